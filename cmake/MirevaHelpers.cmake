@@ -1,0 +1,75 @@
+# Helpers so that a new library, test, benchmark, fuzz target or plug-in is one
+# line in the CMakeLists.txt of its folder.
+
+# mireva_library(NAME SOURCES... [DEPS lib...] [QT])
+# A static library whose headers are included as "subsystem/Header.h" from src/.
+# QT marks a library of widgets (ui/ folders, platform/qt); logic libraries
+# must not link Qt.
+function(mireva_library name)
+  cmake_parse_arguments(ARG "QT" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_UNPARSED_ARGUMENTS} ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/plugins)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads)
+  if(ARG_QT)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${name} PUBLIC Qt6::Widgets Qt6::Network)
+  endif()
+endfunction()
+
+# mireva_test(NAME SOURCES... [LIBS lib...] [QT])
+# One GoogleTest executable; every TEST becomes its own ctest case. QT gives
+# the test a QApplication on the offscreen platform (tests/support/QtTestMain.cpp).
+function(mireva_test name)
+  if(NOT MIREVA_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_UNPARSED_ARGUMENTS} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} mireva_test_support GTest::gtest GTest::gmock)
+  if(ARG_QT)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${name} PRIVATE mireva_test_qtmain Qt6::Widgets)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    MIREVA_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+    MIREVA_BIN_DIR="${MIREVA_OUTPUT_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+endfunction()
+
+# mireva_bench(NAME SOURCES... [LIBS lib...])
+function(mireva_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_UNPARSED_ARGUMENTS} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()
+
+# mireva_fuzz(NAME SOURCES... [LIBS lib...])
+function(mireva_fuzz name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_UNPARSED_ARGUMENTS} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+endfunction()
+
+# mireva_plugin(NAME SOURCES... [LIBS lib...] [OUTPUT_DIR dir])
+# A plug-in: a shared object named NAME.spi with hidden visibility, placed
+# beside the executables unless OUTPUT_DIR says otherwise (test plug-ins).
+function(mireva_plugin name)
+  cmake_parse_arguments(ARG "" "OUTPUT_DIR" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${ARG_UNPARSED_ARGUMENTS} ${ARG_SOURCES})
+  if(NOT ARG_OUTPUT_DIR)
+    set(ARG_OUTPUT_DIR ${MIREVA_OUTPUT_DIR})
+  endif()
+  set_target_properties(${name} PROPERTIES
+    PREFIX "" SUFFIX ".spi"
+    C_VISIBILITY_PRESET hidden CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+    LIBRARY_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIR})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/plugins)
+  target_link_libraries(${name} PRIVATE spimem ${ARG_LIBS})
+endfunction()

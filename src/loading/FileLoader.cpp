@@ -1,0 +1,359 @@
+#include "loading/FileLoader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/Errors.h"
+#include "common/PathUtils.h"
+#include "common/Text.h"
+#include "loading/ImgLoader.h"
+#include "platform/FileStream.h"
+#include "platform/FileSystem.h"
+
+TFileLoaderList::TFileLoaderList()
+{
+    fBuiltinFactory = [](int kind) -> std::unique_ptr<TImageLoader> {
+        if (kind == 0)
+            return std::make_unique<TBitmapLoader>();
+        return nullptr;
+    };
+}
+
+TFileLoaderList::~TFileLoaderList()
+{
+    Clear();
+}
+
+void TFileLoaderList::Clear()
+{
+    fImageExtensions.clear();
+    fArchiveExtensions.clear();
+    fImageLoaders.clear();
+    fArchiveLoaders.clear();
+    fBuiltinImageLoaders.clear();
+    // Freeing a plug-in loader unloads its library: wait until no thread is
+    // inside a plug-in.
+    std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
+    InPlugins.clear();
+    AmPlugins.clear();
+}
+
+void TFileLoaderList::Reload()
+{
+    Clear();
+    if (fScanner)
+        fScanner(*this);
+    for (const auto& loader : InPlugins)
+        fImageLoaders.push_back(loader.get());
+    for (const auto& loader : AmPlugins)
+        fArchiveLoaders.push_back(loader.get());
+    for (int kind = 0; kind < 4; ++kind) {
+        std::unique_ptr<TImageLoader> builtin = fBuiltinFactory ? fBuiltinFactory(kind) : nullptr;
+        if (!builtin)
+            continue;
+        if (BuiltinAfterPlugins[kind])
+            fImageLoaders.push_back(builtin.get());
+        else
+            fImageLoaders.insert(fImageLoaders.begin(), builtin.get());
+        fBuiltinImageLoaders.push_back(std::move(builtin));
+    }
+    fImageExtensions = BuildExtensionList(std::vector<TFileLoader*>(fImageLoaders.begin(), fImageLoaders.end()));
+    fArchiveExtensions =
+        BuildExtensionList(std::vector<TFileLoader*>(fArchiveLoaders.begin(), fArchiveLoaders.end()));
+}
+
+std::set<std::string> TFileLoaderList::BuildExtensionList(const std::vector<TFileLoader*>& loaders)
+{
+    std::set<std::string> list;
+    for (const TFileLoader* loader : loaders) {
+        if (!loader->Enabled)
+            continue;
+        for (const std::string& entry : loader->Extensions) {
+            if (entry == "*.*")
+                continue;
+            std::string_view group = entry;
+            if (!group.empty() && group.front() == '*')
+                group.remove_prefix(1);
+            for (std::string piece : SplitString(group, ';')) {
+                if (!piece.empty() && piece.front() == '*')
+                    piece.erase(0, 1);
+                if (!piece.empty())
+                    list.insert(UpperCase(piece));
+            }
+        }
+    }
+    list.erase(".EXE");
+    return list;
+}
+
+namespace {
+
+std::string NormalizedExtension(std::string_view ext)
+{
+    std::string upper = UpperCase(ext);
+    if (!upper.empty() && upper.front() != '.')
+        upper.insert(upper.begin(), '.');
+    return upper;
+}
+
+}  // namespace
+
+bool TFileLoaderList::IsImageExtension(std::string_view ext) const
+{
+    return !ext.empty() && fImageExtensions.count(NormalizedExtension(ext)) > 0;
+}
+
+bool TFileLoaderList::IsArchiveExtension(std::string_view ext) const
+{
+    return !ext.empty() && fArchiveExtensions.count(NormalizedExtension(ext)) > 0;
+}
+
+TImageLoader* TFileLoaderList::ImageLoader(int index) const
+{
+    return index >= 0 && index < ImageLoaderCount() ? fImageLoaders[static_cast<size_t>(index)] : nullptr;
+}
+
+TArchiveLoader* TFileLoaderList::ArchiveLoader(int index) const
+{
+    return index >= 0 && index < ArchiveLoaderCount() ? fArchiveLoaders[static_cast<size_t>(index)] : nullptr;
+}
+
+TLoaderMatch TFileLoaderList::FindLoaderIn(const std::vector<TFileLoader*>& loaders, const std::string& fileName,
+                                           TStream& stream) const
+{
+    try {
+        uint8_t header[DetectBufferSize];
+        std::memset(header, 0, sizeof header);
+        const int64_t want = std::min<int64_t>(stream.Size() - stream.Position(), DetectBufferSize);
+        if (want > 0)
+            stream.Read(header, want);
+        for (size_t i = 0; i < loaders.size(); ++i) {
+            TFileLoader* loader = loaders[i];
+            if (!loader->Enabled)
+                continue;
+            if (loader->IsSupported(fileName, header))
+                return TLoaderMatch{static_cast<int>(i), 0};
+            if (MacBinary && loader->IsSupported(fileName, header + MacBinaryHeaderSize))
+                return TLoaderMatch{static_cast<int>(i), MacBinaryHeaderSize};
+        }
+    } catch (...) {
+        // An unreadable file or a plug-in fault during detection counts as no
+        // loader at all.
+    }
+    return {};
+}
+
+std::unique_ptr<TBitmap> TFileLoaderList::LoadFromFile(const std::string& fileName, bool preview)
+{
+    const TFileStatus status = QueryFile(fileName);
+    if (status.Kind == TFileKind::fkFile && status.Size == 0)
+        return nullptr;
+    TLoaderMatch match;
+    TImageLoader* loader = nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
+        try {
+            TFileStream file(fileName, TFileMode::fmOpenRead);
+            match = FindLoader(fImageLoaders, fileName, file);
+        } catch (const EMirevaError&) {
+            return nullptr;
+        }
+        loader = ImageLoader(match.Index);
+    }
+    if (!loader)
+        return nullptr;
+    return loader->LoadFromFile(fileName, match.Offset, preview);
+}
+
+std::unique_ptr<TBitmap> TFileLoaderList::LoadFromStream(const std::string& name, TMemoryStream& stream, bool preview)
+{
+    if (stream.Size() == 0)
+        return nullptr;
+    stream.SetPosition(0);
+    const TLoaderMatch match = FindLoader(fImageLoaders, name, stream);
+    TImageLoader* loader = ImageLoader(match.Index);
+    if (!loader)
+        return nullptr;
+    stream.SetPosition(0);
+    return loader->LoadFromStream(stream, match.Offset, preview);
+}
+
+TArchiveLoader* TFileLoaderList::FindArchiveLoaderFor(const std::string& fileName, int64_t* offset)
+{
+    std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
+    try {
+        TFileStream file(fileName, TFileMode::fmOpenRead);
+        const TLoaderMatch match = FindLoader(fArchiveLoaders, fileName, file);
+        if (offset)
+            *offset = match.Offset;
+        return ArchiveLoader(match.Index);
+    } catch (const EMirevaError&) {
+        return nullptr;
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+PixelFormat FormatFromBitCount(int bits)
+{
+    switch (bits) {
+    case 1:
+        return PixelFormat::Bits1;
+    case 4:
+        return PixelFormat::Bits4;
+    case 8:
+        return PixelFormat::Bits8;
+    case 16:
+        return PixelFormat::Bits16;
+    case 24:
+        return PixelFormat::Bits24;
+    case 32:
+        return PixelFormat::Bits32;
+    default:
+        return PixelFormat::Custom;
+    }
+}
+
+int32_t ReadLE32(const uint8_t* p)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+}  // namespace
+
+TLoadImage::TLoadImage(std::vector<uint8_t> info, std::vector<uint8_t> bits)
+    : fKind(0), fInfo(std::move(info)), fBits(std::move(bits))
+{
+    if (fInfo.size() < 12)
+        throw EInvalidGraphic("画像ヘッダが壊れています");
+    const uint32_t headerSize = static_cast<uint32_t>(ReadLE32(fInfo.data()));
+    int64_t width, height;
+    int bitCount;
+    if (headerSize == 12) {
+        width = fInfo[4] | fInfo[5] << 8;
+        height = fInfo[6] | fInfo[7] << 8;
+        bitCount = fInfo[10] | fInfo[11] << 8;
+    } else {
+        if (headerSize < 40 || fInfo.size() < 40)
+            throw EInvalidGraphic("画像ヘッダが壊れています");
+        width = ReadLE32(fInfo.data() + 4);
+        height = ReadLE32(fInfo.data() + 8);
+        bitCount = fInfo[14] | fInfo[15] << 8;
+    }
+    if (height < 0)
+        height = -height;
+    if (width <= 0 || height <= 0 || width > TBitmap::MaxSide || height > TBitmap::MaxSide)
+        throw EInvalidGraphic("画像ヘッダが壊れています");
+    fWidth = static_cast<int>(width);
+    fHeight = static_cast<int>(height);
+    fFormat = FormatFromBitCount(bitCount);
+}
+
+TLoadImage::TLoadImage(std::unique_ptr<TBitmap> bitmap) : fKind(1), fBitmap(std::move(bitmap))
+{
+    if (fBitmap) {
+        fWidth = fBitmap->Width();
+        fHeight = fBitmap->Height();
+        fFormat = fBitmap->LoadedFormat();
+    }
+}
+
+bool TLoadImage::IsEmpty() const
+{
+    if (fKind == 1)
+        return !fBitmap || fBitmap->IsEmpty();
+    return fInfo.empty() || fBits.empty();
+}
+
+bool TLoadImage::ConvertToBitmap()
+{
+    if (fKind == 1 || IsEmpty())
+        return false;
+    try {
+        fBitmap = std::make_unique<TBitmap>(DecodeDib(fInfo.data(), fInfo.size(), fBits.data(), fBits.size()));
+    } catch (const EMirevaError&) {
+        return false;
+    }
+    FreeDib();
+    fKind = 1;
+    return true;
+}
+
+TBitmap* TLoadImage::GetBitmap()
+{
+    if (fKind == 1 || ConvertToBitmap())
+        return fBitmap.get();
+    return nullptr;
+}
+
+void TLoadImage::FreeDib()
+{
+    fInfo.clear();
+    fInfo.shrink_to_fit();
+    fBits.clear();
+    fBits.shrink_to_fit();
+}
+
+// ---------------------------------------------------------------------------
+
+bool IsGrayBitmap(const TBitmap& bitmap)
+{
+    return bitmap.IsGray();
+}
+
+TPreparedInfo PrepareLoadedBitmap(TBitmap& bitmap)
+{
+    TPreparedInfo info;
+    info.Width = bitmap.Width();
+    info.Height = bitmap.Height();
+    info.Format = bitmap.LoadedFormat();
+    info.Gray = IsGrayBitmap(bitmap);
+    if (!info.Gray && bitmap.BitsPerPixel() != 24) {
+        bitmap.ConvertTo24();
+        bitmap.Palette().clear();
+    }
+    return info;
+}
+
+std::string NotReadMessage(const std::string& fileName)
+{
+    return "'" + ExtractFileName(fileName) + "' は読み込めませんでした  ";
+}
+
+std::unique_ptr<TBitmap> LoadPicture(TFileLoaderList& registry, const std::string& fileName, TMemoryStream* stream,
+                                     TUserNotifier* owner)
+{
+    try {
+        std::unique_ptr<TBitmap> bitmap =
+            stream ? registry.LoadFromStream(fileName, *stream, false) : registry.LoadFromFile(fileName, false);
+        if (!bitmap && owner && registry.IsImageExtension(ExtractFileExt(fileName)))
+            owner->ShowMessage(NotReadMessage(fileName), TMessageIcon::miInformation);
+        return bitmap;
+    } catch (const std::exception&) {
+        // std::bad_alloc from a huge but valid picture lands here as well.
+        if (owner)
+            owner->ShowMessage(NotReadMessage(fileName), TMessageIcon::miWarning);
+        return nullptr;
+    }
+}
+
+std::unique_ptr<TBitmap> LoadArchivePicture(TFileLoaderList& registry, const std::string& archiveName,
+                                            const std::string& memberName, TArchiveLoader& loader,
+                                            TUserNotifier* owner, uint32_t position)
+{
+    TMemoryStream stream;
+    try {
+        loader.ExtractToStream(archiveName, position, stream);
+    } catch (const std::exception&) {
+        stream.Clear();
+    }
+    if (stream.Size() == 0) {
+        if (owner)
+            owner->ShowMessage(NotReadMessage(memberName), TMessageIcon::miWarning);
+        return nullptr;
+    }
+    return LoadPicture(registry, memberName, &stream, owner);
+}

@@ -1,0 +1,252 @@
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/Errors.h"
+#include "common/PathUtils.h"
+
+std::string SystemErrorText(const std::string& path, int error)
+{
+    return "'" + path + "' : " + std::strerror(error);
+}
+
+namespace {
+
+TFileStatus StatusFrom(const struct stat& st)
+{
+    TFileStatus status;
+    if (S_ISREG(st.st_mode))
+        status.Kind = TFileKind::fkFile;
+    else if (S_ISDIR(st.st_mode))
+        status.Kind = TFileKind::fkFolder;
+    else
+        status.Kind = TFileKind::fkOther;
+    status.Size = st.st_size;
+    status.ModifiedSeconds = st.st_mtim.tv_sec;
+    status.ModifiedNanoseconds = static_cast<int32_t>(st.st_mtim.tv_nsec);
+    status.Mode = st.st_mode & 07777;
+    status.Owner = st.st_uid;
+    return status;
+}
+
+bool RemoveAt(int parentFd, const char* name)
+{
+    struct stat st {};
+    if (::fstatat(parentFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlinkat(parentFd, name, 0) == 0 || errno == ENOENT;
+    const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return false;
+    }
+    bool ok = true;
+    std::vector<std::string> names;
+    while (dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
+    }
+    for (const std::string& child : names)
+        ok = RemoveAt(::dirfd(dir), child.c_str()) && ok;
+    ::closedir(dir);
+    return ::unlinkat(parentFd, name, AT_REMOVEDIR) == 0 && ok;
+}
+
+}  // namespace
+
+TFileStatus QueryFile(const std::string& path, bool followLinks)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return {};
+    const bool isLink = S_ISLNK(st.st_mode);
+    if (isLink && followLinks) {
+        struct stat target {};
+        if (::stat(path.c_str(), &target) != 0) {
+            TFileStatus dangling;
+            dangling.Kind = TFileKind::fkOther;
+            dangling.IsLink = true;
+            return dangling;
+        }
+        st = target;
+    }
+    TFileStatus status = StatusFrom(st);
+    status.IsLink = isLink;
+    status.ReadOnly = ::access(path.c_str(), W_OK) != 0;
+    return status;
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PathExists(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::vector<TDirEntry> ListDirectory(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw EFileError(SystemErrorText(folder, errno));
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        const int error = errno;
+        ::close(fd);
+        throw EFileError(SystemErrorText(folder, error));
+    }
+    std::vector<TDirEntry> entries;
+    while (dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        TDirEntry item;
+        item.Name = entry->d_name;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            const bool isLink = S_ISLNK(st.st_mode);
+            if (isLink) {
+                struct stat target {};
+                if (::fstatat(::dirfd(dir), entry->d_name, &target, 0) == 0) {
+                    item.Status = StatusFrom(target);
+                } else {
+                    item.Status.Kind = TFileKind::fkOther;
+                }
+            } else {
+                item.Status = StatusFrom(st);
+            }
+            item.Status.IsLink = isLink;
+            item.Status.ReadOnly = ::faccessat(::dirfd(dir), entry->d_name, W_OK, 0) != 0;
+        }
+        entries.push_back(std::move(item));
+    }
+    ::closedir(dir);
+    return entries;
+}
+
+bool CreateDirectory(const std::string& path, unsigned mode)
+{
+    if (::mkdir(path.c_str(), mode) == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    throw EFileError(SystemErrorText(path, errno));
+}
+
+void ForceDirectories(const std::string& path, unsigned mode)
+{
+    const std::string folder = ExcludeTrailingPathDelimiter(path);
+    if (folder.empty() || DirectoryExists(folder))
+        return;
+    const std::string parent = ExtractFilePath(folder);
+    if (!parent.empty() && parent != folder)
+        ForceDirectories(parent, mode);
+    if (!CreateDirectory(folder, mode) && !DirectoryExists(folder))
+        throw EFileError(SystemErrorText(folder, ENOTDIR));
+}
+
+bool RemoveTree(const std::string& path)
+{
+    const std::string target = ExcludeTrailingPathDelimiter(path);
+    if (target.empty() || target == "/")
+        return false;
+    return RemoveAt(AT_FDCWD, target.c_str());
+}
+
+bool DeleteFile(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0;
+}
+
+void RenameFile(const std::string& from, const std::string& to)
+{
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        throw EFileError(SystemErrorText(to, errno));
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    if (errno != EINVAL && errno != ENOSYS)
+        throw EFileError(SystemErrorText(to, errno));
+    // File systems without RENAME_NOREPLACE: a hard link fails when the name
+    // exists, which keeps the test atomic for files.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return true;
+    }
+    if (errno == EEXIST)
+        return false;
+    if (PathExists(to))
+        return false;
+    RenameFile(from, to);
+    return true;
+}
+
+void SyncDirectory(const std::string& folder)
+{
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+std::string CurrentDirectory()
+{
+    char buffer[PATH_MAX];
+    if (!::getcwd(buffer, sizeof buffer))
+        return "/";
+    return IncludeTrailingPathDelimiter(buffer);
+}
+
+std::string HomeDirectory()
+{
+    std::string home = GetEnv("HOME");
+    if (home.empty()) {
+        if (const passwd* pw = ::getpwuid(::getuid()))
+            home = pw->pw_dir;
+    }
+    return IncludeTrailingPathDelimiter(home.empty() ? "/" : home);
+}
+
+std::string RealPath(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return {};
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+std::string GetEnv(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}

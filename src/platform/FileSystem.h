@@ -1,0 +1,62 @@
+#pragma once
+
+// File and folder queries and operations of the operating system. Everything
+// that creates or removes files in the program's own folders refuses to follow
+// symbolic links, so a planted link can never redirect a write or a delete.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The system's reason for errno, as "'path' : reason".
+std::string SystemErrorText(const std::string& path, int error);
+
+enum class TFileKind { fkNone, fkFile, fkFolder, fkOther };
+
+struct TFileStatus {
+    TFileKind Kind = TFileKind::fkNone;
+    bool IsLink = false;        // the name itself is a symbolic link
+    int64_t Size = 0;
+    int64_t ModifiedSeconds = 0;  // seconds since 1970-01-01 UTC
+    int32_t ModifiedNanoseconds = 0;
+    uint32_t Mode = 0;          // permission bits
+    uint32_t Owner = 0;
+    bool ReadOnly = false;      // no write permission for us
+};
+
+// followLinks false describes a link itself (Kind fkOther, IsLink true).
+TFileStatus QueryFile(const std::string& path, bool followLinks = true);
+bool FileExists(const std::string& path);       // a regular file (through links)
+bool DirectoryExists(const std::string& path);  // a folder (through links)
+bool PathExists(const std::string& path);       // anything, a dangling link too
+
+struct TDirEntry {
+    std::string Name;
+    TFileStatus Status;  // through links; IsLink tells a link
+};
+// The entries of a folder except "." and ".."; raises EFileError.
+std::vector<TDirEntry> ListDirectory(const std::string& folder);
+
+// Creates one folder; true when created, false when something of that name
+// exists already (the atomic test used for private counters); raises on other
+// failures.
+bool CreateDirectory(const std::string& path, unsigned mode = 0755);
+// Creates a folder and its missing parents; raises EFileError.
+void ForceDirectories(const std::string& path, unsigned mode = 0755);
+// Removes a file or a whole tree without following any link inside it; a link
+// is removed, never its target. Returns false when something stayed.
+bool RemoveTree(const std::string& path);
+bool DeleteFile(const std::string& path);
+// rename(2): replaces the target atomically; raises EFileError.
+void RenameFile(const std::string& from, const std::string& to);
+// Renames only when the target does not exist; false when it does.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+// Makes a rename or a new file in the folder durable; errors are ignored where
+// the file system cannot sync folders.
+void SyncDirectory(const std::string& folder);
+
+std::string CurrentDirectory();  // with a trailing '/'
+std::string HomeDirectory();     // with a trailing '/'
+// The real path (links resolved); empty when it does not exist.
+std::string RealPath(const std::string& path);
+std::string GetEnv(const char* name);
