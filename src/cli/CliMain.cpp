@@ -1,0 +1,134 @@
+// mireva-cli: the program's logic for scripts and batch work. Every subcommand
+// reads the same data folder as the viewer (--home DIR overrides), exits 0 on
+// success and non-zero with a one-line message on failure.
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <span>
+
+#include "cli/CliCommand.h"
+#include "cli/Commands.h"
+#include "common/PathUtils.h"
+#include "platform/FileSystem.h"
+#include "platform/Folders.h"
+
+namespace {
+
+const TCliCommand Commands[] = {
+    {"help", "", nullptr},
+#include "cli/CommandTable.inc"
+};
+
+void PrintUsage(std::ostream& out)
+{
+    out << "usage: mireva-cli [--home DIR] SUBCOMMAND ...\n";
+    for (const TCliCommand& command : Commands) {
+        if (command.Run)
+            out << "  " << command.Name << ' ' << command.Usage << '\n';
+    }
+}
+
+}  // namespace
+
+std::string TCliContext::DataFolder() const
+{
+    return ::DataFolder(ProgramFolder, HomeOption);
+}
+
+std::optional<std::string> TCliContext::TakeOption(std::string_view name)
+{
+    for (size_t i = 0; i < Args.size(); ++i) {
+        const std::string& arg = Args[i];
+        if (arg == name) {
+            if (i + 1 >= Args.size())
+                throw ECliUsage(std::string(name) + " needs a value");
+            std::string value = Args[i + 1];
+            Args.erase(Args.begin() + static_cast<std::ptrdiff_t>(i), Args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+            return value;
+        }
+        if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=') {
+            std::string value = arg.substr(name.size() + 1);
+            Args.erase(Args.begin() + static_cast<std::ptrdiff_t>(i));
+            return value;
+        }
+        if (arg == "--")
+            break;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> TCliContext::TakeOptions(std::string_view name)
+{
+    std::vector<std::string> values;
+    while (std::optional<std::string> value = TakeOption(name))
+        values.push_back(*value);
+    return values;
+}
+
+bool TCliContext::TakeFlag(std::string_view name)
+{
+    const auto it = std::find(Args.begin(), Args.end(), name);
+    if (it == Args.end())
+        return false;
+    Args.erase(it);
+    return true;
+}
+
+const std::vector<std::string>& TCliContext::Positional(size_t count)
+{
+    return Positional(count, count);
+}
+
+const std::vector<std::string>& TCliContext::Positional(size_t min, size_t max)
+{
+    const auto dashdash = std::find(Args.begin(), Args.end(), "--");
+    for (auto it = Args.begin(); it != dashdash; ++it) {
+        if (it->size() > 2 && it->compare(0, 2, "--") == 0)
+            throw ECliUsage("unknown option " + *it);
+    }
+    if (dashdash != Args.end())
+        Args.erase(dashdash);
+    if (Args.size() < min || Args.size() > max)
+        throw ECliUsage("wrong number of arguments");
+    return Args;
+}
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string home;
+    if (args.size() >= 2 && args[0] == "--home") {
+        home = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    } else if (!args.empty() && args[0].rfind("--home=", 0) == 0) {
+        home = args[0].substr(7);
+        args.erase(args.begin());
+    }
+    if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+        PrintUsage(args.empty() ? std::cerr : std::cout);
+        return args.empty() ? 2 : 0;
+    }
+    const std::string name = args[0];
+    const auto* command = std::find_if(std::begin(Commands), std::end(Commands),
+                                       [&](const TCliCommand& c) { return name == c.Name && c.Run; });
+    if (command == std::end(Commands)) {
+        std::cerr << "mireva-cli: unknown subcommand '" << name << "'\n";
+        return 2;
+    }
+    TCliContext context{ProgramFolder(), home, std::vector<std::string>(args.begin() + 1, args.end()), std::cout,
+                        std::cerr};
+    try {
+        return command->Run(context);
+    } catch (const ECliUsage& e) {
+        std::cerr << "mireva-cli " << name << ": " << e.what() << "\nusage: mireva-cli " << name << ' '
+                  << command->Usage << '\n';
+        return 2;
+    } catch (const std::exception& e) {
+        std::string message = e.what();
+        std::replace(message.begin(), message.end(), '\n', ' ');
+        std::cerr << "mireva-cli " << name << ": " << message << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,77 @@
+#include "platform/Folders.h"
+
+#include <cerrno>
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/Errors.h"
+#include "common/PathUtils.h"
+#include "platform/FileSystem.h"
+
+std::string ProgramFolder()
+{
+    char buffer[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return CurrentDirectory();
+    buffer[n] = '\0';
+    return ExtractFilePath(buffer);
+}
+
+std::string DataFolder(const std::string& programFolder, const std::string& explicitHome)
+{
+    std::string folder = explicitHome;
+    if (folder.empty())
+        folder = GetEnv("MIREVA_HOME");
+    if (folder.empty() && !programFolder.empty() && ::access(programFolder.c_str(), W_OK) == 0)
+        folder = programFolder;
+    if (folder.empty()) {
+        std::string config = GetEnv("XDG_CONFIG_HOME");
+        if (config.empty() || !IsAbsolutePath(config))
+            config = HomeDirectory() + ".config/";
+        folder = JoinPath(config, "Mireva/");
+    }
+    folder = IncludeTrailingPathDelimiter(ExpandFileName(folder, CurrentDirectory()));
+    ForceDirectories(folder);
+    return folder;
+}
+
+std::string TemporaryBase()
+{
+    const std::string runtime = GetEnv("XDG_RUNTIME_DIR");
+    if (!runtime.empty() && IsAbsolutePath(runtime) && DirectoryExists(runtime) &&
+        ::access(runtime.c_str(), W_OK | X_OK) == 0)
+        return IncludeTrailingPathDelimiter(runtime);
+    return "/tmp/";
+}
+
+std::string CreatePrivateFolder(const std::string& base, const std::string& name)
+{
+    const std::string path = JoinPath(base, name);
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        throw EFileError(SystemErrorText(path, errno));
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        throw EFileError(SystemErrorText(path, errno));
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 0077) != 0)
+        throw EFileError("一時フォルダ '" + path + "' を安全に使えません  ");
+    return IncludeTrailingPathDelimiter(path);
+}
+
+TTemporaryFolder::TTemporaryFolder(const std::string& base, const std::string& name)
+    : fPath(CreatePrivateFolder(base, name))
+{
+}
+
+TTemporaryFolder::~TTemporaryFolder()
+{
+    RemoveTree(fPath);
+}
+
+void TTemporaryFolder::Clean()
+{
+    RemoveTree(fPath);
+    const std::string base = ExtractFilePath(ExcludeTrailingPathDelimiter(fPath));
+    fPath = CreatePrivateFolder(base, ExtractFileName(ExcludeTrailingPathDelimiter(fPath)));
+}
