@@ -13,6 +13,7 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <locale.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -159,6 +160,40 @@ private:
     int64_t fBase = 0;
     std::vector<uint8_t> fBuffer;
 };
+
+// libarchive converts names through the character set of the calling
+// thread's locale; the program may run in the "C" locale, where every
+// non-ASCII name would be lost. Each call works in UTF-8 instead, without
+// touching the locale of the program's other threads.
+class TUtf8Locale {
+public:
+    TUtf8Locale()
+    {
+        fLocale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+        if (fLocale)
+            fPrevious = ::uselocale(fLocale);
+    }
+    ~TUtf8Locale()
+    {
+        if (fLocale) {
+            ::uselocale(fPrevious);
+            ::freelocale(fLocale);
+        }
+    }
+    TUtf8Locale(const TUtf8Locale&) = delete;
+    TUtf8Locale& operator=(const TUtf8Locale&) = delete;
+
+private:
+    locale_t fLocale = static_cast<locale_t>(0);
+    locale_t fPrevious = static_cast<locale_t>(0);
+};
+
+// Regular files; formats that do not record a type give 0.
+bool IsFileEntry(archive_entry* entry)
+{
+    const unsigned type = archive_entry_filetype(entry);
+    return type == AE_IFREG || type == 0;
+}
 
 // Cuts a text to fit a record field with its terminator, never inside a
 // character.
@@ -318,6 +353,7 @@ SPI_EXPORT int32_t GetArchiveInfo(const char* source, intptr_t length, uint32_t 
         return SPI_MEMORY_ERROR;
     *list = nullptr;
     try {
+        TUtf8Locale utf8;
         TReader reader;
         if (!reader.Open(source, length, flag))
             return SPI_FILE_READ_ERROR;
@@ -333,8 +369,7 @@ SPI_EXPORT int32_t GetArchiveInfo(const char* source, intptr_t length, uint32_t 
                     return SPI_BROKEN_DATA;
                 break;
             }
-            const unsigned type = archive_entry_filetype(entry);
-            if (type != AE_IFREG && type != AE_IFDIR)
+            if (!IsFileEntry(entry) && archive_entry_filetype(entry) != AE_IFDIR)
                 continue;  // links and devices are not pictures
             SpiFileInfo record;
             FillRecord(record, reader.Get(), entry, index);
@@ -365,12 +400,13 @@ SPI_EXPORT int32_t GetFile(const char* source, intptr_t position, char* dest, ui
     if (toMemory)
         *reinterpret_cast<HLOCAL*>(dest) = nullptr;
     try {
+        TUtf8Locale utf8;
         TReader reader;
         // The archive itself always comes from a file here.
         if (!reader.Open(source, 0, SPI_SOURCE_FILE))
             return SPI_FILE_READ_ERROR;
         archive_entry* entry = SeekMember(reader, position);
-        if (!entry || archive_entry_filetype(entry) != AE_IFREG)
+        if (!entry || !IsFileEntry(entry))
             return SPI_BROKEN_DATA;
         if (toMemory)
             return ExtractToMemory(reader.Get(), reinterpret_cast<HLOCAL*>(dest));
