@@ -6,6 +6,7 @@
 #include "common/Errors.h"
 #include "common/PathUtils.h"
 #include "common/Text.h"
+#include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
@@ -75,9 +76,13 @@ std::set<std::string> TFileLoaderList::BuildExtensionList(const std::vector<TFil
             if (!group.empty() && group.front() == '*')
                 group.remove_prefix(1);
             for (std::string piece : SplitString(group, ';')) {
+                // Plug-ins write groups such as "*.jpg; *.jpeg" as well.
+                piece = Trim(piece);
                 if (!piece.empty() && piece.front() == '*')
                     piece.erase(0, 1);
-                if (!piece.empty())
+                // "*.*" inside a group means every file, not an extension:
+                // taken literally it would make a file named "x.*" a picture.
+                if (!piece.empty() && piece != ".*")
                     list.insert(UpperCase(piece));
             }
         }
@@ -216,10 +221,11 @@ PixelFormat FormatFromBitCount(int bits)
     }
 }
 
-int32_t ReadLE32(const uint8_t* p)
+// A Custom format is told by the depth of the bitmap itself.
+PixelFormat ResolvedFormat(const TBitmap& bitmap)
 {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+    const PixelFormat format = bitmap.LoadedFormat();
+    return format == PixelFormat::Custom ? FormatFromBitCount(bitmap.BitsPerPixel()) : format;
 }
 
 }  // namespace
@@ -227,29 +233,12 @@ int32_t ReadLE32(const uint8_t* p)
 TLoadImage::TLoadImage(std::vector<uint8_t> info, std::vector<uint8_t> bits)
     : fKind(0), fInfo(std::move(info)), fBits(std::move(bits))
 {
-    if (fInfo.size() < 12)
-        throw EInvalidGraphic("画像ヘッダが壊れています");
-    const uint32_t headerSize = static_cast<uint32_t>(ReadLE32(fInfo.data()));
-    int64_t width, height;
-    int bitCount;
-    if (headerSize == 12) {
-        width = fInfo[4] | fInfo[5] << 8;
-        height = fInfo[6] | fInfo[7] << 8;
-        bitCount = fInfo[10] | fInfo[11] << 8;
-    } else {
-        if (headerSize < 40 || fInfo.size() < 40)
-            throw EInvalidGraphic("画像ヘッダが壊れています");
-        width = ReadLE32(fInfo.data() + 4);
-        height = ReadLE32(fInfo.data() + 8);
-        bitCount = fInfo[14] | fInfo[15] << 8;
-    }
-    if (height < 0)
-        height = -height;
-    if (width <= 0 || height <= 0 || width > TBitmap::MaxSide || height > TBitmap::MaxSide)
-        throw EInvalidGraphic("画像ヘッダが壊れています");
-    fWidth = static_cast<int>(width);
-    fHeight = static_cast<int>(height);
-    fFormat = FormatFromBitCount(bitCount);
+    // The same checks as for decoding, so that a header the program cannot
+    // read is refused here and never reaches a painter.
+    const TDibHeader header = ParseDibHeader(fInfo.data(), fInfo.size());
+    fWidth = header.Width;
+    fHeight = header.Height;
+    fFormat = FormatFromBitCount(header.BitCount);
 }
 
 TLoadImage::TLoadImage(std::unique_ptr<TBitmap> bitmap) : fKind(1), fBitmap(std::move(bitmap))
@@ -257,7 +246,7 @@ TLoadImage::TLoadImage(std::unique_ptr<TBitmap> bitmap) : fKind(1), fBitmap(std:
     if (fBitmap) {
         fWidth = fBitmap->Width();
         fHeight = fBitmap->Height();
-        fFormat = fBitmap->LoadedFormat();
+        fFormat = ResolvedFormat(*fBitmap);
     }
 }
 
@@ -309,7 +298,7 @@ TPreparedInfo PrepareLoadedBitmap(TBitmap& bitmap)
     TPreparedInfo info;
     info.Width = bitmap.Width();
     info.Height = bitmap.Height();
-    info.Format = bitmap.LoadedFormat();
+    info.Format = ResolvedFormat(bitmap);
     info.Gray = IsGrayBitmap(bitmap);
     if (!info.Gray && bitmap.BitsPerPixel() != 24) {
         bitmap.ConvertTo24();
