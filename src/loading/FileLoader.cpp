@@ -153,21 +153,13 @@ std::unique_ptr<TBitmap> TFileLoaderList::LoadFromFile(const std::string& fileNa
     const TFileStatus status = QueryFile(fileName);
     if (status.Kind == TFileKind::fkFile && status.Size == 0)
         return nullptr;
-    TLoaderMatch match;
-    TImageLoader* loader = nullptr;
-    {
-        std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
-        try {
-            TFileStream file(fileName, TFileMode::fmOpenRead);
-            match = FindLoader(fImageLoaders, fileName, file);
-        } catch (const EMirevaError&) {
-            return nullptr;
-        }
-        loader = ImageLoader(match.Index);
-    }
+    int64_t offset = 0;
+    TImageLoader* loader = FindImageLoaderFor(fileName, &offset);
     if (!loader)
         return nullptr;
-    return loader->LoadFromFile(fileName, match.Offset, preview);
+    // The loader reads on its own, outside the loader lock; a plug-in takes
+    // the lock itself around its calls.
+    return loader->LoadFromFile(fileName, offset, preview);
 }
 
 std::unique_ptr<TBitmap> TFileLoaderList::LoadFromStream(const std::string& name, TMemoryStream& stream, bool preview)
@@ -183,18 +175,34 @@ std::unique_ptr<TBitmap> TFileLoaderList::LoadFromStream(const std::string& name
     return loader->LoadFromStream(stream, match.Offset, preview);
 }
 
-TArchiveLoader* TFileLoaderList::FindArchiveLoaderFor(const std::string& fileName, int64_t* offset)
+template <typename Loader>
+Loader* TFileLoaderList::FindLoaderForFile(const std::vector<Loader*>& loaders, const std::string& fileName,
+                                           int64_t* offset)
 {
     std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
+    TLoaderMatch match;
     try {
         TFileStream file(fileName, TFileMode::fmOpenRead);
-        const TLoaderMatch match = FindLoader(fArchiveLoaders, fileName, file);
-        if (offset)
-            *offset = match.Offset;
-        return ArchiveLoader(match.Index);
+        match = FindLoader(loaders, fileName, file);
     } catch (const EMirevaError&) {
+        // A file that cannot be opened is one no loader accepts.
         return nullptr;
     }
+    if (match.Index < 0)
+        return nullptr;
+    if (offset)
+        *offset = match.Offset;
+    return loaders[static_cast<size_t>(match.Index)];
+}
+
+TImageLoader* TFileLoaderList::FindImageLoaderFor(const std::string& fileName, int64_t* offset)
+{
+    return FindLoaderForFile(fImageLoaders, fileName, offset);
+}
+
+TArchiveLoader* TFileLoaderList::FindArchiveLoaderFor(const std::string& fileName, int64_t* offset)
+{
+    return FindLoaderForFile(fArchiveLoaders, fileName, offset);
 }
 
 // ---------------------------------------------------------------------------
@@ -312,13 +320,27 @@ std::string NotReadMessage(const std::string& fileName)
     return "'" + ExtractFileName(fileName) + "' は読み込めませんでした  ";
 }
 
+namespace {
+
+// An empty file or stream is no picture, and no failure either: nothing is
+// shown for it, whatever its extension.
+bool IsEmptyInput(const std::string& fileName, TMemoryStream* stream)
+{
+    if (stream)
+        return stream->Size() == 0;
+    const TFileStatus status = QueryFile(fileName);
+    return status.Kind == TFileKind::fkFile && status.Size == 0;
+}
+
+}  // namespace
+
 std::unique_ptr<TBitmap> LoadPicture(TFileLoaderList& registry, const std::string& fileName, TMemoryStream* stream,
                                      TUserNotifier* owner)
 {
     try {
         std::unique_ptr<TBitmap> bitmap =
             stream ? registry.LoadFromStream(fileName, *stream, false) : registry.LoadFromFile(fileName, false);
-        if (!bitmap && owner && registry.IsImageExtension(ExtractFileExt(fileName)))
+        if (!bitmap && owner && registry.IsImageExtension(ExtractFileExt(fileName)) && !IsEmptyInput(fileName, stream))
             owner->ShowMessage(NotReadMessage(fileName), TMessageIcon::miInformation);
         return bitmap;
     } catch (const std::exception&) {
