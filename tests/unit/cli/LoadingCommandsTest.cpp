@@ -150,11 +150,4 @@ INSTANTIATE_TEST_SUITE_P(Loading, CliUnreadable,
                                            TUnreadable{"Empty", "empty.bmp", {}}),
                          [](const ::testing::TestParamInfo<TUnreadable>& info) { return info.param.Name; });
 
-TEST_F(Cli, WrongArgumentsAreAUsageError)
-{
-    EXPECT_EQ(Run("load only.bmp").Exit, 2);
-    EXPECT_EQ(Run("detect").Exit, 2);
-    EXPECT_EQ(Run("detect a b").Exit, 2);
-}
-
 }  // namespace

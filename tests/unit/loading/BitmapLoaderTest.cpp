@@ -51,15 +51,6 @@ INSTANTIATE_TEST_SUITE_P(Loading, BitmapLoaderHeader,
                                            THeaderCase{"Jpeg", "\xFF\xD8\xFF", false}),
                          [](const ::testing::TestParamInfo<THeaderCase>& info) { return info.param.Name; });
 
-TEST(BitmapLoader, DeclaresBitmapFiles)
-{
-    TBitmapLoader loader;
-    EXPECT_TRUE(loader.Enabled);
-    EXPECT_FALSE(loader.IsPlugin());
-    EXPECT_EQ(loader.Extensions, std::vector<std::string>{"*.bmp"});
-    EXPECT_EQ(loader.Descriptions, std::vector<std::string>{"Bitmap (*.bmp)"});
-}
-
 TEST(BitmapLoader, ReadsFilesAtAnOffset)
 {
     TTempFolder folder;

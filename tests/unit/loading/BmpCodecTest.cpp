@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "common/Errors.h"
-#include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"
 #include "unit/loading/BmpBuilder.h"
 
@@ -426,19 +425,6 @@ TEST(BmpCodec, DibRefusesNullAndShortBlocks)
     EXPECT_THROW(DecodeDib(info.data(), info.size(), Rows8.data(), 6), EInvalidGraphic);
     // The colour table must lie inside the info block.
     EXPECT_THROW(DecodeDib(info.data(), info.size() - 1, Rows8.data(), Rows8.size()), EInvalidGraphic);
-}
-
-TEST(BmpCodec, HeaderRecordsWhereTheTableEnds)
-{
-    const Bytes masked = BuildDibInfo(WithMasks(Spec(40, 3, 2, 16, {}), 3, {0xF800, 0x07E0, 0x001F}));
-    const TDibHeader h16 = ParseDibHeader(masked.data(), masked.size());
-    EXPECT_EQ(h16.TableEnd, 52u);
-    EXPECT_EQ(h16.ColorCount, 0u);
-    const Bytes core = BuildDibInfo(WithPalette(Spec(12, 3, 2, 1, {}), {P0, P1}, 0));
-    const TDibHeader h1 = ParseDibHeader(core.data(), core.size());
-    EXPECT_EQ(h1.Kind, TDibHeaderKind::dhOs2Core);
-    EXPECT_EQ(h1.PaletteEntrySize, 3u);
-    EXPECT_EQ(h1.TableEnd, 18u);
 }
 
 // An index the colour table does not hold shows black once the picture is

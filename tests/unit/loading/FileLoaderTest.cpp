@@ -538,16 +538,4 @@ TEST(LoadImage, DamagedBlocksStayAsTheyCame)
     EXPECT_THROW(TLoadImage(Bytes{12, 0}, spec.Pixels), EInvalidGraphic);
 }
 
-TEST(LoadImage, BitmapFormRecordsItsSize)
-{
-    TLoadImage image(std::make_unique<TBitmap>(4, 5, 24));
-    EXPECT_EQ(image.Kind(), 1);
-    EXPECT_EQ(image.Width(), 4);
-    EXPECT_EQ(image.Height(), 5);
-    EXPECT_FALSE(image.IsEmpty());
-    TLoadImage none(std::unique_ptr<TBitmap>{});
-    EXPECT_TRUE(none.IsEmpty());
-    EXPECT_EQ(none.GetBitmap(), nullptr);
-}
-
 }  // namespace
