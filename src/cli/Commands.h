@@ -12,3 +12,7 @@ int RunDetect(TCliContext& context);
 // Loads a picture as the viewer does and writes it as a 24-bit or 8-bit gray
 // bitmap file.
 int RunLoad(TCliContext& context);
+// The plug-ins found, in priority order: file name, kind, enabled, patterns.
+int RunPlugins(TCliContext& context);
+// archive list ARCHIVE[//INNER...] and archive extract ARCHIVE MEMBER OUT.
+int RunArchive(TCliContext& context);

@@ -82,6 +82,7 @@ public:
     explicit TInSPI(std::unique_ptr<TSPI> plugin);
 
     bool IsPlugin() const override { return true; }
+    std::string Name() const override { return fPlugin->LibraryName(); }
     bool IsSupported(const std::string& fileName, const uint8_t* header) override;
     std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, int64_t offset, bool preview) override;
     std::unique_ptr<TBitmap> LoadFromStream(TMemoryStream& stream, int64_t offset, bool preview) override;
@@ -106,6 +107,7 @@ public:
     explicit TAmSPI(std::unique_ptr<TSPI> plugin);
 
     bool IsPlugin() const override { return true; }
+    std::string Name() const override { return fPlugin->LibraryName(); }
     bool IsSupported(const std::string& fileName, const uint8_t* header) override;
     bool ExtractToFolder(const std::string& archiveName, uint32_t position, const std::string& folder) override;
     void GetArchiveInfo(const std::string& archiveName, int64_t offset, TArchiveFileList& items) override;
