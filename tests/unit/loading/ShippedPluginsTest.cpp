@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
 #include <avif/avif.h>
@@ -229,6 +230,43 @@ std::string Rar4Archive(const std::vector<TEntry>& members)
     return out;
 }
 
+// An LHA archive with level-0 headers and stored ("-lh0-") members.
+std::string LzhArchive(const std::vector<TEntry>& members)
+{
+    auto crc16 = [](const std::string& bytes) {
+        uint16_t crc = 0;
+        for (unsigned char b : bytes) {
+            crc ^= b;
+            for (int k = 0; k < 8; ++k)
+                crc = crc & 1 ? static_cast<uint16_t>((crc >> 1) ^ 0xA001) : static_cast<uint16_t>(crc >> 1);
+        }
+        return crc;
+    };
+    const uint32_t dosTime = ((2020 - 1980) << 25) | (9 << 21) | (13 << 16) | (12 << 11) | (26 << 5) | (40 / 2);
+    std::string out;
+    for (const TEntry& member : members) {
+        std::string name = member.Path;
+        std::replace(name.begin(), name.end(), '/', '\\');
+        std::string header = "-lh0-";
+        PutLE(header, member.Data.size(), 4);
+        PutLE(header, member.Data.size(), 4);
+        PutLE(header, dosTime, 4);
+        header += '\x20';  // archive attribute
+        header += '\x00';  // level 0
+        header += static_cast<char>(name.size());
+        header += name;
+        PutLE(header, crc16(member.Data), 2);
+        uint8_t sum = 0;
+        for (unsigned char b : header)
+            sum = static_cast<uint8_t>(sum + b);
+        out += static_cast<char>(header.size());
+        out += static_cast<char>(sum);
+        out += header + member.Data;
+    }
+    out += '\0';
+    return out;
+}
+
 std::vector<TEntry> AsciiMembers()
 {
     std::vector<TEntry> members;
@@ -333,6 +371,9 @@ INSTANTIATE_TEST_SUITE_P(
         TArchiveCase{"Rar5Stored", "book.rar",
                      [](const TTempFolder& f, const std::string& n) { return f.Write(n, Rar5Archive(BookMembers())); },
                      false},
+        TArchiveCase{"LzhStored", "book.lzh",
+                     [](const TTempFolder& f, const std::string& n) { return f.Write(n, LzhArchive(AsciiMembers())); },
+                     true},
         TArchiveCase{"Rar4Stored", "book.cbr",
                      [](const TTempFolder& f, const std::string& n) { return f.Write(n, Rar4Archive(AsciiMembers())); },
                      true}),
