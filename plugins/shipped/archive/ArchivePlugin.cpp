@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <locale.h>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -401,16 +402,20 @@ SPI_EXPORT int32_t GetFile(const char* source, intptr_t position, char* dest, ui
         *reinterpret_cast<HLOCAL*>(dest) = nullptr;
     try {
         TUtf8Locale utf8;
-        TReader reader;
-        // The archive itself always comes from a file here.
-        if (!reader.Open(source, 0, SPI_SOURCE_FILE))
-            return SPI_FILE_READ_ERROR;
-        archive_entry* entry = SeekMember(reader, position);
+        // GetFile is not told where the archive starts; one found behind a
+        // 128-byte MacBinary header is read from there.
+        auto reader = std::make_unique<TReader>();
+        if (!reader->Open(source, 0, SPI_SOURCE_FILE)) {
+            reader = std::make_unique<TReader>();
+            if (!reader->Open(source, 128, SPI_SOURCE_FILE))
+                return SPI_FILE_READ_ERROR;
+        }
+        archive_entry* entry = SeekMember(*reader, position);
         if (!entry || !IsFileEntry(entry))
             return SPI_BROKEN_DATA;
         if (toMemory)
-            return ExtractToMemory(reader.Get(), reinterpret_cast<HLOCAL*>(dest));
-        return ExtractToFolder(reader.Get(), entry, dest);
+            return ExtractToMemory(reader->Get(), reinterpret_cast<HLOCAL*>(dest));
+        return ExtractToFolder(reader->Get(), entry, dest);
     } catch (...) {
         return SPI_NO_MEMORY;
     }

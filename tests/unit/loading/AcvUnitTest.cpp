@@ -334,6 +334,25 @@ TEST_F(ArchiveListTest, InnerArchivesChainWithVirtualPaths)
     EXPECT_TRUE(root->SetFileName(outer));
 }
 
+TEST_F(ArchiveListTest, AnOpenArchiverFindsItsLoaderAgainAfterAReload)
+{
+    const std::string path = WriteArchive("a.far", {{"", "x.jpg", "data"}});
+    TArchiverPtr archiver = OpenArchive(fEnv, path);
+    ASSERT_NE(archiver, nullptr);
+    fTest->Registry.Reload();  // the old loader is gone
+    ASSERT_TRUE(FindArchiveLoader(fTest->Registry, *archiver));
+    EXPECT_EQ(archiver->Loader, fTest->Registry.ArchiveLoader(0));
+    fRoot.Write("data/a.far", FakeArchiveBytes({{"", "x.jpg", "data"}, {"", "y.jpg", "more"}}));
+    EXPECT_TRUE(archiver->Reload());
+    EXPECT_EQ(archiver->MemberCount(), 2u);
+    const std::unique_ptr<TMemoryStream> stream = archiver->ExtractToStream(*archiver->Items()[1]);
+    EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), "more");
+
+    fTest->Registry.UseAmList = {{"fakearchive.spi", false}};
+    fTest->Registry.Reload();
+    EXPECT_FALSE(FindArchiveLoader(fTest->Registry, *archiver)) << "a disabled plug-in detects nothing";
+}
+
 TEST_F(ArchiveListTest, MissingOrForeignFilesDoNotOpen)
 {
     EXPECT_EQ(OpenArchive(fEnv, fRoot.Path() + "none.far"), nullptr);

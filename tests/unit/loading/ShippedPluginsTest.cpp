@@ -393,6 +393,27 @@ TEST(RealArchives, MemberTimesAreReportedAsTheFormatKeepsThem)
     EXPECT_EQ(QueryFile(file).ModifiedSeconds, DateTimeToUnix(record.Time));
 }
 
+TEST(RealArchives, ArchivesBehindAMacBinaryHeaderOpenWhenAsked)
+{
+    TTempFolder folder;
+    ForceDirectories(folder.Path() + "tmp", 0700);
+    ShippedRegistry shipped;
+    shipped.Registry().MacBinary = true;
+    for (const char* format : {"zip", "7zip", "ustar"}) {
+        SCOPED_TRACE(format);
+        const std::string plain = ReadWholeFile(
+            WriteWithLibarchive(folder.Path() + "plain", format, {{"a/one.txt", "first"}, {"two.txt", "second"}}));
+        const std::string path = folder.Write(std::string("mac.") + format, std::string(128, '\x01') + plain);
+        TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+        ASSERT_NE(archiver, nullptr);
+        EXPECT_EQ(archiver->Offset, 128);
+        const TArchiveFileInfo* record = archiver->FindRecord("a/", "one.txt");
+        ASSERT_NE(record, nullptr);
+        const std::unique_ptr<TMemoryStream> stream = archiver->ExtractToStream(*record);
+        EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), "first");
+    }
+}
+
 TEST(RealArchives, HostileZipExtractsNothingOutside)
 {
     TTempFolder folder;
