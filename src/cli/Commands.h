@@ -6,3 +6,7 @@
 #include "cli/CliCommand.h"
 
 int RunVersion(TCliContext& context);
+
+// CollectionCommands.cpp
+int RunShelf(TCliContext& context);
+int RunLs(TCliContext& context);
