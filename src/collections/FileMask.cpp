@@ -177,11 +177,15 @@ void TMaskHistory::Load(const TIniFile& ini)
 
 void TMaskHistory::Save(TIniFile& ini) const
 {
-    for (size_t n = 1; n <= MaxCount; ++n) {
-        const std::string key = "Mask" + std::to_string(n);
-        if (n <= fItems.size())
-            ini.WriteString(Section, key, fItems[n - 1]);
-        else
+    for (size_t n = 1; n <= fItems.size(); ++n)
+        ini.WriteString(Section, "Mask" + std::to_string(n), fItems[n - 1]);
+    // Every numbered key beyond the history goes, also ones a hand-edited
+    // file may hold beyond twenty.
+    for (const std::string& key : ini.ReadSection(Section)) {
+        if (key.size() <= 4 || !StartsText("Mask", key))
+            continue;
+        const std::optional<int32_t> n = TryStrToInt(key.substr(4));
+        if (n && *n > static_cast<int32_t>(fItems.size()))
             ini.DeleteKey(Section, key);
     }
 }

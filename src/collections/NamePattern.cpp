@@ -134,6 +134,12 @@ TNameCondition TNameCondition::Parse(std::string_view text)
                 continue;
             }
         }
+        // "-dog" reads as "- dog": the dash written against its word.
+        if (endedByBlank && token.size() > 1 && token[0] == '-') {
+            condition.AddExclude(NormalizePattern(token.substr(1)));
+            last = TKeyword::kwNone;
+            continue;
+        }
         if (last == TKeyword::kwNot)
             condition.AddExclude(NormalizePattern(token));
         else

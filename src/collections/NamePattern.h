@@ -4,8 +4,9 @@
 // text such as "*.jpg or *.png -thumb" is split at blanks (also the
 // full-width blank), ";" and ",". A word ended by a blank or the end of the
 // text may be a keyword: "and" or "&" joins the next pattern with AND, "or"
-// or "|" with OR, "not" or "-" makes the next pattern an exclusion; a word
-// ended by ";" or "," is always a pattern. A pattern without "*" or "?"
+// or "|" with OR, "not" or "-" makes the next pattern an exclusion, and so
+// does a dash written against its word ("-dog"); a word ended by ";" or ","
+// is always a pattern. A pattern without "*" or "?"
 // matches anywhere in the name; otherwise it is a wildcard pattern over the
 // whole name. Letters compare without case.
 //
