@@ -39,6 +39,11 @@ inline char32_t Fold(char32_t c)
 {
     if (c < 0x80)
         return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    // Kana, kanji and the CJK symbols have no case: skip the look-ups that
+    // would cost most of a Japanese name's comparison.
+    if ((c >= 0x3000 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF61 && c <= 0xFFEF) ||
+        c >= 0x20000)
+        return c;
     return LowerChar(UpperChar(c));
 }
 
