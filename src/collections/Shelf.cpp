@@ -167,7 +167,9 @@ TShelfLoadResult TShelfStore::Load(TGroupList& list)
         result.Damaged = true;
         result.Error = e.what();
     }
-    if (result.Damaged) {
+    // Only a file is moved aside; something else of that name (a folder) is
+    // not ours to move.
+    if (result.Damaged && QueryFile(path, false).Kind == TFileKind::fkFile) {
         // Keep the damaged file for the user to look at, and out of the way of
         // the next save. It is the run's backup from now on.
         try {

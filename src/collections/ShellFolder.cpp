@@ -191,8 +191,10 @@ uint8_t TShellFolder::GetAbilities()
             // "/" and mount points stay where they are; everything else may be
             // moved, renamed or deleted when its folder lets us write.
             const std::string folder = ExcludeTrailingPathDelimiter(ExtractFilePath(plain));
-            if (plain != "/" && GetDriveType() == TDriveType::dtNotDrive && !folder.empty() &&
-                !QueryFile(folder).ReadOnly)
+            // Only folders can be mount points; files skip the mount table,
+            // which matters when a list of thousands asks.
+            const bool fixedPlace = plain == "/" || (IsDirectory() && GetDriveType() != TDriveType::dtNotDrive);
+            if (!fixedPlace && !folder.empty() && !QueryFile(folder).ReadOnly)
                 abilities |= iaCanDelete | iaCanMove | iaCanRename;
             if (IsDirectory() && !QueryFile(plain).ReadOnly)
                 abilities |= iaDropTarget;

@@ -477,3 +477,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
+
+namespace {
+
+TEST(ShelfStore, SomethingElseNamedLikeTheFileIsLeftAlone)
+{
+    TTempFolder folder;
+    folder.Write("Shelf.lst/inside", "x");
+    TShelfStore store(folder.Path());
+    TGroupList list;
+    const TShelfLoadResult result = store.Load(list);
+    EXPECT_TRUE(result.Damaged);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(folder.Read("Shelf.lst/inside"), "x");
+    EXPECT_FALSE(PathExists(folder.File("Shelf.bak")));
+}
+
+}  // namespace
