@@ -34,7 +34,8 @@ int TGroupFolder::AddItems(std::vector<TNewItem> items)
 {
     const int first = Count();
     for (TNewItem& item : items) {
-        if (HasMember(item))
+        // A member without an identity could not be stored in the shelf file.
+        if (item.Item.IsAbsent() || HasMember(item))
             continue;
         auto record = std::make_unique<TGroupFileInfo>();
         record->Item = std::move(item.Item);

@@ -29,8 +29,8 @@ public:
         std::string Path;
         TItemIdList Item;
     };
-    // Appends one member per item, skipping paths that are members already
-    // (also twice in items), and sends lcAddItem once with the index of the
+    // Appends one member per item, skipping items without an identity and
+    // paths that are members already (also twice in items), and sends lcAddItem once with the index of the
     // first new member. Returns the number added.
     int AddItems(std::vector<TNewItem> items);
 

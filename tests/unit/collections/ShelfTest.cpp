@@ -366,6 +366,7 @@ TEST_F(ShelfMembersTest, AddingAMemberTwiceAddsNothing)
     EXPECT_EQ(AddPaths(*shelf, {Path("a.jpg"), Path("a.jpg"), folder.Path() + "./a.jpg"}), 1);
     EXPECT_EQ(AddPaths(*shelf, {Path("a.jpg")}), 0);
     EXPECT_EQ(shelf->AddItems({{Path("a.jpg"), TItemIdList::FromPath(Path("a.jpg"))}}), 0);
+    EXPECT_EQ(shelf->AddItems({{Path("b.jpg"), TItemIdList()}}), 0);
     // Paths are keys exactly: another case is another file here.
     folder.Write("A.jpg", "x");
     EXPECT_EQ(AddPaths(*shelf, {Path("A.jpg")}), 1);
