@@ -60,7 +60,8 @@ public:
     // must outlive every node made with it.
     static std::unique_ptr<TShellFolder> CreateRoot(TShellInfo* info = nullptr);
     // A node for an absolute path. Without a parent the node makes and owns a
-    // node for the path's folder, whose own parent is the root.
+    // node for the path's folder; that node has no parent (it hangs below the
+    // root), so a node never has more than one made-up ancestor.
     static std::unique_ptr<TShellFolder> CreateFromPath(TShellFolder* parent, const std::string& path,
                                                         TShellInfo* info = nullptr);
     // A node for a stored identity; a foreign identity gives a node without a
