@@ -26,8 +26,7 @@ void CheckSectionName(std::string_view section)
 
 void CheckKeyName(std::string_view key)
 {
-    if (key.empty() || key.find_first_of("=\r\n") != std::string_view::npos || key.front() == '[' ||
-        key.front() == ';' || Trim(key) != key)
+    if (!TIniFile::IsValidKeyName(key))
         throw EIniError("設定ファイルのキー名に使えない文字があります: " + std::string(key));
 }
 
@@ -306,4 +305,19 @@ void TIniFile::EraseSection(std::string_view section)
             return;
         }
     }
+}
+
+void TIniFile::ClearSection(std::string_view section)
+{
+    TSection* s = FindSection(section);
+    if (!s || s->Entries.empty())
+        return;
+    s->Entries.clear();
+    fModified = true;
+}
+
+bool TIniFile::IsValidKeyName(std::string_view key)
+{
+    return !key.empty() && key.find_first_of("=\r\n") == std::string_view::npos && key.front() != '[' &&
+           key.front() != ';' && Trim(key) == key;
 }

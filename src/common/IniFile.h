@@ -68,6 +68,15 @@ public:
 
     void DeleteKey(std::string_view section, std::string_view key);
     void EraseSection(std::string_view section);
+    // Removes every line of a section but keeps the section at its place in
+    // the file, so a list that is rewritten as a whole does not move to the
+    // end of the file on every save.
+    void ClearSection(std::string_view section);
+
+    // True when a key of that name could be written (WriteString refuses the
+    // others): not empty, no "=" or line break, no blank at either end, and not
+    // starting with "[" or ";".
+    static bool IsValidKeyName(std::string_view key);
 
     static std::string FormatColor(TColor value);
 
