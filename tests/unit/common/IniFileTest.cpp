@@ -142,3 +142,25 @@ TEST(IniFile, DuplicateSectionsMergeAndFirstKeyWins)
     EXPECT_EQ(ini.ReadInteger("A", "m", 0), 3);
     EXPECT_EQ(ini.ReadSections().size(), 2u);
 }
+
+TEST(IniFile, ClearSectionKeepsItsPlace)
+{
+    TIniFile ini;
+    ini.LoadFromText("[A]\nx=1\n[LIST]\n; note\nold=1\n[C]\nz=3\n");
+    ini.ClearSection("list");
+    EXPECT_TRUE(ini.Modified());
+    ini.WriteString("LIST", "new", "2");
+    EXPECT_EQ(ini.ToText(), "[A]\nx=1\n\n[LIST]\nnew=2\n\n[C]\nz=3\n");
+    ini.ClearModified();
+    ini.ClearSection("MISSING");
+    EXPECT_FALSE(ini.Modified());
+    EXPECT_FALSE(ini.SectionExists("MISSING"));
+}
+
+TEST(IniFile, KeyNamesThatCanBeWritten)
+{
+    for (const char* good : {"a", "ifjpeg.spi", ".jpg;.jpeg", "Use_0", "名前"})
+        EXPECT_TRUE(TIniFile::IsValidKeyName(good)) << good;
+    for (const char* bad : {"", "a=b", "a\nb", "a\rb", "[a", ";a", " a", "a "})
+        EXPECT_FALSE(TIniFile::IsValidKeyName(bad)) << bad;
+}
