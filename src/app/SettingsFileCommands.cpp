@@ -150,12 +150,22 @@ void TSettingsFileCommands::ApplySettingsFile(TIniFile& ini)
     }
 }
 
+TIniFile TSettingsFileCommands::OpenChosenFile(const std::string& chosen)
+{
+    // A file that exists but cannot be read would otherwise read as all
+    // defaults, and switching to it would later write those over it.
+    TIniFile ini(chosen);
+    if (!ini.ReadError().empty())
+        throw EFileError(ini.ReadError());
+    return ini;
+}
+
 void TSettingsFileCommands::LoadSetting(const std::string& chosen)
 {
+    TIniFile ini = OpenChosenFile(chosen);
     // Loading rebuilds the loader registry like switching does, so the
     // threads that load pictures are stopped first here as well.
     TSuspension suspension(fWindow);
-    TIniFile ini(chosen);
     ApplySettingsFile(ini);
     if (!SameSettingsFile(chosen, fSettingsPath)) {
         const std::optional<TImageWindowPlacement> chosenPlacement = ReadImageWindowPlacement(ini);
@@ -176,17 +186,20 @@ void TSettingsFileCommands::LoadSetting(const std::string& chosen)
 
 void TSettingsFileCommands::ChangeSetting(const std::string& chosen)
 {
+    const bool sameFile = SameSettingsFile(chosen, fSettingsPath);
+    TIniFile ini = OpenChosenFile(chosen);
     TSuspension suspension(fWindow);
-    TIniFile ini;
-    if (!SameSettingsFile(chosen, fSettingsPath)) {
-        ini.Rename(fSettingsPath, true);
-        fWindow.WriteWindowState(ini);
+    if (!sameFile) {
+        TIniFile current(fSettingsPath);
+        fWindow.WriteWindowState(current);
         if (std::optional<TImageWindowPlacement> placement = fWindow.ImageWindowPlacement())
-            WriteImageWindowPlacement(ini, *placement);
+            WriteImageWindowPlacement(current, *placement);
         // A failure here costs the old file its window state, not the switch.
-        WriteFile(ini);
+        WriteFile(current);
+        // The chosen file is read again after the old one was written, in
+        // case both are one file under two names that links did not reveal.
+        ini.Reload();
     }
-    ini.Rename(chosen, true);
     ApplySettingsFile(ini);
     fSettingsPath = chosen;
     suspension.Resume();

@@ -113,15 +113,18 @@ public:
     std::string SaveSetting(const std::string& chosen);
 
     // actLoadSetting: takes over the chosen file's settings and writes them
-    // into the settings file in use, which stays in use.
+    // into the settings file in use, which stays in use. A chosen file that
+    // exists but cannot be read raises EFileError before anything changes.
     void LoadSetting(const std::string& chosen);
 
     // actChangeSetting and "-s" in a hand-over: the window state goes into
     // the file in use, then the chosen file becomes the settings file and
-    // everything is read from it.
+    // everything is read from it. A chosen file that exists but cannot be
+    // read raises EFileError before anything changes.
     void ChangeSetting(const std::string& chosen);
 
 private:
+    static TIniFile OpenChosenFile(const std::string& chosen);
     // Reads everything from ini into the program and the window.
     void ApplySettingsFile(TIniFile& ini);
     void WriteFile(const TIniFile& ini);

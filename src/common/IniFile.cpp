@@ -40,6 +40,7 @@ TIniFile::TIniFile(std::string fileName) : fFileName(std::move(fileName))
 void TIniFile::Rename(std::string fileName, bool reload)
 {
     fFileName = std::move(fileName);
+    fReadError.clear();
     if (reload)
         Reload();
 }
@@ -47,19 +48,23 @@ void TIniFile::Rename(std::string fileName, bool reload)
 void TIniFile::Reload()
 {
     std::string bytes;
+    std::string error;
     if (!fFileName.empty() && FileExists(fFileName)) {
         try {
             bytes = ReadWholeFile(fFileName, 64 << 20);
-        } catch (const EMirevaError&) {
+        } catch (const EMirevaError& e) {
             bytes.clear();
+            error = e.what();
         }
     }
     LoadFromText(bytes);
+    fReadError = std::move(error);
 }
 
 void TIniFile::LoadFromText(std::string_view bytes)
 {
     const std::string text = DecodeText(bytes);
+    fReadError.clear();
     fPreamble.clear();
     fSections.clear();
     fModified = false;
@@ -125,6 +130,10 @@ std::string TIniFile::ToText() const
 
 void TIniFile::UpdateFile() const
 {
+    // Writing the empty copy of a file that could not be read would replace
+    // the user's settings with nothing.
+    if (!fReadError.empty())
+        throw EFileError(fReadError);
     SaveFileAtomically(fFileName, ToText());
 }
 

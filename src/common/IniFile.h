@@ -33,10 +33,15 @@ public:
     void Rename(std::string fileName, bool reload);
     // Re-reads the file from disk.
     void Reload();
+    // Why the file could not be read when it exists but could not be read
+    // (no permission, far too large); empty otherwise. Such a copy reads as
+    // empty, and UpdateFile refuses to write it over the file it never saw.
+    const std::string& ReadError() const { return fReadError; }
 
     void LoadFromText(std::string_view bytes);
     std::string ToText() const;
-    // Writes the whole copy to FileName() safely; raises EFileError.
+    // Writes the whole copy to FileName() safely; raises EFileError, also
+    // when the file exists but could not be read.
     void UpdateFile() const;
     // True when a Write, Delete or Erase changed the copy since it was read.
     bool Modified() const { return fModified; }
@@ -96,6 +101,7 @@ private:
     static const TEntry* FindEntry(const TSection& section, std::string_view key);
 
     std::string fFileName;
+    std::string fReadError;
     std::vector<std::string> fPreamble;  // lines before the first section
     std::vector<TSection> fSections;
     bool fModified = false;

@@ -204,6 +204,20 @@ TEST_F(SettingsFileCommandsTest, TheWindowIsResumedWhenReadingFails)
     EXPECT_EQ(commands.SettingsPath(), fCurrent);
 }
 
+TEST_F(SettingsFileCommandsTest, AChosenFileThatCannotBeReadChangesNothing)
+{
+    const std::string chosen = fTemp.Write("broken.lys", "[PICTURE]\nStretch=1\n");
+    ASSERT_EQ(truncate(chosen.c_str(), int64_t(65) << 20), 0);
+    const std::string before = fTemp.Read("Mireva.ini");
+    TSettingsFileCommands commands = Commands();
+    EXPECT_THROW(commands.ChangeSetting(chosen), EFileError);
+    EXPECT_THROW(commands.LoadSetting(chosen), EFileError);
+    EXPECT_TRUE(fWindow.Calls.empty());
+    EXPECT_EQ(commands.SettingsPath(), fCurrent);
+    EXPECT_EQ(fTemp.Read("Mireva.ini"), before);
+    EXPECT_EQ(fOptions, TOptions{});
+}
+
 TEST_F(SettingsFileCommandsTest, SavingWritesEveryPieceIntoTheChosenFile)
 {
     fOptions.Picture.Offset = 42;
