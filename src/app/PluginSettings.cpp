@@ -10,7 +10,9 @@ namespace {
 std::vector<TPluginUseEntry> ReadUseList(const TIniFile& ini, std::string_view section)
 {
     std::vector<TPluginUseEntry> list;
-    for (const auto& [name, value] : ini.ReadSectionValues(section)) {
+    for (const auto& pair : ini.ReadSectionValues(section)) {
+        const std::string& name = pair.first;
+        const std::string& value = pair.second;
         // The file's keys compare without case, so a repeated name is the
         // same key; the first one counts, as for every other key.
         const bool seen = std::any_of(list.begin(), list.end(),
