@@ -6,17 +6,17 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
 #include "app/Init.h"
 #include "app/OptionsDump.h"
 #include "app/PluginSettings.h"
 #include "common/IniFile.h"
+#include "FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size > 64 * 1024)
+    if (size > MaxFuzzInput)
         return 0;
     TIniFile ini;
     ini.LoadFromText(std::string_view(reinterpret_cast<const char*>(data), size));
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         links.Plugins = &roundPlugins[round];
         LoadOptions(again, rounds[round], links, false);
     }
-    if (!(rounds[1] == rounds[0]) || !(roundPlugins[1].Settings == roundPlugins[0].Settings))
-        std::abort();
+    FUZZ_CHECK(rounds[1] == rounds[0]);
+    FUZZ_CHECK(roundPlugins[1].Settings == roundPlugins[0].Settings);
     return 0;
 }
