@@ -11,10 +11,7 @@ struct THighlightCase {
     TColor Expected;
 };
 
-void PrintTo(const THighlightCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
+void PrintTo(const THighlightCase& c, std::ostream* os) { *os << c.Name; }
 
 
 class HighlightTextTest : public ::testing::TestWithParam<THighlightCase> {};

@@ -12,10 +12,7 @@ struct TInputCase {
     const char* Text;  // the accepted key, or the message
 };
 
-void PrintTo(const TInputCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
+void PrintTo(const TInputCase& c, std::ostream* os) { *os << c.Name; }
 
 
 class ExtensionInputTest : public ::testing::TestWithParam<TInputCase> {};

@@ -21,10 +21,7 @@ struct TConversionCase {
     std::vector<std::string> OnDisk;
 };
 
-void PrintTo(const TConversionCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
+void PrintTo(const TConversionCase& c, std::ostream* os) { *os << c.Name; }
 
 
 std::pair<std::string, std::string> SplitName(const std::string& name)

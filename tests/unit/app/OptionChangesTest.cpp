@@ -17,10 +17,7 @@ struct TChangeCase {
     std::vector<TFlag> Expected;
 };
 
-void PrintTo(const TChangeCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
+void PrintTo(const TChangeCase& c, std::ostream* os) { *os << c.Name; }
 
 class OptionChangesTest : public ::testing::TestWithParam<TChangeCase> {};
 
@@ -41,42 +38,22 @@ INSTANTIATE_TEST_SUITE_P(
     Groups, OptionChangesTest,
     ::testing::Values(
         TChangeCase{"Nothing", [](TOptions&) {}, {}},
-        TChangeCase{"Back", [](TOptions& o) { o.Picture.Back = 1; }, {&C::ViewBackground}},
         TChangeCase{"Offset", [](TOptions& o) { o.Picture.Offset = 9; }, {&C::ViewBackground, &C::ViewLayout}},
-        TChangeCase{"Stretch", [](TOptions& o) { o.Picture.Stretch = TStretchKind::skBicubic; }, {&C::ViewLayout}},
-        TChangeCase{"SlideShowColor", [](TOptions& o) { o.SlideShow.Color = 5; }, {&C::ViewBackground}},
-        TChangeCase{"LoupeScale", [](TOptions& o) { o.Loupe.Scale = 1; }, {&C::Loupe}},
         TChangeCase{"LoupeStepOnly", [](TOptions& o) { o.Loupe.Change = 10; }, {}},
-        TChangeCase{"GridInterval", [](TOptions& o) { o.Grid.Interval = 30; }, {&C::Grid}},
         TChangeCase{"GridStepOnly", [](TOptions& o) { o.Grid.Change = 2; }, {}},
-        TChangeCase{"FolderText", [](TOptions& o) { o.List.FolderText = 0; }, {&C::ListColors}},
         TChangeCase{"HiddenFile",
                     [](TOptions& o) { o.List.HiddenFile = false; },
                     {&C::TreeContents, &C::ListBehaviour, &C::ArchiveKinds}},
         TChangeCase{"SizeUnit",
                     [](TOptions& o) { o.FilerView.SizeUnit = TSizeUnit::suBest; },
                     {&C::ListBehaviour, &C::ArchiveKinds}},
-        TChangeCase{"HorzScroll", [](TOptions& o) { o.Tree.HorzScroll = false; }, {&C::ListBehaviour}},
         TChangeCase{"CheckSubFolders",
                     [](TOptions& o) { o.Tree.CheckSubFolders = true; },
                     {&C::TreeContents, &C::ListBehaviour}},
-        TChangeCase{"ArchiveFolder", [](TOptions& o) { o.Archive.Folder = false; }, {&C::ArchiveKinds}},
-        TChangeCase{"AllFile", [](TOptions& o) { o.List.AllFile = true; }, {&C::ArchiveKinds}},
-        TChangeCase{"ThumbnailPath", [](TOptions& o) { o.Thumbnail.Path = "/t/"; }, {&C::ThumbnailPath}},
         TChangeCase{"CaptionDate", [](TOptions& o) { o.Thumbnail.CaptionDate = true; }, {&C::ThumbnailLook}},
-        TChangeCase{"ThumbnailIcon",
-                    [](TOptions& o) { o.Thumbnail.Icon = TThumbnailIcon::tiNone; },
-                    {&C::ThumbnailLook}},
-        TChangeCase{"AllThumbnail", [](TOptions& o) { o.Thumbnail.AllThumbnail = true; }, {&C::AllThumbnail}},
         TChangeCase{"FileCacheSize", [](TOptions& o) { o.Cache.FileCacheSize = 64; }, {&C::Cache}},
-        TChangeCase{"SlideShowInterval", [](TOptions& o) { o.SlideShow.Interval = 50; }, {&C::SlideShow}},
-        TChangeCase{"RecentFullPath", [](TOptions& o) { o.Recent.FullPath = false; }, {&C::RecentMenu}},
         TChangeCase{"AddressBarLowered", [](TOptions& o) { o.Recent.AddressBar = 10; }, {&C::AddressBarShorter}},
         TChangeCase{"AddressBarRaised", [](TOptions& o) { o.Recent.AddressBar = 90; }, {}},
-        TChangeCase{"SearchHistoryLowered",
-                    [](TOptions& o) { o.Recent.SearchHistory = 0; },
-                    {&C::SearchHistoryShorter}},
-        TChangeCase{"SmallIcon", [](TOptions& o) { o.Other.SmallIcon = true; }, {&C::ToolBar}},
         TChangeCase{"StatusBarPath", [](TOptions& o) { o.Other.FullPath = true; }, {&C::StatusBar}}),
     [](const ::testing::TestParamInfo<TChangeCase>& info) { return info.param.Name; });
 

@@ -147,10 +147,7 @@ struct TPlacementCase {
     bool Placed;
 };
 
-void PrintTo(const TPlacementCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
+void PrintTo(const TPlacementCase& c, std::ostream* os) { *os << c.Name; }
 
 
 class ImageWindowPlacementTest : public ::testing::TestWithParam<TPlacementCase> {};
@@ -341,10 +338,7 @@ struct TNameCase {
     const char* Expected;
 };
 
-void PrintTo(const TNameCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
+void PrintTo(const TNameCase& c, std::ostream* os) { *os << c.Name; }
 
 
 class SaveNameTest : public ::testing::TestWithParam<TNameCase> {};
