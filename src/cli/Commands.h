@@ -16,3 +16,5 @@ int RunLoad(TCliContext& context);
 // CollectionCommands.cpp
 int RunShelf(TCliContext& context);
 int RunLs(TCliContext& context);
+// Prints the options of a settings file as the viewer reads them.
+int RunSettings(TCliContext& context);
