@@ -16,3 +16,9 @@ int RunLoad(TCliContext& context);
 int RunPlugins(TCliContext& context);
 // archive list ARCHIVE[//INNER...] and archive extract ARCHIVE MEMBER OUT.
 int RunArchive(TCliContext& context);
+
+// CollectionCommands.cpp
+int RunShelf(TCliContext& context);
+int RunLs(TCliContext& context);
+// Prints the options of a settings file as the viewer reads them.
+int RunSettings(TCliContext& context);

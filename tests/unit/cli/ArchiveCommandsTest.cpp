@@ -120,6 +120,17 @@ TEST_F(ArchiveCli, PluginsAreListedInPriorityOrder)
     EXPECT_LT(run.Out.find("mvavif.spi"), jpeg) << "new plug-ins in file-name order";
 }
 
+TEST_F(ArchiveCli, PluginsFollowTheSavedOrderAndFlags)
+{
+    fFolder.Write("home/Mireva.ini", "[PLUGIN_USE_IN]\nmvpng.spi=0\nmvjpeg.spi=1\ngone.spi=1\n");
+    const TRun run = Run("plugins");
+    ASSERT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Out.rfind("mvpng.spi\timage\tdisabled\t*.png\nmvjpeg.spi\timage\tenabled\t", 0), 0u) << run.Out;
+    EXPECT_EQ(run.Out.find("gone.spi"), std::string::npos);
+    fFolder.Write("page.png", "\x89PNG\r\n\x1a\n not really");
+    EXPECT_EQ(Run("detect page.png").Out.rfind("Loader=none", 0), 0u) << "a disabled plug-in detects nothing";
+}
+
 TEST_F(ArchiveCli, ListsMembersInTheArchivesOrder)
 {
     Zip("book.zip", {{"p/02.jpg", "bb", 1600000000}, {"p/01.jpg", "a", 1500000000}, {"../evil.txt", "e", 0}});
