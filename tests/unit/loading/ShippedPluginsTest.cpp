@@ -19,6 +19,7 @@
 #include <png.h>
 #include <tiffio.h>
 #include <webp/encode.h>
+#include <webp/mux.h>
 
 #include "PluginTestSupport.h"
 #include "common/DateTime.h"
@@ -696,6 +697,45 @@ TEST(ShippedPictures, TransparencyLiesOnWhiteAndGrayStaysGray)
     ASSERT_NE(grayBitmap, nullptr);
     EXPECT_TRUE(grayBitmap->IsGray());
     EXPECT_EQ(grayBitmap->ScanLine(1)[2], 250);
+}
+
+TEST(ShippedPictures, AnimationsShowTheirFirstFrame)
+{
+    const int width = 4, height = 3;
+    WebPAnimEncoderOptions options;
+    ASSERT_TRUE(WebPAnimEncoderOptionsInit(&options));
+    WebPAnimEncoder* encoder = WebPAnimEncoderNew(width, height, &options);
+    WebPConfig config;
+    ASSERT_TRUE(WebPConfigInit(&config));
+    config.lossless = 1;
+    int timestamp = 0;
+    for (const uint8_t red : {uint8_t(220), uint8_t(10)}) {
+        WebPPicture frame;
+        ASSERT_TRUE(WebPPictureInit(&frame));
+        frame.use_argb = 1;
+        frame.width = width;
+        frame.height = height;
+        ASSERT_TRUE(WebPPictureAlloc(&frame));
+        for (int i = 0; i < width * height; ++i)
+            frame.argb[i] = 0xFF000000u | static_cast<uint32_t>(red) << 16 | 0x3040u;
+        ASSERT_TRUE(WebPAnimEncoderAdd(encoder, &frame, timestamp, &config));
+        WebPPictureFree(&frame);
+        timestamp += 100;
+    }
+    WebPAnimEncoderAdd(encoder, nullptr, timestamp, nullptr);
+    WebPData data;
+    WebPDataInit(&data);
+    ASSERT_TRUE(WebPAnimEncoderAssemble(encoder, &data));
+    WebPAnimEncoderDelete(encoder);
+    TMemoryStream stream(std::vector<uint8_t>(data.bytes, data.bytes + data.size));
+    WebPDataClear(&data);
+
+    ShippedRegistry shipped;
+    std::unique_ptr<TBitmap> bitmap = shipped.Registry().LoadFromStream("a.webp", stream, false);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->Width(), width);
+    EXPECT_EQ(bitmap->ScanLine(2)[3 * 3 + 2], 220) << "red of the first frame";
+    EXPECT_EQ(bitmap->ScanLine(2)[3 * 3 + 0], 0x40);
 }
 
 TEST(ShippedPictures, JpegPreviewDecodesAtAReducedScale)
