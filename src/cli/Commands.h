@@ -6,3 +6,4 @@
 #include "cli/CliCommand.h"
 
 int RunVersion(TCliContext& context);
+int RunResolve(TCliContext& context);

@@ -6,7 +6,6 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <algorithm>
-#include <iostream>
 
 #include "browser/FolderImages.h"
 #include "browser/ui/PictureView.h"
@@ -201,8 +200,8 @@ void TMainForm::keyPressEvent(QKeyEvent* event)
 
 void TMainForm::ShowMessage(const std::string& text, TMessageIcon icon)
 {
-    if (fBatch) {
-        std::cerr << "mireva: " << text << '\n';
+    if (fMessageSink) {
+        fMessageSink(text, icon);
         return;
     }
     QMessageBox::Icon boxIcon = QMessageBox::Information;

@@ -33,9 +33,10 @@ public:
 
     // Called once, after the start location has been opened and painted.
     void SetSettledHandler(std::function<void()> handler) { fSettled = std::move(handler); }
-    // Messages go to the standard error output instead of message boxes
-    // (the snapshot mode runs without anyone to press OK).
-    void SetBatchMode(bool batch) { fBatch = batch; }
+    // Sends messages to sink instead of message boxes (the snapshot mode
+    // runs without anyone to press OK); an empty sink restores the boxes.
+    using TMessageSink = std::function<void(const std::string& text, TMessageIcon icon)>;
+    void SetMessageSink(TMessageSink sink) { fMessageSink = std::move(sink); }
 
     TPictureView* View() const { return fView; }
     // The picture shown now; empty when none.
@@ -75,6 +76,6 @@ private:
     std::vector<std::string> fImages;  // full paths, in reading order
     int fIndex = -1;
     bool fStartPosted = false;
-    bool fBatch = false;
+    TMessageSink fMessageSink;
     std::function<void()> fSettled;
 };

@@ -16,6 +16,7 @@
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
 #include "platform/qt/InstanceListener.h"
+#include "platform/qt/QuitSignals.h"
 
 namespace {
 
@@ -127,8 +128,15 @@ int RunViewer(int argc, char** argv)
         if (instance && instance->Server())
             listener = std::make_unique<TInstanceListener>(*instance->Server(),
                                                            [&form](const THandOver& message) { form.HandOver(message); });
+        // A request to end closes the window as the user would, so that
+        // nothing is left behind.
+        const TQuitSignals quitSignals([&form, &app] {
+            form.close();
+            app.quit();
+        });
         if (snapshot) {
-            form.SetBatchMode(true);
+            form.SetMessageSink(
+                [](const std::string& text, TMessageIcon) { std::cerr << "mireva: " << text << '\n'; });
             form.SetSettledHandler([&] {
                 const QPixmap shot = form.grab();
                 if (shot.isNull() || !shot.save(QString::fromStdString(options.SnapshotPath), "PNG")) {

@@ -39,6 +39,18 @@ std::vector<std::string> TStartTree::Expand(const std::vector<std::string>& text
     return out;
 }
 
+TAppFolders TStartTree::Folders() const
+{
+    TAppFolders folders;
+    folders.ProgramFolder = fRoot.File("program/");
+    folders.DataFolder = fData;
+    folders.WorkingFolder = fWork;
+    folders.TemporaryBase = fRoot.File("temp/");
+    folders.TemporaryName = "Mireva";
+    ForceDirectories(folders.TemporaryBase);
+    return folders;
+}
+
 TResolveContext TStartTree::Context(bool archiveFolder, bool knowArchives) const
 {
     TResolveContext context;

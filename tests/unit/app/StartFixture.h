@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AppCore.h"
 #include "app/PathInfo.h"
 #include "support/TempFolder.h"
 
@@ -20,6 +21,9 @@ public:
     // Replaces "{W}" and "{D}" in text.
     std::string Expand(const std::string& text) const;
     std::vector<std::string> Expand(const std::vector<std::string>& texts) const;
+    // The program's folders in the tree; the temporary folder goes into its
+    // own base folder.
+    TAppFolders Folders() const;
     // Resolution against the tree with ".zip" and ".cbz" as archives.
     TResolveContext Context(bool archiveFolder = true, bool knowArchives = true) const;
 
