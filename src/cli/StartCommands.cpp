@@ -1,6 +1,7 @@
 // Subcommands about program start: how the viewer reads a path.
 
 #include "app/PathInfo.h"
+#include "cli/CliRegistry.h"
 #include "cli/Commands.h"
 #include "loading/FileLoader.h"
 #include "platform/FileSystem.h"
@@ -20,12 +21,11 @@ int RunResolve(TCliContext& context)
     if (path.empty())
         throw ECliUsage("the path is empty");
 
-    TFileLoaderList registry;
-    registry.Reload();
+    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
     TResolveContext resolve;
     resolve.WorkingFolder = CurrentDirectory();
     resolve.DataFolder = context.DataFolder();
-    resolve.IsArchiveExtension = [&registry](std::string_view ext) { return registry.IsArchiveExtension(ext); };
+    resolve.IsArchiveExtension = [&registry](std::string_view ext) { return registry->IsArchiveExtension(ext); };
     resolve.ArchiveFolder = archiveFolder;
 
     const TPathInfo info = ResolvePath(path, resolve);
