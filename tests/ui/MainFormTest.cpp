@@ -100,7 +100,9 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000)
 // its only loader, and the window, shown and settled.
 class MainFormTest : public ::testing::Test {
 protected:
-    void Start(const std::vector<std::string>& args)
+    // fake: the fake format is the only one read; else the program's own
+    // loaders.
+    void Start(const std::vector<std::string>& args, bool fake = true)
     {
         TAppFolders folders;
         folders.ProgramFolder = fTree.Path();
@@ -111,10 +113,12 @@ protected:
         ForceDirectories(folders.DataFolder);
         ForceDirectories(folders.WorkingFolder);
         fCore = std::make_unique<TAppCore>(folders, args);
-        fCore->Registry().SetBuiltinFactory([](int kind) -> std::unique_ptr<TImageLoader> {
-            return kind == 0 ? std::make_unique<TFakeLoader>() : nullptr;
-        });
-        fCore->Registry().Reload();
+        if (fake) {
+            fCore->Registry().SetBuiltinFactory([](int kind) -> std::unique_ptr<TImageLoader> {
+                return kind == 0 ? std::make_unique<TFakeLoader>() : nullptr;
+            });
+            fCore->Registry().Reload();
+        }
         fForm = std::make_unique<TMainForm>(*fCore);
         fForm->SetMessageSink([this](const std::string& text, TMessageIcon) { fMessages.push_back(text); });
         bool settled = false;
@@ -295,6 +299,31 @@ TEST_F(MainFormTest, HandOverIsIgnoredOnceClosing)
     fForm->close();
     fForm->HandOver(THandOver{fTree.File("work/"), {"m", "b"}});
     EXPECT_EQ(Shown(), "1.fake");
+}
+
+TEST_F(MainFormTest, SampleBookOpensOnItsCoverAndEveryPageLoads)
+{
+    Start({MIREVA_BIN_DIR "/sample/Sample Book"}, false);
+    ASSERT_EQ(Shown(), "01.bmp");
+    std::vector<std::string> names;
+    for (const std::string& image : fForm->Images())
+        names.push_back(ExtractFileName(image));
+    EXPECT_EQ(names, (std::vector<std::string>{"01.bmp", "02.bmp", "03.bmp", "04.bmp", "05.bmp", "06-07.bmp",
+                                               "08.bmp", "09.bmp", "10.bmp", "11.bmp", "12.bmp"}));
+    int spreads = 0;
+    for (size_t i = 0; i < fForm->Images().size(); ++i) {
+        fForm->ShowImageAt(static_cast<int>(i));
+        const TBitmap* page = fForm->View()->Picture();
+        ASSERT_NE(page, nullptr) << fForm->Images()[i];
+        EXPECT_EQ(page->Height(), 848);
+        if (page->Width() == 2 * 600)
+            ++spreads;
+        else
+            EXPECT_EQ(page->Width(), 600);
+    }
+    EXPECT_EQ(spreads, 1);
+    EXPECT_EQ(Shown(), "12.bmp");
+    EXPECT_TRUE(fMessages.empty());
 }
 
 struct TFitCase {

@@ -16,6 +16,7 @@
 #include "common/AtomicSave.h"
 #include "common/Bitmap.h"
 #include "common/PathUtils.h"
+#include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -33,52 +34,9 @@ const TRGBQuad InkColors[] = {
     {0x44, 0x48, 0x4A, 0}, {0x2B, 0x39, 0xC0, 0}, {0xDC, 0xA8, 0x6F, 0}, {0x3A, 0x8C, 0x5D, 0}, {0xA5, 0xC9, 0xF1, 0},
 };
 
-void PutLE(std::vector<uint8_t>& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-// A bitmap file: file header, 40-byte info header, palette, rows bottom-up.
-std::vector<uint8_t> BitmapFile(const TBitmap& bitmap)
-{
-    const uint32_t paletteBytes = static_cast<uint32_t>(bitmap.Palette().size()) * 4;
-    const uint32_t offset = 14 + 40 + paletteBytes;
-    const uint32_t imageBytes = static_cast<uint32_t>(bitmap.Stride()) * static_cast<uint32_t>(bitmap.Height());
-    std::vector<uint8_t> out;
-    out.reserve(offset + imageBytes);
-    out.push_back('B');
-    out.push_back('M');
-    PutLE(out, offset + imageBytes, 4);
-    PutLE(out, 0, 4);
-    PutLE(out, offset, 4);
-    PutLE(out, 40, 4);
-    PutLE(out, static_cast<uint32_t>(bitmap.Width()), 4);
-    PutLE(out, static_cast<uint32_t>(bitmap.Height()), 4);
-    PutLE(out, 1, 2);
-    PutLE(out, static_cast<uint32_t>(bitmap.BitsPerPixel()), 2);
-    PutLE(out, 0, 4);
-    PutLE(out, imageBytes, 4);
-    PutLE(out, 3780, 4);  // 96 dots per inch
-    PutLE(out, 3780, 4);
-    PutLE(out, static_cast<uint32_t>(bitmap.Palette().size()), 4);
-    PutLE(out, 0, 4);
-    for (const TRGBQuad& entry : bitmap.Palette()) {
-        out.push_back(entry.Blue);
-        out.push_back(entry.Green);
-        out.push_back(entry.Red);
-        out.push_back(0);
-    }
-    for (int y = bitmap.Height() - 1; y >= 0; --y) {
-        const uint8_t* row = bitmap.ScanLine(y);
-        out.insert(out.end(), row, row + bitmap.Stride());
-    }
-    return out;
-}
-
 void Save(const std::string& folder, const std::string& name, const TBitmap& bitmap)
 {
-    const std::vector<uint8_t> bytes = BitmapFile(bitmap);
+    const std::vector<uint8_t> bytes = EncodeBmpFile(bitmap);
     SaveFileAtomically(JoinPath(folder, name),
                        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
