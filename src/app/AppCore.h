@@ -7,10 +7,11 @@
 // asks for. The main window drives it through TPlaceView.
 //
 // Order at start: folders, temporary folder, command line, loader registry;
-// then the window is built, and its first activation calls DeferredStart.
-// Order at the end: BeginClose (hand-overs are ignored from then on; whether
-// settings and lists may be saved), then destruction removes the temporary
-// folder.
+// then the window is built, and its first showing calls DeferredStart.
+// Order at the end: BeginClose (hand-overs are ignored from then on), then
+// destruction frees the registry and removes the temporary folder. A start
+// that fails half-way throws from the constructor, so no window exists to
+// save anything.
 
 #include <memory>
 #include <optional>
