@@ -19,7 +19,7 @@ std::vector<std::string> ListFolderImages(const std::string& folder,
 {
     std::vector<std::string> names;
     for (const TDirEntry& entry : ListDirectory(folder)) {
-        if (entry.Status.Kind != TFileKind::fkFile)
+        if (entry.Status.Kind != TFileKind::fkFile || entry.Name.front() == '.')
             continue;
         const std::string ext = ExtractFileExt(entry.Name);
         if (!ext.empty() && isImageExtension && isImageExtension(ext))

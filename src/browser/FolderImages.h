@@ -14,8 +14,9 @@
 // the same every time.
 void SortImageNames(std::vector<std::string>& names);
 
-// The names (not paths) of the pictures in folder, sorted; hidden files are
-// included as any file manager lists them when asked. Raises EFileError when
-// the folder cannot be listed.
+// The names (not paths) of the pictures in folder, sorted. Hidden files
+// (names starting with '.') are left out, as file managers do: other systems
+// leave "._name.jpg" companions on shared discs that are no pictures at all.
+// Raises EFileError when the folder cannot be listed.
 std::vector<std::string> ListFolderImages(const std::string& folder,
                                           const std::function<bool(std::string_view ext)>& isImageExtension);
