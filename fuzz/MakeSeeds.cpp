@@ -1,11 +1,12 @@
 // Writes small seed corpora for the fuzz targets into the folder given on the
 // command line: bmp/ (one file per bitmap variant), dib/ (the same as
-// info-size-prefixed blocks), jpeg/ (a colour and a gray picture) and
-// string/ (counted texts). Seeds are generated, so no binaries are kept in
+// info-size-prefixed blocks), jpeg/ (a colour and a gray picture),
+// string/ (counted texts) and settings/ (settings files, old keys included). Seeds are generated, so no binaries are kept in
 // the source tree.
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/BfStream.h"
@@ -87,7 +88,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string root = std::string(argv[1]) + "/";
-    for (const char* sub : {"bmp", "dib", "jpeg", "string"})
+    for (const char* sub : {"bmp", "dib", "jpeg", "string", "settings"})
         ForceDirectories(root + sub);
     for (const auto& [name, spec] : Variants()) {
         Save(root + "bmp/" + name + ".bmp", BuildBmp(spec));
@@ -116,5 +117,17 @@ int main(int argc, char** argv)
     Save(root + "string/texts", texts.Bytes());
     Save(root + "string/truncated", {0x07, 0x10, 0x00, 0x00, 0x00, 'a', 'b'});
     Save(root + "string/negative", {0x01, 0xFF, 0xFF, 0xFF, 0xFF, 'x'});
+
+    const auto text = [](std::string_view t) { return Bytes(t.begin(), t.end()); };
+    Save(root + "settings/options",
+         text("[PICTURE]\nStretch=7\nBack=$00102030\n[LIST]\nFileText=$FF000008\n[ATTRCOLOR]\nUse_3=1\n"
+              "[EXTCOLOR]\n.jpg;.jpeg=$000000FF\nbmp=junk\n[EXTCOLOR_USE]\n.jpg;.jpeg=0\n[THUMBNAIL]\nPath=/t\n"
+              "Icon=65535\n[RECENT]\nCount=30\nView=500\n[PLUGIN]\nSPIPath=/p\n[PLUGIN_USE_IN]\na.spi=0\nb.spi=\n"));
+    Save(root + "settings/old-keys",
+         text("[COMMAND]\r\nScalingRatio=40\r\n[SCROLL]\r\nPageScrollKind=1\r\nPageScrollMoveCommandV=2\r\n"
+              "Opposite=0\r\nPageScrollMoveSpreadV=0\r\n[LOUPE]\r\nRatio=2\r\nDisableShowBar=1\r\n"
+              "[PICTURE]\r\nMoveCount=30\r\nCache=1\r\n[THUMBNAIL]\r\nSize=120\r\n"));
+    // "[INITIALIZE]" with a shelf name in code page 932, as older versions wrote it.
+    Save(root + "settings/cp932", text("[INITIALIZE]\r\nInitShelf=\x96\x7b\x92\x49\r\n"));
     return 0;
 }

@@ -14,3 +14,9 @@ int RunDetect(TCliContext& context);
 // Loads a picture as the viewer does and writes it as a 24-bit or 8-bit gray
 // bitmap file.
 int RunLoad(TCliContext& context);
+
+// CollectionCommands.cpp
+int RunShelf(TCliContext& context);
+int RunLs(TCliContext& context);
+// Prints the options of a settings file as the viewer reads them.
+int RunSettings(TCliContext& context);

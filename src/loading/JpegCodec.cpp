@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include <jpeglib.h>
 
@@ -23,9 +24,11 @@ namespace {
 // picture; damaged data can make one tiny file cost minutes. Real encoders
 // write about ten.
 constexpr int MaxScans = 1000;
-// The memory libjpeg may take for itself (coefficient buffers of progressive
-// files), on top of the picture.
-constexpr long MaxCodecMemory = 512L << 20;
+// The memory libjpeg may take for itself: the coefficient buffers of a
+// progressive file, two bytes a sample, are allocated before any pixel is
+// decoded. This is room for 20 million pixels, far beyond any thumbnail, and
+// keeps a damaged header from reserving more.
+constexpr long MaxCodecMemory = 64L << 20;
 
 struct TJpegError {
     jpeg_error_mgr Manager{};  // first, so libjpeg's pointer is ours
@@ -84,7 +87,11 @@ struct TDecodeSession {
     jpeg_decompress_struct Info{};
     TJpegError Error;
     jpeg_progress_mgr Progress{};
-    TBitmap Bitmap;
+    // Rows as they are decoded, grown as they arrive: a header may promise a
+    // huge picture that the data does not hold, and the damage shows only
+    // when the rows run out.
+    std::vector<uint8_t> Pixels;
+    size_t Stride = 0;
 
     TDecodeSession()
     {
@@ -131,12 +138,16 @@ bool RunDecode(TDecodeSession& s, const uint8_t* data, size_t size)
     s.Info.do_fancy_upsampling = TRUE;
     s.Info.do_block_smoothing = TRUE;
     jpeg_start_decompress(&s.Info);
-    s.Bitmap = TBitmap(static_cast<int>(s.Info.output_width), static_cast<int>(s.Info.output_height), 24);
+    s.Stride = TBitmap::StrideFor(static_cast<int>(s.Info.output_width), 24);
     JSAMPARRAY cmykRow = cmyk ? (*s.Info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&s.Info), JPOOL_IMAGE,
                                                              s.Info.output_width * 4, 1)
                               : nullptr;
     while (s.Info.output_scanline < s.Info.output_height) {
-        uint8_t* line = s.Bitmap.ScanLine(static_cast<int>(s.Info.output_scanline));
+        const size_t y = s.Info.output_scanline;
+        const size_t rows = s.Pixels.size() / s.Stride;
+        if (y >= rows)
+            s.Pixels.resize(std::min<size_t>(s.Info.output_height, std::max<size_t>(16, 2 * rows)) * s.Stride);
+        uint8_t* line = s.Pixels.data() + y * s.Stride;
         JSAMPROW row = cmyk ? cmykRow[0] : line;
         if (jpeg_read_scanlines(&s.Info, &row, 1) != 1)
             Fail("no data");
@@ -213,5 +224,7 @@ TBitmap DecodeJpeg(const uint8_t* data, size_t size)
     TDecodeSession session;
     if (!RunDecode(session, data, size))
         Fail(session.Error.Message);
-    return std::move(session.Bitmap);
+    TBitmap bitmap(static_cast<int>(session.Info.output_width), static_cast<int>(session.Info.output_height), 24);
+    std::memcpy(bitmap.Bits(), session.Pixels.data(), session.Pixels.size());
+    return bitmap;
 }

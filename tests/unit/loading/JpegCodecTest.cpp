@@ -154,4 +154,23 @@ TEST(JpegCodec, DamagedDataRaises)
     EXPECT_THROW(EncodeJpeg(TBitmap()), EInvalidGraphic);
 }
 
+// A damaged header promising a huge picture over a few hundred bytes of data
+// fails when the rows run out, having reserved no more than what was decoded.
+TEST(JpegCodec, HugeHeaderOverLittleDataRaises)
+{
+    Bytes jpeg = EncodeJpeg(Gradient(40, 40));
+    bool patched = false;
+    for (size_t i = 2; i + 8 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = 0x19;  // height 6600
+            jpeg[i + 6] = 0xC8;
+            jpeg[i + 7] = 0x27;  // width 10000
+            jpeg[i + 8] = 0x10;
+            patched = true;
+            break;
+        }
+    ASSERT_TRUE(patched);
+    EXPECT_THROW(DecodeJpeg(jpeg.data(), jpeg.size()), EInvalidGraphic);
+}
+
 }  // namespace
