@@ -1,11 +1,12 @@
 #include "app/AppCore.h"
 
+#include "app/RegistryPluginSettings.h"
+#include "app/SettingsFileCommands.h"
+#include "common/IniFile.h"
 #include "common/PathUtils.h"
 
-TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TStartOptions options,
-                   TPluginScanner scanner)
+TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TPluginScanner scanner)
     : fFolders(std::move(folders))
-    , fOptions(options)
 {
     fFolders.WorkingFolder = IncludeTrailingPathDelimiter(fFolders.WorkingFolder);
     fTemporary = std::make_unique<TTemporaryFolder>(fFolders.TemporaryBase, fFolders.TemporaryName);
@@ -14,15 +15,34 @@ TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TS
     fRegistry = std::make_unique<TFileLoaderList>();
     if (scanner)
         fRegistry->SetPluginScanner(std::move(scanner));
-    fRegistry->Reload();
+    fPluginSettings = std::make_unique<TRegistryPluginSettings>(*fRegistry);
+    // Reading the options hands the plug-in settings to the registry, which
+    // rebuilds itself with them.
+    TIniFile settings(fSettingsPath);
+    fLoadResult = LoadOptions(settings, fOptions, OptionLinks());
 }
 
 TAppCore::~TAppCore()
 {
     // The registry goes before the temporary folder: loaders may still hold
     // files extracted into it.
+    fPluginSettings.reset();
     fRegistry.reset();
     fTemporary.reset();
+}
+
+TOptionLinks TAppCore::OptionLinks() const
+{
+    TOptionLinks links;
+    links.Plugins = fPluginSettings.get();
+    return links;
+}
+
+void TAppCore::ChangeSettings(const std::string& path, TSettingsWindow& window)
+{
+    TSettingsFileCommands commands(fOptions, OptionLinks(), window, fSettingsPath);
+    commands.ChangeSetting(path);
+    fSettingsPath = commands.SettingsPath();
 }
 
 TResolveContext TAppCore::ResolveContext() const
@@ -32,15 +52,15 @@ TResolveContext TAppCore::ResolveContext() const
     context.DataFolder = fFolders.DataFolder;
     const TFileLoaderList* registry = fRegistry.get();
     context.IsArchiveExtension = [registry](std::string_view ext) { return registry->IsArchiveExtension(ext); };
-    context.ArchiveFolder = fOptions.ArchiveFolder;
+    context.ArchiveFolder = fOptions.Archive.Folder;
     return context;
 }
 
 TOpenOptions TAppCore::OpenOptions() const
 {
     TOpenOptions options;
-    options.ArchiveOpenSubFolder = fOptions.ArchiveOpenSubFolder;
-    options.ListOpenFolder = fOptions.ListOpenFolder;
+    options.ArchiveOpenSubFolder = fOptions.Archive.OpenSubFolder;
+    options.ListOpenFolder = fOptions.List.OpenFolder;
     return options;
 }
 
@@ -65,10 +85,7 @@ std::optional<THandOverRequest> TAppCore::AcceptHandOver(const THandOver& messag
 {
     if (fState != TAppState::asReady)
         return std::nullopt;
-    THandOverRequest request = ParseHandOver(message, fullScreen, ResolveContext());
-    if (!request.SettingsPath.empty())
-        fSettingsPath = request.SettingsPath;
-    return request;
+    return ParseHandOver(message, fullScreen, ResolveContext());
 }
 
 void TAppCore::BeginClose()

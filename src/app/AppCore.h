@@ -6,8 +6,10 @@
 // it decides what the first window opens and what a later start's hand-over
 // asks for. The main window drives it through TPlaceView.
 //
-// Order at start: folders, temporary folder, command line, loader registry;
-// then the window is built, and its first showing calls DeferredStart.
+// Order at start: folders, temporary folder, command line, the options from
+// the settings file (which also fill the loader registry from the plug-in
+// settings); then the window is built, and its first showing calls
+// DeferredStart.
 // Order at the end: BeginClose (hand-overs are ignored from then on), then
 // destruction frees the registry and removes the temporary folder. A start
 // that fails half-way throws from the constructor, so no window exists to
@@ -20,10 +22,14 @@
 
 #include "app/CommandLine.h"
 #include "app/HandOver.h"
+#include "app/Init.h"
 #include "app/OpenPath.h"
 #include "app/PathInfo.h"
 #include "loading/FileLoader.h"
 #include "platform/Folders.h"
+
+class TRegistryPluginSettings;
+class TSettingsWindow;
 
 struct TAppFolders {
     std::string ProgramFolder;  // plug-ins, help, icons
@@ -34,14 +40,6 @@ struct TAppFolders {
     std::string TemporaryName;
 };
 
-// The options the start needs, passed in until the settings file provides
-// them.
-struct TStartOptions {
-    bool ArchiveFolder = true;         // ARCHIVE Folder
-    bool ArchiveOpenSubFolder = true;  // ARCHIVE OpenSubFolder
-    bool ListOpenFolder = false;       // LIST OpenFolder
-};
-
 enum class TAppState {
     asCreated,  // built, the start location not opened yet
     asReady,    // the start location was opened; hand-overs are acted on
@@ -50,10 +48,10 @@ enum class TAppState {
 
 class TAppCore {
 public:
-    // args are the command-line arguments after the program path. Raises
-    // EFileError when the temporary folder cannot be made safely.
-    TAppCore(TAppFolders folders, const std::vector<std::string>& args, TStartOptions options = {},
-             TPluginScanner scanner = {});
+    // args are the command-line arguments after the program path; scanner
+    // finds the plug-ins when the registry is filled. Raises EFileError when
+    // the temporary folder cannot be made safely.
+    TAppCore(TAppFolders folders, const std::vector<std::string>& args, TPluginScanner scanner = {});
     ~TAppCore();
     TAppCore(const TAppCore&) = delete;
     TAppCore& operator=(const TAppCore&) = delete;
@@ -63,7 +61,10 @@ public:
     const TCommandLine& CommandLine() const { return fCommandLine; }
     const std::string& SettingsPath() const { return fSettingsPath; }
     TFileLoaderList& Registry() { return *fRegistry; }
-    const TStartOptions& Options() const { return fOptions; }
+    const TOptions& Options() const { return fOptions; }
+    // How reading the settings file at start went (keys of older versions
+    // converted, and whether writing them back failed).
+    const TLoadOptionsResult& SettingsLoadResult() const { return fLoadResult; }
     TAppState State() const { return fState; }
 
     // How paths are resolved now: against the working folder, with the
@@ -78,19 +79,28 @@ public:
     bool RestoreLastLocation(TPlaceView& view);
 
     // What a later start asks for; nullopt while not ready (the start
-    // location is still opening, or the window is closing). A named settings
-    // file becomes the settings path at once.
+    // location is still opening, or the window is closing).
     std::optional<THandOverRequest> AcceptHandOver(const THandOver& message, bool fullScreen);
+
+    // Switches to another settings file: the window's state goes into the
+    // file in use, then everything is read from the chosen file, which
+    // becomes the settings path. Raises EFileError (nothing changed) when the
+    // chosen file exists but cannot be read.
+    void ChangeSettings(const std::string& path, TSettingsWindow& window);
 
     // The window starts closing: hand-overs are ignored from now on.
     void BeginClose();
 
 private:
+    TOptionLinks OptionLinks() const;
+
     TAppFolders fFolders;
-    TStartOptions fOptions;
     std::unique_ptr<TTemporaryFolder> fTemporary;
     TCommandLine fCommandLine;
     std::string fSettingsPath;
     std::unique_ptr<TFileLoaderList> fRegistry;
+    std::unique_ptr<TRegistryPluginSettings> fPluginSettings;
+    TOptions fOptions;
+    TLoadOptionsResult fLoadResult;
     TAppState fState = TAppState::asCreated;
 };

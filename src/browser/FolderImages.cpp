@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
+#include "collections/CompareNames.h"
 #include "common/PathUtils.h"
-#include "common/Text.h"
 #include "platform/FileSystem.h"
 
 void SortImageNames(std::vector<std::string>& names)
 {
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const int order = CompareText(a, b);
+        const int order = CompareNames(a, b);
         return order != 0 ? order < 0 : a < b;
     });
 }

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-// Orders picture names without regard to case, character by character; names
-// that differ only in case keep a fixed order (byte order), so a listing is
-// the same every time.
+// Orders picture names by the program's name ordering (numbers by value,
+// letters without case); names that differ only in case keep a fixed order
+// (byte order), so a listing is the same every time.
 void SortImageNames(std::vector<std::string>& names);
 
 // The names (not paths) of the pictures in folder, sorted. Hidden files

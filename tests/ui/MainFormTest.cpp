@@ -291,6 +291,18 @@ TEST_F(MainFormTest, FullScreenIsEnteredButNeverLeftByAHandOver)
     EXPECT_TRUE(fForm->isFullScreen());
 }
 
+TEST_F(MainFormTest, HandOverSwitchesTheSettingsFileAndTheWindowFollowsIt)
+{
+    ForceDirectories(fTree.File("work/empty"));
+    fTree.Write("work/blue.lys", "[PICTURE]\nBack=$00FF0000\n");
+    Start({"empty"});
+    EXPECT_EQ(CentreColour(), QColor(Qt::black));
+    fForm->HandOver(THandOver{fTree.File("work/"), {"m", "-s", "blue.lys"}});
+    EXPECT_EQ(fCore->SettingsPath(), fTree.File("work/blue.lys"));
+    EXPECT_EQ(CentreColour(), QColor(0, 0, 255));
+    EXPECT_TRUE(fMessages.empty());
+}
+
 TEST_F(MainFormTest, HandOverIsIgnoredOnceClosing)
 {
     fTree.Write("work/a/1.fake", FakePicture(4, 4, fkColor, 1, 2, 3));

@@ -32,6 +32,13 @@ TMainForm::TMainForm(TAppCore& core, QWidget* parent)
     setCentralWidget(fView);
     fView->setFocus();
     resize(1024, 768);
+    ApplyOptions();
+}
+
+void TMainForm::ApplyOptions()
+{
+    const TColor back = DefaultSystemColor(fCore.Options().Picture.Back);
+    fView->SetBackground(QColor(ColorRed(back), ColorGreen(back), ColorBlue(back)));
 }
 
 TMainForm::~TMainForm() = default;
@@ -87,6 +94,15 @@ void TMainForm::HandOver(const THandOver& message)
         const std::optional<THandOverRequest> request = fCore.AcceptHandOver(message, isFullScreen());
         if (!request || !request->HasArguments)
             return;
+        if (!request->SettingsPath.empty()) {
+            // A settings file that cannot be read changes nothing; the rest
+            // of the request still counts.
+            try {
+                fCore.ChangeSettings(request->SettingsPath, *this);
+            } catch (const EMirevaError& e) {
+                ShowMessage(e.what(), TMessageIcon::miWarning);
+            }
+        }
         if (request->EnterFullScreen)
             showFullScreen();
         if (!request->OpenPath.empty())

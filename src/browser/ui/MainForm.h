@@ -17,12 +17,13 @@
 
 #include "app/AppCore.h"
 #include "app/OpenPath.h"
+#include "app/SettingsFileCommands.h"
 #include "loading/FileLoader.h"
 #include "platform/SingleInstance.h"
 
 class TPictureView;
 
-class TMainForm : public QMainWindow, public TPlaceView, public TUserNotifier {
+class TMainForm : public QMainWindow, public TPlaceView, public TUserNotifier, public TSettingsWindow {
 public:
     explicit TMainForm(TAppCore& core, QWidget* parent = nullptr);
     ~TMainForm() override;
@@ -60,6 +61,24 @@ public:
     // TUserNotifier
     void ShowMessage(const std::string& text, TMessageIcon icon) override;
 
+    // TSettingsWindow. This window keeps no window state, bindings,
+    // registered applications or image window yet, so switching settings
+    // files writes and reads only the options; what it shows follows them.
+    void SuspendForSettings() override {}
+    void ResumeAfterSettings() override { ApplyOptions(); }
+    void ApplyArchiveListOptions() override {}
+    void WriteWindowState(TIniFile&) override {}
+    void ReadWindowState(TIniFile&) override {}
+    void WriteRegApplications(TIniFile&) override {}
+    void ClearRegApplications() override {}
+    void WriteKeyBindings(TIniFile&) override {}
+    void ReadKeyBindings(TIniFile&) override {}
+    void WriteMouseBindings(TIniFile&) override {}
+    void ReadMouseBindings(TIniFile&) override {}
+    std::optional<TImageWindowPlacement> ImageWindowPlacement() override { return std::nullopt; }
+    void PlaceImageWindow(const TImageWindowPlacement&) override {}
+    void ReportWriteFailure(const std::string& message) override { ShowMessage(message, TMessageIcon::miWarning); }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -68,6 +87,8 @@ protected:
 private:
     void DeferredStart();
     void UpdateTitle();
+    // The options this window uses: the picture area's background.
+    void ApplyOptions();
 
     TAppCore& fCore;
     TPictureView* fView = nullptr;

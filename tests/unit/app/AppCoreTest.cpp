@@ -149,7 +149,7 @@ TEST(AppCore, HandOversCountOnlyWhileReady)
     const std::optional<THandOverRequest> request = core.AcceptHandOver(message, false);
     ASSERT_TRUE(request.has_value());
     EXPECT_EQ(request->OpenPath, tree.Work() + "book");
-    EXPECT_EQ(core.SettingsPath(), tree.Work() + "alt.ini");
+    EXPECT_EQ(request->SettingsPath, tree.Work() + "alt.ini");
 
     core.BeginClose();
     EXPECT_EQ(core.State(), TAppState::asClosing);
@@ -159,7 +159,7 @@ TEST(AppCore, HandOversCountOnlyWhileReady)
 TEST(AppCore, ArchivesAreKnownFromTheRegistry)
 {
     TStartTree tree;
-    TAppCore core(tree.Folders(), {}, {}, [](TFileLoaderList& registry) {
+    TAppCore core(tree.Folders(), {}, [](TFileLoaderList& registry) {
         registry.AmPlugins.push_back(std::make_unique<TFakeArchiveLoader>());
     });
     const TResolveContext context = core.ResolveContext();
@@ -170,15 +170,26 @@ TEST(AppCore, ArchivesAreKnownFromTheRegistry)
     EXPECT_EQ(info.Folder, "a/");
 }
 
-TEST(AppCore, ArchiveFolderOptionReachesResolution)
+TEST(AppCore, ArchiveFolderOptionOfTheSettingsFileReachesResolution)
 {
     TStartTree tree;
-    TStartOptions options;
-    options.ArchiveFolder = false;
-    TAppCore core(tree.Folders(), {}, options, [](TFileLoaderList& registry) {
+    tree.Write("work/flat.lys", "[ARCHIVE]\nFolder=0\n");
+    TAppCore core(tree.Folders(), {"-s", "flat.lys"}, [](TFileLoaderList& registry) {
         registry.AmPlugins.push_back(std::make_unique<TFakeArchiveLoader>());
     });
+    EXPECT_FALSE(core.Options().Archive.Folder);
     const TPathInfo info = ResolvePath(tree.Work() + "comics.cbz/a/01.jpg", core.ResolveContext());
     EXPECT_EQ(info.Folder, "");
     EXPECT_EQ(info.FileName, "a/01.jpg");
+}
+
+TEST(AppCore, OptionsComeFromTheDataFoldersSettingsFile)
+{
+    TStartTree tree;
+    tree.Write("data/Mireva.ini", "[LIST]\nOpenFolder=1\n[ARCHIVE]\nOpenSubFolder=0\n");
+    TAppCore core(tree.Folders(), {});
+    EXPECT_EQ(core.SettingsPath(), tree.Data() + "Mireva.ini");
+    EXPECT_TRUE(core.OpenOptions().ListOpenFolder);
+    EXPECT_FALSE(core.OpenOptions().ArchiveOpenSubFolder);
+    EXPECT_TRUE(core.ResolveContext().ArchiveFolder);
 }

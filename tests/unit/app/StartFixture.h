@@ -18,6 +18,9 @@ public:
 
     const std::string& Work() const { return fWork; }
     const std::string& Data() const { return fData; }
+    // Writes a file of the tree (name relative to its root: "work/...",
+    // "data/...").
+    void Write(const std::string& name, const std::string& bytes) const { fRoot.Write(name, bytes); }
     // Replaces "{W}" and "{D}" in text.
     std::string Expand(const std::string& text) const;
     std::vector<std::string> Expand(const std::vector<std::string>& texts) const;

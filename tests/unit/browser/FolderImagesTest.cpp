@@ -37,6 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TSortCase{"WithoutCase", {"b.jpg", "A.jpg", "c.jpg"}, {"A.jpg", "b.jpg", "c.jpg"}},
                       TSortCase{"CaseOnlyDifferenceIsStable", {"a.jpg", "A.jpg"}, {"A.jpg", "a.jpg"}},
                       TSortCase{"ZeroPaddedNumbers", {"10.jpg", "02.jpg", "01.jpg"}, {"01.jpg", "02.jpg", "10.jpg"}},
+                      TSortCase{"NumbersByValue", {"p10.jpg", "p9.jpg", "p1.jpg"}, {"p1.jpg", "p9.jpg", "p10.jpg"}},
                       TSortCase{"SpreadNameBetweenPages", {"08.bmp", "06-07.bmp", "05.bmp"},
                                 {"05.bmp", "06-07.bmp", "08.bmp"}},
                       TSortCase{"MultibyteWithoutCase", {"Ärger.jpg", "äpfel.jpg"}, {"äpfel.jpg", "Ärger.jpg"}},
