@@ -1,6 +1,7 @@
 #include "browser/ui/ViewerProgram.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QMessageBox>
 #include <QPixmap>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "app/AppCore.h"
 #include "app/ProgramOptions.h"
 #include "browser/ui/MainForm.h"
+#include "common/AtomicSave.h"
 #include "common/PathUtils.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
@@ -50,6 +52,27 @@ bool AskTerminateHungCopy(TApplicationHolder& application)
     const QString question = QString::fromUtf8("起動中のMirevaがフリーズしている可能性があります  \n強制終了しますか？");
     return QMessageBox::question(nullptr, "Mireva", question, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
+}
+
+// Writes the window's picture as a PNG file the way every file of the
+// program is written: completely or not at all.
+bool SaveSnapshot(QWidget& window, const std::string& path)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    const QPixmap shot = window.grab();
+    if (shot.isNull() || !shot.save(&buffer, "PNG")) {
+        std::cerr << "mireva: the window's picture could not be taken\n";
+        return false;
+    }
+    try {
+        SaveFileAtomically(path, std::string_view(png.constData(), static_cast<size_t>(png.size())));
+    } catch (const std::exception& e) {
+        std::cerr << "mireva: " << e.what() << '\n';
+        return false;
+    }
+    return true;
 }
 
 void ShowStartFailure(TApplicationHolder& application, bool batch, const std::string& text)
@@ -126,8 +149,8 @@ int RunViewer(int argc, char** argv)
         form.resize(options.WindowWidth, options.WindowHeight);
         std::unique_ptr<TInstanceListener> listener;
         if (instance && instance->Server())
-            listener = std::make_unique<TInstanceListener>(*instance->Server(),
-                                                           [&form](const THandOver& message) { form.HandOver(message); });
+            listener = std::make_unique<TInstanceListener>(
+                *instance->Server(), [&form](const THandOver& message) { form.HandOver(message); });
         // A request to end closes the window as the user would, so that
         // nothing is left behind.
         const TQuitSignals quitSignals([&form, &app] {
@@ -138,11 +161,8 @@ int RunViewer(int argc, char** argv)
             form.SetMessageSink(
                 [](const std::string& text, TMessageIcon) { std::cerr << "mireva: " << text << '\n'; });
             form.SetSettledHandler([&] {
-                const QPixmap shot = form.grab();
-                if (shot.isNull() || !shot.save(QString::fromStdString(options.SnapshotPath), "PNG")) {
-                    std::cerr << "mireva: the snapshot could not be written to '" << options.SnapshotPath << "'\n";
+                if (!SaveSnapshot(form, options.SnapshotPath))
                     exitCode = 1;
-                }
                 form.close();
                 app.quit();
             });
