@@ -6,6 +6,8 @@
 #include "cli/CliCommand.h"
 
 int RunVersion(TCliContext& context);
+// Where a path leads, as the viewer's command line reads it.
+int RunResolve(TCliContext& context);
 // Which loader accepts a file, at which offset, and whether it is a picture
 // or an archive.
 int RunDetect(TCliContext& context);
