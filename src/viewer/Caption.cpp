@@ -26,7 +26,7 @@ std::string DepthText(PixelFormat format)
     case PixelFormat::Custom:
         break;
     }
-    return "??";
+    return "\?\?";
 }
 
 std::string PageCaptionText(const std::string& path, int loadedWidth, int loadedHeight, PixelFormat format,

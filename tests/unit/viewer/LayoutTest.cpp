@@ -3,21 +3,9 @@
 #include <functional>
 #include <ostream>
 
+#include "PrintGeometry.h"
 #include "viewer/ImgView.h"
 #include "viewer/ScaledArea.h"
-
-std::ostream& operator<<(std::ostream& os, const TRect& r)
-{
-    return os << "(" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << ")";
-}
-std::ostream& operator<<(std::ostream& os, const TSize& s)
-{
-    return os << s.Width << " x " << s.Height;
-}
-std::ostream& operator<<(std::ostream& os, const TPoint& p)
-{
-    return os << "(" << p.X << ", " << p.Y << ")";
-}
 
 namespace {
 
