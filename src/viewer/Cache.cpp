@@ -275,7 +275,9 @@ void TImageCacheThread::GiveBack(TCacheDirection direction, int position, TImage
     // Otherwise the copy held already stays and the given one is dropped.
     AddReference(q, position, index, true);
     RecomputeFull(q);
-    q.Trim = trim;
+    // A give-back without trimming never cancels a trim still pending
+    // (after a change of view mode, say).
+    q.Trim = q.Trim || trim;
     Touch();
 }
 

@@ -343,6 +343,14 @@ void TPageMover::PartnerShown(int count)
     fTravel.RandomPosition = ((fTravel.RandomPosition + step) % count + count) % count;
 }
 
+void TPageMover::PartnerHidden(int count)
+{
+    if (!fTravel.RandomActive() || count <= 0)
+        return;
+    const int step = fTravel.TravelBackward ? 1 : -1;
+    fTravel.RandomPosition = ((fTravel.RandomPosition + step) % count + count) % count;
+}
+
 int TPageMover::PositionOf(int index) const
 {
     if (!fTravel.RandomActive())

@@ -118,6 +118,9 @@ public:
     // After a random move showed a partner, the random position moves onto
     // it, so that the next random move continues beyond the pair.
     void PartnerShown(int count);
+    // The partner shown was handed back (the spread ended): the random
+    // position returns to the primary.
+    void PartnerHidden(int count);
 
     // The position of a list index in the cache's position space: the index
     // itself, or during random moves its place in RandomOrder (-1 if absent).

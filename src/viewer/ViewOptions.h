@@ -169,4 +169,6 @@ struct TCacheOptions {
     int PriorCount = 1;      // pictures behind, 0..20
     bool FileCache = true;   // keep the bytes of further files in memory
     int FileCacheSize = 10;  // megabytes for them, 0..256
+
+    bool operator==(const TCacheOptions&) const = default;
 };
