@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "viewer/Caption.h"
+#include "viewer/ViewCommands.h"
 
 TPageViewer::TPageViewer(std::shared_ptr<TPictureSource> source, TDecoderFactory decoders, TDispatcher* dispatcher)
     : fSource(std::move(source)), fDecoders(std::move(decoders)), fDispatcher(dispatcher)
@@ -299,6 +300,141 @@ void TPageViewer::Close()
     fMover.Reset();
     fScroll.ResetCounters();
     fAnimation.Stop();
+}
+
+// --- View commands -------------------------------------------------------------------
+
+void TPageViewer::ZoomStep(bool enlarge, std::optional<TPoint> mouse)
+{
+    TViewState state = fLayout.ViewState();
+    state.DefSize = false;
+    SetViewState(state);
+    if (!fPrimary.HasBitmap())
+        return;
+    fAnimation.Stop();
+    if (mouse) {
+        const TRect content = fLayout.ContentRect();
+        fLayout.SetZoomAnchor(TPoint{mouse->X - content.Left, mouse->Y - content.Top});
+    }
+    fLayout.ZoomBy(false, mouse.has_value(), ::ZoomStep(fOptions.Picture.ScalingRatio, enlarge));
+    if (fOptions.Picture.RatioChange) {
+        state.ScaleMode = TScaleMode::smRatio;
+        state.RatioItem = CustomRatioItem;
+        state.CustomRatio = fLayout.PageRatio(0);
+        SetViewState(state);
+    }
+}
+
+void TPageViewer::ActualSize(bool on)
+{
+    TViewState state = fLayout.ViewState();
+    state.DefSize = on;
+    SetViewState(state);
+    fAnimation.Stop();
+    if (on) {
+        if (fPrimary.HasBitmap())
+            fLayout.ZoomBy(false, false, 0.0);
+    } else {
+        RefreshLayout(true);
+    }
+}
+
+bool TPageViewer::ZoomToBand(TPoint a, TPoint b)
+{
+    if (!fPrimary.HasBitmap())
+        return false;
+    const auto zoom = RubberBandZoom(a, b, fLayout.ContentRect(), fLayout.ClientSize());
+    if (!zoom)
+        return false;
+    fAnimation.Stop();
+    fLayout.SetZoomAnchor(zoom->Anchor);
+    fLayout.ZoomBy(true, true, zoom->Factor);
+    return true;
+}
+
+void TPageViewer::Drag(TPoint delta, TDragMode mode)
+{
+    const TRect content = fLayout.ContentRect();
+    const TSize client = fLayout.ClientSize();
+    // Dragging scrolls only content larger than the view.
+    if (!fPrimary.HasBitmap() || (content.Width() <= client.Width && content.Height() <= client.Height))
+        return;
+    const TPoint wanted = DragScroll(delta, mode, fOptions.Scroll.DragScrollQuantity);
+    const TPoint step = ClampScroll(wanted.X, wanted.Y, content, client);
+    if (step.X != 0 || step.Y != 0)
+        fLayout.ScrollBy(step.X, step.Y);
+}
+
+void TPageViewer::SelectRatio(int item)
+{
+    TViewState state = fLayout.ViewState();
+    state.ScaleMode = TScaleMode::smRatio;
+    state.RatioItem = std::clamp(item, 0, CustomRatioItem);
+    state.DefSize = false;
+    SetViewState(state);
+    RefreshLayout(true);
+}
+
+void TPageViewer::StepRatio(bool up)
+{
+    const double ratio = fLayout.PageRatio(0);
+    SelectRatio(up ? NextRatioPresetItem(ratio) : PriorRatioPresetItem(ratio));
+}
+
+void TPageViewer::SelectFit(TWindowFit fit)
+{
+    TViewState state = fLayout.ViewState();
+    state.ScaleMode = TScaleMode::smFit;
+    state.WindowFit = fit;
+    state.DefSize = false;
+    SetViewState(state);
+    RefreshLayout(true);
+}
+
+void TPageViewer::CycleFit()
+{
+    const TViewState& state = fLayout.ViewState();
+    SelectFit(NextWindowFit(state.ScaleMode == TScaleMode::smFit, state.WindowFit));
+}
+
+void TPageViewer::SelectSize(int pixels, TSizeDir direction)
+{
+    TViewState state = fLayout.ViewState();
+    state.ScaleMode = TScaleMode::smSize;
+    state.SetSize = std::clamp(pixels, 1, 5000);
+    state.SizeDir = direction;
+    state.DefSize = false;
+    SetViewState(state);
+    RefreshLayout(true);
+}
+
+void TPageViewer::SelectViewMode(TViewMode mode)
+{
+    TViewState state = fLayout.ViewState();
+    state.ViewMode = mode;
+    SetViewState(state);
+    RefreshLayout(state.ScaleMode == TScaleMode::smFit);
+}
+
+void TPageViewer::CycleViewMode()
+{
+    SelectViewMode(NextViewMode(fLayout.ViewState().ViewMode));
+}
+
+void TPageViewer::SelectBinding(TBinding binding)
+{
+    TViewState state = fLayout.ViewState();
+    state.Binding = binding;
+    SetViewState(state);
+    RefreshLayout(state.ScaleMode == TScaleMode::smFit);
+}
+
+void TPageViewer::ChangeLayoutOptions(const TViewState& changed)
+{
+    TViewState state = changed;
+    state.DefSize = false;
+    SetViewState(state);
+    RefreshLayout(state.ScaleMode == TScaleMode::smFit);
 }
 
 // --- Scrolling ------------------------------------------------------------------------

@@ -87,6 +87,36 @@ public:
     // Closes the picture: view cleared, cache stopped.
     void Close();
 
+    // --- View commands (menus, keys and mouse) ------------------------------
+
+    // A zoom step (enlarge or shrink by "ScalingRatio"), at the mouse (view
+    // coordinates) when given, else at the view's centre. Actual size is
+    // switched off; with "RatioChange" the zoomed ratio becomes the fixed
+    // ratio.
+    void ZoomStep(bool enlarge, std::optional<TPoint> mouse = std::nullopt);
+    // Actual size on (both pages at 100 %, zoomed at the centre) or off.
+    void ActualSize(bool on);
+    // A rubber band dragged from a to b (view coordinates) was released:
+    // zooms so that the band fills the view. False when it missed the pages.
+    bool ZoomToBand(TPoint a, TPoint b);
+    // A grab drag moved the pointer by delta.
+    void Drag(TPoint delta, TDragMode mode);
+    // A ratio preset (0..8) or the entered ratio (9).
+    void SelectRatio(int item);
+    // The next preset above (or below) the current ratio.
+    void StepRatio(bool up);
+    // Fitting to the view; CycleFit steps none → whole → width → height → whole.
+    void SelectFit(TWindowFit fit);
+    void CycleFit();
+    // A fixed display size along a direction.
+    void SelectSize(int pixels, TSizeDir direction);
+    void SelectViewMode(TViewMode mode);
+    void CycleViewMode();
+    void SelectBinding(TBinding binding);
+    // A layout option changed (no enlarging, equal height or ratio, centre,
+    // half sizes): actual size goes off and the pages are laid out again.
+    void ChangeLayoutOptions(const TViewState& state);
+
     // A scroll command; a move it turns into is run (see moved). Returns
     // what was decided.
     TScrollResult RunScroll(TScrollCommand command, bool fromKey, TMovePlan* moved = nullptr);

@@ -324,4 +324,72 @@ TEST_F(Book, ModeChangeRecountsTheCache)
     EXPECT_EQ(Settled().Ahead.Indexes, (std::vector<int>{4}));
 }
 
+TEST_F(Book, ZoomStepWithRatioChangeFixesTheRatio)
+{
+    TViewerOptions options;
+    options.Cache.FileCache = false;
+    options.Picture.RatioChange = true;
+    Configure(options);
+    Load(4);
+    viewer->Open(0);
+    ASSERT_EQ(viewer->Layout().PageRatio(0), 1.0);
+    viewer->ZoomStep(true);
+    EXPECT_DOUBLE_EQ(viewer->Layout().PageRatio(0), 1.25);
+    EXPECT_DOUBLE_EQ(viewer->Layout().PageRatio(1), 1.25);
+    EXPECT_EQ(viewer->ViewState().ScaleMode, TScaleMode::smRatio);
+    EXPECT_EQ(viewer->ViewState().RatioItem, CustomRatioItem);
+    EXPECT_DOUBLE_EQ(viewer->ViewState().CustomRatio, 1.25);
+    // The next page keeps the ratio.
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{75, 100}));
+}
+
+TEST_F(Book, RatioAndModeCommands)
+{
+    Load(4);
+    viewer->Open(0);
+    viewer->StepRatio(true);  // from 100 % to 150 %
+    EXPECT_EQ(viewer->ViewState().RatioItem, 4);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{90, 120}));
+    // Two pages of 90 no longer fit 130 - 10: automatic mode shows one.
+    EXPECT_EQ(Shown().Partner, -1);
+    viewer->SelectViewMode(TViewMode::vmSpread);
+    EXPECT_EQ(Shown().Partner, 1);
+    viewer->CycleFit();  // not fitting: whole
+    EXPECT_EQ(viewer->ViewState().ScaleMode, TScaleMode::smFit);
+    EXPECT_EQ(viewer->ViewState().WindowFit, TWindowFit::wfAll);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{60, 80}));
+    viewer->SelectSize(40, TSizeDir::sdHeight);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{30, 40}));
+    viewer->ActualSize(true);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{60, 80}));
+    EXPECT_TRUE(viewer->ViewState().DefSize);
+    viewer->ActualSize(false);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{30, 40}));
+    viewer->SelectBinding(TBinding::bdLeft);
+    EXPECT_TRUE(viewer->Layout().PageOnLeft(0));
+}
+
+TEST_F(Book, DragAndRubberBand)
+{
+    TViewState state;
+    state.ViewMode = TViewMode::vmSingle;
+    state.ScaleMode = TScaleMode::smRatio;
+    state.RatioItem = 5;  // 200 %: 120 x 160 in 130 x 100
+    viewer->SetViewState(state);
+    Load(2);
+    viewer->Open(0);
+    ASSERT_EQ(viewer->Layout().ContentRect(), (TRect{0, 0, 130, 170}));
+    viewer->Drag(TPoint{0, -30}, TDragMode::dmGrab);
+    EXPECT_EQ(viewer->Layout().ContentRect().Top, -30);
+    viewer->Drag(TPoint{0, -100}, TDragMode::dmGrab);
+    EXPECT_EQ(viewer->Layout().ContentRect().Top, -70);  // bottoms meet
+    viewer->Drag(TPoint{0, -10}, TDragMode::dmReverseGrab);
+    EXPECT_EQ(viewer->Layout().ContentRect().Top, -60);
+    // A band half the view's size doubles the ratio (capped at 800 %).
+    EXPECT_TRUE(viewer->ZoomToBand(TPoint{10, 10}, TPoint{75, 60}));
+    EXPECT_DOUBLE_EQ(viewer->Layout().PageRatio(0), 4.0);
+    EXPECT_FALSE(viewer->ZoomToBand(TPoint{-50, -50}, TPoint{-20, -20}));
+}
+
 }  // namespace
