@@ -78,7 +78,7 @@ public:
     // The seek bar's jump.
     TMovePlan GoToIndex(int index);
     // Lays the shown pair out again after a change of mode, option, size or
-    // bars (Algorithm of the layout refresh): a partner may be sought or
+    // bars: a partner may be sought or
     // handed back.
     void RefreshLayout(bool recompute);
     // The filter or rotation changed: the cache's pictures are stale, the
