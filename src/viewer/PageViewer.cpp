@@ -57,10 +57,11 @@ void TPageViewer::SetClientSize(int width, int height)
     fLayout.SetResizing(false);
 }
 
-void TPageViewer::SetList(std::vector<TCacheItem> items)
+void TPageViewer::SetList(std::vector<TCacheItem> items, bool media)
 {
     StopCache();
     fItems = std::move(items);
+    fMedia = media;
     for (size_t i = 0; i < fItems.size(); ++i)
         fItems[i].Index = static_cast<int>(i);
     fPrimary.Clear();
@@ -536,10 +537,11 @@ void TPageViewer::StartCache()
     setup.TravelBackward = fMover.TravelBackward();
     setup.Loop = fOptions.Move.LastFileMove == TLastFileMove::lfLoop;
     setup.Items = fItems;
+    setup.Media = fMedia;
     if (fMover.Travel().RandomActive())
         setup.RandomOrder = fMover.Travel().RandomOrder;
     setup.Shown = TCacheShown{PositionOf(fPrimary.Index), fPartner.Index >= 0 ? PositionOf(fPartner.Index) : -1};
-    fCache = std::make_unique<TImageCacheThread>(std::move(setup), fDecoders(), fDispatcher);
+    fCache = std::make_unique<TImageCacheThread>(std::move(setup), fDecoders(), fDispatcher, fPrefetchListener);
 }
 
 void TPageViewer::StopCache()

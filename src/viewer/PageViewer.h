@@ -63,8 +63,12 @@ public:
     // The view's client size; a change lays the pages out again keeping the
     // reader's place.
     void SetClientSize(int width, int height);
-    // A new image list: the cache stops, the view is cleared.
-    void SetList(std::vector<TCacheItem> items);
+    // A new image list: the cache stops, the view is cleared. media: the
+    // items may lie on absent media (media catalogues, search results).
+    void SetList(std::vector<TCacheItem> items, bool media = false);
+    // Told (through the dispatcher) of each picture the cache prefetched;
+    // takes effect when the cache next starts.
+    void SetPrefetchListener(TImageCacheThread::TPrefetchListener listener) { fPrefetchListener = std::move(listener); }
     int Count() const { return static_cast<int>(fItems.size()); }
 
     // --- Commands ---------------------------------------------------------
@@ -180,6 +184,8 @@ private:
     TDispatcher* fDispatcher;
     TViewerOptions fOptions;
     std::vector<TCacheItem> fItems;
+    bool fMedia = false;
+    TImageCacheThread::TPrefetchListener fPrefetchListener;
     TImageSlot fPrimary;
     TImageSlot fPartner;
     bool fRandomShown = false;  // the shown pair came from a random move
