@@ -208,7 +208,7 @@ TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot
     if (fromCache && fCache) {
         const int position = PositionOf(index);
         if (position >= 0) {
-            TImageSlot slot = fCache->TakeNext(TravelQueue(), position);
+            TImageSlot slot = fCache->TakeNext(TravelQueue(), position, fCacheWaitLimit);
             if (slot.Index == index && slot.HasBitmap())
                 return slot;
         }

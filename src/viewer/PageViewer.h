@@ -9,6 +9,7 @@
 // folder, closing the picture, ending the program) come back as plans for
 // the window to carry out. User-interface thread.
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -66,6 +67,9 @@ public:
     // A new image list: the cache stops, the view is cleared. media: the
     // items may lie on absent media (media catalogues, search results).
     void SetList(std::vector<TCacheItem> items, bool media = false);
+    // How long a step waits for the cache thread to deliver a picture
+    // before loading it itself; unlimited unless set (tests bound it).
+    void SetCacheWaitLimit(std::chrono::milliseconds limit) { fCacheWaitLimit = limit; }
     // Told (through the dispatcher) of each picture the cache prefetched;
     // takes effect when the cache next starts.
     void SetPrefetchListener(TImageCacheThread::TPrefetchListener listener) { fPrefetchListener = std::move(listener); }
@@ -195,4 +199,5 @@ private:
     TScrollAnimation fAnimation;
     std::unique_ptr<TImageCacheThread> fCache;
     int fDirectLoads = 0;
+    std::chrono::milliseconds fCacheWaitLimit = std::chrono::milliseconds::max();
 };

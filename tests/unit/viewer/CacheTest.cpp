@@ -378,9 +378,11 @@ TEST(Cache, TakeNextReturnsWhenTheThreadEnds)
     setup.Shown = TCacheShown{0, -1};
     TImageCacheThread cache(setup, decoder);
     // The thread is told to end while it decodes the picture the viewer
-    // waits for; the wait (without a time limit) must end with it.
+    // waits for; the wait must end with the thread, long before its limit.
     decoder->OnDecode = [&cache] { cache.Stop(); };
-    EXPECT_EQ(cache.TakeNext(Ahead, 1).Index, -1);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(cache.TakeNext(Ahead, 1, Wait).Index, -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, Wait / 2);
     EXPECT_TRUE(cache.Ended());
     EXPECT_EQ(cache.TakeNext(Ahead, 2).Index, -1);
 }

@@ -23,6 +23,7 @@ protected:
         decoder->Width = 60;
         decoder->Height = 80;
         viewer = std::make_unique<TPageViewer>(source, [this] { return decoder; });
+        viewer->SetCacheWaitLimit(Wait);
         TViewerOptions options;
         options.Cache.FileCache = false;
         Configure(options);
