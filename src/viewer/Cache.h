@@ -74,7 +74,7 @@ struct TCacheShown {
 
 // Everything the thread needs, copied when it is created.
 struct TCacheSetup {
-    TCacheOptions Options;
+    TViewCacheOptions Options;
     TViewMode ViewMode = TViewMode::vmAuto;
     bool TravelBackward = false;
     bool Loop = true;                 // the end-of-list action is "loop": positions wrap
@@ -208,7 +208,7 @@ private:
     // Fixed at creation.
     const std::vector<TCacheItem> fItems;
     const std::vector<int> fOrder;
-    const TCacheOptions fOptions;
+    const TViewCacheOptions fOptions;
     const bool fLoop;
     const bool fMedia;
     const int64_t fByteLimit;

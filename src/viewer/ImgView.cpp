@@ -9,7 +9,7 @@ void TPageLayout::SetClientSize(int width, int height)
     fCH = height;
 }
 
-void TPageLayout::SetPictureOptions(const TPictureOptions& options)
+void TPageLayout::SetPictureOptions(const TViewPictureOptions& options)
 {
     SetMargin(options.Offset);
     fGap = std::clamp(options.Center, 0, 100);

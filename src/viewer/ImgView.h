@@ -32,7 +32,7 @@ public:
     TSize ClientSize() const { return TSize{fCW, fCH}; }
     bool ClientEmpty() const { return fCW <= 0 || fCH <= 0; }
 
-    void SetPictureOptions(const TPictureOptions& options);
+    void SetPictureOptions(const TViewPictureOptions& options);
     void SetViewState(const TViewState& state) { fState = state; }
     const TViewState& ViewState() const { return fState; }
     // True after a backward move: the partner lies below the primary page.

@@ -29,7 +29,7 @@ std::string MoveCommandAction(TMoveCommand command)
     return MoveActions[static_cast<int>(command) % MoveCommandCount];
 }
 
-TMoveCommand ResolveMoveCommand(TMoveCommand command, bool fromKey, TBinding binding, const TScrollOptions& options)
+TMoveCommand ResolveMoveCommand(TMoveCommand command, bool fromKey, TBinding binding, const TViewScrollOptions& options)
 {
     if (!fromKey || binding != TBinding::bdLeft)
         return command;
@@ -112,22 +112,22 @@ TMovePlan TPageMover::EndOfList(bool forward, int count)
     TMovePlan plan;
     plan.TravelBackward = fTravel.TravelBackward;
     switch (fOptions.LastFileMove) {
-    case TLastFileMove::lfLoop:
+    case TEndOfList::elLoop:
         // Handled by the callers, who know where the other end is.
         break;
-    case TLastFileMove::lfFolder:
+    case TEndOfList::elFolder:
         plan.Outcome = forward ? TMoveOutcome::moNextFolder : TMoveOutcome::moPriorFolder;
         plan.SubFolderFirst = forward && fOptions.LastToSubFolder;
         plan.StopCache = true;
         fTravel.RandomPosition = -1;
         break;
-    case TLastFileMove::lfNothing:
+    case TEndOfList::elNothing:
         break;
-    case TLastFileMove::lfClose:
+    case TEndOfList::elClose:
         plan.Outcome = TMoveOutcome::moClose;
         plan.StopCache = true;
         break;
-    case TLastFileMove::lfExit:
+    case TEndOfList::elExit:
         // Ending the program is only for running off the last picture.
         if (forward) {
             plan.Outcome = TMoveOutcome::moExit;
@@ -146,7 +146,7 @@ TMovePlan TPageMover::Move(TMoveCommand command, const TShownPair& shown, int co
     const TTravelState saved = fTravel;
     const bool forward = !fTravel.TravelBackward;
     const bool partner = shown.HasPartner();
-    const bool loop = fOptions.LastFileMove == TLastFileMove::lfLoop;
+    const bool loop = fOptions.LastFileMove == TEndOfList::elLoop;
     TMovePlan plan;
 
     switch (command) {
@@ -307,7 +307,7 @@ int TPageMover::PartnerIndex(int primary, int count, bool randomMove) const
 {
     if (count <= 1 || primary < 0 || primary >= count)
         return -1;
-    const bool loop = fOptions.LastFileMove == TLastFileMove::lfLoop;
+    const bool loop = fOptions.LastFileMove == TEndOfList::elLoop;
     const int step = fTravel.TravelBackward ? -1 : 1;
     int partner;
     if (randomMove && fTravel.RandomActive() && static_cast<int>(fTravel.RandomOrder.size()) == count) {

@@ -39,7 +39,7 @@ std::string MoveCommandAction(TMoveCommand command);
 // image: right-bound books are read right to left, so the keys that mean
 // "next" there can be made to mean "previous" here. Menus and the mouse are
 // never swapped.
-TMoveCommand ResolveMoveCommand(TMoveCommand command, bool fromKey, TBinding binding, const TScrollOptions& options);
+TMoveCommand ResolveMoveCommand(TMoveCommand command, bool fromKey, TBinding binding, const TViewScrollOptions& options);
 
 // The four direction buttons of the image bar follow the binding, so that the
 // left button always turns towards the left page.
@@ -94,8 +94,8 @@ public:
     using TRandomSource = std::function<uint32_t()>;
     explicit TPageMover(TRandomSource random = nullptr);
 
-    void SetOptions(const TMoveOptions& options) { fOptions = options; }
-    const TMoveOptions& Options() const { return fOptions; }
+    void SetOptions(const TViewMoveOptions& options) { fOptions = options; }
+    const TViewMoveOptions& Options() const { return fOptions; }
     // "FirstImage": the first picture of the list always stands alone.
     void SetFirstImageAlone(bool on) { fFirstImageAlone = on; }
 
@@ -135,7 +135,7 @@ private:
     TMovePlan Show(int index, bool backward, bool fromCache, bool randomMove);
     TMovePlan EndOfList(bool forward, int count);
 
-    TMoveOptions fOptions;
+    TViewMoveOptions fOptions;
     bool fFirstImageAlone = false;
     TTravelState fTravel;
     TRandomSource fRandom;

@@ -535,7 +535,7 @@ void TPageViewer::StartCache()
     setup.Options = fOptions.Cache;
     setup.ViewMode = fLayout.ViewState().ViewMode;
     setup.TravelBackward = fMover.TravelBackward();
-    setup.Loop = fOptions.Move.LastFileMove == TLastFileMove::lfLoop;
+    setup.Loop = fOptions.Move.LastFileMove == TEndOfList::elLoop;
     setup.Items = fItems;
     setup.Media = fMedia;
     if (fMover.Travel().RandomActive())

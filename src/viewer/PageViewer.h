@@ -37,10 +37,10 @@ public:
 using TDecoderFactory = std::function<std::shared_ptr<TCacheDecoder>()>;
 
 struct TViewerOptions {
-    TPictureOptions Picture;
-    TMoveOptions Move;
-    TScrollOptions Scroll;
-    TCacheOptions Cache;
+    TViewPictureOptions Picture;
+    TViewMoveOptions Move;
+    TViewScrollOptions Scroll;
+    TViewCacheOptions Cache;
 };
 
 class TPageViewer {

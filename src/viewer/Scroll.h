@@ -63,8 +63,8 @@ TPoint ClampScroll(int dx, int dy, const TRect& content, TSize client);
 // swallowed before the wheel acts). User-interface thread.
 class TScrollController {
 public:
-    void SetOptions(const TScrollOptions& options) { fOptions = options; }
-    const TScrollOptions& Options() const { return fOptions; }
+    void SetOptions(const TViewScrollOptions& options) { fOptions = options; }
+    const TViewScrollOptions& Options() const { return fOptions; }
 
     // One scroll command on content placed at content in a view of size
     // client. fromKey: the command came from a key, so the left/right
@@ -88,7 +88,7 @@ public:
 private:
     int Amount(const TScrollRecord& record, int size) const;
 
-    TScrollOptions fOptions;
+    TViewScrollOptions fOptions;
     int fEdgeCounter = 0;
     int fWheelCounter = 0;
     int fWheelRemainder = 0;

@@ -1,10 +1,12 @@
 #pragma once
 
 // The settings and the saved view state the image view works with, as plain
-// values. The settings code fills them from the settings file (sections
-// PICTURE, SCROLL, MOUSE, MOVE, CACHE and IMAGE, and the exchange flags of the
-// key file); the viewer never reads the file itself. Field names are the keys
-// of the settings file; defaults are the file's defaults.
+// values: the viewer's own small copies of what it uses, filled from the
+// program's options object (sections PICTURE, SCROLL, MOUSE, MOVE, CACHE and
+// IMAGE, and the exchange flags of the key file) by the window that owns the
+// viewer. The viewer never reads the settings file itself. Field names are the
+// keys of the settings file; defaults are the file's defaults. The names carry
+// "View" so that they never meet the options object's own structs.
 
 #include <cstdint>
 
@@ -87,7 +89,7 @@ struct TViewState {
 };
 
 // Section PICTURE, the values the view uses.
-struct TPictureOptions {
+struct TViewPictureOptions {
     int Stretch = 4;          // 0 system stretch on paint; 1..4 resampler method + 1
     TColor Back = clBlack;    // background of the view
     int Offset = 5;           // margin around the pages, 0..100
@@ -131,7 +133,7 @@ inline TScrollRecord DefaultLineScroll()
 
 // Section SCROLL, the wheel keys of MOUSE and the exchange flags of the key
 // file's "MOVE KEY" section.
-struct TScrollOptions {
+struct TViewScrollOptions {
     TScrollRecord Page = DefaultPageScroll();
     TScrollRecord Line = DefaultLineScroll();
     bool ScrollAnimate = false;
@@ -145,30 +147,30 @@ struct TScrollOptions {
 };
 
 // What happens past either end of the list: key "LastFileMove" of MOVE.
-enum class TLastFileMove : uint8_t {
-    lfLoop,     // continue at the other end
-    lfFolder,   // open the next or previous folder or archive
-    lfNothing,  // stay
-    lfClose,    // close the picture
-    lfExit,     // end the program (only at the last picture going forward)
+enum class TEndOfList : uint8_t {
+    elLoop,     // continue at the other end
+    elFolder,   // open the next or previous folder or archive
+    elNothing,  // stay
+    elClose,    // close the picture
+    elExit,     // end the program (only at the last picture going forward)
 };
 
 // Section MOVE.
-struct TMoveOptions {
+struct TViewMoveOptions {
     bool MoveByRatio = true;  // a jump moves by a share of the list
     int MoveRatio = 10;       // percent, 1..100
     int MoveCount = 10;       // pictures, 1..100
-    TLastFileMove LastFileMove = TLastFileMove::lfLoop;
+    TEndOfList LastFileMove = TEndOfList::elLoop;
     bool LastToSubFolder = true;
 };
 
 // Section CACHE.
-struct TCacheOptions {
+struct TViewCacheOptions {
     bool ImageCache = true;  // keep decoded pictures ahead and behind
     int NextCount = 1;       // pictures ahead, 0..20 (doubled unless single mode)
     int PriorCount = 1;      // pictures behind, 0..20
     bool FileCache = true;   // keep the bytes of further files in memory
     int FileCacheSize = 10;  // megabytes for them, 0..256
 
-    bool operator==(const TCacheOptions&) const = default;
+    bool operator==(const TViewCacheOptions&) const = default;
 };

@@ -24,7 +24,7 @@ void ShowPair(TPageLayout& layout, TSize primary, TSize partner)
 TPageLayout MakeLayout(int cw, int ch, int offset, int gap, const TViewState& state, bool backward = false)
 {
     TPageLayout layout;
-    TPictureOptions options;
+    TViewPictureOptions options;
     options.Offset = offset;
     options.Center = gap;
     layout.SetPictureOptions(options);
@@ -456,7 +456,7 @@ TEST_P(ZoomSteps, StepsStayInRange)
     state.RatioItem = CustomRatioItem;
     state.CustomRatio = c.From;
     TPageLayout layout;
-    TPictureOptions options;
+    TViewPictureOptions options;
     options.RatioChange = c.RatioChange;
     layout.SetPictureOptions(options);
     layout.SetViewState(state);

@@ -14,7 +14,7 @@ struct TMoveCase {
     int Primary, Partner;
     bool Backward;
     int Count;
-    std::function<void(TMoveOptions&)> Setup;
+    std::function<void(TViewMoveOptions&)> Setup;
     TMoveOutcome Outcome;
     int Index;
     bool BackwardAfter;
@@ -32,7 +32,7 @@ class Moves : public ::testing::TestWithParam<TMoveCase> {};
 TEST_P(Moves, GoWhereTheCommandSays)
 {
     const TMoveCase& c = GetParam();
-    TMoveOptions options;
+    TViewMoveOptions options;
     if (c.Setup)
         c.Setup(options);
     TPageMover mover;
@@ -56,7 +56,7 @@ TEST_P(Moves, GoWhereTheCommandSays)
     EXPECT_EQ(plan.RouteBehind, c.RouteBehind);
 }
 
-auto Last = [](TMoveOptions& o, TLastFileMove m) { o.LastFileMove = m; };
+auto Last = [](TViewMoveOptions& o, TEndOfList m) { o.LastFileMove = m; };
 
 using enum TMoveCommand;
 using enum TMoveOutcome;
@@ -68,17 +68,17 @@ INSTANTIATE_TEST_SUITE_P(
         TMoveCase{"NextAfterBackwardPair", mcNext, 5, 4, true, 20, nullptr, moShow, 6, false, true, -1, -1},
         TMoveCase{"NextLoopsToFirst", mcNext, 18, 19, false, 20, nullptr, moShow, 0, false, true, -1, -1},
         TMoveCase{"NextOpensNextFolder", mcNext, 19, -1, false, 20,
-                  [](TMoveOptions& o) { Last(o, TLastFileMove::lfFolder); }, moNextFolder, -1, false, false, -1, -1},
+                  [](TViewMoveOptions& o) { Last(o, TEndOfList::elFolder); }, moNextFolder, -1, false, false, -1, -1},
         TMoveCase{"NextAtEndDoesNothing", mcNext, 19, -1, true, 20,
-                  [](TMoveOptions& o) { Last(o, TLastFileMove::lfNothing); }, moNothing, -1, true, false, -1, -1},
+                  [](TViewMoveOptions& o) { Last(o, TEndOfList::elNothing); }, moNothing, -1, true, false, -1, -1},
         TMoveCase{"NextAtEndCloses", mcNext, 19, -1, false, 20,
-                  [](TMoveOptions& o) { Last(o, TLastFileMove::lfClose); }, moClose, -1, false, false, -1, -1},
+                  [](TViewMoveOptions& o) { Last(o, TEndOfList::elClose); }, moClose, -1, false, false, -1, -1},
         TMoveCase{"NextAtEndExits", mcNext, 19, -1, false, 20,
-                  [](TMoveOptions& o) { Last(o, TLastFileMove::lfExit); }, moExit, -1, false, false, -1, -1},
+                  [](TViewMoveOptions& o) { Last(o, TEndOfList::elExit); }, moExit, -1, false, false, -1, -1},
         TMoveCase{"PriorAtStartNeverExits", mcPrior, 0, -1, false, 20,
-                  [](TMoveOptions& o) { Last(o, TLastFileMove::lfExit); }, moNothing, -1, false, false, -1, -1},
+                  [](TViewMoveOptions& o) { Last(o, TEndOfList::elExit); }, moNothing, -1, false, false, -1, -1},
         TMoveCase{"PriorOpensPreviousFolder", mcPrior, 0, -1, false, 20,
-                  [](TMoveOptions& o) { Last(o, TLastFileMove::lfFolder); }, moPriorFolder, -1, false, false, -1,
+                  [](TViewMoveOptions& o) { Last(o, TEndOfList::elFolder); }, moPriorFolder, -1, false, false, -1,
                   -1},
         TMoveCase{"PriorAfterBackwardPair", mcPrior, 5, 4, true, 20, nullptr, moShow, 3, true, true, -1, -1},
         TMoveCase{"PriorAfterForwardPair", mcPrior, 4, 5, false, 20, nullptr, moShow, 3, true, true, -1, -1},
@@ -94,11 +94,11 @@ INSTANTIATE_TEST_SUITE_P(
         TMoveCase{"JumpStopsAtLast", mcJumpNext, 13, -1, false, 15, nullptr, moShow, 14, false, false, -1, -1},
         TMoveCase{"JumpAtLastLoops", mcJumpNext, 14, -1, false, 15, nullptr, moShow, 0, false, false, -1, -1},
         TMoveCase{"JumpAtLastDoesNothing", mcJumpNext, 14, -1, false, 15,
-                  [](TMoveOptions& o) { Last(o, TLastFileMove::lfNothing); }, moNothing, -1, false, false, -1, -1},
+                  [](TViewMoveOptions& o) { Last(o, TEndOfList::elNothing); }, moNothing, -1, false, false, -1, -1},
         // 10 % of three pictures rounds to 0; a jump still moves one.
         TMoveCase{"JumpMovesAtLeastOne", mcJumpNext, 0, -1, false, 3, nullptr, moShow, 1, false, false, -1, -1},
         TMoveCase{"JumpByCount", mcJumpNext, 2, -1, false, 100,
-                  [](TMoveOptions& o) {
+                  [](TViewMoveOptions& o) {
                       o.MoveByRatio = false;
                       o.MoveCount = 7;
                   },
@@ -138,7 +138,7 @@ TEST(Move, SeekBarJumpTravelsForwardWithoutTheCache)
 
 TEST(Move, ExchangeSwapsOnlyKeysOnLeftBoundBooks)
 {
-    TScrollOptions options;
+    TViewScrollOptions options;
     options.MoveExchange = true;
     EXPECT_EQ(ResolveMoveCommand(mcNext, true, TBinding::bdLeft, options), mcPrior);
     EXPECT_EQ(ResolveMoveCommand(mcPrior, true, TBinding::bdLeft, options), mcNext);
@@ -186,8 +186,8 @@ TEST_P(Partners, NeighbourInTravelDirection)
 {
     const TPartnerCase& c = GetParam();
     TPageMover mover;
-    TMoveOptions options;
-    options.LastFileMove = c.Loop ? TLastFileMove::lfLoop : TLastFileMove::lfNothing;
+    TViewMoveOptions options;
+    options.LastFileMove = c.Loop ? TEndOfList::elLoop : TEndOfList::elNothing;
     mover.SetOptions(options);
     mover.SetFirstImageAlone(c.FirstImage);
     if (c.Backward)
@@ -305,8 +305,8 @@ TEST(RandomMove, ShowsEveryPictureOnceBeforeTheEnd)
         for (const bool backward : {false, true}) {
             std::mt19937 engine(7);
             TPageMover mover([&engine] { return static_cast<uint32_t>(engine()); });
-            TMoveOptions options;
-            options.LastFileMove = TLastFileMove::lfNothing;
+            TViewMoveOptions options;
+            options.LastFileMove = TEndOfList::elNothing;
             mover.SetOptions(options);
             const int count = 13;
             const TShownPair start = pairs ? TShownPair{6, backward ? 5 : 7} : TShownPair{6, -1};
@@ -362,8 +362,8 @@ TEST(RandomMove, SequentialMoveAfterRandomLeavesTheOrder)
 TEST(RandomMove, EndOfListWithNothingKeepsThePosition)
 {
     TPageMover mover([] { return 0u; });
-    TMoveOptions options;
-    options.LastFileMove = TLastFileMove::lfNothing;
+    TViewMoveOptions options;
+    options.LastFileMove = TEndOfList::elNothing;
     mover.SetOptions(options);
     TShownPair pair{0, -1};
     for (int i = 0; i < 2; ++i)

@@ -180,7 +180,7 @@ TEST_F(Book, EndOfListWithNothingKeepsTheView)
 {
     TViewerOptions options;
     options.Cache.FileCache = false;
-    options.Move.LastFileMove = TLastFileMove::lfNothing;
+    options.Move.LastFileMove = TEndOfList::elNothing;
     Configure(options);
     Load(4);
     viewer->Open(2);
@@ -188,7 +188,7 @@ TEST_F(Book, EndOfListWithNothingKeepsTheView)
     EXPECT_EQ(viewer->RunMove(mcNext).Outcome, TMoveOutcome::moNothing);
     EXPECT_EQ(Shown().Primary, 2);
     EXPECT_EQ(Shown().Partner, 3);
-    options.Move.LastFileMove = TLastFileMove::lfFolder;
+    options.Move.LastFileMove = TEndOfList::elFolder;
     Configure(options);
     const TMovePlan plan = viewer->RunMove(mcNext);
     EXPECT_EQ(plan.Outcome, TMoveOutcome::moNextFolder);
@@ -272,7 +272,7 @@ TEST_F(Book, RandomReadingShowsEveryPageOnce)
     viewer->SetViewState(state);
     TViewerOptions options;
     options.Cache.FileCache = false;
-    options.Move.LastFileMove = TLastFileMove::lfNothing;
+    options.Move.LastFileMove = TEndOfList::elNothing;
     Configure(options);
     Load(8);
     viewer->Open(3);

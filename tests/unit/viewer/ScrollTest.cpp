@@ -16,7 +16,7 @@ struct TScrollCase {
     TBinding Binding;
     TSize Client;
     TRect Content;
-    std::function<void(TScrollOptions&)> Setup;
+    std::function<void(TViewScrollOptions&)> Setup;
     // Expected: a scroll by (DX, DY), or a move.
     int DX, DY;
     bool Move;
@@ -34,7 +34,7 @@ class ScrollCommands : public ::testing::TestWithParam<TScrollCase> {};
 TEST_P(ScrollCommands, ScrollOrMove)
 {
     const TScrollCase& c = GetParam();
-    TScrollOptions options;
+    TViewScrollOptions options;
     if (c.Setup)
         c.Setup(options);
     TScrollController scroll;
@@ -67,7 +67,7 @@ constexpr TRect BottomLeft{0, -2200, 2500, 800};
 constexpr TRect TopLeft{0, 0, 2500, 3000};
 constexpr TRect Middle{-700, -1000, 1800, 2000};
 
-void NoOpposite(TScrollOptions& o)
+void NoOpposite(TViewScrollOptions& o)
 {
     o.Page.Opposite = false;
 }
@@ -84,17 +84,17 @@ INSTANTIATE_TEST_SUITE_P(
                     Next, false, false},
         // 10 % of 1005 is 100.5, which goes to the even 100; of 1015 to 102.
         TScrollCase{"RatioHalfGoesToEven", scLineDown, false, Right, {1000, 1005}, Middle,
-                    [](TScrollOptions& o) { o.Line.ByRatio = true; }, 0, -100, false, Next, false, false},
+                    [](TViewScrollOptions& o) { o.Line.ByRatio = true; }, 0, -100, false, Next, false, false},
         TScrollCase{"RatioHalfGoesToEvenUp", scLineDown, false, Right, {1000, 1015}, Middle,
-                    [](TScrollOptions& o) { o.Line.ByRatio = true; }, 0, -102, false, Next, false, false},
+                    [](TViewScrollOptions& o) { o.Line.ByRatio = true; }, 0, -102, false, Next, false, false},
         // Content narrower than the view does not move sideways.
         TScrollCase{"NarrowContentStays", scLineLeft, false, Right, View, {100, -1000, 900, 2000}, nullptr, 0, 0,
                     false, Next, false, false},
         // A key on a left-bound book with the exchange option swaps sides.
         TScrollCase{"ExchangedLeftKey", scLineLeft, true, Left, View, Middle,
-                    [](TScrollOptions& o) { o.Line.Exchange = true; }, -10, 0, false, Next, false, false},
+                    [](TViewScrollOptions& o) { o.Line.Exchange = true; }, -10, 0, false, Next, false, false},
         TScrollCase{"ExchangeNotForMouse", scLineLeft, false, Left, View, Middle,
-                    [](TScrollOptions& o) { o.Line.Exchange = true; }, 10, 0, false, Next, false, false},
+                    [](TViewScrollOptions& o) { o.Line.Exchange = true; }, 10, 0, false, Next, false, false},
         // Corners: the origin is the top corner on the binding's start side.
         TScrollCase{"OriginRight", scOrigin, false, Right, View, Middle, nullptr, -800, 1000, false, Next, false,
                     false},
@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Next, false, false},
         // The record's move command picks the kind of move.
         TScrollCase{"EdgeMoveJumps", scPageDown, true, Right, View, BottomLeft,
-                    [](TScrollOptions& o) { o.Page.MoveCommand = 2; }, 0, 0, true, TMoveCommand::mcJumpNext, false,
+                    [](TViewScrollOptions& o) { o.Page.MoveCommand = 2; }, 0, 0, true, TMoveCommand::mcJumpNext, false,
                     false},
         // Line scrolls do not move by default: they stop at the edge.
         TScrollCase{"LineDownStopsAtBottom", scLineDown, true, Right, View, BottomLeft, nullptr, 0, 0, false, Next,
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Scroll, EdgeWheelCountHoldsTheMoveBack)
 {
-    TScrollOptions options;
+    TViewScrollOptions options;
     options.EdgeWheelCount = 2;
     TScrollController scroll;
     scroll.SetOptions(options);
@@ -173,7 +173,7 @@ TEST(Scroll, EdgeWheelCountHoldsTheMoveBack)
 
 TEST(Scroll, NotchesAwayFromTheEdgeDoNotCount)
 {
-    TScrollOptions options;
+    TViewScrollOptions options;
     options.EdgeWheelCount = 2;
     TScrollController scroll;
     scroll.SetOptions(options);
@@ -190,7 +190,7 @@ TEST(Scroll, NotchesAwayFromTheEdgeDoNotCount)
 
 TEST(Wheel, WheelCountSwallowsNotches)
 {
-    TScrollOptions options;
+    TViewScrollOptions options;
     options.WheelCount = 2;
     TScrollController scroll;
     scroll.SetOptions(options);
