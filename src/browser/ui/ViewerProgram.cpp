@@ -14,6 +14,7 @@
 #include "browser/ui/MainForm.h"
 #include "common/AtomicSave.h"
 #include "common/PathUtils.h"
+#include "loading/SPIs.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
@@ -137,7 +138,12 @@ int RunViewer(int argc, char** argv)
         // end remove) the viewer's temporary folder.
         if (snapshot)
             folders.TemporaryName += "-snapshot-" + std::to_string(::getpid());
-        core = std::make_unique<TAppCore>(folders, options.Args);
+        // Plug-ins come from the program folder (the ones we ship) and the
+        // other viewer's plug-in folder when the user has one.
+        const TPluginFolders pluginFolders{folders.ProgramFolder, DefaultSusiePluginFolder()};
+        core = std::make_unique<TAppCore>(folders, options.Args, [pluginFolders](TFileLoaderList& registry) {
+            ScanPlugins(registry, pluginFolders);
+        });
     } catch (const std::exception& e) {
         ShowStartFailure(application, snapshot, e.what());
         return 1;

@@ -1,0 +1,90 @@
+#include "viewer/CacheDecoder.h"
+
+#include "viewer/ReadAhead.h"
+
+TImageSlot PreparePicture(int index, std::unique_ptr<TBitmap> bitmap, const TPictureFinish& finish)
+{
+    TImageSlot slot;
+    slot.Index = index;
+    if (!bitmap || bitmap->IsEmpty())
+        return slot;
+    const TPreparedInfo info = PrepareLoadedBitmap(*bitmap);
+    slot.LoadedWidth = info.Width;
+    slot.LoadedHeight = info.Height;
+    slot.PixelFormat = info.Format;
+    if (finish)
+        finish(bitmap, info.Gray);
+    if (!bitmap)
+        return slot;
+    // A filter may have turned a gray picture into colour or back.
+    slot.Gray = bitmap->BitsPerPixel() == 8 && bitmap->IsGray();
+    slot.Bitmap = std::shared_ptr<TBitmap>(std::move(bitmap));
+    return slot;
+}
+
+TLoaderCacheDecoder::TLoaderCacheDecoder(TFileLoaderList& registry, std::optional<TArchiveSource> archive,
+                                         TPictureFinish finish, std::function<bool(const TCacheItem&)> online)
+    : fRegistry(registry), fArchive(std::move(archive)), fFinish(std::move(finish)), fOnline(std::move(online))
+{
+}
+
+TImageSlot TLoaderCacheDecoder::Decode(const TCacheItem& item)
+{
+    std::unique_ptr<TBitmap> bitmap;
+    try {
+        if (fArchive && fArchive->Loader)
+            bitmap = LoadArchivePicture(fRegistry, fArchive->ArchiveName, item.Path, *fArchive->Loader, nullptr,
+                                        item.Member);
+        else
+            bitmap = LoadPicture(fRegistry, item.Path, nullptr, nullptr);
+        return PreparePicture(item.Index, std::move(bitmap), fFinish);
+    } catch (const std::exception&) {
+        TImageSlot slot;
+        slot.Index = item.Index;
+        return slot;
+    }
+}
+
+TImageSlot TLoaderCacheDecoder::DecodeBytes(const TCacheItem& item, TMemoryStream& bytes)
+{
+    try {
+        bytes.SetPosition(0);
+        return PreparePicture(item.Index, LoadPicture(fRegistry, item.Path, &bytes, nullptr), fFinish);
+    } catch (const std::exception&) {
+        TImageSlot slot;
+        slot.Index = item.Index;
+        return slot;
+    }
+}
+
+TReadResult TLoaderCacheDecoder::ReadBytes(const TCacheItem& item, int64_t maxBytes, TMemoryStream& out)
+{
+    if (!fArchive || !fArchive->Loader)
+        return ReadFileAhead(item.Path, maxBytes, out);
+    // An archive member's size is known from the listing: a member that
+    // would not fit is not extracted at all.
+    if (item.Size > maxBytes)
+        return TReadResult::rrTooLarge;
+    out.Clear();
+    try {
+        std::lock_guard lock(fRegistry.LoaderLock());
+        fArchive->Loader->ExtractToStream(fArchive->ArchiveName, item.Member, out);
+    } catch (const std::exception&) {
+        out.Clear();
+        return TReadResult::rrFailed;
+    }
+    if (out.Size() == 0)
+        return TReadResult::rrEmpty;
+    // The listing may have understated the size.
+    if (out.Size() > maxBytes) {
+        out.Clear();
+        return TReadResult::rrTooLarge;
+    }
+    out.SetPosition(0);
+    return TReadResult::rrRead;
+}
+
+bool TLoaderCacheDecoder::IsOnline(const TCacheItem& item)
+{
+    return fOnline ? fOnline(item) : true;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+// The image cache's decoder for real files: pictures are loaded through the
+// loader registry exactly as the shown pages are (LoadPicture for a file,
+// LoadArchivePicture for an archive member), brought to 24-bit or 8-bit gray,
+// then filtered and rotated by the viewer's finishing step. Nothing here ever
+// shows a message: a failure gives a slot without bitmap, and the viewer
+// loads that picture itself when it needs it, with its message.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "loading/FileLoader.h"
+#include "viewer/Cache.h"
+
+// The archive the image list lies in.
+struct TArchiveSource {
+    std::string ArchiveName;
+    TArchiveLoader* Loader = nullptr;
+    // Whatever keeps the archive and its loader valid (the open archive
+    // object); held for as long as the decoder lives.
+    std::shared_ptr<void> KeepAlive;
+};
+
+// Applies the active filter list and the rotation to a prepared picture; may
+// replace the bitmap. Runs on the cache thread, so it must work on its own
+// copy of the filter list and rotation taken when the cache was created.
+using TPictureFinish = std::function<void(std::unique_ptr<TBitmap>& bitmap, bool gray)>;
+
+// A loaded picture made into a slot: prepared (size and depth as loaded
+// recorded), then finished. A null bitmap gives a slot without bitmap.
+TImageSlot PreparePicture(int index, std::unique_ptr<TBitmap> bitmap, const TPictureFinish& finish);
+
+class TLoaderCacheDecoder : public TCacheDecoder {
+public:
+    // registry must outlive the decoder: the cache thread is stopped before
+    // the registry is rebuilt. online answers for media lists whether an
+    // item's medium is present (cache thread).
+    TLoaderCacheDecoder(TFileLoaderList& registry, std::optional<TArchiveSource> archive, TPictureFinish finish,
+                        std::function<bool(const TCacheItem&)> online = nullptr);
+
+    TImageSlot Decode(const TCacheItem& item) override;
+    TImageSlot DecodeBytes(const TCacheItem& item, TMemoryStream& bytes) override;
+    TReadResult ReadBytes(const TCacheItem& item, int64_t maxBytes, TMemoryStream& out) override;
+    bool IsOnline(const TCacheItem& item) override;
+
+private:
+    TFileLoaderList& fRegistry;
+    std::optional<TArchiveSource> fArchive;
+    TPictureFinish fFinish;
+    std::function<bool(const TCacheItem&)> fOnline;
+};

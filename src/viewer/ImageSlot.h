@@ -1,0 +1,28 @@
+#pragma once
+
+// A picture as the viewer hands it around: the decoded, prepared, filtered and
+// rotated bitmap with the list position it belongs to and what the caption
+// shows about the file as loaded. The browser window keeps two (the page the
+// move arrived at and its partner); the image cache stores and returns the
+// same record.
+
+#include <cstdint>
+#include <memory>
+
+#include "common/Bitmap.h"
+
+struct TImageSlot {
+    int32_t Index = -1;              // position in the image list; -1: empty slot
+    std::shared_ptr<TBitmap> Bitmap; // nullptr when the picture could not be decoded
+    int32_t LoadedWidth = 0;         // size as loaded, before rotation
+    int32_t LoadedHeight = 0;
+    ::PixelFormat PixelFormat = ::PixelFormat::Bits24;  // as loaded
+    bool Gray = false;               // the bitmap is 8-bit gray with the identity palette
+
+    bool Empty() const { return Index < 0; }
+    bool HasBitmap() const { return Bitmap != nullptr; }
+    // The size the view lays out: the bitmap's, after rotation; 0 x 0 without one.
+    int Width() const { return Bitmap ? Bitmap->Width() : 0; }
+    int Height() const { return Bitmap ? Bitmap->Height() : 0; }
+    void Clear() { *this = TImageSlot{}; }
+};

@@ -1,0 +1,560 @@
+#include "viewer/PageViewer.h"
+
+#include <algorithm>
+
+#include "viewer/Caption.h"
+#include "viewer/ViewCommands.h"
+
+TPageViewer::TPageViewer(std::shared_ptr<TPictureSource> source, TDecoderFactory decoders, TDispatcher* dispatcher)
+    : fSource(std::move(source)), fDecoders(std::move(decoders)), fDispatcher(dispatcher)
+{
+    SetOptions(TViewerOptions{});
+}
+
+TPageViewer::~TPageViewer()
+{
+    StopCache();
+}
+
+// --- Inputs ---------------------------------------------------------------------
+
+void TPageViewer::SetOptions(const TViewerOptions& options)
+{
+    const bool cacheChanged =
+        !(options.Cache == fOptions.Cache) || options.Move.LastFileMove != fOptions.Move.LastFileMove;
+    fOptions = options;
+    fLayout.SetPictureOptions(options.Picture);
+    fMover.SetOptions(options.Move);
+    fMover.SetFirstImageAlone(options.Picture.FirstImage);
+    fScroll.SetOptions(options.Scroll);
+    // The thread copied its settings when it started: it starts afresh
+    // with the next step.
+    if (cacheChanged)
+        StopCache();
+}
+
+void TPageViewer::SetViewState(const TViewState& state)
+{
+    const bool modeChanged = state.ViewMode != fLayout.ViewState().ViewMode;
+    fLayout.SetViewState(state);
+    if (modeChanged && fCache)
+        fCache->RecountLimits(state.ViewMode);
+}
+
+void TPageViewer::SetClientSize(int width, int height)
+{
+    const TSize old = fLayout.ClientSize();
+    if (old == TSize{width, height})
+        return;
+    fLayout.SetClientSize(width, height);
+    if (!fPrimary.HasBitmap())
+        return;
+    // The first real size lays the pages out as new; later sizes keep the
+    // reader's place.
+    const bool resizing = !old.IsEmpty();
+    fLayout.SetResizing(resizing);
+    RefreshLayout(false);
+    fLayout.SetResizing(false);
+}
+
+void TPageViewer::SetList(std::vector<TCacheItem> items, bool media)
+{
+    StopCache();
+    fItems = std::move(items);
+    fMedia = media;
+    for (size_t i = 0; i < fItems.size(); ++i)
+        fItems[i].Index = static_cast<int>(i);
+    fPrimary.Clear();
+    fPartner.Clear();
+    fRandomShown = false;
+    fLayout.ClearView();
+    fMover.Reset();
+    fScroll.ResetCounters();
+    fAnimation.Stop();
+}
+
+// --- Commands -----------------------------------------------------------------------
+
+void TPageViewer::Open(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    TMovePlan plan = fMover.GoToIndex(index, Count());
+    Execute(plan);
+}
+
+TMovePlan TPageViewer::RunMove(TMoveCommand command)
+{
+    TMovePlan plan = fMover.Move(command, Shown(), Count());
+    Execute(plan);
+    return plan;
+}
+
+TMovePlan TPageViewer::GoToIndex(int index)
+{
+    TMovePlan plan = fMover.GoToIndex(index, Count());
+    Execute(plan);
+    return plan;
+}
+
+void TPageViewer::Execute(TMovePlan& plan)
+{
+    if (plan.StopCache)
+        StopCache();
+    if (plan.Outcome != TMoveOutcome::moShow) {
+        ClearPlacementMarks();
+        return;
+    }
+    fLayout.SetTravelBackward(plan.TravelBackward);
+    if (fCache && plan.DirectionChanged)
+        fCache->SetTravelDirection(plan.TravelBackward);
+    if (plan.FromCache && !fCache && CacheWanted())
+        StartCache();
+    TShowRequest request;
+    request.Index = plan.Index;
+    request.FromCache = plan.FromCache && fCache != nullptr;
+    request.RandomMove = plan.RandomMove;
+    request.RouteAhead = plan.RouteAhead;
+    request.RouteBehind = plan.RouteBehind;
+    ShowImage(request);
+}
+
+void TPageViewer::ShowImage(const TShowRequest& request)
+{
+    fAnimation.Stop();
+    std::vector<TImageSlot> held;
+    if (fPrimary.Index >= 0)
+        held.push_back(std::move(fPrimary));
+    if (fPartner.Index >= 0)
+        held.push_back(std::move(fPartner));
+    fPrimary.Clear();
+    fPartner.Clear();
+
+    // A step by one page passes the shown pages through the queues, so the
+    // page that stays on screen is not loaded again.
+    if (request.FromCache) {
+        auto route = [&](int index, TCacheDirection direction) {
+            if (index < 0)
+                return;
+            for (auto it = held.begin(); it != held.end(); ++it) {
+                if (it->Index == index) {
+                    HandBack(std::move(*it), direction, false);
+                    held.erase(it);
+                    return;
+                }
+            }
+        };
+        route(request.RouteBehind, TCacheDirection::cdBehind);
+        route(request.RouteAhead, TCacheDirection::cdAhead);
+    }
+
+    fRandomShown = request.RandomMove;
+    fPrimary = Obtain(request.Index, request.FromCache, held);
+    fLayout.ApplyRatioState();
+    if (!fPrimary.HasBitmap()) {
+        // The loader has shown its message; the view stays empty. The
+        // position is kept so that moves go on from here.
+        fLayout.ClearView();
+        fScroll.ResetCounters();
+    } else {
+        fLayout.MeasurePage(0, fPrimary.Width(), fPrimary.Height());
+        const bool firstAlone = fOptions.Picture.FirstImage && !request.RandomMove && request.Index == 0;
+        bool partnerMeasured = false;
+        if (fLayout.SpreadActive() && !firstAlone) {
+            const int partnerIndex = fMover.PartnerIndex(request.Index, Count(), request.RandomMove);
+            if (partnerIndex >= 0) {
+                TImageSlot partner = Obtain(partnerIndex, request.FromCache, held);
+                if (partner.HasBitmap()) {
+                    partnerMeasured = true;
+                    fLayout.MeasurePage(1, partner.Width(), partner.Height());
+                    if (fLayout.SpreadActive()) {
+                        fPartner = std::move(partner);
+                        if (request.RandomMove)
+                            fMover.PartnerShown(Count());
+                    } else {
+                        // A landscape partner, or a pair too wide: it goes
+                        // back to the queue it came from.
+                        HandBack(std::move(partner), TravelQueue(), false);
+                    }
+                }
+            }
+        }
+        if (!partnerMeasured)
+            fLayout.MeasurePage(1, 0, 0);
+    }
+
+    // The pages left behind go to the queue on the side they now lie, the
+    // one nearest the new pair at the head.
+    const bool backward = fMover.TravelBackward();
+    std::sort(held.begin(), held.end(), [&](const TImageSlot& a, const TImageSlot& b) {
+        return backward ? PositionOf(a.Index) > PositionOf(b.Index) : PositionOf(a.Index) < PositionOf(b.Index);
+    });
+    for (TImageSlot& slot : held)
+        HandBack(std::move(slot), backward ? TCacheDirection::cdAhead : TCacheDirection::cdBehind, true);
+    ResumeCache();
+}
+
+TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot>& held)
+{
+    for (auto it = held.begin(); it != held.end(); ++it) {
+        if (it->Index == index) {
+            TImageSlot slot = std::move(*it);
+            held.erase(it);
+            if (slot.HasBitmap())
+                return slot;
+            break;
+        }
+    }
+    if (fromCache && fCache) {
+        const int position = PositionOf(index);
+        if (position >= 0) {
+            TImageSlot slot = fCache->TakeNext(TravelQueue(), position, fCacheWaitLimit);
+            if (slot.Index == index && slot.HasBitmap())
+                return slot;
+        }
+    }
+    // Not cached, or the thread could not decode it: loaded here, so that
+    // a failure shows the loader's message.
+    return LoadDirect(index);
+}
+
+TImageSlot TPageViewer::LoadDirect(int index)
+{
+    if (index < 0 || index >= Count() || !fSource)
+        return TImageSlot{};
+    ++fDirectLoads;
+    TImageSlot slot = fSource->Load(fItems[static_cast<size_t>(index)]);
+    slot.Index = index;
+    return slot;
+}
+
+void TPageViewer::HandBack(TImageSlot slot, TCacheDirection direction, bool trim)
+{
+    if (!fCache || !slot.HasBitmap())
+        return;
+    const int position = PositionOf(slot.Index);
+    if (position >= 0)
+        fCache->GiveBack(direction, position, std::move(slot), trim);
+}
+
+void TPageViewer::RefreshLayout(bool recompute)
+{
+    fAnimation.Stop();
+    if (!fPrimary.HasBitmap())
+        return;
+    if (recompute)
+        fLayout.ApplyRatioState();
+    fLayout.MeasurePage(0, fPrimary.Width(), fPrimary.Height());
+    const bool firstAlone = fOptions.Picture.FirstImage && !fRandomShown && fPrimary.Index == 0;
+    if (!fLayout.SpreadActive() || firstAlone) {
+        if (fPartner.Index >= 0) {
+            if (fRandomShown)
+                fMover.PartnerHidden(Count());
+            HandBack(std::move(fPartner), TravelQueue(), false);
+            fPartner.Clear();
+        }
+        fLayout.MeasurePage(1, 0, 0);
+    } else if (fPartner.Index < 0) {
+        // The view can show a pair now: the primary is shown again and its
+        // partner sought.
+        TShowRequest request;
+        request.Index = fPrimary.Index;
+        request.FromCache = fCache != nullptr;
+        request.RandomMove = fRandomShown;
+        ShowImage(request);
+        return;
+    } else {
+        fLayout.MeasurePage(1, fPartner.Width(), fPartner.Height());
+        if (!fLayout.SpreadActive()) {
+            if (fRandomShown)
+                fMover.PartnerHidden(Count());
+            HandBack(std::move(fPartner), TravelQueue(), false);
+            fPartner.Clear();
+        }
+    }
+    ResumeCache();
+}
+
+void TPageViewer::Reload()
+{
+    StopCache();
+    const int index = fPrimary.Index;
+    fPrimary.Clear();
+    fPartner.Clear();
+    if (index < 0)
+        return;
+    if (fRandomShown)
+        fMover.PartnerHidden(Count());
+    TShowRequest request;
+    request.Index = index;
+    request.RandomMove = fRandomShown;
+    ShowImage(request);
+}
+
+void TPageViewer::Close()
+{
+    StopCache();
+    fPrimary.Clear();
+    fPartner.Clear();
+    fRandomShown = false;
+    fLayout.ClearView();
+    fMover.Reset();
+    fScroll.ResetCounters();
+    fAnimation.Stop();
+}
+
+// --- View commands -------------------------------------------------------------------
+
+void TPageViewer::ZoomStep(bool enlarge, std::optional<TPoint> mouse)
+{
+    TViewState state = fLayout.ViewState();
+    state.DefSize = false;
+    SetViewState(state);
+    if (!fPrimary.HasBitmap())
+        return;
+    fAnimation.Stop();
+    if (mouse) {
+        const TRect content = fLayout.ContentRect();
+        fLayout.SetZoomAnchor(TPoint{mouse->X - content.Left, mouse->Y - content.Top});
+    }
+    fLayout.ZoomBy(false, mouse.has_value(), ::ZoomStep(fOptions.Picture.ScalingRatio, enlarge));
+    if (fOptions.Picture.RatioChange) {
+        state.ScaleMode = TScaleMode::smRatio;
+        state.RatioItem = CustomRatioItem;
+        state.CustomRatio = fLayout.PageRatio(0);
+        SetViewState(state);
+    }
+}
+
+void TPageViewer::ActualSize(bool on)
+{
+    TViewState state = fLayout.ViewState();
+    state.DefSize = on;
+    SetViewState(state);
+    fAnimation.Stop();
+    if (on) {
+        if (fPrimary.HasBitmap())
+            fLayout.ZoomBy(false, false, 0.0);
+    } else {
+        RefreshLayout(true);
+    }
+}
+
+bool TPageViewer::ZoomToBand(TPoint a, TPoint b)
+{
+    if (!fPrimary.HasBitmap())
+        return false;
+    const auto zoom = RubberBandZoom(a, b, fLayout.ContentRect(), fLayout.ClientSize());
+    if (!zoom)
+        return false;
+    fAnimation.Stop();
+    fLayout.SetZoomAnchor(zoom->Anchor);
+    fLayout.ZoomBy(true, true, zoom->Factor);
+    return true;
+}
+
+void TPageViewer::Drag(TPoint delta, TDragMode mode)
+{
+    const TRect content = fLayout.ContentRect();
+    const TSize client = fLayout.ClientSize();
+    // Dragging scrolls only content larger than the view.
+    if (!fPrimary.HasBitmap() || (content.Width() <= client.Width && content.Height() <= client.Height))
+        return;
+    const TPoint wanted = DragScroll(delta, mode, fOptions.Scroll.DragScrollQuantity);
+    const TPoint step = ClampScroll(wanted.X, wanted.Y, content, client);
+    if (step.X != 0 || step.Y != 0)
+        fLayout.ScrollBy(step.X, step.Y);
+}
+
+void TPageViewer::SelectRatio(int item)
+{
+    TViewState state = fLayout.ViewState();
+    state.ScaleMode = TScaleMode::smRatio;
+    state.RatioItem = std::clamp(item, 0, CustomRatioItem);
+    state.DefSize = false;
+    SetViewState(state);
+    RefreshLayout(true);
+}
+
+void TPageViewer::StepRatio(bool up)
+{
+    const double ratio = fLayout.PageRatio(0);
+    SelectRatio(up ? NextRatioPresetItem(ratio) : PriorRatioPresetItem(ratio));
+}
+
+void TPageViewer::SelectFit(TWindowFit fit)
+{
+    TViewState state = fLayout.ViewState();
+    state.ScaleMode = TScaleMode::smFit;
+    state.WindowFit = fit;
+    state.DefSize = false;
+    SetViewState(state);
+    RefreshLayout(true);
+}
+
+void TPageViewer::CycleFit()
+{
+    const TViewState& state = fLayout.ViewState();
+    SelectFit(NextWindowFit(state.ScaleMode == TScaleMode::smFit, state.WindowFit));
+}
+
+void TPageViewer::SelectSize(int pixels, TSizeDir direction)
+{
+    TViewState state = fLayout.ViewState();
+    state.ScaleMode = TScaleMode::smSize;
+    state.SetSize = std::clamp(pixels, 1, 5000);
+    state.SizeDir = direction;
+    state.DefSize = false;
+    SetViewState(state);
+    RefreshLayout(true);
+}
+
+void TPageViewer::SelectViewMode(TViewMode mode)
+{
+    TViewState state = fLayout.ViewState();
+    state.ViewMode = mode;
+    SetViewState(state);
+    RefreshLayout(state.ScaleMode == TScaleMode::smFit);
+}
+
+void TPageViewer::CycleViewMode()
+{
+    SelectViewMode(NextViewMode(fLayout.ViewState().ViewMode));
+}
+
+void TPageViewer::SelectBinding(TBinding binding)
+{
+    TViewState state = fLayout.ViewState();
+    state.Binding = binding;
+    SetViewState(state);
+    RefreshLayout(state.ScaleMode == TScaleMode::smFit);
+}
+
+void TPageViewer::ChangeLayoutOptions(const TViewState& changed)
+{
+    TViewState state = changed;
+    state.DefSize = false;
+    SetViewState(state);
+    RefreshLayout(state.ScaleMode == TScaleMode::smFit);
+}
+
+// --- Scrolling ------------------------------------------------------------------------
+
+TScrollResult TPageViewer::RunScroll(TScrollCommand command, bool fromKey, TMovePlan* moved)
+{
+    fAnimation.Stop();
+    if (!fPrimary.HasBitmap())
+        return TScrollResult{};
+    const TScrollResult result =
+        fScroll.Run(command, fromKey, fLayout.ViewState().Binding, fLayout.ClientSize(), fLayout.ContentRect());
+    if (result.Move) {
+        // The marks make the picture entered backwards open at its far end.
+        fLayout.SetStartAtBottom(result.StartAtBottom);
+        fLayout.SetStartAtOppositeSide(result.StartAtOppositeSide);
+        const TMovePlan plan = RunMove(result.MoveCommand);
+        if (moved)
+            *moved = plan;
+    } else if (result.DX != 0 || result.DY != 0) {
+        if (fOptions.Scroll.ScrollAnimate)
+            fAnimation.Start(result.DX, result.DY, fOptions.Scroll.AnimateSpeed);
+        else
+            fLayout.ScrollBy(result.DX, result.DY);
+    }
+    return result;
+}
+
+bool TPageViewer::AnimationTick()
+{
+    if (!fAnimation.Active())
+        return false;
+    const TPoint step = fAnimation.Tick();
+    fLayout.ScrollBy(step.X, step.Y);
+    return fAnimation.Active();
+}
+
+void TPageViewer::ClearPlacementMarks()
+{
+    fLayout.SetStartAtBottom(false);
+    fLayout.SetStartAtOppositeSide(false);
+}
+
+// --- Results --------------------------------------------------------------------------
+
+TShownPair TPageViewer::Shown() const
+{
+    return TShownPair{fPrimary.Index, fPartner.Index};
+}
+
+std::string TPageViewer::CaptionText() const
+{
+    if (!fPrimary.HasBitmap())
+        return std::string();
+    auto text = [&](const TImageSlot& slot, int page) {
+        return PageCaptionText(fItems[static_cast<size_t>(slot.Index)].Path, slot.LoadedWidth, slot.LoadedHeight,
+                               slot.PixelFormat, fLayout.PageRatio(page));
+    };
+    const bool spread = fLayout.SpreadActive() && fPartner.HasBitmap();
+    return ::CaptionText(text(fPrimary, 0), spread ? text(fPartner, 1) : std::string(), spread,
+                         fLayout.ViewState().BindRight(), fMover.TravelBackward());
+}
+
+std::string TPageViewer::PageLabel() const
+{
+    const bool spread = fLayout.SpreadActive() && fPartner.HasBitmap();
+    return ::PageLabel(fPrimary.Index, fPartner.Index, spread, fLayout.ViewState().BindRight(),
+                       fMover.TravelBackward(), Count());
+}
+
+int TPageViewer::SeekIndex() const
+{
+    if (fPrimary.Index < 0)
+        return -1;
+    if (fLayout.SpreadActive() && fPartner.Index >= 0)
+        return std::min(fPrimary.Index, fPartner.Index);
+    return fPrimary.Index;
+}
+
+// --- Cache ------------------------------------------------------------------------------
+
+bool TPageViewer::CacheWanted() const
+{
+    // With both parts off the thread would have nothing to do: every step
+    // loads directly.
+    return fDecoders &&
+           (fOptions.Cache.ImageCache || (fOptions.Cache.FileCache && fOptions.Cache.FileCacheSize > 0));
+}
+
+int TPageViewer::PositionOf(int index) const
+{
+    return fMover.PositionOf(index);
+}
+
+void TPageViewer::StartCache()
+{
+    TCacheSetup setup;
+    setup.Options = fOptions.Cache;
+    setup.ViewMode = fLayout.ViewState().ViewMode;
+    setup.TravelBackward = fMover.TravelBackward();
+    setup.Loop = fOptions.Move.LastFileMove == TEndOfList::elLoop;
+    setup.Items = fItems;
+    setup.Media = fMedia;
+    if (fMover.Travel().RandomActive())
+        setup.RandomOrder = fMover.Travel().RandomOrder;
+    setup.Shown = TCacheShown{PositionOf(fPrimary.Index), fPartner.Index >= 0 ? PositionOf(fPartner.Index) : -1};
+    fCache = std::make_unique<TImageCacheThread>(std::move(setup), fDecoders(), fDispatcher, fPrefetchListener);
+}
+
+void TPageViewer::StopCache()
+{
+    if (fCache) {
+        fCache->Stop();
+        fCache.reset();
+    }
+}
+
+void TPageViewer::ResumeCache()
+{
+    if (!fCache || fPrimary.Index < 0)
+        return;
+    fCache->Resume(TCacheShown{PositionOf(fPrimary.Index), fPartner.Index >= 0 ? PositionOf(fPartner.Index) : -1});
+}

@@ -1,0 +1,203 @@
+#pragma once
+
+// The viewer's reading logic in one place, without any window: the image
+// list, the two picture slots (the page a move arrived at and its partner),
+// the page layout, page movement, scrolling and the image cache working
+// together. The browser window (or the separate image window) owns one, hands
+// it the list, the options and the view's size, runs commands through it and
+// paints what Layout() computed; outcomes that leave the list (the next
+// folder, closing the picture, ending the program) come back as plans for
+// the window to carry out. User-interface thread.
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/Dispatcher.h"
+#include "viewer/Cache.h"
+#include "viewer/ImgView.h"
+#include "viewer/PageMove.h"
+#include "viewer/Scroll.h"
+
+// Loads a picture for the shown pages: through the loader registry with the
+// window as owner, so that a failure shows the loader's message, then
+// prepared, filtered and rotated. User-interface thread.
+class TPictureSource {
+public:
+    virtual ~TPictureSource() = default;
+    // A slot with the item's index, and no bitmap when loading failed.
+    virtual TImageSlot Load(const TCacheItem& item) = 0;
+};
+
+// Makes the cache thread's decoder, with a snapshot of the filter list and
+// the rotation in force when the thread starts.
+using TDecoderFactory = std::function<std::shared_ptr<TCacheDecoder>()>;
+
+struct TViewerOptions {
+    TViewPictureOptions Picture;
+    TViewMoveOptions Move;
+    TViewScrollOptions Scroll;
+    TViewCacheOptions Cache;
+};
+
+class TPageViewer {
+public:
+    TPageViewer(std::shared_ptr<TPictureSource> source, TDecoderFactory decoders, TDispatcher* dispatcher = nullptr);
+    ~TPageViewer();
+    TPageViewer(const TPageViewer&) = delete;
+    TPageViewer& operator=(const TPageViewer&) = delete;
+
+    // --- Inputs -----------------------------------------------------------
+
+    // New options. Cache settings restart the cache; the caller refreshes
+    // the layout (with recomputation) when picture options changed.
+    void SetOptions(const TViewerOptions& options);
+    const TViewerOptions& Options() const { return fOptions; }
+    // A new view state (mode, binding, fit, ratio, layout options); a new
+    // view mode recounts the cache's limits. The caller then runs
+    // RefreshLayout, recomputing when the command asks for it.
+    void SetViewState(const TViewState& state);
+    const TViewState& ViewState() const { return fLayout.ViewState(); }
+    // The view's client size; a change lays the pages out again keeping the
+    // reader's place.
+    void SetClientSize(int width, int height);
+    // A new image list: the cache stops, the view is cleared. media: the
+    // items may lie on absent media (media catalogues, search results).
+    void SetList(std::vector<TCacheItem> items, bool media = false);
+    // How long a step waits for the cache thread to deliver a picture
+    // before loading it itself; unlimited unless set (tests bound it).
+    void SetCacheWaitLimit(std::chrono::milliseconds limit) { fCacheWaitLimit = limit; }
+    // Told (through the dispatcher) of each picture the cache prefetched;
+    // takes effect when the cache next starts.
+    void SetPrefetchListener(TImageCacheThread::TPrefetchListener listener) { fPrefetchListener = std::move(listener); }
+    int Count() const { return static_cast<int>(fItems.size()); }
+
+    // --- Commands ---------------------------------------------------------
+
+    // Shows the picture at index as a new picture (opening a file, a new
+    // list): forward, loaded directly.
+    void Open(int index);
+    // A move command (after key exchange). A plan with moShow has been
+    // carried out; other outcomes are for the window.
+    TMovePlan RunMove(TMoveCommand command);
+    // The seek bar's jump.
+    TMovePlan GoToIndex(int index);
+    // Lays the shown pair out again after a change of mode, option, size or
+    // bars: a partner may be sought or
+    // handed back.
+    void RefreshLayout(bool recompute);
+    // The filter or rotation changed: the cache's pictures are stale, the
+    // shown picture is loaded again.
+    void Reload();
+    // Closes the picture: view cleared, cache stopped.
+    void Close();
+
+    // --- View commands (menus, keys and mouse) ------------------------------
+
+    // A zoom step (enlarge or shrink by "ScalingRatio"), at the mouse (view
+    // coordinates) when given, else at the view's centre. Actual size is
+    // switched off; with "RatioChange" the zoomed ratio becomes the fixed
+    // ratio.
+    void ZoomStep(bool enlarge, std::optional<TPoint> mouse = std::nullopt);
+    // Actual size on (both pages at 100 %, zoomed at the centre) or off.
+    void ActualSize(bool on);
+    // A rubber band dragged from a to b (view coordinates) was released:
+    // zooms so that the band fills the view. False when it missed the pages.
+    bool ZoomToBand(TPoint a, TPoint b);
+    // A grab drag moved the pointer by delta.
+    void Drag(TPoint delta, TDragMode mode);
+    // A ratio preset (0..8) or the entered ratio (9).
+    void SelectRatio(int item);
+    // The next preset above (or below) the current ratio.
+    void StepRatio(bool up);
+    // Fitting to the view; CycleFit steps none → whole → width → height → whole.
+    void SelectFit(TWindowFit fit);
+    void CycleFit();
+    // A fixed display size along a direction.
+    void SelectSize(int pixels, TSizeDir direction);
+    void SelectViewMode(TViewMode mode);
+    void CycleViewMode();
+    void SelectBinding(TBinding binding);
+    // A layout option changed (no enlarging, equal height or ratio, centre,
+    // half sizes): actual size goes off and the pages are laid out again.
+    void ChangeLayoutOptions(const TViewState& state);
+
+    // A scroll command; a move it turns into is run (see moved). Returns
+    // what was decided.
+    TScrollResult RunScroll(TScrollCommand command, bool fromKey, TMovePlan* moved = nullptr);
+    // One tick of a running scroll animation; false when it has ended.
+    bool AnimationTick();
+    bool Animating() const { return fAnimation.Active(); }
+    // A wheel event: the button code the wheel acts as, once it acts.
+    std::optional<int> Wheel(int delta) { return fScroll.Wheel(delta); }
+    // A mouse command other than a scroll command.
+    void MouseCommandRan() { fScroll.ResetEdgeCounter(); }
+
+    // --- Results ----------------------------------------------------------
+
+    const TPageLayout& Layout() const { return fLayout; }
+    TPageLayout& Layout() { return fLayout; }
+    const TImageSlot& Primary() const { return fPrimary; }
+    const TImageSlot& Partner() const { return fPartner; }
+    // The slot shown as page 0 or page 1 of the layout.
+    const TImageSlot& PageSlot(int page) const { return page == 1 ? fPartner : fPrimary; }
+    TShownPair Shown() const;
+    bool TravelBackward() const { return fMover.TravelBackward(); }
+    const TPageMover& Mover() const { return fMover; }
+    // The caption text (without the program title) and the page label.
+    std::string CaptionText() const;
+    std::string PageLabel() const;
+    // The index the seek bar shows: the lower page of the pair; -1 when
+    // nothing is shown.
+    int SeekIndex() const;
+    // The running cache thread, or null.
+    TImageCacheThread* Cache() const { return fCache.get(); }
+    // Direct loads done so far (pictures not served by the cache).
+    int DirectLoads() const { return fDirectLoads; }
+
+private:
+    struct TShowRequest {
+        int Index = -1;
+        bool FromCache = false;
+        bool RandomMove = false;
+        int RouteAhead = -1;
+        int RouteBehind = -1;
+    };
+
+    void Execute(TMovePlan& plan);
+    void ShowImage(const TShowRequest& request);
+    TImageSlot Obtain(int index, bool fromCache, std::vector<TImageSlot>& held);
+    TImageSlot LoadDirect(int index);
+    void HandBack(TImageSlot slot, TCacheDirection direction, bool trim);
+    void StartCache();
+    void StopCache();
+    bool CacheWanted() const;
+    int PositionOf(int index) const;
+    TCacheDirection TravelQueue() const
+    {
+        return fMover.TravelBackward() ? TCacheDirection::cdBehind : TCacheDirection::cdAhead;
+    }
+    void ResumeCache();
+    void ClearPlacementMarks();
+
+    std::shared_ptr<TPictureSource> fSource;
+    TDecoderFactory fDecoders;
+    TDispatcher* fDispatcher;
+    TViewerOptions fOptions;
+    std::vector<TCacheItem> fItems;
+    bool fMedia = false;
+    TImageCacheThread::TPrefetchListener fPrefetchListener;
+    TImageSlot fPrimary;
+    TImageSlot fPartner;
+    bool fRandomShown = false;  // the shown pair came from a random move
+    TPageLayout fLayout;
+    TPageMover fMover;
+    TScrollController fScroll;
+    TScrollAnimation fAnimation;
+    std::unique_ptr<TImageCacheThread> fCache;
+    int fDirectLoads = 0;
+    std::chrono::milliseconds fCacheWaitLimit = std::chrono::milliseconds::max();
+};

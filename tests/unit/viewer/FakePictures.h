@@ -1,0 +1,170 @@
+#pragma once
+
+// Stand-ins for the picture loaders in the viewer's tests: a cache decoder
+// and a direct picture source that make tiny bitmaps, record what they were
+// asked for and can be told to fail, block or report media as absent.
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "viewer/Cache.h"
+#include "viewer/PageViewer.h"
+
+using namespace std::chrono_literals;
+inline constexpr auto Wait = std::chrono::milliseconds(10s);  // every wait in these tests gives up after this
+
+// Pictures are tiny bitmaps; portrait unless listed as landscape. The bytes
+// of a "file" name the picture they belong to, so a decode from the wrong
+// record is caught.
+class FakeDecoder : public TCacheDecoder {
+public:
+    TImageSlot Decode(const TCacheItem& item) override
+    {
+        Gate();
+        if (OnDecode)
+            OnDecode();
+        std::lock_guard lock(fMutex);
+        Decoded.push_back(item.Index);
+        return Make(item.Index);
+    }
+
+    TImageSlot DecodeBytes(const TCacheItem& item, TMemoryStream& bytes) override
+    {
+        Gate();
+        std::lock_guard lock(fMutex);
+        FromBytes.push_back(item.Index);
+        const std::string expected = "picture " + std::to_string(item.Index);
+        if (bytes.Size() < static_cast<int64_t>(expected.size()) ||
+            std::memcmp(bytes.Memory(), expected.data(), expected.size()) != 0) {
+            WrongBytes = true;
+            return TImageSlot{};
+        }
+        return Make(item.Index);
+    }
+
+    TReadResult ReadBytes(const TCacheItem& item, int64_t maxBytes, TMemoryStream& out) override
+    {
+        std::lock_guard lock(fMutex);
+        LargestAllowed = std::max(LargestAllowed, maxBytes);
+        if (Unreadable.count(item.Index))
+            return TReadResult::rrFailed;
+        if (FileSize > maxBytes)
+            return TReadResult::rrTooLarge;  // checked before reading, as the real reader does
+        Read.push_back(item.Index);
+        std::string bytes = "picture " + std::to_string(item.Index);
+        bytes.resize(static_cast<size_t>(FileSize), '.');
+        out.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+        return TReadResult::rrRead;
+    }
+
+    bool IsOnline(const TCacheItem& item) override
+    {
+        std::lock_guard lock(fMutex);
+        return Offline.count(item.Index) == 0;
+    }
+
+    // Holds every decode until Open (for tests that act while decoding runs).
+    void Close()
+    {
+        std::lock_guard lock(fGateMutex);
+        fOpen = false;
+    }
+    void Open()
+    {
+        {
+            std::lock_guard lock(fGateMutex);
+            fOpen = true;
+        }
+        fGate.notify_all();
+    }
+    bool WaitUntilBlocked()
+    {
+        std::unique_lock lock(fGateMutex);
+        return fGate.wait_for(lock, Wait, [&] { return fBlocked > 0; });
+    }
+
+    std::vector<int> DecodedCopy()
+    {
+        std::lock_guard lock(fMutex);
+        return Decoded;
+    }
+    std::vector<int> FromBytesCopy()
+    {
+        std::lock_guard lock(fMutex);
+        return FromBytes;
+    }
+
+    std::function<void()> OnDecode;
+    int Width = 4;  // portrait pictures; landscape ones are turned
+    int Height = 6;
+    std::set<int> Landscape;
+    std::set<int> Broken;
+    std::set<int> Offline;
+    std::set<int> Unreadable;
+    int64_t FileSize = 1000;
+    int64_t LargestAllowed = 0;
+    bool WrongBytes = false;
+    std::vector<int> Decoded;
+    std::vector<int> FromBytes;
+    std::vector<int> Read;
+
+private:
+    TImageSlot Make(int index) const
+    {
+        TImageSlot slot;
+        slot.Index = index;
+        if (Broken.count(index))
+            return slot;
+        const bool wide = Landscape.count(index) > 0;
+        slot.Bitmap = std::make_shared<TBitmap>(wide ? Height : Width, wide ? Width : Height, 24);
+        slot.LoadedWidth = slot.Bitmap->Width();
+        slot.LoadedHeight = slot.Bitmap->Height();
+        return slot;
+    }
+    void Gate()
+    {
+        std::unique_lock lock(fGateMutex);
+        ++fBlocked;
+        fGate.notify_all();
+        fGate.wait_for(lock, Wait, [&] { return fOpen; });
+        --fBlocked;
+    }
+
+    std::mutex fMutex;
+    std::mutex fGateMutex;
+    std::condition_variable fGate;
+    bool fOpen = true;
+    int fBlocked = 0;
+};
+
+
+// The direct loads of the shown pages, with their own record.
+class FakeSource : public TPictureSource {
+public:
+    TImageSlot Load(const TCacheItem& item) override
+    {
+        Loaded.push_back(item.Index);
+        TImageSlot slot;
+        slot.Index = item.Index;
+        if (Broken.count(item.Index))
+            return slot;
+        const bool wide = Landscape.count(item.Index) > 0;
+        slot.Bitmap = std::make_shared<TBitmap>(wide ? Height : Width, wide ? Width : Height, 24);
+        slot.LoadedWidth = slot.Bitmap->Width();
+        slot.LoadedHeight = slot.Bitmap->Height();
+        return slot;
+    }
+
+    int Width = 600;
+    int Height = 800;
+    std::set<int> Landscape;
+    std::set<int> Broken;
+    std::vector<int> Loaded;
+};

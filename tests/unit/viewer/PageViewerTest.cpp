@@ -1,0 +1,396 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "FakePictures.h"
+#include "PrintGeometry.h"
+#include "viewer/PageViewer.h"
+
+namespace {
+
+using enum TMoveCommand;
+
+// A book of portrait pages of 60 x 80 in a view of 130 x 100: two pages fit
+// side by side at full size with the 5-pixel margin.
+class Book : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        source = std::make_shared<FakeSource>();
+        source->Width = 60;
+        source->Height = 80;
+        decoder = std::make_shared<FakeDecoder>();
+        decoder->Width = 60;
+        decoder->Height = 80;
+        viewer = std::make_unique<TPageViewer>(source, [this] { return decoder; });
+        viewer->SetCacheWaitLimit(Wait);
+        TViewerOptions options;
+        options.Cache.FileCache = false;
+        Configure(options);
+        viewer->SetClientSize(130, 100);
+    }
+
+    void Configure(const TViewerOptions& options)
+    {
+        viewer->SetOptions(options);
+    }
+
+    void Load(int count)
+    {
+        std::vector<TCacheItem> items;
+        for (int i = 0; i < count; ++i)
+            items.push_back(TCacheItem{i, "/book/" + std::to_string(i + 1) + ".png", 0, -1});
+        viewer->SetList(std::move(items));
+    }
+
+    TShownPair Shown() const { return viewer->Shown(); }
+
+    // The queues once the thread has settled.
+    TCacheSnapshot Settled()
+    {
+        TImageCacheThread* cache = viewer->Cache();
+        EXPECT_NE(cache, nullptr);
+        if (!cache)
+            return TCacheSnapshot{};
+        EXPECT_TRUE(cache->WaitIdle(Wait));
+        return cache->Snapshot();
+    }
+
+    std::shared_ptr<FakeSource> source;
+    std::shared_ptr<FakeDecoder> decoder;
+    std::unique_ptr<TPageViewer> viewer;
+};
+
+TEST_F(Book, ReadingForwardAndBackTakesPagesFromTheCache)
+{
+    Load(10);
+    viewer->Open(0);
+    EXPECT_EQ(Shown().Primary, 0);
+    EXPECT_EQ(Shown().Partner, 1);
+    EXPECT_TRUE(viewer->Layout().SpreadActive());
+    // Right binding: the lower page on the right.
+    EXPECT_EQ(viewer->PageLabel(), "2・1 / 10");
+    EXPECT_EQ(viewer->CaptionText(), "2.png (60 x 80 x 24bit) [100%]   <<   1.png (60 x 80 x 24bit) [100%]");
+    EXPECT_EQ(viewer->Cache(), nullptr);
+    EXPECT_EQ(source->Loaded, (std::vector<int>{0, 1}));
+
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 2);
+    EXPECT_EQ(Shown().Partner, 3);
+    TCacheSnapshot s = Settled();
+    EXPECT_EQ(s.Ahead.Indexes, (std::vector<int>{4, 5}));
+    EXPECT_EQ(s.Behind.Indexes, (std::vector<int>{1, 0}));
+
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 4);
+    EXPECT_EQ(Shown().Partner, 5);
+    s = Settled();
+    EXPECT_EQ(s.Ahead.Indexes, (std::vector<int>{6, 7}));
+    EXPECT_EQ(s.Behind.Indexes, (std::vector<int>{3, 2}));
+
+    // One page on: 5 stays on screen without being loaded again.
+    viewer->RunMove(mcOneNext);
+    EXPECT_EQ(Shown().Primary, 5);
+    EXPECT_EQ(Shown().Partner, 6);
+    s = Settled();
+    EXPECT_EQ(s.Ahead.Indexes, (std::vector<int>{7, 8}));
+    EXPECT_EQ(s.Behind.Indexes, (std::vector<int>{4, 3, 2}));
+
+    // Back: the pair below 5, the old pair ahead with the lower page nearest.
+    viewer->RunMove(mcPrior);
+    EXPECT_EQ(Shown().Primary, 4);
+    EXPECT_EQ(Shown().Partner, 3);
+    EXPECT_TRUE(viewer->TravelBackward());
+    EXPECT_EQ(viewer->PageLabel(), "5・4 / 10");
+    EXPECT_EQ(viewer->SeekIndex(), 3);
+    s = Settled();
+    EXPECT_EQ(s.Ahead.Indexes, (std::vector<int>{5, 6}));
+    EXPECT_EQ(s.Behind.Indexes, (std::vector<int>{2, 1}));
+
+    // Everything after opening came from the cache thread.
+    EXPECT_EQ(source->Loaded, (std::vector<int>{0, 1}));
+    EXPECT_EQ(viewer->DirectLoads(), 2);
+    std::vector<int> decoded = decoder->DecodedCopy();
+    std::sort(decoded.begin(), decoded.end());
+    EXPECT_EQ(decoded, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+TEST_F(Book, LandscapePartnerGoesBackToTheQueueAhead)
+{
+    decoder->Landscape = {3};
+    source->Landscape = {3};
+    Load(10);
+    viewer->Open(0);
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 2);
+    EXPECT_EQ(Shown().Partner, -1);
+    EXPECT_FALSE(viewer->Layout().SpreadActive());
+    // 3 waits at the head of the queue ahead; landscape counts as a pair.
+    TCacheSnapshot s = Settled();
+    EXPECT_EQ(s.Ahead.Indexes, (std::vector<int>{3}));
+    EXPECT_EQ(s.Ahead.Count, 2);
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 3);
+    EXPECT_EQ(Shown().Partner, -1);
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 4);
+    EXPECT_EQ(Shown().Partner, 5);
+    EXPECT_EQ(viewer->DirectLoads(), 2);
+}
+
+TEST_F(Book, FirstPictureStandsAlone)
+{
+    TViewerOptions options;
+    options.Cache.FileCache = false;
+    options.Picture.FirstImage = true;
+    Configure(options);
+    Load(6);
+    viewer->Open(0);
+    EXPECT_EQ(Shown().Partner, -1);
+    EXPECT_EQ(viewer->PageLabel(), "1 / 6");
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 1);
+    EXPECT_EQ(Shown().Partner, 2);
+    viewer->RunMove(mcPrior);
+    // Going back to 0: it never partners 1.
+    EXPECT_EQ(Shown().Primary, 0);
+    EXPECT_EQ(Shown().Partner, -1);
+}
+
+TEST_F(Book, ResizeSeeksAndDropsThePartner)
+{
+    // Height fit in automatic mode shows a pair only when it fits the width.
+    TViewState state;
+    state.WindowFit = TWindowFit::wfHeight;
+    viewer->SetViewState(state);
+    Load(6);
+    viewer->SetClientSize(100, 100);
+    viewer->Open(2);
+    EXPECT_EQ(Shown().Partner, -1);  // two pages do not fit: 60 < 90 but 120 > 90
+    viewer->SetClientSize(200, 100);
+    EXPECT_EQ(Shown().Partner, 3);
+    EXPECT_TRUE(viewer->Layout().SpreadActive());
+    viewer->SetClientSize(100, 100);
+    EXPECT_EQ(Shown().Partner, -1);
+    EXPECT_FALSE(viewer->Layout().SpreadActive());
+    EXPECT_EQ(Shown().Primary, 2);
+}
+
+TEST_F(Book, EndOfListWithNothingKeepsTheView)
+{
+    TViewerOptions options;
+    options.Cache.FileCache = false;
+    options.Move.LastFileMove = TEndOfList::elNothing;
+    Configure(options);
+    Load(4);
+    viewer->Open(2);
+    ASSERT_EQ(Shown().Partner, 3);
+    EXPECT_EQ(viewer->RunMove(mcNext).Outcome, TMoveOutcome::moNothing);
+    EXPECT_EQ(Shown().Primary, 2);
+    EXPECT_EQ(Shown().Partner, 3);
+    options.Move.LastFileMove = TEndOfList::elFolder;
+    Configure(options);
+    const TMovePlan plan = viewer->RunMove(mcNext);
+    EXPECT_EQ(plan.Outcome, TMoveOutcome::moNextFolder);
+    EXPECT_TRUE(plan.SubFolderFirst);
+}
+
+TEST_F(Book, UnreadablePictureClearsTheViewButKeepsThePlace)
+{
+    source->Broken = {4};
+    decoder->Broken = {4};
+    TViewState state;
+    state.ViewMode = TViewMode::vmSingle;
+    viewer->SetViewState(state);
+    Load(6);
+    viewer->Open(3);
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 4);
+    EXPECT_FALSE(viewer->Primary().HasBitmap());
+    EXPECT_TRUE(viewer->Layout().PageRect(0).IsEmpty());
+    // The loader's message came from a direct load.
+    EXPECT_EQ(source->Loaded.back(), 4);
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 5);
+    EXPECT_TRUE(viewer->Primary().HasBitmap());
+}
+
+TEST_F(Book, ScrollingOffAPageMovesAndEntersTheNextFromItsEnd)
+{
+    // Tall single pages at 100 %: 60 x 80 in a 130 x 50 view.
+    TViewState state;
+    state.ViewMode = TViewMode::vmSingle;
+    state.ScaleMode = TScaleMode::smRatio;
+    viewer->SetViewState(state);
+    viewer->SetClientSize(130, 50);
+    Load(5);
+    viewer->Open(1);
+    EXPECT_EQ(viewer->Layout().ContentRect(), (TRect{30, 0, 100, 90}));
+    TScrollResult r = viewer->RunScroll(TScrollCommand::scPageDown, true);
+    EXPECT_EQ(r.DY, -40);
+    EXPECT_EQ(viewer->Layout().ContentRect().Bottom, 50);
+    TMovePlan moved;
+    r = viewer->RunScroll(TScrollCommand::scPageDown, true, &moved);
+    EXPECT_TRUE(r.Move);
+    EXPECT_EQ(Shown().Primary, 2);
+    EXPECT_EQ(viewer->Layout().ContentRect().Top, 0);
+    // Up at the top: the previous page, shown from its bottom.
+    r = viewer->RunScroll(TScrollCommand::scPageUp, true, &moved);
+    EXPECT_TRUE(r.Move);
+    EXPECT_EQ(Shown().Primary, 1);
+    EXPECT_EQ(viewer->Layout().ContentRect().Bottom, 50);
+}
+
+TEST_F(Book, AnimatedScrollArrivesInTicks)
+{
+    TViewerOptions options;
+    options.Cache.FileCache = false;
+    options.Scroll.ScrollAnimate = true;
+    options.Scroll.AnimateSpeed = 1000;  // 10 pixels a tick
+    Configure(options);
+    TViewState state;
+    state.ViewMode = TViewMode::vmSingle;
+    state.ScaleMode = TScaleMode::smRatio;
+    viewer->SetViewState(state);
+    viewer->SetClientSize(130, 50);
+    Load(3);
+    viewer->Open(0);
+    viewer->RunScroll(TScrollCommand::scPageDown, true);
+    EXPECT_TRUE(viewer->Animating());
+    EXPECT_EQ(viewer->Layout().ContentRect().Top, 0);
+    int ticks = 0;
+    while (viewer->AnimationTick() && ticks < 100)
+        ++ticks;
+    EXPECT_EQ(ticks + 1, 4);  // 40 pixels at 10 a tick
+    EXPECT_EQ(viewer->Layout().ContentRect().Top, -40);
+}
+
+TEST_F(Book, RandomReadingShowsEveryPageOnce)
+{
+    TViewState state;
+    state.ViewMode = TViewMode::vmSingle;
+    viewer->SetViewState(state);
+    TViewerOptions options;
+    options.Cache.FileCache = false;
+    options.Move.LastFileMove = TEndOfList::elNothing;
+    Configure(options);
+    Load(8);
+    viewer->Open(3);
+    std::set<int> seen{3};
+    for (int i = 0; i < 10; ++i) {
+        const TMovePlan plan = viewer->RunMove(mcRandomNext);
+        if (plan.Outcome != TMoveOutcome::moShow)
+            break;
+        EXPECT_TRUE(seen.insert(Shown().Primary).second) << "shown twice: " << Shown().Primary;
+    }
+    EXPECT_EQ(seen.size(), 8u);
+    // Opening and the first random move load directly; the rest comes from
+    // the cache, which follows the random order.
+    EXPECT_EQ(viewer->DirectLoads(), 2);
+}
+
+TEST_F(Book, JumpStopsTheCacheAndLoadsDirectly)
+{
+    Load(40);
+    viewer->Open(0);
+    viewer->RunMove(mcNext);
+    ASSERT_NE(viewer->Cache(), nullptr);
+    const TMovePlan plan = viewer->RunMove(mcJumpNext);
+    EXPECT_EQ(plan.Index, 6);  // from the lower page 2, 10 % of 40
+    EXPECT_EQ(viewer->Cache(), nullptr);
+    EXPECT_EQ(Shown().Primary, 6);
+    EXPECT_EQ(Shown().Partner, 7);
+    EXPECT_EQ(viewer->DirectLoads(), 4);
+}
+
+TEST_F(Book, ModeChangeRecountsTheCache)
+{
+    Load(20);
+    viewer->Open(0);
+    viewer->RunMove(mcNext);
+    ASSERT_EQ(Settled().Ahead.Indexes, (std::vector<int>{4, 5}));
+    TViewState state;
+    state.ViewMode = TViewMode::vmSingle;
+    viewer->SetViewState(state);
+    viewer->RefreshLayout(true);
+    EXPECT_EQ(Shown().Partner, -1);
+    const TCacheSnapshot s = Settled();
+    // The partner 3 went back to the head of the queue ahead; single limits.
+    EXPECT_EQ(s.Ahead.Limit, 1);
+    ASSERT_FALSE(s.Ahead.Indexes.empty());
+    EXPECT_EQ(s.Ahead.Indexes.front(), 3);
+    EXPECT_LE(s.Ahead.Indexes.size(), 2u);
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 3);
+    EXPECT_EQ(Settled().Ahead.Indexes, (std::vector<int>{4}));
+}
+
+TEST_F(Book, ZoomStepWithRatioChangeFixesTheRatio)
+{
+    TViewerOptions options;
+    options.Cache.FileCache = false;
+    options.Picture.RatioChange = true;
+    Configure(options);
+    Load(4);
+    viewer->Open(0);
+    ASSERT_EQ(viewer->Layout().PageRatio(0), 1.0);
+    viewer->ZoomStep(true);
+    EXPECT_DOUBLE_EQ(viewer->Layout().PageRatio(0), 1.25);
+    EXPECT_DOUBLE_EQ(viewer->Layout().PageRatio(1), 1.25);
+    EXPECT_EQ(viewer->ViewState().ScaleMode, TScaleMode::smRatio);
+    EXPECT_EQ(viewer->ViewState().RatioItem, CustomRatioItem);
+    EXPECT_DOUBLE_EQ(viewer->ViewState().CustomRatio, 1.25);
+    // The next page keeps the ratio.
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{75, 100}));
+}
+
+TEST_F(Book, RatioAndModeCommands)
+{
+    Load(4);
+    viewer->Open(0);
+    viewer->StepRatio(true);  // from 100 % to 150 %
+    EXPECT_EQ(viewer->ViewState().RatioItem, 4);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{90, 120}));
+    // Two pages of 90 no longer fit 130 - 10: automatic mode shows one.
+    EXPECT_EQ(Shown().Partner, -1);
+    viewer->SelectViewMode(TViewMode::vmSpread);
+    EXPECT_EQ(Shown().Partner, 1);
+    viewer->CycleFit();  // not fitting: whole
+    EXPECT_EQ(viewer->ViewState().ScaleMode, TScaleMode::smFit);
+    EXPECT_EQ(viewer->ViewState().WindowFit, TWindowFit::wfAll);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{60, 80}));
+    viewer->SelectSize(40, TSizeDir::sdHeight);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{30, 40}));
+    viewer->ActualSize(true);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{60, 80}));
+    EXPECT_TRUE(viewer->ViewState().DefSize);
+    viewer->ActualSize(false);
+    EXPECT_EQ(viewer->Layout().PageSize(0), (TSize{30, 40}));
+    viewer->SelectBinding(TBinding::bdLeft);
+    EXPECT_TRUE(viewer->Layout().PageOnLeft(0));
+}
+
+TEST_F(Book, DragAndRubberBand)
+{
+    TViewState state;
+    state.ViewMode = TViewMode::vmSingle;
+    state.ScaleMode = TScaleMode::smRatio;
+    state.RatioItem = 5;  // 200 %: 120 x 160 in 130 x 100
+    viewer->SetViewState(state);
+    Load(2);
+    viewer->Open(0);
+    ASSERT_EQ(viewer->Layout().ContentRect(), (TRect{0, 0, 130, 170}));
+    viewer->Drag(TPoint{0, -30}, TDragMode::dmGrab);
+    EXPECT_EQ(viewer->Layout().ContentRect().Top, -30);
+    viewer->Drag(TPoint{0, -100}, TDragMode::dmGrab);
+    EXPECT_EQ(viewer->Layout().ContentRect().Top, -70);  // bottoms meet
+    viewer->Drag(TPoint{0, -10}, TDragMode::dmReverseGrab);
+    EXPECT_EQ(viewer->Layout().ContentRect().Top, -60);
+    // A band half the view's size doubles the ratio (capped at 800 %).
+    EXPECT_TRUE(viewer->ZoomToBand(TPoint{10, 10}, TPoint{75, 60}));
+    EXPECT_DOUBLE_EQ(viewer->Layout().PageRatio(0), 4.0);
+    EXPECT_FALSE(viewer->ZoomToBand(TPoint{-50, -50}, TPoint{-20, -20}));
+}
+
+}  // namespace
