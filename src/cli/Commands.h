@@ -6,3 +6,15 @@
 #include "cli/CliCommand.h"
 
 int RunVersion(TCliContext& context);
+// Which loader accepts a file, at which offset, and whether it is a picture
+// or an archive.
+int RunDetect(TCliContext& context);
+// Loads a picture as the viewer does and writes it as a 24-bit or 8-bit gray
+// bitmap file.
+int RunLoad(TCliContext& context);
+
+// CollectionCommands.cpp
+int RunShelf(TCliContext& context);
+int RunLs(TCliContext& context);
+// Prints the options of a settings file as the viewer reads them.
+int RunSettings(TCliContext& context);

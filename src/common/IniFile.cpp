@@ -26,8 +26,7 @@ void CheckSectionName(std::string_view section)
 
 void CheckKeyName(std::string_view key)
 {
-    if (key.empty() || key.find_first_of("=\r\n") != std::string_view::npos || key.front() == '[' ||
-        key.front() == ';' || Trim(key) != key)
+    if (!TIniFile::IsValidKeyName(key))
         throw EIniError("設定ファイルのキー名に使えない文字があります: " + std::string(key));
 }
 
@@ -41,6 +40,7 @@ TIniFile::TIniFile(std::string fileName) : fFileName(std::move(fileName))
 void TIniFile::Rename(std::string fileName, bool reload)
 {
     fFileName = std::move(fileName);
+    fReadError.clear();
     if (reload)
         Reload();
 }
@@ -48,19 +48,23 @@ void TIniFile::Rename(std::string fileName, bool reload)
 void TIniFile::Reload()
 {
     std::string bytes;
+    std::string error;
     if (!fFileName.empty() && FileExists(fFileName)) {
         try {
             bytes = ReadWholeFile(fFileName, 64 << 20);
-        } catch (const EMirevaError&) {
+        } catch (const EMirevaError& e) {
             bytes.clear();
+            error = e.what();
         }
     }
     LoadFromText(bytes);
+    fReadError = std::move(error);
 }
 
 void TIniFile::LoadFromText(std::string_view bytes)
 {
     const std::string text = DecodeText(bytes);
+    fReadError.clear();
     fPreamble.clear();
     fSections.clear();
     fModified = false;
@@ -126,6 +130,10 @@ std::string TIniFile::ToText() const
 
 void TIniFile::UpdateFile() const
 {
+    // Writing the empty copy of a file that could not be read would replace
+    // the user's settings with nothing.
+    if (!fReadError.empty())
+        throw EFileError(fReadError);
     SaveFileAtomically(fFileName, ToText());
 }
 
@@ -306,4 +314,19 @@ void TIniFile::EraseSection(std::string_view section)
             return;
         }
     }
+}
+
+void TIniFile::ClearSection(std::string_view section)
+{
+    TSection* s = FindSection(section);
+    if (!s || s->Entries.empty())
+        return;
+    s->Entries.clear();
+    fModified = true;
+}
+
+bool TIniFile::IsValidKeyName(std::string_view key)
+{
+    return !key.empty() && key.find_first_of("=\r\n") == std::string_view::npos && key.front() != '[' &&
+           key.front() != ';' && Trim(key) == key;
 }

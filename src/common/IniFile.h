@@ -33,10 +33,15 @@ public:
     void Rename(std::string fileName, bool reload);
     // Re-reads the file from disk.
     void Reload();
+    // Why the file could not be read when it exists but could not be read
+    // (no permission, far too large); empty otherwise. Such a copy reads as
+    // empty, and UpdateFile refuses to write it over the file it never saw.
+    const std::string& ReadError() const { return fReadError; }
 
     void LoadFromText(std::string_view bytes);
     std::string ToText() const;
-    // Writes the whole copy to FileName() safely; raises EFileError.
+    // Writes the whole copy to FileName() safely; raises EFileError, also
+    // when the file exists but could not be read.
     void UpdateFile() const;
     // True when a Write, Delete or Erase changed the copy since it was read.
     bool Modified() const { return fModified; }
@@ -68,6 +73,15 @@ public:
 
     void DeleteKey(std::string_view section, std::string_view key);
     void EraseSection(std::string_view section);
+    // Removes every line of a section but keeps the section at its place in
+    // the file, so a list that is rewritten as a whole does not move to the
+    // end of the file on every save.
+    void ClearSection(std::string_view section);
+
+    // True when a key of that name could be written (WriteString refuses the
+    // others): not empty, no "=" or line break, no blank at either end, and not
+    // starting with "[" or ";".
+    static bool IsValidKeyName(std::string_view key);
 
     static std::string FormatColor(TColor value);
 
@@ -87,6 +101,7 @@ private:
     static const TEntry* FindEntry(const TSection& section, std::string_view key);
 
     std::string fFileName;
+    std::string fReadError;
     std::vector<std::string> fPreamble;  // lines before the first section
     std::vector<TSection> fSections;
     bool fModified = false;

@@ -6,6 +6,7 @@
 #include "common/Errors.h"
 #include "common/PathUtils.h"
 #include "common/Text.h"
+#include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
@@ -75,9 +76,13 @@ std::set<std::string> TFileLoaderList::BuildExtensionList(const std::vector<TFil
             if (!group.empty() && group.front() == '*')
                 group.remove_prefix(1);
             for (std::string piece : SplitString(group, ';')) {
+                // Plug-ins write groups such as "*.jpg; *.jpeg" as well.
+                piece = Trim(piece);
                 if (!piece.empty() && piece.front() == '*')
                     piece.erase(0, 1);
-                if (!piece.empty())
+                // "*.*" inside a group means every file, not an extension:
+                // taken literally it would make a file named "x.*" a picture.
+                if (!piece.empty() && piece != ".*")
                     list.insert(UpperCase(piece));
             }
         }
@@ -148,21 +153,13 @@ std::unique_ptr<TBitmap> TFileLoaderList::LoadFromFile(const std::string& fileNa
     const TFileStatus status = QueryFile(fileName);
     if (status.Kind == TFileKind::fkFile && status.Size == 0)
         return nullptr;
-    TLoaderMatch match;
-    TImageLoader* loader = nullptr;
-    {
-        std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
-        try {
-            TFileStream file(fileName, TFileMode::fmOpenRead);
-            match = FindLoader(fImageLoaders, fileName, file);
-        } catch (const EMirevaError&) {
-            return nullptr;
-        }
-        loader = ImageLoader(match.Index);
-    }
+    int64_t offset = 0;
+    TImageLoader* loader = FindImageLoaderFor(fileName, &offset);
     if (!loader)
         return nullptr;
-    return loader->LoadFromFile(fileName, match.Offset, preview);
+    // The loader reads on its own, outside the loader lock; a plug-in takes
+    // the lock itself around its calls.
+    return loader->LoadFromFile(fileName, offset, preview);
 }
 
 std::unique_ptr<TBitmap> TFileLoaderList::LoadFromStream(const std::string& name, TMemoryStream& stream, bool preview)
@@ -178,18 +175,34 @@ std::unique_ptr<TBitmap> TFileLoaderList::LoadFromStream(const std::string& name
     return loader->LoadFromStream(stream, match.Offset, preview);
 }
 
-TArchiveLoader* TFileLoaderList::FindArchiveLoaderFor(const std::string& fileName, int64_t* offset)
+template <typename Loader>
+Loader* TFileLoaderList::FindLoaderForFile(const std::vector<Loader*>& loaders, const std::string& fileName,
+                                           int64_t* offset)
 {
     std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
+    TLoaderMatch match;
     try {
         TFileStream file(fileName, TFileMode::fmOpenRead);
-        const TLoaderMatch match = FindLoader(fArchiveLoaders, fileName, file);
-        if (offset)
-            *offset = match.Offset;
-        return ArchiveLoader(match.Index);
+        match = FindLoader(loaders, fileName, file);
     } catch (const EMirevaError&) {
+        // A file that cannot be opened is one no loader accepts.
         return nullptr;
     }
+    if (match.Index < 0)
+        return nullptr;
+    if (offset)
+        *offset = match.Offset;
+    return loaders[static_cast<size_t>(match.Index)];
+}
+
+TImageLoader* TFileLoaderList::FindImageLoaderFor(const std::string& fileName, int64_t* offset)
+{
+    return FindLoaderForFile(fImageLoaders, fileName, offset);
+}
+
+TArchiveLoader* TFileLoaderList::FindArchiveLoaderFor(const std::string& fileName, int64_t* offset)
+{
+    return FindLoaderForFile(fArchiveLoaders, fileName, offset);
 }
 
 // ---------------------------------------------------------------------------
@@ -216,10 +229,11 @@ PixelFormat FormatFromBitCount(int bits)
     }
 }
 
-int32_t ReadLE32(const uint8_t* p)
+// A Custom format is told by the depth of the bitmap itself.
+PixelFormat ResolvedFormat(const TBitmap& bitmap)
 {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+    const PixelFormat format = bitmap.LoadedFormat();
+    return format == PixelFormat::Custom ? FormatFromBitCount(bitmap.BitsPerPixel()) : format;
 }
 
 }  // namespace
@@ -227,29 +241,12 @@ int32_t ReadLE32(const uint8_t* p)
 TLoadImage::TLoadImage(std::vector<uint8_t> info, std::vector<uint8_t> bits)
     : fKind(0), fInfo(std::move(info)), fBits(std::move(bits))
 {
-    if (fInfo.size() < 12)
-        throw EInvalidGraphic("画像ヘッダが壊れています");
-    const uint32_t headerSize = static_cast<uint32_t>(ReadLE32(fInfo.data()));
-    int64_t width, height;
-    int bitCount;
-    if (headerSize == 12) {
-        width = fInfo[4] | fInfo[5] << 8;
-        height = fInfo[6] | fInfo[7] << 8;
-        bitCount = fInfo[10] | fInfo[11] << 8;
-    } else {
-        if (headerSize < 40 || fInfo.size() < 40)
-            throw EInvalidGraphic("画像ヘッダが壊れています");
-        width = ReadLE32(fInfo.data() + 4);
-        height = ReadLE32(fInfo.data() + 8);
-        bitCount = fInfo[14] | fInfo[15] << 8;
-    }
-    if (height < 0)
-        height = -height;
-    if (width <= 0 || height <= 0 || width > TBitmap::MaxSide || height > TBitmap::MaxSide)
-        throw EInvalidGraphic("画像ヘッダが壊れています");
-    fWidth = static_cast<int>(width);
-    fHeight = static_cast<int>(height);
-    fFormat = FormatFromBitCount(bitCount);
+    // The same checks as for decoding, so that a header the program cannot
+    // read is refused here and never reaches a painter.
+    const TDibHeader header = ParseDibHeader(fInfo.data(), fInfo.size());
+    fWidth = header.Width;
+    fHeight = header.Height;
+    fFormat = FormatFromBitCount(header.BitCount);
 }
 
 TLoadImage::TLoadImage(std::unique_ptr<TBitmap> bitmap) : fKind(1), fBitmap(std::move(bitmap))
@@ -257,7 +254,7 @@ TLoadImage::TLoadImage(std::unique_ptr<TBitmap> bitmap) : fKind(1), fBitmap(std:
     if (fBitmap) {
         fWidth = fBitmap->Width();
         fHeight = fBitmap->Height();
-        fFormat = fBitmap->LoadedFormat();
+        fFormat = ResolvedFormat(*fBitmap);
     }
 }
 
@@ -309,7 +306,7 @@ TPreparedInfo PrepareLoadedBitmap(TBitmap& bitmap)
     TPreparedInfo info;
     info.Width = bitmap.Width();
     info.Height = bitmap.Height();
-    info.Format = bitmap.LoadedFormat();
+    info.Format = ResolvedFormat(bitmap);
     info.Gray = IsGrayBitmap(bitmap);
     if (!info.Gray && bitmap.BitsPerPixel() != 24) {
         bitmap.ConvertTo24();
@@ -323,13 +320,27 @@ std::string NotReadMessage(const std::string& fileName)
     return "'" + ExtractFileName(fileName) + "' は読み込めませんでした  ";
 }
 
+namespace {
+
+// An empty file or stream is no picture, and no failure either: nothing is
+// shown for it, whatever its extension.
+bool IsEmptyInput(const std::string& fileName, TMemoryStream* stream)
+{
+    if (stream)
+        return stream->Size() == 0;
+    const TFileStatus status = QueryFile(fileName);
+    return status.Kind == TFileKind::fkFile && status.Size == 0;
+}
+
+}  // namespace
+
 std::unique_ptr<TBitmap> LoadPicture(TFileLoaderList& registry, const std::string& fileName, TMemoryStream* stream,
                                      TUserNotifier* owner)
 {
     try {
         std::unique_ptr<TBitmap> bitmap =
             stream ? registry.LoadFromStream(fileName, *stream, false) : registry.LoadFromFile(fileName, false);
-        if (!bitmap && owner && registry.IsImageExtension(ExtractFileExt(fileName)))
+        if (!bitmap && owner && registry.IsImageExtension(ExtractFileExt(fileName)) && !IsEmptyInput(fileName, stream))
             owner->ShowMessage(NotReadMessage(fileName), TMessageIcon::miInformation);
         return bitmap;
     } catch (const std::exception&) {

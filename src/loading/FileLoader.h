@@ -42,6 +42,9 @@ public:
     // Plug-in loaders are owned by the registry's plug-in lists, built-in ones
     // by the detection lists.
     virtual bool IsPlugin() const { return false; }
+    // What tools and dialogs call the loader: a plug-in's file name, or the
+    // first format description of a built-in loader.
+    virtual std::string Name() const { return Descriptions.empty() ? std::string() : Descriptions.front(); }
 
     bool Enabled = true;
     // One entry per declared group, e.g. "*.bmp" or "*.jpg;*.jpeg".
@@ -173,7 +176,9 @@ public:
     // Any loading thread.
     std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, bool preview);
     std::unique_ptr<TBitmap> LoadFromStream(const std::string& name, TMemoryStream& stream, bool preview);
-    // Archive detection on a file, under the loader lock.
+    // Detection on a file, under the loader lock; nullptr when no loader
+    // accepts it or it cannot be read.
+    TImageLoader* FindImageLoaderFor(const std::string& fileName, int64_t* offset = nullptr);
     TArchiveLoader* FindArchiveLoaderFor(const std::string& fileName, int64_t* offset = nullptr);
 
     // The process-wide lock around plug-in calls and file detection.
@@ -203,6 +208,8 @@ public:
     static std::set<std::string> BuildExtensionList(const std::vector<TFileLoader*>& loaders);
 
 private:
+    template <typename Loader>
+    Loader* FindLoaderForFile(const std::vector<Loader*>& loaders, const std::string& fileName, int64_t* offset);
     TLoaderMatch FindLoaderIn(const std::vector<TFileLoader*>& loaders, const std::string& fileName,
                               TStream& stream) const;
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "common/Errors.h"
 #include "common/IniFile.h"
 #include "common/Text.h"
+#include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
 TEST(IniFile, MissingFileReadsEmptyAndDefaults)
@@ -141,4 +144,44 @@ TEST(IniFile, DuplicateSectionsMergeAndFirstKeyWins)
     EXPECT_EQ(ini.ReadInteger("A", "k", 0), 1);
     EXPECT_EQ(ini.ReadInteger("A", "m", 0), 3);
     EXPECT_EQ(ini.ReadSections().size(), 2u);
+}
+
+TEST(IniFile, ClearSectionKeepsItsPlace)
+{
+    TIniFile ini;
+    ini.LoadFromText("[A]\nx=1\n[LIST]\n; note\nold=1\n[C]\nz=3\n");
+    ini.ClearSection("list");
+    EXPECT_TRUE(ini.Modified());
+    ini.WriteString("LIST", "new", "2");
+    EXPECT_EQ(ini.ToText(), "[A]\nx=1\n\n[LIST]\nnew=2\n\n[C]\nz=3\n");
+    ini.ClearModified();
+    ini.ClearSection("MISSING");
+    EXPECT_FALSE(ini.Modified());
+    EXPECT_FALSE(ini.SectionExists("MISSING"));
+}
+
+TEST(IniFile, KeyNamesThatCanBeWritten)
+{
+    for (const char* good : {"a", "ifjpeg.spi", ".jpg;.jpeg", "Use_0", "名前"})
+        EXPECT_TRUE(TIniFile::IsValidKeyName(good)) << good;
+    for (const char* bad : {"", "a=b", "a\nb", "a\rb", "[a", ";a", " a", "a "})
+        EXPECT_FALSE(TIniFile::IsValidKeyName(bad)) << bad;
+}
+
+TEST(IniFile, AFileThatCannotBeReadIsNeverOverwritten)
+{
+    TTempFolder temp;
+    const std::string path = temp.Write("huge.ini", "[A]\nx=1\n");
+    // Far beyond what a settings file can be; sparse, so it costs no disk.
+    ASSERT_EQ(truncate(path.c_str(), int64_t(65) << 20), 0);
+    TIniFile ini(path);
+    EXPECT_FALSE(ini.ReadError().empty());
+    EXPECT_TRUE(ini.ReadSections().empty());
+    ini.WriteString("A", "x", "2");
+    EXPECT_THROW(ini.UpdateFile(), EFileError);
+    EXPECT_EQ(QueryFile(path).Size, int64_t(65) << 20);
+    // Pointed at another file, the copy may be written there.
+    ini.Rename(temp.File("other.ini"), false);
+    EXPECT_TRUE(ini.ReadError().empty());
+    EXPECT_NO_THROW(ini.UpdateFile());
 }

@@ -1,0 +1,133 @@
+// Writes small seed corpora for the fuzz targets into the folder given on the
+// command line: bmp/ (one file per bitmap variant), dib/ (the same as
+// info-size-prefixed blocks), jpeg/ (a colour and a gray picture),
+// string/ (counted texts) and settings/ (settings files, old keys included). Seeds are generated, so no binaries are kept in
+// the source tree.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/BfStream.h"
+#include "common/Bitmap.h"
+#include "loading/ImgLoader.h"
+#include "platform/FileSystem.h"
+#include "unit/loading/BmpBuilder.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Save(const std::string& path, const Bytes& bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) {
+        std::perror(path.c_str());
+        std::exit(1);
+    }
+}
+
+TBmpSpec Spec(uint32_t headerSize, int32_t width, int32_t height, uint16_t bits, uint32_t compression, Bytes pixels)
+{
+    TBmpSpec s;
+    s.HeaderSize = headerSize;
+    s.Width = width;
+    s.Height = height;
+    s.BitCount = bits;
+    s.Compression = compression;
+    s.Pixels = std::move(pixels);
+    if (bits <= 8) {
+        const size_t entries = headerSize == 12 || headerSize == 16 ? size_t(1) << bits : 6;
+        for (size_t i = 0; i < entries; ++i)
+            s.Palette.push_back({static_cast<uint8_t>(40 * i), static_cast<uint8_t>(255 - 40 * i), 128});
+        s.ColorsUsed = headerSize == 12 || headerSize == 16 ? 0 : 6;
+    }
+    return s;
+}
+
+std::vector<std::pair<std::string, TBmpSpec>> Variants()
+{
+    const Bytes rows24(24, 0x5A);
+    std::vector<std::pair<std::string, TBmpSpec>> v;
+    v.push_back({"rgb24", Spec(40, 3, 2, 24, 0, rows24)});
+    v.push_back({"rgb24-topdown", Spec(108, 3, -2, 24, 0, rows24)});
+    v.push_back({"rgb8", Spec(40, 3, 2, 8, 0, {4, 0, 5, 0, 1, 2, 3, 0})});
+    v.push_back({"rgb4", Spec(40, 3, 2, 4, 0, {0x40, 0x50, 0, 0, 0x12, 0x30, 0, 0})});
+    v.push_back({"rgb1", Spec(40, 10, 2, 1, 0, {0x59, 0x80, 0, 0, 0xA6, 0x40, 0, 0})});
+    v.push_back({"core8", Spec(12, 3, 2, 8, 0, {4, 0, 5, 0, 1, 2, 3, 0})});
+    v.push_back({"core24", Spec(12, 3, 2, 24, 0, rows24)});
+    v.push_back({"os2v2-4", Spec(64, 3, 2, 4, 0, {0x40, 0x50, 0, 0, 0x12, 0x30, 0, 0})});
+    v.push_back({"os2v2-16", Spec(16, 3, 2, 8, 0, {4, 0, 5, 0, 1, 2, 3, 0})});
+    v.push_back({"rle8", Spec(40, 4, 3, 8, 1, {0x04, 0x02, 0x00, 0x00, 0x00, 0x02, 0x01, 0x01, 0x00, 0x03, 1, 2, 3,
+                                                  0x00, 0x00, 0x01})});
+    v.push_back({"rle4", Spec(40, 5, 2, 4, 2, {0x00, 0x05, 0x12, 0x34, 0x50, 0x00, 0x00, 0x00, 0x05, 0x21, 0x00,
+                                                  0x01})});
+    TBmpSpec bf16 = Spec(40, 3, 2, 16, 3, Bytes(16, 0xA5));
+    bf16.Masks = {0xF800, 0x07E0, 0x001F};
+    v.push_back({"bitfields16", bf16});
+    TBmpSpec alpha16 = Spec(56, 3, 2, 16, 3, Bytes(16, 0x3C));
+    alpha16.Masks = {0x0F00, 0x00F0, 0x000F, 0xF000};
+    v.push_back({"alpha16", alpha16});
+    TBmpSpec v5 = Spec(124, 3, 2, 32, 3, Bytes(24, 0x77));
+    v5.Masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    v.push_back({"v5-32", v5});
+    TBmpSpec alpha32 = Spec(40, 3, 2, 32, 6, Bytes(24, 0x11));
+    alpha32.Masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
+    v.push_back({"alphabitfields32", alpha32});
+    v.push_back({"plain16", Spec(40, 3, 2, 16, 0, Bytes(16, 0x42))});
+    return v;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: mireva_fuzz_seeds FOLDER\n");
+        return 2;
+    }
+    const std::string root = std::string(argv[1]) + "/";
+    for (const char* sub : {"bmp", "dib", "jpeg", "string", "settings"})
+        ForceDirectories(root + sub);
+    for (const auto& [name, spec] : Variants()) {
+        Save(root + "bmp/" + name + ".bmp", BuildBmp(spec));
+        const Bytes info = BuildDibInfo(spec);
+        Bytes dib = {static_cast<uint8_t>(info.size()), static_cast<uint8_t>(info.size() >> 8)};
+        dib.insert(dib.end(), info.begin(), info.end());
+        dib.insert(dib.end(), spec.Pixels.begin(), spec.Pixels.end());
+        Save(root + "dib/" + name, dib);
+    }
+    TBitmap colour(9, 7, 24);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 27; ++x)
+            colour.ScanLine(y)[x] = static_cast<uint8_t>(x * 9 + y * 31);
+    Save(root + "jpeg/colour.jpg", EncodeJpeg(colour));
+    TBitmap gray(8, 8, 8);
+    gray.SetGrayPalette();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            gray.ScanLine(y)[x] = static_cast<uint8_t>(x * 32);
+    Save(root + "jpeg/gray.jpg", EncodeJpeg(gray));
+
+    TMemoryStream texts;
+    texts.Write("\x10", 1);  // buffer size
+    for (const char* text : {"", "Mireva Thumbnail", "\xE7\x94\xBB\xE5\x83\x8F", "a"})
+        WriteString(text, texts);
+    Save(root + "string/texts", texts.Bytes());
+    Save(root + "string/truncated", {0x07, 0x10, 0x00, 0x00, 0x00, 'a', 'b'});
+    Save(root + "string/negative", {0x01, 0xFF, 0xFF, 0xFF, 0xFF, 'x'});
+
+    const auto text = [](std::string_view t) { return Bytes(t.begin(), t.end()); };
+    Save(root + "settings/options",
+         text("[PICTURE]\nStretch=7\nBack=$00102030\n[LIST]\nFileText=$FF000008\n[ATTRCOLOR]\nUse_3=1\n"
+              "[EXTCOLOR]\n.jpg;.jpeg=$000000FF\nbmp=junk\n[EXTCOLOR_USE]\n.jpg;.jpeg=0\n[THUMBNAIL]\nPath=/t\n"
+              "Icon=65535\n[RECENT]\nCount=30\nView=500\n[PLUGIN]\nSPIPath=/p\n[PLUGIN_USE_IN]\na.spi=0\nb.spi=\n"));
+    Save(root + "settings/old-keys",
+         text("[COMMAND]\r\nScalingRatio=40\r\n[SCROLL]\r\nPageScrollKind=1\r\nPageScrollMoveCommandV=2\r\n"
+              "Opposite=0\r\nPageScrollMoveSpreadV=0\r\n[LOUPE]\r\nRatio=2\r\nDisableShowBar=1\r\n"
+              "[PICTURE]\r\nMoveCount=30\r\nCache=1\r\n[THUMBNAIL]\r\nSize=120\r\n"));
+    // "[INITIALIZE]" with a shelf name in code page 932, as older versions wrote it.
+    Save(root + "settings/cp932", text("[INITIALIZE]\r\nInitShelf=\x96\x7b\x92\x49\r\n"));
+    return 0;
+}

@@ -1,0 +1,188 @@
+// mireva-cli's shelf and folder subcommands: they read and write the same
+// "Shelf.lst" as the viewer and list folders in the viewer's name order.
+
+#include <algorithm>
+
+#include "cli/Commands.h"
+#include "collections/CompareNames.h"
+#include "collections/FileMask.h"
+#include "collections/GroupFolder.h"
+#include "collections/ShellFolder.h"
+#include "collections/Shelf.h"
+#include "common/PathUtils.h"
+#include "common/Text.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// The shelves of the data folder; a damaged file is reported, and what could
+// be read is used (the damaged file is kept as "Shelf.bak").
+void LoadShelves(TCliContext& context, TShelfStore& store, TGroupList& list)
+{
+    const TShelfLoadResult result = store.Load(list);
+    if (result.Damaged)
+        context.Err << "mireva-cli shelf: " << store.FilePath() << " is damaged (" << result.Error
+                    << "); read what was readable, the file was kept as " << store.BackupPath() << '\n';
+}
+
+TGroupFolder& FindShelf(const TGroupList& list, const std::string& name)
+{
+    const int index = list.IndexOfName(name);
+    if (index < 0)
+        throw EMirevaError("no shelf named '" + name + "'");
+    return *list.Group(index);
+}
+
+// The named shelf, made when missing after the checks the shelf dialog makes.
+TGroupFolder& FindOrAddShelf(TGroupList& list, const std::string& name)
+{
+    const int index = list.IndexOfName(Trim(name));
+    if (index >= 0)
+        return *list.Group(index);
+    if (const std::optional<std::string> refusal = CheckShelfName(list, name, std::string()))
+        throw EMirevaError(Trim(*refusal));
+    const std::string trimmed = Trim(name);
+    if (CharCount(trimmed) > TGroupFolder::MaxNameLength)
+        throw EMirevaError("a shelf name has at most 50 characters");
+    if (trimmed.find_first_of("\r\n\t") != std::string::npos)
+        throw EMirevaError("a shelf name is one line");
+    return *list.Group(list.Add(trimmed, 0, std::string()));
+}
+
+int ShelfList(TCliContext& context)
+{
+    context.Positional(0);
+    TShelfStore store(context.DataFolder());
+    TGroupList list;
+    LoadShelves(context, store, list);
+    for (int i = 0; i < list.Count(); ++i) {
+        const TGroupFolder* shelf = list.Group(i);
+        context.Out << shelf->Name() << '\t' << shelf->Count() << '\t' << shelf->CommentLine() << '\n';
+    }
+    return 0;
+}
+
+int ShelfShow(TCliContext& context)
+{
+    const std::string name = context.Positional(1)[0];
+    TShelfStore store(context.DataFolder());
+    TGroupList list;
+    LoadShelves(context, store, list);
+    TGroupFolder& shelf = FindShelf(list, name);
+    shelf.ResolveAll();
+    for (int i = 0; i < shelf.Count(); ++i) {
+        const TGroupFileInfo* info = shelf.ItemInfo(i);
+        if (info->Item.IsForeign()) {
+            context.Out << "(foreign item, " << info->Item.Size() << " bytes)\n";
+            continue;
+        }
+        const std::string path = info->Item.IsRoot() ? std::string("(root)") : info->Path;
+        context.Out << path << (info->IsDirectory && path != "/" ? "/" : "") << '\n';
+    }
+    return 0;
+}
+
+int ShelfAdd(TCliContext& context)
+{
+    const std::vector<std::string> args = context.Positional(2, SIZE_MAX);
+    const std::string name = args[0];
+    std::vector<std::string> paths;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string path = ExpandFileName(args[i], CurrentDirectory());
+        if (!FileExists(path) && !DirectoryExists(path))
+            throw EMirevaError("'" + args[i] + "' does not exist");
+        paths.push_back(path);
+    }
+    TShelfStore store(context.DataFolder());
+    TGroupList list;
+    LoadShelves(context, store, list);
+    TGroupFolder& shelf = FindOrAddShelf(list, name);
+    const int added = AddPaths(shelf, paths);
+    store.Save(list);
+    context.Out << added << " added to '" << shelf.Name() << "'\n";
+    return 0;
+}
+
+int ShelfExport(TCliContext& context)
+{
+    const std::vector<std::string> args = context.Positional(2);
+    TShelfStore store(context.DataFolder());
+    TGroupList list;
+    LoadShelves(context, store, list);
+    TGroupFolder& shelf = FindShelf(list, args[0]);
+    const TShelfExportResult result = ExportItems(ExpandFileName(args[1], CurrentDirectory()), shelf);
+    if (result.Skipped > 0)
+        context.Err << "mireva-cli shelf export: " << result.Skipped
+                    << " member(s) left out: their paths hold a line break\n";
+    context.Out << result.Written << " written\n";
+    return 0;
+}
+
+int ShelfImport(TCliContext& context)
+{
+    const std::vector<std::string> args = context.Positional(2);
+    TShelfStore store(context.DataFolder());
+    TGroupList list;
+    LoadShelves(context, store, list);
+    TGroupFolder& shelf = FindOrAddShelf(list, args[0]);
+    const int added = ImportItems(ExpandFileName(args[1], CurrentDirectory()), shelf);
+    store.Save(list);
+    context.Out << added << " added to '" << shelf.Name() << "'\n";
+    return 0;
+}
+
+}  // namespace
+
+int RunShelf(TCliContext& context)
+{
+    if (context.Args.empty())
+        throw ECliUsage("missing shelf command");
+    const std::string command = context.Args[0];
+    context.Args.erase(context.Args.begin());
+    if (command == "list")
+        return ShelfList(context);
+    if (command == "show")
+        return ShelfShow(context);
+    if (command == "add")
+        return ShelfAdd(context);
+    if (command == "export")
+        return ShelfExport(context);
+    if (command == "import")
+        return ShelfImport(context);
+    throw ECliUsage("unknown shelf command '" + command + "'");
+}
+
+int RunLs(TCliContext& context)
+{
+    const std::optional<std::string> pattern = context.TakeOption("--mask");
+    const bool all = context.TakeFlag("--all");
+    const std::string folder = ExpandFileName(context.Positional(1)[0], CurrentDirectory());
+    if (!DirectoryExists(folder))
+        throw EMirevaError("'" + folder + "' is not a folder");
+
+    TFileMask mask;
+    if (pattern) {
+        TFileMaskRec rec;
+        rec.Mask = *pattern;
+        mask.Apply(rec, TMaskFlags());
+    }
+    std::unique_ptr<TShellFolder> node = TShellFolder::CreateFromPath(nullptr, folder);
+    node->SetIsDirectory(true);
+    std::vector<std::unique_ptr<TShellFolder>> children = ListChildren(*node, all);
+    std::vector<std::pair<std::string, bool>> shown;
+    for (auto& child : children) {
+        TMaskItem item;
+        item.Name = child->GetName();
+        item.Extension = ExtractFileExt(item.Name);
+        item.IsDirectory = child->IsDirectory();
+        item.NoFileData = child->NoFileData();
+        item.Size = child->GetSize();
+        item.Modified = child->GetModified();
+        if (mask.Accepts(item, false, nullptr))
+            shown.emplace_back(item.Name, item.IsDirectory);
+    }
+    std::sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return CompareNames(a.first, b.first) < 0; });
+    for (const auto& [name, isDirectory] : shown)
+        context.Out << name << (isDirectory ? "/" : "") << '\n';
+    return 0;
+}

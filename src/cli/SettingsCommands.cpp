@@ -1,0 +1,41 @@
+// mireva-cli settings: the settings file as the viewer reads it.
+
+#include "app/Init.h"
+#include "app/OptionsDump.h"
+#include "cli/Commands.h"
+#include "common/IniFile.h"
+#include "common/PathUtils.h"
+#include "app/PluginSettings.h"
+#include "platform/FileSystem.h"
+
+int RunSettings(TCliContext& context)
+{
+    const std::optional<std::string> file = context.TakeOption("--file");
+    const std::vector<std::string>& args = context.Positional(1);
+    if (args[0] != "dump")
+        throw ECliUsage("unknown action '" + args[0] + "'");
+
+    std::string path;
+    if (file) {
+        // A settings file the viewer does not find reads as all defaults;
+        // a script that names one wants to hear about a typing error instead.
+        path = ExpandFileName(*file, CurrentDirectory());
+        if (!FileExists(path))
+            throw EFileError("'" + path + "' : no such settings file");
+    } else {
+        path = JoinPath(context.DataFolder(), "Mireva.ini");
+    }
+
+    TIniFile ini(path);
+    TOptions options;
+    // The plug-in settings are kept as the file holds them, without
+    // scanning for plug-ins.
+    TPlainPluginSettings plugins;
+    TOptionLinks links;
+    links.Plugins = &plugins;
+    // The file is converted in memory only: looking at settings never
+    // changes them.
+    LoadOptions(ini, options, links, false);
+    context.Out << DumpOptions(options, &plugins.Settings);
+    return 0;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+// Icon strips: a row of square frames in one bitmap, each as wide as the strip
+// is high, with aqua (red 0, green 255, blue 255) as the transparent colour.
+// The folder lists cut their strips into icons with a colour image (aqua
+// painted black) and a mask, and hand each to the program's icon list, which
+// gives back the index the views draw with.
+
+#include <string>
+#include <vector>
+
+#include "common/Bitmap.h"
+
+struct TIconImage {
+    TBitmap Color;  // 24-bit, the transparent pixels black
+    TBitmap Mask;   // 8-bit gray: 255 where the icon is transparent, 0 elsewhere
+};
+
+// The program's icon list as the windows keep it. Implemented by the windows;
+// tests use a fake.
+class TIconRegistry {
+public:
+    virtual ~TIconRegistry() = default;
+    // Registers one icon under a name such as "Grp 0" and returns its index,
+    // or -1 when it could not be registered.
+    virtual int AddIcon(const std::string& name, const TIconImage& icon) = 0;
+};
+
+// Cuts strip into frames, appends them to images and returns the index the
+// registry gave each one (-1 without a registry). prefix names the icons: the
+// prefix and the number of images already in the list, right-aligned in two
+// characters ("Grp 0", "Grp 1", ..., "Grp10").
+std::vector<int> LoadIconStrip(const TBitmap& strip, std::vector<TIconImage>& images, const std::string& prefix,
+                               TIconRegistry* registry);

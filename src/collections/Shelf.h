@@ -1,0 +1,102 @@
+#pragma once
+
+// Shelves on disk and the rules around them: the file "Shelf.lst" in the data
+// folder (read and written by the viewer and by mireva-cli alike), its backup
+// "Shelf.bak" holding the file as it was before the first save of a run, the
+// text export and import of a shelf's members, and the names the shelf dialog
+// proposes and accepts.
+//
+// "Shelf.lst": the text "Mireva ShelfList", the version (197), the number of
+// shelves, then per shelf its name, icon number (written twice), comment,
+// member count and per member the byte size and bytes of its stored identity.
+// Integers are 32-bit little-endian; texts are a 32-bit byte count and UTF-8
+// bytes (CP932 in files of older versions). Files before version 197 have no
+// comments; the oldest files have no signature and no version at all.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "collections/GroupFolder.h"
+#include "common/Stream.h"
+
+inline constexpr char ShelfFileName[] = "Shelf.lst";
+inline constexpr char ShelfBackupName[] = "Shelf.bak";
+inline constexpr char ShelfSignature[] = "Mireva ShelfList";
+inline constexpr int32_t ShelfVersion = 197;
+// The first version whose shelves carry a comment.
+inline constexpr int32_t ShelfCommentVersion = 197;
+
+// The shelf file's content into a stream, in the current layout.
+void WriteShelfList(const TGroupList& list, TStream& stream);
+
+struct TShelfReadResult {
+    int32_t Version = 0;     // 0 for the oldest layout without signature
+    bool Complete = true;    // false when reading stopped at damage
+    std::string Error;       // why it stopped
+};
+// Appends the shelves of a shelf file to list. Reading stops at the first
+// damaged field and keeps everything read before it (a shelf cut short keeps
+// the members read so far).
+TShelfReadResult ReadShelfList(TStream& stream, TGroupList& list);
+
+struct TShelfLoadResult {
+    bool Found = false;      // the file existed
+    bool Damaged = false;    // it could not be read whole; it was moved to the backup
+    std::string Error;
+};
+
+// Loads and saves the shelves of one data folder. Keeps, for the run, whether
+// the backup was made, so that only the first save of a run replaces it.
+class TShelfStore {
+public:
+    explicit TShelfStore(std::string dataFolder);
+
+    std::string FilePath() const;
+    std::string BackupPath() const;
+    bool BackupDone() const { return fBackupDone; }
+
+    // Appends the stored shelves to list. A missing file gives nothing and
+    // no error. A damaged file gives what could be read and is moved to
+    // "Shelf.bak", so that it is never overwritten by a shorter list.
+    TShelfLoadResult Load(TGroupList& list);
+    // Writes the list (an empty list removes the file, keeping the backup
+    // rule). Raises EFileError when it fails; the old file then stays.
+    void Save(const TGroupList& list);
+
+private:
+    std::string fDataFolder;
+    bool fBackupDone = false;
+};
+
+// Members from paths, as the add-to-shelf commands take them: made absolute
+// and normalised, skipped when already members or when no identity can be
+// made. Returns the number added.
+int AddPaths(TGroupFolder& shelf, const std::vector<std::string>& paths);
+// Dropped paths: a folder is taken when it exists, a file only when
+// isLoadable accepts it (a picture or an archive the program reads).
+int AddDroppedPaths(TGroupFolder& shelf, const std::vector<std::string>& paths,
+                    const std::function<bool(const std::string&)>& isLoadable);
+// Removes the members whose file or folder no longer exists; returns how many.
+int DeleteMissingItems(TGroupFolder& shelf);
+
+struct TShelfExportResult {
+    int Written = 0;
+    int Skipped = 0;  // members whose path holds a line break and cannot be one line
+};
+// Writes one member path per line (LF): folders first, then files, each in
+// name order. Raises EFileError; an old file of that name stays on failure.
+TShelfExportResult ExportItems(const std::string& fileName, TGroupFolder& shelf);
+// Adds the paths listed in a text file (one per line, UTF-8 or CP932) that
+// exist and are no members yet, in file order. Raises EFileError when the
+// file cannot be read. Returns the number added.
+int ImportItems(const std::string& fileName, TGroupFolder& shelf);
+
+// "新しい本棚" with the smallest number from 1 on that no shelf has.
+std::string ProposeShelfName(const TGroupList& list);
+// The message refusing a name typed into the shelf dialog, or nothing when it
+// is accepted: an empty name, or the name of another shelf (without case).
+// originalName is the name the dialog opened with (empty for a new shelf).
+std::optional<std::string> CheckShelfName(const TGroupList& list, const std::string& name,
+                                          const std::string& originalName);

@@ -1,0 +1,59 @@
+#include "loading/ImgLoader.h"
+
+#include <algorithm>
+
+#include "common/Errors.h"
+#include "platform/FileStream.h"
+
+namespace {
+
+// The most bytes a readable bitmap file can need: a 32-bit picture at the
+// program's pixel limit, plus room for headers and a colour table. Anything
+// behind that in a file is never looked at, so a huge file costs no more
+// memory than the largest picture would.
+constexpr int64_t MaxBitmapFileBytes = static_cast<int64_t>(TBitmap::MaxBytes / 3 * 4) + (int64_t(1) << 20);
+
+std::unique_ptr<TBitmap> DecodeFrom(const uint8_t* data, int64_t size, int64_t offset)
+{
+    if (offset < 0 || offset > size)
+        throw EInvalidGraphic("ビットマップのデータが途中で終わっています");
+    return std::make_unique<TBitmap>(DecodeBmpFile(data + offset, static_cast<size_t>(size - offset)));
+}
+
+}  // namespace
+
+TBitmapLoader::TBitmapLoader()
+{
+    Enabled = true;
+    Extensions.push_back("*.bmp");
+    Descriptions.push_back("Bitmap (*.bmp)");
+}
+
+bool TBitmapLoader::IsSupported(const std::string& fileName, const uint8_t* header)
+{
+    return header && header[0] == 'B' && header[1] == 'M';
+}
+
+std::unique_ptr<TBitmap> TBitmapLoader::LoadFromFile(const std::string& fileName, int64_t offset, bool preview)
+{
+    // The file is closed on every path by the stream's destructor.
+    TFileStream file(fileName, TFileMode::fmOpenRead);
+    const int64_t size = file.Size();
+    if (offset < 0 || offset > size)
+        throw EInvalidGraphic("ビットマップのデータが途中で終わっています");
+    const int64_t length = std::min(size - offset, MaxBitmapFileBytes);
+    std::vector<uint8_t> data(static_cast<size_t>(length));
+    file.SetPosition(offset);
+    file.ReadBuffer(data.data(), length);
+    return DecodeFrom(data.data(), length, 0);
+}
+
+std::unique_ptr<TBitmap> TBitmapLoader::LoadFromStream(TMemoryStream& stream, int64_t offset, bool preview)
+{
+    return DecodeFrom(stream.Memory(), stream.Size(), offset);
+}
+
+std::unique_ptr<TLoadImage> TBitmapLoader::LoadImage(TMemoryStream& stream)
+{
+    return std::make_unique<TLoadImage>(DecodeFrom(stream.Memory(), stream.Size(), stream.Position()));
+}

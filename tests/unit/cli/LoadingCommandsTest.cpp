@@ -1,0 +1,153 @@
+// mireva-cli detect and load, run as a user runs them.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+#include "common/Errors.h"
+#include "loading/ImgLoader.h"
+#include "platform/FileSystem.h"
+#include "support/TempFolder.h"
+#include "unit/loading/BmpBuilder.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct TRun {
+    int Exit = -1;
+    std::string Out;
+    std::string Err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    // Arguments are file names inside the test folder; none needs quoting.
+    TRun Run(const std::string& arguments)
+    {
+        const std::string command = "cd '" + folder.Path() + "' && '" MIREVA_BIN_DIR "/mireva-cli' --home '" +
+                                    folder.Path() + "home' " + arguments + " 2>'" + folder.File("stderr") + "'";
+        TRun run;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (!pipe)
+            return run;
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            run.Out.append(buffer, n);
+        const int status = ::pclose(pipe);
+        run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.Err = folder.Read("stderr");
+        return run;
+    }
+    void Write(const std::string& name, const Bytes& bytes) { folder.Write(name, AsString(bytes)); }
+
+    TTempFolder folder;
+};
+
+// 3x2, 8 bits, the identity gray table: stays gray.
+Bytes GrayBmp()
+{
+    TBitmap gray(3, 2, 8);
+    gray.SetGrayPalette();
+    const uint8_t values[6] = {0, 60, 120, 180, 240, 255};
+    for (int i = 0; i < 6; ++i)
+        gray.ScanLine(i / 3)[i % 3] = values[i];
+    return EncodeBmpFile(gray);
+}
+
+// 2x1, 4 bits, two colours: widened to 24 bits.
+Bytes FourBitBmp()
+{
+    TBmpSpec spec;
+    spec.Width = 2;
+    spec.Height = 1;
+    spec.BitCount = 4;
+    spec.Palette = {{0, 0, 255}, {255, 0, 0}};
+    spec.ColorsUsed = 2;
+    spec.Pixels = {0x01, 0, 0, 0};
+    return BuildBmp(spec);
+}
+
+TEST_F(Cli, DetectNamesTheLoaderAndTheKind)
+{
+    Write("page.bmp", GrayBmp());
+    Write("photo.jpg", GrayBmp());
+    Write("notes.txt", {'h', 'i'});
+    TRun run = Run("detect page.bmp");
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.Out, "Loader=Bitmap (*.bmp) (built-in)\nOffset=0\nKind=picture\nExtension=picture\n");
+    run = Run("detect photo.jpg");
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.Out, "Loader=Bitmap (*.bmp) (built-in)\nOffset=0\nKind=picture\nExtension=none\n");
+    run = Run("detect notes.txt");
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Out, "Loader=none\nKind=none\nExtension=none\n");
+    EXPECT_NE(run.Err.find("no loader"), std::string::npos);
+    run = Run("detect missing.bmp");
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_NE(run.Err.find("missing.bmp"), std::string::npos);
+}
+
+TEST_F(Cli, LoadWritesGrayAsGray)
+{
+    Write("gray.bmp", GrayBmp());
+    const TRun run = Run("load gray.bmp out.bmp");
+    ASSERT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Out, "3x2 Bits8 gray\n");
+    const std::string out = folder.Read("out.bmp");
+    const TBitmap written = DecodeBmpFile(reinterpret_cast<const uint8_t*>(out.data()), out.size());
+    const Bytes original = GrayBmp();
+    const TBitmap expected = DecodeBmpFile(original.data(), original.size());
+    EXPECT_TRUE(written.IsGray());
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(written.ScanLine(y)[x], expected.ScanLine(y)[x]);
+}
+
+TEST_F(Cli, LoadWidensColour)
+{
+    Write("four.bmp", FourBitBmp());
+    const TRun run = Run("load four.bmp out.bmp");
+    ASSERT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Out, "2x1 Bits4 color\n");
+    const std::string out = folder.Read("out.bmp");
+    const TBitmap written = DecodeBmpFile(reinterpret_cast<const uint8_t*>(out.data()), out.size());
+    ASSERT_EQ(written.BitsPerPixel(), 24);
+    const uint8_t* row = written.ScanLine(0);
+    EXPECT_EQ((Bytes(row, row + 6)), (Bytes{0, 0, 255, 255, 0, 0}));
+}
+
+struct TUnreadable {
+    const char* Name;
+    const char* File;
+    Bytes Content;
+};
+
+class CliUnreadable : public Cli, public ::testing::WithParamInterface<TUnreadable> {};
+
+// Whatever the reason, the command prints the viewer's message, fails and
+// leaves no output file behind.
+TEST_P(CliUnreadable, PrintsTheMessageAndWritesNothing)
+{
+    Write(GetParam().File, GetParam().Content);
+    const TRun run = Run(std::string("load ") + GetParam().File + " out.bmp");
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_NE(run.Err.find(std::string("'") + GetParam().File + "' は読み込めませんでした  "), std::string::npos)
+        << run.Err;
+    EXPECT_FALSE(PathExists(folder.File("out.bmp")));
+    EXPECT_FALSE(PathExists(folder.File("out.bmp$$")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Loading, CliUnreadable,
+                         ::testing::Values(TUnreadable{"Damaged", "broken.bmp", {'B', 'M', 1, 2, 3, 4, 5, 6}},
+                                           TUnreadable{"NoLoader", "text.bmp", {'h', 'e', 'l', 'l', 'o'}},
+                                           TUnreadable{"UnknownExtension", "text.dat", {'h', 'e', 'l', 'l', 'o'}},
+                                           TUnreadable{"Empty", "empty.bmp", {}}),
+                         [](const ::testing::TestParamInfo<TUnreadable>& info) { return info.param.Name; });
+
+}  // namespace

@@ -1,0 +1,497 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "collections/ListFile.h"
+#include "collections/Shelf.h"
+#include "common/BfStream.h"
+#include "common/Text.h"
+#include "platform/FileSystem.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+// Builds shelf files byte by byte, as older versions and damaged disks leave
+// them.
+class TBytes {
+public:
+    TBytes& Int(int32_t value)
+    {
+        for (int i = 0; i < 4; ++i)
+            fBytes += static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+        return *this;
+    }
+    TBytes& Text(const std::string& text)
+    {
+        Int(static_cast<int32_t>(text.size()));
+        fBytes += text;
+        return *this;
+    }
+    TBytes& Raw(const std::string& bytes)
+    {
+        fBytes += bytes;
+        return *this;
+    }
+    TBytes& Item(const TItemIdList& item)
+    {
+        Int(static_cast<int32_t>(item.Size()));
+        fBytes.append(reinterpret_cast<const char*>(item.Bytes().data()), item.Size());
+        return *this;
+    }
+    const std::string& Bytes() const { return fBytes; }
+
+private:
+    std::string fBytes;
+};
+
+TShelfReadResult ReadBytes(const std::string& bytes, TGroupList& list)
+{
+    TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    return ReadShelfList(stream, list);
+}
+
+std::string WriteBytes(const TGroupList& list)
+{
+    TMemoryStream stream;
+    WriteShelfList(list, stream);
+    return std::string(stream.Bytes().begin(), stream.Bytes().end());
+}
+
+// A Windows item identifier list: two elements and the terminator.
+const std::string ForeignBlock("\x06\x00\x1f\x50\xE0\x4F\x08\x00\x2f\x43\x3a\x5c\x00\x00\x00\x00", 16);
+
+TEST(ShelfFile, RoundTripsByteForByte)
+{
+    TGroupList list;
+    TGroupFolder* comics = list.Group(list.Add("漫画", 3, "週刊\r\n月刊"));
+    comics->AddItems({{"/home/u/books/a", TItemIdList::FromPath("/home/u/books/a")},
+                      {"/home/u/books/b.zip", TItemIdList::FromPath("/home/u/books/b.zip")},
+                      {"", TItemIdList::Root()}});
+    list.Add("empty", 0, "");
+    const std::string bytes = WriteBytes(list);
+
+    // The layout itself: signature, version 197, two shelves, the icon twice.
+    const std::string head = TBytes()
+                                 .Text("Mireva ShelfList")
+                                 .Int(197)
+                                 .Int(2)
+                                 .Text("漫画")
+                                 .Int(3)
+                                 .Int(3)
+                                 .Text("週刊\r\n月刊")
+                                 .Int(3)
+                                 .Item(TItemIdList::FromPath("/home/u/books/a"))
+                                 .Bytes();
+    EXPECT_EQ(bytes.substr(0, head.size()), head);
+
+    TGroupList back;
+    const TShelfReadResult result = ReadBytes(bytes, back);
+    EXPECT_TRUE(result.Complete) << result.Error;
+    EXPECT_EQ(result.Version, 197);
+    ASSERT_EQ(back.Count(), 2);
+    EXPECT_EQ(back.Group(0)->Comment(), "週刊\r\n月刊");
+    EXPECT_EQ(back.Group(0)->Key(1), "/home/u/books/b.zip");
+    EXPECT_TRUE(back.Group(0)->ItemInfo(2)->Item.IsRoot());
+    EXPECT_EQ(WriteBytes(back), bytes);
+}
+
+TEST(ShelfFile, ForeignIdentitiesAreKeptUntouched)
+{
+    const std::string file = TBytes()
+                                 .Text("Mireva ShelfList")
+                                 .Int(197)
+                                 .Int(1)
+                                 .Text("old")
+                                 .Int(0)
+                                 .Int(0)
+                                 .Text("")
+                                 .Int(2)
+                                 .Int(16)
+                                 .Raw(ForeignBlock)
+                                 .Int(16)
+                                 .Raw(std::string(ForeignBlock).replace(9, 1, "\x44"))
+                                 .Bytes();
+    TGroupList list;
+    EXPECT_TRUE(ReadBytes(file, list).Complete);
+    ASSERT_EQ(list.Group(0)->Count(), 2);
+    EXPECT_TRUE(list.Group(0)->ItemInfo(0)->Item.IsForeign());
+    EXPECT_EQ(WriteBytes(list), file);
+}
+
+TEST(ShelfFile, OlderVersionsLoad)
+{
+    // Version 196: no comment field.
+    const std::string v196 = TBytes()
+                                 .Text("Mireva ShelfList")
+                                 .Int(196)
+                                 .Int(1)
+                                 .Text("\x96\x7b\x92\x49")  // "本棚" in CP932
+                                 .Int(1)
+                                 .Int(1)
+                                 .Int(1)
+                                 .Item(TItemIdList::FromPath("/data/x"))
+                                 .Bytes();
+    TGroupList list;
+    const TShelfReadResult result = ReadBytes(v196, list);
+    EXPECT_TRUE(result.Complete) << result.Error;
+    EXPECT_EQ(result.Version, 196);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Group(0)->Name(), "本棚");
+    EXPECT_EQ(list.Group(0)->Comment(), "");
+    EXPECT_EQ(list.Group(0)->Key(0), "/data/x");
+    // Written back it has the current version and a comment field.
+    EXPECT_EQ(WriteBytes(list).substr(20, 4), TBytes().Int(197).Bytes());
+
+    // The oldest files start with the shelf count.
+    const std::string oldest =
+        TBytes().Int(1).Text("first").Int(0).Int(0).Int(1).Raw(TBytes().Int(16).Raw(ForeignBlock).Bytes()).Bytes();
+    TGroupList old;
+    const TShelfReadResult oldResult = ReadBytes(oldest, old);
+    EXPECT_TRUE(oldResult.Complete) << oldResult.Error;
+    EXPECT_EQ(oldResult.Version, 0);
+    ASSERT_EQ(old.Count(), 1);
+    EXPECT_EQ(old.Group(0)->Name(), "first");
+    EXPECT_EQ(old.Group(0)->Count(), 1);
+}
+
+struct TDamageCase {
+    const char* Name;
+    std::string Bytes;
+    int Shelves;       // shelves that survive
+    int FirstMembers;  // members of the first shelf that survive
+};
+
+std::string GoodHead(int32_t shelves)
+{
+    return TBytes().Text("Mireva ShelfList").Int(197).Int(shelves).Bytes();
+}
+
+class ShelfDamage : public ::testing::TestWithParam<TDamageCase> {};
+
+TEST_P(ShelfDamage, LoadsWhatItCanAndStops)
+{
+    TGroupList list;
+    const TShelfReadResult result = ReadBytes(GetParam().Bytes, list);
+    EXPECT_FALSE(result.Complete);
+    EXPECT_FALSE(result.Error.empty());
+    ASSERT_EQ(list.Count(), GetParam().Shelves);
+    if (GetParam().Shelves > 0)
+        EXPECT_EQ(list.Group(0)->Count(), GetParam().FirstMembers);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ShelfDamage,
+    ::testing::Values(
+        TDamageCase{"HugeShelfCount", GoodHead(0x7FFFFFFF) + TBytes().Text("a").Int(0).Int(0).Text("").Int(0).Bytes(),
+                    1, 0},
+        TDamageCase{"NegativeShelfCount", GoodHead(-5), 0, 0},
+        TDamageCase{"HugeMemberCount", GoodHead(1) + TBytes().Text("a").Int(0).Int(0).Text("").Int(0x40000000).Bytes(),
+                    1, 0},
+        TDamageCase{"HugeNameLength", GoodHead(1) + TBytes().Int(0x7FFFFFF0).Raw(std::string(20, 'x')).Bytes(), 0, 0},
+        TDamageCase{"HugeIdentitySize",
+                    GoodHead(1) + TBytes().Text("a").Int(0).Int(0).Text("").Int(2).Item(TItemIdList::FromPath("/x"))
+                                      .Int(0x7FFFFFFF).Raw("zz").Bytes(),
+                    1, 1},
+        TDamageCase{"IdentityTooSmall", GoodHead(1) + TBytes().Text("a").Int(0).Int(0).Text("").Int(1).Int(1).Raw("z").Bytes(),
+                    1, 0},
+        TDamageCase{"SecondShelfCut", GoodHead(2) + TBytes().Text("a").Int(0).Int(0).Text("").Int(0).Text("b").Int(0).Bytes(),
+                    1, 0}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(ShelfFile, EveryTruncationLoadsAPrefixWithoutCrashing)
+{
+    TGroupList list;
+    for (int s = 0; s < 3; ++s) {
+        TGroupFolder* shelf = list.Group(list.Add("shelf" + std::to_string(s), s, "c"));
+        for (int m = 0; m < 3; ++m) {
+            const std::string path = "/p/" + std::to_string(s) + "/" + std::to_string(m);
+            shelf->AddItems({{path, TItemIdList::FromPath(path)}});
+        }
+    }
+    const std::string bytes = WriteBytes(list);
+    int lastCount = 0;
+    for (size_t cut = 0; cut < bytes.size(); ++cut) {
+        TGroupList partial;
+        const TShelfReadResult result = ReadBytes(bytes.substr(0, cut), partial);
+        ASSERT_FALSE(result.Complete) << "cut at " << cut;
+        ASSERT_GE(partial.Count(), lastCount) << "cut at " << cut;
+        lastCount = partial.Count();
+        for (int s = 0; s < partial.Count(); ++s)
+            ASSERT_EQ(partial.Group(s)->Name(), list.Group(s)->Name());
+    }
+    EXPECT_EQ(lastCount, 3);
+}
+
+class ShelfStoreTest : public ::testing::Test {
+protected:
+    TTempFolder folder;
+
+    std::unique_ptr<TGroupList> OneShelf(const std::string& name)
+    {
+        auto list = std::make_unique<TGroupList>();
+        list->Add(name, 0, "");
+        return list;
+    }
+    std::string NameIn(const std::string& file)
+    {
+        TGroupList list;
+        const std::string bytes = folder.Read(file);
+        ReadBytes(bytes, list);
+        return list.Count() > 0 ? list.Group(0)->Name() : std::string();
+    }
+};
+
+TEST_F(ShelfStoreTest, MissingFileGivesNoShelvesAndNoError)
+{
+    TShelfStore store(folder.Path());
+    TGroupList list;
+    const TShelfLoadResult result = store.Load(list);
+    EXPECT_FALSE(result.Found);
+    EXPECT_FALSE(result.Damaged);
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(ShelfStoreTest, FirstSaveOfARunKeepsTheOldFileAsBackup)
+{
+    {
+        TShelfStore first(folder.Path());
+        first.Save(*OneShelf("run1"));
+        EXPECT_FALSE(FileExists(folder.File("Shelf.bak")));
+    }
+    TShelfStore store(folder.Path());
+    TGroupList list;
+    store.Load(list);
+    store.Save(*OneShelf("run2 first"));
+    EXPECT_EQ(NameIn("Shelf.bak"), "run1");
+    store.Save(*OneShelf("run2 second"));
+    EXPECT_EQ(NameIn("Shelf.bak"), "run1");  // later saves leave the backup alone
+    EXPECT_EQ(NameIn("Shelf.lst"), "run2 second");
+    EXPECT_FALSE(PathExists(folder.File("Shelf.lst$$")));
+}
+
+TEST_F(ShelfStoreTest, FailedWriteKeepsTheOldFileAndTheBackupRule)
+{
+    TShelfStore(folder.Path()).Save(*OneShelf("old"));
+    const std::string before = folder.Read("Shelf.lst");
+    // A folder where the temporary file must go makes the write fail.
+    ASSERT_TRUE(CreateDirectory(folder.File("Shelf.lst$$")));
+    TShelfStore store(folder.Path());
+    EXPECT_THROW(store.Save(*OneShelf("new")), EFileError);
+    EXPECT_EQ(folder.Read("Shelf.lst"), before);
+    EXPECT_FALSE(PathExists(folder.File("Shelf.bak")));
+    EXPECT_FALSE(store.BackupDone());
+
+    // Once the obstacle is gone, the next save is the first real one.
+    RemoveTree(folder.File("Shelf.lst$$"));
+    store.Save(*OneShelf("new"));
+    EXPECT_EQ(folder.Read("Shelf.bak"), before);
+    EXPECT_EQ(NameIn("Shelf.lst"), "new");
+}
+
+TEST_F(ShelfStoreTest, FailedBackupKeepsTheOldFile)
+{
+    TShelfStore(folder.Path()).Save(*OneShelf("old"));
+    const std::string before = folder.Read("Shelf.lst");
+    // A non-empty folder named like the backup cannot be replaced.
+    folder.Write("Shelf.bak/keep", "x");
+    TShelfStore store(folder.Path());
+    EXPECT_THROW(store.Save(*OneShelf("new")), EFileError);
+    EXPECT_EQ(folder.Read("Shelf.lst"), before);
+    EXPECT_FALSE(PathExists(folder.File("Shelf.lst$$")));
+}
+
+TEST_F(ShelfStoreTest, EmptyListRemovesTheFileButKeepsTheRunsBackup)
+{
+    TShelfStore(folder.Path()).Save(*OneShelf("start"));
+    TShelfStore store(folder.Path());
+    store.Save(*OneShelf("changed"));
+    EXPECT_EQ(NameIn("Shelf.bak"), "start");
+    store.Save(TGroupList());
+    EXPECT_FALSE(PathExists(folder.File("Shelf.lst")));
+    EXPECT_EQ(NameIn("Shelf.bak"), "start");
+
+    // Emptied on the first save of a run, the file becomes the backup.
+    TShelfStore(folder.Path()).Save(*OneShelf("again"));
+    TShelfStore next(folder.Path());
+    next.Save(TGroupList());
+    EXPECT_FALSE(PathExists(folder.File("Shelf.lst")));
+    EXPECT_EQ(NameIn("Shelf.bak"), "again");
+}
+
+TEST_F(ShelfStoreTest, DamagedFileIsMovedAsideNotOverwritten)
+{
+    TGroupList good;
+    good.Add("kept", 0, "");
+    good.Add("lost", 0, "");
+    std::string bytes = WriteBytes(good);
+    bytes.resize(bytes.size() - 6);  // the second shelf is cut short
+    folder.Write("Shelf.lst", bytes);
+
+    TShelfStore store(folder.Path());
+    TGroupList list;
+    const TShelfLoadResult result = store.Load(list);
+    EXPECT_TRUE(result.Found);
+    EXPECT_TRUE(result.Damaged);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Group(0)->Name(), "kept");
+    EXPECT_FALSE(PathExists(folder.File("Shelf.lst")));
+    EXPECT_EQ(folder.Read("Shelf.bak"), bytes);
+
+    // Saving an empty list now cannot destroy the damaged original.
+    store.Save(TGroupList());
+    EXPECT_EQ(folder.Read("Shelf.bak"), bytes);
+}
+
+class ShelfMembersTest : public ::testing::Test {
+protected:
+    TTempFolder folder;
+    TGroupList list;
+    TGroupFolder* shelf = list.Group(list.Add("s", 0, ""));
+
+    std::string Path(const char* name) { return ExcludeTrailing(folder.File(name)); }
+    static std::string ExcludeTrailing(std::string path)
+    {
+        while (path.size() > 1 && path.back() == '/')
+            path.pop_back();
+        return path;
+    }
+};
+
+TEST_F(ShelfMembersTest, AddingAMemberTwiceAddsNothing)
+{
+    folder.Write("a.jpg", "x");
+    EXPECT_EQ(AddPaths(*shelf, {Path("a.jpg"), Path("a.jpg"), folder.Path() + "./a.jpg"}), 1);
+    EXPECT_EQ(AddPaths(*shelf, {Path("a.jpg")}), 0);
+    EXPECT_EQ(shelf->AddItems({{Path("a.jpg"), TItemIdList::FromPath(Path("a.jpg"))}}), 0);
+    EXPECT_EQ(shelf->AddItems({{Path("b.jpg"), TItemIdList()}}), 0);
+    // Paths are keys exactly: another case is another file here.
+    folder.Write("A.jpg", "x");
+    EXPECT_EQ(AddPaths(*shelf, {Path("A.jpg")}), 1);
+    EXPECT_EQ(shelf->Count(), 2);
+}
+
+TEST_F(ShelfMembersTest, ResolvingFindsParentsAndFolders)
+{
+    folder.Write("sub/b.png", "x");
+    AddPaths(*shelf, {Path("sub"), Path("sub/b.png"), Path("gone.jpg")});
+    EXPECT_TRUE(shelf->NeedsResolve);
+    shelf->ResolveAll();
+    EXPECT_FALSE(shelf->NeedsResolve);
+    const TGroupFileInfo* sub = shelf->ItemInfo(0);
+    const TGroupFileInfo* file = shelf->ItemInfo(1);
+    EXPECT_TRUE(sub->IsDirectory);
+    EXPECT_FALSE(file->IsDirectory);
+    ASSERT_GE(file->ParentIndex, 0);
+    EXPECT_EQ(shelf->ParentNode(file->ParentIndex)->GetPath(), Path("sub"));
+    // Members of one folder share its node.
+    EXPECT_EQ(shelf->ItemInfo(2)->ParentIndex, sub->ParentIndex);
+    EXPECT_EQ(shelf->ParentCount(), 2);
+    EXPECT_EQ(DeleteMissingItems(*shelf), 1);
+    EXPECT_EQ(shelf->Count(), 2);
+}
+
+TEST_F(ShelfMembersTest, ExportPutsFoldersFirstInNameOrder)
+{
+    folder.Write("a/x", "");
+    folder.Write("C/x", "");
+    folder.Write("B", "file");
+    AddPaths(*shelf, {Path("B"), Path("a"), Path("C")});
+    const TShelfExportResult result = ExportItems(folder.File("out.txt"), *shelf);
+    EXPECT_EQ(result.Written, 3);
+    EXPECT_EQ(folder.Read("out.txt"), Path("a") + "\n" + Path("C") + "\n" + Path("B") + "\n");
+}
+
+TEST_F(ShelfMembersTest, ImportTakesOnlyNewExistingPaths)
+{
+    folder.Write("member.jpg", "x");
+    folder.Write("new.jpg", "x");
+    AddPaths(*shelf, {Path("member.jpg")});
+    folder.Write("list.txt", Path("deleted.jpg") + "\r\n" + Path("member.jpg") + "\n" + Path("new.jpg") + "\n" +
+                                 "relative.jpg\n" + Path("new.jpg") + "\n");
+    EXPECT_EQ(ImportItems(folder.File("list.txt"), *shelf), 1);
+    EXPECT_EQ(shelf->Count(), 2);
+    EXPECT_EQ(shelf->Key(1), Path("new.jpg"));
+    EXPECT_THROW(ImportItems(folder.File("missing.txt"), *shelf), EMirevaError);
+}
+
+TEST_F(ShelfMembersTest, ChangingAMemberPathNotifiesWithBothIdentities)
+{
+    struct TRecorder : TFolderListObserver {
+        std::vector<std::string> Seen;
+        void FolderListChanged(TCustomFolderList&, const TListChange& c) override
+        {
+            if (c.Kind == TListChangeKind::lcChangeItem)
+                Seen.push_back(c.Item->Path() + ">" + c.NewItem->Path());
+            if (c.Kind == TListChangeKind::lcDeleteItem)
+                Seen.push_back("delete " + c.Item->Path());
+        }
+    } recorder;
+    list.RegisterObserver(&recorder);
+    shelf->AddItems({{"/x/old", TItemIdList::FromPath("/x/old")}});
+    EXPECT_FALSE(shelf->ChangeItemPath("/x/none", "/x/new"));
+    EXPECT_TRUE(shelf->ChangeItemPath("/x/old", "/y/new"));
+    EXPECT_EQ(shelf->IndexOf("/y/new"), 0);
+    EXPECT_EQ(shelf->IndexOf("/x/old"), -1);
+    EXPECT_FALSE(shelf->ItemInfo(0)->Resolved);
+    shelf->DeleteItem(0);
+    EXPECT_EQ(recorder.Seen, (std::vector<std::string>{"/x/old>/y/new", "delete /y/new"}));
+}
+
+TEST(ShelfNames, ProposesTheSmallestFreeNumber)
+{
+    TGroupList list;
+    list.Add("新しい本棚1", 0, "");
+    list.Add("新しい本棚2", 0, "");
+    EXPECT_EQ(ProposeShelfName(list), "新しい本棚3");
+    list.Delete(0);
+    EXPECT_EQ(ProposeShelfName(list), "新しい本棚1");
+}
+
+struct TNameCheckCase {
+    const char* Name;
+    const char* Typed;
+    const char* Original;
+    const char* Message;  // empty: accepted
+};
+
+class ShelfNameCheck : public ::testing::TestWithParam<TNameCheckCase> {};
+
+TEST_P(ShelfNameCheck, RefusesEmptyAndTakenNames)
+{
+    TGroupList list;
+    list.Add("Comics", 0, "");
+    list.Add("Photos", 0, "");
+    const std::optional<std::string> message = CheckShelfName(list, GetParam().Typed, GetParam().Original);
+    EXPECT_EQ(message.value_or(""), GetParam().Message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ShelfNameCheck,
+    ::testing::Values(TNameCheckCase{"Empty", "   ", "", "名前を入力してください  "},
+                      TNameCheckCase{"TakenOtherCase", "photos", "", "同名の本棚が存在します  "},
+                      TNameCheckCase{"RenameToOwnNameOtherCase", "COMICS", "Comics", ""},
+                      TNameCheckCase{"RenameToOtherShelfOtherCase", "PHOTOS", "Comics", "同名の本棚が存在します  "},
+                      TNameCheckCase{"NewName", " Books ", "", ""}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+}  // namespace
+
+namespace {
+
+TEST(ShelfStore, SomethingElseNamedLikeTheFileIsLeftAlone)
+{
+    TTempFolder folder;
+    folder.Write("Shelf.lst/inside", "x");
+    TShelfStore store(folder.Path());
+    TGroupList list;
+    const TShelfLoadResult result = store.Load(list);
+    EXPECT_TRUE(result.Damaged);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(folder.Read("Shelf.lst/inside"), "x");
+    EXPECT_FALSE(PathExists(folder.File("Shelf.bak")));
+}
+
+}  // namespace
