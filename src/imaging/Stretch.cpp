@@ -82,9 +82,13 @@ void RunMethod(ResampleMethod method, const TBitmap& source, TBitmap& destinatio
 }
 
 // The 24-bit entry's checks and conversions, then Dispatch.
+// A destination that is the source itself would be read while it is written;
+// it is treated as no destination, so the source takes the result.
 void Entry24(TBitmap* source, TBitmap* destination, int width, int height, int x, int y, const TVisibleRect& r,
              const TRunner& run)
 {
+    if (destination == source)
+        destination = nullptr;
     if (!ArgumentsValid(source, destination, width, height, x, y, r))
         return;
     if (source->BitsPerPixel() != 24)
@@ -97,6 +101,8 @@ void Entry24(TBitmap* source, TBitmap* destination, int width, int height, int x
 void Entry8(TBitmap* source, TBitmap* destination, int width, int height, int x, int y, const TVisibleRect& r,
             const TRunner& run)
 {
+    if (destination == source)
+        destination = nullptr;
     if (!ArgumentsValid(source, destination, width, height, x, y, r))
         return;
     if (source->BitsPerPixel() != 8 || (destination && destination->BitsPerPixel() != 8))

@@ -19,15 +19,15 @@ enum class ResampleMethod : uint8_t { Bilinear = 0, Bicubic = 1, AreaAverage = 2
 
 // The 24-bit entry: scales source to width x height and writes the visible
 // rectangle (right and bottom exclusive) into destination at (x, y). With no
-// destination the source is replaced by a picture of (x + visible width) x
-// (y + visible height) pixels holding the result (black left of x and above
-// y). A source of another depth is widened to 24 bits first, and so is a
-// destination. Nothing happens for no or an empty source, a size of 0 or
-// less, an empty rectangle or one outside width x height, a negative point, or
-// a destination too small. AreaAverage runs the bicubic resampler unless the
-// picture shrinks in both directions. If a resampler fails, the error passes
-// on and the source is left as it was. May run on any thread, on pictures no
-// other thread touches.
+// destination, or with the source itself as destination, the source is
+// replaced by a picture of (x + visible width) x (y + visible height) pixels
+// holding the result (black left of x and above y). A source of another
+// depth is widened to 24 bits first, and so is a destination. Nothing happens
+// for no or an empty source, a size of 0 or less, an empty rectangle or one
+// outside width x height, a negative point, or a destination too small.
+// AreaAverage runs the bicubic resampler unless the picture shrinks in both
+// directions. If a resampler fails, the error passes on and the source is
+// left as it was. May run on any thread, on pictures no other thread touches.
 void StretchBitmap(TBitmap* source, TBitmap* destination, int width, ResampleMethod method, int x, int y,
                    const TVisibleRect& visible, int height, TSimdLevel level = DefaultSimdLevel());
 

@@ -112,6 +112,14 @@ TEST(Stretch, WithoutDestinationTheSourceTakesTheResult)
     }
 }
 
+TEST(Stretch, TheSourceAsItsOwnDestinationTakesTheResult)
+{
+    TBitmap source = Random(30, 20, 24, 12);
+    const TBitmap original = source.Clone();
+    StretchWholeBitmap(&source, &source, 12, ResampleMethod::Bicubic, 9);
+    EXPECT_EQ(PixelDifference(source, ReferenceScale(original, ResampleMethod::Bicubic, 12, 9, {0, 0, 12, 9})), "");
+}
+
 TEST(Stretch, AreaAverageEnlargingInOneDirectionIsBicubic)
 {
     TBitmap source = Random(30, 10, 24, 5);
