@@ -94,14 +94,6 @@ const TTableCase TableCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, TableTest, testing::ValuesIn(TableCases),
                          [](const testing::TestParamInfo<TTableCase>& info) { return std::string(info.param.Name); });
 
-TEST(Filters, MappedGamma)
-{
-    EXPECT_EQ(MappedGamma(20), 20);
-    EXPECT_EQ(MappedGamma(100), 100);
-    EXPECT_EQ(MappedGamma(101), 105);
-    EXPECT_EQ(MappedGamma(180), 500);
-}
-
 TEST(Filters, EqualizeSpreadsTheHistogram)
 {
     THistogram h{};

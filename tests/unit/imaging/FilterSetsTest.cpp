@@ -176,17 +176,13 @@ TEST(FilterSets, MissingSectionReadsAsNoSets)
     EXPECT_EQ(sets.Selected, -1);
 }
 
-TEST(FilterSets, DefaultsOfNewItems)
+TEST(FilterSets, AnItemHoldingAnotherKindsRecordReadsAsItsDefault)
 {
-    EXPECT_EQ(FormatFilterItem(TFilterItem::Default(FilterKind::Levels)), "1,0,255,0,255,0");
-    EXPECT_EQ(FormatFilterItem(TFilterItem::Default(FilterKind::Equalize)), "5,1");
-    EXPECT_EQ(FormatFilterItem(TFilterItem::Default(FilterKind::ToneCurve)), "8,2,0,0,255,255,0");
-    EXPECT_EQ(FormatFilterItem(TFilterItem::Default(FilterKind::UnsharpMask)), "10,100,2,0");
-    EXPECT_EQ(FormatFilterItem(TFilterItem::Default(FilterKind::AddMargin)), "13,0,0,0,0,$00FFFFFF");
-    // A kind holding the wrong alternative reads as the kind's default.
     const TFilterItem odd{FilterKind::Sharpen, TTrimParameter{}};
     EXPECT_EQ(odd.Value(), 100);
-    EXPECT_EQ(FilterKindText(FilterKind::Blur), "ぼかし（平均）");
+    EXPECT_EQ(FormatFilterItem(odd), "9,100");
+    const TFilterItem curve{FilterKind::ToneCurve, int32_t{3}};
+    EXPECT_EQ(FormatFilterItem(curve), "8,2,0,0,255,255,0");
 }
 
 }  // namespace

@@ -164,16 +164,6 @@ TEST(Stretch, ColourEntryWidensOtherDepths)
     EXPECT_EQ(destination.ScanLine(0)[2], 30);
 }
 
-TEST(Stretch, WholeEntriesScaleEverything)
-{
-    TBitmap source = Random(17, 9, 8, 8);
-    const TBitmap original = source.Clone();
-    StretchWholeGrayBitmap(&source, nullptr, 40, ResampleMethod::Lanczos3, 21);
-    EXPECT_EQ(PixelDifference(source, RunResampler(original, ResampleMethod::Lanczos3, 40, 21, {0, 0, 40, 21},
-                                                   DefaultSimdLevel())),
-              "");
-}
-
 class TThrowingStretch : public THalfToneStretch {
 public:
     void Stretch(const TBitmap&, TBitmap& destination, int, int, int, int, const TVisibleRect&) const override
@@ -245,17 +235,6 @@ TEST(Stretch, FallbackHalfToneAveragesWhenShrinkingAndInterpolatesWhenGrowing)
     TBitmap viaMode(12, 9, 24);
     stretcher.Stretch(&source, &viaMode, 12, 9, TStretchMode::smLanczos3, 0, 0, {0, 0, 12, 9});
     EXPECT_EQ(PixelDifference(viaMode, ReferenceScale(original, ResampleMethod::Lanczos3, 12, 9, {0, 0, 12, 9})), "");
-}
-
-TEST(Stretch, ModesMapToTheMethodsInListOrder)
-{
-    EXPECT_FALSE(MethodOfStretchMode(TStretchMode::smHalfTone).has_value());
-    EXPECT_EQ(MethodOfStretchMode(TStretchMode::smBilinear), ResampleMethod::Bilinear);
-    EXPECT_EQ(MethodOfStretchMode(TStretchMode::smBicubic), ResampleMethod::Bicubic);
-    EXPECT_EQ(MethodOfStretchMode(TStretchMode::smAreaAverage), ResampleMethod::AreaAverage);
-    EXPECT_EQ(MethodOfStretchMode(TStretchMode::smLanczos3), ResampleMethod::Lanczos3);
-    // The dispatcher number is the settings' list index minus 1.
-    EXPECT_EQ(static_cast<int>(ResampleMethod::Lanczos3), static_cast<int>(TStretchMode::smLanczos3) - 1);
 }
 
 }  // namespace
