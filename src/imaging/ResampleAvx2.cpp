@@ -176,6 +176,42 @@ void ConvolveGray(const uint8_t* in, const TPreparedColumns& columns, uint8_t* o
     }
 }
 
+void ConvolveGrayGathered(const uint8_t* in, const TPreparedColumns& columns, uint8_t* out)
+{
+    // Eight taps of four outputs per gather; after widening, one register
+    // holds two outputs (one per lane): (0, 2), (1, 3), (4, 6), (5, 7).
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i half = _mm256_set1_epi32(32768);
+    const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
+    const long long* base = reinterpret_cast<const long long*>(in);
+    for (int i = 0; i < columns.Outputs; i += 8) {
+        const __m256i first =
+            _mm256_i32gather_epi64(base, _mm_loadu_si128(reinterpret_cast<const __m128i*>(columns.Offsets + i)), 1);
+        const __m256i second =
+            _mm256_i32gather_epi64(base, _mm_loadu_si128(reinterpret_cast<const __m128i*>(columns.Offsets + i + 4)), 1);
+        const __m256i pixels[4] = {_mm256_unpacklo_epi8(first, zero), _mm256_unpackhi_epi8(first, zero),
+                                   _mm256_unpacklo_epi8(second, zero), _mm256_unpackhi_epi8(second, zero)};
+        const __m256i* w = reinterpret_cast<const __m256i*>(columns.Weights + static_cast<size_t>(i) * 8);
+        __m256i sum = _mm256_hadd_epi32(
+            _mm256_hadd_epi32(_mm256_madd_epi16(pixels[0], _mm256_loadu_si256(w)),
+                              _mm256_madd_epi16(pixels[1], _mm256_loadu_si256(w + 1))),
+            _mm256_hadd_epi32(_mm256_madd_epi16(pixels[2], _mm256_loadu_si256(w + 2)),
+                              _mm256_madd_epi16(pixels[3], _mm256_loadu_si256(w + 3))));
+        sum = _mm256_srai_epi32(_mm256_add_epi32(_mm256_permutevar8x32_epi32(sum, order), half), 16);
+        if (columns.HasBig) {
+            const __m256i* b = reinterpret_cast<const __m256i*>(columns.Big + static_cast<size_t>(i) * 8);
+            const __m256i extra = _mm256_hadd_epi32(
+                _mm256_hadd_epi32(_mm256_madd_epi16(pixels[0], _mm256_loadu_si256(b)),
+                                  _mm256_madd_epi16(pixels[1], _mm256_loadu_si256(b + 1))),
+                _mm256_hadd_epi32(_mm256_madd_epi16(pixels[2], _mm256_loadu_si256(b + 2)),
+                                  _mm256_madd_epi16(pixels[3], _mm256_loadu_si256(b + 3))));
+            sum = _mm256_add_epi32(sum, _mm256_permutevar8x32_epi32(extra, order));
+        }
+        const __m128i packed = _mm_packs_epi32(_mm256_castsi256_si128(sum), _mm256_extracti128_si256(sum, 1));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(packed, packed));
+    }
+}
+
 void LinearColour(const uint8_t* in, const TLinearColumns& columns, uint8_t* out)
 {
     const __m256i left = _mm256_setr_epi8(0, -1, -1, -1, 1, -1, -1, -1, 2, -1, -1, -1, -1, -1, -1, -1,  //

@@ -126,8 +126,12 @@ void HorizontalScalar(const uint8_t* in, const TAxisPlan& columns, int channels,
 // The horizontal weights in the order the vector loops read them. Colour:
 // per output, groups of four taps as [w0 w1 w0 w1 w0 w1 0 0 | w2 w3 w2 w3 w2 w3
 // 0 0], matching the byte shuffle that pairs B, G and R of two neighbouring
-// pixels. Gray: groups of eight taps; with lanes = 2 the groups of two
-// neighbouring outputs are interleaved so one 256-bit load serves both.
+// pixels. Gray: groups of eight taps, one output after the other (128-bit
+// loops), the groups of two neighbouring outputs interleaved so one 256-bit
+// load serves both, or, for at most eight taps, blocks of eight outputs in
+// the order the gathering loop pairs them: (0, 2), (1, 3), (4, 6), (5, 7).
+enum class TColumnOrder { coColour, coGraySingle, coGrayPairs, coGrayGathered };
+
 struct TColumnLayout {
     std::vector<int32_t> Offsets;
     std::vector<int16_t> Weights;
@@ -135,15 +139,34 @@ struct TColumnLayout {
     TPreparedColumns View;
 };
 
-TColumnLayout PrepareColumns(const TAxisPlan& plan, int channels, int lanes)
+TColumnLayout PrepareColumns(const TAxisPlan& plan, TColumnOrder order)
 {
     TColumnLayout layout;
     const int count = plan.Count;
-    const int groupTaps = channels == 3 ? 4 : 8;
+    const bool colour = order == TColumnOrder::coColour;
+    const int channels = colour ? 3 : 1;
+    const int groupTaps = colour ? 4 : 8;
     const int groups = (count + groupTaps - 1) / groupTaps;
     const int outputs = plan.Size();
-    const int padded = channels == 1 ? (outputs + lanes - 1) / lanes * lanes : outputs;
-    const size_t perOutput = static_cast<size_t>(groups) * 16 / (channels == 3 ? 1 : 2);
+    const int block = order == TColumnOrder::coGrayPairs ? 2 : order == TColumnOrder::coGrayGathered ? 8 : 1;
+    const int padded = (outputs + block - 1) / block * block;
+    const size_t perGroup = colour ? 16 : 8;
+    const size_t perOutput = static_cast<size_t>(groups) * perGroup;
+    // Where group g of output i starts.
+    auto position = [&](size_t i, size_t g) -> size_t {
+        switch (order) {
+        case TColumnOrder::coColour:
+        case TColumnOrder::coGraySingle:
+            return i * perOutput + g * perGroup;
+        case TColumnOrder::coGrayPairs:
+            return i / 2 * perOutput * 2 + g * 16 + i % 2 * 8;
+        case TColumnOrder::coGrayGathered: {
+            const size_t j = i % 8;
+            return i / 8 * 64 + (j / 4 * 2 + j % 2) * 16 + j % 4 / 2 * 8;
+        }
+        }
+        return 0;
+    };
     layout.Offsets.assign(static_cast<size_t>(padded), 0);
     layout.Weights.assign(static_cast<size_t>(padded) * perOutput, 0);
     layout.Big.assign(layout.Weights.size(), 0);
@@ -158,8 +181,8 @@ TColumnLayout PrepareColumns(const TAxisPlan& plan, int channels, int lanes)
         for (int pass = 0; pass < 2; ++pass) {
             std::vector<int16_t>& target = pass == 0 ? layout.Weights : layout.Big;
             for (int g = 0; g < groups; ++g) {
-                if (channels == 3) {
-                    int16_t* dst = target.data() + static_cast<size_t>(i) * perOutput + static_cast<size_t>(g) * 16;
+                int16_t* dst = target.data() + position(static_cast<size_t>(i), static_cast<size_t>(g));
+                if (colour) {
                     for (int half = 0; half < 2; ++half) {
                         const int k = g * 4 + half * 2;
                         for (int c = 0; c < 3; ++c) {
@@ -168,11 +191,6 @@ TColumnLayout PrepareColumns(const TAxisPlan& plan, int channels, int lanes)
                         }
                     }
                 } else {
-                    // Output i of a block of `lanes` outputs: its group g sits at
-                    // block base + g * 8 * lanes + (i % lanes) * 8.
-                    const size_t block = static_cast<size_t>(i / lanes) * perOutput * lanes;
-                    int16_t* dst = target.data() + block + static_cast<size_t>(g) * 8 * lanes +
-                                   static_cast<size_t>(i % lanes) * 8;
                     for (int t = 0; t < 8; ++t)
                         dst[t] = tap(i, g * 8 + t, pass == 1);
                 }
@@ -209,9 +227,15 @@ void RunSeparable(const TResampleJob& job, const TAxisPlan& columns, const TAxis
     std::vector<uint8_t> out(outBytes + Slack, 0);
     std::vector<const uint8_t*> rowPointers(static_cast<size_t>(rows.Count));
 
+    // Gray rows with at most eight taps per output (every enlargement, mild
+    // reductions) are read with gathers, eight outputs at a time.
+    const bool gathered = avx2 && channels == 1 && columns.Count <= 8;
+    TColumnOrder order = TColumnOrder::coColour;
+    if (channels == 1)
+        order = gathered ? TColumnOrder::coGrayGathered : avx2 ? TColumnOrder::coGrayPairs : TColumnOrder::coGraySingle;
     TColumnLayout layout;
     if (vectorColumns)
-        layout = PrepareColumns(columns, channels, channels == 1 && avx2 ? 2 : 1);
+        layout = PrepareColumns(columns, order);
 
     const size_t columnOffset = static_cast<size_t>(columns.Lowest) * channels;
     for (int v = 0; v < rows.Size(); ++v) {
@@ -231,6 +255,8 @@ void RunSeparable(const TResampleJob& job, const TAxisPlan& columns, const TAxis
             HorizontalScalar(inter.data(), columns, channels, out.data());
         else if (channels == 3)
             (avx2 ? avx2::ConvolveColour : sse41::ConvolveColour)(inter.data(), layout.View, out.data());
+        else if (gathered)
+            avx2::ConvolveGrayGathered(inter.data(), layout.View, out.data());
         else
             (avx2 ? avx2::ConvolveGray : sse41::ConvolveGray)(inter.data(), layout.View, out.data());
 

@@ -64,6 +64,12 @@ struct TAreaColumns {
 MIREVA_DECLARE_KERNELS(sse41)
 MIREVA_DECLARE_KERNELS(avx2)
 
+namespace avx2 {
+// Gray rows with one group of at most eight taps per output, the weights in
+// blocks of eight outputs (see PrepareColumns).
+void ConvolveGrayGathered(const uint8_t* in, const TPreparedColumns& columns, uint8_t* out);
+}  // namespace avx2
+
 #undef MIREVA_DECLARE_KERNELS
 
 }  // namespace imaging_detail
