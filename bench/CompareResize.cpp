@@ -134,6 +134,7 @@ void OpenCv(benchmark::State& state, const TBitmap* source, int interpolation, i
 // Remembers the median of every benchmark for the ratio table.
 class TMedianReporter : public benchmark::ConsoleReporter {
 public:
+    TMedianReporter() : ConsoleReporter(OO_Tabular) {}
     std::map<std::string, double> Medians;
     void ReportRuns(const std::vector<Run>& runs) override
     {

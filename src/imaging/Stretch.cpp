@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "common/Bitmap.h"
+#include "common/Errors.h"
 #include "imaging/AreaAverage.h"
 #include "imaging/Bicubic.h"
 #include "imaging/Bilinear.h"
@@ -46,7 +47,10 @@ void Dispatch(TBitmap& source, TBitmap* destination, int width, int height, int 
     if (!target) {
         // Cleared, so the band left of x and above y is black rather than
         // whatever the memory held.
-        temporary = TBitmap(x + r.Width(), y + r.Height(), source.BitsPerPixel(), true);
+        const int64_t width64 = static_cast<int64_t>(x) + r.Width(), height64 = static_cast<int64_t>(y) + r.Height();
+        if (!TBitmap::SizeAllowed(width64, height64, source.BitsPerPixel()))
+            throw EInvalidGraphic("画像のサイズが大きすぎます");
+        temporary = TBitmap(static_cast<int>(width64), static_cast<int>(height64), source.BitsPerPixel(), true);
         temporary.Palette() = source.Palette();
         temporary.SetLoadedFormat(source.LoadedFormat());
         target = &temporary;

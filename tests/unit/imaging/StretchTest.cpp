@@ -112,6 +112,15 @@ TEST(Stretch, WithoutDestinationTheSourceTakesTheResult)
     }
 }
 
+TEST(Stretch, ATemporaryBeyondTheSizeLimitIsRefusedBeforeAnythingChanges)
+{
+    TBitmap source = Random(8, 8, 8, 13);
+    const TBitmap original = source.Clone();
+    EXPECT_THROW(StretchGrayBitmap(&source, nullptr, 16, ResampleMethod::Bilinear, 2147483640, 0, {0, 0, 16, 16}, 16),
+                 EInvalidGraphic);
+    EXPECT_EQ(PixelDifference(source, original), "");
+}
+
 TEST(Stretch, TheSourceAsItsOwnDestinationTakesTheResult)
 {
     TBitmap source = Random(30, 20, 24, 12);
