@@ -26,8 +26,9 @@ enum class ResampleMethod : uint8_t { Bilinear = 0, Bicubic = 1, AreaAverage = 2
 // for no or an empty source, a size of 0 or less, an empty rectangle or one
 // outside width x height, a negative point, or a destination too small.
 // AreaAverage runs the bicubic resampler unless the picture shrinks in both
-// directions. If a resampler fails, the error passes on and the source is
-// left as it was. May run on any thread, on pictures no other thread touches.
+// directions. If a resampler fails, or the result would exceed the picture
+// size limit (EInvalidGraphic), the error passes on and the source is left as
+// it was. May run on any thread, on pictures no other thread touches.
 void StretchBitmap(TBitmap* source, TBitmap* destination, int width, ResampleMethod method, int x, int y,
                    const TVisibleRect& visible, int height, TSimdLevel level = DefaultSimdLevel());
 
