@@ -6,12 +6,18 @@
 #include "cli/CliCommand.h"
 
 int RunVersion(TCliContext& context);
+// Where a path leads, as the viewer's command line reads it.
+int RunResolve(TCliContext& context);
 // Which loader accepts a file, at which offset, and whether it is a picture
 // or an archive.
 int RunDetect(TCliContext& context);
 // Loads a picture as the viewer does and writes it as a 24-bit or 8-bit gray
 // bitmap file.
 int RunLoad(TCliContext& context);
+// The plug-ins found, in priority order: file name, kind, enabled, patterns.
+int RunPlugins(TCliContext& context);
+// archive list ARCHIVE[//INNER...] and archive extract ARCHIVE MEMBER OUT.
+int RunArchive(TCliContext& context);
 
 // CollectionCommands.cpp
 int RunShelf(TCliContext& context);

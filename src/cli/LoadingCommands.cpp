@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <string>
 
+#include "cli/ArchiveCommands.h"
 #include "cli/CliRegistry.h"
 #include "cli/Commands.h"
 #include "common/AtomicSave.h"
@@ -93,10 +94,14 @@ int RunLoad(TCliContext& context)
     const std::vector<std::string>& args = context.Positional(2);
     const std::string path = args[0];
     const std::string out = args[1];
-    RequireFile(path);
+    // A path that is no file may lead into an archive ("book.zip/p/01.jpg").
+    const bool inArchive = !PathExists(path);
+    if (!inArchive)
+        RequireFile(path);
     const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
     TCliNotifier notifier;
-    const std::unique_ptr<TBitmap> bitmap = LoadPicture(*registry, path, nullptr, &notifier);
+    const std::unique_ptr<TBitmap> bitmap = inArchive ? LoadPictureInArchive(*registry, path, &notifier)
+                                                      : LoadPicture(*registry, path, nullptr, &notifier);
     if (!bitmap) {
         // The viewer stays silent for an empty file or an unknown extension;
         // a command asked to load must say why it wrote nothing.

@@ -41,6 +41,9 @@ void TFileLoaderList::Clear()
 
 void TFileLoaderList::Reload()
 {
+    // A reload unloads plug-in libraries: it waits until no thread is inside
+    // one, and no thread enters one until the new lists are complete.
+    std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
     Clear();
     if (fScanner)
         fScanner(*this);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,13 +38,52 @@ std::string DataFolder(const std::string& programFolder, const std::string& expl
     return folder;
 }
 
-std::string TemporaryBase()
+namespace {
+
+// $XDG_RUNTIME_DIR/ when it can hold private files: a set variable that is
+// not private (a shared folder by mistake) would let other users plant links
+// or sockets under our names.
+std::string UsableRuntimeDirectory()
 {
     const std::string runtime = GetEnv("XDG_RUNTIME_DIR");
-    if (!runtime.empty() && IsAbsolutePath(runtime) && DirectoryExists(runtime) &&
-        ::access(runtime.c_str(), W_OK | X_OK) == 0)
-        return IncludeTrailingPathDelimiter(runtime);
-    return "/tmp/";
+    if (runtime.empty() || !IsAbsolutePath(runtime))
+        return {};
+    const std::string folder = ExcludeTrailingPathDelimiter(NormalizePath(runtime));
+    if (!IsPrivateFolder(folder) || ::access(folder.c_str(), W_OK | X_OK) != 0)
+        return {};
+    return IncludeTrailingPathDelimiter(folder);
+}
+
+}  // namespace
+
+bool IsPrivateFolder(const std::string& path)
+{
+    struct stat st {};
+    const std::string folder = ExcludeTrailingPathDelimiter(path);
+    if (folder.empty() || ::lstat(folder.c_str(), &st) != 0)
+        return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 0022) == 0;
+}
+
+std::string TemporaryBase()
+{
+    const std::string runtime = UsableRuntimeDirectory();
+    return runtime.empty() ? std::string("/tmp/") : runtime;
+}
+
+std::string TemporaryFolderName(const std::string& base)
+{
+    if (base == UsableRuntimeDirectory() && !base.empty())
+        return "Mireva";
+    return "Mireva-" + std::to_string(::geteuid());
+}
+
+std::string RuntimeFolder()
+{
+    const std::string runtime = UsableRuntimeDirectory();
+    if (!runtime.empty())
+        return runtime;
+    return CreatePrivateFolder("/tmp/", "Mireva-" + std::to_string(::geteuid()) + ".run");
 }
 
 std::string CreatePrivateFolder(const std::string& base, const std::string& name)

@@ -20,9 +20,26 @@ std::string ProgramFolder();
 // folder is created when missing. With a trailing '/'.
 std::string DataFolder(const std::string& programFolder, const std::string& explicitHome = {});
 
-// The per-user base for temporary folders: $XDG_RUNTIME_DIR/ when usable, else
-// /tmp/; with a trailing '/'.
+// The per-user base for temporary folders: $XDG_RUNTIME_DIR/ when it is a
+// folder of this user that nobody else may write to, else /tmp/; with a
+// trailing '/'.
 std::string TemporaryBase();
+
+// The name of the program's temporary folder under base: "Mireva" in the
+// per-user runtime folder, "Mireva-<uid>" in the shared /tmp, so that users
+// never meet in one folder.
+std::string TemporaryFolderName(const std::string& base);
+
+// The per-user folder for the single-instance lock and socket: the runtime
+// folder $XDG_RUNTIME_DIR/ when usable (as for TemporaryBase), else the
+// private folder /tmp/Mireva-<uid>.run/ (created 0700 and checked as
+// CreatePrivateFolder does). It is never the temporary folder, which the
+// running copy removes when it ends. With a trailing '/'; raises EFileError.
+std::string RuntimeFolder();
+
+// True when path is a real folder (not a link) owned by this user that no
+// one else may write to.
+bool IsPrivateFolder(const std::string& path);
 
 // A private temporary folder named name under base: created 0700 when
 // missing; an existing entry is accepted only when it is a real folder (not a

@@ -75,12 +75,12 @@ Bytes FourBitBmp()
 TEST_F(Cli, DetectNamesTheLoaderAndTheKind)
 {
     Write("page.bmp", GrayBmp());
-    Write("photo.jpg", GrayBmp());
+    Write("photo.xyz", GrayBmp());
     Write("notes.txt", {'h', 'i'});
     TRun run = Run("detect page.bmp");
     EXPECT_EQ(run.Exit, 0);
     EXPECT_EQ(run.Out, "Loader=Bitmap (*.bmp) (built-in)\nOffset=0\nKind=picture\nExtension=picture\n");
-    run = Run("detect photo.jpg");
+    run = Run("detect photo.xyz");
     EXPECT_EQ(run.Exit, 0);
     EXPECT_EQ(run.Out, "Loader=Bitmap (*.bmp) (built-in)\nOffset=0\nKind=picture\nExtension=none\n");
     run = Run("detect notes.txt");

@@ -1,0 +1,141 @@
+// JPEG through libjpeg-turbo. The preview decodes at a reduced DCT scale
+// (1/2, 1/4 or 1/8), which skips most of the work for the large photographs
+// thumbnails are made from.
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "kit/ImagePlugin.h"
+
+using namespace spikit;
+
+namespace {
+
+// A preview keeps at least this many pixels on its longer side, enough for
+// the largest thumbnail box and for a sharp first glance.
+constexpr unsigned PreviewMinSide = 400;
+
+const char* const Groups[] = {"*.jpg;*.jpeg;*.jpe;*.jfif", "JPEG", nullptr};
+
+bool Sniff(const uint8_t* header, size_t size)
+{
+    return size >= 3 && header[0] == 0xFF && header[1] == 0xD8 && header[2] == 0xFF;
+}
+
+struct TErrorManager {
+    jpeg_error_mgr Base;
+    std::jmp_buf Jump;
+};
+
+void OnError(j_common_ptr info)
+{
+    auto* manager = reinterpret_cast<TErrorManager*>(info->err);
+    std::longjmp(manager->Jump, 1);
+}
+
+void OnMessage(j_common_ptr, int)
+{
+    // Warnings about damaged but readable data stay quiet.
+}
+
+unsigned PreviewDenominator(unsigned width, unsigned height)
+{
+    const unsigned longer = width > height ? width : height;
+    for (unsigned denominator : {8u, 4u, 2u}) {
+        if ((longer + denominator - 1) / denominator >= PreviewMinSide)
+            return denominator;
+    }
+    return 1;
+}
+
+// Everything that lives across the setjmp is kept outside the jumped-over
+// frame, so that a longjmp out of libjpeg leaves nothing half-owned.
+struct TJpegJob {
+    jpeg_decompress_struct Info{};
+    TErrorManager Errors{};
+    std::vector<uint8_t> Line;
+};
+
+int32_t DecodeInto(TJpegJob& job, const uint8_t* data, size_t size, bool preview, TDibBuilder& out)
+{
+    jpeg_decompress_struct& info = job.Info;
+    if (setjmp(job.Errors.Jump))
+        return SPI_BROKEN_DATA;
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK)
+        return SPI_BROKEN_DATA;
+    const bool gray = info.jpeg_color_space == JCS_GRAYSCALE;
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = gray ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    if (preview) {
+        info.scale_num = 1;
+        info.scale_denom = PreviewDenominator(info.image_width, info.image_height);
+        info.dct_method = JDCT_IFAST;
+        info.do_fancy_upsampling = FALSE;
+    } else {
+        info.dct_method = JDCT_ISLOW;
+    }
+    jpeg_calc_output_dimensions(&info);
+    if (!out.Create(static_cast<int>(info.output_width), static_cast<int>(info.output_height), gray ? 8 : 24,
+                    gray ? 256 : 0))
+        return SPI_NO_MEMORY;
+    if (gray)
+        out.SetGrayPalette();
+    jpeg_start_decompress(&info);
+    if (cmyk)
+        job.Line.resize(static_cast<size_t>(info.output_width) * 4);
+    // Adobe writes CMYK inverted; everyone else plain.
+    const bool inverted = info.saw_Adobe_marker;
+    while (info.output_scanline < info.output_height) {
+        const int y = static_cast<int>(info.output_scanline);
+        JSAMPROW row = cmyk ? job.Line.data() : out.Row(y);
+        if (jpeg_read_scanlines(&info, &row, 1) != 1)
+            break;
+        if (cmyk) {
+            uint8_t* target = out.Row(y);
+            for (JDIMENSION x = 0; x < info.output_width; ++x) {
+                const uint8_t* p = job.Line.data() + x * 4;
+                unsigned c = p[0], m = p[1], yy = p[2], k = p[3];
+                if (!inverted) {
+                    c = 255 - c;
+                    m = 255 - m;
+                    yy = 255 - yy;
+                    k = 255 - k;
+                }
+                target[x * 3 + 0] = static_cast<uint8_t>(yy * k / 255);
+                target[x * 3 + 1] = static_cast<uint8_t>(m * k / 255);
+                target[x * 3 + 2] = static_cast<uint8_t>(c * k / 255);
+            }
+        }
+    }
+    // A truncated file leaves the rows not reached; show what was decoded.
+    for (int y = static_cast<int>(info.output_scanline); y < out.Height(); ++y)
+        std::memset(out.Row(y), 0, out.Stride());
+    if (info.output_scanline == info.output_height)
+        jpeg_finish_decompress(&info);
+    return SPI_SUCCESS;
+}
+
+int32_t Decode(const uint8_t* data, size_t size, bool preview, TDibBuilder& out)
+{
+    TJpegJob job;
+    job.Info.err = jpeg_std_error(&job.Errors.Base);
+    job.Errors.Base.error_exit = OnError;
+    job.Errors.Base.emit_message = OnMessage;
+    jpeg_create_decompress(&job.Info);
+    const int32_t result = DecodeInto(job, data, size, preview, out);
+    jpeg_destroy_decompress(&job.Info);
+    return result;
+}
+
+}  // namespace
+
+const TImageCodec PluginCodec = {
+    {"00IN", "JPEG (libjpeg-turbo) for Mireva", Groups},
+    Sniff,
+    Decode,
+};

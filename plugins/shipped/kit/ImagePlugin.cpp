@@ -1,0 +1,67 @@
+#include "kit/ImagePlugin.h"
+
+#include <new>
+
+using namespace spikit;
+
+namespace {
+
+int32_t Picture(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits, bool preview)
+{
+    if (!info || !bits)
+        return SPI_MEMORY_ERROR;
+    *info = nullptr;
+    *bits = nullptr;
+    try {
+        TSource input;
+        if (!input.Open(source, length, flag))
+            return SPI_FILE_READ_ERROR;
+        if (!PluginCodec.Sniff(input.Data(), input.Size()))
+            return SPI_UNKNOWN_FORMAT;
+        TDibBuilder dib;
+        const int32_t result = PluginCodec.Decode(input.Data(), input.Size(), preview, dib);
+        if (result != SPI_SUCCESS)
+            return result;
+        dib.Hand(info, bits);
+        return SPI_SUCCESS;
+    } catch (const std::bad_alloc&) {
+        return SPI_NO_MEMORY;
+    } catch (...) {
+        return SPI_INTERNAL_ERROR;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+SPI_EXPORT int32_t GetPluginInfo(int32_t number, char* buffer, int32_t length)
+{
+    return AnswerPluginInfo(PluginCodec.Info, number, buffer, length);
+}
+
+SPI_EXPORT int32_t IsSupported(const char* fileName, const void* header)
+{
+    if (!header)
+        return 0;
+    return PluginCodec.Sniff(static_cast<const uint8_t*>(header), SniffSize) ? 1 : 0;
+}
+
+SPI_EXPORT int32_t GetPicture(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits,
+                              SpiProgress progress, intptr_t user)
+{
+    return Picture(source, length, flag, info, bits, false);
+}
+
+SPI_EXPORT int32_t GetPreview(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits,
+                              SpiProgress progress, intptr_t user)
+{
+    return Picture(source, length, flag, info, bits, true);
+}
+
+SPI_EXPORT int32_t ConfigurationDlg(uintptr_t parent, int32_t function)
+{
+    return SPI_NOT_IMPLEMENTED;
+}
+
+}  // extern "C"

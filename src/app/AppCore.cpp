@@ -1,0 +1,94 @@
+#include "app/AppCore.h"
+
+#include "app/RegistryPluginSettings.h"
+#include "app/SettingsFileCommands.h"
+#include "common/IniFile.h"
+#include "common/PathUtils.h"
+
+TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TPluginScanner scanner)
+    : fFolders(std::move(folders))
+{
+    fFolders.WorkingFolder = IncludeTrailingPathDelimiter(fFolders.WorkingFolder);
+    fTemporary = std::make_unique<TTemporaryFolder>(fFolders.TemporaryBase, fFolders.TemporaryName);
+    fCommandLine = ParseCommandLine(args, fFolders.WorkingFolder, fFolders.DataFolder);
+    fSettingsPath = fCommandLine.SettingsPath;
+    fRegistry = std::make_unique<TFileLoaderList>();
+    if (scanner)
+        fRegistry->SetPluginScanner(std::move(scanner));
+    fPluginSettings = std::make_unique<TRegistryPluginSettings>(*fRegistry);
+    // Reading the options hands the plug-in settings to the registry, which
+    // rebuilds itself with them.
+    TIniFile settings(fSettingsPath);
+    fLoadResult = LoadOptions(settings, fOptions, OptionLinks());
+}
+
+TAppCore::~TAppCore()
+{
+    // The registry goes before the temporary folder: loaders may still hold
+    // files extracted into it.
+    fPluginSettings.reset();
+    fRegistry.reset();
+    fTemporary.reset();
+}
+
+TOptionLinks TAppCore::OptionLinks() const
+{
+    TOptionLinks links;
+    links.Plugins = fPluginSettings.get();
+    return links;
+}
+
+void TAppCore::ChangeSettings(const std::string& path, TSettingsWindow& window)
+{
+    TSettingsFileCommands commands(fOptions, OptionLinks(), window, fSettingsPath);
+    commands.ChangeSetting(path);
+    fSettingsPath = commands.SettingsPath();
+}
+
+TResolveContext TAppCore::ResolveContext() const
+{
+    TResolveContext context;
+    context.WorkingFolder = fFolders.WorkingFolder;
+    context.DataFolder = fFolders.DataFolder;
+    const TFileLoaderList* registry = fRegistry.get();
+    context.IsArchiveExtension = [registry](std::string_view ext) { return registry->IsArchiveExtension(ext); };
+    context.ArchiveFolder = fOptions.Archive.Folder;
+    return context;
+}
+
+TOpenOptions TAppCore::OpenOptions() const
+{
+    TOpenOptions options;
+    options.ArchiveOpenSubFolder = fOptions.Archive.OpenSubFolder;
+    options.ListOpenFolder = fOptions.List.OpenFolder;
+    return options;
+}
+
+bool TAppCore::RestoreLastLocation(TPlaceView& view)
+{
+    return OpenPath(fFolders.WorkingFolder, ResolveContext(), OpenOptions(), view);
+}
+
+bool TAppCore::DeferredStart(TPlaceView& view)
+{
+    bool opened = false;
+    if (fState == TAppState::asCreated) {
+        opened = OpenPath(fCommandLine.StartPath, ResolveContext(), OpenOptions(), view);
+        if (!opened)
+            opened = RestoreLastLocation(view);
+        fState = TAppState::asReady;
+    }
+    return opened;
+}
+
+std::optional<THandOverRequest> TAppCore::AcceptHandOver(const THandOver& message, bool fullScreen)
+{
+    if (fState != TAppState::asReady)
+        return std::nullopt;
+    return ParseHandOver(message, fullScreen, ResolveContext());
+}
+
+void TAppCore::BeginClose()
+{
+    fState = TAppState::asClosing;
+}

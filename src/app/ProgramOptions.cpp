@@ -1,0 +1,68 @@
+#include "app/ProgramOptions.h"
+
+#include <charconv>
+
+namespace {
+
+// "WxH" with both sides from 1 to 16384.
+bool ParseWindowSize(const std::string& text, int& width, int& height)
+{
+    const size_t x = text.find('x');
+    if (x == std::string::npos)
+        return false;
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    const auto [wEnd, wError] = std::from_chars(begin, begin + x, width);
+    const auto [hEnd, hError] = std::from_chars(begin + x + 1, end, height);
+    if (wError != std::errc() || hError != std::errc() || wEnd != begin + x || hEnd != end)
+        return false;
+    return width >= 1 && width <= 16384 && height >= 1 && height <= 16384;
+}
+
+}  // namespace
+
+TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
+{
+    TProgramOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::string name = arg;
+        std::string value;
+        bool hasValue = false;
+        if (arg.rfind("--", 0) == 0) {
+            const size_t equals = arg.find('=');
+            if (equals != std::string::npos) {
+                name = arg.substr(0, equals);
+                value = arg.substr(equals + 1);
+                hasValue = true;
+            }
+        }
+        const auto takeValue = [&]() -> std::string {
+            if (hasValue)
+                return value;
+            if (i + 1 >= args.size())
+                throw EUsageError(name + " needs a value");
+            return args[++i];
+        };
+        if (name == "--snapshot") {
+            options.SnapshotPath = takeValue();
+            if (options.SnapshotPath.empty())
+                throw EUsageError("--snapshot needs a file name");
+        } else if (name == "--window-size") {
+            const std::string size = takeValue();
+            if (!ParseWindowSize(size, options.WindowWidth, options.WindowHeight))
+                throw EUsageError("--window-size wants WIDTHxHEIGHT, not '" + size + "'");
+        } else if (name == "--help" && !hasValue) {
+            options.Help = true;
+        } else {
+            options.Args.push_back(arg);
+        }
+    }
+    return options;
+}
+
+const char* ProgramUsage()
+{
+    return "usage: mireva [-f] [-s SETTINGS.ini|.lys] [PATH]\n"
+           "       mireva --snapshot OUT.png [--window-size WxH] [-s SETTINGS] [PATH]\n";
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+// The viewer's own long options, taken off the command line before the rest
+// is read as "-f", "-s FILE" and a path (and before it is handed over to a
+// running copy, which must never see them):
+//   --snapshot OUT.png   open the path, wait until the view settles, save
+//                        the window's picture and end
+//   --window-size WxH    the window's size (at start, and for the snapshot)
+//   --help               print the usage
+
+#include <string>
+#include <vector>
+
+#include "common/Errors.h"
+
+class EUsageError : public EMirevaError {
+public:
+    using EMirevaError::EMirevaError;
+};
+
+struct TProgramOptions {
+    std::string SnapshotPath;  // empty: the normal interactive start
+    int WindowWidth = 1024;
+    int WindowHeight = 768;
+    bool Help = false;
+    std::vector<std::string> Args;  // what is left, in order
+};
+
+// Raises EUsageError for a missing or malformed value.
+TProgramOptions ParseProgramOptions(const std::vector<std::string>& args);
+
+// The usage text of the viewer.
+const char* ProgramUsage();

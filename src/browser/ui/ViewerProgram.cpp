@@ -1,0 +1,183 @@
+#include "browser/ui/ViewerProgram.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QMessageBox>
+#include <QPixmap>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <unistd.h>
+
+#include "app/AppCore.h"
+#include "app/ProgramOptions.h"
+#include "browser/ui/MainForm.h"
+#include "common/AtomicSave.h"
+#include "common/PathUtils.h"
+#include "platform/FileSystem.h"
+#include "platform/Folders.h"
+#include "platform/SingleInstance.h"
+#include "platform/qt/InstanceListener.h"
+#include "platform/qt/QuitSignals.h"
+
+namespace {
+
+// The QApplication is made only when a window or a question needs it, so
+// that a start that merely hands over its command line stays light.
+class TApplicationHolder {
+public:
+    TApplicationHolder(int& argc, char** argv)
+        : fArgc(argc)
+        , fArgv(argv)
+    {
+    }
+    QApplication& Get()
+    {
+        if (!fApp) {
+            fApp = std::make_unique<QApplication>(fArgc, fArgv);
+            QApplication::setApplicationName("Mireva");
+        }
+        return *fApp;
+    }
+
+private:
+    int& fArgc;
+    char** fArgv;
+    std::unique_ptr<QApplication> fApp;
+};
+
+bool AskTerminateHungCopy(TApplicationHolder& application)
+{
+    application.Get();
+    const QString question = QString::fromUtf8("起動中のMirevaがフリーズしている可能性があります  \n強制終了しますか？");
+    return QMessageBox::question(nullptr, "Mireva", question, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+// Writes the window's picture as a PNG file the way every file of the
+// program is written: completely or not at all.
+bool SaveSnapshot(QWidget& window, const std::string& path)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    const QPixmap shot = window.grab();
+    if (shot.isNull() || !shot.save(&buffer, "PNG")) {
+        std::cerr << "mireva: the window's picture could not be taken\n";
+        return false;
+    }
+    try {
+        SaveFileAtomically(path, std::string_view(png.constData(), static_cast<size_t>(png.size())));
+    } catch (const std::exception& e) {
+        std::cerr << "mireva: " << e.what() << '\n';
+        return false;
+    }
+    return true;
+}
+
+void ShowStartFailure(TApplicationHolder& application, bool batch, const std::string& text)
+{
+    std::cerr << "mireva: " << text << '\n';
+    if (!batch)
+        QMessageBox::critical(nullptr, "Mireva", QString::fromUtf8(text.c_str()));
+}
+
+}  // namespace
+
+int RunViewer(int argc, char** argv)
+{
+    TProgramOptions options;
+    try {
+        options = ParseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const EUsageError& e) {
+        std::cerr << "mireva: " << e.what() << '\n' << ProgramUsage();
+        return 2;
+    }
+    if (options.Help) {
+        std::cout << ProgramUsage();
+        return 0;
+    }
+    const bool snapshot = !options.SnapshotPath.empty();
+    if (snapshot && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+
+    TApplicationHolder application(argc, argv);
+    const std::string workingFolder = CurrentDirectory();
+
+    // A snapshot is batch work beside a running viewer: it neither hands
+    // over nor takes the single-instance lock.
+    std::unique_ptr<TSingleInstance> instance;
+    if (!snapshot) {
+        try {
+            instance = std::make_unique<TSingleInstance>(RuntimeFolder());
+            THandOver message{workingFolder, {argv[0]}};
+            message.Args.insert(message.Args.end(), options.Args.begin(), options.Args.end());
+            const TInstanceRole role =
+                instance->Start(message, [&application] { return AskTerminateHungCopy(application); });
+            if (role != TInstanceRole::irFirst)
+                return 0;
+        } catch (const std::exception& e) {
+            // Without the lock the viewer still works; it just cannot take
+            // over later starts.
+            std::cerr << "mireva: " << e.what() << '\n';
+            instance.reset();
+        }
+    }
+
+    QApplication& app = application.Get();
+    std::unique_ptr<TAppCore> core;
+    try {
+        TAppFolders folders;
+        folders.ProgramFolder = ProgramFolder();
+        folders.DataFolder = DataFolder(folders.ProgramFolder);
+        folders.WorkingFolder = workingFolder;
+        folders.TemporaryBase = TemporaryBase();
+        folders.TemporaryName = TemporaryFolderName(folders.TemporaryBase);
+        // A snapshot may run beside the viewer: it must not share (and at its
+        // end remove) the viewer's temporary folder.
+        if (snapshot)
+            folders.TemporaryName += "-snapshot-" + std::to_string(::getpid());
+        core = std::make_unique<TAppCore>(folders, options.Args);
+    } catch (const std::exception& e) {
+        ShowStartFailure(application, snapshot, e.what());
+        return 1;
+    }
+
+    int exitCode = 0;
+    {
+        TMainForm form(*core);
+        form.resize(options.WindowWidth, options.WindowHeight);
+        std::unique_ptr<TInstanceListener> listener;
+        if (instance && instance->Server())
+            listener = std::make_unique<TInstanceListener>(
+                *instance->Server(), [&form](const THandOver& message) { form.HandOver(message); });
+        // A request to end closes the window as the user would, so that
+        // nothing is left behind.
+        const TQuitSignals quitSignals([&form, &app] {
+            form.close();
+            app.quit();
+        });
+        if (snapshot) {
+            form.SetMessageSink(
+                [](const std::string& text, TMessageIcon) { std::cerr << "mireva: " << text << '\n'; });
+            form.SetSettledHandler([&] {
+                if (!SaveSnapshot(form, options.SnapshotPath))
+                    exitCode = 1;
+                form.close();
+                app.quit();
+            });
+        }
+        if (core->CommandLine().FullScreen && !snapshot)
+            form.showFullScreen();
+        else
+            form.show();
+        const int loopCode = app.exec();
+        if (exitCode == 0)
+            exitCode = loopCode;
+        // Later starts must find no listener from here on.
+        listener.reset();
+        instance.reset();
+    }
+    core.reset();
+    return exitCode;
+}

@@ -1,0 +1,192 @@
+#pragma once
+
+// Archives browsed like folders. TArchiver stands for one opened archive: it
+// asks the archive loader for the member list once, cleans every member path
+// (names inside archives are chosen by whoever made the archive), builds the
+// folder index that views list folders from, extracts single members into
+// memory or into files below its own temporary folder, and chains archives
+// that lie inside archives. Nesting levels are named by virtual paths joined
+// by "//" ("x/b.zip//c.zip").
+//
+// Archivers are shared: a view holds the innermost one, and every inner
+// archiver holds its parent, so dropping the last reference to a chain frees
+// it from the inside out while a chain shared with another view survives.
+// Used from the user-interface thread; the thumbnail thread may call
+// ExtractToStream while the user-interface thread keeps the archiver alive.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "loading/FileLoader.h"
+
+class TFileStream;
+
+// How made-up folder records look in views: the type name and the icons of a
+// plain folder, given by the window side.
+struct TFolderLook {
+    std::string TypeName = "フォルダー";
+    int32_t SmallIconIndex = 0;
+    int32_t LargeIconIndex = 0;
+};
+
+// What an archiver needs from the program.
+struct TArchiveEnv {
+    TFileLoaderList* Registry = nullptr;
+    // The program's temporary folder, with a trailing '/'. Private folders
+    // "001", "002", ... and the shared extraction folder lie below it.
+    std::string TempBase;
+    TFolderLook FolderLook;
+};
+
+// Folder keys sort by name without case (what the user sees) and compare
+// exactly, since names on this system are case-sensitive.
+struct TFolderKeyLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
+// key: folder path inside the archive ("" for the top, otherwise ending in
+// '/'); value: the records directly in that folder, not owned.
+using TFolderIndex = std::map<std::string, std::vector<TArchiveFileInfo*>, TFolderKeyLess>;
+
+// Makes a member's Path and Name safe to use below a folder: '\' and '/' both
+// separate; empty and "." segments vanish; a ".." segment (also a whole name
+// "..") becomes the full-width "．．"; the first ':' of the path becomes "：";
+// folders found inside the name move into the path. False for a record that
+// names nothing (neither path nor name remains).
+bool CleanMemberRecord(TArchiveFileInfo& record);
+
+// "a/b/" -> "a/"; "a/" -> "".
+std::string ParentFolderPath(const std::string& folder);
+
+// Cleans every record (dropping those that name nothing), then files every
+// record under its folder and makes a folder record for every folder that
+// holds members but was not reported itself. The made-up records are appended
+// to items. Returns the number of the loader's records kept (the made-up
+// ones follow them).
+size_t BuildFolderIndex(TArchiveFileList& items, TFolderIndex& folders, const TFolderLook& look);
+
+enum class TArchiveObjectType { atFolders, atSupported, atNonSupported };
+using TArchiveObjectTypes = std::set<TArchiveObjectType>;
+
+class TArchiver : public std::enable_shared_from_this<TArchiver> {
+public:
+    // Lists the archive and builds the folder index; with privateFolder, makes
+    // the archiver's own temporary folder. Raises "'name'は読み込めませんでした  "
+    // without a loader and "'name'は展開できませんでした  " when listing fails.
+    TArchiver(const TArchiveEnv& env, TArchiveLoader* loader, bool privateFolder, int64_t offset,
+              const std::string& fileName);
+    ~TArchiver();
+    TArchiver(const TArchiver&) = delete;
+    TArchiver& operator=(const TArchiver&) = delete;
+
+    // Lists the archive again; raises the listing error on failure.
+    bool Reload();
+
+    // The records of a folder; with directOnly false, every file at or below
+    // it instead (no folder records). A folder not in the index leaves result
+    // as it is.
+    void List(const std::string& folder, bool directOnly, std::vector<TArchiveFileInfo*>& result) const;
+    // The archive list view's rule: List, then keep folder records, picture
+    // and archive files, and other files as the types ask.
+    void ListFolder(const std::string& folder, const TArchiveObjectTypes& types,
+                    std::vector<TArchiveFileInfo*>& result) const;
+    // The record of folder + name (exact, else without case); nullptr when
+    // there is none. An empty name looks the folder record up.
+    TArchiveFileInfo* FindRecord(const std::string& folder, const std::string& name) const;
+
+    // A member's bytes; an empty stream when the loader fails quietly. Raises
+    // "ファイルの解凍に失敗しました  " when the loader raises. Any loading thread.
+    std::unique_ptr<TMemoryStream> ExtractToStream(const TArchiveFileInfo& record);
+    // Writes a member as a file below the private folder (or the shared
+    // extraction folder) and returns its path, with the member's time as its
+    // last-write time; a folder record gives its folder. Empty on any failure.
+    std::string ExtractToFile(const TArchiveFileInfo& record, bool privateFolder);
+    // ExtractToFile of folder + memberName; with memberName empty, folder
+    // names a folder, which is created and returned without its content.
+    std::string Extract(const std::string& folder, const std::string& memberName, bool privateFolder);
+    // Removes an extracted folder below the private (or shared) folder with
+    // everything in it. Never touches anything outside that folder.
+    void DeleteExtracted(const std::string& relative, bool privateFolder);
+
+    // Keeps the archive file open while inner archives extracted from it exist.
+    void Lock();
+    void Unlock();
+    // False while the file is held open; the name stays then.
+    bool SetFileName(const std::string& fileName);
+
+    void SetParent(std::shared_ptr<TArchiver> parent);
+    void SetParentFolder(const std::string& folder);
+    std::string OuterFileName() const;
+    bool IsDescendantOf(const TArchiver* other) const;
+    void ResetViewState();
+
+    TArchiveLoader* Loader = nullptr;  // not owned; FindArchiveLoader re-attaches it after a reload
+    int64_t Offset = 0;
+    const std::string& FileName() const { return fFileName; }
+    const std::string& TempFolder() const { return fTempFolder; }
+    const TArchiveFileList& Items() const { return fItems; }
+    // Records the loader reported, before the made-up folder records.
+    size_t MemberCount() const { return fMemberCount; }
+    const TFolderIndex& Folders() const { return fFolders; }
+    TArchiver* Root() const { return fRoot; }
+    const std::shared_ptr<TArchiver>& Parent() const { return fParent; }
+    const std::string& VirtualPath() const { return fVirtualPath; }
+    const std::string& ParentFolder() const { return fParentFolder; }
+    int LockCount() const { return fLockCount; }
+    bool IsLocked() const { return fLockStream != nullptr; }
+    const TArchiveEnv& Env() const { return fEnv; }
+
+private:
+    void ListMembers();
+    // The folder extraction writes below: the private folder, or the shared
+    // extraction folder (also when no private folder was made). Created when
+    // missing; raises EFileError.
+    std::string ExtractRoot(bool privateFolder);
+    void MakePrivateFolder();
+
+    TArchiveEnv fEnv;
+    std::string fFileName;
+    std::string fTempFolder;
+    std::string fPrivateName;  // "001"
+    TArchiveFileList fItems;
+    size_t fMemberCount = 0;
+    TFolderIndex fFolders;
+    std::unique_ptr<TFileStream> fLockStream;
+    int fLockCount = 0;
+    TArchiver* fRoot = nullptr;
+    std::shared_ptr<TArchiver> fParent;
+    std::string fVirtualPath;
+    std::string fParentFolder;
+};
+
+using TArchiverPtr = std::shared_ptr<TArchiver>;
+
+// "'" + name + "'は読み込めませんでした  " and "'" + name + "'は展開できませんでした  ".
+std::string ArchiveNotReadMessage(const std::string& fileName);
+std::string ArchiveNotListedMessage(const std::string& fileName);
+inline constexpr const char* ExtractFailedMessage = "ファイルの解凍に失敗しました  ";
+
+// Opens an archive file: detection over the archive loaders (under the loader
+// lock), listing, a private folder. nullptr when the file is missing, not an
+// archive, or cannot be listed.
+TArchiverPtr OpenArchive(const TArchiveEnv& env, const std::string& fileName);
+// Opens the archive member folder + name of parent, extracted into the
+// parent's private folder; the new archiver holds its parent.
+TArchiverPtr OpenInnerArchive(const TArchiverPtr& parent, const std::string& folder, const std::string& name);
+// Runs archive detection again on the archiver's file and makes the loader
+// found its Loader (after a registry reload); true when one was found.
+bool FindArchiveLoader(TFileLoaderList& registry, TArchiver& archiver);
+
+// Opens the archive named by an outer file and an inner path ("x/b.zip//c.zip"),
+// reusing the archivers of current's chain where they match. With keepPartial,
+// a level that cannot be opened gives the deepest archiver reached.
+TArchiverPtr ResolveVirtualPath(const TArchiveEnv& env, const std::string& outerPath, const std::string& innerPath,
+                                const TArchiverPtr& current, bool keepPartial = false);
+
+// Splits an inner path at its last "//": ("x/b.zip", "c.zip"); without one,
+// head is empty.
+void SplitVirtualPath(const std::string& innerPath, std::string& head, std::string& tail);

@@ -1,0 +1,579 @@
+#include "loading/SPIs.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "common/Errors.h"
+#include "common/PathUtils.h"
+#include "common/Text.h"
+#include "loading/ImgLoader.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// The buffer GetPluginInfo writes into: 256 bytes, of which the plug-in is
+// told 255, so a text that fills its whole length still ends in a zero.
+constexpr int32_t InfoBufferSize = 256;
+// A plug-in that keeps answering pattern numbers would loop forever.
+constexpr int32_t MaxPatternGroups = 256;
+
+int32_t IgnoreProgress(int32_t, int32_t, intptr_t)
+{
+    return 0;
+}
+
+// Owns a block received from a plug-in: freed on every path, also when the
+// plug-in reported a failure after handing it over.
+class TLocalBlock {
+public:
+    TLocalBlock() = default;
+    ~TLocalBlock()
+    {
+        if (fHandle)
+            LocalFree(fHandle);
+    }
+    TLocalBlock(const TLocalBlock&) = delete;
+    TLocalBlock& operator=(const TLocalBlock&) = delete;
+
+    HLOCAL* Receive() { return &fHandle; }
+    bool Empty() const { return fHandle == nullptr; }
+    // The bytes of the block and its exact size; nullptr for a handle that is
+    // not a live block.
+    const uint8_t* Lock(size_t& size)
+    {
+        size = LocalSize(fHandle);
+        return static_cast<const uint8_t*>(LocalLock(fHandle));
+    }
+
+private:
+    HLOCAL fHandle = nullptr;
+};
+
+uint32_t ReadU32(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+uint16_t ReadU16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+// A field of a member record; nothing when it has no terminator inside.
+std::optional<std::string> FieldText(const char* field, size_t size)
+{
+    const size_t length = strnlen(field, size);
+    if (length == size)
+        return std::nullopt;
+    return DecodeText(std::string_view(field, length));
+}
+
+int64_t FloorDiv(int64_t a, int64_t b)
+{
+    int64_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
+
+bool IsPluginFileName(const std::string& name)
+{
+    return name.size() > 4 && SameText(std::string_view(name).substr(name.size() - 4), ".spi");
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+TSPI::TSPI(std::string libraryPath, bool enabled, std::recursive_mutex& lock)
+    : fLibraryPath(std::move(libraryPath)), fLock(lock)
+{
+    std::lock_guard<std::recursive_mutex> guard(fLock);
+    if (!fModule.Load(fLibraryPath))
+        return;
+    fGetPluginInfo = reinterpret_cast<SpiGetPluginInfoFunc>(fModule.Symbol("GetPluginInfo"));
+    if (!fGetPluginInfo) {
+        Unload();
+        return;
+    }
+    const std::optional<std::string> version = PluginInfo(0);
+    if (version && *version == ImagePluginVersion)
+        fPluginKind = TPluginKind::pkImage;
+    else if (version && *version == ArchivePluginVersion)
+        fPluginKind = TPluginKind::pkArchive;
+    else {
+        Unload();
+        return;
+    }
+    if (std::optional<std::string> description = PluginInfo(1))
+        fDescription = *description;
+    if (enabled) {
+        fIsSupported = reinterpret_cast<SpiIsSupportedFunc>(fModule.Symbol("IsSupported"));
+        fConfigurationDlg = reinterpret_cast<SpiConfigurationDlgFunc>(fModule.Symbol("ConfigurationDlg"));
+        fLoaded = true;
+    }
+}
+
+TSPI::~TSPI()
+{
+    std::lock_guard<std::recursive_mutex> guard(fLock);
+    Unload();
+}
+
+std::string TSPI::LibraryName() const
+{
+    return ExtractFileName(fLibraryPath);
+}
+
+std::optional<std::string> TSPI::PluginInfo(int32_t number)
+{
+    if (!fGetPluginInfo)
+        return std::nullopt;
+    char buffer[InfoBufferSize] = {};
+    int32_t written;
+    {
+        std::lock_guard<std::recursive_mutex> guard(fLock);
+        written = fGetPluginInfo(number, buffer, InfoBufferSize - 1);
+    }
+    if (written <= 0)
+        return std::nullopt;
+    buffer[InfoBufferSize - 1] = 0;
+    const size_t length = strnlen(buffer, std::min<size_t>(static_cast<size_t>(written), InfoBufferSize - 1));
+    return DecodeText(std::string_view(buffer, length));
+}
+
+void TSPI::Unload()
+{
+    fIsSupported = nullptr;
+    fConfigurationDlg = nullptr;
+    fGetPluginInfo = nullptr;
+    fLoaded = false;
+    fModule.Unload();
+}
+
+int TSPI::ShowConfiguration(uintptr_t owner, int32_t function)
+{
+    std::lock_guard<std::recursive_mutex> guard(fLock);
+    const bool loadedHere = !fModule.IsLoaded();
+    SpiConfigurationDlgFunc dialog = fConfigurationDlg;
+    if (loadedHere) {
+        if (!fModule.Load(fLibraryPath))
+            return -1;
+        dialog = reinterpret_cast<SpiConfigurationDlgFunc>(fModule.Symbol("ConfigurationDlg"));
+    }
+    int result = -1;
+    if (dialog)
+        result = function < 0 ? 0 : dialog(owner, function);
+    if (loadedHere)
+        fModule.Unload();
+    return result;
+}
+
+void ReadPluginPatterns(TSPI& plugin, TFileLoader& loader)
+{
+    for (int32_t k = 0; k < MaxPatternGroups; ++k) {
+        std::optional<std::string> patterns = plugin.PluginInfo(2 * k + 2);
+        if (!patterns)
+            break;
+        std::optional<std::string> name = plugin.PluginInfo(2 * k + 3);
+        if (!name)
+            break;
+        loader.Extensions.push_back(std::move(*patterns));
+        loader.Descriptions.push_back(std::move(*name));
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+void CheckPluginDib(const uint8_t* info, size_t infoSize, size_t bitsSize)
+{
+    auto fail = [](const char* what) { throw EInvalidGraphic(std::string("プラグインの画像が壊れています: ") + what); };
+    if (!info || infoSize < 12)
+        fail("header");
+    const uint32_t headerSize = ReadU32(info);
+    int64_t width, height;
+    unsigned bitCount, compression = 0, colorsUsed = 0, entrySize = 4;
+    if (headerSize == 12) {
+        width = ReadU16(info + 4);
+        height = ReadU16(info + 6);
+        bitCount = ReadU16(info + 10);
+        entrySize = 3;
+    } else {
+        if (headerSize < 40 || headerSize > infoSize)
+            fail("header");
+        width = static_cast<int32_t>(ReadU32(info + 4));
+        height = static_cast<int32_t>(ReadU32(info + 8));
+        bitCount = ReadU16(info + 14);
+        compression = ReadU32(info + 16);
+        colorsUsed = ReadU32(info + 32);
+    }
+    if (height < 0)
+        height = -height;
+    if (width <= 0 || height <= 0 || width > TBitmap::MaxSide || height > TBitmap::MaxSide)
+        fail("size");
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
+        fail("bits per pixel");
+    uint64_t tableStart = headerSize;
+    // Bit-field masks follow a 40-byte header.
+    if (compression == 3 && headerSize == 40)
+        tableStart += 12;
+    if (bitCount <= 8) {
+        const uint64_t maxColors = uint64_t(1) << bitCount;
+        const uint64_t colors = colorsUsed == 0 ? maxColors : colorsUsed;
+        if (colors > maxColors)
+            fail("palette");
+        if (tableStart + colors * entrySize > infoSize)
+            fail("palette");
+    } else if (tableStart > infoSize) {
+        fail("header");
+    }
+    // Compressed rows (run-length) have no fixed size; their decoder checks them.
+    if (compression == 0 || compression == 3) {
+        const uint64_t stride = TBitmap::StrideFor(static_cast<int>(width), static_cast<int>(bitCount));
+        if (stride * static_cast<uint64_t>(height) > bitsSize)
+            fail("pixels");
+    } else if (bitsSize == 0) {
+        fail("pixels");
+    }
+}
+
+namespace {
+
+// The two blocks of GetPicture as a bitmap; nullptr when they are damaged.
+std::unique_ptr<TBitmap> BitmapFromBlocks(TLocalBlock& infoBlock, TLocalBlock& bitsBlock)
+{
+    size_t infoSize = 0, bitsSize = 0;
+    const uint8_t* info = infoBlock.Lock(infoSize);
+    const uint8_t* bits = bitsBlock.Lock(bitsSize);
+    if (!info || !bits)
+        return nullptr;
+    try {
+        CheckPluginDib(info, infoSize, bitsSize);
+        return std::make_unique<TBitmap>(DecodeDib(info, infoSize, bits, bitsSize));
+    } catch (const EMirevaError&) {
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+TInSPI::TInSPI(std::unique_ptr<TSPI> plugin) : fPlugin(std::move(plugin))
+{
+    ReadPluginPatterns(*fPlugin, *this);
+    Enabled = fPlugin->Loaded();
+    if (Enabled) {
+        fGetPictureInfo = reinterpret_cast<SpiGetPictureInfoFunc>(fPlugin->Symbol("GetPictureInfo"));
+        fGetPicture = reinterpret_cast<SpiGetPictureFunc>(fPlugin->Symbol("GetPicture"));
+        fGetPreview = reinterpret_cast<SpiGetPictureFunc>(fPlugin->Symbol("GetPreview"));
+    }
+}
+
+bool TInSPI::IsSupported(const std::string& fileName, const uint8_t* header)
+{
+    std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+    SpiIsSupportedFunc isSupported = fPlugin->IsSupportedFunc();
+    return isSupported && isSupported(fileName.c_str(), header) != 0;
+}
+
+std::unique_ptr<TBitmap> TInSPI::Load(const char* source, intptr_t length, uint32_t flag, bool preview)
+{
+    SpiGetPictureFunc function = preview ? fGetPreview : fGetPicture;
+    if (!function)
+        return nullptr;
+    TLocalBlock info, bits;
+    int32_t result;
+    {
+        std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+        result = function(source, length, flag, info.Receive(), bits.Receive(), IgnoreProgress, 0);
+    }
+    if (result != SPI_SUCCESS || info.Empty() || bits.Empty())
+        return nullptr;
+    return BitmapFromBlocks(info, bits);
+}
+
+std::unique_ptr<TBitmap> TInSPI::LoadFromFile(const std::string& fileName, int64_t offset, bool preview)
+{
+    return Load(fileName.c_str(), static_cast<intptr_t>(offset), SPI_SOURCE_FILE, preview);
+}
+
+std::unique_ptr<TBitmap> TInSPI::LoadFromStream(TMemoryStream& stream, int64_t offset, bool preview)
+{
+    if (offset < 0 || offset >= stream.Size())
+        return nullptr;
+    return Load(reinterpret_cast<const char*>(stream.Memory() + offset), static_cast<intptr_t>(stream.Size() - offset),
+                SPI_SOURCE_MEMORY, preview);
+}
+
+std::unique_ptr<TLoadImage> TInSPI::LoadImage(TMemoryStream& stream)
+{
+    if (!fGetPicture || stream.Size() == 0)
+        return nullptr;
+    TLocalBlock info, bits;
+    int32_t result;
+    {
+        std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+        result = fGetPicture(reinterpret_cast<const char*>(stream.Memory()), static_cast<intptr_t>(stream.Size()),
+                             SPI_SOURCE_MEMORY, info.Receive(), bits.Receive(), IgnoreProgress, 0);
+    }
+    if (result != SPI_SUCCESS || info.Empty() || bits.Empty())
+        return nullptr;
+    size_t infoSize = 0, bitsSize = 0;
+    const uint8_t* infoBytes = info.Lock(infoSize);
+    const uint8_t* bitsBytes = bits.Lock(bitsSize);
+    if (!infoBytes || !bitsBytes)
+        return nullptr;
+    try {
+        CheckPluginDib(infoBytes, infoSize, bitsSize);
+        return std::make_unique<TLoadImage>(std::vector<uint8_t>(infoBytes, infoBytes + infoSize),
+                                            std::vector<uint8_t>(bitsBytes, bitsBytes + bitsSize));
+    } catch (const EMirevaError&) {
+        return nullptr;
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+TDateTime MemberTimeToDateTime(int32_t seconds)
+{
+    const int64_t local = static_cast<int64_t>(seconds) + 9 * 3600;
+    const int64_t days = FloorDiv(local, 86400);
+    const int64_t second = local - days * 86400;
+    return static_cast<double>(days + 25569) + static_cast<double>(second) / 86400.0;
+}
+
+void ReadMemberList(const uint8_t* block, size_t size, TArchiveFileList& items)
+{
+    const size_t count = size / sizeof(SpiFileInfo);
+    for (size_t i = 0; i < count; ++i) {
+        SpiFileInfo record;
+        std::memcpy(&record, block + i * sizeof(SpiFileInfo), sizeof record);
+        if (record.method[0] == 0)
+            break;
+        try {
+            const std::optional<std::string> folder = FieldText(record.path, sizeof record.path);
+            const std::optional<std::string> file = FieldText(record.filename, sizeof record.filename);
+            if (!folder || !file)
+                continue;
+            auto item = std::make_unique<TArchiveFileInfo>();
+            item->Position = record.position;
+            item->Size = record.filesize;
+            item->Time = MemberTimeToDateTime(record.timestamp);
+            std::string path = *folder;
+            std::string name = *file;
+            std::replace(path.begin(), path.end(), '\\', '/');
+            if (!path.empty() && !name.empty()) {
+                // Some plug-ins put folders into the file name; joining and
+                // splitting again gives a clean split either way.
+                std::string joined = Trim(path);
+                if (!joined.empty() && joined.back() != '/')
+                    joined += '/';
+                joined += Trim(name);
+                std::replace(joined.begin(), joined.end(), '\\', '/');
+                const size_t slash = joined.rfind('/');
+                path = joined.substr(0, slash + 1);
+                name = joined.substr(slash + 1);
+            }
+            item->Path = std::move(path);
+            item->Name = std::move(name);
+            items.push_back(std::move(item));
+        } catch (const std::exception&) {
+            // One odd member never fails the whole listing.
+        }
+    }
+}
+
+TAmSPI::TAmSPI(std::unique_ptr<TSPI> plugin) : fPlugin(std::move(plugin))
+{
+    ReadPluginPatterns(*fPlugin, *this);
+    Enabled = fPlugin->Loaded();
+    if (Enabled) {
+        fGetArchiveInfo = reinterpret_cast<SpiGetArchiveInfoFunc>(fPlugin->Symbol("GetArchiveInfo"));
+        fGetFileInfo = reinterpret_cast<SpiGetFileInfoFunc>(fPlugin->Symbol("GetFileInfo"));
+        fGetFile = reinterpret_cast<SpiGetFileFunc>(fPlugin->Symbol("GetFile"));
+    }
+}
+
+bool TAmSPI::IsSupported(const std::string& fileName, const uint8_t* header)
+{
+    std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+    SpiIsSupportedFunc isSupported = fPlugin->IsSupportedFunc();
+    return isSupported && isSupported(fileName.c_str(), header) != 0;
+}
+
+void TAmSPI::GetArchiveInfo(const std::string& archiveName, int64_t offset, TArchiveFileList& items)
+{
+    if (!fGetArchiveInfo)
+        return;
+    TLocalBlock list;
+    int32_t result;
+    {
+        std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+        result = fGetArchiveInfo(archiveName.c_str(), static_cast<intptr_t>(offset), SPI_SOURCE_FILE, list.Receive());
+    }
+    // One well-known LHA plug-in reports 2 for archives it listed fine.
+    const bool success =
+        result == SPI_SUCCESS || (result == SPI_UNKNOWN_FORMAT && UpperCase(fPlugin->LibraryName()) == "LHASAD.SPI");
+    if (!success || list.Empty())
+        return;
+    size_t size = 0;
+    const uint8_t* block = list.Lock(size);
+    if (block)
+        ReadMemberList(block, size, items);
+}
+
+bool TAmSPI::ExtractToFolder(const std::string& archiveName, uint32_t position, const std::string& folder)
+{
+    if (!fGetFile)
+        return false;
+    std::vector<char> destination(folder.begin(), folder.end());
+    destination.push_back(0);
+    std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+    return fGetFile(archiveName.c_str(), static_cast<intptr_t>(position), destination.data(), SPI_DEST_FOLDER,
+                    IgnoreProgress, 0) == SPI_SUCCESS;
+}
+
+void TAmSPI::ExtractToStream(const std::string& archiveName, uint32_t position, TMemoryStream& stream)
+{
+    stream.Clear();
+    if (!fGetFile)
+        return;
+    TLocalBlock member;
+    int32_t result;
+    {
+        std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+        result = fGetFile(archiveName.c_str(), static_cast<intptr_t>(position), reinterpret_cast<char*>(member.Receive()),
+                          SPI_DEST_MEMORY, IgnoreProgress, 0);
+    }
+    if (result != SPI_SUCCESS || member.Empty())
+        return;
+    size_t size = 0;
+    const uint8_t* bytes = member.Lock(size);
+    if (!bytes)
+        return;
+    stream.WriteBuffer(bytes, static_cast<int64_t>(size));
+    stream.SetPosition(0);
+}
+
+// ---------------------------------------------------------------------------
+
+std::string DefaultSusiePluginFolder()
+{
+    std::string folder = GetEnv("SUSIE_PLUGIN_PATH");
+    if (folder.empty()) {
+        std::string data = GetEnv("XDG_DATA_HOME");
+        if (data.empty() || !IsAbsolutePath(data))
+            data = HomeDirectory() + ".local/share/";
+        folder = JoinPath(data, "susie/plugins");
+    }
+    folder = IncludeTrailingPathDelimiter(folder);
+    return DirectoryExists(folder) ? folder : std::string();
+}
+
+namespace {
+
+struct TFoundPlugin {
+    std::string Name;
+    std::string Folder;
+};
+
+// The plug-in files of the candidate folders, sorted by name without case;
+// for a name found in several folders the first folder wins.
+std::vector<TFoundPlugin> FindPluginFiles(const TFileLoaderList& registry, const TPluginFolders& folders)
+{
+    std::vector<std::string> candidates;
+    if (registry.SearchDirs[2] && !Trim(registry.SPIPath).empty())
+        candidates.push_back(IncludeTrailingPathDelimiter(Trim(registry.SPIPath)));
+    if (registry.SearchDirs[0] && !folders.ProgramFolder.empty())
+        candidates.push_back(IncludeTrailingPathDelimiter(folders.ProgramFolder));
+    if (registry.SearchDirs[1] && !folders.SusieFolder.empty())
+        candidates.push_back(IncludeTrailingPathDelimiter(folders.SusieFolder));
+
+    std::vector<TFoundPlugin> found;
+    for (const std::string& folder : candidates) {
+        std::vector<TDirEntry> entries;
+        try {
+            entries = ListDirectory(folder);
+        } catch (const EMirevaError&) {
+            continue;  // a folder that is missing or unreadable is skipped
+        }
+        for (const TDirEntry& entry : entries) {
+            if (entry.Status.Kind != TFileKind::fkFile || !IsPluginFileName(entry.Name))
+                continue;
+            const bool known = std::any_of(found.begin(), found.end(),
+                                           [&](const TFoundPlugin& f) { return SameText(f.Name, entry.Name); });
+            if (!known)
+                found.push_back({entry.Name, folder});
+        }
+    }
+    std::stable_sort(found.begin(), found.end(), [](const TFoundPlugin& a, const TFoundPlugin& b) {
+        const int order = CompareText(a.Name, b.Name);
+        return order != 0 ? order < 0 : a.Name < b.Name;
+    });
+    return found;
+}
+
+template <typename Spi, typename Base>
+void LoadKnownPlugins(std::vector<TPluginUseEntry>& useList, std::vector<std::unique_ptr<Base>>& plugins,
+                      std::vector<TFoundPlugin>& found, TPluginKind kind, std::recursive_mutex& lock)
+{
+    std::vector<std::unique_ptr<Base>> ordered;
+    for (size_t i = useList.size(); i-- > 0;) {
+        const TPluginUseEntry entry = useList[i];
+        const auto file = std::find_if(found.begin(), found.end(),
+                                       [&](const TFoundPlugin& f) { return SameText(f.Name, entry.FileName); });
+        if (file == found.end()) {
+            useList.erase(useList.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        auto plugin = std::make_unique<TSPI>(file->Folder + file->Name, entry.Enabled, lock);
+        const TPluginKind actual = plugin->PluginKind();
+        if (actual != kind) {
+            useList.erase(useList.begin() + static_cast<std::ptrdiff_t>(i));
+            // A library that now reports the other kind is still a plug-in:
+            // leave it to the other list or to the new plug-ins.
+            if (actual == TPluginKind::pkNone)
+                found.erase(file);
+            continue;
+        }
+        auto loader = std::make_unique<Spi>(std::move(plugin));
+        if (!entry.Enabled)
+            loader->Plugin().Unload();
+        ordered.insert(ordered.begin(), std::move(loader));
+        found.erase(file);
+    }
+    for (auto& loader : ordered)
+        plugins.push_back(std::move(loader));
+}
+
+}  // namespace
+
+void ScanPlugins(TFileLoaderList& registry, const TPluginFolders& folders)
+{
+    std::recursive_mutex& lock = registry.LoaderLock();
+    std::lock_guard<std::recursive_mutex> guard(lock);
+    std::vector<TFoundPlugin> found = FindPluginFiles(registry, folders);
+    LoadKnownPlugins<TInSPI>(registry.UseInList, registry.InPlugins, found, TPluginKind::pkImage, lock);
+    LoadKnownPlugins<TAmSPI>(registry.UseAmList, registry.AmPlugins, found, TPluginKind::pkArchive, lock);
+    for (const TFoundPlugin& file : found) {
+        auto plugin = std::make_unique<TSPI>(file.Folder + file.Name, true, lock);
+        switch (plugin->PluginKind()) {
+        case TPluginKind::pkImage:
+            registry.InPlugins.push_back(std::make_unique<TInSPI>(std::move(plugin)));
+            registry.UseInList.push_back({file.Name, true});
+            break;
+        case TPluginKind::pkArchive:
+            registry.AmPlugins.push_back(std::make_unique<TAmSPI>(std::move(plugin)));
+            registry.UseAmList.push_back({file.Name, true});
+            break;
+        case TPluginKind::pkNone:
+            break;
+        }
+    }
+}
+
+void UsePluginFolders(TFileLoaderList& registry, const TPluginFolders& folders)
+{
+    registry.SetPluginScanner([folders](TFileLoaderList& r) { ScanPlugins(r, folders); });
+}

@@ -1,0 +1,158 @@
+#pragma once
+
+// The plug-in adapter: every picture format other than bitmaps and every
+// archive format reaches the program through "*.spi" libraries. This file
+// finds them (ScanPlugins), tells image plug-ins ("00IN") from archive
+// plug-ins ("00AM"), keeps the user's order and enabled flags, and wraps each
+// library in a loader of the registry: TInSPI for pictures, TAmSPI for
+// archives.
+//
+// Plug-in libraries are not re-entrant. Every call into one is made while
+// holding the registry's loader lock, taken here around the call itself, so
+// it holds whoever the caller is; a plug-in's output is checked and converted
+// after the lock is released.
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "loading/FileLoader.h"
+#include "platform/DynamicLibrary.h"
+#include "sdk/spi.h"
+
+enum class TPluginKind : uint8_t { pkImage = 0, pkArchive = 1, pkNone = 2 };
+
+// The version texts of information number 0.
+inline constexpr std::string_view ImagePluginVersion = "00IN";
+inline constexpr std::string_view ArchivePluginVersion = "00AM";
+
+// One plug-in library. The library is loaded by the constructor, classified,
+// and stays loaded while the plug-in is enabled; a disabled plug-in keeps only
+// its texts (the scan unloads it) and is loaded again only briefly for its own
+// settings dialog.
+class TSPI {
+public:
+    // lock is the registry's loader lock, held around every call.
+    TSPI(std::string libraryPath, bool enabled, std::recursive_mutex& lock);
+    ~TSPI();
+    TSPI(const TSPI&) = delete;
+    TSPI& operator=(const TSPI&) = delete;
+
+    // The text of an information number (0: version, 1: description, 2k + 2:
+    // patterns, 2k + 3: format name); nothing when the plug-in has none.
+    std::optional<std::string> PluginInfo(int32_t number);
+    // Opens the plug-in's own dialog (0: about, 1: settings). A negative
+    // function only probes: 0 when the dialog export exists. -1 when the
+    // plug-in has no dialog. User-interface thread only.
+    int ShowConfiguration(uintptr_t owner, int32_t function);
+    // Releases the library; the texts stay.
+    void Unload();
+
+    void* Symbol(const char* name) const { return fModule.Symbol(name); }
+    bool Loaded() const { return fLoaded; }
+    TPluginKind PluginKind() const { return fPluginKind; }
+    const std::string& LibraryPath() const { return fLibraryPath; }
+    // The file name without its folder, as the settings file keys it.
+    std::string LibraryName() const;
+    const std::string& Description() const { return fDescription; }
+    SpiIsSupportedFunc IsSupportedFunc() const { return fIsSupported; }
+    std::recursive_mutex& Lock() const { return fLock; }
+
+private:
+    TDynamicLibrary fModule;
+    bool fLoaded = false;
+    SpiGetPluginInfoFunc fGetPluginInfo = nullptr;
+    SpiIsSupportedFunc fIsSupported = nullptr;
+    SpiConfigurationDlgFunc fConfigurationDlg = nullptr;
+    std::string fLibraryPath;
+    std::string fDescription;
+    TPluginKind fPluginKind = TPluginKind::pkNone;
+    std::recursive_mutex& fLock;
+};
+
+// Reads the pattern groups (2k + 2) and their format names (2k + 3) of a
+// plug-in into a loader's Extensions and Descriptions.
+void ReadPluginPatterns(TSPI& plugin, TFileLoader& loader);
+
+// An image plug-in as a loader of the registry. Any loading thread.
+class TInSPI : public TImageLoader {
+public:
+    explicit TInSPI(std::unique_ptr<TSPI> plugin);
+
+    bool IsPlugin() const override { return true; }
+    std::string Name() const override { return fPlugin->LibraryName(); }
+    bool IsSupported(const std::string& fileName, const uint8_t* header) override;
+    std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, int64_t offset, bool preview) override;
+    std::unique_ptr<TBitmap> LoadFromStream(TMemoryStream& stream, int64_t offset, bool preview) override;
+    std::unique_ptr<TLoadImage> LoadImage(TMemoryStream& stream) override;
+
+    TSPI& Plugin() { return *fPlugin; }
+    const TSPI& Plugin() const { return *fPlugin; }
+    bool HasPreview() const { return fGetPreview != nullptr; }
+
+private:
+    std::unique_ptr<TBitmap> Load(const char* source, intptr_t length, uint32_t flag, bool preview);
+
+    std::unique_ptr<TSPI> fPlugin;
+    SpiGetPictureInfoFunc fGetPictureInfo = nullptr;  // looked up for completeness, never called
+    SpiGetPictureFunc fGetPicture = nullptr;
+    SpiGetPictureFunc fGetPreview = nullptr;
+};
+
+// An archive plug-in as a loader of the registry. Any loading thread.
+class TAmSPI : public TArchiveLoader {
+public:
+    explicit TAmSPI(std::unique_ptr<TSPI> plugin);
+
+    bool IsPlugin() const override { return true; }
+    std::string Name() const override { return fPlugin->LibraryName(); }
+    bool IsSupported(const std::string& fileName, const uint8_t* header) override;
+    bool ExtractToFolder(const std::string& archiveName, uint32_t position, const std::string& folder) override;
+    void GetArchiveInfo(const std::string& archiveName, int64_t offset, TArchiveFileList& items) override;
+    void ExtractToStream(const std::string& archiveName, uint32_t position, TMemoryStream& stream) override;
+
+    TSPI& Plugin() { return *fPlugin; }
+    const TSPI& Plugin() const { return *fPlugin; }
+
+private:
+    std::unique_ptr<TSPI> fPlugin;
+    SpiGetArchiveInfoFunc fGetArchiveInfo = nullptr;
+    SpiGetFileInfoFunc fGetFileInfo = nullptr;  // looked up for completeness, never called
+    SpiGetFileFunc fGetFile = nullptr;
+};
+
+// The member list block of GetArchiveInfo turned into records: as many
+// 428-byte records as the block holds, up to the first empty method. A
+// record whose texts run past their fields is skipped; the others are kept.
+void ReadMemberList(const uint8_t* block, size_t size, TArchiveFileList& items);
+
+// The member time of a list record: seconds since 1970 plus the fixed nine
+// hours the format has always used, as a TDateTime.
+TDateTime MemberTimeToDateTime(int32_t seconds);
+
+// Checks a plug-in's bitmap blocks against their sizes before anything reads
+// them: header, palette count, colour table and rows must fit. Raises
+// EInvalidGraphic naming what is wrong.
+void CheckPluginDib(const uint8_t* info, size_t infoSize, size_t bitsSize);
+
+// Where plug-ins are looked for.
+struct TPluginFolders {
+    std::string ProgramFolder;  // the executable's folder, with '/'
+    std::string SusieFolder;    // the other viewer's plug-in folder; empty when there is none
+};
+
+// The other viewer's plug-in folder on this system: $SUSIE_PLUGIN_PATH, else
+// $XDG_DATA_HOME/susie/plugins/ (~/.local/share/...); empty when it does not
+// exist.
+std::string DefaultSusiePluginFolder();
+
+// Finds the plug-ins and fills the registry's InPlugins, AmPlugins, UseInList
+// and UseAmList: the saved order first (entries whose file is gone, does not
+// load or is of another kind are dropped), then new plug-ins by file name.
+// Holds the loader lock throughout. User-interface thread.
+void ScanPlugins(TFileLoaderList& registry, const TPluginFolders& folders);
+
+// Installs ScanPlugins as the registry's scanner.
+void UsePluginFolders(TFileLoaderList& registry, const TPluginFolders& folders);

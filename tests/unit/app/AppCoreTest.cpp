@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "StartFixture.h"
+#include "app/AppCore.h"
+#include "common/Errors.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// A window that lists folders (or fails to, for one named folder) and
+// records what it was asked.
+class TListingView : public TPlaceView {
+public:
+    std::string Unlistable;
+    std::string Calls;
+    TShownPlace Shown;
+
+    TShownPlace ShownPlace() const override { return Shown; }
+    void SetPendingSelection(const TPendingSelection& selection) override
+    {
+        Record("pending(" + selection.FilePath + ")");
+    }
+    bool ShowFolder(const std::string& folder) override
+    {
+        Record("folder(" + folder + ")");
+        if (folder == Unlistable)
+            return false;
+        Shown = TShownPlace{TPlaceKind::pkFolder, folder, {}, {}};
+        return true;
+    }
+    bool ShowArchive(const std::string& archive, const std::string& inner) override
+    {
+        Record("archive(" + archive + "|" + inner + ")");
+        return false;
+    }
+    bool SelectAndShow(const std::string& name) override
+    {
+        Record("select(" + name + ")");
+        return true;
+    }
+    void ShowFirstImage() override { Record("first"); }
+    std::string SingleTopFolder() const override { return {}; }
+
+private:
+    void Record(const std::string& call) { Calls += (Calls.empty() ? "" : " ") + call; }
+};
+
+class TFakeArchiveLoader : public TArchiveLoader {
+public:
+    TFakeArchiveLoader() { Extensions = {"*.cbz;*.zip"}; }
+    bool IsSupported(const std::string&, const uint8_t*) override { return false; }
+    bool ExtractToFolder(const std::string&, uint32_t, const std::string&) override { return false; }
+    void GetArchiveInfo(const std::string&, int64_t, TArchiveFileList&) override {}
+    void ExtractToStream(const std::string&, uint32_t, TMemoryStream&) override {}
+};
+
+}  // namespace
+
+TEST(AppCore, TemporaryFolderLivesAsLongAsTheProgram)
+{
+    TStartTree tree;
+    const TAppFolders folders = tree.Folders();
+    std::string temporary;
+    {
+        TAppCore core(folders, {});
+        temporary = core.TemporaryFolder();
+        EXPECT_EQ(temporary, folders.TemporaryBase + "Mireva/");
+        struct stat st {};
+        ASSERT_EQ(::lstat(temporary.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        // Whatever the program leaves in it goes with it.
+        ForceDirectories(temporary + "archive/inner");
+        ASSERT_EQ(::symlink(tree.Work().c_str(), (temporary + "archive/work").c_str()), 0);
+    }
+    EXPECT_FALSE(PathExists(temporary));
+    EXPECT_TRUE(PathExists(tree.Work() + "pic.bmp")) << "nothing behind a link is removed";
+}
+
+TEST(AppCore, LinkInPlaceOfTheTemporaryFolderStopsTheStart)
+{
+    TStartTree tree;
+    const TAppFolders folders = tree.Folders();
+    ForceDirectories(tree.Work() + "victim", 0700);
+    ASSERT_EQ(::symlink((tree.Work() + "victim").c_str(), (folders.TemporaryBase + "Mireva").c_str()), 0);
+    EXPECT_THROW(TAppCore(folders, {}), EFileError);
+    EXPECT_TRUE(DirectoryExists(tree.Work() + "victim"));
+}
+
+TEST(AppCore, CommandLineIsReadAtStart)
+{
+    TStartTree tree;
+    TAppCore core(tree.Folders(), {"-F", "-s", "alt.lys", "book"});
+    EXPECT_TRUE(core.CommandLine().FullScreen);
+    EXPECT_EQ(core.SettingsPath(), tree.Work() + "alt.lys");
+    EXPECT_EQ(core.CommandLine().StartPath, tree.Work() + "book/");
+    EXPECT_EQ(core.State(), TAppState::asCreated);
+}
+
+struct TStartCase {
+    const char* Name;
+    std::vector<std::string> Args;
+    const char* Unlistable;
+    const char* Calls;
+    bool Opened;
+};
+
+class DeferredStartTest : public ::testing::TestWithParam<TStartCase> {};
+
+TEST_P(DeferredStartTest, OpensTheStartPathOrFallsBack)
+{
+    const TStartCase& row = GetParam();
+    TStartTree tree;
+    TAppCore core(tree.Folders(), tree.Expand(row.Args));
+    TListingView view;
+    view.Unlistable = tree.Expand(row.Unlistable);
+    EXPECT_EQ(core.DeferredStart(view), row.Opened);
+    EXPECT_EQ(view.Calls, tree.Expand(row.Calls));
+    EXPECT_EQ(core.State(), TAppState::asReady);
+    // The start happens once.
+    view.Calls.clear();
+    EXPECT_FALSE(core.DeferredStart(view));
+    EXPECT_EQ(view.Calls, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DeferredStartTest,
+    ::testing::Values(TStartCase{"StartFolder", {"book"}, "", "folder({W}book/)", true},
+                      TStartCase{"StartFile", {"pic.bmp"}, "", "pending({W}pic.bmp) folder({W})", true},
+                      TStartCase{"NoPathOpensTheWorkingFolder", {"-f"}, "", "folder({W})", true},
+                      TStartCase{"MissingPathOpensItsNearestFolder", {"{W}book/gone/x.jpg"}, "", "folder({W}book/)",
+                                 true},
+                      TStartCase{"FailingStartPathFallsBack", {"book"}, "{W}book/", "folder({W}book/) folder({W})",
+                                 true},
+                      TStartCase{"NothingAtAllOpens", {}, "{W}", "folder({W})", false}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(AppCore, HandOversCountOnlyWhileReady)
+{
+    TStartTree tree;
+    TAppCore core(tree.Folders(), {});
+    const THandOver message{tree.Work(), {"mireva", "-s", "alt.ini", "book"}};
+    EXPECT_FALSE(core.AcceptHandOver(message, false).has_value()) << "before the start location is open";
+
+    TListingView view;
+    core.DeferredStart(view);
+    const std::optional<THandOverRequest> request = core.AcceptHandOver(message, false);
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->OpenPath, tree.Work() + "book");
+    EXPECT_EQ(request->SettingsPath, tree.Work() + "alt.ini");
+
+    core.BeginClose();
+    EXPECT_EQ(core.State(), TAppState::asClosing);
+    EXPECT_FALSE(core.AcceptHandOver(message, false).has_value()) << "while closing";
+}
+
+TEST(AppCore, ArchivesAreKnownFromTheRegistry)
+{
+    TStartTree tree;
+    TAppCore core(tree.Folders(), {}, [](TFileLoaderList& registry) {
+        registry.AmPlugins.push_back(std::make_unique<TFakeArchiveLoader>());
+    });
+    const TResolveContext context = core.ResolveContext();
+    EXPECT_TRUE(context.IsArchiveExtension(".CBZ"));
+    EXPECT_FALSE(context.IsArchiveExtension(".bmp"));
+    const TPathInfo info = ResolvePath(tree.Work() + "comics.cbz/a/01.jpg", context);
+    EXPECT_EQ(info.ArchivePath, tree.Work() + "comics.cbz");
+    EXPECT_EQ(info.Folder, "a/");
+}
+
+TEST(AppCore, ArchiveFolderOptionOfTheSettingsFileReachesResolution)
+{
+    TStartTree tree;
+    tree.Write("work/flat.lys", "[ARCHIVE]\nFolder=0\n");
+    TAppCore core(tree.Folders(), {"-s", "flat.lys"}, [](TFileLoaderList& registry) {
+        registry.AmPlugins.push_back(std::make_unique<TFakeArchiveLoader>());
+    });
+    EXPECT_FALSE(core.Options().Archive.Folder);
+    const TPathInfo info = ResolvePath(tree.Work() + "comics.cbz/a/01.jpg", core.ResolveContext());
+    EXPECT_EQ(info.Folder, "");
+    EXPECT_EQ(info.FileName, "a/01.jpg");
+}
+
+TEST(AppCore, OptionsComeFromTheDataFoldersSettingsFile)
+{
+    TStartTree tree;
+    tree.Write("data/Mireva.ini", "[LIST]\nOpenFolder=1\n[ARCHIVE]\nOpenSubFolder=0\n");
+    TAppCore core(tree.Folders(), {});
+    EXPECT_EQ(core.SettingsPath(), tree.Data() + "Mireva.ini");
+    EXPECT_TRUE(core.OpenOptions().ListOpenFolder);
+    EXPECT_FALSE(core.OpenOptions().ArchiveOpenSubFolder);
+    EXPECT_TRUE(core.ResolveContext().ArchiveFolder);
+}

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "app/ProgramOptions.h"
+
+namespace {
+
+struct TOptionsCase {
+    const char* Name;
+    std::vector<std::string> Args;
+    const char* Snapshot;
+    int Width;
+    int Height;
+    std::vector<std::string> Rest;
+};
+
+class ProgramOptionsTest : public ::testing::TestWithParam<TOptionsCase> {};
+
+TEST_P(ProgramOptionsTest, TakesItsOwnOptionsAndKeepsTheRest)
+{
+    const TOptionsCase& row = GetParam();
+    const TProgramOptions options = ParseProgramOptions(row.Args);
+    EXPECT_EQ(options.SnapshotPath, row.Snapshot);
+    EXPECT_EQ(options.WindowWidth, row.Width);
+    EXPECT_EQ(options.WindowHeight, row.Height);
+    EXPECT_EQ(options.Args, row.Rest);
+}
+
+struct TBadOptionsCase {
+    const char* Name;
+    std::vector<std::string> Args;
+};
+
+class BadProgramOptionsTest : public ::testing::TestWithParam<TBadOptionsCase> {};
+
+TEST_P(BadProgramOptionsTest, AreRefused)
+{
+    EXPECT_THROW(ParseProgramOptions(GetParam().Args), EUsageError);
+}
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ProgramOptionsTest,
+    ::testing::Values(
+        TOptionsCase{"Nothing", {}, "", 1024, 768, {}},
+        TOptionsCase{"ViewerArgumentsUntouched", {"-f", "-s", "a.lys", "book"}, "", 1024, 768,
+                     {"-f", "-s", "a.lys", "book"}},
+        TOptionsCase{"SnapshotAnywhere", {"book", "--snapshot", "out.png", "-f"}, "out.png", 1024, 768,
+                     {"book", "-f"}},
+        TOptionsCase{"ValuesAfterEquals", {"--snapshot=o.png", "--window-size=800x600", "p"}, "o.png", 800, 600,
+                     {"p"}},
+        TOptionsCase{"WindowSizeAlone", {"--window-size", "1x16384"}, "", 1, 16384, {}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BadProgramOptionsTest,
+    ::testing::Values(TBadOptionsCase{"SnapshotWithoutFile", {"--snapshot"}},
+                      TBadOptionsCase{"SnapshotEmptyFile", {"--snapshot="}},
+                      TBadOptionsCase{"SizeWithoutX", {"--window-size", "800"}},
+                      TBadOptionsCase{"SizeZero", {"--window-size", "0x600"}},
+                      TBadOptionsCase{"SizeTooLarge", {"--window-size", "16385x10"}},
+                      TBadOptionsCase{"SizeNegative", {"--window-size", "-5x10"}},
+                      TBadOptionsCase{"SizeWithTrailingText", {"--window-size", "800x600px"}},
+                      TBadOptionsCase{"SizeMissing", {"--snapshot", "o.png", "--window-size"}}),
+    [](const auto& info) { return std::string(info.param.Name); });

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Folders.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+// Sets an environment variable for one test and puts the old value back.
+class TScopedEnv {
+public:
+    TScopedEnv(const char* name, const std::string& value)
+        : fName(name)
+    {
+        if (const char* old = std::getenv(name))
+            fOld = old;
+        fHad = std::getenv(name) != nullptr;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~TScopedEnv()
+    {
+        if (fHad)
+            ::setenv(fName, fOld.c_str(), 1);
+        else
+            ::unsetenv(fName);
+    }
+
+private:
+    const char* fName;
+    std::string fOld;
+    bool fHad = false;
+};
+
+uint32_t ModeOf(const std::string& path)
+{
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+}  // namespace
+
+// What may stand in place of the private temporary folder.
+struct TPlantCase {
+    const char* Name;
+    bool Accepted;
+    void (*Plant)(const TTempFolder& base, const std::string& path);
+};
+
+class PrivateFolderTest : public ::testing::TestWithParam<TPlantCase> {};
+
+TEST_P(PrivateFolderTest, AcceptsOnlyOurOwnRealFolder)
+{
+    TTempFolder base;
+    const std::string path = base.File("Mireva");
+    GetParam().Plant(base, path);
+    if (GetParam().Accepted) {
+        EXPECT_EQ(CreatePrivateFolder(base.Path(), "Mireva"), path + "/");
+        EXPECT_EQ(ModeOf(path), 0700u);
+    } else {
+        EXPECT_THROW(CreatePrivateFolder(base.Path(), "Mireva"), EFileError);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PrivateFolderTest,
+    ::testing::Values(
+        TPlantCase{"Missing", true, [](const TTempFolder&, const std::string&) {}},
+        TPlantCase{"OursAlready", true, [](const TTempFolder&, const std::string& p) { ::mkdir(p.c_str(), 0700); }},
+        TPlantCase{"OpenToOthers", false,
+                   [](const TTempFolder&, const std::string& p) {
+                       ::mkdir(p.c_str(), 0700);
+                       ::chmod(p.c_str(), 0777);
+                   }},
+        TPlantCase{"LinkToOurOwnFolder", false,
+                   [](const TTempFolder& b, const std::string& p) {
+                       ForceDirectories(b.File("real"), 0700);
+                       ::symlink(b.File("real").c_str(), p.c_str());
+                   }},
+        TPlantCase{"DanglingLink", false,
+                   [](const TTempFolder& b, const std::string& p) { ::symlink(b.File("nowhere").c_str(), p.c_str()); }},
+        TPlantCase{"PlainFile", false, [](const TTempFolder& b, const std::string&) { b.Write("Mireva", "x"); }}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(PrivateFolder, FolderOfAnotherUserIsRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    TTempFolder base;
+    const std::string path = base.File("Mireva");
+    ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    EXPECT_THROW(CreatePrivateFolder(base.Path(), "Mireva"), EFileError);
+}
+
+TEST(TemporaryFolder, RemovesEverythingButNothingBehindALink)
+{
+    TTempFolder base;
+    const std::string outside = base.Write("outside/keep.txt", "keep");
+    std::string path;
+    {
+        TTemporaryFolder temporary(base.Path(), "Mireva");
+        path = temporary.Path();
+        ForceDirectories(path + "member/deep");
+        base.Write("Mireva/member/deep/page.jpg", "x");
+        ASSERT_EQ(::symlink(base.File("outside").c_str(), (path + "member/link").c_str()), 0);
+    }
+    EXPECT_FALSE(PathExists(path));
+    EXPECT_EQ(base.Read("outside/keep.txt"), "keep");
+}
+
+TEST(TemporaryFolder, CleanEmptiesButKeepsTheFolder)
+{
+    TTempFolder base;
+    TTemporaryFolder temporary(base.Path(), "Mireva");
+    base.Write("Mireva/a.bmp", "x");
+    temporary.Clean();
+    EXPECT_TRUE(DirectoryExists(temporary.Path()));
+    EXPECT_TRUE(ListDirectory(temporary.Path()).empty());
+}
+
+struct TRuntimeCase {
+    const char* Name;
+    bool UsedAsRuntime;
+    void (*Prepare)(const std::string& path);
+    bool RelativeValue = false;  // the variable holds "run", not a full path
+};
+
+class RuntimeDirectoryTest : public ::testing::TestWithParam<TRuntimeCase> {};
+
+TEST_P(RuntimeDirectoryTest, OnlyAPrivateRuntimeFolderIsUsed)
+{
+    TTempFolder base;
+    const std::string runtime = base.File("run");
+    GetParam().Prepare(runtime);
+    TScopedEnv env("XDG_RUNTIME_DIR", GetParam().RelativeValue ? std::string("run") : runtime);
+    if (GetParam().UsedAsRuntime) {
+        EXPECT_EQ(TemporaryBase(), runtime + "/");
+        EXPECT_EQ(TemporaryFolderName(TemporaryBase()), "Mireva");
+        EXPECT_EQ(RuntimeFolder(), runtime + "/");
+    } else {
+        EXPECT_EQ(TemporaryBase(), "/tmp/");
+        EXPECT_EQ(TemporaryFolderName(TemporaryBase()), "Mireva-" + std::to_string(::geteuid()));
+        const std::string fallback = RuntimeFolder();
+        EXPECT_EQ(fallback, "/tmp/Mireva-" + std::to_string(::geteuid()) + ".run/");
+        EXPECT_TRUE(IsPrivateFolder(fallback));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RuntimeDirectoryTest,
+    ::testing::Values(TRuntimeCase{"Private", true, [](const std::string& p) { ::mkdir(p.c_str(), 0700); }},
+                      TRuntimeCase{"WritableByOthers", false,
+                                   [](const std::string& p) {
+                                       ::mkdir(p.c_str(), 0700);
+                                       ::chmod(p.c_str(), 01777);
+                                   }},
+                      TRuntimeCase{"Missing", false, [](const std::string&) {}},
+                      TRuntimeCase{"Relative", false, [](const std::string& p) { ::mkdir(p.c_str(), 0700); }, true}),
+    [](const auto& info) { return std::string(info.param.Name); });
