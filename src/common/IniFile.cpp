@@ -283,7 +283,9 @@ void TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 
 std::string TIniFile::FormatColor(TColor value)
 {
-    return "$" + IntToHex(value, 8);
+    std::string text = IntToHex(value, 8);
+    text.insert(text.begin(), '$');
+    return text;
 }
 
 void TIniFile::WriteColor(std::string_view section, std::string_view key, TColor value)

@@ -111,16 +111,19 @@ inline std::string NormalizePath(std::string_view path)
         }
         start = end + 1;
     }
-    std::string result = absolute ? "/" : "";
+    std::string result;
+    result.reserve(path.size() + 1);
+    if (absolute)
+        result.push_back(PathDelim);
     for (size_t i = 0; i < parts.size(); ++i) {
         if (i > 0)
-            result += PathDelim;
-        result += parts[i];
+            result.push_back(PathDelim);
+        result.append(parts[i].data(), parts[i].size());
     }
     if (trailing && !result.empty() && result.back() != PathDelim)
         result += PathDelim;
     if (result.empty())
-        result = ".";
+        return std::string(1, '.');
     return result;
 }
 

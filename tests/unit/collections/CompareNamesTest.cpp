@@ -145,8 +145,9 @@ TEST(CompareNamesProperty, TransitiveOnRandomNames)
         const std::string& a = names[pick(random)];
         const std::string& b = names[pick(random)];
         const std::string& c = names[pick(random)];
-        if (CompareNames(a, b) <= 0 && CompareNames(b, c) <= 0)
+        if (CompareNames(a, b) <= 0 && CompareNames(b, c) <= 0) {
             ASSERT_LE(CompareNames(a, c), 0) << a << " | " << b << " | " << c;
+        }
     }
 }
 

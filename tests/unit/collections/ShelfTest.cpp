@@ -178,8 +178,9 @@ TEST_P(ShelfDamage, LoadsWhatItCanAndStops)
     EXPECT_FALSE(result.Complete);
     EXPECT_FALSE(result.Error.empty());
     ASSERT_EQ(list.Count(), GetParam().Shelves);
-    if (GetParam().Shelves > 0)
+    if (GetParam().Shelves > 0) {
         EXPECT_EQ(list.Group(0)->Count(), GetParam().FirstMembers);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
