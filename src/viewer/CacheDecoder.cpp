@@ -88,3 +88,32 @@ bool TLoaderCacheDecoder::IsOnline(const TCacheItem& item)
 {
     return fOnline ? fOnline(item) : true;
 }
+
+TLoaderPictureSource::TLoaderPictureSource(TFileLoaderList& registry, std::optional<TArchiveSource> archive,
+                                           TUserNotifier* owner, std::function<TPictureFinish()> finish)
+    : fRegistry(registry), fArchive(std::move(archive)), fOwner(owner), fFinish(std::move(finish))
+{
+}
+
+TImageSlot TLoaderPictureSource::Load(const TCacheItem& item)
+{
+    const TPictureFinish finish = fFinish ? fFinish() : TPictureFinish{};
+    try {
+        std::unique_ptr<TBitmap> bitmap;
+        if (fArchive && fArchive->Loader)
+            bitmap = LoadArchivePicture(fRegistry, fArchive->ArchiveName, item.Path, *fArchive->Loader, fOwner,
+                                        item.Member);
+        else
+            bitmap = LoadPicture(fRegistry, item.Path, nullptr, fOwner);
+        return PreparePicture(item.Index, std::move(bitmap), finish);
+    } catch (const std::exception& e) {
+        // The loaders report their own failures; this is what is left (no
+        // memory for a filter's copy, a damaged picture found while
+        // finishing it).
+        if (fOwner)
+            fOwner->ShowMessage(e.what(), TMessageIcon::miWarning);
+        TImageSlot slot;
+        slot.Index = item.Index;
+        return slot;
+    }
+}

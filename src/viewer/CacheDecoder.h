@@ -14,6 +14,7 @@
 
 #include "loading/FileLoader.h"
 #include "viewer/Cache.h"
+#include "viewer/PageViewer.h"
 
 // The archive the image list lies in.
 struct TArchiveSource {
@@ -51,4 +52,23 @@ private:
     std::optional<TArchiveSource> fArchive;
     TPictureFinish fFinish;
     std::function<bool(const TCacheItem&)> fOnline;
+};
+
+// The shown pages' loader: the same load, prepare and finish path as the
+// cache's decoder, but with the window as owner, so that a picture that cannot
+// be read shows the loader's message. finish is asked for the finishing step
+// in force at each load (the filter and rotation may change between loads).
+// User-interface thread.
+class TLoaderPictureSource : public TPictureSource {
+public:
+    TLoaderPictureSource(TFileLoaderList& registry, std::optional<TArchiveSource> archive, TUserNotifier* owner,
+                         std::function<TPictureFinish()> finish);
+
+    TImageSlot Load(const TCacheItem& item) override;
+
+private:
+    TFileLoaderList& fRegistry;
+    std::optional<TArchiveSource> fArchive;
+    TUserNotifier* fOwner;
+    std::function<TPictureFinish()> fFinish;
 };

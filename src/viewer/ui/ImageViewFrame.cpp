@@ -127,7 +127,9 @@ TImageViewFrame::TImageViewFrame(TPageViewer& viewer, TPageScaler& scaler, QWidg
     seekLayout->setContentsMargins(4, 2, 4, 2);
     fSeekBar = new QSlider(Qt::Horizontal, fSeekPanel);
     fSeekBar->setObjectName("trbSeekBar");
-    auto* seekStyle = new TSeekBarStyle(fSeekBar->style());
+    // A proxy owns its base style, so it gets a fresh one of the same kind
+    // rather than the application's.
+    auto* seekStyle = new TSeekBarStyle(fSeekBar->style()->name());
     seekStyle->setParent(fSeekBar);
     fSeekBar->setStyle(seekStyle);
     fSeekBar->setFocusPolicy(Qt::NoFocus);

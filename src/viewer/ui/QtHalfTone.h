@@ -7,6 +7,8 @@
 // (with a small border, so its edges blend as in the whole picture) are
 // scaled and the wanted part is copied out.
 
+#include "viewer/ScaledPage.h"
+
 class TBitmap;
 
 // Scales source (24-bit, or 8-bit gray) to width x height and writes the
@@ -15,3 +17,14 @@ class TBitmap;
 // depth and room for the rectangle. Any thread.
 void QtSmoothStretch(const TBitmap& source, TBitmap& destination, int width, int height, int x, int y, int left,
                      int top, int right, int bottom);
+
+// Pages scaled with the smooth stretch alone.
+class TQtSmoothScaler : public TPageScaler {
+public:
+    void Scale(const TBitmap& source, bool gray, TBitmap& destination, int width, int height, int x, int y,
+               const TRect& region) override
+    {
+        QtSmoothStretch(source, destination, width, height, x, y, region.Left, region.Top, region.Right,
+                        region.Bottom);
+    }
+};
