@@ -31,10 +31,11 @@ TAppCore::~TAppCore()
     fTemporary.reset();
 }
 
-TOptionLinks TAppCore::OptionLinks() const
+TOptionLinks TAppCore::OptionLinks()
 {
     TOptionLinks links;
     links.Plugins = fPluginSettings.get();
+    links.Filters = &fFilters;
     return links;
 }
 

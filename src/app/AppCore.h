@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/FilterSettingsStore.h"
 #include "app/HandOver.h"
 #include "app/Init.h"
 #include "app/OpenPath.h"
@@ -91,8 +92,12 @@ public:
     // The window starts closing: hand-overs are ignored from now on.
     void BeginClose();
 
+    // The filter sets read with the options.
+    const TFilterSets& FilterSets() const { return fFilters.Sets(); }
+    TFilterSets& FilterSets() { return fFilters.Sets(); }
+
 private:
-    TOptionLinks OptionLinks() const;
+    TOptionLinks OptionLinks();
 
     TAppFolders fFolders;
     std::unique_ptr<TTemporaryFolder> fTemporary;
@@ -100,6 +105,8 @@ private:
     std::string fSettingsPath;
     std::unique_ptr<TFileLoaderList> fRegistry;
     std::unique_ptr<TRegistryPluginSettings> fPluginSettings;
+    // Declared before the options are read, which fill it.
+    TFilterSettingsStore fFilters;
     TOptions fOptions;
     TLoadOptionsResult fLoadResult;
     TAppState fState = TAppState::asCreated;

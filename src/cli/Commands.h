@@ -24,3 +24,10 @@ int RunShelf(TCliContext& context);
 int RunLs(TCliContext& context);
 // Prints the options of a settings file as the viewer reads them.
 int RunSettings(TCliContext& context);
+
+// ImagingCommands.cpp: a bitmap file scaled by one of the four resamplers
+// (only the given rectangle of the scaled picture, placed at a point), passed
+// through filter items in the settings file's text form, or turned.
+int RunScale(TCliContext& context);
+int RunFilter(TCliContext& context);
+int RunRotate(TCliContext& context);

@@ -70,14 +70,6 @@ std::optional<std::string> FieldText(const char* field, size_t size)
     return DecodeText(std::string_view(field, length));
 }
 
-int64_t FloorDiv(int64_t a, int64_t b)
-{
-    int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return q;
-}
-
 bool IsPluginFileName(const std::string& name)
 {
     return name.size() > 4 && SameText(std::string_view(name).substr(name.size() - 4), ".spi");
@@ -337,10 +329,7 @@ std::unique_ptr<TLoadImage> TInSPI::LoadImage(TMemoryStream& stream)
 
 TDateTime MemberTimeToDateTime(int32_t seconds)
 {
-    const int64_t local = static_cast<int64_t>(seconds) + 9 * 3600;
-    const int64_t days = FloorDiv(local, 86400);
-    const int64_t second = local - days * 86400;
-    return static_cast<double>(days + 25569) + static_cast<double>(second) / 86400.0;
+    return UnixToDateTime(seconds);
 }
 
 void ReadMemberList(const uint8_t* block, size_t size, TArchiveFileList& items)

@@ -128,8 +128,9 @@ private:
 // record whose texts run past their fields is skipped; the others are kept.
 void ReadMemberList(const uint8_t* block, size_t size, TArchiveFileList& items);
 
-// The member time of a list record: seconds since 1970 plus the fixed nine
-// hours the format has always used, as a TDateTime.
+// The member time of a list record: seconds since 1970 UTC, shown in the
+// machine's own time zone (a fixed nine-hour offset would put every time off
+// by hours for users outside Japan).
 TDateTime MemberTimeToDateTime(int32_t seconds);
 
 // Checks a plug-in's bitmap blocks against their sizes before anything reads

@@ -6,6 +6,8 @@
 #include "StartFixture.h"
 #include "app/AppCore.h"
 #include "common/Errors.h"
+#include "common/IniFile.h"
+#include "imaging/FilterSets.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -192,4 +194,20 @@ TEST(AppCore, OptionsComeFromTheDataFoldersSettingsFile)
     EXPECT_TRUE(core.OpenOptions().ListOpenFolder);
     EXPECT_FALSE(core.OpenOptions().ArchiveOpenSubFolder);
     EXPECT_TRUE(core.ResolveContext().ArchiveFolder);
+}
+
+TEST(AppCore, FilterSetsAreReadWithTheOptions)
+{
+    TStartTree tree;
+    TFilterSets written;
+    written.Sets.push_back(TFilterSet{"Sepia", {}});
+    written.Sets.push_back(TFilterSet{"Sharp", {}});
+    written.Selected = 1;
+    TIniFile ini;
+    WriteFilterSets(ini, written);
+    tree.Write("data/Mireva.ini", ini.ToText());
+    TAppCore core(tree.Folders(), {});
+    ASSERT_EQ(core.FilterSets().Sets.size(), 2u);
+    EXPECT_EQ(core.FilterSets().Sets[1].Name, "Sharp");
+    EXPECT_EQ(core.FilterSets().Selected, 1);
 }

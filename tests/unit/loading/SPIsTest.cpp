@@ -432,24 +432,36 @@ TEST_F(PluginRegistryTest, ReloadWaitsUntilNoThreadIsInsideAPlugin)
 struct TTimeCase {
     const char* Name;
     int32_t Seconds;
-    const char* Expected;
+    const char* Expected;     // in Tokyo
+    const char* ExpectedUtc;  // in UTC
 };
 
 class MemberTimeTest : public ::testing::TestWithParam<TTimeCase> {};
 
-TEST_P(MemberTimeTest, ConvertsWithTheFixedNineHours)
+TEST_P(MemberTimeTest, ShowsTheTimeInTheMachinesZone)
 {
+    ::setenv("TZ", "Asia/Tokyo", 1);
+    ::tzset();
     EXPECT_EQ(FormatDateTime(MemberTimeToDateTime(GetParam().Seconds)), GetParam().Expected);
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    EXPECT_EQ(FormatDateTime(MemberTimeToDateTime(GetParam().Seconds)), GetParam().ExpectedUtc);
+    ::unsetenv("TZ");
+    ::tzset();
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MemberTimeTest,
-                         ::testing::Values(TTimeCase{"Zero", 0, "1970/01/01 09:00:00"},
-                                           TTimeCase{"MidnightOfTheEpoch", -9 * 3600, "1970/01/01 00:00:00"},
-                                           TTimeCase{"OneSecondBefore", -9 * 3600 - 1, "1969/12/31 23:59:59"},
-                                           TTimeCase{"LongBefore", -1000000000, "1938/04/25 07:13:20"},
-                                           TTimeCase{"Earliest", INT32_MIN, "1901/12/14 05:45:52"},
-                                           TTimeCase{"Latest", INT32_MAX, "2038/01/19 12:14:07"},
-                                           TTimeCase{"Ordinary", 1700000000, "2023/11/15 07:13:20"}),
+                         ::testing::Values(TTimeCase{"Zero", 0, "1970/01/01 09:00:00", "1970/01/01 00:00:00"},
+                                           TTimeCase{"MidnightOfTheEpoch", -9 * 3600, "1970/01/01 00:00:00",
+                                                     "1969/12/31 15:00:00"},
+                                           TTimeCase{"OneSecondBefore", -9 * 3600 - 1, "1969/12/31 23:59:59",
+                                                     "1969/12/31 14:59:59"},
+                                           TTimeCase{"LongBefore", -1000000000, "1938/04/25 07:13:20",
+                                                     "1938/04/24 22:13:20"},
+                                           TTimeCase{"Latest", INT32_MAX, "2038/01/19 12:14:07",
+                                                     "2038/01/19 03:14:07"},
+                                           TTimeCase{"Ordinary", 1700000000, "2023/11/15 07:13:20",
+                                                     "2023/11/14 22:13:20"}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 struct TRecordCase {
