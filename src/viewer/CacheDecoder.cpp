@@ -1,6 +1,26 @@
 #include "viewer/CacheDecoder.h"
 
+#include "imaging/FilterProc.h"
+#include "imaging/ImgUtils.h"
 #include "viewer/ReadAhead.h"
+
+TPictureFinish MakePictureFinish(const TFilterList* filters, TRotation rotation, bool portraitOnly)
+{
+    const bool filtering = filters && !filters->empty();
+    if (!filtering && rotation == TRotation::rtNone)
+        return {};
+    TFilterList items = filtering ? *filters : TFilterList{};
+    // The rotation numbers are the imaging code's modes.
+    const auto mode = static_cast<RotationMode>(static_cast<int>(rotation));
+    return [items = std::move(items), mode, portraitOnly](std::unique_ptr<TBitmap>& bitmap, bool gray) {
+        if (!bitmap)
+            return;
+        if (!items.empty())
+            ApplyFilters(*bitmap, items, gray);
+        if (mode != RotationMode::RotateNone)
+            RotateBitmap(*bitmap, mode, portraitOnly, gray);
+    };
+}
 
 TImageSlot PreparePicture(int index, std::unique_ptr<TBitmap> bitmap, const TPictureFinish& finish)
 {

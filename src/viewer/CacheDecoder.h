@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "imaging/FilterItem.h"
 #include "loading/FileLoader.h"
 #include "viewer/Cache.h"
 #include "viewer/PageViewer.h"
@@ -29,6 +30,12 @@ struct TArchiveSource {
 // replace the bitmap. Runs on the cache thread, so it must work on its own
 // copy of the filter list and rotation taken when the cache was created.
 using TPictureFinish = std::function<void(std::unique_ptr<TBitmap>& bitmap, bool gray)>;
+
+// The finishing step of every loaded picture: the filter list (copied, so
+// the cache thread keeps it however the user changes the sets meanwhile),
+// then the rotation, quarter turns only for portrait pictures with
+// portraitOnly. No filters and no rotation give an empty step.
+TPictureFinish MakePictureFinish(const TFilterList* filters, TRotation rotation, bool portraitOnly);
 
 // A loaded picture made into a slot: prepared (size and depth as loaded
 // recorded), then finished. A null bitmap gives a slot without bitmap.

@@ -82,11 +82,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent)
 {
     setWindowTitle(AppTitle);
     setAcceptDrops(true);
-    if (!scaler) {
-        fOwnScaler = std::make_unique<TQtSmoothScaler>();
-        scaler = fOwnScaler.get();
-    }
-    fScaler = scaler;
+    fScaler = scaler ? scaler : &fOwnScaler;
 
     auto source = std::make_shared<TListSource>();
     fSource = source;
@@ -227,8 +223,14 @@ void TMainForm::UpdateActions()
                                                         exchange));
         else
             key = fKeys.FirstKey(info.Id);
+        QString caption = ToQString(info.Caption);
+        // A filter item is named after its set.
+        const int filter = static_cast<int>(info.Id) - static_cast<int>(TActionId::actFilter1);
+        if (filter >= 0 && filter < static_cast<int>(fCore.FilterSets().Sets.size()) && filter < 10)
+            caption = QStringLiteral("&%1: %2").arg(filter + 1).arg(
+                ToQString(fCore.FilterSets().Sets[static_cast<size_t>(filter)].Name));
         const QString keyText = ShortcutText(key);
-        action->setText(keyText.isEmpty() ? ToQString(info.Caption) : ToQString(info.Caption) + '\t' + keyText);
+        action->setText(keyText.isEmpty() ? caption : caption + '\t' + keyText);
     }
 }
 
@@ -269,6 +271,8 @@ void TMainForm::Carry(const TActionOutcome& outcome)
     }
     if (outcome.Animate)
         fFrame->StartAnimation();
+    if (outcome.PicturesChanged)
+        fCore.FilterSets().Selected = fActions->Filter();
     RefreshView();
 }
 
@@ -320,6 +324,10 @@ void TMainForm::ApplyOptions()
     const TViewerOptions options = ViewerOptionsFrom(fCore.Options(), fKeys);
     const bool stretchChanged = options.Picture.Stretch != fViewer->Options().Picture.Stretch;
     fViewer->SetOptions(options);
+    fOwnScaler.SetStretch(options.Picture.Stretch);
+    const TFilterSets& sets = fCore.FilterSets();
+    fActions->SetFilterCount(static_cast<int>(sets.Sets.size()));
+    fActions->SelectFilter(sets.Selected);
     fFrame->SetBackground(options.Picture.Back);
     if (stretchChanged)
         fFrame->InvalidatePages();
@@ -527,7 +535,12 @@ bool TMainForm::OpenPathFromUser(const std::string& path)
 
 TPictureFinish TMainForm::CurrentFinish() const
 {
-    return {};
+    const TFilterSets& sets = fCore.FilterSets();
+    const int filter = fActions->Filter();
+    const TFilterList* items =
+        filter >= 0 && filter < static_cast<int>(sets.Sets.size()) ? &sets.Sets[static_cast<size_t>(filter)].Items : nullptr;
+    const TViewState& state = fViewer->ViewState();
+    return MakePictureFinish(items, state.Rotation, state.AutoRotate);
 }
 
 // --- Start, hand-over, close -------------------------------------------------------

@@ -32,6 +32,8 @@
 #include "viewer/CacheDecoder.h"
 #include "viewer/PageViewer.h"
 #include "viewer/ScaledPage.h"
+#include "viewer/StretchScaler.h"
+#include "viewer/ui/QtHalfTone.h"
 
 class QAction;
 class QMenu;
@@ -137,7 +139,8 @@ private:
     TPictureFinish CurrentFinish() const;
 
     TAppCore& fCore;
-    std::unique_ptr<TPageScaler> fOwnScaler;
+    TQtHalfTone fHalfTone;
+    TStretchPageScaler fOwnScaler{&fHalfTone};
     TPageScaler* fScaler = nullptr;
     TKeyBindings fKeys;
     std::shared_ptr<TPictureSource> fSource;

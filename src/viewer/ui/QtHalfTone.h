@@ -7,7 +7,7 @@
 // (with a small border, so its edges blend as in the whole picture) are
 // scaled and the wanted part is copied out.
 
-#include "viewer/ScaledPage.h"
+#include "imaging/Stretch.h"
 
 class TBitmap;
 
@@ -18,13 +18,13 @@ class TBitmap;
 void QtSmoothStretch(const TBitmap& source, TBitmap& destination, int width, int height, int x, int y, int left,
                      int top, int right, int bottom);
 
-// Pages scaled with the smooth stretch alone.
-class TQtSmoothScaler : public TPageScaler {
+// The smooth stretch as the scaling dispatcher's "HalfTone".
+class TQtHalfTone : public THalfToneStretch {
 public:
-    void Scale(const TBitmap& source, bool gray, TBitmap& destination, int width, int height, int x, int y,
-               const TRect& region) override
+    void Stretch(const TBitmap& source, TBitmap& destination, int width, int height, int x, int y,
+                 const TVisibleRect& visible) const override
     {
-        QtSmoothStretch(source, destination, width, height, x, y, region.Left, region.Top, region.Right,
-                        region.Bottom);
+        QtSmoothStretch(source, destination, width, height, x, y, visible.Left, visible.Top, visible.Right,
+                        visible.Bottom);
     }
 };
