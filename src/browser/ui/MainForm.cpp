@@ -447,6 +447,16 @@ bool TMainForm::ShowArchive(const std::string& archivePath, const std::string& i
 
     std::vector<TArchiveFileInfo*> records;
     archiver->List(folder, true, records);
+    // A folder that holds nothing but one folder (as many comics come: the
+    // book's folder inside its archive) is entered at once.
+    std::string opened = innerFolder;
+    while (fCore.OpenOptions().ArchiveOpenSubFolder && records.size() == 1 && records.front()->IsFolder() &&
+           records.front()->Path != folder) {
+        folder = records.front()->Path;
+        opened = archivePart.empty() ? folder : archivePart + "//" + folder;
+        records.clear();
+        archiver->List(folder, true, records);
+    }
     std::vector<TArchiveFileInfo*> pictures;
     for (TArchiveFileInfo* record : records)
         if (!record->IsFolder() && fCore.Registry().IsImageExtension(ExtractFileExt(record->Name)))
@@ -464,10 +474,12 @@ bool TMainForm::ShowArchive(const std::string& archivePath, const std::string& i
     source.KeepAlive = archiver;
     SetList(std::move(items), source);
     fArchive = archiver;
-    fShown = TShownPlace{TPlaceKind::pkArchive, {}, archivePath, innerFolder};
+    fShown = TShownPlace{TPlaceKind::pkArchive, {}, archivePath, opened};
 
+    // LIST OpenArchive: opening an archive shows its first picture.
     if (pending.ArchiveFileName.empty() || !SelectAndShow(pending.ArchiveFileName))
-        ShowFirstImage();
+        if (fCore.Options().List.OpenArchive)
+            ShowFirstImage();
     RefreshView();
     return true;
 }
@@ -479,8 +491,12 @@ bool TMainForm::SelectAndShow(const std::string& name)
     if (found == fItems.end() && fShown.Kind == TPlaceKind::pkArchive)
         found = std::find_if(fItems.begin(), fItems.end(),
                              [&](const TCacheItem& item) { return ExtractFileName(item.Path) == name; });
-    if (found == fItems.end())
+    if (found == fItems.end()) {
+        // An archive in the folder is opened, as a double click on it does.
+        if (fShown.Kind == TPlaceKind::pkFolder && fCore.Registry().IsArchiveExtension(ExtractFileExt(name)))
+            return ShowArchive(name, "");
         return false;
+    }
     fViewer->Open(static_cast<int>(found - fItems.begin()));
     RefreshView();
     return true;
