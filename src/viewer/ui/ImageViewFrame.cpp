@@ -192,6 +192,10 @@ TImageViewFrame::TImageViewFrame(TPageViewer& viewer, TPageScaler& scaler, QWidg
     fImageBarLayout->addStretch(1);
     layout->addWidget(fImageBar);
     fSeekPanel->hide();
+    // The bars never make the window wider than the user wants it: what
+    // does not fit is cut off at the right.
+    fImageBar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    fSeekPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 
     fScrollTimer = new QTimer(this);
     fScrollTimer->setInterval(TScrollAnimation::TickMilliseconds);
