@@ -116,8 +116,12 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent)
 
 TMainForm::~TMainForm()
 {
-    // The cache thread goes before the widgets and the archive it reads.
+    // The cache thread goes before the archive it reads, and the frame
+    // before the viewer and scaler it paints from (members die before the
+    // base class deletes the child widgets).
     fViewer->Close();
+    delete fFrame;
+    fFrame = nullptr;
 }
 
 void TMainForm::SetMessageSink(TMessageSink sink)
