@@ -52,17 +52,32 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
             const std::string size = takeValue();
             if (!ParseWindowSize(size, options.WindowWidth, options.WindowHeight))
                 throw EUsageError("--window-size wants WIDTHxHEIGHT, not '" + size + "'");
+        } else if (name == "--run") {
+            const std::string list = takeValue();
+            size_t start = 0;
+            while (true) {
+                const size_t comma = list.find(',', start);
+                const std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+                if (item.empty())
+                    throw EUsageError("--run wants ACTION,ACTION,..., not '" + list + "'");
+                options.RunActions.push_back(item);
+                if (comma == std::string::npos)
+                    break;
+                start = comma + 1;
+            }
         } else if (name == "--help" && !hasValue) {
             options.Help = true;
         } else {
             options.Args.push_back(arg);
         }
     }
+    if (!options.RunActions.empty() && options.SnapshotPath.empty())
+        throw EUsageError("--run needs --snapshot");
     return options;
 }
 
 const char* ProgramUsage()
 {
     return "usage: mireva [-f] [-s SETTINGS.ini|.lys] [PATH]\n"
-           "       mireva --snapshot OUT.png [--window-size WxH] [-s SETTINGS] [PATH]\n";
+           "       mireva --snapshot OUT.png [--window-size WxH] [-s SETTINGS] [--run ACTION,...] [PATH]\n";
 }

@@ -6,6 +6,8 @@
 //   --snapshot OUT.png   open the path, wait until the view settles, save
 //                        the window's picture and end
 //   --window-size WxH    the window's size (at start, and for the snapshot)
+//   --run A,B,...        with --snapshot: actions run in order once the path
+//                        is open, before the picture is taken
 //   --help               print the usage
 
 #include <string>
@@ -22,11 +24,15 @@ struct TProgramOptions {
     std::string SnapshotPath;  // empty: the normal interactive start
     int WindowWidth = 1024;
     int WindowHeight = 768;
+    // Action names ("actNext"), in order; checked against the window's
+    // action table by the program.
+    std::vector<std::string> RunActions;
     bool Help = false;
     std::vector<std::string> Args;  // what is left, in order
 };
 
-// Raises EUsageError for a missing or malformed value.
+// Raises EUsageError for a missing or malformed value, and for --run
+// without --snapshot.
 TProgramOptions ParseProgramOptions(const std::vector<std::string>& args);
 
 // The usage text of the viewer.

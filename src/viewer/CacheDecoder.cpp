@@ -1,6 +1,26 @@
 #include "viewer/CacheDecoder.h"
 
+#include "imaging/FilterProc.h"
+#include "imaging/ImgUtils.h"
 #include "viewer/ReadAhead.h"
+
+TPictureFinish MakePictureFinish(const TFilterList* filters, TRotation rotation, bool portraitOnly)
+{
+    const bool filtering = filters && !filters->empty();
+    if (!filtering && rotation == TRotation::rtNone)
+        return {};
+    TFilterList items = filtering ? *filters : TFilterList{};
+    // The rotation numbers are the imaging code's modes.
+    const auto mode = static_cast<RotationMode>(static_cast<int>(rotation));
+    return [items = std::move(items), mode, portraitOnly](std::unique_ptr<TBitmap>& bitmap, bool gray) {
+        if (!bitmap)
+            return;
+        if (!items.empty())
+            ApplyFilters(*bitmap, items, gray);
+        if (mode != RotationMode::RotateNone)
+            RotateBitmap(*bitmap, mode, portraitOnly, gray);
+    };
+}
 
 TImageSlot PreparePicture(int index, std::unique_ptr<TBitmap> bitmap, const TPictureFinish& finish)
 {
@@ -87,4 +107,33 @@ TReadResult TLoaderCacheDecoder::ReadBytes(const TCacheItem& item, int64_t maxBy
 bool TLoaderCacheDecoder::IsOnline(const TCacheItem& item)
 {
     return fOnline ? fOnline(item) : true;
+}
+
+TLoaderPictureSource::TLoaderPictureSource(TFileLoaderList& registry, std::optional<TArchiveSource> archive,
+                                           TUserNotifier* owner, std::function<TPictureFinish()> finish)
+    : fRegistry(registry), fArchive(std::move(archive)), fOwner(owner), fFinish(std::move(finish))
+{
+}
+
+TImageSlot TLoaderPictureSource::Load(const TCacheItem& item)
+{
+    const TPictureFinish finish = fFinish ? fFinish() : TPictureFinish{};
+    try {
+        std::unique_ptr<TBitmap> bitmap;
+        if (fArchive && fArchive->Loader)
+            bitmap = LoadArchivePicture(fRegistry, fArchive->ArchiveName, item.Path, *fArchive->Loader, fOwner,
+                                        item.Member);
+        else
+            bitmap = LoadPicture(fRegistry, item.Path, nullptr, fOwner);
+        return PreparePicture(item.Index, std::move(bitmap), finish);
+    } catch (const std::exception& e) {
+        // The loaders report their own failures; this is what is left (no
+        // memory for a filter's copy, a damaged picture found while
+        // finishing it).
+        if (fOwner)
+            fOwner->ShowMessage(e.what(), TMessageIcon::miWarning);
+        TImageSlot slot;
+        slot.Index = item.Index;
+        return slot;
+    }
 }

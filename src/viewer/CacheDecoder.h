@@ -12,8 +12,10 @@
 #include <optional>
 #include <string>
 
+#include "imaging/FilterItem.h"
 #include "loading/FileLoader.h"
 #include "viewer/Cache.h"
+#include "viewer/PageViewer.h"
 
 // The archive the image list lies in.
 struct TArchiveSource {
@@ -28,6 +30,12 @@ struct TArchiveSource {
 // replace the bitmap. Runs on the cache thread, so it must work on its own
 // copy of the filter list and rotation taken when the cache was created.
 using TPictureFinish = std::function<void(std::unique_ptr<TBitmap>& bitmap, bool gray)>;
+
+// The finishing step of every loaded picture: the filter list (copied, so
+// the cache thread keeps it however the user changes the sets meanwhile),
+// then the rotation, quarter turns only for portrait pictures with
+// portraitOnly. No filters and no rotation give an empty step.
+TPictureFinish MakePictureFinish(const TFilterList* filters, TRotation rotation, bool portraitOnly);
 
 // A loaded picture made into a slot: prepared (size and depth as loaded
 // recorded), then finished. A null bitmap gives a slot without bitmap.
@@ -51,4 +59,23 @@ private:
     std::optional<TArchiveSource> fArchive;
     TPictureFinish fFinish;
     std::function<bool(const TCacheItem&)> fOnline;
+};
+
+// The shown pages' loader: the same load, prepare and finish path as the
+// cache's decoder, but with the window as owner, so that a picture that cannot
+// be read shows the loader's message. finish is asked for the finishing step
+// in force at each load (the filter and rotation may change between loads).
+// User-interface thread.
+class TLoaderPictureSource : public TPictureSource {
+public:
+    TLoaderPictureSource(TFileLoaderList& registry, std::optional<TArchiveSource> archive, TUserNotifier* owner,
+                         std::function<TPictureFinish()> finish);
+
+    TImageSlot Load(const TCacheItem& item) override;
+
+private:
+    TFileLoaderList& fRegistry;
+    std::optional<TArchiveSource> fArchive;
+    TUserNotifier* fOwner;
+    std::function<TPictureFinish()> fFinish;
 };

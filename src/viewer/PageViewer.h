@@ -94,6 +94,9 @@ public:
     void Reload();
     // Closes the picture: view cleared, cache stopped.
     void Close();
+    // Ends the cache thread (before the loader registry is rebuilt, or
+    // when the window closes); the next step starts it again.
+    void StopCache();
 
     // --- View commands (menus, keys and mouse) ------------------------------
 
@@ -173,7 +176,6 @@ private:
     TImageSlot LoadDirect(int index);
     void HandBack(TImageSlot slot, TCacheDirection direction, bool trim);
     void StartCache();
-    void StopCache();
     bool CacheWanted() const;
     int PositionOf(int index) const;
     TCacheDirection TravelQueue() const

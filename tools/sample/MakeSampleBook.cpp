@@ -1,16 +1,24 @@
-// Draws the sample book the viewer opens when it is started without a path:
-// a cover, portrait pages with panels, figures, lines of text and page
-// numbers, and a picture spanning two pages, as numbered bitmap files.
+// Draws the sample book: a cover, portrait pages with panels, figures, lines
+// of text and page numbers, and a picture spanning two pages, as numbered
+// bitmap files in a folder and, as a reader gets a comic, as JPEG pages in a
+// ".cbz" (a zip archive with one folder). The book reads right to left: the
+// spread's right half is its first page. Beside the archive goes a settings
+// file that shows the cover alone, as a printed book does; the viewer opens
+// the archive with it when it is started without a path.
 //
-//   mireva-make-sample FOLDER
+//   mireva-make-sample FOLDER [ARCHIVE.cbz]
 //
-// The pages mix the layouts a reader meets: 24-bit colour (cover, spread) and
-// 8-bit with a palette (the inner pages).
+// The bitmap pages mix the layouts a reader meets: 24-bit colour (cover,
+// spread) and 8-bit with a palette (the inner pages).
 
 #include <cstdio>
+#include <stdexcept>
 #include <exception>
 #include <string>
 #include <vector>
+
+#include <archive.h>
+#include <archive_entry.h>
 
 #include "SampleCanvas.h"
 #include "common/AtomicSave.h"
@@ -179,40 +187,133 @@ TBitmap Spread()
     TSampleCanvas canvas(bitmap);
     Landscape(canvas, PageWidth * 2, PageHeight);
     CenteredText(canvas, PageWidth, 60, "TWO-PAGE SPREAD", 6, 0xF7F3EA);
-    PageNumber(canvas, PageWidth / 2, SpreadFirstPage, 0xF7F3EA);
-    PageNumber(canvas, PageWidth * 3 / 2, SpreadFirstPage + 1, 0xF7F3EA);
+    // Read right to left: the first page of the spread is its right half.
+    PageNumber(canvas, PageWidth * 3 / 2, SpreadFirstPage, 0xF7F3EA);
+    PageNumber(canvas, PageWidth / 2, SpreadFirstPage + 1, 0xF7F3EA);
     return bitmap;
 }
 
-std::string PageName(int page)
+// "01", or "06-07" for the spread.
+std::string PageStem(int page)
 {
     char name[32];
-    std::snprintf(name, sizeof name, "%02d.bmp", page);
+    if (page == SpreadFirstPage)
+        std::snprintf(name, sizeof name, "%02d-%02d", page, page + 1);
+    else
+        std::snprintf(name, sizeof name, "%02d", page);
     return name;
+}
+
+// The pages in reading order, each drawn once.
+struct TPage {
+    std::string Stem;
+    TBitmap Bitmap;
+};
+
+std::vector<TPage> DrawBook()
+{
+    std::vector<TPage> pages;
+    pages.push_back(TPage{PageStem(1), Cover()});
+    for (int page = 2; page <= PageCount; ++page) {
+        if (page == SpreadFirstPage) {
+            pages.push_back(TPage{PageStem(page), Spread()});
+            ++page;
+            continue;
+        }
+        pages.push_back(TPage{PageStem(page), InnerPage(page)});
+    }
+    return pages;
+}
+
+// A zip archive built in memory, so the file is written whole or not at all.
+class TZipWriter {
+public:
+    TZipWriter()
+        : fArchive(archive_write_new())
+    {
+        if (!fArchive || archive_write_set_format_zip(fArchive) != ARCHIVE_OK ||
+            // JPEG pages do not shrink; readers open stored members fastest.
+            archive_write_set_options(fArchive, "zip:compression=store") != ARCHIVE_OK ||
+            archive_write_open(fArchive, &fBytes, nullptr, Append, nullptr) != ARCHIVE_OK)
+            Fail();
+    }
+    ~TZipWriter() { archive_write_free(fArchive); }
+    TZipWriter(const TZipWriter&) = delete;
+    TZipWriter& operator=(const TZipWriter&) = delete;
+
+    void AddFolder(const std::string& name) { Add(name, nullptr, 0, AE_IFDIR, 0755); }
+    void AddFile(const std::string& name, const std::vector<uint8_t>& bytes)
+    {
+        Add(name, bytes.data(), bytes.size(), AE_IFREG, 0644);
+    }
+    const std::string& Finish()
+    {
+        if (archive_write_close(fArchive) != ARCHIVE_OK)
+            Fail();
+        return fBytes;
+    }
+
+private:
+    static la_ssize_t Append(struct archive*, void* data, const void* buffer, size_t length)
+    {
+        static_cast<std::string*>(data)->append(static_cast<const char*>(buffer), length);
+        return static_cast<la_ssize_t>(length);
+    }
+    void Add(const std::string& name, const uint8_t* bytes, size_t size, unsigned type, int mode)
+    {
+        archive_entry* entry = archive_entry_new();
+        archive_entry_set_pathname(entry, name.c_str());
+        archive_entry_set_filetype(entry, type);
+        archive_entry_set_perm(entry, static_cast<mode_t>(mode));
+        archive_entry_set_size(entry, static_cast<la_int64_t>(size));
+        // A fixed time keeps the archive the same from build to build.
+        archive_entry_set_mtime(entry, 1735689600, 0);
+        const bool ok = archive_write_header(fArchive, entry) == ARCHIVE_OK &&
+                        (size == 0 || archive_write_data(fArchive, bytes, size) == static_cast<la_ssize_t>(size));
+        archive_entry_free(entry);
+        if (!ok)
+            Fail();
+    }
+    [[noreturn]] void Fail()
+    {
+        const char* text = fArchive ? archive_error_string(fArchive) : nullptr;
+        throw std::runtime_error(std::string("the archive could not be written: ") + (text ? text : "no memory"));
+    }
+
+    struct archive* fArchive;
+    std::string fBytes;
+};
+
+void WriteArchive(const std::string& path, const std::vector<TPage>& pages)
+{
+    // One folder inside, as comics usually come; the viewer enters it.
+    const std::string folder = "Sample Book/";
+    TZipWriter zip;
+    zip.AddFolder(folder);
+    for (const TPage& page : pages)
+        zip.AddFile(folder + page.Stem + ".jpg", EncodeJpeg(page.Bitmap));
+    const std::string& bytes = zip.Finish();
+    SaveFileAtomically(path, bytes);
+    // A cover stands alone, then the pages pair up as the printed book's do.
+    SaveFileAtomically(JoinPath(ExtractFilePath(path), "Sample.lys"), "[PICTURE]\nFirstImage=1\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: mireva-make-sample FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: mireva-make-sample FOLDER [ARCHIVE.cbz]\n");
         return 2;
     }
     try {
         const std::string folder = IncludeTrailingPathDelimiter(argv[1]);
         ForceDirectories(folder);
-        Save(folder, PageName(1), Cover());
-        for (int page = 2; page <= PageCount; ++page) {
-            if (page == SpreadFirstPage) {
-                char name[32];
-                std::snprintf(name, sizeof name, "%02d-%02d.bmp", page, page + 1);
-                Save(folder, name, Spread());
-                ++page;
-                continue;
-            }
-            Save(folder, PageName(page), InnerPage(page));
-        }
+        const std::vector<TPage> pages = DrawBook();
+        for (const TPage& page : pages)
+            Save(folder, page.Stem + ".bmp", page.Bitmap);
+        if (argc == 3)
+            WriteArchive(argv[2], pages);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mireva-make-sample: %s\n", e.what());
         return 1;

@@ -11,6 +11,7 @@
 
 #include "app/AppCore.h"
 #include "app/ProgramOptions.h"
+#include "browser/ImageActions.h"
 #include "browser/ui/MainForm.h"
 #include "common/AtomicSave.h"
 #include "common/PathUtils.h"
@@ -98,6 +99,15 @@ int RunViewer(int argc, char** argv)
         std::cout << ProgramUsage();
         return 0;
     }
+    std::vector<TActionId> runActions;
+    for (const std::string& name : options.RunActions) {
+        const std::optional<TActionId> action = FindActionByName(name);
+        if (!action) {
+            std::cerr << "mireva: --run: there is no action '" << name << "'\n";
+            return 2;
+        }
+        runActions.push_back(*action);
+    }
     const bool snapshot = !options.SnapshotPath.empty();
     if (snapshot && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -167,8 +177,15 @@ int RunViewer(int argc, char** argv)
             form.SetMessageSink(
                 [](const std::string& text, TMessageIcon) { std::cerr << "mireva: " << text << '\n'; });
             form.SetSettledHandler([&] {
-                if (!SaveSnapshot(form, options.SnapshotPath))
+                for (TActionId action : runActions)
+                    form.RunAction(action);
+                if (!form.Settle())
+                    std::cerr << "mireva: the image cache did not settle; the picture is taken as it is\n";
+                if (SaveSnapshot(form, options.SnapshotPath)) {
+                    std::cout << form.windowTitle().toStdString() << '\n' << form.PageLabel() << std::endl;
+                } else {
                     exitCode = 1;
+                }
                 form.close();
                 app.quit();
             });

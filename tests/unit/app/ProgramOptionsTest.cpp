@@ -11,6 +11,7 @@ struct TOptionsCase {
     int Width;
     int Height;
     std::vector<std::string> Rest;
+    std::vector<std::string> Run = {};
 };
 
 class ProgramOptionsTest : public ::testing::TestWithParam<TOptionsCase> {};
@@ -23,6 +24,7 @@ TEST_P(ProgramOptionsTest, TakesItsOwnOptionsAndKeepsTheRest)
     EXPECT_EQ(options.WindowWidth, row.Width);
     EXPECT_EQ(options.WindowHeight, row.Height);
     EXPECT_EQ(options.Args, row.Rest);
+    EXPECT_EQ(options.RunActions, row.Run);
 }
 
 struct TBadOptionsCase {
@@ -49,7 +51,10 @@ INSTANTIATE_TEST_SUITE_P(
                      {"book", "-f"}},
         TOptionsCase{"ValuesAfterEquals", {"--snapshot=o.png", "--window-size=800x600", "p"}, "o.png", 800, 600,
                      {"p"}},
-        TOptionsCase{"WindowSizeAlone", {"--window-size", "1x16384"}, "", 1, 16384, {}}),
+        TOptionsCase{"WindowSizeAlone", {"--window-size", "1x16384"}, "", 1, 16384, {}},
+        TOptionsCase{"RunListInOrder", {"--snapshot", "o.png", "--run", "actSpread,actNext,actNext", "b"}, "o.png",
+                     1024, 768, {"b"}, {"actSpread", "actNext", "actNext"}},
+        TOptionsCase{"RunAfterEquals", {"--run=actLast", "--snapshot=o.png"}, "o.png", 1024, 768, {}, {"actLast"}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -61,5 +66,9 @@ INSTANTIATE_TEST_SUITE_P(
                       TBadOptionsCase{"SizeTooLarge", {"--window-size", "16385x10"}},
                       TBadOptionsCase{"SizeNegative", {"--window-size", "-5x10"}},
                       TBadOptionsCase{"SizeWithTrailingText", {"--window-size", "800x600px"}},
-                      TBadOptionsCase{"SizeMissing", {"--snapshot", "o.png", "--window-size"}}),
+                      TBadOptionsCase{"SizeMissing", {"--snapshot", "o.png", "--window-size"}},
+                      TBadOptionsCase{"RunWithoutSnapshot", {"--run", "actNext", "book"}},
+                      TBadOptionsCase{"RunEmptyItem", {"--snapshot", "o.png", "--run", "actNext,,actLast"}},
+                      TBadOptionsCase{"RunTrailingComma", {"--snapshot", "o.png", "--run", "actNext,"}},
+                      TBadOptionsCase{"RunWithoutList", {"--snapshot", "o.png", "--run"}}),
     [](const auto& info) { return std::string(info.param.Name); });

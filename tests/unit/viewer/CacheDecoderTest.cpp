@@ -82,3 +82,82 @@ TEST(CacheDecoder, DamagedOrMissingFileGivesAnIndexWithoutPicture)
 }
 
 }  // namespace
+
+namespace {
+
+struct TFinishCase {
+    const char* Name;
+    bool Invert;
+    TRotation Rotation;
+    bool PortraitOnly;
+    int Width, Height;  // of the finished 3 x 2 picture
+    uint8_t Pixel;      // its first byte, from 10
+};
+
+class PictureFinishTest : public ::testing::TestWithParam<TFinishCase> {};
+
+TEST_P(PictureFinishTest, FiltersThenTurns)
+{
+    const TFinishCase& row = GetParam();
+    const TFilterList filters{TFilterItem::Default(FilterKind::Invert)};
+    const TPictureFinish finish = MakePictureFinish(row.Invert ? &filters : nullptr, row.Rotation, row.PortraitOnly);
+    auto bitmap = std::make_unique<TBitmap>(3, 2, 24, true);
+    for (int y = 0; y < 2; ++y)
+        std::fill_n(bitmap->ScanLine(y), 9, uint8_t{10});
+    const TImageSlot slot = PreparePicture(5, std::move(bitmap), finish);
+    ASSERT_TRUE(slot.HasBitmap());
+    EXPECT_EQ(slot.Width(), row.Width);
+    EXPECT_EQ(slot.Height(), row.Height);
+    EXPECT_EQ(slot.Bitmap->ScanLine(0)[0], row.Pixel);
+    // The caption keeps the picture as loaded.
+    EXPECT_EQ(slot.LoadedWidth, 3);
+    EXPECT_EQ(slot.LoadedHeight, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PictureFinishTest,
+    ::testing::Values(TFinishCase{"Nothing", false, TRotation::rtNone, false, 3, 2, 10},
+                      TFinishCase{"Invert", true, TRotation::rtNone, false, 3, 2, 245},
+                      TFinishCase{"QuarterTurn", false, TRotation::rtRight90, false, 2, 3, 10},
+                      TFinishCase{"InvertAndTurn", true, TRotation::rtLeft90, false, 2, 3, 245},
+                      // A landscape picture is not turned when only portrait ones are.
+                      TFinishCase{"PortraitOnly", false, TRotation::rtRight90, true, 3, 2, 10},
+                      TFinishCase{"HalfTurnAlways", false, TRotation::rt180, true, 3, 2, 10}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(PictureFinish, NothingToDoIsNoStep)
+{
+    const TFilterList none;
+    EXPECT_FALSE(MakePictureFinish(nullptr, TRotation::rtNone, false));
+    EXPECT_FALSE(MakePictureFinish(&none, TRotation::rtNone, true));
+}
+
+class RecordingNotifier : public TUserNotifier {
+public:
+    void ShowMessage(const std::string& text, TMessageIcon) override { Messages.push_back(text); }
+    std::vector<std::string> Messages;
+};
+
+TEST(PictureSource, ShownPagesReportWhatCouldNotBeRead)
+{
+    TTempFolder folder;
+    const std::string good = WriteBmp(folder, "good.bmp", 3, 4, 24);
+    const std::string bad = folder.Write("bad.bmp", "BM not really");
+    TFileLoaderList registry;
+    registry.Reload();
+    RecordingNotifier owner;
+    int finishes = 0;
+    TLoaderPictureSource source(registry, std::nullopt, &owner, [&] {
+        ++finishes;
+        return TPictureFinish{};
+    });
+    EXPECT_TRUE(source.Load(TCacheItem{0, good, 0, -1}).HasBitmap());
+    const TImageSlot failed = source.Load(TCacheItem{7, bad, 0, -1});
+    EXPECT_EQ(failed.Index, 7);
+    EXPECT_FALSE(failed.HasBitmap());
+    EXPECT_EQ(owner.Messages, std::vector<std::string>{"'bad.bmp' は読み込めませんでした  "});
+    // The finishing step in force is asked for at every load.
+    EXPECT_EQ(finishes, 2);
+}
+
+}  // namespace
