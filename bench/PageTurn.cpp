@@ -16,8 +16,10 @@
 //
 // Each turn benchmark runs 50 turns once and reports their median, 90th
 // percentile and worst time as counters. Run each benchmark in its own
-// process, pinned to one processor:
-//   taskset -c 1 build/bench/bench/page-turn --benchmark_filter=WarmTurn
+// process:
+//   build/bench/bench/page-turn --benchmark_filter=WarmTurn
+// Large regions are scaled on every processor; "taskset -c 1" in front
+// measures a machine with one.
 
 #include <benchmark/benchmark.h>
 
