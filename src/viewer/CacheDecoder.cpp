@@ -42,6 +42,27 @@ TImageSlot PreparePicture(int index, std::unique_ptr<TBitmap> bitmap, const TPic
     return slot;
 }
 
+namespace {
+
+// An item's picture from its archive, or from its file when there is none.
+std::unique_ptr<TBitmap> LoadItem(TFileLoaderList& registry, const std::optional<TArchiveSource>& archive,
+                                  const TCacheItem& item, TUserNotifier* owner)
+{
+    if (archive && archive->Loader)
+        return LoadArchivePicture(registry, archive->ArchiveName, item.Path, *archive->Loader, owner, item.Member);
+    return LoadPicture(registry, item.Path, nullptr, owner);
+}
+
+// The slot of a picture that could not be read: its position, no pixels.
+TImageSlot NotRead(int index)
+{
+    TImageSlot slot;
+    slot.Index = index;
+    return slot;
+}
+
+}  // namespace
+
 TLoaderCacheDecoder::TLoaderCacheDecoder(TFileLoaderList& registry, std::optional<TArchiveSource> archive,
                                          TPictureFinish finish, std::function<bool(const TCacheItem&)> online)
     : fRegistry(registry), fArchive(std::move(archive)), fFinish(std::move(finish)), fOnline(std::move(online))
@@ -50,18 +71,10 @@ TLoaderCacheDecoder::TLoaderCacheDecoder(TFileLoaderList& registry, std::optiona
 
 TImageSlot TLoaderCacheDecoder::Decode(const TCacheItem& item)
 {
-    std::unique_ptr<TBitmap> bitmap;
     try {
-        if (fArchive && fArchive->Loader)
-            bitmap = LoadArchivePicture(fRegistry, fArchive->ArchiveName, item.Path, *fArchive->Loader, nullptr,
-                                        item.Member);
-        else
-            bitmap = LoadPicture(fRegistry, item.Path, nullptr, nullptr);
-        return PreparePicture(item.Index, std::move(bitmap), fFinish);
+        return PreparePicture(item.Index, LoadItem(fRegistry, fArchive, item, nullptr), fFinish);
     } catch (const std::exception&) {
-        TImageSlot slot;
-        slot.Index = item.Index;
-        return slot;
+        return NotRead(item.Index);
     }
 }
 
@@ -71,9 +84,7 @@ TImageSlot TLoaderCacheDecoder::DecodeBytes(const TCacheItem& item, TMemoryStrea
         bytes.SetPosition(0);
         return PreparePicture(item.Index, LoadPicture(fRegistry, item.Path, &bytes, nullptr), fFinish);
     } catch (const std::exception&) {
-        TImageSlot slot;
-        slot.Index = item.Index;
-        return slot;
+        return NotRead(item.Index);
     }
 }
 
@@ -119,21 +130,13 @@ TImageSlot TLoaderPictureSource::Load(const TCacheItem& item)
 {
     const TPictureFinish finish = fFinish ? fFinish() : TPictureFinish{};
     try {
-        std::unique_ptr<TBitmap> bitmap;
-        if (fArchive && fArchive->Loader)
-            bitmap = LoadArchivePicture(fRegistry, fArchive->ArchiveName, item.Path, *fArchive->Loader, fOwner,
-                                        item.Member);
-        else
-            bitmap = LoadPicture(fRegistry, item.Path, nullptr, fOwner);
-        return PreparePicture(item.Index, std::move(bitmap), finish);
+        return PreparePicture(item.Index, LoadItem(fRegistry, fArchive, item, fOwner), finish);
     } catch (const std::exception& e) {
         // The loaders report their own failures; this is what is left (no
         // memory for a filter's copy, a damaged picture found while
         // finishing it).
         if (fOwner)
             fOwner->ShowMessage(e.what(), TMessageIcon::miWarning);
-        TImageSlot slot;
-        slot.Index = item.Index;
-        return slot;
+        return NotRead(item.Index);
     }
 }
