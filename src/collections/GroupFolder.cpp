@@ -117,6 +117,12 @@ bool TGroupFolder::ChangeItemPath(const std::string& oldPath, const std::string&
     TItemIdList newItem = TItemIdList::FromPath(newPath);
     if (newItem.IsAbsent())
         return false;
+    if (newPath != oldPath && fItems.IndexOf(newPath) >= 0) {
+        // The new path is a member already: keeping both would hold the
+        // same file twice under one key, so the old member goes.
+        DeleteItem(index);
+        return true;
+    }
     TGroupFileInfo* info = fItems.At(index);
     const TItemIdList oldItem = std::move(info->Item);
     info->Item = std::move(newItem);

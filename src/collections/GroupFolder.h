@@ -51,7 +51,8 @@ public:
     // Sends lcDeleteItem (before), then removes the member.
     void DeleteItem(int index);
     // Points the member with oldPath at newPath and sends lcChangeItem; false
-    // when oldPath is no member or newPath cannot be an identity.
+    // when oldPath is no member or newPath cannot be an identity. When newPath
+    // is a member already, the oldPath member is deleted instead.
     bool ChangeItemPath(const std::string& oldPath, const std::string& newPath);
 
     int Count() const override { return fItems.Count(); }

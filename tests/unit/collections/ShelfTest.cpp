@@ -441,6 +441,15 @@ TEST_F(ShelfMembersTest, ChangingAMemberPathNotifiesWithBothIdentities)
     EXPECT_EQ(recorder.Seen, (std::vector<std::string>{"/x/old>/y/new", "delete /y/new"}));
 }
 
+TEST_F(ShelfMembersTest, ChangingAMemberOntoAnotherMembersPathKeepsOneMember)
+{
+    shelf->AddItems({{"/x/a", TItemIdList::FromPath("/x/a")}, {"/x/b", TItemIdList::FromPath("/x/b")}});
+    EXPECT_TRUE(shelf->ChangeItemPath("/x/a", "/x/b"));
+    ASSERT_EQ(shelf->Count(), 1);
+    EXPECT_EQ(shelf->Key(0), "/x/b");
+    EXPECT_EQ(shelf->IndexOf("/x/a"), -1);
+}
+
 TEST(ShelfNames, ProposesTheSmallestFreeNumber)
 {
     TGroupList list;
