@@ -4,6 +4,7 @@
 #include "app/SettingsFileCommands.h"
 #include "common/IniFile.h"
 #include "common/PathUtils.h"
+#include "platform/FileSystem.h"
 
 TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TPluginScanner scanner)
     : fFolders(std::move(folders))
@@ -67,7 +68,15 @@ TOpenOptions TAppCore::OpenOptions() const
 
 bool TAppCore::RestoreLastLocation(TPlaceView& view)
 {
-    return OpenPath(fFolders.WorkingFolder, ResolveContext(), OpenOptions(), view);
+    // A configured start folder opens while it exists, else the working
+    // folder. The last run's place and a start shelf come back once the
+    // window keeps its state and shows shelves; until then they open the
+    // working folder too.
+    std::string folder = fFolders.WorkingFolder;
+    const TInitializeOptions& init = fOptions.Initialize;
+    if (init.InitDirType == TInitDirType::idInitPath && !init.InitPath.empty() && DirectoryExists(init.InitPath))
+        folder = IncludeTrailingPathDelimiter(init.InitPath);
+    return OpenPath(folder, ResolveContext(), OpenOptions(), view);
 }
 
 bool TAppCore::DeferredStart(TPlaceView& view)

@@ -139,6 +139,34 @@ INSTANTIATE_TEST_SUITE_P(
                       TStartCase{"NothingAtAllOpens", {}, "{W}", "folder({W})", false}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+struct TInitCase {
+    const char* Name;
+    const char* Initialize;
+    const char* Calls;
+};
+
+class StartLocationTest : public ::testing::TestWithParam<TInitCase> {};
+
+// Without a start path the configured start folder opens while it exists.
+TEST_P(StartLocationTest, OpensTheConfiguredFolderOrTheWorkingFolder)
+{
+    const TInitCase& row = GetParam();
+    TStartTree tree;
+    tree.Write("data/Mireva.ini", tree.Expand(std::string("[INITIALIZE]\n") + row.Initialize));
+    TAppCore core(tree.Folders(), {});
+    TListingView view;
+    EXPECT_TRUE(core.DeferredStart(view));
+    EXPECT_EQ(view.Calls, tree.Expand(row.Calls));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StartLocationTest,
+    ::testing::Values(TInitCase{"StartFolder", "InitDirType=1\nInitPath={W}book\n", "folder({W}book/)"},
+                      TInitCase{"StartFolderGone", "InitDirType=1\nInitPath={W}gone\n", "folder({W})"},
+                      TInitCase{"StartFolderEmpty", "InitDirType=1\n", "folder({W})"},
+                      TInitCase{"LastRunsFolderNotKeptYet", "InitDirType=0\nInitPath={W}book\n", "folder({W})"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 TEST(AppCore, HandOversCountOnlyWhileReady)
 {
     TStartTree tree;
