@@ -28,6 +28,9 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode, bool noFollow,
     }
     if (noFollow)
         flags |= O_NOFOLLOW;
+    // Opened without waiting: opening a FIFO to read would otherwise wait
+    // for a writer before the check below could refuse it.
+    flags |= O_NONBLOCK;
     do {
         fFd = ::open(path.c_str(), flags, permissions);
     } while (fFd < 0 && errno == EINTR);
@@ -41,6 +44,9 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode, bool noFollow,
         fFd = -1;
         throw EFileError("'" + path + "' は通常のファイルではありません  ");
     }
+    const int status = ::fcntl(fFd, F_GETFL);
+    if (status >= 0)
+        (void)::fcntl(fFd, F_SETFL, status & ~O_NONBLOCK);
 }
 
 TFileStream::~TFileStream()

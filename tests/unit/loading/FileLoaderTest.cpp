@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <functional>
 #include <set>
@@ -225,6 +226,10 @@ TEST_F(Registry, DetectionFaultMeansNoLoader)
     EXPECT_EQ(Plugin(1).Asked, 0);
     EXPECT_EQ(registry.FindImageLoaderFor(folder.File("missing.xx")), nullptr);
     EXPECT_EQ(registry.FindImageLoaderFor(folder.Path()), nullptr);
+    // A named pipe is refused at once instead of waiting for a writer.
+    const std::string pipe = folder.File("pipe.xx");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(registry.FindImageLoaderFor(pipe), nullptr);
 }
 
 TEST_F(Registry, ArchiveDetection)
