@@ -3,6 +3,7 @@
 #include "app/Init.h"
 #include "app/OptionsDump.h"
 #include "cli/Commands.h"
+#include "common/Errors.h"
 #include "common/IniFile.h"
 #include "common/PathUtils.h"
 #include "app/PluginSettings.h"
@@ -27,6 +28,9 @@ int RunSettings(TCliContext& context)
     }
 
     TIniFile ini(path);
+    // A file that is there but could not be read is not "all defaults".
+    if (!ini.ReadError().empty())
+        throw EFileError(ini.ReadError());
     TOptions options;
     // The plug-in settings are kept as the file holds them, without
     // scanning for plug-ins.

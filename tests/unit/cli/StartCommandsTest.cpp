@@ -1,35 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <sys/wait.h>
-
+#include "RunCli.h"
 #include "support/TempFolder.h"
 
 namespace {
-
-struct TRun {
-    int ExitCode = -1;
-    std::string Out;
-};
-
-// Runs mireva-cli in folder with the arguments (already quoted for the shell).
-TRun RunCli(const std::string& folder, const std::string& arguments)
-{
-    const std::string command = "cd '" + folder + "' && '" MIREVA_BIN_DIR "/mireva-cli' --home '" + folder +
-                                "home' " + arguments + " 2>/dev/null";
-    TRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer {};
-    size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.Out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    run.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 struct TResolveRunCase {
     const char* Name;
@@ -52,7 +26,7 @@ TEST_P(ResolveCommandTest, PrintsWhereThePathLeads)
     TTempFolder tree;
     tree.Write("book/01.bmp", "x");
     tree.Write("home/Mireva.ini", "");
-    const TRun run = RunCli(tree.Path(), Expand(GetParam().Arguments, tree.Path()));
+    const TCliRun run = RunCli(tree.Path(), Expand(GetParam().Arguments, tree.Path()));
     EXPECT_EQ(run.ExitCode, GetParam().ExitCode);
     EXPECT_EQ(run.Out, Expand(GetParam().Out, tree.Path()));
 }
