@@ -6,8 +6,9 @@
 #include "common/PathUtils.h"
 #include "platform/FileSystem.h"
 
-TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TPluginScanner scanner)
-    : fFolders(std::move(folders))
+TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TPluginScanner scanner,
+                   TSystemColorResolver systemColors)
+    : fFolders(std::move(folders)), fSystemColors(std::move(systemColors))
 {
     fFolders.WorkingFolder = IncludeTrailingPathDelimiter(fFolders.WorkingFolder);
     fTemporary = std::make_unique<TTemporaryFolder>(fFolders.TemporaryBase, fFolders.TemporaryName);
@@ -37,6 +38,7 @@ TOptionLinks TAppCore::OptionLinks()
     TOptionLinks links;
     links.Plugins = fPluginSettings.get();
     links.Filters = &fFilters;
+    links.SystemColors = fSystemColors;
     return links;
 }
 

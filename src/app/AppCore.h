@@ -50,9 +50,11 @@ enum class TAppState {
 class TAppCore {
 public:
     // args are the command-line arguments after the program path; scanner
-    // finds the plug-ins when the registry is filled. Raises EFileError when
-    // the temporary folder cannot be made safely.
-    TAppCore(TAppFolders folders, const std::vector<std::string>& args, TPluginScanner scanner = {});
+    // finds the plug-ins when the registry is filled; systemColors resolves
+    // system colours through the desktop theme (none: fixed colours). Raises
+    // EFileError when the temporary folder cannot be made safely.
+    TAppCore(TAppFolders folders, const std::vector<std::string>& args, TPluginScanner scanner = {},
+             TSystemColorResolver systemColors = {});
     ~TAppCore();
     TAppCore(const TAppCore&) = delete;
     TAppCore& operator=(const TAppCore&) = delete;
@@ -63,6 +65,7 @@ public:
     const std::string& SettingsPath() const { return fSettingsPath; }
     TFileLoaderList& Registry() { return *fRegistry; }
     const TOptions& Options() const { return fOptions; }
+    const TSystemColorResolver& SystemColors() const { return fSystemColors; }
     // How reading the settings file at start went (keys of older versions
     // converted, and whether writing them back failed).
     const TLoadOptionsResult& SettingsLoadResult() const { return fLoadResult; }
@@ -100,6 +103,7 @@ private:
     TOptionLinks OptionLinks();
 
     TAppFolders fFolders;
+    TSystemColorResolver fSystemColors;
     std::unique_ptr<TTemporaryFolder> fTemporary;
     TCommandLine fCommandLine;
     std::string fSettingsPath;

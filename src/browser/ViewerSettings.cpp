@@ -76,7 +76,9 @@ TViewerOptions ViewerOptionsFrom(const TOptions& options, const TKeyBindings& ke
     TViewerOptions v;
     const TPictureOptions& p = options.Picture;
     v.Picture.Stretch = std::clamp(static_cast<int>(p.Stretch), 0, 4);
-    v.Picture.Back = resolve ? resolve(p.Back) : DefaultSystemColor(p.Back);
+    // A colour the theme does not know stays a system colour: the fixed
+    // colours take it then.
+    v.Picture.Back = DefaultSystemColor(resolve ? resolve(p.Back) : p.Back);
     v.Picture.Offset = p.Offset;
     v.Picture.Center = p.Center;
     v.Picture.ScalingRatio = p.ScalingRatio;

@@ -12,8 +12,8 @@
 
 class TIniFile;
 
-// The viewer's options; system colours are resolved with DefaultSystemColor
-// unless resolve is given.
+// The viewer's options; system colours are resolved through resolve, and
+// with DefaultSystemColor where it gives none.
 TViewerOptions ViewerOptionsFrom(const TOptions& options, const TKeyBindings& keys,
                                  const TSystemColorResolver& resolve = {});
 

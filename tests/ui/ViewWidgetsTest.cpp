@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <cstdlib>
 
 #include "common/Bitmap.h"
 #include "viewer/ui/BitmapImage.h"
+#include "platform/qt/ThemeColors.h"
 #include "viewer/ui/QtHalfTone.h"
 
 namespace {
@@ -102,3 +105,18 @@ TEST(SmoothStretch, WrongDestinationIsLeftAlone)
 }
 
 }  // namespace
+
+TEST(ThemeColors, SystemColoursComeFromThePalette)
+{
+    const QPalette saved = QGuiApplication::palette();
+    QPalette palette = saved;
+    palette.setColor(QPalette::Active, QPalette::Base, QColor(10, 20, 30));
+    palette.setColor(QPalette::Active, QPalette::Highlight, QColor(40, 50, 60));
+    QGuiApplication::setPalette(palette);
+    EXPECT_EQ(ThemeColor(clWindow), MakeColor(10, 20, 30));
+    EXPECT_EQ(ThemeColor(clHighlight), MakeColor(40, 50, 60));
+    // Plain colours pass; an index without a role stays a system colour.
+    EXPECT_EQ(ThemeColor(MakeColor(1, 2, 3)), MakeColor(1, 2, 3));
+    EXPECT_EQ(ThemeColor(0xFF000003u), 0xFF000003u);
+    QGuiApplication::setPalette(saved);
+}

@@ -325,7 +325,7 @@ std::string TMainForm::PageLabel() const
 
 void TMainForm::ApplyOptions()
 {
-    const TViewerOptions options = ViewerOptionsFrom(fCore.Options(), fKeys);
+    const TViewerOptions options = ViewerOptionsFrom(fCore.Options(), fKeys, fCore.SystemColors());
     const bool stretchChanged = options.Picture.Stretch != fViewer->Options().Picture.Stretch;
     fViewer->SetOptions(options);
     fOwnScaler.SetStretch(options.Picture.Stretch);

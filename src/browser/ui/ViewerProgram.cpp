@@ -21,6 +21,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/qt/InstanceListener.h"
 #include "platform/qt/QuitSignals.h"
+#include "platform/qt/ThemeColors.h"
 
 namespace {
 
@@ -151,9 +152,9 @@ int RunViewer(int argc, char** argv)
         // Plug-ins come from the program folder (the ones we ship) and the
         // other viewer's plug-in folder when the user has one.
         const TPluginFolders pluginFolders{folders.ProgramFolder, DefaultSusiePluginFolder()};
-        core = std::make_unique<TAppCore>(folders, options.Args, [pluginFolders](TFileLoaderList& registry) {
-            ScanPlugins(registry, pluginFolders);
-        });
+        core = std::make_unique<TAppCore>(
+            folders, options.Args,
+            [pluginFolders](TFileLoaderList& registry) { ScanPlugins(registry, pluginFolders); }, ThemeColor);
     } catch (const std::exception& e) {
         ShowStartFailure(application, snapshot, e.what());
         return 1;

@@ -121,6 +121,9 @@ TEST(ViewerOptions, ComeFromTheOptionsAndTheKeyBindings)
     const TViewerOptions v = ViewerOptionsFrom(options, keys, [](TColor) { return MakeColor(1, 2, 3); });
     EXPECT_EQ(v.Picture.Stretch, 2);
     EXPECT_EQ(v.Picture.Back, MakeColor(1, 2, 3));
+    // A colour the theme leaves a system colour takes the fixed colours.
+    options.Picture.Back = clWindow;
+    EXPECT_EQ(ViewerOptionsFrom(options, keys, [](TColor c) { return c; }).Picture.Back, clWhite);
     EXPECT_TRUE(v.Picture.FirstImage);
     EXPECT_EQ(v.Move.LastFileMove, TEndOfList::elFolder);
     EXPECT_EQ(v.Scroll.Line.MoveCommand, 2);
