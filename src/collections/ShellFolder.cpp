@@ -104,6 +104,7 @@ std::unique_ptr<TShellFolder> TShellFolder::CreateCopy(TShellFolder* parent, con
     node->fIsRoot = source.fIsRoot;
     node->fPath = source.fPath;
     node->fFullItemId = source.fFullItemId;
+    node->fItemId = source.fItemId;
     node->fName = source.fName;
     node->fTargetPath = source.fTargetPath;
     node->fDisplayFlags = source.fDisplayFlags;
@@ -163,6 +164,26 @@ const TItemIdList& TShellFolder::GetFullItemId()
     if (!fFullItemId)
         fFullItemId = fIsRoot ? TItemIdList::Root() : TItemIdList::FromPath(fPath);
     return *fFullItemId;
+}
+
+std::string TShellFolder::ParentFolderPath() const
+{
+    if (!fParent || fParent->fIsRoot)
+        return {};
+    return fParent->fPath;
+}
+
+const TItemIdList& TShellFolder::GetItemId()
+{
+    if (!fItemId) {
+        if (fIsRoot || ParentFolderPath().empty())
+            fItemId = GetFullItemId();
+        else if (fPath.empty())
+            fItemId = TItemIdList();
+        else
+            fItemId = TItemIdList::FromName(GetName());
+    }
+    return *fItemId;
 }
 
 uint16_t TShellFolder::GetDisplayFlags()
@@ -440,13 +461,12 @@ std::string TShellFolder::GetDetailText(int column) const
 
 void TShellFolder::SetDetailText(int column, const std::string& text)
 {
-    if (column < 1)
+    if (column < 1 || column > MaxDetailColumns)
         return;
     const auto at = static_cast<size_t>(column - 1);
-    if (at < fDetailTexts.size())
-        fDetailTexts[at] = text;
-    else
-        fDetailTexts.insert(fDetailTexts.end(), text);
+    if (at >= fDetailTexts.size())
+        fDetailTexts.resize(at + 1);
+    fDetailTexts[at] = text;
 }
 
 bool TShellFolder::Rename(const std::string& newName)
@@ -495,23 +515,88 @@ void TShellFolder::SetPath(const std::string& path)
 {
     fPath = path;
     fFullItemId.reset();
+    fItemId.reset();
     fIsDirectory.reset();
     DropCaches();
 }
 
-void TShellFolder::ReplaceFullItemId(const TItemIdList& item)
+void TShellFolder::Repoint(const TItemIdList& full)
 {
-    fIsRoot = item.IsRoot();
-    fPath = item.Path();
-    fFullItemId = item;
+    fIsRoot = full.IsRoot();
+    fPath = full.Path();
+    fFullItemId = full;
+    fItemId.reset();
     fIsDirectory.reset();
     if (fIsRoot)
         fIsDirectory = true;
     DropCaches();
+}
+
+bool TShellFolder::ReplaceItemId(const TItemIdList& item)
+{
+    const std::string folder = ParentFolderPath();
+    if (folder.empty()) {
+        // Below the root the identity inside the parent is the full one.
+        if (item.IsAbsent() || item.IsName())
+            return false;
+        Repoint(item);
+        fItemId = item;
+        return true;
+    }
+    if (!item.IsName())
+        return false;
+    const std::string path = JoinPath(ExcludeTrailingPathDelimiter(folder), item.Name());
+    Repoint(TItemIdList::FromPath(path));
+    // A path too long for a stored identity still names the item.
+    fPath = path;
+    fItemId = item;
+    return true;
+}
+
+void TShellFolder::ReplaceFullItemId(const TItemIdList& item)
+{
+    Repoint(item);
     if (fOwnedParent) {
         fOwnedParent = fIsRoot ? nullptr : MakeSyntheticParent(fPath);
         fParent = fOwnedParent.get();
     }
+}
+
+bool IsReachable(const TItemIdList& item)
+{
+    if (item.IsRoot())
+        return true;
+    if (!item.HasPath())
+        return false;
+    return DirectoryExists(item.Path()) || FileExists(item.Path());
+}
+
+namespace {
+
+bool SamePlace(const TItemIdList& a, const TItemIdList& b)
+{
+    if (a.HasPath() && b.HasPath())
+        return ExcludeTrailingPathDelimiter(a.Path()) == ExcludeTrailingPathDelimiter(b.Path());
+    return a == b;
+}
+
+}  // namespace
+
+TItemIdList ReachableAncestor(const TItemIdList& item, const TItemIdList& boundary)
+{
+    // The root has no elements to cut off; foreign and relative identities
+    // cannot be walked up.
+    if (item.IsRoot())
+        return {};
+    for (TItemIdList current = item.Parent(); !current.IsAbsent(); current = current.Parent()) {
+        if (SamePlace(current, boundary))
+            return {};
+        if (IsReachable(current))
+            return current;
+        if (current.IsRoot())
+            break;
+    }
+    return {};
 }
 
 std::vector<std::string> RootItemPaths(const std::string& home, const std::vector<TMountPoint>& mounts)
