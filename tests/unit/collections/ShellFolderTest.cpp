@@ -102,7 +102,7 @@ TEST(ItemIdList, NamesAreRelativeBlocksThatFilesNeverHold)
     EXPECT_NE(name, TItemIdList::FromPath("/p1.jpg"));
     // Read back from bytes, a relative block is nothing we would store.
     EXPECT_TRUE(TItemIdList::FromBytes(name.Bytes()).IsForeign());
-    for (const std::string bad : {"", ".", "..", "a/b", std::string("a\0b", 3)})
+    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "a/b", std::string("a\0b", 3)})
         EXPECT_TRUE(TItemIdList::FromName(bad).IsAbsent()) << bad;
     EXPECT_TRUE(TItemIdList::FromPath("/a").Name().empty());
 }
