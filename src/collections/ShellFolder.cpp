@@ -104,7 +104,6 @@ std::unique_ptr<TShellFolder> TShellFolder::CreateCopy(TShellFolder* parent, con
     node->fIsRoot = source.fIsRoot;
     node->fPath = source.fPath;
     node->fFullItemId = source.fFullItemId;
-    node->fItemId = source.fItemId;
     node->fName = source.fName;
     node->fTargetPath = source.fTargetPath;
     node->fDisplayFlags = source.fDisplayFlags;
