@@ -42,8 +42,6 @@ TGroupFolder& FindOrAddShelf(TGroupList& list, const std::string& name)
     if (const std::optional<std::string> refusal = CheckShelfName(list, name, std::string()))
         throw EMirevaError(Trim(*refusal));
     const std::string trimmed = Trim(name);
-    if (CharCount(trimmed) > TGroupFolder::MaxNameLength)
-        throw EMirevaError("a shelf name has at most 50 characters");
     if (trimmed.find_first_of("\r\n\t") != std::string::npos)
         throw EMirevaError("a shelf name is one line");
     return *list.Group(list.Add(trimmed, 0, std::string()));

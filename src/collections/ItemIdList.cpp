@@ -12,20 +12,39 @@ TItemIdList TItemIdList::Root()
     return id;
 }
 
-TItemIdList TItemIdList::FromPath(std::string_view path)
+const std::string& TItemIdList::Empty()
 {
-    if (!IsAbsolutePath(path) || path.size() > MaxPathBytes || path.find('\0') != std::string_view::npos)
-        return {};
+    static const std::string empty;
+    return empty;
+}
+
+TItemIdList TItemIdList::OneElement(TItemIdKind kind, std::string_view text)
+{
     TItemIdList id;
-    id.fKind = TItemIdKind::ikPath;
-    id.fPath = std::string(path);
-    const size_t elementSize = 2 + 4 + path.size();
+    id.fKind = kind;
+    id.fText = std::string(text);
+    const size_t elementSize = 2 + 4 + text.size();
     id.fBytes.resize(elementSize + 2, 0);
     id.fBytes[0] = static_cast<uint8_t>(elementSize & 0xFF);
     id.fBytes[1] = static_cast<uint8_t>(elementSize >> 8);
     std::memcpy(id.fBytes.data() + 2, Tag, 4);
-    std::memcpy(id.fBytes.data() + 6, path.data(), path.size());
+    std::memcpy(id.fBytes.data() + 6, text.data(), text.size());
     return id;
+}
+
+TItemIdList TItemIdList::FromPath(std::string_view path)
+{
+    if (!IsAbsolutePath(path) || path.size() > MaxPathBytes || path.find('\0') != std::string_view::npos)
+        return {};
+    return OneElement(TItemIdKind::ikPath, path);
+}
+
+TItemIdList TItemIdList::FromName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == ".." || name.size() > MaxPathBytes ||
+        name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos)
+        return {};
+    return OneElement(TItemIdKind::ikName, name);
 }
 
 TItemIdList TItemIdList::FromBytes(std::vector<uint8_t> bytes)
@@ -54,7 +73,7 @@ TItemIdList TItemIdList::FromBytes(std::vector<uint8_t> bytes)
     if (!IsAbsolutePath(path) || path.find('\0') != std::string::npos)
         return id;
     id.fKind = TItemIdKind::ikPath;
-    id.fPath = std::move(path);
+    id.fText = std::move(path);
     return id;
 }
 
@@ -64,7 +83,7 @@ TItemIdList TItemIdList::Parent() const
         return Root();
     if (fKind != TItemIdKind::ikPath)
         return {};
-    const std::string path = ExcludeTrailingPathDelimiter(fPath);
+    const std::string path = ExcludeTrailingPathDelimiter(fText);
     if (path == "/")
         return Root();
     std::string folder = ExcludeTrailingPathDelimiter(ExtractFilePath(path));

@@ -17,6 +17,8 @@ namespace {
 constexpr char ProposedNameBase[] = "新しい本棚";
 constexpr char EmptyNameText[] = "名前を入力してください  ";
 constexpr char DuplicateNameText[] = "同名の本棚が存在します  ";
+constexpr char LongNameText[] = "名前は 50 文字以内で入力してください  ";
+constexpr char LongCommentText[] = "コメントは 100 文字以内で入力してください  ";
 
 // The smallest shelf record: name count, two icon numbers, member count.
 constexpr int64_t MinShelfRecord = 4 * 4;
@@ -312,7 +314,16 @@ std::optional<std::string> CheckShelfName(const TGroupList& list, const std::str
     const std::string trimmed = Trim(name);
     if (trimmed.empty())
         return std::string(EmptyNameText);
+    if (CharCount(trimmed) > TGroupFolder::MaxNameLength)
+        return std::string(LongNameText);
     if (!SameText(trimmed, originalName) && list.IndexOfName(trimmed) >= 0)
         return std::string(DuplicateNameText);
+    return std::nullopt;
+}
+
+std::optional<std::string> CheckShelfComment(const std::string& comment)
+{
+    if (CharCount(Trim(comment)) > TGroupFolder::MaxCommentLength)
+        return std::string(LongCommentText);
     return std::nullopt;
 }

@@ -95,8 +95,15 @@ int ImportItems(const std::string& fileName, TGroupFolder& shelf);
 
 // "新しい本棚" with the smallest number from 1 on that no shelf has.
 std::string ProposeShelfName(const TGroupList& list);
-// The message refusing a name typed into the shelf dialog, or nothing when it
-// is accepted: an empty name, or the name of another shelf (without case).
-// originalName is the name the dialog opened with (empty for a new shelf).
+// The message refusing a name typed into the shelf dialog or given to
+// mireva-cli, or nothing when it is accepted: an empty name, one longer than
+// TGroupFolder::MaxNameLength characters (trimmed), or the name of another
+// shelf (without case). originalName is the name the dialog opened with
+// (empty for a new shelf).
 std::optional<std::string> CheckShelfName(const TGroupList& list, const std::string& name,
                                           const std::string& originalName);
+// The message refusing a comment longer than TGroupFolder::MaxCommentLength
+// characters (trimmed, as it is stored), or nothing when it is accepted. Every
+// place that takes a comment from the user checks it; comments read from a
+// shelf file are kept whatever their length.
+std::optional<std::string> CheckShelfComment(const std::string& comment);

@@ -165,6 +165,26 @@ const TItemIdList& TShellFolder::GetFullItemId()
     return *fFullItemId;
 }
 
+std::string TShellFolder::ParentFolderPath() const
+{
+    if (!fParent || fParent->fIsRoot)
+        return {};
+    return fParent->fPath;
+}
+
+const TItemIdList& TShellFolder::GetItemId()
+{
+    if (!fItemId) {
+        if (fIsRoot || ParentFolderPath().empty())
+            fItemId = GetFullItemId();
+        else if (fPath.empty())
+            fItemId = TItemIdList();
+        else
+            fItemId = TItemIdList::FromName(GetName());
+    }
+    return *fItemId;
+}
+
 uint16_t TShellFolder::GetDisplayFlags()
 {
     if (!fDisplayFlags) {
@@ -440,13 +460,12 @@ std::string TShellFolder::GetDetailText(int column) const
 
 void TShellFolder::SetDetailText(int column, const std::string& text)
 {
-    if (column < 1)
+    if (column < 1 || column > MaxDetailColumns)
         return;
     const auto at = static_cast<size_t>(column - 1);
-    if (at < fDetailTexts.size())
-        fDetailTexts[at] = text;
-    else
-        fDetailTexts.insert(fDetailTexts.end(), text);
+    if (at >= fDetailTexts.size())
+        fDetailTexts.resize(at + 1);
+    fDetailTexts[at] = text;
 }
 
 bool TShellFolder::Rename(const std::string& newName)
@@ -495,23 +514,88 @@ void TShellFolder::SetPath(const std::string& path)
 {
     fPath = path;
     fFullItemId.reset();
+    fItemId.reset();
     fIsDirectory.reset();
     DropCaches();
 }
 
-void TShellFolder::ReplaceFullItemId(const TItemIdList& item)
+void TShellFolder::Repoint(const TItemIdList& full)
 {
-    fIsRoot = item.IsRoot();
-    fPath = item.Path();
-    fFullItemId = item;
+    fIsRoot = full.IsRoot();
+    fPath = full.Path();
+    fFullItemId = full;
+    fItemId.reset();
     fIsDirectory.reset();
     if (fIsRoot)
         fIsDirectory = true;
     DropCaches();
+}
+
+bool TShellFolder::ReplaceItemId(const TItemIdList& item)
+{
+    const std::string folder = ParentFolderPath();
+    if (folder.empty()) {
+        // Below the root the identity inside the parent is the full one.
+        if (item.IsAbsent() || item.IsName())
+            return false;
+        Repoint(item);
+        fItemId = item;
+        return true;
+    }
+    if (!item.IsName())
+        return false;
+    const std::string path = JoinPath(ExcludeTrailingPathDelimiter(folder), item.Name());
+    Repoint(TItemIdList::FromPath(path));
+    // A path too long for a stored identity still names the item.
+    fPath = path;
+    fItemId = item;
+    return true;
+}
+
+void TShellFolder::ReplaceFullItemId(const TItemIdList& item)
+{
+    Repoint(item);
     if (fOwnedParent) {
         fOwnedParent = fIsRoot ? nullptr : MakeSyntheticParent(fPath);
         fParent = fOwnedParent.get();
     }
+}
+
+bool IsReachable(const TItemIdList& item)
+{
+    if (item.IsRoot())
+        return true;
+    if (!item.HasPath())
+        return false;
+    return DirectoryExists(item.Path()) || FileExists(item.Path());
+}
+
+namespace {
+
+bool SamePlace(const TItemIdList& a, const TItemIdList& b)
+{
+    if (a.HasPath() && b.HasPath())
+        return ExcludeTrailingPathDelimiter(a.Path()) == ExcludeTrailingPathDelimiter(b.Path());
+    return a == b;
+}
+
+}  // namespace
+
+TItemIdList ReachableAncestor(const TItemIdList& item, const TItemIdList& boundary)
+{
+    // The root has no elements to cut off; foreign and relative identities
+    // cannot be walked up.
+    if (item.IsRoot())
+        return {};
+    for (TItemIdList current = item.Parent(); !current.IsAbsent(); current = current.Parent()) {
+        if (SamePlace(current, boundary))
+            return {};
+        if (IsReachable(current))
+            return current;
+        if (current.IsRoot())
+            break;
+    }
+    return {};
 }
 
 std::vector<std::string> RootItemPaths(const std::string& home, const std::vector<TMountPoint>& mounts)

@@ -4,7 +4,7 @@
 // virtual root (the home folder, "/" and the user's mounts), a folder, a file
 // or an archive. Nodes are cheap to create and touch the disk only when a
 // property is first asked for; the answer is cached until the node is pointed
-// elsewhere (SetPath, Rename, ReplaceFullItemId). A node belongs to the thread
+// elsewhere (SetPath, Rename, ReplaceFullItemId, ReplaceItemId). A node belongs to the thread
 // that made it and is never shared while its caches may still be filled.
 
 #include <cstdint>
@@ -88,6 +88,11 @@ public:
     const std::string& GetTargetPath();
     // The stored identity, derived from the path on first request.
     const TItemIdList& GetFullItemId();
+    // The identity inside the parent, derived on first request: the name
+    // (TItemIdList::FromName) below a real folder; the full identity for the
+    // root and for items that hang below the root (no parent, or the root as
+    // parent), whose place no folder names.
+    const TItemIdList& GetItemId();
 
     uint16_t GetDisplayFlags();
     uint8_t GetAbilities();
@@ -122,12 +127,16 @@ public:
     // Icons by the extension or folder kind only, never by the file.
     bool IconByType = false;
 
+    // The most detail columns a node keeps; views show a handful.
+    static constexpr int MaxDetailColumns = 256;
     // Detail columns 1..count (column 0 is the name): size, type, date and
     // attributes for real items. Does nothing when as many are loaded.
     void LoadColumnDetails(int count);
     // Raises EMirevaError when no details were loaded.
     std::string GetDetailText(int column) const;
-    // Replaces the column's text, or inserts it at that position.
+    // Replaces the column's text when the column exists; otherwise the text
+    // becomes that column, the columns between the last one and it empty.
+    // Columns below 1 or above MaxDetailColumns are ignored.
     void SetDetailText(int column, const std::string& text);
     bool DetailsLoaded() const { return !fDetailTexts.empty(); }
 
@@ -139,11 +148,22 @@ public:
     // Points the node at another path and drops every cached property.
     void SetPath(const std::string& path);
     void Reset() { SetPath({}); }
+    // Points the node at another item by its full identity, drops every
+    // cached property and remakes an owned made-up parent for the new place.
     void ReplaceFullItemId(const TItemIdList& item);
+    // Points the node at another item of the same parent by its identity
+    // inside the parent (as GetItemId gives it), rebuilds the full identity
+    // from the parent and drops every cached property. False, with nothing
+    // changed, when the identity cannot name an item there: a name below the
+    // root or without a parent, or anything but a name below a real folder.
+    bool ReplaceItemId(const TItemIdList& item);
 
 private:
     TShellFolder() = default;
     void DropCaches();
+    // The parent's folder path when the parent is a real folder, else empty.
+    std::string ParentFolderPath() const;
+    void Repoint(const TItemIdList& full);
     void LoadFileData();
     std::unique_ptr<TShellFolder> MakeSyntheticParent(const std::string& path);
 
@@ -154,6 +174,7 @@ private:
 
     std::string fPath;
     std::optional<TItemIdList> fFullItemId;  // kept as given for foreign identities
+    std::optional<TItemIdList> fItemId;
     std::optional<std::string> fName;
     std::optional<std::string> fTargetPath;
     std::optional<uint16_t> fDisplayFlags;
@@ -183,6 +204,17 @@ std::vector<std::string> RootItemPaths(const std::string& home, const std::vecto
 // items only with includeHidden. Raises EFileError when the folder cannot be
 // listed.
 std::vector<std::unique_ptr<TShellFolder>> ListChildren(TShellFolder& folder, bool includeHidden);
+
+// True when the identity names something that is there: an absolute path
+// that exists as a folder or a file (through links), or the virtual root.
+// Relative, foreign and absent identities are never reachable.
+bool IsReachable(const TItemIdList& item);
+
+// The nearest ancestor of item that IsReachable, walking up from its parent
+// one element at a time; absent when the walk meets boundary (the same
+// place, trailing "/" aside) or runs out (past the root, or an identity that
+// has no parent).
+TItemIdList ReachableAncestor(const TItemIdList& item, const TItemIdList& boundary);
 
 // The drive kind of a mount's file system and device.
 TDriveType DriveTypeOfMount(const TMountPoint& mount, bool removable);

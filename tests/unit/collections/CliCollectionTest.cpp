@@ -47,12 +47,15 @@ TEST(CliCollections, ShelfCommandsShareTheShelfFile)
     EXPECT_NE(Cli(home, "shelf add Books '" + pics + "/none.jpg'").Code, 0);
     EXPECT_NE(Cli(home, "shelf show Missing").Code, 0);
     EXPECT_NE(Cli(home, "shelf add '  ' '" + pics + "'").Code, 0);
+    EXPECT_NE(Cli(home, "shelf add '" + std::string(51, 'n') + "' '" + pics + "'").Code, 0);
+    EXPECT_EQ(Cli(home, "shelf add '" + std::string(50, 'n') + "' '" + pics + "'").Code, 0);
+    EXPECT_EQ(Cli(home, "shelf list").Out, "Books\t2\t\n" + std::string(50, 'n') + "\t1\t\n");
 
     EXPECT_EQ(Cli(home, "shelf export Books '" + home.File("out.txt") + "'").Code, 0);
     EXPECT_EQ(home.Read("out.txt"), pics + "\n" + pics + "/a.jpg\n");
     home.Write("in.txt", pics + "/sub/b.jpg\n" + pics + "/a.jpg\n");
     EXPECT_EQ(Cli(home, "shelf import Other '" + home.File("in.txt") + "'").Out, "2 added to 'Other'\n");
-    EXPECT_EQ(Cli(home, "shelf list").Out, "Books\t2\t\nOther\t2\t\n");
+    EXPECT_EQ(Cli(home, "shelf list").Out, "Books\t2\t\n" + std::string(50, 'n') + "\t1\t\nOther\t2\t\n");
 }
 
 TEST(CliCollections, LsListsInNameOrderThroughTheMask)

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "collections/ListFile.h"
@@ -374,6 +376,41 @@ TEST_F(ShelfMembersTest, AddingAMemberTwiceAddsNothing)
     EXPECT_EQ(shelf->Count(), 2);
 }
 
+TEST_F(ShelfMembersTest, DroppedPathsTakeFoldersAndLoadableFilesOnce)
+{
+    folder.Write("member.jpg", "x");
+    folder.Write("pics/p.png", "x");
+    folder.Write("new.jpg", "x");
+    folder.Write("notes.txt", "x");
+    ASSERT_EQ(::symlink(folder.File("pics").c_str(), folder.File("link").c_str()), 0);
+    AddPaths(*shelf, {Path("member.jpg")});
+    std::vector<std::string> asked;
+    auto loadable = [&](const std::string& path) {
+        asked.push_back(path);
+        return path.size() > 4 && path.substr(path.size() - 4) != ".txt";
+    };
+    const int added = AddDroppedPaths(*shelf,
+                                      {Path("notes.txt"), Path("member.jpg"), Path("pics"), Path("gone.jpg"),
+                                       Path("gone"), folder.File("pics/"), Path("new.jpg"), Path("link"), Path("new.jpg")},
+                                      loadable);
+    EXPECT_EQ(added, 3);
+    std::vector<std::string> keys;
+    for (int i = 0; i < shelf->Count(); ++i)
+        keys.push_back(shelf->Key(i));
+    // In drop order after the old member; a folder given with a trailing "/"
+    // is the same member, and a link to a folder is a member of its own.
+    EXPECT_EQ(keys, (std::vector<std::string>{Path("member.jpg"), Path("pics"), Path("new.jpg"), Path("link")}));
+    // Folders and missing paths never reach the loader test.
+    for (const std::string& path : asked)
+        EXPECT_TRUE(FileExists(path)) << path;
+    EXPECT_NE(std::find(asked.begin(), asked.end(), Path("notes.txt")), asked.end());
+    // Without a loader test only folders are taken.
+    folder.Write("more/x", "");
+    folder.Write("other.jpg", "x");
+    EXPECT_EQ(AddDroppedPaths(*shelf, {Path("other.jpg"), Path("more")}, nullptr), 1);
+    EXPECT_EQ(shelf->Key(shelf->Count() - 1), Path("more"));
+}
+
 TEST_F(ShelfMembersTest, ResolvingFindsParentsAndFolders)
 {
     folder.Write("sub/b.png", "x");
@@ -484,8 +521,23 @@ INSTANTIATE_TEST_SUITE_P(
                       TNameCheckCase{"TakenOtherCase", "photos", "", "同名の本棚が存在します  "},
                       TNameCheckCase{"RenameToOwnNameOtherCase", "COMICS", "Comics", ""},
                       TNameCheckCase{"RenameToOtherShelfOtherCase", "PHOTOS", "Comics", "同名の本棚が存在します  "},
-                      TNameCheckCase{"NewName", " Books ", "", ""}),
+                      TNameCheckCase{"NewName", " Books ", "", ""},
+                      TNameCheckCase{"FiftyCharacters", "本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚", "", ""},
+                      TNameCheckCase{"FiftyOneCharacters", "本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚本棚x", "",
+                                     "名前は 50 文字以内で入力してください  "},
+                      TNameCheckCase{"BlanksAroundDoNotCount", "  12345678901234567890123456789012345678901234567890  ", "", ""},
+                      TNameCheckCase{"EmptyBeforeLength", "", "", "名前を入力してください  "}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(ShelfComments, AreLimitedToAHundredCharacters)
+{
+    const std::string hundred = std::string(50, 'x') + "\n" + std::string(24, 'y') + std::string("コメント") + std::string(21, 'z');
+    ASSERT_EQ(CharCount(hundred), 100u);
+    EXPECT_FALSE(CheckShelfComment(hundred).has_value());
+    EXPECT_FALSE(CheckShelfComment(" " + hundred + "\n").has_value());
+    EXPECT_FALSE(CheckShelfComment("").has_value());
+    EXPECT_EQ(CheckShelfComment(hundred + "!").value_or(""), "コメントは 100 文字以内で入力してください  ");
+}
 
 }  // namespace
 

@@ -92,6 +92,126 @@ TEST(ItemIdList, ParentWalksUpToTheRoot)
     EXPECT_TRUE(TItemIdList::FromBytes({1, 2, 3}).Parent().IsAbsent());
 }
 
+TEST(ItemIdList, NamesAreRelativeBlocksThatFilesNeverHold)
+{
+    const TItemIdList name = TItemIdList::FromName("p1.jpg");
+    ASSERT_TRUE(name.IsName());
+    EXPECT_EQ(name.Name(), "p1.jpg");
+    EXPECT_TRUE(name.Path().empty());
+    EXPECT_TRUE(name.Parent().IsAbsent());
+    EXPECT_NE(name, TItemIdList::FromPath("/p1.jpg"));
+    // Read back from bytes, a relative block is nothing we would store.
+    EXPECT_TRUE(TItemIdList::FromBytes(name.Bytes()).IsForeign());
+    for (const std::string& bad : std::vector<std::string>{"", ".", "..", "a/b", std::string("a\0b", 3)})
+        EXPECT_TRUE(TItemIdList::FromName(bad).IsAbsent()) << bad;
+    EXPECT_TRUE(TItemIdList::FromPath("/a").Name().empty());
+}
+
+struct TReachCase {
+    const char* Name;
+    const char* Item;      // relative to the temporary folder; "<root>" for the root
+    const char* Boundary;  // the same; "" for none
+    const char* Expected;  // the ancestor, "" for none, "<root>" for the root
+};
+
+class Reachable : public ::testing::TestWithParam<TReachCase> {};
+
+TEST_P(Reachable, AncestorIsTheFirstOneThere)
+{
+    TTempFolder folder;
+    folder.Write("a/b/c.jpg", "x");
+    folder.Write("a/f.jpg", "x");
+    ASSERT_EQ(::symlink(folder.File("a/b").c_str(), folder.File("a/link").c_str()), 0);
+    const std::string base = Plain(folder.Path());
+    auto id = [&](const std::string& relative) {
+        if (relative == "<root>")
+            return TItemIdList::Root();
+        return relative.empty() ? TItemIdList() : TItemIdList::FromPath(base + "/" + relative);
+    };
+    const TItemIdList found = ReachableAncestor(id(GetParam().Item), id(GetParam().Boundary));
+    const std::string expected = GetParam().Expected;
+    if (expected.empty())
+        EXPECT_TRUE(found.IsAbsent()) << found.Path();
+    else if (expected == "<root>")
+        EXPECT_TRUE(found.IsRoot());
+    else
+        EXPECT_EQ(found.Path(), base + "/" + expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Reachable,
+    ::testing::Values(TReachCase{"ParentOfAFile", "a/b/c.jpg", "", "a/b"},
+                      TReachCase{"SkipsMissingFolders", "a/gone/deeper/x.jpg", "", "a"},
+                      TReachCase{"ThroughALink", "a/link/missing.jpg", "", "a/link"},
+                      TReachCase{"StartsAboveTheItem", "a/b", "", "a"},
+                      TReachCase{"StopsAtTheBoundary", "a/gone/x.jpg", "a", ""},
+                      TReachCase{"BoundaryWithTrailingSlash", "a/gone/x.jpg", "a/", ""},
+                      TReachCase{"BoundaryBelowTheAncestorFound", "a/b/c.jpg", "a", "a/b"},
+                      TReachCase{"RootHasNoAncestor", "<root>", "", ""}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(ShellFolder, ReachabilityOfIdentities)
+{
+    TTempFolder folder;
+    folder.Write("a/f.jpg", "x");
+    ASSERT_EQ(::symlink(folder.File("nothing").c_str(), folder.File("dangling").c_str()), 0);
+    EXPECT_TRUE(IsReachable(TItemIdList::Root()));
+    EXPECT_TRUE(IsReachable(TItemIdList::FromPath("/")));
+    EXPECT_TRUE(IsReachable(TItemIdList::FromPath(folder.File("a"))));
+    EXPECT_TRUE(IsReachable(TItemIdList::FromPath(folder.File("a/f.jpg"))));
+    EXPECT_FALSE(IsReachable(TItemIdList::FromPath(folder.File("a/g.jpg"))));
+    EXPECT_FALSE(IsReachable(TItemIdList::FromPath(folder.File("dangling"))));
+    EXPECT_FALSE(IsReachable(TItemIdList::FromName("a")));
+    EXPECT_FALSE(IsReachable(TItemIdList::FromBytes({6, 0, 0x1f, 0x50, 0xe0, 0x4f, 0, 0})));
+    EXPECT_FALSE(IsReachable(TItemIdList()));
+    // Foreign and relative identities have no parent to walk to; "/" has the root.
+    EXPECT_TRUE(ReachableAncestor(TItemIdList::FromBytes({1, 2, 3}), TItemIdList()).IsAbsent());
+    EXPECT_TRUE(ReachableAncestor(TItemIdList::FromName("x"), TItemIdList()).IsAbsent());
+    EXPECT_TRUE(ReachableAncestor(TItemIdList::FromPath("/"), TItemIdList()).IsRoot());
+    EXPECT_TRUE(ReachableAncestor(TItemIdList::FromPath("/"), TItemIdList::Root()).IsAbsent());
+    EXPECT_EQ(ReachableAncestor(TItemIdList::FromPath("/no-such-top/x.jpg"), TItemIdList()).Path(), "/");
+}
+
+TEST(ShellFolder, ReplacingTheRelativeIdentityRepointsWithinTheParent)
+{
+    TTempFolder folder;
+    folder.Write("dir/a.jpg", std::string(10, 'x'));
+    folder.Write("dir/b.jpg", std::string(20, 'x'));
+    auto parent = TShellFolder::CreateFromPath(nullptr, Plain(folder.File("dir")));
+    auto node = TShellFolder::CreateFromPath(parent.get(), folder.File("dir/a.jpg"));
+    EXPECT_EQ(node->GetItemId(), TItemIdList::FromName("a.jpg"));
+    EXPECT_EQ(node->GetSize(), 10);
+    node->LoadColumnDetails(2);
+
+    ASSERT_TRUE(node->ReplaceItemId(TItemIdList::FromName("b.jpg")));
+    EXPECT_EQ(node->GetPath(), folder.File("dir/b.jpg"));
+    EXPECT_EQ(node->GetFullItemId().Path(), folder.File("dir/b.jpg"));
+    EXPECT_EQ(node->GetItemId().Name(), "b.jpg");
+    EXPECT_EQ(node->GetName(), "b.jpg");
+    EXPECT_EQ(node->GetSize(), 20);
+    EXPECT_FALSE(node->DetailsLoaded());
+    EXPECT_EQ(node->Parent(), parent.get());
+
+    // Only a name can name an item inside a real folder.
+    EXPECT_FALSE(node->ReplaceItemId(TItemIdList::FromPath(folder.File("dir/a.jpg"))));
+    EXPECT_FALSE(node->ReplaceItemId(TItemIdList()));
+    EXPECT_EQ(node->GetPath(), folder.File("dir/b.jpg"));
+
+    // Below the root the identity inside the parent is the full one.
+    auto root = TShellFolder::CreateRoot();
+    auto top = TShellFolder::CreateFromPath(root.get(), "/");
+    EXPECT_EQ(top->GetItemId(), TItemIdList::FromPath("/"));
+    EXPECT_FALSE(top->ReplaceItemId(TItemIdList::FromName("dir")));
+    ASSERT_TRUE(top->ReplaceItemId(TItemIdList::FromPath(Plain(folder.File("dir")))));
+    EXPECT_EQ(top->GetPath(), Plain(folder.File("dir")));
+    EXPECT_TRUE(top->IsDirectory());
+    EXPECT_TRUE(root->GetItemId().IsRoot());
+
+    // The full identity's replacement leaves a relative one that follows.
+    node->ReplaceFullItemId(TItemIdList::FromPath(folder.File("dir/a.jpg")));
+    EXPECT_EQ(node->GetItemId().Name(), "a.jpg");
+}
+
 TEST(ShellFolder, RootSlashIsAFolderWithoutAsking)
 {
     auto node = TShellFolder::CreateFromPath(nullptr, "/");
@@ -199,9 +319,42 @@ TEST(ShellFolder, DetailTextsNeedLoadingFirst)
     EXPECT_EQ(node->GetDetailText(2), ".txt");
     EXPECT_FALSE(node->GetDetailText(3).empty());
     EXPECT_EQ(node->GetDetailText(9), "");
-    node->SetDetailText(2, "text");
-    EXPECT_EQ(node->GetDetailText(2), "text");
 }
+
+struct TDetailCase {
+    const char* Name;
+    int Column;
+    std::vector<std::string> Expected;  // columns 1.. after setting "new" into three loaded ones
+};
+
+class DetailText : public ::testing::TestWithParam<TDetailCase> {};
+
+TEST_P(DetailText, LandsInItsColumn)
+{
+    auto node = TShellFolder::CreateFromPath(nullptr, "/nowhere/x.jpg");
+    node->LoadColumnDetails(3);
+    node->SetDetailText(1, "a");
+    node->SetDetailText(2, "b");
+    node->SetDetailText(3, "c");
+    node->SetDetailText(GetParam().Column, "new");
+    std::vector<std::string> texts;
+    for (int column = 1; column <= static_cast<int>(GetParam().Expected.size()) + 1; ++column)
+        texts.push_back(node->GetDetailText(column));
+    std::vector<std::string> expected = GetParam().Expected;
+    expected.push_back("");  // nothing beyond
+    EXPECT_EQ(texts, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DetailText,
+    ::testing::Values(TDetailCase{"ReplacesFirst", 1, {"new", "b", "c"}},
+                      TDetailCase{"ReplacesLast", 3, {"a", "b", "new"}},
+                      TDetailCase{"AppendsNext", 4, {"a", "b", "c", "new"}},
+                      TDetailCase{"PadsUpToAFarColumn", 6, {"a", "b", "c", "", "", "new"}},
+                      TDetailCase{"IgnoresColumnZero", 0, {"a", "b", "c"}},
+                      TDetailCase{"IgnoresNegative", -5, {"a", "b", "c"}},
+                      TDetailCase{"IgnoresBeyondTheLimit", TShellFolder::MaxDetailColumns + 1, {"a", "b", "c"}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(ShellFolder, RenameNeverReplacesAnExistingFile)
 {
