@@ -328,6 +328,15 @@ void TImageCacheThread::RecountLimits(TViewMode mode)
     Touch();
 }
 
+void TImageCacheThread::SetPrescaleTargets(std::vector<TPrescaleTarget> targets)
+{
+    std::lock_guard lock(fMutex);
+    if (targets == fTargets)
+        return;
+    fTargets = std::move(targets);
+    Touch();
+}
+
 TCacheSnapshot TImageCacheThread::Snapshot() const
 {
     std::lock_guard lock(fMutex);
@@ -383,7 +392,64 @@ bool TImageCacheThread::IdleLocked() const
 {
     if (fAhead.Waiting >= 0 || fBehind.Waiting >= 0 || fAhead.Trim || fBehind.Trim || fFlushFiles)
         return false;
-    return fPaused || (fAhead.Full && fBehind.Full && fFileStageDone);
+    return fPaused || (fAhead.Full && fBehind.Full && fFileStageDone && NextToPrescale() < 0);
+}
+
+const TPrescaleTarget* TImageCacheThread::PendingTarget(const TImageSlot& slot) const
+{
+    if (!slot.HasBitmap())
+        return nullptr;
+    for (const TPrescaleTarget& target : fTargets) {
+        if (target.SourceWidth != slot.Width() || target.SourceHeight != slot.Height())
+            continue;
+        // Made already, or tried: a failure is not tried again at that size.
+        if (slot.ScaledWidth == target.DisplayWidth && slot.ScaledHeight == target.DisplayHeight &&
+            slot.ScaledStretch == target.Stretch)
+            return nullptr;
+        return &target;
+    }
+    return nullptr;
+}
+
+int TImageCacheThread::NextToPrescale() const
+{
+    if (fTargets.empty())
+        return -1;
+    const TCacheDirection first = TravelDirection();
+    for (const TCacheDirection d : {first, Other(first)}) {
+        for (const TQueued& item : Queue(d).Items) {
+            const auto it = fDecoded.find(item.Index);
+            if (it != fDecoded.end() && PendingTarget(it->second.Slot))
+                return item.Index;
+        }
+    }
+    return -1;
+}
+
+void TImageCacheThread::PrescaleStage(int index, std::unique_lock<std::mutex>& lock)
+{
+    const TImageSlot& queued = fDecoded.at(index).Slot;
+    const TPrescaleTarget target = *PendingTarget(queued);
+    const std::shared_ptr<TBitmap> picture = queued.Bitmap;
+    const bool gray = queued.Gray;
+    // The picture is only read, here and by the view once it is taken.
+    lock.unlock();
+    std::shared_ptr<TBitmap> scaled;
+    try {
+        scaled = fDecoder->Prescale(*picture, gray, target.DisplayWidth, target.DisplayHeight, target.Stretch);
+    } catch (...) {
+        scaled.reset();
+    }
+    lock.lock();
+    // Taken or replaced meanwhile: the view scales it itself.
+    const auto it = fDecoded.find(index);
+    if (fTerminate || it == fDecoded.end() || it->second.Slot.Bitmap != picture)
+        return;
+    TImageSlot& slot = it->second.Slot;
+    slot.Scaled = std::move(scaled);
+    slot.ScaledWidth = target.DisplayWidth;
+    slot.ScaledHeight = target.DisplayHeight;
+    slot.ScaledStretch = target.Stretch;
 }
 
 void TImageCacheThread::RunLoop(std::unique_lock<std::mutex>& lock)
@@ -425,6 +491,12 @@ void TImageCacheThread::RunLoop(std::unique_lock<std::mutex>& lock)
             }
             if (!Queue(second).Full) {
                 Fetch(second, lock);
+                continue;
+            }
+            // The queued pictures scaled ahead to the shown pages' size.
+            const int prescale = NextToPrescale();
+            if (prescale >= 0) {
+                PrescaleStage(prescale, lock);
                 continue;
             }
         }

@@ -62,6 +62,24 @@ public:
     // For lists that show media catalogues: whether the item's medium is
     // present. Must be safe to call on the cache thread.
     virtual bool IsOnline(const TCacheItem& item) { return true; }
+    // The whole picture scaled to width x height with the "Stretch" method
+    // stretch, as the view would scale it; null when this decoder does not
+    // scale ahead or scaling failed.
+    virtual std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, int stretch)
+    {
+        return nullptr;
+    }
+};
+
+// Pictures of SourceWidth x SourceHeight are expected to show at
+// DisplayWidth x DisplayHeight: the cache scales them ahead.
+struct TPrescaleTarget {
+    int SourceWidth = 0;
+    int SourceHeight = 0;
+    int DisplayWidth = 0;
+    int DisplayHeight = 0;
+    int Stretch = 0;
+    bool operator==(const TPrescaleTarget&) const = default;
 };
 
 enum class TCacheDirection : uint8_t { cdAhead, cdBehind };
@@ -143,6 +161,10 @@ public:
     // The view mode changed: limits and weights are computed again; queues
     // over their new limits are trimmed.
     void RecountLimits(TViewMode mode);
+    // The sizes the shown pages are displayed at: decoded pictures of the
+    // same size are scaled ahead to them, so that the next page turn only
+    // copies. An empty list stops scaling ahead.
+    void SetPrescaleTargets(std::vector<TPrescaleTarget> targets);
 
     TCacheSnapshot Snapshot() const;
     // Waits until the thread has nothing left to do (or has ended); false
@@ -201,6 +223,11 @@ private:
     void FlushFiles();
     void Fetch(TCacheDirection d, std::unique_lock<std::mutex>& lock);
     void FileStage(std::unique_lock<std::mutex>& lock);
+    // The target a decoded picture still needs scaling for, or null.
+    const TPrescaleTarget* PendingTarget(const TImageSlot& slot) const;
+    // The queued picture to scale ahead next (travel direction first), or -1.
+    int NextToPrescale() const;
+    void PrescaleStage(int index, std::unique_lock<std::mutex>& lock);
     void Notify(int index, bool decoded);
     void SetShown(const TCacheShown& shown);
     void Touch();  // the user-interface thread changed something
@@ -237,6 +264,7 @@ private:
     bool fAuto;
     bool fSingle;
     TCacheShown fShown;
+    std::vector<TPrescaleTarget> fTargets;
 
     std::thread fThread;
 };

@@ -3,6 +3,7 @@
 #include "imaging/FilterProc.h"
 #include "imaging/ImgUtils.h"
 #include "viewer/ReadAhead.h"
+#include "viewer/StretchScaler.h"
 
 TPictureFinish MakePictureFinish(const TFilterList* filters, TRotation rotation, bool portraitOnly)
 {
@@ -113,6 +114,21 @@ TReadResult TLoaderCacheDecoder::ReadBytes(const TCacheItem& item, int64_t maxBy
     }
     out.SetPosition(0);
     return TReadResult::rrRead;
+}
+
+std::shared_ptr<TBitmap> TLoaderCacheDecoder::Prescale(const TBitmap& picture, bool gray, int width, int height,
+                                                       int stretch)
+{
+    if (stretch < 1 || stretch > 4 || width <= 0 || height <= 0)
+        return nullptr;
+    auto scaled = std::make_shared<TBitmap>(width, height, gray ? 8 : 24);
+    if (gray)
+        scaled->SetGrayPalette();
+    // The same scaler as the view's, so the pixels are the ones it would make.
+    TStretchPageScaler scaler;
+    scaler.SetStretch(stretch);
+    scaler.Scale(picture, gray, *scaled, width, height, 0, 0, TRect{0, 0, width, height});
+    return scaled;
 }
 
 bool TLoaderCacheDecoder::IsOnline(const TCacheItem& item)

@@ -53,6 +53,9 @@ public:
     TImageSlot DecodeBytes(const TCacheItem& item, TMemoryStream& bytes) override;
     TReadResult ReadBytes(const TCacheItem& item, int64_t maxBytes, TMemoryStream& out) override;
     bool IsOnline(const TCacheItem& item) override;
+    // With the four resamplers; the desktop's smooth stretch (0) is left to
+    // the view.
+    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, int stretch) override;
 
 private:
     TFileLoaderList& fRegistry;

@@ -18,6 +18,13 @@ struct TImageSlot {
     int32_t LoadedHeight = 0;
     ::PixelFormat PixelFormat = ::PixelFormat::Bits24;  // as loaded
     bool Gray = false;               // the bitmap is 8-bit gray with the identity palette
+    // The whole picture scaled ahead by the cache to the size its page is
+    // expected to show at, with the "Stretch" method ScaledStretch; null
+    // when none was made (or scaling was not possible at that size).
+    std::shared_ptr<TBitmap> Scaled;
+    int32_t ScaledWidth = 0;
+    int32_t ScaledHeight = 0;
+    int32_t ScaledStretch = -1;
 
     bool Empty() const { return Index < 0; }
     bool HasBitmap() const { return Bitmap != nullptr; }
@@ -25,4 +32,10 @@ struct TImageSlot {
     int Width() const { return Bitmap ? Bitmap->Width() : 0; }
     int Height() const { return Bitmap ? Bitmap->Height() : 0; }
     void Clear() { *this = TImageSlot{}; }
+    // The picture scaled ahead to width x height with stretch, if there is one.
+    const TBitmap* ScaledFor(int width, int height, int stretch) const
+    {
+        return Scaled && ScaledWidth == width && ScaledHeight == height && ScaledStretch == stretch ? Scaled.get()
+                                                                                                    : nullptr;
+    }
 };

@@ -552,9 +552,32 @@ void TPageViewer::StopCache()
     }
 }
 
+std::vector<TPrescaleTarget> TPageViewer::PrescaleTargets() const
+{
+    // Pictures are scaled ahead only for pages shown whole and resampled:
+    // a zoomed page shows a part, which is scaled as it scrolls, and the
+    // desktop's smooth stretch belongs to the window.
+    std::vector<TPrescaleTarget> targets;
+    const int stretch = fOptions.Picture.Stretch;
+    if (stretch < 1 || stretch > 4)
+        return targets;
+    const TSize client = fLayout.ClientSize();
+    for (int page = 0; page < 2; ++page) {
+        const TImageSlot& slot = PageSlot(page);
+        if (!fLayout.PageShown(page) || !slot.HasBitmap() || fLayout.PageExact(page))
+            continue;
+        const TSize display = fLayout.PageSize(page);
+        if (display.Width <= 0 || display.Height <= 0 || display.Width > client.Width || display.Height > client.Height)
+            continue;
+        targets.push_back(TPrescaleTarget{slot.Width(), slot.Height(), display.Width, display.Height, stretch});
+    }
+    return targets;
+}
+
 void TPageViewer::ResumeCache()
 {
     if (!fCache || fPrimary.Index < 0)
         return;
+    fCache->SetPrescaleTargets(PrescaleTargets());
     fCache->Resume(TCacheShown{PositionOf(fPrimary.Index), fPartner.Index >= 0 ? PositionOf(fPartner.Index) : -1});
 }

@@ -147,6 +147,9 @@ public:
     const TImageSlot& Partner() const { return fPartner; }
     // The slot shown as page 0 or page 1 of the layout.
     const TImageSlot& PageSlot(int page) const { return page == 1 ? fPartner : fPrimary; }
+    // What the image cache scales ahead: the display sizes of the pages
+    // shown now, for pictures of their sizes.
+    std::vector<TPrescaleTarget> PrescaleTargets() const;
     TShownPair Shown() const;
     bool TravelBackward() const { return fMover.TravelBackward(); }
     const TPageMover& Mover() const { return fMover; }

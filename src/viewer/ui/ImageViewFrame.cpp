@@ -251,6 +251,11 @@ void TImageViewFrame::Render()
             input.Gray = slot.Gray;
             input.Display = layout.PageSize(page);
             input.Exact = layout.PageExact(page);
+            // Scaled ahead by the cache to this very size: only copied.
+            if (slot.ScaledFor(input.Display.Width, input.Display.Height, fViewer.Options().Picture.Stretch)) {
+                input.Source = slot.Scaled;
+                input.Exact = true;
+            }
             input.PageRect = layout.PageRect(page);
             input.Client = layout.ClientSize();
         }

@@ -70,6 +70,21 @@ public:
         return Offline.count(item.Index) == 0;
     }
 
+    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool, int width, int height, int stretch) override
+    {
+        std::lock_guard lock(fMutex);
+        Prescaled.push_back(std::to_string(picture.Width()) + "x" + std::to_string(picture.Height()) + ">" +
+                            std::to_string(width) + "x" + std::to_string(height) + "/" + std::to_string(stretch));
+        if (PrescaleFails)
+            return nullptr;
+        return std::make_shared<TBitmap>(width, height, 24);
+    }
+    std::vector<std::string> PrescaledCopy()
+    {
+        std::lock_guard lock(fMutex);
+        return Prescaled;
+    }
+
     // Holds every decode until Open (for tests that act while decoding runs).
     void Close()
     {
@@ -111,6 +126,8 @@ public:
     int64_t FileSize = 1000;
     int64_t LargestAllowed = 0;
     bool WrongBytes = false;
+    bool PrescaleFails = false;
+    std::vector<std::string> Prescaled;  // "4x6>2x3/4": picture, size, method
     std::vector<int> Decoded;
     std::vector<int> FromBytes;
     std::vector<int> Read;

@@ -157,6 +157,33 @@ TEST_F(Book, FirstPictureStandsAlone)
     EXPECT_EQ(Shown().Partner, -1);
 }
 
+TEST_F(Book, PagesShownWholeAndScaledAreScaledAheadByTheCache)
+{
+    Load(10);
+    viewer->Open(0);
+    EXPECT_TRUE(viewer->PrescaleTargets().empty()) << "pages at their own size are copied";
+
+    viewer->SetClientSize(70, 50);
+    ASSERT_TRUE(viewer->Layout().PageShown(0));
+    const TSize display = viewer->Layout().PageSize(0);
+    ASSERT_LT(display.Width, 60);
+    std::vector<TPrescaleTarget> expected{TPrescaleTarget{60, 80, display.Width, display.Height, 4}};
+    if (viewer->Layout().SpreadActive())
+        expected.push_back(TPrescaleTarget{60, 80, display.Width, display.Height, 4});
+    EXPECT_EQ(viewer->PrescaleTargets(), expected);
+
+    viewer->RunMove(mcNext);
+    Settled();
+    viewer->RunMove(mcNext);
+    EXPECT_NE(viewer->PageSlot(0).ScaledFor(display.Width, display.Height, 4), nullptr);
+
+    TViewerOptions options;
+    options.Cache.FileCache = false;
+    options.Picture.Stretch = 0;
+    Configure(options);
+    EXPECT_TRUE(viewer->PrescaleTargets().empty()) << "the desktop's stretch is the window's";
+}
+
 TEST_F(Book, ResizeSeeksAndDropsThePartner)
 {
     // Height fit in automatic mode shows a pair only when it fits the width.
