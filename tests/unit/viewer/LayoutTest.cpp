@@ -130,15 +130,15 @@ INSTANTIATE_TEST_SUITE_P(
                     {505, 5, 750, 505}, {295, 130, 495, 380}},
         // Equal height with the joint centred: AW = 1000 - 10 - 9 = 981,
         // AW div 2 = 490, AH = 790. h1 < h0: r1 = 1200 / 800 = 1.5,
-        // W1' = Round(501 x 1.5 = 751.5) = 752 (half away), W0' = 600, H = 1200.
-        // f = min(490 / 752, 790 / 1200) = 490 / 752 = 0.65160.
-        // Page 0: 600 x f = 390.96, 1200 x f = 781.91 -> 390 x 781; page 1:
-        // r1 = 0.97739, 501 -> 489.67, 800 -> 781.91 -> 489 x 781.
-        // TW = 390 + 9 + 489 + 10 = 898; joint at the centre: L = 500 - 489 - 5 - 4 = 2;
-        // TH = 791, T = 9 div 2 = 4; each page top (800 - 781) div 2 = 9.
+        // W1' = Round(503 x 1.5 = 754.5) = 755 (half away), W0' = 600, H = 1200.
+        // f = min(490 / 755, 790 / 1200) = 490 / 755 = 0.64901.
+        // Page 0: 600 x f = 389.40, 1200 x f = 778.81 -> 389 x 778; page 1:
+        // r1 = 0.97351, 503 -> 489.68, 800 -> 778.81 -> 489 x 778.
+        // TW = 389 + 9 + 489 + 10 = 897; joint at the centre: L = 500 - 489 - 5 - 4 = 2;
+        // TH = 788, T = 12 div 2 = 6; each page top (800 - 778) div 2 = 11.
         TLayoutCase{"EqualHeightCenter", 1000, 800, 5, 9, [](TViewState& s) { s.Center = true; }, {600, 1200},
-                    {501, 800}, true, {390, 781}, {489, 781}, {2, 4, 900, 795}, {505, 9, 895, 790},
-                    {7, 9, 496, 790}},
+                    {503, 800}, true, {389, 778}, {489, 778}, {2, 6, 899, 794}, {505, 11, 894, 789},
+                    {7, 11, 496, 789}},
         // Equal ratio with the joint centred: one ratio from the widest and the
         // tallest picture, fitted into half the width. AW div 2 = 981 div 2 = 490,
         // AH = 1090; r = min(490 / Max(980, 500), 1090 / Max(999, 1050)) = 0.5.
