@@ -128,6 +128,93 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     {490, 1000}, {200, 250}, true, {245, 500}, {200, 250}, {290, 0, 755, 510},
                     {505, 5, 750, 505}, {295, 130, 495, 380}},
+        // Equal height with the joint centred: AW = 1000 - 10 - 9 = 981,
+        // AW div 2 = 490, AH = 790. h1 < h0: r1 = 1200 / 800 = 1.5,
+        // W1' = Round(503 x 1.5 = 754.5) = 755 (half away), W0' = 600, H = 1200.
+        // f = min(490 / 755, 790 / 1200) = 490 / 755 = 0.64901.
+        // Page 0: 600 x f = 389.40, 1200 x f = 778.81 -> 389 x 778; page 1:
+        // r1 = 0.97351, 503 -> 489.68, 800 -> 778.81 -> 489 x 778.
+        // TW = 389 + 9 + 489 + 10 = 897; joint at the centre: L = 500 - 489 - 5 - 4 = 2;
+        // TH = 788, T = 12 div 2 = 6; each page top (800 - 778) div 2 = 11.
+        TLayoutCase{"EqualHeightCenter", 1000, 800, 5, 9, [](TViewState& s) { s.Center = true; }, {600, 1200},
+                    {503, 800}, true, {389, 778}, {489, 778}, {2, 6, 899, 794}, {505, 11, 894, 789},
+                    {7, 11, 496, 789}},
+        // Equal ratio with the joint centred: one ratio from the widest and the
+        // tallest picture, fitted into half the width. AW div 2 = 981 div 2 = 490,
+        // AH = 1090; r = min(490 / Max(980, 500), 1090 / Max(999, 1050)) = 0.5.
+        // Page 0: 490 x Trunc(499.5) = 499; page 1: 250 x 525.
+        // TW = 490 + 9 + 250 + 10 = 759; L = 500 - 250 - 5 - 4 = 241;
+        // TH = 535, T = 565 div 2 = 282; tops 601 div 2 = 300 and 575 div 2 = 287.
+        TLayoutCase{"EqualRatioCenter", 1000, 1100, 5, 9,
+                    [](TViewState& s) {
+                        s.EqualHeight = false;
+                        s.EqualRatio = true;
+                        s.Center = true;
+                    },
+                    {980, 999}, {500, 1050}, true, {490, 499}, {250, 525}, {241, 282, 1000, 817},
+                    {505, 300, 995, 799}, {246, 287, 496, 812}},
+        // Half width base for a pair: equal height, h0 < h1: r0 = 2000 / 1800,
+        // W0' = Round(1333.33) = 1333, W1' = 1000, W = 2333 > H = 2000, so
+        // AW' = 1000 + 1000 = 2000. f = min(2000 / 2333, 2000 / 2000) = 0.85727.
+        // Page 0: r0 = 0.95252, 1200 -> 1143.02, 1800 -> 1714.53 -> 1143 x 1714;
+        // page 1: 1000 -> 857.27, 2000 -> 1714.53 -> 857 x 1714.
+        // TW = 2000 > 1000: a right-bound pair opens at its right edge, L = -1000;
+        // TH = 1714, T = 286 div 2 = 143.
+        TLayoutCase{"HalfHPair", 1000, 2000, 0, 0, [](TViewState& s) { s.HalfH = true; }, {1200, 1800},
+                    {1000, 2000}, true, {1143, 1714}, {857, 1714}, {-1000, 143, 1000, 1857},
+                    {-143, 143, 1000, 1857}, {-1000, 143, -143, 1857}},
+        // Half height base for a pair: equal ratio, W = 600 + 500 = 1100 <
+        // H = Max(2000, 1900), so AH' = 800 + 800 = 1600.
+        // r = min(1000 / 1100, 1600 / 2000) = 0.8: 480 x 1600 and 400 x 1520.
+        // TW = 880, L = 120 div 2 = 60; TH = 1600 > 800, T = 0; tops at T + 0.
+        TLayoutCase{"HalfVPair", 1000, 800, 0, 0,
+                    [](TViewState& s) {
+                        s.EqualHeight = false;
+                        s.EqualRatio = true;
+                        s.HalfV = true;
+                    },
+                    {600, 2000}, {500, 1900}, true, {480, 1600}, {400, 1520}, {60, 0, 940, 1600},
+                    {460, 0, 940, 1600}, {60, 0, 460, 1520}},
+        // Width fit of a pair without equal options: AW = 1000 - 10 - 10 = 980,
+        // q = 980 / (600 + 750) = 0.72593 for both pages (their height ratios
+        // 0.79 and 0.608 do not count). Page 0: 435.56, 725.93 -> 435 x 725;
+        // page 1: 544.44, 943.70 -> 544 x 943. TW = 435 + 10 + 544 + 10 = 999,
+        // L = 1 div 2 = 0; TH = 953 > 800, T = 0; tops at T + 5.
+        TLayoutCase{"WidthFitPair", 1000, 800, 5, 10,
+                    [](TViewState& s) {
+                        s.WindowFit = TWindowFit::wfWidth;
+                        s.EqualHeight = false;
+                    },
+                    {600, 1000}, {750, 1300}, true, {435, 725}, {544, 943}, {0, 0, 999, 953},
+                    {559, 5, 994, 730}, {5, 5, 549, 948}},
+        // Width fit with equal height: r0 = 1300 / 1000, W0' = Round(780) = 780,
+        // W = 780 + 750 = 1530, f = 980 / 1530 = 0.64052 (width only).
+        // Page 0: r0 = 0.83268, 499.61, 832.68 -> 499 x 832; page 1: 480.39,
+        // 832.68 -> 480 x 832. TW = 499 + 10 + 480 + 10 = 999, L = 0; TH = 842, T = 0.
+        TLayoutCase{"WidthFitPairEqualHeight", 1000, 800, 5, 10,
+                    [](TViewState& s) { s.WindowFit = TWindowFit::wfWidth; }, {600, 1000}, {750, 1300}, true,
+                    {499, 832}, {480, 832}, {0, 0, 999, 842}, {495, 5, 994, 837}, {5, 5, 485, 837}},
+        // No enlarging: r0 = 1000 / 2000 = 0.5, r1 = 1000 / 900 -> 1.0,
+        // q = 1000 / 1100 = 0.909. q >= r0 and q < r1: page 1 gets the rest,
+        // (1000 - Round(150)) / 800 = 1.0625, limited to 1.0: 800 x 900 at
+        // actual size, not 850 x 956. TW = 950, L = 25; TH = 1000, T = 0; page
+        // tops (1000 - 1000) div 2 = 0 and (1000 - 900) div 2 = 50.
+        TLayoutCase{"RestOfWidthNoEnlargePage1", 1000, 1000, 0, 0, [](TViewState& s) { s.EqualHeight = false; },
+                    {300, 2000}, {800, 900}, true, {150, 1000}, {800, 900}, {25, 0, 975, 1000},
+                    {825, 0, 975, 1000}, {25, 50, 825, 950}},
+        // The same pair the other way round: q < r0 = 1.0 and q > r1 = 0.5, so
+        // page 0 gets the rest, limited to 1.0 likewise.
+        TLayoutCase{"RestOfWidthNoEnlargePage0", 1000, 1000, 0, 0, [](TViewState& s) { s.EqualHeight = false; },
+                    {800, 900}, {300, 2000}, true, {800, 900}, {150, 1000}, {25, 0, 975, 1000},
+                    {175, 50, 975, 950}, {25, 0, 175, 1000}},
+        // The rest of the width after a half: r0 = 0.5, Round(301 x 0.5 = 150.5)
+        // = 151 (half away from zero), r1 = 1000 / 1100 = 0.909, q = 1000 / 1325
+        // = 0.755; the rest (1000 - 151) / 1024 = 0.82910 is below r1 and 1.0.
+        // Page 0: Trunc(150.5) = 150 x 1000; page 1: 849 x Trunc(912.01) = 912.
+        // TW = 999, L = 0; T = 0; page 1 top (1000 - 912) div 2 = 44.
+        TLayoutCase{"RestOfWidthRoundsHalfAway", 1000, 1000, 0, 0, [](TViewState& s) { s.EqualHeight = false; },
+                    {301, 2000}, {1024, 1100}, true, {150, 1000}, {849, 912}, {0, 0, 999, 1000},
+                    {849, 0, 999, 1000}, {0, 44, 849, 956}},
         // Height fit in automatic mode: a pair wider than the view is no
         // spread; the primary is fitted alone.
         TLayoutCase{"HeightFitPairTooWide", 1000, 1000, 0, 0,
