@@ -29,8 +29,12 @@ int TPageLayout::DisplaySide(int side, double ratio)
     const double scaled = static_cast<double>(side) * ratio;
     if (!(scaled < static_cast<double>(MaxDisplaySide)))  // also catches NaN
         return std::isnan(scaled) ? 1 : MaxDisplaySide;
-    // A very thin picture at a small ratio still shows one pixel.
-    return std::max(1, Trunc(scaled));
+    // A ratio made as a quotient (available width / picture width) can come
+    // back a hair below the whole side it was made from: 700 x (490 / 700)
+    // is 489.99999999999994 in doubles. A relative nudge far below any
+    // real fraction of a pixel keeps such sides whole. A very thin picture
+    // at a small ratio still shows one pixel.
+    return std::max(1, Trunc(scaled * (1.0 + 1e-12)));
 }
 
 void TPageLayout::UpdateDisplaySize(int page)

@@ -330,6 +330,21 @@ TEST(Layout, EmptyPictureKeepsRatioAndHasNoSize)
     EXPECT_EQ(fitted.PageSize(0), (TSize{0, 0}));
 }
 
+// A ratio that is an exact quotient gives the whole side it was made from,
+// although the product in floating point may fall a hair short of it.
+TEST(Layout, ExactQuotientsGiveWholeSides)
+{
+    TViewState state;
+    state.WindowFit = TWindowFit::wfWidth;
+    // AW = 500 - 5 - 5 = 490: the ratio is 490 / 700, and 700 x 490 / 700
+    // is 489.99999999999994 in doubles.
+    TPageLayout layout = MakeLayout(500, 300, 5, 0, state);
+    layout.ApplyRatioState();
+    layout.MeasurePage(0, 700, 1000);
+    layout.MeasurePage(1, 0, 0);
+    EXPECT_EQ(layout.PageSize(0), (TSize{490, 700}));
+}
+
 TEST(Layout, NothingIsLaidOutWhileTheClientAreaIsEmpty)
 {
     TPageLayout layout = MakeLayout(0, 0, 5, 0, TViewState{});
