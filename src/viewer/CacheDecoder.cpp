@@ -93,11 +93,13 @@ TReadResult TLoaderCacheDecoder::ReadBytes(const TCacheItem& item, int64_t maxBy
 {
     if (!fArchive || !fArchive->Loader)
         return ReadFileAhead(item.Path, maxBytes, out);
+    // Whatever the outcome, the stream holds nothing but this member's bytes,
+    // as with a file read ahead.
+    out.Clear();
     // An archive member's size is known from the listing: a member that
     // would not fit is not extracted at all.
     if (item.Size > maxBytes)
         return TReadResult::rrTooLarge;
-    out.Clear();
     try {
         std::lock_guard lock(fRegistry.LoaderLock());
         fArchive->Loader->ExtractToStream(fArchive->ArchiveName, item.Member, out);

@@ -279,11 +279,15 @@ void TPageViewer::Reload()
 {
     StopCache();
     const int index = fPrimary.Index;
+    const bool partnerShown = fPartner.Index >= 0;
     fPrimary.Clear();
     fPartner.Clear();
     if (index < 0)
         return;
-    if (fRandomShown)
+    // Showing the primary again seeks its partner and moves the random place
+    // onto it; the place steps back only from a partner that was shown, or
+    // a single page would be shown twice in the round.
+    if (fRandomShown && partnerShown)
         fMover.PartnerHidden(Count());
     TShowRequest request;
     request.Index = index;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "loading/FileLoader.h"
 #include "loading/ImgLoader.h"
@@ -159,5 +161,81 @@ TEST(PictureSource, ShownPagesReportWhatCouldNotBeRead)
     // The finishing step in force is asked for at every load.
     EXPECT_EQ(finishes, 2);
 }
+
+}  // namespace
+
+namespace {
+
+// An archive whose single member extracts to a given number of bytes; it
+// records every extraction, so a test can tell whether one was attempted.
+class SizedArchive : public TArchiveLoader {
+public:
+    bool IsSupported(const std::string&, const uint8_t*) override { return false; }
+    bool ExtractToFolder(const std::string&, uint32_t, const std::string&) override { return false; }
+    void GetArchiveInfo(const std::string&, int64_t, TArchiveFileList&) override {}
+    void ExtractToStream(const std::string& archiveName, uint32_t position, TMemoryStream& stream) override
+    {
+        Extracted.push_back(archiveName + "#" + std::to_string(position));
+        const std::string bytes(static_cast<size_t>(Bytes), 'x');
+        // Left at its end, as a careless plug-in might.
+        stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+        // A failure may come after part of the member was written.
+        if (Fails)
+            throw std::runtime_error("damaged archive");
+    }
+
+    int64_t Bytes = 0;
+    bool Fails = false;
+    std::vector<std::string> Extracted;
+};
+
+struct TMemberCase {
+    const char* Name;
+    int64_t Listed;  // the size the archive's listing gave; -1 unknown
+    int64_t Actual;  // the bytes the member extracts to
+    bool Fails;      // the extraction raises
+    TReadResult Result;
+    bool Extracted;     // an extraction was attempted
+    int64_t KeptBytes;  // what the stream holds afterwards
+};
+
+class ArchiveMemberReadTest : public ::testing::TestWithParam<TMemberCase> {};
+
+// The room left in the file cache is 100 bytes in every row.
+TEST_P(ArchiveMemberReadTest, KeepsOnlyMembersThatFitTheRoom)
+{
+    const TMemberCase& row = GetParam();
+    auto archive = std::make_shared<SizedArchive>();
+    archive->Bytes = row.Actual;
+    archive->Fails = row.Fails;
+    TFileLoaderList registry;
+    TLoaderCacheDecoder decoder(registry, TArchiveSource{"/books/a.zip", archive.get(), archive}, nullptr);
+    TMemoryStream out;
+    out.WriteBuffer("stale", 5);
+
+    const TReadResult result = decoder.ReadBytes(TCacheItem{2, "pages/3.jpg", 7, row.Listed}, 100, out);
+
+    EXPECT_EQ(result, row.Result);
+    EXPECT_EQ(archive->Extracted, row.Extracted ? std::vector<std::string>{"/books/a.zip#7"}
+                                                : std::vector<std::string>{});
+    EXPECT_EQ(out.Size(), row.KeptBytes);
+    if (row.KeptBytes > 0) {
+        EXPECT_EQ(out.Position(), 0) << "read bytes are handed over rewound";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ArchiveMemberReadTest,
+    ::testing::Values(TMemberCase{"FitsAsListed", 60, 60, false, TReadResult::rrRead, true, 60},
+                      TMemberCase{"FillsTheRoomExactly", 100, 100, false, TReadResult::rrRead, true, 100},
+                      TMemberCase{"UnknownSizeThatFits", -1, 60, false, TReadResult::rrRead, true, 60},
+                      // The listing alone rules it out: nothing is extracted.
+                      TMemberCase{"ListedLargerThanTheRoom", 101, 60, false, TReadResult::rrTooLarge, false, 0},
+                      // Extracted, then found too large: the bytes are dropped.
+                      TMemberCase{"ListingUnderstatedTheSize", 60, 101, false, TReadResult::rrTooLarge, true, 0},
+                      TMemberCase{"UnknownSizeTooLarge", -1, 500, false, TReadResult::rrTooLarge, true, 0},
+                      TMemberCase{"ExtractsToNothing", 60, 0, false, TReadResult::rrEmpty, true, 0},
+                      TMemberCase{"ExtractionFails", 60, 60, true, TReadResult::rrFailed, true, 0}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace

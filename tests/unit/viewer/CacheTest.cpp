@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -484,5 +485,107 @@ TEST(Cache, RapidStepsAreAlwaysAnswered)
     cache.Stop();
     EXPECT_TRUE(cache.Ended());
 }
+
+// A trim still pending while the thread is busy elsewhere must survive a
+// give-back without trimming (a partner handed back, a page routed by a
+// one-page step): the queue ends within its limit.
+struct TPendingTrimCase {
+    const char* Name;
+    std::function<void(TImageCacheThread&)> MakeTrimPending;
+    int GivenBack;  // handed back ahead without trimming afterwards
+    std::vector<int> Ahead;
+    int Limit;
+};
+
+class PendingTrimTest : public ::testing::TestWithParam<TPendingTrimCase> {};
+
+TEST_P(PendingTrimTest, GiveBackWithoutTrimKeepsIt)
+{
+    const TPendingTrimCase& row = GetParam();
+    auto decoder = std::make_shared<FakeDecoder>();
+    auto setup = MakeSetup(30, TViewMode::vmSpread, 2, 1);
+    setup.Options.FileCache = false;
+    auto cache = Started(setup, decoder, TCacheShown{10, 11});
+    ASSERT_EQ(cache->Snapshot().Ahead.Indexes, (std::vector<int>{12, 13, 14, 15}));
+    ASSERT_EQ(cache->Snapshot().Behind.Indexes, (std::vector<int>{9, 8}));
+
+    // The thread is kept decoding for the queue behind, so that it cannot
+    // trim the queue ahead between the two calls below.
+    ASSERT_EQ(cache->TakeNext(Behind, 9, Wait).Index, 9);
+    decoder->Close();
+    cache->Resume(TCacheShown{10, 11});
+    ASSERT_TRUE(decoder->WaitUntilBlocked());
+    row.MakeTrimPending(*cache);
+    cache->GiveBack(Ahead, row.GivenBack, Picture(row.GivenBack), false);
+    decoder->Open();
+    ASSERT_TRUE(cache->WaitIdle(Wait));
+
+    const TCacheSnapshot s = cache->Snapshot();
+    EXPECT_EQ(s.Ahead.Indexes, row.Ahead);
+    EXPECT_EQ(s.Ahead.Limit, row.Limit);
+    EXPECT_LE(s.Ahead.Count, s.Ahead.Limit);
+    for (int dropped = row.Ahead.back() + 1; dropped <= 15; ++dropped)
+        EXPECT_EQ(std::count(s.DecodedIndexes.begin(), s.DecodedIndexes.end(), dropped), 0)
+            << dropped << " is still held";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PendingTrimTest,
+    ::testing::Values(
+        // Back to single pages: the limit ahead halves to 2.
+        TPendingTrimCase{"AfterModeChange", [](TImageCacheThread& cache) { cache.RecountLimits(TViewMode::vmSingle); },
+                         11, {11, 12}, 2},
+        TPendingTrimCase{"AfterTrimmingGiveBack",
+                         [](TImageCacheThread& cache) { cache.GiveBack(Ahead, 11, Picture(11), true); }, 10,
+                         {10, 11, 12, 13}, 4}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// The thread keeps its own copy of the image list and of the random order:
+// whatever the caller does with its list after the start, the thread
+// decodes the pictures of the list it was given.
+struct TListChangeCase {
+    const char* Name;
+    std::function<void(std::unique_ptr<TCacheSetup>&)> Change;
+};
+
+class CacheListCopyTest : public ::testing::TestWithParam<TListChangeCase> {};
+
+TEST_P(CacheListCopyTest, CallersListMayChangeAfterTheStart)
+{
+    auto decoder = std::make_shared<FakeDecoder>();
+    auto callers = std::make_unique<TCacheSetup>(MakeSetup(5, TViewMode::vmSingle, 2, 0));
+    callers->RandomOrder = {3, 0, 4, 1, 2};
+    callers->Options.FileCache = false;
+    callers->Shown = TCacheShown{0, -1};
+    TImageCacheThread cache(*callers, decoder);
+    GetParam().Change(callers);
+
+    cache.Resume(TCacheShown{0, -1});
+    ASSERT_TRUE(cache.WaitIdle(Wait));
+    EXPECT_EQ(cache.Snapshot().Ahead.Indexes, (std::vector<int>{0, 4}));
+    EXPECT_EQ(cache.TakeNext(Ahead, 1, Wait).Index, 0);
+    // A request beyond the queue is resolved through the same copy.
+    EXPECT_EQ(cache.TakeNext(Ahead, 4, Wait).Index, 2);
+    EXPECT_EQ(decoder->DecodedPathsCopy(), (std::vector<std::string>{"/book/0.jpg", "/book/4.jpg", "/book/2.jpg"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CacheListCopyTest,
+    ::testing::Values(TListChangeCase{"PathsChanged",
+                                      [](std::unique_ptr<TCacheSetup>& setup) {
+                                          for (TCacheItem& item : setup->Items)
+                                              item.Path = "/elsewhere/" + item.Path;
+                                      }},
+                      TListChangeCase{"OrderChanged",
+                                      [](std::unique_ptr<TCacheSetup>& setup) {
+                                          std::reverse(setup->RandomOrder.begin(), setup->RandomOrder.end());
+                                      }},
+                      TListChangeCase{"ListEmptied",
+                                      [](std::unique_ptr<TCacheSetup>& setup) {
+                                          setup->Items.clear();
+                                          setup->RandomOrder.clear();
+                                      }},
+                      TListChangeCase{"ListDestroyed", [](std::unique_ptr<TCacheSetup>& setup) { setup.reset(); }}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace

@@ -32,6 +32,7 @@ public:
             OnDecode();
         std::lock_guard lock(fMutex);
         Decoded.push_back(item.Index);
+        DecodedPaths.push_back(item.Path);
         return Make(item.Index);
     }
 
@@ -110,6 +111,11 @@ public:
         std::lock_guard lock(fMutex);
         return Decoded;
     }
+    std::vector<std::string> DecodedPathsCopy()
+    {
+        std::lock_guard lock(fMutex);
+        return DecodedPaths;
+    }
     std::vector<int> FromBytesCopy()
     {
         std::lock_guard lock(fMutex);
@@ -129,6 +135,7 @@ public:
     bool PrescaleFails = false;
     std::vector<std::string> Prescaled;  // "4x6>2x3/4": picture, size, method
     std::vector<int> Decoded;
+    std::vector<std::string> DecodedPaths;
     std::vector<int> FromBytes;
     std::vector<int> Read;
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <set>
 
 #include "FakePictures.h"
@@ -419,5 +421,136 @@ TEST_F(Book, DragAndRubberBand)
     EXPECT_DOUBLE_EQ(viewer->Layout().PageRatio(0), 4.0);
     EXPECT_FALSE(viewer->ZoomToBand(TPoint{-50, -50}, TPoint{-20, -20}));
 }
+
+// Random reading in spreads: how a shown pair comes to an end.
+struct TRandomSpreadCase {
+    const char* Name;
+    std::function<void(TPageViewer&)> Prepare;    // before the book is opened
+    std::function<void(TPageViewer&)> EndSpread;  // the pair no longer fits
+};
+
+class RandomSpread : public Book, public ::testing::WithParamInterface<TRandomSpreadCase> {
+protected:
+    // Every page of the pair now shown.
+    void Record(std::vector<int>& pages) const
+    {
+        pages.push_back(Shown().Primary);
+        if (Shown().Partner >= 0)
+            pages.push_back(Shown().Partner);
+    }
+};
+
+// A partner handed back because the spread ended is not skipped: the random
+// place returns to the page still shown, and the next random move shows the
+// partner alone, from the cache.
+TEST_P(RandomSpread, HiddenPartnerComesNext)
+{
+    const TRandomSpreadCase& row = GetParam();
+    row.Prepare(*viewer);
+    TViewerOptions options;
+    options.Cache.FileCache = false;
+    options.Move.LastFileMove = TEndOfList::elNothing;
+    Configure(options);
+    Load(8);
+    viewer->Open(3);
+    ASSERT_EQ(Shown().Partner, 4);
+    std::vector<int> pages{3, 4};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(viewer->RunMove(mcRandomNext).Outcome, TMoveOutcome::moShow);
+        ASSERT_GE(Shown().Partner, 0);
+        Record(pages);
+    }
+    const TShownPair pair = Shown();
+
+    row.EndSpread(*viewer);
+    ASSERT_EQ(Shown().Partner, -1);
+    EXPECT_EQ(Shown().Primary, pair.Primary);
+    const TPageMover& mover = viewer->Mover();
+    EXPECT_EQ(mover.Travel().RandomPosition, mover.PositionOf(pair.Primary));
+    const TCacheSnapshot s = Settled();
+    ASSERT_FALSE(s.Ahead.Indexes.empty());
+    EXPECT_EQ(s.Ahead.Indexes.front(), pair.Partner);
+
+    ASSERT_EQ(viewer->RunMove(mcRandomNext).Outcome, TMoveOutcome::moShow);
+    EXPECT_EQ(Shown().Primary, pair.Partner);
+    Record(pages);
+    // The partner was counted once already, as part of its pair.
+    pages.pop_back();
+    for (int i = 0; i < 10 && viewer->RunMove(mcRandomNext).Outcome == TMoveOutcome::moShow; ++i)
+        Record(pages);
+    std::sort(pages.begin(), pages.end());
+    EXPECT_EQ(pages, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7})) << "each page once in the round";
+    // Opening and the first random move load directly; the partner came back
+    // from the cache.
+    EXPECT_EQ(viewer->DirectLoads(), 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RandomSpread,
+                         ::testing::Values(
+                             // Height fit shows a pair only while two pages fit the width.
+                             TRandomSpreadCase{"Resize",
+                                               [](TPageViewer& viewer) {
+                                                   TViewState state;
+                                                   state.WindowFit = TWindowFit::wfHeight;
+                                                   viewer.SetViewState(state);
+                                                   viewer.SetClientSize(200, 100);
+                                               },
+                                               [](TPageViewer& viewer) { viewer.SetClientSize(100, 100); }},
+                             TRandomSpreadCase{"ModeChange", [](TPageViewer&) {},
+                                               [](TPageViewer& viewer) {
+                                                   viewer.SelectViewMode(TViewMode::vmSingle);
+                                               }}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// Loading the shown pages again (a new filter or rotation) keeps the random
+// place, whether one page or a pair is shown.
+struct TRandomReloadCase {
+    const char* Name;
+    TViewMode Mode;
+    int PagesShown;
+};
+
+class RandomReload : public Book, public ::testing::WithParamInterface<TRandomReloadCase> {};
+
+TEST_P(RandomReload, KeepsThePlace)
+{
+    const TRandomReloadCase& row = GetParam();
+    TViewState state;
+    state.ViewMode = row.Mode;
+    viewer->SetViewState(state);
+    TViewerOptions options;
+    options.Cache.FileCache = false;
+    options.Move.LastFileMove = TEndOfList::elNothing;
+    Configure(options);
+    Load(8);
+    viewer->Open(3);
+    std::vector<int> pages;
+    auto record = [&] {
+        pages.push_back(Shown().Primary);
+        if (Shown().Partner >= 0)
+            pages.push_back(Shown().Partner);
+    };
+    record();
+    ASSERT_EQ(viewer->RunMove(mcRandomNext).Outcome, TMoveOutcome::moShow);
+    record();
+    const TShownPair before = Shown();
+    ASSERT_EQ(before.Partner >= 0 ? 2 : 1, row.PagesShown);
+    const int place = viewer->Mover().Travel().RandomPosition;
+
+    viewer->Reload();
+    EXPECT_EQ(Shown().Primary, before.Primary);
+    EXPECT_EQ(Shown().Partner, before.Partner);
+    EXPECT_EQ(viewer->Mover().Travel().RandomPosition, place);
+
+    for (int i = 0; i < 10 && viewer->RunMove(mcRandomNext).Outcome == TMoveOutcome::moShow; ++i)
+        record();
+    std::sort(pages.begin(), pages.end());
+    EXPECT_EQ(pages, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7})) << "each page once in the round";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RandomReload,
+                         ::testing::Values(TRandomReloadCase{"SinglePage", TViewMode::vmSingle, 1},
+                                           TRandomReloadCase{"Pair", TViewMode::vmAuto, 2}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
