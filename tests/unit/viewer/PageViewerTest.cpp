@@ -26,10 +26,16 @@ protected:
         decoder->Height = 80;
         viewer = std::make_unique<TPageViewer>(source, [this] { return decoder; });
         viewer->SetCacheWaitLimit(Wait);
+        Configure(BookOptions());
+        viewer->SetClientSize(130, 100);
+    }
+
+    // The book's options: the file cache off, so the queues alone are seen.
+    static TViewerOptions BookOptions()
+    {
         TViewerOptions options;
         options.Cache.FileCache = false;
-        Configure(options);
-        viewer->SetClientSize(130, 100);
+        return options;
     }
 
     void Configure(const TViewerOptions& options)
@@ -142,8 +148,7 @@ TEST_F(Book, LandscapePartnerGoesBackToTheQueueAhead)
 
 TEST_F(Book, FirstPictureStandsAlone)
 {
-    TViewerOptions options;
-    options.Cache.FileCache = false;
+    TViewerOptions options = BookOptions();
     options.Picture.FirstImage = true;
     Configure(options);
     Load(6);
@@ -179,8 +184,7 @@ TEST_F(Book, PagesShownWholeAndScaledAreScaledAheadByTheCache)
     viewer->RunMove(mcNext);
     EXPECT_NE(viewer->PageSlot(0).ScaledFor(display.Width, display.Height, 4), nullptr);
 
-    TViewerOptions options;
-    options.Cache.FileCache = false;
+    TViewerOptions options = BookOptions();
     options.Picture.Stretch = 0;
     Configure(options);
     EXPECT_TRUE(viewer->PrescaleTargets().empty()) << "the desktop's stretch is the window's";
@@ -207,8 +211,7 @@ TEST_F(Book, ResizeSeeksAndDropsThePartner)
 
 TEST_F(Book, EndOfListWithNothingKeepsTheView)
 {
-    TViewerOptions options;
-    options.Cache.FileCache = false;
+    TViewerOptions options = BookOptions();
     options.Move.LastFileMove = TEndOfList::elNothing;
     Configure(options);
     Load(4);
@@ -272,8 +275,7 @@ TEST_F(Book, ScrollingOffAPageMovesAndEntersTheNextFromItsEnd)
 
 TEST_F(Book, AnimatedScrollArrivesInTicks)
 {
-    TViewerOptions options;
-    options.Cache.FileCache = false;
+    TViewerOptions options = BookOptions();
     options.Scroll.ScrollAnimate = true;
     options.Scroll.AnimateSpeed = 1000;  // 10 pixels a tick
     Configure(options);
@@ -299,8 +301,7 @@ TEST_F(Book, RandomReadingShowsEveryPageOnce)
     TViewState state;
     state.ViewMode = TViewMode::vmSingle;
     viewer->SetViewState(state);
-    TViewerOptions options;
-    options.Cache.FileCache = false;
+    TViewerOptions options = BookOptions();
     options.Move.LastFileMove = TEndOfList::elNothing;
     Configure(options);
     Load(8);
@@ -356,8 +357,7 @@ TEST_F(Book, ModeChangeRecountsTheCache)
 
 TEST_F(Book, ZoomStepWithRatioChangeFixesTheRatio)
 {
-    TViewerOptions options;
-    options.Cache.FileCache = false;
+    TViewerOptions options = BookOptions();
     options.Picture.RatioChange = true;
     Configure(options);
     Load(4);
@@ -447,8 +447,7 @@ TEST_P(RandomSpread, HiddenPartnerComesNext)
 {
     const TRandomSpreadCase& row = GetParam();
     row.Prepare(*viewer);
-    TViewerOptions options;
-    options.Cache.FileCache = false;
+    TViewerOptions options = BookOptions();
     options.Move.LastFileMove = TEndOfList::elNothing;
     Configure(options);
     Load(8);
@@ -518,8 +517,7 @@ TEST_P(RandomReload, KeepsThePlace)
     TViewState state;
     state.ViewMode = row.Mode;
     viewer->SetViewState(state);
-    TViewerOptions options;
-    options.Cache.FileCache = false;
+    TViewerOptions options = BookOptions();
     options.Move.LastFileMove = TEndOfList::elNothing;
     Configure(options);
     Load(8);
