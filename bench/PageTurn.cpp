@@ -42,6 +42,7 @@
 #include "loading/ImgLoader.h"
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"
+#include "platform/Memory.h"
 #include "viewer/CacheDecoder.h"
 #include "viewer/PageViewer.h"
 #include "viewer/StretchScaler.h"
@@ -371,4 +372,14 @@ BENCHMARK(WarmTurn)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ColdTurn)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ReadingMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    // As the viewer does at start.
+    KeepPictureBlocksInHeap();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

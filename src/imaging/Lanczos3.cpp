@@ -10,6 +10,30 @@
 
 using namespace imaging_detail;
 
+namespace {
+
+constexpr long double Pi = std::numbers::pi_v<long double>;
+
+// sin(pi t) for 0 <= t < 3. The reductions below are exact in binary, and they
+// leave sin and cos an argument of at most pi/4, where the C library takes
+// its short path: with larger arguments every call runs the long argument
+// reduction, and a page's weight tables cost milliseconds.
+long double SinPi(long double t)
+{
+    long double sign = 1;
+    if (t >= 2)
+        t -= 2;
+    if (t >= 1) {
+        t -= 1;
+        sign = -1;
+    }
+    if (t > 0.5L)
+        t = 1 - t;
+    return sign * (t <= 0.25L ? std::sin(Pi * t) : std::cos(Pi * (0.5L - t)));
+}
+
+}  // namespace
+
 double Lanczos3Kernel(double x)
 {
     // Evaluated in extended precision so that the tables do not depend on how
@@ -19,8 +43,7 @@ double Lanczos3Kernel(double x)
         return 1;
     if (a >= 3)
         return 0;
-    constexpr long double Pi = std::numbers::pi_v<long double>;
-    return static_cast<double>(std::sin(Pi * a) * std::sin(Pi * a / 3) / (Pi * Pi * a * a / 3));
+    return static_cast<double>(SinPi(a) * SinPi(a / 3) / (Pi * Pi * a * a / 3));
 }
 
 namespace {

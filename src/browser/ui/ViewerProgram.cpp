@@ -18,6 +18,7 @@
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
+#include "platform/Memory.h"
 #include "platform/SingleInstance.h"
 #include "platform/qt/InstanceListener.h"
 #include "platform/qt/QuitSignals.h"
@@ -89,6 +90,7 @@ void ShowStartFailure(TApplicationHolder& application, bool batch, const std::st
 
 int RunViewer(int argc, char** argv)
 {
+    KeepPictureBlocksInHeap();
     TProgramOptions options;
     try {
         options = ParseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));

@@ -375,6 +375,15 @@ TEST(Resampler, LanczosKernel)
     // sinc(0.5) * sinc(1/6) = (2 / pi) * (6 / pi) * sin(pi / 6)
     EXPECT_NEAR(Lanczos3Kernel(0.5), 6 / (M_PI * M_PI), 1e-12);
     EXPECT_EQ(Lanczos3Kernel(-1.25), Lanczos3Kernel(1.25));
+    // The zeros inside the window are exact.
+    EXPECT_EQ(Lanczos3Kernel(2), 0.0);
+    EXPECT_EQ(Lanczos3Kernel(-1), 0.0);
+    // Every reduction of the argument (a quarter, a half, past one and two
+    // periods of the first factor) against the formula as written.
+    for (double x : {0.1, 0.25, 0.3, 0.7, 0.9999, 1.2, 1.6, 2.1, 2.5, 2.9, 2.999, -0.45, -1.75, -2.4}) {
+        const double expected = std::sin(M_PI * x) * std::sin(M_PI * x / 3) / (M_PI * M_PI * x * x / 3);
+        EXPECT_NEAR(Lanczos3Kernel(x), expected, 1e-14) << x;
+    }
 }
 
 }  // namespace
