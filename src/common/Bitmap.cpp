@@ -24,17 +24,55 @@ TBitmap::TBitmap(int width, int height, int bitsPerPixel, bool clear)
     fLoadedFormat = bitsPerPixel == 8 ? PixelFormat::Bits8 : PixelFormat::Bits24;
     const size_t bytes = fStride * static_cast<size_t>(height);
     if (bytes > 0) {
-        fPixels = std::make_unique_for_overwrite<uint8_t[]>(bytes);
+        fPixels = std::unique_ptr<uint8_t[], TPixelOwner>(new uint8_t[bytes]);
         if (clear)
             std::memset(fPixels.get(), 0, bytes);
-        else if (fStride > static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel / 8)) {
-            // Padding bytes are always zero so that whole rows compare and hash
-            // the same whoever wrote the pixels.
-            const size_t used = static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel / 8);
-            for (int y = 0; y < height; ++y)
-                std::memset(ScanLine(y) + used, 0, fStride - used);
-        }
+        else
+            ClearPadding();
     }
+}
+
+TBitmap TBitmap::Adopt(int width, int height, int bitsPerPixel, uint8_t* pixels, size_t available,
+                       TReleasePixels release, void* owner)
+{
+    if (!pixels) {
+        if (release)
+            release(owner);
+        throw EInvalidGraphic("ビットマップのデータが途中で終わっています");
+    }
+    std::unique_ptr<uint8_t[], TPixelOwner> taken(pixels, TPixelOwner{release, owner});
+    if (!SizeAllowed(width, height, bitsPerPixel))
+        throw EInvalidGraphic("画像のサイズが大きすぎます");
+    TBitmap bitmap;
+    bitmap.fStride = StrideFor(width, bitsPerPixel);
+    if (available < bitmap.fStride * static_cast<size_t>(height))
+        throw EInvalidGraphic("ビットマップのデータが途中で終わっています");
+    bitmap.fWidth = width;
+    bitmap.fHeight = height;
+    bitmap.fBits = bitsPerPixel;
+    bitmap.fLoadedFormat = bitsPerPixel == 8 ? PixelFormat::Bits8 : PixelFormat::Bits24;
+    bitmap.fPixels = std::move(taken);
+    bitmap.ClearPadding();
+    return bitmap;
+}
+
+void TPixelOwner::operator()(uint8_t* pixels) const
+{
+    if (Release)
+        Release(Owner);
+    else
+        delete[] pixels;
+}
+
+// Padding bytes are always zero so that whole rows compare and hash the same
+// whoever wrote the pixels.
+void TBitmap::ClearPadding()
+{
+    const size_t used = static_cast<size_t>(fWidth) * static_cast<size_t>(fBits / 8);
+    if (!fPixels || fStride == used)
+        return;
+    for (int y = 0; y < fHeight; ++y)
+        std::memset(ScanLine(y) + used, 0, fStride - used);
 }
 
 TBitmap TBitmap::Clone() const

@@ -20,6 +20,15 @@ struct TRGBQuad {
     bool operator==(const TRGBQuad&) const = default;
 };
 
+// Frees a bitmap's pixels: delete[], or the release function of the allocator
+// the pixels were taken over from.
+struct TPixelOwner {
+    using TRelease = void (*)(void* owner);
+    TRelease Release = nullptr;  // null: allocated with new[]
+    void* Owner = nullptr;
+    void operator()(uint8_t* pixels) const;
+};
+
 class TBitmap {
 public:
     // The largest picture the program accepts: 1 GiB of pixels, and no side
@@ -32,6 +41,16 @@ public:
     // bitsPerPixel is 24 or 8; raises EInvalidGraphic for a size beyond the
     // limits. The pixels are not cleared unless asked.
     TBitmap(int width, int height, int bitsPerPixel, bool clear = false);
+
+    using TReleasePixels = TPixelOwner::TRelease;
+    // A bitmap over pixels allocated elsewhere, taken without copying: top-down
+    // rows of StrideFor(width, bitsPerPixel) bytes, of which at least
+    // available are readable. release(owner) frees them when the bitmap goes,
+    // and also here when the size is refused (EInvalidGraphic, as for the
+    // constructor) or the block is too short (EInvalidGraphic too). Padding
+    // bytes are cleared.
+    static TBitmap Adopt(int width, int height, int bitsPerPixel, uint8_t* pixels, size_t available,
+                         TReleasePixels release, void* owner);
 
     TBitmap(TBitmap&&) noexcept = default;
     TBitmap& operator=(TBitmap&&) noexcept = default;
@@ -78,7 +97,9 @@ private:
     int fHeight = 0;
     int fBits = 24;
     size_t fStride = 0;
-    std::unique_ptr<uint8_t[]> fPixels;
+    void ClearPadding();
+
+    std::unique_ptr<uint8_t[], TPixelOwner> fPixels;
     std::vector<TRGBQuad> fPalette;
     PixelFormat fLoadedFormat = PixelFormat::Bits24;
 };

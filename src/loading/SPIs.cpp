@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "common/Errors.h"
 #include "common/PathUtils.h"
 #include "common/Text.h"
+#include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
 
@@ -37,6 +39,8 @@ public:
     TLocalBlock& operator=(const TLocalBlock&) = delete;
 
     HLOCAL* Receive() { return &fHandle; }
+    // Gives the block to the caller, who frees it.
+    HLOCAL Release() { return std::exchange(fHandle, nullptr); }
     bool Empty() const { return fHandle == nullptr; }
     // The bytes of the block and its exact size; nullptr for a handle that is
     // not a live block.
@@ -233,6 +237,36 @@ void CheckPluginDib(const uint8_t* info, size_t infoSize, size_t bitsSize)
 
 namespace {
 
+void FreeLocalBlock(void* handle)
+{
+    LocalFree(static_cast<HLOCAL>(handle));
+}
+
+// Top-down rows of 24 bits, or of 8 bits with a colour table, are laid out as
+// a TBitmap's: the bitmap takes the block over instead of copying a page's
+// tens of megabytes. nullptr for any other layout, which is converted.
+std::unique_ptr<TBitmap> AdoptedBitmap(const uint8_t* info, size_t infoSize, TLocalBlock& bitsBlock, size_t bitsSize)
+{
+    const TDibHeader header = ParseDibHeader(info, infoSize);
+    if (!header.TopDown || header.Compression != TDibCompression::dcRgb ||
+        (header.BitCount != 24 && header.BitCount != 8))
+        return nullptr;
+    if (bitsSize < TBitmap::StrideFor(header.Width, header.BitCount) * static_cast<size_t>(header.Height))
+        return nullptr;
+    std::vector<TRGBQuad> palette;
+    for (uint32_t i = 0; i < header.ColorCount; ++i) {
+        const uint8_t* entry = info + header.PaletteOffset + i * header.PaletteEntrySize;
+        palette.push_back(TRGBQuad{entry[0], entry[1], entry[2], 0});
+    }
+    size_t size = 0;
+    auto* pixels = const_cast<uint8_t*>(bitsBlock.Lock(size));
+    auto bitmap = std::make_unique<TBitmap>(TBitmap::Adopt(header.Width, header.Height, header.BitCount, pixels, size,
+                                                           FreeLocalBlock, bitsBlock.Release()));
+    bitmap->Palette() = std::move(palette);
+    bitmap->SetLoadedFormat(header.Format());
+    return bitmap;
+}
+
 // The two blocks of GetPicture as a bitmap; nullptr when they are damaged.
 std::unique_ptr<TBitmap> BitmapFromBlocks(TLocalBlock& infoBlock, TLocalBlock& bitsBlock)
 {
@@ -243,6 +277,8 @@ std::unique_ptr<TBitmap> BitmapFromBlocks(TLocalBlock& infoBlock, TLocalBlock& b
         return nullptr;
     try {
         CheckPluginDib(info, infoSize, bitsSize);
+        if (std::unique_ptr<TBitmap> adopted = AdoptedBitmap(info, infoSize, bitsBlock, bitsSize))
+            return adopted;
         return std::make_unique<TBitmap>(DecodeDib(info, infoSize, bits, bitsSize));
     } catch (const EMirevaError&) {
         return nullptr;

@@ -1,7 +1,8 @@
 // The archive plug-in we ship: zip/cbz, rar/cbr (RAR 5 included), 7z/cb7,
 // tar/cbt and lzh through libarchive. A member's position is its sequence
-// number in the archive, so GetFile finds it again by reading up to it; for
-// zip the central directory gives that order without reading the data.
+// number in the archive, so GetFile finds it again by reading up to it (or on
+// from the member it extracted last); for zip the central directory gives that
+// order without reading the data.
 //
 // Names in archives come from anywhere. The list reports them as valid UTF-8
 // (names of older Japanese tools are read as CP932) and, when extracting
@@ -15,6 +16,7 @@
 #include <fcntl.h>
 #include <locale.h>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -106,7 +108,7 @@ public:
         if (!source || length < 0)
             return false;
         fFd = ::open(source, O_RDONLY | O_CLOEXEC);
-        if (fFd < 0)
+        if (fFd < 0 || ::fstat(fFd, &fOpened) != 0)
             return false;
         fBase = static_cast<int64_t>(length);
         if (::lseek(fFd, fBase, SEEK_SET) < 0)
@@ -120,6 +122,14 @@ public:
     }
 
     archive* Get() const { return fArchive; }
+    // True when path names the very file this reader opened, unchanged since.
+    bool Reads(const char* path) const
+    {
+        struct stat now {};
+        return fFd >= 0 && ::stat(path, &now) == 0 && now.st_dev == fOpened.st_dev && now.st_ino == fOpened.st_ino &&
+               now.st_size == fOpened.st_size && now.st_mtim.tv_sec == fOpened.st_mtim.tv_sec &&
+               now.st_mtim.tv_nsec == fOpened.st_mtim.tv_nsec;
+    }
 
 private:
     static la_ssize_t ReadCallback(archive*, void* data, const void** buffer)
@@ -158,9 +168,50 @@ private:
 
     archive* fArchive = nullptr;
     int fFd = -1;
+    struct stat fOpened {};
     int64_t fBase = 0;
     std::vector<uint8_t> fBuffer;
 };
+
+// The reader of the last extraction from a file, left just behind the member
+// it extracted. A book is read in order, so the next extraction usually goes
+// on from there instead of opening the archive again, reading its whole
+// directory and stepping over every member in front of the one asked for (in
+// a solid 7z or RAR archive, unpacking them all). It is used only for the
+// same file, unchanged, and a member behind it.
+class TLastReader {
+public:
+    // The kept reader when it can reach position in source, with next set to
+    // the index of the member it reads next; nullptr otherwise.
+    std::unique_ptr<TReader> Take(const char* source, intptr_t position, intptr_t& next)
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        std::unique_ptr<TReader> reader = std::move(fReader);
+        if (!reader || fSource != source || position < fNext || !reader->Reads(source))
+            return nullptr;
+        next = fNext;
+        return reader;
+    }
+    void Keep(std::unique_ptr<TReader> reader, const char* source, intptr_t next)
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        fReader = std::move(reader);
+        fSource = source;
+        fNext = next;
+    }
+
+private:
+    std::mutex fLock;
+    std::unique_ptr<TReader> fReader;
+    std::string fSource;
+    intptr_t fNext = 0;
+};
+
+TLastReader& LastReader()
+{
+    static TLastReader last;
+    return last;
+}
 
 // libarchive converts names through the character set of the calling
 // thread's locale; the program may run in the "C" locale, where every
@@ -252,11 +303,12 @@ void FillRecord(SpiFileInfo& record, archive* reader, archive_entry* entry, uint
     std::memcpy(record.filename, name.Name.data(), name.Name.size());
 }
 
-// Reads up to the member at position; its entry, or nullptr.
-archive_entry* SeekMember(TReader& reader, intptr_t position)
+// Reads up to the member at position from the member at index next; its
+// entry, or nullptr.
+archive_entry* SeekMember(TReader& reader, intptr_t next, intptr_t position)
 {
     archive_entry* entry = nullptr;
-    for (intptr_t index = 0;; ++index) {
+    for (intptr_t index = next;; ++index) {
         const int status = archive_read_next_header(reader.Get(), &entry);
         if (status != ARCHIVE_OK && status != ARCHIVE_WARN)
             return nullptr;
@@ -265,9 +317,12 @@ archive_entry* SeekMember(TReader& reader, intptr_t position)
     }
 }
 
-int32_t ExtractToMemory(archive* reader, HLOCAL* out)
+int32_t ExtractToMemory(archive* reader, archive_entry* entry, HLOCAL* out)
 {
     std::vector<uint8_t> bytes;
+    if (archive_entry_size_is_set(entry) && archive_entry_size(entry) > 0 &&
+        static_cast<uint64_t>(archive_entry_size(entry)) <= MaxMemberBytes)
+        bytes.reserve(static_cast<size_t>(archive_entry_size(entry)));
     uint8_t block[ReadBlock];
     for (;;) {
         const la_ssize_t got = archive_read_data(reader, block, sizeof block);
@@ -404,18 +459,32 @@ SPI_EXPORT int32_t GetFile(const char* source, intptr_t position, char* dest, ui
         TUtf8Locale utf8;
         // GetFile is not told where the archive starts; one found behind a
         // 128-byte MacBinary header is read from there.
-        auto reader = std::make_unique<TReader>();
-        if (!reader->Open(source, 0, SPI_SOURCE_FILE)) {
+        const auto open = [source]() -> std::unique_ptr<TReader> {
+            auto reader = std::make_unique<TReader>();
+            if (reader->Open(source, 0, SPI_SOURCE_FILE))
+                return reader;
             reader = std::make_unique<TReader>();
-            if (!reader->Open(source, 128, SPI_SOURCE_FILE))
+            if (reader->Open(source, 128, SPI_SOURCE_FILE))
+                return reader;
+            return nullptr;
+        };
+        intptr_t next = 0;
+        std::unique_ptr<TReader> reader = LastReader().Take(source, position, next);
+        archive_entry* entry = reader ? SeekMember(*reader, next, position) : nullptr;
+        if (!entry) {
+            // Nothing kept, or the kept reader could not get there: from the start.
+            reader = open();
+            if (!reader)
                 return SPI_FILE_READ_ERROR;
+            entry = SeekMember(*reader, 0, position);
         }
-        archive_entry* entry = SeekMember(*reader, position);
         if (!entry || !IsFileEntry(entry))
             return SPI_BROKEN_DATA;
-        if (toMemory)
-            return ExtractToMemory(reader->Get(), reinterpret_cast<HLOCAL*>(dest));
-        return ExtractToFolder(reader->Get(), entry, dest);
+        const int32_t result = toMemory ? ExtractToMemory(reader->Get(), entry, reinterpret_cast<HLOCAL*>(dest))
+                                        : ExtractToFolder(reader->Get(), entry, dest);
+        if (result == SPI_SUCCESS)
+            LastReader().Keep(std::move(reader), source, position + 1);
+        return result;
     } catch (...) {
         return SPI_NO_MEMORY;
     }

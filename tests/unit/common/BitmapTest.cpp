@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "common/Bitmap.h"
 #include "common/Errors.h"
 
@@ -58,4 +60,52 @@ TEST(Bitmap, CloneIsDeep)
     TBitmap b = a.Clone();
     b.ScanLine(0)[0] = 99;
     EXPECT_EQ(a.ScanLine(0)[0], 0);
+}
+
+namespace {
+
+// A block from another allocator that counts its releases.
+struct TForeignBlock {
+    std::vector<uint8_t> Bytes;
+    int Releases = 0;
+    static void Release(void* owner) { ++static_cast<TForeignBlock*>(owner)->Releases; }
+};
+
+}  // namespace
+
+TEST(Bitmap, AdoptedPixelsAreUsedInPlaceAndReleasedOnce)
+{
+    TForeignBlock block;
+    block.Bytes.assign(16 * 3, 0xAB);  // 5 x 3 at 24 bits: 15 bytes a row and one of padding
+    {
+        TBitmap bitmap = TBitmap::Adopt(5, 3, 24, block.Bytes.data(), block.Bytes.size(), TForeignBlock::Release,
+                                        &block);
+        EXPECT_EQ(bitmap.Bits(), block.Bytes.data());
+        EXPECT_EQ(bitmap.ScanLine(2)[14], 0xAB);
+        EXPECT_EQ(bitmap.ScanLine(1)[15], 0) << "padding is cleared";
+        TBitmap moved = std::move(bitmap);
+        EXPECT_EQ(block.Releases, 0);
+        moved = TBitmap(1, 1, 24);  // the adopted pixels go, the new ones are the bitmap's own
+        EXPECT_EQ(block.Releases, 1);
+    }
+    EXPECT_EQ(block.Releases, 1);
+}
+
+TEST(Bitmap, AdoptionRefusedStillReleasesTheBlock)
+{
+    struct TCase {
+        int Width, Height, Bits;
+        size_t Available;
+        bool WithPixels;
+    };
+    for (const TCase& c : {TCase{5, 3, 24, 47, true}, TCase{1 << 21, 1, 24, 64, true}, TCase{4, 4, 16, 64, true},
+                           TCase{4, 4, 8, 16, false}}) {
+        TForeignBlock block;
+        block.Bytes.assign(64, 0);
+        uint8_t* pixels = c.WithPixels ? block.Bytes.data() : nullptr;
+        EXPECT_THROW(TBitmap::Adopt(c.Width, c.Height, c.Bits, pixels, c.Available, TForeignBlock::Release, &block),
+                     EInvalidGraphic)
+            << c.Width << "x" << c.Height;
+        EXPECT_EQ(block.Releases, 1) << c.Width << "x" << c.Height;
+    }
 }

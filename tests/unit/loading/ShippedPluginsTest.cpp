@@ -336,6 +336,28 @@ TEST_P(RealArchiveTest, ListsAndExtractsEveryMember)
     }
 }
 
+// Extraction goes on from the member extracted last when it can; any order
+// of members, backwards and repeated included, gives each member's bytes.
+TEST_P(RealArchiveTest, ExtractsMembersInAnyOrder)
+{
+    TTempFolder folder;
+    ForceDirectories(folder.Path() + "tmp", 0700);
+    const std::string path = GetParam().Make(folder, GetParam().File);
+    ShippedRegistry shipped;
+    TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+    ASSERT_NE(archiver, nullptr);
+    const std::vector<TEntry> expected = GetParam().Ascii ? AsciiMembers() : BookMembers();
+    const int last = static_cast<int>(expected.size()) - 1;
+    for (int index : {last, 0, 2, 1, 1, 3, last, 0, 0, last}) {
+        const TEntry& member = expected[static_cast<size_t>(std::min(index, last))];
+        SCOPED_TRACE(member.Path);
+        const TArchiveFileInfo* record = archiver->FindRecord(ExtractFilePath(member.Path), ExtractFileName(member.Path));
+        ASSERT_NE(record, nullptr);
+        std::unique_ptr<TMemoryStream> stream = archiver->ExtractToStream(*record);
+        EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), member.Data);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Formats, RealArchiveTest,
     ::testing::Values(
@@ -392,6 +414,35 @@ TEST(RealArchives, MemberTimesAreReportedAsTheFormatKeepsThem)
     EXPECT_EQ(record.Time, MemberTimeToDateTime(MemberTime));
     const std::string file = archiver->ExtractToFile(record, true);
     EXPECT_EQ(QueryFile(file).ModifiedSeconds, DateTimeToUnix(record.Time));
+}
+
+// An archive written anew under the same name between two extractions, in
+// place or by a rename over it, gives the new member's bytes, never the old.
+TEST(RealArchives, ArchiveRewrittenBetweenExtractionsGivesTheNewBytes)
+{
+    for (const bool renamed : {false, true}) {
+        SCOPED_TRACE(renamed ? "renamed over" : "rewritten in place");
+        TTempFolder folder;
+        ForceDirectories(folder.Path() + "tmp", 0700);
+        const std::string path = folder.Path() + "book.cbz";
+        WriteWithLibarchive(path, "zip", {{"1.txt", "first one"}, {"2.txt", "second"}, {"3.txt", "third"}});
+        ShippedRegistry shipped;
+        TArchiverPtr before = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+        ASSERT_NE(before, nullptr);
+        EXPECT_EQ(before->ExtractToStream(*before->FindRecord("", "1.txt"))->Size(), 9);
+
+        const std::vector<TEntry> changed = {{"1.txt", "FIRST"}, {"2.txt", "SECOND, longer"}, {"3.txt", "THIRD"}};
+        if (renamed) {
+            WriteWithLibarchive(folder.Path() + "new.cbz", "zip", changed);
+            ASSERT_EQ(std::rename((folder.Path() + "new.cbz").c_str(), path.c_str()), 0);
+        } else {
+            WriteWithLibarchive(path, "zip", changed);
+        }
+        TArchiverPtr after = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+        ASSERT_NE(after, nullptr);
+        std::unique_ptr<TMemoryStream> stream = after->ExtractToStream(*after->FindRecord("", "2.txt"));
+        EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), "SECOND, longer");
+    }
 }
 
 TEST(RealArchives, ArchivesBehindAMacBinaryHeaderOpenWhenAsked)
