@@ -118,19 +118,24 @@ TReadResult TLoaderCacheDecoder::ReadBytes(const TCacheItem& item, int64_t maxBy
     return TReadResult::rrRead;
 }
 
-std::shared_ptr<TBitmap> TLoaderCacheDecoder::Prescale(const TBitmap& picture, bool gray, int width, int height,
-                                                       int stretch)
+std::shared_ptr<TBitmap> PrescalePicture(const TBitmap& picture, bool gray, int width, int height, int stretch,
+                                         int maxBands)
 {
     if (stretch < 1 || stretch > 4 || width <= 0 || height <= 0)
         return nullptr;
     auto scaled = std::make_shared<TBitmap>(width, height, gray ? 8 : 24);
     if (gray)
         scaled->SetGrayPalette();
-    // The same scaler as the view's, so the pixels are the ones it would make.
-    TStretchPageScaler scaler;
+    TStretchPageScaler scaler(nullptr, maxBands);
     scaler.SetStretch(stretch);
     scaler.Scale(picture, gray, *scaled, width, height, 0, 0, TRect{0, 0, width, height});
     return scaled;
+}
+
+std::shared_ptr<TBitmap> TLoaderCacheDecoder::Prescale(const TBitmap& picture, bool gray, int width, int height,
+                                                       int stretch)
+{
+    return PrescalePicture(picture, gray, width, height, stretch);
 }
 
 bool TLoaderCacheDecoder::IsOnline(const TCacheItem& item)
@@ -157,4 +162,11 @@ TImageSlot TLoaderPictureSource::Load(const TCacheItem& item)
             fOwner->ShowMessage(e.what(), TMessageIcon::miWarning);
         return NotRead(item.Index);
     }
+}
+
+std::shared_ptr<TBitmap> TLoaderPictureSource::Prescale(const TBitmap& picture, bool gray, int width, int height,
+                                                        int stretch)
+{
+    // The user-interface thread decodes the partner meanwhile: one processor.
+    return PrescalePicture(picture, gray, width, height, stretch, 1);
 }

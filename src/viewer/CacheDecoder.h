@@ -41,6 +41,13 @@ TPictureFinish MakePictureFinish(const TFilterList* filters, TRotation rotation,
 // recorded), then finished. A null bitmap gives a slot without bitmap.
 TImageSlot PreparePicture(int index, std::unique_ptr<TBitmap> bitmap, const TPictureFinish& finish);
 
+// The whole picture scaled to width x height with a resampler ("Stretch" 1
+// to 4) by the view's own scaler, so that the pixels are the ones the view
+// would make, on at most maxBands processors (0: all of them). Null for the
+// desktop's smooth stretch or a size of 0. Any thread.
+std::shared_ptr<TBitmap> PrescalePicture(const TBitmap& picture, bool gray, int width, int height, int stretch,
+                                         int maxBands = 0);
+
 class TLoaderCacheDecoder : public TCacheDecoder {
 public:
     // registry must outlive the decoder: the cache thread is stopped before
@@ -75,6 +82,7 @@ public:
                          std::function<TPictureFinish()> finish);
 
     TImageSlot Load(const TCacheItem& item) override;
+    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, int stretch) override;
 
 private:
     TFileLoaderList& fRegistry;

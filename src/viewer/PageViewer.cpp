@@ -1,6 +1,7 @@
 #include "viewer/PageViewer.h"
 
 #include <algorithm>
+#include <future>
 
 #include "viewer/Caption.h"
 #include "viewer/ViewCommands.h"
@@ -163,6 +164,21 @@ void TPageViewer::ShowImage(const TShowRequest& request)
         if (fLayout.SpreadActive() && !firstAlone) {
             const int partnerIndex = fMover.PartnerIndex(request.Index, Count(), request.RandomMove);
             if (partnerIndex >= 0) {
+                // While the partner loads, the primary is scaled on a worker
+                // for the size it shows at beside a partner of its own size,
+                // the common case in a book.
+                std::future<std::shared_ptr<TBitmap>> early;
+                const std::optional<TPrescaleTarget> target = EarlyScaleTarget(partnerIndex, held);
+                if (target)
+                    early = std::async(std::launch::async,
+                                       [source = fSource, picture = fPrimary.Bitmap, gray = fPrimary.Gray, t = *target] {
+                                           try {
+                                               return source->Prescale(*picture, gray, t.DisplayWidth, t.DisplayHeight,
+                                                                       t.Stretch);
+                                           } catch (...) {
+                                               return std::shared_ptr<TBitmap>();
+                                           }
+                                       });
                 TImageSlot partner = Obtain(partnerIndex, request.FromCache, held);
                 if (partner.HasBitmap()) {
                     partnerMeasured = true;
@@ -177,6 +193,8 @@ void TPageViewer::ShowImage(const TShowRequest& request)
                         HandBack(std::move(partner), TravelQueue(), false);
                     }
                 }
+                if (early.valid())
+                    KeepEarlyScale(*target, early.get());
             }
         }
         if (!partnerMeasured)
@@ -216,6 +234,43 @@ TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot
     // Not cached, or the thread could not decode it: loaded here, so that
     // a failure shows the loader's message.
     return LoadDirect(index);
+}
+
+std::optional<TPrescaleTarget> TPageViewer::EarlyScaleTarget(int partnerIndex,
+                                                             const std::vector<TImageSlot>& held) const
+{
+    const int stretch = fOptions.Picture.Stretch;
+    if (stretch < 1 || stretch > 4 || !fPrimary.HasBitmap() || !fSource)
+        return std::nullopt;
+    // A partner at hand is measured at once: nothing to overlap.
+    for (const TImageSlot& slot : held)
+        if (slot.Index == partnerIndex && slot.HasBitmap())
+            return std::nullopt;
+    TPageLayout guess = fLayout;
+    guess.MeasurePage(1, fPrimary.Width(), fPrimary.Height());
+    if (!guess.SpreadActive() || guess.PageExact(0))
+        return std::nullopt;
+    const TSize display = guess.PageSize(0);
+    const TSize client = guess.ClientSize();
+    if (display.Width <= 0 || display.Height <= 0 || display.Width > client.Width || display.Height > client.Height)
+        return std::nullopt;
+    if (fPrimary.ScaledFor(display.Width, display.Height, stretch))
+        return std::nullopt;
+    return TPrescaleTarget{fPrimary.Width(), fPrimary.Height(), display.Width, display.Height, stretch};
+}
+
+void TPageViewer::KeepEarlyScale(const TPrescaleTarget& target, std::shared_ptr<TBitmap> scaled)
+{
+    // A partner of another size, or none, puts the primary at another size:
+    // the view scales it itself.
+    const TSize display = fLayout.PageSize(0);
+    if (!scaled || !fLayout.PageShown(0) || fLayout.PageExact(0) || display.Width != target.DisplayWidth ||
+        display.Height != target.DisplayHeight)
+        return;
+    fPrimary.Scaled = std::move(scaled);
+    fPrimary.ScaledWidth = target.DisplayWidth;
+    fPrimary.ScaledHeight = target.DisplayHeight;
+    fPrimary.ScaledStretch = target.Stretch;
 }
 
 TImageSlot TPageViewer::LoadDirect(int index)

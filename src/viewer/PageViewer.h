@@ -30,6 +30,15 @@ public:
     virtual ~TPictureSource() = default;
     // A slot with the item's index, and no bitmap when loading failed.
     virtual TImageSlot Load(const TCacheItem& item) = 0;
+    // The whole picture scaled to width x height with the "Stretch" method
+    // stretch, as the view would scale it, on one processor; null when this
+    // source does not scale. Called on a worker thread while the
+    // user-interface thread loads the partner page: it must touch nothing
+    // but its arguments.
+    virtual std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, int stretch)
+    {
+        return nullptr;
+    }
 };
 
 // Makes the cache thread's decoder, with a snapshot of the filter list and
@@ -177,6 +186,13 @@ private:
     void ShowImage(const TShowRequest& request);
     TImageSlot Obtain(int index, bool fromCache, std::vector<TImageSlot>& held);
     TImageSlot LoadDirect(int index);
+    // The size the primary shows at beside a partner of its own size, when
+    // the primary is to be scaled while the partner loads: resampled whole,
+    // not scaled yet, the partner not at hand in held.
+    std::optional<TPrescaleTarget> EarlyScaleTarget(int partnerIndex, const std::vector<TImageSlot>& held) const;
+    // Gives the primary the picture scaled for target if the final layout
+    // shows it at that size.
+    void KeepEarlyScale(const TPrescaleTarget& target, std::shared_ptr<TBitmap> scaled);
     void HandBack(TImageSlot slot, TCacheDirection direction, bool trim);
     void StartCache();
     bool CacheWanted() const;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <mutex>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -186,9 +187,26 @@ public:
         return slot;
     }
 
+    // Scaling ahead, on the viewer's worker: recorded; a blank bitmap of the
+    // size asked when Scales, an exception when ScaleThrows.
+    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool, int width, int height, int stretch) override
+    {
+        std::lock_guard<std::mutex> lock(fScaleLock);
+        ScaleRequests.push_back(TPrescaleTarget{picture.Width(), picture.Height(), width, height, stretch});
+        if (ScaleThrows)
+            throw std::runtime_error("no memory for the scaled page");
+        return Scales ? std::make_shared<TBitmap>(width, height, 24, true) : nullptr;
+    }
+
     int Width = 600;
     int Height = 800;
     std::set<int> Landscape;
     std::set<int> Broken;
     std::vector<int> Loaded;
+    bool Scales = false;
+    bool ScaleThrows = false;
+    std::vector<TPrescaleTarget> ScaleRequests;
+
+private:
+    std::mutex fScaleLock;
 };

@@ -551,4 +551,89 @@ INSTANTIATE_TEST_SUITE_P(Rows, RandomReload,
                                            TRandomReloadCase{"Pair", TViewMode::vmAuto, 2}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// With the cache off both pages of a spread load here, one after the other:
+// the primary is scaled on a worker meanwhile, for the size it shows at beside
+// a partner of its own size, and kept only when the final layout shows it at
+// that size.
+struct TEarlyScaleCase {
+    const char* Name;
+    int Stretch;
+    TViewMode Mode;
+    TSize Client;
+    std::set<int> Landscape;
+    std::set<int> Broken;
+    bool Throws;
+    int Partner;      // shown beside page 3 after the turn
+    size_t Requests;  // scalings asked for by the turn to pages 3 and 4
+    bool Kept;
+};
+
+class EarlyScale : public ::testing::TestWithParam<TEarlyScaleCase> {};
+
+TEST_P(EarlyScale, PrimaryIsScaledWhileThePartnerLoads)
+{
+    const TEarlyScaleCase& c = GetParam();
+    auto source = std::make_shared<FakeSource>();
+    source->Scales = true;
+    source->ScaleThrows = c.Throws;
+    source->Landscape = c.Landscape;
+    source->Broken = c.Broken;
+    auto decoder = std::make_shared<FakeDecoder>();
+    TPageViewer viewer(source, [decoder] { return decoder; });
+    TViewerOptions options;
+    options.Cache.ImageCache = false;
+    options.Cache.FileCache = false;
+    options.Picture.Stretch = c.Stretch;
+    viewer.SetOptions(options);
+    TViewState state;
+    state.ViewMode = c.Mode;
+    viewer.SetViewState(state);
+    viewer.SetClientSize(c.Client.Width, c.Client.Height);  // 600 x 800 pages are shrunk to fit
+    std::vector<TCacheItem> items;
+    for (int i = 0; i < 6; ++i)
+        items.push_back(TCacheItem{i, "/book/" + std::to_string(i + 1) + ".jpg", 0, -1});
+    viewer.SetList(std::move(items));
+    viewer.Open(0);
+    source->ScaleRequests.clear();
+
+    viewer.RunMove(mcNext);
+    ASSERT_EQ(viewer.Primary().Index, 2);
+    ASSERT_TRUE(viewer.Primary().HasBitmap());
+    EXPECT_EQ(viewer.Shown().Partner, c.Partner);
+    ASSERT_EQ(source->ScaleRequests.size(), c.Requests);
+    const TSize display = viewer.Layout().PageSize(0);
+    if (c.Requests > 0) {
+        const TPrescaleTarget& asked = source->ScaleRequests.front();
+        EXPECT_EQ(asked.SourceWidth, 600);
+        EXPECT_EQ(asked.SourceHeight, 800);
+        EXPECT_EQ(asked.Stretch, c.Stretch);
+        // The size of a page beside its equal: half the width at most.
+        EXPECT_LE(asked.DisplayWidth, c.Client.Width / 2);
+        EXPECT_EQ(asked.DisplayWidth == display.Width && asked.DisplayHeight == display.Height, c.Kept || c.Throws);
+    }
+    const TBitmap* scaled = viewer.Primary().ScaledFor(display.Width, display.Height, c.Stretch);
+    EXPECT_EQ(scaled != nullptr, c.Kept);
+    if (scaled) {
+        EXPECT_EQ(scaled->Width(), display.Width);
+        EXPECT_EQ(scaled->Height(), display.Height);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PageViewer, EarlyScale,
+    ::testing::Values(
+        TEarlyScaleCase{"PartnerOfTheSameSize", 4, TViewMode::vmSpread, {500, 300}, {}, {}, false, 3, 1, true},
+        TEarlyScaleCase{"BilinearToo", 1, TViewMode::vmAuto, {500, 300}, {}, {}, false, 3, 1, true},
+        // A landscape partner goes back in the automatic mode; the height
+        // decides in a wide view, so alone the page keeps its size.
+        TEarlyScaleCase{"AloneAtTheSameSize", 4, TViewMode::vmAuto, {500, 300}, {3}, {}, false, -1, 1, true},
+        // Beside a landscape page it is fitted anew.
+        TEarlyScaleCase{"PairOfOtherSizes", 4, TViewMode::vmSpread, {500, 300}, {3}, {}, false, 3, 1, false},
+        // The width decides in a tall view: alone, the page grows.
+        TEarlyScaleCase{"BrokenPartnerInATallView", 4, TViewMode::vmSpread, {500, 900}, {}, {3}, false, -1, 1, false},
+        TEarlyScaleCase{"ScalingFails", 4, TViewMode::vmSpread, {500, 300}, {}, {}, true, 3, 1, false},
+        TEarlyScaleCase{"DesktopStretchIsLeftToTheWindow", 0, TViewMode::vmSpread, {500, 300}, {}, {}, false, 3, 0,
+                        false}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 }  // namespace
