@@ -6,6 +6,26 @@
 #include "viewer/Caption.h"
 #include "viewer/ViewCommands.h"
 
+namespace {
+
+// Pictures are scaled ahead only for pages shown whole and resampled: a
+// zoomed page shows a part, which is scaled as it scrolls, and the desktop's
+// smooth stretch belongs to the window. The size the page is resampled to,
+// if so.
+std::optional<TPrescaleTarget> WholePageTarget(const TPageLayout& layout, int page, const TImageSlot& slot,
+                                               int stretch)
+{
+    if (stretch < 1 || stretch > 4 || !layout.PageShown(page) || !slot.HasBitmap() || layout.PageExact(page))
+        return std::nullopt;
+    const TSize display = layout.PageSize(page);
+    const TSize client = layout.ClientSize();
+    if (display.Width <= 0 || display.Height <= 0 || display.Width > client.Width || display.Height > client.Height)
+        return std::nullopt;
+    return TPrescaleTarget{slot.Width(), slot.Height(), display.Width, display.Height, stretch};
+}
+
+}  // namespace
+
 TPageViewer::TPageViewer(std::shared_ptr<TPictureSource> source, TDecoderFactory decoders, TDispatcher* dispatcher)
     : fSource(std::move(source)), fDecoders(std::move(decoders)), fDispatcher(dispatcher)
 {
@@ -239,8 +259,7 @@ TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot
 std::optional<TPrescaleTarget> TPageViewer::EarlyScaleTarget(int partnerIndex,
                                                              const std::vector<TImageSlot>& held) const
 {
-    const int stretch = fOptions.Picture.Stretch;
-    if (stretch < 1 || stretch > 4 || !fPrimary.HasBitmap() || !fSource)
+    if (!fSource)
         return std::nullopt;
     // A partner at hand is measured at once: nothing to overlap.
     for (const TImageSlot& slot : held)
@@ -248,15 +267,10 @@ std::optional<TPrescaleTarget> TPageViewer::EarlyScaleTarget(int partnerIndex,
             return std::nullopt;
     TPageLayout guess = fLayout;
     guess.MeasurePage(1, fPrimary.Width(), fPrimary.Height());
-    if (!guess.SpreadActive() || guess.PageExact(0))
+    const std::optional<TPrescaleTarget> target = WholePageTarget(guess, 0, fPrimary, fOptions.Picture.Stretch);
+    if (!target || fPrimary.ScaledFor(target->DisplayWidth, target->DisplayHeight, target->Stretch))
         return std::nullopt;
-    const TSize display = guess.PageSize(0);
-    const TSize client = guess.ClientSize();
-    if (display.Width <= 0 || display.Height <= 0 || display.Width > client.Width || display.Height > client.Height)
-        return std::nullopt;
-    if (fPrimary.ScaledFor(display.Width, display.Height, stretch))
-        return std::nullopt;
-    return TPrescaleTarget{fPrimary.Width(), fPrimary.Height(), display.Width, display.Height, stretch};
+    return target;
 }
 
 void TPageViewer::KeepEarlyScale(const TPrescaleTarget& target, std::shared_ptr<TBitmap> scaled)
@@ -613,23 +627,11 @@ void TPageViewer::StopCache()
 
 std::vector<TPrescaleTarget> TPageViewer::PrescaleTargets() const
 {
-    // Pictures are scaled ahead only for pages shown whole and resampled:
-    // a zoomed page shows a part, which is scaled as it scrolls, and the
-    // desktop's smooth stretch belongs to the window.
     std::vector<TPrescaleTarget> targets;
-    const int stretch = fOptions.Picture.Stretch;
-    if (stretch < 1 || stretch > 4)
-        return targets;
-    const TSize client = fLayout.ClientSize();
-    for (int page = 0; page < 2; ++page) {
-        const TImageSlot& slot = PageSlot(page);
-        if (!fLayout.PageShown(page) || !slot.HasBitmap() || fLayout.PageExact(page))
-            continue;
-        const TSize display = fLayout.PageSize(page);
-        if (display.Width <= 0 || display.Height <= 0 || display.Width > client.Width || display.Height > client.Height)
-            continue;
-        targets.push_back(TPrescaleTarget{slot.Width(), slot.Height(), display.Width, display.Height, stretch});
-    }
+    for (int page = 0; page < 2; ++page)
+        if (const std::optional<TPrescaleTarget> target =
+                WholePageTarget(fLayout, page, PageSlot(page), fOptions.Picture.Stretch))
+            targets.push_back(*target);
     return targets;
 }
 
