@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
 #include <locale.h>
@@ -19,6 +21,7 @@
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -178,9 +181,24 @@ private:
 // on from there instead of opening the archive again, reading its whole
 // directory and stepping over every member in front of the one asked for (in
 // a solid 7z or RAR archive, unpacking them all). It is used only for the
-// same file, unchanged, and a member behind it.
+// same file, unchanged, and a member behind it. A reader left unused for
+// IdleLimit is closed by a thread of its own, so that a closed book does not
+// keep its file open (and its disc or stick from being ejected).
 class TLastReader {
 public:
+    static constexpr auto IdleLimit = std::chrono::seconds(5);
+
+    ~TLastReader()
+    {
+        {
+            std::lock_guard<std::mutex> lock(fLock);
+            fQuit = true;
+        }
+        fWake.notify_all();
+        if (fCloser.joinable())
+            fCloser.join();
+    }
+
     // The kept reader when it can reach position in source, with next set to
     // the index of the member it reads next; nullptr otherwise.
     std::unique_ptr<TReader> Take(const char* source, intptr_t position, intptr_t& next)
@@ -198,13 +216,37 @@ public:
         fReader = std::move(reader);
         fSource = source;
         fNext = next;
+        fKeptAt = std::chrono::steady_clock::now();
+        if (!fCloser.joinable())
+            fCloser = std::thread([this] { CloseIdle(); });
+        fWake.notify_all();
     }
 
 private:
+    void CloseIdle()
+    {
+        std::unique_lock<std::mutex> lock(fLock);
+        while (!fQuit) {
+            if (!fReader) {
+                fWake.wait(lock);
+                continue;
+            }
+            const auto deadline = fKeptAt + IdleLimit;
+            if (std::chrono::steady_clock::now() >= deadline)
+                fReader.reset();
+            else
+                fWake.wait_until(lock, deadline);
+        }
+    }
+
     std::mutex fLock;
+    std::condition_variable fWake;
+    std::thread fCloser;
+    bool fQuit = false;
     std::unique_ptr<TReader> fReader;
     std::string fSource;
     intptr_t fNext = 0;
+    std::chrono::steady_clock::time_point fKeptAt;
 };
 
 TLastReader& LastReader()

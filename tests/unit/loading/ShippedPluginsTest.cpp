@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <archive.h>
 #include <archive_entry.h>
 #include <avif/avif.h>
@@ -17,7 +18,9 @@
 #include <locale.h>
 #include <map>
 #include <png.h>
+#include <thread>
 #include <tiffio.h>
+#include <unistd.h>
 #include <webp/encode.h>
 #include <webp/mux.h>
 
@@ -443,6 +446,41 @@ TEST(RealArchives, ArchiveRewrittenBetweenExtractionsGivesTheNewBytes)
         std::unique_ptr<TMemoryStream> stream = after->ExtractToStream(*after->FindRecord("", "2.txt"));
         EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), "SECOND, longer");
     }
+}
+
+// How many of this process's open files are path.
+int OpenDescriptorsOf(const std::string& path)
+{
+    int count = 0;
+    for (const TDirEntry& entry : ListDirectory("/proc/self/fd/")) {
+        char target[4096];
+        const ssize_t length = ::readlink(("/proc/self/fd/" + entry.Name).c_str(), target, sizeof target - 1);
+        if (length > 0 && std::string(target, static_cast<size_t>(length)) == path)
+            ++count;
+    }
+    return count;
+}
+
+// The archive plug-in keeps its last reader for the next member, but not for
+// ever: a book put away does not keep its file, or its medium, busy.
+TEST(RealArchives, AnIdleArchiveIsClosedAfterAWhile)
+{
+    TTempFolder folder;
+    ForceDirectories(folder.Path() + "tmp", 0700);
+    const std::string path =
+        WriteWithLibarchive(folder.Path() + "book.cbz", "zip", {{"1.txt", "one"}, {"2.txt", "two"}});
+    ShippedRegistry shipped;
+    TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+    ASSERT_NE(archiver, nullptr);
+    ASSERT_EQ(archiver->ExtractToStream(*archiver->FindRecord("", "1.txt"))->Size(), 3);
+    EXPECT_EQ(OpenDescriptorsOf(path), 1) << "kept for the next member";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (OpenDescriptorsOf(path) > 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(OpenDescriptorsOf(path), 0);
+    // Reading on opens it again.
+    std::unique_ptr<TMemoryStream> stream = archiver->ExtractToStream(*archiver->FindRecord("", "2.txt"));
+    EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), "two");
 }
 
 TEST(RealArchives, ArchivesBehindAMacBinaryHeaderOpenWhenAsked)
