@@ -188,10 +188,11 @@ void TPageViewer::ShowImage(const TShowRequest& request)
                 // for the size it shows at beside a partner of its own size,
                 // the common case in a book.
                 std::future<std::shared_ptr<TBitmap>> early;
+                const std::shared_ptr<TBitmap> primary = fPrimary.Bitmap;
                 const std::optional<TPrescaleTarget> target = EarlyScaleTarget(partnerIndex, held);
                 if (target)
                     early = std::async(std::launch::async,
-                                       [source = fSource, picture = fPrimary.Bitmap, gray = fPrimary.Gray, t = *target] {
+                                       [source = fSource, picture = primary, gray = fPrimary.Gray, t = *target] {
                                            try {
                                                return source->Prescale(*picture, gray, t.DisplayWidth, t.DisplayHeight,
                                                                        t.Stretch);
@@ -214,7 +215,7 @@ void TPageViewer::ShowImage(const TShowRequest& request)
                     }
                 }
                 if (early.valid())
-                    KeepEarlyScale(*target, early.get());
+                    KeepEarlyScale(*target, primary.get(), early.get());
             }
         }
         if (!partnerMeasured)
@@ -273,12 +274,14 @@ std::optional<TPrescaleTarget> TPageViewer::EarlyScaleTarget(int partnerIndex,
     return target;
 }
 
-void TPageViewer::KeepEarlyScale(const TPrescaleTarget& target, std::shared_ptr<TBitmap> scaled)
+void TPageViewer::KeepEarlyScale(const TPrescaleTarget& target, const TBitmap* picture,
+                                 std::shared_ptr<TBitmap> scaled)
 {
     // A partner of another size, or none, puts the primary at another size:
-    // the view scales it itself.
+    // the view scales it itself. So it does when another picture became the
+    // primary meanwhile (a command run while a loader's message was shown).
     const TSize display = fLayout.PageSize(0);
-    if (!scaled || !fLayout.PageShown(0) || fLayout.PageExact(0) || display.Width != target.DisplayWidth ||
+    if (!scaled || fPrimary.Bitmap.get() != picture || !fLayout.PageShown(0) || fLayout.PageExact(0) || display.Width != target.DisplayWidth ||
         display.Height != target.DisplayHeight)
         return;
     fPrimary.Scaled = std::move(scaled);

@@ -190,9 +190,9 @@ private:
     // the primary is to be scaled while the partner loads: resampled whole,
     // not scaled yet, the partner not at hand in held.
     std::optional<TPrescaleTarget> EarlyScaleTarget(int partnerIndex, const std::vector<TImageSlot>& held) const;
-    // Gives the primary the picture scaled for target if the final layout
-    // shows it at that size.
-    void KeepEarlyScale(const TPrescaleTarget& target, std::shared_ptr<TBitmap> scaled);
+    // Gives the primary the picture scaled for target if it is still picture
+    // and the final layout shows it at that size.
+    void KeepEarlyScale(const TPrescaleTarget& target, const TBitmap* picture, std::shared_ptr<TBitmap> scaled);
     void HandBack(TImageSlot slot, TCacheDirection direction, bool trim);
     void StartCache();
     bool CacheWanted() const;
