@@ -37,7 +37,7 @@
 #include <string>
 #include <vector>
 
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "loading/AcvUnit.h"
 #include "loading/ImgLoader.h"
 #include "loading/SPIs.h"

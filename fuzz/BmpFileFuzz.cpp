@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "FuzzCheck.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "loading/ImgLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "loading/FileLoader.h"
 #include "loading/ImgLoader.h"
 

@@ -2,7 +2,7 @@
 // EInvalidGraphic; libjpeg's own fatal errors must never end the process.
 
 #include "FuzzCheck.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "loading/ImgLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -3,7 +3,7 @@
 #include "app/RegistryPluginSettings.h"
 #include "app/SettingsFileCommands.h"
 #include "common/IniFile.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "platform/FileSystem.h"
 
 TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TPluginScanner scanner,

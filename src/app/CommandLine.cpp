@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/PathInfo.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 

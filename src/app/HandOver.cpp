@@ -1,7 +1,7 @@
 #include "app/HandOver.h"
 
 #include "app/CommandLine.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 
 THandOverRequest ParseHandOver(const THandOver& message, bool fullScreen, TResolveContext context)

@@ -5,9 +5,9 @@
 #include "app/OldSettingsKeys.h"
 #include "app/OptionFields.h"
 #include "app/PluginSettings.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "common/IniFile.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/Color.h"
+#include "base/Color.h"
 
 class TIniFile;
 class TPluginSettingsStore;

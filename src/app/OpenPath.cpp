@@ -1,6 +1,6 @@
 #include "app/OpenPath.h"
 
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "app/OptionChanges.h"
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "common/IniFile.h"
 
 TOptionChanges CompareOptions(const TOptions& before, const TOptions& after)

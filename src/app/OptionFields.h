@@ -17,7 +17,7 @@
 
 #include <vector>
 
-#include "common/Color.h"
+#include "base/Color.h"
 
 struct TOptions;
 struct TExtColorEntry;

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 
 class EUsageError : public EMirevaError {
 public:

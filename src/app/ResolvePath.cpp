@@ -1,6 +1,6 @@
 #include "app/PathInfo.h"
 
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "platform/FileSystem.h"
 
 namespace {

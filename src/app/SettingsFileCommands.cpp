@@ -1,8 +1,8 @@
 #include "app/SettingsFileCommands.h"
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "common/IniFile.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "collections/CompareNames.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "platform/FileSystem.h"
 
 void SortImageNames(std::vector<std::string>& names)

@@ -9,7 +9,7 @@
 #include "cli/Commands.h"
 #include "common/AtomicSave.h"
 #include "common/DateTime.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"

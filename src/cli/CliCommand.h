@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 
 class ECliUsage : public EMirevaError {
 public:

@@ -10,7 +10,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/Commands.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 

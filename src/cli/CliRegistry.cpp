@@ -3,7 +3,7 @@
 #include "app/PluginSettings.h"
 #include "app/RegistryPluginSettings.h"
 #include "common/IniFile.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"
 

@@ -9,7 +9,7 @@
 #include "collections/GroupFolder.h"
 #include "collections/ShellFolder.h"
 #include "collections/Shelf.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 

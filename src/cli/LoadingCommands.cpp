@@ -8,7 +8,7 @@
 #include "cli/CliRegistry.h"
 #include "cli/Commands.h"
 #include "common/AtomicSave.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "loading/FileLoader.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"

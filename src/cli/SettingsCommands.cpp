@@ -3,9 +3,9 @@
 #include "app/Init.h"
 #include "app/OptionsDump.h"
 #include "cli/Commands.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "common/IniFile.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "app/PluginSettings.h"
 #include "platform/FileSystem.h"
 

@@ -1,6 +1,6 @@
 #include "collections/CategoryFolder.h"
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 
 TCategoryFolder::TCategoryFolder(TCustomFolderList* owner, std::string name)
     : TGroupFolder(owner, std::move(name), TAnyOwner{})

@@ -1,7 +1,7 @@
 #include "collections/GroupFolder.h"
 
-#include "common/Errors.h"
-#include "common/PathUtils.h"
+#include "base/Errors.h"
+#include "base/PathUtils.h"
 #include "platform/FileSystem.h"
 
 TGroupFolder::TGroupFolder(TCustomFolderList* owner, std::string name) : TCustomFolder(owner, std::move(name))

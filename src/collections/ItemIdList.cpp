@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 
 TItemIdList TItemIdList::Root()
 {

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "common/BfStream.h"
-#include "common/Errors.h"
-#include "common/PathUtils.h"
+#include "base/Errors.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"

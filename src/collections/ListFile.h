@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Stream.h"
+#include "base/Stream.h"
 
 class TListReader {
 public:

@@ -1,7 +1,7 @@
 #include "collections/MediaFolder.h"
 
 #include "collections/CompareNames.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 
 TMediaFolder::TMediaFolder(TCustomFolderList* owner, std::string name) : TCustomFolder(owner, std::move(name))
 {

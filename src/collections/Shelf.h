@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "collections/GroupFolder.h"
-#include "common/Stream.h"
+#include "base/Stream.h"
 
 inline constexpr char ShelfFileName[] = "Shelf.lst";
 inline constexpr char ShelfBackupName[] = "Shelf.bak";

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "collections/ShellInfo.h"
-#include "common/Errors.h"
-#include "common/PathUtils.h"
+#include "base/Errors.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/Mounts.h"

@@ -1,6 +1,6 @@
 #include "common/AtomicSave.h"
 
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 

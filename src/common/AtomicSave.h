@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/Stream.h"
+#include "base/Stream.h"
 
 class TFileStream;
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/Errors.h"
-#include "common/Stream.h"
+#include "base/Errors.h"
+#include "base/Stream.h"
 
 class EBfStreamError : public EMirevaError {
 public:

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 
 bool TBitmap::SizeAllowed(int64_t width, int64_t height, int bitsPerPixel)
 {

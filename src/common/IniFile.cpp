@@ -1,7 +1,7 @@
 #include "common/IniFile.h"
 
 #include "common/AtomicSave.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "common/Text.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"

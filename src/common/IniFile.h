@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/Color.h"
+#include "base/Color.h"
 
 class TIniFile {
 public:

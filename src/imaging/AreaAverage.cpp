@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/Bitmap.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "imaging/Bicubic.h"
 #include "imaging/ResampleCore.h"
 #include "imaging/ResampleSimd.h"

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "common/Bitmap.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "imaging/ResampleCore.h"
 
 using namespace imaging_detail;

@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-#include "common/Color.h"
+#include "base/Color.h"
 
 // The order is the order of the list shown to the user and the number stored
 // in the settings file.

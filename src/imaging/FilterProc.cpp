@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 

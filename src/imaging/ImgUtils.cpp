@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 

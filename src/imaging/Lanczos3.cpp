@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/Bitmap.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "imaging/ResampleCore.h"
 
 using namespace imaging_detail;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "common/Bitmap.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "imaging/ResampleSimd.h"
 
 void CheckResampleJob(const TResampleJob& job)

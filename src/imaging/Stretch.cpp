@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "common/Bitmap.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "imaging/AreaAverage.h"
 #include "imaging/Bicubic.h"
 #include "imaging/Bilinear.h"

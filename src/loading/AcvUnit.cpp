@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <unordered_set>
 
-#include "common/Errors.h"
-#include "common/PathUtils.h"
+#include "base/Errors.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"

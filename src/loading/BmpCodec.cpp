@@ -10,7 +10,7 @@
 #include <bit>
 #include <cstring>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"
 

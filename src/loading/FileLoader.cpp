@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/Errors.h"
-#include "common/PathUtils.h"
+#include "base/Errors.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 #include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"

@@ -20,7 +20,7 @@
 
 #include "common/Bitmap.h"
 #include "common/DateTime.h"
-#include "common/Stream.h"
+#include "base/Stream.h"
 
 class TLoadImage;
 

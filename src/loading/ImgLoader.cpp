@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "platform/FileStream.h"
 
 namespace {

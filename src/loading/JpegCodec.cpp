@@ -15,7 +15,7 @@
 
 #include <jpeglib.h>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "loading/ImgLoader.h"
 
 namespace {

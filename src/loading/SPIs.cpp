@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/Errors.h"
-#include "common/PathUtils.h"
+#include "base/Errors.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 #include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"

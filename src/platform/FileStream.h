@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "common/Stream.h"
+#include "base/Stream.h"
 
 enum class TFileMode {
     fmOpenRead,       // read an existing file

@@ -16,8 +16,8 @@
 #include <thread>
 #include <unistd.h>
 
-#include "common/Errors.h"
-#include "common/PathUtils.h"
+#include "base/Errors.h"
+#include "base/PathUtils.h"
 #include "platform/FileSystem.h"
 
 namespace {

@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "common/Dispatcher.h"
-#include "common/Stream.h"
+#include "base/Stream.h"
 #include "viewer/ImageSlot.h"
 #include "viewer/ViewOptions.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "common/Text.h"
 
 std::string DepthText(PixelFormat format)

@@ -18,7 +18,7 @@
 
 #include "common/Dispatcher.h"
 #include "viewer/Cache.h"
-#include "viewer/ImgView.h"
+#include "viewer/PageLayout.h"
 #include "viewer/PageMove.h"
 #include "viewer/Scroll.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/Stream.h"
+#include "base/Stream.h"
 #include "viewer/Cache.h"
 
 // Reads the regular file at path into out (replacing its contents) when it

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "common/Color.h"
+#include "base/Color.h"
 
 // How the view decides between one page and two: key "View" of IMAGE.
 enum class TViewMode : uint8_t {

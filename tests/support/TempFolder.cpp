@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 

@@ -19,7 +19,7 @@
 
 #include "app/AppCore.h"
 #include "browser/ui/MainForm.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "loading/SPIs.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"

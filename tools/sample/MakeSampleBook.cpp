@@ -23,7 +23,7 @@
 #include "SampleCanvas.h"
 #include "common/AtomicSave.h"
 #include "common/Bitmap.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
 

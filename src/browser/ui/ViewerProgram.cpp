@@ -14,7 +14,7 @@
 #include "browser/ImageActions.h"
 #include "browser/ui/MainForm.h"
 #include "common/AtomicSave.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"

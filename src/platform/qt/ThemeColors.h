@@ -4,7 +4,7 @@
 // index) resolved through the desktop theme's palette, so that a window
 // background of "the window colour" follows the user's theme.
 
-#include "common/Color.h"
+#include "base/Color.h"
 
 // The theme's colour for a system colour; any other colour, and a system
 // colour the theme has no role for, comes back unchanged. Needs a running

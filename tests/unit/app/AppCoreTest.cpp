@@ -5,7 +5,7 @@
 
 #include "StartFixture.h"
 #include "app/AppCore.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "common/IniFile.h"
 #include "imaging/FilterSets.h"
 #include "platform/FileSystem.h"

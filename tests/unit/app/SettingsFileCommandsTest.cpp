@@ -4,9 +4,9 @@
 
 #include "app/PluginSettings.h"
 #include "app/SettingsFileCommands.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "common/IniFile.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "support/TempFolder.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "browser/FolderImages.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"

@@ -7,7 +7,7 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"

@@ -6,7 +6,7 @@
 #include "collections/CategoryFolder.h"
 #include "collections/GroupFolder.h"
 #include "collections/MediaFolder.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 

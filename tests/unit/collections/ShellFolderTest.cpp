@@ -6,7 +6,7 @@
 
 #include "collections/ShellFolder.h"
 #include "collections/ShellInfo.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Mounts.h"
 #include "support/TempFolder.h"

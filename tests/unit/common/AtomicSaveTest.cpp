@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "common/AtomicSave.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "common/Bitmap.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 
 TEST(Bitmap, RowsArePaddedToFourBytesAndPaddingIsZero)
 {

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "common/IniFile.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"

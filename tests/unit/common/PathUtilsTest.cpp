@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 
 struct TNormCase {
     const char* In;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ImagingTestSupport.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "imaging/Bicubic.h"
 #include "imaging/Lanczos3.h"
 #include "platform/CpuFeatures.h"

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "ImagingTestSupport.h"
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "imaging/Bicubic.h"
 #include "imaging/Bilinear.h"
 #include "imaging/Stretch.h"

@@ -5,7 +5,7 @@
 
 #include "PluginTestSupport.h"
 #include "common/DateTime.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"

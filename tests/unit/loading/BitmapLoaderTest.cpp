@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "loading/ImgLoader.h"
 #include "support/TempFolder.h"
 #include "unit/loading/BmpBuilder.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "loading/ImgLoader.h"
 #include "unit/loading/BmpBuilder.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "loading/FileLoader.h"
 
 class TFakeImageLoader : public TImageLoader {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "loading/FileLoader.h"
 #include "loading/ImgLoader.h"
 #include "support/TempFolder.h"

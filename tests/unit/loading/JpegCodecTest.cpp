@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "loading/ImgLoader.h"
 
 namespace {

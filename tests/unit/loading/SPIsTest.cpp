@@ -10,7 +10,7 @@
 
 #include "PluginTestSupport.h"
 #include "common/DateTime.h"
-#include "common/PathUtils.h"
+#include "base/PathUtils.h"
 #include "platform/FileStream.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"

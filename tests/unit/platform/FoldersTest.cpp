@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "support/TempFolder.h"

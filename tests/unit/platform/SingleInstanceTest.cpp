@@ -10,7 +10,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
 #include "support/TempFolder.h"

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "PrintGeometry.h"
-#include "viewer/ImgView.h"
+#include "viewer/PageLayout.h"
 #include "viewer/ScaledArea.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "common/Stream.h"
+#include "base/Stream.h"
 
 #include <algorithm>
 #include <cstring>

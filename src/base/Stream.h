@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Errors.h"
+#include "base/Errors.h"
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 

@@ -1,4 +1,4 @@
-#include "viewer/ImgView.h"
+#include "viewer/PageLayout.h"
 
 #include <algorithm>
 #include <cmath>
