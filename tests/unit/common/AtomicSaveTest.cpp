@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
+#include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "common/AtomicSave.h"
 #include "base/Errors.h"
+#include "base/PathUtils.h"
+#include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
@@ -62,3 +69,109 @@ TEST(AtomicSave, WritesThroughALinkToItsTarget)
     EXPECT_TRUE(QueryFile(temp.File("link.ini"), false).IsLink);
     EXPECT_EQ(temp.Read("real.ini"), "new");
 }
+
+namespace {
+
+struct TLeftoverCase {
+    const char* Name;
+    bool FileExists;
+    const char* Leftover;
+    bool Kept;  // the leftover is kept as "list.interrupted-<date>"
+};
+
+class AtomicSaveLeftover : public ::testing::TestWithParam<TLeftoverCase> {};
+
+TEST_P(AtomicSaveLeftover, IsKeptWhenItMayHoldTheOnlyCopy)
+{
+    const TLeftoverCase& row = GetParam();
+    TTempFolder temp;
+    if (row.FileExists)
+        temp.Write("list.lst", "old");
+    temp.Write("list.lst$$", row.Leftover);
+    SaveFileAtomically(temp.File("list.lst"), "new");
+    EXPECT_EQ(temp.Read("list.lst"), "new");
+    EXPECT_FALSE(PathExists(temp.File("list.lst$$")));
+    std::vector<std::string> kept;
+    for (const TDirEntry& entry : ListDirectory(temp.Path())) {
+        if (entry.Name.rfind("list.interrupted-", 0) == 0)
+            kept.push_back(entry.Name);
+    }
+    ASSERT_EQ(kept.size(), row.Kept ? 1u : 0u);
+    if (row.Kept) {
+        EXPECT_EQ(temp.Read(kept[0]), row.Leftover);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, AtomicSaveLeftover,
+                         ::testing::Values(TLeftoverCase{"FileThere", true, "stale", false},
+                                           TLeftoverCase{"FileMissing", false, "newest", true},
+                                           TLeftoverCase{"FileMissingLeftoverEmpty", false, "", false}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+struct TMessageCase {
+    const char* Name;
+    std::function<void(const TTempFolder&)> Obstacle;
+    std::function<void(const TTempFolder&)> Cleanup;
+};
+
+class AtomicSaveMessage : public ::testing::TestWithParam<TMessageCase> {};
+
+TEST_P(AtomicSaveMessage, NamesTheFileNotItsTemporary)
+{
+    TTempFolder temp;
+    temp.Write("keep.ini", "old");
+    GetParam().Obstacle(temp);
+    std::string message;
+    try {
+        SaveFileAtomically(temp.File("keep.ini"), std::string(4096, 'x'), temp.File("keep.bak"));
+    } catch (const EFileError& e) {
+        message = e.what();
+    }
+    GetParam().Cleanup(temp);
+    EXPECT_NE(message.find("'" + temp.File("keep.ini") + "'"), std::string::npos) << message;
+    EXPECT_EQ(message.find("$$"), std::string::npos) << message;
+    EXPECT_EQ(temp.Read("keep.ini"), "old");
+    EXPECT_FALSE(FileExists(temp.File("keep.ini$$")));
+}
+
+const auto NoCleanup = [](const TTempFolder&) {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AtomicSaveMessage,
+    ::testing::Values(
+        TMessageCase{"TemporaryCannotBeCreated",
+                     [](const TTempFolder& temp) { ForceDirectories(temp.File("keep.ini$$")); }, NoCleanup},
+        // A file size limit makes the write itself fail, even for root.
+        TMessageCase{"WriteFails",
+                     [](const TTempFolder&) {
+                         std::signal(SIGXFSZ, SIG_IGN);
+                         rlimit limit {};
+                         ::getrlimit(RLIMIT_FSIZE, &limit);
+                         limit.rlim_cur = 16;
+                         ::setrlimit(RLIMIT_FSIZE, &limit);
+                     },
+                     [](const TTempFolder&) {
+                         rlimit limit {};
+                         ::getrlimit(RLIMIT_FSIZE, &limit);
+                         limit.rlim_cur = limit.rlim_max;
+                         ::setrlimit(RLIMIT_FSIZE, &limit);
+                     }}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(AtomicSave, BackupIsACopyWhereNoSecondNameCanBeMade)
+{
+    TTempFolder temp;
+    temp.Write("list.lst", "old");
+    // A backup on another file system cannot share the file's data.
+    const std::string backup = "/dev/shm/" + ExtractFileName(ExcludeTrailingPathDelimiter(temp.Path())) + ".bak";
+    struct stat a {}, b {};
+    if (::stat(temp.Path().c_str(), &a) != 0 || ::stat("/dev/shm", &b) != 0 || a.st_dev == b.st_dev)
+        GTEST_SKIP() << "/dev/shm is on the same file system as the test folder";
+    SaveFileAtomically(temp.File("list.lst"), "new", backup);
+    EXPECT_EQ(temp.Read("list.lst"), "new");
+    EXPECT_EQ(ReadWholeFile(backup), "old");
+    DeleteFile(backup);
+    EXPECT_FALSE(PathExists(backup + "$$"));
+}
+
+}  // namespace
