@@ -588,6 +588,10 @@ TEST_F(ShelfStoreTest, AFileThatCannotBeReadIsNeverSavedOver)
     // A folder anyone may write to, so that only reading the file fails.
     ASSERT_EQ(::chmod(folder.Path().c_str(), 0777), 0);
     ASSERT_EQ(::chmod(folder.File("Shelf.lst").c_str(), 0), 0);
+    // Owned by the user the child becomes: only the mode keeps it from reading,
+    // and nothing else would stop a save.
+    if (::geteuid() == 0)
+        ASSERT_EQ(::chown(folder.File("Shelf.lst").c_str(), 65534, 65534), 0);
     const int code = RunInChild([&] {
         // Root reads any file whatever its mode; the child gives root up.
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
