@@ -151,7 +151,7 @@ TListLoadResult TListFile::Load(const TListReadFunc& check, const TListReadFunc&
     const std::string leftover = fPath + "$$";
     if (QueryFile(leftover, false).Kind != TFileKind::fkFile)
         return result;
-    std::string partial;
+    std::string source;
     for (const std::string& candidate : {leftover, fBackupPath}) {
         if (QueryFile(candidate, false).Kind != TFileKind::fkFile)
             continue;
@@ -160,17 +160,17 @@ TListLoadResult TListFile::Load(const TListReadFunc& check, const TListReadFunc&
         if (probe.Unreadable)
             continue;
         if (!probe.Damaged) {
-            partial = candidate;
+            source = candidate;
             break;
         }
-        if (partial.empty())
-            partial = candidate;
+        if (source.empty())
+            source = candidate;
     }
-    if (partial.empty())
+    if (source.empty())
         return result;
     result.Found = true;
-    result.RecoveredFrom = partial;
-    ReadInto(partial, read, result);
+    result.RecoveredFrom = source;
+    ReadInto(source, read, result);
     // The file read stands in for the missing one; it is no file a save
     // replaces, so neither its damage nor its access stops a save.
     return result;

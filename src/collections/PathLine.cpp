@@ -105,7 +105,9 @@ TPathLine DecodePathLine(std::string_view line)
         return result;
     if (line.size() >= UriScheme.size() && SameText(line.substr(0, UriScheme.size()), UriScheme))
         return DecodeUri(line);
-    if (line[0] != '/') {
+    // A zero byte would cut the path short where the system reads it, and
+    // a different file would be taken.
+    if (line[0] != '/' || line.find('\0') != std::string_view::npos) {
         result.Kind = TPathLineKind::plNotAbsolute;
         return result;
     }

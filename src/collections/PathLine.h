@@ -18,7 +18,7 @@ enum class TPathLineKind {
     plPlain,        // an absolute path in UTF-8
     plEscaped,      // a "file://" URI; Path holds the bytes it escapes
     plLegacy,       // an absolute path that is not UTF-8: Path holds its bytes, Cp932Path its CP932 reading
-    plNotAbsolute,  // neither a path from "/" nor a URI
+    plNotAbsolute,  // neither a path from "/" nor a URI, or one holding a zero byte
     plBadEscape,    // a URI that is malformed or names another host
 };
 

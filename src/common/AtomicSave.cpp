@@ -116,39 +116,51 @@ void RemoveLeftover(const std::string& temporary)
 }
 
 // Copies the file at source into a new file named target (never replacing
-// one), synced to disk. Raises EFileError; no part of target stays on failure.
-void CopyIntoNewFile(const std::string& source, const std::string& target)
+// one), synced to disk. Raises EFileError naming shownName for target; no part
+// of target stays on failure.
+void CopyIntoNewFile(const std::string& source, const std::string& target, const std::string& shownName)
 {
-    TFileStream in(source, TFileMode::fmOpenRead);
-    TFileStream out(target, TFileMode::fmCreateNew, true, QueryFile(source).Mode & 0777);
     try {
-        char buffer[65536];
-        for (;;) {
-            const int64_t got = in.Read(buffer, sizeof buffer);
-            if (got == 0)
-                break;
-            out.WriteBuffer(buffer, got);
+        TFileStream in(source, TFileMode::fmOpenRead);
+        TFileStream out(target, TFileMode::fmCreateNew, true, QueryFile(source).Mode & 0777);
+        try {
+            char buffer[65536];
+            for (;;) {
+                const int64_t got = in.Read(buffer, sizeof buffer);
+                if (got == 0)
+                    break;
+                out.WriteBuffer(buffer, got);
+            }
+            out.Sync();
+            out.Close();
+        } catch (...) {
+            DeleteFile(target);
+            throw;
         }
-        out.Sync();
-        out.Close();
-    } catch (...) {
-        DeleteFile(target);
-        throw;
+    } catch (const std::exception& e) {
+        throw EFileError(NamingTheTarget(e.what(), target, shownName));
     }
 }
 
-// Gives the file at path the new name temporary: a hard link, or where the
-// file system refuses one, a copy.
-void LinkOrCopy(const std::string& path, const std::string& temporary)
+// Gives the file at path one more name, never replacing one: a hard link, or
+// where the file system refuses links, a copy put in place only once whole.
+// False when the name is taken.
+bool AddName(const std::string& path, const std::string& name)
 {
-    const int error = LinkFile(path, temporary);
+    const int error = LinkFile(path, name);
     if (error == 0)
-        return;
-    // A missing original or an existing name would fail the copy as well, and
-    // its message would hide the cause.
-    if (error == ENOENT || error == EEXIST || error == ENOTDIR || error == EACCES)
-        throw EFileError(SystemErrorText(error == EEXIST ? temporary : path, error));
-    CopyIntoNewFile(path, temporary);
+        return true;
+    if (error == EEXIST)
+        return false;
+    if (error == ENOENT)
+        throw EFileError(SystemErrorText(path, error));
+    const std::string temporary = name + "$$";
+    RemoveLeftover(temporary);
+    CopyIntoNewFile(path, temporary, name);
+    if (RenameNoReplace(temporary, name))
+        return true;
+    DeleteFile(temporary);
+    return false;
 }
 
 std::string DateStamp()
@@ -259,10 +271,11 @@ void KeepCopy(const std::string& path, const std::string& copyPath)
 {
     const std::string temporary = copyPath + "$$";
     try {
-        // A half-made copy of an earlier run is no backup: the file it was
+        // A half-made backup of an earlier run is no backup: the file it was
         // taken from is still there, whole.
         RemoveLeftover(temporary);
-        LinkOrCopy(path, temporary);
+        if (!AddName(path, temporary))
+            throw EFileError(SystemErrorText(copyPath, EEXIST));
         try {
             RenameFile(temporary, copyPath);
         } catch (...) {
@@ -277,24 +290,8 @@ void KeepCopy(const std::string& path, const std::string& copyPath)
 
 std::string KeepDatedCopy(const std::string& path, const std::string& label)
 {
-    const std::string name = PlaceUnderFreeName(DatedName(path, label), [&](const std::string& candidate) {
-        const int error = LinkFile(path, candidate);
-        if (error == 0)
-            return true;
-        if (error == EEXIST)
-            return false;
-        if (error == ENOENT || error == ENOTDIR || error == EACCES)
-            throw EFileError(SystemErrorText(path, error));
-        // No second name on this file system: a copy, put in place only when
-        // whole.
-        const std::string temporary = candidate + "$$";
-        RemoveLeftover(temporary);
-        CopyIntoNewFile(path, temporary);
-        if (RenameNoReplace(temporary, candidate))
-            return true;
-        DeleteFile(temporary);
-        return false;
-    });
+    const std::string name =
+        PlaceUnderFreeName(DatedName(path, label), [&](const std::string& candidate) { return AddName(path, candidate); });
     SyncFolderOf(name);
     return name;
 }

@@ -60,6 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, PathLineDecode,
     ::testing::Values(TDecodeCase{"Blanks", " \t", TPathLineKind::plBlank, "", ""},
                       TDecodeCase{"Relative", "a/b.jpg", TPathLineKind::plNotAbsolute, "", ""},
+                      TDecodeCase{"ZeroInAPath", std::string("/a\0b", 4), TPathLineKind::plNotAbsolute, "", ""},
                       TDecodeCase{"LocalHost", "FILE://localhost/a%41", TPathLineKind::plEscaped, "/aA", ""},
                       TDecodeCase{"NoAuthority", "file:/a", TPathLineKind::plEscaped, "/a", ""},
                       TDecodeCase{"OtherHost", "file://server/a", TPathLineKind::plBadEscape, "", ""},
