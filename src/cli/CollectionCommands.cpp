@@ -15,14 +15,47 @@
 
 namespace {
 
-// The shelves of the data folder; a damaged file is reported, and what could
-// be read is used (the damaged file is kept as "Shelf.bak").
-void LoadShelves(TCliContext& context, TShelfStore& store, TGroupList& list)
+// The shelves of the data folder, and what became of their file on the error
+// stream. Returns false when what was read may be incomplete (a damaged file),
+// so that a command that only reads can say so by its exit code. A file that
+// could not be read at all fails the command: nothing would be right.
+bool LoadShelves(TCliContext& context, TShelfStore& store, TGroupList& list)
 {
     const TShelfLoadResult result = store.Load(list);
+    if (result.Unreadable)
+        throw EFileError("cannot read the shelves: " + result.Error);
+    if (!result.RecoveredFrom.empty())
+        context.Err << "mireva-cli shelf: " << store.FilePath() << " is missing after an interrupted save; read "
+                    << result.RecoveredFrom << " in its place\n";
     if (result.Damaged)
-        context.Err << "mireva-cli shelf: " << store.FilePath() << " is damaged (" << result.Error
-                    << "); read what was readable, the file was kept as " << store.BackupPath() << '\n';
+        context.Err << "mireva-cli shelf: " << (result.RecoveredFrom.empty() ? store.FilePath() : result.RecoveredFrom)
+                    << " is damaged (" << result.Error << "); read what was readable\n";
+    return !result.Damaged;
+}
+
+// Saves, and tells where a damaged file went before the save replaced it.
+void SaveShelves(TCliContext& context, TShelfStore& store, const TGroupList& list)
+{
+    store.Save(list);
+    if (!store.DamagedCopy().empty())
+        context.Err << "mireva-cli shelf: the damaged file was kept as " << store.DamagedCopy() << '\n';
+}
+
+const char* ImportFaultText(TImportFault fault)
+{
+    switch (fault) {
+    case TImportFault::ifNotAbsolute:
+        return "not an absolute path";
+    case TImportFault::ifBadEscape:
+        return "not a valid file:// path";
+    case TImportFault::ifMissing:
+        return "does not exist";
+    case TImportFault::ifAmbiguous:
+        return "names one item by its bytes and another read as CP932; add the one meant by hand";
+    case TImportFault::ifNoIdentity:
+        return "cannot be a shelf member";
+    }
+    return "not added";
 }
 
 TGroupFolder& FindShelf(const TGroupList& list, const std::string& name)
@@ -52,12 +85,12 @@ int ShelfList(TCliContext& context)
     context.Positional(0);
     TShelfStore store(context.DataFolder());
     TGroupList list;
-    LoadShelves(context, store, list);
+    const bool whole = LoadShelves(context, store, list);
     for (int i = 0; i < list.Count(); ++i) {
         const TGroupFolder* shelf = list.Group(i);
         context.Out << shelf->Name() << '\t' << shelf->Count() << '\t' << shelf->CommentLine() << '\n';
     }
-    return 0;
+    return whole ? 0 : 1;
 }
 
 int ShelfShow(TCliContext& context)
@@ -65,7 +98,7 @@ int ShelfShow(TCliContext& context)
     const std::string name = context.Positional(1)[0];
     TShelfStore store(context.DataFolder());
     TGroupList list;
-    LoadShelves(context, store, list);
+    const bool whole = LoadShelves(context, store, list);
     TGroupFolder& shelf = FindShelf(list, name);
     shelf.ResolveAll();
     for (int i = 0; i < shelf.Count(); ++i) {
@@ -77,7 +110,7 @@ int ShelfShow(TCliContext& context)
         const std::string path = info->Item.IsRoot() ? std::string("(root)") : info->Path;
         context.Out << path << (info->IsDirectory && path != "/" ? "/" : "") << '\n';
     }
-    return 0;
+    return whole ? 0 : 1;
 }
 
 int ShelfAdd(TCliContext& context)
@@ -96,7 +129,7 @@ int ShelfAdd(TCliContext& context)
     LoadShelves(context, store, list);
     TGroupFolder& shelf = FindOrAddShelf(list, name);
     const int added = AddPaths(shelf, paths);
-    store.Save(list);
+    SaveShelves(context, store, list);
     context.Out << added << " added to '" << shelf.Name() << "'\n";
     return 0;
 }
@@ -106,14 +139,11 @@ int ShelfExport(TCliContext& context)
     const std::vector<std::string> args = context.Positional(2);
     TShelfStore store(context.DataFolder());
     TGroupList list;
-    LoadShelves(context, store, list);
+    const bool whole = LoadShelves(context, store, list);
     TGroupFolder& shelf = FindShelf(list, args[0]);
-    const TShelfExportResult result = ExportItems(ExpandFileName(args[1], CurrentDirectory()), shelf);
-    if (result.Skipped > 0)
-        context.Err << "mireva-cli shelf export: " << result.Skipped
-                    << " member(s) left out: their paths hold a line break\n";
-    context.Out << result.Written << " written\n";
-    return 0;
+    const int written = ExportItems(ExpandFileName(args[1], CurrentDirectory()), shelf);
+    context.Out << written << " written\n";
+    return whole ? 0 : 1;
 }
 
 int ShelfImport(TCliContext& context)
@@ -123,10 +153,13 @@ int ShelfImport(TCliContext& context)
     TGroupList list;
     LoadShelves(context, store, list);
     TGroupFolder& shelf = FindOrAddShelf(list, args[0]);
-    const int added = ImportItems(ExpandFileName(args[1], CurrentDirectory()), shelf);
-    store.Save(list);
-    context.Out << added << " added to '" << shelf.Name() << "'\n";
-    return 0;
+    const TShelfImportResult result = ImportItems(ExpandFileName(args[1], CurrentDirectory()), shelf);
+    SaveShelves(context, store, list);
+    for (const TImportFailure& failure : result.Failed)
+        context.Err << "mireva-cli shelf import: line " << failure.Line << ": " << failure.Text << ": "
+                    << ImportFaultText(failure.Fault) << '\n';
+    context.Out << result.Added << " added to '" << shelf.Name() << "'\n";
+    return result.Failed.empty() ? 0 : 1;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/AtomicSave.h"
 #include "common/BfStream.h"
 #include "base/Errors.h"
 #include "base/PathUtils.h"
@@ -101,73 +102,123 @@ void SyncFolderOf(const std::string& path)
     SyncDirectory(folder.empty() ? "." : folder);
 }
 
-// A "$$" file left by a crash is ours to replace; a link of that name is
-// removed, never followed.
-void RemoveStaleTemporary(const std::string& temporary)
+// Reads one file through read into result. A file the system will not give us
+// (no permission, not a regular file, an I/O error) is unreadable, which is
+// not the same as damaged: its content was never seen.
+void ReadInto(const std::string& path, const TListReadFunc& read, TListLoadResult& result)
 {
-    const TFileStatus old = QueryFile(temporary, false);
-    if (old.Kind != TFileKind::fkNone && old.Kind != TFileKind::fkFolder)
-        DeleteFile(temporary);
+    try {
+        TFileStream file(path, TFileMode::fmOpenRead);
+        TBufferStream buffer(file, TBufferStream::ListBufferSize);
+        const TListReadOutcome outcome = read(buffer);
+        if (!outcome.Complete) {
+            result.Damaged = true;
+            result.Error = outcome.Error;
+        }
+    } catch (const EFileError& e) {
+        result.Unreadable = true;
+        result.Error = e.what();
+    }
 }
 
 }  // namespace
 
-void SaveListFile(const std::string& path, const std::string& backupPath, bool& backupDone,
-                  const std::function<void(TStream&)>& writer)
+TListFile::TListFile(std::string path, std::string backupPath)
+    : fPath(std::move(path)), fBackupPath(std::move(backupPath))
 {
-    const std::string temporary = path + "$$";
-    RemoveStaleTemporary(temporary);
-    unsigned mode = 0644;
-    const TFileStatus target = QueryFile(path);
-    if (target.Kind == TFileKind::fkFile)
-        mode = target.Mode & 0777;
-    try {
-        TFileStream file(temporary, TFileMode::fmCreateNew, true, mode);
-        {
-            TBufferStream buffer(file, TBufferStream::ListBufferSize);
-            writer(buffer);
-            buffer.Flush();
-        }
-        file.Sync();
-        file.Close();
-    } catch (const std::exception& e) {
-        DeleteFile(temporary);
-        throw EFileError(e.what());
-    }
-
-    bool movedToBackup = false;
-    try {
-        if (!backupDone && QueryFile(path, false).Kind != TFileKind::fkNone) {
-            RenameFile(path, backupPath);
-            movedToBackup = true;
-        }
-        RenameFile(temporary, path);
-    } catch (const std::exception& e) {
-        // The old file goes back where it was when only the last step failed.
-        if (movedToBackup && QueryFile(path, false).Kind == TFileKind::fkNone) {
-            try {
-                RenameFile(backupPath, path);
-            } catch (const std::exception&) {
-            }
-        }
-        DeleteFile(temporary);
-        throw EFileError(e.what());
-    }
-    backupDone = true;
-    SyncFolderOf(path);
 }
 
-void RemoveListFile(const std::string& path, const std::string& backupPath, bool& backupDone)
+TListLoadResult TListFile::Load(const TListReadFunc& check, const TListReadFunc& read)
 {
-    RemoveStaleTemporary(path + "$$");
-    if (QueryFile(path, false).Kind == TFileKind::fkNone) {
-        backupDone = true;
-        return;
+    TListLoadResult result;
+    fDamaged = false;
+    fReadError.clear();
+    if (QueryFile(fPath, false).Kind != TFileKind::fkNone) {
+        result.Found = true;
+        ReadInto(fPath, read, result);
+        fDamaged = result.Damaged;
+        if (result.Unreadable)
+            fReadError = result.Error;
+        return result;
     }
-    if (!backupDone)
-        RenameFile(path, backupPath);
-    else if (!DeleteFile(path))
-        throw EFileError(SystemErrorText(path, errno));
-    backupDone = true;
-    SyncFolderOf(path);
+    // The file is missing. When a "$$" is there too, a save was killed
+    // between its steps: the "$$" holds the newest list when the kill came
+    // after the write, and older versions had already moved the old file to
+    // the backup. The first whole one of the two is read; when neither is
+    // whole, the first that exists gives what it can. Without a "$$" the
+    // file was removed on purpose (an empty list has no file), and the backup
+    // stays a backup.
+    const std::string leftover = fPath + "$$";
+    if (QueryFile(leftover, false).Kind != TFileKind::fkFile)
+        return result;
+    std::string source;
+    for (const std::string& candidate : {leftover, fBackupPath}) {
+        if (QueryFile(candidate, false).Kind != TFileKind::fkFile)
+            continue;
+        TListLoadResult probe;
+        ReadInto(candidate, check, probe);
+        if (probe.Unreadable)
+            continue;
+        if (!probe.Damaged) {
+            source = candidate;
+            break;
+        }
+        if (source.empty())
+            source = candidate;
+    }
+    if (source.empty())
+        return result;
+    result.Found = true;
+    result.RecoveredFrom = source;
+    ReadInto(source, read, result);
+    // The file read stands in for the missing one; it is no file a save
+    // replaces, so neither its damage nor its access stops a save.
+    return result;
+}
+
+void TListFile::BeforeReplacing()
+{
+    // Saving over a file we could not read would replace lists never seen.
+    if (!fReadError.empty())
+        throw EFileError(fReadError);
+    if (fDamaged && QueryFile(fPath, false).Kind != TFileKind::fkNone) {
+        fDamagedCopy = KeepDatedCopy(fPath, "damaged");
+        // The backup is older but whole: the damaged file does not take its
+        // place.
+        fBackupDone = true;
+    }
+    fDamaged = false;
+}
+
+void TListFile::Save(const std::function<void(TStream&)>& writer)
+{
+    BeforeReplacing();
+    TAtomicFile file(fPath);
+    try {
+        TBufferStream buffer(file.Stream(), TBufferStream::ListBufferSize);
+        writer(buffer);
+        buffer.Flush();
+    } catch (const EFileError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw EFileError(e.what());
+    }
+    file.Commit(fBackupDone ? std::string() : fBackupPath);
+    fBackupDone = true;
+}
+
+void TListFile::Remove()
+{
+    BeforeReplacing();
+    // A "$$" left by a killed save would bring the list back at the next load
+    // once the file is gone; it is cleared by the rule every save follows.
+    ClearLeftover(fPath);
+    if (QueryFile(fPath, false).Kind != TFileKind::fkNone) {
+        if (!fBackupDone)
+            KeepCopy(fPath, fBackupPath);
+        if (!DeleteFile(fPath))
+            throw EFileError(SystemErrorText(fPath, errno));
+        SyncFolderOf(fPath);
+    }
+    fBackupDone = true;
 }

@@ -1,9 +1,11 @@
 #include "collections/Shelf.h"
 
 #include <algorithm>
+#include <variant>
 
 #include "collections/CompareNames.h"
 #include "collections/ListFile.h"
+#include "collections/PathLine.h"
 #include "common/AtomicSave.h"
 #include "common/BfStream.h"
 #include "base/Errors.h"
@@ -127,6 +129,8 @@ TShelfReadResult ReadShelfList(TStream& stream, TGroupList& list)
             }
             shelf->AddItems(std::move(members));
         }
+    } catch (const EFileError&) {
+        throw;
     } catch (const EMirevaError& e) {
         result.Complete = false;
         result.Error = e.what();
@@ -136,61 +140,29 @@ TShelfReadResult ReadShelfList(TStream& stream, TGroupList& list)
 
 // ---- TShelfStore ----
 
-TShelfStore::TShelfStore(std::string dataFolder) : fDataFolder(IncludeTrailingPathDelimiter(std::move(dataFolder)))
+TShelfStore::TShelfStore(std::string dataFolder)
+    : fFile(IncludeTrailingPathDelimiter(dataFolder) + ShelfFileName,
+            IncludeTrailingPathDelimiter(dataFolder) + ShelfBackupName)
 {
-}
-
-std::string TShelfStore::FilePath() const
-{
-    return fDataFolder + ShelfFileName;
-}
-
-std::string TShelfStore::BackupPath() const
-{
-    return fDataFolder + ShelfBackupName;
 }
 
 TShelfLoadResult TShelfStore::Load(TGroupList& list)
 {
-    TShelfLoadResult result;
-    const std::string path = FilePath();
-    if (QueryFile(path, false).Kind == TFileKind::fkNone)
-        return result;
-    result.Found = true;
-    try {
-        TFileStream file(path, TFileMode::fmOpenRead);
-        TBufferStream buffer(file, TBufferStream::ListBufferSize);
-        const TShelfReadResult read = ReadShelfList(buffer, list);
-        if (!read.Complete) {
-            result.Damaged = true;
-            result.Error = read.Error;
-        }
-    } catch (const EMirevaError& e) {
-        result.Damaged = true;
-        result.Error = e.what();
-    }
-    // Only a file is moved aside; something else of that name (a folder) is
-    // not ours to move.
-    if (result.Damaged && QueryFile(path, false).Kind == TFileKind::fkFile) {
-        // Keep the damaged file for the user to look at, and out of the way of
-        // the next save. It is the run's backup from now on.
-        try {
-            RenameFile(path, BackupPath());
-            fBackupDone = true;
-        } catch (const EMirevaError& e) {
-            result.Error += " / " + std::string(e.what());
-        }
-    }
-    return result;
+    const auto outcome = [](const TShelfReadResult& read) { return TListReadOutcome{read.Complete, read.Error}; };
+    return fFile.Load(
+        [&](TStream& stream) {
+            TGroupList scratch;
+            return outcome(ReadShelfList(stream, scratch));
+        },
+        [&](TStream& stream) { return outcome(ReadShelfList(stream, list)); });
 }
 
 void TShelfStore::Save(const TGroupList& list)
 {
-    if (list.Count() == 0) {
-        RemoveListFile(FilePath(), BackupPath(), fBackupDone);
-        return;
-    }
-    SaveListFile(FilePath(), BackupPath(), fBackupDone, [&](TStream& stream) { WriteShelfList(list, stream); });
+    if (list.Count() == 0)
+        fFile.Remove();
+    else
+        fFile.Save([&](TStream& stream) { WriteShelfList(list, stream); });
 }
 
 // ---- members ----
@@ -239,21 +211,16 @@ int DeleteMissingItems(TGroupFolder& shelf)
     return removed;
 }
 
-TShelfExportResult ExportItems(const std::string& fileName, TGroupFolder& shelf)
+int ExportItems(const std::string& fileName, TGroupFolder& shelf)
 {
     shelf.ResolveAll();
     std::vector<std::string> folders;
     std::vector<std::string> files;
-    TShelfExportResult result;
     for (int i = 0; i < shelf.Count(); ++i) {
         const TGroupFileInfo* info = shelf.ItemInfo(i);
+        // Identities of another system have no path to write.
         if (info->Path.empty())
             continue;
-        // One path per line: a name holding a line break cannot be written.
-        if (info->Path.find_first_of("\r\n") != std::string::npos) {
-            ++result.Skipped;
-            continue;
-        }
         (info->IsDirectory ? folders : files).push_back(info->Path);
     }
     std::stable_sort(folders.begin(), folders.end(), TNameLess());
@@ -261,42 +228,90 @@ TShelfExportResult ExportItems(const std::string& fileName, TGroupFolder& shelf)
     std::string text;
     for (const auto* group : {&folders, &files}) {
         for (const std::string& path : *group) {
-            text += path;
+            text += EncodePathLine(path);
             text += '\n';
         }
     }
-    try {
-        SaveFileAtomically(fileName, text);
-    } catch (const std::exception& e) {
-        throw EFileError(e.what());
-    }
-    result.Written = static_cast<int>(folders.size() + files.size());
-    return result;
+    SaveFileAtomically(fileName, text);
+    return static_cast<int>(folders.size() + files.size());
 }
 
-int ImportItems(const std::string& fileName, TGroupFolder& shelf)
+namespace {
+
+// The path a line of an import file stands for, or why it stands for none.
+std::variant<std::string, TImportFault> ImportPath(std::string_view line)
 {
-    const std::string text = DecodeText(ReadWholeFile(fileName, MaxImportBytes));
-    std::vector<std::string> accepted;
+    const TPathLine decoded = DecodePathLine(line);
+    switch (decoded.Kind) {
+    case TPathLineKind::plBlank:
+        return std::string();
+    case TPathLineKind::plNotAbsolute:
+        return TImportFault::ifNotAbsolute;
+    case TPathLineKind::plBadEscape:
+        return TImportFault::ifBadEscape;
+    case TPathLineKind::plPlain:
+    case TPathLineKind::plEscaped:
+        break;
+    case TPathLineKind::plLegacy: {
+        // Older exports wrote names as they were stored: the bytes themselves
+        // or CP932. When both readings lead to an item they are two different
+        // items, and taking either would be a guess.
+        const std::string asBytes = MemberPath(decoded.Path);
+        const std::string asCp932 = decoded.Cp932Path.empty() ? std::string() : MemberPath(decoded.Cp932Path);
+        const bool bytesExist = Exists(asBytes);
+        const bool cp932Exists = !asCp932.empty() && Exists(asCp932);
+        if (bytesExist && cp932Exists)
+            return TImportFault::ifAmbiguous;
+        if (cp932Exists)
+            return asCp932;
+        break;
+    }
+    }
+    const std::string path = MemberPath(decoded.Path);
+    if (!Exists(path))
+        return TImportFault::ifMissing;
+    return path;
+}
+
+}  // namespace
+
+TShelfImportResult ImportItems(const std::string& fileName, TGroupFolder& shelf)
+{
+    const std::string text = ReadWholeFile(fileName, MaxImportBytes);
+    TShelfImportResult result;
+    std::vector<TGroupFolder::TNewItem> items;
     size_t start = 0;
-    while (start < text.size()) {
+    // A byte-order mark some editors put first is no part of the first path.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        start = 3;
+    for (int number = 1; start < text.size(); ++number) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
-        std::string line = text.substr(start, end - start);
+        std::string_view line(text.data() + start, end - start);
         start = end + 1;
         if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        // Only absolute paths: a relative one would depend on where the
-        // program happens to run.
-        if (!IsAbsolutePath(line))
+            line.remove_suffix(1);
+        const auto fail = [&](TImportFault fault) {
+            result.Failed.push_back({number, IsValidUtf8(line) ? std::string(line) : DecodeText(line), fault});
+        };
+        const std::variant<std::string, TImportFault> found = ImportPath(line);
+        if (const auto* fault = std::get_if<TImportFault>(&found)) {
+            fail(*fault);
             continue;
-        const std::string path = MemberPath(line);
-        if (!Exists(path) || shelf.IndexOf(path) >= 0)
+        }
+        const std::string& path = std::get<std::string>(found);
+        if (path.empty() || shelf.IndexOf(path) >= 0)
             continue;
-        accepted.push_back(path);
+        TItemIdList item = TItemIdList::FromPath(path);
+        if (item.IsAbsent()) {
+            fail(TImportFault::ifNoIdentity);
+            continue;
+        }
+        items.push_back({path, std::move(item)});
     }
-    return AddPaths(shelf, accepted);
+    result.Added = shelf.AddItems(std::move(items));
+    return result;
 }
 
 std::string ProposeShelfName(const TGroupList& list)

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "collections/GroupFolder.h"
+#include "collections/ListFile.h"
 #include "base/Stream.h"
 
 inline constexpr char ShelfFileName[] = "Shelf.lst";
@@ -38,36 +39,38 @@ struct TShelfReadResult {
 };
 // Appends the shelves of a shelf file to list. Reading stops at the first
 // damaged field and keeps everything read before it (a shelf cut short keeps
-// the members read so far).
+// the members read so far). A failure of the system to read is no damage: it
+// raises EFileError.
 TShelfReadResult ReadShelfList(TStream& stream, TGroupList& list);
 
-struct TShelfLoadResult {
-    bool Found = false;      // the file existed
-    bool Damaged = false;    // it could not be read whole; it was moved to the backup
-    std::string Error;
-};
+using TShelfLoadResult = TListLoadResult;
 
-// Loads and saves the shelves of one data folder. Keeps, for the run, whether
-// the backup was made, so that only the first save of a run replaces it.
+// Loads and saves the shelves of one data folder, following the rules of
+// TListFile: the first save of a run keeps the old file as "Shelf.bak", a
+// damaged file is kept as "Shelf.damaged-<date>" before a save replaces it,
+// and a file that could not be read is never saved over.
 class TShelfStore {
 public:
     explicit TShelfStore(std::string dataFolder);
 
-    std::string FilePath() const;
-    std::string BackupPath() const;
-    bool BackupDone() const { return fBackupDone; }
+    std::string FilePath() const { return fFile.Path(); }
+    std::string BackupPath() const { return fFile.BackupPath(); }
+    bool BackupDone() const { return fFile.BackupDone(); }
+    // Where a save kept the damaged file it replaced; empty when none.
+    const std::string& DamagedCopy() const { return fFile.DamagedCopy(); }
 
-    // Appends the stored shelves to list. A missing file gives nothing and
-    // no error. A damaged file gives what could be read and is moved to
-    // "Shelf.bak", so that it is never overwritten by a shorter list.
+    // Appends the stored shelves to list. A missing file gives nothing and no
+    // error, unless a killed save left its "$$": then the shelves are read
+    // from it or from the backup (RecoveredFrom says which). A damaged file
+    // gives what could be read. Nothing on disk changes.
     TShelfLoadResult Load(TGroupList& list);
     // Writes the list (an empty list removes the file, keeping the backup
-    // rule). Raises EFileError when it fails; the old file then stays.
+    // rule). Raises EFileError when it fails or when the file could not be
+    // read at load; the old file then stays.
     void Save(const TGroupList& list);
 
 private:
-    std::string fDataFolder;
-    bool fBackupDone = false;
+    TListFile fFile;
 };
 
 // Members from paths, as the add-to-shelf commands take them: made absolute
@@ -81,17 +84,37 @@ int AddDroppedPaths(TGroupFolder& shelf, const std::vector<std::string>& paths,
 // Removes the members whose file or folder no longer exists; returns how many.
 int DeleteMissingItems(TGroupFolder& shelf);
 
-struct TShelfExportResult {
-    int Written = 0;
-    int Skipped = 0;  // members whose path holds a line break and cannot be one line
-};
 // Writes one member path per line (LF): folders first, then files, each in
-// name order. Raises EFileError; an old file of that name stays on failure.
-TShelfExportResult ExportItems(const std::string& fileName, TGroupFolder& shelf);
-// Adds the paths listed in a text file (one per line, UTF-8 or CP932) that
-// exist and are no members yet, in file order. Raises EFileError when the
-// file cannot be read. Returns the number added.
-int ImportItems(const std::string& fileName, TGroupFolder& shelf);
+// name order; a path that is not UTF-8 or holds a line break is written
+// escaped (PathLine.h). Raises EFileError; an old file of that name stays on
+// failure. Returns the number of lines written.
+int ExportItems(const std::string& fileName, TGroupFolder& shelf);
+
+// Why a line of an import file added nothing.
+enum class TImportFault {
+    ifNotAbsolute,  // not a path from "/" (nor an escaped one)
+    ifBadEscape,    // an escaped path that is malformed or on another host
+    ifMissing,      // nothing exists at that path
+    ifAmbiguous,    // a line that is not UTF-8 names one item by its bytes and another read as CP932
+    ifNoIdentity,   // no stored identity can be made for the path
+};
+
+struct TImportFailure {
+    int Line = 0;      // from 1
+    std::string Text;  // the line as UTF-8 (read as CP932 when it is not)
+    TImportFault Fault = TImportFault::ifMissing;
+};
+
+struct TShelfImportResult {
+    int Added = 0;
+    std::vector<TImportFailure> Failed;
+};
+
+// Adds the paths listed in a text file, one per line, in file order: lines
+// are read one by one (UTF-8, an escaped path, or for lines of older exports
+// CP932). Lines naming members already there, and blank lines, add nothing
+// and are no failure. Raises EFileError when the file cannot be read.
+TShelfImportResult ImportItems(const std::string& fileName, TGroupFolder& shelf);
 
 // "新しい本棚" with the smallest number from 1 on that no shelf has.
 std::string ProposeShelfName(const TGroupList& list);

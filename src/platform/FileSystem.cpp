@@ -208,6 +208,13 @@ bool RenameNoReplace(const std::string& from, const std::string& to)
     return true;
 }
 
+int LinkFile(const std::string& existing, const std::string& newName)
+{
+    if (::linkat(AT_FDCWD, existing.c_str(), AT_FDCWD, newName.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return 0;
+    return errno;
+}
+
 void SyncDirectory(const std::string& folder)
 {
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -51,6 +51,12 @@ bool DeleteFile(const std::string& path);
 void RenameFile(const std::string& from, const std::string& to);
 // Renames only when the target does not exist; false when it does.
 bool RenameNoReplace(const std::string& from, const std::string& to);
+// link(2): newName becomes one more name of the file existing names; a link
+// named existing is followed, so the new name is the file it leads to, never
+// a second copy of the link. Never replaces newName. Returns 0, or the
+// system's error number: EEXIST when newName exists, EXDEV, EPERM, EMLINK or
+// EOPNOTSUPP where the file system cannot give a file a second name.
+int LinkFile(const std::string& existing, const std::string& newName);
 // Makes a rename or a new file in the folder durable; errors are ignored where
 // the file system cannot sync folders.
 void SyncDirectory(const std::string& folder);

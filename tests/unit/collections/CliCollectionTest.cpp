@@ -58,6 +58,31 @@ TEST(CliCollections, ShelfCommandsShareTheShelfFile)
     EXPECT_EQ(Cli(home, "shelf list").Out, "Books\t2\t\n" + std::string(50, 'n') + "\t1\t\nOther\t2\t\n");
 }
 
+TEST(CliCollections, ShelfCommandsReportWhatTheyCouldNotDo)
+{
+    TTempFolder home;
+    for (const char* name : {"u/caf\xE9.jpg", "u/日本.jpg", "u/plain.jpg"})
+        home.Write(name, "x");
+    const std::string u = home.File("u");
+    EXPECT_EQ(Cli(home, "shelf add U '" + u + "/caf\xE9.jpg' '" + u + "/日本.jpg' '" + u + "/plain.jpg'").Code, 0);
+    EXPECT_EQ(Cli(home, "shelf export U '" + home.File("u.txt") + "'").Code, 0);
+    EXPECT_EQ(Cli(home, "shelf import V '" + home.File("u.txt") + "'").Out, "3 added to 'V'\n");
+    home.Write("some.txt", u + "/plain.jpg\nrelative.jpg\n");
+    const TRun some = Cli(home, "shelf import W '" + home.File("some.txt") + "'");
+    EXPECT_EQ(some.Out, "1 added to 'W'\n");
+    EXPECT_EQ(some.Code, 1);
+
+    // The last member is cut short: what was read is listed, and the exit
+    // code says it is not all.
+    std::string bytes = home.Read("data/Shelf.lst");
+    bytes.resize(bytes.size() - 3);
+    home.Write("data/Shelf.lst", bytes);
+    const TRun list = Cli(home, "shelf list");
+    EXPECT_EQ(list.Out, "U\t3\t\nV\t3\t\nW\t0\t\n");
+    EXPECT_EQ(list.Code, 1);
+    EXPECT_EQ(home.Read("data/Shelf.lst"), bytes);
+}
+
 TEST(CliCollections, LsListsInNameOrderThroughTheMask)
 {
     TTempFolder home;

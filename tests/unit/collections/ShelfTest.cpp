@@ -1,9 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <sys/ptrace.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -245,7 +255,135 @@ protected:
         ReadBytes(bytes, list);
         return list.Count() > 0 ? list.Group(0)->Name() : std::string();
     }
+    // The names in the folder, sorted.
+    std::vector<std::string> Names()
+    {
+        std::vector<std::string> names;
+        for (const TDirEntry& entry : ListDirectory(folder.Path()))
+            names.push_back(entry.Name);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // The one name in the folder that starts with prefix; empty when there is
+    // not exactly one.
+    std::string OneNameStarting(const std::string& prefix)
+    {
+        std::string found;
+        for (const std::string& name : Names()) {
+            if (name.compare(0, prefix.size(), prefix) == 0) {
+                if (!found.empty())
+                    return {};
+                found = name;
+            }
+        }
+        return found;
+    }
 };
+
+// Kills a child process that outlives its deadline, so that no test waits
+// for one forever.
+class TChildDeadline {
+public:
+    explicit TChildDeadline(pid_t pid)
+        : fThread([this, pid] {
+              std::unique_lock<std::mutex> lock(fMutex);
+              if (!fWake.wait_for(lock, std::chrono::seconds(60), [this] { return fDone; }))
+                  ::kill(pid, SIGKILL);
+          })
+    {
+    }
+    ~TChildDeadline()
+    {
+        {
+            std::lock_guard<std::mutex> lock(fMutex);
+            fDone = true;
+        }
+        fWake.notify_one();
+        fThread.join();
+    }
+
+private:
+    std::mutex fMutex;  // guards fDone
+    std::condition_variable fWake;
+    bool fDone = false;
+    std::thread fThread;
+};
+
+// Runs body in a child process; its result is the exit code (-1 when the
+// child died).
+int RunInChild(const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    TChildDeadline deadline(pid);
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+bool AddsOrRemovesAName(uint64_t call)
+{
+    switch (call) {
+#ifdef SYS_rename
+    case SYS_rename:
+    case SYS_link:
+    case SYS_unlink:
+#endif
+    case SYS_renameat:
+    case SYS_renameat2:
+    case SYS_linkat:
+    case SYS_unlinkat:
+        return true;
+    default:
+        return false;
+    }
+}
+
+enum class TKillOutcome { koKilled, koFinished, koFailed, koNoTracing };
+
+// Runs body in a child process traced by this one and kills it just before its
+// killAt-th system call that adds, renames or removes a name in a folder: the
+// moment a power cut or a kill is most harmful.
+TKillOutcome RunKilledAt(int killAt, const std::function<void()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0)
+            ::_exit(99);
+        ::raise(SIGSTOP);
+        body();
+        ::_exit(0);
+    }
+    TChildDeadline deadline(pid);
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFSTOPPED(status))
+        return WIFEXITED(status) && WEXITSTATUS(status) == 99 ? TKillOutcome::koNoTracing : TKillOutcome::koFailed;
+    ::ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+    int seen = 0;
+    int pending = 0;
+    for (;;) {
+        ::ptrace(PTRACE_SYSCALL, pid, nullptr, pending);
+        pending = 0;
+        if (::waitpid(pid, &status, 0) != pid || WIFSIGNALED(status))
+            return TKillOutcome::koFailed;
+        if (WIFEXITED(status))
+            return WEXITSTATUS(status) == 0 ? TKillOutcome::koFinished : TKillOutcome::koFailed;
+        if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+            pending = WSTOPSIG(status);
+            continue;
+        }
+        __ptrace_syscall_info info {};
+        if (::ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof info, &info) <= 0)
+            return TKillOutcome::koNoTracing;
+        if (info.op == PTRACE_SYSCALL_INFO_ENTRY && AddsOrRemovesAName(info.entry.nr) && ++seen == killAt) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return TKillOutcome::koKilled;
+        }
+    }
+}
 
 TEST_F(ShelfStoreTest, MissingFileGivesNoShelvesAndNoError)
 {
@@ -324,14 +462,101 @@ TEST_F(ShelfStoreTest, EmptyListRemovesTheFileButKeepsTheRunsBackup)
     EXPECT_EQ(NameIn("Shelf.bak"), "again");
 }
 
-TEST_F(ShelfStoreTest, DamagedFileIsMovedAsideNotOverwritten)
+TEST_F(ShelfStoreTest, AKillAtAnyStepOfASaveLeavesTheShelfFileWhole)
 {
+    for (int killAt = 1;; ++killAt) {
+        ASSERT_LT(killAt, 20) << "the save never finished";
+        TTempFolder run;
+        TShelfStore(run.Path()).Save(*OneShelf("old"));
+        // The first save of a run: it makes the backup, the step most at risk.
+        const TKillOutcome outcome = RunKilledAt(killAt, [&] {
+            TShelfStore store(run.Path());
+            TGroupList list;
+            store.Load(list);
+            list.Add("new", 0, "");
+            store.Save(list);
+        });
+        if (outcome == TKillOutcome::koNoTracing)
+            GTEST_SKIP() << "this system does not let a test trace its child";
+        ASSERT_NE(outcome, TKillOutcome::koFailed) << "killed at " << killAt;
+
+        TGroupList list;
+        const TShelfLoadResult loaded = TShelfStore(run.Path()).Load(list);
+        ASSERT_TRUE(loaded.Found && loaded.RecoveredFrom.empty() && !loaded.Damaged) << "killed at " << killAt;
+        ASSERT_GE(list.Count(), 1) << "killed at " << killAt;
+        EXPECT_EQ(list.Group(0)->Name(), "old");
+        if (outcome == TKillOutcome::koFinished) {
+            EXPECT_EQ(list.Count(), 2);
+            return;
+        }
+    }
+}
+
+struct TRecoveryCase {
+    const char* Name;
+    std::string Leftover;  // what a killed save left as "Shelf.lst$$" ("-": nothing)
+    const char* RecoveredFrom;
+    const char* FirstShelf;  // empty: no shelves
+};
+
+class ShelfRecovery : public ShelfStoreTest, public ::testing::WithParamInterface<TRecoveryCase> {};
+
+TEST_P(ShelfRecovery, AMissingFileIsReadFromWhatTheKilledSaveLeft)
+{
+    const TRecoveryCase& row = GetParam();
+    folder.Write("Shelf.bak", WriteBytes(*OneShelf("backup")));
+    if (row.Leftover != "-")
+        folder.Write("Shelf.lst$$", row.Leftover);
+    const std::vector<std::string> before = Names();
+
+    TShelfStore store(folder.Path());
+    TGroupList list;
+    const TShelfLoadResult result = store.Load(list);
+    EXPECT_EQ(result.RecoveredFrom, *row.RecoveredFrom ? folder.File(row.RecoveredFrom) : std::string());
+    EXPECT_FALSE(result.Damaged);
+    EXPECT_EQ(list.Count() > 0 ? list.Group(0)->Name() : std::string(), row.FirstShelf);
+    EXPECT_EQ(Names(), before);  // reading changes nothing
+
+    // The save after it writes what was read, leaves the backup alone and
+    // keeps what the killed save left under a name no save replaces.
+    list.Add("more", 0, "");
+    store.Save(list);
+    EXPECT_EQ(NameIn("Shelf.lst"), list.Group(0)->Name());
+    EXPECT_EQ(NameIn("Shelf.bak"), "backup");
+    EXPECT_FALSE(PathExists(folder.File("Shelf.lst$$")));
+    const std::string kept = OneNameStarting("Shelf.interrupted-");
+    if (row.Leftover == "-" || row.Leftover.empty())
+        EXPECT_EQ(kept, "");
+    else
+        EXPECT_EQ(folder.Read(kept), row.Leftover);
+}
+
+std::string OneShelfBytes(const std::string& name)
+{
+    TGroupList list;
+    list.Add(name, 0, "");
+    return WriteBytes(list);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ShelfRecovery,
+    ::testing::Values(TRecoveryCase{"CompleteLeftover", OneShelfBytes("newest"), "Shelf.lst$$", "newest"},
+                      TRecoveryCase{"TruncatedLeftover", OneShelfBytes("newest").substr(0, 30), "Shelf.bak", "backup"},
+                      TRecoveryCase{"EmptyLeftover", "", "Shelf.bak", "backup"},
+                      TRecoveryCase{"NoLeftoverMeansRemovedOnPurpose", "-", "", ""}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(ShelfStoreTest, ADamagedFileIsKeptUnderADatedNameWhenASaveReplacesIt)
+{
+    TShelfStore(folder.Path()).Save(*OneShelf("first"));
+    TShelfStore(folder.Path()).Save(*OneShelf("whole"));  // "first" is the backup now
     TGroupList good;
     good.Add("kept", 0, "");
     good.Add("lost", 0, "");
     std::string bytes = WriteBytes(good);
     bytes.resize(bytes.size() - 6);  // the second shelf is cut short
     folder.Write("Shelf.lst", bytes);
+    const std::vector<std::string> before = Names();
 
     TShelfStore store(folder.Path());
     TGroupList list;
@@ -340,12 +565,58 @@ TEST_F(ShelfStoreTest, DamagedFileIsMovedAsideNotOverwritten)
     EXPECT_TRUE(result.Damaged);
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list.Group(0)->Name(), "kept");
-    EXPECT_FALSE(PathExists(folder.File("Shelf.lst")));
-    EXPECT_EQ(folder.Read("Shelf.bak"), bytes);
+    // Reading moves nothing.
+    EXPECT_EQ(Names(), before);
+    EXPECT_EQ(folder.Read("Shelf.lst"), bytes);
 
-    // Saving an empty list now cannot destroy the damaged original.
+    // Saves, an empty one among them, neither lose the damaged original nor
+    // let it push the whole backup out.
+    store.Save(list);
+    store.Save(*OneShelf("later"));
     store.Save(TGroupList());
-    EXPECT_EQ(folder.Read("Shelf.bak"), bytes);
+    const std::string kept = OneNameStarting("Shelf.damaged-");
+    ASSERT_NE(kept, "");
+    EXPECT_EQ(store.DamagedCopy(), folder.File(kept));
+    EXPECT_EQ(folder.Read(kept), bytes);
+    EXPECT_EQ(NameIn("Shelf.bak"), "first");
+}
+
+TEST_F(ShelfStoreTest, AFileThatCannotBeReadIsNeverSavedOver)
+{
+    TShelfStore(folder.Path()).Save(*OneShelf("mine"));
+    const std::string before = folder.Read("Shelf.lst");
+    // A folder anyone may write to, so that only reading the file fails.
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(folder.File("Shelf.lst").c_str(), 0), 0);
+    // Owned by the user the child becomes: only the mode keeps it from reading,
+    // and nothing else would stop a save.
+    if (::geteuid() == 0)
+        ASSERT_EQ(::chown(folder.File("Shelf.lst").c_str(), 65534, 65534), 0);
+    const int code = RunInChild([&] {
+        // Root reads any file whatever its mode; the child gives root up.
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return 77;
+        TShelfStore store(folder.Path());
+        TGroupList list;
+        const TShelfLoadResult result = store.Load(list);
+        if (!result.Unreadable || result.Damaged)
+            return 1;
+        const std::unique_ptr<TGroupList> other = OneShelf("other");
+        for (const TGroupList* next : {other.get(), &list}) {
+            try {
+                store.Save(*next);
+                return 2;
+            } catch (const EFileError&) {
+            }
+        }
+        return 0;
+    });
+    if (code == 77)
+        GTEST_SKIP() << "running as root and unable to give it up, so no file is unreadable";
+    EXPECT_EQ(code, 0);
+    ASSERT_EQ(::chmod(folder.File("Shelf.lst").c_str(), 0644), 0);
+    EXPECT_EQ(folder.Read("Shelf.lst"), before);
+    EXPECT_EQ(Names(), std::vector<std::string>{"Shelf.lst"});
 }
 
 class ShelfMembersTest : public ::testing::Test {
@@ -437,8 +708,7 @@ TEST_F(ShelfMembersTest, ExportPutsFoldersFirstInNameOrder)
     folder.Write("C/x", "");
     folder.Write("B", "file");
     AddPaths(*shelf, {Path("B"), Path("a"), Path("C")});
-    const TShelfExportResult result = ExportItems(folder.File("out.txt"), *shelf);
-    EXPECT_EQ(result.Written, 3);
+    EXPECT_EQ(ExportItems(folder.File("out.txt"), *shelf), 3);
     EXPECT_EQ(folder.Read("out.txt"), Path("a") + "\n" + Path("C") + "\n" + Path("B") + "\n");
 }
 
@@ -449,10 +719,56 @@ TEST_F(ShelfMembersTest, ImportTakesOnlyNewExistingPaths)
     AddPaths(*shelf, {Path("member.jpg")});
     folder.Write("list.txt", Path("deleted.jpg") + "\r\n" + Path("member.jpg") + "\n" + Path("new.jpg") + "\n" +
                                  "relative.jpg\n" + Path("new.jpg") + "\n");
-    EXPECT_EQ(ImportItems(folder.File("list.txt"), *shelf), 1);
+    EXPECT_EQ(ImportItems(folder.File("list.txt"), *shelf).Added, 1);
     EXPECT_EQ(shelf->Count(), 2);
     EXPECT_EQ(shelf->Key(1), Path("new.jpg"));
     EXPECT_THROW(ImportItems(folder.File("missing.txt"), *shelf), EMirevaError);
+}
+
+TEST_F(ShelfMembersTest, ExportAndImportKeepNamesThatAreNotUtf8)
+{
+    // "日本" in UTF-8 and in CP932 bytes: two files whose names read alike.
+    for (const char* name : {"caf\xE9.jpg", "日本.jpg", "\x93\xFA\x96\x7B.jpg", "plain.jpg", "new\nline.jpg"})
+        folder.Write(name, "x");
+    AddPaths(*shelf, {folder.File("caf\xE9.jpg"), folder.File("日本.jpg"), folder.File("\x93\xFA\x96\x7B.jpg"),
+                      folder.File("plain.jpg"), folder.File("new\nline.jpg")});
+    EXPECT_EQ(ExportItems(folder.File("u.txt"), *shelf), 5);
+    const std::string text = folder.Read("u.txt");
+    EXPECT_TRUE(IsValidUtf8(text));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
+
+    TGroupFolder* other = list.Group(list.Add("t", 0, ""));
+    const TShelfImportResult result = ImportItems(folder.File("u.txt"), *other);
+    EXPECT_EQ(result.Added, 5);
+    EXPECT_TRUE(result.Failed.empty());
+    for (int i = 0; i < shelf->Count(); ++i)
+        EXPECT_GE(other->IndexOf(shelf->Key(i)), 0) << shelf->Key(i);
+}
+
+TEST_F(ShelfMembersTest, ImportReportsEveryLineItCannotAdd)
+{
+    folder.Write("日本.jpg", "x");
+    folder.Write("\x93\xFA\x96\x7B.jpg", "x");
+    folder.Write("only\x93\xFA.jpg", "x");
+    folder.Write("new.jpg", "x");
+    AddPaths(*shelf, {Path("new.jpg")});
+    // An older export wrote names as raw bytes: the third line names one file
+    // by its bytes and the other read as CP932.
+    folder.Write("in.txt", "relative.jpg\n" + Path("gone.jpg") + "\n" + Path("\x93\xFA\x96\x7B.jpg") + "\n" +
+                               "file://elsewhere" + Path("new.jpg") + "\n\n" + Path("new.jpg") + "\r\n" +
+                               Path("only\x93\xFA.jpg") + "\n");
+    const TShelfImportResult result = ImportItems(folder.File("in.txt"), *shelf);
+    EXPECT_EQ(result.Added, 1);
+    EXPECT_EQ(shelf->Key(1), Path("only\x93\xFA.jpg"));
+    std::vector<std::pair<int, TImportFault>> failed;
+    for (const TImportFailure& failure : result.Failed) {
+        EXPECT_TRUE(IsValidUtf8(failure.Text));
+        failed.emplace_back(failure.Line, failure.Fault);
+    }
+    EXPECT_EQ(failed, (std::vector<std::pair<int, TImportFault>>{{1, TImportFault::ifNotAbsolute},
+                                                                 {2, TImportFault::ifMissing},
+                                                                 {3, TImportFault::ifAmbiguous},
+                                                                 {4, TImportFault::ifBadEscape}}));
 }
 
 TEST_F(ShelfMembersTest, ChangingAMemberPathNotifiesWithBothIdentities)
@@ -550,8 +866,9 @@ TEST(ShelfStore, SomethingElseNamedLikeTheFileIsLeftAlone)
     TShelfStore store(folder.Path());
     TGroupList list;
     const TShelfLoadResult result = store.Load(list);
-    EXPECT_TRUE(result.Damaged);
+    EXPECT_TRUE(result.Unreadable);
     EXPECT_EQ(list.Count(), 0);
+    EXPECT_THROW(store.Save(list), EFileError);
     EXPECT_EQ(folder.Read("Shelf.lst/inside"), "x");
     EXPECT_FALSE(PathExists(folder.File("Shelf.bak")));
 }
