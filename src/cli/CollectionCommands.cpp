@@ -21,8 +21,10 @@ void LoadShelves(TCliContext& context, TShelfStore& store, TGroupList& list)
 {
     const TShelfLoadResult result = store.Load(list);
     if (result.Damaged)
-        context.Err << "mireva-cli shelf: " << store.FilePath() << " is damaged (" << result.Error
-                    << "); read what was readable, the file was kept as " << store.BackupPath() << '\n';
+        context.Err << "mireva-cli shelf: "
+                    << EscapeControls(store.FilePath() + " is damaged (" + result.Error +
+                                      "); read what was readable, the file was kept as " + store.BackupPath())
+                    << '\n';
 }
 
 TGroupFolder& FindShelf(const TGroupList& list, const std::string& name)
@@ -55,7 +57,8 @@ int ShelfList(TCliContext& context)
     LoadShelves(context, store, list);
     for (int i = 0; i < list.Count(); ++i) {
         const TGroupFolder* shelf = list.Group(i);
-        context.Out << shelf->Name() << '\t' << shelf->Count() << '\t' << shelf->CommentLine() << '\n';
+        context.Out << EscapeControls(shelf->Name()) << '\t' << shelf->Count() << '\t'
+                    << EscapeControls(shelf->CommentLine()) << '\n';
     }
     return 0;
 }
@@ -75,7 +78,7 @@ int ShelfShow(TCliContext& context)
             continue;
         }
         const std::string path = info->Item.IsRoot() ? std::string("(root)") : info->Path;
-        context.Out << path << (info->IsDirectory && path != "/" ? "/" : "") << '\n';
+        context.Out << EscapeControls(path) << (info->IsDirectory && path != "/" ? "/" : "") << '\n';
     }
     return 0;
 }
@@ -97,7 +100,7 @@ int ShelfAdd(TCliContext& context)
     TGroupFolder& shelf = FindOrAddShelf(list, name);
     const int added = AddPaths(shelf, paths);
     store.Save(list);
-    context.Out << added << " added to '" << shelf.Name() << "'\n";
+    context.Out << added << " added to '" << EscapeControls(shelf.Name()) << "'\n";
     return 0;
 }
 
@@ -125,7 +128,7 @@ int ShelfImport(TCliContext& context)
     TGroupFolder& shelf = FindOrAddShelf(list, args[0]);
     const int added = ImportItems(ExpandFileName(args[1], CurrentDirectory()), shelf);
     store.Save(list);
-    context.Out << added << " added to '" << shelf.Name() << "'\n";
+    context.Out << added << " added to '" << EscapeControls(shelf.Name()) << "'\n";
     return 0;
 }
 
@@ -181,6 +184,6 @@ int RunLs(TCliContext& context)
     }
     std::sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return CompareNames(a.first, b.first) < 0; });
     for (const auto& [name, isDirectory] : shown)
-        context.Out << name << (isDirectory ? "/" : "") << '\n';
+        context.Out << EscapeControls(name) << (isDirectory ? "/" : "") << '\n';
     return 0;
 }

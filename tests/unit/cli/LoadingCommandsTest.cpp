@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "base/Errors.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
+#include "RunCli.h"
 #include "support/TempFolder.h"
 #include "unit/loading/BmpBuilder.h"
 
@@ -17,32 +16,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct TRun {
-    int Exit = -1;
-    std::string Out;
-    std::string Err;
-};
-
 class Cli : public ::testing::Test {
 protected:
-    // Arguments are file names inside the test folder; none needs quoting.
-    TRun Run(const std::string& arguments)
-    {
-        const std::string command = "cd '" + folder.Path() + "' && '" MIREVA_BIN_DIR "/mireva-cli' --home '" +
-                                    folder.Path() + "home' " + arguments + " 2>'" + folder.File("stderr") + "'";
-        TRun run;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (!pipe)
-            return run;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            run.Out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.Err = folder.Read("stderr");
-        return run;
-    }
+    TCliRun Run(const std::string& arguments) { return RunCli(folder.Path(), arguments); }
     void Write(const std::string& name, const Bytes& bytes) { folder.Write(name, AsString(bytes)); }
 
     TTempFolder folder;
@@ -77,26 +53,26 @@ TEST_F(Cli, DetectNamesTheLoaderAndTheKind)
     Write("page.bmp", GrayBmp());
     Write("photo.xyz", GrayBmp());
     Write("notes.txt", {'h', 'i'});
-    TRun run = Run("detect page.bmp");
-    EXPECT_EQ(run.Exit, 0);
+    TCliRun run = Run("detect page.bmp");
+    EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Out, "Loader=Bitmap (*.bmp) (built-in)\nOffset=0\nKind=picture\nExtension=picture\n");
     run = Run("detect photo.xyz");
-    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Out, "Loader=Bitmap (*.bmp) (built-in)\nOffset=0\nKind=picture\nExtension=none\n");
     run = Run("detect notes.txt");
-    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Out, "Loader=none\nKind=none\nExtension=none\n");
     EXPECT_NE(run.Err.find("no loader"), std::string::npos);
     run = Run("detect missing.bmp");
-    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.ExitCode, 1);
     EXPECT_NE(run.Err.find("missing.bmp"), std::string::npos);
 }
 
 TEST_F(Cli, LoadWritesGrayAsGray)
 {
     Write("gray.bmp", GrayBmp());
-    const TRun run = Run("load gray.bmp out.bmp");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    const TCliRun run = Run("load gray.bmp out.bmp");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out, "3x2 Bits8 gray\n");
     const std::string out = folder.Read("out.bmp");
     const TBitmap written = DecodeBmpFile(reinterpret_cast<const uint8_t*>(out.data()), out.size());
@@ -111,8 +87,8 @@ TEST_F(Cli, LoadWritesGrayAsGray)
 TEST_F(Cli, LoadWidensColour)
 {
     Write("four.bmp", FourBitBmp());
-    const TRun run = Run("load four.bmp out.bmp");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    const TCliRun run = Run("load four.bmp out.bmp");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out, "2x1 Bits4 color\n");
     const std::string out = folder.Read("out.bmp");
     const TBitmap written = DecodeBmpFile(reinterpret_cast<const uint8_t*>(out.data()), out.size());
@@ -134,8 +110,8 @@ class CliUnreadable : public Cli, public ::testing::WithParamInterface<TUnreadab
 TEST_P(CliUnreadable, PrintsTheMessageAndWritesNothing)
 {
     Write(GetParam().File, GetParam().Content);
-    const TRun run = Run(std::string("load ") + GetParam().File + " out.bmp");
-    EXPECT_EQ(run.Exit, 1);
+    const TCliRun run = Run(std::string("load ") + GetParam().File + " out.bmp");
+    EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Out, "");
     EXPECT_NE(run.Err.find(std::string("'") + GetParam().File + "' は読み込めませんでした  "), std::string::npos)
         << run.Err;
