@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
 
 #include "base/Errors.h"
@@ -125,5 +130,81 @@ INSTANTIATE_TEST_SUITE_P(Loading, CliUnreadable,
                                            TUnreadable{"UnknownExtension", "text.dat", {'h', 'e', 'l', 'l', 'o'}},
                                            TUnreadable{"Empty", "empty.bmp", {}}),
                          [](const ::testing::TestParamInfo<TUnreadable>& info) { return info.param.Name; });
+
+}  // namespace
+
+namespace {
+
+enum class TBlocker { bkPipe, bkFolder, bkDanglingLink, bkSocket, bkNoPermission };
+
+struct TBlockedCase {
+    const char* Name;
+    TBlocker Blocker;
+    const char* Says;  // what the message tells after the name
+};
+
+class CliBlocked : public Cli, public ::testing::WithParamInterface<TBlockedCase> {
+protected:
+    // Puts something at x.jpg that is no readable picture file.
+    void Block(TBlocker blocker)
+    {
+        const std::string path = folder.File("x.jpg");
+        switch (blocker) {
+        case TBlocker::bkPipe:
+            ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+            break;
+        case TBlocker::bkFolder:
+            folder.Write("x.jpg/inside", "");
+            break;
+        case TBlocker::bkDanglingLink:
+            ASSERT_EQ(::symlink("gone.jpg", path.c_str()), 0);
+            break;
+        case TBlocker::bkSocket: {
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            ASSERT_LT(path.size(), sizeof address.sun_path);
+            std::memcpy(address.sun_path, path.c_str(), path.size());
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            ASSERT_GE(fd, 0);
+            EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+            ::close(fd);
+            break;
+        }
+        case TBlocker::bkNoPermission:
+            if (::geteuid() == 0)
+                GTEST_SKIP() << "root reads a file without read permission";
+            Write("x.jpg", GrayBmp());
+            ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+            break;
+        }
+    }
+};
+
+// The reason comes from opening the file, in detect and in every command
+// that loads a picture (through the loader's own message, as the viewer
+// shows it), never "no loader accepts" or "not read".
+TEST_P(CliBlocked, SaysWhyTheFileCannotBeRead)
+{
+    Block(GetParam().Blocker);
+    if (IsSkipped())
+        return;
+    for (const char* command : {"detect x.jpg", "load x.jpg out.bmp", "rotate --turn r90 x.jpg out.bmp"}) {
+        SCOPED_TRACE(command);
+        const TCliRun run = Run(command);
+        EXPECT_EQ(run.ExitCode, 1);
+        EXPECT_EQ(run.Out, "");
+        EXPECT_NE(run.Err.find("'x.jpg'" + std::string(GetParam().Says) + "\n"), std::string::npos) << run.Err;
+        EXPECT_FALSE(PathExists(folder.File("out.bmp")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, CliBlocked,
+    ::testing::Values(TBlockedCase{"Pipe", TBlocker::bkPipe, " は通常のファイルではありません  "},
+                      TBlockedCase{"Folder", TBlocker::bkFolder, " は通常のファイルではありません  "},
+                      TBlockedCase{"Socket", TBlocker::bkSocket, " は通常のファイルではありません  "},
+                      TBlockedCase{"DanglingLink", TBlocker::bkDanglingLink, " : No such file or directory"},
+                      TBlockedCase{"NoPermission", TBlocker::bkNoPermission, " : Permission denied"}),
+    [](const ::testing::TestParamInfo<TBlockedCase>& info) { return info.param.Name; });
 
 }  // namespace
