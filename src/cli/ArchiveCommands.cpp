@@ -205,8 +205,10 @@ std::unique_ptr<TBitmap> LoadPictureInArchive(TCliSettings& settings, const std:
 {
     TCliArchives archives(settings.Registry());
     const TArchivePlace place = OpenArchivePlace(settings, archives, path);
+    // A folder or an archive is no picture; it is named without the
+    // separator a folder path may end in.
     if (!place.Member)
-        throw EInvalidGraphic(NotReadMessage(path));
+        throw EInvalidGraphic(NotReadMessage(ExcludeTrailingPathDelimiter(path)));
     return LoadArchivePicture(settings.Registry(), place.Archiver->FileName(), place.Member->Name,
                               *place.Archiver->Loader, notifier, place.Member->Position);
 }
