@@ -17,7 +17,7 @@
 
 namespace {
 
-// The picture after the command's work, as the viewer would hold it.
+// Writes the command's result and prints its size and kind.
 void WritePicture(TCliContext& context, const std::string& path, const TBitmap& bitmap)
 {
     WriteCliPicture(path, bitmap);
