@@ -41,6 +41,12 @@ struct TResolveContext {
 
 TPathInfo ResolvePath(std::string_view path, const TResolveContext& context);
 
+// The nesting levels of a place inside an archive, as ResolveVirtualPath
+// takes them: "" for the outer archive itself, "x/b.zip" or "x/b.zip//c.zip"
+// for an archive inside it. A Folder ending in '/' names a folder, whose
+// levels stand before its last "//"; any other Folder names a nested archive.
+std::string ArchiveLevels(const TPathInfo& info);
+
 // A path as the user gave it, made absolute against base: the part before
 // the first "//" (the archive nesting mark) is normalised, the part inside
 // archives is kept as it is. Leading separators all mean the root.

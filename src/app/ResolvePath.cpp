@@ -21,6 +21,31 @@ std::string MemberFolderPart(const std::string& member)
     return slash == std::string::npos ? std::string() : member.substr(0, slash);
 }
 
+// Joins every nesting level by "//": an archive met on the way with more
+// path below it is entered, so "x/b.zip/c.cbz" names c.cbz inside b.zip just
+// as "x/b.zip//c.cbz" does, and the levels can be opened one by one.
+std::string MarkNestingLevels(const std::string& inner, const TResolveContext& context)
+{
+    std::string marked;
+    size_t start = 0;
+    while (start < inner.size()) {
+        const size_t slash = inner.find(PathDelim, start);
+        if (slash == std::string::npos) {
+            marked += inner.substr(start);
+            break;
+        }
+        const std::string component = inner.substr(start, slash - start);
+        size_t next = slash;
+        while (next < inner.size() && inner[next] == PathDelim)
+            ++next;
+        marked += component;
+        marked += next - slash > 1 || HasArchiveExtension(component, context) ? std::string(ArchiveDelim)
+                                                                               : std::string(1, PathDelim);
+        start = next;
+    }
+    return marked;
+}
+
 // Splits the path inside an archive into the innermost archive's folder (the
 // nesting levels, ending with a nested archive) and the member below it.
 void SplitInnerPath(std::string inner, const TResolveContext& context, TPathInfo& info)
@@ -39,7 +64,7 @@ void SplitInnerPath(std::string inner, const TResolveContext& context, TPathInfo
             member = member.empty() ? component : component + PathDelim + member;
         inner.erase(cut);
     }
-    info.Folder = inner;
+    info.Folder = MarkNestingLevels(inner, context);
     info.FileName = member;
     if (context.ArchiveFolder) {
         const std::string part = MemberFolderPart(member);
@@ -156,4 +181,12 @@ TPathInfo ResolvePath(std::string_view given, const TResolveContext& context)
             return info;
     }
     return TPathInfo{};
+}
+
+std::string ArchiveLevels(const TPathInfo& info)
+{
+    if (!HasTrailingDelimiter(info.Folder))
+        return info.Folder;
+    const size_t nest = info.Folder.rfind(ArchiveDelim);
+    return nest == std::string::npos ? std::string() : info.Folder.substr(0, nest);
 }

@@ -3,13 +3,16 @@
 
 #include "cli/ArchiveCommands.h"
 
+#include <cerrno>
 #include <unistd.h>
 
-#include "cli/CliRegistry.h"
+#include "app/PathInfo.h"
+#include "base/PathUtils.h"
+#include "cli/CliSettings.h"
 #include "cli/Commands.h"
+#include "cli/PictureFile.h"
 #include "common/AtomicSave.h"
 #include "common/DateTime.h"
-#include "base/PathUtils.h"
 #include "common/Text.h"
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"
@@ -23,104 +26,114 @@ TCliArchives::TCliArchives(TFileLoaderList& registry)
 
 namespace {
 
-std::vector<std::string> PathSegments(const std::string& path)
-{
-    std::vector<std::string> segments;
-    for (const std::string& segment : SplitString(path, '/')) {
-        if (!segment.empty())
-            segments.push_back(segment);
-    }
-    return segments;
-}
-
-std::string JoinSegments(const std::vector<std::string>& segments, size_t from, size_t to)
-{
-    std::string text;
-    for (size_t i = from; i < to; ++i)
-        text += segments[i] + (i + 1 < to ? "/" : "");
-    return text;
-}
-
 [[noreturn]] void NotFound(const std::string& path)
 {
     throw EFileError(SystemErrorText(path, ENOENT));
 }
 
+// The archive a path names when it leads into none: the file the path names
+// itself, which needs no archive extension, since the plug-ins go by the
+// bytes. A path that ends below a plain file, or leads nowhere, fails with
+// the system's reason.
+std::string PlainArchiveFile(const std::string& path, const TPathInfo& info, const TResolveContext& context)
+{
+    if (!info.FileName.empty()) {
+        const std::string named = JoinPath(info.Folder, info.FileName);
+        const std::string given = ExcludeTrailingPathDelimiter(AbsoluteArgumentPath(path, context.WorkingFolder));
+        const std::string inData = ExcludeTrailingPathDelimiter(NormalizePath(JoinPath(context.DataFolder, path)));
+        if (named == given || (!IsAbsolutePath(path) && named == inData))
+            return named;
+    }
+    RequireReadableFile(path);
+    NotFound(path);
+}
+
+std::vector<std::string> SplitLevels(const std::string& levels)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= levels.size()) {
+        const size_t nest = levels.find(ArchiveDelim, start);
+        parts.push_back(levels.substr(start, nest == std::string::npos ? std::string::npos : nest - start));
+        if (nest == std::string::npos)
+            break;
+        start = nest + ArchiveDelim.size();
+    }
+    return parts;
+}
+
+// Says which nesting level could not be opened: one the archive does not
+// hold, or one that is no archive a plug-in reads. Runs only after a failure,
+// opening the chain again one level at a time.
+[[noreturn]] void ExplainLevelFailure(TArchiveEnv& env, const std::string& path, const std::string& outer,
+                                      const std::string& levels)
+{
+    TArchiverPtr parent = OpenArchive(env, outer);
+    if (!parent || levels.empty())
+        throw EMirevaError(ArchiveNotReadMessage(outer));
+    std::string prefix;
+    for (const std::string& level : SplitLevels(levels)) {
+        prefix += (prefix.empty() ? "" : std::string(ArchiveDelim)) + level;
+        TArchiverPtr next = ResolveVirtualPath(env, outer, prefix, parent);
+        if (!next) {
+            if (!parent->FindRecord(ExtractFilePath(level), ExtractFileName(level)))
+                NotFound(path);
+            throw EMirevaError(ArchiveNotReadMessage(level));
+        }
+        parent = next;
+    }
+    throw EMirevaError(ArchiveNotReadMessage(outer));
+}
+
 }  // namespace
 
-TArchivePlace ResolveArchivePlace(TArchiveEnv& env, const std::string& path, bool openLastArchive)
+TArchivePlace OpenArchivePlace(TCliSettings& settings, TCliArchives& archives, const std::string& path)
 {
-    const bool absolute = IsAbsolutePath(path);
-    const std::vector<std::string> segments = PathSegments(path);
-    size_t outerEnd = 0;
-    std::string outer;
-    for (size_t i = 1; i <= segments.size(); ++i) {
-        const std::string candidate = (absolute ? "/" : "") + JoinSegments(segments, 0, i);
-        if (FileExists(candidate)) {
-            outer = candidate;
-            outerEnd = i;
-            break;
-        }
-        if (!DirectoryExists(candidate))
-            break;
+    const TResolveContext context = settings.ResolveContext();
+    const TPathInfo info = ResolvePath(path, context);
+    std::string outer, levels, inner;
+    if (!info.ArchivePath.empty()) {
+        outer = info.ArchivePath;
+        levels = ArchiveLevels(info);
+        inner = info.FileName;
+    } else {
+        outer = PlainArchiveFile(path, info, context);
     }
-    if (outer.empty())
-        NotFound(path);
+    RequireReadableFile(outer);
+
     TArchivePlace place;
-    place.Archiver = OpenArchive(env, outer);
+    place.Archiver = ResolveVirtualPath(archives.Env(), outer, levels, nullptr);
     if (!place.Archiver)
-        throw EMirevaError(ArchiveNotReadMessage(outer));
-    // Inside: folders, members and inner archives.
-    size_t start = outerEnd;
-    for (size_t i = outerEnd; i < segments.size(); ++i) {
-        const std::string folder = JoinSegments(segments, start, i);
-        const std::string inFolder = folder.empty() ? std::string() : folder + "/";
-        const bool last = i + 1 == segments.size();
-        const TArchiveFileInfo* member = place.Archiver->FindRecord(inFolder, segments[i]);
-        if (member && (!last || openLastArchive) && env.Registry->IsArchiveExtension(ExtractFileExt(member->Name))) {
-            TArchiverPtr inner = OpenInnerArchive(place.Archiver, member->Path, member->Name);
-            if (!inner)
-                throw EMirevaError(ArchiveNotReadMessage(member->Name));
-            place.Archiver = inner;
-            start = i + 1;
-            continue;
-        }
-        if (last) {
-            if (member) {
-                place.Folder = member->Path;
-                place.Member = member->Name;
-                return place;
-            }
-            const std::string asFolder = inFolder + segments[i] + "/";
-            if (place.Archiver->Folders().count(asFolder) == 0)
-                NotFound(path);
-            place.Folder = asFolder;
-            return place;
-        }
-    }
-    if (start < segments.size()) {
-        const std::string folder = JoinSegments(segments, start, segments.size()) + "/";
-        if (place.Archiver->Folders().count(folder) == 0)
-            NotFound(path);
-        place.Folder = folder;
-    }
+        ExplainLevelFailure(archives.Env(), path, outer, levels);
+    while (!inner.empty() && inner.back() == PathDelim)
+        inner.pop_back();
+    if (inner.empty())
+        return place;
+    place.Member = place.Archiver->FindRecord(ExtractFilePath(inner), ExtractFileName(inner));
+    if (place.Member)
+        return place;
+    const std::string folder = inner + PathDelim;
+    if (place.Archiver->Folders().count(folder) == 0)
+        NotFound(path);
+    place.Folder = folder;
     return place;
 }
 
 int RunPlugins(TCliContext& context)
 {
     context.Positional(0);
-    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
+    TCliSettings settings(context);
+    const TFileLoaderList& registry = settings.Registry();
     auto line = [&](const TSPI& plugin, const TFileLoader& loader, const char* kind) {
         std::string patterns;
         for (const std::string& group : loader.Extensions)
             patterns += (patterns.empty() ? "" : ";") + group;
-        context.Out << plugin.LibraryName() << '\t' << kind << '\t' << (loader.Enabled ? "enabled" : "disabled")
-                    << '\t' << patterns << '\n';
+        context.Out << EscapeControls(plugin.LibraryName()) << '\t' << kind << '\t'
+                    << (loader.Enabled ? "enabled" : "disabled") << '\t' << EscapeControls(patterns) << '\n';
     };
-    for (const auto& loader : registry->InPlugins)
+    for (const auto& loader : registry.InPlugins)
         line(static_cast<const TInSPI&>(*loader).Plugin(), *loader, "image");
-    for (const auto& loader : registry->AmPlugins)
+    for (const auto& loader : registry.AmPlugins)
         line(static_cast<const TAmSPI&>(*loader).Plugin(), *loader, "archive");
     return 0;
 }
@@ -129,17 +142,19 @@ namespace {
 
 int RunArchiveList(TCliContext& context, const std::string& path)
 {
-    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
-    TCliArchives archives(*registry);
-    const TArchivePlace place = ResolveArchivePlace(archives.Env(), path, true);
-    if (!place.Member.empty())
+    TCliSettings settings(context);
+    TCliArchives archives(settings.Registry());
+    const TArchivePlace place = OpenArchivePlace(settings, archives, path);
+    if (place.Member)
         throw ECliUsage("'" + path + "' is a member, not an archive or a folder");
     const TArchiver& archiver = *place.Archiver;
     for (size_t i = 0; i < archiver.MemberCount(); ++i) {
         const TArchiveFileInfo& record = *archiver.Items()[i];
         if (record.Path.compare(0, place.Folder.size(), place.Folder) != 0)
             continue;
-        context.Out << record.Path << record.Name << '\t' << record.Size << '\t'
+        // Names come from whoever made the archive: one holding a tab or a
+        // line break must not forge a field or a line of this list.
+        context.Out << EscapeControls(record.Path + record.Name) << '\t' << record.Size << '\t'
                     << (record.Time == -1.0 ? std::string("-") : FormatDateTime(record.Time)) << '\n';
     }
     return 0;
@@ -148,18 +163,18 @@ int RunArchiveList(TCliContext& context, const std::string& path)
 int RunArchiveExtract(TCliContext& context, const std::string& path, const std::string& member,
                       const std::string& out)
 {
-    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
-    TCliArchives archives(*registry);
-    const TArchivePlace place = ResolveArchivePlace(archives.Env(), path, true);
-    if (!place.Member.empty())
+    TCliSettings settings(context);
+    TCliArchives archives(settings.Registry());
+    const TArchivePlace place = OpenArchivePlace(settings, archives, path);
+    if (place.Member)
         throw ECliUsage("'" + path + "' is a member, not an archive");
     std::string wanted = member;
-    while (!wanted.empty() && wanted.front() == '/')
+    while (!wanted.empty() && wanted.front() == PathDelim)
         wanted.erase(0, 1);
     wanted = place.Folder + wanted;
     const TArchiveFileInfo* record = place.Archiver->FindRecord(ExtractFilePath(wanted), ExtractFileName(wanted));
     if (!record || record->IsFolder())
-        throw EFileError(SystemErrorText(path + "/" + member, ENOENT));
+        NotFound(path + "/" + member);
     const std::unique_ptr<TMemoryStream> stream = place.Archiver->ExtractToStream(*record);
     if (stream->Size() == 0 && record->Size != 0)
         throw EMirevaError(ExtractFailedMessage);
@@ -185,14 +200,15 @@ int RunArchive(TCliContext& context)
     throw ECliUsage("unknown action '" + action + "'");
 }
 
-std::unique_ptr<TBitmap> LoadPictureInArchive(TFileLoaderList& registry, const std::string& path,
+std::unique_ptr<TBitmap> LoadPictureInArchive(TCliSettings& settings, const std::string& path,
                                               TUserNotifier* notifier)
 {
-    TCliArchives archives(registry);
-    const TArchivePlace place = ResolveArchivePlace(archives.Env(), path, false);
-    if (place.Member.empty())
-        throw EInvalidGraphic(NotReadMessage(path));
-    const TArchiveFileInfo* record = place.Archiver->FindRecord(place.Folder, place.Member);
-    return LoadArchivePicture(registry, place.Archiver->FileName(), record->Name, *place.Archiver->Loader, notifier,
-                              record->Position);
+    TCliArchives archives(settings.Registry());
+    const TArchivePlace place = OpenArchivePlace(settings, archives, path);
+    // A folder or an archive is no picture; it is named without the
+    // separator a folder path may end in.
+    if (!place.Member)
+        throw EInvalidGraphic(NotReadMessage(ExcludeTrailingPathDelimiter(path)));
+    return LoadArchivePicture(settings.Registry(), place.Archiver->FileName(), place.Member->Name,
+                              *place.Archiver->Loader, notifier, place.Member->Position);
 }

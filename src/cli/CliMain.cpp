@@ -11,6 +11,7 @@
 #include "cli/CliCommand.h"
 #include "cli/Commands.h"
 #include "base/PathUtils.h"
+#include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 
@@ -95,40 +96,77 @@ const std::vector<std::string>& TCliContext::Positional(size_t min, size_t max)
     return Args;
 }
 
+namespace {
+
+const TCliCommand* FindCommand(const std::string& name)
+{
+    const auto* command = std::find_if(std::begin(Commands), std::end(Commands),
+                                       [&](const TCliCommand& c) { return name == c.Name && c.Run; });
+    return command == std::end(Commands) ? nullptr : command;
+}
+
+// Takes "--home DIR" or "--home=DIR" from the front of args. A missing or
+// empty folder is a usage error rather than the default data folder: a
+// script that meant another one must not read or change the user's own
+// settings and shelves. So is a subcommand's name where the folder belongs
+// ("--home resolve x") unless such a folder exists.
+std::optional<std::string> TakeHome(std::vector<std::string>& args)
+{
+    if (args.empty())
+        return std::nullopt;
+    std::string home;
+    if (args[0] == "--home") {
+        if (args.size() < 2)
+            throw ECliUsage("--home needs a folder");
+        home = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    } else if (args[0].rfind("--home=", 0) == 0) {
+        home = args[0].substr(7);
+        args.erase(args.begin());
+    } else {
+        return std::nullopt;
+    }
+    if (home.empty() || (FindCommand(home) && !DirectoryExists(home)))
+        throw ECliUsage("--home needs a folder");
+    return home;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string home;
-    if (args.size() >= 2 && args[0] == "--home") {
-        home = args[1];
-        args.erase(args.begin(), args.begin() + 2);
-    } else if (!args.empty() && args[0].rfind("--home=", 0) == 0) {
-        home = args[0].substr(7);
-        args.erase(args.begin());
+    try {
+        if (std::optional<std::string> given = TakeHome(args))
+            home = *given;
+    } catch (const ECliUsage& e) {
+        std::cerr << "mireva-cli: " << e.what() << "\nusage: mireva-cli [--home DIR] SUBCOMMAND ...\n";
+        return 2;
     }
     if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
         PrintUsage(args.empty() ? std::cerr : std::cout);
         return args.empty() ? 2 : 0;
     }
     const std::string name = args[0];
-    const auto* command = std::find_if(std::begin(Commands), std::end(Commands),
-                                       [&](const TCliCommand& c) { return name == c.Name && c.Run; });
-    if (command == std::end(Commands)) {
-        std::cerr << "mireva-cli: unknown subcommand '" << name << "'\n";
+    const TCliCommand* command = FindCommand(name);
+    if (!command) {
+        std::cerr << "mireva-cli: unknown subcommand '" << EscapeControls(name) << "'\n";
         return 2;
     }
     TCliContext context{ProgramFolder(), home, std::vector<std::string>(args.begin() + 1, args.end()), std::cout,
                         std::cerr};
+    // Messages name files and archive members, which may hold line breaks
+    // and escape sequences: escaped, every message stays one line, and the
+    // terminal never receives a name's escape sequence.
     try {
         return command->Run(context);
     } catch (const ECliUsage& e) {
-        std::cerr << "mireva-cli " << name << ": " << e.what() << "\nusage: mireva-cli " << name << ' '
-                  << command->Usage << '\n';
+        std::cerr << "mireva-cli " << name << ": " << EscapeControls(e.what()) << "\nusage: mireva-cli " << name
+                  << ' ' << command->Usage << '\n';
         return 2;
     } catch (const std::exception& e) {
-        std::string message = e.what();
-        std::replace(message.begin(), message.end(), '\n', ' ');
-        std::cerr << "mireva-cli " << name << ": " << message << '\n';
+        std::cerr << "mireva-cli " << name << ": " << EscapeControls(e.what()) << '\n';
         return 1;
     }
 }

@@ -25,11 +25,13 @@ bool LoadShelves(TCliContext& context, TShelfStore& store, TGroupList& list)
     if (result.Unreadable)
         throw EFileError("cannot read the shelves: " + result.Error);
     if (!result.RecoveredFrom.empty())
-        context.Err << "mireva-cli shelf: " << store.FilePath() << " is missing after an interrupted save; read "
-                    << result.RecoveredFrom << " in its place\n";
+        context.Err << "mireva-cli shelf: " << EscapeControls(store.FilePath()) << " is missing after an interrupted save; read "
+                    << EscapeControls(result.RecoveredFrom) << " in its place\n";
     if (result.Damaged)
-        context.Err << "mireva-cli shelf: " << (result.RecoveredFrom.empty() ? store.FilePath() : result.RecoveredFrom)
-                    << " is damaged (" << result.Error << "); read what was readable\n";
+        context.Err << "mireva-cli shelf: "
+                    << EscapeControls((result.RecoveredFrom.empty() ? store.FilePath() : result.RecoveredFrom) +
+                                      " is damaged (" + result.Error + "); read what was readable")
+                    << '\n';
     return !result.Damaged;
 }
 
@@ -38,7 +40,7 @@ void SaveShelves(TCliContext& context, TShelfStore& store, const TGroupList& lis
 {
     store.Save(list);
     if (!store.DamagedCopy().empty())
-        context.Err << "mireva-cli shelf: the damaged file was kept as " << store.DamagedCopy() << '\n';
+        context.Err << "mireva-cli shelf: the damaged file was kept as " << EscapeControls(store.DamagedCopy()) << '\n';
 }
 
 const char* ImportFaultText(TImportFault fault)
@@ -88,7 +90,8 @@ int ShelfList(TCliContext& context)
     const bool whole = LoadShelves(context, store, list);
     for (int i = 0; i < list.Count(); ++i) {
         const TGroupFolder* shelf = list.Group(i);
-        context.Out << shelf->Name() << '\t' << shelf->Count() << '\t' << shelf->CommentLine() << '\n';
+        context.Out << EscapeControls(shelf->Name()) << '\t' << shelf->Count() << '\t'
+                    << EscapeControls(shelf->CommentLine()) << '\n';
     }
     return whole ? 0 : 1;
 }
@@ -108,7 +111,7 @@ int ShelfShow(TCliContext& context)
             continue;
         }
         const std::string path = info->Item.IsRoot() ? std::string("(root)") : info->Path;
-        context.Out << path << (info->IsDirectory && path != "/" ? "/" : "") << '\n';
+        context.Out << EscapeControls(path) << (info->IsDirectory && path != "/" ? "/" : "") << '\n';
     }
     return whole ? 0 : 1;
 }
@@ -130,7 +133,7 @@ int ShelfAdd(TCliContext& context)
     TGroupFolder& shelf = FindOrAddShelf(list, name);
     const int added = AddPaths(shelf, paths);
     SaveShelves(context, store, list);
-    context.Out << added << " added to '" << shelf.Name() << "'\n";
+    context.Out << added << " added to '" << EscapeControls(shelf.Name()) << "'\n";
     return 0;
 }
 
@@ -156,9 +159,9 @@ int ShelfImport(TCliContext& context)
     const TShelfImportResult result = ImportItems(ExpandFileName(args[1], CurrentDirectory()), shelf);
     SaveShelves(context, store, list);
     for (const TImportFailure& failure : result.Failed)
-        context.Err << "mireva-cli shelf import: line " << failure.Line << ": " << failure.Text << ": "
-                    << ImportFaultText(failure.Fault) << '\n';
-    context.Out << result.Added << " added to '" << shelf.Name() << "'\n";
+        context.Err << "mireva-cli shelf import: line " << failure.Line << ": " << EscapeControls(failure.Text)
+                    << ": " << ImportFaultText(failure.Fault) << '\n';
+    context.Out << result.Added << " added to '" << EscapeControls(shelf.Name()) << "'\n";
     return result.Failed.empty() ? 0 : 1;
 }
 
@@ -214,6 +217,6 @@ int RunLs(TCliContext& context)
     }
     std::sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return CompareNames(a.first, b.first) < 0; });
     for (const auto& [name, isDirectory] : shown)
-        context.Out << name << (isDirectory ? "/" : "") << '\n';
+        context.Out << EscapeControls(name) << (isDirectory ? "/" : "") << '\n';
     return 0;
 }

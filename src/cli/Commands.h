@@ -12,7 +12,7 @@ int RunResolve(TCliContext& context);
 // or an archive.
 int RunDetect(TCliContext& context);
 // Loads a picture as the viewer does and writes it as a 24-bit or 8-bit gray
-// bitmap file.
+// bitmap file, or as PNG.
 int RunLoad(TCliContext& context);
 // The plug-ins found, in priority order: file name, kind, enabled, patterns.
 int RunPlugins(TCliContext& context);
@@ -25,7 +25,7 @@ int RunLs(TCliContext& context);
 // Prints the options of a settings file as the viewer reads them.
 int RunSettings(TCliContext& context);
 
-// ImagingCommands.cpp: a bitmap file scaled by one of the four resamplers
+// ImagingCommands.cpp: a picture scaled by one of the four resamplers
 // (only the given rectangle of the scaled picture, placed at a point), passed
 // through filter items in the settings file's text form, or turned.
 int RunScale(TCliContext& context);

@@ -1,44 +1,28 @@
 // mireva-cli scale, filter and rotate: the viewer's resamplers, filter chain
-// and page turns on bitmap files. A gray bitmap (8 bits with the gray table)
-// stays gray; other bitmaps are handled as 24-bit colour, as after loading.
+// and page turns on any picture the viewer reads. A gray picture stays gray;
+// others are handled as 24-bit colour, as after loading.
 
 #include <string>
 #include <vector>
 
+#include "cli/CliSettings.h"
 #include "cli/Commands.h"
-#include "common/AtomicSave.h"
+#include "cli/PictureFile.h"
 #include "common/Bitmap.h"
 #include "common/Text.h"
 #include "imaging/FilterProc.h"
 #include "imaging/FilterSets.h"
 #include "imaging/ImgUtils.h"
 #include "imaging/Stretch.h"
-#include "loading/FileLoader.h"
-#include "loading/ImgLoader.h"
-#include "platform/FileStream.h"
 
 namespace {
 
-struct TPicture {
-    TBitmap Bitmap;
-    bool Gray = false;
-};
-
-TPicture ReadPicture(const std::string& path)
+// Writes the command's result and prints its size and kind.
+void WritePicture(TCliContext& context, const std::string& path, const TBitmap& bitmap)
 {
-    const std::string bytes = ReadWholeFile(path);
-    TPicture picture;
-    picture.Bitmap = DecodeBmpFile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    picture.Gray = PrepareLoadedBitmap(picture.Bitmap).Gray;
-    return picture;
-}
-
-void WritePicture(TCliContext& context, const std::string& path, const TPicture& picture)
-{
-    const std::vector<uint8_t> bytes = EncodeBmpFile(picture.Bitmap);
-    SaveFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    context.Out << picture.Bitmap.Width() << 'x' << picture.Bitmap.Height() << ' '
-                << (picture.Bitmap.BitsPerPixel() == 8 ? "gray" : "color") << '\n';
+    WriteCliPicture(path, bitmap);
+    context.Out << bitmap.Width() << 'x' << bitmap.Height() << ' ' << (bitmap.BitsPerPixel() == 8 ? "gray" : "color")
+                << '\n';
 }
 
 // count integers separated by separator; ECliUsage naming the option
@@ -122,14 +106,13 @@ int RunScale(TCliContext& context)
                               24))
         throw EInvalidGraphic("画像のサイズが大きすぎます");
 
-    TPicture picture = ReadPicture(files[0]);
-    if (picture.Bitmap.IsEmpty())
-        throw EInvalidGraphic("'" + files[0] + "' has no pixels");
-    if (picture.Gray)
-        StretchGrayBitmap(&picture.Bitmap, nullptr, width, m, x, y, visible, height);
+    TCliSettings settings(context);
+    const TCliPicture picture = ReadCliPicture(settings, files[0]);
+    if (picture.Loaded.Gray)
+        StretchGrayBitmap(picture.Bitmap.get(), nullptr, width, m, x, y, visible, height);
     else
-        StretchBitmap(&picture.Bitmap, nullptr, width, m, x, y, visible, height);
-    WritePicture(context, files[1], picture);
+        StretchBitmap(picture.Bitmap.get(), nullptr, width, m, x, y, visible, height);
+    WritePicture(context, files[1], *picture.Bitmap);
     return 0;
 }
 
@@ -146,9 +129,11 @@ int RunFilter(TCliContext& context)
             throw ECliUsage("cannot read the filter item '" + text + "'");
         items.push_back(std::move(*item));
     }
-    TPicture picture = ReadPicture(files[0]);
-    ApplyFilters(picture.Bitmap, items, picture.Gray);
-    WritePicture(context, files[1], picture);
+    TCliSettings settings(context);
+    TCliPicture picture = ReadCliPicture(settings, files[0]);
+    bool gray = picture.Loaded.Gray;
+    ApplyFilters(*picture.Bitmap, items, gray);
+    WritePicture(context, files[1], *picture.Bitmap);
     return 0;
 }
 
@@ -160,8 +145,9 @@ int RunRotate(TCliContext& context)
     if (!turn)
         throw ECliUsage("--turn is needed");
     const RotationMode mode = TurnNamed(*turn);
-    TPicture picture = ReadPicture(files[0]);
-    RotateBitmap(picture.Bitmap, mode, portraitOnly, picture.Gray);
-    WritePicture(context, files[1], picture);
+    TCliSettings settings(context);
+    const TCliPicture picture = ReadCliPicture(settings, files[0]);
+    RotateBitmap(*picture.Bitmap, mode, portraitOnly, picture.Loaded.Gray);
+    WritePicture(context, files[1], *picture.Bitmap);
     return 0;
 }

@@ -1,17 +1,14 @@
 // mireva-cli detect and load: which loader takes a file, and the picture as
-// the viewer would get it, written out as a bitmap file.
+// the viewer would get it, written out as a bitmap or PNG file.
 
-#include <cerrno>
 #include <string>
 
-#include "cli/ArchiveCommands.h"
-#include "cli/CliRegistry.h"
-#include "cli/Commands.h"
-#include "common/AtomicSave.h"
 #include "base/PathUtils.h"
+#include "cli/CliSettings.h"
+#include "cli/Commands.h"
+#include "cli/PictureFile.h"
+#include "common/Text.h"
 #include "loading/FileLoader.h"
-#include "loading/ImgLoader.h"
-#include "platform/FileSystem.h"
 
 namespace {
 
@@ -40,19 +37,6 @@ const char* FormatName(PixelFormat format)
     return "Custom";
 }
 
-void RequireFile(const std::string& path)
-{
-    if (!FileExists(path))
-        throw EFileError(SystemErrorText(path, DirectoryExists(path) ? EISDIR : ENOENT));
-}
-
-// Keeps the message the viewer would show, so that the command can print it.
-class TCliNotifier : public TUserNotifier {
-public:
-    void ShowMessage(const std::string& text, TMessageIcon) override { Message = text; }
-    std::string Message;
-};
-
 const char* ExtensionKind(const TFileLoaderList& registry, const std::string& path)
 {
     const std::string ext = ExtractFileExt(path);
@@ -68,24 +52,27 @@ const char* ExtensionKind(const TFileLoaderList& registry, const std::string& pa
 int RunDetect(TCliContext& context)
 {
     const std::string path = context.Positional(1)[0];
-    RequireFile(path);
-    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
+    // Detection counts a file it cannot open as one no loader accepts; the
+    // user is told why it cannot be opened instead.
+    RequireReadableFile(path);
+    TCliSettings settings(context);
+    TFileLoaderList& registry = settings.Registry();
     int64_t offset = 0;
-    const TFileLoader* loader = registry->FindImageLoaderFor(path, &offset);
+    const TFileLoader* loader = registry.FindImageLoaderFor(path, &offset);
     const char* kind = "picture";
     if (!loader) {
-        loader = registry->FindArchiveLoaderFor(path, &offset);
+        loader = registry.FindArchiveLoaderFor(path, &offset);
         kind = "archive";
     }
     if (!loader) {
-        context.Out << "Loader=none\nKind=none\nExtension=" << ExtensionKind(*registry, path) << '\n';
-        context.Err << "mireva-cli detect: no loader accepts '" << path << "'\n";
+        context.Out << "Loader=none\nKind=none\nExtension=" << ExtensionKind(registry, path) << '\n';
+        context.Err << "mireva-cli detect: no loader accepts '" << EscapeControls(path) << "'\n";
         return 1;
     }
-    context.Out << "Loader=" << loader->Name() << (loader->IsPlugin() ? "" : " (built-in)") << '\n'
+    context.Out << "Loader=" << EscapeControls(loader->Name()) << (loader->IsPlugin() ? "" : " (built-in)") << '\n'
                 << "Offset=" << offset << '\n'
                 << "Kind=" << kind << '\n'
-                << "Extension=" << ExtensionKind(*registry, path) << '\n';
+                << "Extension=" << ExtensionKind(registry, path) << '\n';
     return 0;
 }
 
@@ -94,23 +81,10 @@ int RunLoad(TCliContext& context)
     const std::vector<std::string>& args = context.Positional(2);
     const std::string path = args[0];
     const std::string out = args[1];
-    // A path that is no file may lead into an archive ("book.zip/p/01.jpg").
-    const bool inArchive = !PathExists(path);
-    if (!inArchive)
-        RequireFile(path);
-    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
-    TCliNotifier notifier;
-    const std::unique_ptr<TBitmap> bitmap = inArchive ? LoadPictureInArchive(*registry, path, &notifier)
-                                                      : LoadPicture(*registry, path, nullptr, &notifier);
-    if (!bitmap) {
-        // The viewer stays silent for an empty file or an unknown extension;
-        // a command asked to load must say why it wrote nothing.
-        throw EInvalidGraphic(notifier.Message.empty() ? NotReadMessage(path) : notifier.Message);
-    }
-    const TPreparedInfo info = PrepareLoadedBitmap(*bitmap);
-    const std::vector<uint8_t> bytes = EncodeBmpFile(*bitmap);
-    SaveFileAtomically(out, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    context.Out << info.Width << 'x' << info.Height << ' ' << FormatName(info.Format) << ' '
-                << (info.Gray ? "gray" : "color") << '\n';
+    TCliSettings settings(context);
+    const TCliPicture picture = ReadCliPicture(settings, path);
+    WriteCliPicture(out, *picture.Bitmap);
+    context.Out << picture.Loaded.Width << 'x' << picture.Loaded.Height << ' ' << FormatName(picture.Loaded.Format)
+                << ' ' << (picture.Loaded.Gray ? "gray" : "color") << '\n';
     return 0;
 }

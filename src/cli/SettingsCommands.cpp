@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "base/Errors.h"
 #include "common/IniFile.h"
+#include "common/Text.h"
 #include "base/PathUtils.h"
 #include "app/PluginSettings.h"
 #include "platform/FileSystem.h"
@@ -40,6 +41,10 @@ int RunSettings(TCliContext& context)
     // The file is converted in memory only: looking at settings never
     // changes them.
     LoadOptions(ini, options, links, false);
-    context.Out << DumpOptions(options, &plugins.Settings);
+    // Values are the file's own text (paths, plug-in names): each line is
+    // escaped, so that none can forge another or reach the terminal raw.
+    for (const std::string& line : SplitString(DumpOptions(options, &plugins.Settings), '\n'))
+        if (!line.empty())
+            context.Out << EscapeControls(line) << '\n';
     return 0;
 }

@@ -357,3 +357,62 @@ size_t CharCount(std::string_view text)
     }
     return count;
 }
+
+std::string EscapeControls(std::string_view text)
+{
+    static constexpr char Digits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    auto hex = [&out](char byte) {
+        const auto c = static_cast<unsigned char>(byte);
+        out += "\\x";
+        out += Digits[c >> 4];
+        out += Digits[c & 0x0F];
+    };
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F)
+                    hex(text[i]);
+                else
+                    out += text[i];
+            }
+            ++i;
+            continue;
+        }
+        const size_t length = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        const std::string_view sequence = text.substr(i, length);
+        if (length == 0 || sequence.size() < length || !IsValidUtf8(sequence)) {
+            hex(text[i]);
+            ++i;
+            continue;
+        }
+        size_t at = 0;
+        const char32_t cp = NextCodePoint(sequence, at);
+        // The C1 controls: some terminals take U+009B as the start of an
+        // escape sequence just as they take ESC [.
+        if (cp <= 0x9F) {
+            for (const char byte : sequence)
+                hex(byte);
+        } else {
+            out += sequence;
+        }
+        i += length;
+    }
+    return out;
+}

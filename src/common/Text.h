@@ -56,3 +56,14 @@ std::string IntToHex(uint64_t value, int digits);  // upper case, zero-padded
 
 // The number of characters (code points), for limits the user sees.
 size_t CharCount(std::string_view text);
+
+// A text made safe for one line of line-oriented output (a name in a list a
+// script reads, a caption printed to a terminal): a name holding a tab or a
+// line break would otherwise forge a field or a whole line, and an escape
+// sequence would reach the terminal. The backslash becomes "\\", tab, line
+// feed and carriage return become "\t", "\n" and "\r"; every other control
+// character (C0, DEL, and C1 such as U+009B) and every byte that is not part
+// of valid UTF-8 becomes "\xHH", two lower-case hexadecimal digits standing
+// for exactly one byte. Everything else passes unchanged, so the form reads
+// back to the original bytes without ambiguity.
+std::string EscapeControls(std::string_view text);

@@ -153,11 +153,21 @@ TLoaderMatch TFileLoaderList::FindLoaderIn(const std::vector<TFileLoader*>& load
 
 std::unique_ptr<TBitmap> TFileLoaderList::LoadFromFile(const std::string& fileName, bool preview)
 {
-    const TFileStatus status = QueryFile(fileName);
-    if (status.Kind == TFileKind::fkFile && status.Size == 0)
-        return nullptr;
+    TImageLoader* loader = nullptr;
     int64_t offset = 0;
-    TImageLoader* loader = FindImageLoaderFor(fileName, &offset);
+    {
+        std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
+        // Opened here rather than inside detection, which counts a file it
+        // cannot open as one no loader accepts: a file that cannot be read
+        // (no permission, a pipe or a folder under a picture's name) raises
+        // EFileError with the reason, so the user is told why.
+        TFileStream file(fileName, TFileMode::fmOpenRead);
+        if (file.Size() == 0)
+            return nullptr;
+        const TLoaderMatch match = FindLoader(fImageLoaders, fileName, file);
+        loader = ImageLoader(match.Index);
+        offset = match.Offset;
+    }
     if (!loader)
         return nullptr;
     // The loader reads on its own, outside the loader lock; a plug-in takes
@@ -346,6 +356,12 @@ std::unique_ptr<TBitmap> LoadPicture(TFileLoaderList& registry, const std::strin
         if (!bitmap && owner && registry.IsImageExtension(ExtractFileExt(fileName)) && !IsEmptyInput(fileName, stream))
             owner->ShowMessage(NotReadMessage(fileName), TMessageIcon::miInformation);
         return bitmap;
+    } catch (const EFileError& e) {
+        // The file itself could not be read: its reason says more than the
+        // not-read message would.
+        if (owner)
+            owner->ShowMessage(e.what(), TMessageIcon::miWarning);
+        return nullptr;
     } catch (const std::exception&) {
         // std::bad_alloc from a huge but valid picture lands here as well.
         if (owner)

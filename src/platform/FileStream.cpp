@@ -34,8 +34,15 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode, bool noFollow,
     do {
         fFd = ::open(path.c_str(), flags, permissions);
     } while (fFd < 0 && errno == EINTR);
-    if (fFd < 0)
-        throw EFileError(SystemErrorText(path, errno));
+    if (fFd < 0) {
+        const int error = errno;
+        // A socket refuses to be opened with "no such device or address",
+        // which tells the user nothing about the name they gave.
+        struct stat st {};
+        if (error == ENXIO && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+            throw EFileError("'" + path + "' は通常のファイルではありません  ");
+        throw EFileError(SystemErrorText(path, error));
+    }
     // A stream is for regular files only: reading a FIFO or a device by
     // mistake would block or never end.
     struct stat st {};

@@ -1,25 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QColor>
 #include <QImage>
-#include <cstdlib>
-#include <sys/wait.h>
 
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
+#include "unit/cli/RunCli.h"
 
 namespace {
 
 // Runs the viewer with arguments (already quoted for the shell), its data
-// folder in home, without a display; the exit code. What it prints goes to
-// home's "out.txt".
-int RunViewer(const TTempFolder& home, const std::string& arguments)
+// folder in home, without a display.
+TCliRun RunViewer(const TTempFolder& home, const std::string& arguments)
 {
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY MIREVA_HOME='" + home.Path() + "' '" MIREVA_BIN_DIR
-                                "/mireva' " +
-                                arguments + " >'" + home.File("out.txt") + "' 2>/dev/null";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return RunProgram(home.Path(), "env -u DISPLAY -u WAYLAND_DISPLAY MIREVA_HOME='" + home.Path() + "' '" MIREVA_BIN_DIR
+                                   "/mireva' " + arguments);
 }
 
 const std::string SampleFolder = "'" MIREVA_BIN_DIR "/sample/Sample Book'";
@@ -30,7 +27,7 @@ TEST(ViewerProgram, SnapshotOfTheSampleBookShowsItsCover)
 {
     TTempFolder home;
     const std::string out = home.File("cover.png");
-    ASSERT_EQ(RunViewer(home, "--snapshot '" + out + "' --window-size 300x200 " + SampleFolder), 0);
+    ASSERT_EQ(RunViewer(home, "--snapshot '" + out + "' --window-size 300x200 " + SampleFolder).ExitCode, 0);
     QImage shot;
     ASSERT_TRUE(shot.load(QString::fromStdString(out)));
     EXPECT_EQ(shot.size(), QSize(300, 200));
@@ -45,10 +42,10 @@ TEST(ViewerProgram, SnapshotRunsTheActionsAndPrintsCaptionAndPageLabel)
 {
     TTempFolder home;
     const std::string out = home.File("pair.png");
-    ASSERT_EQ(RunViewer(home, "--snapshot '" + out + "' --window-size 700x500 --run actSpread,act50,actNext " +
-                                  SampleFolder),
-              0);
-    EXPECT_EQ(home.Read("out.txt"), "Mireva - 04.bmp (600 x 848 x 8bit) [50%]   <<   03.bmp (600 x 848 x 8bit) [50%]\n"
+    const TCliRun run =
+        RunViewer(home, "--snapshot '" + out + "' --window-size 700x500 --run actSpread,act50,actNext " + SampleFolder);
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(run.Out, "Mireva - 04.bmp (600 x 848 x 8bit) [50%]   <<   03.bmp (600 x 848 x 8bit) [50%]\n"
                                     "4・3 / 11\n");
     QImage shot;
     ASSERT_TRUE(shot.load(QString::fromStdString(out)));
@@ -65,22 +62,40 @@ TEST(ViewerProgram, SnapshotRunsTheActionsAndPrintsCaptionAndPageLabel)
 TEST(ViewerProgram, UnknownActionIsRefusedBeforeAnythingOpens)
 {
     TTempFolder home;
-    EXPECT_EQ(RunViewer(home, "--snapshot '" + home.File("x.png") + "' --run actNext,actNope " + SampleFolder), 2);
+    const TCliRun run = RunViewer(home, "--snapshot '" + home.File("x.png") + "' --run actNext,actNope " + SampleFolder);
+    EXPECT_EQ(run.ExitCode, 2);
     EXPECT_FALSE(PathExists(home.File("x.png")));
-    EXPECT_EQ(home.Read("out.txt"), "");
+    EXPECT_EQ(run.Out, "");
 }
 
 TEST(ViewerProgram, SnapshotThatCannotBeWrittenFails)
 {
     TTempFolder home;
-    EXPECT_EQ(RunViewer(home, "--snapshot '" + home.File("no/such/folder/x.png") + "' '" + home.Path() + "'"), 1);
+    EXPECT_EQ(RunViewer(home, "--snapshot '" + home.File("no/such/folder/x.png") + "' '" + home.Path() + "'").ExitCode, 1);
     EXPECT_FALSE(PathExists(home.File("no")));
 }
 
 TEST(ViewerProgram, MalformedOptionsAreRefusedBeforeAnythingStarts)
 {
     TTempFolder home;
-    EXPECT_EQ(RunViewer(home, "--snapshot '" + home.File("x.png") + "' --window-size 0x10"), 2);
-    EXPECT_EQ(RunViewer(home, "--snapshot"), 2);
+    EXPECT_EQ(RunViewer(home, "--snapshot '" + home.File("x.png") + "' --window-size 0x10").ExitCode, 2);
+    EXPECT_EQ(RunViewer(home, "--snapshot").ExitCode, 2);
     EXPECT_FALSE(PathExists(home.File("x.png")));
+}
+
+// A name may hold anything but '/' and NUL: the caption line escapes its
+// control characters, so that a script reading the output sees one line and
+// the terminal never receives the name's escape sequence.
+TEST(ViewerProgram, SnapshotCaptionEscapesControlCharacters)
+{
+    TTempFolder home;
+    const std::string name = "a\x1b]0;t\x07\nb.bmp";
+    QImage page(4, 3, QImage::Format_RGB888);
+    page.fill(Qt::white);
+    ASSERT_TRUE(page.save(QString::fromStdString(home.File(name)), "BMP"));
+    const TCliRun run =
+        RunViewer(home, "--snapshot '" + home.File("shot.png") + "' --window-size 200x150 '" + home.File(name) + "'");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(run.Out.rfind("Mireva - a\\x1b]0;t\\x07\\nb.bmp (4 x 3 x 24bit)", 0), 0u) << run.Out;
+    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 2) << run.Out;
 }

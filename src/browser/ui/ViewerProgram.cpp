@@ -14,6 +14,7 @@
 #include "browser/ImageActions.h"
 #include "browser/ui/MainForm.h"
 #include "common/AtomicSave.h"
+#include "common/Text.h"
 #include "base/PathUtils.h"
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"
@@ -185,7 +186,11 @@ int RunViewer(int argc, char** argv)
                 if (!form.Settle())
                     std::cerr << "mireva: the image cache did not settle; the picture is taken as it is\n";
                 if (SaveSnapshot(form, options.SnapshotPath)) {
-                    std::cout << form.windowTitle().toStdString() << '\n' << form.PageLabel() << std::endl;
+                    // The caption carries file names, which may hold line
+                    // breaks and escape sequences: escaped, it stays one line
+                    // and never drives the terminal.
+                    std::cout << EscapeControls(form.windowTitle().toStdString()) << '\n'
+                              << EscapeControls(form.PageLabel()) << std::endl;
                 } else {
                     exitCode = 1;
                 }

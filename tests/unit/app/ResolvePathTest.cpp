@@ -106,7 +106,9 @@ INSTANTIATE_TEST_SUITE_P(
         TResolveCase{"NestMarkRightAfterTheArchive", "{W}outer.zip//inner.cbz/p.jpg", "{W}outer.zip", "inner.cbz",
                      "p.jpg"},
         TResolveCase{"NestedWithTrailingSeparators", "{W}outer.zip/x/b.zip//", "{W}outer.zip", "x/b.zip", ""},
-        TResolveCase{"RelativeNested", "outer.zip/x/b.zip//p.jpg", "{W}outer.zip", "x/b.zip", "p.jpg"}),
+        TResolveCase{"RelativeNested", "outer.zip/x/b.zip//p.jpg", "{W}outer.zip", "x/b.zip", "p.jpg"},
+        TResolveCase{"LevelsJoinedByOneSeparator", "{W}outer.zip/x/b.zip/c.cbz/e/p.jpg", "{W}outer.zip",
+                     "x/b.zip//c.cbz//e/", "e/p.jpg"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(ResolvePath, RelativePathWithoutWorkingFolderLeadsNowhere)

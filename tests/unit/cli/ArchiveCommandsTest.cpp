@@ -6,25 +6,19 @@
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <cstdio>
 #include <locale.h>
+#include <sys/stat.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "common/DateTime.h"
 #include "loading/ImgLoader.h"
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"
+#include "RunCli.h"
 #include "support/TempFolder.h"
 
 namespace {
-
-struct TRun {
-    int Exit = -1;
-    std::string Out;
-    std::string Err;
-};
 
 struct TMember {
     std::string Path;
@@ -34,23 +28,7 @@ struct TMember {
 
 class ArchiveCli : public ::testing::Test {
 protected:
-    TRun Run(const std::string& arguments)
-    {
-        const std::string command = "cd '" + fFolder.Path() + "' && '" MIREVA_BIN_DIR "/mireva-cli' --home '" +
-                                    fFolder.Path() + "home' " + arguments + " 2>'" + fFolder.File("stderr") + "'";
-        TRun run;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (!pipe)
-            return run;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            run.Out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.Err = fFolder.Read("stderr");
-        return run;
-    }
+    TCliRun Run(const std::string& arguments) { return RunCli(fFolder.Path(), arguments); }
 
     // A zip written by libarchive, names as given (UTF-8, unchecked).
     std::string Zip(const std::string& name, const std::vector<TMember>& members)
@@ -77,20 +55,7 @@ protected:
         archive_write_free(writer);
         uselocale(previous);
         freelocale(utf8);
-        return ReadWholeFileText(path);
-    }
-
-    static std::string ReadWholeFileText(const std::string& path)
-    {
-        FILE* file = std::fopen(path.c_str(), "rb");
-        std::string bytes;
-        char buffer[4096];
-        size_t n;
-        while (file && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            bytes.append(buffer, n);
-        if (file)
-            std::fclose(file);
-        return bytes;
+        return fFolder.Read(name);
     }
 
     static std::string Jpeg(int width, int height)
@@ -110,8 +75,8 @@ protected:
 
 TEST_F(ArchiveCli, PluginsAreListedInPriorityOrder)
 {
-    const TRun run = Run("plugins");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    const TCliRun run = Run("plugins");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     const size_t jpeg = run.Out.find("mvjpeg.spi\timage\tenabled\t*.jpg;*.jpeg;*.jpe;*.jfif\n");
     const size_t archive = run.Out.find("mvarchive.spi\tarchive\tenabled\t*.zip;*.cbz;*.rar;*.cbr;*.7z;*.cb7;");
     ASSERT_NE(jpeg, std::string::npos) << run.Out;
@@ -123,8 +88,8 @@ TEST_F(ArchiveCli, PluginsAreListedInPriorityOrder)
 TEST_F(ArchiveCli, PluginsFollowTheSavedOrderAndFlags)
 {
     fFolder.Write("home/Mireva.ini", "[PLUGIN_USE_IN]\nmvpng.spi=0\nmvjpeg.spi=1\ngone.spi=1\n");
-    const TRun run = Run("plugins");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    const TCliRun run = Run("plugins");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out.rfind("mvpng.spi\timage\tdisabled\t*.png\nmvjpeg.spi\timage\tenabled\t", 0), 0u) << run.Out;
     EXPECT_EQ(run.Out.find("gone.spi"), std::string::npos);
     fFolder.Write("page.png", "\x89PNG\r\n\x1a\n not really");
@@ -134,11 +99,11 @@ TEST_F(ArchiveCli, PluginsFollowTheSavedOrderAndFlags)
 TEST_F(ArchiveCli, ListsMembersInTheArchivesOrder)
 {
     Zip("book.zip", {{"p/02.jpg", "bb", 1600000000}, {"p/01.jpg", "a", 1500000000}, {"../evil.txt", "e", 0}});
-    const TRun run = Run("archive list book.zip");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    const TCliRun run = Run("archive list book.zip");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out, "p/02.jpg\t2\t" + Time(1600000000) + "\np/01.jpg\t1\t" + Time(1500000000) +
                            "\n．．/evil.txt\t1\t" + Time(0) + "\n");
-    const TRun folder = Run("archive list book.zip/p");
+    const TCliRun folder = Run("archive list book.zip/p");
     EXPECT_EQ(folder.Out, "p/02.jpg\t2\t" + Time(1600000000) + "\np/01.jpg\t1\t" + Time(1500000000) + "\n");
 }
 
@@ -148,60 +113,94 @@ TEST_F(ArchiveCli, NestedArchivesListAndExtractThroughEitherSeparator)
     Zip("outer.zip", {{"x/inner.cbz", inner}});
     for (const char* path : {"outer.zip//x/inner.cbz", "outer.zip/x/inner.cbz"}) {
         SCOPED_TRACE(path);
-        const TRun list = Run(std::string("archive list ") + path);
-        ASSERT_EQ(list.Exit, 0) << list.Err;
+        const TCliRun list = Run(std::string("archive list ") + path);
+        ASSERT_EQ(list.ExitCode, 0) << list.Err;
         EXPECT_EQ(list.Out, "page.jpg\t10\t" + Time(1600000000) + "\n");
-        const TRun extract = Run(std::string("archive extract ") + path + " page.jpg out.jpg");
-        ASSERT_EQ(extract.Exit, 0) << extract.Err;
+        const TCliRun extract = Run(std::string("archive extract ") + path + " page.jpg out.jpg");
+        ASSERT_EQ(extract.ExitCode, 0) << extract.Err;
         EXPECT_EQ(fFolder.Read("out.jpg"), "inner page");
     }
 }
 
 TEST_F(ArchiveCli, FailuresSayWhyAndWriteNothing)
 {
-    Zip("book.zip", {{"a.txt", "a"}});
+    Zip("book.zip", {{"a.txt", "a"}, {"fake.cbz", "not an archive"}});
     fFolder.Write("plain.txt", "not an archive");
+    ASSERT_EQ(::mkfifo(fFolder.File("pipe.zip").c_str(), 0644), 0);
     struct {
         const char* Arguments;
-        int Exit;
+        int ExitCode;
+        const char* Says;
     } cases[] = {
-        {"archive extract book.zip missing.txt out.bin", 1},
-        {"archive extract none.zip a.txt out.bin", 1},
-        {"archive list plain.txt", 1},
-        {"archive list book.zip/nofolder", 1},
-        {"archive list book.zip/a.txt", 2},
-        {"archive", 2},
-        {"archive unpack book.zip", 2},
+        {"archive extract book.zip missing.txt out.bin", 1, "'book.zip/missing.txt' : No such file or directory"},
+        {"archive extract none.zip a.txt out.bin", 1, "'none.zip' : No such file or directory"},
+        {"archive list plain.txt", 1, "'plain.txt'は読み込めませんでした  "},
+        {"archive list plain.txt/inner", 1, "'plain.txt/inner' : Not a directory"},
+        {"archive list pipe.zip", 1, "pipe.zip' は通常のファイルではありません  "},
+        {"archive list pipe.zip/p", 1, "pipe.zip' は通常のファイルではありません  "},
+        {"archive list book.zip/nofolder", 1, "'book.zip/nofolder' : No such file or directory"},
+        {"archive list book.zip/fake.cbz", 1, "'fake.cbz'は読み込めませんでした  "},
+        {"archive list book.zip/gone.cbz/p", 1, "'book.zip/gone.cbz/p' : No such file or directory"},
+        {"archive list book.zip/a.txt", 2, "is a member"},
+        {"archive", 2, "list or extract"},
+        {"archive unpack book.zip", 2, "unknown action"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Arguments);
-        const TRun run = Run(c.Arguments);
-        EXPECT_EQ(run.Exit, c.Exit);
-        EXPECT_FALSE(run.Err.empty());
+        const TCliRun run = Run(c.Arguments);
+        EXPECT_EQ(run.ExitCode, c.ExitCode);
+        EXPECT_NE(run.Err.find(c.Says), std::string::npos) << run.Err;
         EXPECT_TRUE(run.Out.empty());
     }
     EXPECT_FALSE(PathExists(fFolder.File("out.bin")));
+}
+
+// Member names come from whoever made the archive.
+TEST_F(ArchiveCli, NamesCannotForgeLines)
+{
+    Zip("book.zip", {{"a.jpg\t1464\t2020/01/01 00:00:00\nFORGED.jpg", "a", 0}, {"e\x1b[2J.jpg", "e", 0}});
+    const TCliRun run = Run("archive list book.zip");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(run.Out, "a.jpg\\t1464\\t2020/01/01 00:00:00\\nFORGED.jpg\t1\t" + Time(0) + "\ne\\x1b[2J.jpg\t1\t" +
+                           Time(0) + "\n");
+}
+
+// Nesting levels may be joined by a plain separator at any depth, as the
+// viewer's address bar takes them.
+TEST_F(ArchiveCli, NestingLevelsThroughPlainSeparators)
+{
+    const std::string jpeg = Jpeg(6, 4);
+    const std::string deepest = Zip("c.cbz", {{"p/01.jpg", jpeg}});
+    const std::string middle = Zip("b.zip", {{"x/c.cbz", deepest}});
+    Zip("outer.zip", {{"b.zip", middle}});
+    const TCliRun list = Run("archive list outer.zip/b.zip/x/c.cbz/p");
+    ASSERT_EQ(list.ExitCode, 0) << list.Err;
+    EXPECT_EQ(list.Out, "p/01.jpg\t" + std::to_string(jpeg.size()) + "\t" + Time(1600000000) + "\n");
+    const TCliRun load = Run("load outer.zip/b.zip/x/c.cbz/p/01.jpg page.png");
+    ASSERT_EQ(load.ExitCode, 0) << load.Err;
+    EXPECT_EQ(load.Out, "6x4 Bits24 color\n");
+    EXPECT_EQ(Run("archive list outer.zip/b.zip/y/c.cbz").ExitCode, 1);
 }
 
 TEST_F(ArchiveCli, LoadsPicturesOutOfTheBoxAlsoInsideArchives)
 {
     const std::string jpeg = Jpeg(12, 8);
     fFolder.Write("page.jpg", jpeg);
-    const TRun plain = Run("load page.jpg plain.bmp");
-    ASSERT_EQ(plain.Exit, 0) << plain.Err;
+    const TCliRun plain = Run("load page.jpg plain.bmp");
+    ASSERT_EQ(plain.ExitCode, 0) << plain.Err;
     EXPECT_EQ(plain.Out, "12x8 Bits24 color\n");
 
     const std::string inner = Zip("inner.cbz", {{"pages/01.jpg", jpeg}});
     Zip("book.zip", {{"pages/01.jpg", jpeg}, {"more/inner.cbz", inner}});
     for (const char* path : {"book.zip/pages/01.jpg", "book.zip//more/inner.cbz/pages/01.jpg"}) {
         SCOPED_TRACE(path);
-        const TRun run = Run(std::string("load ") + path + " member.bmp");
-        ASSERT_EQ(run.Exit, 0) << run.Err;
+        const TCliRun run = Run(std::string("load ") + path + " member.bmp");
+        ASSERT_EQ(run.ExitCode, 0) << run.Err;
         EXPECT_EQ(run.Out, "12x8 Bits24 color\n");
         EXPECT_EQ(fFolder.Read("member.bmp"), fFolder.Read("plain.bmp"));
     }
-    const TRun missing = Run("load book.zip/pages/02.jpg x.bmp");
-    EXPECT_EQ(missing.Exit, 1);
+    const TCliRun missing = Run("load book.zip/pages/02.jpg x.bmp");
+    EXPECT_EQ(missing.ExitCode, 1);
     EXPECT_FALSE(PathExists(fFolder.File("x.bmp")));
 }
 

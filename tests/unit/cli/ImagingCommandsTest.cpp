@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "imaging/FilterProc.h"
@@ -14,15 +12,10 @@
 #include "imaging/Stretch.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
+#include "RunCli.h"
 #include "support/TempFolder.h"
 
 namespace {
-
-struct TRun {
-    int Exit = -1;
-    std::string Out;
-    std::string Err;
-};
 
 TBitmap Picture(int width, int height, int bits)
 {
@@ -45,23 +38,7 @@ std::string Pixels(const TBitmap& b)
 
 class ImagingCli : public ::testing::Test {
 protected:
-    TRun Run(const std::string& arguments)
-    {
-        const std::string command = "cd '" + folder.Path() + "' && '" MIREVA_BIN_DIR "/mireva-cli' --home '" +
-                                    folder.Path() + "home' " + arguments + " 2>'" + folder.File("stderr") + "'";
-        TRun run;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (!pipe)
-            return run;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            run.Out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.Err = folder.Read("stderr");
-        return run;
-    }
+    TCliRun Run(const std::string& arguments) { return RunCli(folder.Path(), arguments); }
     void Write(const std::string& name, const TBitmap& b)
     {
         const std::vector<uint8_t> bytes = EncodeBmpFile(b);
@@ -81,8 +58,8 @@ TEST_F(ImagingCli, ScaleKeepsGrayPicturesGray)
 {
     const TBitmap gray = Picture(31, 17, 8);
     Write("in.bmp", gray);
-    const TRun run = Run("scale --method lanczos3 --size 62x34 in.bmp out.bmp");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    const TCliRun run = Run("scale --method lanczos3 --size 62x34 in.bmp out.bmp");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out, "62x34 gray\n");
     TBitmap expected = gray.Clone();
     StretchWholeGrayBitmap(&expected, nullptr, 62, ResampleMethod::Lanczos3, 34);
@@ -95,8 +72,8 @@ TEST_F(ImagingCli, ScaleWritesTheRectangleAtThePoint)
 {
     const TBitmap colour = Picture(40, 30, 24);
     Write("in.bmp", colour);
-    const TRun run = Run("scale --method area --size 20x15 --rect 5,3,15,12 --at 2,1 in.bmp out.bmp");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    const TCliRun run = Run("scale --method area --size 20x15 --rect 5,3,15,12 --at 2,1 in.bmp out.bmp");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out, "12x10 color\n");
     TBitmap expected = colour.Clone();
     StretchBitmap(&expected, nullptr, 20, ResampleMethod::AreaAverage, 2, 1, TVisibleRect{5, 3, 15, 12}, 15);
@@ -113,8 +90,8 @@ class BadScaleTest : public ImagingCli, public testing::WithParamInterface<TBadS
 TEST_P(BadScaleTest, IsRefusedAndWritesNothing)
 {
     Write("in.bmp", Picture(8, 8, 24));
-    const TRun run = Run(std::string("scale ") + GetParam().Arguments + " in.bmp out.bmp");
-    EXPECT_EQ(run.Exit, 2) << run.Err;
+    const TCliRun run = Run(std::string("scale ") + GetParam().Arguments + " in.bmp out.bmp");
+    EXPECT_EQ(run.ExitCode, 2) << run.Err;
     EXPECT_NE(run.Err.find("usage:"), std::string::npos) << run.Err;
     EXPECT_FALSE(Exists("out.bmp"));
 }
@@ -133,8 +110,8 @@ TEST_F(ImagingCli, FilterRunsTheItemsInOrder)
 {
     const TBitmap colour = Picture(9, 7, 24);
     Write("in.bmp", colour);
-    const TRun run = Run("filter --item 0,0 --item \"1,10,200,0,255,0\" --item 9,150 in.bmp out.bmp");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    const TCliRun run = Run("filter --item 0,0 --item \"1,10,200,0,255,0\" --item 9,150 in.bmp out.bmp");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out, "9x7 gray\n");
     TBitmap expected = colour.Clone();
     bool gray = false;
@@ -146,11 +123,11 @@ TEST_F(ImagingCli, FilterRunsTheItemsInOrder)
 TEST_F(ImagingCli, FilterRefusesItemsItCannotRead)
 {
     Write("in.bmp", Picture(4, 4, 24));
-    const TRun run = Run("filter --item 7, --item \"8,3,0,0,128,5,128,9,0\" in.bmp out.bmp");
-    EXPECT_EQ(run.Exit, 2);
+    const TCliRun run = Run("filter --item 7, --item \"8,3,0,0,128,5,128,9,0\" in.bmp out.bmp");
+    EXPECT_EQ(run.ExitCode, 2);
     EXPECT_NE(run.Err.find("8,3,0,0,128,5,128,9,0"), std::string::npos) << run.Err;
     EXPECT_FALSE(Exists("out.bmp"));
-    EXPECT_EQ(Run("filter in.bmp out.bmp").Exit, 2);
+    EXPECT_EQ(Run("filter in.bmp out.bmp").ExitCode, 2);
 }
 
 TEST_F(ImagingCli, RotateTurnsAndHonoursPortraitOnly)
@@ -158,16 +135,16 @@ TEST_F(ImagingCli, RotateTurnsAndHonoursPortraitOnly)
     const TBitmap tall = Picture(5, 9, 8);
     Write("tall.bmp", tall);
     Write("wide.bmp", Picture(9, 5, 24));
-    TRun run = Run("rotate --turn r90 --portrait-only tall.bmp out.bmp");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    TCliRun run = Run("rotate --turn r90 --portrait-only tall.bmp out.bmp");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out, "9x5 gray\n");
     TBitmap expected = tall.Clone();
     RotateBitmap(expected, RotationMode::RotateRight90, true, true);
     EXPECT_EQ(Pixels(Read("out.bmp")), Pixels(expected));
     run = Run("rotate --turn l90 --portrait-only wide.bmp out2.bmp");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out, "9x5 color\n");
-    EXPECT_EQ(Run("rotate --turn sideways wide.bmp out3.bmp").Exit, 2);
+    EXPECT_EQ(Run("rotate --turn sideways wide.bmp out3.bmp").ExitCode, 2);
     EXPECT_FALSE(Exists("out3.bmp"));
 }
 
@@ -175,13 +152,41 @@ TEST_F(ImagingCli, DamagedOrMissingInputFailsCleanly)
 {
     folder.Write("bad.bmp", "BM not really a bitmap");
     for (const char* command : {"rotate --turn 180", "filter --item 7,", "scale --method bilinear --size 2x2"}) {
-        const TRun damaged = Run(std::string(command) + " bad.bmp out.bmp");
-        EXPECT_EQ(damaged.Exit, 1) << command;
+        const TCliRun damaged = Run(std::string(command) + " bad.bmp out.bmp");
+        EXPECT_EQ(damaged.ExitCode, 1) << command;
         EXPECT_FALSE(damaged.Err.empty());
-        const TRun missing = Run(std::string(command) + " missing.bmp out.bmp");
-        EXPECT_EQ(missing.Exit, 1) << command;
+        const TCliRun missing = Run(std::string(command) + " missing.bmp out.bmp");
+        EXPECT_EQ(missing.ExitCode, 1) << command;
         EXPECT_FALSE(Exists("out.bmp")) << command;
     }
 }
+
+class PngCli : public ImagingCli, public testing::WithParamInterface<int> {};
+
+// Any picture the plug-ins read goes in, and a name ending in ".png" comes
+// out as PNG: a turn written as PNG and read back for scaling gives what the
+// library computes in process, gray staying gray.
+TEST_P(PngCli, WritesAndReadsPng)
+{
+    const TBitmap original = Picture(7, 5, GetParam());
+    Write("in.bmp", original);
+    TCliRun run = Run("rotate --turn r90 in.bmp turned.PNG");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(folder.Read("turned.PNG").rfind("\x89PNG\r\n\x1a\n", 0), 0u) << "a PNG signature";
+    run = Run("scale --method bicubic --size 10x14 turned.PNG out.bmp");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(run.Out, GetParam() == 8 ? "10x14 gray\n" : "10x14 color\n");
+
+    TBitmap expected = original.Clone();
+    RotateBitmap(expected, RotationMode::RotateRight90, false, GetParam() == 8);
+    if (GetParam() == 8)
+        StretchWholeGrayBitmap(&expected, nullptr, 10, ResampleMethod::Bicubic, 14);
+    else
+        StretchWholeBitmap(&expected, nullptr, 10, ResampleMethod::Bicubic, 14);
+    EXPECT_EQ(Pixels(Read("out.bmp")), Pixels(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, PngCli, testing::Values(8, 24),
+                         [](const testing::TestParamInfo<int>& info) { return info.param == 8 ? "Gray" : "Colour"; });
 
 }  // namespace

@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstring>
 #include <string>
-#include <sys/wait.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
 
 #include "base/Errors.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
+#include "RunCli.h"
 #include "support/TempFolder.h"
 #include "unit/loading/BmpBuilder.h"
 
@@ -17,32 +21,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct TRun {
-    int Exit = -1;
-    std::string Out;
-    std::string Err;
-};
-
 class Cli : public ::testing::Test {
 protected:
-    // Arguments are file names inside the test folder; none needs quoting.
-    TRun Run(const std::string& arguments)
-    {
-        const std::string command = "cd '" + folder.Path() + "' && '" MIREVA_BIN_DIR "/mireva-cli' --home '" +
-                                    folder.Path() + "home' " + arguments + " 2>'" + folder.File("stderr") + "'";
-        TRun run;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (!pipe)
-            return run;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            run.Out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.Err = folder.Read("stderr");
-        return run;
-    }
+    TCliRun Run(const std::string& arguments) { return RunCli(folder.Path(), arguments); }
     void Write(const std::string& name, const Bytes& bytes) { folder.Write(name, AsString(bytes)); }
 
     TTempFolder folder;
@@ -77,26 +58,26 @@ TEST_F(Cli, DetectNamesTheLoaderAndTheKind)
     Write("page.bmp", GrayBmp());
     Write("photo.xyz", GrayBmp());
     Write("notes.txt", {'h', 'i'});
-    TRun run = Run("detect page.bmp");
-    EXPECT_EQ(run.Exit, 0);
+    TCliRun run = Run("detect page.bmp");
+    EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Out, "Loader=Bitmap (*.bmp) (built-in)\nOffset=0\nKind=picture\nExtension=picture\n");
     run = Run("detect photo.xyz");
-    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Out, "Loader=Bitmap (*.bmp) (built-in)\nOffset=0\nKind=picture\nExtension=none\n");
     run = Run("detect notes.txt");
-    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Out, "Loader=none\nKind=none\nExtension=none\n");
     EXPECT_NE(run.Err.find("no loader"), std::string::npos);
     run = Run("detect missing.bmp");
-    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.ExitCode, 1);
     EXPECT_NE(run.Err.find("missing.bmp"), std::string::npos);
 }
 
 TEST_F(Cli, LoadWritesGrayAsGray)
 {
     Write("gray.bmp", GrayBmp());
-    const TRun run = Run("load gray.bmp out.bmp");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    const TCliRun run = Run("load gray.bmp out.bmp");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out, "3x2 Bits8 gray\n");
     const std::string out = folder.Read("out.bmp");
     const TBitmap written = DecodeBmpFile(reinterpret_cast<const uint8_t*>(out.data()), out.size());
@@ -111,8 +92,8 @@ TEST_F(Cli, LoadWritesGrayAsGray)
 TEST_F(Cli, LoadWidensColour)
 {
     Write("four.bmp", FourBitBmp());
-    const TRun run = Run("load four.bmp out.bmp");
-    ASSERT_EQ(run.Exit, 0) << run.Err;
+    const TCliRun run = Run("load four.bmp out.bmp");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out, "2x1 Bits4 color\n");
     const std::string out = folder.Read("out.bmp");
     const TBitmap written = DecodeBmpFile(reinterpret_cast<const uint8_t*>(out.data()), out.size());
@@ -134,8 +115,8 @@ class CliUnreadable : public Cli, public ::testing::WithParamInterface<TUnreadab
 TEST_P(CliUnreadable, PrintsTheMessageAndWritesNothing)
 {
     Write(GetParam().File, GetParam().Content);
-    const TRun run = Run(std::string("load ") + GetParam().File + " out.bmp");
-    EXPECT_EQ(run.Exit, 1);
+    const TCliRun run = Run(std::string("load ") + GetParam().File + " out.bmp");
+    EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Out, "");
     EXPECT_NE(run.Err.find(std::string("'") + GetParam().File + "' は読み込めませんでした  "), std::string::npos)
         << run.Err;
@@ -149,5 +130,81 @@ INSTANTIATE_TEST_SUITE_P(Loading, CliUnreadable,
                                            TUnreadable{"UnknownExtension", "text.dat", {'h', 'e', 'l', 'l', 'o'}},
                                            TUnreadable{"Empty", "empty.bmp", {}}),
                          [](const ::testing::TestParamInfo<TUnreadable>& info) { return info.param.Name; });
+
+}  // namespace
+
+namespace {
+
+enum class TBlocker { bkPipe, bkFolder, bkDanglingLink, bkSocket, bkNoPermission };
+
+struct TBlockedCase {
+    const char* Name;
+    TBlocker Blocker;
+    const char* Says;  // what the message tells after the name
+};
+
+class CliBlocked : public Cli, public ::testing::WithParamInterface<TBlockedCase> {
+protected:
+    // Puts something at x.jpg that is no readable picture file.
+    void Block(TBlocker blocker)
+    {
+        const std::string path = folder.File("x.jpg");
+        switch (blocker) {
+        case TBlocker::bkPipe:
+            ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+            break;
+        case TBlocker::bkFolder:
+            folder.Write("x.jpg/inside", "");
+            break;
+        case TBlocker::bkDanglingLink:
+            ASSERT_EQ(::symlink("gone.jpg", path.c_str()), 0);
+            break;
+        case TBlocker::bkSocket: {
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            ASSERT_LT(path.size(), sizeof address.sun_path);
+            std::memcpy(address.sun_path, path.c_str(), path.size());
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            ASSERT_GE(fd, 0);
+            EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+            ::close(fd);
+            break;
+        }
+        case TBlocker::bkNoPermission:
+            if (::geteuid() == 0)
+                GTEST_SKIP() << "root reads a file without read permission";
+            Write("x.jpg", GrayBmp());
+            ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+            break;
+        }
+    }
+};
+
+// The reason comes from opening the file, in detect and in every command
+// that loads a picture (through the loader's own message, as the viewer
+// shows it), never "no loader accepts" or "not read".
+TEST_P(CliBlocked, SaysWhyTheFileCannotBeRead)
+{
+    Block(GetParam().Blocker);
+    if (IsSkipped())
+        return;
+    for (const char* command : {"detect x.jpg", "load x.jpg out.bmp", "rotate --turn r90 x.jpg out.bmp"}) {
+        SCOPED_TRACE(command);
+        const TCliRun run = Run(command);
+        EXPECT_EQ(run.ExitCode, 1);
+        EXPECT_EQ(run.Out, "");
+        EXPECT_NE(run.Err.find("'x.jpg'" + std::string(GetParam().Says) + "\n"), std::string::npos) << run.Err;
+        EXPECT_FALSE(PathExists(folder.File("out.bmp")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, CliBlocked,
+    ::testing::Values(TBlockedCase{"Pipe", TBlocker::bkPipe, " は通常のファイルではありません  "},
+                      TBlockedCase{"Folder", TBlocker::bkFolder, " は通常のファイルではありません  "},
+                      TBlockedCase{"Socket", TBlocker::bkSocket, " は通常のファイルではありません  "},
+                      TBlockedCase{"DanglingLink", TBlocker::bkDanglingLink, " : No such file or directory"},
+                      TBlockedCase{"NoPermission", TBlocker::bkNoPermission, " : Permission denied"}),
+    [](const ::testing::TestParamInfo<TBlockedCase>& info) { return info.param.Name; });
 
 }  // namespace

@@ -69,3 +69,31 @@ TEST(Text, SplitAndTrim)
     EXPECT_EQ(Trim("  x y \r\n"), "x y");
     EXPECT_EQ(IntToHex(0xABC, 8), "00000ABC");
 }
+
+struct TEscapeCase {
+    const char* Name;
+    std::string Text;
+    std::string Escaped;
+};
+
+class EscapeControlsTest : public ::testing::TestWithParam<TEscapeCase> {};
+
+TEST_P(EscapeControlsTest, LeavesOneUnambiguousLine)
+{
+    EXPECT_EQ(EscapeControls(GetParam().Text), GetParam().Escaped);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EscapeControlsTest,
+    ::testing::Values(TEscapeCase{"PlainAndJapanese", "第1巻/表 p.jpg", "第1巻/表 p.jpg"},
+                      TEscapeCase{"ForgedFields", "a.jpg\t1464\nFORGED.jpg\r", "a.jpg\\t1464\\nFORGED.jpg\\r"},
+                      TEscapeCase{"TerminalEscape", "\x1b[31mred", "\\x1b[31mred"},
+                      TEscapeCase{"NulAndDelete", std::string("a\0b\x7f", 4), "a\\x00b\\x7f"},
+                      // A name that already looks escaped stays distinct from the
+                      // name it looks like.
+                      TEscapeCase{"Backslash", "a\\x1b\\", "a\\\\x1b\\\\"},
+                      TEscapeCase{"C1Control", "a\xc2\x9b" "1m\xc2\xa0", "a\\xc2\\x9b1m\xc2\xa0"},
+                      TEscapeCase{"NotUtf8", "\xff\xe6\x97", "\\xff\\xe6\\x97"},
+                      TEscapeCase{"TruncatedBeforeAscii", "\xe6\x97" "a", "\\xe6\\x97a"},
+                      TEscapeCase{"Overlong", "\xc0\xaf", "\\xc0\\xaf"}, TEscapeCase{"Empty", "", ""}),
+    [](const ::testing::TestParamInfo<TEscapeCase>& info) { return std::string(info.param.Name); });
