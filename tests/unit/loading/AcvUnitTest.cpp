@@ -465,29 +465,6 @@ TEST_F(ArchiveListTest, AnInnerArchivePastTheLimitIsRefusedWithItsReason)
     EXPECT_EQ(partial->FileName(), outer) << "the deepest level reached";
 }
 
-// A loader's failure is never shown as an empty archive: nothing listed is
-// the not-listed error; members before a failure are kept and flagged.
-TEST_F(ArchiveListTest, ListingFailuresAreNeverAnEmptyArchive)
-{
-    const std::string whole = FakeArchiveBytes({{"", "x.jpg", "data"}, {"", "y.jpg", "more"}});
-    const std::string broken = fRoot.Write("data/broken.far", whole.substr(0, whole.size() - 3));
-    try {
-        OpenArchive(fEnv, broken);
-        ADD_FAILURE() << "opened";
-    } catch (const EMirevaError& e) {
-        EXPECT_STREQ(e.what(), "'broken.far'は展開できませんでした  ");
-    }
-    // The fake plug-in hands over its list with result 2 in this variant.
-    TArchiverPtr partial = OpenArchive(fEnv, fRoot.Write("data/partial.far", FakeArchiveBytes({{"", "x.jpg", "d"}}, 2)));
-    ASSERT_NE(partial, nullptr);
-    EXPECT_TRUE(partial->Incomplete());
-    EXPECT_EQ(partial->MemberCount(), 1u);
-    EXPECT_EQ(ArchiveIncompleteMessage(partial->FileName()), "'partial.far'は途中までしか読み込めませんでした  ");
-    TArchiverPtr complete = OpenArchive(fEnv, fRoot.Write("data/whole.far", whole));
-    ASSERT_NE(complete, nullptr);
-    EXPECT_FALSE(complete->Incomplete());
-}
-
 TEST_F(ArchiveListTest, DeleteExtractedSaysWhatStayedAndWhy)
 {
     if (::geteuid() == 0)

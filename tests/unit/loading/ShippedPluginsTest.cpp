@@ -650,17 +650,12 @@ INSTANTIATE_TEST_SUITE_P(
         TDamagedCase{"Rar5HeaderDamaged", "bad.rar",
                      [](const TTempFolder&) { return std::string("Rar!\x1A\x07\x01\x00", 8) + Pseudorandom(200, 3); },
                      false},
-        TDamagedCase{"Rar4HeaderDamaged", "bad.cbr",
-                     [](const TTempFolder&) { return std::string("Rar!\x1A\x07\x00", 7) + Pseudorandom(200, 3); },
-                     false},
         TDamagedCase{"ZipCutInSecondMember", "cut.cbz",
                      [](const TTempFolder& f) { return ThreeMembersAs(f, "zip").substr(0, 30000); }, true},
         TDamagedCase{"TarCutInSecondMember", "cut.tar",
                      [](const TTempFolder& f) { return ThreeMembersAs(f, "ustar").substr(0, 30000); }, true},
         TDamagedCase{"Rar5CutInSecondMember", "cut.rar",
-                     [](const TTempFolder&) { return Rar5Archive(ThreeMembers()).substr(0, 30000); }, true},
-        TDamagedCase{"LzhCutInSecondMember", "cut.lzh",
-                     [](const TTempFolder&) { return LzhArchive(2, ThreeMembers()).substr(0, 30000); }, true}),
+                     [](const TTempFolder&) { return Rar5Archive(ThreeMembers()).substr(0, 30000); }, true}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // A member bigger than the limit is refused into memory and onto the disk,
