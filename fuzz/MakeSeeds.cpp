@@ -1,8 +1,9 @@
 // Writes small seed corpora for the fuzz targets into the folder given on the
 // command line: bmp/ (one file per bitmap variant), dib/ (the same as
 // info-size-prefixed blocks), jpeg/ (a colour and a gray picture),
-// string/ (counted texts) and settings/ (settings files, old keys included). Seeds are generated, so no binaries are kept in
-// the source tree.
+// string/ (counted texts), settings/ (settings files, old keys included) and
+// archive/ (LHA files of each header level with CP932 names). Seeds are
+// generated, so no binaries are kept in the source tree.
 
 #include <cstdio>
 #include <string>
@@ -14,6 +15,7 @@
 #include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
 #include "unit/loading/BmpBuilder.h"
+#include "unit/loading/LzhBuilder.h"
 
 namespace {
 
@@ -88,7 +90,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string root = std::string(argv[1]) + "/";
-    for (const char* sub : {"bmp", "dib", "jpeg", "string", "settings"})
+    for (const char* sub : {"bmp", "dib", "jpeg", "string", "settings", "archive"})
         ForceDirectories(root + sub);
     for (const auto& [name, spec] : Variants()) {
         Save(root + "bmp/" + name + ".bmp", BuildBmp(spec));
@@ -129,5 +131,11 @@ int main(int argc, char** argv)
               "[PICTURE]\r\nMoveCount=30\r\nCache=1\r\n[THUMBNAIL]\r\nSize=120\r\n"));
     // "[INITIALIZE]" with a shelf name in code page 932, as older versions wrote it.
     Save(root + "settings/cp932", text("[INITIALIZE]\r\nInitShelf=\x96\x7b\x92\x49\r\n"));
+
+    // "ソ.png" in CP932 ends in the byte of '\'; "写真/表紙.png" too, inside.
+    const std::vector<std::pair<std::string, std::string>> book = {
+        {"first.png", "one"}, {"\x8E\xCA\x90\x5E/\x95\x5C\x8E\x86.png", "cover"}, {"\x83\x5C.png", "so"}};
+    for (int level : {0, 1, 2})
+        Save(root + "archive/level" + std::to_string(level) + ".lzh", text(BuildLzh(level, book)));
     return 0;
 }

@@ -157,6 +157,11 @@ int RunArchiveList(TCliContext& context, const std::string& path)
         context.Out << EscapeControls(record.Path + record.Name) << '\t' << record.Size << '\t'
                     << (record.Time == -1.0 ? std::string("-") : FormatDateTime(record.Time)) << '\n';
     }
+    // What was read is listed; a script must still not take it for the whole.
+    if (archiver.Incomplete()) {
+        context.Err << "mireva-cli archive: " << ArchiveIncompleteMessage(archiver.FileName()) << '\n';
+        return 1;
+    }
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "loading/AcvUnit.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <unordered_set>
 
@@ -191,6 +192,11 @@ std::string ArchiveNotListedMessage(const std::string& fileName)
     return "'" + ExtractFileName(fileName) + "'は展開できませんでした  ";
 }
 
+std::string ArchiveIncompleteMessage(const std::string& fileName)
+{
+    return "'" + ExtractFileName(fileName) + "'は途中までしか読み込めませんでした  ";
+}
+
 TArchiver::TArchiver(const TArchiveEnv& env, TArchiveLoader* loader, bool privateFolder, int64_t offset,
                      const std::string& fileName)
     : Loader(loader), Offset(offset), fEnv(env), fFileName(fileName)
@@ -218,8 +224,15 @@ void TArchiver::ListMembers()
     fFolders.clear();
     fItems.clear();
     fMemberCount = 0;
+    fIncomplete = false;
     try {
-        Loader->GetArchiveInfo(fFileName, Offset, fItems);
+        try {
+            Loader->GetArchiveInfo(fFileName, Offset, fItems);
+        } catch (const EArchiveIncomplete&) {
+            // The members before the damage are kept; Incomplete says that
+            // more may have followed.
+            fIncomplete = true;
+        }
         fMemberCount = BuildFolderIndex(fItems, fFolders, fEnv.FolderLook);
     } catch (const std::exception&) {
         fFolders.clear();
@@ -352,56 +365,72 @@ std::unique_ptr<TMemoryStream> TArchiver::ExtractToStream(const TArchiveFileInfo
 
 std::string TArchiver::ExtractToFile(const TArchiveFileInfo& record, bool privateFolder)
 {
-    std::string target;
-    try {
-        const std::string root = ExtractRoot(privateFolder);
-        // Records are cleaned when listed; CreateFoldersBelow still refuses
-        // anything that would climb out or pass through a link.
-        const std::string relative = Trim(record.Path);
-        const std::string folder = CreateFoldersBelow(root, relative);
-        if (!IsWithinFolder(root, folder))
-            return {};
-        if (Trim(record.Name).empty())
-            return folder;
-        if (record.Name.find('/') != std::string::npos || record.Name == "." || record.Name == "..")
-            return {};
-        target = folder + record.Name;
-        const TFileStatus existing = QueryFile(target, false);
-        if (existing.Kind == TFileKind::fkFolder)
-            return {};
-        if (existing.Kind != TFileKind::fkNone)
-            DeleteFile(target);
-        if (!Loader)
-            return {};
+    const std::string root = ExtractRoot(privateFolder);
+    // Records are cleaned when listed; CreateFoldersBelow still refuses
+    // anything that would climb out or pass through a link.
+    const std::string folder = CreateFoldersBelow(root, Trim(record.Path));
+    if (!IsWithinFolder(root, folder))
+        throw EFileError(SystemErrorText(folder, EPERM));
+    if (Trim(record.Name).empty())
+        return folder;
+    if (record.Name.find('/') != std::string::npos || record.Name == "." || record.Name == "..")
+        throw EFileError(SystemErrorText(record.Path + record.Name, EINVAL));
+    // A member that says it is too big is refused before a byte is written;
+    // the plug-in stops one that only turns out too big on the way.
+    const uint64_t limit = fEnv.MaxMemberBytes;
+    if (record.Size > limit)
+        throw EFileError(SystemErrorText(record.Name, EFBIG));
+    const std::string target = folder + record.Name;
+    const TFileStatus existing = QueryFile(target, false);
+    if (existing.Kind == TFileKind::fkFolder)
+        throw EFileError(SystemErrorText(target, EISDIR));
+    if (existing.Kind != TFileKind::fkNone && !DeleteFile(target))
+        throw EFileError(SystemErrorText(target, errno));
+    if (!Loader)
+        throw EMirevaError(ExtractFailedMessage);
 
-        bool written = Loader->ExtractToFolder(fFileName, record.Position, folder);
-        // A plug-in may report success without writing the file (or under
-        // another name); only a plain file where we expect it counts.
-        if (written && QueryFile(target, false).Kind != TFileKind::fkFile) {
+    bool written = Loader->ExtractToFolder(fFileName, record.Position, folder);
+    // A plug-in may report success without writing the file (or under
+    // another name); only a plain file where we expect it counts.
+    if (written) {
+        const TFileStatus status = QueryFile(target, false);
+        if (status.Kind != TFileKind::fkFile) {
             written = false;
-            if (QueryFile(target, false).Kind == TFileKind::fkOther)
+            if (status.Kind == TFileKind::fkOther)
                 DeleteFile(target);
+        } else if (static_cast<uint64_t>(status.Size) > limit) {
+            // Another plug-in may know no limit; what it wrote does not stay.
+            DeleteFile(target);
+            throw EFileError(SystemErrorText(record.Name, EFBIG));
         }
-        if (!written) {
-            TMemoryStream stream;
-            Loader->ExtractToStream(fFileName, record.Position, stream);
-            if (stream.Size() == 0)
-                return {};
-            try {
-                TFileStream file(target, TFileMode::fmCreateNew, true, 0600);
-                file.WriteBuffer(stream.Memory(), stream.Size());
-                file.Close();
-            } catch (const std::exception&) {
-                DeleteFile(target);
-                return {};
-            }
-        }
-        if (record.Time != -1.0)
-            SetFileModifiedTime(target, DateTimeToUnix(record.Time));
-        return target;
-    } catch (const std::exception&) {
-        return {};
     }
+    if (!written) {
+        TMemoryStream stream;
+        try {
+            Loader->ExtractToStream(fFileName, record.Position, stream);
+        } catch (const std::exception&) {
+            throw EMirevaError(ExtractFailedMessage);
+        }
+        // No bytes: a quiet failure cannot be told from an empty member, and
+        // an empty file would pass for the member's content.
+        if (stream.Size() == 0)
+            throw EMirevaError(ExtractFailedMessage);
+        if (static_cast<uint64_t>(stream.Size()) > limit)
+            throw EFileError(SystemErrorText(record.Name, EFBIG));
+        try {
+            TFileStream file(target, TFileMode::fmCreateNew, true, 0600);
+            file.WriteBuffer(stream.Memory(), stream.Size());
+            file.Close();
+        } catch (const std::exception&) {
+            // A full disk leaves no half-written member behind.
+            DeleteFile(target);
+            throw;
+        }
+    }
+    // A time that cannot be set leaves the bytes right; nothing to report.
+    if (record.Time != -1.0)
+        SetFileModifiedTime(target, DateTimeToUnix(record.Time));
+    return target;
 }
 
 std::string TArchiver::Extract(const std::string& folder, const std::string& memberName, bool privateFolder)
@@ -414,30 +443,31 @@ std::string TArchiver::Extract(const std::string& folder, const std::string& mem
 
 void TArchiver::DeleteExtracted(const std::string& relative, bool privateFolder)
 {
-    try {
-        if (IsAbsolutePath(relative))
+    // A path that would lead outside names nothing of ours: left alone.
+    if (IsAbsolutePath(relative))
+        return;
+    for (const std::string& segment : SplitString(relative, '/')) {
+        if (segment == "..")
             return;
-        for (const std::string& segment : SplitString(relative, '/')) {
-            if (segment == "..")
-                return;
-        }
-        const std::string root = ExtractRoot(privateFolder);
-        const std::string path = ExcludeTrailingPathDelimiter(JoinPath(root, relative));
-        if (!IsWithinFolder(root, path))
-            return;
-        if (QueryFile(path, false).Kind != TFileKind::fkFolder)
-            return;
-        if (IncludeTrailingPathDelimiter(path) == root) {
-            // The private folder itself stays: its number is taken until the
-            // archiver goes.
-            for (const TDirEntry& entry : ListDirectory(root))
-                RemoveTree(root + entry.Name);
-            return;
-        }
-        RemoveTree(path);
-    } catch (const std::exception&) {
-        // Nothing to report: what could not be removed goes with the folder.
     }
+    const std::string root = ExtractRoot(privateFolder);
+    const std::string path = ExcludeTrailingPathDelimiter(JoinPath(root, relative));
+    if (!IsWithinFolder(root, path))
+        return;
+    if (QueryFile(path, false).Kind != TFileKind::fkFolder)
+        return;
+    int error = 0;
+    if (IncludeTrailingPathDelimiter(path) == root) {
+        // The private folder itself stays: its number is taken until the
+        // archiver goes.
+        for (const TDirEntry& entry : ListDirectory(root)) {
+            if (!RemoveTree(root + entry.Name, &error))
+                throw EFileError(SystemErrorText(root + entry.Name, error));
+        }
+        return;
+    }
+    if (!RemoveTree(path, &error))
+        throw EFileError(SystemErrorText(path, error));
 }
 
 void TArchiver::Lock()
@@ -524,11 +554,9 @@ TArchiverPtr OpenArchive(const TArchiveEnv& env, const std::string& fileName)
     TArchiveLoader* loader = env.Registry->FindArchiveLoaderFor(fileName, &offset);
     if (!loader)
         return nullptr;
-    try {
-        return std::make_shared<TArchiver>(env, loader, true, offset, fileName);
-    } catch (const std::exception&) {
-        return nullptr;
-    }
+    // A file that a loader claims but cannot list would otherwise open as an
+    // empty book without a word: its listing error goes to the caller.
+    return std::make_shared<TArchiver>(env, loader, true, offset, fileName);
 }
 
 TArchiverPtr OpenInnerArchive(const TArchiverPtr& parent, const std::string& folder, const std::string& name)
@@ -541,11 +569,8 @@ TArchiverPtr OpenInnerArchive(const TArchiverPtr& parent, const std::string& fol
     TArchiverPtr archiver = OpenArchive(parent->Env(), extracted);
     if (!archiver)
         return nullptr;
-    try {
-        archiver->SetParent(parent);
-    } catch (const std::exception&) {
-        return nullptr;  // the parent's file could not be held open
-    }
+    // Raises when the parent's file cannot be held open.
+    archiver->SetParent(parent);
     archiver->SetParentFolder(folder);
     return archiver;
 }
@@ -600,7 +625,13 @@ TArchiverPtr ResolveVirtualPath(const TArchiveEnv& env, const std::string& outer
         found = ResolveVirtualPath(env, outerPath, head, current, keepPartial);
     if (!found)
         return nullptr;
-    TArchiverPtr result = OpenInnerArchive(found, ExtractFilePath(tail), ExtractFileName(tail));
+    TArchiverPtr result;
+    try {
+        result = OpenInnerArchive(found, ExtractFilePath(tail), ExtractFileName(tail));
+    } catch (const std::exception&) {
+        if (!keepPartial)
+            throw;
+    }
     if (result)
         return result;
     return keepPartial ? found : nullptr;

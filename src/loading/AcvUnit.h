@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Errors.h"
 #include "loading/FileLoader.h"
 
 class TFileStream;
@@ -33,6 +34,12 @@ struct TFolderLook {
     int32_t LargeIconIndex = 0;
 };
 
+// The largest member written out of an archive: the limit the archive
+// plug-in we ship applies to a member extracted into memory. A small archive
+// can hold a member that inflates to gigabytes, and the temporary folder
+// often lies on a small tmpfs.
+inline constexpr uint64_t DefaultMaxMemberBytes = uint64_t(1) << 30;
+
 // What an archiver needs from the program.
 struct TArchiveEnv {
     TFileLoaderList* Registry = nullptr;
@@ -40,6 +47,15 @@ struct TArchiveEnv {
     // "001", "002", ... and the shared extraction folder lie below it.
     std::string TempBase;
     TFolderLook FolderLook;
+    // A member listed or found bigger than this is not written to a file.
+    uint64_t MaxMemberBytes = DefaultMaxMemberBytes;
+};
+
+// Raised by an archive loader whose listing stopped at damage, after it
+// appended the members it read before it.
+class EArchiveIncomplete : public EMirevaError {
+public:
+    using EMirevaError::EMirevaError;
 };
 
 // Folder keys sort by name without case (what the user sees) and compare
@@ -85,6 +101,10 @@ public:
 
     // Lists the archive again; raises the listing error on failure.
     bool Reload();
+    // The listing stopped at damage: Items holds the members before it.
+    // Views say so (ArchiveIncompleteMessage) rather than show a short book
+    // as if it were whole.
+    bool Incomplete() const { return fIncomplete; }
 
     // The records of a folder; with directOnly false, every file at or below
     // it instead (no folder records). A folder not in the index leaves result
@@ -103,13 +123,20 @@ public:
     std::unique_ptr<TMemoryStream> ExtractToStream(const TArchiveFileInfo& record);
     // Writes a member as a file below the private folder (or the shared
     // extraction folder) and returns its path, with the member's time as its
-    // last-write time; a folder record gives its folder. Empty on any failure.
+    // last-write time; a folder record gives its folder. Raises EFileError
+    // with the system's reason when a folder or the file cannot be made or
+    // written (a full disk, a permission), when the member is bigger than
+    // the environment's MaxMemberBytes ("File too large"), and
+    // "ファイルの解凍に失敗しました  " when the loader gives no bytes.
     std::string ExtractToFile(const TArchiveFileInfo& record, bool privateFolder);
     // ExtractToFile of folder + memberName; with memberName empty, folder
     // names a folder, which is created and returned without its content.
+    // Empty when the archive has no such member; raises as ExtractToFile.
     std::string Extract(const std::string& folder, const std::string& memberName, bool privateFolder);
     // Removes an extracted folder below the private (or shared) folder with
-    // everything in it. Never touches anything outside that folder.
+    // everything in it. Never touches anything outside that folder (a path
+    // that leads out is left alone). Raises EFileError with the system's
+    // reason when something could not be removed.
     void DeleteExtracted(const std::string& relative, bool privateFolder);
 
     // Keeps the archive file open while inner archives extracted from it exist.
@@ -154,6 +181,7 @@ private:
     std::string fPrivateName;  // "001"
     TArchiveFileList fItems;
     size_t fMemberCount = 0;
+    bool fIncomplete = false;
     TFolderIndex fFolders;
     std::unique_ptr<TFileStream> fLockStream;
     int fLockCount = 0;
@@ -168,14 +196,20 @@ using TArchiverPtr = std::shared_ptr<TArchiver>;
 // "'" + name + "'は読み込めませんでした  " and "'" + name + "'は展開できませんでした  ".
 std::string ArchiveNotReadMessage(const std::string& fileName);
 std::string ArchiveNotListedMessage(const std::string& fileName);
+// "'" + name + "'は途中までしか読み込めませんでした  ": the list stopped early.
+std::string ArchiveIncompleteMessage(const std::string& fileName);
 inline constexpr const char* ExtractFailedMessage = "ファイルの解凍に失敗しました  ";
 
 // Opens an archive file: detection over the archive loaders (under the loader
-// lock), listing, a private folder. nullptr when the file is missing, not an
-// archive, or cannot be listed.
+// lock), listing, a private folder. nullptr when the file is missing or not
+// an archive. An archive that a loader claims but cannot list raises the
+// not-listed error rather than open as an empty book; one whose listing
+// stopped early opens with what was read (TArchiver::Incomplete).
 TArchiverPtr OpenArchive(const TArchiveEnv& env, const std::string& fileName);
 // Opens the archive member folder + name of parent, extracted into the
-// parent's private folder; the new archiver holds its parent.
+// parent's private folder; the new archiver holds its parent. nullptr when
+// there is no such member or it is not an archive; raises the extraction's
+// or the listing's error.
 TArchiverPtr OpenInnerArchive(const TArchiverPtr& parent, const std::string& folder, const std::string& name);
 // Runs archive detection again on the archiver's file and makes the loader
 // found its Loader (after a registry reload); true when one was found.
@@ -183,7 +217,8 @@ bool FindArchiveLoader(TFileLoaderList& registry, TArchiver& archiver);
 
 // Opens the archive named by an outer file and an inner path ("x/b.zip//c.zip"),
 // reusing the archivers of current's chain where they match. With keepPartial,
-// a level that cannot be opened gives the deepest archiver reached.
+// a level that cannot be opened gives the deepest archiver reached; without,
+// nullptr or the error that level raised.
 TArchiverPtr ResolveVirtualPath(const TArchiveEnv& env, const std::string& outerPath, const std::string& innerPath,
                                 const TArchiverPtr& current, bool keepPartial = false);
 

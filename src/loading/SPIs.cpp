@@ -8,6 +8,7 @@
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "common/Text.h"
+#include "loading/AcvUnit.h"
 #include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
@@ -440,12 +441,22 @@ void TAmSPI::GetArchiveInfo(const std::string& archiveName, int64_t offset, TArc
     // One well-known LHA plug-in reports 2 for archives it listed fine.
     const bool success =
         result == SPI_SUCCESS || (result == SPI_UNKNOWN_FORMAT && UpperCase(fPlugin->LibraryName()) == "LHASAD.SPI");
-    if (!success || list.Empty())
-        return;
     size_t size = 0;
-    const uint8_t* block = list.Lock(size);
+    const uint8_t* block = list.Empty() ? nullptr : list.Lock(size);
+    if (success) {
+        if (block)
+            ReadMemberList(block, size, items);
+        return;
+    }
+    // A failure is never shown as an empty archive. A plug-in that stopped
+    // at damage may still hand over the members before it: they are kept,
+    // and the caller is told that the list is incomplete.
+    const size_t before = items.size();
     if (block)
         ReadMemberList(block, size, items);
+    if (items.size() > before)
+        throw EArchiveIncomplete(ArchiveIncompleteMessage(archiveName));
+    throw EMirevaError(ArchiveNotListedMessage(archiveName));
 }
 
 bool TAmSPI::ExtractToFolder(const std::string& archiveName, uint32_t position, const std::string& folder)

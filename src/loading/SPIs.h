@@ -110,6 +110,8 @@ public:
     std::string Name() const override { return fPlugin->LibraryName(); }
     bool IsSupported(const std::string& fileName, const uint8_t* header) override;
     bool ExtractToFolder(const std::string& archiveName, uint32_t position, const std::string& folder) override;
+    // A plug-in's failure raises the not-listed error; when it still hands
+    // over members, they are appended and EArchiveIncomplete is raised.
     void GetArchiveInfo(const std::string& archiveName, int64_t offset, TArchiveFileList& items) override;
     void ExtractToStream(const std::string& archiveName, uint32_t position, TMemoryStream& stream) override;
 

@@ -38,18 +38,25 @@ TFileStatus StatusFrom(const struct stat& st)
     return status;
 }
 
-bool RemoveAt(int parentFd, const char* name)
+// error receives the reason of the first failure, for the message.
+bool RemoveAt(int parentFd, const char* name, int& error)
 {
+    auto fail = [&error] {
+        if (error == 0)
+            error = errno;
+        return false;
+    };
     struct stat st {};
     if (::fstatat(parentFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return errno == ENOENT;
+        return errno == ENOENT || fail();
     if (!S_ISDIR(st.st_mode))
-        return ::unlinkat(parentFd, name, 0) == 0 || errno == ENOENT;
+        return ::unlinkat(parentFd, name, 0) == 0 || errno == ENOENT || fail();
     const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return fail();
     DIR* dir = ::fdopendir(fd);
     if (!dir) {
+        fail();
         ::close(fd);
         return false;
     }
@@ -60,9 +67,9 @@ bool RemoveAt(int parentFd, const char* name)
             names.emplace_back(entry->d_name);
     }
     for (const std::string& child : names)
-        ok = RemoveAt(::dirfd(dir), child.c_str()) && ok;
+        ok = RemoveAt(::dirfd(dir), child.c_str(), error) && ok;
     ::closedir(dir);
-    return ::unlinkat(parentFd, name, AT_REMOVEDIR) == 0 && ok;
+    return (::unlinkat(parentFd, name, AT_REMOVEDIR) == 0 || fail()) && ok;
 }
 
 }  // namespace
@@ -167,12 +174,18 @@ void ForceDirectories(const std::string& path, unsigned mode)
         throw EFileError(SystemErrorText(folder, ENOTDIR));
 }
 
-bool RemoveTree(const std::string& path)
+bool RemoveTree(const std::string& path, int* error)
 {
     const std::string target = ExcludeTrailingPathDelimiter(path);
+    int first = 0;
+    bool removed = false;
     if (target.empty() || target == "/")
-        return false;
-    return RemoveAt(AT_FDCWD, target.c_str());
+        first = EPERM;
+    else
+        removed = RemoveAt(AT_FDCWD, target.c_str(), first);
+    if (error)
+        *error = first;
+    return removed;
 }
 
 bool DeleteFile(const std::string& path)

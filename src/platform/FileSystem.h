@@ -44,8 +44,9 @@ bool CreateDirectory(const std::string& path, unsigned mode = 0755);
 // Creates a folder and its missing parents; raises EFileError.
 void ForceDirectories(const std::string& path, unsigned mode = 0755);
 // Removes a file or a whole tree without following any link inside it; a link
-// is removed, never its target. Returns false when something stayed.
-bool RemoveTree(const std::string& path);
+// is removed, never its target. Returns false when something stayed; error
+// then receives the reason of the first failure.
+bool RemoveTree(const std::string& path, int* error = nullptr);
 bool DeleteFile(const std::string& path);
 // rename(2): replaces the target atomically; raises EFileError.
 void RenameFile(const std::string& from, const std::string& to);

@@ -441,6 +441,10 @@ bool TMainForm::ShowArchive(const std::string& archivePath, const std::string& i
     TArchiverPtr archiver;
     try {
         archiver = ResolveVirtualPath(env, archivePath, archivePart, fArchive);
+    } catch (const EFileError& e) {
+        // An inner archive that could not be written out: the system's reason.
+        ShowMessage(e.what(), TMessageIcon::miWarning);
+        return false;
     } catch (const std::exception&) {
         archiver = nullptr;
     }
@@ -477,6 +481,7 @@ bool TMainForm::ShowArchive(const std::string& archivePath, const std::string& i
     // cache thread reads from it.
     source.KeepAlive = archiver;
     SetList(std::move(items), source);
+    const bool firstShown = archiver != fArchive;
     fArchive = archiver;
     fShown = TShownPlace{TPlaceKind::pkArchive, {}, archivePath, opened};
 
@@ -485,6 +490,10 @@ bool TMainForm::ShowArchive(const std::string& archivePath, const std::string& i
         if (fCore.Options().List.OpenArchive)
             ShowFirstImage();
     RefreshView();
+    // A book whose list stopped at damage shows the pages read before it;
+    // the reader is told once that more may be missing.
+    if (firstShown && archiver->Incomplete())
+        ShowMessage(ArchiveIncompleteMessage(archiver->FileName()), TMessageIcon::miWarning);
     return true;
 }
 

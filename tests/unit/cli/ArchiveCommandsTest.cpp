@@ -182,6 +182,32 @@ TEST_F(ArchiveCli, NestingLevelsThroughPlainSeparators)
     EXPECT_EQ(Run("archive list outer.zip/b.zip/y/c.cbz").ExitCode, 1);
 }
 
+// An archive that cannot be read lists nothing and fails with its
+// not-listed message; one readable only up to damage lists what was read and
+// fails saying so, so that no script takes it for the whole.
+TEST_F(ArchiveCli, DamagedArchivesAreNeverListedAsWhole)
+{
+    std::vector<TMember> members;
+    uint32_t seed = 1;
+    for (const char* name : {"1.bin", "2.bin", "3.bin"}) {
+        std::string noise(20000, '\0');
+        for (char& c : noise)
+            c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+        members.push_back({name, noise});
+    }
+    const std::string whole = Zip("whole.zip", members);
+    fFolder.Write("short.zip", whole.substr(0, 30));
+    fFolder.Write("cut.zip", whole.substr(0, 30000));
+    const TCliRun none = Run("archive list short.zip");
+    EXPECT_EQ(none.ExitCode, 1);
+    EXPECT_EQ(none.Out, "");
+    EXPECT_NE(none.Err.find("'short.zip'は展開できませんでした  "), std::string::npos) << none.Err;
+    const TCliRun part = Run("archive list cut.zip");
+    EXPECT_EQ(part.ExitCode, 1);
+    EXPECT_EQ(part.Out.rfind("1.bin\t20000\t", 0), 0u) << part.Out;
+    EXPECT_NE(part.Err.find("'cut.zip'は途中までしか読み込めませんでした  "), std::string::npos) << part.Err;
+}
+
 TEST_F(ArchiveCli, LoadsPicturesOutOfTheBoxAlsoInsideArchives)
 {
     const std::string jpeg = Jpeg(12, 8);

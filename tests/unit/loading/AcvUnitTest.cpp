@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "PluginTestSupport.h"
@@ -244,7 +249,8 @@ TEST_F(ArchiveListTest, PluginsThatFailToWriteAreCoveredThroughMemory)
     ASSERT_FALSE(claims.empty());
     EXPECT_EQ(ReadWholeFile(claims), "first");
     EXPECT_EQ(ReadWholeFile(archiver->ExtractToFile(*archiver->Items()[1], true)), "second");
-    EXPECT_EQ(archiver->ExtractToFile(*archiver->Items()[2], true), "");
+    EXPECT_THROW(archiver->ExtractToFile(*archiver->Items()[2], true), EMirevaError) << "never an empty path";
+    EXPECT_FALSE(PathExists(archiver->TempFolder() + "nothing.jpg"));
     EXPECT_EQ(archiver->ExtractToStream(*archiver->Items()[2])->Size(), 0) << "a quiet failure gives an empty stream";
 }
 
@@ -264,11 +270,18 @@ TEST_F(ArchiveListTest, HostileNamesStayInsideTheTemporaryFolder)
     archiver->List("", false, all);
     EXPECT_EQ(all.size(), members.size()) << "no member is dropped";
     // In member order: the file ".." comes last, after its namesake folder.
+    int refused = 0;
     for (size_t i = 0; i < archiver->MemberCount(); ++i) {
         const TArchiveFileInfo* record = archiver->Items()[i].get();
-        archiver->ExtractToFile(*record, true);
-        archiver->ExtractToFile(*record, false);
+        for (bool privateFolder : {true, false}) {
+            try {
+                archiver->ExtractToFile(*record, privateFolder);
+            } catch (const EFileError&) {
+                ++refused;
+            }
+        }
     }
+    EXPECT_EQ(refused, 3) << "the member behind the planted link, and the file ．． (twice) where its folder is";
     archiver->DeleteExtracted("../", true);
     archiver->DeleteExtracted("../../outside", false);
     archiver->DeleteExtracted("/", true);
@@ -363,6 +376,112 @@ TEST_F(ArchiveListTest, MissingOrForeignFilesDoNotOpen)
     } catch (const EMirevaError& e) {
         EXPECT_STREQ(e.what(), "'book.far'は読み込めませんでした  ");
     }
+}
+
+namespace {
+
+// Files written by this process may not grow past limit bytes while it
+// lives: a write beyond fails with EFBIG, as on a full disk, also for root.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t limit)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &fOld);
+        fOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = fOld;
+        small.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~TFileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &fOld);
+        std::signal(SIGXFSZ, fOldHandler);
+    }
+
+private:
+    struct rlimit fOld {};
+    void (*fOldHandler)(int) = nullptr;
+};
+
+}  // namespace
+
+// A failure to write a member out is raised with the system's reason (never
+// an empty path) and leaves no file of the member behind.
+TEST_F(ArchiveListTest, ExtractionFailuresSayWhyAndLeaveNothing)
+{
+    fEnv.MaxMemberBytes = 1000;
+    TArchiverPtr archiver = OpenArchive(
+        fEnv, WriteArchive("a.far", {{"", "big.jpg", std::string(5000, 'b')},
+                                     {"d/", "x.jpg", "x"},
+                                     {"", "taken.jpg", "t"},
+                                     {"", "full.jpg", std::string(900, 'f'), 0, 2}}));
+    ASSERT_NE(archiver, nullptr);
+    const std::string temp = archiver->TempFolder();
+    struct TCase {
+        const char* Member;
+        std::function<void()> Prepare;
+        int Error;  // the system's reason the message gives
+    };
+    const std::vector<TCase> cases = {
+        {"big.jpg", [] {}, EFBIG},                                                       // listed past the limit
+        {"d/x.jpg", [&] { fRoot.Write(temp.substr(fRoot.Path().size()) + "d", ""); }, ENOTDIR},  // a file where its folder goes
+        {"taken.jpg", [&] { ForceDirectories(temp + "taken.jpg"); }, EISDIR},             // a folder in its place
+        {"full.jpg", [] {}, EFBIG},  // written through memory onto a disk that fills up
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Member);
+        c.Prepare();
+        const TArchiveFileInfo* record = archiver->FindRecord(ExtractFilePath(c.Member), ExtractFileName(c.Member));
+        ASSERT_NE(record, nullptr);
+        try {
+            const TFileSizeLimit disk(100);
+            archiver->ExtractToFile(*record, true);
+            ADD_FAILURE() << "extracted";
+        } catch (const EFileError& e) {
+            EXPECT_NE(std::string(e.what()).find(std::strerror(c.Error)), std::string::npos) << e.what();
+        }
+        EXPECT_NE(QueryFile(temp + c.Member, false).Kind, TFileKind::fkFile);
+    }
+}
+
+// An inner archive is written out before it is opened: past the limit, the
+// reason reaches the caller instead of a silent failure.
+TEST_F(ArchiveListTest, AnInnerArchivePastTheLimitIsRefusedWithItsReason)
+{
+    fEnv.MaxMemberBytes = 100;
+    const std::string inner = FakeArchiveBytes({{"", "page.fim", FakeGradientImage(8, 8)}});
+    const std::string outer = WriteArchive("outer.far", {{"x/", "inner.far", inner}});
+    TArchiverPtr root = OpenArchive(fEnv, outer);
+    ASSERT_NE(root, nullptr);
+    try {
+        OpenInnerArchive(root, "x/", "inner.far");
+        ADD_FAILURE() << "opened";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(std::string(e.what()), "'inner.far' : " + std::string(std::strerror(EFBIG)));
+    }
+    EXPECT_THROW(ResolveVirtualPath(fEnv, outer, "x/inner.far", nullptr), EFileError);
+    TArchiverPtr partial = ResolveVirtualPath(fEnv, outer, "x/inner.far", nullptr, true);
+    ASSERT_NE(partial, nullptr);
+    EXPECT_EQ(partial->FileName(), outer) << "the deepest level reached";
+}
+
+TEST_F(ArchiveListTest, DeleteExtractedSaysWhatStayedAndWhy)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may remove files from a folder without write permission";
+    TArchiverPtr archiver = OpenArchive(fEnv, WriteArchive("a.far", {{"d/e/", "x.jpg", "1"}}));
+    ASSERT_NE(archiver, nullptr);
+    ASSERT_FALSE(archiver->ExtractToFile(*archiver->Items()[0], true).empty());
+    const std::string locked = archiver->TempFolder() + "d/e";
+    ASSERT_EQ(::chmod(locked.c_str(), 0500), 0);
+    try {
+        archiver->DeleteExtracted("d/", true);
+        ADD_FAILURE() << "removed";
+    } catch (const EFileError& e) {
+        EXPECT_NE(std::string(e.what()).find(std::strerror(EACCES)), std::string::npos) << e.what();
+    }
+    ::chmod(locked.c_str(), 0700);
+    EXPECT_TRUE(FileExists(locked + "/x.jpg"));
 }
 
 TEST(VirtualPaths, SplitAtTheLastDoubleSeparator)

@@ -19,12 +19,15 @@
 #include <map>
 #include <png.h>
 #include <thread>
+#include <tuple>
 #include <tiffio.h>
 #include <unistd.h>
 #include <webp/encode.h>
 #include <webp/mux.h>
 
+#include "LzhBuilder.h"
 #include "PluginTestSupport.h"
+#include "archive/ArchiveAccess.h"
 #include "common/DateTime.h"
 #include "base/PathUtils.h"
 #include "platform/FileStream.h"
@@ -37,6 +40,7 @@ namespace {
 struct TEntry {
     std::string Path;  // inside the archive, '/'-separated
     std::string Data;
+    std::string LinkTo = {};  // a hard link to this earlier member (tar)
 };
 
 std::string Pseudorandom(size_t size, uint32_t seed)
@@ -82,6 +86,8 @@ std::string WriteWithLibarchive(const std::string& path, const std::string& form
         archive_entry_set_filetype(entry, AE_IFREG);
         archive_entry_set_perm(entry, 0644);
         archive_entry_set_size(entry, static_cast<la_int64_t>(member.Data.size()));
+        if (!member.LinkTo.empty())
+            archive_entry_set_hardlink(entry, member.LinkTo.c_str());
         archive_entry_set_mtime(entry, MemberTime, 0);
         EXPECT_EQ(archive_write_header(writer, entry), ARCHIVE_OK) << archive_error_string(writer);
         if (!member.Data.empty())
@@ -234,41 +240,12 @@ std::string Rar4Archive(const std::vector<TEntry>& members)
     return out;
 }
 
-// An LHA archive with level-0 headers and stored ("-lh0-") members.
-std::string LzhArchive(const std::vector<TEntry>& members)
+std::string LzhArchive(int level, const std::vector<TEntry>& members)
 {
-    auto crc16 = [](const std::string& bytes) {
-        uint16_t crc = 0;
-        for (unsigned char b : bytes) {
-            crc ^= b;
-            for (int k = 0; k < 8; ++k)
-                crc = crc & 1 ? static_cast<uint16_t>((crc >> 1) ^ 0xA001) : static_cast<uint16_t>(crc >> 1);
-        }
-        return crc;
-    };
-    const uint32_t dosTime = ((2020 - 1980) << 25) | (9 << 21) | (13 << 16) | (12 << 11) | (26 << 5) | (40 / 2);
-    std::string out;
-    for (const TEntry& member : members) {
-        std::string name = member.Path;
-        std::replace(name.begin(), name.end(), '/', '\\');
-        std::string header = "-lh0-";
-        PutLE(header, member.Data.size(), 4);
-        PutLE(header, member.Data.size(), 4);
-        PutLE(header, dosTime, 4);
-        header += '\x20';  // archive attribute
-        header += '\x00';  // level 0
-        header += static_cast<char>(name.size());
-        header += name;
-        PutLE(header, crc16(member.Data), 2);
-        uint8_t sum = 0;
-        for (unsigned char b : header)
-            sum = static_cast<uint8_t>(sum + b);
-        out += static_cast<char>(header.size());
-        out += static_cast<char>(sum);
-        out += header + member.Data;
-    }
-    out += '\0';
-    return out;
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const TEntry& member : members)
+        files.emplace_back(member.Path, member.Data);
+    return BuildLzh(level, files, MemberTime);
 }
 
 std::vector<TEntry> AsciiMembers()
@@ -398,7 +375,7 @@ INSTANTIATE_TEST_SUITE_P(
                      [](const TTempFolder& f, const std::string& n) { return f.Write(n, Rar5Archive(BookMembers())); },
                      false},
         TArchiveCase{"LzhStored", "book.lzh",
-                     [](const TTempFolder& f, const std::string& n) { return f.Write(n, LzhArchive(AsciiMembers())); },
+                     [](const TTempFolder& f, const std::string& n) { return f.Write(n, LzhArchive(0, AsciiMembers())); },
                      true},
         TArchiveCase{"Rar4Stored", "book.cbr",
                      [](const TTempFolder& f, const std::string& n) { return f.Write(n, Rar4Archive(AsciiMembers())); },
@@ -531,6 +508,198 @@ TEST(RealArchives, HostileZipExtractsNothingOutside)
     for (const std::string& file : FilesBelow(folder.Path()))
         EXPECT_TRUE(file.rfind("work/tmp/", 0) == 0 || file == "work/hostile.zip") << file;
     EXPECT_FALSE(PathExists("/tmp/evil"));
+}
+
+// Old Japanese books come as LHA files with CP932 names, at every header
+// level. "ソ" (0x83 0x5C) ends in the byte of '\' and must stay one member,
+// not become a folder; a name already in UTF-8 stays as it is.
+class LhaNamesTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(LhaNamesTest, EveryMemberIsListedUnderItsName)
+{
+    const std::vector<TEntry> written = {
+        {"first.png", "one"},
+        {"\x8E\xCA\x90\x5E/\x95\x5C\x8E\x86.png", "cover"},
+        {"\x83\x5C.png", "so"},
+        {"\xE6\x97\xA5\xE6\x9C\xAC.png", "already utf-8"},
+        {"dir/last.png", "last"},
+    };
+    const std::vector<std::string> shown = {"first.png", "写真/表紙.png", "ソ.png", "日本.png", "dir/last.png"};
+    TTempFolder folder;
+    ForceDirectories(folder.Path() + "tmp", 0700);
+    const std::string path = folder.Write("book.lzh", LzhArchive(GetParam(), written));
+    ShippedRegistry shipped;
+    TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+    ASSERT_NE(archiver, nullptr);
+    EXPECT_FALSE(archiver->Incomplete());
+    std::vector<TArchiveFileInfo*> files;
+    archiver->List("", false, files);
+    EXPECT_EQ(files.size(), shown.size());
+    for (size_t i = 0; i < shown.size(); ++i) {
+        SCOPED_TRACE(shown[i]);
+        const TArchiveFileInfo* record = archiver->FindRecord(ExtractFilePath(shown[i]), ExtractFileName(shown[i]));
+        ASSERT_NE(record, nullptr);
+        const std::unique_ptr<TMemoryStream> stream = archiver->ExtractToStream(*record);
+        EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), written[i].Data);
+        EXPECT_EQ(ReadWholeFile(archiver->ExtractToFile(*record, true)), written[i].Data);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(HeaderLevels, LhaNamesTest, ::testing::Values(0, 1, 2));
+
+// A tar hard link holds no bytes of its own: it gives those of the member it
+// names (through a link to a link too) and is listed with their size. A link
+// to nothing in the archive is listed empty and refused.
+TEST(RealArchives, HardLinksGiveTheBytesOfTheMemberTheyName)
+{
+    TTempFolder folder;
+    ForceDirectories(folder.Path() + "tmp", 0700);
+    const std::string page = Pseudorandom(3000, 7);
+    const std::string path = WriteWithLibarchive(folder.Path() + "links.tar", "ustar",
+                                                 {{"a/page.png", page},
+                                                  {"b/same.png", "", "a/page.png"},
+                                                  {"c/again.png", "", "b/same.png"},
+                                                  {"lost.png", "", "nowhere.png"}});
+    ShippedRegistry shipped;
+    TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+    ASSERT_NE(archiver, nullptr);
+    for (const char* name : {"b/same.png", "c/again.png", "a/page.png"}) {
+        SCOPED_TRACE(name);
+        const TArchiveFileInfo* record = archiver->FindRecord(ExtractFilePath(name), ExtractFileName(name));
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->Size, page.size());
+        const std::unique_ptr<TMemoryStream> stream = archiver->ExtractToStream(*record);
+        EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), page);
+        EXPECT_EQ(ReadWholeFile(archiver->ExtractToFile(*record, true)), page);
+    }
+    const TArchiveFileInfo* lost = archiver->FindRecord("", "lost.png");
+    ASSERT_NE(lost, nullptr);
+    EXPECT_EQ(lost->Size, 0u);
+    EXPECT_EQ(archiver->ExtractToStream(*lost)->Size(), 0);
+    EXPECT_THROW(archiver->ExtractToFile(*lost, true), EMirevaError);
+    EXPECT_FALSE(PathExists(archiver->TempFolder() + "lost.png"));
+}
+
+namespace {
+
+const std::vector<TEntry>& ThreeMembers()
+{
+    static const std::vector<TEntry> members = {
+        {"1.bin", Pseudorandom(20000, 11)}, {"2.bin", Pseudorandom(20000, 12)}, {"3.bin", Pseudorandom(20000, 13)}};
+    return members;
+}
+
+std::string ThreeMembersAs(const TTempFolder& folder, const std::string& format)
+{
+    return ReadWholeFile(WriteWithLibarchive(folder.Path() + "whole." + format, format, ThreeMembers()));
+}
+
+}  // namespace
+
+struct TDamagedCase {
+    const char* Name;
+    const char* File;
+    std::function<std::string(const TTempFolder&)> Bytes;
+    bool SomeListed;  // false: nothing can be listed
+};
+
+class DamagedArchiveTest : public ::testing::TestWithParam<TDamagedCase> {};
+
+// An archive that cannot be read at all is refused with its not-listed
+// message, never opened as an empty book; one readable only up to damage
+// opens with the members before it and says that its list is incomplete.
+TEST_P(DamagedArchiveTest, IsNeverShownAsAWholeBook)
+{
+    TTempFolder folder;
+    ForceDirectories(folder.Path() + "tmp", 0700);
+    const std::string path = folder.Write(GetParam().File, GetParam().Bytes(folder));
+    ShippedRegistry shipped;
+    const TArchiveEnv env{&shipped.Registry(), folder.Path() + "tmp/", {}};
+    if (!GetParam().SomeListed) {
+        try {
+            OpenArchive(env, path);
+            ADD_FAILURE() << "opened";
+        } catch (const EMirevaError& e) {
+            EXPECT_EQ(std::string(e.what()), ArchiveNotListedMessage(path));
+        }
+        EXPECT_TRUE(FilesBelow(folder.Path() + "tmp/").empty());
+        return;
+    }
+    TArchiverPtr archiver = OpenArchive(env, path);
+    ASSERT_NE(archiver, nullptr);
+    EXPECT_TRUE(archiver->Incomplete());
+    EXPECT_GE(archiver->MemberCount(), 1u);
+    EXPECT_LT(archiver->MemberCount(), 3u);
+    const TArchiveFileInfo* first = archiver->FindRecord("", "1.bin");
+    ASSERT_NE(first, nullptr);
+    const std::unique_ptr<TMemoryStream> stream = archiver->ExtractToStream(*first);
+    EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), ThreeMembers()[0].Data);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DamagedArchiveTest,
+    ::testing::Values(
+        TDamagedCase{"ZipCutShort", "cut.zip", [](const TTempFolder& f) { return ThreeMembersAs(f, "zip").substr(0, 30); },
+                     false},
+        TDamagedCase{"SevenZipCutInHalf", "cut.7z",
+                     [](const TTempFolder& f) {
+                         const std::string whole = ThreeMembersAs(f, "7zip");
+                         return whole.substr(0, whole.size() / 2);
+                     },
+                     false},
+        TDamagedCase{"Rar5HeaderDamaged", "bad.rar",
+                     [](const TTempFolder&) { return std::string("Rar!\x1A\x07\x01\x00", 8) + Pseudorandom(200, 3); },
+                     false},
+        TDamagedCase{"ZipCutInSecondMember", "cut.cbz",
+                     [](const TTempFolder& f) { return ThreeMembersAs(f, "zip").substr(0, 30000); }, true},
+        TDamagedCase{"TarCutInSecondMember", "cut.tar",
+                     [](const TTempFolder& f) { return ThreeMembersAs(f, "ustar").substr(0, 30000); }, true},
+        TDamagedCase{"Rar5CutInSecondMember", "cut.rar",
+                     [](const TTempFolder&) { return Rar5Archive(ThreeMembers()).substr(0, 30000); }, true}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// A member bigger than the limit is refused into memory and onto the disk,
+// also when its header claims it is small (and so passes every check of the
+// listed size): the extraction stops once the limit is passed and leaves no
+// partial file. Members within the limit still extract.
+TEST(ArchiveSizeLimit, AMemberPastTheLimitIsStoppedAndLeavesNothing)
+{
+    constexpr uint64_t limit = 64 * 1024;
+    TTempFolder folder;
+    const std::vector<TEntry> members = {{"small.txt", "a small page"}, {"zeros.bin", std::string(1 << 20, '\0')}};
+    const std::string honest = ReadWholeFile(WriteWithLibarchive(folder.Path() + "honest.zip", "zip", members));
+    // A stored LHA member is as long as its packed size says; its original
+    // size (at 11 in a level-0 header, covered by the sum at 1) may lie.
+    std::string lying = LzhArchive(0, members);
+    const size_t second = 2 + static_cast<uint8_t>(lying[0]) + members[0].Data.size();
+    lying.replace(second + 11, 4, std::string("\x0A\x00\x00\x00", 4));
+    uint8_t sum = 0;
+    for (size_t i = 0; i < static_cast<uint8_t>(lying[second]); ++i)
+        sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(lying[second + 2 + i]));
+    lying[second + 1] = static_cast<char>(sum);
+
+    const std::tuple<std::string, std::string, uint32_t> archives[] = {{"honest.zip", honest, 1u << 20},
+                                                                       {"lying.lzh", lying, 10u}};
+    for (const auto& [name, bytes, listed] : archives) {
+        SCOPED_TRACE(name);
+        const std::string path = folder.Write(name, bytes);
+        std::vector<SpiFileInfo> records;
+        ASSERT_EQ(archivespi::ListMembers(path.c_str(), 0, SPI_SOURCE_FILE, records), SPI_SUCCESS);
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_EQ(records[1].filesize, listed);
+
+        std::string out = folder.Path() + name + ".out/";
+        ForceDirectories(out);
+        EXPECT_NE(archivespi::ExtractMember(path.c_str(), 1, out.data(), SPI_DEST_FOLDER, limit), SPI_SUCCESS);
+        EXPECT_FALSE(PathExists(out + "zeros.bin"));
+        HLOCAL block = nullptr;
+        EXPECT_NE(archivespi::ExtractMember(path.c_str(), 1, reinterpret_cast<char*>(&block), SPI_DEST_MEMORY, limit),
+                  SPI_SUCCESS);
+        EXPECT_EQ(block, nullptr);
+
+        ASSERT_EQ(archivespi::ExtractMember(path.c_str(), 0, out.data(), SPI_DEST_FOLDER, limit), SPI_SUCCESS);
+        EXPECT_EQ(ReadWholeFile(out + "small.txt"), members[0].Data);
+    }
 }
 
 namespace {
