@@ -14,10 +14,10 @@
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"
 
-TCliArchives::TCliArchives(TFileLoaderList& registry)
+TCliArchives::TCliArchives(TLoaderSetPtr loaders)
     : fTemp(TemporaryBase(), "mireva-cli-" + std::to_string(::getpid()))
 {
-    fEnv.Registry = &registry;
+    fEnv.Loaders = std::move(loaders);
     fEnv.TempBase = fTemp.Path();
 }
 
@@ -77,7 +77,7 @@ TArchivePlace ResolveArchivePlace(TArchiveEnv& env, const std::string& path, boo
         const std::string inFolder = folder.empty() ? std::string() : folder + "/";
         const bool last = i + 1 == segments.size();
         const TArchiveFileInfo* member = place.Archiver->FindRecord(inFolder, segments[i]);
-        if (member && (!last || openLastArchive) && env.Registry->IsArchiveExtension(ExtractFileExt(member->Name))) {
+        if (member && (!last || openLastArchive) && env.Loaders->IsArchiveExtension(ExtractFileExt(member->Name))) {
             TArchiverPtr inner = OpenInnerArchive(place.Archiver, member->Path, member->Name);
             if (!inner)
                 throw EMirevaError(ArchiveNotReadMessage(member->Name));
@@ -110,7 +110,7 @@ TArchivePlace ResolveArchivePlace(TArchiveEnv& env, const std::string& path, boo
 int RunPlugins(TCliContext& context)
 {
     context.Positional(0);
-    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
+    const TLoaderSetPtr loaders = MakeCliLoaders(context);
     auto line = [&](const TSPI& plugin, const TFileLoader& loader, const char* kind) {
         std::string patterns;
         for (const std::string& group : loader.Extensions)
@@ -118,9 +118,9 @@ int RunPlugins(TCliContext& context)
         context.Out << plugin.LibraryName() << '\t' << kind << '\t' << (loader.Enabled ? "enabled" : "disabled")
                     << '\t' << patterns << '\n';
     };
-    for (const auto& loader : registry->InPlugins)
+    for (const auto& loader : loaders->InPlugins())
         line(static_cast<const TInSPI&>(*loader).Plugin(), *loader, "image");
-    for (const auto& loader : registry->AmPlugins)
+    for (const auto& loader : loaders->AmPlugins())
         line(static_cast<const TAmSPI&>(*loader).Plugin(), *loader, "archive");
     return 0;
 }
@@ -129,8 +129,7 @@ namespace {
 
 int RunArchiveList(TCliContext& context, const std::string& path)
 {
-    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
-    TCliArchives archives(*registry);
+    TCliArchives archives(MakeCliLoaders(context));
     const TArchivePlace place = ResolveArchivePlace(archives.Env(), path, true);
     if (!place.Member.empty())
         throw ECliUsage("'" + path + "' is a member, not an archive or a folder");
@@ -148,8 +147,7 @@ int RunArchiveList(TCliContext& context, const std::string& path)
 int RunArchiveExtract(TCliContext& context, const std::string& path, const std::string& member,
                       const std::string& out)
 {
-    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
-    TCliArchives archives(*registry);
+    TCliArchives archives(MakeCliLoaders(context));
     const TArchivePlace place = ResolveArchivePlace(archives.Env(), path, true);
     if (!place.Member.empty())
         throw ECliUsage("'" + path + "' is a member, not an archive");
@@ -185,14 +183,14 @@ int RunArchive(TCliContext& context)
     throw ECliUsage("unknown action '" + action + "'");
 }
 
-std::unique_ptr<TBitmap> LoadPictureInArchive(TFileLoaderList& registry, const std::string& path,
+std::unique_ptr<TBitmap> LoadPictureInArchive(const TLoaderSetPtr& loaders, const std::string& path,
                                               TUserNotifier* notifier)
 {
-    TCliArchives archives(registry);
+    TCliArchives archives(loaders);
     const TArchivePlace place = ResolveArchivePlace(archives.Env(), path, false);
     if (place.Member.empty())
         throw EInvalidGraphic(NotReadMessage(path));
     const TArchiveFileInfo* record = place.Archiver->FindRecord(place.Folder, place.Member);
-    return LoadArchivePicture(registry, place.Archiver->FileName(), record->Name, *place.Archiver->Loader, notifier,
+    return LoadArchivePicture(*loaders, place.Archiver->FileName(), record->Name, *place.Archiver->Loader, notifier,
                               record->Position);
 }

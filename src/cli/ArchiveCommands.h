@@ -11,10 +11,10 @@
 #include "platform/Folders.h"
 
 // The archives of one run: a private temporary folder (removed at the end of
-// the run) and the registry.
+// the run) and the run's loaders.
 class TCliArchives {
 public:
-    explicit TCliArchives(TFileLoaderList& registry);
+    explicit TCliArchives(TLoaderSetPtr loaders);
     TArchiveEnv& Env() { return fEnv; }
 
 private:
@@ -38,5 +38,5 @@ struct TArchivePlace {
 TArchivePlace ResolveArchivePlace(TArchiveEnv& env, const std::string& path, bool openLastArchive);
 
 // Loads a picture that lies inside an archive, as the viewer shows it.
-std::unique_ptr<TBitmap> LoadPictureInArchive(TFileLoaderList& registry, const std::string& path,
+std::unique_ptr<TBitmap> LoadPictureInArchive(const TLoaderSetPtr& loaders, const std::string& path,
                                               TUserNotifier* notifier);

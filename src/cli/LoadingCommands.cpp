@@ -53,12 +53,12 @@ public:
     std::string Message;
 };
 
-const char* ExtensionKind(const TFileLoaderList& registry, const std::string& path)
+const char* ExtensionKind(const TFileLoaderList& loaders, const std::string& path)
 {
     const std::string ext = ExtractFileExt(path);
-    if (registry.IsImageExtension(ext))
+    if (loaders.IsImageExtension(ext))
         return "picture";
-    if (registry.IsArchiveExtension(ext))
+    if (loaders.IsArchiveExtension(ext))
         return "archive";
     return "none";
 }
@@ -69,23 +69,23 @@ int RunDetect(TCliContext& context)
 {
     const std::string path = context.Positional(1)[0];
     RequireFile(path);
-    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
+    const TLoaderSetPtr loaders = MakeCliLoaders(context);
     int64_t offset = 0;
-    const TFileLoader* loader = registry->FindImageLoaderFor(path, &offset);
+    const TFileLoader* loader = loaders->FindImageLoaderFor(path, &offset);
     const char* kind = "picture";
     if (!loader) {
-        loader = registry->FindArchiveLoaderFor(path, &offset);
+        loader = loaders->FindArchiveLoaderFor(path, &offset);
         kind = "archive";
     }
     if (!loader) {
-        context.Out << "Loader=none\nKind=none\nExtension=" << ExtensionKind(*registry, path) << '\n';
+        context.Out << "Loader=none\nKind=none\nExtension=" << ExtensionKind(*loaders, path) << '\n';
         context.Err << "mireva-cli detect: no loader accepts '" << path << "'\n";
         return 1;
     }
     context.Out << "Loader=" << loader->Name() << (loader->IsPlugin() ? "" : " (built-in)") << '\n'
                 << "Offset=" << offset << '\n'
                 << "Kind=" << kind << '\n'
-                << "Extension=" << ExtensionKind(*registry, path) << '\n';
+                << "Extension=" << ExtensionKind(*loaders, path) << '\n';
     return 0;
 }
 
@@ -98,10 +98,10 @@ int RunLoad(TCliContext& context)
     const bool inArchive = !PathExists(path);
     if (!inArchive)
         RequireFile(path);
-    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
+    const TLoaderSetPtr loaders = MakeCliLoaders(context);
     TCliNotifier notifier;
-    const std::unique_ptr<TBitmap> bitmap = inArchive ? LoadPictureInArchive(*registry, path, &notifier)
-                                                      : LoadPicture(*registry, path, nullptr, &notifier);
+    const std::unique_ptr<TBitmap> bitmap = inArchive ? LoadPictureInArchive(loaders, path, &notifier)
+                                                      : LoadPicture(*loaders, path, nullptr, &notifier);
     if (!bitmap) {
         // The viewer stays silent for an empty file or an unknown extension;
         // a command asked to load must say why it wrote nothing.

@@ -21,11 +21,11 @@ int RunResolve(TCliContext& context)
     if (path.empty())
         throw ECliUsage("the path is empty");
 
-    const std::unique_ptr<TFileLoaderList> registry = MakeCliRegistry(context);
+    const TLoaderSetPtr loaders = MakeCliLoaders(context);
     TResolveContext resolve;
     resolve.WorkingFolder = CurrentDirectory();
     resolve.DataFolder = context.DataFolder();
-    resolve.IsArchiveExtension = [&registry](std::string_view ext) { return registry->IsArchiveExtension(ext); };
+    resolve.IsArchiveExtension = [&loaders](std::string_view ext) { return loaders->IsArchiveExtension(ext); };
     resolve.ArchiveFolder = archiveFolder;
 
     const TPathInfo info = ResolvePath(path, resolve);
