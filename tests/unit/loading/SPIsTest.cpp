@@ -441,22 +441,26 @@ TEST_F(PluginRegistryTest, APluginIsNotUnloadedUnderARunningCall)
 }
 
 // A worker takes snapshots and loads through them while the user-interface
-// thread rebuilds the loaders (which loads the same libraries again): every
-// load finds a whole set, and every plug-in call is made inside the loader
-// lock, which ThreadSanitizer checks through the fakes' unguarded counters.
+// thread rebuilds the loaders (which loads the same libraries again) and
+// shows pictures itself: every load finds a whole set, and every plug-in call
+// is made inside the loader lock, which ThreadSanitizer checks through the
+// fakes' unguarded call counters.
 TEST_F(PluginRegistryTest, WorkersLoadThroughSnapshotsWhileTheLoadersAreRebuilt)
 {
     const std::string bytes = FakeGradientImage(3, 2);
     std::atomic<bool> rebuilding{true};
     std::atomic<int> loads{0};
     std::atomic<int> failures{0};
+    auto load = [&] {
+        const TLoaderSetPtr loaders = Loaders();
+        TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        const std::unique_ptr<TBitmap> bitmap = loaders->LoadFromStream("p.fim", stream, false);
+        if (loaders->ImageLoaderCount() != 2 || !bitmap || bitmap->Width() != 3)
+            ++failures;
+    };
     auto worker = std::async(std::launch::async, [&] {
         while (rebuilding || loads == 0) {
-            const TLoaderSetPtr loaders = Loaders();
-            TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-            const std::unique_ptr<TBitmap> bitmap = loaders->LoadFromStream("p.fim", stream, false);
-            if (loaders->ImageLoaderCount() != 2 || !bitmap || bitmap->Width() != 3)
-                ++failures;
+            load();
             ++loads;
         }
     });
@@ -469,6 +473,7 @@ TEST_F(PluginRegistryTest, WorkersLoadThroughSnapshotsWhileTheLoadersAreRebuilt)
         if (i % 3 == 0)
             settings.UseInList = {{"fakedamaged.spi", true}, {"fakeimage.spi", true}};
         Reload(settings);
+        load();
     }
     rebuilding = false;
     ASSERT_EQ(worker.wait_for(std::chrono::seconds(30)), std::future_status::ready);
