@@ -75,7 +75,7 @@ public:
     TAppState State() const { return fState; }
 
     // How paths are resolved now: against the working folder, with the
-    // registry's archive extensions and the ARCHIVE Folder option.
+    // current loaders' archive extensions and the ARCHIVE Folder option.
     TResolveContext ResolveContext() const;
     TOpenOptions OpenOptions() const;
 

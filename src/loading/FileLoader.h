@@ -44,8 +44,8 @@ public:
     // least DetectHeaderSize bytes readable). May run on any loading thread,
     // with the loader lock held when the header came from a file.
     virtual bool IsSupported(const std::string& fileName, const uint8_t* header) = 0;
-    // Plug-in loaders are owned by the registry's plug-in lists, built-in ones
-    // by the detection lists.
+    // True for a plug-in's loader, which a set lists among its plug-ins;
+    // false for the built-in bitmap loader.
     virtual bool IsPlugin() const { return false; }
     // What tools and dialogs call the loader: a plug-in's file name, or the
     // first format description of a built-in loader.

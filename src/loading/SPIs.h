@@ -4,7 +4,7 @@
 // archive format reaches the program through "*.spi" libraries. This file
 // finds them (ScanPlugins), tells image plug-ins ("00IN") from archive
 // plug-ins ("00AM"), keeps the user's order and enabled flags, and wraps each
-// library in a loader of the registry: TInSPI for pictures, TAmSPI for
+// library in a loader of the loader set: TInSPI for pictures, TAmSPI for
 // archives.
 //
 // Plug-in libraries are not re-entrant. Every call into one is made while
@@ -78,7 +78,7 @@ private:
 // plug-in into a loader's Extensions and Descriptions.
 void ReadPluginPatterns(TSPI& plugin, TFileLoader& loader);
 
-// An image plug-in as a loader of the registry. Any loading thread.
+// An image plug-in as a loader of a loader set. Any loading thread.
 class TInSPI : public TImageLoader {
 public:
     explicit TInSPI(std::unique_ptr<TSPI> plugin);
@@ -103,7 +103,7 @@ private:
     SpiGetPictureFunc fGetPreview = nullptr;
 };
 
-// An archive plug-in as a loader of the registry. Any loading thread.
+// An archive plug-in as a loader of a loader set. Any loading thread.
 class TAmSPI : public TArchiveLoader {
 public:
     explicit TAmSPI(std::unique_ptr<TSPI> plugin);
