@@ -62,10 +62,9 @@ std::vector<uint8_t> MakeJpeg()
 }
 
 struct TJpegPlugin {
-    TJpegPlugin() : Loader(std::make_unique<TSPI>(std::string(MIREVA_BIN_DIR) + "/mvjpeg.spi", true, Lock)), Bytes(MakeJpeg())
+    TJpegPlugin() : Loader(std::make_unique<TSPI>(std::string(MIREVA_BIN_DIR) + "/mvjpeg.spi", true)), Bytes(MakeJpeg())
     {
     }
-    std::recursive_mutex Lock;
     TInSPI Loader;
     std::vector<uint8_t> Bytes;
 };

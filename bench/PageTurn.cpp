@@ -190,11 +190,10 @@ public:
     explicit TReader(const TViewCacheOptions& cache)
     {
         Application();
-        fRegistry.SetPluginScanner(
-            [](TFileLoaderList& registry) { ScanPlugins(registry, TPluginFolders{MIREVA_BIN_DIR "/", ""}); });
-        fRegistry.Reload();
+        TLoaderRegistry registry(PluginFolderScanner(TPluginFolders{MIREVA_BIN_DIR "/", ""}));
+        fLoaders = registry.Reload(TPluginSettings{});
         TArchiveEnv env;
-        env.Registry = &fRegistry;
+        env.Loaders = fLoaders;
         env.TempBase = Book().Folder + "temp/";
         fArchive = OpenArchive(env, Book().Archive);
         if (!fArchive)
@@ -207,8 +206,8 @@ public:
                                        static_cast<int64_t>(record->Size)});
         TArchiveSource source{fArchive->FileName(), fArchive->Loader, fArchive};
         fViewer = std::make_unique<TPageViewer>(
-            std::make_shared<TLoaderPictureSource>(fRegistry, source, nullptr, nullptr),
-            [this, source] { return std::make_shared<TLoaderCacheDecoder>(fRegistry, source, nullptr); });
+            std::make_shared<TLoaderPictureSource>(fLoaders, source, nullptr, nullptr),
+            [this, source] { return std::make_shared<TLoaderCacheDecoder>(fLoaders, source, nullptr); });
         TViewerOptions options;
         options.Cache = cache;
         options.Picture.Stretch = 4;  // Lanczos3
@@ -275,7 +274,7 @@ private:
         fFrame->Area()->repaint();
     }
 
-    TFileLoaderList fRegistry;
+    TLoaderSetPtr fLoaders;
     TArchiverPtr fArchive;
     std::unique_ptr<TPageViewer> fViewer;
     TQtHalfTone fHalfTone;

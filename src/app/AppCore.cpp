@@ -14,12 +14,10 @@ TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TP
     fTemporary = std::make_unique<TTemporaryFolder>(fFolders.TemporaryBase, fFolders.TemporaryName);
     fCommandLine = ParseCommandLine(args, fFolders.WorkingFolder, fFolders.DataFolder);
     fSettingsPath = fCommandLine.SettingsPath;
-    fRegistry = std::make_unique<TFileLoaderList>();
-    if (scanner)
-        fRegistry->SetPluginScanner(std::move(scanner));
+    fRegistry = std::make_unique<TLoaderRegistry>(std::move(scanner));
     fPluginSettings = std::make_unique<TRegistryPluginSettings>(*fRegistry);
     // Reading the options hands the plug-in settings to the registry, which
-    // rebuilds itself with them.
+    // builds the loaders from them.
     TIniFile settings(fSettingsPath);
     fLoadResult = LoadOptions(settings, fOptions, OptionLinks());
 }
@@ -54,8 +52,12 @@ TResolveContext TAppCore::ResolveContext() const
     TResolveContext context;
     context.WorkingFolder = fFolders.WorkingFolder;
     context.DataFolder = fFolders.DataFolder;
-    const TFileLoaderList* registry = fRegistry.get();
-    context.IsArchiveExtension = [registry](std::string_view ext) { return registry->IsArchiveExtension(ext); };
+    // The context may outlive a rebuild: it asks the loaders current at each
+    // question.
+    const TLoaderRegistry* registry = fRegistry.get();
+    context.IsArchiveExtension = [registry](std::string_view ext) {
+        return registry->Snapshot()->IsArchiveExtension(ext);
+    };
     context.ArchiveFolder = fOptions.Archive.Folder;
     return context;
 }

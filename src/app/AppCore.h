@@ -63,7 +63,10 @@ public:
     const std::string& TemporaryFolder() const { return fTemporary->Path(); }
     const TCommandLine& CommandLine() const { return fCommandLine; }
     const std::string& SettingsPath() const { return fSettingsPath; }
-    TFileLoaderList& Registry() { return *fRegistry; }
+    TLoaderRegistry& Registry() { return *fRegistry; }
+    // The current loader set, for one action or one worker to keep. Any
+    // thread.
+    TLoaderSetPtr Loaders() const { return fRegistry->Snapshot(); }
     const TOptions& Options() const { return fOptions; }
     const TSystemColorResolver& SystemColors() const { return fSystemColors; }
     // How reading the settings file at start went (keys of older versions
@@ -72,7 +75,7 @@ public:
     TAppState State() const { return fState; }
 
     // How paths are resolved now: against the working folder, with the
-    // registry's archive extensions and the ARCHIVE Folder option.
+    // current loaders' archive extensions and the ARCHIVE Folder option.
     TResolveContext ResolveContext() const;
     TOpenOptions OpenOptions() const;
 
@@ -107,7 +110,7 @@ private:
     std::unique_ptr<TTemporaryFolder> fTemporary;
     TCommandLine fCommandLine;
     std::string fSettingsPath;
-    std::unique_ptr<TFileLoaderList> fRegistry;
+    std::unique_ptr<TLoaderRegistry> fRegistry;
     std::unique_ptr<TRegistryPluginSettings> fPluginSettings;
     // Declared before the options are read, which fill it.
     TFilterSettingsStore fFilters;

@@ -68,9 +68,9 @@ std::string DumpOptions(const TOptions& options, const TPluginSettings* plugins)
     TOptions copy = options;
     VisitOptions(printer, copy);
     if (plugins) {
-        printer.Line(PluginSection, "SearchDirs1", plugins->SearchDirs[0] ? "1" : "0");
-        printer.Line(PluginSection, "SearchDirs2", plugins->SearchDirs[1] ? "1" : "0");
-        printer.Line(PluginSection, "SearchDirs3", plugins->SearchDirs[2] ? "1" : "0");
+        printer.Line(PluginSection, "SearchDirs1", plugins->SearchProgramFolder ? "1" : "0");
+        printer.Line(PluginSection, "SearchDirs2", plugins->SearchSusieFolder ? "1" : "0");
+        printer.Line(PluginSection, "SearchDirs3", plugins->SearchPluginPath ? "1" : "0");
         printer.Line(PluginSection, "SPIPath", plugins->SPIPath);
         printer.Line(PluginSection, "UseBmpSPI", plugins->UseBmpSPI ? "1" : "0");
         printer.Line(PluginSection, "MacBinary", plugins->MacBinary ? "1" : "0");

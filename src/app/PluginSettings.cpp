@@ -34,28 +34,14 @@ void WriteUseList(TIniFile& ini, std::string_view section, const std::vector<TPl
     }
 }
 
-bool SameUseList(const std::vector<TPluginUseEntry>& a, const std::vector<TPluginUseEntry>& b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TPluginUseEntry& x, const TPluginUseEntry& y) {
-        return x.FileName == y.FileName && x.Enabled == y.Enabled;
-    });
-}
-
 }  // namespace
-
-bool TPluginSettings::operator==(const TPluginSettings& other) const
-{
-    return std::equal(std::begin(SearchDirs), std::end(SearchDirs), std::begin(other.SearchDirs)) &&
-           SPIPath == other.SPIPath && UseBmpSPI == other.UseBmpSPI && MacBinary == other.MacBinary &&
-           SameUseList(UseInList, other.UseInList) && SameUseList(UseAmList, other.UseAmList);
-}
 
 TPluginSettings ReadPluginSettings(const TIniFile& ini)
 {
     TPluginSettings settings;
-    settings.SearchDirs[0] = ini.ReadBool(PluginSection, "SearchDirs1", true);
-    settings.SearchDirs[1] = ini.ReadBool(PluginSection, "SearchDirs2", false);
-    settings.SearchDirs[2] = ini.ReadBool(PluginSection, "SearchDirs3", false);
+    settings.SearchProgramFolder = ini.ReadBool(PluginSection, "SearchDirs1", true);
+    settings.SearchSusieFolder = ini.ReadBool(PluginSection, "SearchDirs2", false);
+    settings.SearchPluginPath = ini.ReadBool(PluginSection, "SearchDirs3", false);
     settings.SPIPath = ini.ReadString(PluginSection, "SPIPath", "");
     settings.UseBmpSPI = ini.ReadBool(PluginSection, "UseBmpSPI", false);
     settings.MacBinary = ini.ReadBool(PluginSection, "MacBinary", false);
@@ -66,9 +52,9 @@ TPluginSettings ReadPluginSettings(const TIniFile& ini)
 
 void WritePluginSettings(TIniFile& ini, const TPluginSettings& settings)
 {
-    ini.WriteBool(PluginSection, "SearchDirs1", settings.SearchDirs[0]);
-    ini.WriteBool(PluginSection, "SearchDirs2", settings.SearchDirs[1]);
-    ini.WriteBool(PluginSection, "SearchDirs3", settings.SearchDirs[2]);
+    ini.WriteBool(PluginSection, "SearchDirs1", settings.SearchProgramFolder);
+    ini.WriteBool(PluginSection, "SearchDirs2", settings.SearchSusieFolder);
+    ini.WriteBool(PluginSection, "SearchDirs3", settings.SearchPluginPath);
     ini.WriteString(PluginSection, "SPIPath", settings.SPIPath);
     ini.WriteBool(PluginSection, "UseBmpSPI", settings.UseBmpSPI);
     ini.WriteBool(PluginSection, "MacBinary", settings.MacBinary);

@@ -1,35 +1,24 @@
 #pragma once
 
-// The plug-in settings of the settings file: section PLUGIN (where plug-ins
+// The plug-in settings in the settings file: section PLUGIN (where plug-ins
 // are searched, the built-in bitmap loader's place, MacBinary detection) and
 // the plug-in order with each plug-in's enabled flag in PLUGIN_USE_IN (image
-// plug-ins) and PLUGIN_USE_AM (archive plug-ins). While the program runs they
-// live in the loader registry's own fields, which its plug-in scan reads and
-// updates; TRegistryPluginSettings (RegistryPluginSettings.h) hands them over.
+// plug-ins) and PLUGIN_USE_AM (archive plug-ins). The record itself,
+// TPluginSettings, belongs to the loaders, which are built from it; while the
+// program runs the loader registry keeps the values its last rebuild used,
+// and TRegistryPluginSettings (RegistryPluginSettings.h) hands them over.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "loading/FileLoader.h"
+#include "loading/PluginSettings.h"
 
 class TIniFile;
 
 inline constexpr std::string_view PluginSection = "PLUGIN";
 inline constexpr std::string_view PluginUseInSection = "PLUGIN_USE_IN";
 inline constexpr std::string_view PluginUseAmSection = "PLUGIN_USE_AM";
-
-struct TPluginSettings {
-    // Search the program folder, the other viewer's plug-in folder, SPIPath.
-    bool SearchDirs[3] = {true, false, false};
-    std::string SPIPath;
-    bool UseBmpSPI = false;  // the built-in bitmap loader comes after the plug-ins
-    bool MacBinary = false;
-    std::vector<TPluginUseEntry> UseInList;  // image plug-ins in priority order
-    std::vector<TPluginUseEntry> UseAmList;  // archive plug-ins in priority order
-
-    bool operator==(const TPluginSettings& other) const;
-};
 
 // Where the plug-in settings are kept while the program runs.
 class TPluginSettingsStore {

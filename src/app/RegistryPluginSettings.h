@@ -1,25 +1,24 @@
 #pragma once
 
 // The plug-in settings kept where the program uses them: in the loader
-// registry's fields. Taking new settings rebuilds the registry at once, which
-// loads and unloads plug-in libraries, so it is called on the user-interface
-// thread while no other thread loads pictures.
+// registry, as the settings its current set was built from. Taking new
+// settings rebuilds the loaders at once (on the user-interface thread); a
+// thread still loading keeps the set it took, so nothing has to stop first.
 
 #include "app/PluginSettings.h"
 
-class TFileLoaderList;
+class TLoaderRegistry;
 
 class TRegistryPluginSettings final : public TPluginSettingsStore {
 public:
-    explicit TRegistryPluginSettings(TFileLoaderList& registry) : fRegistry(registry) {}
+    explicit TRegistryPluginSettings(TLoaderRegistry& registry) : fRegistry(registry) {}
 
-    // The registry's current values, including the plug-in order its last
-    // scan found.
+    // The current set's settings, including the plug-in order its scan
+    // found.
     TPluginSettings PluginSettings() const override;
-    // Fills SearchDirs, SPIPath, BuiltinAfterPlugins[0] (UseBmpSPI),
-    // MacBinary, UseInList and UseAmList, then rebuilds the registry.
+    // Rebuilds the loaders from these settings.
     void SetPluginSettings(const TPluginSettings& settings) override;
 
 private:
-    TFileLoaderList& fRegistry;
+    TLoaderRegistry& fRegistry;
 };

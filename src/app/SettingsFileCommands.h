@@ -62,7 +62,7 @@ public:
 
     // Before the settings change under the window: pause the thumbnail
     // enumeration, repaint, let the image view release its pictures and stop
-    // the image cache, so no thread loads while the loader registry is rebuilt.
+    // the image cache, so that it starts again with the new loaders.
     virtual void SuspendForSettings() = 0;
     // Afterwards: colours, tree and list options, automatic refresh, the
     // archive list's object kinds and grid lines and the tool bar applied

@@ -17,10 +17,10 @@
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"
 
-TCliArchives::TCliArchives(TFileLoaderList& registry)
+TCliArchives::TCliArchives(TLoaderSetPtr loaders)
     : fTemp(TemporaryBase(), "mireva-cli-" + std::to_string(::getpid()))
 {
-    fEnv.Registry = &registry;
+    fEnv.Loaders = std::move(loaders);
     fEnv.TempBase = fTemp.Path();
 }
 
@@ -123,7 +123,7 @@ int RunPlugins(TCliContext& context)
 {
     context.Positional(0);
     TCliSettings settings(context);
-    const TFileLoaderList& registry = settings.Registry();
+    const TLoaderSetPtr loaders = settings.Loaders();
     auto line = [&](const TSPI& plugin, const TFileLoader& loader, const char* kind) {
         std::string patterns;
         for (const std::string& group : loader.Extensions)
@@ -131,9 +131,9 @@ int RunPlugins(TCliContext& context)
         context.Out << EscapeControls(plugin.LibraryName()) << '\t' << kind << '\t'
                     << (loader.Enabled ? "enabled" : "disabled") << '\t' << EscapeControls(patterns) << '\n';
     };
-    for (const auto& loader : registry.InPlugins)
+    for (const auto& loader : loaders->InPlugins())
         line(static_cast<const TInSPI&>(*loader).Plugin(), *loader, "image");
-    for (const auto& loader : registry.AmPlugins)
+    for (const auto& loader : loaders->AmPlugins())
         line(static_cast<const TAmSPI&>(*loader).Plugin(), *loader, "archive");
     return 0;
 }
@@ -143,7 +143,7 @@ namespace {
 int RunArchiveList(TCliContext& context, const std::string& path)
 {
     TCliSettings settings(context);
-    TCliArchives archives(settings.Registry());
+    TCliArchives archives(settings.Loaders());
     const TArchivePlace place = OpenArchivePlace(settings, archives, path);
     if (place.Member)
         throw ECliUsage("'" + path + "' is a member, not an archive or a folder");
@@ -169,7 +169,7 @@ int RunArchiveExtract(TCliContext& context, const std::string& path, const std::
                       const std::string& out)
 {
     TCliSettings settings(context);
-    TCliArchives archives(settings.Registry());
+    TCliArchives archives(settings.Loaders());
     const TArchivePlace place = OpenArchivePlace(settings, archives, path);
     if (place.Member)
         throw ECliUsage("'" + path + "' is a member, not an archive");
@@ -208,12 +208,12 @@ int RunArchive(TCliContext& context)
 std::unique_ptr<TBitmap> LoadPictureInArchive(TCliSettings& settings, const std::string& path,
                                               TUserNotifier* notifier)
 {
-    TCliArchives archives(settings.Registry());
+    TCliArchives archives(settings.Loaders());
     const TArchivePlace place = OpenArchivePlace(settings, archives, path);
     // A folder or an archive is no picture; it is named without the
     // separator a folder path may end in.
     if (!place.Member)
         throw EInvalidGraphic(NotReadMessage(ExcludeTrailingPathDelimiter(path)));
-    return LoadArchivePicture(settings.Registry(), place.Archiver->FileName(), place.Member->Name,
+    return LoadArchivePicture(*settings.Loaders(), place.Archiver->FileName(), place.Member->Name,
                               *place.Archiver->Loader, notifier, place.Member->Position);
 }

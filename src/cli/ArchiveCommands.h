@@ -14,10 +14,10 @@
 class TCliSettings;
 
 // The archives of one run: a private temporary folder (removed at the end of
-// the run) and the registry.
+// the run) and the run's loaders.
 class TCliArchives {
 public:
-    explicit TCliArchives(TFileLoaderList& registry);
+    explicit TCliArchives(TLoaderSetPtr loaders);
     TArchiveEnv& Env() { return fEnv; }
 
 private:

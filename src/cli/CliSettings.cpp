@@ -1,6 +1,5 @@
 #include "cli/CliSettings.h"
 
-#include "app/RegistryPluginSettings.h"
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "common/IniFile.h"
@@ -24,16 +23,15 @@ TCliSettings::TCliSettings(const TCliContext& context)
 
 TCliSettings::~TCliSettings() = default;
 
-TFileLoaderList& TCliSettings::Registry()
+const TLoaderSetPtr& TCliSettings::Loaders()
 {
-    if (!fRegistry) {
-        fRegistry = std::make_unique<TFileLoaderList>();
+    if (!fLoaders) {
         // The same folders the viewer searches; the settings then give the
         // order, the enabled flags and the folders actually searched.
-        UsePluginFolders(*fRegistry, {fProgramFolder, DefaultSusiePluginFolder()});
-        TRegistryPluginSettings(*fRegistry).SetPluginSettings(fPlugins);
+        TLoaderRegistry registry(PluginFolderScanner({fProgramFolder, DefaultSusiePluginFolder()}));
+        fLoaders = registry.Reload(fPlugins);
     }
-    return *fRegistry;
+    return fLoaders;
 }
 
 TResolveContext TCliSettings::ResolveContext()
@@ -41,8 +39,7 @@ TResolveContext TCliSettings::ResolveContext()
     TResolveContext context;
     context.WorkingFolder = CurrentDirectory();
     context.DataFolder = fDataFolder;
-    const TFileLoaderList* registry = &Registry();
-    context.IsArchiveExtension = [registry](std::string_view ext) { return registry->IsArchiveExtension(ext); };
+    context.IsArchiveExtension = [loaders = Loaders()](std::string_view ext) { return loaders->IsArchiveExtension(ext); };
     context.ArchiveFolder = fOptions.Archive.Folder;
     return context;
 }

@@ -29,8 +29,9 @@ public:
 
     const std::string& FilePath() const { return fFilePath; }
     const TOptions& Options() const { return fOptions; }
-    // Made on first use, since scanning the plug-ins loads every library.
-    TFileLoaderList& Registry();
+    // The loaders, built on first use, since scanning the plug-ins loads
+    // every library.
+    const TLoaderSetPtr& Loaders();
     // How the viewer resolves a path: against the working folder, then the
     // data folder, with the registry's archive extensions and ARCHIVE Folder.
     TResolveContext ResolveContext();
@@ -41,5 +42,5 @@ private:
     std::string fFilePath;
     TOptions fOptions;
     TPluginSettings fPlugins;
-    std::unique_ptr<TFileLoaderList> fRegistry;
+    TLoaderSetPtr fLoaders;
 };

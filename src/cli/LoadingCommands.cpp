@@ -56,7 +56,7 @@ int RunDetect(TCliContext& context)
     // user is told why it cannot be opened instead.
     RequireReadableFile(path);
     TCliSettings settings(context);
-    TFileLoaderList& registry = settings.Registry();
+    const TFileLoaderList& registry = *settings.Loaders();
     int64_t offset = 0;
     const TFileLoader* loader = registry.FindImageLoaderFor(path, &offset);
     const char* kind = "picture";

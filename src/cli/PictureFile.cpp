@@ -90,7 +90,7 @@ TCliPicture ReadCliPicture(TCliSettings& settings, const std::string& path)
     TCliNotifier notifier;
     // A path that names nothing may lead into an archive ("book.zip/p/01.jpg").
     TCliPicture picture;
-    picture.Bitmap = PathExists(path) ? LoadPicture(settings.Registry(), path, nullptr, &notifier)
+    picture.Bitmap = PathExists(path) ? LoadPicture(*settings.Loaders(), path, nullptr, &notifier)
                                       : LoadPictureInArchive(settings, path, &notifier);
     // The viewer stays silent for an empty file or an unknown extension; a
     // command asked to read a picture must say why it has none.

@@ -320,8 +320,8 @@ void TArchiver::ListFolder(const std::string& folder, const TArchiveObjectTypes&
             keep = folders;
         } else {
             const std::string ext = ExtractFileExt(record->Name);
-            const bool known = fEnv.Registry &&
-                               (fEnv.Registry->IsImageExtension(ext) || fEnv.Registry->IsArchiveExtension(ext));
+            const bool known = fEnv.Loaders &&
+                               (fEnv.Loaders->IsImageExtension(ext) || fEnv.Loaders->IsArchiveExtension(ext));
             keep = known ? supported : other;
         }
         if (keep)
@@ -548,10 +548,10 @@ void TArchiver::ResetViewState()
 
 TArchiverPtr OpenArchive(const TArchiveEnv& env, const std::string& fileName)
 {
-    if (!env.Registry || !FileExists(fileName))
+    if (!env.Loaders || !FileExists(fileName))
         return nullptr;
     int64_t offset = 0;
-    TArchiveLoader* loader = env.Registry->FindArchiveLoaderFor(fileName, &offset);
+    TArchiveLoader* loader = env.Loaders->FindArchiveLoaderFor(fileName, &offset);
     if (!loader)
         return nullptr;
     // A file that a loader claims but cannot list would otherwise open as an
@@ -573,15 +573,6 @@ TArchiverPtr OpenInnerArchive(const TArchiverPtr& parent, const std::string& fol
     archiver->SetParent(parent);
     archiver->SetParentFolder(folder);
     return archiver;
-}
-
-bool FindArchiveLoader(TFileLoaderList& registry, TArchiver& archiver)
-{
-    TArchiveLoader* loader = registry.FindArchiveLoaderFor(archiver.FileName());
-    if (!loader)
-        return false;
-    archiver.Loader = loader;
-    return true;
 }
 
 void SplitVirtualPath(const std::string& innerPath, std::string& head, std::string& tail)

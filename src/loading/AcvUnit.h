@@ -42,7 +42,10 @@ inline constexpr uint64_t DefaultMaxMemberBytes = uint64_t(1) << 30;
 
 // What an archiver needs from the program.
 struct TArchiveEnv {
-    TFileLoaderList* Registry = nullptr;
+    // The loader set archives are detected and read with. An archiver keeps
+    // its copy of the environment, and with it this set, for its whole life;
+    // inner archives are opened with their parent's.
+    TLoaderSetPtr Loaders;
     // The program's temporary folder, with a trailing '/'. Private folders
     // "001", "002", ... and the shared extraction folder lie below it.
     std::string TempBase;
@@ -91,8 +94,9 @@ using TArchiveObjectTypes = std::set<TArchiveObjectType>;
 class TArchiver : public std::enable_shared_from_this<TArchiver> {
 public:
     // Lists the archive and builds the folder index; with privateFolder, makes
-    // the archiver's own temporary folder. Raises "'name'は読み込めませんでした  "
-    // without a loader and "'name'は展開できませんでした  " when listing fails.
+    // the archiver's own temporary folder. loader is one of env.Loaders. Raises
+    // "'name'は読み込めませんでした  " without a loader and
+    // "'name'は展開できませんでした  " when listing fails.
     TArchiver(const TArchiveEnv& env, TArchiveLoader* loader, bool privateFolder, int64_t offset,
               const std::string& fileName);
     ~TArchiver();
@@ -151,7 +155,9 @@ public:
     bool IsDescendantOf(const TArchiver* other) const;
     void ResetViewState();
 
-    TArchiveLoader* Loader = nullptr;  // not owned; FindArchiveLoader re-attaches it after a reload
+    // Belongs to the loader set in Env(), which the archiver holds, so it
+    // stays valid whatever the registry does meanwhile.
+    TArchiveLoader* Loader = nullptr;
     int64_t Offset = 0;
     const std::string& FileName() const { return fFileName; }
     const std::string& TempFolder() const { return fTempFolder; }
@@ -211,9 +217,6 @@ TArchiverPtr OpenArchive(const TArchiveEnv& env, const std::string& fileName);
 // there is no such member or it is not an archive; raises the extraction's
 // or the listing's error.
 TArchiverPtr OpenInnerArchive(const TArchiverPtr& parent, const std::string& folder, const std::string& name);
-// Runs archive detection again on the archiver's file and makes the loader
-// found its Loader (after a registry reload); true when one was found.
-bool FindArchiveLoader(TFileLoaderList& registry, TArchiver& archiver);
 
 // Opens the archive named by an outer file and an inner path ("x/b.zip//c.zip"),
 // reusing the archivers of current's chain where they match. With keepPartial,

@@ -2,69 +2,62 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "common/Text.h"
 #include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"
+#include "loading/LoaderLock.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 
-TFileLoaderList::TFileLoaderList()
+std::recursive_mutex& LoaderLock()
 {
-    fBuiltinFactory = [](int kind) -> std::unique_ptr<TImageLoader> {
-        if (kind == 0)
-            return std::make_unique<TBitmapLoader>();
-        return nullptr;
-    };
+    // One for the process: the libraries it guards are loaded once per
+    // process, whichever set or registry holds them.
+    static std::recursive_mutex lock;
+    return lock;
 }
 
-TFileLoaderList::~TFileLoaderList()
+std::unique_ptr<TImageLoader> MakeBuiltinLoader()
 {
-    Clear();
+    return std::make_unique<TBitmapLoader>();
 }
 
-void TFileLoaderList::Clear()
-{
-    fImageExtensions.clear();
-    fArchiveExtensions.clear();
-    fImageLoaders.clear();
-    fArchiveLoaders.clear();
-    fBuiltinImageLoaders.clear();
-    // Freeing a plug-in loader unloads its library: wait until no thread is
-    // inside a plug-in.
-    std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
-    InPlugins.clear();
-    AmPlugins.clear();
-}
+TFileLoaderList::TFileLoaderList() = default;
 
-void TFileLoaderList::Reload()
+TFileLoaderList::TFileLoaderList(TPluginSettings settings, const TPluginScanner& scanner,
+                                 const TBuiltinFactory& builtin)
+    : fSettings(std::move(settings))
 {
-    // A reload unloads plug-in libraries: it waits until no thread is inside
-    // one, and no thread enters one until the new lists are complete.
-    std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
-    Clear();
-    if (fScanner)
-        fScanner(*this);
-    for (const auto& loader : InPlugins)
+    TPluginScan found;
+    if (scanner)
+        scanner(fSettings, found);
+    fInPlugins = std::move(found.InPlugins);
+    fAmPlugins = std::move(found.AmPlugins);
+    for (const auto& loader : fInPlugins)
         fImageLoaders.push_back(loader.get());
-    for (const auto& loader : AmPlugins)
+    for (const auto& loader : fAmPlugins)
         fArchiveLoaders.push_back(loader.get());
-    for (int kind = 0; kind < 4; ++kind) {
-        std::unique_ptr<TImageLoader> builtin = fBuiltinFactory ? fBuiltinFactory(kind) : nullptr;
-        if (!builtin)
-            continue;
-        if (BuiltinAfterPlugins[kind])
-            fImageLoaders.push_back(builtin.get());
+    fBuiltin = builtin ? builtin() : nullptr;
+    if (fBuiltin) {
+        // By default the bitmap loader is asked first; with UseBmpSPI a
+        // plug-in that reads bitmaps wins.
+        if (fSettings.UseBmpSPI)
+            fImageLoaders.push_back(fBuiltin.get());
         else
-            fImageLoaders.insert(fImageLoaders.begin(), builtin.get());
-        fBuiltinImageLoaders.push_back(std::move(builtin));
+            fImageLoaders.insert(fImageLoaders.begin(), fBuiltin.get());
     }
     fImageExtensions = BuildExtensionList(std::vector<TFileLoader*>(fImageLoaders.begin(), fImageLoaders.end()));
     fArchiveExtensions =
         BuildExtensionList(std::vector<TFileLoader*>(fArchiveLoaders.begin(), fArchiveLoaders.end()));
 }
+
+// Freeing the plug-in loaders unloads their libraries; each takes the loader
+// lock for that itself, so no thread is inside a library while it goes.
+TFileLoaderList::~TFileLoaderList() = default;
 
 std::set<std::string> TFileLoaderList::BuildExtensionList(const std::vector<TFileLoader*>& loaders)
 {
@@ -141,7 +134,7 @@ TLoaderMatch TFileLoaderList::FindLoaderIn(const std::vector<TFileLoader*>& load
                 continue;
             if (loader->IsSupported(fileName, header))
                 return TLoaderMatch{static_cast<int>(i), 0};
-            if (MacBinary && loader->IsSupported(fileName, header + MacBinaryHeaderSize))
+            if (fSettings.MacBinary && loader->IsSupported(fileName, header + MacBinaryHeaderSize))
                 return TLoaderMatch{static_cast<int>(i), MacBinaryHeaderSize};
         }
     } catch (...) {
@@ -151,12 +144,12 @@ TLoaderMatch TFileLoaderList::FindLoaderIn(const std::vector<TFileLoader*>& load
     return {};
 }
 
-std::unique_ptr<TBitmap> TFileLoaderList::LoadFromFile(const std::string& fileName, bool preview)
+std::unique_ptr<TBitmap> TFileLoaderList::LoadFromFile(const std::string& fileName, bool preview) const
 {
     TImageLoader* loader = nullptr;
     int64_t offset = 0;
     {
-        std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
+        std::lock_guard<std::recursive_mutex> lock(LoaderLock());
         // Opened here rather than inside detection, which counts a file it
         // cannot open as one no loader accepts: a file that cannot be read
         // (no permission, a pipe or a folder under a picture's name) raises
@@ -175,7 +168,8 @@ std::unique_ptr<TBitmap> TFileLoaderList::LoadFromFile(const std::string& fileNa
     return loader->LoadFromFile(fileName, offset, preview);
 }
 
-std::unique_ptr<TBitmap> TFileLoaderList::LoadFromStream(const std::string& name, TMemoryStream& stream, bool preview)
+std::unique_ptr<TBitmap> TFileLoaderList::LoadFromStream(const std::string& name, TMemoryStream& stream,
+                                                         bool preview) const
 {
     if (stream.Size() == 0)
         return nullptr;
@@ -190,9 +184,9 @@ std::unique_ptr<TBitmap> TFileLoaderList::LoadFromStream(const std::string& name
 
 template <typename Loader>
 Loader* TFileLoaderList::FindLoaderForFile(const std::vector<Loader*>& loaders, const std::string& fileName,
-                                           int64_t* offset)
+                                           int64_t* offset) const
 {
-    std::lock_guard<std::recursive_mutex> lock(fLoaderLock);
+    std::lock_guard<std::recursive_mutex> lock(LoaderLock());
     TLoaderMatch match;
     try {
         TFileStream file(fileName, TFileMode::fmOpenRead);
@@ -208,14 +202,48 @@ Loader* TFileLoaderList::FindLoaderForFile(const std::vector<Loader*>& loaders, 
     return loaders[static_cast<size_t>(match.Index)];
 }
 
-TImageLoader* TFileLoaderList::FindImageLoaderFor(const std::string& fileName, int64_t* offset)
+TImageLoader* TFileLoaderList::FindImageLoaderFor(const std::string& fileName, int64_t* offset) const
 {
     return FindLoaderForFile(fImageLoaders, fileName, offset);
 }
 
-TArchiveLoader* TFileLoaderList::FindArchiveLoaderFor(const std::string& fileName, int64_t* offset)
+TArchiveLoader* TFileLoaderList::FindArchiveLoaderFor(const std::string& fileName, int64_t* offset) const
 {
     return FindLoaderForFile(fArchiveLoaders, fileName, offset);
+}
+
+// ---------------------------------------------------------------------------
+
+TLoaderRegistry::TLoaderRegistry(TPluginScanner scanner)
+    : fScanner(std::move(scanner)), fBuiltinFactory(MakeBuiltinLoader),
+      fCurrent(std::make_shared<const TFileLoaderList>())
+{
+}
+
+TLoaderSetPtr TLoaderRegistry::Reload(const TPluginSettings& settings)
+{
+    // The new set is built while the old one stays current and untouched;
+    // threads that take a snapshot meanwhile get the old one, whole.
+    TLoaderSetPtr built = std::make_shared<const TFileLoaderList>(settings, fScanner, fBuiltinFactory);
+    TLoaderSetPtr previous;
+    {
+        std::lock_guard<std::mutex> lock(fCurrentMutex);
+        previous = std::exchange(fCurrent, built);
+    }
+    // previous goes here, outside the lock: when nobody else holds it, its
+    // plug-in libraries are unloaded now, under the loader lock.
+    return built;
+}
+
+TLoaderSetPtr TLoaderRegistry::Reload()
+{
+    return Reload(Settings());
+}
+
+TLoaderSetPtr TLoaderRegistry::Snapshot() const
+{
+    std::lock_guard<std::mutex> lock(fCurrentMutex);
+    return fCurrent;
 }
 
 // ---------------------------------------------------------------------------
@@ -347,8 +375,8 @@ bool IsEmptyInput(const std::string& fileName, TMemoryStream* stream)
 
 }  // namespace
 
-std::unique_ptr<TBitmap> LoadPicture(TFileLoaderList& registry, const std::string& fileName, TMemoryStream* stream,
-                                     TUserNotifier* owner)
+std::unique_ptr<TBitmap> LoadPicture(const TFileLoaderList& registry, const std::string& fileName,
+                                     TMemoryStream* stream, TUserNotifier* owner)
 {
     try {
         std::unique_ptr<TBitmap> bitmap =
@@ -370,7 +398,7 @@ std::unique_ptr<TBitmap> LoadPicture(TFileLoaderList& registry, const std::strin
     }
 }
 
-std::unique_ptr<TBitmap> LoadArchivePicture(TFileLoaderList& registry, const std::string& archiveName,
+std::unique_ptr<TBitmap> LoadArchivePicture(const TFileLoaderList& registry, const std::string& archiveName,
                                             const std::string& memberName, TArchiveLoader& loader,
                                             TUserNotifier* owner, uint32_t position)
 {

@@ -2,13 +2,17 @@
 
 // The single entrance through which every picture and every archive enters
 // the program. Loaders (the built-in bitmap loader, image plug-ins, archive
-// plug-ins) are kept by the registry TFileLoaderList, which picks one for a
-// file by its first bytes, never by its extension. The extension lists it
-// builds decide everywhere whether a file is a picture or an archive.
+// plug-ins) are gathered in a loader set, TFileLoaderList, which picks one
+// for a file by its first bytes, never by its extension. The extension lists
+// it builds decide everywhere whether a file is a picture or an archive. A
+// set never changes: TLoaderRegistry keeps the current one and builds a new
+// one when the plug-in settings change, and every user works with the
+// snapshot it took.
 //
 // Plug-in libraries are not re-entrant: every call into one, and the header
-// read of detection on a file, happens while the registry's loader lock is
-// held. No other lock may be taken while it is held.
+// read of detection on a file, happens while the loader lock (LoaderLock.h)
+// is held. Only the loading code takes it, and no other lock may be taken
+// while it is held.
 
 #include <cstdint>
 #include <functional>
@@ -21,6 +25,7 @@
 #include "common/Bitmap.h"
 #include "common/DateTime.h"
 #include "base/Stream.h"
+#include "loading/PluginSettings.h"
 
 class TLoadImage;
 
@@ -39,8 +44,8 @@ public:
     // least DetectHeaderSize bytes readable). May run on any loading thread,
     // with the loader lock held when the header came from a file.
     virtual bool IsSupported(const std::string& fileName, const uint8_t* header) = 0;
-    // Plug-in loaders are owned by the registry's plug-in lists, built-in ones
-    // by the detection lists.
+    // True for a plug-in's loader, which a set lists among its plug-ins;
+    // false for the built-in bitmap loader.
     virtual bool IsPlugin() const { return false; }
     // What tools and dialogs call the loader: a plug-in's file name, or the
     // first format description of a built-in loader.
@@ -120,36 +125,46 @@ public:
     virtual void ShowMessage(const std::string& text, TMessageIcon icon) = 0;
 };
 
-// The plug-in settings the registry needs; read from and written to the
-// settings file's PLUGIN sections.
-struct TPluginUseEntry {
-    std::string FileName;
-    bool Enabled = true;
+// What a plug-in scan found: the plug-in loaders in priority order. The set
+// built from them owns them, and with them the plug-in libraries.
+struct TPluginScan {
+    std::vector<std::unique_ptr<TImageLoader>> InPlugins;
+    std::vector<std::unique_ptr<TArchiveLoader>> AmPlugins;
 };
 
-class TFileLoaderList;
-
-// Finds plug-in libraries and appends them (in priority order) to the
-// registry's InPlugins and AmPlugins, updating UseInList and UseAmList.
-using TPluginScanner = std::function<void(TFileLoaderList&)>;
+// Finds the plug-in libraries the settings ask for and brings the settings'
+// plug-in lists up to date with what it found (ScanPlugins in SPIs.h).
+using TPluginScanner = std::function<void(TPluginSettings& settings, TPluginScan& found)>;
+// Makes the built-in image loader (the bitmap loader); tests replace it, and
+// a factory that gives nullptr leaves the set without one.
+using TBuiltinFactory = std::function<std::unique_ptr<TImageLoader>()>;
+// The built-in bitmap loader.
+std::unique_ptr<TImageLoader> MakeBuiltinLoader();
 
 struct TLoaderMatch {
     int Index = -1;      // -1: no loader accepts the data
     int64_t Offset = 0;  // 0, or 128 behind a MacBinary header
 };
 
+// One loader set: the image and archive loaders in detection order, the
+// extension lists made from them, the plug-in libraries they own, and
+// detection and loading through them. A set never changes once built; a
+// rebuild makes a new set (TLoaderRegistry), and every thread that holds a
+// set through a TLoaderSetPtr keeps its loaders, and their libraries loaded,
+// until it lets go. Everything here may run on any loading thread.
 class TFileLoaderList {
 public:
+    // A set without loaders: nothing is a picture or an archive.
     TFileLoaderList();
+    // Builds a set: the plug-ins through the scanner, then the built-in
+    // loader before them (after them with UseBmpSPI), then the extension
+    // lists. Settings() afterwards holds the plug-in order the scan found.
+    // User-interface thread: the scan loads libraries and asks them for their
+    // texts.
+    TFileLoaderList(TPluginSettings settings, const TPluginScanner& scanner, const TBuiltinFactory& builtin);
     ~TFileLoaderList();
     TFileLoaderList(const TFileLoaderList&) = delete;
     TFileLoaderList& operator=(const TFileLoaderList&) = delete;
-
-    // Rebuilds every loader list: plug-ins through the scanner, then the
-    // built-in loaders placed before or after them, then the extension lists.
-    // User-interface thread only, while no other thread loads.
-    void Reload();
-    void Clear();
 
     TImageLoader* ImageLoader(int index) const;
     int ImageLoaderCount() const { return static_cast<int>(fImageLoaders.size()); }
@@ -157,6 +172,12 @@ public:
     int ArchiveLoaderCount() const { return static_cast<int>(fArchiveLoaders.size()); }
     const std::vector<TImageLoader*>& ImageLoaders() const { return fImageLoaders; }
     const std::vector<TArchiveLoader*>& ArchiveLoaders() const { return fArchiveLoaders; }
+    // The plug-in loaders the scan found, disabled ones included, in the
+    // user's order: what the plug-in dialog and `mireva-cli plugins` list.
+    const std::vector<std::unique_ptr<TImageLoader>>& InPlugins() const { return fInPlugins; }
+    const std::vector<std::unique_ptr<TArchiveLoader>>& AmPlugins() const { return fAmPlugins; }
+    // The settings the set was built from, with the scan's plug-in order.
+    const TPluginSettings& Settings() const { return fSettings; }
 
     // Upper-case extensions with their dot (".JPG"), sorted, no duplicates.
     const std::set<std::string>& ImageExtensions() const { return fImageExtensions; }
@@ -173,35 +194,12 @@ public:
         return FindLoaderIn(base, fileName, stream);
     }
 
-    // Any loading thread.
-    std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, bool preview);
-    std::unique_ptr<TBitmap> LoadFromStream(const std::string& name, TMemoryStream& stream, bool preview);
+    std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, bool preview) const;
+    std::unique_ptr<TBitmap> LoadFromStream(const std::string& name, TMemoryStream& stream, bool preview) const;
     // Detection on a file, under the loader lock; nullptr when no loader
-    // accepts it or it cannot be read.
-    TImageLoader* FindImageLoaderFor(const std::string& fileName, int64_t* offset = nullptr);
-    TArchiveLoader* FindArchiveLoaderFor(const std::string& fileName, int64_t* offset = nullptr);
-
-    // The process-wide lock around plug-in calls and file detection.
-    std::recursive_mutex& LoaderLock() const { return fLoaderLock; }
-
-    // Plug-in settings (PLUGIN section).
-    std::string SPIPath;
-    bool SearchDirs[3] = {true, false, false};
-    std::vector<TPluginUseEntry> UseInList;
-    std::vector<TPluginUseEntry> UseAmList;
-    bool BuiltinAfterPlugins[4] = {false, false, false, false};
-    bool BuiltinArchiveAfterPlugins[3] = {false, false, false};
-    bool MacBinary = false;
-
-    // Filled by the scanner during Reload; own the plug-in loaders.
-    std::vector<std::unique_ptr<TImageLoader>> InPlugins;
-    std::vector<std::unique_ptr<TArchiveLoader>> AmPlugins;
-
-    void SetPluginScanner(TPluginScanner scanner) { fScanner = std::move(scanner); }
-    // Makes the built-in image loader of a kind (0: bitmap); nullptr for kinds
-    // that do not exist. Tests replace it.
-    using TBuiltinFactory = std::function<std::unique_ptr<TImageLoader>(int kind)>;
-    void SetBuiltinFactory(TBuiltinFactory factory) { fBuiltinFactory = std::move(factory); }
+    // accepts it or it cannot be read. The loader belongs to this set.
+    TImageLoader* FindImageLoaderFor(const std::string& fileName, int64_t* offset = nullptr) const;
+    TArchiveLoader* FindArchiveLoaderFor(const std::string& fileName, int64_t* offset = nullptr) const;
 
     // The extension list of a set of loaders: enabled loaders only, "*.*"
     // contributes nothing, ".EXE" is never a picture or archive extension.
@@ -209,18 +207,61 @@ public:
 
 private:
     template <typename Loader>
-    Loader* FindLoaderForFile(const std::vector<Loader*>& loaders, const std::string& fileName, int64_t* offset);
+    Loader* FindLoaderForFile(const std::vector<Loader*>& loaders, const std::string& fileName, int64_t* offset) const;
     TLoaderMatch FindLoaderIn(const std::vector<TFileLoader*>& loaders, const std::string& fileName,
                               TStream& stream) const;
 
+    TPluginSettings fSettings;
+    // Declared before the detection lists that point into them.
+    std::vector<std::unique_ptr<TImageLoader>> fInPlugins;
+    std::vector<std::unique_ptr<TArchiveLoader>> fAmPlugins;
+    std::unique_ptr<TImageLoader> fBuiltin;
     std::vector<TImageLoader*> fImageLoaders;
     std::vector<TArchiveLoader*> fArchiveLoaders;
-    std::vector<std::unique_ptr<TImageLoader>> fBuiltinImageLoaders;
     std::set<std::string> fImageExtensions;
     std::set<std::string> fArchiveExtensions;
+};
+
+// A held loader set. Never null when it comes from TLoaderRegistry.
+using TLoaderSetPtr = std::shared_ptr<const TFileLoaderList>;
+
+// Keeps the current loader set and hands out snapshots of it. A rebuild makes
+// a new set and swaps it in; it never touches the old one, which lives (with
+// its plug-in libraries) until its last holder lets go. A worker or an archive
+// takes a snapshot when it starts and works with it to the end, so no thread
+// ever sees a half-built list and no plug-in is unloaded while in use.
+class TLoaderRegistry {
+public:
+    // Starts with a set without loaders.
+    explicit TLoaderRegistry(TPluginScanner scanner = {});
+    TLoaderRegistry(const TLoaderRegistry&) = delete;
+    TLoaderRegistry& operator=(const TLoaderRegistry&) = delete;
+
+    // Before the first rebuild.
+    void SetPluginScanner(TPluginScanner scanner) { fScanner = std::move(scanner); }
+    void SetBuiltinFactory(TBuiltinFactory factory) { fBuiltinFactory = std::move(factory); }
+
+    // Builds a new set from the settings and makes it current; returns it.
+    // User-interface thread only (one rebuild at a time); other threads may
+    // take snapshots meanwhile.
+    TLoaderSetPtr Reload(const TPluginSettings& settings);
+    // Builds the set again with the current settings (to find plug-in files
+    // that appeared or vanished).
+    TLoaderSetPtr Reload();
+
+    // The current set. Any thread.
+    TLoaderSetPtr Snapshot() const;
+    // The current set's settings, with the plug-in order its scan found.
+    // Any thread.
+    TPluginSettings Settings() const { return Snapshot()->Settings(); }
+
+private:
     TPluginScanner fScanner;
     TBuiltinFactory fBuiltinFactory;
-    mutable std::recursive_mutex fLoaderLock;
+    // Guards fCurrent, the pointer alone: it is never held while a set is
+    // built or freed, so it is never held with the loader lock.
+    mutable std::mutex fCurrentMutex;
+    TLoaderSetPtr fCurrent;
 };
 
 // A loaded picture in one of two forms: the device-independent bitmap blocks a
@@ -274,12 +315,15 @@ bool IsGrayBitmap(const TBitmap& bitmap);
 // "'" + name + "' は読み込めませんでした  "
 std::string NotReadMessage(const std::string& fileName);
 
-// Loads a picture file, or a picture held in stream when one is given. With a
-// notifier, a failure is shown as the not-read message. Any loading thread
-// (with a notifier only on the user-interface thread).
-std::unique_ptr<TBitmap> LoadPicture(TFileLoaderList& registry, const std::string& fileName, TMemoryStream* stream,
-                                     TUserNotifier* owner);
-// Extracts an archive member into memory and loads it.
-std::unique_ptr<TBitmap> LoadArchivePicture(TFileLoaderList& registry, const std::string& archiveName,
+// Loads a picture file, or a picture held in stream when one is given,
+// through the loader set registry. With a notifier, a failure is shown as the
+// not-read message. Any loading thread (with a notifier only on the
+// user-interface thread).
+std::unique_ptr<TBitmap> LoadPicture(const TFileLoaderList& registry, const std::string& fileName,
+                                     TMemoryStream* stream, TUserNotifier* owner);
+// Extracts an archive member into memory and loads it. The archive loader
+// may belong to another set than registry (an archive keeps the set it was
+// opened with); the caller keeps both alive.
+std::unique_ptr<TBitmap> LoadArchivePicture(const TFileLoaderList& registry, const std::string& archiveName,
                                             const std::string& memberName, TArchiveLoader& loader,
                                             TUserNotifier* owner, uint32_t position);

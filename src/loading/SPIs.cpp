@@ -11,6 +11,7 @@
 #include "loading/AcvUnit.h"
 #include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"
+#include "loading/LoaderLock.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -84,10 +85,11 @@ bool IsPluginFileName(const std::string& name)
 
 // ---------------------------------------------------------------------------
 
-TSPI::TSPI(std::string libraryPath, bool enabled, std::recursive_mutex& lock)
-    : fLibraryPath(std::move(libraryPath)), fLock(lock)
+TSPI::TSPI(std::string libraryPath, bool enabled) : fLibraryPath(std::move(libraryPath))
 {
-    std::lock_guard<std::recursive_mutex> guard(fLock);
+    // Loading runs the library's own start-up code, and the same library may
+    // be in use through another loader set.
+    const auto guard = LockForCall();
     if (!fModule.Load(fLibraryPath))
         return;
     fGetPluginInfo = reinterpret_cast<SpiGetPluginInfoFunc>(fModule.Symbol("GetPluginInfo"));
@@ -115,8 +117,13 @@ TSPI::TSPI(std::string libraryPath, bool enabled, std::recursive_mutex& lock)
 
 TSPI::~TSPI()
 {
-    std::lock_guard<std::recursive_mutex> guard(fLock);
+    const auto guard = LockForCall();
     Unload();
+}
+
+std::unique_lock<std::recursive_mutex> TSPI::LockForCall() const
+{
+    return std::unique_lock<std::recursive_mutex>(LoaderLock());
 }
 
 std::string TSPI::LibraryName() const
@@ -131,7 +138,7 @@ std::optional<std::string> TSPI::PluginInfo(int32_t number)
     char buffer[InfoBufferSize] = {};
     int32_t written;
     {
-        std::lock_guard<std::recursive_mutex> guard(fLock);
+        const auto guard = LockForCall();
         written = fGetPluginInfo(number, buffer, InfoBufferSize - 1);
     }
     if (written <= 0)
@@ -143,6 +150,8 @@ std::optional<std::string> TSPI::PluginInfo(int32_t number)
 
 void TSPI::Unload()
 {
+    // Unloading runs the library's own shutdown code.
+    const auto guard = LockForCall();
     fIsSupported = nullptr;
     fConfigurationDlg = nullptr;
     fGetPluginInfo = nullptr;
@@ -152,7 +161,7 @@ void TSPI::Unload()
 
 int TSPI::ShowConfiguration(uintptr_t owner, int32_t function)
 {
-    std::lock_guard<std::recursive_mutex> guard(fLock);
+    const auto guard = LockForCall();
     const bool loadedHere = !fModule.IsLoaded();
     SpiConfigurationDlgFunc dialog = fConfigurationDlg;
     if (loadedHere) {
@@ -301,7 +310,7 @@ TInSPI::TInSPI(std::unique_ptr<TSPI> plugin) : fPlugin(std::move(plugin))
 
 bool TInSPI::IsSupported(const std::string& fileName, const uint8_t* header)
 {
-    std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+    const auto guard = fPlugin->LockForCall();
     SpiIsSupportedFunc isSupported = fPlugin->IsSupportedFunc();
     return isSupported && isSupported(fileName.c_str(), header) != 0;
 }
@@ -314,7 +323,7 @@ std::unique_ptr<TBitmap> TInSPI::Load(const char* source, intptr_t length, uint3
     TLocalBlock info, bits;
     int32_t result;
     {
-        std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+        const auto guard = fPlugin->LockForCall();
         result = function(source, length, flag, info.Receive(), bits.Receive(), IgnoreProgress, 0);
     }
     if (result != SPI_SUCCESS || info.Empty() || bits.Empty())
@@ -342,7 +351,7 @@ std::unique_ptr<TLoadImage> TInSPI::LoadImage(TMemoryStream& stream)
     TLocalBlock info, bits;
     int32_t result;
     {
-        std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+        const auto guard = fPlugin->LockForCall();
         result = fGetPicture(reinterpret_cast<const char*>(stream.Memory()), static_cast<intptr_t>(stream.Size()),
                              SPI_SOURCE_MEMORY, info.Receive(), bits.Receive(), IgnoreProgress, 0);
     }
@@ -423,7 +432,7 @@ TAmSPI::TAmSPI(std::unique_ptr<TSPI> plugin) : fPlugin(std::move(plugin))
 
 bool TAmSPI::IsSupported(const std::string& fileName, const uint8_t* header)
 {
-    std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+    const auto guard = fPlugin->LockForCall();
     SpiIsSupportedFunc isSupported = fPlugin->IsSupportedFunc();
     return isSupported && isSupported(fileName.c_str(), header) != 0;
 }
@@ -435,7 +444,7 @@ void TAmSPI::GetArchiveInfo(const std::string& archiveName, int64_t offset, TArc
     TLocalBlock list;
     int32_t result;
     {
-        std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+        const auto guard = fPlugin->LockForCall();
         result = fGetArchiveInfo(archiveName.c_str(), static_cast<intptr_t>(offset), SPI_SOURCE_FILE, list.Receive());
     }
     // One well-known LHA plug-in reports 2 for archives it listed fine.
@@ -465,7 +474,7 @@ bool TAmSPI::ExtractToFolder(const std::string& archiveName, uint32_t position, 
         return false;
     std::vector<char> destination(folder.begin(), folder.end());
     destination.push_back(0);
-    std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+    const auto guard = fPlugin->LockForCall();
     return fGetFile(archiveName.c_str(), static_cast<intptr_t>(position), destination.data(), SPI_DEST_FOLDER,
                     IgnoreProgress, 0) == SPI_SUCCESS;
 }
@@ -478,7 +487,7 @@ void TAmSPI::ExtractToStream(const std::string& archiveName, uint32_t position, 
     TLocalBlock member;
     int32_t result;
     {
-        std::lock_guard<std::recursive_mutex> guard(fPlugin->Lock());
+        const auto guard = fPlugin->LockForCall();
         result = fGetFile(archiveName.c_str(), static_cast<intptr_t>(position), reinterpret_cast<char*>(member.Receive()),
                           SPI_DEST_MEMORY, IgnoreProgress, 0);
     }
@@ -516,14 +525,14 @@ struct TFoundPlugin {
 
 // The plug-in files of the candidate folders, sorted by name without case;
 // for a name found in several folders the first folder wins.
-std::vector<TFoundPlugin> FindPluginFiles(const TFileLoaderList& registry, const TPluginFolders& folders)
+std::vector<TFoundPlugin> FindPluginFiles(const TPluginSettings& settings, const TPluginFolders& folders)
 {
     std::vector<std::string> candidates;
-    if (registry.SearchDirs[2] && !Trim(registry.SPIPath).empty())
-        candidates.push_back(IncludeTrailingPathDelimiter(Trim(registry.SPIPath)));
-    if (registry.SearchDirs[0] && !folders.ProgramFolder.empty())
+    if (settings.SearchPluginPath && !Trim(settings.SPIPath).empty())
+        candidates.push_back(IncludeTrailingPathDelimiter(Trim(settings.SPIPath)));
+    if (settings.SearchProgramFolder && !folders.ProgramFolder.empty())
         candidates.push_back(IncludeTrailingPathDelimiter(folders.ProgramFolder));
-    if (registry.SearchDirs[1] && !folders.SusieFolder.empty())
+    if (settings.SearchSusieFolder && !folders.SusieFolder.empty())
         candidates.push_back(IncludeTrailingPathDelimiter(folders.SusieFolder));
 
     std::vector<TFoundPlugin> found;
@@ -552,7 +561,7 @@ std::vector<TFoundPlugin> FindPluginFiles(const TFileLoaderList& registry, const
 
 template <typename Spi, typename Base>
 void LoadKnownPlugins(std::vector<TPluginUseEntry>& useList, std::vector<std::unique_ptr<Base>>& plugins,
-                      std::vector<TFoundPlugin>& found, TPluginKind kind, std::recursive_mutex& lock)
+                      std::vector<TFoundPlugin>& found, TPluginKind kind)
 {
     std::vector<std::unique_ptr<Base>> ordered;
     for (size_t i = useList.size(); i-- > 0;) {
@@ -563,7 +572,7 @@ void LoadKnownPlugins(std::vector<TPluginUseEntry>& useList, std::vector<std::un
             useList.erase(useList.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
-        auto plugin = std::make_unique<TSPI>(file->Folder + file->Name, entry.Enabled, lock);
+        auto plugin = std::make_unique<TSPI>(file->Folder + file->Name, entry.Enabled);
         const TPluginKind actual = plugin->PluginKind();
         if (actual != kind) {
             useList.erase(useList.begin() + static_cast<std::ptrdiff_t>(i));
@@ -585,23 +594,21 @@ void LoadKnownPlugins(std::vector<TPluginUseEntry>& useList, std::vector<std::un
 
 }  // namespace
 
-void ScanPlugins(TFileLoaderList& registry, const TPluginFolders& folders)
+void ScanPlugins(TPluginSettings& settings, const TPluginFolders& folders, TPluginScan& result)
 {
-    std::recursive_mutex& lock = registry.LoaderLock();
-    std::lock_guard<std::recursive_mutex> guard(lock);
-    std::vector<TFoundPlugin> found = FindPluginFiles(registry, folders);
-    LoadKnownPlugins<TInSPI>(registry.UseInList, registry.InPlugins, found, TPluginKind::pkImage, lock);
-    LoadKnownPlugins<TAmSPI>(registry.UseAmList, registry.AmPlugins, found, TPluginKind::pkArchive, lock);
+    std::vector<TFoundPlugin> found = FindPluginFiles(settings, folders);
+    LoadKnownPlugins<TInSPI>(settings.UseInList, result.InPlugins, found, TPluginKind::pkImage);
+    LoadKnownPlugins<TAmSPI>(settings.UseAmList, result.AmPlugins, found, TPluginKind::pkArchive);
     for (const TFoundPlugin& file : found) {
-        auto plugin = std::make_unique<TSPI>(file.Folder + file.Name, true, lock);
+        auto plugin = std::make_unique<TSPI>(file.Folder + file.Name, true);
         switch (plugin->PluginKind()) {
         case TPluginKind::pkImage:
-            registry.InPlugins.push_back(std::make_unique<TInSPI>(std::move(plugin)));
-            registry.UseInList.push_back({file.Name, true});
+            result.InPlugins.push_back(std::make_unique<TInSPI>(std::move(plugin)));
+            settings.UseInList.push_back({file.Name, true});
             break;
         case TPluginKind::pkArchive:
-            registry.AmPlugins.push_back(std::make_unique<TAmSPI>(std::move(plugin)));
-            registry.UseAmList.push_back({file.Name, true});
+            result.AmPlugins.push_back(std::make_unique<TAmSPI>(std::move(plugin)));
+            settings.UseAmList.push_back({file.Name, true});
             break;
         case TPluginKind::pkNone:
             break;
@@ -609,7 +616,7 @@ void ScanPlugins(TFileLoaderList& registry, const TPluginFolders& folders)
     }
 }
 
-void UsePluginFolders(TFileLoaderList& registry, const TPluginFolders& folders)
+TPluginScanner PluginFolderScanner(const TPluginFolders& folders)
 {
-    registry.SetPluginScanner([folders](TFileLoaderList& r) { ScanPlugins(r, folders); });
+    return [folders](TPluginSettings& settings, TPluginScan& found) { ScanPlugins(settings, folders, found); };
 }

@@ -4,13 +4,13 @@
 // archive format reaches the program through "*.spi" libraries. This file
 // finds them (ScanPlugins), tells image plug-ins ("00IN") from archive
 // plug-ins ("00AM"), keeps the user's order and enabled flags, and wraps each
-// library in a loader of the registry: TInSPI for pictures, TAmSPI for
+// library in a loader of the loader set: TInSPI for pictures, TAmSPI for
 // archives.
 //
 // Plug-in libraries are not re-entrant. Every call into one is made while
-// holding the registry's loader lock, taken here around the call itself, so
-// it holds whoever the caller is; a plug-in's output is checked and converted
-// after the lock is released.
+// holding the loader lock (LoaderLock.h), taken here around the call itself,
+// so it holds whoever the caller is; a plug-in's output is checked and
+// converted after the lock is released.
 
 #include <cstdint>
 #include <memory>
@@ -34,8 +34,7 @@ inline constexpr std::string_view ArchivePluginVersion = "00AM";
 // settings dialog.
 class TSPI {
 public:
-    // lock is the registry's loader lock, held around every call.
-    TSPI(std::string libraryPath, bool enabled, std::recursive_mutex& lock);
+    TSPI(std::string libraryPath, bool enabled);
     ~TSPI();
     TSPI(const TSPI&) = delete;
     TSPI& operator=(const TSPI&) = delete;
@@ -58,7 +57,11 @@ public:
     std::string LibraryName() const;
     const std::string& Description() const { return fDescription; }
     SpiIsSupportedFunc IsSupportedFunc() const { return fIsSupported; }
-    std::recursive_mutex& Lock() const { return fLock; }
+    // Held around every call into the library: the loader lock, since
+    // plug-ins are not re-entrant. Every call goes through here, so that a
+    // plug-in declaring itself safe to call from several threads could one
+    // day be let through.
+    std::unique_lock<std::recursive_mutex> LockForCall() const;
 
 private:
     TDynamicLibrary fModule;
@@ -69,14 +72,13 @@ private:
     std::string fLibraryPath;
     std::string fDescription;
     TPluginKind fPluginKind = TPluginKind::pkNone;
-    std::recursive_mutex& fLock;
 };
 
 // Reads the pattern groups (2k + 2) and their format names (2k + 3) of a
 // plug-in into a loader's Extensions and Descriptions.
 void ReadPluginPatterns(TSPI& plugin, TFileLoader& loader);
 
-// An image plug-in as a loader of the registry. Any loading thread.
+// An image plug-in as a loader of a loader set. Any loading thread.
 class TInSPI : public TImageLoader {
 public:
     explicit TInSPI(std::unique_ptr<TSPI> plugin);
@@ -101,7 +103,7 @@ private:
     SpiGetPictureFunc fGetPreview = nullptr;
 };
 
-// An archive plug-in as a loader of the registry. Any loading thread.
+// An archive plug-in as a loader of a loader set. Any loading thread.
 class TAmSPI : public TArchiveLoader {
 public:
     explicit TAmSPI(std::unique_ptr<TSPI> plugin);
@@ -151,11 +153,13 @@ struct TPluginFolders {
 // exist.
 std::string DefaultSusiePluginFolder();
 
-// Finds the plug-ins and fills the registry's InPlugins, AmPlugins, UseInList
-// and UseAmList: the saved order first (entries whose file is gone, does not
-// load or is of another kind are dropped), then new plug-ins by file name.
-// Holds the loader lock throughout. User-interface thread.
-void ScanPlugins(TFileLoaderList& registry, const TPluginFolders& folders);
+// Finds the plug-ins the settings ask for and fills result: the saved order
+// first (entries of the settings' UseInList and UseAmList whose file is gone,
+// does not load or is of another kind are dropped from them), then new
+// plug-ins by file name (added to them, enabled). User-interface thread; the
+// loader lock is taken around each library's loading and calls, so workers
+// keep loading through their own sets meanwhile.
+void ScanPlugins(TPluginSettings& settings, const TPluginFolders& folders, TPluginScan& result);
 
-// Installs ScanPlugins as the registry's scanner.
-void UsePluginFolders(TFileLoaderList& registry, const TPluginFolders& folders);
+// ScanPlugins over these folders, as a loader registry's scanner.
+TPluginScanner PluginFolderScanner(const TPluginFolders& folders);

@@ -46,12 +46,12 @@ TImageSlot PreparePicture(int index, std::unique_ptr<TBitmap> bitmap, const TPic
 namespace {
 
 // An item's picture from its archive, or from its file when there is none.
-std::unique_ptr<TBitmap> LoadItem(TFileLoaderList& registry, const std::optional<TArchiveSource>& archive,
+std::unique_ptr<TBitmap> LoadItem(const TFileLoaderList& loaders, const std::optional<TArchiveSource>& archive,
                                   const TCacheItem& item, TUserNotifier* owner)
 {
     if (archive && archive->Loader)
-        return LoadArchivePicture(registry, archive->ArchiveName, item.Path, *archive->Loader, owner, item.Member);
-    return LoadPicture(registry, item.Path, nullptr, owner);
+        return LoadArchivePicture(loaders, archive->ArchiveName, item.Path, *archive->Loader, owner, item.Member);
+    return LoadPicture(loaders, item.Path, nullptr, owner);
 }
 
 // The slot of a picture that could not be read: its position, no pixels.
@@ -64,16 +64,16 @@ TImageSlot NotRead(int index)
 
 }  // namespace
 
-TLoaderCacheDecoder::TLoaderCacheDecoder(TFileLoaderList& registry, std::optional<TArchiveSource> archive,
+TLoaderCacheDecoder::TLoaderCacheDecoder(TLoaderSetPtr loaders, std::optional<TArchiveSource> archive,
                                          TPictureFinish finish, std::function<bool(const TCacheItem&)> online)
-    : fRegistry(registry), fArchive(std::move(archive)), fFinish(std::move(finish)), fOnline(std::move(online))
+    : fLoaders(std::move(loaders)), fArchive(std::move(archive)), fFinish(std::move(finish)), fOnline(std::move(online))
 {
 }
 
 TImageSlot TLoaderCacheDecoder::Decode(const TCacheItem& item)
 {
     try {
-        return PreparePicture(item.Index, LoadItem(fRegistry, fArchive, item, nullptr), fFinish);
+        return PreparePicture(item.Index, LoadItem(*fLoaders, fArchive, item, nullptr), fFinish);
     } catch (const std::exception&) {
         return NotRead(item.Index);
     }
@@ -83,7 +83,7 @@ TImageSlot TLoaderCacheDecoder::DecodeBytes(const TCacheItem& item, TMemoryStrea
 {
     try {
         bytes.SetPosition(0);
-        return PreparePicture(item.Index, LoadPicture(fRegistry, item.Path, &bytes, nullptr), fFinish);
+        return PreparePicture(item.Index, LoadPicture(*fLoaders, item.Path, &bytes, nullptr), fFinish);
     } catch (const std::exception&) {
         return NotRead(item.Index);
     }
@@ -101,7 +101,7 @@ TReadResult TLoaderCacheDecoder::ReadBytes(const TCacheItem& item, int64_t maxBy
     if (item.Size > maxBytes)
         return TReadResult::rrTooLarge;
     try {
-        std::lock_guard lock(fRegistry.LoaderLock());
+        // A plug-in loader takes the loader lock itself around its call.
         fArchive->Loader->ExtractToStream(fArchive->ArchiveName, item.Member, out);
     } catch (const std::exception&) {
         out.Clear();
@@ -143,9 +143,9 @@ bool TLoaderCacheDecoder::IsOnline(const TCacheItem& item)
     return fOnline ? fOnline(item) : true;
 }
 
-TLoaderPictureSource::TLoaderPictureSource(TFileLoaderList& registry, std::optional<TArchiveSource> archive,
+TLoaderPictureSource::TLoaderPictureSource(TLoaderSetPtr loaders, std::optional<TArchiveSource> archive,
                                            TUserNotifier* owner, std::function<TPictureFinish()> finish)
-    : fRegistry(registry), fArchive(std::move(archive)), fOwner(owner), fFinish(std::move(finish))
+    : fLoaders(std::move(loaders)), fArchive(std::move(archive)), fOwner(owner), fFinish(std::move(finish))
 {
 }
 
@@ -153,7 +153,7 @@ TImageSlot TLoaderPictureSource::Load(const TCacheItem& item)
 {
     const TPictureFinish finish = fFinish ? fFinish() : TPictureFinish{};
     try {
-        return PreparePicture(item.Index, LoadItem(fRegistry, fArchive, item, fOwner), finish);
+        return PreparePicture(item.Index, LoadItem(*fLoaders, fArchive, item, fOwner), finish);
     } catch (const std::exception& e) {
         // The loaders report their own failures; this is what is left (no
         // memory for a filter's copy, a damaged picture found while

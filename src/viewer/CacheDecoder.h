@@ -1,7 +1,7 @@
 #pragma once
 
-// The image cache's decoder for real files: pictures are loaded through the
-// loader registry exactly as the shown pages are (LoadPicture for a file,
+// The image cache's decoder for real files: pictures are loaded through a
+// loader set exactly as the shown pages are (LoadPicture for a file,
 // LoadArchivePicture for an archive member), brought to 24-bit or 8-bit gray,
 // then filtered and rotated by the viewer's finishing step. Nothing here ever
 // shows a message: a failure gives a slot without bitmap, and the viewer
@@ -22,7 +22,8 @@ struct TArchiveSource {
     std::string ArchiveName;
     TArchiveLoader* Loader = nullptr;
     // Whatever keeps the archive and its loader valid (the open archive
-    // object); held for as long as the decoder lives.
+    // object, which holds the loader set it was opened with); held for as
+    // long as the decoder lives.
     std::shared_ptr<void> KeepAlive;
 };
 
@@ -50,10 +51,11 @@ std::shared_ptr<TBitmap> PrescalePicture(const TBitmap& picture, bool gray, int 
 
 class TLoaderCacheDecoder : public TCacheDecoder {
 public:
-    // registry must outlive the decoder: the cache thread is stopped before
-    // the registry is rebuilt. online answers for media lists whether an
-    // item's medium is present (cache thread).
-    TLoaderCacheDecoder(TFileLoaderList& registry, std::optional<TArchiveSource> archive, TPictureFinish finish,
+    // The decoder loads through the loader set it is given, whatever the
+    // registry does meanwhile; a cache started after a rebuild gets the new
+    // one. online answers for media lists whether an item's medium is
+    // present (cache thread).
+    TLoaderCacheDecoder(TLoaderSetPtr loaders, std::optional<TArchiveSource> archive, TPictureFinish finish,
                         std::function<bool(const TCacheItem&)> online = nullptr);
 
     TImageSlot Decode(const TCacheItem& item) override;
@@ -65,7 +67,7 @@ public:
     std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, int stretch) override;
 
 private:
-    TFileLoaderList& fRegistry;
+    TLoaderSetPtr fLoaders;
     std::optional<TArchiveSource> fArchive;
     TPictureFinish fFinish;
     std::function<bool(const TCacheItem&)> fOnline;
@@ -75,17 +77,18 @@ private:
 // cache's decoder, but with the window as owner, so that a picture that cannot
 // be read shows the loader's message. finish is asked for the finishing step
 // in force at each load (the filter and rotation may change between loads).
-// User-interface thread.
+// It loads through the loader set it is given; the window makes a new source
+// after the loaders were rebuilt. User-interface thread.
 class TLoaderPictureSource : public TPictureSource {
 public:
-    TLoaderPictureSource(TFileLoaderList& registry, std::optional<TArchiveSource> archive, TUserNotifier* owner,
+    TLoaderPictureSource(TLoaderSetPtr loaders, std::optional<TArchiveSource> archive, TUserNotifier* owner,
                          std::function<TPictureFinish()> finish);
 
     TImageSlot Load(const TCacheItem& item) override;
     std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, int stretch) override;
 
 private:
-    TFileLoaderList& fRegistry;
+    TLoaderSetPtr fLoaders;
     std::optional<TArchiveSource> fArchive;
     TUserNotifier* fOwner;
     std::function<TPictureFinish()> fFinish;

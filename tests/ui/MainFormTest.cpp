@@ -189,14 +189,11 @@ protected:
         ForceDirectories(folders.WorkingFolder);
         TPluginScanner scanner;
         if (loaders == TLoaders::ldShipped)
-            scanner = [](TFileLoaderList& registry) {
-                ScanPlugins(registry, TPluginFolders{MIREVA_BIN_DIR "/", ""});
-            };
+            scanner = PluginFolderScanner(TPluginFolders{MIREVA_BIN_DIR "/", ""});
         fCore = std::make_unique<TAppCore>(folders, args, scanner);
         if (loaders == TLoaders::ldFake) {
-            fCore->Registry().SetBuiltinFactory([](int kind) -> std::unique_ptr<TImageLoader> {
-                return kind == 0 ? std::make_unique<TFakeLoader>() : nullptr;
-            });
+            fCore->Registry().SetBuiltinFactory(
+                []() -> std::unique_ptr<TImageLoader> { return std::make_unique<TFakeLoader>(); });
             fCore->Registry().Reload();
         }
         fForm = std::make_unique<TMainForm>(*fCore, scaler);

@@ -89,7 +89,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent)
     fViewer = std::make_unique<TPageViewer>(source, [this]() -> std::shared_ptr<TCacheDecoder> {
         // The cache thread works on a snapshot of the finishing step taken
         // now; a change of filter or rotation restarts it.
-        return std::make_shared<TLoaderCacheDecoder>(fCore.Registry(), fArchiveSource, CurrentFinish());
+        return std::make_shared<TLoaderCacheDecoder>(fCore.Loaders(), fArchiveSource, CurrentFinish());
     });
     fActions = std::make_unique<TViewActions>(*fViewer);
 
@@ -359,28 +359,19 @@ void TMainForm::ReadWindowState(TIniFile& ini)
 
 void TMainForm::SuspendForSettings()
 {
-    // Reading another settings file rebuilds the loader registry: no
-    // picture may be loading meanwhile.
+    // The cache keeps the loaders it started with, whatever the rebuild
+    // does; stopped now, it starts again with the new ones.
     fViewer->StopCache();
 }
 
 void TMainForm::ResumeAfterSettings()
 {
-    // The registry was rebuilt: the shown archive needs its loader found
-    // again, or it cannot be read any more.
-    if (fArchive && fArchiveSource) {
-        if (FindArchiveLoader(fCore.Registry(), *fArchive)) {
-            TArchiveSource source = *fArchiveSource;
-            source.Loader = fArchive->Loader;
-            fArchiveSource = source;
-            static_cast<TListSource*>(fSource.get())->Current = std::make_shared<TLoaderPictureSource>(
-                fCore.Registry(), fArchiveSource, this, [this] { return CurrentFinish(); });
-        } else {
-            SetList({}, std::nullopt);
-            fArchive.reset();
-            fShown = TShownPlace{};
-        }
-    }
+    // The loaders were rebuilt: the shown pages load through the new set
+    // from now on. An open archive keeps reading through the set it was
+    // opened with (its member positions are that loader's); it takes the new
+    // plug-ins when it is opened again.
+    static_cast<TListSource*>(fSource.get())->Current = std::make_shared<TLoaderPictureSource>(
+        fCore.Loaders(), fArchiveSource, this, [this] { return CurrentFinish(); });
     ApplyOptions();
 }
 
@@ -390,7 +381,7 @@ void TMainForm::SetList(std::vector<TCacheItem> items, std::optional<TArchiveSou
 {
     fArchiveSource = std::move(archive);
     auto* source = static_cast<TListSource*>(fSource.get());
-    source->Current = std::make_shared<TLoaderPictureSource>(fCore.Registry(), fArchiveSource, this,
+    source->Current = std::make_shared<TLoaderPictureSource>(fCore.Loaders(), fArchiveSource, this,
                                                              [this] { return CurrentFinish(); });
     fItems = items;
     fViewer->SetList(std::move(items));
@@ -400,8 +391,8 @@ bool TMainForm::ShowFolder(const std::string& folder)
 {
     std::vector<std::string> names;
     try {
-        const TFileLoaderList& registry = fCore.Registry();
-        names = ListFolderImages(folder, [&registry](std::string_view ext) { return registry.IsImageExtension(ext); });
+        const TLoaderSetPtr loaders = fCore.Loaders();
+        names = ListFolderImages(folder, [&loaders](std::string_view ext) { return loaders->IsImageExtension(ext); });
     } catch (const EMirevaError& e) {
         ShowMessage(e.what(), TMessageIcon::miWarning);
         return false;
@@ -434,7 +425,7 @@ bool TMainForm::ShowArchive(const std::string& archivePath, const std::string& i
         archivePart = innerFolder;
     }
     TArchiveEnv env;
-    env.Registry = &fCore.Registry();
+    env.Loaders = fCore.Loaders();
     env.TempBase = IncludeTrailingPathDelimiter(fCore.TemporaryFolder());
     const TPendingSelection pending = fPending;
     fPending = {};
@@ -467,7 +458,7 @@ bool TMainForm::ShowArchive(const std::string& archivePath, const std::string& i
     }
     std::vector<TArchiveFileInfo*> pictures;
     for (TArchiveFileInfo* record : records)
-        if (!record->IsFolder() && fCore.Registry().IsImageExtension(ExtractFileExt(record->Name)))
+        if (!record->IsFolder() && fCore.Loaders()->IsImageExtension(ExtractFileExt(record->Name)))
             pictures.push_back(record);
     std::sort(pictures.begin(), pictures.end(), MemberBefore);
     std::vector<TCacheItem> items;
@@ -506,7 +497,7 @@ bool TMainForm::SelectAndShow(const std::string& name)
                              [&](const TCacheItem& item) { return ExtractFileName(item.Path) == name; });
     if (found == fItems.end()) {
         // An archive in the folder is opened, as a double click on it does.
-        if (fShown.Kind == TPlaceKind::pkFolder && fCore.Registry().IsArchiveExtension(ExtractFileExt(name)))
+        if (fShown.Kind == TPlaceKind::pkFolder && fCore.Loaders()->IsArchiveExtension(ExtractFileExt(name)))
             return ShowArchive(name, "");
         return false;
     }
@@ -690,9 +681,10 @@ void TMainForm::OpenDialog(bool folder)
     } else {
         // Pictures and archives the loaders read, by their extensions.
         QStringList patterns;
-        for (const std::string& ext : fCore.Registry().ImageExtensions())
+        const TLoaderSetPtr loaders = fCore.Loaders();
+        for (const std::string& ext : loaders->ImageExtensions())
             patterns << "*" + ToQString(ext).toLower();
-        for (const std::string& ext : fCore.Registry().ArchiveExtensions())
+        for (const std::string& ext : loaders->ArchiveExtensions())
             patterns << "*" + ToQString(ext).toLower();
         const QString filter = QString::fromUtf8("画像と書庫 (%1);;すべてのファイル (*)").arg(patterns.join(' '));
         chosen = QFileDialog::getOpenFileName(this, QString::fromUtf8("開く"), start, filter);

@@ -155,9 +155,7 @@ int RunViewer(int argc, char** argv)
         // Plug-ins come from the program folder (the ones we ship) and the
         // other viewer's plug-in folder when the user has one.
         const TPluginFolders pluginFolders{folders.ProgramFolder, DefaultSusiePluginFolder()};
-        core = std::make_unique<TAppCore>(
-            folders, options.Args,
-            [pluginFolders](TFileLoaderList& registry) { ScanPlugins(registry, pluginFolders); }, ThemeColor);
+        core = std::make_unique<TAppCore>(folders, options.Args, PluginFolderScanner(pluginFolders), ThemeColor);
     } catch (const std::exception& e) {
         ShowStartFailure(application, snapshot, e.what());
         return 1;

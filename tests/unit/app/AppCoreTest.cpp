@@ -189,8 +189,8 @@ TEST(AppCore, HandOversCountOnlyWhileReady)
 TEST(AppCore, ArchivesAreKnownFromTheRegistry)
 {
     TStartTree tree;
-    TAppCore core(tree.Folders(), {}, [](TFileLoaderList& registry) {
-        registry.AmPlugins.push_back(std::make_unique<TFakeArchiveLoader>());
+    TAppCore core(tree.Folders(), {}, [](TPluginSettings&, TPluginScan& found) {
+        found.AmPlugins.push_back(std::make_unique<TFakeArchiveLoader>());
     });
     const TResolveContext context = core.ResolveContext();
     EXPECT_TRUE(context.IsArchiveExtension(".CBZ"));
@@ -204,8 +204,8 @@ TEST(AppCore, ArchiveFolderOptionOfTheSettingsFileReachesResolution)
 {
     TStartTree tree;
     tree.Write("work/flat.lys", "[ARCHIVE]\nFolder=0\n");
-    TAppCore core(tree.Folders(), {"-s", "flat.lys"}, [](TFileLoaderList& registry) {
-        registry.AmPlugins.push_back(std::make_unique<TFakeArchiveLoader>());
+    TAppCore core(tree.Folders(), {"-s", "flat.lys"}, [](TPluginSettings&, TPluginScan& found) {
+        found.AmPlugins.push_back(std::make_unique<TFakeArchiveLoader>());
     });
     EXPECT_FALSE(core.Options().Archive.Folder);
     const TPathInfo info = ResolvePath(tree.Work() + "comics.cbz/a/01.jpg", core.ResolveContext());

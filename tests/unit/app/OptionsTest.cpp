@@ -324,9 +324,9 @@ public:
 TPluginSettings SomePluginSettings()
 {
     TPluginSettings settings;
-    settings.SearchDirs[0] = false;
-    settings.SearchDirs[1] = true;
-    settings.SearchDirs[2] = true;
+    settings.SearchProgramFolder = false;
+    settings.SearchSusieFolder = true;
+    settings.SearchPluginPath = true;
     settings.SPIPath = "/opt/プラグイン/";
     settings.UseBmpSPI = true;
     settings.MacBinary = true;

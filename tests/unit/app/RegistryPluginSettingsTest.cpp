@@ -7,15 +7,15 @@
 
 TEST(RegistryPluginSettings, LoadingHandsThePluginSettingsToTheRegistryAndRebuildsIt)
 {
-    TFileLoaderList registry;
+    TLoaderRegistry registry;
     // The scan sees the settings already in place and, like the real one,
     // drops an entry whose plug-in is gone.
     int scans = 0;
     std::string pathAtScan;
-    registry.SetPluginScanner([&](TFileLoaderList& r) {
+    registry.SetPluginScanner([&](TPluginSettings& settings, TPluginScan&) {
         ++scans;
-        pathAtScan = r.SPIPath;
-        r.UseInList.erase(r.UseInList.begin());
+        pathAtScan = settings.SPIPath;
+        settings.UseInList.erase(settings.UseInList.begin());
     });
     TRegistryPluginSettings store(registry);
     TOptionLinks links;
@@ -29,13 +29,16 @@ TEST(RegistryPluginSettings, LoadingHandsThePluginSettingsToTheRegistryAndRebuil
 
     EXPECT_EQ(scans, 1);
     EXPECT_EQ(pathAtScan, "/opt/spi/");
-    EXPECT_FALSE(registry.SearchDirs[0]);
-    EXPECT_FALSE(registry.SearchDirs[1]);
-    EXPECT_TRUE(registry.SearchDirs[2]);
-    EXPECT_TRUE(registry.BuiltinAfterPlugins[0]);
-    EXPECT_TRUE(registry.MacBinary);
-    ASSERT_EQ(registry.UseAmList.size(), 1u);
-    EXPECT_EQ(registry.UseAmList[0].FileName, "axzip.spi");
+    const TPluginSettings held = registry.Settings();
+    EXPECT_FALSE(held.SearchProgramFolder);
+    EXPECT_FALSE(held.SearchSusieFolder);
+    EXPECT_TRUE(held.SearchPluginPath);
+    EXPECT_TRUE(held.UseBmpSPI);
+    EXPECT_TRUE(held.MacBinary);
+    ASSERT_EQ(held.UseAmList.size(), 1u);
+    EXPECT_EQ(held.UseAmList[0].FileName, "axzip.spi");
+    // The bitmap loader was placed after the plug-ins (there are none here).
+    EXPECT_EQ(registry.Snapshot()->ImageLoaderCount(), 1);
 
     // Saving writes what the registry holds after its scan.
     WriteOptions(ini, options, true, links);

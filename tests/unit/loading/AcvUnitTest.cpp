@@ -148,8 +148,7 @@ protected:
         CopyFileTo(FakePluginPath("fakearchive"), fRoot.Path() + "prog/fakearchive.spi");
         CopyFileTo(FakePluginPath("fakeimage"), fRoot.Path() + "prog/fakeimage.spi");
         fTest = std::make_unique<TTestRegistry>(fRoot.Path() + "prog/");
-        fTest->Registry.Reload();
-        fEnv.Registry = &fTest->Registry;
+        fEnv.Loaders = fTest->Registry.Reload({});
         fEnv.TempBase = fRoot.Path() + "tmp/";
     }
 
@@ -233,7 +232,7 @@ TEST_F(ArchiveListTest, ExtractsIntoMemoryAndFiles)
     EXPECT_TRUE(FilesBelow(archiver->TempFolder() + "d/").empty()) << "a folder comes without its content";
     EXPECT_EQ(archiver->Extract("d/", "PIC.FIM", true), archiver->TempFolder() + "d/pic.fim");
 
-    std::unique_ptr<TBitmap> picture = LoadArchivePicture(fTest->Registry, archiver->FileName(), "pic.fim",
+    std::unique_ptr<TBitmap> picture = LoadArchivePicture(*fEnv.Loaders, archiver->FileName(), "pic.fim",
                                                           *archiver->Loader, nullptr, archiver->Items()[2]->Position);
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->Width(), 2);
@@ -347,23 +346,32 @@ TEST_F(ArchiveListTest, InnerArchivesChainWithVirtualPaths)
     EXPECT_TRUE(root->SetFileName(outer));
 }
 
-TEST_F(ArchiveListTest, AnOpenArchiverFindsItsLoaderAgainAfterAReload)
+// An open archive keeps the loaders it was opened with, and opens its inner
+// archives with them, whatever the settings do meanwhile; the new loaders
+// apply from its next opening.
+TEST_F(ArchiveListTest, AnOpenArchiverKeepsItsLoadersThroughARebuild)
 {
-    const std::string path = WriteArchive("a.far", {{"", "x.jpg", "data"}});
+    const std::string inner = FakeArchiveBytes({{"", "z.jpg", "inside"}});
+    const std::string path = WriteArchive("a.far", {{"", "x.jpg", "data"}, {"", "in.far", inner}});
     TArchiverPtr archiver = OpenArchive(fEnv, path);
     ASSERT_NE(archiver, nullptr);
-    fTest->Registry.Reload();  // the old loader is gone
-    ASSERT_TRUE(FindArchiveLoader(fTest->Registry, *archiver));
-    EXPECT_EQ(archiver->Loader, fTest->Registry.ArchiveLoader(0));
-    fRoot.Write("data/a.far", FakeArchiveBytes({{"", "x.jpg", "data"}, {"", "y.jpg", "more"}}));
-    EXPECT_TRUE(archiver->Reload());
-    EXPECT_EQ(archiver->MemberCount(), 2u);
-    const std::unique_ptr<TMemoryStream> stream = archiver->ExtractToStream(*archiver->Items()[1]);
-    EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), "more");
+    TPluginSettings settings;
+    settings.UseAmList = {{"fakearchive.spi", false}};
+    TArchiveEnv rebuilt = fEnv;
+    rebuilt.Loaders = fTest->Registry.Reload(settings);
+    fEnv.Loaders.reset();
 
-    fTest->Registry.UseAmList = {{"fakearchive.spi", false}};
-    fTest->Registry.Reload();
-    EXPECT_FALSE(FindArchiveLoader(fTest->Registry, *archiver)) << "a disabled plug-in detects nothing";
+    fRoot.Write("data/a.far",
+                FakeArchiveBytes({{"", "x.jpg", "data"}, {"", "in.far", inner}, {"", "y.jpg", "more"}}));
+    EXPECT_TRUE(archiver->Reload());
+    EXPECT_EQ(archiver->MemberCount(), 3u);
+    const std::unique_ptr<TMemoryStream> stream = archiver->ExtractToStream(*archiver->Items()[2]);
+    EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), "more");
+    const TArchiverPtr opened = OpenInnerArchive(archiver, "", "in.far");
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->MemberCount(), 1u);
+
+    EXPECT_EQ(OpenArchive(rebuilt, path), nullptr) << "the disabled plug-in opens nothing any more";
 }
 
 TEST_F(ArchiveListTest, MissingOrForeignFilesDoNotOpen)

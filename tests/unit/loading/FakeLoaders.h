@@ -1,10 +1,12 @@
 #pragma once
 
 // Small stand-ins for image and archive plug-ins: each accepts data that
-// starts with its magic bytes, counts how often it was asked, and hands back
-// a 1x1 picture whose pixel carries its mark, so a test can tell which loader
-// read a file.
+// starts with its magic bytes, counts how often it was asked (and, when given
+// a counter, when it was freed, as a plug-in's library is unloaded), and
+// hands back a 1x1 picture whose pixel carries its mark, so a test can tell
+// which loader read a file.
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -22,6 +24,11 @@ public:
         Extensions = std::move(extensions);
         for (const std::string& e : Extensions)
             Descriptions.push_back("Fake (" + e + ")");
+    }
+    ~TFakeImageLoader() override
+    {
+        if (Unloads)
+            ++*Unloads;
     }
 
     bool IsSupported(const std::string& fileName, const uint8_t* header) override
@@ -54,6 +61,7 @@ public:
     bool ThrowOnDetect = false;
     bool ThrowOnLoad = false;
     bool ReturnNothing = false;
+    std::atomic<int>* Unloads = nullptr;
 
 private:
     std::unique_ptr<TBitmap> Result()

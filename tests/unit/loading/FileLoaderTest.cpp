@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <functional>
 #include <set>
 #include <string>
@@ -56,25 +57,35 @@ protected:
     {
         fArchives.push_back({std::move(magic), std::move(extensions)});
     }
+    // Builds the loaders anew from settings; every plug-in made counts into
+    // unloads when it is freed.
     void Reload()
     {
-        registry.SetPluginScanner([this](TFileLoaderList& r) {
+        registry.SetPluginScanner([this](TPluginSettings&, TPluginScan& found) {
             for (const auto& [magic, extensions, mark, enabled] : fImages) {
-                r.InPlugins.push_back(std::make_unique<TFakeImageLoader>(magic, extensions, mark));
-                r.InPlugins.back()->Enabled = enabled;
+                auto plugin = std::make_unique<TFakeImageLoader>(magic, extensions, mark);
+                plugin->Enabled = enabled;
+                plugin->Unloads = &unloads;
+                found.InPlugins.push_back(std::move(plugin));
             }
             for (const auto& [magic, extensions] : fArchives)
-                r.AmPlugins.push_back(std::make_unique<TFakeArchiveLoader>(magic, extensions));
+                found.AmPlugins.push_back(std::make_unique<TFakeArchiveLoader>(magic, extensions));
         });
-        registry.Reload();
+        loaders = registry.Reload(settings);
     }
-    TFakeImageLoader& Plugin(size_t i) { return static_cast<TFakeImageLoader&>(*registry.InPlugins.at(i)); }
-    TFakeArchiveLoader& Archive(size_t i) { return static_cast<TFakeArchiveLoader&>(*registry.AmPlugins.at(i)); }
+    TFakeImageLoader& Plugin(size_t i) { return static_cast<TFakeImageLoader&>(*loaders->InPlugins().at(i)); }
+    TFakeArchiveLoader& Archive(size_t i)
+    {
+        return static_cast<TFakeArchiveLoader&>(*loaders->AmPlugins().at(i));
+    }
 
     std::string Write(const std::string& name, const Bytes& bytes) { return folder.Write(name, AsString(bytes)); }
 
     TTempFolder folder;
-    TFileLoaderList registry;
+    TPluginSettings settings;
+    std::atomic<int> unloads{0};
+    TLoaderRegistry registry;
+    TLoaderSetPtr loaders;
     TRecordingNotifier notifier;
 
 private:
@@ -97,16 +108,16 @@ TEST_F(Registry, BitmapLoaderComesFirstUnlessLeftToPlugins)
     AddImagePlugin("BM", {"*.bmp;*.dib"}, 200);
     AddImagePlugin("\xFF\xD8", {"*.jpg"}, 201);
     Reload();
-    ASSERT_EQ(registry.ImageLoaderCount(), 3);
-    EXPECT_NE(dynamic_cast<TBitmapLoader*>(registry.ImageLoader(0)), nullptr);
+    ASSERT_EQ(loaders->ImageLoaderCount(), 3);
+    EXPECT_NE(dynamic_cast<TBitmapLoader*>(loaders->ImageLoader(0)), nullptr);
     const std::string path = Write("page.bmp", SmallBmp());
-    EXPECT_TRUE(IsBuiltinBitmap(registry.LoadFromFile(path, false).get()));
+    EXPECT_TRUE(IsBuiltinBitmap(loaders->LoadFromFile(path, false).get()));
     EXPECT_EQ(Plugin(0).Asked, 0);
 
-    registry.BuiltinAfterPlugins[0] = true;
+    settings.UseBmpSPI = true;
     Reload();
-    EXPECT_NE(dynamic_cast<TBitmapLoader*>(registry.ImageLoader(2)), nullptr);
-    const std::unique_ptr<TBitmap> bitmap = registry.LoadFromFile(path, false);
+    EXPECT_NE(dynamic_cast<TBitmapLoader*>(loaders->ImageLoader(2)), nullptr);
+    const std::unique_ptr<TBitmap> bitmap = loaders->LoadFromFile(path, false);
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(bitmap->ScanLine(0)[0], 200);
 }
@@ -117,16 +128,42 @@ TEST_F(Registry, ReloadRebuildsWithoutDuplicates)
     AddArchivePlugin("PK", {"*.zip;*.cbz"});
     Reload();
     Reload();
-    EXPECT_EQ(registry.ImageLoaderCount(), 2);
-    EXPECT_EQ(registry.ArchiveLoaderCount(), 1);
-    EXPECT_EQ(registry.ImageExtensions(), (std::set<std::string>{".BMP", ".XY"}));
-    EXPECT_EQ(registry.ArchiveExtensions(), (std::set<std::string>{".CBZ", ".ZIP"}));
-    EXPECT_TRUE(registry.IsImageExtension(".bmp"));
-    EXPECT_TRUE(registry.IsArchiveExtension("Zip"));
-    EXPECT_FALSE(registry.IsImageExtension(""));
-    EXPECT_EQ(registry.ImageLoader(2), nullptr);
-    EXPECT_EQ(registry.ImageLoader(-1), nullptr);
-    EXPECT_EQ(registry.ArchiveLoader(1), nullptr);
+    EXPECT_EQ(loaders->ImageLoaderCount(), 2);
+    EXPECT_EQ(loaders->ArchiveLoaderCount(), 1);
+    EXPECT_EQ(loaders->ImageExtensions(), (std::set<std::string>{".BMP", ".XY"}));
+    EXPECT_EQ(loaders->ArchiveExtensions(), (std::set<std::string>{".CBZ", ".ZIP"}));
+    EXPECT_TRUE(loaders->IsImageExtension(".bmp"));
+    EXPECT_TRUE(loaders->IsArchiveExtension("Zip"));
+    EXPECT_FALSE(loaders->IsImageExtension(""));
+    EXPECT_EQ(loaders->ImageLoader(2), nullptr);
+    EXPECT_EQ(loaders->ImageLoader(-1), nullptr);
+    EXPECT_EQ(loaders->ArchiveLoader(1), nullptr);
+}
+
+// A worker that took a set keeps it, plug-ins and settings alike, however
+// often the loaders are rebuilt; a set nobody holds goes at once.
+TEST_F(Registry, AHeldSetOutlivesRebuilds)
+{
+    AddImagePlugin("XY", {"*.xy"}, 9);
+    Reload();
+    TLoaderSetPtr held = registry.Snapshot();
+    const std::string path = Write("a.xy", Text("XYXYXYXY"));
+
+    settings.MacBinary = true;
+    Reload();
+    EXPECT_EQ(unloads.load(), 0) << "the held set keeps its plug-in";
+    Reload();
+    EXPECT_EQ(unloads.load(), 1) << "the set in between was held by nobody";
+    EXPECT_EQ(registry.Snapshot(), loaders);
+    EXPECT_TRUE(registry.Settings().MacBinary);
+    EXPECT_FALSE(held->Settings().MacBinary);
+    const std::unique_ptr<TBitmap> bitmap = held->LoadFromFile(path, false);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->ScanLine(0)[0], 9);
+    EXPECT_EQ(held->ImageLoaderCount(), 2);
+
+    held.reset();
+    EXPECT_EQ(unloads.load(), 2) << "let go by its last holder, the old set unloads its plug-in";
 }
 
 TEST_F(Registry, ExtensionPlaysNoPartInDetection)
@@ -134,11 +171,11 @@ TEST_F(Registry, ExtensionPlaysNoPartInDetection)
     AddImagePlugin("\xFF\xD8", {"*.jpg"}, 7);
     Reload();
     const std::string path = Write("photo.jpg", SmallBmp());
-    EXPECT_TRUE(IsBuiltinBitmap(registry.LoadFromFile(path, false).get()));
+    EXPECT_TRUE(IsBuiltinBitmap(loaders->LoadFromFile(path, false).get()));
     EXPECT_EQ(Plugin(0).Loads, 0);
     // And JPEG bytes in a ".bmp" file go to the loader that reads them.
     const std::string jpeg = Write("fake.bmp", Text("\xFF\xD8\xFF\xE0 rest"));
-    const std::unique_ptr<TBitmap> bitmap = registry.LoadFromFile(jpeg, false);
+    const std::unique_ptr<TBitmap> bitmap = loaders->LoadFromFile(jpeg, false);
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(bitmap->ScanLine(0)[0], 7);
 }
@@ -147,15 +184,16 @@ TEST_F(Registry, MacBinaryOffsetOnlyWhenSwitchedOn)
 {
     Reload();
     const std::string path = Write("mac.bmp", MacBinary(SmallBmp()));
-    EXPECT_EQ(registry.LoadFromFile(path, false), nullptr);
-    registry.MacBinary = true;
+    EXPECT_EQ(loaders->LoadFromFile(path, false), nullptr);
+    settings.MacBinary = true;
+    Reload();
     int64_t offset = -1;
-    EXPECT_NE(registry.FindImageLoaderFor(path, &offset), nullptr);
+    EXPECT_NE(loaders->FindImageLoaderFor(path, &offset), nullptr);
     EXPECT_EQ(offset, MacBinaryHeaderSize);
     // The bitmap loader reads it through the offset path of a file.
-    EXPECT_TRUE(IsBuiltinBitmap(registry.LoadFromFile(path, false).get()));
+    EXPECT_TRUE(IsBuiltinBitmap(loaders->LoadFromFile(path, false).get()));
     TMemoryStream stream(MacBinary(SmallBmp()));
-    EXPECT_TRUE(IsBuiltinBitmap(registry.LoadFromStream("mac.bmp", stream, false).get()));
+    EXPECT_TRUE(IsBuiltinBitmap(loaders->LoadFromStream("mac.bmp", stream, false).get()));
 }
 
 // For one loader the plain test comes first; an earlier loader's MacBinary
@@ -164,8 +202,8 @@ TEST_F(Registry, DetectionOrderWithMacBinary)
 {
     AddImagePlugin("AAAA", {"*.a"}, 1);
     AddImagePlugin("BBBB", {"*.b"}, 2);
+    settings.MacBinary = true;
     Reload();
-    registry.MacBinary = true;
     std::vector<TImageLoader*> plugins = {&Plugin(0), &Plugin(1)};
 
     Bytes both = Text("AAAA");
@@ -173,7 +211,7 @@ TEST_F(Registry, DetectionOrderWithMacBinary)
     Bytes tail = Text("AAAA");
     both.insert(both.end(), tail.begin(), tail.end());
     TMemoryStream plainFirst(both);
-    TLoaderMatch match = registry.FindLoader(plugins, "x", plainFirst);
+    TLoaderMatch match = loaders->FindLoader(plugins, "x", plainFirst);
     EXPECT_EQ(match.Index, 0);
     EXPECT_EQ(match.Offset, 0);
 
@@ -181,13 +219,15 @@ TEST_F(Registry, DetectionOrderWithMacBinary)
     crossed.resize(MacBinaryHeaderSize, 0);
     crossed.insert(crossed.end(), tail.begin(), tail.end());
     TMemoryStream earlierWins(crossed);
-    match = registry.FindLoader(plugins, "x", earlierWins);
+    match = loaders->FindLoader(plugins, "x", earlierWins);
     EXPECT_EQ(match.Index, 0);
     EXPECT_EQ(match.Offset, MacBinaryHeaderSize);
 
-    registry.MacBinary = false;
+    settings.MacBinary = false;
+    Reload();
+    plugins = {&Plugin(0), &Plugin(1)};
     earlierWins.SetPosition(0);
-    match = registry.FindLoader(plugins, "x", earlierWins);
+    match = loaders->FindLoader(plugins, "x", earlierWins);
     EXPECT_EQ(match.Index, 1);
     EXPECT_EQ(match.Offset, 0);
 }
@@ -200,7 +240,7 @@ TEST_F(Registry, DetectionReadsFromTheStreamPositionAndZeroFills)
     TMemoryStream stream(Text("xxAB"));
     stream.SetPosition(2);
     // Two bytes are left; the rest of the header reads as zeros.
-    EXPECT_EQ(registry.FindLoader(plugins, "x", stream).Index, 0);
+    EXPECT_EQ(loaders->FindLoader(plugins, "x", stream).Index, 0);
 }
 
 TEST_F(Registry, DisabledPluginIsNeverAskedAndListsNothing)
@@ -208,9 +248,9 @@ TEST_F(Registry, DisabledPluginIsNeverAskedAndListsNothing)
     AddImagePlugin("XX", {"*.xx"}, 5, false);
     AddImagePlugin("YY", {"*.yy"}, 6);
     Reload();
-    EXPECT_EQ(registry.ImageExtensions(), (std::set<std::string>{".BMP", ".YY"}));
+    EXPECT_EQ(loaders->ImageExtensions(), (std::set<std::string>{".BMP", ".YY"}));
     const std::string path = Write("a.xx", Text("XXXXXXXX"));
-    EXPECT_EQ(registry.LoadFromFile(path, false), nullptr);
+    EXPECT_EQ(loaders->LoadFromFile(path, false), nullptr);
     EXPECT_EQ(Plugin(0).Asked, 0);
     EXPECT_EQ(Plugin(1).Asked, 1);
 }
@@ -222,27 +262,27 @@ TEST_F(Registry, DetectionFaultMeansNoLoader)
     Reload();
     Plugin(0).ThrowOnDetect = true;
     const std::string path = Write("a.xx", Text("XXXXXXXX"));
-    EXPECT_EQ(registry.LoadFromFile(path, false), nullptr);
+    EXPECT_EQ(loaders->LoadFromFile(path, false), nullptr);
     EXPECT_EQ(Plugin(1).Asked, 0);
-    EXPECT_EQ(registry.FindImageLoaderFor(folder.File("missing.xx")), nullptr);
-    EXPECT_EQ(registry.FindImageLoaderFor(folder.Path()), nullptr);
+    EXPECT_EQ(loaders->FindImageLoaderFor(folder.File("missing.xx")), nullptr);
+    EXPECT_EQ(loaders->FindImageLoaderFor(folder.Path()), nullptr);
     // A named pipe is refused at once instead of waiting for a writer.
     const std::string pipe = folder.File("pipe.xx");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_EQ(registry.FindImageLoaderFor(pipe), nullptr);
+    EXPECT_EQ(loaders->FindImageLoaderFor(pipe), nullptr);
 }
 
 TEST_F(Registry, ArchiveDetection)
 {
     AddArchivePlugin("PK", {"*.zip"});
     AddArchivePlugin("Rar!", {"*.rar"});
+    settings.MacBinary = true;
     Reload();
-    registry.MacBinary = true;
     int64_t offset = -1;
-    EXPECT_EQ(registry.FindArchiveLoaderFor(Write("a.zip", Text("Rar!....")), &offset), &Archive(1));
+    EXPECT_EQ(loaders->FindArchiveLoaderFor(Write("a.zip", Text("Rar!....")), &offset), &Archive(1));
     EXPECT_EQ(offset, 0);
-    EXPECT_EQ(registry.FindArchiveLoaderFor(Write("b.bin", MacBinary(Text("PK\3\4")))), &Archive(0));
-    EXPECT_EQ(registry.FindArchiveLoaderFor(Write("c.zip", Text("nothing"))), nullptr);
+    EXPECT_EQ(loaders->FindArchiveLoaderFor(Write("b.bin", MacBinary(Text("PK\3\4")))), &Archive(0));
+    EXPECT_EQ(loaders->FindArchiveLoaderFor(Write("c.zip", Text("nothing"))), nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -299,7 +339,7 @@ TEST_P(LoadPictureCase, ShowsTheRightMessage)
         notifier.Messages.clear();
         TMemoryStream stream(c.Content());
         const std::unique_ptr<TBitmap> bitmap =
-            LoadPicture(registry, path, fromStream ? &stream : nullptr, &notifier);
+            LoadPicture(*loaders, path, fromStream ? &stream : nullptr, &notifier);
         EXPECT_EQ(bitmap != nullptr, c.Loads);
         if (c.Shown == TShown::None) {
             EXPECT_TRUE(notifier.Messages.empty());
@@ -310,7 +350,7 @@ TEST_P(LoadPictureCase, ShowsTheRightMessage)
                       c.Shown == TShown::Warning ? TMessageIcon::miWarning : TMessageIcon::miInformation);
         }
         // A load on a worker thread passes no notifier and never raises.
-        EXPECT_EQ(LoadPicture(registry, path, fromStream ? &stream : nullptr, nullptr) != nullptr, c.Loads);
+        EXPECT_EQ(LoadPicture(*loaders, path, fromStream ? &stream : nullptr, nullptr) != nullptr, c.Loads);
     }
     // A bitmap, damaged or not, is claimed by the bitmap loader; later
     // loaders that claim "BM" as well are not tried.
@@ -331,34 +371,34 @@ TEST_F(Registry, ArchivePictureMessagesNameTheMember)
     archive.Members = {SmallBmp(), Text("not a picture"), {}};
     const std::string zip = Write("book.zip", Text("PK"));
 
-    EXPECT_TRUE(IsBuiltinBitmap(LoadArchivePicture(registry, zip, "dir/p1.bmp", archive, &notifier, 0).get()));
+    EXPECT_TRUE(IsBuiltinBitmap(LoadArchivePicture(*loaders, zip, "dir/p1.bmp", archive, &notifier, 0).get()));
     EXPECT_TRUE(notifier.Messages.empty());
 
-    EXPECT_EQ(LoadArchivePicture(registry, zip, "dir/p2.bmp", archive, &notifier, 1), nullptr);
+    EXPECT_EQ(LoadArchivePicture(*loaders, zip, "dir/p2.bmp", archive, &notifier, 1), nullptr);
     ASSERT_EQ(notifier.Messages.size(), 1u);
     EXPECT_EQ(notifier.Messages[0].Text, "'p2.bmp' は読み込めませんでした  ");
     EXPECT_EQ(notifier.Messages[0].Icon, TMessageIcon::miInformation);
 
     notifier.Messages.clear();
-    EXPECT_EQ(LoadArchivePicture(registry, zip, "dir/p3.bmp", archive, &notifier, 2), nullptr);
+    EXPECT_EQ(LoadArchivePicture(*loaders, zip, "dir/p3.bmp", archive, &notifier, 2), nullptr);
     ASSERT_EQ(notifier.Messages.size(), 1u);
     EXPECT_EQ(notifier.Messages[0].Text, "'p3.bmp' は読み込めませんでした  ");
     EXPECT_EQ(notifier.Messages[0].Icon, TMessageIcon::miWarning);
 
     notifier.Messages.clear();
     archive.ThrowOnExtract = true;
-    EXPECT_EQ(LoadArchivePicture(registry, zip, "p4.txt", archive, &notifier, 0), nullptr);
+    EXPECT_EQ(LoadArchivePicture(*loaders, zip, "p4.txt", archive, &notifier, 0), nullptr);
     ASSERT_EQ(notifier.Messages.size(), 1u);
     EXPECT_EQ(notifier.Messages[0].Icon, TMessageIcon::miWarning);
-    EXPECT_EQ(LoadArchivePicture(registry, zip, "p4.txt", archive, nullptr, 0), nullptr);
+    EXPECT_EQ(LoadArchivePicture(*loaders, zip, "p4.txt", archive, nullptr, 0), nullptr);
 }
 
 TEST_F(Registry, EmptyStreamGivesNothing)
 {
     Reload();
     TMemoryStream empty;
-    EXPECT_EQ(registry.LoadFromStream("x.bmp", empty, false), nullptr);
-    EXPECT_EQ(LoadPicture(registry, "x.bmp", &empty, &notifier), nullptr);
+    EXPECT_EQ(loaders->LoadFromStream("x.bmp", empty, false), nullptr);
+    EXPECT_EQ(LoadPicture(*loaders, "x.bmp", &empty, &notifier), nullptr);
     EXPECT_TRUE(notifier.Messages.empty());
 }
 

@@ -26,10 +26,8 @@ void CopyFileTo(const std::string& from, const std::string& to)
 }
 
 TTestRegistry::TTestRegistry(const std::string& programFolder, const std::string& susieFolder)
+    : Folders{programFolder, susieFolder}, Registry(PluginFolderScanner(Folders))
 {
-    Folders.ProgramFolder = programFolder;
-    Folders.SusieFolder = susieFolder;
-    UsePluginFolders(Registry, Folders);
 }
 
 std::string FakeImageBytes(int width, int height, int bits, const std::vector<uint8_t>& pixels)

@@ -24,8 +24,8 @@ void CopyFileTo(const std::string& from, const std::string& to);
 // given); nothing else is loaded, so tests see only their own plug-ins.
 struct TTestRegistry {
     explicit TTestRegistry(const std::string& programFolder, const std::string& susieFolder = {});
-    TFileLoaderList Registry;
     TPluginFolders Folders;
+    TLoaderRegistry Registry;
 };
 
 // "FAKEIMG1" pictures: bits 8 (gray) or 24 (BGR), pixels top-down unpadded.

@@ -13,6 +13,7 @@
 #include "base/PathUtils.h"
 #include "platform/FileStream.h"
 #include "common/Text.h"
+#include "loading/LoaderLock.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
@@ -107,19 +108,19 @@ TEST_P(ScanPluginsTest, FindsOrdersAndEnables)
     Plant(root, "path/", c.PathFiles);
     Plant(root, "susie/", c.SusieFiles);
     TTestRegistry test(root.Path() + "prog/", root.Path() + "susie/");
-    TFileLoaderList& registry = test.Registry;
-    registry.SearchDirs[0] = c.SearchProgram;
-    registry.SearchDirs[1] = c.SearchSusie;
-    registry.SearchDirs[2] = c.SearchPath;
-    registry.SPIPath = root.Path() + "path";
-    registry.UseInList = ParseUse(c.UseIn);
-    registry.UseAmList = ParseUse(c.UseAm);
-    registry.Reload();
+    TPluginSettings settings;
+    settings.SearchProgramFolder = c.SearchProgram;
+    settings.SearchSusieFolder = c.SearchSusie;
+    settings.SearchPluginPath = c.SearchPath;
+    settings.SPIPath = root.Path() + "path";
+    settings.UseInList = ParseUse(c.UseIn);
+    settings.UseAmList = ParseUse(c.UseAm);
+    const TLoaderSetPtr loaders = test.Registry.Reload(settings);
 
-    EXPECT_EQ(FormatLoaded<TInSPI>(registry.InPlugins, root.Path()), c.ExpectIn);
-    EXPECT_EQ(FormatLoaded<TAmSPI>(registry.AmPlugins, root.Path()), c.ExpectAm);
-    EXPECT_EQ(FormatUse(registry.UseInList), c.ExpectUseIn);
-    EXPECT_EQ(FormatUse(registry.UseAmList), c.ExpectUseAm);
+    EXPECT_EQ(FormatLoaded<TInSPI>(loaders->InPlugins(), root.Path()), c.ExpectIn);
+    EXPECT_EQ(FormatLoaded<TAmSPI>(loaders->AmPlugins(), root.Path()), c.ExpectAm);
+    EXPECT_EQ(FormatUse(loaders->Settings().UseInList), c.ExpectUseIn);
+    EXPECT_EQ(FormatUse(loaders->Settings().UseAmList), c.ExpectUseAm);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -164,14 +165,16 @@ protected:
         CopyFileTo(FakePluginPath("fakearchive"), fFolder.Path() + "fakearchive.spi");
         CopyFileTo(FakePluginPath("fakedamaged"), fFolder.Path() + "fakedamaged.spi");
         fTest = std::make_unique<TTestRegistry>(fFolder.Path());
-        fTest->Registry.SetBuiltinFactory([](int) { return nullptr; });
-        fTest->Registry.Reload();
+        fTest->Registry.SetBuiltinFactory([] { return nullptr; });
+        fTest->Registry.Reload({});
     }
 
-    TFileLoaderList& Registry() { return fTest->Registry; }
+    void Reload(const TPluginSettings& settings) { fTest->Registry.Reload(settings); }
+    // The current set, which the registry keeps alive until the next Reload.
+    TLoaderSetPtr Loaders() { return fTest->Registry.Snapshot(); }
     TInSPI& Image(const std::string& name)
     {
-        for (auto& loader : Registry().InPlugins) {
+        for (auto& loader : Loaders()->InPlugins()) {
             auto& spi = static_cast<TInSPI&>(*loader);
             if (spi.Plugin().LibraryName() == name)
                 return spi;
@@ -180,7 +183,7 @@ protected:
     }
     TAmSPI& Archive()
     {
-        return static_cast<TAmSPI&>(*Registry().AmPlugins.at(0));
+        return static_cast<TAmSPI&>(*Loaders()->AmPlugins().at(0));
     }
     // The address of a test export of a loaded fake plug-in.
     void* FakeExport(const std::string& file, const char* name)
@@ -199,32 +202,34 @@ protected:
 
 TEST_F(PluginRegistryTest, ExtensionListsComeFromEnabledPlugins)
 {
-    const auto& images = Registry().ImageExtensions();
+    const auto& images = Loaders()->ImageExtensions();
     EXPECT_EQ(images.count(".FIM"), 1u);
     EXPECT_EQ(images.count(".FAKE"), 1u);
     EXPECT_EQ(images.count(".BAD"), 1u);
     EXPECT_EQ(images.count(".EXE"), 0u) << "never a picture extension";
     EXPECT_EQ(images.count("."), 0u) << "\"*.*\" adds nothing";
-    EXPECT_TRUE(Registry().IsArchiveExtension(".far"));
+    EXPECT_TRUE(Loaders()->IsArchiveExtension(".far"));
     EXPECT_EQ(Image("fakeimage.spi").Descriptions.at(0), "Fake image");
     EXPECT_EQ(Image("fakeimage.spi").Plugin().Description(), "Fake image plug-in");
 
-    Registry().UseInList = {{"fakeimage.spi", false}, {"fakedamaged.spi", true}};
-    Registry().Reload();
+    TPluginSettings settings;
+    settings.UseInList = {{"fakeimage.spi", false}, {"fakedamaged.spi", true}};
+    Reload(settings);
     EXPECT_FALSE(Image("fakeimage.spi").Enabled);
     EXPECT_FALSE(Image("fakeimage.spi").Plugin().Loaded());
     EXPECT_EQ(Image("fakeimage.spi").Extensions.at(0), "*.fim;*.fake") << "a disabled plug-in keeps its texts";
-    EXPECT_FALSE(Registry().IsImageExtension(".FIM"));
-    EXPECT_TRUE(Registry().IsImageExtension(".BAD"));
+    EXPECT_FALSE(Loaders()->IsImageExtension(".FIM"));
+    EXPECT_TRUE(Loaders()->IsImageExtension(".BAD"));
 }
 
 TEST_F(PluginRegistryTest, DisabledPluginIsNeverAskedButItsDialogOpens)
 {
-    Registry().UseInList = {{"fakeimage.spi", false}};
-    Registry().Reload();
+    TPluginSettings settings;
+    settings.UseInList = {{"fakeimage.spi", false}};
+    Reload(settings);
     const TTempFolder files;
     const std::string path = files.Write("p.fim", FakeGradientImage(2, 2));
-    EXPECT_EQ(Registry().LoadFromFile(path, false), nullptr);
+    EXPECT_EQ(Loaders()->LoadFromFile(path, false), nullptr);
     TSPI& spi = Image("fakeimage.spi").Plugin();
     EXPECT_EQ(spi.ShowConfiguration(0, -1), 0) << "the probe finds the dialog export";
     EXPECT_EQ(spi.ShowConfiguration(0, 1), 7);
@@ -236,7 +241,7 @@ TEST_F(PluginRegistryTest, LoadsFilesStreamsAndPreviews)
 {
     const TTempFolder files;
     const std::string path = files.Write("picture.fim", FakeGradientImage(6, 4));
-    std::unique_ptr<TBitmap> full = Registry().LoadFromFile(path, false);
+    std::unique_ptr<TBitmap> full = Loaders()->LoadFromFile(path, false);
     ASSERT_NE(full, nullptr);
     EXPECT_EQ(full->Width(), 6);
     EXPECT_EQ(full->Height(), 4);
@@ -245,13 +250,13 @@ TEST_F(PluginRegistryTest, LoadsFilesStreamsAndPreviews)
     EXPECT_EQ(full->ScanLine(3)[16], 30);
     EXPECT_EQ(full->ScanLine(3)[17], 8);
 
-    std::unique_ptr<TBitmap> preview = Registry().LoadFromFile(path, true);
+    std::unique_ptr<TBitmap> preview = Loaders()->LoadFromFile(path, true);
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->Width(), 3) << "the plug-in's preview was asked for";
 
     const std::string small = FakeGradientImage(2, 3);
     TMemoryStream stream(std::vector<uint8_t>(small.begin(), small.end()));
-    std::unique_ptr<TBitmap> fromMemory = Registry().LoadFromStream("x.fim", stream, false);
+    std::unique_ptr<TBitmap> fromMemory = Loaders()->LoadFromStream("x.fim", stream, false);
     ASSERT_NE(fromMemory, nullptr);
     EXPECT_EQ(fromMemory->Height(), 3);
 
@@ -267,9 +272,11 @@ TEST_F(PluginRegistryTest, MacBinaryHeaderIsSkipped)
 {
     const TTempFolder files;
     const std::string path = files.Write("mac.fim", std::string(128, 'M') + FakeGradientImage(3, 3));
-    EXPECT_EQ(Registry().LoadFromFile(path, false), nullptr);
-    Registry().MacBinary = true;
-    std::unique_ptr<TBitmap> bitmap = Registry().LoadFromFile(path, false);
+    EXPECT_EQ(Loaders()->LoadFromFile(path, false), nullptr);
+    TPluginSettings settings;
+    settings.MacBinary = true;
+    Reload(settings);
+    std::unique_ptr<TBitmap> bitmap = Loaders()->LoadFromFile(path, false);
     ASSERT_NE(bitmap, nullptr);
     EXPECT_EQ(bitmap->Width(), 3);
 }
@@ -288,7 +295,7 @@ TEST_P(DamagedOutputTest, IsRefusedAndEveryBlockFreed)
     bytes += static_cast<char>(GetParam().Mode);
     TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
     const size_t live = LocalLiveCount();
-    std::unique_ptr<TBitmap> bitmap = Registry().LoadFromStream("x.bad", stream, false);
+    std::unique_ptr<TBitmap> bitmap = Loaders()->LoadFromStream("x.bad", stream, false);
     EXPECT_EQ(bitmap != nullptr, GetParam().Loads);
     EXPECT_EQ(LocalLiveCount(), live) << "every block received is freed";
     TMemoryStream again(std::vector<uint8_t>(bytes.begin(), bytes.end()));
@@ -351,7 +358,7 @@ TEST_F(PluginRegistryTest, EveryPluginCallHoldsTheLoaderLock)
     auto setArchiveHook = reinterpret_cast<THookSetter>(FakeExport("fakearchive.spi", "FakeSetCallHook"));
     ASSERT_NE(setImageHook, nullptr);
     ASSERT_NE(setArchiveHook, nullptr);
-    gWatchedLock = &Registry().LoaderLock();
+    gWatchedLock = &LoaderLock();
     gCallsSeen = 0;
     gCallsUnlocked = 0;
     setImageHook(CheckLockHeld);
@@ -359,10 +366,10 @@ TEST_F(PluginRegistryTest, EveryPluginCallHoldsTheLoaderLock)
 
     const TTempFolder files;
     const std::string picture = files.Write("p.fim", FakeGradientImage(2, 2));
-    EXPECT_NE(Registry().LoadFromFile(picture, false), nullptr);
+    EXPECT_NE(Loaders()->LoadFromFile(picture, false), nullptr);
     const std::string bytes = FakeGradientImage(2, 2);
     TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-    EXPECT_NE(Registry().LoadFromStream("p.fim", stream, true), nullptr);  // detection on memory too
+    EXPECT_NE(Loaders()->LoadFromStream("p.fim", stream, true), nullptr);  // detection on memory too
     const std::string archive = files.Write("a.far", FakeArchiveBytes({{"", "m.fim", bytes}}));
     TArchiveFileList items;
     Archive().GetArchiveInfo(archive, 0, items);
@@ -398,7 +405,10 @@ void WaitAtGate(const char* function)
 
 }  // namespace
 
-TEST_F(PluginRegistryTest, ReloadWaitsUntilNoThreadIsInsideAPlugin)
+// A thread inside a plug-in call holds the set it called through: the
+// registry may go altogether meanwhile, and the set (which unloads the
+// library) goes only when that thread lets go of it.
+TEST_F(PluginRegistryTest, APluginIsNotUnloadedUnderARunningCall)
 {
     using THookSetter = void (*)(void (*)(const char*));
     auto setHook = reinterpret_cast<THookSetter>(FakeExport("fakeimage.spi", "FakeSetCallHook"));
@@ -406,25 +416,69 @@ TEST_F(PluginRegistryTest, ReloadWaitsUntilNoThreadIsInsideAPlugin)
     gInside = gRelease = false;
     setHook(WaitAtGate);
     const std::string bytes = FakeGradientImage(2, 2);
-    TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-    TInSPI& loader = Image("fakeimage.spi");
-    auto load = std::async(std::launch::async, [&] { return loader.LoadFromStream(stream, 0, false); });
+    const std::weak_ptr<const TFileLoaderList> watched = Loaders();
+    auto load = std::async(std::launch::async, [&bytes, loaders = Loaders()]() mutable {
+        TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        std::unique_ptr<TBitmap> bitmap = loaders->LoadFromStream("p.fim", stream, false);
+        loaders.reset();  // the last holder: the set and its libraries go here
+        return bitmap;
+    });
     {
         std::unique_lock<std::mutex> lock(gGateMutex);
         ASSERT_TRUE(gGate.wait_for(lock, std::chrono::seconds(10), [] { return gInside; }));
     }
-    auto reload = std::async(std::launch::async, [&] { Registry().Reload(); });
-    EXPECT_EQ(reload.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout)
-        << "the reload must not unload the library under a running call";
+    fTest.reset();
+    EXPECT_FALSE(watched.expired());
+    EXPECT_NE(FakeExport("fakeimage.spi", "FakeSetCallHook"), nullptr) << "still loaded while the call runs";
     {
         std::lock_guard<std::mutex> lock(gGateMutex);
         gRelease = true;
     }
     gGate.notify_all();
+    ASSERT_EQ(load.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     EXPECT_NE(load.get(), nullptr);
-    ASSERT_EQ(reload.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-    reload.get();
-    EXPECT_EQ(Registry().InPlugins.size(), 2u);
+    EXPECT_TRUE(watched.expired()) << "the set went with its last holder";
+}
+
+// A worker takes snapshots and loads through them while the user-interface
+// thread rebuilds the loaders (which loads the same libraries again) and
+// shows pictures itself: every load finds a whole set, and every plug-in call
+// is made inside the loader lock, which ThreadSanitizer checks through the
+// fakes' unguarded call counters.
+TEST_F(PluginRegistryTest, WorkersLoadThroughSnapshotsWhileTheLoadersAreRebuilt)
+{
+    const std::string bytes = FakeGradientImage(3, 2);
+    std::atomic<bool> rebuilding{true};
+    std::atomic<int> loads{0};
+    std::atomic<int> failures{0};
+    auto load = [&] {
+        const TLoaderSetPtr loaders = Loaders();
+        TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        const std::unique_ptr<TBitmap> bitmap = loaders->LoadFromStream("p.fim", stream, false);
+        if (loaders->ImageLoaderCount() != 2 || !bitmap || bitmap->Width() != 3)
+            ++failures;
+    };
+    auto worker = std::async(std::launch::async, [&] {
+        while (rebuilding || loads == 0) {
+            load();
+            ++loads;
+        }
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (loads == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    for (int i = 0; i < 20; ++i) {
+        TPluginSettings settings;
+        settings.MacBinary = i % 2 == 0;
+        if (i % 3 == 0)
+            settings.UseInList = {{"fakedamaged.spi", true}, {"fakeimage.spi", true}};
+        Reload(settings);
+        load();
+    }
+    rebuilding = false;
+    ASSERT_EQ(worker.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    EXPECT_GT(loads.load(), 0);
+    EXPECT_EQ(failures.load(), 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -530,13 +584,13 @@ TEST_P(ArchiveResultTest, ResultTwoCountsOnlyForTheLhaPlugin)
     ForceDirectories(folder.Path() + "prog");
     CopyFileTo(FakePluginPath("fakearchive"), folder.Path() + "prog/" + GetParam().first);
     TTestRegistry test(folder.Path() + "prog/");
-    test.Registry.Reload();
+    const TLoaderSetPtr loaders = test.Registry.Reload({});
     const std::string path = folder.Write("a.far", FakeArchiveBytes({{"", "x.jpg", "data"}}, 2));
     TArchiveFileList items;
     if (GetParam().second)
-        test.Registry.ArchiveLoader(0)->GetArchiveInfo(path, 0, items);
+        loaders->ArchiveLoader(0)->GetArchiveInfo(path, 0, items);
     else  // another plug-in's failure: what it handed over is kept, but not taken for the whole list
-        EXPECT_THROW(test.Registry.ArchiveLoader(0)->GetArchiveInfo(path, 0, items), EArchiveIncomplete);
+        EXPECT_THROW(loaders->ArchiveLoader(0)->GetArchiveInfo(path, 0, items), EArchiveIncomplete);
     EXPECT_EQ(items.size(), 1u);
 }
 

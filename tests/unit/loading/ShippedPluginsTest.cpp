@@ -262,16 +262,20 @@ std::vector<TEntry> AsciiMembers()
 // the fake format).
 class ShippedRegistry {
 public:
-    ShippedRegistry() : fTest(ShippedPluginFolder())
+    explicit ShippedRegistry(bool macBinary = false) : fTest(ShippedPluginFolder())
     {
-        fTest.Registry.SearchDirs[2] = true;
-        fTest.Registry.SPIPath = MIREVA_FAKES_DIR;
-        fTest.Registry.Reload();
+        TPluginSettings settings;
+        settings.SearchPluginPath = true;
+        settings.SPIPath = MIREVA_FAKES_DIR;
+        settings.MacBinary = macBinary;
+        fLoaders = fTest.Registry.Reload(settings);
     }
-    TFileLoaderList& Registry() { return fTest.Registry; }
+    const TFileLoaderList& Registry() const { return *fLoaders; }
+    const TLoaderSetPtr& Loaders() const { return fLoaders; }
 
 private:
     TTestRegistry fTest;
+    TLoaderSetPtr fLoaders;
 };
 
 }  // namespace
@@ -292,7 +296,7 @@ TEST_P(RealArchiveTest, ListsAndExtractsEveryMember)
     const std::string path = GetParam().Make(folder, GetParam().File);
     ASSERT_TRUE(FileExists(path));
     ShippedRegistry shipped;
-    TArchiveEnv env{&shipped.Registry(), folder.Path() + "tmp/", {}};
+    TArchiveEnv env{shipped.Loaders(), folder.Path() + "tmp/", {}};
     TArchiverPtr archiver = OpenArchive(env, path);
     ASSERT_NE(archiver, nullptr) << "not opened";
     EXPECT_TRUE(shipped.Registry().IsArchiveExtension(ExtractFileExt(path)));
@@ -324,7 +328,7 @@ TEST_P(RealArchiveTest, ExtractsMembersInAnyOrder)
     ForceDirectories(folder.Path() + "tmp", 0700);
     const std::string path = GetParam().Make(folder, GetParam().File);
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
     ASSERT_NE(archiver, nullptr);
     const std::vector<TEntry> expected = GetParam().Ascii ? AsciiMembers() : BookMembers();
     const int last = static_cast<int>(expected.size()) - 1;
@@ -388,7 +392,7 @@ TEST(RealArchives, MemberTimesAreReportedAsTheFormatKeepsThem)
     ForceDirectories(folder.Path() + "tmp", 0700);
     const std::string path = WriteWithLibarchive(folder.Path() + "t.tar", "ustar", {{"a.txt", "x"}});
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
     ASSERT_NE(archiver, nullptr);
     const TArchiveFileInfo& record = *archiver->Items()[0];
     EXPECT_EQ(record.Time, MemberTimeToDateTime(MemberTime));
@@ -407,7 +411,7 @@ TEST(RealArchives, ArchiveRewrittenBetweenExtractionsGivesTheNewBytes)
         const std::string path = folder.Path() + "book.cbz";
         WriteWithLibarchive(path, "zip", {{"1.txt", "first one"}, {"2.txt", "second"}, {"3.txt", "third"}});
         ShippedRegistry shipped;
-        TArchiverPtr before = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+        TArchiverPtr before = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
         ASSERT_NE(before, nullptr);
         EXPECT_EQ(before->ExtractToStream(*before->FindRecord("", "1.txt"))->Size(), 9);
 
@@ -418,7 +422,7 @@ TEST(RealArchives, ArchiveRewrittenBetweenExtractionsGivesTheNewBytes)
         } else {
             WriteWithLibarchive(path, "zip", changed);
         }
-        TArchiverPtr after = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+        TArchiverPtr after = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
         ASSERT_NE(after, nullptr);
         std::unique_ptr<TMemoryStream> stream = after->ExtractToStream(*after->FindRecord("", "2.txt"));
         EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), "SECOND, longer");
@@ -447,7 +451,7 @@ TEST(RealArchives, AnIdleArchiveIsClosedAfterAWhile)
     const std::string path =
         WriteWithLibarchive(folder.Path() + "book.cbz", "zip", {{"1.txt", "one"}, {"2.txt", "two"}});
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
     ASSERT_NE(archiver, nullptr);
     ASSERT_EQ(archiver->ExtractToStream(*archiver->FindRecord("", "1.txt"))->Size(), 3);
     EXPECT_EQ(OpenDescriptorsOf(path), 1) << "kept for the next member";
@@ -464,14 +468,13 @@ TEST(RealArchives, ArchivesBehindAMacBinaryHeaderOpenWhenAsked)
 {
     TTempFolder folder;
     ForceDirectories(folder.Path() + "tmp", 0700);
-    ShippedRegistry shipped;
-    shipped.Registry().MacBinary = true;
+    ShippedRegistry shipped(true);
     for (const char* format : {"zip", "7zip", "ustar"}) {
         SCOPED_TRACE(format);
         const std::string plain = ReadWholeFile(
             WriteWithLibarchive(folder.Path() + "plain", format, {{"a/one.txt", "first"}, {"two.txt", "second"}}));
         const std::string path = folder.Write(std::string("mac.") + format, std::string(128, '\x01') + plain);
-        TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+        TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
         ASSERT_NE(archiver, nullptr);
         EXPECT_EQ(archiver->Offset, 128);
         const TArchiveFileInfo* record = archiver->FindRecord("a/", "one.txt");
@@ -490,7 +493,7 @@ TEST(RealArchives, HostileZipExtractsNothingOutside)
     };
     const std::string path = WriteWithLibarchive(folder.Path() + "work/hostile.zip", "zip", members);
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "work/tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "work/tmp/", {}}, path);
     ASSERT_NE(archiver, nullptr);
     std::vector<TArchiveFileInfo*> files;
     archiver->List("", false, files);
@@ -529,7 +532,7 @@ TEST_P(LhaNamesTest, EveryMemberIsListedUnderItsName)
     ForceDirectories(folder.Path() + "tmp", 0700);
     const std::string path = folder.Write("book.lzh", LzhArchive(GetParam(), written));
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
     ASSERT_NE(archiver, nullptr);
     EXPECT_FALSE(archiver->Incomplete());
     std::vector<TArchiveFileInfo*> files;
@@ -561,7 +564,7 @@ TEST(RealArchives, HardLinksGiveTheBytesOfTheMemberTheyName)
                                                   {"c/again.png", "", "b/same.png"},
                                                   {"lost.png", "", "nowhere.png"}});
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({&shipped.Registry(), folder.Path() + "tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
     ASSERT_NE(archiver, nullptr);
     for (const char* name : {"b/same.png", "c/again.png", "a/page.png"}) {
         SCOPED_TRACE(name);
@@ -614,7 +617,7 @@ TEST_P(DamagedArchiveTest, IsNeverShownAsAWholeBook)
     ForceDirectories(folder.Path() + "tmp", 0700);
     const std::string path = folder.Write(GetParam().File, GetParam().Bytes(folder));
     ShippedRegistry shipped;
-    const TArchiveEnv env{&shipped.Registry(), folder.Path() + "tmp/", {}};
+    const TArchiveEnv env{shipped.Loaders(), folder.Path() + "tmp/", {}};
     if (!GetParam().SomeListed) {
         try {
             OpenArchive(env, path);
@@ -1039,7 +1042,7 @@ TEST(ShippedPictures, PictureInsideNestedArchivesLoads)
     const std::string inner = ReadWholeFile(WriteWithLibarchive(folder.Path() + "inner.cbz", "zip", {{"p/page.png", picture}}));
     const std::string outer = WriteWithLibarchive(folder.Path() + "outer.7z", "7zip", {{"books/inner.cbz", inner}});
     ShippedRegistry shipped;
-    TArchiveEnv env{&shipped.Registry(), folder.Path() + "tmp/", {}};
+    TArchiveEnv env{shipped.Loaders(), folder.Path() + "tmp/", {}};
     TArchiverPtr archiver = ResolveVirtualPath(env, outer, "books/inner.cbz", nullptr);
     ASSERT_NE(archiver, nullptr);
     EXPECT_EQ(archiver->VirtualPath(), "books/inner.cbz");

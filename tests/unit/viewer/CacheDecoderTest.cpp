@@ -24,10 +24,9 @@ TEST(CacheDecoder, DecodesFilesAndBytesReadAheadAlike)
 {
     TTempFolder folder;
     const std::string path = WriteBmp(folder, "p.bmp", 7, 5, 24);
-    TFileLoaderList registry;
-    registry.Reload();
+    const TLoaderSetPtr loaders = TLoaderRegistry().Reload({});
     int finished = 0;
-    TLoaderCacheDecoder decoder(registry, std::nullopt, [&](std::unique_ptr<TBitmap>&, bool) { ++finished; });
+    TLoaderCacheDecoder decoder(loaders, std::nullopt, [&](std::unique_ptr<TBitmap>&, bool) { ++finished; });
     const TCacheItem item{3, path, 0, -1};
 
     const TImageSlot direct = decoder.Decode(item);
@@ -49,11 +48,10 @@ TEST(CacheDecoder, FinishingStepMayReplaceThePicture)
 {
     TTempFolder folder;
     const std::string path = WriteBmp(folder, "gray.bmp", 4, 6, 8);
-    TFileLoaderList registry;
-    registry.Reload();
+    const TLoaderSetPtr loaders = TLoaderRegistry().Reload({});
     // A quarter turn as the rotation would do it: the caption keeps the size
     // as loaded, the layout sees the turned one.
-    TLoaderCacheDecoder decoder(registry, std::nullopt, [](std::unique_ptr<TBitmap>& bitmap, bool gray) {
+    TLoaderCacheDecoder decoder(loaders, std::nullopt, [](std::unique_ptr<TBitmap>& bitmap, bool gray) {
         EXPECT_TRUE(gray);
         auto turned = std::make_unique<TBitmap>(bitmap->Height(), bitmap->Width(), 8, true);
         turned->SetGrayPalette();
@@ -69,9 +67,8 @@ TEST(CacheDecoder, FinishingStepMayReplaceThePicture)
 TEST(CacheDecoder, DamagedOrMissingFileGivesAnIndexWithoutPicture)
 {
     TTempFolder folder;
-    TFileLoaderList registry;
-    registry.Reload();
-    TLoaderCacheDecoder decoder(registry, std::nullopt, nullptr);
+    const TLoaderSetPtr loaders = TLoaderRegistry().Reload({});
+    TLoaderCacheDecoder decoder(loaders, std::nullopt, nullptr);
     const TImageSlot damaged = decoder.Decode(TCacheItem{4, folder.Write("bad.bmp", "BM\x10\x00"), 0, -1});
     EXPECT_EQ(damaged.Index, 4);
     EXPECT_FALSE(damaged.HasBitmap());
@@ -145,11 +142,10 @@ TEST(PictureSource, ShownPagesReportWhatCouldNotBeRead)
     TTempFolder folder;
     const std::string good = WriteBmp(folder, "good.bmp", 3, 4, 24);
     const std::string bad = folder.Write("bad.bmp", "BM not really");
-    TFileLoaderList registry;
-    registry.Reload();
+    const TLoaderSetPtr loaders = TLoaderRegistry().Reload({});
     RecordingNotifier owner;
     int finishes = 0;
-    TLoaderPictureSource source(registry, std::nullopt, &owner, [&] {
+    TLoaderPictureSource source(loaders, std::nullopt, &owner, [&] {
         ++finishes;
         return TPictureFinish{};
     });
@@ -208,8 +204,8 @@ TEST_P(ArchiveMemberReadTest, KeepsOnlyMembersThatFitTheRoom)
     auto archive = std::make_shared<SizedArchive>();
     archive->Bytes = row.Actual;
     archive->Fails = row.Fails;
-    TFileLoaderList registry;
-    TLoaderCacheDecoder decoder(registry, TArchiveSource{"/books/a.zip", archive.get(), archive}, nullptr);
+    TLoaderCacheDecoder decoder(std::make_shared<const TFileLoaderList>(),
+                                TArchiveSource{"/books/a.zip", archive.get(), archive}, nullptr);
     TMemoryStream out;
     out.WriteBuffer("stale", 5);
 
