@@ -26,8 +26,8 @@ std::optional<TPrescaleTarget> WholePageTarget(const TPageLayout& layout, int pa
 
 }  // namespace
 
-TPageViewer::TPageViewer(std::shared_ptr<TPictureSource> source, TDecoderFactory decoders, TDispatcher* dispatcher)
-    : fSource(std::move(source)), fDecoders(std::move(decoders)), fDispatcher(dispatcher)
+TPageViewer::TPageViewer(TDecoderFactory decoders, TDispatcher* dispatcher)
+    : fDecoders(std::move(decoders)), fDispatcher(dispatcher)
 {
     SetOptions(TViewerOptions{});
 }
@@ -78,9 +78,10 @@ void TPageViewer::SetClientSize(int width, int height)
     fLayout.SetResizing(false);
 }
 
-void TPageViewer::SetList(std::vector<TCacheItem> items, bool media)
+void TPageViewer::SetList(std::vector<TCacheItem> items, std::shared_ptr<TPictureSource> source, bool media)
 {
     StopCache();
+    fSource = std::move(source);
     fItems = std::move(items);
     fMedia = media;
     for (size_t i = 0; i < fItems.size(); ++i)

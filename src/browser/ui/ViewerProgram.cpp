@@ -185,7 +185,7 @@ int RunViewer(int argc, char** argv)
                 if (!form.Settle())
                     std::cerr << "mireva: the image cache did not settle; the picture is taken as it is\n";
                 if (SaveSnapshot(form, options.SnapshotPath)) {
-                    std::cout << form.windowTitle().toStdString() << '\n' << form.PageLabel() << std::endl;
+                    std::cout << form.windowTitle().toStdString() << '\n' << form.Model().PageLabel() << std::endl;
                 } else {
                     exitCode = 1;
                 }

@@ -24,7 +24,7 @@ protected:
         decoder = std::make_shared<FakeDecoder>();
         decoder->Width = 60;
         decoder->Height = 80;
-        viewer = std::make_unique<TPageViewer>(source, [this] { return decoder; });
+        viewer = std::make_unique<TPageViewer>([this] { return decoder; });
         viewer->SetCacheWaitLimit(Wait);
         Configure(BookOptions());
         viewer->SetClientSize(130, 100);
@@ -48,7 +48,7 @@ protected:
         std::vector<TCacheItem> items;
         for (int i = 0; i < count; ++i)
             items.push_back(TCacheItem{i, "/book/" + std::to_string(i + 1) + ".png", 0, -1});
-        viewer->SetList(std::move(items));
+        viewer->SetList(std::move(items), source);
     }
 
     TShownPair Shown() const { return viewer->Shown(); }
@@ -579,7 +579,7 @@ TEST_P(EarlyScale, PrimaryIsScaledWhileThePartnerLoads)
     source->Landscape = c.Landscape;
     source->Broken = c.Broken;
     auto decoder = std::make_shared<FakeDecoder>();
-    TPageViewer viewer(source, [decoder] { return decoder; });
+    TPageViewer viewer([decoder] { return decoder; });
     TViewerOptions options;
     options.Cache.ImageCache = false;
     options.Cache.FileCache = false;
@@ -592,7 +592,7 @@ TEST_P(EarlyScale, PrimaryIsScaledWhileThePartnerLoads)
     std::vector<TCacheItem> items;
     for (int i = 0; i < 6; ++i)
         items.push_back(TCacheItem{i, "/book/" + std::to_string(i + 1) + ".jpg", 0, -1});
-    viewer.SetList(std::move(items));
+    viewer.SetList(std::move(items), source);
     viewer.Open(0);
     source->ScaleRequests.clear();
 
