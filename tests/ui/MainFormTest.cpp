@@ -345,6 +345,20 @@ TEST_F(MainFormTest, DamagedPartnerShowsTheGoodPageAndTheNewLabelBeforeItsMessag
     EXPECT_EQ(PageCentre(0), PageColourOf(0));
 }
 
+// With the image cache off, the window loads both pages of a spread itself;
+// the first is scaled for the view while its partner decodes.
+TEST_F(MainFormTest, FirstPageOfASpreadIsScaledWhileItsPartnerLoads)
+{
+    fTree.Write("data/Mireva.ini", "[CACHE]\nImageCache=0\nFileCache=0\n[PICTURE]\nStretch=4\n");
+    for (int i = 0; i < 2; ++i)
+        fTree.Write("work/book/" + std::to_string(i) + ".fake", FakePage(i, 300, 450));
+    Start({"book"});
+    ASSERT_TRUE(Layout().SpreadActive());
+    const TSize display = Layout().PageSize(0);
+    ASSERT_LT(display.Width, 300);
+    EXPECT_TRUE(fForm->Model().Viewer().Primary().ScaledFor(display.Width, display.Height, 4));
+}
+
 TEST_F(MainFormTest, FolderWithoutPicturesShowsNothing)
 {
     ForceDirectories(fTree.File("work/empty"));
