@@ -13,9 +13,9 @@ namespace {
 // smooth stretch belongs to the window. The size the page is resampled to,
 // if so.
 std::optional<TPrescaleTarget> WholePageTarget(const TPageLayout& layout, int page, const TImageSlot& slot,
-                                               int stretch)
+                                               TStretchMode stretch)
 {
-    if (stretch < 1 || stretch > 4 || !layout.PageShown(page) || !slot.HasBitmap() || layout.PageExact(page))
+    if (!MethodOfStretchMode(stretch) || !layout.PageShown(page) || !slot.HasBitmap() || layout.PageExact(page))
         return std::nullopt;
     const TSize display = layout.PageSize(page);
     const TSize client = layout.ClientSize();

@@ -37,7 +37,7 @@ public:
     // first page is ready when its partner is: it must touch nothing but its
     // arguments.
     virtual std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height,
-                                              int stretch) = 0;
+                                              TStretchMode stretch) = 0;
 };
 
 // Makes the cache thread's decoder, with a snapshot of the filter list and

@@ -356,7 +356,7 @@ TEST_F(MainFormTest, FirstPageOfASpreadIsScaledWhileItsPartnerLoads)
     ASSERT_TRUE(Layout().SpreadActive());
     const TSize display = Layout().PageSize(0);
     ASSERT_LT(display.Width, 300);
-    EXPECT_TRUE(fForm->Model().Viewer().Primary().ScaledFor(display.Width, display.Height, 4));
+    EXPECT_TRUE(fForm->Model().Viewer().Primary().ScaledFor(display.Width, display.Height, TStretchMode::smLanczos3));
 }
 
 TEST_F(MainFormTest, FolderWithoutPicturesShowsNothing)

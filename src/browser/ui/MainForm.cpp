@@ -300,7 +300,7 @@ void TMainForm::ApplyOptions()
     if (!fFrame)
         return;
     const TViewPictureOptions& picture = fModel->Viewer().Options().Picture;
-    const bool stretchChanged = picture.Stretch != static_cast<int>(fOwnScaler.Mode());
+    const bool stretchChanged = picture.Stretch != fOwnScaler.Mode();
     fOwnScaler.SetStretch(picture.Stretch);
     fFrame->SetBackground(picture.Back);
     if (stretchChanged)

@@ -162,7 +162,7 @@ TEST_F(ImagingCli, RotateTurnsAndHonoursPortraitOnly)
     ASSERT_EQ(run.Exit, 0) << run.Err;
     EXPECT_EQ(run.Out, "9x5 gray\n");
     TBitmap expected = tall.Clone();
-    RotateBitmap(expected, RotationMode::RotateRight90, true, true);
+    RotateBitmap(expected, TRotation::rtRight90, true, true);
     EXPECT_EQ(Pixels(Read("out.bmp")), Pixels(expected));
     run = Run("rotate --turn l90 --portrait-only wide.bmp out2.bmp");
     ASSERT_EQ(run.Exit, 0) << run.Err;

@@ -174,18 +174,18 @@ TEST_F(Book, PagesShownWholeAndScaledAreScaledAheadByTheCache)
     ASSERT_TRUE(viewer->Layout().PageShown(0));
     const TSize display = viewer->Layout().PageSize(0);
     ASSERT_LT(display.Width, 60);
-    std::vector<TPrescaleTarget> expected{TPrescaleTarget{60, 80, display.Width, display.Height, 4}};
+    std::vector<TPrescaleTarget> expected{TPrescaleTarget{60, 80, display.Width, display.Height, TStretchMode::smLanczos3}};
     if (viewer->Layout().SpreadActive())
-        expected.push_back(TPrescaleTarget{60, 80, display.Width, display.Height, 4});
+        expected.push_back(TPrescaleTarget{60, 80, display.Width, display.Height, TStretchMode::smLanczos3});
     EXPECT_EQ(viewer->PrescaleTargets(), expected);
 
     viewer->RunMove(mcNext);
     Settled();
     viewer->RunMove(mcNext);
-    EXPECT_NE(viewer->PageSlot(0).ScaledFor(display.Width, display.Height, 4), nullptr);
+    EXPECT_NE(viewer->PageSlot(0).ScaledFor(display.Width, display.Height, TStretchMode::smLanczos3), nullptr);
 
     TViewerOptions options = BookOptions();
-    options.Picture.Stretch = 0;
+    options.Picture.Stretch = TStretchMode::smHalfTone;
     Configure(options);
     EXPECT_TRUE(viewer->PrescaleTargets().empty()) << "the desktop's stretch is the window's";
 }
@@ -557,7 +557,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, RandomReload,
 // that size.
 struct TEarlyScaleCase {
     const char* Name;
-    int Stretch;
+    TStretchMode Stretch;
     TViewMode Mode;
     TSize Client;
     std::set<int> Landscape;
@@ -622,17 +622,17 @@ TEST_P(EarlyScale, PrimaryIsScaledWhileThePartnerLoads)
 INSTANTIATE_TEST_SUITE_P(
     PageViewer, EarlyScale,
     ::testing::Values(
-        TEarlyScaleCase{"PartnerOfTheSameSize", 4, TViewMode::vmSpread, {500, 300}, {}, {}, false, 3, 1, true},
-        TEarlyScaleCase{"BilinearToo", 1, TViewMode::vmAuto, {500, 300}, {}, {}, false, 3, 1, true},
+        TEarlyScaleCase{"PartnerOfTheSameSize", TStretchMode::smLanczos3, TViewMode::vmSpread, {500, 300}, {}, {}, false, 3, 1, true},
+        TEarlyScaleCase{"BilinearToo", TStretchMode::smBilinear, TViewMode::vmAuto, {500, 300}, {}, {}, false, 3, 1, true},
         // A landscape partner goes back in the automatic mode; the height
         // decides in a wide view, so alone the page keeps its size.
-        TEarlyScaleCase{"AloneAtTheSameSize", 4, TViewMode::vmAuto, {500, 300}, {3}, {}, false, -1, 1, true},
+        TEarlyScaleCase{"AloneAtTheSameSize", TStretchMode::smLanczos3, TViewMode::vmAuto, {500, 300}, {3}, {}, false, -1, 1, true},
         // Beside a landscape page it is fitted anew.
-        TEarlyScaleCase{"PairOfOtherSizes", 4, TViewMode::vmSpread, {500, 300}, {3}, {}, false, 3, 1, false},
+        TEarlyScaleCase{"PairOfOtherSizes", TStretchMode::smLanczos3, TViewMode::vmSpread, {500, 300}, {3}, {}, false, 3, 1, false},
         // The width decides in a tall view: alone, the page grows.
-        TEarlyScaleCase{"BrokenPartnerInATallView", 4, TViewMode::vmSpread, {500, 900}, {}, {3}, false, -1, 1, false},
-        TEarlyScaleCase{"ScalingFails", 4, TViewMode::vmSpread, {500, 300}, {}, {}, true, 3, 1, false},
-        TEarlyScaleCase{"DesktopStretchIsLeftToTheWindow", 0, TViewMode::vmSpread, {500, 300}, {}, {}, false, 3, 0,
+        TEarlyScaleCase{"BrokenPartnerInATallView", TStretchMode::smLanczos3, TViewMode::vmSpread, {500, 900}, {}, {3}, false, -1, 1, false},
+        TEarlyScaleCase{"ScalingFails", TStretchMode::smLanczos3, TViewMode::vmSpread, {500, 300}, {}, {}, true, 3, 1, false},
+        TEarlyScaleCase{"DesktopStretchIsLeftToTheWindow", TStretchMode::smHalfTone, TViewMode::vmSpread, {500, 300}, {}, {}, false, 3, 0,
                         false}),
     [](const auto& info) { return std::string(info.param.Name); });
 
