@@ -1,11 +1,12 @@
 // Page turns as a reader meets them: a comic archive of 2480 x 3508 JPEG
 // pages (drawn and encoded by this program at start, with the program's own
 // JPEG encoder, stored in a zip), read in spread mode in a 1920 x 1080 view
-// with Lanczos3, through the shipped archive and JPEG plug-ins, the viewer's
-// logic, the image cache and the view frame widget on Qt's offscreen
-// platform. One turn is timed from the next-page command to the finished
-// frame: the pair taken (or loaded), laid out, its visible parts scaled and
-// the frame painted.
+// with Lanczos3, through the program's own window on Qt's offscreen platform:
+// the program core reading a settings file, the shipped archive and JPEG
+// plug-ins, the browser model with its picture source, the image cache and
+// the view frame. One turn is timed from the next-page action to the
+// finished frame: the pair taken (or loaded), laid out, its visible parts
+// scaled and the frame painted.
 //
 //   WarmTurn   the image cache on (default settings), given time to fetch
 //              the next pair between turns, as a reader's pause does
@@ -37,17 +38,16 @@
 #include <string>
 #include <vector>
 
+#include "app/AppCore.h"
 #include "base/PathUtils.h"
-#include "loading/AcvUnit.h"
+#include "browser/ui/MainForm.h"
 #include "loading/ImgLoader.h"
 #include "loading/SPIs.h"
+#include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 #include "platform/Memory.h"
-#include "viewer/CacheDecoder.h"
 #include "viewer/PageViewer.h"
-#include "viewer/StretchScaler.h"
 #include "viewer/ui/ImageViewFrame.h"
-#include "viewer/ui/QtHalfTone.h"
 
 namespace {
 
@@ -183,62 +183,61 @@ QApplication& Application()
     return *app;
 }
 
-// The reading stack: registry with the shipped plug-ins, the opened archive,
-// the viewer over its pages and the view frame at 1920 x 1080.
+// The reading stack: the program core over a data folder of its own whose
+// settings file asks for Lanczos3, spreads and the cache settings given, the
+// window opened on the book at its single inner folder, its view area at
+// 1920 x 1080.
 class TReader {
 public:
-    explicit TReader(const TViewCacheOptions& cache)
+    explicit TReader(bool cache)
     {
         Application();
-        TLoaderRegistry registry(PluginFolderScanner(TPluginFolders{MIREVA_BIN_DIR "/", ""}));
-        fLoaders = registry.Reload(TPluginSettings{});
-        TArchiveEnv env;
-        env.Loaders = fLoaders;
-        env.TempBase = Book().Folder + "temp/";
-        fArchive = OpenArchive(env, Book().Archive);
-        if (!fArchive)
-            throw std::runtime_error("the archive plug-in did not open the book (is mvarchive.spi built?)");
-        std::vector<TArchiveFileInfo*> records;
-        fArchive->List("book/", true, records);
-        std::vector<TCacheItem> items;
-        for (const TArchiveFileInfo* record : records)
-            items.push_back(TCacheItem{static_cast<int>(items.size()), record->Path + record->Name, record->Position,
-                                       static_cast<int64_t>(record->Size)});
-        TArchiveSource source{fArchive->FileName(), fArchive->Loader, fArchive};
-        fViewer = std::make_unique<TPageViewer>(
-            std::make_shared<TLoaderPictureSource>(fLoaders, source, nullptr, nullptr),
-            [this, source] { return std::make_shared<TLoaderCacheDecoder>(fLoaders, source, nullptr); });
-        TViewerOptions options;
-        options.Cache = cache;
-        options.Picture.Stretch = 4;  // Lanczos3
-        fViewer->SetOptions(options);
-        TViewState state;
-        state.ViewMode = TViewMode::vmSpread;
-        fViewer->SetViewState(state);
-        fScaler.SetStretch(4);
-        fFrame = std::make_unique<TImageViewFrame>(*fViewer, fScaler);
-        fFrame->ShowImageBar(false);
-        fFrame->resize(1920, 1080);
-        fFrame->show();
+        static int readers = 0;
+        const std::string home = Book().Folder + "home" + std::to_string(++readers) + "/";
+        ForceDirectories(home);
+        const std::string off = cache ? "1" : "0";
+        std::ofstream(home + "Mireva.ini") << "[PICTURE]\nStretch=4\n[IMAGE]\nView=2\n[VIEW]\nImageBar=0\n"
+                                           << "[CACHE]\nImageCache=" << off << "\nFileCache=" << off << "\n";
+        TAppFolders folders;
+        folders.ProgramFolder = MIREVA_BIN_DIR "/";
+        folders.DataFolder = home;
+        folders.WorkingFolder = Book().Folder;
+        folders.TemporaryBase = home;
+        folders.TemporaryName = "temp";
+        fCore = std::make_unique<TAppCore>(folders, std::vector<std::string>{Book().Archive},
+                                           PluginFolderScanner(TPluginFolders{MIREVA_BIN_DIR "/", ""}));
+        fForm = std::make_unique<TMainForm>(*fCore);
+        fForm->SetMessageSink([](const std::string& text, TMessageIcon) {
+            throw std::runtime_error("the window said: " + text);
+        });
+        bool settled = false;
+        fForm->SetSettledHandler([&settled] { settled = true; });
+        fForm->resize(1920, 1080);
+        fForm->show();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!settled && std::chrono::steady_clock::now() < deadline)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        // The menu bar takes its height from the window: grow the window so
+        // that the view area is exactly 1920 x 1080.
+        const QSize area = Frame().Area()->size();
+        fForm->resize(fForm->width() + 1920 - area.width(), fForm->height() + 1080 - area.height());
         QCoreApplication::processEvents();
-        fViewer->SetList(std::move(items));
-        fViewer->Open(0);
-        Paint();
+        fForm->Settle(60000);
     }
     ~TReader()
     {
-        fFrame.reset();
-        fViewer.reset();
+        fForm.reset();
+        fCore.reset();
     }
 
     bool Ready() const
     {
-        const TSize client = fViewer->Layout().ClientSize();
-        return client.Width == 1920 && client.Height == 1080 && fViewer->Primary().HasBitmap() &&
-               fViewer->Layout().SpreadActive();
+        const TSize client = Viewer().Layout().ClientSize();
+        return client.Width == 1920 && client.Height == 1080 && Viewer().Primary().HasBitmap() &&
+               Viewer().Layout().SpreadActive();
     }
     // One turn to the finished frame, in milliseconds: all of it, and its
-    // three parts (the move with loading or taking the pair, scaling the
+    // three parts (the action with loading or taking the pair, scaling the
     // visible parts, painting the frame).
     struct TTurnTimes {
         double Total, Move, Scale, Paint;
@@ -250,36 +249,25 @@ public:
             return std::chrono::duration<double, std::milli>(b - a).count();
         };
         const auto start = TClock::now();
-        fViewer->RunMove(TMoveCommand::mcNext);
+        fForm->RunAction(TActionId::actNext);
         const auto moved = TClock::now();
-        fFrame->UpdateView();
-        fFrame->Render();
+        Frame().Render();
         const auto scaled = TClock::now();
-        fFrame->Area()->repaint();
+        Frame().Area()->repaint();
         const auto painted = TClock::now();
         return TTurnTimes{ms(start, painted), ms(start, moved), ms(moved, scaled), ms(scaled, painted)};
     }
     void WaitForCache()
     {
-        if (TImageCacheThread* cache = fViewer->Cache())
+        if (TImageCacheThread* cache = Viewer().Cache())
             cache->WaitIdle(std::chrono::seconds(60));
     }
-    TPageViewer& Viewer() { return *fViewer; }
-    const TImageViewFrame& Frame() const { return *fFrame; }
+    const TPageViewer& Viewer() const { return fForm->Model().Viewer(); }
+    TImageViewFrame& Frame() const { return *fForm->View(); }
 
 private:
-    void Paint()
-    {
-        fFrame->UpdateView();
-        fFrame->Area()->repaint();
-    }
-
-    TLoaderSetPtr fLoaders;
-    TArchiverPtr fArchive;
-    std::unique_ptr<TPageViewer> fViewer;
-    TQtHalfTone fHalfTone;
-    TStretchPageScaler fScaler{&fHalfTone};
-    std::unique_ptr<TImageViewFrame> fFrame;
+    std::unique_ptr<TAppCore> fCore;
+    std::unique_ptr<TMainForm> fForm;
 };
 
 double Median(std::vector<double> values)
@@ -307,7 +295,7 @@ void ReportTurns(benchmark::State& state, const std::vector<TReader::TTurnTimes>
     state.counters["jpeg_kb"] = Book().JpegBytes / 1024.0;
 }
 
-void Turns50(benchmark::State& state, const TViewCacheOptions& cache, bool pause)
+void Turns50(benchmark::State& state, bool cache, bool pause)
 {
     Book();
     for (auto _ : state) {
@@ -336,15 +324,12 @@ void Turns50(benchmark::State& state, const TViewCacheOptions& cache, bool pause
 
 void WarmTurn(benchmark::State& state)
 {
-    Turns50(state, TViewCacheOptions{}, true);
+    Turns50(state, true, true);
 }
 
 void ColdTurn(benchmark::State& state)
 {
-    TViewCacheOptions off;
-    off.ImageCache = false;
-    off.FileCache = false;
-    Turns50(state, off, false);
+    Turns50(state, false, false);
 }
 
 void ReadingMemory(benchmark::State& state)
@@ -352,7 +337,7 @@ void ReadingMemory(benchmark::State& state)
     Book();
     for (auto _ : state) {
         const int64_t before = StatusKilobytes("VmRSS");
-        TReader reader(TViewCacheOptions{});
+        TReader reader(true);
         for (int turn = 0; turn < 100; ++turn) {  // 200 pages in pairs
             reader.WaitForCache();
             reader.Turn();

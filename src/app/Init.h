@@ -15,18 +15,11 @@
 #include <vector>
 
 #include "base/Color.h"
+#include "imaging/Stretch.h"
+#include "viewer/ViewOptions.h"
 
 class TIniFile;
 class TPluginSettingsStore;
-
-// How displayed pictures are resampled (PICTURE Stretch).
-enum class TStretchKind : int32_t {
-    skHalfTone = 0,
-    skBilinear = 1,
-    skBicubic = 2,
-    skBicubicAreaAverage = 3,  // bicubic when enlarging, area average when reducing
-    skLanczos3 = 4,
-};
 
 // How thumbnails are resampled (THUMBNAIL Stretch); 3 is the area average alone.
 enum class TThumbnailStretch : int32_t {
@@ -35,23 +28,6 @@ enum class TThumbnailStretch : int32_t {
     tsBicubic = 2,
     tsAreaAverage = 3,
     tsLanczos3 = 4,
-};
-
-// The move a page or line scroll performs at the picture's end.
-enum class TScrollMoveCommand : int32_t {
-    mcNextFile = 0,     // "次/前のファイル"
-    mcNextOneFile = 1,  // "ひとつ次/前のファイル"
-    mcJump = 2,         // "ジャンプ"
-    mcRandom = 3,       // "ランダム移動"
-};
-
-// What a move past the first or last file does (MOVE LastFileMove).
-enum class TLastFileMove : int32_t {
-    lmLoop = 0,
-    lmNeighbour = 1,  // the next or previous folder or archive
-    lmNothing = 2,
-    lmClose = 3,
-    lmExit = 4,  // only at the last file
 };
 
 // The standard step of the slideshow (SLIDESHOW Command).
@@ -101,7 +77,7 @@ enum class TInitDirType : int32_t { idLastFolder = 0, idInitPath = 1, idInitShel
 enum class TCaptionType : int32_t { ctAllBelow = 0, ctSomeRight = 1, ctNone = 2 };
 
 struct TPictureOptions {
-    TStretchKind Stretch = TStretchKind::skLanczos3;
+    TStretchMode Stretch = TStretchMode::smLanczos3;
     TColor Back = 0;
     int32_t Offset = 5;
     int32_t Center = 0;
@@ -177,7 +153,7 @@ struct TMoveOptions {
     bool MoveByRatio = true;
     int32_t MoveRatio = 10;
     int32_t MoveCount = 10;
-    TLastFileMove LastFileMove = TLastFileMove::lmLoop;
+    TEndOfList LastFileMove = TEndOfList::elLoop;
     bool LastToSubFolder = true;
     bool operator==(const TMoveOptions&) const = default;
 };

@@ -16,7 +16,7 @@ void VisitPicture(TOptionVisitor& v, TPictureOptions& o)
     constexpr std::string_view s = "PICTURE";
     // Absent means Lanczos3, but a value out of range falls back to the
     // bicubic/area-average pair older versions defaulted to.
-    v.Choice(s, "Stretch", o.Stretch, TStretchKind::skLanczos3, 0, 4, TStretchKind::skBicubicAreaAverage);
+    v.Choice(s, "Stretch", o.Stretch, TStretchMode::smLanczos3, 0, 4, TStretchMode::smAreaAverage);
     v.Color(s, "Back", o.Back, 0);
     v.Ranged(s, "Offset", o.Offset, 5, 0, 100, 5);
     v.Ranged(s, "Center", o.Center, 0, 0, 100, 0);
@@ -224,7 +224,7 @@ void VisitOptions(TOptionVisitor& visitor, TOptions& options)
         visitor.Boolean(s, "MoveByRatio", o.MoveByRatio, true);
         visitor.Ranged(s, "MoveRatio", o.MoveRatio, 10, 1, 100, 10);
         visitor.Ranged(s, "MoveCount", o.MoveCount, 10, 1, 100, 10);
-        visitor.Choice(s, "LastFileMove", o.LastFileMove, TLastFileMove::lmLoop, 0, 4, TLastFileMove::lmLoop);
+        visitor.Choice(s, "LastFileMove", o.LastFileMove, TEndOfList::elLoop, 0, 4, TEndOfList::elLoop);
         visitor.Boolean(s, "LastToSubFolder", o.LastToSubFolder, true);
     }
     VisitCache(visitor, options.Cache);

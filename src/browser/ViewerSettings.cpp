@@ -15,7 +15,7 @@ TScrollRecord PageRecord(const TScrollOptions& s, bool exchange)
     r.Ratio = s.PageScrollRatio;
     r.Quantity = s.PageScrollQuantity;
     r.Move = s.PageScrollMove;
-    r.MoveCommand = static_cast<int>(s.PageScrollMoveCommand);
+    r.MoveCommand = s.PageScrollMoveCommand;
     r.Opposite = s.PageScrollOpposite;
     r.OverLap = s.PageScrollOverLap;
     r.Exchange = exchange;
@@ -29,23 +29,11 @@ TScrollRecord LineRecord(const TScrollOptions& s, bool exchange)
     r.Ratio = s.LineScrollRatio;
     r.Quantity = s.LineScrollQuantity;
     r.Move = s.LineScrollMove;
-    r.MoveCommand = static_cast<int>(s.LineScrollMoveCommand);
+    r.MoveCommand = s.LineScrollMoveCommand;
     r.Opposite = s.LineScrollOpposite;
     r.OverLap = s.LineScrollOverLap;
     r.Exchange = exchange;
     return r;
-}
-
-TEndOfList EndOfList(TLastFileMove move)
-{
-    switch (move) {
-    case TLastFileMove::lmLoop: return TEndOfList::elLoop;
-    case TLastFileMove::lmNeighbour: return TEndOfList::elFolder;
-    case TLastFileMove::lmNothing: return TEndOfList::elNothing;
-    case TLastFileMove::lmClose: return TEndOfList::elClose;
-    case TLastFileMove::lmExit: return TEndOfList::elExit;
-    }
-    return TEndOfList::elLoop;
 }
 
 // A real number as older versions wrote it: a decimal point or, from a
@@ -75,7 +63,7 @@ TViewerOptions ViewerOptionsFrom(const TOptions& options, const TKeyBindings& ke
 {
     TViewerOptions v;
     const TPictureOptions& p = options.Picture;
-    v.Picture.Stretch = std::clamp(static_cast<int>(p.Stretch), 0, 4);
+    v.Picture.Stretch = p.Stretch;
     // A colour the theme does not know stays a system colour: the fixed
     // colours take it then.
     v.Picture.Back = DefaultSystemColor(resolve ? resolve(p.Back) : p.Back);
@@ -90,7 +78,7 @@ TViewerOptions ViewerOptionsFrom(const TOptions& options, const TKeyBindings& ke
     v.Move.MoveByRatio = options.Move.MoveByRatio;
     v.Move.MoveRatio = options.Move.MoveRatio;
     v.Move.MoveCount = options.Move.MoveCount;
-    v.Move.LastFileMove = EndOfList(options.Move.LastFileMove);
+    v.Move.LastFileMove = options.Move.LastFileMove;
     v.Move.LastToSubFolder = options.Move.LastToSubFolder;
 
     const TScrollOptions& s = options.Scroll;

@@ -54,12 +54,12 @@ ResampleMethod MethodNamed(const std::string& name)
     throw ECliUsage("unknown method '" + name + "' (bilinear, bicubic, area, lanczos3)");
 }
 
-RotationMode TurnNamed(const std::string& name)
+TRotation TurnNamed(const std::string& name)
 {
-    const std::pair<const char*, RotationMode> turns[] = {
-        {"none", RotationMode::RotateNone},        {"r90", RotationMode::RotateRight90},
-        {"l90", RotationMode::RotateLeft90},       {"180", RotationMode::Rotate180},
-        {"flipv", RotationMode::FlipVertical},     {"fliph", RotationMode::FlipHorizontal},
+    const std::pair<const char*, TRotation> turns[] = {
+        {"none", TRotation::rtNone},        {"r90", TRotation::rtRight90},
+        {"l90", TRotation::rtLeft90},       {"180", TRotation::rt180},
+        {"flipv", TRotation::rtFlipVertical},     {"fliph", TRotation::rtFlipHorizontal},
     };
     for (const auto& [text, mode] : turns)
         if (SameText(name, text))
@@ -144,7 +144,7 @@ int RunRotate(TCliContext& context)
     const std::vector<std::string> files = context.Positional(2);
     if (!turn)
         throw ECliUsage("--turn is needed");
-    const RotationMode mode = TurnNamed(*turn);
+    const TRotation mode = TurnNamed(*turn);
     TCliSettings settings(context);
     const TCliPicture picture = ReadCliPicture(settings, files[0]);
     RotateBitmap(*picture.Bitmap, mode, portraitOnly, picture.Loaded.Gray);

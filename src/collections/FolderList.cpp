@@ -247,28 +247,17 @@ void TCustomFolderList::Sort(int key, bool descending)
 
 void TCustomFolderList::RegisterObserver(TFolderListObserver* observer)
 {
-    if (observer && std::find(fObservers.begin(), fObservers.end(), observer) == fObservers.end())
-        fObservers.push_back(observer);
+    fObservers.Register(observer);
 }
 
 void TCustomFolderList::UnregisterObserver(TFolderListObserver* observer)
 {
-    fObservers.erase(std::remove(fObservers.begin(), fObservers.end(), observer), fObservers.end());
-    if (fOriginator == observer)
-        fOriginator = nullptr;
+    fObservers.Unregister(observer);
 }
 
 void TCustomFolderList::Notify(const TListChange& change)
 {
-    // An observer may unregister itself (or another) while it is told.
-    const std::vector<TFolderListObserver*> observers = fObservers;
-    for (TFolderListObserver* observer : observers) {
-        if (observer == fOriginator)
-            continue;
-        if (std::find(fObservers.begin(), fObservers.end(), observer) == fObservers.end())
-            continue;
-        observer->FolderListChanged(*this, change);
-    }
+    fObservers.Notify([&](TFolderListObserver& observer) { observer.FolderListChanged(*this, change); });
 }
 
 void TCustomFolderList::LoadIcons(const TBitmap& strip, TIconRegistry* registry)

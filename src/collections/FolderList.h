@@ -16,6 +16,7 @@
 
 #include "collections/FolderRecords.h"
 #include "collections/IconStrip.h"
+#include "common/ObserverList.h"
 
 class TCustomFolderList;
 
@@ -32,8 +33,6 @@ enum class TListChangeKind : uint8_t {
     lcChangeItem,    // a member's path changed (after only)
     lcChangeDevice,  // a catalogued medium was inserted or removed (after only)
 };
-
-enum class TChangePhase : uint8_t { cpBefore, cpAfter };
 
 // One notice. Pointers are valid only during the call.
 struct TListChange {
@@ -92,8 +91,6 @@ public:
     // The members are complete in memory (a shelf from its creation on, a
     // medium once its catalogue was read).
     bool Loaded = false;
-    // Where the tree view keeps the node showing this folder.
-    void* ViewNode = nullptr;
 
 protected:
     TCustomFolder(TCustomFolderList* owner, std::string name) : fOwner(owner), fName(std::move(name)) {}
@@ -159,8 +156,8 @@ public:
 
     void RegisterObserver(TFolderListObserver* observer);
     void UnregisterObserver(TFolderListObserver* observer);
-    TFolderListObserver* Originator() const { return fOriginator; }
-    void SetOriginator(TFolderListObserver* observer) { fOriginator = observer; }
+    TFolderListObserver* Originator() const { return fObservers.Originator(); }
+    void SetOriginator(TFolderListObserver* observer) { fObservers.SetOriginator(observer); }
     // Sends a notice to every observer but the originator.
     void Notify(const TListChange& change);
 
@@ -195,8 +192,7 @@ protected:
 
 private:
     std::vector<std::unique_ptr<TCustomFolder>> fFolders;
-    std::vector<TFolderListObserver*> fObservers;
-    TFolderListObserver* fOriginator = nullptr;
+    TObserverList<TFolderListObserver> fObservers;
     std::string fIconPrefix;
     std::string fAltIconPrefix;
     std::vector<TIconImage> fImages;

@@ -121,31 +121,31 @@ std::optional<TBitmap> Flip8(const TBitmap& source, bool horizontal)
     return Guarded([&] { return Flip<1>(source, horizontal); });
 }
 
-void RotateBitmap(TBitmap& bitmap, RotationMode mode, bool portraitOnly, bool gray)
+void RotateBitmap(TBitmap& bitmap, TRotation mode, bool portraitOnly, bool gray)
 {
-    if (mode == RotationMode::RotateNone || bitmap.IsEmpty())
+    if (mode == TRotation::rtNone || bitmap.IsEmpty())
         return;
     const bool eight = gray && bitmap.BitsPerPixel() == 8;
     auto turn = [&](TurnKind kind) { return eight ? Turn8(bitmap, kind) : Turn24(bitmap, kind); };
     auto flip = [&](bool horizontal) { return eight ? Flip8(bitmap, horizontal) : Flip24(bitmap, horizontal); };
     std::optional<TBitmap> result;
     switch (mode) {
-    case RotationMode::RotateRight90:
-    case RotationMode::RotateLeft90:
+    case TRotation::rtRight90:
+    case TRotation::rtLeft90:
         if (portraitOnly && bitmap.Width() >= bitmap.Height())
             return;
-        result = turn(mode == RotationMode::RotateRight90 ? TurnKind::Clockwise : TurnKind::CounterClockwise);
+        result = turn(mode == TRotation::rtRight90 ? TurnKind::Clockwise : TurnKind::CounterClockwise);
         break;
-    case RotationMode::Rotate180:
+    case TRotation::rt180:
         result = turn(TurnKind::Half);
         break;
-    case RotationMode::FlipVertical:
+    case TRotation::rtFlipVertical:
         result = flip(false);
         break;
-    case RotationMode::FlipHorizontal:
+    case TRotation::rtFlipHorizontal:
         result = flip(true);
         break;
-    case RotationMode::RotateNone:
+    case TRotation::rtNone:
         break;
     }
     if (result)

@@ -11,14 +11,15 @@
 
 #include "common/Bitmap.h"
 
-// The main window's rotation setting.
-enum class RotationMode : uint8_t {
-    RotateNone = 0,
-    RotateRight90 = 1,
-    RotateLeft90 = 2,
-    Rotate180 = 3,
-    FlipVertical = 4,
-    FlipHorizontal = 5,
+// The rotation the viewer applies to every loaded picture (the menu's
+// choice); the numbers are the ones the command line tools take.
+enum class TRotation : uint8_t {
+    rtNone = 0,
+    rtRight90 = 1,
+    rtLeft90 = 2,
+    rt180 = 3,
+    rtFlipVertical = 4,    // upside down
+    rtFlipHorizontal = 5,  // mirror
 };
 
 // The turn a worker makes; the numbers are those the workers have always used.
@@ -29,7 +30,7 @@ enum class TurnKind : uint8_t { CounterClockwise = 0, Clockwise = 1, Half = 2, N
 // gray selects the 8-bit workers; a 24-bit picture always takes the 24-bit
 // ones. When a worker fails (no memory for the copy), the page stays as it
 // was. Mode RotateNone leaves the bitmap object untouched.
-void RotateBitmap(TBitmap& bitmap, RotationMode mode, bool portraitOnly, bool gray);
+void RotateBitmap(TBitmap& bitmap, TRotation mode, bool portraitOnly, bool gray);
 
 // The workers: a new picture, or nothing for kind None or on failure. Turn24
 // and Flip24 widen an 8-bit source to 24 bits first; Turn8 and Flip8 give

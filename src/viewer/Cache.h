@@ -65,7 +65,7 @@ public:
     // The whole picture scaled to width x height with the "Stretch" method
     // stretch, as the view would scale it; null when this decoder does not
     // scale ahead or scaling failed.
-    virtual std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, int stretch)
+    virtual std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, TStretchMode stretch)
     {
         return nullptr;
     }
@@ -78,7 +78,7 @@ struct TPrescaleTarget {
     int SourceHeight = 0;
     int DisplayWidth = 0;
     int DisplayHeight = 0;
-    int Stretch = 0;
+    TStretchMode Stretch = TStretchMode::smHalfTone;
     bool operator==(const TPrescaleTarget&) const = default;
 };
 

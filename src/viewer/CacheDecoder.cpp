@@ -11,14 +11,12 @@ TPictureFinish MakePictureFinish(const TFilterList* filters, TRotation rotation,
     if (!filtering && rotation == TRotation::rtNone)
         return {};
     TFilterList items = filtering ? *filters : TFilterList{};
-    // The rotation numbers are the imaging code's modes.
-    const auto mode = static_cast<RotationMode>(static_cast<int>(rotation));
-    return [items = std::move(items), mode, portraitOnly](std::unique_ptr<TBitmap>& bitmap, bool gray) {
+    return [items = std::move(items), mode = rotation, portraitOnly](std::unique_ptr<TBitmap>& bitmap, bool gray) {
         if (!bitmap)
             return;
         if (!items.empty())
             ApplyFilters(*bitmap, items, gray);
-        if (mode != RotationMode::RotateNone)
+        if (mode != TRotation::rtNone)
             RotateBitmap(*bitmap, mode, portraitOnly, gray);
     };
 }
@@ -118,10 +116,10 @@ TReadResult TLoaderCacheDecoder::ReadBytes(const TCacheItem& item, int64_t maxBy
     return TReadResult::rrRead;
 }
 
-std::shared_ptr<TBitmap> PrescalePicture(const TBitmap& picture, bool gray, int width, int height, int stretch,
+std::shared_ptr<TBitmap> PrescalePicture(const TBitmap& picture, bool gray, int width, int height, TStretchMode stretch,
                                          int maxBands)
 {
-    if (stretch < 1 || stretch > 4 || width <= 0 || height <= 0)
+    if (!MethodOfStretchMode(stretch) || width <= 0 || height <= 0)
         return nullptr;
     auto scaled = std::make_shared<TBitmap>(width, height, gray ? 8 : 24);
     if (gray)
@@ -133,7 +131,7 @@ std::shared_ptr<TBitmap> PrescalePicture(const TBitmap& picture, bool gray, int 
 }
 
 std::shared_ptr<TBitmap> TLoaderCacheDecoder::Prescale(const TBitmap& picture, bool gray, int width, int height,
-                                                       int stretch)
+                                                       TStretchMode stretch)
 {
     return PrescalePicture(picture, gray, width, height, stretch);
 }
@@ -165,7 +163,7 @@ TImageSlot TLoaderPictureSource::Load(const TCacheItem& item)
 }
 
 std::shared_ptr<TBitmap> TLoaderPictureSource::Prescale(const TBitmap& picture, bool gray, int width, int height,
-                                                        int stretch)
+                                                        TStretchMode stretch)
 {
     // The user-interface thread decodes the partner meanwhile: one processor.
     return PrescalePicture(picture, gray, width, height, stretch, 1);

@@ -46,7 +46,7 @@ TImageSlot PreparePicture(int index, std::unique_ptr<TBitmap> bitmap, const TPic
 // to 4) by the view's own scaler, so that the pixels are the ones the view
 // would make, on at most maxBands processors (0: all of them). Null for the
 // desktop's smooth stretch or a size of 0. Any thread.
-std::shared_ptr<TBitmap> PrescalePicture(const TBitmap& picture, bool gray, int width, int height, int stretch,
+std::shared_ptr<TBitmap> PrescalePicture(const TBitmap& picture, bool gray, int width, int height, TStretchMode stretch,
                                          int maxBands = 0);
 
 class TLoaderCacheDecoder : public TCacheDecoder {
@@ -64,7 +64,7 @@ public:
     bool IsOnline(const TCacheItem& item) override;
     // With the four resamplers; the desktop's smooth stretch (0) is left to
     // the view.
-    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, int stretch) override;
+    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, TStretchMode stretch) override;
 
 private:
     TLoaderSetPtr fLoaders;
@@ -85,7 +85,7 @@ public:
                          std::function<TPictureFinish()> finish);
 
     TImageSlot Load(const TCacheItem& item) override;
-    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, int stretch) override;
+    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, TStretchMode stretch) override;
 
 private:
     TLoaderSetPtr fLoaders;

@@ -8,8 +8,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "common/Bitmap.h"
+#include "imaging/Stretch.h"
 
 struct TImageSlot {
     int32_t Index = -1;              // position in the image list; -1: empty slot
@@ -24,7 +26,7 @@ struct TImageSlot {
     std::shared_ptr<TBitmap> Scaled;
     int32_t ScaledWidth = 0;
     int32_t ScaledHeight = 0;
-    int32_t ScaledStretch = -1;
+    std::optional<TStretchMode> ScaledStretch;
 
     bool Empty() const { return Index < 0; }
     bool HasBitmap() const { return Bitmap != nullptr; }
@@ -33,7 +35,7 @@ struct TImageSlot {
     int Height() const { return Bitmap ? Bitmap->Height() : 0; }
     void Clear() { *this = TImageSlot{}; }
     // The picture scaled ahead to width x height with stretch, if there is one.
-    const TBitmap* ScaledFor(int width, int height, int stretch) const
+    const TBitmap* ScaledFor(int width, int height, TStretchMode stretch) const
     {
         return Scaled && ScaledWidth == width && ScaledHeight == height && ScaledStretch == stretch ? Scaled.get()
                                                                                                     : nullptr;

@@ -13,9 +13,9 @@ namespace {
 // smooth stretch belongs to the window. The size the page is resampled to,
 // if so.
 std::optional<TPrescaleTarget> WholePageTarget(const TPageLayout& layout, int page, const TImageSlot& slot,
-                                               int stretch)
+                                               TStretchMode stretch)
 {
-    if (stretch < 1 || stretch > 4 || !layout.PageShown(page) || !slot.HasBitmap() || layout.PageExact(page))
+    if (!MethodOfStretchMode(stretch) || !layout.PageShown(page) || !slot.HasBitmap() || layout.PageExact(page))
         return std::nullopt;
     const TSize display = layout.PageSize(page);
     const TSize client = layout.ClientSize();
@@ -26,8 +26,8 @@ std::optional<TPrescaleTarget> WholePageTarget(const TPageLayout& layout, int pa
 
 }  // namespace
 
-TPageViewer::TPageViewer(std::shared_ptr<TPictureSource> source, TDecoderFactory decoders, TDispatcher* dispatcher)
-    : fSource(std::move(source)), fDecoders(std::move(decoders)), fDispatcher(dispatcher)
+TPageViewer::TPageViewer(TDecoderFactory decoders, TDispatcher* dispatcher)
+    : fDecoders(std::move(decoders)), fDispatcher(dispatcher)
 {
     SetOptions(TViewerOptions{});
 }
@@ -78,9 +78,10 @@ void TPageViewer::SetClientSize(int width, int height)
     fLayout.SetResizing(false);
 }
 
-void TPageViewer::SetList(std::vector<TCacheItem> items, bool media)
+void TPageViewer::SetList(std::vector<TCacheItem> items, std::shared_ptr<TPictureSource> source, bool media)
 {
     StopCache();
+    fSource = std::move(source);
     fItems = std::move(items);
     fMedia = media;
     for (size_t i = 0; i < fItems.size(); ++i)
@@ -92,6 +93,12 @@ void TPageViewer::SetList(std::vector<TCacheItem> items, bool media)
     fMover.Reset();
     fScroll.ResetCounters();
     fAnimation.Stop();
+}
+
+void TPageViewer::SetSource(std::shared_ptr<TPictureSource> source)
+{
+    StopCache();
+    fSource = std::move(source);
 }
 
 // --- Commands -----------------------------------------------------------------------

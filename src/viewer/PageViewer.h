@@ -33,12 +33,11 @@ public:
     // The whole picture scaled to width x height with the "Stretch" method
     // stretch, as the view would scale it, on one processor; null when this
     // source does not scale. Called on a worker thread while the
-    // user-interface thread loads the partner page: it must touch nothing
-    // but its arguments.
-    virtual std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, int stretch)
-    {
-        return nullptr;
-    }
+    // user-interface thread loads the partner page of a spread, so that the
+    // first page is ready when its partner is: it must touch nothing but its
+    // arguments.
+    virtual std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height,
+                                              TStretchMode stretch) = 0;
 };
 
 // Makes the cache thread's decoder, with a snapshot of the filter list and
@@ -54,7 +53,7 @@ struct TViewerOptions {
 
 class TPageViewer {
 public:
-    TPageViewer(std::shared_ptr<TPictureSource> source, TDecoderFactory decoders, TDispatcher* dispatcher = nullptr);
+    explicit TPageViewer(TDecoderFactory decoders, TDispatcher* dispatcher = nullptr);
     ~TPageViewer();
     TPageViewer(const TPageViewer&) = delete;
     TPageViewer& operator=(const TPageViewer&) = delete;
@@ -73,9 +72,13 @@ public:
     // The view's client size; a change lays the pages out again keeping the
     // reader's place.
     void SetClientSize(int width, int height);
-    // A new image list: the cache stops, the view is cleared. media: the
-    // items may lie on absent media (media catalogues, search results).
-    void SetList(std::vector<TCacheItem> items, bool media = false);
+    // A new image list and the source that loads its pictures: the cache
+    // stops, the view is cleared. media: the items may lie on absent media
+    // (media catalogues, search results).
+    void SetList(std::vector<TCacheItem> items, std::shared_ptr<TPictureSource> source, bool media = false);
+    // Pictures load through source from now on (the loaders changed); what
+    // is shown stays, the cache starts again with the next step.
+    void SetSource(std::shared_ptr<TPictureSource> source);
     // How long a step waits for the cache thread to deliver a picture
     // before loading it itself; unlimited unless set (tests bound it).
     void SetCacheWaitLimit(std::chrono::milliseconds limit) { fCacheWaitLimit = limit; }

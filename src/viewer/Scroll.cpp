@@ -12,18 +12,19 @@ const char* const ScrollNames[ScrollCommandCount] = {
     "原点にスクロール", "原点の縦対称にスクロール", "原点の横対称にスクロール", "原点の対角にスクロール",
 };
 
-TMoveCommand EdgeMove(int moveCommand, bool forward)
+TMoveCommand EdgeMove(TScrollMoveCommand moveCommand, bool forward)
 {
-    switch (std::clamp(moveCommand, 0, 3)) {
-    case 1:
+    switch (moveCommand) {
+    case TScrollMoveCommand::mcNextOneFile:
         return forward ? TMoveCommand::mcOneNext : TMoveCommand::mcOnePrior;
-    case 2:
+    case TScrollMoveCommand::mcJump:
         return forward ? TMoveCommand::mcJumpNext : TMoveCommand::mcJumpPrior;
-    case 3:
+    case TScrollMoveCommand::mcRandom:
         return forward ? TMoveCommand::mcRandomNext : TMoveCommand::mcRandomPrior;
-    default:
-        return forward ? TMoveCommand::mcNext : TMoveCommand::mcPrior;
+    case TScrollMoveCommand::mcNextFile:
+        break;
     }
+    return forward ? TMoveCommand::mcNext : TMoveCommand::mcPrior;
 }
 
 int Sign(int value)

@@ -23,11 +23,6 @@ TStretchPageScaler::TStretchPageScaler(const THalfToneStretch* halfTone, int max
 {
 }
 
-void TStretchPageScaler::SetStretch(int stretch)
-{
-    fMode = static_cast<TStretchMode>(std::clamp(stretch, 0, 4));
-}
-
 int TStretchPageScaler::BandCount(const TBitmap& source, const TBitmap& destination, const TRect& region) const
 {
     // The desktop's stretch stays on this thread; so does anything the

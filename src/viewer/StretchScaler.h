@@ -21,7 +21,7 @@ public:
     explicit TStretchPageScaler(const THalfToneStretch* halfTone = nullptr, int maxBands = 0);
 
     // "Stretch" of the settings: 0 the smooth stretch, 1..4 the resamplers.
-    void SetStretch(int stretch);
+    void SetStretch(TStretchMode stretch) { fMode = stretch; }
     TStretchMode Mode() const { return fMode; }
 
     void Scale(const TBitmap& source, bool gray, TBitmap& destination, int width, int height, int x, int y,

@@ -11,6 +11,8 @@
 #include <cstdint>
 
 #include "base/Color.h"
+#include "imaging/ImgUtils.h"
+#include "imaging/Stretch.h"
 
 // How the view decides between one page and two: key "View" of IMAGE.
 enum class TViewMode : uint8_t {
@@ -41,16 +43,6 @@ enum class TWindowFit : uint8_t {
 
 // Direction of the fixed size: key "SizeDir" (1 width, 0 height).
 enum class TSizeDir : uint8_t { sdHeight = 0, sdWidth = 1 };
-
-// Rotation applied to every loaded picture.
-enum class TRotation : uint8_t {
-    rtNone,
-    rtRight90,
-    rtLeft90,
-    rt180,
-    rtFlipVertical,    // upside down
-    rtFlipHorizontal,  // mirror
-};
 
 // The ratio presets of the ratio menu, in menu order; the tenth item uses
 // CustomRatio.
@@ -90,7 +82,7 @@ struct TViewState {
 
 // Section PICTURE, the values the view uses.
 struct TViewPictureOptions {
-    int Stretch = 4;          // 0 system stretch on paint; 1..4 resampler method + 1
+    TStretchMode Stretch = TStretchMode::smLanczos3;
     TColor Back = clBlack;    // background of the view
     int Offset = 5;           // margin around the pages, 0..100
     int Center = 0;           // gap between the two pages of a spread, 0..100
@@ -101,13 +93,22 @@ struct TViewPictureOptions {
     bool FirstImage = false;  // the first picture of a list always stands alone
 };
 
+// The move a page or line scroll makes at the picture's end (stored as its
+// number).
+enum class TScrollMoveCommand : int32_t {
+    mcNextFile = 0,     // "次/前のファイル"
+    mcNextOneFile = 1,  // "ひとつ次/前のファイル"
+    mcJump = 2,         // "ジャンプ"
+    mcRandom = 3,       // "ランダム移動"
+};
+
 // One of the two scroll records of section SCROLL (page scroll, line scroll).
 struct TScrollRecord {
     bool ByRatio = true;   // PageScrollByRatio / LineScrollByRatio
     int Ratio = 100;       // percent of the view, 1..100
     int Quantity = 300;    // pixels, 1..1000
     bool Move = true;      // scrolling on at an edge moves to another picture
-    int MoveCommand = 0;   // 0 next/prior, 1 one next/prior, 2 jump, 3 random
+    TScrollMoveCommand MoveCommand = TScrollMoveCommand::mcNextFile;
     bool Opposite = true;  // at an edge, first go to the neighbouring column or row
     int OverLap = 50;      // pixels of the previous column kept visible, 0..200
     bool Exchange = false; // PageScrollExchange / LineScrollExchange of the key file
@@ -125,7 +126,7 @@ inline TScrollRecord DefaultLineScroll()
     r.Ratio = 10;
     r.Quantity = 10;
     r.Move = false;
-    r.MoveCommand = 0;
+    r.MoveCommand = TScrollMoveCommand::mcNextFile;
     r.Opposite = false;
     r.OverLap = 0;
     return r;
@@ -146,8 +147,9 @@ struct TViewScrollOptions {
     bool JumpExchange = false;    // the same for the jumps
 };
 
-// What happens past either end of the list: key "LastFileMove" of MOVE.
-enum class TEndOfList : uint8_t {
+// What happens past either end of the list: key "LastFileMove" of MOVE
+// (stored as its number).
+enum class TEndOfList : int32_t {
     elLoop,     // continue at the other end
     elFolder,   // open the next or previous folder or archive
     elNothing,  // stay

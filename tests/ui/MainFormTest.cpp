@@ -11,8 +11,6 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QWheelEvent>
-#include <archive.h>
-#include <archive_entry.h>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -25,6 +23,7 @@
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
 #include "platform/qt/InstanceListener.h"
+#include "support/FakeBook.h"
 #include "support/TempFolder.h"
 #include "viewer/ui/ImageViewFrame.h"
 
@@ -32,89 +31,12 @@ namespace {
 
 using enum TActionId;
 
-// A picture format only these tests read: "FAKE", width and height (16-bit
-// little-endian), a kind (0 colour, 1 gray, 2 palette) and a colour (blue,
-// green, red) that fills the whole picture.
-enum TFakeKind : uint8_t { fkColor, fkGray, fkPalette };
-
-std::string FakePicture(int width, int height, TFakeKind kind, uint8_t blue, uint8_t green, uint8_t red)
+// Page i's colour as the window paints it.
+QColor PageColourOf(int i)
 {
-    std::string bytes = "FAKE";
-    for (int value : {width, height}) {
-        bytes += static_cast<char>(value & 0xFF);
-        bytes += static_cast<char>(value >> 8);
-    }
-    bytes += static_cast<char>(kind);
-    bytes += static_cast<char>(blue);
-    bytes += static_cast<char>(green);
-    bytes += static_cast<char>(red);
-    return bytes;
+    const TFakeColour c = PageColour(i);
+    return QColor(c.Red, c.Green, c.Blue);
 }
-
-// Page i of a test book: a colour of its own.
-QColor PageColour(int i)
-{
-    return QColor(40 + i * 20, 200 - i * 20, 60 + (i % 3) * 60);
-}
-
-std::string FakePage(int i, int width = 20, int height = 30)
-{
-    const QColor c = PageColour(i);
-    return FakePicture(width, height, fkColor, static_cast<uint8_t>(c.blue()), static_cast<uint8_t>(c.green()),
-                       static_cast<uint8_t>(c.red()));
-}
-
-std::unique_ptr<TBitmap> DecodeFake(const std::string& bytes)
-{
-    if (bytes.size() < 12 || bytes.compare(0, 4, "FAKE") != 0)
-        return nullptr;
-    const auto at = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
-    const int width = at(4) | at(5) << 8;
-    const int height = at(6) | at(7) << 8;
-    const auto kind = static_cast<TFakeKind>(at(8));
-    if (width == 0 || height == 0)
-        return nullptr;
-    auto bitmap = std::make_unique<TBitmap>(width, height, kind == fkColor ? 24 : 8);
-    if (kind == fkGray)
-        bitmap->SetGrayPalette();
-    if (kind == fkPalette)
-        bitmap->Palette() = {TRGBQuad{at(9), at(10), at(11), 0}};
-    for (int y = 0; y < height; ++y) {
-        uint8_t* row = bitmap->ScanLine(y);
-        for (int x = 0; x < width; ++x) {
-            if (kind == fkColor) {
-                row[x * 3] = at(9);
-                row[x * 3 + 1] = at(10);
-                row[x * 3 + 2] = at(11);
-            } else {
-                row[x] = kind == fkGray ? at(9) : 0;
-            }
-        }
-    }
-    return bitmap;
-}
-
-class TFakeLoader : public TImageLoader {
-public:
-    TFakeLoader()
-    {
-        Extensions = {"*.fake"};
-        Descriptions = {"Fake (*.fake)"};
-    }
-    bool IsSupported(const std::string&, const uint8_t* header) override
-    {
-        return std::string_view(reinterpret_cast<const char*>(header), 4) == "FAKE";
-    }
-    std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, int64_t, bool) override
-    {
-        return DecodeFake(ReadWholeFile(fileName));
-    }
-    std::unique_ptr<TBitmap> LoadFromStream(TMemoryStream& stream, int64_t, bool) override
-    {
-        return DecodeFake(std::string(reinterpret_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size())));
-    }
-    std::unique_ptr<TLoadImage> LoadImage(TMemoryStream&) override { return nullptr; }
-};
 
 // Fills each scaled pixel from its display coordinates and counts what it
 // scaled, so a page stitched from moved pixels and new strips can be told
@@ -137,26 +59,6 @@ public:
     int64_t Pixels = 0;
 };
 
-// Writes a zip archive (members stored) with the given files.
-void WriteZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& files)
-{
-    archive* zip = archive_write_new();
-    ASSERT_EQ(archive_write_set_format_zip(zip), ARCHIVE_OK);
-    ASSERT_EQ(archive_write_open_filename(zip, path.c_str()), ARCHIVE_OK);
-    for (const auto& [name, bytes] : files) {
-        archive_entry* entry = archive_entry_new();
-        archive_entry_set_pathname(entry, name.c_str());
-        archive_entry_set_filetype(entry, AE_IFREG);
-        archive_entry_set_perm(entry, 0644);
-        archive_entry_set_size(entry, static_cast<la_int64_t>(bytes.size()));
-        ASSERT_EQ(archive_write_header(zip, entry), ARCHIVE_OK);
-        ASSERT_EQ(archive_write_data(zip, bytes.data(), bytes.size()), static_cast<la_ssize_t>(bytes.size()));
-        archive_entry_free(entry);
-    }
-    ASSERT_EQ(archive_write_close(zip), ARCHIVE_OK);
-    archive_write_free(zip);
-}
-
 // Processes events until done() or a deadline; false when the deadline won.
 bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000)
 {
@@ -170,8 +72,6 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000)
     return true;
 }
 
-enum class TLoaders { ldFake, ldProgram, ldShipped };
-
 // A started viewer over a temporary tree: the core with the chosen loaders
 // and the window, shown and settled.
 class MainFormTest : public ::testing::Test {
@@ -179,25 +79,12 @@ protected:
     void Start(const std::vector<std::string>& args, TLoaders loaders = TLoaders::ldFake,
                TPageScaler* scaler = nullptr)
     {
-        TAppFolders folders;
-        folders.ProgramFolder = fTree.Path();
-        folders.DataFolder = fTree.File("data/");
-        folders.WorkingFolder = fTree.File("work/");
-        folders.TemporaryBase = fTree.Path();
-        folders.TemporaryName = "Mireva";
-        ForceDirectories(folders.DataFolder);
-        ForceDirectories(folders.WorkingFolder);
-        TPluginScanner scanner;
-        if (loaders == TLoaders::ldShipped)
-            scanner = PluginFolderScanner(TPluginFolders{MIREVA_BIN_DIR "/", ""});
-        fCore = std::make_unique<TAppCore>(folders, args, scanner);
-        if (loaders == TLoaders::ldFake) {
-            fCore->Registry().SetBuiltinFactory(
-                []() -> std::unique_ptr<TImageLoader> { return std::make_unique<TFakeLoader>(); });
-            fCore->Registry().Reload();
-        }
+        fCore = fProgram.Start(args, loaders);
         fForm = std::make_unique<TMainForm>(*fCore, scaler);
-        fForm->SetMessageSink([this](const std::string& text, TMessageIcon) { fMessages.push_back(text); });
+        fForm->SetMessageSink([this](const std::string& text, TMessageIcon) {
+            fMessages.push_back(text);
+            fLabelsAtMessages.push_back(fForm->View()->PageText().toStdString());
+        });
         bool settled = false;
         fForm->SetSettledHandler([&settled] { settled = true; });
         fForm->resize(400, 300);
@@ -208,11 +95,7 @@ protected:
 
     // A book of count pages of 20 x 30 (portrait, shown at 100 %: fitting
     // never enlarges) in work/book.
-    void WriteBook(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            fTree.Write("work/book/" + std::to_string(i) + ".fake", FakePage(i));
-    }
+    void WriteBook(int count) { fProgram.WriteBook(count); }
 
     void TearDown() override
     {
@@ -220,10 +103,10 @@ protected:
         fCore.reset();
     }
 
-    std::string Shown() const { return ExtractFileName(fForm->ShownFile()); }
-    std::string Label() const { return fForm->PageLabel(); }
+    std::string Shown() const { return ExtractFileName(fForm->Model().ShownFile()); }
+    std::string Label() const { return fForm->Model().PageLabel(); }
     std::string Title() const { return fForm->windowTitle().toStdString(); }
-    const TPageLayout& Layout() const { return fForm->Viewer().Layout(); }
+    const TPageLayout& Layout() const { return fForm->Model().Viewer().Layout(); }
     QWidget* Area() const { return fForm->View()->Area(); }
 
     QImage Painted() const { return Area()->grab().toImage(); }
@@ -244,10 +127,13 @@ protected:
         QCoreApplication::sendEvent(Area(), &press);
     }
 
-    TTempFolder fTree;
+    TFakeProgram fProgram;
+    TTempFolder& fTree = fProgram.Tree;
     std::unique_ptr<TAppCore> fCore;
     std::unique_ptr<TMainForm> fForm;
     std::vector<std::string> fMessages;
+    // The page label the window showed when each message came.
+    std::vector<std::string> fLabelsAtMessages;
 };
 
 }  // namespace
@@ -260,7 +146,7 @@ TEST_F(MainFormTest, FolderOpensItsFirstPagesAsASpreadInNameOrder)
     fTree.Write("work/book/c9.fake", FakePage(2));
     fTree.Write("work/book/0.txt", "not a picture");
     Start({"book"});
-    EXPECT_EQ(fForm->Images(), (std::vector<std::string>{fTree.File("work/book/A.fake"), fTree.File("work/book/b.fake"),
+    EXPECT_EQ(fForm->Model().Images(), (std::vector<std::string>{fTree.File("work/book/A.fake"), fTree.File("work/book/b.fake"),
                                                          fTree.File("work/book/c9.fake"),
                                                          fTree.File("work/book/c10.fake")}));
     EXPECT_EQ(Shown(), "A.fake");
@@ -268,8 +154,8 @@ TEST_F(MainFormTest, FolderOpensItsFirstPagesAsASpreadInNameOrder)
     // Right-bound: the first page on the right, the caption in screen order.
     EXPECT_EQ(Title(), "Mireva - b.fake (20 x 30 x 24bit) [100%]   <<   A.fake (20 x 30 x 24bit) [100%]");
     EXPECT_EQ(Label(), "2・1 / 4");
-    EXPECT_EQ(PageCentre(0), PageColour(0));
-    EXPECT_EQ(PageCentre(1), PageColour(1));
+    EXPECT_EQ(PageCentre(0), PageColourOf(0));
+    EXPECT_EQ(PageCentre(1), PageColourOf(1));
     EXPECT_LT(Layout().PageRect(1).Left, Layout().PageRect(0).Left);
     EXPECT_EQ(fForm->View()->PageText().toStdString(), "2・1 / 4");
     EXPECT_EQ(fCore->State(), TAppState::asReady);
@@ -293,8 +179,8 @@ TEST_P(MainFormBindingTest, DecidesWhichPageIsOnTheLeft)
     EXPECT_EQ(Label(), GetParam().Label);
     const bool firstLeft = Layout().PageRect(0).Left < Layout().PageRect(1).Left;
     EXPECT_EQ(firstLeft, GetParam().FirstPageOnLeft);
-    EXPECT_EQ(PageCentre(0), PageColour(2));
-    EXPECT_EQ(PageCentre(1), PageColour(3));
+    EXPECT_EQ(PageCentre(0), PageColourOf(2));
+    EXPECT_EQ(PageCentre(1), PageColourOf(3));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, MainFormBindingTest,
@@ -318,7 +204,7 @@ TEST_P(MainFormMoveKeyTest, RunsItsMoveFromThePair)
     if (GetParam().LeftBound)
         fForm->RunAction(actBindLeft);
     Key(Qt::Key_Down);
-    ASSERT_EQ(fForm->Viewer().Shown().Primary, 2);
+    ASSERT_EQ(fForm->Model().Viewer().Shown().Primary, 2);
     Key(GetParam().Key);
     fForm->Settle(10000);
     EXPECT_EQ(Label(), GetParam().Label);
@@ -364,8 +250,8 @@ TEST_P(MainFormScrollKeyTest, MovesTheContent)
     TRect content = Layout().ContentRect();
     ASSERT_GT(content.Width(), 3 * client.Width);
     ASSERT_GT(content.Height(), 3 * client.Height);
-    fForm->Viewer().Layout().ScrollBy(-(content.Width() - client.Width) / 2 - content.Left, 0);
-    fForm->Viewer().Layout().ScrollBy(0, -(content.Height() - client.Height) / 2 - content.Top);
+    fForm->Model().Viewer().Layout().ScrollBy(-(content.Width() - client.Width) / 2 - content.Left, 0);
+    fForm->Model().Viewer().Layout().ScrollBy(0, -(content.Height() - client.Height) / 2 - content.Top);
     const TRect before = Layout().ContentRect();
 
     Key(row.Key, row.Modifiers);
@@ -380,7 +266,7 @@ TEST_P(MainFormScrollKeyTest, MovesTheContent)
         EXPECT_EQ(after.Left - before.Left, row.ViewsX * client.Width + row.LineX);
         EXPECT_EQ(after.Top - before.Top, row.ViewsY * client.Height + row.LineY);
     }
-    EXPECT_EQ(fForm->Viewer().Shown().Primary, 0);
+    EXPECT_EQ(fForm->Model().Viewer().Shown().Primary, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -448,64 +334,29 @@ TEST_F(MainFormTest, ScrollAfterAZoomScalesOnlyTheNewStrip)
     EXPECT_EQ(scaler.Pixels, static_cast<int64_t>(client.Width) * 10 + static_cast<int64_t>(client.Width) * client.Height);
 }
 
-TEST_F(MainFormTest, ComicArchiveOpensAtItsBookFolder)
+TEST_F(MainFormTest, DamagedPartnerShowsTheGoodPageAndTheNewLabelBeforeItsMessage)
 {
-    Start({MIREVA_BIN_DIR "/sample/Sample Book.cbz"}, TLoaders::ldShipped);
-    EXPECT_EQ(fForm->ShownPlace().Kind, TPlaceKind::pkArchive);
-    EXPECT_EQ(fForm->ShownPlace().ArchiveFolder, "Sample Book/");
-    const std::vector<std::string> images = fForm->Images();
-    ASSERT_EQ(images.size(), 11u);
-    EXPECT_EQ(images.front(), "Sample Book/01.jpg");
-    EXPECT_EQ(images[5], "Sample Book/06-07.jpg");
-    EXPECT_EQ(fForm->ShownFile(), MIREVA_BIN_DIR "/sample/Sample Book.cbz//Sample Book/01.jpg");
-    EXPECT_EQ(Label(), "2・1 / 11");
-    // The page before the spread picture and the spread picture stand
-    // alone: the partner of the first is landscape.
-    fForm->RunAction(actNext);
-    EXPECT_EQ(Label(), "4・3 / 11");
-    fForm->RunAction(actNext);
-    EXPECT_EQ(Label(), "5 / 11");
-    fForm->RunAction(actNext);
-    EXPECT_EQ(Label(), "6 / 11");
-    EXPECT_NE(Title().find("06-07.jpg (1200 x 848 x 24bit)"), std::string::npos) << Title();
-    fForm->RunAction(actNext);
-    EXPECT_EQ(Label(), "8・7 / 11");
-    EXPECT_TRUE(fMessages.empty());
-}
-
-TEST_F(MainFormTest, ArchiveInsideAnArchiveOpens)
-{
-    ForceDirectories(fTree.File("work"));
-    WriteZip(fTree.File("work/shelf.zip"),
-             {{"books/Sample Book.cbz", ReadWholeFile(MIREVA_BIN_DIR "/sample/Sample Book.cbz")},
-              {"books/readme.txt", "text"}});
-    Start({"shelf.zip/books/Sample Book.cbz"}, TLoaders::ldShipped);
-    EXPECT_EQ(fForm->ShownPlace().ArchivePath, fTree.File("work/shelf.zip"));
-    EXPECT_EQ(fForm->ShownPlace().ArchiveFolder, "books/Sample Book.cbz//Sample Book/");
-    EXPECT_EQ(Label(), "2・1 / 11");
-    fForm->RunAction(actLast);
-    fForm->Settle(10000);
-    EXPECT_EQ(Label(), "11・10 / 11");
-    EXPECT_TRUE(fMessages.empty());
-}
-
-TEST_F(MainFormTest, DamagedPictureGivesTheNotReadMessage)
-{
-    fTree.Write("work/book/bad.fake", "FAKE");
+    fTree.Write("work/book/0.fake", FakePage(0));
+    fTree.Write("work/book/1.fake", "FAKE");
     Start({"book"});
-    EXPECT_TRUE(Shown().empty());
     ASSERT_EQ(fMessages.size(), 1u);
-    EXPECT_EQ(fMessages[0], "'bad.fake' は読み込めませんでした  ");
-    EXPECT_EQ(Title(), "Mireva");
+    EXPECT_EQ(fMessages[0], "'1.fake' は読み込めませんでした  ");
+    EXPECT_EQ(fLabelsAtMessages[0], "1 / 2");
+    EXPECT_EQ(PageCentre(0), PageColourOf(0));
 }
 
-TEST_F(MainFormTest, WithoutAPathTheWorkingFolderOpens)
+// With the image cache off, the window loads both pages of a spread itself;
+// the first is scaled for the view while its partner decodes.
+TEST_F(MainFormTest, FirstPageOfASpreadIsScaledWhileItsPartnerLoads)
 {
-    fTree.Write("work/here.fake", FakePicture(4, 4, fkGray, 200, 0, 0));
-    Start({});
-    EXPECT_EQ(Shown(), "here.fake");
-    EXPECT_EQ(fForm->ShownPlace().Folder, fTree.File("work/"));
-    EXPECT_EQ(Label(), "1 / 1");
+    fTree.Write("data/Mireva.ini", "[CACHE]\nImageCache=0\nFileCache=0\n[PICTURE]\nStretch=4\n");
+    for (int i = 0; i < 2; ++i)
+        fTree.Write("work/book/" + std::to_string(i) + ".fake", FakePage(i, 300, 450));
+    Start({"book"});
+    ASSERT_TRUE(Layout().SpreadActive());
+    const TSize display = Layout().PageSize(0);
+    ASSERT_LT(display.Width, 300);
+    EXPECT_TRUE(fForm->Model().Viewer().Primary().ScaledFor(display.Width, display.Height, TStretchMode::smLanczos3));
 }
 
 TEST_F(MainFormTest, FolderWithoutPicturesShowsNothing)
@@ -513,7 +364,7 @@ TEST_F(MainFormTest, FolderWithoutPicturesShowsNothing)
     ForceDirectories(fTree.File("work/empty"));
     Start({"empty"});
     EXPECT_TRUE(Shown().empty());
-    EXPECT_EQ(fForm->ShownPlace().Kind, TPlaceKind::pkFolder);
+    EXPECT_EQ(fForm->Model().ShownPlace().Kind, TPlaceKind::pkFolder);
     EXPECT_TRUE(fMessages.empty());
     EXPECT_EQ(PageCentre(0), QColor(Qt::black));
     EXPECT_EQ(Label(), "");
@@ -534,7 +385,7 @@ TEST_P(MainFormPaintTest, PaintsThePicturesPixels)
     fTree.Write("work/p.fake", FakePicture(40, 40, row.Kind, row.Blue, row.Green, row.Red));
     Start({"p.fake"});
     ASSERT_EQ(Shown(), "p.fake");
-    const TBitmap* picture = fForm->Viewer().Primary().Bitmap.get();
+    const TBitmap* picture = fForm->Model().Viewer().Primary().Bitmap.get();
     ASSERT_NE(picture, nullptr);
     // Prepared: 24-bit, or 8-bit gray with the identity palette.
     EXPECT_TRUE(picture->BitsPerPixel() == 24 || picture->IsGray());
@@ -547,17 +398,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, MainFormPaintTest,
                                            TPaintCase{"Palette", fkPalette, 0x20, 0x40, 0x60,
                                                       QColor(0x60, 0x40, 0x20)}),
                          [](const auto& info) { return std::string(info.param.Name); });
-
-TEST_F(MainFormTest, RotationTurnsTheShownPicture)
-{
-    fTree.Write("work/wide.fake", FakePicture(30, 20, fkColor, 1, 2, 3));
-    Start({"wide.fake"});
-    fForm->RunAction(actR90);
-    EXPECT_EQ(fForm->Viewer().Primary().Width(), 20);
-    EXPECT_EQ(fForm->Viewer().Primary().Height(), 30);
-    // The caption keeps the size as loaded.
-    EXPECT_EQ(Title(), "Mireva - wide.fake (30 x 20 x 24bit) [100%]");
-}
 
 TEST_F(MainFormTest, ImageBarWheelAndSeekBarTurnPages)
 {
@@ -599,7 +439,7 @@ TEST_F(MainFormTest, DroppedFolderOpens)
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(fForm.get(), &drop);
     EXPECT_EQ(Shown(), "2.fake");
-    EXPECT_EQ(fForm->ShownPlace().Folder, fTree.File("elsewhere/"));
+    EXPECT_EQ(fForm->Model().ShownPlace().Folder, fTree.File("elsewhere/"));
 }
 
 TEST_F(MainFormTest, SettingsFileGivesTheViewState)
@@ -639,16 +479,7 @@ TEST_F(MainFormTest, HandOverOverTheSocketOpensThePath)
     later.join();
     EXPECT_TRUE(finished);
     EXPECT_EQ(role, TInstanceRole::irHandedOver);
-    EXPECT_EQ(fForm->ShownPlace().Folder, fTree.File("other/"));
-}
-
-TEST_F(MainFormTest, HandOverWithoutArgumentsChangesNothing)
-{
-    fTree.Write("work/a/1.fake", FakePicture(4, 4, fkColor, 1, 2, 3));
-    Start({"a/1.fake"});
-    fForm->HandOver(THandOver{});
-    EXPECT_EQ(Shown(), "1.fake");
-    EXPECT_FALSE(fForm->isFullScreen());
+    EXPECT_EQ(fForm->Model().ShownPlace().Folder, fTree.File("other/"));
 }
 
 TEST_F(MainFormTest, FullScreenIsEnteredButNeverLeftByAHandOver)
@@ -674,37 +505,3 @@ TEST_F(MainFormTest, HandOverSwitchesTheSettingsFileAndTheWindowFollowsIt)
     EXPECT_TRUE(fMessages.empty());
 }
 
-TEST_F(MainFormTest, HandOverIsIgnoredOnceClosing)
-{
-    fTree.Write("work/a/1.fake", FakePicture(4, 4, fkColor, 1, 2, 3));
-    fTree.Write("work/b/2.fake", FakePicture(4, 4, fkColor, 1, 2, 3));
-    Start({"a"});
-    fForm->close();
-    fForm->HandOver(THandOver{fTree.File("work/"), {"m", "b"}});
-    EXPECT_EQ(Shown(), "1.fake");
-}
-
-TEST_F(MainFormTest, SampleBookFolderLoadsEveryPage)
-{
-    Start({MIREVA_BIN_DIR "/sample/Sample Book"}, TLoaders::ldProgram);
-    ASSERT_EQ(Shown(), "01.bmp");
-    std::vector<std::string> names;
-    for (const std::string& image : fForm->Images())
-        names.push_back(ExtractFileName(image));
-    EXPECT_EQ(names, (std::vector<std::string>{"01.bmp", "02.bmp", "03.bmp", "04.bmp", "05.bmp", "06-07.bmp",
-                                               "08.bmp", "09.bmp", "10.bmp", "11.bmp", "12.bmp"}));
-    fForm->RunAction(actSingle);
-    int spreads = 0;
-    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-        fForm->Viewer().GoToIndex(i);
-        const TImageSlot& page = fForm->Viewer().Primary();
-        ASSERT_TRUE(page.HasBitmap()) << names[static_cast<size_t>(i)];
-        EXPECT_EQ(page.Height(), 848);
-        if (page.Width() == 2 * 600)
-            ++spreads;
-        else
-            EXPECT_EQ(page.Width(), 600);
-    }
-    EXPECT_EQ(spreads, 1);
-    EXPECT_TRUE(fMessages.empty());
-}

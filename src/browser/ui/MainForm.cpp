@@ -22,17 +22,11 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "browser/FolderImages.h"
-#include "browser/ViewerSettings.h"
+#include "app/AppCore.h"
 #include "browser/ui/KeyCodes.h"
-#include "collections/CompareNames.h"
-#include "base/Errors.h"
-#include "common/IniFile.h"
-#include "base/PathUtils.h"
 #include "viewer/Caption.h"
 #include "viewer/ViewCommands.h"
 #include "viewer/ui/ImageViewFrame.h"
-#include "viewer/ui/QtHalfTone.h"
 
 namespace {
 
@@ -49,85 +43,72 @@ std::string ToStdString(const QString& text)
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-// The viewer keeps one picture source for its life; the window changes
-// lists (and with them the loader for archive members) under it.
-class TListSource : public TPictureSource {
-public:
-    TImageSlot Load(const TCacheItem& item) override
-    {
-        if (!Current) {
-            TImageSlot slot;
-            slot.Index = item.Index;
-            return slot;
-        }
-        return Current->Load(item);
-    }
-    std::shared_ptr<TPictureSource> Current;
-};
-
-// Member names of an archive folder sort as file names do: by the
-// program's name order, names differing only in case in byte order.
-bool MemberBefore(const TArchiveFileInfo* a, const TArchiveFileInfo* b)
-{
-    const int order = CompareNames(a->Name, b->Name);
-    return order != 0 ? order < 0 : a->Name < b->Name;
-}
-
 }  // namespace
 
-TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent)
-    : QMainWindow(parent)
-    , fCore(core)
-    , fKeys(DefaultKeyBindings())
+TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle(AppTitle);
     setAcceptDrops(true);
     fScaler = scaler ? scaler : &fOwnScaler;
+    fModel = std::make_unique<TBrowserModel>(core, *this);
+    TPageViewer& viewer = fModel->Viewer();
 
-    auto source = std::make_shared<TListSource>();
-    fSource = source;
-    fViewer = std::make_unique<TPageViewer>(source, [this]() -> std::shared_ptr<TCacheDecoder> {
-        // The cache thread works on a snapshot of the finishing step taken
-        // now; a change of filter or rotation restarts it.
-        return std::make_shared<TLoaderCacheDecoder>(fCore.Loaders(), fArchiveSource, CurrentFinish());
-    });
-    fActions = std::make_unique<TViewActions>(*fViewer);
-
-    fFrame = new TImageViewFrame(*fViewer, *fScaler, this);
+    fFrame = new TImageViewFrame(viewer, *fScaler, this);
     setCentralWidget(fFrame);
     fFrame->SetKeyHandler(
         [this](int key, Qt::KeyboardModifiers modifiers) { return RouteKey(key, modifiers, true); });
     fFrame->SetMouseHandler([this](int code, Qt::KeyboardModifiers modifiers, TPoint point) {
-        Carry(fActions->RunMouse(code, modifiers.testFlag(Qt::ControlModifier), point));
+        Carry(fModel->Carry(fModel->Actions().RunMouse(code, modifiers.testFlag(Qt::ControlModifier), point)));
     });
-    fFrame->SetImageBarHandler([this](TImageBarButton button) { Carry(fActions->RunImageBar(button)); });
-    fFrame->SetSeekHandler([this](int index) { Carry(fActions->GoToIndex(index)); });
-    fFrame->SetChangedHandler([this] { RefreshView(); });
+    fFrame->SetImageBarHandler(
+        [this](TImageBarButton button) { Carry(fModel->Carry(fModel->Actions().RunImageBar(button))); });
+    fFrame->SetSeekHandler([this](int index) { Carry(fModel->Carry(fModel->Actions().GoToIndex(index))); });
+    fFrame->SetChangedHandler([this] { fModel->ViewChanged(); });
     fFrame->SetMessageHandler([this](const std::string& text) { ShowMessage(text, TMessageIcon::miError); });
 
     BuildActions();
     BuildMenus();
-    TIniFile settings(fCore.SettingsPath());
-    ReadWindowState(settings);
+    fModel->RegisterObserver(this);
     resize(1024, 768);
     ApplyOptions();
+    fFrame->ShowImageBar(fModel->Actions().ImageBarShown());
+    fFrame->ShowSeekBar(fModel->Actions().SeekBarShown());
+    RefreshView();
     fFrame->setFocus();
 }
 
 TMainForm::~TMainForm()
 {
-    // The cache thread goes before the archive it reads, and the frame
-    // before the viewer and scaler it paints from (members die before the
-    // base class deletes the child widgets).
-    fViewer->Close();
+    // The model (and with it the cache thread and the archive it reads) goes
+    // after the frame that paints from its viewer.
+    fModel->UnregisterObserver(this);
     delete fFrame;
     fFrame = nullptr;
+    fModel.reset();
 }
 
 void TMainForm::SetMessageSink(TMessageSink sink)
 {
     fMessageSink = std::move(sink);
-    fActions->SetBatch(fMessageSink != nullptr);
+    fModel->SetBatch(fMessageSink != nullptr);
+}
+
+void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
+{
+    if (change.Phase != TChangePhase::cpAfter)
+        return;
+    switch (change.Kind) {
+    case TBrowserChangeKind::bcOptions:
+        ApplyOptions();
+        break;
+    case TBrowserChangeKind::bcShown:
+    case TBrowserChangeKind::bcView:
+        RefreshView();
+        break;
+    case TBrowserChangeKind::bcPlace:
+    case TBrowserChangeKind::bcSelection:
+        break;
+    }
 }
 
 // --- Actions and menus -----------------------------------------------------------
@@ -212,27 +193,31 @@ QAction* TMainForm::Action(TActionId action) const
 
 void TMainForm::UpdateActions()
 {
-    const bool bindLeft = fViewer->ViewState().Binding == TBinding::bdLeft;
-    const TViewScrollOptions& exchange = fViewer->Options().Scroll;
+    const TViewActions& actions = fModel->Actions();
+    const TPageViewer& viewer = fModel->Viewer();
+    const TKeyBindings& keys = fModel->Keys();
+    const bool bindLeft = viewer.ViewState().Binding == TBinding::bdLeft;
+    const TViewScrollOptions& exchange = viewer.Options().Scroll;
+    const TFilterSets& sets = fModel->FilterSets();
     for (const TActionInfo& info : ActionTable()) {
         QAction* action = fActionItems[info.Id];
-        action->setEnabled(fActions->Enabled(info.Id));
+        action->setEnabled(actions.Enabled(info.Id));
         if (info.Checkable)
-            action->setChecked(fActions->Checked(info.Id));
+            action->setChecked(actions.Checked(info.Id));
         // A menu item shows its first key; a move item the key of the move
         // its key runs now (a left-bound book may swap the pair).
         TShortCut key = 0;
         if (const auto move = MoveCommandOf(info.Id))
-            key = fKeys.FirstMoveKey(ResolveMoveCommand(*move, true, bindLeft ? TBinding::bdLeft : TBinding::bdRight,
-                                                        exchange));
+            key = keys.FirstMoveKey(
+                ResolveMoveCommand(*move, true, bindLeft ? TBinding::bdLeft : TBinding::bdRight, exchange));
         else
-            key = fKeys.FirstKey(info.Id);
+            key = keys.FirstKey(info.Id);
         QString caption = ToQString(info.Caption);
         // A filter item is named after its set.
         const int filter = static_cast<int>(info.Id) - static_cast<int>(TActionId::actFilter1);
-        if (filter >= 0 && filter < static_cast<int>(fCore.FilterSets().Sets.size()) && filter < 10)
+        if (filter >= 0 && filter < static_cast<int>(sets.Sets.size()) && filter < 10)
             caption = QStringLiteral("&%1: %2").arg(filter + 1).arg(
-                ToQString(fCore.FilterSets().Sets[static_cast<size_t>(filter)].Name));
+                ToQString(sets.Sets[static_cast<size_t>(filter)].Name));
         const QString keyText = ShortcutText(key);
         action->setText(keyText.isEmpty() ? caption : caption + '\t' + keyText);
     }
@@ -240,14 +225,12 @@ void TMainForm::UpdateActions()
 
 void TMainForm::RunAction(TActionId action)
 {
-    Carry(fActions->Run(action));
+    Carry(fModel->RunAction(action));
 }
 
 void TMainForm::Carry(const TActionOutcome& outcome)
 {
     switch (outcome.Request) {
-    case TWindowRequest::wrNone:
-        break;
     case TWindowRequest::wrOpenDialog:
         OpenDialog(false);
         break;
@@ -260,32 +243,28 @@ void TMainForm::Carry(const TActionOutcome& outcome)
     case TWindowRequest::wrSizeDialog:
         SizeDialog();
         break;
-    case TWindowRequest::wrNextFolder:
-    case TWindowRequest::wrPriorFolder:
-        // Moving on to the neighbouring folder or archive comes with the
-        // folder navigation; until then the end of the list stays put.
-        break;
     case TWindowRequest::wrExit:
         QTimer::singleShot(0, this, [this] { close(); });
         break;
+    case TWindowRequest::wrNone:
+    case TWindowRequest::wrNextFolder:
+    case TWindowRequest::wrPriorFolder:
+        break;
     }
     if (outcome.BarsChanged) {
-        fFrame->ShowImageBar(fActions->ImageBarShown());
-        fFrame->ShowSeekBar(fActions->SeekBarShown());
+        fFrame->ShowImageBar(fModel->Actions().ImageBarShown());
+        fFrame->ShowSeekBar(fModel->Actions().SeekBarShown());
     }
     if (outcome.Animate)
         fFrame->StartAnimation();
-    if (outcome.PicturesChanged)
-        fCore.FilterSets().Selected = fActions->Filter();
-    RefreshView();
 }
 
 bool TMainForm::RouteKey(int key, Qt::KeyboardModifiers modifiers, bool inImageView)
 {
-    const std::optional<TKeyCommand> command = fKeys.Find(ShortcutFromQt(key, modifiers), inImageView);
-    if (!command)
+    const std::optional<TActionOutcome> outcome = fModel->RunShortcut(ShortcutFromQt(key, modifiers), inImageView);
+    if (!outcome)
         return false;
-    Carry(fActions->RunKey(*command));
+    Carry(*outcome);
     return true;
 }
 
@@ -305,262 +284,27 @@ void TMainForm::keyPressEvent(QKeyEvent* event)
 
 void TMainForm::RefreshView()
 {
+    if (!fFrame)
+        return;
+    const TPageViewer& viewer = fModel->Viewer();
     fFrame->UpdateView();
-    setWindowTitle(ToQString(WindowCaption(AppTitle, fViewer->CaptionText())));
-    fFrame->SetPageText(PageLabel());
-    const TViewerOptions& options = fViewer->Options();
-    fFrame->UpdateSeekBar(fViewer->Count(), fViewer->SeekIndex(), fViewer->ViewState().BindRight(),
-                          options.Picture.SeekToRight);
+    setWindowTitle(ToQString(WindowCaption(AppTitle, viewer.CaptionText())));
+    fFrame->SetPageText(fModel->PageLabel());
+    fFrame->UpdateSeekBar(viewer.Count(), viewer.SeekIndex(), viewer.ViewState().BindRight(),
+                          viewer.Options().Picture.SeekToRight);
     UpdateActions();
 }
 
-std::string TMainForm::PageLabel() const
-{
-    if (fViewer->Primary().Index < 0 || fViewer->Count() == 0)
-        return {};
-    return fViewer->PageLabel();
-}
-
-// --- Options and state -----------------------------------------------------------
-
 void TMainForm::ApplyOptions()
 {
-    const TViewerOptions options = ViewerOptionsFrom(fCore.Options(), fKeys, fCore.SystemColors());
-    const bool stretchChanged = options.Picture.Stretch != fViewer->Options().Picture.Stretch;
-    fViewer->SetOptions(options);
-    fOwnScaler.SetStretch(options.Picture.Stretch);
-    const TFilterSets& sets = fCore.FilterSets();
-    fActions->SetFilterCount(static_cast<int>(sets.Sets.size()));
-    fActions->SelectFilter(sets.Selected);
-    fFrame->SetBackground(options.Picture.Back);
+    if (!fFrame)
+        return;
+    const TViewPictureOptions& picture = fModel->Viewer().Options().Picture;
+    const bool stretchChanged = picture.Stretch != fOwnScaler.Mode();
+    fOwnScaler.SetStretch(picture.Stretch);
+    fFrame->SetBackground(picture.Back);
     if (stretchChanged)
         fFrame->InvalidatePages();
-    fViewer->RefreshLayout(true);
-    RefreshView();
-}
-
-void TMainForm::WriteWindowState(TIniFile& ini)
-{
-    WriteViewState(ini, fViewer->ViewState());
-    ini.WriteBool("VIEW", "ImageBar", fActions->ImageBarShown());
-    ini.WriteBool("VIEW", "SeekBar", fActions->SeekBarShown());
-}
-
-void TMainForm::ReadWindowState(TIniFile& ini)
-{
-    TViewState state = ReadViewState(ini);
-    // The rotation is not kept in the file; the one chosen stays.
-    state.Rotation = fViewer->ViewState().Rotation;
-    fViewer->SetViewState(state);
-    fActions->SetBars(ini.ReadBool("VIEW", "ImageBar", true), ini.ReadBool("VIEW", "SeekBar", false));
-    fFrame->ShowImageBar(fActions->ImageBarShown());
-    fFrame->ShowSeekBar(fActions->SeekBarShown());
-}
-
-void TMainForm::SuspendForSettings()
-{
-    // The cache keeps the loaders it started with, whatever the rebuild
-    // does; stopped now, it starts again with the new ones.
-    fViewer->StopCache();
-}
-
-void TMainForm::ResumeAfterSettings()
-{
-    // The loaders were rebuilt: the shown pages load through the new set
-    // from now on. An open archive keeps reading through the set it was
-    // opened with (its member positions are that loader's); it takes the new
-    // plug-ins when it is opened again.
-    static_cast<TListSource*>(fSource.get())->Current = std::make_shared<TLoaderPictureSource>(
-        fCore.Loaders(), fArchiveSource, this, [this] { return CurrentFinish(); });
-    ApplyOptions();
-}
-
-// --- Opening places ----------------------------------------------------------------
-
-void TMainForm::SetList(std::vector<TCacheItem> items, std::optional<TArchiveSource> archive)
-{
-    fArchiveSource = std::move(archive);
-    auto* source = static_cast<TListSource*>(fSource.get());
-    source->Current = std::make_shared<TLoaderPictureSource>(fCore.Loaders(), fArchiveSource, this,
-                                                             [this] { return CurrentFinish(); });
-    fItems = items;
-    fViewer->SetList(std::move(items));
-}
-
-bool TMainForm::ShowFolder(const std::string& folder)
-{
-    std::vector<std::string> names;
-    try {
-        const TLoaderSetPtr loaders = fCore.Loaders();
-        names = ListFolderImages(folder, [&loaders](std::string_view ext) { return loaders->IsImageExtension(ext); });
-    } catch (const EMirevaError& e) {
-        ShowMessage(e.what(), TMessageIcon::miWarning);
-        return false;
-    }
-    fShown = TShownPlace{TPlaceKind::pkFolder, IncludeTrailingPathDelimiter(folder), {}, {}};
-    std::vector<TCacheItem> items;
-    for (const std::string& name : names)
-        items.push_back(TCacheItem{static_cast<int>(items.size()), JoinPath(fShown.Folder, name), 0, -1});
-    SetList(std::move(items), std::nullopt);
-    fArchive.reset();
-
-    // The file the path named, else the folder's first picture.
-    const std::string pending = fPending.FilePath;
-    fPending = {};
-    if (pending.empty() || !SelectAndShow(pending))
-        ShowFirstImage();
-    RefreshView();
-    return true;
-}
-
-bool TMainForm::ShowArchive(const std::string& archivePath, const std::string& innerFolder)
-{
-    // The inner folder names a folder ("dir/", "x/b.zip//dir/") or an
-    // archive inside the archive ("x/b.zip"), whose top is shown.
-    std::string archivePart;
-    std::string folder;
-    if (innerFolder.empty() || innerFolder.back() == '/') {
-        SplitVirtualPath(innerFolder, archivePart, folder);
-    } else {
-        archivePart = innerFolder;
-    }
-    TArchiveEnv env;
-    env.Loaders = fCore.Loaders();
-    env.TempBase = IncludeTrailingPathDelimiter(fCore.TemporaryFolder());
-    const TPendingSelection pending = fPending;
-    fPending = {};
-    TArchiverPtr archiver;
-    try {
-        archiver = ResolveVirtualPath(env, archivePath, archivePart, fArchive);
-    } catch (const EFileError& e) {
-        // An inner archive that could not be written out: the system's reason.
-        ShowMessage(e.what(), TMessageIcon::miWarning);
-        return false;
-    } catch (const std::exception&) {
-        archiver = nullptr;
-    }
-    if (!archiver || !archiver->Loader) {
-        ShowMessage(ArchiveNotReadMessage(ExtractFileName(archivePath)), TMessageIcon::miWarning);
-        return false;
-    }
-
-    std::vector<TArchiveFileInfo*> records;
-    archiver->List(folder, true, records);
-    // A folder that holds nothing but one folder (as many comics come: the
-    // book's folder inside its archive) is entered at once.
-    std::string opened = innerFolder;
-    while (fCore.OpenOptions().ArchiveOpenSubFolder && records.size() == 1 && records.front()->IsFolder() &&
-           records.front()->Path != folder) {
-        folder = records.front()->Path;
-        opened = archivePart.empty() ? folder : archivePart + "//" + folder;
-        records.clear();
-        archiver->List(folder, true, records);
-    }
-    std::vector<TArchiveFileInfo*> pictures;
-    for (TArchiveFileInfo* record : records)
-        if (!record->IsFolder() && fCore.Loaders()->IsImageExtension(ExtractFileExt(record->Name)))
-            pictures.push_back(record);
-    std::sort(pictures.begin(), pictures.end(), MemberBefore);
-    std::vector<TCacheItem> items;
-    for (const TArchiveFileInfo* record : pictures)
-        items.push_back(TCacheItem{static_cast<int>(items.size()), record->Path + record->Name, record->Position,
-                                   static_cast<int64_t>(record->Size)});
-    TArchiveSource source;
-    source.ArchiveName = archiver->FileName();
-    source.Loader = archiver->Loader;
-    // The archive (and its outer levels) stay open while any loader or
-    // cache thread reads from it.
-    source.KeepAlive = archiver;
-    SetList(std::move(items), source);
-    const bool firstShown = archiver != fArchive;
-    fArchive = archiver;
-    fShown = TShownPlace{TPlaceKind::pkArchive, {}, archivePath, opened};
-
-    // LIST OpenArchive: opening an archive shows its first picture.
-    if (pending.ArchiveFileName.empty() || !SelectAndShow(pending.ArchiveFileName))
-        if (fCore.Options().List.OpenArchive)
-            ShowFirstImage();
-    RefreshView();
-    // A book whose list stopped at damage shows the pages read before it;
-    // the reader is told once that more may be missing.
-    if (firstShown && archiver->Incomplete())
-        ShowMessage(ArchiveIncompleteMessage(archiver->FileName()), TMessageIcon::miWarning);
-    return true;
-}
-
-bool TMainForm::SelectAndShow(const std::string& name)
-{
-    auto found = std::find_if(fItems.begin(), fItems.end(), [&](const TCacheItem& item) { return item.Path == name; });
-    // Inside an archive a bare member name is enough.
-    if (found == fItems.end() && fShown.Kind == TPlaceKind::pkArchive)
-        found = std::find_if(fItems.begin(), fItems.end(),
-                             [&](const TCacheItem& item) { return ExtractFileName(item.Path) == name; });
-    if (found == fItems.end()) {
-        // An archive in the folder is opened, as a double click on it does.
-        if (fShown.Kind == TPlaceKind::pkFolder && fCore.Loaders()->IsArchiveExtension(ExtractFileExt(name)))
-            return ShowArchive(name, "");
-        return false;
-    }
-    fViewer->Open(static_cast<int>(found - fItems.begin()));
-    RefreshView();
-    return true;
-}
-
-void TMainForm::ShowFirstImage()
-{
-    if (fViewer->Count() > 0)
-        fViewer->Open(0);
-    RefreshView();
-}
-
-std::string TMainForm::SingleTopFolder() const
-{
-    if (fShown.Kind != TPlaceKind::pkArchive || !fArchive)
-        return {};
-    std::vector<TArchiveFileInfo*> top;
-    fArchive->List("", true, top);
-    if (top.size() == 1 && top.front()->IsFolder())
-        return top.front()->Path;
-    return {};
-}
-
-std::string TMainForm::ShownFile() const
-{
-    const TImageSlot& primary = fViewer->Primary();
-    if (!primary.HasBitmap() || primary.Index < 0 || primary.Index >= static_cast<int>(fItems.size()))
-        return {};
-    const std::string& path = fItems[static_cast<size_t>(primary.Index)].Path;
-    if (fShown.Kind == TPlaceKind::pkArchive)
-        return fShown.ArchivePath + "//" + path;
-    return path;
-}
-
-std::vector<std::string> TMainForm::Images() const
-{
-    std::vector<std::string> paths;
-    for (const TCacheItem& item : fItems)
-        paths.push_back(item.Path);
-    return paths;
-}
-
-bool TMainForm::OpenPathFromUser(const std::string& path)
-{
-    try {
-        return OpenPath(path, fCore.ResolveContext(), fCore.OpenOptions(), *this);
-    } catch (const std::exception& e) {
-        ShowMessage(e.what(), TMessageIcon::miError);
-        return false;
-    }
-}
-
-TPictureFinish TMainForm::CurrentFinish() const
-{
-    const TFilterSets& sets = fCore.FilterSets();
-    const int filter = fActions->Filter();
-    const TFilterList* items =
-        filter >= 0 && filter < static_cast<int>(sets.Sets.size()) ? &sets.Sets[static_cast<size_t>(filter)].Items : nullptr;
-    const TViewState& state = fViewer->ViewState();
-    return MakePictureFinish(items, state.Rotation, state.AutoRotate);
 }
 
 // --- Start, hand-over, close -------------------------------------------------------
@@ -578,11 +322,7 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::DeferredStart()
 {
-    try {
-        fCore.DeferredStart(*this);
-    } catch (const std::exception& e) {
-        ShowMessage(e.what(), TMessageIcon::miError);
-    }
+    fModel->DeferredStart();
     // The picture is painted by the events already queued; settle after them.
     QTimer::singleShot(0, this, [this] {
         if (fSettled) {
@@ -599,7 +339,7 @@ bool TMainForm::Settle(int milliseconds)
     clock.start();
     QCoreApplication::processEvents();
     bool idle = true;
-    if (TImageCacheThread* cache = fViewer->Cache())
+    if (TImageCacheThread* cache = fModel->Viewer().Cache())
         idle = cache->WaitIdle(std::chrono::milliseconds(std::max<qint64>(0, milliseconds - clock.elapsed())));
     QCoreApplication::processEvents();
     fFrame->Render();
@@ -608,8 +348,7 @@ bool TMainForm::Settle(int milliseconds)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    fCore.BeginClose();
-    fViewer->StopCache();
+    fModel->BeginClose();
     event->accept();
 }
 
@@ -619,26 +358,8 @@ void TMainForm::HandOver(const THandOver& message)
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     raise();
     activateWindow();
-    try {
-        const std::optional<THandOverRequest> request = fCore.AcceptHandOver(message, isFullScreen());
-        if (!request || !request->HasArguments)
-            return;
-        if (!request->SettingsPath.empty()) {
-            // A settings file that cannot be read changes nothing; the rest
-            // of the request still counts.
-            try {
-                fCore.ChangeSettings(request->SettingsPath, *this);
-            } catch (const EMirevaError& e) {
-                ShowMessage(e.what(), TMessageIcon::miWarning);
-            }
-        }
-        if (request->EnterFullScreen)
-            showFullScreen();
-        if (!request->OpenPath.empty())
-            OpenPath(request->OpenPath, fCore.ResolveContext(), fCore.OpenOptions(), *this);
-    } catch (const std::exception& e) {
-        ShowMessage(e.what(), TMessageIcon::miError);
-    }
+    if (fModel->HandOver(message, isFullScreen()).EnterFullScreen)
+        showFullScreen();
 }
 
 // --- Drops and dialogs ---------------------------------------------------------------
@@ -665,23 +386,21 @@ void TMainForm::dropEvent(QDropEvent* event)
             continue;
         event->acceptProposedAction();
         activateWindow();
-        OpenPathFromUser(ToStdString(url.toLocalFile()));
+        fModel->OpenPathFromUser(ToStdString(url.toLocalFile()));
         return;
     }
 }
 
 void TMainForm::OpenDialog(bool folder)
 {
-    const QString start = ToQString(fShown.Kind == TPlaceKind::pkFolder ? fShown.Folder
-                                    : fShown.Kind == TPlaceKind::pkArchive ? ExtractFilePath(fShown.ArchivePath)
-                                                                            : fCore.Folders().WorkingFolder);
+    const QString start = ToQString(fModel->DialogStartFolder());
     QString chosen;
     if (folder) {
         chosen = QFileDialog::getExistingDirectory(this, QString::fromUtf8("フォルダを開く"), start);
     } else {
         // Pictures and archives the loaders read, by their extensions.
         QStringList patterns;
-        const TLoaderSetPtr loaders = fCore.Loaders();
+        const TLoaderSetPtr& loaders = fModel->Loaders();
         for (const std::string& ext : loaders->ImageExtensions())
             patterns << "*" + ToQString(ext).toLower();
         for (const std::string& ext : loaders->ArchiveExtensions())
@@ -690,16 +409,16 @@ void TMainForm::OpenDialog(bool folder)
         chosen = QFileDialog::getOpenFileName(this, QString::fromUtf8("開く"), start, filter);
     }
     if (!chosen.isEmpty())
-        OpenPathFromUser(ToStdString(chosen));
+        fModel->OpenPathFromUser(ToStdString(chosen));
 }
 
 void TMainForm::RatioDialog()
 {
     bool ok = false;
     const int percent = QInputDialog::getInt(this, QString::fromUtf8("倍率の入力"), QString::fromUtf8("倍率 (%):"),
-                                             CustomRatioPercent(fViewer->ViewState().CustomRatio), 1, 800, 1, &ok);
+                                             CustomRatioPercent(fModel->Viewer().ViewState().CustomRatio), 1, 800, 1, &ok);
     if (ok)
-        Carry(fActions->ApplyEnteredRatio(percent));
+        Carry(fModel->Carry(fModel->Actions().ApplyEnteredRatio(percent)));
 }
 
 void TMainForm::SizeDialog()
@@ -710,12 +429,12 @@ void TMainForm::SizeDialog()
     auto* size = new QSpinBox(&dialog);
     size->setRange(1, 5000);
     size->setSuffix(QStringLiteral(" px"));
-    size->setValue(fViewer->ViewState().SetSize);
+    size->setValue(fModel->Viewer().ViewState().SetSize);
     auto* height = new QRadioButton(QString::fromUtf8("高さ(&V)"), &dialog);
     height->setObjectName("rbVert");
     auto* width = new QRadioButton(QString::fromUtf8("幅(&H)"), &dialog);
     width->setObjectName("rbHorz");
-    (fViewer->ViewState().SizeDir == TSizeDir::sdWidth ? width : height)->setChecked(true);
+    (fModel->Viewer().ViewState().SizeDir == TSizeDir::sdWidth ? width : height)->setChecked(true);
     layout->addRow(QString::fromUtf8("サイズ:"), size);
     layout->addRow(height);
     layout->addRow(width);
@@ -724,7 +443,8 @@ void TMainForm::SizeDialog()
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addRow(buttons);
     if (dialog.exec() == QDialog::Accepted)
-        Carry(fActions->ApplyImageSize(size->value(), width->isChecked() ? TSizeDir::sdWidth : TSizeDir::sdHeight));
+        Carry(fModel->Carry(
+            fModel->Actions().ApplyImageSize(size->value(), width->isChecked() ? TSizeDir::sdWidth : TSizeDir::sdHeight)));
 }
 
 void TMainForm::ShowMessage(const std::string& text, TMessageIcon icon)

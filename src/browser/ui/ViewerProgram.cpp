@@ -188,7 +188,7 @@ int RunViewer(int argc, char** argv)
                     // breaks and escape sequences: escaped, it stays one line
                     // and never drives the terminal.
                     std::cout << EscapeControls(form.windowTitle().toStdString()) << '\n'
-                              << EscapeControls(form.PageLabel()) << std::endl;
+                              << EscapeControls(form.Model().PageLabel()) << std::endl;
                 } else {
                     exitCode = 1;
                 }

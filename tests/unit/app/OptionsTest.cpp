@@ -394,7 +394,7 @@ TEST(Options, UnknownSectionsKeysAndTheirOrderSurviveASave)
     TIniFile ini(path);
     TOptions options;
     LoadOptions(ini, options, {});
-    options.Picture.Stretch = TStretchKind::skBilinear;
+    options.Picture.Stretch = TStretchMode::smBilinear;
     options.ExtColors = {TExtColorEntry{".new", MakeColor(9, 9, 9), true}};
     SaveOptions(ini, options, false, {});
 
@@ -466,7 +466,7 @@ TEST(Options, TextsCannotInjectKeysThroughASave)
     TIniFile reread(temp.File("Mireva.ini"));
     TOptions loaded;
     LoadOptions(reread, loaded, {});
-    EXPECT_EQ(loaded.Picture.Stretch, TStretchKind::skLanczos3);
+    EXPECT_EQ(loaded.Picture.Stretch, TStretchMode::smLanczos3);
     EXPECT_FALSE(loaded.Initialize.LastImage);
     EXPECT_EQ(loaded.Initialize.InitPath.find('\n'), std::string::npos);
     const std::vector<std::string> lines = Lines(temp.Read("Mireva.ini"));

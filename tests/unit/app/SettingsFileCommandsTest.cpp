@@ -97,7 +97,7 @@ TEST_F(SettingsFileCommandsTest, SwitchingWritesTheWindowStateFirstThenReadsEver
                                         "ApplyArchiveListOptions", "ReadWindowState(comic.lys)",
                                         "ReadKeyBindings(comic.lys)", "ReadMouseBindings(comic.lys)", "Resume"}));
     EXPECT_EQ(commands.SettingsPath(), chosen);
-    EXPECT_EQ(fOptions.Picture.Stretch, TStretchKind::skBilinear);
+    EXPECT_EQ(fOptions.Picture.Stretch, TStretchMode::smBilinear);
     EXPECT_TRUE(fPlugins.Settings.MacBinary);
     // The old file got its window state; the new one was only read.
     EXPECT_TRUE(Has(fCurrent, "STATE", "WrittenBy"));
@@ -113,7 +113,7 @@ TEST_F(SettingsFileCommandsTest, SwitchingToTheFileInUseReloadsWithoutWritingFir
     EXPECT_EQ(fWindow.Calls,
               (std::vector<std::string>{"Suspend", "ClearRegApplications", "ApplyArchiveListOptions",
                                         "ReadWindowState(Mireva.ini)", "Resume"}));
-    EXPECT_EQ(fOptions.Picture.Stretch, TStretchKind::skHalfTone);
+    EXPECT_EQ(fOptions.Picture.Stretch, TStretchMode::smHalfTone);
     EXPECT_FALSE(Has(fCurrent, "STATE", "WrittenBy"));
 }
 
@@ -186,7 +186,7 @@ TEST_F(SettingsFileCommandsTest, AFailedWriteOfTheOldFileDoesNotStopTheSwitch)
     commands.ChangeSetting(chosen);
     EXPECT_EQ(fWindow.Failures.size(), 1u);
     EXPECT_EQ(commands.SettingsPath(), chosen);
-    EXPECT_EQ(fOptions.Picture.Stretch, TStretchKind::skBilinear);
+    EXPECT_EQ(fOptions.Picture.Stretch, TStretchMode::smBilinear);
     EXPECT_EQ(fWindow.Calls.back(), "Resume");
 }
 
@@ -287,7 +287,7 @@ TEST_F(SettingsFileCommandsTest, LoadingAppliesTheChosenFileAndWritesItIntoTheFi
                                         "WriteKeyBindings(Mireva.ini)", "WriteMouseBindings(Mireva.ini)",
                                         "WriteRegApplications(Mireva.ini)", "Resume"}));
     EXPECT_EQ(commands.SettingsPath(), fCurrent);
-    EXPECT_EQ(fOptions.Picture.Stretch, TStretchKind::skBilinear);
+    EXPECT_EQ(fOptions.Picture.Stretch, TStretchMode::smBilinear);
     const TIniFile current(fCurrent);
     EXPECT_EQ(current.ReadInteger("PICTURE", "Stretch", 0), 1);
     EXPECT_EQ(current.ReadString("PLUGIN", "SPIPath", ""), "/plugins/");

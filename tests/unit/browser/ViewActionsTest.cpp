@@ -16,7 +16,7 @@ protected:
         source = std::make_shared<FakeSource>();
         source->Width = 60;
         source->Height = 80;
-        viewer = std::make_unique<TPageViewer>(source, nullptr);
+        viewer = std::make_unique<TPageViewer>(nullptr);
         viewer->SetClientSize(130, 100);
         actions = std::make_unique<TViewActions>(*viewer);
     }
@@ -27,7 +27,7 @@ protected:
         std::vector<TCacheItem> items;
         for (int i = 0; i < count; ++i)
             items.push_back(TCacheItem{i, "/book/" + std::to_string(i) + ".png", 0, -1});
-        viewer->SetList(std::move(items));
+        viewer->SetList(std::move(items), source);
         if (count > 0)
             viewer->Open(0);
     }

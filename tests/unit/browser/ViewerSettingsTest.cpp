@@ -105,10 +105,10 @@ TEST(ViewState, WrittenStateReadsBack)
 TEST(ViewerOptions, ComeFromTheOptionsAndTheKeyBindings)
 {
     TOptions options;
-    options.Picture.Stretch = TStretchKind::skBicubic;
+    options.Picture.Stretch = TStretchMode::smBicubic;
     options.Picture.Back = clWindow;
     options.Picture.FirstImage = true;
-    options.Move.LastFileMove = TLastFileMove::lmNeighbour;
+    options.Move.LastFileMove = TEndOfList::elFolder;
     options.Scroll.LineScrollMoveCommand = TScrollMoveCommand::mcJump;
     options.Scroll.PageScrollOverLap = 77;
     options.Mouse.EdgeWheelCount = 3;
@@ -119,14 +119,14 @@ TEST(ViewerOptions, ComeFromTheOptionsAndTheKeyBindings)
     keys.LineScrollExchange = true;
 
     const TViewerOptions v = ViewerOptionsFrom(options, keys, [](TColor) { return MakeColor(1, 2, 3); });
-    EXPECT_EQ(v.Picture.Stretch, 2);
+    EXPECT_EQ(v.Picture.Stretch, TStretchMode::smBicubic);
     EXPECT_EQ(v.Picture.Back, MakeColor(1, 2, 3));
     // A colour the theme leaves a system colour takes the fixed colours.
     options.Picture.Back = clWindow;
     EXPECT_EQ(ViewerOptionsFrom(options, keys, [](TColor c) { return c; }).Picture.Back, clWhite);
     EXPECT_TRUE(v.Picture.FirstImage);
     EXPECT_EQ(v.Move.LastFileMove, TEndOfList::elFolder);
-    EXPECT_EQ(v.Scroll.Line.MoveCommand, 2);
+    EXPECT_EQ(v.Scroll.Line.MoveCommand, TScrollMoveCommand::mcJump);
     EXPECT_EQ(v.Scroll.Page.OverLap, 77);
     EXPECT_EQ(v.Scroll.EdgeWheelCount, 3);
     EXPECT_EQ(v.Cache.FileCacheSize, 42);

@@ -139,7 +139,7 @@ TEST_F(ImagingCli, RotateTurnsAndHonoursPortraitOnly)
     ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out, "9x5 gray\n");
     TBitmap expected = tall.Clone();
-    RotateBitmap(expected, RotationMode::RotateRight90, true, true);
+    RotateBitmap(expected, TRotation::rtRight90, true, true);
     EXPECT_EQ(Pixels(Read("out.bmp")), Pixels(expected));
     run = Run("rotate --turn l90 --portrait-only wide.bmp out2.bmp");
     ASSERT_EQ(run.ExitCode, 0) << run.Err;
@@ -178,7 +178,7 @@ TEST_P(PngCli, WritesAndReadsPng)
     EXPECT_EQ(run.Out, GetParam() == 8 ? "10x14 gray\n" : "10x14 color\n");
 
     TBitmap expected = original.Clone();
-    RotateBitmap(expected, RotationMode::RotateRight90, false, GetParam() == 8);
+    RotateBitmap(expected, TRotation::rtRight90, false, GetParam() == 8);
     if (GetParam() == 8)
         StretchWholeGrayBitmap(&expected, nullptr, 10, ResampleMethod::Bicubic, 14);
     else

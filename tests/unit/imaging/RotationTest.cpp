@@ -39,7 +39,7 @@ std::vector<int> Labels(const TBitmap& b)
 
 struct TModeCase {
     const char* Name;
-    RotationMode Mode;
+    TRotation Mode;
     int Width, Height;
     std::vector<int> Expected;
 };
@@ -66,12 +66,12 @@ TEST_P(RotationModeTest, MovesEveryPixel)
 // [4 5 6]
 const TModeCase ModeCases[] = {
     // Clockwise: the former bottom-left pixel comes to the top left.
-    {"Right90", RotationMode::RotateRight90, 2, 3, {4, 1, 5, 2, 6, 3}},
-    {"Left90", RotationMode::RotateLeft90, 2, 3, {3, 6, 2, 5, 1, 4}},
-    {"Half", RotationMode::Rotate180, 3, 2, {6, 5, 4, 3, 2, 1}},
-    {"UpsideDown", RotationMode::FlipVertical, 3, 2, {4, 5, 6, 1, 2, 3}},
-    {"Mirrored", RotationMode::FlipHorizontal, 3, 2, {3, 2, 1, 6, 5, 4}},
-    {"None", RotationMode::RotateNone, 3, 2, {1, 2, 3, 4, 5, 6}},
+    {"Right90", TRotation::rtRight90, 2, 3, {4, 1, 5, 2, 6, 3}},
+    {"Left90", TRotation::rtLeft90, 2, 3, {3, 6, 2, 5, 1, 4}},
+    {"Half", TRotation::rt180, 3, 2, {6, 5, 4, 3, 2, 1}},
+    {"UpsideDown", TRotation::rtFlipVertical, 3, 2, {4, 5, 6, 1, 2, 3}},
+    {"Mirrored", TRotation::rtFlipHorizontal, 3, 2, {3, 2, 1, 6, 5, 4}},
+    {"None", TRotation::rtNone, 3, 2, {1, 2, 3, 4, 5, 6}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Modes, RotationModeTest, testing::ValuesIn(ModeCases),
@@ -86,18 +86,18 @@ TEST(Rotation, RoundTripsGiveThePictureBack)
         const bool gray = bits == 8;
         TBitmap b = original.Clone();
         for (int i = 0; i < 4; ++i)
-            RotateBitmap(b, RotationMode::RotateRight90, false, gray);
+            RotateBitmap(b, TRotation::rtRight90, false, gray);
         EXPECT_EQ(PixelDifference(b, original), "") << "four quarter turns " << bits;
-        RotateBitmap(b, RotationMode::RotateRight90, false, gray);
-        RotateBitmap(b, RotationMode::RotateLeft90, false, gray);
+        RotateBitmap(b, TRotation::rtRight90, false, gray);
+        RotateBitmap(b, TRotation::rtLeft90, false, gray);
         EXPECT_EQ(PixelDifference(b, original), "") << "right then left " << bits;
         TBitmap twice = original.Clone();
-        RotateBitmap(twice, RotationMode::RotateRight90, false, gray);
-        RotateBitmap(twice, RotationMode::RotateRight90, false, gray);
+        RotateBitmap(twice, TRotation::rtRight90, false, gray);
+        RotateBitmap(twice, TRotation::rtRight90, false, gray);
         TBitmap half = original.Clone();
-        RotateBitmap(half, RotationMode::Rotate180, false, gray);
+        RotateBitmap(half, TRotation::rt180, false, gray);
         EXPECT_EQ(PixelDifference(twice, half), "") << "two quarters are a half " << bits;
-        for (RotationMode flip : {RotationMode::FlipVertical, RotationMode::FlipHorizontal}) {
+        for (TRotation flip : {TRotation::rtFlipVertical, TRotation::rtFlipHorizontal}) {
             TBitmap f = original.Clone();
             RotateBitmap(f, flip, false, gray);
             EXPECT_NE(PixelDifference(f, original), "");
@@ -109,7 +109,7 @@ TEST(Rotation, RoundTripsGiveThePictureBack)
 
 TEST(Rotation, PortraitOnlyTurnsOnlyPagesTallerThanWide)
 {
-    for (RotationMode mode : {RotationMode::RotateRight90, RotationMode::RotateLeft90}) {
+    for (TRotation mode : {TRotation::rtRight90, TRotation::rtLeft90}) {
         TBitmap square = FilledBitmap(100, 100, 24, 1);
         const uint8_t* before = square.Bits();
         RotateBitmap(square, mode, true, false);
@@ -127,7 +127,7 @@ TEST(Rotation, PortraitOnlyTurnsOnlyPagesTallerThanWide)
     }
     // The option does not concern the half turn and the mirrors.
     TBitmap b = Labelled(24);
-    RotateBitmap(b, RotationMode::Rotate180, true, false);
+    RotateBitmap(b, TRotation::rt180, true, false);
     EXPECT_EQ(Labels(b), (std::vector<int>{6, 5, 4, 3, 2, 1}));
 }
 
@@ -135,7 +135,7 @@ TEST(Rotation, ModeNoneLeavesTheBitmapObjectAlone)
 {
     TBitmap b = Labelled(24);
     const uint8_t* before = b.Bits();
-    RotateBitmap(b, RotationMode::RotateNone, false, false);
+    RotateBitmap(b, TRotation::rtNone, false, false);
     EXPECT_EQ(b.Bits(), before);
 }
 
@@ -144,7 +144,7 @@ TEST(Rotation, GrayPagesStayGrayAfterTheFilters)
     TBitmap page = Labelled(24);
     bool gray = false;
     ApplyFilters(page, {TFilterItem{FilterKind::Grayscale, int32_t{0}}}, gray);
-    RotateBitmap(page, RotationMode::RotateLeft90, false, gray);
+    RotateBitmap(page, TRotation::rtLeft90, false, gray);
     EXPECT_EQ(page.BitsPerPixel(), 8);
     EXPECT_TRUE(page.IsGray());
     EXPECT_EQ(page.Width(), 2);
@@ -164,7 +164,7 @@ TEST(Rotation, WorkersRefuseOrWidenOtherDepths)
     EXPECT_EQ(wide->ScanLine(0)[1], 60);
     // A gray flag on a 24-bit picture still turns it (with the 24-bit worker).
     TBitmap b = Labelled(24);
-    RotateBitmap(b, RotationMode::FlipHorizontal, false, true);
+    RotateBitmap(b, TRotation::rtFlipHorizontal, false, true);
     EXPECT_EQ(Labels(b), (std::vector<int>{3, 2, 1, 6, 5, 4}));
 }
 

@@ -125,15 +125,15 @@ TEST(Cache, QueuedPicturesOfTheShownSizeAreScaledAhead)
         auto cache = Started(setup, decoder, TCacheShown{0, -1});
         EXPECT_TRUE(decoder->PrescaledCopy().empty()) << "nothing without a target";
 
-        cache->SetPrescaleTargets({TPrescaleTarget{4, 6, 2, 3, 4}});
+        cache->SetPrescaleTargets({TPrescaleTarget{4, 6, 2, 3, TStretchMode::smLanczos3}});
         ASSERT_TRUE(cache->WaitIdle(Wait)) << "a failure is not tried again and again";
         // The landscape picture is of another size and is left to the view.
         EXPECT_EQ(decoder->PrescaledCopy(), (std::vector<std::string>{"4x6>2x3/4"}));
 
         TImageSlot shown = StepForward(*cache, Picture(0));
         ASSERT_EQ(shown.Index, 1);
-        EXPECT_EQ(shown.ScaledFor(2, 3, 4) != nullptr, !fails);
-        EXPECT_EQ(shown.ScaledFor(2, 3, 1), nullptr) << "made with another method";
+        EXPECT_EQ(shown.ScaledFor(2, 3, TStretchMode::smLanczos3) != nullptr, !fails);
+        EXPECT_EQ(shown.ScaledFor(2, 3, TStretchMode::smBilinear), nullptr) << "made with another method";
         // Picture 3, decoded after the step, is scaled too, and so is picture
         // 0, given back behind, for a step back.
         EXPECT_EQ(decoder->PrescaledCopy(), (std::vector<std::string>(3, "4x6>2x3/4")));
@@ -142,7 +142,7 @@ TEST(Cache, QueuedPicturesOfTheShownSizeAreScaledAhead)
         EXPECT_EQ(shown.Scaled, nullptr);
         shown = StepForward(*cache, std::move(shown));
         ASSERT_EQ(shown.Index, 3);
-        EXPECT_EQ(shown.ScaledFor(2, 3, 4) != nullptr, !fails);
+        EXPECT_EQ(shown.ScaledFor(2, 3, TStretchMode::smLanczos3) != nullptr, !fails);
     }
 }
 

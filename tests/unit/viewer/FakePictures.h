@@ -72,11 +72,11 @@ public:
         return Offline.count(item.Index) == 0;
     }
 
-    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool, int width, int height, int stretch) override
+    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool, int width, int height, TStretchMode stretch) override
     {
         std::lock_guard lock(fMutex);
         Prescaled.push_back(std::to_string(picture.Width()) + "x" + std::to_string(picture.Height()) + ">" +
-                            std::to_string(width) + "x" + std::to_string(height) + "/" + std::to_string(stretch));
+                            std::to_string(width) + "x" + std::to_string(height) + "/" + std::to_string(static_cast<int>(stretch)));
         if (PrescaleFails)
             return nullptr;
         return std::make_shared<TBitmap>(width, height, 24);
@@ -189,7 +189,7 @@ public:
 
     // Scaling ahead, on the viewer's worker: recorded; a blank bitmap of the
     // size asked when Scales, an exception when ScaleThrows.
-    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool, int width, int height, int stretch) override
+    std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool, int width, int height, TStretchMode stretch) override
     {
         std::lock_guard<std::mutex> lock(fScaleLock);
         ScaleRequests.push_back(TPrescaleTarget{picture.Width(), picture.Height(), width, height, stretch});

@@ -24,7 +24,7 @@ protected:
         decoder = std::make_shared<FakeDecoder>();
         decoder->Width = 60;
         decoder->Height = 80;
-        viewer = std::make_unique<TPageViewer>(source, [this] { return decoder; });
+        viewer = std::make_unique<TPageViewer>([this] { return decoder; });
         viewer->SetCacheWaitLimit(Wait);
         Configure(BookOptions());
         viewer->SetClientSize(130, 100);
@@ -48,7 +48,7 @@ protected:
         std::vector<TCacheItem> items;
         for (int i = 0; i < count; ++i)
             items.push_back(TCacheItem{i, "/book/" + std::to_string(i + 1) + ".png", 0, -1});
-        viewer->SetList(std::move(items));
+        viewer->SetList(std::move(items), source);
     }
 
     TShownPair Shown() const { return viewer->Shown(); }
@@ -174,18 +174,18 @@ TEST_F(Book, PagesShownWholeAndScaledAreScaledAheadByTheCache)
     ASSERT_TRUE(viewer->Layout().PageShown(0));
     const TSize display = viewer->Layout().PageSize(0);
     ASSERT_LT(display.Width, 60);
-    std::vector<TPrescaleTarget> expected{TPrescaleTarget{60, 80, display.Width, display.Height, 4}};
+    std::vector<TPrescaleTarget> expected{TPrescaleTarget{60, 80, display.Width, display.Height, TStretchMode::smLanczos3}};
     if (viewer->Layout().SpreadActive())
-        expected.push_back(TPrescaleTarget{60, 80, display.Width, display.Height, 4});
+        expected.push_back(TPrescaleTarget{60, 80, display.Width, display.Height, TStretchMode::smLanczos3});
     EXPECT_EQ(viewer->PrescaleTargets(), expected);
 
     viewer->RunMove(mcNext);
     Settled();
     viewer->RunMove(mcNext);
-    EXPECT_NE(viewer->PageSlot(0).ScaledFor(display.Width, display.Height, 4), nullptr);
+    EXPECT_NE(viewer->PageSlot(0).ScaledFor(display.Width, display.Height, TStretchMode::smLanczos3), nullptr);
 
     TViewerOptions options = BookOptions();
-    options.Picture.Stretch = 0;
+    options.Picture.Stretch = TStretchMode::smHalfTone;
     Configure(options);
     EXPECT_TRUE(viewer->PrescaleTargets().empty()) << "the desktop's stretch is the window's";
 }
@@ -557,7 +557,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, RandomReload,
 // that size.
 struct TEarlyScaleCase {
     const char* Name;
-    int Stretch;
+    TStretchMode Stretch;
     TViewMode Mode;
     TSize Client;
     std::set<int> Landscape;
@@ -579,7 +579,7 @@ TEST_P(EarlyScale, PrimaryIsScaledWhileThePartnerLoads)
     source->Landscape = c.Landscape;
     source->Broken = c.Broken;
     auto decoder = std::make_shared<FakeDecoder>();
-    TPageViewer viewer(source, [decoder] { return decoder; });
+    TPageViewer viewer([decoder] { return decoder; });
     TViewerOptions options;
     options.Cache.ImageCache = false;
     options.Cache.FileCache = false;
@@ -592,7 +592,7 @@ TEST_P(EarlyScale, PrimaryIsScaledWhileThePartnerLoads)
     std::vector<TCacheItem> items;
     for (int i = 0; i < 6; ++i)
         items.push_back(TCacheItem{i, "/book/" + std::to_string(i + 1) + ".jpg", 0, -1});
-    viewer.SetList(std::move(items));
+    viewer.SetList(std::move(items), source);
     viewer.Open(0);
     source->ScaleRequests.clear();
 
@@ -622,17 +622,17 @@ TEST_P(EarlyScale, PrimaryIsScaledWhileThePartnerLoads)
 INSTANTIATE_TEST_SUITE_P(
     PageViewer, EarlyScale,
     ::testing::Values(
-        TEarlyScaleCase{"PartnerOfTheSameSize", 4, TViewMode::vmSpread, {500, 300}, {}, {}, false, 3, 1, true},
-        TEarlyScaleCase{"BilinearToo", 1, TViewMode::vmAuto, {500, 300}, {}, {}, false, 3, 1, true},
+        TEarlyScaleCase{"PartnerOfTheSameSize", TStretchMode::smLanczos3, TViewMode::vmSpread, {500, 300}, {}, {}, false, 3, 1, true},
+        TEarlyScaleCase{"BilinearToo", TStretchMode::smBilinear, TViewMode::vmAuto, {500, 300}, {}, {}, false, 3, 1, true},
         // A landscape partner goes back in the automatic mode; the height
         // decides in a wide view, so alone the page keeps its size.
-        TEarlyScaleCase{"AloneAtTheSameSize", 4, TViewMode::vmAuto, {500, 300}, {3}, {}, false, -1, 1, true},
+        TEarlyScaleCase{"AloneAtTheSameSize", TStretchMode::smLanczos3, TViewMode::vmAuto, {500, 300}, {3}, {}, false, -1, 1, true},
         // Beside a landscape page it is fitted anew.
-        TEarlyScaleCase{"PairOfOtherSizes", 4, TViewMode::vmSpread, {500, 300}, {3}, {}, false, 3, 1, false},
+        TEarlyScaleCase{"PairOfOtherSizes", TStretchMode::smLanczos3, TViewMode::vmSpread, {500, 300}, {3}, {}, false, 3, 1, false},
         // The width decides in a tall view: alone, the page grows.
-        TEarlyScaleCase{"BrokenPartnerInATallView", 4, TViewMode::vmSpread, {500, 900}, {}, {3}, false, -1, 1, false},
-        TEarlyScaleCase{"ScalingFails", 4, TViewMode::vmSpread, {500, 300}, {}, {}, true, 3, 1, false},
-        TEarlyScaleCase{"DesktopStretchIsLeftToTheWindow", 0, TViewMode::vmSpread, {500, 300}, {}, {}, false, 3, 0,
+        TEarlyScaleCase{"BrokenPartnerInATallView", TStretchMode::smLanczos3, TViewMode::vmSpread, {500, 900}, {}, {3}, false, -1, 1, false},
+        TEarlyScaleCase{"ScalingFails", TStretchMode::smLanczos3, TViewMode::vmSpread, {500, 300}, {}, {}, true, 3, 1, false},
+        TEarlyScaleCase{"DesktopStretchIsLeftToTheWindow", TStretchMode::smHalfTone, TViewMode::vmSpread, {500, 300}, {}, {}, false, 3, 0,
                         false}),
     [](const auto& info) { return std::string(info.param.Name); });
 

@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Next, false, false},
         // The record's move command picks the kind of move.
         TScrollCase{"EdgeMoveJumps", scPageDown, true, Right, View, BottomLeft,
-                    [](TViewScrollOptions& o) { o.Page.MoveCommand = 2; }, 0, 0, true, TMoveCommand::mcJumpNext, false,
+                    [](TViewScrollOptions& o) { o.Page.MoveCommand = TScrollMoveCommand::mcJump; }, 0, 0, true, TMoveCommand::mcJumpNext, false,
                     false},
         // Line scrolls do not move by default: they stop at the edge.
         TScrollCase{"LineDownStopsAtBottom", scLineDown, true, Right, View, BottomLeft, nullptr, 0, 0, false, Next,

@@ -13,7 +13,7 @@ namespace {
 
 struct TBandCase {
     const char* Name;
-    int Stretch;
+    TStretchMode Stretch;
     int Bits;
     TRect Region;
 };
@@ -70,11 +70,11 @@ TEST_P(BandedScaleTest, BandsGiveTheBytesOfOneCall)
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, BandedScaleTest,
-                         testing::Values(TBandCase{"BilinearWhole", 1, 24, TRect{0, 0, 760, 1075}},
-                                         TBandCase{"BicubicGray", 2, 8, TRect{0, 0, 760, 1075}},
-                                         TBandCase{"AreaAveragePart", 3, 24, TRect{40, 211, 700, 1000}},
-                                         TBandCase{"Lanczos3Whole", 4, 24, TRect{0, 0, 760, 1075}},
-                                         TBandCase{"Lanczos3GrayPart", 4, 8, TRect{3, 17, 759, 1074}}),
+                         testing::Values(TBandCase{"BilinearWhole", TStretchMode::smBilinear, 24, TRect{0, 0, 760, 1075}},
+                                         TBandCase{"BicubicGray", TStretchMode::smBicubic, 8, TRect{0, 0, 760, 1075}},
+                                         TBandCase{"AreaAveragePart", TStretchMode::smAreaAverage, 24, TRect{40, 211, 700, 1000}},
+                                         TBandCase{"Lanczos3Whole", TStretchMode::smLanczos3, 24, TRect{0, 0, 760, 1075}},
+                                         TBandCase{"Lanczos3GrayPart", TStretchMode::smLanczos3, 8, TRect{3, 17, 759, 1074}}),
                          [](const testing::TestParamInfo<TBandCase>& info) { return std::string(info.param.Name); });
 
 }  // namespace

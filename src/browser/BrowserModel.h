@@ -1,0 +1,244 @@
+#pragma once
+
+// The browser's state apart from any widget: the place shown (a real folder,
+// or a folder inside an archive with the chain of archives it lies in), the
+// items listed there and the selection among them, the pictures among the
+// items in reading order, and the viewer that reads them as a book. Panes
+// (the image view now; the file list, the archive list and the trees later)
+// register as observers and keep their own per-row state; the main window
+// composes them and forwards what the user does to this model. Opening places
+// (TPlaceView) and switching settings files (TSettingsWindow) are answered
+// here too. User-interface thread.
+//
+// Messages a step raises while loading pictures (a damaged page) are held
+// until the step is over and every observer has been told what it now shows,
+// so the reader sees the good page of a spread and the new book's label
+// behind the message, not the previous state.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/OpenPath.h"
+#include "app/SettingsFileCommands.h"
+#include "browser/KeyBindings.h"
+#include "browser/PlaceItems.h"
+#include "browser/ViewActions.h"
+#include "common/Dispatcher.h"
+#include "common/ObserverList.h"
+#include "imaging/FilterSets.h"
+#include "loading/AcvUnit.h"
+#include "viewer/CacheDecoder.h"
+#include "viewer/PageViewer.h"
+
+class TAppCore;
+class TBrowserModel;
+struct THandOver;
+
+enum class TBrowserChangeKind : uint8_t {
+    bcPlace,      // before: the place and its items are about to go; after: a new place is listed
+    bcSelection,  // after: the selected or focused items changed
+    bcShown,      // after: the pictures shown changed (a new book, a page turn, nothing shown)
+    bcView,       // after: the layout, the view state or the bars changed
+    bcOptions,    // after: the options were applied again (colours, resampler, filters)
+};
+
+struct TBrowserChange {
+    TBrowserChangeKind Kind = TBrowserChangeKind::bcPlace;
+    TChangePhase Phase = TChangePhase::cpAfter;
+};
+
+class TBrowserObserver {
+public:
+    virtual ~TBrowserObserver() = default;
+    // Called synchronously on the user-interface thread.
+    virtual void BrowserChanged(TBrowserModel& model, const TBrowserChange& change) = 0;
+};
+
+// What a later start's hand-over asks of the window once the model has done
+// its part (the settings switched, the path opened).
+struct THandOverOutcome {
+    bool Accepted = false;
+    bool EnterFullScreen = false;
+};
+
+class TBrowserModel : public TPlaceView, public TSettingsWindow {
+public:
+    // notifier shows messages to the user; dispatcher carries the reports of
+    // worker threads to this thread (none: they are dropped).
+    TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatcher* dispatcher = nullptr);
+    ~TBrowserModel() override;
+    TBrowserModel(const TBrowserModel&) = delete;
+    TBrowserModel& operator=(const TBrowserModel&) = delete;
+
+    void RegisterObserver(TBrowserObserver* observer) { fObservers.Register(observer); }
+    void UnregisterObserver(TBrowserObserver* observer) { fObservers.Unregister(observer); }
+
+    // --- The place and its items ---------------------------------------------
+
+    // The innermost archive shown (its parents hold the outer levels), or null.
+    const TArchiverPtr& Archive() const { return fArchive; }
+    const std::vector<TBrowserItem>& Items() const { return fItems; }
+
+    // --- Selection -----------------------------------------------------------
+
+    // Selected item indices in ascending order.
+    const std::vector<int>& Selection() const { return fSelection; }
+    // The item with the focus, -1 for none.
+    int FocusedItem() const { return fFocused; }
+    // A pane selected items (indices outside the list are dropped); the pane
+    // that did it is not told again.
+    void Select(std::vector<int> indices, int focused, TBrowserObserver* originator = nullptr);
+
+    // --- The book ------------------------------------------------------------
+
+    TPageViewer& Viewer() { return *fViewer; }
+    const TPageViewer& Viewer() const { return *fViewer; }
+    TViewActions& Actions() { return *fActions; }
+    const TViewActions& Actions() const { return *fActions; }
+    const TKeyBindings& Keys() const { return fKeys; }
+    // The loaders in use: the snapshot taken at start and after each change
+    // of the plug-in settings. Places are listed and pictures loaded through
+    // it; an open archive keeps the set it was opened with.
+    const TLoaderSetPtr& Loaders() const { return fLoaders; }
+    // The filter sets the filter actions choose from.
+    const TFilterSets& FilterSets() const;
+    // The pictures in reading order: file paths, or member paths inside the
+    // archive.
+    std::vector<std::string> Images() const;
+    // The item a picture of the book stands for.
+    int ItemOfImage(int image) const;
+    // The path (a file, or "archive//member") of the primary page; empty when
+    // no picture is shown.
+    std::string ShownFile() const;
+    // The page label ("3・4 / 20"); empty when no picture is shown.
+    std::string PageLabel() const;
+    // The finishing step (filter set and rotation) in force now.
+    TPictureFinish CurrentFinish() const;
+
+    // --- Commands ------------------------------------------------------------
+
+    // An action as its menu item runs it. Requests that need the window (a
+    // dialog, ending the program) come back; the rest is done.
+    TActionOutcome RunAction(TActionId action);
+    // A key pressed in the image view (inImageView) or elsewhere; nothing when
+    // no command is bound to it.
+    std::optional<TActionOutcome> RunShortcut(TShortCut shortcut, bool inImageView);
+    // Runs an outcome's follow-up: the filter set remembered; every observer
+    // told. Panes that ran a viewer command themselves (a wheel, the seek
+    // bar, the image bar) pass their outcome here.
+    TActionOutcome Carry(const TActionOutcome& outcome);
+    // The view changed through a pane (its size, a drag, a zoom at the
+    // mouse): the shown pair and the selection follow.
+    void ViewChanged();
+    // Answers the ratio and size commands with their entered values instead
+    // of asking (the snapshot mode).
+    void SetBatch(bool on) { fActions->SetBatch(on); }
+
+    // --- Opening -------------------------------------------------------------
+
+    // A path the user gave (a drop, the open dialog): opened as at start,
+    // failures shown as messages.
+    bool OpenPathFromUser(const std::string& path);
+    // The start path, else the last location.
+    void DeferredStart();
+    // A later start's command line; nothing while the start is still opening
+    // or the window closes.
+    THandOverOutcome HandOver(const THandOver& message, bool fullScreen);
+    // Where the open dialogs start: the shown folder, the shown archive's
+    // folder, else the working folder.
+    std::string DialogStartFolder() const;
+    // The window is closing: hand-overs are ignored and the cache stops.
+    void BeginClose();
+
+    // --- Options -------------------------------------------------------------
+
+    // Applies the program's options to the viewer (and tells the observers).
+    void ApplyOptions();
+
+    // --- TPlaceView ----------------------------------------------------------
+
+    TShownPlace ShownPlace() const override { return fShown; }
+    void SetPendingSelection(const TPendingSelection& selection) override { fPending = selection; }
+    bool ShowFolder(const std::string& folder) override;
+    bool ShowArchive(const std::string& archivePath, const std::string& innerFolder) override;
+    bool SelectAndShow(const std::string& name) override;
+    void ShowFirstImage() override;
+    std::string SingleTopFolder() const override;
+
+    // --- TSettingsWindow -----------------------------------------------------
+    // Of the window's state the model keeps the view state (section IMAGE)
+    // and the bars; bindings, registered applications and the image window
+    // come later, so switching settings files writes and reads only the
+    // options and that state.
+
+    void SuspendForSettings() override;
+    void ResumeAfterSettings() override;
+    void ApplyArchiveListOptions() override {}
+    void WriteWindowState(TIniFile& ini) override;
+    void ReadWindowState(TIniFile& ini) override;
+    void WriteRegApplications(TIniFile&) override {}
+    void ClearRegApplications() override {}
+    void WriteKeyBindings(TIniFile&) override {}
+    void ReadKeyBindings(TIniFile&) override {}
+    void WriteMouseBindings(TIniFile&) override {}
+    void ReadMouseBindings(TIniFile&) override {}
+    std::optional<TImageWindowPlacement> ImageWindowPlacement() override { return std::nullopt; }
+    void PlaceImageWindow(const TImageWindowPlacement&) override {}
+    void ReportWriteFailure(const std::string& message) override;
+
+private:
+    // Holds the messages of one step until the step is over (see the header).
+    class TStep;
+    friend class TStep;
+    class THeldMessages : public TUserNotifier {
+    public:
+        explicit THeldMessages(TUserNotifier& target) : fTarget(target) {}
+        void ShowMessage(const std::string& text, TMessageIcon icon) override;
+        void Hold() { ++fDepth; }
+        bool Holding() const { return fDepth > 0; }
+        // The messages held, when the outermost step ends.
+        std::vector<std::pair<std::string, TMessageIcon>> Release();
+        void Deliver(const std::vector<std::pair<std::string, TMessageIcon>>& messages);
+
+    private:
+        TUserNotifier& fTarget;
+        int fDepth = 0;
+        std::vector<std::pair<std::string, TMessageIcon>> fHeld;
+    };
+
+    void Notify(TBrowserChangeKind kind, TChangePhase phase = TChangePhase::cpAfter);
+    // A new place: observers told before and after, the book handed to the
+    // viewer with the source that reads it.
+    void SetPlace(const TShownPlace& place, TArchiverPtr archive, std::vector<TBrowserItem> items);
+    std::shared_ptr<TPictureSource> MakeSource() const;
+    TItemClassifier Classifier() const;
+    // After a step: the item of the primary page becomes the selection when
+    // the shown picture changed, and the observers are told.
+    void SyncShown(bool force);
+    // Opens the image at item index as a new picture.
+    void OpenItem(int item);
+
+    TAppCore& fCore;
+    TLoaderSetPtr fLoaders;
+    THeldMessages fMessages;
+    TDispatcher* fDispatcher;
+    TKeyBindings fKeys;
+    std::unique_ptr<TPageViewer> fViewer;
+    std::unique_ptr<TViewActions> fActions;
+    TObserverList<TBrowserObserver> fObservers;
+
+    TShownPlace fShown;
+    TPendingSelection fPending;
+    TArchiverPtr fArchive;
+    std::optional<TArchiveSource> fArchiveSource;
+    std::vector<TBrowserItem> fItems;
+    std::vector<int> fImageItems;  // the item of each picture of the book
+    std::vector<int> fSelection;
+    int fFocused = -1;
+    int fShownIndex = -1;       // the primary page last told to the observers
+    int fShownPartner = -1;
+    int fShownCount = -1;
+};

@@ -1,0 +1,79 @@
+#include "browser/PlaceItems.h"
+
+#include <algorithm>
+
+#include "base/PathUtils.h"
+#include "collections/CompareNames.h"
+#include "loading/AcvUnit.h"
+#include "platform/FileSystem.h"
+
+TItemKind TItemClassifier::KindOf(const std::string& name, bool folder) const
+{
+    if (folder)
+        return TItemKind::ikFolder;
+    const std::string ext = ExtractFileExt(name);
+    if (ext.empty())
+        return TItemKind::ikOther;
+    if (IsImage && IsImage(ext))
+        return TItemKind::ikImage;
+    if (IsArchive && IsArchive(ext))
+        return TItemKind::ikArchive;
+    return TItemKind::ikOther;
+}
+
+void SortItems(std::vector<TBrowserItem>& items)
+{
+    std::stable_sort(items.begin(), items.end(), [](const TBrowserItem& a, const TBrowserItem& b) {
+        const bool aFolder = a.Kind == TItemKind::ikFolder;
+        if (aFolder != (b.Kind == TItemKind::ikFolder))
+            return aFolder;
+        const int order = CompareNames(a.Name, b.Name);
+        return order != 0 ? order < 0 : a.Name < b.Name;
+    });
+}
+
+std::vector<TBrowserItem> ListFolderItems(const std::string& folder, const TItemClassifier& classes)
+{
+    const std::string base = IncludeTrailingPathDelimiter(folder);
+    std::vector<TBrowserItem> items;
+    for (const TDirEntry& entry : ListDirectory(base)) {
+        if (entry.Name.front() == '.')
+            continue;
+        TBrowserItem item;
+        const bool isFolder = entry.Status.Kind == TFileKind::fkFolder;
+        item.Name = entry.Name;
+        item.Path = base + entry.Name + (isFolder ? "/" : "");
+        // Only regular files are read: a pipe or a device named like a
+        // picture would block or never end, and a dangling link has nothing.
+        item.Kind = entry.Status.Kind == TFileKind::fkFile || isFolder ? classes.KindOf(entry.Name, isFolder)
+                                                                       : TItemKind::ikOther;
+        item.Size = isFolder ? 0 : entry.Status.Size;
+        item.Time = UnixToDateTime(entry.Status.ModifiedSeconds, entry.Status.ModifiedNanoseconds);
+        items.push_back(std::move(item));
+    }
+    SortItems(items);
+    return items;
+}
+
+std::vector<TBrowserItem> ListArchiveItems(const TArchiver& archiver, const std::string& folder,
+                                           const TItemClassifier& classes)
+{
+    std::vector<TArchiveFileInfo*> records;
+    archiver.List(folder, true, records);
+    std::vector<TBrowserItem> items;
+    for (const TArchiveFileInfo* record : records) {
+        // The folder's own record is not one of its items.
+        if (record->IsFolder() && record->Path == folder)
+            continue;
+        TBrowserItem item;
+        item.Kind = classes.KindOf(record->Name, record->IsFolder());
+        item.Name = record->IsFolder() ? ExtractFileName(ExcludeTrailingPathDelimiter(record->Path)) : record->Name;
+        item.Path = record->Path + record->Name;
+        item.Size = record->Size;
+        item.Time = record->Time;
+        item.Member = record->Position;
+        items.push_back(std::move(item));
+    }
+    SortItems(items);
+    return items;
+}

@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+
+#include "app/AppCore.h"
+#include "app/HandOver.h"
+#include "base/PathUtils.h"
+#include "browser/BrowserModel.h"
+#include "platform/FileStream.h"
+#include "platform/FileSystem.h"
+#include "support/FakeBook.h"
+
+namespace {
+
+using enum TActionId;
+
+// What a pane would have shown: each message with the page label and
+// whether a page was shown, as last announced to the observers when the
+// message appeared.
+struct TSeenMessage {
+    std::string Text;
+    std::string Label;
+    bool PageShown = false;
+};
+
+class TRecorder : public TUserNotifier, public TBrowserObserver {
+public:
+    void ShowMessage(const std::string& text, TMessageIcon) override
+    {
+        Messages.push_back({text, fAnnounced.Label, fAnnounced.PageShown});
+    }
+    void BrowserChanged(TBrowserModel& model, const TBrowserChange& change) override
+    {
+        Changes.push_back({change.Kind, change.Phase, model.Items().size()});
+        if (change.Kind == TBrowserChangeKind::bcShown)
+            fAnnounced = {{}, model.PageLabel(), model.Viewer().Primary().HasBitmap()};
+    }
+
+    struct TSeenChange {
+        TBrowserChangeKind Kind;
+        TChangePhase Phase;
+        size_t Items;
+        bool operator==(const TSeenChange&) const = default;
+    };
+    TBrowserModel* Model = nullptr;
+    std::vector<TSeenMessage> Messages;
+    std::vector<TSeenChange> Changes;
+
+private:
+    TSeenMessage fAnnounced;
+};
+
+class BrowserModelTest : public ::testing::Test {
+protected:
+    void Start(const std::vector<std::string>& args, TLoaders loaders = TLoaders::ldFake)
+    {
+        fCore = fProgram.Start(args, loaders);
+        fModel = std::make_unique<TBrowserModel>(*fCore, fRecorder);
+        fRecorder.Model = fModel.get();
+        fModel->RegisterObserver(&fRecorder);
+        fModel->Viewer().SetClientSize(400, 300);
+        fModel->DeferredStart();
+    }
+    void TearDown() override
+    {
+        fModel.reset();
+        fCore.reset();
+    }
+
+    std::string Shown() const { return ExtractFileName(fModel->ShownFile()); }
+    std::string Label() const { return fModel->PageLabel(); }
+    std::string File(const std::string& name) const { return fProgram.Tree.File(name); }
+    std::vector<std::string> ItemNames(TItemKind kind) const
+    {
+        std::vector<std::string> names;
+        for (const TBrowserItem& item : fModel->Items())
+            if (item.Kind == kind)
+                names.push_back(item.Name);
+        return names;
+    }
+    std::string Focused() const
+    {
+        const int item = fModel->FocusedItem();
+        return item < 0 ? std::string() : fModel->Items()[static_cast<size_t>(item)].Name;
+    }
+
+    TFakeProgram fProgram;
+    TRecorder fRecorder;
+    std::unique_ptr<TAppCore> fCore;
+    std::unique_ptr<TBrowserModel> fModel;
+};
+
+TEST_F(BrowserModelTest, FolderListsItsItemsAndReadsItsPicturesAsABook)
+{
+    const TFakeProgram& tree = fProgram;
+    tree.Tree.Write("work/book/b.fake", FakePage(1));
+    tree.Tree.Write("work/book/A.fake", FakePage(0));
+    tree.Tree.Write("work/book/c10.fake", FakePage(3));
+    tree.Tree.Write("work/book/c9.fake", FakePage(2));
+    tree.Tree.Write("work/book/0.txt", "not a picture");
+    tree.Tree.Write("work/book/sub/x.fake", FakePage(4));
+    Start({"book"});
+    EXPECT_EQ(fModel->ShownPlace().Folder, File("work/book/"));
+    EXPECT_EQ(ItemNames(TItemKind::ikFolder), std::vector<std::string>{"sub"});
+    EXPECT_EQ(ItemNames(TItemKind::ikOther), std::vector<std::string>{"0.txt"});
+    EXPECT_EQ(fModel->Images(), (std::vector<std::string>{File("work/book/A.fake"), File("work/book/b.fake"),
+                                                          File("work/book/c9.fake"), File("work/book/c10.fake")}));
+    EXPECT_EQ(Shown(), "A.fake");
+    EXPECT_EQ(Label(), "2・1 / 4");
+    EXPECT_EQ(fModel->Viewer().CaptionText(), "b.fake (20 x 30 x 24bit) [100%]   <<   A.fake (20 x 30 x 24bit) [100%]");
+    EXPECT_EQ(fCore->State(), TAppState::asReady);
+    // The selection follows the page the reader turns to.
+    EXPECT_EQ(Focused(), "A.fake");
+    fModel->RunAction(actNext);
+    EXPECT_EQ(Label(), "4・3 / 4");
+    EXPECT_EQ(Focused(), "c9.fake");
+    ASSERT_EQ(fModel->Selection().size(), 1u);
+    EXPECT_EQ(fModel->Selection().front(), fModel->FocusedItem());
+}
+
+TEST_F(BrowserModelTest, ObserversHearAPlaceChangeBeforeAndAfterAndNotTheirOwnSelection)
+{
+    fProgram.WriteBook(2);
+    fProgram.Tree.Write("work/other/0.fake", FakePage(0));
+    Start({"book"});
+    fRecorder.Changes.clear();
+    fModel->OpenPathFromUser(File("work/other"));
+    using TSeen = TRecorder::TSeenChange;
+    ASSERT_GE(fRecorder.Changes.size(), 2u);
+    // Before: the old book's two items are still there; after: the new one.
+    EXPECT_EQ(fRecorder.Changes[0], (TSeen{TBrowserChangeKind::bcPlace, TChangePhase::cpBefore, 2}));
+    EXPECT_EQ(fRecorder.Changes[1], (TSeen{TBrowserChangeKind::bcPlace, TChangePhase::cpAfter, 1}));
+    EXPECT_NE(std::find(fRecorder.Changes.begin(), fRecorder.Changes.end(),
+                        TSeen{TBrowserChangeKind::bcShown, TChangePhase::cpAfter, 1}),
+              fRecorder.Changes.end());
+
+    fRecorder.Changes.clear();
+    fModel->Select({0, 7, -1}, 0, &fRecorder);
+    EXPECT_TRUE(fRecorder.Changes.empty()) << "the pane that selected is not told again";
+    EXPECT_EQ(fModel->Selection(), std::vector<int>{0});
+    TRecorder other;
+    fModel->RegisterObserver(&other);
+    fModel->Select({}, -1, &fRecorder);
+    EXPECT_EQ(other.Changes.size(), 1u);
+    fModel->UnregisterObserver(&other);
+}
+
+// A damaged page beside a good one in a new book: the message comes once the
+// good page and the new book's label are shown, not over the old state.
+TEST_F(BrowserModelTest, DamagedPageMessageComesAfterTheViewShowsWhatItCan)
+{
+    for (int i = 0; i < 3; ++i)
+        fProgram.Tree.Write("work/old/" + std::to_string(i) + ".fake", FakePage(i));
+    fProgram.Tree.Write("work/new/0.fake", FakePage(0));
+    fProgram.Tree.Write("work/new/1.fake", "FAKE");
+    for (int i = 2; i < 5; ++i)
+        fProgram.Tree.Write("work/new/" + std::to_string(i) + ".fake", FakePage(i));
+    Start({"old"});
+    ASSERT_EQ(Label(), "2・1 / 3");
+    fModel->OpenPathFromUser(File("work/new"));
+    ASSERT_EQ(fRecorder.Messages.size(), 1u);
+    EXPECT_EQ(fRecorder.Messages[0].Text, "'1.fake' は読み込めませんでした  ");
+    EXPECT_EQ(fRecorder.Messages[0].Label, "1 / 5");
+    EXPECT_TRUE(fRecorder.Messages[0].PageShown);
+}
+
+TEST_F(BrowserModelTest, DamagedOnlyPictureLeavesNothingShown)
+{
+    fProgram.Tree.Write("work/book/bad.fake", "FAKE");
+    Start({"book"});
+    EXPECT_TRUE(Shown().empty());
+    ASSERT_EQ(fRecorder.Messages.size(), 1u);
+    EXPECT_EQ(fRecorder.Messages[0].Text, "'bad.fake' は読み込めませんでした  ");
+    EXPECT_EQ(fModel->Viewer().CaptionText(), "");
+}
+
+TEST_F(BrowserModelTest, WithoutAPathTheWorkingFolderOpens)
+{
+    fProgram.Tree.Write("work/here.fake", FakePicture(4, 4, fkGray, 200, 0, 0));
+    Start({});
+    EXPECT_EQ(Shown(), "here.fake");
+    EXPECT_EQ(fModel->ShownPlace().Folder, File("work/"));
+    EXPECT_EQ(Label(), "1 / 1");
+}
+
+TEST_F(BrowserModelTest, RotationTurnsTheShownPictureAndKeepsTheLoadedSize)
+{
+    fProgram.Tree.Write("work/wide.fake", FakePicture(30, 20, fkColor, 1, 2, 3));
+    Start({"wide.fake"});
+    fModel->RunAction(actR90);
+    EXPECT_EQ(fModel->Viewer().Primary().Width(), 20);
+    EXPECT_EQ(fModel->Viewer().Primary().Height(), 30);
+    EXPECT_EQ(fModel->Viewer().CaptionText(), "wide.fake (30 x 20 x 24bit) [100%]");
+}
+
+TEST_F(BrowserModelTest, ComicArchiveOpensAtItsBookFolderAndSurvivesASettingsSwitch)
+{
+    fProgram.Tree.Write("work/plain.lys", "[IMAGE]\nView=2\n");
+    Start({MIREVA_BIN_DIR "/sample/Sample Book.cbz"}, TLoaders::ldShipped);
+    EXPECT_EQ(fModel->ShownPlace().Kind, TPlaceKind::pkArchive);
+    EXPECT_EQ(fModel->ShownPlace().ArchiveFolder, "Sample Book/");
+    const std::vector<std::string> images = fModel->Images();
+    ASSERT_EQ(images.size(), 11u);
+    EXPECT_EQ(images.front(), "Sample Book/01.jpg");
+    EXPECT_EQ(images[5], "Sample Book/06-07.jpg");
+    EXPECT_EQ(fModel->ShownFile(), MIREVA_BIN_DIR "/sample/Sample Book.cbz//Sample Book/01.jpg");
+    EXPECT_EQ(Label(), "2・1 / 11");
+    // The page before the spread picture and the spread picture stand
+    // alone: the partner of the first is landscape.
+    for (const char* label : {"4・3 / 11", "5 / 11", "6 / 11", "8・7 / 11"}) {
+        fModel->RunAction(actNext);
+        EXPECT_EQ(Label(), label);
+    }
+    // Another settings file rebuilds the loaders; the book stays readable at
+    // the page the reader was on.
+    fModel->HandOver(THandOver{File("work/"), {"m", "-s", "plain.lys"}}, false);
+    EXPECT_EQ(Label(), "8・7 / 11");
+    fModel->RunAction(actNext);
+    EXPECT_EQ(Label(), "10・9 / 11");
+    EXPECT_TRUE(fRecorder.Messages.empty());
+}
+
+TEST_F(BrowserModelTest, ArchiveInsideAnArchiveOpens)
+{
+    ForceDirectories(File("work"));
+    WriteZip(File("work/shelf.zip"), {{"books/Sample Book.cbz", ReadWholeFile(MIREVA_BIN_DIR "/sample/Sample Book.cbz")},
+                                      {"books/readme.txt", "text"}});
+    Start({"shelf.zip/books/Sample Book.cbz"}, TLoaders::ldShipped);
+    EXPECT_EQ(fModel->ShownPlace().ArchivePath, File("work/shelf.zip"));
+    EXPECT_EQ(fModel->ShownPlace().ArchiveFolder, "books/Sample Book.cbz//Sample Book/");
+    ASSERT_TRUE(fModel->Archive());
+    EXPECT_TRUE(fModel->Archive()->Parent());
+    EXPECT_EQ(Label(), "2・1 / 11");
+    fModel->RunAction(actLast);
+    EXPECT_EQ(Label(), "11・10 / 11");
+    EXPECT_TRUE(fRecorder.Messages.empty());
+}
+
+TEST_F(BrowserModelTest, SampleBookFolderLoadsEveryPage)
+{
+    Start({MIREVA_BIN_DIR "/sample/Sample Book"}, TLoaders::ldProgram);
+    ASSERT_EQ(Shown(), "01.bmp");
+    std::vector<std::string> names;
+    for (const std::string& image : fModel->Images())
+        names.push_back(ExtractFileName(image));
+    EXPECT_EQ(names, (std::vector<std::string>{"01.bmp", "02.bmp", "03.bmp", "04.bmp", "05.bmp", "06-07.bmp",
+                                               "08.bmp", "09.bmp", "10.bmp", "11.bmp", "12.bmp"}));
+    fModel->RunAction(actSingle);
+    int spreads = 0;
+    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+        fModel->Viewer().GoToIndex(i);
+        const TImageSlot& page = fModel->Viewer().Primary();
+        ASSERT_TRUE(page.HasBitmap()) << names[static_cast<size_t>(i)];
+        EXPECT_EQ(page.Height(), 848);
+        if (page.Width() == 2 * 600)
+            ++spreads;
+        else
+            EXPECT_EQ(page.Width(), 600);
+    }
+    EXPECT_EQ(spreads, 1);
+    EXPECT_TRUE(fRecorder.Messages.empty());
+}
+
+struct THandOverCase {
+    const char* Name;
+    std::vector<std::string> Args;
+    bool Closing;
+    const char* Shown;
+    bool FullScreen;
+};
+
+class BrowserModelHandOverTest : public BrowserModelTest, public ::testing::WithParamInterface<THandOverCase> {};
+
+TEST_P(BrowserModelHandOverTest, ActsOnlyWhenReadyAndAsked)
+{
+    fProgram.Tree.Write("work/a/1.fake", FakePicture(4, 4, fkColor, 1, 2, 3));
+    fProgram.Tree.Write("work/b/2.fake", FakePicture(4, 4, fkColor, 1, 2, 3));
+    Start({"a"});
+    if (GetParam().Closing)
+        fModel->BeginClose();
+    const THandOverOutcome outcome = fModel->HandOver(THandOver{File("work/"), GetParam().Args}, false);
+    EXPECT_EQ(Shown(), GetParam().Shown);
+    EXPECT_EQ(outcome.EnterFullScreen, GetParam().FullScreen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BrowserModelHandOverTest,
+                         ::testing::Values(THandOverCase{"OpensThePath", {"m", "b"}, false, "2.fake", false},
+                                           THandOverCase{"WithoutArgumentsNothing", {}, false, "1.fake", false},
+                                           THandOverCase{"FullScreenAsked", {"m", "-f"}, false, "1.fake", true},
+                                           THandOverCase{"IgnoredOnceClosing", {"m", "b"}, true, "1.fake", false}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+}  // namespace

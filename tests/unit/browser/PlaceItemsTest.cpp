@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "browser/PlaceItems.h"
+#include "base/Errors.h"
+#include "common/Text.h"
+#include "platform/FileSystem.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+struct TSortCase {
+    const char* Name;
+    std::vector<std::string> In;
+    std::vector<std::string> Out;
+};
+
+class SortItemsTest : public ::testing::TestWithParam<TSortCase> {};
+
+TEST_P(SortItemsTest, Orders)
+{
+    std::vector<TBrowserItem> items;
+    for (const std::string& name : GetParam().In)
+        items.push_back(TBrowserItem{name.back() == '/' ? TItemKind::ikFolder : TItemKind::ikImage, name, {}});
+    SortItems(items);
+    std::vector<std::string> names;
+    for (const TBrowserItem& item : items)
+        names.push_back(item.Name);
+    EXPECT_EQ(names, GetParam().Out);
+}
+
+const TItemClassifier Classes{[](std::string_view ext) { return SameText(ext, ".jpg") || SameText(ext, ".bmp"); },
+                              [](std::string_view ext) { return SameText(ext, ".zip"); }};
+
+std::vector<std::string> NamesOf(const std::vector<TBrowserItem>& items, TItemKind kind)
+{
+    std::vector<std::string> names;
+    for (const TBrowserItem& item : items)
+        if (item.Kind == kind)
+            names.push_back(item.Name);
+    return names;
+}
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SortItemsTest,
+    ::testing::Values(TSortCase{"WithoutCase", {"b.jpg", "A.jpg", "c.jpg"}, {"A.jpg", "b.jpg", "c.jpg"}},
+                      TSortCase{"CaseOnlyDifferenceIsStable", {"a.jpg", "A.jpg"}, {"A.jpg", "a.jpg"}},
+                      TSortCase{"ZeroPaddedNumbers", {"10.jpg", "02.jpg", "01.jpg"}, {"01.jpg", "02.jpg", "10.jpg"}},
+                      TSortCase{"NumbersByValue", {"p10.jpg", "p9.jpg", "p1.jpg"}, {"p1.jpg", "p9.jpg", "p10.jpg"}},
+                      TSortCase{"SpreadNameBetweenPages", {"08.bmp", "06-07.bmp", "05.bmp"},
+                                {"05.bmp", "06-07.bmp", "08.bmp"}},
+                      TSortCase{"MultibyteWithoutCase", {"Ärger.jpg", "äpfel.jpg"}, {"äpfel.jpg", "Ärger.jpg"}},
+                      TSortCase{"FoldersFirst", {"a.jpg", "z/", "b/"}, {"b/", "z/", "a.jpg"}},
+                      TSortCase{"Empty", {}, {}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(ListFolderItems, ClassesVisibleEntriesAndReadsOnlyRegularFilesAsPictures)
+{
+    TTempFolder folder;
+    for (const char* name : {"b.JPG", "a.bmp", "notes.txt", ".hidden.jpg", "._a.jpg", "noext", "book.zip"})
+        folder.Write(name, "x");
+    ForceDirectories(folder.File("dir.jpg"));
+    ASSERT_EQ(::symlink(folder.File("a.bmp").c_str(), folder.File("link.jpg").c_str()), 0);
+    ASSERT_EQ(::symlink(folder.File("gone").c_str(), folder.File("dangling.jpg").c_str()), 0);
+    ASSERT_EQ(::mkfifo(folder.File("pipe.jpg").c_str(), 0600), 0);
+    const std::vector<TBrowserItem> items = ListFolderItems(folder.Path(), Classes);
+    EXPECT_EQ(NamesOf(items, TItemKind::ikImage), (std::vector<std::string>{"a.bmp", "b.JPG", "link.jpg"}));
+    EXPECT_EQ(NamesOf(items, TItemKind::ikFolder), (std::vector<std::string>{"dir.jpg"}));
+    EXPECT_EQ(NamesOf(items, TItemKind::ikArchive), (std::vector<std::string>{"book.zip"}));
+    EXPECT_EQ(NamesOf(items, TItemKind::ikOther),
+              (std::vector<std::string>{"dangling.jpg", "noext", "notes.txt", "pipe.jpg"}));
+    EXPECT_EQ(items.front().Path, folder.File("dir.jpg/"));
+}
+
+TEST(ListFolderItems, MissingFolderRaises)
+{
+    TTempFolder folder;
+    EXPECT_THROW(ListFolderItems(folder.File("gone/"), Classes), EMirevaError);
+}
