@@ -90,7 +90,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent)
         // The cache thread works on a snapshot of the finishing step taken
         // now; a change of filter or rotation restarts it.
         return std::make_shared<TLoaderCacheDecoder>(fCore.Registry(), fArchiveSource, CurrentFinish());
-    });
+    }, &fDispatcher);
     fActions = std::make_unique<TViewActions>(*fViewer);
 
     fFrame = new TImageViewFrame(*fViewer, *fScaler, this);

@@ -29,6 +29,7 @@
 #include "loading/AcvUnit.h"
 #include "loading/FileLoader.h"
 #include "platform/SingleInstance.h"
+#include "platform/qt/QtDispatcher.h"
 #include "viewer/CacheDecoder.h"
 #include "viewer/PageViewer.h"
 #include "viewer/ScaledPage.h"
@@ -145,6 +146,10 @@ private:
     TKeyBindings fKeys;
     std::shared_ptr<TPictureSource> fSource;
     std::optional<TArchiveSource> fArchiveSource;
+    // Reports of the viewer's workers come back to this window through it;
+    // declared before the viewer, so it outlives the threads the viewer
+    // stops.
+    TQtDispatcher fDispatcher{this};
     std::unique_ptr<TPageViewer> fViewer;
     std::unique_ptr<TViewActions> fActions;
     TImageViewFrame* fFrame = nullptr;
