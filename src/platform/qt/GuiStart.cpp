@@ -1,6 +1,7 @@
 #include "platform/qt/GuiStart.h"
 
 #include <QMessageLogger>
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <unistd.h>
@@ -27,11 +28,11 @@ struct TStart {
     std::mutex Mutex;  // guards Held: Qt may report from its own threads as it starts
     std::vector<THeldMessage> Held;
 };
-TStart* CurrentStart = nullptr;
+std::atomic<TStart*> CurrentStart = nullptr;
 
 void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    TStart& start = *CurrentStart;
+    TStart& start = *CurrentStart.load();
     if (type == QtFatalMsg) {
         // The only fatal message while the application starts is Qt giving
         // up on every platform plug-in: the display could not be opened.
