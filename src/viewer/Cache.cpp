@@ -570,10 +570,9 @@ void TImageCacheThread::Fetch(TCacheDirection d, std::unique_lock<std::mutex>& l
 
     // The view may have moved on while the picture was decoded: it is kept
     // only if it is still the one this queue wants next. A picture the view
-    // stopped waiting for it has loaded itself; kept, it would sit at the
-    // head of the queue as the page already shown.
-    const bool wanted = requested ? q.Waiting == position
-                                  : q.Waiting >= 0 ? q.Waiting == position : NextPosition(d) == position;
+    // gave up waiting for has been loaded by the view itself; kept, it would
+    // sit at the head of the queue as the page already shown.
+    const bool wanted = (requested || q.Waiting >= 0) ? q.Waiting == position : NextPosition(d) == position;
     if (!wanted)
         return;
     if (fDecoded.find(index) == fDecoded.end()) {

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/GuiStart.h"
 #include "platform/qt/OffscreenNotices.h"
 #include "platform/qt/QtTranslations.h"
 
@@ -67,29 +66,6 @@ TEST(QtTranslations, JapaneseInterfaceGetsJapaneseStandardButtons)
     QDialogButtonBox english(QDialogButtonBox::Cancel);
     EXPECT_EQ(english.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancel"));
 }
-
-struct TNoDisplayCase {
-    const char* Name;
-    TEnvironment Environment;
-    const char* Text;
-};
-
-class NoDisplayTextTest : public ::testing::TestWithParam<TNoDisplayCase> {};
-
-TEST_P(NoDisplayTextTest, NamesTheDisplayTried)
-{
-    EXPECT_EQ(NoDisplayText(Lookup(GetParam().Environment)), GetParam().Text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, NoDisplayTextTest,
-    ::testing::Values(
-        TNoDisplayCase{"None", {}, "cannot open the display (neither DISPLAY nor WAYLAND_DISPLAY is set)"},
-        TNoDisplayCase{"EmptyCountsAsNone", {{"DISPLAY", ""}}, "cannot open the display (neither DISPLAY nor WAYLAND_DISPLAY is set)"},
-        TNoDisplayCase{"X", {{"DISPLAY", ":99"}}, "cannot open the display \":99\""},
-        TNoDisplayCase{"Both", {{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}},
-                       "cannot open the display \":0\" or \"wayland-0\""}),
-    [](const auto& info) { return std::string(info.param.Name); });
 
 // The messages that reach the handler installed before the filter.
 std::vector<QString> Passed;
