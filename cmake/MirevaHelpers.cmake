@@ -16,14 +16,16 @@ function(mireva_library name)
   endif()
 endfunction()
 
-# mireva_test(NAME SOURCES... [LIBS lib...] [QT])
+# mireva_test(NAME SOURCES... [LIBS lib...] [QT] [LABELS label...])
 # One GoogleTest executable; every TEST becomes its own ctest case. QT gives
 # the test a QApplication on the offscreen platform (tests/support/QtTestMain.cpp).
+# LABELS go on every case; "threads" marks the tests of code that runs
+# threads, which the tsan preset builds and runs under ThreadSanitizer.
 function(mireva_test name)
   if(NOT MIREVA_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} mireva_test_support GTest::gtest GTest::gmock)
   if(ARG_QT)
@@ -36,8 +38,14 @@ function(mireva_test name)
   target_compile_definitions(${name} PRIVATE
     MIREVA_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     MIREVA_BIN_DIR="${MIREVA_OUTPUT_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+  set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  if("threads" IN_LIST ARG_LABELS)
+    set_property(GLOBAL APPEND PROPERTY MIREVA_THREADED_TESTS ${name})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES PROPERTIES ${properties})
 endfunction()
 
 # mireva_bench(NAME SOURCES... [LIBS lib...])

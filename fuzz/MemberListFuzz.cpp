@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ReadMemberList(data, size, items);
     FUZZ_CHECK(items.size() <= size / sizeof(SpiFileInfo));
     TFolderIndex folders;
-    const size_t members = BuildFolderIndex(items, folders, {});
+    const size_t members = BuildFolderIndex(items, folders);
     FUZZ_CHECK(members <= items.size());
     for (const auto& item : items) {
         FUZZ_CHECK(!item->Path.empty() || !item->Name.empty());

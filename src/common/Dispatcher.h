@@ -1,25 +1,7 @@
 #pragma once
 
-// How a worker thread hands results to the thread that owns the windows.
-// Workers never touch widgets; they post a task, and the owner's dispatcher
-// runs it on its own thread: the Qt side with a queued invocation, tests with
-// TInlineDispatcher, which runs the task at once on the posting thread.
+// The dispatcher interface lives in base/, so that the Qt dispatcher of the
+// platform layer can implement it; this name stays for the code that already
+// includes it.
 
-#include <functional>
-
-class TDispatcher {
-public:
-    virtual ~TDispatcher() = default;
-    // Any thread. The task runs later on the owner's thread; it must not
-    // assume the poster still exists unless it keeps it alive itself.
-    virtual void Post(std::function<void()> task) = 0;
-};
-
-class TInlineDispatcher : public TDispatcher {
-public:
-    void Post(std::function<void()> task) override
-    {
-        if (task)
-            task();
-    }
-};
+#include "base/Dispatcher.h"

@@ -47,13 +47,6 @@ std::vector<std::string> CleanSegments(const std::string& text, bool& trailingSe
     return segments;
 }
 
-std::string LastSegment(const std::string& folder)
-{
-    const std::string path = folder.empty() || folder.back() != '/' ? folder : folder.substr(0, folder.size() - 1);
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool HasInnerSeparator(const std::string& folder)
 {
     const std::string path = folder.empty() || folder.back() != '/' ? folder : folder.substr(0, folder.size() - 1);
@@ -112,7 +105,7 @@ std::string ParentFolderPath(const std::string& folder)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-size_t BuildFolderIndex(TArchiveFileList& items, TFolderIndex& folders, const TFolderLook& look)
+size_t BuildFolderIndex(TArchiveFileList& items, TFolderIndex& folders)
 {
     folders.clear();
     folders[""];
@@ -155,8 +148,6 @@ size_t BuildFolderIndex(TArchiveFileList& items, TFolderIndex& folders, const TF
                 pending.insert(parent);
             }
             folders[parent].push_back(record);
-            if (record->DisplayName.empty())
-                record->DisplayName = LastSegment(record->Path);
             addAncestors(parent);
         }
         kept.push_back(std::move(item));
@@ -168,12 +159,8 @@ size_t BuildFolderIndex(TArchiveFileList& items, TFolderIndex& folders, const TF
         auto record = std::make_unique<TArchiveFileInfo>();
         record->Position = 0;
         record->Path = path;
-        record->DisplayName = LastSegment(path);
         record->Size = 0;
-        record->TypeName = look.TypeName;
         record->Time = -1.0;
-        record->SmallIconIndex = look.SmallIconIndex;
-        record->LargeIconIndex = look.LargeIconIndex;
         folders[ParentFolderPath(path)].push_back(record.get());
         items.push_back(std::move(record));
     }
@@ -233,7 +220,7 @@ void TArchiver::ListMembers()
             // more may have followed.
             fIncomplete = true;
         }
-        fMemberCount = BuildFolderIndex(fItems, fFolders, fEnv.FolderLook);
+        fMemberCount = BuildFolderIndex(fItems, fFolders);
     } catch (const std::exception&) {
         fFolders.clear();
         fItems.clear();
@@ -536,12 +523,6 @@ bool TArchiver::IsDescendantOf(const TArchiver* other) const
             return true;
     }
     return false;
-}
-
-void TArchiver::ResetViewState()
-{
-    for (auto& item : fItems)
-        item->ResetViewState();
 }
 
 // ---------------------------------------------------------------------------

@@ -26,13 +26,6 @@
 
 class TFileStream;
 
-// How made-up folder records look in views: the type name and the icons of a
-// plain folder, given by the window side.
-struct TFolderLook {
-    std::string TypeName = "フォルダー";
-    int32_t SmallIconIndex = 0;
-    int32_t LargeIconIndex = 0;
-};
 
 // The largest member written out of an archive: the limit the archive
 // plug-in we ship applies to a member extracted into memory. A small archive
@@ -49,7 +42,6 @@ struct TArchiveEnv {
     // The program's temporary folder, with a trailing '/'. Private folders
     // "001", "002", ... and the shared extraction folder lie below it.
     std::string TempBase;
-    TFolderLook FolderLook;
     // A member listed or found bigger than this is not written to a file.
     uint64_t MaxMemberBytes = DefaultMaxMemberBytes;
 };
@@ -86,7 +78,7 @@ std::string ParentFolderPath(const std::string& folder);
 // holds members but was not reported itself. The made-up records are appended
 // to items. Returns the number of the loader's records kept (the made-up
 // ones follow them).
-size_t BuildFolderIndex(TArchiveFileList& items, TFolderIndex& folders, const TFolderLook& look);
+size_t BuildFolderIndex(TArchiveFileList& items, TFolderIndex& folders);
 
 enum class TArchiveObjectType { atFolders, atSupported, atNonSupported };
 using TArchiveObjectTypes = std::set<TArchiveObjectType>;
@@ -153,7 +145,6 @@ public:
     void SetParentFolder(const std::string& folder);
     std::string OuterFileName() const;
     bool IsDescendantOf(const TArchiver* other) const;
-    void ResetViewState();
 
     // Belongs to the loader set in Env(), which the archiver holds, so it
     // stays valid whatever the registry does meanwhile.

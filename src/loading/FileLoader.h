@@ -70,34 +70,18 @@ public:
     virtual std::unique_ptr<TLoadImage> LoadImage(TMemoryStream& stream) = 0;
 };
 
-// One member or folder of an archive. Records are owned by the archive object
-// that lists them; a record with an empty Name is a folder.
+// One member or folder of an archive, as its loader listed it. Records are
+// owned by the archive object that lists them and shared by every view of
+// that archive, so they hold nothing of a view's; a record with an empty Name
+// is a folder.
 struct TArchiveFileInfo {
     uint32_t Position = 0;     // identifies the member for extraction
     std::string Path;          // folder inside the archive, '/'-separated, ending in '/'; empty at the top
-    std::string DisplayName;   // filled by views; folder records carry their last segment
     std::string Name;          // file name; empty for a folder record
     uint32_t Size = 0;         // bytes after extraction; 0 for folders
-    std::string TypeName;      // type name for views
     TDateTime Time = -1.0;     // last modified; -1 when unknown
-    int32_t SmallIconIndex = 0;
-    int32_t LargeIconIndex = 0;
-    // Per-item state of the views that show archive members.
-    int32_t ViewState = 0;
-    void* ViewData = nullptr;
-    int32_t ViewIndex = 0;
-    int32_t ViewOverlay = 0;
-    uint8_t ViewFlags = 0;
 
     bool IsFolder() const { return Name.empty(); }
-    void ResetViewState()
-    {
-        ViewState = 0;
-        ViewData = nullptr;
-        ViewIndex = 0;
-        ViewOverlay = 0;
-        ViewFlags = 0;
-    }
 };
 
 using TArchiveFileList = std::vector<std::unique_ptr<TArchiveFileInfo>>;

@@ -214,11 +214,6 @@ void TImageCacheThread::Touch()
 
 // --- User-interface thread ------------------------------------------------------
 
-TImageSlot TImageCacheThread::TakeNext(TCacheDirection direction, int position)
-{
-    return TakeNext(direction, position, std::chrono::milliseconds::max());
-}
-
 TImageSlot TImageCacheThread::TakeNext(TCacheDirection direction, int position, std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(fMutex);
@@ -233,13 +228,16 @@ TImageSlot TImageCacheThread::TakeNext(TCacheDirection direction, int position, 
     // view waits, the thread serves only its request.
     fPaused = true;
     if (q.Items.empty()) {
+        // Still inside the step an earlier wait gave up on: waiting would
+        // only add to it.
+        if (fStalledStep == fStep)
+            return TImageSlot{};
         q.Waiting = position;
         Touch();
-        auto answered = [&] { return fEnded || q.Waiting != position; };
-        if (timeout == std::chrono::milliseconds::max())
-            fReady.wait(lock, answered);
-        else if (!fReady.wait_for(lock, timeout, answered))
+        if (!fReady.wait_for(lock, timeout, [&] { return fEnded || q.Waiting != position; })) {
             q.Waiting = -1;
+            fStalledStep = fStep;
+        }
     }
     if (q.Items.empty() || q.Items.front().Position != position)
         return TImageSlot{};
@@ -455,6 +453,7 @@ void TImageCacheThread::PrescaleStage(int index, std::unique_lock<std::mutex>& l
 void TImageCacheThread::RunLoop(std::unique_lock<std::mutex>& lock)
 {
     for (;;) {
+        ++fStep;
         while (!fTerminate && IdleLocked()) {
             fIdle = true;
             fReady.notify_all();
@@ -549,6 +548,7 @@ void TImageCacheThread::Fetch(TCacheDirection d, std::unique_lock<std::mutex>& l
     }
 
     const TCacheItem item = fItems[static_cast<size_t>(index)];
+    const bool requested = q.Waiting == position;
     lock.unlock();
     TImageSlot slot;
     try {
@@ -569,8 +569,10 @@ void TImageCacheThread::Fetch(TCacheDirection d, std::unique_lock<std::mutex>& l
         return;
 
     // The view may have moved on while the picture was decoded: it is kept
-    // only if it is still the one this queue wants next.
-    const bool wanted = q.Waiting >= 0 ? q.Waiting == position : NextPosition(d) == position;
+    // only if it is still the one this queue wants next. A picture the view
+    // gave up waiting for has been loaded by the view itself; kept, it would
+    // sit at the head of the queue as the page already shown.
+    const bool wanted = (requested || q.Waiting >= 0) ? q.Waiting == position : NextPosition(d) == position;
     if (!wanted)
         return;
     if (fDecoded.find(index) == fDecoded.end()) {

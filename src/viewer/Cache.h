@@ -26,7 +26,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/Dispatcher.h"
+#include "base/Dispatcher.h"
 #include "base/Stream.h"
 #include "viewer/ImageSlot.h"
 #include "viewer/ViewOptions.h"
@@ -141,14 +141,20 @@ public:
 
     // Takes the picture at position from the head of the queue of direction.
     // When the queue is empty the thread fetches that position at once and
-    // the call waits for it; it also returns when the thread has ended. A
-    // queue whose head is another position is out of step with the view and
-    // is emptied first. The result has no index when the thread found
-    // nothing, and an index without bitmap when the picture could not be
-    // decoded (the caller then loads it itself, showing the loader's
-    // message). Afterwards the thread pauses until Resume.
-    TImageSlot TakeNext(TCacheDirection direction, int position);
-    // The same, giving up after timeout (tests).
+    // the call waits for it, at most timeout; it also returns when the
+    // thread has ended. A queue whose head is another position is out of
+    // step with the view and is emptied first. The result has no index when
+    // the thread found nothing or the wait gave up, and an index without
+    // bitmap when the picture could not be decoded (the caller then loads it
+    // itself, showing the loader's message). Afterwards the thread pauses
+    // until Resume.
+    //
+    // A wait that gave up leaves the thread inside a step that takes too
+    // long (a decoder stuck on a damaged file, a disk that does not answer):
+    // until the thread is out of that step, an empty queue returns at once
+    // instead of waiting again, so a stuck decoder costs one wait, not one
+    // per page. The picture it was fetching, should it still arrive, is
+    // dropped: the caller has loaded it itself.
     TImageSlot TakeNext(TCacheDirection direction, int position, std::chrono::milliseconds timeout);
     // Hands a picture no longer shown to the head of a queue. trim: the
     // queue drops pictures beyond its limit from its tail.
@@ -260,6 +266,10 @@ private:
     bool fIdle = false;
     bool fTerminate = false;
     bool fEnded = false;
+    // Counts the thread's steps (each turn of its loop), so that a wait
+    // that gave up can tell whether the thread is still in the same step.
+    uint64_t fStep = 0;
+    uint64_t fStalledStep = UINT64_MAX;  // the step a wait gave up in; none when it is not fStep
     bool fTravelBackward;
     bool fAuto;
     bool fSingle;

@@ -259,8 +259,8 @@ TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot
                 return slot;
         }
     }
-    // Not cached, or the thread could not decode it: loaded here, so that
-    // a failure shows the loader's message.
+    // Not cached, the wait for the thread gave up, or the thread could not
+    // decode it: loaded here, so that a failure shows the loader's message.
     return LoadDirect(index);
 }
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Dispatcher.h"
+#include "base/Dispatcher.h"
 #include "viewer/Cache.h"
 #include "viewer/PageLayout.h"
 #include "viewer/PageMove.h"
@@ -53,6 +53,15 @@ struct TViewerOptions {
 
 class TPageViewer {
 public:
+    // A page the cache thread is still decoding is waited for this long
+    // before the window loads it itself. Long enough for a large page from
+    // a slow disk (the thread has usually begun on it before the step);
+    // short enough that a decoder stuck on a damaged file leaves the window
+    // frozen for a moment only, well before the desktop offers to end the
+    // program as not responding (about five seconds).
+    static constexpr std::chrono::milliseconds DefaultCacheWaitLimit{3000};
+
+
     explicit TPageViewer(TDecoderFactory decoders, TDispatcher* dispatcher = nullptr);
     ~TPageViewer();
     TPageViewer(const TPageViewer&) = delete;
@@ -80,7 +89,7 @@ public:
     // is shown stays, the cache starts again with the next step.
     void SetSource(std::shared_ptr<TPictureSource> source);
     // How long a step waits for the cache thread to deliver a picture
-    // before loading it itself; unlimited unless set (tests bound it).
+    // before loading it itself (DefaultCacheWaitLimit unless set).
     void SetCacheWaitLimit(std::chrono::milliseconds limit) { fCacheWaitLimit = limit; }
     // Told (through the dispatcher) of each picture the cache prefetched;
     // takes effect when the cache next starts.
@@ -223,5 +232,5 @@ private:
     TScrollAnimation fAnimation;
     std::unique_ptr<TImageCacheThread> fCache;
     int fDirectLoads = 0;
-    std::chrono::milliseconds fCacheWaitLimit = std::chrono::milliseconds::max();
+    std::chrono::milliseconds fCacheWaitLimit = DefaultCacheWaitLimit;
 };

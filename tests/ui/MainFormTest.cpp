@@ -425,6 +425,40 @@ TEST_F(MainFormTest, ImageBarWheelAndSeekBarTurnPages)
     EXPECT_EQ(fForm->View()->SeekBar()->value(), 1);
 }
 
+TEST_F(MainFormTest, ArrowKeysTurnPagesAgainAfterAJumpFromThePageBox)
+{
+    WriteBook(8);
+    Start({"book"});
+    fForm->RunAction(actSeekBar);
+    fForm->activateWindow();
+    ASSERT_TRUE(PumpUntil([&] { return QApplication::activeWindow() == fForm.get(); }));
+    QLineEdit* edit = fForm->View()->SeekEdit();
+    edit->setFocus(Qt::MouseFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), edit);
+    edit->setText("3");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(edit, &enter);
+    EXPECT_EQ(Label(), "4・3 / 8");
+    // The next key goes where the keyboard focus is, as typing would.
+    EXPECT_EQ(QApplication::focusWidget(), Area());
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(QApplication::focusWidget(), &down);
+    EXPECT_EQ(Label(), "6・5 / 8");
+}
+
+TEST_F(MainFormTest, PrefetchReportsReachTheWindowsThread)
+{
+    WriteBook(8);
+    Start({"book"});
+    std::vector<std::thread::id> reports;
+    fForm->Model().Viewer().SetPrefetchListener([&reports](int, bool) { reports.push_back(std::this_thread::get_id()); });
+    // The first step starts the cache thread, which then reads ahead.
+    Key(Qt::Key_Down);
+    ASSERT_TRUE(PumpUntil([&] { return !reports.empty(); }));
+    for (const std::thread::id thread : reports)
+        EXPECT_EQ(thread, std::this_thread::get_id());
+}
+
 TEST_F(MainFormTest, DroppedFolderOpens)
 {
     fTree.Write("work/a/1.fake", FakePage(1));

@@ -3,23 +3,63 @@
 #include <algorithm>
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QImage>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <sys/wait.h>
+#include <thread>
 
 #include "platform/FileSystem.h"
+#include "platform/SingleInstance.h"
+#include "platform/qt/InstanceListener.h"
 #include "support/TempFolder.h"
 #include "unit/cli/RunCli.h"
 
 namespace {
 
-// Runs the viewer with arguments (already quoted for the shell), its data
-// folder in home, without a display.
-TCliRun RunViewer(const TTempFolder& home, const std::string& arguments)
+// Runs the viewer with the environment changes (arguments of env) and the
+// arguments (already quoted for the shell), its data folder in home.
+TCliRun RunViewerWith(const TTempFolder& home, const std::string& environment, const std::string& arguments)
 {
-    return RunProgram(home.Path(), "env -u DISPLAY -u WAYLAND_DISPLAY MIREVA_HOME='" + home.Path() + "' '" MIREVA_BIN_DIR
+    return RunProgram(home.Path(), "env " + environment + " MIREVA_HOME='" + home.Path() + "' '" MIREVA_BIN_DIR
                                    "/mireva' " + arguments);
 }
 
+// The same without a display: snapshots run on the offscreen platform.
+TCliRun RunViewer(const TTempFolder& home, const std::string& arguments)
+{
+    return RunViewerWith(home, "-u DISPLAY -u WAYLAND_DISPLAY", arguments);
+}
+
 const std::string SampleFolder = "'" MIREVA_BIN_DIR "/sample/Sample Book'";
+
+// An X display nobody serves here: no server's lock file or socket.
+std::string UnservedDisplay()
+{
+    for (int n = 4711; n < 4811; ++n) {
+        const std::string number = std::to_string(n);
+        if (!PathExists("/tmp/.X" + number + "-lock") && !PathExists("/tmp/.X11-unix/X" + number))
+            return ":" + number;
+    }
+    return {};
+}
+
+// Processes events until done() or a deadline; false when the deadline won.
+bool PumpUntil(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -98,4 +138,70 @@ TEST(ViewerProgram, SnapshotCaptionEscapesControlCharacters)
     ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out.rfind("Mireva - a\\x1b]0;t\\x07\\nb.bmp (4 x 3 x 24bit)", 0), 0u) << run.Out;
     EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 2) << run.Out;
+}
+
+TEST(ViewerProgram, SnapshotKeepsTheOffscreenPlatformsNoticesOut)
+{
+    TTempFolder home;
+    const TCliRun run = RunViewer(home, "--snapshot '" + home.File("x.png") + "' --window-size 300x200 " + SampleFolder);
+    ASSERT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Err.find("This plugin does not support"), std::string::npos) << run.Err;
+}
+
+struct TNoDisplayCase {
+    const char* Name;
+    bool Display;  // DISPLAY names a display nobody serves; else none is named
+};
+
+class NoDisplayTest : public ::testing::TestWithParam<TNoDisplayCase> {};
+
+TEST_P(NoDisplayTest, SaysSoInOneLineAndLeavesNothingHeld)
+{
+    TTempFolder home;
+    TTempFolder runtime;
+    const std::string display = GetParam().Display ? UnservedDisplay() : std::string();
+    ASSERT_TRUE(!GetParam().Display || !display.empty());
+    const std::string environment = "-u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                    (display.empty() ? std::string("-u DISPLAY") : "DISPLAY=" + display) +
+                                    " XDG_RUNTIME_DIR='" + runtime.Path() + "'";
+    const TCliRun run = RunViewerWith(home, environment, SampleFolder);
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Err,
+              display.empty() ? "mireva: cannot open the display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n"
+                              : "mireva: cannot open the display \"" + display + "\"\n");
+    EXPECT_FALSE(PathExists(runtime.File(InstanceName)));
+    TInstanceLock lock(runtime.Path(), InstanceName);
+    EXPECT_TRUE(lock.TryAcquire());
+    EXPECT_EQ(run.Out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, NoDisplayTest,
+                         ::testing::Values(TNoDisplayCase{"NoneNamed", false},
+                                           TNoDisplayCase{"NobodyServesIt", true}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(ViewerProgram, HandOverNeedsNoDisplay)
+{
+    TTempFolder home;
+    TTempFolder runtime;
+    TSingleInstance running(runtime.Path());
+    ASSERT_EQ(running.Start(THandOver{}, nullptr), TInstanceRole::irFirst);
+    std::optional<THandOver> received;
+    TInstanceListener listener(*running.Server(), [&received](const THandOver& message) { received = message; });
+
+    // The later start runs beside the event loop that answers it.
+    std::atomic<bool> done = false;
+    TCliRun run;
+    std::thread later([&] {
+        run = RunViewerWith(home, "-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR='" +
+                                       runtime.Path() + "'",
+                             "'" + home.Path() + "'");
+        done = true;
+    });
+    const bool finished = PumpUntil([&] { return done.load() && received.has_value(); });
+    later.join();
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(received->Args.back(), home.Path());
+    EXPECT_EQ(run.Err, "");
 }

@@ -50,7 +50,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     setWindowTitle(AppTitle);
     setAcceptDrops(true);
     fScaler = scaler ? scaler : &fOwnScaler;
-    fModel = std::make_unique<TBrowserModel>(core, *this);
+    fModel = std::make_unique<TBrowserModel>(core, *this, &fDispatcher);
     TPageViewer& viewer = fModel->Viewer();
 
     fFrame = new TImageViewFrame(viewer, *fScaler, this);

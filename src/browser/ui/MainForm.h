@@ -20,6 +20,7 @@
 #include <string>
 
 #include "browser/BrowserModel.h"
+#include "platform/qt/QtDispatcher.h"
 #include "viewer/StretchScaler.h"
 #include "viewer/ui/QtHalfTone.h"
 
@@ -91,6 +92,9 @@ private:
     TQtHalfTone fHalfTone;
     TStretchPageScaler fOwnScaler{&fHalfTone};
     TPageScaler* fScaler = nullptr;
+    // Reports of the model's workers come back to this window through it;
+    // declared before the model, so it outlives the threads the model stops.
+    TQtDispatcher fDispatcher{this};
     std::unique_ptr<TBrowserModel> fModel;
     TImageViewFrame* fFrame = nullptr;
     std::map<TActionId, QAction*> fActionItems;

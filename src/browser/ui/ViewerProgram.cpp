@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <unistd.h>
@@ -21,14 +22,18 @@
 #include "platform/Folders.h"
 #include "platform/Memory.h"
 #include "platform/SingleInstance.h"
+#include "platform/qt/GuiStart.h"
 #include "platform/qt/InstanceListener.h"
+#include "platform/qt/OffscreenNotices.h"
+#include "platform/qt/QtTranslations.h"
 #include "platform/qt/QuitSignals.h"
 #include "platform/qt/ThemeColors.h"
 
 namespace {
 
 // The QApplication is made only when a window or a question needs it, so
-// that a start that merely hands over its command line stays light.
+// that a start that merely hands over its command line stays light, and
+// works without a display.
 class TApplicationHolder {
 public:
     TApplicationHolder(int& argc, char** argv)
@@ -36,11 +41,21 @@ public:
         , fArgv(argv)
     {
     }
+    // What the start holds by the time the display is opened (the
+    // single-instance lock and socket), released should that fail.
+    void SetRelease(std::function<void()> release) { fRelease = std::move(release); }
+    // Without a display this prints why and ends the process (exit code 1).
     QApplication& Get()
     {
         if (!fApp) {
-            fApp = std::make_unique<QApplication>(fArgc, fArgv);
+            fApp = StartGuiApplication(fArgc, fArgv, [this](const std::string& text) {
+                if (fRelease)
+                    fRelease();
+                std::cerr << "mireva: " << text << std::endl;
+            });
             QApplication::setApplicationName("Mireva");
+            fNotices = std::make_unique<TOffscreenNotices>();
+            InstallQtTranslations(*fApp, InterfaceLanguage([](const char* name) { return std::getenv(name); }));
         }
         return *fApp;
     }
@@ -48,7 +63,9 @@ public:
 private:
     int& fArgc;
     char** fArgv;
+    std::function<void()> fRelease;
     std::unique_ptr<QApplication> fApp;
+    std::unique_ptr<TOffscreenNotices> fNotices;
 };
 
 bool AskTerminateHungCopy(TApplicationHolder& application)
@@ -131,6 +148,7 @@ int RunViewer(int argc, char** argv)
                 instance->Start(message, [&application] { return AskTerminateHungCopy(application); });
             if (role != TInstanceRole::irFirst)
                 return 0;
+            application.SetRelease([&instance] { instance.reset(); });
         } catch (const std::exception& e) {
             // Without the lock the viewer still works; it just cannot take
             // over later starts.

@@ -467,4 +467,7 @@ void TImageViewFrame::SeekEntered()
     fSeekUpdating = false;
     if (fSeekHandler)
         fSeekHandler(index);
+    // The page box is done with: the arrow keys turn pages again without a
+    // click on the picture first.
+    fArea->setFocus(Qt::OtherFocusReason);
 }

@@ -94,10 +94,7 @@ TEST(FolderIndex, MakesRecordsForFoldersNobodyReported)
     items.push_back(Member("a/b/", "x.jpg"));
     items.push_back(Member("a/", "y.jpg"));
     TFolderIndex folders;
-    TFolderLook look;
-    look.TypeName = "folder";
-    look.SmallIconIndex = 3;
-    EXPECT_EQ(BuildFolderIndex(items, folders, look), 2u);
+    EXPECT_EQ(BuildFolderIndex(items, folders), 2u);
     EXPECT_EQ(Keys(folders), "<><a/><a/b/>");
     EXPECT_EQ(Describe(folders[""]), "[a/]");
     EXPECT_EQ(Describe(folders["a/"]), "a/y.jpg,[a/b/]") << "member order, folder records last";
@@ -105,9 +102,6 @@ TEST(FolderIndex, MakesRecordsForFoldersNobodyReported)
     ASSERT_EQ(items.size(), 4u);
     const TArchiveFileInfo& made = *items[3];
     EXPECT_EQ(made.Path, "a/b/");
-    EXPECT_EQ(made.DisplayName, "b");
-    EXPECT_EQ(made.TypeName, "folder");
-    EXPECT_EQ(made.SmallIconIndex, 3);
     EXPECT_EQ(made.Time, -1.0);
 }
 
@@ -120,7 +114,7 @@ TEST(FolderIndex, ReportedFolderRecordsAreNotMadeTwice)
     items.push_back(Member("c/d/", "z.jpg"));
     items.push_back(Member("c/", ""));  // reported after its files
     TFolderIndex folders;
-    BuildFolderIndex(items, folders, {});
+    BuildFolderIndex(items, folders);
     EXPECT_EQ(Describe(folders[""]), "[a/],[c/]");
     EXPECT_EQ(Describe(folders["c/"]), "[c/d/]");
     EXPECT_EQ(items.size(), 5u) << "one duplicate dropped, one record made for c/d/";
@@ -135,7 +129,7 @@ TEST(FolderIndex, DropsRecordsThatNameNothingAndSortsByNameWithoutCase)
     items.push_back(Member("a/", "3"));
     items.push_back(Member("b/", "4"));
     TFolderIndex folders;
-    EXPECT_EQ(BuildFolderIndex(items, folders, {}), 4u);
+    EXPECT_EQ(BuildFolderIndex(items, folders), 4u);
     EXPECT_EQ(Keys(folders), "<><a/><B/><b/><c/>") << "B/ and b/ are two folders";
 }
 

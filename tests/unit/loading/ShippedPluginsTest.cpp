@@ -296,7 +296,7 @@ TEST_P(RealArchiveTest, ListsAndExtractsEveryMember)
     const std::string path = GetParam().Make(folder, GetParam().File);
     ASSERT_TRUE(FileExists(path));
     ShippedRegistry shipped;
-    TArchiveEnv env{shipped.Loaders(), folder.Path() + "tmp/", {}};
+    TArchiveEnv env{shipped.Loaders(), folder.Path() + "tmp/"};
     TArchiverPtr archiver = OpenArchive(env, path);
     ASSERT_NE(archiver, nullptr) << "not opened";
     EXPECT_TRUE(shipped.Registry().IsArchiveExtension(ExtractFileExt(path)));
@@ -328,7 +328,7 @@ TEST_P(RealArchiveTest, ExtractsMembersInAnyOrder)
     ForceDirectories(folder.Path() + "tmp", 0700);
     const std::string path = GetParam().Make(folder, GetParam().File);
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/"}, path);
     ASSERT_NE(archiver, nullptr);
     const std::vector<TEntry> expected = GetParam().Ascii ? AsciiMembers() : BookMembers();
     const int last = static_cast<int>(expected.size()) - 1;
@@ -392,7 +392,7 @@ TEST(RealArchives, MemberTimesAreReportedAsTheFormatKeepsThem)
     ForceDirectories(folder.Path() + "tmp", 0700);
     const std::string path = WriteWithLibarchive(folder.Path() + "t.tar", "ustar", {{"a.txt", "x"}});
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/"}, path);
     ASSERT_NE(archiver, nullptr);
     const TArchiveFileInfo& record = *archiver->Items()[0];
     EXPECT_EQ(record.Time, MemberTimeToDateTime(MemberTime));
@@ -411,7 +411,7 @@ TEST(RealArchives, ArchiveRewrittenBetweenExtractionsGivesTheNewBytes)
         const std::string path = folder.Path() + "book.cbz";
         WriteWithLibarchive(path, "zip", {{"1.txt", "first one"}, {"2.txt", "second"}, {"3.txt", "third"}});
         ShippedRegistry shipped;
-        TArchiverPtr before = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
+        TArchiverPtr before = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/"}, path);
         ASSERT_NE(before, nullptr);
         EXPECT_EQ(before->ExtractToStream(*before->FindRecord("", "1.txt"))->Size(), 9);
 
@@ -422,7 +422,7 @@ TEST(RealArchives, ArchiveRewrittenBetweenExtractionsGivesTheNewBytes)
         } else {
             WriteWithLibarchive(path, "zip", changed);
         }
-        TArchiverPtr after = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
+        TArchiverPtr after = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/"}, path);
         ASSERT_NE(after, nullptr);
         std::unique_ptr<TMemoryStream> stream = after->ExtractToStream(*after->FindRecord("", "2.txt"));
         EXPECT_EQ(std::string(stream->Bytes().begin(), stream->Bytes().end()), "SECOND, longer");
@@ -451,7 +451,7 @@ TEST(RealArchives, AnIdleArchiveIsClosedAfterAWhile)
     const std::string path =
         WriteWithLibarchive(folder.Path() + "book.cbz", "zip", {{"1.txt", "one"}, {"2.txt", "two"}});
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/"}, path);
     ASSERT_NE(archiver, nullptr);
     ASSERT_EQ(archiver->ExtractToStream(*archiver->FindRecord("", "1.txt"))->Size(), 3);
     EXPECT_EQ(OpenDescriptorsOf(path), 1) << "kept for the next member";
@@ -474,7 +474,7 @@ TEST(RealArchives, ArchivesBehindAMacBinaryHeaderOpenWhenAsked)
         const std::string plain = ReadWholeFile(
             WriteWithLibarchive(folder.Path() + "plain", format, {{"a/one.txt", "first"}, {"two.txt", "second"}}));
         const std::string path = folder.Write(std::string("mac.") + format, std::string(128, '\x01') + plain);
-        TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
+        TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/"}, path);
         ASSERT_NE(archiver, nullptr);
         EXPECT_EQ(archiver->Offset, 128);
         const TArchiveFileInfo* record = archiver->FindRecord("a/", "one.txt");
@@ -493,7 +493,7 @@ TEST(RealArchives, HostileZipExtractsNothingOutside)
     };
     const std::string path = WriteWithLibarchive(folder.Path() + "work/hostile.zip", "zip", members);
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "work/tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "work/tmp/"}, path);
     ASSERT_NE(archiver, nullptr);
     std::vector<TArchiveFileInfo*> files;
     archiver->List("", false, files);
@@ -532,7 +532,7 @@ TEST_P(LhaNamesTest, EveryMemberIsListedUnderItsName)
     ForceDirectories(folder.Path() + "tmp", 0700);
     const std::string path = folder.Write("book.lzh", LzhArchive(GetParam(), written));
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/"}, path);
     ASSERT_NE(archiver, nullptr);
     EXPECT_FALSE(archiver->Incomplete());
     std::vector<TArchiveFileInfo*> files;
@@ -564,7 +564,7 @@ TEST(RealArchives, HardLinksGiveTheBytesOfTheMemberTheyName)
                                                   {"c/again.png", "", "b/same.png"},
                                                   {"lost.png", "", "nowhere.png"}});
     ShippedRegistry shipped;
-    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/", {}}, path);
+    TArchiverPtr archiver = OpenArchive({shipped.Loaders(), folder.Path() + "tmp/"}, path);
     ASSERT_NE(archiver, nullptr);
     for (const char* name : {"b/same.png", "c/again.png", "a/page.png"}) {
         SCOPED_TRACE(name);
@@ -617,7 +617,7 @@ TEST_P(DamagedArchiveTest, IsNeverShownAsAWholeBook)
     ForceDirectories(folder.Path() + "tmp", 0700);
     const std::string path = folder.Write(GetParam().File, GetParam().Bytes(folder));
     ShippedRegistry shipped;
-    const TArchiveEnv env{shipped.Loaders(), folder.Path() + "tmp/", {}};
+    const TArchiveEnv env{shipped.Loaders(), folder.Path() + "tmp/"};
     if (!GetParam().SomeListed) {
         try {
             OpenArchive(env, path);
@@ -1042,7 +1042,7 @@ TEST(ShippedPictures, PictureInsideNestedArchivesLoads)
     const std::string inner = ReadWholeFile(WriteWithLibarchive(folder.Path() + "inner.cbz", "zip", {{"p/page.png", picture}}));
     const std::string outer = WriteWithLibarchive(folder.Path() + "outer.7z", "7zip", {{"books/inner.cbz", inner}});
     ShippedRegistry shipped;
-    TArchiveEnv env{shipped.Loaders(), folder.Path() + "tmp/", {}};
+    TArchiveEnv env{shipped.Loaders(), folder.Path() + "tmp/"};
     TArchiverPtr archiver = ResolveVirtualPath(env, outer, "books/inner.cbz", nullptr);
     ASSERT_NE(archiver, nullptr);
     EXPECT_EQ(archiver->VirtualPath(), "books/inner.cbz");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -10,6 +11,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "FakePictures.h"
 #include "viewer/Cache.h"
@@ -417,7 +419,52 @@ TEST(Cache, TakeNextReturnsWhenTheThreadEnds)
     EXPECT_EQ(cache.TakeNext(Ahead, 1, Wait).Index, -1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, Wait / 2);
     EXPECT_TRUE(cache.Ended());
-    EXPECT_EQ(cache.TakeNext(Ahead, 2).Index, -1);
+    EXPECT_EQ(cache.TakeNext(Ahead, 2, Wait).Index, -1);
+}
+
+TEST(Cache, AWaitThatGivesUpDropsTheLatePictureAndIsNotRepeated)
+{
+    // Only the first decode is stuck, until released (or three seconds).
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool stuck = false;
+    bool released = false;
+    auto decoder = std::make_shared<FakeDecoder>();
+    decoder->OnDecode = [&, first = true]() mutable {
+        if (!std::exchange(first, false))
+            return;
+        std::unique_lock lock(mutex);
+        stuck = true;
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::seconds(3), [&] { return released; });
+    };
+    auto release = [&] {
+        std::lock_guard lock(mutex);
+        released = true;
+        changed.notify_all();
+    };
+    auto setup = MakeSetup(10, TViewMode::vmSingle, 1, 0);
+    setup.Options.FileCache = false;
+    setup.Shown = TCacheShown{0, -1};
+    TImageCacheThread cache(setup, decoder);
+
+    EXPECT_EQ(cache.TakeNext(Ahead, 1, std::chrono::milliseconds(50)).Index, -1);
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, Wait, [&] { return stuck; }));
+    }
+    // The thread is still stuck: the next step does not wait for it again.
+    // Waiting, it would get picture 2 once the stuck decode gave up.
+    EXPECT_EQ(cache.TakeNext(Ahead, 2, Wait).Index, -1);
+    release();
+    ASSERT_TRUE(cache.WaitIdle(Wait));
+    // The view loaded 1 itself; the late picture is not kept.
+    EXPECT_TRUE(cache.Snapshot().Ahead.Indexes.empty());
+    EXPECT_TRUE(cache.Snapshot().DecodedIndexes.empty());
+    // Out of the stuck step, the thread serves waits again.
+    const TImageSlot two = cache.TakeNext(Ahead, 2, Wait);
+    EXPECT_EQ(two.Index, 2);
+    EXPECT_TRUE(two.HasBitmap());
 }
 
 TEST(Cache, ReportsEachPrefetchThroughTheDispatcher)

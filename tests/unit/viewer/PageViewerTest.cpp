@@ -247,6 +247,35 @@ TEST_F(Book, UnreadablePictureClearsTheViewButKeepsThePlace)
     EXPECT_TRUE(viewer->Primary().HasBitmap());
 }
 
+TEST_F(Book, AStuckDecoderCostsOneWaitThenPagesLoadDirectly)
+{
+    TViewState state;
+    state.ViewMode = TViewMode::vmSingle;
+    viewer->SetViewState(state);
+    Load(6);
+    viewer->Open(0);
+    decoder->Close();
+    viewer->SetCacheWaitLimit(std::chrono::milliseconds(50));
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 1);
+    EXPECT_TRUE(viewer->Primary().HasBitmap());
+    // With the decoder still stuck, the next page does not wait at all
+    // (with the long limit it would be served by the cache once the decoder
+    // gives up blocking).
+    viewer->SetCacheWaitLimit(Wait);
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 2);
+    EXPECT_EQ(source->Loaded, (std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(decoder->DecodedCopy().empty());
+    // The late picture 1 is dropped; the queues follow the shown page.
+    decoder->Open();
+    const TCacheSnapshot s = Settled();
+    EXPECT_EQ(s.Ahead.Indexes, (std::vector<int>{3}));
+    viewer->RunMove(mcNext);
+    EXPECT_EQ(Shown().Primary, 3);
+    EXPECT_EQ(source->Loaded, (std::vector<int>{0, 1, 2}));
+}
+
 TEST_F(Book, ScrollingOffAPageMovesAndEntersTheNextFromItsEnd)
 {
     // Tall single pages at 100 %: 60 x 80 in a 130 x 50 view.
