@@ -67,6 +67,7 @@ void TIniFile::LoadFromText(std::string_view bytes)
     fReadError.clear();
     fPreamble.clear();
     fSections.clear();
+    fSectionIndex.clear();
     fModified = false;
     TSection* current = nullptr;
     size_t start = 0;
@@ -82,10 +83,8 @@ void TIniFile::LoadFromText(std::string_view bytes)
         if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
             const std::string name = trimmed.substr(1, trimmed.size() - 2);
             current = FindSection(name);
-            if (!current) {
-                fSections.push_back(TSection{name, {}});
-                current = &fSections.back();
-            }
+            if (!current)
+                current = &AddSection(name);
             continue;
         }
         if (!current) {
@@ -139,11 +138,22 @@ void TIniFile::UpdateFile() const
 
 TIniFile::TSection* TIniFile::FindSection(std::string_view name)
 {
-    for (TSection& section : fSections) {
-        if (SameText(section.Name, name))
-            return &section;
-    }
-    return nullptr;
+    const auto found = fSectionIndex.find(LowerCase(name));
+    return found == fSectionIndex.end() ? nullptr : &fSections[found->second];
+}
+
+TIniFile::TSection& TIniFile::AddSection(std::string name)
+{
+    fSectionIndex.emplace(LowerCase(name), fSections.size());
+    fSections.push_back(TSection{std::move(name), {}});
+    return fSections.back();
+}
+
+void TIniFile::IndexSections()
+{
+    fSectionIndex.clear();
+    for (size_t i = 0; i < fSections.size(); ++i)
+        fSectionIndex.emplace(LowerCase(fSections[i].Name), i);
 }
 
 const TIniFile::TSection* TIniFile::FindSection(std::string_view name) const
@@ -254,10 +264,8 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     CheckKeyName(key);
     const std::string clean = StripLineBreaks(value);
     TSection* s = FindSection(section);
-    if (!s) {
-        fSections.push_back(TSection{std::string(section), {}});
-        s = &fSections.back();
-    }
+    if (!s)
+        s = &AddSection(std::string(section));
     for (TEntry& entry : s->Entries) {
         if (entry.IsKey && SameText(entry.Key, key)) {
             if (entry.Value != clean) {
@@ -312,6 +320,7 @@ void TIniFile::EraseSection(std::string_view section)
     for (auto it = fSections.begin(); it != fSections.end(); ++it) {
         if (SameText(it->Name, section)) {
             fSections.erase(it);
+            IndexSections();
             fModified = true;
             return;
         }

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -97,6 +98,8 @@ private:
     };
 
     TSection* FindSection(std::string_view name);
+    TSection& AddSection(std::string name);
+    void IndexSections();
     const TSection* FindSection(std::string_view name) const;
     static const TEntry* FindEntry(const TSection& section, std::string_view key);
 
@@ -104,5 +107,9 @@ private:
     std::string fReadError;
     std::vector<std::string> fPreamble;  // lines before the first section
     std::vector<TSection> fSections;
+    // The position of each section in fSections by its lower-cased name, so
+    // that finding one does not walk them all: a file of tens of thousands of
+    // sections (lists written by other tools) loads in linear time.
+    std::unordered_map<std::string, size_t> fSectionIndex;
     bool fModified = false;
 };

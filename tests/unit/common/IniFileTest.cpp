@@ -126,12 +126,18 @@ TEST(IniFile, EraseAndDeleteAndRename)
     TTempFolder temp;
     temp.Write("b.ini", "[B]\nk=from b\n");
     TIniFile ini;
-    ini.LoadFromText("[A]\nx=1\ny=2\n[C]\nz=3\n");
+    ini.LoadFromText("[A]\nx=1\ny=2\n[C]\nz=3\n[D]\nw=4\n");
     ini.DeleteKey("a", "X");
     EXPECT_EQ(ini.ReadSection("A"), std::vector<std::string>{"y"});
     ini.EraseSection("c");
     EXPECT_FALSE(ini.SectionExists("C"));
     EXPECT_TRUE(ini.Modified());
+    // The sections after an erased one are still found where they now are.
+    ini.EraseSection("a");
+    EXPECT_EQ(ini.ReadString("d", "w", ""), "4");
+    ini.WriteString("D", "v", "5");
+    ini.WriteString("E", "u", "6");
+    EXPECT_EQ(ini.ToText(), "[D]\nw=4\nv=5\n\n[E]\nu=6\n");
     ini.Rename(temp.File("b.ini"), true);
     EXPECT_FALSE(ini.SectionExists("A"));
     EXPECT_EQ(ini.ReadString("B", "k", ""), "from b");
