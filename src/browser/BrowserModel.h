@@ -26,7 +26,7 @@
 #include "browser/KeyBindings.h"
 #include "browser/PlaceItems.h"
 #include "browser/ViewActions.h"
-#include "common/Dispatcher.h"
+#include "base/Dispatcher.h"
 #include "common/ObserverList.h"
 #include "imaging/FilterSets.h"
 #include "loading/AcvUnit.h"
