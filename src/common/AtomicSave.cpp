@@ -282,6 +282,9 @@ void KeepCopy(const std::string& path, const std::string& copyPath)
             DeleteFile(temporary);
             throw;
         }
+        // When copyPath already was a name of the same file (a save killed
+        // after its backup was made), rename leaves both names in place.
+        DeleteFile(temporary);
     } catch (const std::exception& e) {
         throw EFileError(NamingTheTarget(e.what(), temporary, copyPath));
     }

@@ -106,6 +106,18 @@ TEST(AtomicSave, MessagesNameTheFileNotItsTemporary)
     EXPECT_FALSE(PathExists(temp.File("keep.ini$$")));
 }
 
+// A save killed after it made its backup leaves the backup as a second name
+// of the file; the next backup of that same file leaves no "$$" behind.
+TEST(AtomicSave, BackupOfAFileItAlreadyNamesLeavesNothingBehind)
+{
+    TTempFolder temp;
+    temp.Write("list.lst", "old");
+    KeepCopy(temp.File("list.lst"), temp.File("list.bak"));
+    KeepCopy(temp.File("list.lst"), temp.File("list.bak"));
+    EXPECT_EQ(temp.Read("list.bak"), "old");
+    EXPECT_FALSE(PathExists(temp.File("list.bak$$")));
+}
+
 TEST(AtomicSave, BackupIsACopyWhereNoSecondNameCanBeMade)
 {
     TTempFolder temp;
