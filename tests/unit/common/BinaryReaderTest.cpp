@@ -170,7 +170,6 @@ TEST_P(BinaryReaderCount, RefusesACountTheRestCannotHold)
 
 INSTANTIATE_TEST_SUITE_P(Cases, BinaryReaderCount,
                          ::testing::Values(TCountCase{"Fits", 3, 6, 2, true},
-                                           TCountCase{"FitsWithRoomToSpare", 3, 7, 2, true},
                                            TCountCase{"OneTooMany", 4, 7, 2, false},
                                            TCountCase{"Zero", 0, 0, 6, true},
                                            TCountCase{"Negative", -1, 100, 1, false},
