@@ -13,30 +13,16 @@
 #include <vector>
 
 #include "base/Stream.h"
+#include "common/BinaryReader.h"
 
-class TListReader {
+// The reader of list files: a TBinaryReader whose failures say that the list
+// file is damaged.
+class TListReader : public TBinaryReader {
 public:
+    static constexpr std::string_view DamagedText = "リストファイルが壊れています";
+
     // Reads from the stream's position to its end as it is now.
-    explicit TListReader(TStream& stream);
-
-    int64_t Remaining() const { return fSize - fConsumed; }
-    bool AtEnd() const { return Remaining() <= 0; }
-    int32_t ReadInt32();
-    double ReadDouble();
-    std::vector<uint8_t> ReadBytes(int64_t count);
-    // A 32-bit byte count and that many bytes, decoded as UTF-8 or, for files
-    // of older versions, CP932. A count of 0 or less is the empty text.
-    std::string ReadText();
-    // A count of records of at least minRecordBytes each; raises when the
-    // rest of the file cannot hold that many.
-    int32_t ReadCount(int64_t minRecordBytes);
-
-private:
-    void Need(int64_t count);
-
-    TStream* fStream;
-    int64_t fSize;
-    int64_t fConsumed = 0;
+    explicit TListReader(TStream& stream) : TBinaryReader(stream, DamagedText) {}
 };
 
 void WriteInt32(TStream& stream, int32_t value);

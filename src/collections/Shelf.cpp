@@ -81,10 +81,10 @@ TShelfReadResult ReadShelfList(TStream& stream, TGroupList& list)
         // layout: the shelf count comes first.
         bool signed_ = false;
         if (reader.Remaining() >= 4) {
-            const int32_t length = reader.ReadInt32();
+            const int32_t length = reader.ReadInt32("signature");
             const auto signatureLength = static_cast<int32_t>(sizeof(ShelfSignature) - 1);
             if (length == signatureLength && reader.Remaining() >= length) {
-                const std::vector<uint8_t> bytes = reader.ReadBytes(length);
+                const std::vector<uint8_t> bytes = reader.ReadBytes(length, "signature");
                 signed_ = std::equal(bytes.begin(), bytes.end(), ShelfSignature);
             }
         }
@@ -93,30 +93,29 @@ TShelfReadResult ReadShelfList(TStream& stream, TGroupList& list)
             reader = TListReader(stream);
             result.Version = 0;
         } else {
-            result.Version = reader.ReadInt32();
+            result.Version = reader.ReadInt32("version");
         }
         const bool hasComments = signed_ && result.Version >= ShelfCommentVersion;
-        const int32_t shelfCount = reader.ReadInt32();
+        const int32_t shelfCount = reader.ReadInt32("shelf count");
         if (shelfCount < 0)
-            throw EFormatError("リストファイルが壊れています");
+            reader.Fail("shelf count");
         for (int32_t s = 0; s < shelfCount; ++s) {
-            if (reader.Remaining() < MinShelfRecord)
-                throw EFormatError("リストファイルが壊れています");
-            const std::string name = reader.ReadText();
-            const int32_t image = reader.ReadInt32();
-            reader.ReadInt32();  // the icon number again
-            const std::string comment = hasComments ? reader.ReadText() : std::string();
+            reader.Need(MinShelfRecord, "shelf");
+            const std::string name = reader.ReadText("shelf name");
+            const int32_t image = reader.ReadInt32("icon number");
+            reader.ReadInt32("icon number");  // the icon number again
+            const std::string comment = hasComments ? reader.ReadText("comment") : std::string();
             TGroupFolder* shelf = list.Group(list.Add(name, image, comment));
-            const int32_t memberCount = reader.ReadCount(MinMemberRecord);
+            const int32_t memberCount = reader.ReadCount(MinMemberRecord, "member count");
             std::vector<TGroupFolder::TNewItem> members;
             members.reserve(static_cast<size_t>(memberCount));
             try {
                 for (int32_t m = 0; m < memberCount; ++m) {
-                    const int32_t size = reader.ReadInt32();
+                    const int32_t size = reader.ReadInt32("member size");
                     // Every identity ends with a two-byte terminator.
                     if (size < 2)
-                        throw EFormatError("リストファイルが壊れています");
-                    TItemIdList item = TItemIdList::FromBytes(reader.ReadBytes(size));
+                        reader.Fail("member size");
+                    TItemIdList item = TItemIdList::FromBytes(reader.ReadBytes(size, "member"));
                     // Identities of the oldest files are rebuilt from their path.
                     if (result.Version == 0 && item.HasPath())
                         item = TItemIdList::FromPath(item.Path());

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "base/Errors.h"
+#include "common/BinaryReader.h"
 #include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"
 
@@ -39,9 +40,12 @@ constexpr uint32_t BiAlphaBitFields = 6;
 constexpr uint64_t RlePixelsPerByte = 256;
 constexpr uint64_t RleFreePixels = uint64_t(16) << 20;
 
+constexpr std::string_view DamagedHeaderText = "ビットマップのヘッダが壊れています";
+constexpr std::string_view ShortDataText = "ビットマップのデータが途中で終わっています";
+
 [[noreturn]] void Damaged()
 {
-    throw EInvalidGraphic("ビットマップのヘッダが壊れています");
+    throw EInvalidGraphic(std::string(DamagedHeaderText));
 }
 
 [[noreturn]] void Unsupported()
@@ -51,7 +55,19 @@ constexpr uint64_t RleFreePixels = uint64_t(16) << 20;
 
 [[noreturn]] void ShortData()
 {
-    throw EInvalidGraphic("ビットマップのデータが途中で終わっています");
+    throw EInvalidGraphic(std::string(ShortDataText));
+}
+
+// Runs a reading step whose reader raises EFormatError and gives callers of
+// the codec the one error they expect of a bitmap that cannot be read.
+template <typename F>
+auto Refusing(F step)
+{
+    try {
+        return step();
+    } catch (const EFormatError& e) {
+        throw EInvalidGraphic(e.what());
+    }
 }
 
 [[noreturn]] void BadRle()
@@ -94,10 +110,10 @@ bool IsContiguous(uint32_t mask)
 // header or right behind it) and checks that they fit the pixel.
 void ReadMasks(TDibHeader& header, const uint8_t* info, size_t infoSize, size_t at, int count)
 {
-    if (at + 4 * static_cast<size_t>(count) > infoSize)
-        Damaged();
+    TBinaryReader block(info, infoSize, DamagedHeaderText);
+    block.Skip(static_cast<int64_t>(at), "header");
     for (int i = 0; i < count; ++i)
-        header.Masks[i] = Le32(info + at + 4 * i);
+        header.Masks[i] = block.ReadU32("bit masks");
     for (uint32_t mask : header.Masks) {
         if (!IsContiguous(mask))
             Damaged();
@@ -341,55 +357,77 @@ PixelFormat TDibHeader::Format() const
     }
 }
 
-TDibHeader ParseDibHeader(const uint8_t* info, size_t infoSize)
+namespace {
+
+// The fields that follow the size in OS/2 2.x and Windows headers, which
+// share their first 36 bytes.
+struct TInfoFields {
+    int64_t Width = 0;
+    int64_t Height = 0;
+    uint32_t Planes = 0;
+    uint32_t Compression = BiRgb;
+    uint32_t ColorsUsed = 0;
+};
+
+TInfoFields ReadInfoFields(TBinaryReader& block, TDibHeader& header)
 {
-    if (!info || infoSize < 4)
-        Damaged();
+    TInfoFields fields;
+    fields.Width = block.ReadInt32("width");
+    fields.Height = block.ReadInt32("height");
+    fields.Planes = block.ReadU16("planes");
+    header.BitCount = block.ReadU16("bit count");
+    fields.Compression = block.ReadU32("compression");
+    // The image size and the resolutions are not needed to read the pixels,
+    // and writers often leave them wrong.
+    block.Skip(12, "header");
+    fields.ColorsUsed = block.ReadU32("colour count");
+    return fields;
+}
+
+TDibHeader ReadDibHeader(const uint8_t* info, size_t infoSize, TDibSource source)
+{
+    TBinaryReader block(info, infoSize, DamagedHeaderText);
     TDibHeader header;
-    header.HeaderSize = Le32(info);
-    if (header.HeaderSize > infoSize)
-        Damaged();
-    int64_t width, height;
-    uint32_t planes, compression = BiRgb, colorsUsed = 0;
+    header.HeaderSize = block.ReadU32("header size");
+    // The whole header lies inside the block, whatever its layout.
+    block.Need(int64_t(header.HeaderSize) - 4, "header");
+    TInfoFields fields;
     if (header.HeaderSize == CoreHeaderSize) {
         header.Kind = TDibHeaderKind::dhOs2Core;
-        width = Le16(info + 4);
-        height = Le16(info + 6);
-        planes = Le16(info + 8);
-        header.BitCount = Le16(info + 10);
+        fields.Width = block.ReadU16("width");
+        fields.Height = block.ReadU16("height");
+        fields.Planes = block.ReadU16("planes");
+        header.BitCount = block.ReadU16("bit count");
         header.PaletteEntrySize = 3;
     } else if ((header.HeaderSize >= 16 && header.HeaderSize < InfoHeaderSize) || header.HeaderSize == Os2HeaderSize) {
+        // Plug-ins hand back the Windows layout; a short header from one is
+        // damage, not an OS/2 picture.
+        if (source == TDibSource::dsPlugin && header.HeaderSize != Os2HeaderSize)
+            Damaged();
         // OS/2 2.x headers may be cut short after any field; what is left out
         // counts as zero.
         header.Kind = TDibHeaderKind::dhOs2V2;
         uint8_t full[Os2HeaderSize] = {};
-        std::memcpy(full, info, header.HeaderSize);
-        width = static_cast<int32_t>(Le32(full + 4));
-        height = static_cast<int32_t>(Le32(full + 8));
-        planes = Le16(full + 12);
-        header.BitCount = Le16(full + 14);
-        compression = Le32(full + 16);
-        colorsUsed = Le32(full + 32);
+        block.ReadBytes(full + 4, int64_t(header.HeaderSize) - 4, "header");
+        TBinaryReader padded(full, sizeof full, DamagedHeaderText);
+        padded.Skip(4, "header size");
+        fields = ReadInfoFields(padded, header);
         // 3 is Huffman coding and 4 is 24-bit run lengths here, both of fax
         // and scanner software of the time; neither is read.
-        if (compression != BiRgb && compression != BiRle8 && compression != BiRle4)
+        if (fields.Compression != BiRgb && fields.Compression != BiRle8 && fields.Compression != BiRle4)
             Unsupported();
     } else if (header.HeaderSize >= InfoHeaderSize) {
         header.Kind = TDibHeaderKind::dhWindows;
-        width = static_cast<int32_t>(Le32(info + 4));
-        height = static_cast<int32_t>(Le32(info + 8));
-        planes = Le16(info + 12);
-        header.BitCount = Le16(info + 14);
-        compression = Le32(info + 16);
-        colorsUsed = Le32(info + 32);
-        if (compression == BiJpeg || compression == BiPng)
+        fields = ReadInfoFields(block, header);
+        if (fields.Compression == BiJpeg || fields.Compression == BiPng)
             Unsupported();
     } else {
         Damaged();
     }
 
-    if (planes != 1)
+    if (fields.Planes != 1)
         Damaged();
+    int64_t width = fields.Width, height = fields.Height;
     if (height < 0) {
         header.TopDown = true;
         height = -height;
@@ -415,7 +453,7 @@ TDibHeader ParseDibHeader(const uint8_t* info, size_t infoSize)
     }
 
     header.TableEnd = header.HeaderSize;
-    switch (compression) {
+    switch (fields.Compression) {
     case BiRgb:
         header.Compression = TDibCompression::dcRgb;
         SetDefaultMasks(header);
@@ -435,7 +473,7 @@ TDibHeader ParseDibHeader(const uint8_t* info, size_t infoSize)
         if (header.BitCount != 16 && header.BitCount != 32)
             Damaged();
         header.Compression = TDibCompression::dcBitFields;
-        const int count = compression == BiAlphaBitFields ? 4 : 3;
+        const int count = fields.Compression == BiAlphaBitFields ? 4 : 3;
         if (header.HeaderSize < 52) {
             // A 40-byte header is followed by the masks.
             ReadMasks(header, info, infoSize, header.HeaderSize, count);
@@ -452,44 +490,87 @@ TDibHeader ParseDibHeader(const uint8_t* info, size_t infoSize)
     header.PaletteOffset = header.TableEnd;
     if (header.BitCount <= 8) {
         const uint32_t full = 1u << header.BitCount;
-        // A table longer than the depth can index is allowed; the entries
-        // beyond it are never used.
-        header.ColorCount = colorsUsed == 0 || colorsUsed > full ? full : colorsUsed;
-        const size_t tableBytes = header.ColorCount * header.PaletteEntrySize;
-        if (tableBytes > infoSize - header.PaletteOffset)
+        // A file's table may be longer than the depth can index; the entries
+        // beyond it are never used. A plug-in that claims more colours than
+        // its depth has handed back something else than it meant to.
+        if (fields.ColorsUsed > full && source == TDibSource::dsPlugin)
             Damaged();
-        header.TableEnd = header.PaletteOffset + tableBytes;
+        header.ColorCount = fields.ColorsUsed == 0 || fields.ColorsUsed > full ? full : fields.ColorsUsed;
+        TBinaryReader table(info, infoSize, DamagedHeaderText);
+        table.Skip(static_cast<int64_t>(header.PaletteOffset), "header");
+        table.Need(static_cast<int64_t>(header.ColorCount * header.PaletteEntrySize), "colour table");
+        header.TableEnd = header.PaletteOffset + header.ColorCount * header.PaletteEntrySize;
     }
     return header;
 }
 
-TBitmap DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize)
+// The pixel block against what the header says it holds.
+void CheckRows(const TDibHeader& header, size_t bitsSize, TDibSource source)
 {
-    const TDibHeader header = ParseDibHeader(info, infoSize);
-    if (!bits)
-        bitsSize = 0;
-    const bool indexed = header.BitCount <= 8;
-    const int outBits = indexed ? 8 : 24;
+    const int outBits = header.BitCount <= 8 ? 8 : 24;
     if (!TBitmap::SizeAllowed(header.Width, header.Height, outBits))
         Damaged();
-    const bool rle = header.Compression == TDibCompression::dcRle8 || header.Compression == TDibCompression::dcRle4;
-    if (rle) {
-        const uint64_t pixels = static_cast<uint64_t>(header.Width) * static_cast<uint64_t>(header.Height);
-        if (pixels > RleFreePixels && pixels / RlePixelsPerByte > bitsSize)
+    const auto need = [&](uint64_t bytes) {
+        if (bytes > bitsSize)
             ShortData();
-    } else if (bitsSize < UncompressedSize(header)) {
-        ShortData();
+    };
+    if (header.Compression == TDibCompression::dcRle8 || header.Compression == TDibCompression::dcRle4) {
+        // Every run-length picture holds at least one code pair.
+        need(2);
+        const uint64_t pixels = static_cast<uint64_t>(header.Width) * static_cast<uint64_t>(header.Height);
+        if (pixels > RleFreePixels)
+            need(pixels / RlePixelsPerByte);
+    } else if (source == TDibSource::dsFile) {
+        need(UncompressedSize(header));
+    } else {
+        need(StoredStride(header.Width, header.BitCount) * static_cast<uint64_t>(header.Height));
     }
+}
 
-    TBitmap bitmap(header.Width, header.Height, outBits, rle);
-    if (indexed) {
-        std::vector<TRGBQuad>& palette = bitmap.Palette();
-        palette.resize(header.ColorCount);
-        for (uint32_t i = 0; i < header.ColorCount; ++i) {
-            const uint8_t* entry = info + header.PaletteOffset + i * header.PaletteEntrySize;
-            palette[i] = TRGBQuad{entry[0], entry[1], entry[2], 0};
+}  // namespace
+
+TDibHeader ParseDibHeader(const uint8_t* info, size_t infoSize, TDibSource source)
+{
+    return Refusing([&] { return ReadDibHeader(info, infoSize, source); });
+}
+
+TDibHeader CheckDib(const uint8_t* info, size_t infoSize, size_t bitsSize, TDibSource source)
+{
+    return Refusing([&] {
+        const TDibHeader header = ReadDibHeader(info, infoSize, source);
+        CheckRows(header, bitsSize, source);
+        return header;
+    });
+}
+
+std::vector<TRGBQuad> ReadColourTable(const TDibHeader& header, const uint8_t* info, size_t infoSize)
+{
+    return Refusing([&] {
+        TBinaryReader table(info, infoSize, DamagedHeaderText);
+        table.Skip(static_cast<int64_t>(header.PaletteOffset), "header");
+        std::vector<TRGBQuad> palette(header.ColorCount);
+        for (TRGBQuad& colour : palette) {
+            // Blue, green, red, and in all but the OS/2 core layout a byte
+            // nobody uses.
+            uint8_t entry[4] = {};
+            table.ReadBytes(entry, static_cast<int64_t>(header.PaletteEntrySize), "colour table");
+            colour = TRGBQuad{entry[0], entry[1], entry[2], 0};
         }
-    }
+        return palette;
+    });
+}
+
+namespace {
+
+// Decodes pixels that CheckDib has passed against these very blocks.
+TBitmap DecodeChecked(const TDibHeader& header, const uint8_t* info, size_t infoSize, const uint8_t* bits,
+                      size_t bitsSize)
+{
+    const bool indexed = header.BitCount <= 8;
+    const bool rle = header.Compression == TDibCompression::dcRle8 || header.Compression == TDibCompression::dcRle4;
+    TBitmap bitmap(header.Width, header.Height, indexed ? 8 : 24, rle);
+    if (indexed)
+        bitmap.Palette() = ReadColourTable(header, info, infoSize);
     if (rle)
         DecodeRle(header, bits, bitsSize, bitmap);
     else
@@ -498,22 +579,38 @@ TBitmap DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, siz
     return bitmap;
 }
 
+}  // namespace
+
+TBitmap DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize, TDibSource source)
+{
+    if (!bits)
+        bitsSize = 0;
+    const TDibHeader header = CheckDib(info, infoSize, bitsSize, source);
+    return DecodeChecked(header, info, infoSize, bits, bitsSize);
+}
+
 TBitmap DecodeBmpFile(const uint8_t* data, size_t size)
 {
-    if (!data || size < FileHeaderSize + 4 || data[0] != 'B' || data[1] != 'M')
-        Damaged();
-    const size_t infoSize = size - FileHeaderSize;
+    // The file header: "BM", the file size and two reserved words (which
+    // writers fill in carelessly and nothing needs), and where the pixel rows
+    // begin.
+    const size_t offsetField = Refusing([&] {
+        TBinaryReader file(data, size, DamagedHeaderText);
+        if (file.ReadU16("file header") != ('B' | 'M' << 8))
+            Damaged();
+        file.Skip(8, "file header");
+        return size_t{file.ReadU32("pixel offset")};
+    });
     const uint8_t* info = data + FileHeaderSize;
-    const TDibHeader header = ParseDibHeader(info, infoSize);
-    // The file header says where the pixel rows begin. It must lie behind the
-    // colour table and inside the file; a writer that left it 0 gets the
-    // rows right behind the table.
-    size_t offset = Le32(data + 10);
-    if (offset == 0)
-        offset = FileHeaderSize + header.TableEnd;
+    const TDibHeader header = ParseDibHeader(info, size - FileHeaderSize, TDibSource::dsFile);
+    // The pixel rows must begin behind the colour table and inside the file;
+    // a writer that left the offset 0 gets the rows right behind the table.
+    const size_t offset = offsetField == 0 ? FileHeaderSize + header.TableEnd : offsetField;
     if (offset < FileHeaderSize + header.TableEnd || offset > size)
         Damaged();
-    return DecodeDib(info, offset - FileHeaderSize, data + offset, size - offset);
+    const size_t bitsSize = size - offset;
+    CheckRows(header, bitsSize, TDibSource::dsFile);
+    return DecodeChecked(header, info, offset - FileHeaderSize, data + offset, bitsSize);
 }
 
 std::vector<uint8_t> EncodeBmpFile(const TBitmap& bitmap)

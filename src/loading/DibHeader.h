@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "common/Bitmap.h"
 
@@ -42,8 +43,31 @@ struct TDibHeader {
     PixelFormat Format() const;
 };
 
+// Where a bitmap's blocks came from, which decides what is accepted beyond
+// the header every source shares.
+enum class TDibSource : uint8_t {
+    // A bitmap file: OS/2 headers of every size, a colour count above what the
+    // depth can index (the extra entries are never used), and a last row
+    // whose padding the writer left out.
+    dsFile,
+    // The blocks an image plug-in hands back, which follow the Windows layout
+    // (or the 12-byte core header): a colour count within the depth, and
+    // every row whole.
+    dsPlugin,
+};
+
 // Reads and checks the header at the start of info: known size and layout,
 // one plane, a supported depth and compression, sides within the program's
 // limits, masks that are contiguous runs of bits inside the pixel, a colour
 // table inside the block. Raises EInvalidGraphic on anything else.
-TDibHeader ParseDibHeader(const uint8_t* info, size_t infoSize);
+TDibHeader ParseDibHeader(const uint8_t* info, size_t infoSize, TDibSource source = TDibSource::dsFile);
+
+// The header as above, and the pixel rows against the pixel block's size: an
+// uncompressed picture's rows must all be there, a run-length one must bring
+// some data (and enough for its area when it is large), and the bitmap it
+// becomes must be within the program's size limits. The one check every
+// bitmap passes before its pixels are read; EInvalidGraphic on damage.
+TDibHeader CheckDib(const uint8_t* info, size_t infoSize, size_t bitsSize, TDibSource source);
+
+// The colour table of a checked header, as the bitmap keeps it.
+std::vector<TRGBQuad> ReadColourTable(const TDibHeader& header, const uint8_t* info, size_t infoSize);

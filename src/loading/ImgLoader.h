@@ -12,15 +12,18 @@
 #include <vector>
 
 #include "common/Bitmap.h"
+#include "loading/DibHeader.h"
 #include "loading/FileLoader.h"
 
 // Decodes a device-independent bitmap: info holds the header (12-byte OS/2
 // core header or 40-byte and longer Windows headers) followed by the bit
 // masks and colour table; bits holds the pixel rows. Every field, count and
-// size is checked against the two blocks; EInvalidGraphic on any damage. The
-// result keeps the picture's depth as LoadedFormat: pictures of 8 bits per
-// pixel and fewer come out as 8-bit with their palette, all others as 24-bit.
-TBitmap DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize);
+// size is checked against the two blocks (CheckDib, with what the source
+// accepts); EInvalidGraphic on any damage. The result keeps the picture's
+// depth as LoadedFormat: pictures of 8 bits per pixel and fewer come out as
+// 8-bit with their palette, all others as 24-bit.
+TBitmap DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize,
+                  TDibSource source = TDibSource::dsFile);
 
 // Reads a whole bitmap file ("BM", file header, DIB) from bytes.
 TBitmap DecodeBmpFile(const uint8_t* data, size_t size);

@@ -7,6 +7,7 @@
 
 #include "base/Errors.h"
 #include "base/PathUtils.h"
+#include "common/BinaryReader.h"
 #include "common/Text.h"
 #include "loading/AcvUnit.h"
 #include "loading/DibHeader.h"
@@ -55,17 +56,6 @@ public:
 private:
     HLOCAL fHandle = nullptr;
 };
-
-uint32_t ReadU32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
-uint16_t ReadU16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
 
 // A field of a member record; nothing when it has no terminator inside.
 std::optional<std::string> FieldText(const char* field, size_t size)
@@ -193,58 +183,6 @@ void ReadPluginPatterns(TSPI& plugin, TFileLoader& loader)
 
 // ---------------------------------------------------------------------------
 
-void CheckPluginDib(const uint8_t* info, size_t infoSize, size_t bitsSize)
-{
-    auto fail = [](const char* what) { throw EInvalidGraphic(std::string("プラグインの画像が壊れています: ") + what); };
-    if (!info || infoSize < 12)
-        fail("header");
-    const uint32_t headerSize = ReadU32(info);
-    int64_t width, height;
-    unsigned bitCount, compression = 0, colorsUsed = 0, entrySize = 4;
-    if (headerSize == 12) {
-        width = ReadU16(info + 4);
-        height = ReadU16(info + 6);
-        bitCount = ReadU16(info + 10);
-        entrySize = 3;
-    } else {
-        if (headerSize < 40 || headerSize > infoSize)
-            fail("header");
-        width = static_cast<int32_t>(ReadU32(info + 4));
-        height = static_cast<int32_t>(ReadU32(info + 8));
-        bitCount = ReadU16(info + 14);
-        compression = ReadU32(info + 16);
-        colorsUsed = ReadU32(info + 32);
-    }
-    if (height < 0)
-        height = -height;
-    if (width <= 0 || height <= 0 || width > TBitmap::MaxSide || height > TBitmap::MaxSide)
-        fail("size");
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-        fail("bits per pixel");
-    uint64_t tableStart = headerSize;
-    // Bit-field masks follow a 40-byte header.
-    if (compression == 3 && headerSize == 40)
-        tableStart += 12;
-    if (bitCount <= 8) {
-        const uint64_t maxColors = uint64_t(1) << bitCount;
-        const uint64_t colors = colorsUsed == 0 ? maxColors : colorsUsed;
-        if (colors > maxColors)
-            fail("palette");
-        if (tableStart + colors * entrySize > infoSize)
-            fail("palette");
-    } else if (tableStart > infoSize) {
-        fail("header");
-    }
-    // Compressed rows (run-length) have no fixed size; their decoder checks them.
-    if (compression == 0 || compression == 3) {
-        const uint64_t stride = TBitmap::StrideFor(static_cast<int>(width), static_cast<int>(bitCount));
-        if (stride * static_cast<uint64_t>(height) > bitsSize)
-            fail("pixels");
-    } else if (bitsSize == 0) {
-        fail("pixels");
-    }
-}
-
 namespace {
 
 void FreeLocalBlock(void* handle)
@@ -255,19 +193,13 @@ void FreeLocalBlock(void* handle)
 // Top-down rows of 24 bits, or of 8 bits with a colour table, are laid out as
 // a TBitmap's: the bitmap takes the block over instead of copying a page's
 // tens of megabytes. nullptr for any other layout, which is converted.
-std::unique_ptr<TBitmap> AdoptedBitmap(const uint8_t* info, size_t infoSize, TLocalBlock& bitsBlock, size_t bitsSize)
+std::unique_ptr<TBitmap> AdoptedBitmap(const TDibHeader& header, const uint8_t* info, size_t infoSize,
+                                       TLocalBlock& bitsBlock)
 {
-    const TDibHeader header = ParseDibHeader(info, infoSize);
     if (!header.TopDown || header.Compression != TDibCompression::dcRgb ||
         (header.BitCount != 24 && header.BitCount != 8))
         return nullptr;
-    if (bitsSize < TBitmap::StrideFor(header.Width, header.BitCount) * static_cast<size_t>(header.Height))
-        return nullptr;
-    std::vector<TRGBQuad> palette;
-    for (uint32_t i = 0; i < header.ColorCount; ++i) {
-        const uint8_t* entry = info + header.PaletteOffset + i * header.PaletteEntrySize;
-        palette.push_back(TRGBQuad{entry[0], entry[1], entry[2], 0});
-    }
+    std::vector<TRGBQuad> palette = ReadColourTable(header, info, infoSize);
     size_t size = 0;
     auto* pixels = const_cast<uint8_t*>(bitsBlock.Lock(size));
     auto bitmap = std::make_unique<TBitmap>(TBitmap::Adopt(header.Width, header.Height, header.BitCount, pixels, size,
@@ -286,10 +218,12 @@ std::unique_ptr<TBitmap> BitmapFromBlocks(TLocalBlock& infoBlock, TLocalBlock& b
     if (!info || !bits)
         return nullptr;
     try {
-        CheckPluginDib(info, infoSize, bitsSize);
-        if (std::unique_ptr<TBitmap> adopted = AdoptedBitmap(info, infoSize, bitsBlock, bitsSize))
+        // The check demands every row of an uncompressed picture whole, which
+        // is what adopting the block needs.
+        const TDibHeader header = CheckDib(info, infoSize, bitsSize, TDibSource::dsPlugin);
+        if (std::unique_ptr<TBitmap> adopted = AdoptedBitmap(header, info, infoSize, bitsBlock))
             return adopted;
-        return std::make_unique<TBitmap>(DecodeDib(info, infoSize, bits, bitsSize));
+        return std::make_unique<TBitmap>(DecodeDib(info, infoSize, bits, bitsSize, TDibSource::dsPlugin));
     } catch (const EMirevaError&) {
         return nullptr;
     }
@@ -363,7 +297,7 @@ std::unique_ptr<TLoadImage> TInSPI::LoadImage(TMemoryStream& stream)
     if (!infoBytes || !bitsBytes)
         return nullptr;
     try {
-        CheckPluginDib(infoBytes, infoSize, bitsSize);
+        CheckDib(infoBytes, infoSize, bitsSize, TDibSource::dsPlugin);
         return std::make_unique<TLoadImage>(std::vector<uint8_t>(infoBytes, infoBytes + infoSize),
                                             std::vector<uint8_t>(bitsBytes, bitsBytes + bitsSize));
     } catch (const EMirevaError&) {
@@ -380,21 +314,33 @@ TDateTime MemberTimeToDateTime(int32_t seconds)
 
 void ReadMemberList(const uint8_t* block, size_t size, TArchiveFileList& items)
 {
-    const size_t count = size / sizeof(SpiFileInfo);
-    for (size_t i = 0; i < count; ++i) {
-        SpiFileInfo record;
-        std::memcpy(&record, block + i * sizeof(SpiFileInfo), sizeof record);
-        if (record.method[0] == 0)
+    static_assert(8 + 4 * 4 + 2 * SPI_PATH_FIELD + 4 == sizeof(SpiFileInfo), "the fields below make one record");
+    TBinaryReader list(block, size, "書庫の一覧が壊れています");
+    // As many whole records as the block holds; a piece of one at its end is
+    // no member.
+    while (list.Remaining() >= static_cast<int64_t>(sizeof(SpiFileInfo))) {
+        uint8_t method[8];
+        list.ReadBytes(method, sizeof method, "method");
+        if (method[0] == 0)
             break;
+        const uint32_t position = list.ReadU32("position");
+        list.Skip(4, "compressed size");
+        const uint32_t fileSize = list.ReadU32("size");
+        const int32_t timestamp = list.ReadInt32("time");
+        char pathField[SPI_PATH_FIELD];
+        char nameField[SPI_PATH_FIELD];
+        list.ReadBytes(pathField, sizeof pathField, "path");
+        list.ReadBytes(nameField, sizeof nameField, "file name");
+        list.Skip(4, "checksum");
         try {
-            const std::optional<std::string> folder = FieldText(record.path, sizeof record.path);
-            const std::optional<std::string> file = FieldText(record.filename, sizeof record.filename);
+            const std::optional<std::string> folder = FieldText(pathField, sizeof pathField);
+            const std::optional<std::string> file = FieldText(nameField, sizeof nameField);
             if (!folder || !file)
                 continue;
             auto item = std::make_unique<TArchiveFileInfo>();
-            item->Position = record.position;
-            item->Size = record.filesize;
-            item->Time = MemberTimeToDateTime(record.timestamp);
+            item->Position = position;
+            item->Size = fileSize;
+            item->Time = MemberTimeToDateTime(timestamp);
             std::string path = *folder;
             std::string name = *file;
             std::replace(path.begin(), path.end(), '\\', '/');

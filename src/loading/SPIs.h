@@ -137,11 +137,6 @@ void ReadMemberList(const uint8_t* block, size_t size, TArchiveFileList& items);
 // by hours for users outside Japan).
 TDateTime MemberTimeToDateTime(int32_t seconds);
 
-// Checks a plug-in's bitmap blocks against their sizes before anything reads
-// them: header, palette count, colour table and rows must fit. Raises
-// EInvalidGraphic naming what is wrong.
-void CheckPluginDib(const uint8_t* info, size_t infoSize, size_t bitsSize);
-
 // Where plug-ins are looked for.
 struct TPluginFolders {
     std::string ProgramFolder;  // the executable's folder, with '/'

@@ -416,6 +416,50 @@ TEST(BmpCodec, EveryTruncationIsRefusedOrComplete)
     }
 }
 
+// Bitmap files and plug-in blocks pass one check; only what each source is
+// known to hand over differs.
+struct TSourceCase {
+    std::string Name;
+    TBmpSpec Spec;
+    bool File;    // accepted from a bitmap file
+    bool Plugin;  // accepted from a plug-in
+};
+
+std::vector<TSourceCase> SourceCases()
+{
+    return {
+        {"WholeRows", Spec(40, 3, 2, 24, Rows24), true, true},
+        {"CoreHeader", Spec(12, 3, 2, 24, Rows24), true, true},
+        {"Os2Header64", WithPalette(Spec(64, 3, 2, 4, Rows4), SixPalette(), 6), true, true},
+        {"Os2ShortHeader", WithPalette(Spec(16, 3, 2, 8, Rows8), FullTable(SixPalette(), 256), 0), true, false},
+        {"ColourCountAboveDepth", WithPalette(Spec(40, 10, 2, 1, TenBitsRows), FullTable({P0, P1}, 16), 16), true,
+         false},
+        {"LastRowPaddingMissing", Spec(40, 3, 2, 24, Bytes(Rows24.begin(), Rows24.end() - 3)), true, false},
+        {"RleWithoutACodePair", Rle8(3, 2, {0x00}), false, false},
+    };
+}
+
+class BmpSource : public ::testing::TestWithParam<TSourceCase> {};
+
+TEST_P(BmpSource, AcceptsWhatTheSourceHandsOver)
+{
+    const TSourceCase& c = GetParam();
+    const Bytes info = BuildDibInfo(c.Spec);
+    const auto decodes = [&](TDibSource source) {
+        try {
+            DecodeDib(info.data(), info.size(), c.Spec.Pixels.data(), c.Spec.Pixels.size(), source);
+            return true;
+        } catch (const EInvalidGraphic&) {
+            return false;
+        }
+    };
+    EXPECT_EQ(decodes(TDibSource::dsFile), c.File);
+    EXPECT_EQ(decodes(TDibSource::dsPlugin), c.Plugin);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loading, BmpSource, ::testing::ValuesIn(SourceCases()),
+                         [](const ::testing::TestParamInfo<TSourceCase>& info) { return info.param.Name; });
+
 TEST(BmpCodec, DibRefusesNullAndShortBlocks)
 {
     const Bytes info = BuildDibInfo(Good8());
