@@ -97,8 +97,9 @@ TEST(ActionTable, NamesAndNumbersFindTheirAction)
 {
     for (const TActionInfo& info : ActionTable()) {
         EXPECT_EQ(FindActionByName(info.Name), info.Id) << info.Name;
-        if (info.Command > 0)
+        if (info.Command > 0) {
             EXPECT_EQ(FindActionByCommand(info.List, info.Command), info.Id) << info.Name;
+        }
     }
     EXPECT_EQ(FindActionByName("actnext"), std::nullopt);
     EXPECT_EQ(FindActionByName(""), std::nullopt);

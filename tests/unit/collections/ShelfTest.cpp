@@ -590,8 +590,9 @@ TEST_F(ShelfStoreTest, AFileThatCannotBeReadIsNeverSavedOver)
     ASSERT_EQ(::chmod(folder.File("Shelf.lst").c_str(), 0), 0);
     // Owned by the user the child becomes: only the mode keeps it from reading,
     // and nothing else would stop a save.
-    if (::geteuid() == 0)
+    if (::geteuid() == 0) {
         ASSERT_EQ(::chown(folder.File("Shelf.lst").c_str(), 65534, 65534), 0);
+    }
     const int code = RunInChild([&] {
         // Root reads any file whatever its mode; the child gives root up.
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
