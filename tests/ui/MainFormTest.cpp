@@ -24,6 +24,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/qt/InstanceListener.h"
 #include "support/FakeBook.h"
+#include "support/PumpEvents.h"
 #include "support/TempFolder.h"
 #include "viewer/ui/ImageViewFrame.h"
 
@@ -58,19 +59,6 @@ public:
     int Regions = 0;
     int64_t Pixels = 0;
 };
-
-// Processes events until done() or a deadline; false when the deadline won.
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 
 // A started viewer over a temporary tree: the core with the chosen loaders
 // and the window, shown and settled.

@@ -16,6 +16,7 @@
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
 #include "platform/qt/InstanceListener.h"
+#include "support/PumpEvents.h"
 #include "support/TempFolder.h"
 #include "unit/cli/RunCli.h"
 
@@ -46,19 +47,6 @@ std::string UnservedDisplay()
             return ":" + number;
     }
     return {};
-}
-
-// Processes events until done() or a deadline; false when the deadline won.
-bool PumpUntil(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
 }
 
 }  // namespace
@@ -198,7 +186,7 @@ TEST(ViewerProgram, HandOverNeedsNoDisplay)
                              "'" + home.Path() + "'");
         done = true;
     });
-    const bool finished = PumpUntil([&] { return done.load() && received.has_value(); });
+    const bool finished = PumpUntil([&] { return done.load() && received.has_value(); }, 20000);
     later.join();
     ASSERT_TRUE(finished);
     EXPECT_EQ(run.ExitCode, 0);
