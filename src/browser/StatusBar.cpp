@@ -115,11 +115,10 @@ void FillArchive(const TStatusSnapshot& s, std::array<std::string, StatusPanelCo
         const std::string folder = ShownPath(s.Place.ArchiveFolder);
         if (s.FullPath)
             texts[pnPlace] = folder.empty() ? archive : archive + PathDelim + folder;
-        else
-            texts[pnPlace] = folder.empty() ? ExtractFileName(s.Place.ArchiveLevels.empty()
-                                                                  ? std::string()
-                                                                  : s.Place.ArchiveLevels.back())
-                                            : ExtractFileName(folder);
+        else if (!folder.empty())
+            texts[pnPlace] = ExtractFileName(folder);
+        else if (!s.Place.ArchiveLevels.empty())
+            texts[pnPlace] = ExtractFileName(s.Place.ArchiveLevels.back());
         texts[pnCount] = FileCountText(s.ItemCount);
     }
 }
