@@ -5,38 +5,34 @@
 
 namespace {
 
-constexpr TColor ListText = clWindowText;
-constexpr TColor Opened = 0x000000FF, System = 0x00000001, Hidden = 0x00000002, ReadOnly = 0x00000003,
-                 FolderColor = 0x00000004, Archive = 0x00000005, Image = 0x00000006, JpgExt = 0x00000007;
+// Colour n of the ATTRCOLOR numbering is n + 1; ".jpg" and ".txt" are 9.
+constexpr TColor ListText = clWindowText, ExtColor = 9;
+constexpr TColor Opened = 1, Image = 2, Archive = 3, FolderColor = 4, Hidden = 6, System = 7;
 
-// The attribute colours in use, by the ATTRCOLOR numbering (bit n: Use_n).
+// use: bit n stands for Use_n.
 TDerivedOptions Colors(unsigned use)
 {
     TOptions options;
-    const TColor colors[ColorAttributeCount] = {Opened, Image, Archive, FolderColor, ReadOnly, Hidden, System};
     for (int n = 0; n < ColorAttributeCount; ++n) {
         options.AttrColor.Use[n] = (use >> n & 1) != 0;
-        options.AttrColor.Color[n] = colors[n];
+        options.AttrColor.Color[n] = static_cast<TColor>(n + 1);
     }
-    options.ExtColors = {TExtColorEntry{".jpg;.txt", JpgExt, true}};
+    options.ExtColors = {TExtColorEntry{".jpg;.txt", ExtColor, true}};
     BuildDerivedOptions(options);
     return options.Derived;
 }
 
-constexpr unsigned AllInUse = 0x7F;
-constexpr unsigned SystemAndImage = 1u << 6 | 1u << 1;
-constexpr unsigned NoneInUse = 0;
+constexpr unsigned All = 0x7F, SystemAndImage = 1u << 6 | 1u << 1, None = 0;
 
 const TItemClassifier Extensions{[](std::string_view ext) { return SameText(ext, ".jpg"); },
                                  [](std::string_view ext) { return SameText(ext, ".zip"); }};
 
 struct TColorRow {
     const char* Name;
-    TItemColorFacts Item;
+    TItemColorFacts Item;  // name, folder, member, read-only, hidden, system, shown page
     unsigned Use;
     TListKind Kind;
     TColor Text;
-    bool ShownPage;
 };
 
 class ItemColorTest : public testing::TestWithParam<TColorRow> {};
@@ -46,48 +42,22 @@ TEST_P(ItemColorTest, FirstRuleThatApplies)
     const TColorRow& row = GetParam();
     const TItemColor color = ItemColor(row.Item, row.Kind, Colors(row.Use), Extensions, ListText);
     EXPECT_EQ(color.Text, row.Text);
-    EXPECT_EQ(color.ShownPage, row.ShownPage);
+    EXPECT_EQ(color.ShownPage, row.Text == Opened);
 }
 
-TItemColorFacts Facts(const char* name, bool folder = false, bool member = false)
-{
-    TItemColorFacts facts;
-    facts.Name = name;
-    facts.Folder = folder;
-    facts.ArchiveMember = member;
-    return facts;
-}
-
-TItemColorFacts With(TItemColorFacts facts, bool readOnly, bool hidden, bool system, bool shown = false)
-{
-    facts.ReadOnly = readOnly;
-    facts.Hidden = hidden;
-    facts.System = system;
-    facts.ShownPage = shown;
-    return facts;
-}
+constexpr auto Folder = TListKind::lkFolder;
 
 const TColorRow ColorRows[] = {
-    {"SystemPictureTakesTheSystemColour", With(Facts("a.jpg"), false, false, true), SystemAndImage,
-     TListKind::lkFolder, System, false},
-    {"ExtensionTableWhenNoAttributeIsInUse", Facts("a.JPG"), NoneInUse, TListKind::lkFolder, JpgExt, false},
-    {"SecondExtensionOfAnEntry", Facts("notes.txt"), AllInUse, TListKind::lkFolder, JpgExt, false},
-    {"ListTextOtherwise", Facts("notes.doc"), AllInUse, TListKind::lkFolder, ListText, false},
-    {"ShownPageFirst", With(Facts("a.jpg"), true, true, true, true), AllInUse, TListKind::lkSearch, Opened, true},
-    {"ShownPageWithoutUse0", With(Facts("a.jpg"), false, false, false, true), SystemAndImage, TListKind::lkFolder,
-     Image, false},
-    {"HiddenBeforeReadOnly", With(Facts("a.zip"), true, true, false), AllInUse, TListKind::lkFolder, Hidden, false},
-    {"ArchiveBeforeImage", Facts("a.zip"), AllInUse, TListKind::lkFolder, Archive, false},
-    {"BitmapsAreAlwaysPictures", Facts("a.bmp"), AllInUse, TListKind::lkFolder, Image, false},
-    {"MembersHaveNoAttributes", With(Facts("d/a.jpg", false, true), true, true, true), AllInUse,
-     TListKind::lkFolder, Image, false},
-    {"ArchiveFolderRecord", Facts("d/", true, true), AllInUse, TListKind::lkFolder, FolderColor, false},
-    {"AFolderNamedLikeAPictureIsNone", Facts("photos.jpg", true), SystemAndImage, TListKind::lkFolder, ListText,
-     false},
-    {"ShelvesListHasNoColours", With(Facts("a.jpg"), false, false, true, true), AllInUse, TListKind::lkShelves,
-     ListText, false},
-    {"MediaListHasNoColours", Facts("a.jpg"), AllInUse, TListKind::lkMediaList, ListText, false},
-    {"CategoriesHaveNoColours", Facts("a.jpg"), AllInUse, TListKind::lkCategories, ListText, false},
+    {"SystemPicture", {"a.jpg", false, false, false, false, true, false}, SystemAndImage, Folder, System},
+    {"ExtensionTable", {"a.JPG", false, false, false, false, false, false}, None, Folder, ExtColor},
+    {"ListTextOtherwise", {"n.doc", false, false, false, false, false, false}, All, Folder, ListText},
+    {"ShownPageFirst", {"a.jpg", false, false, true, true, true, true}, All, TListKind::lkSearch, Opened},
+    {"HiddenBeforeReadOnly", {"a.zip", false, false, true, true, false, false}, All, Folder, Hidden},
+    {"ArchiveBeforeImage", {"a.zip", false, false, false, false, false, false}, All, Folder, Archive},
+    {"BitmapsAreAlwaysPictures", {"a.bmp", false, false, false, false, false, false}, All, Folder, Image},
+    {"MembersHaveNoAttributes", {"d/a.jpg", false, true, true, true, true, false}, All, Folder, Image},
+    {"FolderNamedLikeAPicture", {"p.jpg", true, false, false, false, false, false}, SystemAndImage, Folder, ListText},
+    {"ShelvesHaveNoColours", {"a.jpg", false, false, false, false, true, true}, All, TListKind::lkShelves, ListText},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, ItemColorTest, testing::ValuesIn(ColorRows),
