@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "browser/ImageActions.h"
+#include "browser/ActionTable.h"
 #include "browser/KeyBindings.h"
 
 namespace {
