@@ -73,7 +73,7 @@ bool Enabled(const TActionInfo& info, const TActionContext& c)
         return c.Target == ctTree && !node.Collection && (node.Folder || (node.FileSystem && node.PathReadable));
     case TEnableRule::erShelfItems:
         if (c.Target == ctFileList)
-            return (c.ListKind == lkShelfRoot && selected) || (c.ListKind == lkShelf && !selected);
+            return (c.ListKind == lkShelves && selected) || (c.ListKind == lkShelf && !selected);
         return c.Target == ctTree && node.Shelf;
     case TEnableRule::erAddMedia:
         if (c.Target == ctFileList)
@@ -82,13 +82,13 @@ bool Enabled(const TActionInfo& info, const TActionContext& c)
         return c.Target == ctTree && node.MediaDrive;
     case TEnableRule::erUpdateMedia:
         if (c.Target == ctFileList)
-            return c.ListKind == lkMediaRoot && selected;
+            return c.ListKind == lkMediaList && selected;
         return c.Target == ctTree && node.MediaCatalogue;
     case TEnableRule::erDelete:
         switch (c.Target) {
         case ctFileList:
-            return selected && (sel.Deletable || c.ListKind == lkShelfRoot || c.ListKind == lkShelf ||
-                                c.ListKind == lkMediaRoot || c.ListKind == lkCategoryRoot);
+            return selected && (sel.Deletable || c.ListKind == lkShelves || c.ListKind == lkShelf ||
+                                c.ListKind == lkMediaList || c.ListKind == lkCategories);
         case ctTree: return node.Shelf || node.MediaCatalogue || node.Category || (node.FileSystem && node.Deletable);
         case ctImage: return FolderImageShown(c);
         default: return false;
@@ -179,8 +179,8 @@ bool Enabled(const TActionInfo& info, const TActionContext& c)
         // A shelf, a catalogue, its folders, a category and search results
         // all lie one level below a list.
         case lkShelf:
-        case lkMedia:
-        case lkMediaFolder:
+        case lkMedium:
+        case lkMediumFolder:
         case lkCategory:
         case lkSearch: return true;
         default: return false;
@@ -192,7 +192,7 @@ bool Enabled(const TActionInfo& info, const TActionContext& c)
     case TEnableRule::erLoadThumbs:
         if (c.ListKind == lkFolder && !c.ArchiveShown)
             return c.PlaceOnDisk;
-        return c.ListKind != lkShelfRoot && c.ListKind != lkMediaRoot && c.ListKind != lkNone;
+        return c.ListKind != lkShelves && c.ListKind != lkMediaList && c.ListKind != lkNothing;
     case TEnableRule::erHelp: return c.HelpExists;
     }
     return false;

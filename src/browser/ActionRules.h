@@ -56,7 +56,7 @@ struct TNodeFacts {
 
 struct TActionContext {
     TCommandTarget Target = TCommandTarget::ctNone;
-    TListKind ListKind = TListKind::lkNone;
+    TListKind ListKind = TListKind::lkNothing;
     bool MainWindowActive = true;
 
     // The place listed.

@@ -77,9 +77,9 @@ TViewTypeSlot ViewTypeSlotOf(TListKind kind, bool archive)
     if (archive)
         return TViewTypeSlot::vsArchive;
     switch (kind) {
-    case TListKind::lkShelfRoot: return TViewTypeSlot::vsShelfRoot;
+    case TListKind::lkShelves: return TViewTypeSlot::vsShelfRoot;
     case TListKind::lkShelf: return TViewTypeSlot::vsShelf;
-    case TListKind::lkMediaRoot: return TViewTypeSlot::vsMediaRoot;
+    case TListKind::lkMediaList: return TViewTypeSlot::vsMediaRoot;
     case TListKind::lkSearch: return TViewTypeSlot::vsSearch;
     default: return TViewTypeSlot::vsFolder;
     }

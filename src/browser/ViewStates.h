@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "browser/ListKind.h"
+
 class TIniFile;
 
 // The tree the tree pane shows; chosen by actFolder ... actSearch.
@@ -22,28 +24,6 @@ enum class TTreeKind : uint8_t {
     tkCategory,
     tkSearch,
 };
-
-// What the file list shows. The numbers are the ones the window's commands
-// and the status bar test (3 and 9 are not used).
-enum class TListKind : uint8_t {
-    lkFolder = 0,         // a folder, or an archive in the archive list
-    lkShelfRoot = 1,      // the list of shelves ("本棚")
-    lkShelf = 2,          // the items of a shelf
-    lkMediaRoot = 4,      // the list of media catalogues ("メディア")
-    lkMedia = 5,          // a media catalogue
-    lkMediaFolder = 6,    // a folder inside a media catalogue
-    lkCategoryRoot = 7,   // the list of categories ("カテゴリ")
-    lkCategory = 8,       // a category
-    lkSearch = 10,        // search results ("検索結果")
-    lkNone = 11,          // nothing listed yet
-};
-
-// The lists of shelves, media catalogues and categories: they list
-// collections, not files.
-constexpr bool IsCollectionList(TListKind kind)
-{
-    return kind == TListKind::lkShelfRoot || kind == TListKind::lkMediaRoot || kind == TListKind::lkCategoryRoot;
-}
 
 enum class TFileViewType : uint8_t {
     fvList,       // "一覧(&V)"
