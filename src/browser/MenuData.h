@@ -7,6 +7,7 @@
 // cannot drift apart. Beside them: which items the file context menu shows
 // for where it was opened, and the sort sub-menu made from a list's columns.
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
