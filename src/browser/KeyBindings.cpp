@@ -12,9 +12,11 @@ bool Holds(const std::vector<TShortCut>& keys, TShortCut key)
 std::optional<TActionId> FindInList(const std::map<int, std::vector<TShortCut>>& keys, TActionList list,
                                     TShortCut key)
 {
+    // An action that comes later runs nothing yet: its key goes on to the
+    // next list, as an unbound key does.
     for (const auto& [command, shortcuts] : keys)
         if (Holds(shortcuts, key))
-            if (const auto action = FindActionByCommand(list, command))
+            if (const auto action = FindActionByCommand(list, command); action && !ActionInfo(*action).Pending)
                 return action;
     return std::nullopt;
 }

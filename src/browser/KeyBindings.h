@@ -16,7 +16,7 @@
 #include <variant>
 #include <vector>
 
-#include "browser/ImageActions.h"
+#include "browser/ActionTable.h"
 #include "viewer/PageMove.h"
 #include "viewer/Scroll.h"
 

@@ -330,6 +330,12 @@ bool TViewActions::Checked(TActionId action) const
     case actSetRatio: return state.ScaleMode == TScaleMode::smRatio && state.RatioItem == CustomRatioItem;
     case actImageSize: return state.ScaleMode == TScaleMode::smSize;
     case actDefSize: return state.DefSize;
+    // The sub-menus of the image bar's buttons are checked while one of
+    // their items is.
+    case actWindow: return state.ScaleMode == TScaleMode::smFit;
+    case actRatio: return state.ScaleMode == TScaleMode::smRatio;
+    case actFilter: return fFilter >= 0;
+    case actRotate: return state.Rotation != TRotation::rtNone;
     case actFilterNone: return fFilter < 0;
     case actAutoRotate: return state.AutoRotate;
     case actImageToolBar: return fImageBar;
@@ -345,8 +351,56 @@ bool TViewActions::Checked(TActionId action) const
     return false;
 }
 
+bool TViewActions::Runs(TActionId action)
+{
+    if (MoveCommandOf(action) || IsRatioPreset(action) || IsFilter(action) || IsRotation(action))
+        return true;
+    switch (action) {
+    case actOpen:
+    case actOpenFolder:
+    case actExit:
+    case actClose:
+    case actSpreadChange:
+    case actAuto:
+    case actSingle:
+    case actSpread:
+    case actBindChange:
+    case actBindRight:
+    case actBindLeft:
+    case actWindowChange:
+    case actWinAll:
+    case actWinWidth:
+    case actWinHeight:
+    case actNoEnlarge:
+    case actEqualHeight:
+    case actEqualRatio:
+    case actCenter:
+    case actHalfV:
+    case actHalfH:
+    case actRatioChange:
+    case actRatioChangeRev:
+    case actSetRatio:
+    case actImageSize:
+    case actEnlarge:
+    case actShrink:
+    case actDefSize:
+    case actFilterNone:
+    case actRotateChange:
+    case actAutoRotate:
+    case actImageToolBar:
+    case actSeekBar:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool TViewActions::Enabled(TActionId action) const
 {
+    // An action this class does not carry out is never enabled here, so
+    // that no menu item or key of it runs and does nothing.
+    if (!Runs(action))
+        return false;
     const bool shown = fViewer.Primary().HasBitmap();
     switch (action) {
     case actClose:

@@ -63,7 +63,11 @@ public:
     TActionOutcome ApplyImageSize(int pixels, TSizeDir direction);
 
     bool Checked(TActionId action) const;
+    // False for every action this class does not carry out (the window's
+    // own commands, and those that come later).
     bool Enabled(TActionId action) const;
+    // The actions Run carries out.
+    static bool Runs(TActionId action);
 
     // Window state the actions switch.
     bool ImageBarShown() const { return fImageBar; }

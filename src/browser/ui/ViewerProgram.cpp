@@ -12,7 +12,7 @@
 
 #include "app/AppCore.h"
 #include "app/ProgramOptions.h"
-#include "browser/ImageActions.h"
+#include "browser/ActionTable.h"
 #include "browser/ui/MainForm.h"
 #include "common/AtomicSave.h"
 #include "common/Text.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "browser/ImageActions.h"
+#include "browser/ActionTable.h"
 #include "browser/KeyBindings.h"
 
 namespace {
@@ -56,6 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
         // nothing.
         TKeyCase{"ShiftDown", scShift | vk::Down, true, std::nullopt},
         TKeyCase{"CtrlLLoupeNotBuilt", scCtrl | Letter('L'), true, std::nullopt},
+        TKeyCase{"DeleteNotBuilt", vk::Delete, false, std::nullopt},
+        TKeyCase{"CtrlNFolderTree", scCtrl | Letter('N'), false, TActionId::actFolder},
+        TKeyCase{"F5Refresh", vk::F5, true, TActionId::actRefresh},
         TKeyCase{"NoKey", 0, true, std::nullopt}),
     [](const auto& info) { return std::string(info.param.Name); });
 

@@ -110,6 +110,22 @@ TEST_F(ViewActionsTest, CommandsThatNeedAPictureAreDisabledWithout)
     for (TActionId id : {actEqualHeight, actEqualRatio, actCenter})
         EXPECT_FALSE(actions->Enabled(id)) << ActionInfo(id).Name;
     EXPECT_TRUE(actions->Enabled(actEnlarge));
+    // The window's own commands and those that come later are never
+    // enabled here: run from a key they would do nothing.
+    for (TActionId id : {actRefresh, actLoupe, actDelete, actFolder, actWindow})
+        EXPECT_FALSE(actions->Enabled(id)) << ActionInfo(id).Name;
+    EXPECT_FALSE(actions->Run(actLoupe).ViewChanged);
+}
+
+TEST_F(ViewActionsTest, SubMenusAreCheckedWithTheirItems)
+{
+    Open(3);
+    EXPECT_TRUE(actions->Checked(actWindow));
+    EXPECT_FALSE(actions->Checked(actRatio) || actions->Checked(actRotate) || actions->Checked(actFilter));
+    actions->Run(act200);
+    actions->Run(actR90);
+    EXPECT_FALSE(actions->Checked(actWindow));
+    EXPECT_TRUE(actions->Checked(actRatio) && actions->Checked(actRotate));
 }
 
 TEST_F(ViewActionsTest, FilterSetsToggleAndReloadTheShownPicture)
