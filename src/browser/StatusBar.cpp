@@ -48,7 +48,8 @@ std::string ShownPath(const std::string& path)
 // place of the mount point the medium was read from.
 std::string CataloguePath(const std::string& catalogue, const std::string& root, const std::string& path)
 {
-    std::string rest = path;
+    // The medium's own folder may come without its trailing '/'.
+    std::string rest = IncludeTrailingPathDelimiter(path);
     if (!root.empty() && rest.compare(0, root.size(), root) == 0)
         rest.erase(0, root.size());
     else if (!rest.empty() && rest.front() == PathDelim)

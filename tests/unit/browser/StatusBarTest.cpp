@@ -76,6 +76,8 @@ const TStatusRow StatusRows[] = {
     {"FolderFullPath", [](TStatusSnapshot&) {}, "/home/u/books||||10 ファイル"},
     {"CatalogueFolder", [](TStatusSnapshot& s) { s.Kind = TListKind::lkMediumFolder; s.Place.Path = "/media/cd/v/"; },
      "Disc 1/v||||10 ファイル"},
+    {"CatalogueTop", [](TStatusSnapshot& s) { s.Kind = TListKind::lkMediumFolder; s.Place.Path = "/media/cd"; },
+     "Disc 1||||10 ファイル"},
     {"MemberFullPath", [](TStatusSnapshot& s) { Archive(s); s.Selection = {Member("d/a.png")}; },
      "/home/u/book.zip/d/a.png|PNG 画像||2.5 kB|1 / 10 ファイル"},
     {"NestedMemberFolder",
