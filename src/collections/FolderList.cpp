@@ -262,13 +262,13 @@ void TCustomFolderList::Notify(const TListChange& change)
 
 void TCustomFolderList::LoadIcons(const TBitmap& strip, TIconRegistry* registry)
 {
-    const std::vector<int> indices = LoadIconStrip(strip, fImages, fIconPrefix, registry);
+    const std::vector<int> indices = LoadIconStrip(strip, TIconSize::isSmall, fImages, fIconPrefix, registry);
     fSystemIconIndices.insert(fSystemIconIndices.end(), indices.begin(), indices.end());
 }
 
 void TCustomFolderList::LoadAltIcons(const TBitmap& strip, TIconRegistry* registry)
 {
-    const std::vector<int> indices = LoadIconStrip(strip, fAltImages, fAltIconPrefix, registry);
+    const std::vector<int> indices = LoadIconStrip(strip, TIconSize::isSmall, fAltImages, fAltIconPrefix, registry);
     fAltSystemIconIndices.insert(fAltSystemIconIndices.end(), indices.begin(), indices.end());
 }
 

@@ -161,8 +161,8 @@ public:
     // Sends a notice to every observer but the originator.
     void Notify(const TListChange& change);
 
-    // Icon strips: frame 0 is the root's icon, a folder of icon number i shows
-    // frame i + 1.
+    // Icon strips, 16 pixels high (others are refused): frame 0 is the root's
+    // icon, a folder of icon number i shows frame i + 1.
     void LoadIcons(const TBitmap& strip, TIconRegistry* registry);
     void LoadAltIcons(const TBitmap& strip, TIconRegistry* registry);
     // The registry index of icon number i's frame; -1 when there is none.

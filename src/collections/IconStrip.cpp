@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
-std::vector<int> LoadIconStrip(const TBitmap& strip, std::vector<TIconImage>& images, const std::string& prefix,
-                               TIconRegistry* registry)
+std::vector<int> LoadIconStrip(const TBitmap& strip, TIconSize size, std::vector<TIconImage>& images,
+                               const std::string& prefix, TIconRegistry* registry)
 {
     std::vector<int> indices;
-    if (strip.IsEmpty())
+    if (strip.IsEmpty() || strip.Height() != IconSide(size))
         return indices;
     TBitmap source = strip.Clone();
     source.ConvertTo24();

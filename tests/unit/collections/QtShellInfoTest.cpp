@@ -30,7 +30,7 @@ TEST(QtShellInfo, StripFramesBecomeTheirOwnIcons)
     TQtShellInfo info;
     TBitmap strip(32, 16, 24, true);
     std::vector<TIconImage> images;
-    const std::vector<int> indices = LoadIconStrip(strip, images, "Grp", &info);
+    const std::vector<int> indices = LoadIconStrip(strip, TIconSize::isSmall, images, "Grp", &info);
     ASSERT_EQ(indices.size(), 2u);
     EXPECT_NE(indices[0], indices[1]);
     EXPECT_FALSE(info.Icon(indices[1]).isNull());
