@@ -5,72 +5,20 @@
 
 #include <sstream>
 
+#include "NotifyText.h"
 #include "shellviews/ChangeCoalescer.h"
 
 namespace {
 
-// A sequence in short form, one token per record: "+a" added, "-a" removed,
-// "a>b" renamed, "~a" modified, "!a" folder gone, "*" overflow; a '/' first
-// makes the kind a folder's ("+/a", "/a>b"). "|" in the input delivers what is
-// held (TakeAll), and the output shows each delivery separated the same way.
-TNotifyInfo Parse(std::string token)
-{
-    const bool folder = token.size() > 1 && (token[0] == '/' || token[1] == '/');
-    if (token[0] == '/')
-        token.erase(0, 1);
-    else if (folder)
-        token.erase(1, 1);
-    switch (token[0]) {
-    case '+':
-        return {folder ? ChangeKind::ckFolderAdded : ChangeKind::ckFileAdded, token.substr(1), {}};
-    case '-':
-        return {folder ? ChangeKind::ckFolderRemoved : ChangeKind::ckFileRemoved, token.substr(1), {}};
-    case '~':
-        return {ChangeKind::ckModified, token.substr(1), {}};
-    case '!':
-        return {ChangeKind::ckFolderGone, token.substr(1), {}};
-    case '*':
-        return {ChangeKind::ckOverflow, {}, {}};
-    default:
-        break;
-    }
-    const size_t arrow = token.find('>');
-    return {folder ? ChangeKind::ckFolderRenamed : ChangeKind::ckFileRenamed, token.substr(0, arrow),
-            token.substr(arrow + 1)};
-}
-
-std::string Format(const TNotifyInfo& record)
-{
-    switch (record.Kind) {
-    case ChangeKind::ckFileAdded:
-        return "+" + record.Name;
-    case ChangeKind::ckFolderAdded:
-        return "+/" + record.Name;
-    case ChangeKind::ckFileRemoved:
-        return "-" + record.Name;
-    case ChangeKind::ckFolderRemoved:
-        return "-/" + record.Name;
-    case ChangeKind::ckFileRenamed:
-        return record.Name + ">" + record.NewName;
-    case ChangeKind::ckFolderRenamed:
-        return "/" + record.Name + ">" + record.NewName;
-    case ChangeKind::ckModified:
-        return "~" + record.Name;
-    case ChangeKind::ckFolderGone:
-        return "!" + record.Name;
-    case ChangeKind::ckOverflow:
-        return "*";
-    }
-    return "?";
-}
-
+// "|" in the input delivers what is held (TakeAll); the output shows each
+// delivery separated the same way.
 std::string Coalesce(const std::string& input)
 {
     TChangeCoalescer coalescer;
     std::string out;
     const auto deliver = [&] {
         for (const TNotifyInfo& record : coalescer.TakeAll())
-            out += (out.empty() || out.back() == ' ' ? "" : " ") + Format(record);
+            out += (out.empty() || out.back() == ' ' ? "" : " ") + FormatNotify(record);
     };
     std::istringstream tokens(input);
     std::string token;
@@ -80,7 +28,7 @@ std::string Coalesce(const std::string& input)
             out += out.empty() ? "| " : " | ";
             continue;
         }
-        coalescer.Add(Parse(token));
+        coalescer.Add(ParseNotifyToken(token));
     }
     deliver();
     return out;
