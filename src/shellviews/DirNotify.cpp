@@ -93,6 +93,7 @@ struct TDirChangeNotifier::TState : std::enable_shared_from_this<TDirChangeNotif
         uint64_t Subscription = 0;
         std::string Folder;
         bool ReportContents = false;  // a folder created after the watch began: its entries are new too
+        bool Rescan = false;          // look below folders already watched as well
     };
 
     struct THeldMove {
@@ -261,12 +262,20 @@ struct TDirChangeNotifier::TState : std::enable_shared_from_this<TDirChangeNotif
         RemoveSubscriptionLocked(subscription);
     }
 
+    // Changes were lost, folders created inside subtrees among them: every
+    // view lists its folders again, and the subtrees are searched again for
+    // folders not yet watched.
     void OverflowLocked(TClock::time_point now)
     {
         HeldMoves.clear();
         for (const auto& handler : Handlers) {
-            if (!handler->Subscriptions.empty())
-                AddRecordLocked(*handler, TNotifyInfo{ChangeKind::ckOverflow, {}, {}}, now);
+            if (handler->Subscriptions.empty())
+                continue;
+            AddRecordLocked(*handler, TNotifyInfo{ChangeKind::ckOverflow, {}, {}}, now);
+            for (const auto& subscription : handler->Subscriptions) {
+                if (subscription->Subtree)
+                    Expansions.push_back({subscription->Id, subscription->Folder, false, true});
+            }
         }
     }
 
@@ -631,8 +640,8 @@ struct TDirChangeNotifier::TState : std::enable_shared_from_this<TDirChangeNotif
             if (job.ReportContents && NameAccepted(*subscription, folder))
                 set.Add(subscription->Handler,
                         {KindOf(*subscription, ChangeKind::ckFileAdded, ChangeKind::ckFolderAdded), path, {}});
-            if (folder && !subscription->SubFolders.count(path + PathDelim))
-                Expansions.push_back({subscription->Id, path + PathDelim, job.ReportContents});
+            if (folder && (job.Rescan || !subscription->SubFolders.count(path + PathDelim)))
+                Expansions.push_back({subscription->Id, path + PathDelim, job.ReportContents, job.Rescan});
         }
         CommitLocked(set, TClock::now());
     }
@@ -668,9 +677,15 @@ struct TDirChangeNotifier::TState : std::enable_shared_from_this<TDirChangeNotif
                 }
                 state->PostDeliveries(due);
                 if (job) {
+                    struct TDone {
+                        TState& State;
+                        ~TDone()
+                        {
+                            std::lock_guard<std::mutex> lock(State.Mutex);
+                            --State.ExpansionsInFlight;
+                        }
+                    } done{*state};
                     state->Expand(*job, queue);
-                    std::lock_guard<std::mutex> lock(state->Mutex);
-                    --state->ExpansionsInFlight;
                 }
             } catch (...) {
                 // A failure with one event must not end the watching of every
@@ -774,7 +789,11 @@ TDirChangeNotifier::TDirChangeNotifier(TDispatcher& dispatcher, TDirNotifyOption
 TDirChangeNotifier::~TDirChangeNotifier()
 {
     {
+        // The watches go with their subscriptions, so that the worker never
+        // meets a use of a watch whose view is gone.
         std::lock_guard<std::mutex> lock(fState->Mutex);
+        for (const auto& handler : fState->Handlers)
+            fState->RemoveSubscriptionsLocked(*handler, nullptr);
         fState->Handlers.clear();
     }
     fState->StopWorker();

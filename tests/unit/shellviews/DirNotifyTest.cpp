@@ -300,8 +300,8 @@ TEST_F(DirNotifyTest, SubtreeStopsAtItsLimit)
     EXPECT_EQ(notifier.SystemWatchCount(), 4u);
 }
 
-// A queue that reports an overflow when told to, as the system does when
-// events come faster than they are read.
+// A queue that loses what is queued when told to and reports the overflow
+// instead, as the system does when events come faster than they are read.
 class TOverflowingQueue : public TDirWatchQueue {
 public:
     explicit TOverflowingQueue(std::atomic<bool>& overflow) : fOverflow(overflow) {}
@@ -309,7 +309,7 @@ public:
     {
         std::vector<TDirEvent> events = TDirWatchQueue::ReadEvents();
         if (fOverflow.exchange(false))
-            events.push_back(TDirEvent{-1, dwOverflow, 0, {}});
+            events.assign(1, TDirEvent{-1, dwOverflow, 0, {}});
         return events;
     }
 
@@ -319,22 +319,31 @@ private:
 
 TEST_F(DirNotifyTest, OverflowTellsEveryWatchingViewToListAgain)
 {
+    fs::create_directory(Folder.File("s"));
     std::atomic<bool> overflow{false};
     TDirNotifyOptions options{.Delay = NeverByItself, .DelayCeiling = NeverByItself};
     options.MakeQueue = [&] { return std::make_unique<TOverflowingQueue>(overflow); };
     TDirChangeNotifier notifier(Dispatcher, options);
-    TView watching{Folder.Path()};
+    TView tree{Folder.Path()};
     TView idle{Folder.Path()};
-    notifier.AddHandler(&watching, watching.Callback());
+    notifier.AddHandler(&tree, tree.Callback());
     notifier.AddHandler(&idle, idle.Callback());
-    ASSERT_TRUE(notifier.Watch(&watching, Folder.Path(), FileListFilter, false));
-    Write("a");
+    ASSERT_TRUE(notifier.Watch(&tree, Folder.Path(), FolderTreeFilter, true));
+    ASSERT_TRUE(RunUntil([&] { return notifier.SubtreesSettled(); }));
+    fs::create_directory(Folder.File("s/a"));
     overflow = true;
-    Write("b");
+    fs::create_directory(Folder.File("s/b"));
     notifier.Flush();
     // What came before the loss is void too: the view lists everything.
-    EXPECT_EQ(watching.Text(), "*");
+    EXPECT_EQ(tree.Text(), "*");
     EXPECT_EQ(idle.Text(), "");
+
+    // The folder made during the loss is found and watched all the same.
+    ASSERT_TRUE(RunUntil([&] { return notifier.SubtreesSettled(); }));
+    tree.Records.clear();
+    fs::create_directory(Folder.File("s/b/c"));
+    notifier.Flush();
+    EXPECT_EQ(tree.Text(), "+/s/b/c");
 }
 
 }  // namespace
