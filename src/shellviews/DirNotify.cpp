@@ -568,6 +568,8 @@ struct TDirChangeNotifier::TState : std::enable_shared_from_this<TDirChangeNotif
             std::lock_guard<std::mutex> lock(Mutex);
             const TClock::time_point now = TClock::now();
             if (Queue) {
+                // A failure here still delivers what the worker sorted
+                // before; the worker reads the queue again.
                 try {
                     ProcessEventsLocked(Queue->ReadEvents(), now);
                 } catch (...) {
