@@ -31,3 +31,7 @@ int RunSettings(TCliContext& context);
 int RunScale(TCliContext& context);
 int RunFilter(TCliContext& context);
 int RunRotate(TCliContext& context);
+
+// WatchCommand.cpp: prints the changes of a folder as the file list is told
+// of them, until N seconds have passed or the folder goes away.
+int RunWatch(TCliContext& context);
