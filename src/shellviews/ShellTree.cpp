@@ -704,7 +704,9 @@ void TShellTreeModel::FillShellFolder(TTreeNode& node)
         if (kind != TChildKind::ckNone)
             children.push_back(MakeFolderChild(std::move(item), kind));
     }
-    std::stable_sort(children.begin(), children.end(), [](const auto& a, const auto& b) { return NodeLess(*a, *b); });
+    // The virtual root keeps its own order: home, "/", then the mounts.
+    if (!node.fFolder->IsRoot())
+        std::stable_sort(children.begin(), children.end(), [](const auto& a, const auto& b) { return NodeLess(*a, *b); });
     InsertChildren(node, 0, std::move(children));
 }
 
