@@ -1002,13 +1002,12 @@ void TShellTreeModel::Refresh(const TTreeNode* node)
     const bool below = fSelected && fSelected != target && target->Contains(fSelected);
     const TTreePlace place = below ? PlaceOf(fSelected) : TTreePlace();
     const bool wasExpanded = target->fExpanded;
-    DropChildren(*target);
     target->fItems.reset();
-    if (IsPathNode(*target))
-        target->fButton = !fOptions.CheckSubFolders || HasSubItems(NodePath(*target));
-    else
-        target->fButton = true;
-    Notify({.Kind = TTreeChangeKind::tcChange, .Node = target});
+    DropChildren(*target);
+    if (!target->fFilled) {
+        target->fButton = !IsPathNode(*target) || !fOptions.CheckSubFolders || HasSubItems(NodePath(*target));
+        Notify({.Kind = TTreeChangeKind::tcChange, .Node = target});
+    }
     if (wasExpanded)
         MarkExpanded(*target);
     if (below) {

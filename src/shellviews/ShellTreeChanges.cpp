@@ -3,6 +3,8 @@
 
 #include "shellviews/ShellTree.h"
 
+#include <utility>
+
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "collections/GroupFolder.h"
@@ -129,20 +131,23 @@ void TShellTreeModel::DiskRenamed(const std::string& oldPath, const std::string&
 void TShellTreeModel::RepointFolder(TTreeNode& node, const std::string& path)
 {
     const bool selectionInside = fSelected && node.Contains(fSelected);
-    // What lay below named the old paths (and points at the old folder node).
-    DropChildren(node);
-    node.fItems.reset();
     TTreeNode* parent = node.fParent;
     TShellFolder* parentFolder = parent && IsPathNode(*parent) ? parent->fFolder.get() : nullptr;
     const bool isFolder = node.fKind != TTreeNodeKind::nkArchive;
     auto folder = TShellFolder::CreateFromPath(parentFolder, path, fSources.Info);
     folder->SetIsDirectory(isFolder);
-    node.fButton = !isFolder || !fOptions.CheckSubFolders || HasSubItems(path);
-    node.fText = folder->GetName();
-    node.fFolder = std::move(folder);
+    // The node names the new place before anyone hears of it; the old
+    // folder node lives until the children that point at it are gone.
+    std::unique_ptr<TShellFolder> old = std::exchange(node.fFolder, std::move(folder));
+    node.fText = node.fFolder->GetName();
+    node.fItems.reset();
+    DropChildren(node);
+    old.reset();
+    if (!node.fFilled)
+        node.fButton = !isFolder || !fOptions.CheckSubFolders || HasSubItems(path);
     Notify({.Kind = TTreeChangeKind::tcChange, .Node = &node});
     // The file list showed the old place: it follows to the new one.
-    if (selectionInside)
+    if (selectionInside && HasNode(&node))
         NavigateTo(node, true);
 }
 

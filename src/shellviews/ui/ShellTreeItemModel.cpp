@@ -73,14 +73,16 @@ bool TShellTreeItemModel::hasChildren(const QModelIndex& parent) const
 
 bool TShellTreeItemModel::canFetchMore(const QModelIndex& parent) const
 {
+    // Nothing is listed while a change is being announced: the tree is in
+    // the middle of it, and the rows come when the view next asks.
     const TTreeNode* node = NodeAt(parent);
-    return node && !node->Filled() && node->HasButton();
+    return fAnnouncing == 0 && node && !node->Filled() && node->HasButton();
 }
 
 void TShellTreeItemModel::fetchMore(const QModelIndex& parent)
 {
-    if (const TTreeNode* node = NodeAt(parent))
-        fTree.Fill(node);
+    if (canFetchMore(parent))
+        fTree.Fill(NodeAt(parent));
 }
 
 QIcon TShellTreeItemModel::IconOf(const TTreeNode* node, bool open) const
@@ -149,6 +151,13 @@ Qt::ItemFlags TShellTreeItemModel::flags(const QModelIndex& index) const
 }
 
 void TShellTreeItemModel::TreeChanged(TShellTreeModel&, const TTreeChange& change)
+{
+    ++fAnnouncing;
+    Announce(change);
+    --fAnnouncing;
+}
+
+void TShellTreeItemModel::Announce(const TTreeChange& change)
 {
     const bool before = change.Phase == TChangePhase::cpBefore;
     switch (change.Kind) {

@@ -51,6 +51,8 @@ public:
 
 private:
     QIcon IconOf(const TTreeNode* node, bool open) const;
+    // Turns one notice of the tree into Qt's signals.
+    void Announce(const TTreeChange& change);
 
     TShellTreeModel& fTree;
     TQtShellInfo* fIcons;
@@ -59,4 +61,6 @@ private:
     // The persistent indexes and their nodes while the tree reorders rows.
     QModelIndexList fLayoutIndexes;
     std::vector<const TTreeNode*> fLayoutNodes;
+    // Above zero while a notice of the tree is turned into signals.
+    int fAnnouncing = 0;
 };
