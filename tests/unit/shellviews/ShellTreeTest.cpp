@@ -439,6 +439,13 @@ TEST_F(ShellTreeTest, ChangesOnDiskKeepTheTreeSortedAndTheSelectionValid)
     EXPECT_EQ(tree.Selected(), root->Child(3));
     EXPECT_FALSE(root->Child(3)->Filled());
     EXPECT_EQ(fShown.back(), Place(tpFolder, Root() + "zz/"));
+
+    // A file list that refuses to move still loses the vanishing node.
+    tree.FindPathNode(Root() + "c", true);
+    fRefuse = true;
+    std::filesystem::remove_all(Root() + "c");
+    tree.ApplyDiskChange({dcRemoved, Root() + "c", {}});
+    EXPECT_EQ(tree.Selected(), root);
 }
 
 // ---- Shelf notices ----
@@ -465,6 +472,9 @@ TEST_F(ShellTreeTest, TheShelfTreeFollowsTheShelfList)
 
     fShelves.Sort(TCustomFolderList::SortByName, true);
     EXPECT_EQ(Texts(root), (std::vector<std::string>{"S4", "S3", "S1"}));
+    fShelves.Move(0, 2);
+    EXPECT_EQ(Texts(root), (std::vector<std::string>{"S3", "S1", "S4"}));
+    fShelves.Move(2, 0);
     fShelves.Group(2)->SetName("T1");
     EXPECT_EQ(Texts(root), (std::vector<std::string>{"S4", "S3", "T1"}));
 
@@ -508,18 +518,32 @@ TEST_F(ShellTreeTest, RenamingIsRefusedAboveTheSelectionAndKeepsTheOrder)
     EXPECT_EQ(Texts(At({})), (std::vector<std::string>{"0", "a", "novel.zip"}));
 }
 
-TEST_F(ShellTreeTest, RenamingAShelfNodeRenamesTheShelfOrSaysWhyNot)
+TEST_F(ShellTreeTest, RenamingACollectionNodeRenamesItsFolderOrSaysWhyNot)
 {
     MakeFolders({"m"});
     fShelves.Add("S1", 0, "");
     AddPaths(*fShelves.Group(fShelves.Add("S2", 0, "")), {Root() + "m"});
-    TShellTreeModel& tree = Build(ssGroup);
-    try {
-        tree.Rename(At({"S1"}), "s2");
-        ADD_FAILURE() << "two shelves of one name";
-    } catch (const EMirevaError& e) {
-        EXPECT_STREQ(e.what(), "同名の本棚が存在します  ");
+    for (TCustomFolderList* list : {static_cast<TCustomFolderList*>(&fMedia), static_cast<TCustomFolderList*>(&fCategories)}) {
+        list->Add("S1", 0, "");
+        list->Add("S2", 0, "");
     }
+    // Two of one name could not be told apart (and two media would share
+    // their catalogue files).
+    const std::pair<TShellStyle, const char*> refusals[] = {{ssGroup, "同名の本棚が存在します  "},
+                                                             {ssMedia, "同名のメディアが存在します  "},
+                                                             {ssCategory, "同名のカテゴリが存在します  "}};
+    for (const auto& [style, text] : refusals) {
+        Build(style);
+        try {
+            fTree->Rename(At({"S1"}), "s2");
+            ADD_FAILURE() << "two of one name";
+        } catch (const EMirevaError& e) {
+            EXPECT_STREQ(e.what(), text);
+        }
+        EXPECT_EQ(At({})->Child(0)->Text(), "S1");
+    }
+
+    TShellTreeModel& tree = Build(ssGroup);
     EXPECT_TRUE(tree.Rename(At({"S1"}), " New "));
     EXPECT_EQ(fShelves.Group(0)->Name(), "New");
     EXPECT_EQ(At({})->Child(0)->Text(), "New");
