@@ -174,7 +174,9 @@ void TShellTreeModel::FolderListChanged(TCustomFolderList& list, const TListChan
                 RemoveNode(*node);
             }
         } else if (root->fFilled) {
-            SyncCollections(*root);
+            // The node went before the folder did; anything else is caught up.
+            if (root->Count() != list.Count())
+                SyncCollections(*root);
             SetButton(*root, !root->fChildren.empty());
         } else {
             SetButton(*root, list.Count() > 0);

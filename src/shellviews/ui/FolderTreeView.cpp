@@ -86,11 +86,13 @@ bool TFolderTreeView::StartRename()
 void TFolderTreeView::Follow(const QModelIndex& index)
 {
     ++fFollowing;
-    if (index.isValid()) {
+    if (!index.isValid()) {
+        selectionModel()->clear();
+    } else if (index != currentIndex() || !selectionModel()->isSelected(index)) {
+        // Only a move of the selection scrolls: changes elsewhere in the
+        // tree leave the user's scrolling alone.
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         scrollTo(index);
-    } else {
-        selectionModel()->clear();
     }
     --fFollowing;
 }
