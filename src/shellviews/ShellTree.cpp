@@ -203,6 +203,7 @@ void TShellTreeModel::SetStyle(TShellStyle style)
 
 void TShellTreeModel::SetRoot(const std::string& path)
 {
+    fRootText = path;
     fRootPath = path.empty() ? std::string() : PlainPath(NormalizePath(path));
     if (fStyle == TShellStyle::ssFolder)
         Rebuild();
@@ -215,8 +216,7 @@ void TShellTreeModel::SetRootCaption(TShellStyle style, const std::string& capti
         return;
     fCaptions[slot] = caption;
     TTreeNode* root = fBase.Child(0);
-    if (root && style == fStyle && (root->fCollection == nullptr) &&
-        (IsCollectionRoot(root->fKind) || (root->fFolder && root->fFolder->IsRoot())))
+    if (root && style == fStyle && (IsCollectionRoot(root->fKind) || (root->fFolder && root->fFolder->IsRoot())))
         SetText(*root, caption);
 }
 
@@ -271,7 +271,8 @@ void TShellTreeModel::Rebuild()
     --fQuiet;
     Notify({.Kind = TTreeChangeKind::tcReset, .Phase = TChangePhase::cpAfter});
     if (TTreeNode* root = fBase.Child(0)) {
-        Notify({.Kind = TTreeChangeKind::tcExpand, .Node = root, .Expanded = true});
+        if (root->fExpanded)
+            Notify({.Kind = TTreeChangeKind::tcExpand, .Node = root, .Expanded = true});
         SelectQuietly(root);
     }
 }
@@ -293,7 +294,7 @@ void TShellTreeModel::BuildRoot()
             root->fFolder = TShellFolder::CreateRoot(fSources.Info);
         } else {
             if (!DirectoryExists(fRootPath))
-                throw EMirevaError("パス設定エラー : \"" + fRootPath + "\"");
+                throw EMirevaError("パス設定エラー : \"" + fRootText + "\"");
             auto folder = TShellFolder::CreateFromPath(nullptr, fRootPath, fSources.Info);
             folder->SetIsDirectory(true);
             root = NewNode(TTreeNodeKind::nkShellFolder, folder->GetName());
@@ -313,7 +314,7 @@ void TShellTreeModel::BuildRoot()
     InsertChildren(fBase, 0, std::move(top));
     TTreeNode& node = *fBase.Child(0);
     FillNode(node);
-    node.fExpanded = true;
+    node.fExpanded = !node.fChildren.empty();
 }
 
 // ---- Structure ----------------------------------------------------------------------------------

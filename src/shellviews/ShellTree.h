@@ -410,6 +410,7 @@ private:
     TShellTreeSources fSources;
     TObserverList<TShellTreeObserver> fObservers;
     TShellStyle fStyle = TShellStyle::ssNone;
+    std::string fRootText;  // as given, for the message
     std::string fRootPath;
     std::string fCaptions[4] = {"コンピュータ", "本棚", "メディア", "カテゴリ"};
     TShellTreeOptions fOptions;
