@@ -1,0 +1,166 @@
+#include "shellviews/ui/FolderTreeView.h"
+
+#include <QKeyEvent>
+
+#include "shellviews/ui/ShellTreeItemModel.h"
+
+TFolderTreeView::TFolderTreeView(QWidget* parent) : QTreeView(parent)
+{
+    setHeaderHidden(true);
+    setUniformRowHeights(true);
+    // Renaming starts through the window's command (F2 by default).
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+void TFolderTreeView::SetTreeModel(TShellTreeItemModel* model)
+{
+    if (fModel) {
+        disconnect(fModel, nullptr, this, nullptr);
+        fModel->OnSelect = nullptr;
+        fModel->OnExpand = nullptr;
+    }
+    fModel = model;
+    if (!model) {
+        setModel(nullptr);
+        return;
+    }
+    // Connected before the selection model exists: while rows go, Qt moves
+    // the current index itself, and the tree has moved its selection already.
+    const auto hold = [this] { ++fFollowing; };
+    const auto release = [this] {
+        --fFollowing;
+        FollowSelection();
+    };
+    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, hold);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, release);
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, hold);
+    connect(model, &QAbstractItemModel::modelReset, this, release);
+    connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, hold);
+    connect(model, &QAbstractItemModel::layoutChanged, this, release);
+    setModel(model);
+
+    model->OnSelect = [this](const QModelIndex& index) { Follow(index); };
+    model->OnExpand = [this](const QModelIndex& index, bool expand) {
+        ++fFollowing;
+        setExpanded(index, expand);
+        --fFollowing;
+    };
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) { CurrentChanged(current); });
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        if (!fFollowing)
+            fModel->Tree().SetExpanded(fModel->NodeAt(index), true);
+    });
+    connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
+        if (!fFollowing)
+            fModel->Tree().SetExpanded(fModel->NodeAt(index), false);
+    });
+
+    // What the tree built before the view came.
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex top = model->index(row, 0);
+        if (const TTreeNode* node = model->NodeAt(top); node && node->Expanded()) {
+            ++fFollowing;
+            expand(top);
+            --fFollowing;
+        }
+    }
+    FollowSelection();
+}
+
+const TTreeNode* TFolderTreeView::CurrentNode() const
+{
+    return fModel ? fModel->NodeAt(currentIndex()) : nullptr;
+}
+
+bool TFolderTreeView::StartRename()
+{
+    const QModelIndex current = currentIndex();
+    if (!fModel || !fModel->Tree().CanRename(fModel->NodeAt(current)))
+        return false;
+    edit(current);
+    return true;
+}
+
+void TFolderTreeView::Follow(const QModelIndex& index)
+{
+    ++fFollowing;
+    if (!index.isValid()) {
+        selectionModel()->clear();
+    } else if (index != currentIndex() || !selectionModel()->isSelected(index)) {
+        // Only a move of the selection scrolls: changes elsewhere in the
+        // tree leave the user's scrolling alone.
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        scrollTo(index);
+    }
+    --fFollowing;
+}
+
+void TFolderTreeView::FollowSelection()
+{
+    if (fModel && fFollowing == 0)
+        Follow(fModel->IndexOf(fModel->Tree().Selected()));
+}
+
+void TFolderTreeView::CurrentChanged(const QModelIndex& current)
+{
+    if (fFollowing || !fModel)
+        return;
+    const TTreeNode* node = fModel->NodeAt(current);
+    if (!node)
+        return;
+    // A refusal makes the tree select its previous node again, which the
+    // view follows.
+    if (fModel->Tree().Select(node) && OnSelected)
+        OnSelected(node);
+}
+
+void TFolderTreeView::Request(TTreeRequest request)
+{
+    if (OnRequest) {
+        OnRequest(request);
+        return;
+    }
+    if (!fModel)
+        return;
+    switch (request) {
+    case TTreeRequest::trParent:
+        fModel->Tree().SelectParent();
+        break;
+    case TTreeRequest::trRename:
+        StartRename();
+        break;
+    case TTreeRequest::trRefresh:
+        fModel->Tree().Refresh(CurrentNode());
+        break;
+    default:
+        break;
+    }
+}
+
+void TFolderTreeView::keyPressEvent(QKeyEvent* event)
+{
+    // While a name is edited the editor has the keys.
+    if (state() == QAbstractItemView::EditingState) {
+        QTreeView::keyPressEvent(event);
+        return;
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if (modifiers == Qt::NoModifier && key == Qt::Key_Backspace)
+        Request(TTreeRequest::trParent);
+    else if (modifiers == Qt::NoModifier && key == Qt::Key_F2)
+        Request(TTreeRequest::trRename);
+    else if (modifiers == Qt::NoModifier && key == Qt::Key_F5)
+        Request(TTreeRequest::trRefresh);
+    else if (modifiers == Qt::NoModifier && key == Qt::Key_Delete)
+        Request(TTreeRequest::trDelete);
+    else if (modifiers == Qt::AltModifier && (key == Qt::Key_Return || key == Qt::Key_Enter))
+        Request(TTreeRequest::trProperties);
+    else {
+        QTreeView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}

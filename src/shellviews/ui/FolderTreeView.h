@@ -1,0 +1,57 @@
+#pragma once
+
+// The tree widget of the browser's left pane (tvFolder, tvShelf, tvMedia,
+// tvCategory: the window names them). It shows a TShellTreeItemModel, hands
+// the user's selections and expansions to the tree's logic, follows the
+// selections and expansions the logic makes itself, and reports the keys of
+// the window's commands as requests. User-interface thread.
+
+#include <QTreeView>
+#include <cstdint>
+#include <functional>
+
+class TShellTreeItemModel;
+class TTreeNode;
+
+// What a key asks of the window.
+enum class TTreeRequest : uint8_t {
+    trParent,      // Backspace: select the parent
+    trRename,      // F2
+    trRefresh,     // F5
+    trDelete,      // Delete
+    trProperties,  // Alt+Enter
+};
+
+class TFolderTreeView : public QTreeView {
+public:
+    explicit TFolderTreeView(QWidget* parent = nullptr);
+
+    // The model is not owned and must outlive its use here.
+    void SetTreeModel(TShellTreeItemModel* model);
+    TShellTreeItemModel* TreeModel() const { return fModel; }
+    const TTreeNode* CurrentNode() const;
+    // Starts editing the current node's name; false when it may not be
+    // renamed.
+    bool StartRename();
+
+    // The window answers the requests; without a handler Backspace, F2 and
+    // F5 do their work here and the others do nothing.
+    std::function<void(TTreeRequest)> OnRequest;
+    // The tree took a node the user selected (the file list shows it).
+    std::function<void(const TTreeNode*)> OnSelected;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CurrentChanged(const QModelIndex& current);
+    // Shows the tree's own selection without telling the tree.
+    void Follow(const QModelIndex& index);
+    void FollowSelection();
+    void Request(TTreeRequest request);
+
+    TShellTreeItemModel* fModel = nullptr;
+    // Above zero while the view follows the tree (or the model moves rows),
+    // so that what Qt does meanwhile is not taken for the user's doing.
+    int fFollowing = 0;
+};
