@@ -52,15 +52,17 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
             const std::string size = takeValue();
             if (!ParseWindowSize(size, options.WindowWidth, options.WindowHeight))
                 throw EUsageError("--window-size wants WIDTHxHEIGHT, not '" + size + "'");
-        } else if (name == "--run") {
+        } else if (name == "--run" || name == "--select") {
             const std::string list = takeValue();
+            std::vector<std::string>& into = name == "--run" ? options.RunActions : options.SelectNames;
             size_t start = 0;
             while (true) {
                 const size_t comma = list.find(',', start);
                 const std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
                 if (item.empty())
-                    throw EUsageError("--run wants ACTION,ACTION,..., not '" + list + "'");
-                options.RunActions.push_back(item);
+                    throw EUsageError(name + (name == "--run" ? " wants ACTION,ACTION,..., not '" : " wants NAME,NAME,..., not '") +
+                                      list + "'");
+                into.push_back(item);
                 if (comma == std::string::npos)
                     break;
                 start = comma + 1;
@@ -73,11 +75,14 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
     }
     if (!options.RunActions.empty() && options.SnapshotPath.empty())
         throw EUsageError("--run needs --snapshot");
+    if (!options.SelectNames.empty() && options.SnapshotPath.empty())
+        throw EUsageError("--select needs --snapshot");
     return options;
 }
 
 const char* ProgramUsage()
 {
     return "usage: mireva [-f] [-s SETTINGS.ini|.lys] [PATH]\n"
-           "       mireva --snapshot OUT.png [--window-size WxH] [-s SETTINGS] [--run ACTION,...] [PATH]\n";
+           "       mireva --snapshot OUT.png [--window-size WxH] [-s SETTINGS] [--select NAME,...]\n"
+           "              [--run ACTION,...] [PATH]\n";
 }

@@ -8,6 +8,9 @@
 //   --window-size WxH    the window's size (at start, and for the snapshot)
 //   --run A,B,...        with --snapshot: actions run in order once the path
 //                        is open, before the picture is taken
+//   --select N,M,...     with --snapshot: the items of the list with those
+//                        names are selected once the path is open, before
+//                        the actions run
 //   --help               print the usage
 
 #include <string>
@@ -27,12 +30,14 @@ struct TProgramOptions {
     // Action names ("actNext"), in order; checked against the window's
     // action table by the program.
     std::vector<std::string> RunActions;
+    // Names of listed items (or paths), selected before the actions run.
+    std::vector<std::string> SelectNames;
     bool Help = false;
     std::vector<std::string> Args;  // what is left, in order
 };
 
-// Raises EUsageError for a missing or malformed value, and for --run
-// without --snapshot.
+// Raises EUsageError for a missing or malformed value, and for --run or
+// --select without --snapshot.
 TProgramOptions ParseProgramOptions(const std::vector<std::string>& args);
 
 // The usage text of the viewer.

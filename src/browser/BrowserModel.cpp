@@ -394,7 +394,7 @@ bool TBrowserModel::ShowArchive(const std::string& archivePath, const std::strin
     const TItemClassifier classes = Classifier();
     std::vector<TBrowserItem> items = ListArchiveItems(*archiver, folder, classes);
     std::string opened = innerFolder;
-    while (fCore.OpenOptions().ArchiveOpenSubFolder && items.size() == 1 &&
+    while (!fNoSubFolderEntry && fCore.OpenOptions().ArchiveOpenSubFolder && items.size() == 1 &&
            items.front().Kind == TItemKind::ikFolder) {
         folder = items.front().Path;
         opened = archivePart.empty() ? folder : archivePart + "//" + folder;
@@ -412,6 +412,182 @@ bool TBrowserModel::ShowArchive(const std::string& archivePath, const std::strin
         if (fCore.Options().List.OpenArchive)
             ShowFirstImage();
     return true;
+}
+
+bool TBrowserModel::Refresh()
+{
+    // The list is read again; the page being read stays in view when it is
+    // still there, and the selection is found again by path.
+    const TShownPlace place = fShown;
+    if (place.Kind == TPlaceKind::pkNothing || place.Kind == TPlaceKind::pkCollection)
+        return false;
+    std::vector<std::string> selected;
+    for (int index : fSelection)
+        selected.push_back(fItems[static_cast<size_t>(index)].Path);
+    const std::string focused = fFocused >= 0 ? fItems[static_cast<size_t>(fFocused)].Path : std::string();
+    const int primary = fViewer->Shown().Primary;
+    const std::string shown = primary >= 0 && primary < static_cast<int>(fImageItems.size())
+                                  ? fItems[static_cast<size_t>(fImageItems[static_cast<size_t>(primary)])].Path
+                                  : std::string();
+    TStep step(*this);
+    bool listed = false;
+    if (place.Kind == TPlaceKind::pkFolder) {
+        std::vector<TBrowserItem> items;
+        try {
+            items = ListFolderItems(place.Folder, Classifier());
+        } catch (const EMirevaError& e) {
+            fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
+            return false;
+        }
+        SetPlace(place, nullptr, std::move(items));
+        listed = true;
+    } else {
+        // An archive is opened anew: it may have changed on disk.
+        fArchive.reset();
+        listed = ShowArchive(place.ArchivePath, place.ArchiveFolder);
+    }
+    if (!listed)
+        return false;
+    std::vector<int> indices;
+    int focus = -1;
+    for (size_t i = 0; i < fItems.size(); ++i) {
+        if (std::find(selected.begin(), selected.end(), fItems[i].Path) != selected.end())
+            indices.push_back(static_cast<int>(i));
+        if (!focused.empty() && fItems[i].Path == focused)
+            focus = static_cast<int>(i);
+    }
+    if (!shown.empty()) {
+        for (size_t i = 0; i < fImageItems.size(); ++i)
+            if (fItems[static_cast<size_t>(fImageItems[i])].Path == shown) {
+                fViewer->Open(static_cast<int>(i));
+                break;
+            }
+    }
+    Select(indices, focus);
+    return true;
+}
+
+bool TBrowserModel::GoUp()
+{
+    const TShownPlace place = fShown;
+    if (place.Kind == TPlaceKind::pkFolder) {
+        const std::string folder = ExcludeTrailingPathDelimiter(place.Folder);
+        if (folder.empty() || folder == "/")
+            return false;
+        // The folder we came from is selected in its parent.
+        SetPendingSelection({folder, {}});
+        TStep step(*this);
+        const std::string parent = ExtractFilePath(folder);
+        std::vector<TBrowserItem> items;
+        try {
+            items = ListFolderItems(parent, Classifier());
+        } catch (const EMirevaError& e) {
+            fPending = {};
+            fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
+            return false;
+        }
+        fPending = {};
+        SetPlace(TShownPlace{TPlaceKind::pkFolder, IncludeTrailingPathDelimiter(parent), {}, {}}, nullptr,
+                 std::move(items));
+        SelectPath(IncludeTrailingPathDelimiter(folder));
+        return true;
+    }
+    if (place.Kind != TPlaceKind::pkArchive)
+        return false;
+    // Inside an archive: the folder above, the archive that holds an inner
+    // archive at the folder it lies in, and from the outer archive's top the
+    // folder that holds the archive file.
+    std::string inner = place.ArchiveFolder;
+    std::string archivePart;
+    std::string folder;
+    if (inner.empty() || inner.back() == '/')
+        SplitVirtualPath(inner, archivePart, folder);
+    else
+        archivePart = inner;
+    if (!folder.empty()) {
+        const std::string bare = ExcludeTrailingPathDelimiter(folder);
+        const std::string up = ExtractFilePath(bare);
+        const std::string target = archivePart.empty() ? up : (up.empty() ? archivePart : archivePart + "//" + up);
+        const bool shown = ShowArchiveAt(place.ArchivePath, target);
+        if (shown)
+            SelectPath(bare + "/");
+        return shown;
+    }
+    if (!archivePart.empty()) {
+        const size_t cut = archivePart.rfind(ArchiveDelim);
+        const std::string innerArchive = cut == std::string::npos ? archivePart : archivePart.substr(cut + 2);
+        const std::string outerPart = cut == std::string::npos ? std::string() : archivePart.substr(0, cut);
+        const std::string holder = ExtractFilePath(innerArchive);
+        const std::string target = outerPart.empty() ? holder : (holder.empty() ? outerPart : outerPart + "//" + holder);
+        const bool shown = ShowArchiveAt(place.ArchivePath, target);
+        if (shown)
+            SelectPath(innerArchive);
+        return shown;
+    }
+    const std::string archiveFile = place.ArchivePath;
+    if (!ShowFolder(ExtractFilePath(archiveFile)))
+        return false;
+    SelectPath(archiveFile);
+    return true;
+}
+
+bool TBrowserModel::ShowArchiveAt(const std::string& archivePath, const std::string& innerFolder)
+{
+    // Going up never enters a lone sub-folder again, or the reader could not
+    // leave it.
+    const bool saved = fNoSubFolderEntry;
+    fNoSubFolderEntry = true;
+    const bool shown = ShowArchive(archivePath, innerFolder);
+    fNoSubFolderEntry = saved;
+    return shown;
+}
+
+void TBrowserModel::SelectPath(const std::string& path)
+{
+    for (size_t i = 0; i < fItems.size(); ++i)
+        if (fItems[i].Path == path) {
+            Select({static_cast<int>(i)}, static_cast<int>(i));
+            return;
+        }
+}
+
+void TBrowserModel::RunSelectionCommand(TActionId action)
+{
+    std::vector<int> indices;
+    const int count = static_cast<int>(fItems.size());
+    switch (action) {
+    case TActionId::actAllSelect:
+        for (int i = 0; i < count; ++i)
+            indices.push_back(i);
+        break;
+    case TActionId::actFileSelect:
+        for (int i = 0; i < count; ++i)
+            if (fItems[static_cast<size_t>(i)].Kind != TItemKind::ikFolder)
+                indices.push_back(i);
+        break;
+    case TActionId::actImageSelect:
+    case TActionId::actSelImage:
+        indices = fImageItems;
+        std::sort(indices.begin(), indices.end());
+        break;
+    case TActionId::actSelectChange:
+        for (int i = 0; i < count; ++i)
+            if (!std::binary_search(fSelection.begin(), fSelection.end(), i))
+                indices.push_back(i);
+        break;
+    case TActionId::actNoSelect:
+    case TActionId::actNotSelImage:
+        break;
+    default:
+        return;
+    }
+    Select(indices, indices.empty() ? fFocused : (fFocused >= 0 ? fFocused : indices.front()));
+}
+
+void TBrowserModel::SetViewStates(const TViewStates& states)
+{
+    fViewStates = states;
+    Notify(TBrowserChangeKind::bcView);
 }
 
 void TBrowserModel::OpenItem(int item)
@@ -483,8 +659,11 @@ void TBrowserModel::ResumeAfterSettings()
 void TBrowserModel::WriteWindowState(TIniFile& ini)
 {
     WriteViewState(ini, fViewer->ViewState());
-    ini.WriteBool("VIEW", "ImageBar", fActions->ImageBarShown());
-    ini.WriteBool("VIEW", "SeekBar", fActions->SeekBarShown());
+    // The image view's bars are switched by its own commands; the panes
+    // keep them with the rest of the normal view's bars.
+    fViewStates.Normal.ImageBar = fActions->ImageBarShown();
+    fViewStates.Normal.SeekBar = fActions->SeekBarShown();
+    WriteViewStates(ini, fViewStates);
 }
 
 void TBrowserModel::ReadWindowState(TIniFile& ini)
@@ -493,7 +672,8 @@ void TBrowserModel::ReadWindowState(TIniFile& ini)
     // The rotation is not kept in the file; the one chosen stays.
     state.Rotation = fViewer->ViewState().Rotation;
     fViewer->SetViewState(state);
-    fActions->SetBars(ini.ReadBool("VIEW", "ImageBar", true), ini.ReadBool("VIEW", "SeekBar", false));
+    fViewStates = ReadViewStates(ini);
+    fActions->SetBars(fViewStates.Normal.ImageBar, fViewStates.Normal.SeekBar);
     Notify(TBrowserChangeKind::bcView);
 }
 

@@ -26,6 +26,7 @@
 #include "browser/KeyBindings.h"
 #include "browser/PlaceItems.h"
 #include "browser/ViewActions.h"
+#include "browser/ViewStates.h"
 #include "base/Dispatcher.h"
 #include "common/ObserverList.h"
 #include "imaging/FilterSets.h"
@@ -119,6 +120,23 @@ public:
     TPictureFinish CurrentFinish() const;
 
     // --- Commands ------------------------------------------------------------
+
+    // Reads the shown folder or archive again, keeping the selection and
+    // the page being read where they are still listed. False when nothing
+    // is listed or the place cannot be read any more.
+    bool Refresh();
+    // One level up: the parent folder (the folder left is selected), the
+    // folder above inside an archive, the archive that holds an inner one,
+    // and from an archive's top the folder that holds the archive file.
+    // False at the top of the file system or when the place cannot be read.
+    bool GoUp();
+    // The selection commands of the lists: select all, the files, the
+    // pictures, invert, clear.
+    void RunSelectionCommand(TActionId action);
+    // Which panes and bars are shown, which tree is chosen, where the file
+    // view sits (section VIEW of the settings file).
+    const TViewStates& ViewStates() const { return fViewStates; }
+    void SetViewStates(const TViewStates& states);
 
     // An action as its menu item runs it. Requests that need the window (a
     // dialog, ending the program) come back; the rest is done.
@@ -218,6 +236,8 @@ private:
     // After a step: the item of the primary page becomes the selection when
     // the shown picture changed, and the observers are told.
     void SyncShown(bool force);
+    bool ShowArchiveAt(const std::string& archivePath, const std::string& innerFolder);
+    void SelectPath(const std::string& path);
     // Opens the image at item index as a new picture.
     void OpenItem(int item);
 
@@ -230,6 +250,8 @@ private:
     std::unique_ptr<TViewActions> fActions;
     TObserverList<TBrowserObserver> fObservers;
 
+    TViewStates fViewStates;
+    bool fNoSubFolderEntry = false;
     TShownPlace fShown;
     TPendingSelection fPending;
     TArchiverPtr fArchive;

@@ -1,7 +1,11 @@
 #include "browser/ui/MainForm.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -10,22 +14,38 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QImage>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTimer>
+#include <QToolBar>
 #include <QUrl>
 #include <algorithm>
 
 #include "app/AppCore.h"
+#include "base/PathUtils.h"
+#include "browser/ImageList.h"
+#include "browser/ListKind.h"
+#include "browser/WindowTitle.h"
+#include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCodes.h"
+#include "browser/ui/StatusBarPane.h"
+#include "browser/ui/TreePane.h"
+#include "collections/Shelf.h"
+#include "shellviews/ui/FolderTreeView.h"
 #include "viewer/Caption.h"
 #include "viewer/ViewCommands.h"
+#include "viewer/ui/BitmapImage.h"
+#include "common/Bitmap.h"
 #include "viewer/ui/ImageViewFrame.h"
 
 namespace {
@@ -43,18 +63,59 @@ std::string ToStdString(const QString& text)
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
+// Sub-menus are named after their caption's letters, so tests and
+// accessibility tools can find them.
+QString MenuName(const char* caption)
+{
+    QString name = QString::fromUtf8(caption);
+    name.remove('&');
+    return name;
+}
+
+// Bits per pixel of a picture as loaded.
+int BitsOf(PixelFormat format)
+{
+    switch (format) {
+    case PixelFormat::Bits1: return 1;
+    case PixelFormat::Bits4: return 4;
+    case PixelFormat::Bits8: return 8;
+    case PixelFormat::Bits15: return 15;
+    case PixelFormat::Bits16: return 16;
+    case PixelFormat::Bits32: return 32;
+    case PixelFormat::Device:
+    case PixelFormat::Bits24:
+    case PixelFormat::Custom: break;
+    }
+    return 24;
+}
+
+// An archive path's levels: the outer archive, then each inner one's path
+// inside the one before it.
+std::vector<std::string> ArchiveLevels(const std::string& path)
+{
+    std::vector<std::string> levels;
+    size_t start = 0;
+    for (size_t at = path.find(ArchiveDelim); at != std::string::npos; at = path.find(ArchiveDelim, start)) {
+        levels.push_back(path.substr(start, at - start));
+        start = at + ArchiveDelim.size();
+    }
+    levels.push_back(path.substr(start));
+    return levels;
+}
+
 }  // namespace
 
-TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMainWindow(parent)
+TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMainWindow(parent), fCore(core)
 {
     setWindowTitle(AppTitle);
     setAcceptDrops(true);
     fScaler = scaler ? scaler : &fOwnScaler;
+    LoadCollections();
     fModel = std::make_unique<TBrowserModel>(core, *this, &fDispatcher);
     TPageViewer& viewer = fModel->Viewer();
 
     fFrame = new TImageViewFrame(viewer, *fScaler, this);
-    setCentralWidget(fFrame);
+    fFrame->setObjectName("ImageViewFrame");
     fFrame->SetKeyHandler(
         [this](int key, Qt::KeyboardModifiers modifiers) { return RouteKey(key, modifiers, true); });
     fFrame->SetMouseHandler([this](int code, Qt::KeyboardModifiers modifiers, TPoint point) {
@@ -67,24 +128,52 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     fFrame->SetMessageHandler([this](const std::string& text) { ShowMessage(text, TMessageIcon::miError); });
 
     BuildActions();
+    BuildPanes();
     BuildMenus();
     fModel->RegisterObserver(this);
     resize(1024, 768);
     ApplyOptions();
+    LayoutPanes();
     fFrame->ShowImageBar(fModel->Actions().ImageBarShown());
     fFrame->ShowSeekBar(fModel->Actions().SeekBarShown());
+    // Every change of focus between the panes may change the command target.
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        fTargets.FocusChanged();
+        UpdateActions();
+    });
     RefreshView();
+    UpdateStatus();
     fFrame->setFocus();
 }
 
 TMainForm::~TMainForm()
 {
-    // The model (and with it the cache thread and the archive it reads) goes
-    // after the frame that paints from its viewer.
+    disconnect(qApp, nullptr, this, nullptr);
+    // The panes go before the model they show, the frame before the viewer
+    // it paints from, and the model (with the cache thread and the archive
+    // it reads) before the collections and icons the trees use.
     fModel->UnregisterObserver(this);
+    delete fFilePane;
+    fFilePane = nullptr;
+    delete fTreePane;
+    fTreePane = nullptr;
     delete fFrame;
     fFrame = nullptr;
     fModel.reset();
+}
+
+void TMainForm::LoadCollections()
+{
+    // The shelves are read as the command-line tool reads them; the window
+    // does not change them yet, so it never saves them.
+    try {
+        TShelfStore store(fCore.Folders().DataFolder);
+        const TShelfLoadResult result = store.Load(fShelves);
+        if (result.Unreadable)
+            fShelves.Clear();
+    } catch (const std::exception&) {
+        fShelves.Clear();
+    }
 }
 
 void TMainForm::SetMessageSink(TMessageSink sink)
@@ -106,8 +195,117 @@ void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
         RefreshView();
         break;
     case TBrowserChangeKind::bcPlace:
-    case TBrowserChangeKind::bcSelection:
+        UpdateAddress();
+        FollowPlaceInTree();
+        UpdateActions();
         break;
+    case TBrowserChangeKind::bcSelection:
+        UpdateActions();
+        break;
+    }
+    UpdateStatus();
+}
+
+// --- Panes ------------------------------------------------------------------------
+
+void TMainForm::BuildPanes()
+{
+    TShellTreeSources sources;
+    sources.Info = &fShellInfo;
+    sources.Shelves = &fShelves;
+    sources.Media = &fMedia;
+    sources.Categories = &fCategories;
+    sources.Notifier = this;
+    sources.Dispatcher = &fDispatcher;
+    fTreePane = new TTreePane(sources, &fShellInfo, this);
+    fTreePane->OnNavigate = [this](const TTreePlace& place) { return NavigateTree(place); };
+    fTreePane->OnRequest = [this](TTreeKind, int request) {
+        switch (static_cast<TTreeRequest>(request)) {
+        case TTreeRequest::trParent:
+            fTreePane->ActiveTree().SelectParent();
+            break;
+        case TTreeRequest::trRefresh:
+            RunAction(TActionId::actRefresh);
+            break;
+        case TTreeRequest::trRename:
+            fTreePane->ActiveView()->StartRename();
+            break;
+        case TTreeRequest::trDelete:
+        case TTreeRequest::trProperties:
+            break;
+        }
+    };
+
+    fFilePane = new TFilePane(*fModel, &fShellInfo, this);
+    fFilePane->OnOpenRequest = [this](const TActionOutcome& outcome) { Carry(fModel->Carry(outcome)); };
+
+    fStatus = new TStatusBarPane(this);
+    setStatusBar(fStatus);
+
+    fMainBar = new QToolBar(QString::fromUtf8("メインバー"), this);
+    fMainBar->setObjectName("MainToolBar");
+    fMainBar->setMovable(false);
+    for (TActionId id : {TActionId::actUp, TActionId::actRefresh, TActionId::actTree, TActionId::actFile,
+                         TActionId::actFileView})
+        fMainBar->addAction(fActionItems[id]);
+    addToolBar(Qt::TopToolBarArea, fMainBar);
+    addToolBarBreak();
+
+    fAddressBar = new QToolBar(QString::fromUtf8("アドレスバー"), this);
+    fAddressBar->setObjectName("AddressBar");
+    fAddressBar->setMovable(false);
+    fAddressBar->addWidget(new QLabel(QString::fromUtf8("アドレス "), fAddressBar));
+    fAddress = new QComboBox(fAddressBar);
+    fAddress->setObjectName("cbxAdrsBar");
+    fAddress->setEditable(true);
+    fAddress->setInsertPolicy(QComboBox::NoInsert);
+    fAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    fAddressBar->addWidget(fAddress);
+    connect(fAddress->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { OpenAddress(fAddress->lineEdit()->text()); });
+    connect(fAddress, &QComboBox::activated, this, [this](int index) { OpenAddress(fAddress->itemText(index)); });
+    addToolBar(Qt::TopToolBarArea, fAddressBar);
+
+    fTreeSplitter = new QSplitter(Qt::Horizontal, this);
+    fTreeSplitter->setObjectName("splTree");
+    fLeftSplitter = new QSplitter(Qt::Vertical, fTreeSplitter);
+    fLeftSplitter->setObjectName("splFile1");
+    fImageSplitter = new QSplitter(Qt::Vertical, fTreeSplitter);
+    fImageSplitter->setObjectName("splFile2");
+    fLeftSplitter->addWidget(fTreePane);
+    fImageSplitter->addWidget(fFrame);
+    fTreeSplitter->addWidget(fLeftSplitter);
+    fTreeSplitter->addWidget(fImageSplitter);
+    fTreeSplitter->setStretchFactor(0, 0);
+    fTreeSplitter->setStretchFactor(1, 1);
+    fTreeSplitter->setSizes({280, 744});
+    setCentralWidget(fTreeSplitter);
+}
+
+void TMainForm::LayoutPanes()
+{
+    const TPaneSet& panes = fModel->ViewStates().Panes(isFullScreen());
+    // The file view sits below the tree or above the image.
+    QSplitter* host = panes.FileViewPos == TFileViewPos::fpBelowTree ? fLeftSplitter : fImageSplitter;
+    if (fFilePane->parentWidget() != host) {
+        if (host == fLeftSplitter)
+            fLeftSplitter->addWidget(fFilePane);
+        else
+            fImageSplitter->insertWidget(0, fFilePane);
+    }
+    fTreePane->setVisible(panes.Tree);
+    fFilePane->setVisible(panes.File);
+    fLeftSplitter->setVisible(panes.Tree || (panes.File && host == fLeftSplitter));
+    menuBar()->setVisible(panes.MainMenu);
+    fMainBar->setVisible(panes.MainBar);
+    fAddressBar->setVisible(panes.AddressBar);
+    fStatus->setVisible(panes.StatusBar);
+    const bool onTop = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    if (onTop != panes.StayOnTop && isVisible()) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, panes.StayOnTop);
+        show();
+    } else if (onTop != panes.StayOnTop) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, panes.StayOnTop);
     }
 }
 
@@ -115,10 +313,17 @@ void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
 
 void TMainForm::BuildActions()
 {
+    std::map<TActionGroup, QActionGroup*> groups;
     for (const TActionInfo& info : ActionTable()) {
         auto* action = new QAction(ToQString(info.Caption), this);
         action->setObjectName(info.Name);
         action->setCheckable(info.Checkable);
+        if (info.Group != TActionGroup::agNone && info.Checkable) {
+            QActionGroup*& group = groups[info.Group];
+            if (!group)
+                group = new QActionGroup(this);
+            group->addAction(action);
+        }
         const TActionId id = info.Id;
         connect(action, &QAction::triggered, this, [this, id] { RunAction(id); });
         fActionItems[id] = action;
@@ -128,60 +333,46 @@ void TMainForm::BuildActions()
         fFrame->AddImageBarAction(fActionItems[id]);
 }
 
-QMenu* TMainForm::AddMenu(QMenu* parent, const char* title, std::initializer_list<TActionId> actions)
+void TMainForm::BuildMenu(QMenu* menu, std::span<const TMenuItem> items)
 {
-    QMenu* menu = parent ? parent->addMenu(ToQString(title)) : menuBar()->addMenu(ToQString(title));
-    for (TActionId id : actions)
-        menu->addAction(fActionItems[id]);
-    return menu;
+    for (const TMenuItem& item : items) {
+        switch (item.Kind) {
+        case TMenuItemKind::mkAction:
+            menu->addAction(fActionItems[*item.Action]);
+            break;
+        case TMenuItemKind::mkSeparator:
+            menu->addSeparator();
+            break;
+        case TMenuItemKind::mkSubMenu: {
+            QMenu* sub = menu->addMenu(ToQString(ItemCaption(item)));
+            sub->setObjectName(MenuName(ItemCaption(item)));
+            BuildMenu(sub, item.Items);
+            if (item.Action) {
+                // The sub-menu follows its action's enabled state.
+                QAction* holder = fActionItems[*item.Action];
+                connect(holder, &QAction::changed, sub, [sub, holder] { sub->setEnabled(holder->isEnabled()); });
+                sub->setEnabled(holder->isEnabled());
+            }
+            break;
+        }
+        case TMenuItemKind::mkCommand:
+        case TMenuItemKind::mkList:
+            // Run-time lists (shelves, recent files, sort columns) are filled
+            // by the parts of the window that keep them.
+            break;
+        }
+    }
 }
 
 void TMainForm::BuildMenus()
 {
-    using enum TActionId;
-    QMenu* file = AddMenu(nullptr, "ファイル(&F)", {actOpen, actOpenFolder});
-    file->addSeparator();
-    file->addAction(fActionItems[actClose]);
-    file->addSeparator();
-    file->addAction(fActionItems[actExit]);
-
-    QMenu* move = AddMenu(nullptr, "移動(&M)", {actFirst, actNext, actPrior, actS_Next, actS_Prior, actLast});
-    move->addSeparator();
-    move->addAction(fActionItems[actJ_Next]);
-    move->addAction(fActionItems[actJ_Prior]);
-    move->addSeparator();
-    move->addAction(fActionItems[actR_Next]);
-    move->addAction(fActionItems[actR_Prior]);
-
-    QMenu* image = AddMenu(nullptr, "イメージ(&I)", {actAuto, actSingle, actSpread});
-    image->addSeparator();
-    AddMenu(image, "綴じ方向(&B)", {actBindRight, actBindLeft});
-    QMenu* fit = AddMenu(image, "ウィンドウに合わせる(&W)", {actWinAll, actWinWidth, actWinHeight});
-    fit->addSeparator();
-    for (TActionId id : {actNoEnlarge, actEqualHeight, actEqualRatio, actCenter, actHalfV, actHalfH})
-        fit->addAction(fActionItems[id]);
-    QMenu* ratio =
-        AddMenu(image, "表示倍率(&R)", {act25, act50, act75, act100, act150, act200, act300, act400, act800});
-    ratio->addSeparator();
-    ratio->addAction(fActionItems[actSetRatio]);
-    ratio->addAction(fActionItems[actImageSize]);
-    image->addSeparator();
-    for (TActionId id : {actEnlarge, actShrink, actDefSize})
-        image->addAction(fActionItems[id]);
-    image->addSeparator();
-    AddMenu(image, "フィルタ(&F)",
-            {actFilterNone, actFilter1, actFilter2, actFilter3, actFilter4, actFilter5, actFilter6, actFilter7,
-             actFilter8, actFilter9, actFilter10});
-    QMenu* rotate =
-        AddMenu(image, "回転・反転(&T)", {actRotateNone, actR90, actL90, act180, actReverseV, actReverseH});
-    rotate->addSeparator();
-    rotate->addAction(fActionItems[actAutoRotate]);
-
-    AddMenu(nullptr, "表示(&V)", {actImageToolBar, actSeekBar});
-
+    for (const TMenuItem& item : MainMenu()) {
+        QMenu* menu = menuBar()->addMenu(ToQString(ItemCaption(item)));
+        menu->setObjectName(MenuName(ItemCaption(item)));
+        BuildMenu(menu, item.Items);
+    }
     // Actions without a menu item still run from their keys.
-    for (TActionId id : {actSpreadChange, actBindChange, actWindowChange, actRatioChange, actRatioChangeRev,
-                         actRotateChange})
+    for (TActionId id : KeyOnlyActions())
         addAction(fActionItems[id]);
 }
 
@@ -191,19 +382,139 @@ QAction* TMainForm::Action(TActionId action) const
     return it == fActionItems.end() ? nullptr : it->second;
 }
 
+bool TMainForm::IsWindowAction(TActionId action)
+{
+    using enum TActionId;
+    switch (action) {
+    case actFolder:
+    case actUp:
+    case actRefresh:
+    case actFileList:
+    case actFileView:
+    case actStayOnTop:
+    case actFile:
+    case actTree:
+    case actMainToolBar:
+    case actAddressBar:
+    case actStatusBar:
+    case actMenu:
+    case actAllSelect:
+    case actFileSelect:
+    case actImageSelect:
+    case actSelectChange:
+    case actNoSelect:
+    case actSelImage:
+    case actNotSelImage:
+    case actClipBoard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+TCommandTarget TMainForm::Target() const
+{
+    TFocusFacts focus;
+    const QWidget* widget = QApplication::focusWidget();
+    focus.ImageViewFocused = widget && (widget == fFrame || fFrame->isAncestorOf(widget));
+    focus.ArchiveShown = fModel->ShownPlace().Kind == TPlaceKind::pkArchive;
+    focus.FileListFocused = fFilePane->FileListHasFocus();
+    focus.ArchiveListFocused = fFilePane->ArchiveListHasFocus();
+    focus.TreeFocused = fTreePane->HasFocusInside();
+    return const_cast<TCommandTargetTracker&>(fTargets).Target(focus);
+}
+
+TActionContext TMainForm::ActionContext() const
+{
+    TActionContext context;
+    context.Target = Target();
+    const TShownPlace place = fModel->ShownPlace();
+    context.ListKind = place.Kind == TPlaceKind::pkNothing ? TListKind::lkNothing : TListKind::lkFolder;
+    context.MainWindowActive = true;
+    context.ArchiveShown = place.Kind == TPlaceKind::pkArchive;
+    context.PlaceOnDisk = place.Kind == TPlaceKind::pkFolder;
+    context.PlaceHasParent = place.Kind == TPlaceKind::pkArchive ||
+                             (place.Kind == TPlaceKind::pkFolder && place.Folder != "/");
+    const std::vector<TBrowserItem>& items = fModel->Items();
+    context.HasSubFolders = std::any_of(items.begin(), items.end(), [](const TBrowserItem& item) {
+        return item.Kind == TItemKind::ikFolder || item.Kind == TItemKind::ikArchive;
+    });
+    const std::vector<int>& selection = fModel->Selection();
+    context.Selection.Count = static_cast<int>(selection.size());
+    if (!selection.empty()) {
+        const int focused = fModel->FocusedItem();
+        const int item = std::find(selection.begin(), selection.end(), focused) != selection.end() ? focused
+                                                                                                  : selection.front();
+        context.Selection.Folder = items[static_cast<size_t>(item)].Kind == TItemKind::ikFolder;
+    }
+    context.ImageShown = fModel->Viewer().Primary().HasBitmap();
+    context.FullScreen = isFullScreen();
+    const TPaneSet& panes = fModel->ViewStates().Panes(isFullScreen());
+    context.FileViewShown = panes.File;
+    context.TreeShown = panes.Tree;
+    context.SinglePage = fModel->Viewer().ViewState().ViewMode == TViewMode::vmSingle;
+    context.FilterSets = static_cast<int>(fModel->FilterSets().Sets.size());
+    return context;
+}
+
+TActionState TMainForm::ActionStateOf(TActionId action) const
+{
+    if (TViewActions::Runs(action))
+        return {fModel->Actions().Enabled(action), true};
+    const TActionState state = ActionState(action, ActionContext());
+    // A command the window does not carry out yet stays shown and greyed.
+    if (!IsWindowAction(action))
+        return {false, state.Visible};
+    return state;
+}
+
 void TMainForm::UpdateActions()
 {
+    if (fUpdating)
+        return;
     const TViewActions& actions = fModel->Actions();
     const TPageViewer& viewer = fModel->Viewer();
     const TKeyBindings& keys = fModel->Keys();
     const bool bindLeft = viewer.ViewState().Binding == TBinding::bdLeft;
     const TViewScrollOptions& exchange = viewer.Options().Scroll;
     const TFilterSets& sets = fModel->FilterSets();
+    const TActionContext context = ActionContext();
+    const TViewStates& states = fModel->ViewStates();
+    const TPaneSet& panes = states.Panes(isFullScreen());
     for (const TActionInfo& info : ActionTable()) {
         QAction* action = fActionItems[info.Id];
-        action->setEnabled(actions.Enabled(info.Id));
-        if (info.Checkable)
-            action->setChecked(actions.Checked(info.Id));
+        TActionState state;
+        if (TViewActions::Runs(info.Id)) {
+            state = {actions.Enabled(info.Id), true};
+        } else {
+            state = ActionState(info.Id, context);
+            if (!IsWindowAction(info.Id))
+                state.Enabled = false;
+        }
+        action->setEnabled(state.Enabled);
+        action->setVisible(state.Visible);
+        if (info.Checkable) {
+            using enum TActionId;
+            bool checked = false;
+            switch (info.Id) {
+            case actFolder: checked = states.TreeKind == TTreeKind::tkFolder; break;
+            case actShelf: checked = states.TreeKind == TTreeKind::tkShelf; break;
+            case actMedia: checked = states.TreeKind == TTreeKind::tkMedia; break;
+            case actCategory: checked = states.TreeKind == TTreeKind::tkCategory; break;
+            case actSearch: checked = states.TreeKind == TTreeKind::tkSearch; break;
+            case actFileList: checked = true; break;
+            case actFileView: checked = panes.FileViewPos == TFileViewPos::fpAboveImage; break;
+            case actStayOnTop: checked = panes.StayOnTop; break;
+            case actFile: checked = panes.File; break;
+            case actTree: checked = panes.Tree; break;
+            case actMainToolBar: checked = panes.MainBar; break;
+            case actAddressBar: checked = panes.AddressBar; break;
+            case actStatusBar: checked = panes.StatusBar; break;
+            case actMenu: checked = panes.MainMenu; break;
+            default: checked = actions.Checked(info.Id); break;
+            }
+            action->setChecked(checked);
+        }
         // A menu item shows its first key; a move item the key of the move
         // its key runs now (a left-bound book may swap the pair).
         TShortCut key = 0;
@@ -214,18 +525,98 @@ void TMainForm::UpdateActions()
             key = keys.FirstKey(info.Id);
         QString caption = ToQString(info.Caption);
         // A filter item is named after its set.
-        const int filter = static_cast<int>(info.Id) - static_cast<int>(TActionId::actFilter1);
-        if (filter >= 0 && filter < static_cast<int>(sets.Sets.size()) && filter < 10)
-            caption = QStringLiteral("&%1: %2").arg(filter + 1).arg(
-                ToQString(sets.Sets[static_cast<size_t>(filter)].Name));
+        const int filter = FilterIndex(info.Id);
+        if (filter >= 0 && filter < static_cast<int>(sets.Sets.size()))
+            caption = ToQString(NumberedCaption(filter + 1, sets.Sets[static_cast<size_t>(filter)].Name));
         const QString keyText = ShortcutText(key);
         action->setText(keyText.isEmpty() ? caption : caption + '\t' + keyText);
     }
 }
 
-void TMainForm::RunAction(TActionId action)
+bool TMainForm::RunAction(TActionId action)
 {
-    Carry(fModel->RunAction(action));
+    if (!ActionStateOf(action).Enabled) {
+        UpdateActions();
+        return false;
+    }
+    if (TViewActions::Runs(action)) {
+        Carry(fModel->RunAction(action));
+        return true;
+    }
+    return RunWindowAction(action);
+}
+
+bool TMainForm::RunWindowAction(TActionId action)
+{
+    using enum TActionId;
+    TViewStates states = fModel->ViewStates();
+    TPaneSet& panes = states.Panes(isFullScreen());
+    bool layout = true;
+    switch (action) {
+    case actFolder:
+        states.TreeKind = TTreeKind::tkFolder;
+        fTreePane->SetKind(TTreeKind::tkFolder);
+        panes.Tree = true;
+        FollowPlaceInTree();
+        break;
+    case actFileView:
+        panes.FileViewPos =
+            panes.FileViewPos == TFileViewPos::fpBelowTree ? TFileViewPos::fpAboveImage : TFileViewPos::fpBelowTree;
+        break;
+    case actStayOnTop: panes.StayOnTop = !panes.StayOnTop; break;
+    case actFile:
+        panes.File = !panes.File;
+        // The tree lives above the file view: hiding the file view hides it.
+        if (!panes.File)
+            panes.Tree = false;
+        break;
+    case actTree:
+        panes.Tree = !panes.Tree;
+        if (panes.Tree)
+            panes.File = true;
+        break;
+    case actMainToolBar: panes.MainBar = !panes.MainBar; break;
+    case actAddressBar: panes.AddressBar = !panes.AddressBar; break;
+    case actStatusBar: panes.StatusBar = !panes.StatusBar; break;
+    case actMenu: panes.MainMenu = !panes.MainMenu; break;
+    case actFileList:
+        // The list is the only file view type until thumbnails come.
+        layout = false;
+        break;
+    case actUp:
+        fFilePane->GoUp();
+        return true;
+    case actRefresh:
+        fModel->Refresh();
+        return true;
+    case actAllSelect:
+    case actFileSelect:
+    case actImageSelect:
+    case actSelectChange:
+    case actNoSelect:
+    case actSelImage:
+    case actNotSelImage:
+        fModel->RunSelectionCommand(action);
+        fFilePane->FocusList();
+        return true;
+    case actClipBoard: {
+        const std::shared_ptr<TBitmap>& bitmap = fModel->Viewer().Primary().Bitmap;
+        if (bitmap) {
+            // A copy: the clipboard outlives the page's pixels.
+            const QImage image = BitmapImage(*bitmap).copy();
+            if (!image.isNull())
+                QApplication::clipboard()->setImage(image);
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+    fModel->SetViewStates(states);
+    if (layout)
+        LayoutPanes();
+    UpdateActions();
+    return true;
 }
 
 void TMainForm::Carry(const TActionOutcome& outcome)
@@ -282,6 +673,15 @@ void TMainForm::keyPressEvent(QKeyEvent* event)
     QMainWindow::keyPressEvent(event);
 }
 
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // The place panel takes the bar's width that the others leave.
+    UpdateStatus();
+}
+
+// --- Showing what the model holds ---------------------------------------------------
+
 void TMainForm::RefreshView()
 {
     if (!fFrame)
@@ -295,6 +695,130 @@ void TMainForm::RefreshView()
     UpdateActions();
 }
 
+TStatusSnapshot TMainForm::StatusSnapshot() const
+{
+    TStatusSnapshot snapshot;
+    const TShownPlace place = fModel->ShownPlace();
+    const bool archive = place.Kind == TPlaceKind::pkArchive;
+    snapshot.List = archive ? TStatusList::slArchiveList : TStatusList::slFileList;
+    snapshot.Kind = place.Kind == TPlaceKind::pkNothing ? TListKind::lkNothing : TListKind::lkFolder;
+    snapshot.FullPath = fCore.Options().Other.FullPath;
+    snapshot.BarWidth = fStatus->BarWidth();
+    const std::vector<TBrowserItem>& items = fModel->Items();
+    snapshot.ItemCount = static_cast<int>(items.size());
+    const TPageViewer& viewer = fModel->Viewer();
+    const std::string shown = fModel->ShownFile();
+    for (int index : fModel->Selection()) {
+        const TBrowserItem& item = items[static_cast<size_t>(index)];
+        TStatusItem status;
+        status.Caption = item.Name;
+        status.Path = item.Path;
+        status.Folder = item.Kind == TItemKind::ikFolder;
+        status.TypeName = const_cast<TQtShellInfo&>(fShellInfo).TypeName(item.Path, status.Folder);
+        if (!status.Folder)
+            status.Size = item.Size;
+        // The size of a picture is known once it is shown.
+        const std::string path = archive ? place.ArchivePath + "//" + item.Path : item.Path;
+        if (!shown.empty() && path == shown && viewer.Primary().HasBitmap())
+            status.Picture = TPictureSize{viewer.Primary().LoadedWidth, viewer.Primary().LoadedHeight,
+                                          BitsOf(viewer.Primary().PixelFormat)};
+        snapshot.Selection.push_back(std::move(status));
+    }
+    if (archive) {
+        snapshot.Place.ArchiveLevels = ArchiveLevels(place.ArchivePath);
+        snapshot.Place.ArchiveFolder = place.ArchiveFolder;
+        snapshot.Place.Path = ExtractFilePath(place.ArchivePath);
+        snapshot.Place.DisplayName = ExtractFileName(place.ArchivePath);
+    } else if (place.Kind == TPlaceKind::pkFolder) {
+        snapshot.Place.Path = place.Folder;
+        const std::string bare = ExcludeTrailingPathDelimiter(place.Folder);
+        snapshot.Place.DisplayName = bare.empty() ? std::string("/") : ExtractFileName(bare);
+    }
+    return snapshot;
+}
+
+void TMainForm::UpdateStatus()
+{
+    if (!fStatus || !fModel)
+        return;
+    fStatus->Show(BuildStatusPanels(StatusSnapshot(), [this](const std::string& text) {
+        return fStatus->TextWidth(text);
+    }));
+}
+
+const TStatusPanels& TMainForm::StatusPanels() const
+{
+    return fStatus->Panels();
+}
+
+void TMainForm::UpdateAddress()
+{
+    const TShownPlace place = fModel->ShownPlace();
+    std::string text;
+    if (place.Kind == TPlaceKind::pkFolder)
+        text = place.Folder;
+    else if (place.Kind == TPlaceKind::pkArchive)
+        text = place.ArchiveFolder.empty() ? place.ArchivePath : place.ArchivePath + "//" + place.ArchiveFolder;
+    fAddress->lineEdit()->setText(ToQString(text));
+}
+
+void TMainForm::OpenAddress(const QString& text)
+{
+    const std::string path = ToStdString(text.trimmed());
+    if (path.empty())
+        return;
+    if (fModel->OpenPathFromUser(path) && fAddress->findText(text.trimmed()) < 0)
+        fAddress->insertItem(0, text.trimmed());
+}
+
+bool TMainForm::NavigateTree(const TTreePlace& place)
+{
+    switch (place.Kind) {
+    case TTreePlaceKind::tpFolder:
+        return fModel->ShowFolder(place.Path);
+    case TTreePlaceKind::tpArchive:
+        return fModel->ShowArchive(place.Path, place.ArchiveFolder);
+    case TTreePlaceKind::tpRoot:
+        // The virtual root has no folder of its own to list.
+        return true;
+    default:
+        // Shelves, media and categories are listed once their lists come.
+        return false;
+    }
+}
+
+void TMainForm::FollowPlaceInTree()
+{
+    if (!fTreePane || fTreePane->Kind() != TTreeKind::tkFolder)
+        return;
+    const TShownPlace place = fModel->ShownPlace();
+    TShellTreeModel& tree = fTreePane->Tree(TTreeKind::tkFolder);
+    if (place.Kind == TPlaceKind::pkFolder)
+        tree.FindPathNode(place.Folder, true);
+    else if (place.Kind == TPlaceKind::pkArchive)
+        tree.FindArchiveNode(place.ArchivePath, place.ArchiveFolder, true);
+}
+
+std::vector<std::string> TMainForm::SelectByNames(const std::vector<std::string>& names)
+{
+    std::vector<std::string> missing;
+    std::vector<int> indices;
+    const std::vector<TBrowserItem>& items = fModel->Items();
+    for (const std::string& name : names) {
+        const auto it = std::find_if(items.begin(), items.end(), [&](const TBrowserItem& item) {
+            return item.Name == name || ExcludeTrailingPathDelimiter(item.Path) == ExcludeTrailingPathDelimiter(name);
+        });
+        if (it == items.end())
+            missing.push_back(name);
+        else
+            indices.push_back(static_cast<int>(it - items.begin()));
+    }
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    fModel->Select(indices, indices.empty() ? fModel->FocusedItem() : indices.front());
+    return missing;
+}
+
 void TMainForm::ApplyOptions()
 {
     if (!fFrame)
@@ -305,6 +829,13 @@ void TMainForm::ApplyOptions()
     fFrame->SetBackground(picture.Back);
     if (stretchChanged)
         fFrame->InvalidatePages();
+    if (fTreePane) {
+        TArchiveEnv env;
+        env.Loaders = fModel->Loaders();
+        env.TempBase = IncludeTrailingPathDelimiter(fCore.TemporaryFolder());
+        fTreePane->SetArchiveEnv(env);
+        fTreePane->SetOptions(ShellTreeOptionsFrom(fCore.Options()));
+    }
 }
 
 // --- Start, hand-over, close -------------------------------------------------------
@@ -322,6 +853,9 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::DeferredStart()
 {
+    // The folder tree is the one tree that lists anything until the
+    // collections have their lists.
+    fTreePane->SetKind(TTreeKind::tkFolder);
     fModel->DeferredStart();
     // The picture is painted by the events already queued; settle after them.
     QTimer::singleShot(0, this, [this] {
@@ -343,6 +877,7 @@ bool TMainForm::Settle(int milliseconds)
         idle = cache->WaitIdle(std::chrono::milliseconds(std::max<qint64>(0, milliseconds - clock.elapsed())));
     QCoreApplication::processEvents();
     fFrame->Render();
+    UpdateStatus();
     return idle;
 }
 

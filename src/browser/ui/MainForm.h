@@ -1,12 +1,14 @@
 #pragma once
 
-// The browser window: a shell that composes the panes around one browser
-// model. Today it holds the image view of the book the model reads (a
-// folder, an archive at one of its inner folders, archives inside archives),
-// the menus and image bar of the action table, and the dialogs; the trees and
-// lists join as further panes of the same model. What is listed, selected and
-// shown, and what every action does, lives in TBrowserModel, away from the
-// widgets; the window forwards what the user does and repaints what the model
+// The browser window: a coordinator that composes the panes around one
+// browser model. The tree pane (folders, shelves, media, categories) sits on
+// the left, the file view (the file list, and the archive list while an
+// archive is shown) below the tree or above the image as the view states
+// say, the image view on the right, with the address bar above and the
+// status bar below. What is listed, selected and shown, and what every image
+// action does, lives in TBrowserModel, away from the widgets; the menus come
+// from the menu data and every item's state from the action rules, so the
+// window only forwards what the user does and repaints what the model
 // announces.
 //
 // Its first showing posts the deferred start, which opens the start path or
@@ -14,21 +16,38 @@
 // as settled (the snapshot mode waits for that).
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 
+#include "browser/ActionRules.h"
 #include "browser/BrowserModel.h"
+#include "browser/CommandTarget.h"
+#include "browser/MenuData.h"
+#include "browser/StatusBar.h"
+#include "collections/CategoryFolder.h"
+#include "collections/GroupFolder.h"
+#include "collections/MediaFolder.h"
+#include "collections/ui/QtShellInfo.h"
 #include "platform/qt/QtDispatcher.h"
 #include "viewer/StretchScaler.h"
 #include "viewer/ui/QtHalfTone.h"
 
 class QAction;
+class QComboBox;
 class QMenu;
+class QSplitter;
+class QToolBar;
 class TAppCore;
+class TFilePane;
 class TImageViewFrame;
+class TStatusBarPane;
+class TTreePane;
 struct THandOver;
+struct TTreePlace;
 
 class TMainForm : public QMainWindow, public TUserNotifier, public TBrowserObserver {
 public:
@@ -50,8 +69,13 @@ public:
     using TMessageSink = std::function<void(const std::string& text, TMessageIcon icon)>;
     void SetMessageSink(TMessageSink sink);
 
-    // Runs an action of the action table as its menu item does.
-    void RunAction(TActionId action);
+    // Runs an action of the action table as its menu item does; an action
+    // that is disabled now does nothing (false).
+    bool RunAction(TActionId action);
+    // Selects the items of the list that shows the place (the archive list
+    // inside an archive) whose names are given, as a user's clicks would;
+    // the names that are not listed come back.
+    std::vector<std::string> SelectByNames(const std::vector<std::string>& names);
     // Waits (bounded) until the cache thread has nothing left to do and the
     // pages are scaled; false when the wait gave up.
     bool Settle(int milliseconds = 60000);
@@ -59,7 +83,14 @@ public:
     TBrowserModel& Model() { return *fModel; }
     const TBrowserModel& Model() const { return *fModel; }
     TImageViewFrame* View() const { return fFrame; }
+    TTreePane* Trees() const { return fTreePane; }
+    TFilePane* Files() const { return fFilePane; }
+    TStatusBarPane* Status() const { return fStatus; }
     QAction* Action(TActionId action) const;
+    // The state every action shows now (what the menus show).
+    TActionState ActionStateOf(TActionId action) const;
+    // The status bar's texts after the last change.
+    const TStatusPanels& StatusPanels() const;
 
     // TUserNotifier
     void ShowMessage(const std::string& text, TMessageIcon icon) override;
@@ -70,6 +101,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -77,29 +109,63 @@ private:
     void DeferredStart();
     void BuildActions();
     void BuildMenus();
-    QMenu* AddMenu(QMenu* parent, const char* title, std::initializer_list<TActionId> actions);
-    // The options the widgets use: the resampler and the background.
+    void BuildMenu(QMenu* menu, std::span<const TMenuItem> items);
+    void BuildPanes();
+    // Puts the panes and bars where the view states say.
+    void LayoutPanes();
+    void LoadCollections();
+    // The options the widgets use: the resampler, the background, the trees.
     void ApplyOptions();
     bool RouteKey(int key, Qt::KeyboardModifiers modifiers, bool inImageView);
     // Carries out what an outcome asks of the window (dialogs, closing).
     void Carry(const TActionOutcome& outcome);
+    // The window's own commands (panes, bars, lists); false for the others.
+    bool RunWindowAction(TActionId action);
+    static bool IsWindowAction(TActionId action);
+    TActionContext ActionContext() const;
+    TCommandTarget Target() const;
     void RefreshView();
     void UpdateActions();
+    void UpdateStatus();
+    void UpdateAddress();
+    TStatusSnapshot StatusSnapshot() const;
+    bool NavigateTree(const TTreePlace& place);
+    void FollowPlaceInTree();
+    void OpenAddress(const QString& text);
     void OpenDialog(bool folder);
     void RatioDialog();
     void SizeDialog();
 
+    TAppCore& fCore;
     TQtHalfTone fHalfTone;
     TStretchPageScaler fOwnScaler{&fHalfTone};
     TPageScaler* fScaler = nullptr;
     // Reports of the model's workers come back to this window through it;
     // declared before the model, so it outlives the threads the model stops.
     TQtDispatcher fDispatcher{this};
+    // Type names and icons of the trees and lists; the collections the trees
+    // show. Declared before the panes that show them.
+    TQtShellInfo fShellInfo;
+    TGroupList fShelves;
+    TMediaList fMedia;
+    TCategoryList fCategories;
     std::unique_ptr<TBrowserModel> fModel;
+
     TImageViewFrame* fFrame = nullptr;
+    TTreePane* fTreePane = nullptr;
+    TFilePane* fFilePane = nullptr;
+    TStatusBarPane* fStatus = nullptr;
+    QToolBar* fMainBar = nullptr;
+    QToolBar* fAddressBar = nullptr;
+    QComboBox* fAddress = nullptr;
+    QSplitter* fTreeSplitter = nullptr;   // splTree: the left pane | the image panel
+    QSplitter* fLeftSplitter = nullptr;   // splFile1: the tree over the file view
+    QSplitter* fImageSplitter = nullptr;  // splFile2: the file view over the image
     std::map<TActionId, QAction*> fActionItems;
+    TCommandTargetTracker fTargets;
 
     bool fStartPosted = false;
+    int fUpdating = 0;
     TMessageSink fMessageSink;
     std::function<void()> fSettled;
 };

@@ -197,16 +197,25 @@ int RunViewer(int argc, char** argv)
             form.SetMessageSink(
                 [](const std::string& text, TMessageIcon) { std::cerr << "mireva: " << text << '\n'; });
             form.SetSettledHandler([&] {
+                for (const std::string& missing : form.SelectByNames(options.SelectNames))
+                    std::cerr << "mireva: --select: nothing named '" << EscapeControls(missing) << "' is listed\n";
                 for (TActionId action : runActions)
-                    form.RunAction(action);
+                    if (!form.RunAction(action))
+                        std::cerr << "mireva: --run: " << ActionInfo(action).Name << " is not available now\n";
                 if (!form.Settle())
                     std::cerr << "mireva: the image cache did not settle; the picture is taken as it is\n";
                 if (SaveSnapshot(form, options.SnapshotPath)) {
                     // The caption carries file names, which may hold line
                     // breaks and escape sequences: escaped, it stays one line
                     // and never drives the terminal.
+                    // Then the status bar's panels 0 to 5, separated by tabs.
+                    const TStatusPanels& panels = form.StatusPanels();
+                    std::string status;
+                    for (int panel = 0; panel <= 5; ++panel)
+                        status += (panel ? "\t" : "") + EscapeControls(panels.Texts[static_cast<size_t>(panel)]);
                     std::cout << EscapeControls(form.windowTitle().toStdString()) << '\n'
-                              << EscapeControls(form.Model().PageLabel()) << std::endl;
+                              << EscapeControls(form.Model().PageLabel()) << '\n'
+                              << status << std::endl;
                 } else {
                     exitCode = 1;
                 }
