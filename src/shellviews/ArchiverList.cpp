@@ -314,29 +314,11 @@ void TArchiverListModel::ApplyFileChange(const TArchiveFileChange& change)
     switch (change.Kind) {
     case TArchiveFileChangeKind::afRenamed: {
         const std::string oldName = outer->FileName();
-        if (!outer->SetFileName(change.NewName)) {
-            // Inner archives hold the file open under its old name; this
-            // system lets it be renamed all the same, so the chain is opened
-            // again under the new name instead of reading from a name that
-            // is gone.
-            const TArchiveEnv env = outer->Env();
-            try {
-                TArchiverPtr reopened =
-                    ResolveVirtualPath(env, change.NewName, fArchiver->Parent() ? fArchiver->VirtualPath() : "",
-                                       nullptr, fOptions.KeepParent);
-                if (reopened) {
-                    const std::string folder = fCurrentFolder;
-                    const TSelectionMemory memory = SaveMemory();
-                    fArchiver = std::move(reopened);
-                    fCurrentFolder = KnownFolder(folder);
-                    UpdateDisplayPath();
-                    Relist(memory);
-                }
-            } catch (const std::exception&) {
-                // The old chain stays shown: its members already written out
-                // still read.
-            }
-        }
+        // Inner archives hold the file open under its old name, and this
+        // system lets it be renamed all the same: the chain is opened again
+        // under the new name rather than read from a name that is gone.
+        if (!outer->SetFileName(change.NewName))
+            Reopen(change.NewName);
         if (OnFileRenamed)
             OnFileRenamed(change.NewName, oldName);
         break;
@@ -344,32 +326,38 @@ void TArchiverListModel::ApplyFileChange(const TArchiveFileChange& change)
     case TArchiveFileChangeKind::afRemoved:
         Leave();
         break;
-    case TArchiveFileChangeKind::afModified: {
-        // The new listing is opened before the old one is let go, so that a
-        // file caught half-written leaves the list as it was.
-        const std::string fileName = outer->FileName();
-        const std::string place = fDisplayPath;
-        const TSelectionMemory memory = SaveMemory();
-        std::string archivePart, folder;
-        if (place.empty() || place.back() == '/')
-            SplitVirtualPath(place, archivePart, folder);
-        else
-            archivePart = place;
-        try {
-            TArchiverPtr reopened = ResolveVirtualPath(outer->Env(), fileName, archivePart, nullptr, fOptions.KeepParent);
-            if (!reopened)
-                break;
-            const bool complete = archivePart.empty() || reopened->VirtualPath() == archivePart;
-            fArchiver = std::move(reopened);
-            fCurrentFolder = complete ? KnownFolder(folder) : std::string();
-            UpdateDisplayPath();
-            Relist(complete ? memory : TSelectionMemory{});
-        } catch (const std::exception&) {
-            // Errors here are passed over: the list keeps what it showed.
-        }
+    case TArchiveFileChangeKind::afModified:
+        Reopen(outer->FileName());
         break;
     }
+}
+
+void TArchiverListModel::Reopen(std::string fileName)
+{
+    // The new chain is opened before the old one is let go, so that a file
+    // caught half-written leaves the list as it was.
+    const TArchiveEnv env = fArchiver->Env();
+    const std::string place = fDisplayPath;
+    const TSelectionMemory memory = SaveMemory();
+    std::string archivePart, folder;
+    if (place.empty() || place.back() == '/')
+        SplitVirtualPath(place, archivePart, folder);
+    else
+        archivePart = place;
+    TArchiverPtr reopened;
+    try {
+        reopened = ResolveVirtualPath(env, fileName, archivePart, nullptr, fOptions.KeepParent);
+    } catch (const std::exception&) {
+        // Errors here are passed over: the list keeps what it showed.
     }
+    if (!reopened)
+        return;
+    const bool complete = archivePart.empty() ? reopened->Parent() == nullptr
+                                              : reopened->VirtualPath() == archivePart;
+    fArchiver = std::move(reopened);
+    fCurrentFolder = complete ? KnownFolder(folder) : std::string();
+    UpdateDisplayPath();
+    Relist(complete ? memory : TSelectionMemory{});
 }
 
 // --- Listing -------------------------------------------------------------------

@@ -232,6 +232,9 @@ private:
     int Compare(const TArchiverListRow& a, const TArchiverListRow& b) const;
     const std::string& TypeName(const TArchiverListRow& row) const;
     TSelectionMemory SaveMemory() const;
+    // Opens the shown place again from fileName (changed on disk); on
+    // failure the list stays as it is.
+    void Reopen(std::string fileName);
     // Leaves the archive: the hook, then an empty list.
     void Leave();
     // Shows the parent of level at the folder that held it, or leaves.
