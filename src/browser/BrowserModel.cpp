@@ -392,13 +392,14 @@ bool TBrowserModel::ShowArchive(const std::string& archivePath, const std::strin
     // A folder that holds nothing but one folder (as many comics come: the
     // book's folder inside its archive) is entered at once.
     const TItemClassifier classes = Classifier();
-    std::vector<TBrowserItem> items = ListArchiveItems(*archiver, folder, classes);
+    const bool withFolders = fCore.Options().Archive.Folder;
+    std::vector<TBrowserItem> items = ListArchiveItems(*archiver, folder, classes, withFolders);
     std::string opened = innerFolder;
     while (!fNoSubFolderEntry && fCore.OpenOptions().ArchiveOpenSubFolder && items.size() == 1 &&
            items.front().Kind == TItemKind::ikFolder) {
         folder = items.front().Path;
         opened = archivePart.empty() ? folder : archivePart + "//" + folder;
-        items = ListArchiveItems(*archiver, folder, classes);
+        items = ListArchiveItems(*archiver, folder, classes, withFolders);
     }
     const bool firstShown = archiver != fArchive;
     SetPlace(TShownPlace{TPlaceKind::pkArchive, {}, archivePath, opened}, archiver, std::move(items));
@@ -629,7 +630,8 @@ std::string TBrowserModel::SingleTopFolder() const
 {
     if (fShown.Kind != TPlaceKind::pkArchive || !fArchive)
         return {};
-    const std::vector<TBrowserItem> top = ListArchiveItems(*fArchive, "", Classifier());
+    const std::vector<TBrowserItem> top =
+        ListArchiveItems(*fArchive, "", Classifier(), fCore.Options().Archive.Folder);
     if (top.size() == 1 && top.front().Kind == TItemKind::ikFolder)
         return top.front().Path;
     return {};

@@ -56,10 +56,10 @@ std::vector<TBrowserItem> ListFolderItems(const std::string& folder, const TItem
 }
 
 std::vector<TBrowserItem> ListArchiveItems(const TArchiver& archiver, const std::string& folder,
-                                           const TItemClassifier& classes)
+                                           const TItemClassifier& classes, bool withFolders)
 {
     std::vector<TArchiveFileInfo*> records;
-    archiver.List(folder, true, records);
+    archiver.List(folder, withFolders, records);
     std::vector<TBrowserItem> items;
     for (const TArchiveFileInfo* record : records) {
         // The folder's own record is not one of its items.
@@ -67,8 +67,15 @@ std::vector<TBrowserItem> ListArchiveItems(const TArchiver& archiver, const std:
             continue;
         TBrowserItem item;
         item.Kind = classes.KindOf(record->Name, record->IsFolder());
-        item.Name = record->IsFolder() ? ExtractFileName(ExcludeTrailingPathDelimiter(record->Path)) : record->Name;
         item.Path = record->Path + record->Name;
+        if (record->IsFolder())
+            item.Name = ExtractFileName(ExcludeTrailingPathDelimiter(record->Path));
+        else if (withFolders)
+            item.Name = record->Name;
+        else
+            // Flat: two pages named "01.jpg" in two chapters must not look
+            // alike, and the relative path orders chapter by chapter.
+            item.Name = item.Path.substr(folder.size());
         item.Size = record->Size;
         item.Time = record->Time;
         item.Member = record->Position;

@@ -51,7 +51,9 @@ void SortItems(std::vector<TBrowserItem>& items);
 // when the folder cannot be listed.
 std::vector<TBrowserItem> ListFolderItems(const std::string& folder, const TItemClassifier& classes);
 
-// The folders and members directly in folder ("" for the top) of an
-// archive, sorted.
+// The items of folder ("" for the top) of an archive, sorted. With
+// withFolders, the folders and members directly in it; without, the archive
+// is shown flat: every member at or below the folder, named by its path
+// relative to the folder ("sub/a.jpg") and sorted by that, and no folders.
 std::vector<TBrowserItem> ListArchiveItems(const TArchiver& archiver, const std::string& folder,
-                                           const TItemClassifier& classes);
+                                           const TItemClassifier& classes, bool withFolders = true);

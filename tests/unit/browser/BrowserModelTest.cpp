@@ -4,6 +4,7 @@
 #include "app/HandOver.h"
 #include "base/PathUtils.h"
 #include "browser/BrowserModel.h"
+#include "loading/ImgLoader.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 #include "support/FakeBook.h"
@@ -233,6 +234,46 @@ TEST_F(BrowserModelTest, ArchiveInsideAnArchiveOpens)
     EXPECT_EQ(Label(), "11・10 / 11");
     EXPECT_TRUE(fRecorder.Messages.empty());
 }
+
+std::string BmpPage(int width)
+{
+    TBitmap bitmap(width, 8, 24, true);
+    const std::vector<uint8_t> bytes = EncodeBmpFile(bitmap);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+struct TArchiveFolderCase {
+    const char* Name;
+    const char* Setting;
+    std::vector<std::string> Images;
+    std::vector<std::string> Folders;
+};
+
+class BrowserModelArchiveFolderTest : public BrowserModelTest,
+                                      public ::testing::WithParamInterface<TArchiveFolderCase> {};
+
+// ARCHIVE Folder decides whether an archive is browsed by its folders or
+// read flat, its sub-folders' pictures included, in the order of their paths.
+TEST_P(BrowserModelArchiveFolderTest, ListsTheBookTheSettingAsksFor)
+{
+    ForceDirectories(File("work"));
+    WriteZip(File("work/book.zip"),
+             {{"b.bmp", BmpPage(10)}, {"a/5.bmp", BmpPage(11)}, {"c/1.bmp", BmpPage(12)}, {"d.bmp", BmpPage(13)}});
+    fProgram.Tree.Write("work/set.lys", std::string("[ARCHIVE]\nFolder=") + GetParam().Setting + "\n");
+    Start({"-s", File("work/set.lys"), "book.zip"}, TLoaders::ldShipped);
+    ASSERT_EQ(fModel->ShownPlace().Kind, TPlaceKind::pkArchive);
+    EXPECT_EQ(fModel->Images(), GetParam().Images);
+    EXPECT_EQ(ItemNames(TItemKind::ikFolder), GetParam().Folders);
+    EXPECT_EQ(fModel->Viewer().Count(), static_cast<int>(GetParam().Images.size()));
+    EXPECT_EQ(fModel->ShownFile(), File("work/book.zip") + "//" + GetParam().Images.front());
+    EXPECT_TRUE(fRecorder.Messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BrowserModelArchiveFolderTest,
+    ::testing::Values(TArchiveFolderCase{"ByFolders", "1", {"b.bmp", "d.bmp"}, {"a", "c"}},
+                      TArchiveFolderCase{"Flat", "0", {"a/5.bmp", "b.bmp", "c/1.bmp", "d.bmp"}, {}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(BrowserModelTest, SampleBookFolderLoadsEveryPage)
 {
