@@ -1429,10 +1429,23 @@ void TShellListModel::CollectionListChanged(const TListChange& change)
         break;
     }
     case lcDelete:
-        // The row goes once the folder has gone, so that the view never
-        // asks for a folder the list no longer holds.
-        if (!before && change.Index >= 0 && change.Index < fCollectionCount)
+        // The view lets go of the row while the folder is still there and
+        // learns it has gone once it has.
+        if (change.Index < 0 || change.Index >= fCollectionCount)
+            break;
+        if (before) {
+            Notify({.Kind = TFileListChangeKind::fcRemove, .Phase = TChangePhase::cpBefore, .First = change.Index,
+                    .Count = 1});
+            fRemovingRow = change.Index;
+        } else if (fRemovingRow == change.Index) {
+            fRemovingRow = -1;
+            --fCollectionCount;
+            Notify({.Kind = TFileListChangeKind::fcRemove, .Phase = TChangePhase::cpAfter, .First = change.Index,
+                    .Count = 1});
+            SetSelection(SelectionWithout(fSelection, change.Index, fCollectionCount));
+        } else {
             RemoveCollectionRow(change.Index);
+        }
         break;
     case lcMove:
     case lcMoveArray:

@@ -334,6 +334,7 @@ private:
 
     std::vector<std::unique_ptr<TRow>> fRows;
     int fCollectionCount = 0;  // the rows of a collection list, as announced
+    int fRemovingRow = -1;     // a collection row announced as going
     TCustomFolderList* fFollowed = nullptr;
     uint64_t fNextSeq = 0;  // listing order, for the unsorted direction
     mutable std::unordered_map<std::string, int> fPathIndex;
