@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/PathUtils.h"
-#include "browser/ByteSize.h"
+#include "common/ByteSize.h"
 #include "common/Text.h"
 
 namespace {

@@ -313,7 +313,31 @@ void TShellFolder::LoadFileData()
     const std::string plain = ExcludeTrailingPathDelimiter(fPath);
     if (fIsRoot || plain.empty())
         return;
-    const TFileStatus status = QueryFile(plain);
+    ApplyStatus(QueryFile(plain));
+}
+
+void TShellFolder::SetListedStatus(const TFileStatus& status)
+{
+    fFileDataLoaded = true;
+    fNoFileData = true;
+    fCatalogued = false;
+    fSize = 0;
+    fModified = 0;
+    fAttributes = 0;
+    if (fIsRoot || fPath.empty())
+        return;
+    if (!fDisplayFlags) {
+        const std::string& name = GetName();
+        fDisplayFlags = static_cast<uint16_t>((name.size() > 1 && name[0] == '.' ? dfHidden : 0) |
+                                              (status.IsLink ? dfLink : 0));
+    }
+    ApplyStatus(status);
+    if (status.Kind != TFileKind::fkNone)
+        fIsDirectory = status.Kind == TFileKind::fkFolder;
+}
+
+void TShellFolder::ApplyStatus(const TFileStatus& status)
+{
     if (status.Kind == TFileKind::fkNone)
         return;
     fNoFileData = false;

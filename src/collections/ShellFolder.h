@@ -17,6 +17,7 @@
 #include "common/DateTime.h"
 
 class TShellInfo;
+struct TFileStatus;
 struct TMountPoint;
 
 // Which kind of container the file list shows.
@@ -113,6 +114,11 @@ public:
     // Catalogue and search records preset their data so that listing them
     // needs no disk access; the read-only bit is masked off.
     void SetFileData(int64_t size, TDateTime modified, uint32_t attributes);
+    // A folder listing read the entry already (through links): its size,
+    // date, attributes and folder flag are taken from there, so that a large
+    // folder is not asked about each file a second time. status.Kind fkNone
+    // marks the item as gone.
+    void SetListedStatus(const TFileStatus& status);
     bool Catalogued() const { return fCatalogued; }
     bool Missing = false;      // the file behind a shelf or search record was not found
     int32_t TargetIndex = -1;  // the search target a result came from
@@ -165,6 +171,7 @@ private:
     std::string ParentFolderPath() const;
     void Repoint(const TItemIdList& full);
     void LoadFileData();
+    void ApplyStatus(const TFileStatus& status);
     std::unique_ptr<TShellFolder> MakeSyntheticParent(const std::string& path);
 
     TShellFolder* fParent = nullptr;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "browser/ByteSize.h"
+#include "common/ByteSize.h"
 #include "browser/StatusBar.h"
 
 namespace {

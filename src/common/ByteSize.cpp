@@ -1,6 +1,7 @@
-#include "browser/ByteSize.h"
+#include "common/ByteSize.h"
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "common/Text.h"
@@ -21,4 +22,32 @@ std::string FormatByteSize(int64_t bytes)
             return IntToStr(static_cast<int64_t>(tenths / 10)) + "." + IntToStr(static_cast<int64_t>(tenths % 10)) +
                    " " + std::string(Units[u]);
     }
+}
+
+namespace {
+
+std::string Grouped(uint64_t value)
+{
+    std::string digits = std::to_string(value);
+    std::string result;
+    result.reserve(digits.size() + digits.size() / 3);
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            result += ',';
+        result += digits[i];
+    }
+    return result;
+}
+
+}  // namespace
+
+std::string FormatKBSize(int64_t bytes)
+{
+    const uint64_t value = bytes < 0 ? 0 : static_cast<uint64_t>(bytes);
+    return Grouped(value / 1024 + (value % 1024 != 0 ? 1 : 0)) + " KB";
+}
+
+std::string FormatByteCount(int64_t bytes)
+{
+    return Grouped(bytes < 0 ? 0 : static_cast<uint64_t>(bytes));
 }

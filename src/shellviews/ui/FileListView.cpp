@@ -1,0 +1,142 @@
+#include "shellviews/ui/FileListView.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+
+#include "shellviews/ui/FileListItemModel.h"
+
+TFileListView::TFileListView(QWidget* parent) : QTreeView(parent)
+{
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(true);
+    header()->setStretchLastSection(false);
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (fModel)
+            fModel->List().ColumnClick(section);
+        // Qt moves the indicator on its own; the list's order decides.
+        ShowSortOrder();
+    });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            OpenRow(index.row());
+    });
+}
+
+void TFileListView::SetListModel(TFileListItemModel* model)
+{
+    if (fModel) {
+        fModel->OnSelection = nullptr;
+        fModel->OnSortOrder = nullptr;
+        disconnect(fModel, nullptr, this, nullptr);
+    }
+    fModel = model;
+    setModel(model);
+    if (!model)
+        return;
+    model->OnSelection = [this] { FollowSelection(); };
+    model->OnSortOrder = [this] { ShowSortOrder(); };
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { ApplyColumns(); });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { SelectionChanged(); });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { SelectionChanged(); });
+    ApplyColumns();
+    FollowSelection();
+}
+
+void TFileListView::ApplyColumns()
+{
+    if (!fModel)
+        return;
+    // Widths in "X" units of the list's font, unless the window saved
+    // widths for this content's group (0 hides a column).
+    TShellListModel& list = fModel->List();
+    const std::vector<int>& saved = list.ColumnWidths(ListGroupOf(list.Content()));
+    const int x = fontMetrics().horizontalAdvance(QLatin1Char('X'));
+    const auto& columns = list.Columns();
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int column = static_cast<int>(i);
+        const int width = i < saved.size() ? saved[i] : columns[i].Width * x;
+        setColumnHidden(column, width == 0);
+        if (width > 0)
+            setColumnWidth(column, width);
+    }
+    ShowSortOrder();
+}
+
+void TFileListView::ShowSortOrder()
+{
+    if (!fModel)
+        return;
+    const TSortOrder order = fModel->List().SortOrder();
+    if (order.Index < 0 || order.Dir == TSortDir::sdNone) {
+        header()->setSortIndicator(-1, Qt::AscendingOrder);
+        return;
+    }
+    header()->setSortIndicator(order.Index, order.Dir == TSortDir::sdDesc ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void TFileListView::FollowSelection()
+{
+    if (!fModel || !selectionModel())
+        return;
+    ++fFollowing;
+    const TListSelection& selection = fModel->List().Selection();
+    QItemSelection items;
+    const int last = fModel->columnCount() - 1;
+    for (int row : selection.Selected)
+        items.select(fModel->index(row, 0), fModel->index(row, std::max(last, 0)));
+    selectionModel()->select(items, QItemSelectionModel::ClearAndSelect);
+    const QModelIndex focus = selection.Focused >= 0 ? fModel->index(selection.Focused, 0) : QModelIndex();
+    selectionModel()->setCurrentIndex(focus, QItemSelectionModel::NoUpdate);
+    if (focus.isValid())
+        scrollTo(focus);
+    --fFollowing;
+}
+
+void TFileListView::SelectionChanged()
+{
+    if (!fModel || fFollowing > 0)
+        return;
+    TListSelection selection;
+    selection.Focused = currentIndex().isValid() ? currentIndex().row() : -1;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        selection.Selected.push_back(index.row());
+    fModel->List().Select(selection);
+}
+
+void TFileListView::OpenRow(int row)
+{
+    if (!fModel)
+        return;
+    const TOpenResult result = fModel->List().Open(row);
+    if (OnOpen && result.Kind != TOpenKind::okNothing)
+        OnOpen(result);
+}
+
+void TFileListView::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState &&
+        event->modifiers() == Qt::NoModifier) {
+        if (currentIndex().isValid())
+            OpenRow(currentIndex().row());
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void TFileListView::keyboardSearch(const QString& search)
+{
+    if (!fModel || search.isEmpty())
+        return;
+    const int start = currentIndex().isValid() ? currentIndex().row() : 0;
+    const int row = fModel->List().Find(search.toStdString(), start);
+    if (row >= 0)
+        setCurrentIndex(fModel->index(row, 0));
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+// The browser's file list widget (lvFile): a report-style list over a
+// TFileListItemModel. A header click goes to the list's sort cycle and the
+// header shows the list's sort order; the user's selection goes to the list
+// and the list's own selection (kept across a re-sort or a refresh) comes
+// back; a double click or Enter opens the current row through the list and
+// hands the answer to the window; typed letters find a row by its name.
+// User-interface thread.
+
+#include <QTreeView>
+#include <functional>
+
+#include "shellviews/ShellList.h"
+
+class TFileListItemModel;
+
+class TFileListView : public QTreeView {
+public:
+    explicit TFileListView(QWidget* parent = nullptr);
+
+    // The model is not owned and must outlive its use here.
+    void SetListModel(TFileListItemModel* model);
+    TFileListItemModel* ListModel() const { return fModel; }
+
+    // What opening a row means; the window does the rest.
+    std::function<void(const TOpenResult&)> OnOpen;
+
+    void keyboardSearch(const QString& search) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void OpenRow(int row);
+    void ApplyColumns();
+    void ShowSortOrder();
+    // Shows the list's selection without telling the list.
+    void FollowSelection();
+    void SelectionChanged();
+
+    TFileListItemModel* fModel = nullptr;
+    // Above zero while the view follows the list, so that what Qt does
+    // meanwhile is not taken for the user's doing.
+    int fFollowing = 0;
+};
