@@ -7,6 +7,7 @@
 #include "base/PathUtils.h"
 #include "browser/ViewerSettings.h"
 #include "common/IniFile.h"
+#include "shellviews/ShellTree.h"
 #include "viewer/ViewCommands.h"
 
 // One step of the user (a command, an opened place): messages are held while
@@ -25,6 +26,62 @@ public:
     }
     TStep(const TStep&) = delete;
     TStep& operator=(const TStep&) = delete;
+
+private:
+    TBrowserModel& fModel;
+};
+
+// Hears both lists and hands what they did by themselves to the model.
+class TBrowserModel::TListFollower : public TShellListObserver, public TArchiverListObserver {
+public:
+    explicit TListFollower(TBrowserModel& model) : fModel(model) {}
+
+    void ListChanged(TShellListModel&, const TFileListChange& change) override
+    {
+        if (fModel.fMovingLists > 0 || change.Phase != TChangePhase::cpAfter ||
+            fModel.fShown.Kind == TPlaceKind::pkArchive)
+            return;
+        switch (change.Kind) {
+        case TFileListChangeKind::fcReset:
+            fModel.FollowFileListPlace();
+            break;
+        case TFileListChangeKind::fcInsert:
+        case TFileListChangeKind::fcRemove:
+            fModel.Relist(TRelistReason::rrRefreshed);
+            break;
+        case TFileListChangeKind::fcChange:
+            fModel.RowsChanged(change.First, change.Count);
+            break;
+        case TFileListChangeKind::fcLayout:
+            fModel.Relist(TRelistReason::rrSorted);
+            break;
+        case TFileListChangeKind::fcSelection:
+            fModel.TakeListSelection();
+            break;
+        case TFileListChangeKind::fcSortOrder:
+            break;
+        }
+    }
+
+    void ArchiverListChanged(TArchiverListModel&, const TArchiverListChange& change) override
+    {
+        if (fModel.fMovingLists > 0 || change.Phase != TChangePhase::cpAfter ||
+            fModel.fShown.Kind != TPlaceKind::pkArchive)
+            return;
+        switch (change.Kind) {
+        case TArchiverListChangeKind::acReset:
+            fModel.FollowArchiveListPlace();
+            break;
+        case TArchiverListChangeKind::acSorted:
+            fModel.Relist(TRelistReason::rrSorted);
+            break;
+        case TArchiverListChangeKind::acSelection:
+            fModel.TakeListSelection();
+            break;
+        case TArchiverListChangeKind::acRows:
+            break;
+        }
+    }
 
 private:
     TBrowserModel& fModel;
@@ -51,9 +108,29 @@ void TBrowserModel::THeldMessages::Deliver(const std::vector<std::pair<std::stri
         fTarget.ShowMessage(text, icon);
 }
 
-TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatcher* dispatcher)
-    : fCore(core), fLoaders(core.Loaders()), fMessages(notifier), fDispatcher(dispatcher), fKeys(DefaultKeyBindings())
+TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatcher* dispatcher,
+                             const TBrowserSources& sources)
+    : fCore(core), fLoaders(core.Loaders()), fMessages(notifier), fDispatcher(dispatcher), fKeys(DefaultKeyBindings()),
+      fSources(sources)
 {
+    TShellListSources lists;
+    lists.Info = sources.Info;
+    lists.Shelves = sources.Shelves;
+    lists.Media = sources.Media;
+    lists.Categories = sources.Categories;
+    lists.Notifier = sources.Notifier;
+    // The loaders in use decide, also after a change of the plug-ins.
+    lists.IsArchive = [this](std::string_view ext) { return fLoaders->IsArchiveExtension(ext); };
+    fFileList = std::make_unique<TShellListModel>(lists);
+    fArchiveList = std::make_unique<TArchiverListModel>(sources.Info);
+    // The archive list empties itself after this hook; the file list then
+    // shows the folder that holds the archive.
+    fArchiveList->OnLeaveArchive = [this] { fLeavingArchive = fArchiveList->FileName(); };
+    fArchiveList->OnSelectedFile = [this](int row) { ChooseItem(row); };
+    fFollower = std::make_unique<TListFollower>(*this);
+    fFileList->RegisterObserver(fFollower.get());
+    fArchiveList->RegisterObserver(fFollower.get());
+
     fViewer = std::make_unique<TPageViewer>(
         [this]() -> std::shared_ptr<TCacheDecoder> {
             // The cache thread works on a snapshot of the finishing step
@@ -69,6 +146,8 @@ TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatche
 
 TBrowserModel::~TBrowserModel()
 {
+    fFileList->UnregisterObserver(fFollower.get());
+    fArchiveList->UnregisterObserver(fFollower.get());
     // The cache thread goes before the archive it reads.
     fViewer->Close();
 }
@@ -93,6 +172,16 @@ void TBrowserModel::Select(std::vector<int> indices, int focused, TBrowserObserv
         return;
     fSelection = std::move(indices);
     fFocused = focused;
+    if (fMovingLists == 0) {
+        // The list that shows the place shows the same selection.
+        ++fMovingLists;
+        const TListSelection selection{fFocused, fSelection};
+        if (fShown.Kind == TPlaceKind::pkArchive)
+            fArchiveList->Select(selection);
+        else
+            fFileList->Select(selection);
+        --fMovingLists;
+    }
     TObserverList<TBrowserObserver>& observers = fObservers;
     observers.SetOriginator(originator);
     Notify(TBrowserChangeKind::bcSelection);
@@ -283,6 +372,14 @@ void TBrowserModel::ApplyOptions()
     const TFilterSets& sets = fCore.FilterSets();
     fActions->SetFilterCount(static_cast<int>(sets.Sets.size()));
     fActions->SelectFilter(sets.Selected);
+    ++fMovingLists;
+    fFileList->SetOptions(ShellListOptionsFrom(fCore.Options()));
+    TArchiveEnv env;
+    env.Loaders = fLoaders;
+    env.TempBase = IncludeTrailingPathDelimiter(fCore.TemporaryFolder());
+    fArchiveList->SetArchiveEnv(env);
+    fArchiveList->SetOptions(ArchiverListOptionsFrom(fCore.Options()));
+    --fMovingLists;
     Notify(TBrowserChangeKind::bcOptions);
     fViewer->RefreshLayout(true);
     SyncShown(false);
@@ -309,9 +406,18 @@ void TBrowserModel::SetPlace(const TShownPlace& place, TArchiverPtr archive, std
 {
     Notify(TBrowserChangeKind::bcPlace, TChangePhase::cpBefore);
     fShown = place;
-    fItems = std::move(items);
     fSelection.clear();
     fFocused = -1;
+    InstallItems(std::move(items), archive);
+    // The old archive goes only now, after the viewer let go of its pages.
+    fArchive = std::move(archive);
+    Notify(TBrowserChangeKind::bcPlace, TChangePhase::cpAfter);
+    SyncShown(true);
+}
+
+void TBrowserModel::InstallItems(std::vector<TBrowserItem> items, const TArchiverPtr& archive)
+{
+    fItems = std::move(items);
     fImageItems.clear();
     std::vector<TCacheItem> images;
     for (size_t i = 0; i < fItems.size(); ++i) {
@@ -333,24 +439,249 @@ void TBrowserModel::SetPlace(const TShownPlace& place, TArchiverPtr archive, std
         fArchiveSource = source;
     }
     fViewer->SetList(std::move(images), MakeSource());
-    // The old archive goes only now, after the viewer let go of its pages.
-    fArchive = std::move(archive);
+}
+
+std::vector<TBrowserItem> TBrowserModel::ListedItems(bool archive) const
+{
+    std::vector<TBrowserItem> items;
+    const TItemClassifier classes = Classifier();
+    if (archive) {
+        const int count = fArchiveList->Count();
+        items.reserve(static_cast<size_t>(count));
+        for (int row = 0; row < count; ++row) {
+            const TArchiverListRow& listed = *fArchiveList->Row(row);
+            const TArchiveFileInfo& record = listed.Record;
+            TBrowserItem item;
+            item.Kind = classes.KindOf(record.Name, record.IsFolder());
+            item.Name = listed.Caption;
+            item.Path = record.Path + record.Name;
+            item.Size = record.Size;
+            item.Time = record.Time;
+            item.Member = record.Position;
+            items.push_back(std::move(item));
+        }
+        return items;
+    }
+    const int count = fFileList->Count();
+    items.reserve(static_cast<size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        TBrowserItem item;
+        TShellFolder* node = fFileList->Node(row);
+        if (!node) {
+            // A shelf, a catalogue or a category in the list of them.
+            item.Name = fFileList->Text(row, 0);
+            items.push_back(std::move(item));
+            continue;
+        }
+        const bool folder = node->IsDirectory();
+        item.Name = node->GetName();
+        item.Path = folder ? IncludeTrailingPathDelimiter(node->GetPath()) : node->GetPath();
+        if (folder)
+            item.Kind = TItemKind::ikFolder;
+        else if (!node->NoFileData() || fFileList->Content() != TListContent::lcoFolder)
+            // A link is classed by the name it leads to.
+            item.Kind = classes.KindOf(ExtractFileName(node->GetTargetPath()), false);
+        item.Size = folder ? 0 : node->GetSize();
+        item.Time = node->GetModified();
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+bool TBrowserModel::ListFolder(const std::string& folder, const std::string& select)
+{
+    ++fMovingLists;
+    const bool listed = fFileList->SetFolder(folder);
+    if (listed && !select.empty()) {
+        const int row = fFileList->IndexOfPath(select);
+        if (row >= 0)
+            fFileList->Select(TListSelection{row, {row}});
+    }
+    --fMovingLists;
+    if (!listed)
+        fMessages.ShowMessage(fFileList->LastError(), TMessageIcon::miWarning);
+    return listed;
+}
+
+void TBrowserModel::TakeListSelection()
+{
+    const TListSelection& listed =
+        fShown.Kind == TPlaceKind::pkArchive ? fArchiveList->Selection() : fFileList->Selection();
+    ++fMovingLists;
+    Select(listed.Selected, listed.Focused);
+    --fMovingLists;
+}
+
+void TBrowserModel::Relist(TRelistReason reason)
+{
+    TStep step(*this);
+    // What was shown, by path, before the list changed under it.
+    TShownPictures shown;
+    const TShownPair pair = fViewer->Shown();
+    const auto pathOf = [this](int image) {
+        const int item = ItemOfImage(image);
+        return item >= 0 ? fItems[static_cast<size_t>(item)].Path : std::string();
+    };
+    if (fViewer->Primary().HasBitmap()) {
+        shown.Primary = pair.Primary;
+        shown.PrimaryPath = pathOf(pair.Primary);
+        shown.Partner = pair.Partner;
+        shown.PartnerPath = pathOf(pair.Partner);
+    }
+    Notify(TBrowserChangeKind::bcPlace, TChangePhase::cpBefore);
+    InstallItems(ListedItems(fShown.Kind == TPlaceKind::pkArchive), fArchive);
     Notify(TBrowserChangeKind::bcPlace, TChangePhase::cpAfter);
-    SyncShown(true);
+    if (shown.Primary >= 0) {
+        std::vector<TImageEntry> entries;
+        entries.reserve(fImageItems.size());
+        for (int item : fImageItems) {
+            const std::string& path = fItems[static_cast<size_t>(item)].Path;
+            entries.push_back(TImageEntry{path, path, item});
+        }
+        const TRefindResult found = FindShownAgain(entries, shown, reason);
+        int index = found.Index;
+        if (found.Outcome == TRefindOutcome::roRefreshLabel || found.Outcome == TRefindOutcome::roNewRandomOrder)
+            for (size_t i = 0; i < entries.size(); ++i)
+                if (entries[i].DisplayPath == shown.PrimaryPath)
+                    index = static_cast<int>(i);
+        if (found.Outcome != TRefindOutcome::roClose && index >= 0)
+            fViewer->Open(index);
+    }
+    // The list kept its selection across the change; the page shown does
+    // not take it over.
+    const TShownPair now = fViewer->Shown();
+    fShownIndex = now.Primary;
+    fShownPartner = now.Partner;
+    fShownCount = fViewer->Count();
+    TakeListSelection();
+    Notify(TBrowserChangeKind::bcShown);
+}
+
+void TBrowserModel::RowsChanged(int first, int count)
+{
+    // A row read again in place (a file rewritten, renamed, its attributes
+    // or its access time touched, as reading a picture may do): the book is
+    // made again only when a name changed or a shown page's file did, so
+    // that merely reading a page never loads it twice.
+    std::vector<TBrowserItem> fresh = ListedItems(false);
+    bool relist = fresh.size() != fItems.size();
+    const TShownPair pair = fViewer->Shown();
+    const int primary = ItemOfImage(pair.Primary);
+    const int partner = ItemOfImage(pair.Partner);
+    for (int row = std::max(first, 0); !relist && row < first + count && row < static_cast<int>(fresh.size()); ++row) {
+        const TBrowserItem& was = fItems[static_cast<size_t>(row)];
+        const TBrowserItem& now = fresh[static_cast<size_t>(row)];
+        if (was.Path != now.Path || was.Kind != now.Kind)
+            relist = true;
+        else if ((row == primary || row == partner) && (was.Size != now.Size || was.Time != now.Time))
+            relist = true;
+    }
+    if (relist) {
+        Relist(TRelistReason::rrRefreshed);
+        return;
+    }
+    fItems = std::move(fresh);
+    Notify(TBrowserChangeKind::bcSelection);
+}
+
+void TBrowserModel::FollowFileListPlace()
+{
+    TStep step(*this);
+    TShownPlace place;
+    const TShellFolder* folder = fFileList->Folder();
+    if (fFileList->Content() == TListContent::lcoFolder && folder && !folder->IsRoot())
+        place = TShownPlace{TPlaceKind::pkFolder, IncludeTrailingPathDelimiter(folder->GetPath()), {}, {}};
+    else
+        place = TShownPlace{TPlaceKind::pkCollection, {}, {}, {}};
+    SetPlace(place, nullptr, ListedItems(false));
+    TakeListSelection();
+}
+
+void TBrowserModel::FollowArchiveListPlace()
+{
+    if (!fArchiveList->Archiver()) {
+        LeaveArchive();
+        return;
+    }
+    TStep step(*this);
+    const TShownPlace place{TPlaceKind::pkArchive, {}, fArchiveList->FileName(), fArchiveList->DisplayPath()};
+    SetPlace(place, fArchiveList->Archiver(), ListedItems(true));
+    TakeListSelection();
+}
+
+void TBrowserModel::LeaveArchive()
+{
+    const std::string archive = !fLeavingArchive.empty() ? fLeavingArchive : fShown.ArchivePath;
+    fLeavingArchive.clear();
+    TStep step(*this);
+    if (archive.empty() || !ShowFolder(ExtractFilePath(archive)))
+        return;
+    SelectPath(archive);
+}
+
+void TBrowserModel::ChooseItem(int item)
+{
+    if (item < 0 || item >= static_cast<int>(fItems.size()))
+        return;
+    TStep step(*this);
+    Select({item}, item);
+    OpenItem(item);
+}
+
+bool TBrowserModel::ShowTreePlace(const TTreePlace& place)
+{
+    switch (place.Kind) {
+    case TTreePlaceKind::tpFolder:
+        return ShowFolder(place.Path);
+    case TTreePlaceKind::tpArchive:
+        return ShowArchive(place.Path, place.ArchiveFolder);
+    case TTreePlaceKind::tpNone:
+        return false;
+    default:
+        break;
+    }
+    TStep step(*this);
+    ++fMovingLists;
+    const bool listed = fFileList->SetPlace(place);
+    if (listed)
+        fArchiveList->SetArchive(nullptr, {});
+    --fMovingLists;
+    if (!listed) {
+        if (!fFileList->LastError().empty())
+            fMessages.ShowMessage(fFileList->LastError(), TMessageIcon::miWarning);
+        return false;
+    }
+    FollowFileListPlace();
+    return true;
+}
+
+void TBrowserModel::OpenListResult(const TOpenResult& result)
+{
+    switch (result.Kind) {
+    case TOpenKind::okPlace:
+        ShowTreePlace(result.Place);
+        break;
+    case TOpenKind::okArchive:
+        ShowArchive(result.Path, {});
+        break;
+    case TOpenKind::okFile:
+        ChooseItem(result.Row);
+        break;
+    case TOpenKind::okNothing:
+        break;
+    }
 }
 
 bool TBrowserModel::ShowFolder(const std::string& folder)
 {
     TStep step(*this);
-    std::vector<TBrowserItem> items;
-    try {
-        items = ListFolderItems(folder, Classifier());
-    } catch (const EMirevaError& e) {
-        fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
+    if (!ListFolder(folder))
         return false;
-    }
+    ++fMovingLists;
+    fArchiveList->SetArchive(nullptr, {});
+    --fMovingLists;
     SetPlace(TShownPlace{TPlaceKind::pkFolder, IncludeTrailingPathDelimiter(folder), {}, {}}, nullptr,
-             std::move(items));
+             ListedItems(false));
 
     // The file the path named, else the folder's first picture.
     const std::string pending = std::exchange(fPending, {}).FilePath;
@@ -395,14 +726,29 @@ bool TBrowserModel::ShowArchive(const std::string& archivePath, const std::strin
     const bool withFolders = fCore.Options().Archive.Folder;
     std::vector<TBrowserItem> items = ListArchiveItems(*archiver, folder, classes, withFolders);
     std::string opened = innerFolder;
-    while (!fNoSubFolderEntry && fCore.OpenOptions().ArchiveOpenSubFolder && items.size() == 1 &&
+    while (fCore.OpenOptions().ArchiveOpenSubFolder && items.size() == 1 &&
            items.front().Kind == TItemKind::ikFolder) {
         folder = items.front().Path;
         opened = archivePart.empty() ? folder : archivePart + "//" + folder;
         items = ListArchiveItems(*archiver, folder, classes, withFolders);
     }
     const bool firstShown = archiver != fArchive;
-    SetPlace(TShownPlace{TPlaceKind::pkArchive, {}, archivePath, opened}, archiver, std::move(items));
+    // The file list shows the folder that holds the archive, with the
+    // archive selected; the archive list the folder inside it.
+    const std::string holder = ExtractFilePath(archivePath);
+    const TShellFolder* listed = fFileList->Folder();
+    if (fFileList->Content() != TListContent::lcoFolder || !listed ||
+        IncludeTrailingPathDelimiter(listed->GetPath()) != holder) {
+        ++fMovingLists;
+        fFileList->SetFolder(holder);
+        --fMovingLists;
+    }
+    ++fMovingLists;
+    if (const int row = fFileList->IndexOfPath(archivePath); row >= 0)
+        fFileList->Select(TListSelection{row, {row}});
+    fArchiveList->SetArchive(archiver, folder);
+    --fMovingLists;
+    SetPlace(TShownPlace{TPlaceKind::pkArchive, {}, archivePath, opened}, archiver, ListedItems(true));
     // A book whose list stopped at damage shows the pages read before it; the
     // reader is told once that more may be missing.
     if (firstShown && fArchive->Incomplete())
@@ -418,129 +764,64 @@ bool TBrowserModel::ShowArchive(const std::string& archivePath, const std::strin
 bool TBrowserModel::Refresh()
 {
     // The list is read again; the page being read stays in view when it is
-    // still there, and the selection is found again by path.
-    const TShownPlace place = fShown;
-    if (place.Kind == TPlaceKind::pkNothing || place.Kind == TPlaceKind::pkCollection)
-        return false;
-    std::vector<std::string> selected;
-    for (int index : fSelection)
-        selected.push_back(fItems[static_cast<size_t>(index)].Path);
-    const std::string focused = fFocused >= 0 ? fItems[static_cast<size_t>(fFocused)].Path : std::string();
-    const int primary = fViewer->Shown().Primary;
-    const std::string shown = primary >= 0 && primary < static_cast<int>(fImageItems.size())
-                                  ? fItems[static_cast<size_t>(fImageItems[static_cast<size_t>(primary)])].Path
-                                  : std::string();
+    // still there, and the list keeps its selection by path.
     TStep step(*this);
-    bool listed = false;
-    if (place.Kind == TPlaceKind::pkFolder) {
-        std::vector<TBrowserItem> items;
-        try {
-            items = ListFolderItems(place.Folder, Classifier());
-        } catch (const EMirevaError& e) {
-            fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
+    switch (fShown.Kind) {
+    case TPlaceKind::pkNothing:
+        return false;
+    case TPlaceKind::pkArchive:
+        ++fMovingLists;
+        fArchiveList->Reload(true);
+        --fMovingLists;
+        if (!fArchiveList->Archiver()) {
+            LeaveArchive();
+            return true;
+        }
+        break;
+    case TPlaceKind::pkFolder:
+    case TPlaceKind::pkCollection: {
+        ++fMovingLists;
+        const bool listed = fFileList->Refresh();
+        --fMovingLists;
+        if (!listed) {
+            fMessages.ShowMessage(fFileList->LastError(), TMessageIcon::miWarning);
             return false;
         }
-        SetPlace(place, nullptr, std::move(items));
-        listed = true;
-    } else {
-        // An archive is opened anew: it may have changed on disk.
-        fArchive.reset();
-        listed = ShowArchive(place.ArchivePath, place.ArchiveFolder);
+        break;
     }
-    if (!listed)
-        return false;
-    std::vector<int> indices;
-    int focus = -1;
-    for (size_t i = 0; i < fItems.size(); ++i) {
-        if (std::find(selected.begin(), selected.end(), fItems[i].Path) != selected.end())
-            indices.push_back(static_cast<int>(i));
-        if (!focused.empty() && fItems[i].Path == focused)
-            focus = static_cast<int>(i);
     }
-    if (!shown.empty()) {
-        for (size_t i = 0; i < fImageItems.size(); ++i)
-            if (fItems[static_cast<size_t>(fImageItems[i])].Path == shown) {
-                fViewer->Open(static_cast<int>(i));
-                break;
-            }
-    }
-    Select(indices, focus);
+    Relist(TRelistReason::rrRefreshed);
     return true;
 }
 
 bool TBrowserModel::GoUp()
 {
-    const TShownPlace place = fShown;
-    if (place.Kind == TPlaceKind::pkFolder) {
-        const std::string folder = ExcludeTrailingPathDelimiter(place.Folder);
-        if (folder.empty() || folder == "/")
+    TStep step(*this);
+    if (fShown.Kind == TPlaceKind::pkArchive) {
+        ++fMovingLists;
+        const TArchiverGoUp up = fArchiveList->GoUp();
+        --fMovingLists;
+        if (up == TArchiverGoUp::guNothing)
             return false;
-        // The folder we came from is selected in its parent.
-        SetPendingSelection({folder, {}});
-        TStep step(*this);
-        const std::string parent = ExtractFilePath(folder);
-        std::vector<TBrowserItem> items;
-        try {
-            items = ListFolderItems(parent, Classifier());
-        } catch (const EMirevaError& e) {
-            fPending = {};
-            fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
-            return false;
-        }
-        fPending = {};
-        SetPlace(TShownPlace{TPlaceKind::pkFolder, IncludeTrailingPathDelimiter(parent), {}, {}}, nullptr,
-                 std::move(items));
-        SelectPath(IncludeTrailingPathDelimiter(folder));
+        if (up == TArchiverGoUp::guLeave || !fArchiveList->Archiver())
+            LeaveArchive();
+        else
+            FollowArchiveListPlace();
         return true;
     }
-    if (place.Kind != TPlaceKind::pkArchive)
+    if (fShown.Kind == TPlaceKind::pkNothing)
         return false;
-    // Inside an archive: the folder above, the archive that holds an inner
-    // archive at the folder it lies in, and from the outer archive's top the
-    // folder that holds the archive file.
-    std::string inner = place.ArchiveFolder;
-    std::string archivePart;
-    std::string folder;
-    if (inner.empty() || inner.back() == '/')
-        SplitVirtualPath(inner, archivePart, folder);
-    else
-        archivePart = inner;
-    if (!folder.empty()) {
-        const std::string bare = ExcludeTrailingPathDelimiter(folder);
-        const std::string up = ExtractFilePath(bare);
-        const std::string target = archivePart.empty() ? up : (up.empty() ? archivePart : archivePart + "//" + up);
-        const bool shown = ShowArchiveAt(place.ArchivePath, target);
-        if (shown)
-            SelectPath(bare + "/");
-        return shown;
-    }
-    if (!archivePart.empty()) {
-        const size_t cut = archivePart.rfind(ArchiveDelim);
-        const std::string innerArchive = cut == std::string::npos ? archivePart : archivePart.substr(cut + 2);
-        const std::string outerPart = cut == std::string::npos ? std::string() : archivePart.substr(0, cut);
-        const std::string holder = ExtractFilePath(innerArchive);
-        const std::string target = outerPart.empty() ? holder : (holder.empty() ? outerPart : outerPart + "//" + holder);
-        const bool shown = ShowArchiveAt(place.ArchivePath, target);
-        if (shown)
-            SelectPath(innerArchive);
-        return shown;
-    }
-    const std::string archiveFile = place.ArchivePath;
-    if (!ShowFolder(ExtractFilePath(archiveFile)))
+    // The folder left is selected in its parent.
+    const std::string left = fShown.Kind == TPlaceKind::pkFolder ? fShown.Folder : std::string();
+    ++fMovingLists;
+    const bool up = fFileList->GoUp();
+    --fMovingLists;
+    if (!up)
         return false;
-    SelectPath(archiveFile);
+    FollowFileListPlace();
+    if (!left.empty())
+        SelectPath(left);
     return true;
-}
-
-bool TBrowserModel::ShowArchiveAt(const std::string& archivePath, const std::string& innerFolder)
-{
-    // Going up never enters a lone sub-folder again, or the reader could not
-    // leave it.
-    const bool saved = fNoSubFolderEntry;
-    fNoSubFolderEntry = true;
-    const bool shown = ShowArchive(archivePath, innerFolder);
-    fNoSubFolderEntry = saved;
-    return shown;
 }
 
 void TBrowserModel::SelectPath(const std::string& path)

@@ -23,6 +23,7 @@
 
 #include "app/OpenPath.h"
 #include "app/SettingsFileCommands.h"
+#include "browser/ImageList.h"
 #include "browser/KeyBindings.h"
 #include "browser/PlaceItems.h"
 #include "browser/ViewActions.h"
@@ -33,10 +34,18 @@
 #include "loading/AcvUnit.h"
 #include "viewer/CacheDecoder.h"
 #include "viewer/PageViewer.h"
+#include "shellviews/ArchiverList.h"
+#include "shellviews/ShellList.h"
 
 class TAppCore;
 class TBrowserModel;
+class TCategoryList;
+class TDirChangeNotifier;
+class TGroupList;
+class TMediaList;
+class TShellInfo;
 struct THandOver;
+struct TTreePlace;
 
 enum class TBrowserChangeKind : uint8_t {
     bcPlace,      // before: the place and its items are about to go; after: a new place is listed
@@ -65,11 +74,24 @@ struct THandOverOutcome {
     bool EnterFullScreen = false;
 };
 
+// What the lists read besides the folders: type names and icons, the
+// collection lists, and the notifier that reports changes on disk. Each may
+// be null (no type names, no collections, no following of the disk); all
+// must outlive the model.
+struct TBrowserSources {
+    TShellInfo* Info = nullptr;
+    TGroupList* Shelves = nullptr;
+    TMediaList* Media = nullptr;
+    TCategoryList* Categories = nullptr;
+    TDirChangeNotifier* Notifier = nullptr;
+};
+
 class TBrowserModel : public TPlaceView, public TSettingsWindow {
 public:
     // notifier shows messages to the user; dispatcher carries the reports of
     // worker threads to this thread (none: they are dropped).
-    TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatcher* dispatcher = nullptr);
+    TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatcher* dispatcher = nullptr,
+                  const TBrowserSources& sources = {});
     ~TBrowserModel() override;
     TBrowserModel(const TBrowserModel&) = delete;
     TBrowserModel& operator=(const TBrowserModel&) = delete;
@@ -78,6 +100,17 @@ public:
     void UnregisterObserver(TBrowserObserver* observer) { fObservers.Unregister(observer); }
 
     // --- The place and its items ---------------------------------------------
+
+    // The file list: the folder shown, the folder that holds the archive
+    // shown, or a collection. The archive list: the folder inside the archive
+    // shown. The items below are the rows of the one that shows the place, in
+    // its order; the book is the pictures among them.
+    TShellListModel& FileList() { return *fFileList; }
+    TArchiverListModel& ArchiveList() { return *fArchiveList; }
+    // A place of a tree: a folder, a place in an archive, a collection.
+    bool ShowTreePlace(const TTreePlace& place);
+    // A row the file list opened (double click, Enter).
+    void OpenListResult(const TOpenResult& result);
 
     // The innermost archive shown (its parents hold the outer levels), or null.
     const TArchiverPtr& Archive() const { return fArchive; }
@@ -236,8 +269,30 @@ private:
     // After a step: the item of the primary page becomes the selection when
     // the shown picture changed, and the observers are told.
     void SyncShown(bool force);
-    bool ShowArchiveAt(const std::string& archivePath, const std::string& innerFolder);
     void SelectPath(const std::string& path);
+    // The items and the book become items; the place stays.
+    void InstallItems(std::vector<TBrowserItem> items, const TArchiverPtr& archive);
+    class TListFollower;
+    friend class TListFollower;
+    // The file list shows folder (and selects select there); false with the
+    // reason shown when it cannot be listed.
+    bool ListFolder(const std::string& folder, const std::string& select = {});
+    // The items of the list that shows the place.
+    std::vector<TBrowserItem> ListedItems(bool archive) const;
+    // A list changed its rows by itself (a sort, a change on disk, a folder
+    // entered in the list): the items and the book follow, and the page
+    // being read stays in view where it is still listed.
+    void Relist(TRelistReason reason);
+    // Rows of the file list were read again in place.
+    void RowsChanged(int first, int count);
+    // A list moved to another place by itself.
+    void FollowFileListPlace();
+    void FollowArchiveListPlace();
+    void LeaveArchive();
+    // The list's selection became the model's.
+    void TakeListSelection();
+    // Opens an item as the user's choice: a picture is shown.
+    void ChooseItem(int item);
     // Opens the image at item index as a new picture.
     void OpenItem(int item);
 
@@ -250,8 +305,17 @@ private:
     std::unique_ptr<TViewActions> fActions;
     TObserverList<TBrowserObserver> fObservers;
 
+    TBrowserSources fSources;
+    std::unique_ptr<TShellListModel> fFileList;
+    std::unique_ptr<TArchiverListModel> fArchiveList;
+    std::unique_ptr<TListFollower> fFollower;
+    // Above zero while the model itself moves the lists, so that their
+    // notices are not taken for the user's doing.
+    int fMovingLists = 0;
     TViewStates fViewStates;
-    bool fNoSubFolderEntry = false;
+    // The archive file the archive list left at its top, for the file list
+    // to show the folder that holds it.
+    std::string fLeavingArchive;
     TShownPlace fShown;
     TPendingSelection fPending;
     TArchiverPtr fArchive;

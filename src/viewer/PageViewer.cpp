@@ -83,6 +83,7 @@ void TPageViewer::SetList(std::vector<TCacheItem> items, std::shared_ptr<TPictur
     StopCache();
     fSource = std::move(source);
     fItems = std::move(items);
+    fFailed.clear();
     fMedia = media;
     for (size_t i = 0; i < fItems.size(); ++i)
         fItems[i].Index = static_cast<int>(i);
@@ -207,7 +208,7 @@ void TPageViewer::ShowImage(const TShowRequest& request)
                                                return std::shared_ptr<TBitmap>();
                                            }
                                        });
-                TImageSlot partner = Obtain(partnerIndex, request.FromCache, held);
+                TImageSlot partner = Obtain(partnerIndex, request.FromCache, held, request.Relayout);
                 if (partner.HasBitmap()) {
                     partnerMeasured = true;
                     fLayout.MeasurePage(1, partner.Width(), partner.Height());
@@ -240,8 +241,13 @@ void TPageViewer::ShowImage(const TShowRequest& request)
     ResumeCache();
 }
 
-TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot>& held)
+TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot>& held, bool relayout)
 {
+    if (relayout && fFailed.count(index)) {
+        TImageSlot failed;
+        failed.Index = index;
+        return failed;
+    }
     for (auto it = held.begin(); it != held.end(); ++it) {
         if (it->Index == index) {
             TImageSlot slot = std::move(*it);
@@ -304,6 +310,10 @@ TImageSlot TPageViewer::LoadDirect(int index)
     ++fDirectLoads;
     TImageSlot slot = fSource->Load(fItems[static_cast<size_t>(index)]);
     slot.Index = index;
+    if (slot.HasBitmap())
+        fFailed.erase(index);
+    else
+        fFailed.insert(index);
     return slot;
 }
 
@@ -340,6 +350,7 @@ void TPageViewer::RefreshLayout(bool recompute)
         request.Index = fPrimary.Index;
         request.FromCache = fCache != nullptr;
         request.RandomMove = fRandomShown;
+        request.Relayout = true;
         ShowImage(request);
         return;
     } else {

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <set>
 #include <optional>
 #include <string>
 #include <vector>
@@ -192,11 +193,14 @@ private:
         bool RandomMove = false;
         int RouteAhead = -1;
         int RouteBehind = -1;
+        // A relayout shows the same pages again: a page that could not be
+        // read is not read (and its message not shown) once more.
+        bool Relayout = false;
     };
 
     void Execute(TMovePlan& plan);
     void ShowImage(const TShowRequest& request);
-    TImageSlot Obtain(int index, bool fromCache, std::vector<TImageSlot>& held);
+    TImageSlot Obtain(int index, bool fromCache, std::vector<TImageSlot>& held, bool relayout = false);
     TImageSlot LoadDirect(int index);
     // The size the primary shows at beside a partner of its own size, when
     // the primary is to be scaled while the partner loads: resampled whole,
@@ -226,6 +230,8 @@ private:
     TImageSlot fPrimary;
     TImageSlot fPartner;
     bool fRandomShown = false;  // the shown pair came from a random move
+    // The pages of this list the last direct load could not read.
+    std::set<int> fFailed;
     TPageLayout fLayout;
     TPageMover fMover;
     TScrollController fScroll;

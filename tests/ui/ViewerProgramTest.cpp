@@ -49,11 +49,19 @@ std::string UnservedDisplay()
     return {};
 }
 
+// A data folder whose settings show the image view alone, without trees,
+// lists and bars, so that a picture's pixels lie where the page is laid out.
+void ImageViewOnly(const TTempFolder& home)
+{
+    home.Write("Mireva.ini", "[VIEW]\nTree=0\nFile=0\nMainMenu=0\nMainBar=0\nAddressBar=0\nStatusBar=0\n");
+}
+
 }  // namespace
 
 TEST(ViewerProgram, SnapshotOfTheSampleBookShowsItsCover)
 {
     TTempFolder home;
+    ImageViewOnly(home);
     const std::string out = home.File("cover.png");
     ASSERT_EQ(RunViewer(home, "--snapshot '" + out + "' --window-size 300x200 " + SampleFolder).ExitCode, 0);
     QImage shot;
@@ -69,12 +77,18 @@ TEST(ViewerProgram, SnapshotOfTheSampleBookShowsItsCover)
 TEST(ViewerProgram, SnapshotRunsTheActionsAndPrintsCaptionAndPageLabel)
 {
     TTempFolder home;
+    ImageViewOnly(home);
     const std::string out = home.File("pair.png");
     const TCliRun run =
         RunViewer(home, "--snapshot '" + out + "' --window-size 700x500 --run actSpread,act50,actNext " + SampleFolder);
     ASSERT_EQ(run.ExitCode, 0) << run.Err;
-    EXPECT_EQ(run.Out, "Mireva - 04.bmp (600 x 848 x 8bit) [50%]   <<   03.bmp (600 x 848 x 8bit) [50%]\n"
-                                    "4・3 / 11\n");
+    // The caption, the page label, then the status bar: the primary page's
+    // item is selected.
+    const std::string lines = "Mireva - 04.bmp (600 x 848 x 8bit) [50%]   <<   03.bmp (600 x 848 x 8bit) [50%]\n"
+                              "4・3 / 11\n03.bmp\t";
+    EXPECT_EQ(run.Out.substr(0, lines.size()), lines);
+    EXPECT_NE(run.Out.find("\t600 x 848 x 8bit\t"), std::string::npos) << run.Out;
+    EXPECT_TRUE(run.Out.ends_with("\t\t1 / 11 ファイル\n")) << run.Out;
     QImage shot;
     ASSERT_TRUE(shot.load(QString::fromStdString(out)));
     EXPECT_EQ(shot.size(), QSize(700, 500));
@@ -125,7 +139,7 @@ TEST(ViewerProgram, SnapshotCaptionEscapesControlCharacters)
         RunViewer(home, "--snapshot '" + home.File("shot.png") + "' --window-size 200x150 '" + home.File(name) + "'");
     ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Out.rfind("Mireva - a\\x1b]0;t\\x07\\nb.bmp (4 x 3 x 24bit)", 0), 0u) << run.Out;
-    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 2) << run.Out;
+    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 3) << run.Out;
 }
 
 TEST(ViewerProgram, SnapshotKeepsTheOffscreenPlatformsNoticesOut)

@@ -2,23 +2,29 @@
 
 // The browser window's file view: the file list of the shown folder and,
 // beside it while an archive is shown, the archive list of the folder inside
-// the archive. Both show the browser model's place; the pane hands the
-// user's opening, going up and selecting to the model and follows what the
-// model announces. User-interface thread.
+// the archive. Both lists belong to the browser model; the pane holds their
+// item models and views, hands what the user opens to the model and shows
+// the archive list only while an archive is shown. User-interface thread.
 
 #include <QSplitter>
-#include <functional>
+#include <memory>
 
 #include "browser/BrowserModel.h"
 
+class TArchiveListItemModel;
+class TArchiveListView;
+class TFileListItemModel;
+class TFileListView;
 class TQtShellInfo;
 
 class TFilePane : public QSplitter, public TBrowserObserver {
 public:
-    // model and icons must outlive the pane.
-    TFilePane(TBrowserModel& model, TQtShellInfo* icons, QWidget* parent = nullptr);
+    // model, icons and notifier (rename failures) must outlive the pane.
+    TFilePane(TBrowserModel& model, TQtShellInfo* icons, TUserNotifier* notifier, QWidget* parent = nullptr);
     ~TFilePane() override;
 
+    TFileListView* FileView() const { return fFileView; }
+    TArchiveListView* ArchiveView() const { return fArchiveView; }
     bool FileListHasFocus() const;
     bool ArchiveListHasFocus() const;
     // The keyboard goes to the list that shows the place.
@@ -26,13 +32,14 @@ public:
     // One level up in the list that shows the place.
     void GoUp();
 
-    // An item was opened and the model asks the window for more (a picture
-    // shown, a dialog).
-    std::function<void(const TActionOutcome&)> OnOpenRequest;
-
     void BrowserChanged(TBrowserModel& model, const TBrowserChange& change) override;
 
 private:
+    void FollowPlace();
+
     TBrowserModel& fModel;
-    TQtShellInfo* fIcons;
+    std::unique_ptr<TFileListItemModel> fFileItems;
+    std::unique_ptr<TArchiveListItemModel> fArchiveItems;
+    TFileListView* fFileView = nullptr;
+    TArchiveListView* fArchiveView = nullptr;
 };

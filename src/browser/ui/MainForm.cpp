@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QSplitter>
@@ -72,6 +73,18 @@ QString MenuName(const char* caption)
     return name;
 }
 
+// A tool button's text: the caption without its accelerator ("(&U)") and
+// the dots of a dialog.
+QString ButtonText(QString caption)
+{
+    static const QRegularExpression accelerator(QStringLiteral("\\(&.\\)"));
+    caption.remove(accelerator);
+    caption.remove('&');
+    if (caption.endsWith(QStringLiteral("...")))
+        caption.chop(3);
+    return caption;
+}
+
 // Bits per pixel of a picture as loaded.
 int BitsOf(PixelFormat format)
 {
@@ -111,7 +124,13 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     setAcceptDrops(true);
     fScaler = scaler ? scaler : &fOwnScaler;
     LoadCollections();
-    fModel = std::make_unique<TBrowserModel>(core, *this, &fDispatcher);
+    TBrowserSources sources;
+    sources.Info = &fShellInfo;
+    sources.Shelves = &fShelves;
+    sources.Media = &fMedia;
+    sources.Categories = &fCategories;
+    sources.Notifier = &fNotifier;
+    fModel = std::make_unique<TBrowserModel>(core, *this, &fDispatcher, sources);
     TPageViewer& viewer = fModel->Viewer();
 
     fFrame = new TImageViewFrame(viewer, *fScaler, this);
@@ -236,8 +255,7 @@ void TMainForm::BuildPanes()
         }
     };
 
-    fFilePane = new TFilePane(*fModel, &fShellInfo, this);
-    fFilePane->OnOpenRequest = [this](const TActionOutcome& outcome) { Carry(fModel->Carry(outcome)); };
+    fFilePane = new TFilePane(*fModel, &fShellInfo, this, this);
 
     fStatus = new TStatusBarPane(this);
     setStatusBar(fStatus);
@@ -530,6 +548,7 @@ void TMainForm::UpdateActions()
             caption = ToQString(NumberedCaption(filter + 1, sets.Sets[static_cast<size_t>(filter)].Name));
         const QString keyText = ShortcutText(key);
         action->setText(keyText.isEmpty() ? caption : caption + '\t' + keyText);
+        action->setIconText(ButtonText(caption));
     }
 }
 
@@ -773,18 +792,7 @@ void TMainForm::OpenAddress(const QString& text)
 
 bool TMainForm::NavigateTree(const TTreePlace& place)
 {
-    switch (place.Kind) {
-    case TTreePlaceKind::tpFolder:
-        return fModel->ShowFolder(place.Path);
-    case TTreePlaceKind::tpArchive:
-        return fModel->ShowArchive(place.Path, place.ArchiveFolder);
-    case TTreePlaceKind::tpRoot:
-        // The virtual root has no folder of its own to list.
-        return true;
-    default:
-        // Shelves, media and categories are listed once their lists come.
-        return false;
-    }
+    return fModel->ShowTreePlace(place);
 }
 
 void TMainForm::FollowPlaceInTree()
@@ -802,6 +810,8 @@ void TMainForm::FollowPlaceInTree()
 std::vector<std::string> TMainForm::SelectByNames(const std::vector<std::string>& names)
 {
     std::vector<std::string> missing;
+    if (names.empty())
+        return missing;
     std::vector<int> indices;
     const std::vector<TBrowserItem>& items = fModel->Items();
     for (const std::string& name : names) {

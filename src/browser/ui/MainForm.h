@@ -33,6 +33,7 @@
 #include "collections/MediaFolder.h"
 #include "collections/ui/QtShellInfo.h"
 #include "platform/qt/QtDispatcher.h"
+#include "shellviews/DirNotify.h"
 #include "viewer/StretchScaler.h"
 #include "viewer/ui/QtHalfTone.h"
 
@@ -149,6 +150,8 @@ private:
     TGroupList fShelves;
     TMediaList fMedia;
     TCategoryList fCategories;
+    // Follows the listed folders on disk for the lists.
+    TDirChangeNotifier fNotifier{fDispatcher};
     std::unique_ptr<TBrowserModel> fModel;
 
     TImageViewFrame* fFrame = nullptr;
