@@ -616,6 +616,8 @@ void TBrowserModel::LeaveArchive()
     TStep step(*this);
     if (archive.empty() || !ShowFolder(ExtractFilePath(archive)))
         return;
+    // The archive left is selected, not the picture the folder opened on.
+    SyncShown(false);
     SelectPath(archive);
 }
 

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QTreeView>
 #include <QMimeData>
 #include <QPixmap>
 #include <QSlider>
@@ -16,7 +18,10 @@
 #include <thread>
 
 #include "app/AppCore.h"
+#include "browser/ui/FilePane.h"
 #include "browser/ui/MainForm.h"
+#include "browser/ui/StatusBarPane.h"
+#include "browser/ui/TreePane.h"
 #include "base/PathUtils.h"
 #include "loading/SPIs.h"
 #include "platform/FileStream.h"
@@ -26,6 +31,8 @@
 #include "support/FakeBook.h"
 #include "support/PumpEvents.h"
 #include "support/TempFolder.h"
+#include "shellviews/ui/ArchiveListView.h"
+#include "shellviews/ui/FileListView.h"
 #include "viewer/ui/ImageViewFrame.h"
 
 namespace {
@@ -348,6 +355,37 @@ TEST_F(MainFormTest, FirstPageOfASpreadIsScaledWhileItsPartnerLoads)
     const TSize display = Layout().PageSize(0);
     ASSERT_LT(display.Width, 300);
     EXPECT_TRUE(fForm->Model().Viewer().Primary().ScaledFor(display.Width, display.Height, TStretchMode::smLanczos3));
+}
+
+// The browser window around a folder: the seven menus, the folder tree at
+// the shown folder, the file list with the shown page selected, the status
+// bar's counts; pane commands switch panes; a command of a later part of the
+// program stays greyed and does nothing.
+TEST_F(MainFormTest, BrowserWindowShowsTheFolderInItsPanes)
+{
+    WriteBook(3);
+    Start({"book"});
+    QStringList menus;
+    for (QAction* menu : fForm->menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, QStringList({QString::fromUtf8("ファイル(&F)"), QString::fromUtf8("編集(&E)"),
+                                  QString::fromUtf8("移動(&M)"), QString::fromUtf8("イメージ(&I)"),
+                                  QString::fromUtf8("表示(&V)"), QString::fromUtf8("オプション(&O)"),
+                                  QString::fromUtf8("ヘルプ(&H)")}));
+    const TTreeNode* node = fForm->Trees()->Tree(TTreeKind::tkFolder).Selected();
+    ASSERT_TRUE(node);
+    EXPECT_EQ(node->Text(), "book");
+    EXPECT_EQ(fForm->Files()->FileView()->model()->rowCount(), 3);
+    EXPECT_TRUE(fForm->Files()->ArchiveView()->isHidden());
+    EXPECT_EQ(fForm->StatusPanels().Texts[5], "1 / 3 ファイル");
+
+    EXPECT_TRUE(fForm->RunAction(actTree));
+    EXPECT_TRUE(fForm->Trees()->isHidden());
+    EXPECT_TRUE(fForm->RunAction(actStatusBar));
+    EXPECT_TRUE(fForm->Status()->isHidden());
+
+    EXPECT_FALSE(fForm->Action(actDelete)->isEnabled());
+    EXPECT_FALSE(fForm->RunAction(actDelete));
 }
 
 TEST_F(MainFormTest, FolderWithoutPicturesShowsNothing)

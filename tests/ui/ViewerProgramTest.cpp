@@ -101,6 +101,20 @@ TEST(ViewerProgram, SnapshotRunsTheActionsAndPrintsCaptionAndPageLabel)
     EXPECT_EQ(shot.pixelColor(670, middle), QColor(Qt::black));
 }
 
+// --select picks list items before the actions run; the status line shows
+// them, and a name that is not listed is said on the error stream.
+TEST(ViewerProgram, SnapshotSelectsItemsByName)
+{
+    TTempFolder home;
+    const TCliRun run = RunViewer(home, "--snapshot '" + home.File("x.png") +
+                                            "' --window-size 900x600 --select 02.bmp,05.bmp,nope.bmp " + SampleFolder);
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    const size_t status = run.Out.find("2 個のオブジェクトを選択\t");
+    ASSERT_NE(status, std::string::npos) << run.Out;
+    EXPECT_TRUE(run.Out.ends_with("\t2 / 11 ファイル\n")) << run.Out;
+    EXPECT_NE(run.Err.find("nothing named 'nope.bmp'"), std::string::npos) << run.Err;
+}
+
 TEST(ViewerProgram, UnknownActionIsRefusedBeforeAnythingOpens)
 {
     TTempFolder home;

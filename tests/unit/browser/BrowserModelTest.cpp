@@ -242,6 +242,54 @@ std::string BmpPage(int width)
     return std::string(bytes.begin(), bytes.end());
 }
 
+// The book is the list's pictures in the list's order: sorting the file
+// list by name the other way round reverses the pages, and the page being
+// read stays shown.
+TEST_F(BrowserModelTest, BookFollowsTheFileListsOrder)
+{
+    for (const char* name : {"a", "b", "c", "d"})
+        fProgram.Tree.Write(std::string("work/book/") + name + ".fake", FakePage(name[0] - 'a'));
+    Start({"book/b.fake"});
+    ASSERT_EQ(Shown(), "b.fake");
+    fModel->FileList().ColumnClick(0);  // the name column again: descending
+    std::vector<std::string> names;
+    for (const std::string& path : fModel->Images())
+        names.push_back(ExtractFileName(path));
+    EXPECT_EQ(names, (std::vector<std::string>{"d.fake", "c.fake", "b.fake", "a.fake"}));
+    EXPECT_EQ(Shown(), "b.fake");
+    EXPECT_EQ(Focused(), "b.fake");
+    fModel->RunAction(actLast);
+    EXPECT_EQ(Shown(), "a.fake");
+}
+
+// An archive opened from the file list: the file list stays on the folder
+// that holds it, the archive list shows its members, and going up from its
+// top comes back to the folder with the archive selected.
+TEST_F(BrowserModelTest, ArchiveOpensBesideItsFolderAndGoingUpLeavesIt)
+{
+    ForceDirectories(File("work/shelf"));
+    WriteZip(File("work/shelf/book.zip"), {{"p/1.bmp", BmpPage(4)}, {"p/2.bmp", BmpPage(5)}, {"q.txt", "x"}});
+    fProgram.Tree.Write("work/shelf/other.bmp", BmpPage(6));
+    Start({"shelf"}, TLoaders::ldShipped);
+    const int row = fModel->FileList().IndexOfPath(File("work/shelf/book.zip"));
+    ASSERT_GE(row, 0);
+    fModel->OpenListResult(fModel->FileList().Open(row));
+    EXPECT_EQ(fModel->ShownPlace().Kind, TPlaceKind::pkArchive);
+    EXPECT_EQ(fModel->ArchiveList().Count(), 1);  // the folder p/; q.txt is no picture
+    EXPECT_EQ(fModel->FileList().Selection().Focused, row);
+    fModel->ArchiveList().Select({0, {0}});
+    fModel->ArchiveList().OpenSelected();  // into p/
+    EXPECT_EQ(fModel->ShownPlace().ArchiveFolder, "p/");
+    EXPECT_EQ(ItemNames(TItemKind::ikImage), (std::vector<std::string>{"1.bmp", "2.bmp"}));
+    EXPECT_TRUE(fModel->GoUp());
+    EXPECT_EQ(fModel->ShownPlace().ArchiveFolder, "");
+    EXPECT_TRUE(fModel->GoUp());
+    EXPECT_EQ(fModel->ShownPlace().Kind, TPlaceKind::pkFolder);
+    EXPECT_EQ(Focused(), "book.zip");
+    EXPECT_TRUE(fRecorder.Messages.empty());
+}
+
+
 struct TArchiveFolderCase {
     const char* Name;
     const char* Setting;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -37,6 +39,22 @@ struct TView {
         std::string text;
         for (const std::string& record : Records)
             text += (text.empty() ? "" : " ") + record;
+        return text;
+    }
+    // The records with a repeated one left out: a name made while its new
+    // folder is being listed may come from the listing and from the folder's
+    // own watch, in two deliveries, and a view takes an addition of a name
+    // it lists as a change of it.
+    std::string DistinctText() const
+    {
+        std::string text;
+        std::vector<std::string> seen;
+        for (const std::string& record : Records) {
+            if (std::find(seen.begin(), seen.end(), record) != seen.end())
+                continue;
+            seen.push_back(record);
+            text += (text.empty() ? "" : " ") + record;
+        }
         return text;
     }
 };
@@ -276,7 +294,7 @@ TEST_F(DirNotifyTest, SubtreeFollowsNewAndMovedFolders)
     notifier.Flush();
     ASSERT_TRUE(RunUntil([&] { return notifier.SubtreesSettled(); }));
     notifier.Flush();
-    EXPECT_EQ(view.Text(), "+/s/t/u +/n +/n/m");
+    EXPECT_EQ(view.DistinctText(), "+/s/t/u +/n +/n/m");
 
     view.Records.clear();
     fs::rename(Folder.File("s"), Folder.File("x"));
