@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QTreeView>
 #include <QMimeData>
 #include <QPixmap>
@@ -33,6 +35,7 @@
 #include "support/TempFolder.h"
 #include "shellviews/ui/ArchiveListView.h"
 #include "shellviews/ui/FileListView.h"
+#include "shellviews/ui/FolderTreeView.h"
 #include "viewer/ui/ImageViewFrame.h"
 
 namespace {
@@ -386,6 +389,48 @@ TEST_F(MainFormTest, BrowserWindowShowsTheFolderInItsPanes)
 
     EXPECT_FALSE(fForm->Action(actDelete)->isEnabled());
     EXPECT_FALSE(fForm->RunAction(actDelete));
+}
+
+// Files copied into the shown folder by another program reach the list and
+// the book without a refresh; the page being read stays shown.
+TEST_F(MainFormTest, FilesMadeInTheShownFolderJoinTheListAndTheBook)
+{
+    WriteBook(2);
+    Start({"book"});
+    ASSERT_EQ(fForm->Model().Images().size(), 2u);
+    const std::string shown = Shown();
+    fTree.Write("work/book/9.fake", FakePage(9));
+    fTree.Write("work/book/notes.txt", "x");
+    EXPECT_TRUE(PumpUntil([&] { return fForm->Model().Items().size() == 4; }, 10000));
+    EXPECT_EQ(fForm->Model().Images().size(), 3u);
+    EXPECT_EQ(fForm->Files()->FileView()->model()->rowCount(), 4);
+    EXPECT_EQ(Shown(), shown);
+}
+
+// The file context menu: over a list it opens the selection and has no tree
+// items; over a tree it expands and collapses instead.
+TEST_F(MainFormTest, FileContextMenuFitsWhereItOpens)
+{
+    WriteBook(2);
+    Start({"book"});
+    const auto itemsOf = [](QWidget* view) {
+        QStringList items;
+        QTimer::singleShot(0, [&items] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* action : menu->actions())
+                    if (!action->isSeparator())
+                        items << action->text().section('\t', 0, 0);
+                menu->close();
+            }
+        });
+        emit view->customContextMenuRequested(QPoint(5, 5));
+        return items;
+    };
+    const QStringList list = itemsOf(fForm->Files()->FileView());
+    EXPECT_TRUE(list.contains(QString::fromUtf8("開く(&O)"))) << list.join('|').toStdString();
+    EXPECT_FALSE(list.contains(QString::fromUtf8("展開(&X)")));
+    const QStringList tree = itemsOf(fForm->Trees()->ActiveView());
+    EXPECT_FALSE(tree.contains(QString::fromUtf8("開く(&O)"))) << tree.join('|').toStdString();
 }
 
 TEST_F(MainFormTest, FolderWithoutPicturesShowsNothing)

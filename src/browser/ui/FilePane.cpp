@@ -63,6 +63,17 @@ void TFilePane::GoUp()
     fModel.GoUp();
 }
 
+void TFilePane::OpenCurrent()
+{
+    if (fModel.ShownPlace().Kind == TPlaceKind::pkArchive) {
+        fModel.ArchiveList().OpenSelected();
+        return;
+    }
+    const int row = fModel.FileList().Selection().Focused;
+    if (row >= 0)
+        fModel.OpenListResult(fModel.FileList().Open(row));
+}
+
 void TFilePane::FollowPlace()
 {
     // The archive list is there only while an archive is shown.

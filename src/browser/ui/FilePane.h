@@ -31,6 +31,8 @@ public:
     void FocusList();
     // One level up in the list that shows the place.
     void GoUp();
+    // Opens the current row of the list that shows the place, as Enter does.
+    void OpenCurrent();
 
     void BrowserChanged(TBrowserModel& model, const TBrowserChange& change) override;
 

@@ -1,6 +1,7 @@
 #include "browser/ui/MainForm.h"
 
 #include <QAction>
+#include <QAbstractItemView>
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
@@ -42,6 +43,8 @@
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
 #include "collections/Shelf.h"
+#include "shellviews/ui/ArchiveListView.h"
+#include "shellviews/ui/FileListView.h"
 #include "shellviews/ui/FolderTreeView.h"
 #include "viewer/Caption.h"
 #include "viewer/ViewCommands.h"
@@ -256,6 +259,18 @@ void TMainForm::BuildPanes()
     };
 
     fFilePane = new TFilePane(*fModel, &fShellInfo, this, this);
+    // The file context menu of both lists and of every tree.
+    for (QWidget* view : {static_cast<QWidget*>(fFilePane->FileView()), static_cast<QWidget*>(fFilePane->ArchiveView())}) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(static_cast<QAbstractItemView*>(view), &QWidget::customContextMenuRequested, this,
+                [this, view](const QPoint& at) { ShowFilePopup(false, view->mapToGlobal(at)); });
+    }
+    for (TTreeKind kind : {TTreeKind::tkFolder, TTreeKind::tkShelf, TTreeKind::tkMedia, TTreeKind::tkCategory}) {
+        QWidget* view = fTreePane->View(kind);
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(static_cast<QAbstractItemView*>(view), &QWidget::customContextMenuRequested, this,
+                [this, view](const QPoint& at) { ShowFilePopup(true, view->mapToGlobal(at)); });
+    }
 
     fStatus = new TStatusBarPane(this);
     setStatusBar(fStatus);
@@ -805,6 +820,86 @@ void TMainForm::FollowPlaceInTree()
         tree.FindPathNode(place.Folder, true);
     else if (place.Kind == TPlaceKind::pkArchive)
         tree.FindArchiveNode(place.ArchivePath, place.ArchiveFolder, true);
+}
+
+void TMainForm::AddPopupItems(QMenu* menu, std::span<const TMenuItem> items, const TPopupContext& popup,
+                              const TActionContext& context, bool fromTree)
+{
+    for (const TMenuItem& item : items) {
+        const TPopupItemState state = FilePopupItemState(item, popup, context);
+        if (!state.Visible)
+            continue;
+        switch (item.Kind) {
+        case TMenuItemKind::mkSeparator:
+            menu->addSeparator();
+            break;
+        case TMenuItemKind::mkAction: {
+            // The menu's own items, so that hiding one here leaves the menu
+            // bar's alone; they run the action as the menu bar's item does.
+            const TActionId id = *item.Action;
+            const TActionState shown = ActionStateOf(id);
+            if (!shown.Visible)
+                break;
+            QAction* action = menu->addAction(fActionItems[id]->text());
+            action->setEnabled(state.Enabled && shown.Enabled);
+            action->setCheckable(fActionItems[id]->isCheckable());
+            action->setChecked(fActionItems[id]->isChecked());
+            connect(action, &QAction::triggered, this, [this, id] { RunAction(id); });
+            break;
+        }
+        case TMenuItemKind::mkSubMenu: {
+            QMenu* sub = menu->addMenu(ToQString(ItemCaption(item)));
+            AddPopupItems(sub, item.Items, popup, context, fromTree);
+            sub->setEnabled(state.Enabled && !sub->isEmpty());
+            break;
+        }
+        case TMenuItemKind::mkCommand: {
+            QAction* action = menu->addAction(ToQString(item.Caption));
+            action->setEnabled(state.Enabled);
+            const TPopupCommand command = item.Command;
+            connect(action, &QAction::triggered, this, [this, command, fromTree] {
+                TFolderTreeView* tree = fTreePane->ActiveView();
+                switch (command) {
+                case TPopupCommand::pcOpen:
+                    fFilePane->OpenCurrent();
+                    break;
+                case TPopupCommand::pcExpand:
+                    if (fromTree && tree->currentIndex().isValid())
+                        tree->expand(tree->currentIndex());
+                    break;
+                case TPopupCommand::pcCollapse:
+                    if (fromTree && tree->currentIndex().isValid())
+                        tree->collapse(tree->currentIndex());
+                    break;
+                }
+            });
+            break;
+        }
+        case TMenuItemKind::mkList:
+            break;
+        }
+    }
+}
+
+void TMainForm::ShowFilePopup(bool fromTree, const QPoint& position)
+{
+    const TActionContext context = ActionContext();
+    TPopupContext popup;
+    popup.FromTree = fromTree;
+    popup.HasSelection = !fModel->Selection().empty();
+    popup.ListKind = context.ListKind;
+    popup.ArchiveShown = context.ArchiveShown;
+    if (fromTree) {
+        const TFolderTreeView* tree = fTreePane->ActiveView();
+        const QModelIndex current = tree->currentIndex();
+        popup.NodeHasChildren = current.isValid() && tree->model()->hasChildren(current);
+        popup.NodeExpanded = current.isValid() && tree->isExpanded(current);
+    }
+    QMenu menu(this);
+    menu.setObjectName("FilePopupMenu");
+    AddPopupItems(&menu, FilePopupMenu(), popup, context, fromTree);
+    if (!menu.isEmpty())
+        menu.exec(position);
 }
 
 std::vector<std::string> TMainForm::SelectByNames(const std::vector<std::string>& names)

@@ -40,6 +40,7 @@
 class QAction;
 class QComboBox;
 class QMenu;
+class QPoint;
 class QSplitter;
 class QToolBar;
 class TAppCore;
@@ -131,6 +132,11 @@ private:
     void UpdateAddress();
     TStatusSnapshot StatusSnapshot() const;
     bool NavigateTree(const TTreePlace& place);
+    // The file context menu over a list (fromTree false) or the active tree,
+    // at a global position.
+    void ShowFilePopup(bool fromTree, const QPoint& position);
+    void AddPopupItems(QMenu* menu, std::span<const TMenuItem> items, const TPopupContext& popup,
+                       const TActionContext& context, bool fromTree);
     void FollowPlaceInTree();
     void OpenAddress(const QString& text);
     void OpenDialog(bool folder);
