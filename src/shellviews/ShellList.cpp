@@ -38,22 +38,6 @@ bool IsHiddenName(const std::string& name)
     return name.size() > 1 && name[0] == '.';
 }
 
-// A catalogue's relative path without separators at either end.
-std::string CataloguePath(std::string path)
-{
-    while (!path.empty() && path.back() == '/')
-        path.pop_back();
-    size_t start = 0;
-    while (start < path.size() && path[start] == '/')
-        ++start;
-    return path.substr(start);
-}
-
-std::string CatalogueParent(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 int Sign(int value)
 {

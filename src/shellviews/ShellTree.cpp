@@ -34,22 +34,6 @@ std::string LastSegment(const std::string& path)
     return ExtractFileName(ExcludeTrailingPathDelimiter(path));
 }
 
-// A catalogue's relative path without separators at either end.
-std::string CataloguePath(std::string path)
-{
-    while (!path.empty() && path.back() == '/')
-        path.pop_back();
-    size_t start = 0;
-    while (start < path.size() && path[start] == '/')
-        ++start;
-    return path.substr(start);
-}
-
-std::string CatalogueParent(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 // Whether target (a plain path) is folder itself or lies below it.
 bool Covers(const std::string& folder, const std::string& target)
@@ -118,6 +102,22 @@ bool IsArchiveKind(TTreeNodeKind kind)
 }
 
 }  // namespace
+
+std::string CataloguePath(std::string path)
+{
+    while (!path.empty() && path.back() == '/')
+        path.pop_back();
+    size_t start = 0;
+    while (start < path.size() && path[start] == '/')
+        ++start;
+    return path.substr(start);
+}
+
+std::string CatalogueParent(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
 
 bool TShellTreeModel::HasFolderMember(TGroupFolder& shelf, int skip)
 {

@@ -111,6 +111,12 @@ struct TShellTreeOptions {
     bool operator==(const TShellTreeOptions&) const = default;
 };
 
+// A catalogue's relative path without separators at either end ("a/b"),
+// and the path of the folder above it ("a"; "" at the top). The trees and
+// the file list walk catalogues by these.
+std::string CataloguePath(std::string path);
+std::string CatalogueParent(const std::string& path);
+
 // LIST HiddenFile, NoChangeExt, AddExt and TREE CheckSubFolders, ArchiveNode.
 TShellTreeOptions ShellTreeOptionsFrom(const TOptions& options);
 

@@ -5,21 +5,12 @@
 #include <algorithm>
 
 #include "shellviews/ui/ArchiveListItemModel.h"
+#include "shellviews/ui/FileListView.h"
 
 TArchiveListView::TArchiveListView(QWidget* parent) : QTreeView(parent)
 {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    SetUpReportView(*this);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    // The logic sorts; the header only reports clicks and shows the order.
-    setSortingEnabled(false);
-    header()->setSectionsClickable(true);
-    header()->setSortIndicatorShown(true);
-    header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (fModel)
             fModel->List().ClickColumn(section);

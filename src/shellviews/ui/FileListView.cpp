@@ -6,18 +6,25 @@
 
 #include "shellviews/ui/FileListItemModel.h"
 
+void SetUpReportView(QTreeView& view)
+{
+    view.setRootIsDecorated(false);
+    view.setItemsExpandable(false);
+    view.setUniformRowHeights(true);
+    view.setAllColumnsShowFocus(true);
+    view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    // The logic sorts; the header only reports clicks and shows the order.
+    view.setSortingEnabled(false);
+    view.header()->setSectionsClickable(true);
+    view.header()->setSortIndicatorShown(true);
+    view.header()->setStretchLastSection(false);
+}
+
 TFileListView::TFileListView(QWidget* parent) : QTreeView(parent)
 {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
+    SetUpReportView(*this);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    header()->setSectionsClickable(true);
-    header()->setSortIndicatorShown(true);
-    header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (fModel)
             fModel->List().ColumnClick(section);

@@ -15,6 +15,11 @@
 
 class TFileListItemModel;
 
+// What both lists look like: rows of columns without a tree, the whole row
+// selected, several rows at a time, the header reporting clicks to the
+// list's own sort and showing its order.
+void SetUpReportView(QTreeView& view);
+
 class TFileListView : public QTreeView {
 public:
     explicit TFileListView(QWidget* parent = nullptr);
