@@ -389,6 +389,10 @@ TEST_F(MainFormTest, BrowserWindowShowsTheFolderInItsPanes)
 
     EXPECT_FALSE(fForm->Action(actDelete)->isEnabled());
     EXPECT_FALSE(fForm->RunAction(actDelete));
+    // The image menu's sub-menus stay open to the reader.
+    auto* rotate = fForm->menuBar()->findChild<QMenu*>(QString::fromUtf8("回転・反転(R)"));
+    ASSERT_TRUE(rotate);
+    EXPECT_TRUE(rotate->isEnabled());
 }
 
 // Files copied into the shown folder by another program reach the list and

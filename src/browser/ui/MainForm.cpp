@@ -32,6 +32,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <algorithm>
+#include <set>
 
 #include "app/AppCore.h"
 #include "base/PathUtils.h"
@@ -415,6 +416,35 @@ QAction* TMainForm::Action(TActionId action) const
     return it == fActionItems.end() ? nullptr : it->second;
 }
 
+namespace {
+
+void CollectHolders(std::span<const TMenuItem> items, std::set<TActionId>& holders)
+{
+    for (const TMenuItem& item : items) {
+        if (item.Kind != TMenuItemKind::mkSubMenu)
+            continue;
+        if (item.Action)
+            holders.insert(*item.Action);
+        CollectHolders(item.Items, holders);
+    }
+}
+
+// Actions that stand for a sub-menu ("表示倍率(&R)"): they are shown and
+// enabled as their rule says, so their items can be reached, and run
+// nothing of their own.
+bool IsMenuHolder(TActionId action)
+{
+    static const std::set<TActionId> holders = [] {
+        std::set<TActionId> found;
+        CollectHolders(MainMenu(), found);
+        CollectHolders(FilePopupMenu(), found);
+        return found;
+    }();
+    return holders.count(action) > 0;
+}
+
+}  // namespace
+
 bool TMainForm::IsWindowAction(TActionId action)
 {
     using enum TActionId;
@@ -496,7 +526,7 @@ TActionState TMainForm::ActionStateOf(TActionId action) const
         return {fModel->Actions().Enabled(action), true};
     const TActionState state = ActionState(action, ActionContext());
     // A command the window does not carry out yet stays shown and greyed.
-    if (!IsWindowAction(action))
+    if (!IsWindowAction(action) && !IsMenuHolder(action))
         return {false, state.Visible};
     return state;
 }
@@ -521,7 +551,7 @@ void TMainForm::UpdateActions()
             state = {actions.Enabled(info.Id), true};
         } else {
             state = ActionState(info.Id, context);
-            if (!IsWindowAction(info.Id))
+            if (!IsWindowAction(info.Id) && !IsMenuHolder(info.Id))
                 state.Enabled = false;
         }
         action->setEnabled(state.Enabled);
@@ -569,7 +599,8 @@ void TMainForm::UpdateActions()
 
 bool TMainForm::RunAction(TActionId action)
 {
-    if (!ActionStateOf(action).Enabled) {
+    // A sub-menu's own action opens the sub-menu and runs nothing.
+    if (IsMenuHolder(action) || !ActionStateOf(action).Enabled) {
         UpdateActions();
         return false;
     }
