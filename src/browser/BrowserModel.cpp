@@ -630,6 +630,59 @@ void TBrowserModel::ChooseItem(int item)
     OpenItem(item);
 }
 
+TListKind TBrowserModel::ListKind() const
+{
+    switch (fFileList->Content()) {
+    case TListContent::lcoFolder: return TListKind::lkFolder;
+    case TListContent::lcoShelves: return TListKind::lkShelves;
+    case TListContent::lcoShelf: return TListKind::lkShelf;
+    case TListContent::lcoMedia: return TListKind::lkMediaList;
+    case TListContent::lcoMediumRoot: return TListKind::lkMedium;
+    case TListContent::lcoMediumFolder: return TListKind::lkMediumFolder;
+    case TListContent::lcoCategories: return TListKind::lkCategories;
+    case TListContent::lcoCategory: return TListKind::lkCategory;
+    case TListContent::lcoSearch: return TListKind::lkSearch;
+    case TListContent::lcoNone: break;
+    }
+    return TListKind::lkNothing;
+}
+
+TColor TBrowserModel::RowColor(int row, bool archive) const
+{
+    const TOptions& options = fCore.Options();
+    TItemColorFacts facts;
+    TColor listText = options.List.FileText;
+    // The shown pages' rows, in the list that holds the book.
+    const bool bookList = archive == (fShown.Kind == TPlaceKind::pkArchive);
+    if (bookList) {
+        const TShownPair pair = fViewer->Shown();
+        facts.ShownPage = fViewer->Primary().HasBitmap() && (row == ItemOfImage(pair.Primary) ||
+                                                             (pair.Partner >= 0 && row == ItemOfImage(pair.Partner)));
+    }
+    if (archive) {
+        const TArchiverListRow* listed = fArchiveList->Row(row);
+        if (!listed)
+            return listText;
+        listText = options.List.ArchiveText;
+        facts.Name = listed->Record.IsFolder() ? listed->Record.Path : listed->Record.Name;
+        facts.Folder = listed->Record.IsFolder();
+        facts.ArchiveMember = true;
+    } else if (TShellFolder* node = fFileList->Node(row)) {
+        facts.Name = node->GetName();
+        facts.Folder = node->IsDirectory();
+        const uint32_t attributes = node->GetAttributes();
+        facts.ReadOnly = (attributes & faReadOnly) != 0;
+        facts.Hidden = (attributes & faHidden) != 0 || (facts.Name.size() > 1 && facts.Name.front() == '.');
+        facts.System = (attributes & faSysFile) != 0;
+    } else {
+        facts.Name = fFileList->Text(row, 0);
+    }
+    const TItemColor color = ItemColor(facts, archive ? TListKind::lkFolder : ListKind(), options.Derived,
+                                       Classifier(), listText);
+    const TSystemColorResolver& resolve = fCore.SystemColors();
+    return IsSystemColor(color.Text) && resolve ? resolve(color.Text) : color.Text;
+}
+
 bool TBrowserModel::ShowTreePlace(const TTreePlace& place)
 {
     switch (place.Kind) {

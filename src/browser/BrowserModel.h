@@ -24,6 +24,7 @@
 #include "app/OpenPath.h"
 #include "app/SettingsFileCommands.h"
 #include "browser/ImageList.h"
+#include "browser/ItemColors.h"
 #include "browser/KeyBindings.h"
 #include "browser/PlaceItems.h"
 #include "browser/ViewActions.h"
@@ -107,6 +108,12 @@ public:
     // its order; the book is the pictures among them.
     TShellListModel& FileList() { return *fFileList; }
     TArchiverListModel& ArchiveList() { return *fArchiveList; }
+    // What the file list shows, as the status bar, the colours and the
+    // action rules count it.
+    TListKind ListKind() const;
+    // The text colour of a row of the archive list (archive) or the file
+    // list, system colours resolved through the desktop's theme.
+    TColor RowColor(int row, bool archive) const;
     // A place of a tree: a folder, a place in an archive, a collection.
     bool ShowTreePlace(const TTreePlace& place);
     // A row the file list opened (double click, Enter).

@@ -437,6 +437,21 @@ TEST_F(MainFormTest, FileContextMenuFitsWhereItOpens)
     EXPECT_FALSE(tree.contains(QString::fromUtf8("開く(&O)"))) << tree.join('|').toStdString();
 }
 
+// Rows are drawn in the colours of the settings: here an extension's.
+TEST_F(MainFormTest, FileListDrawsTheExtensionColours)
+{
+    fTree.Write("data/Mireva.ini", "[EXTCOLOR]\n.txt=$00FF0000\n");
+    WriteBook(1);
+    fTree.Write("work/book/notes.txt", "x");
+    Start({"book"});
+    const QAbstractItemModel* rows = fForm->Files()->FileView()->model();
+    ASSERT_EQ(rows->rowCount(), 2);
+    const QVariant text = rows->index(1, 0).data(Qt::ForegroundRole);
+    ASSERT_TRUE(text.canConvert<QColor>());
+    EXPECT_EQ(text.value<QColor>(), QColor(0, 0, 255));
+    EXPECT_NE(rows->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+}
+
 TEST_F(MainFormTest, FolderWithoutPicturesShowsNothing)
 {
     ForceDirectories(fTree.File("work/empty"));

@@ -1,11 +1,25 @@
 #include "browser/ui/FilePane.h"
 
 #include <QApplication>
+#include <optional>
 
 #include "shellviews/ui/ArchiveListItemModel.h"
 #include "shellviews/ui/ArchiveListView.h"
 #include "shellviews/ui/FileListItemModel.h"
 #include "shellviews/ui/FileListView.h"
+
+namespace {
+
+// A resolved colour of the settings as Qt draws it; none for a system colour
+// the theme did not resolve (the list's own text colour is drawn then).
+std::optional<QColor> ColorOf(TColor color)
+{
+    if (IsSystemColor(color))
+        return std::nullopt;
+    return QColor(ColorRed(color), ColorGreen(color), ColorBlue(color));
+}
+
+}  // namespace
 
 TFilePane::TFilePane(TBrowserModel& model, TQtShellInfo* icons, TUserNotifier* notifier, QWidget* parent)
     : QSplitter(Qt::Horizontal, parent), fModel(model)
@@ -15,6 +29,7 @@ TFilePane::TFilePane(TBrowserModel& model, TQtShellInfo* icons, TUserNotifier* n
     fFileView = new TFileListView(this);
     fFileView->setObjectName("lvFile");
     fFileView->SetListModel(fFileItems.get());
+    fFileItems->TextColor = [this](int row) { return ColorOf(fModel.RowColor(row, false)); };
     fFileView->OnOpen = [this](const TOpenResult& result) { fModel.OpenListResult(result); };
     addWidget(fFileView);
 
@@ -22,6 +37,7 @@ TFilePane::TFilePane(TBrowserModel& model, TQtShellInfo* icons, TUserNotifier* n
     fArchiveView = new TArchiveListView(this);
     fArchiveView->setObjectName("lvArchive");
     fArchiveView->SetListModel(fArchiveItems.get());
+    fArchiveItems->TextColor = [this](int row) { return ColorOf(fModel.RowColor(row, true)); };
     addWidget(fArchiveView);
     setStretchFactor(0, 1);
     setStretchFactor(1, 1);
@@ -82,6 +98,13 @@ void TFilePane::FollowPlace()
 
 void TFilePane::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
 {
-    if (change.Kind == TBrowserChangeKind::bcPlace && change.Phase == TChangePhase::cpAfter)
+    if (change.Phase != TChangePhase::cpAfter)
+        return;
+    if (change.Kind == TBrowserChangeKind::bcPlace)
         FollowPlace();
+    // The shown pages' rows change colour as the pages turn.
+    if (change.Kind == TBrowserChangeKind::bcShown) {
+        fFileView->viewport()->update();
+        fArchiveView->viewport()->update();
+    }
 }

@@ -484,7 +484,7 @@ TCommandTarget TMainForm::Target() const
     focus.FileListFocused = fFilePane->FileListHasFocus();
     focus.ArchiveListFocused = fFilePane->ArchiveListHasFocus();
     focus.TreeFocused = fTreePane->HasFocusInside();
-    return const_cast<TCommandTargetTracker&>(fTargets).Target(focus);
+    return fTargets.Target(focus);
 }
 
 TActionContext TMainForm::ActionContext() const

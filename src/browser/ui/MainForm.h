@@ -171,7 +171,8 @@ private:
     QSplitter* fLeftSplitter = nullptr;   // splFile1: the tree over the file view
     QSplitter* fImageSplitter = nullptr;  // splFile2: the file view over the image
     std::map<TActionId, QAction*> fActionItems;
-    TCommandTargetTracker fTargets;
+    // Worked out again after each change of focus, when first asked.
+    mutable TCommandTargetTracker fTargets;
 
     bool fStartPosted = false;
     int fUpdating = 0;

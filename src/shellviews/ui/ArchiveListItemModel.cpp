@@ -47,6 +47,11 @@ QVariant TArchiveListItemModel::data(const QModelIndex& index, int role) const
         const TArchiverListRow* item = fList.Row(row);
         return fProvider.icon(item && item->Record.IsFolder() ? QFileIconProvider::Folder : QFileIconProvider::File);
     }
+    case Qt::ForegroundRole:
+        if (TextColor)
+            if (const std::optional<QColor> color = TextColor(row))
+                return *color;
+        return {};
     default:
         return {};
     }

@@ -8,8 +8,10 @@
 // callback. User-interface thread.
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QFileIconProvider>
 #include <functional>
+#include <optional>
 
 #include "shellviews/ArchiverList.h"
 
@@ -27,6 +29,9 @@ public:
     // The logic's selection changed (a new listing, a re-sort); the view
     // shows it without handing it back.
     std::function<void()> OnSelectionChanged;
+    // The text colour of a row (the window's item colours); none: the
+    // list's own.
+    std::function<std::optional<QColor>(int row)> TextColor;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

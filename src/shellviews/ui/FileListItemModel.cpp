@@ -68,6 +68,9 @@ QVariant TFileListItemModel::data(const QModelIndex& index, int role) const
         // Missing shelf members and hidden items are drawn dimmed.
         if (fList.IsDimmed(row))
             return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+        if (TextColor)
+            if (const std::optional<QColor> color = TextColor(row))
+                return *color;
         return {};
     default:
         return {};

@@ -9,8 +9,10 @@
 // a refusal reaches the user as a message. User-interface thread.
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QFileIconProvider>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,9 @@ public:
 
     // The list changed its selection, or its sort column or direction.
     std::function<void()> OnSelection;
+    // The text colour of a row (the window's item colours); none: the
+    // list's own.
+    std::function<std::optional<QColor>(int row)> TextColor;
     std::function<void()> OnSortOrder;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
