@@ -437,6 +437,25 @@ TEST_F(MainFormTest, FileContextMenuFitsWhereItOpens)
     EXPECT_FALSE(tree.contains(QString::fromUtf8("開く(&O)"))) << tree.join('|').toStdString();
 }
 
+// The sort sub-menu is made from the shown list's columns and sorts it.
+TEST_F(MainFormTest, SortMenuSortsTheShownList)
+{
+    WriteBook(3);
+    Start({"book"});
+    auto* sort = fForm->menuBar()->findChild<QMenu*>(QString::fromUtf8("並び順(S)"));
+    ASSERT_TRUE(sort);
+    emit sort->aboutToShow();
+    QAction* descending = nullptr;
+    for (QAction* action : sort->actions())
+        if (action->text() == QString::fromUtf8("降順(&W)"))
+            descending = action;
+    ASSERT_TRUE(descending);
+    EXPECT_GE(sort->actions().size(), 7);  // four columns, a separator, two directions
+    descending->trigger();
+    EXPECT_EQ(fForm->Model().FileList().SortOrder().Dir, TSortDir::sdDesc);
+    EXPECT_EQ(fForm->Model().Items().front().Name, "2.fake");
+}
+
 // Rows are drawn in the colours of the settings: here an extension's.
 TEST_F(MainFormTest, FileListDrawsTheExtensionColours)
 {

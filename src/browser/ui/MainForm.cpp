@@ -389,12 +389,58 @@ void TMainForm::BuildMenu(QMenu* menu, std::span<const TMenuItem> items)
             }
             break;
         }
-        case TMenuItemKind::mkCommand:
         case TMenuItemKind::mkList:
-            // Run-time lists (shelves, recent files, sort columns) are filled
-            // by the parts of the window that keep them.
+            // The sort sub-menu is made from the columns of the list that
+            // shows the place each time it opens; the shelves and the
+            // recent files come with their lists.
+            if (item.List == TMenuList::mlSortColumns)
+                connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillSortMenu(menu); });
+            break;
+        case TMenuItemKind::mkCommand:
             break;
         }
+    }
+}
+
+void TMainForm::FillSortMenu(QMenu* menu)
+{
+    menu->clear();
+    const bool archive = fModel->ShownPlace().Kind == TPlaceKind::pkArchive;
+    std::vector<std::string> columns;
+    TSortOrder order;
+    if (archive) {
+        for (const TArchiverListColumnInfo& column : fModel->ArchiveList().Columns())
+            columns.push_back(column.Caption);
+        order = fModel->ArchiveList().SortOrder();
+    } else {
+        for (const TListColumn& column : fModel->FileList().Columns())
+            columns.push_back(column.Caption);
+        order = fModel->FileList().SortOrder();
+    }
+    const auto apply = [this, archive](const TSortOrder& chosen) {
+        if (archive)
+            fModel->ArchiveList().SetSortOrder(chosen);
+        else
+            fModel->FileList().SetSortOrder(chosen);
+    };
+    for (const TSortMenuItem& item :
+         BuildSortMenu(columns, order.Index, order.Dir == TSortDir::sdAsc, order.Dir == TSortDir::sdDesc)) {
+        if (item.Separator) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(ToQString(item.Caption));
+        action->setCheckable(true);
+        action->setChecked(item.Checked);
+        TSortOrder chosen = order;
+        if (item.Column >= 0) {
+            chosen.Index = item.Column;
+            if (chosen.Dir == TSortDir::sdNone)
+                chosen.Dir = TSortDir::sdAsc;
+        } else {
+            chosen.Dir = item.Descending ? TSortDir::sdDesc : TSortDir::sdAsc;
+        }
+        connect(action, &QAction::triggered, this, [apply, chosen] { apply(chosen); });
     }
 }
 

@@ -112,6 +112,8 @@ private:
     void BuildActions();
     void BuildMenus();
     void BuildMenu(QMenu* menu, std::span<const TMenuItem> items);
+    // The sort sub-menu for the columns of the list that shows the place.
+    void FillSortMenu(QMenu* menu);
     void BuildPanes();
     // Puts the panes and bars where the view states say.
     void LayoutPanes();
