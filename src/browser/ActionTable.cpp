@@ -212,7 +212,7 @@ constexpr TActionInfo Table[] = {
     {actViewForm, "actViewForm", "画像表示を分離(&W)", G, 67, agNone, true, erNotFullScreen, Shown, Later},
     {actFullScreen, "actFullScreen", "全画面表示(&U)", G, 68, agNone, true, erAlways, Shown, Later},
     {actStayOnTop, "actStayOnTop", "常に手前に表示(&T)", I, 65, agNone, true},
-    {actTaskTray, "actTaskTray", "タスクトレイ収納(&K)", G, 69, agNone, true, erAlways, Shown, Later},
+    {actTaskTray, "actTaskTray", "タスクトレイ収納(&K)", G, 69, agNone, true, erAlways},
     {actFile, "actFile", "ファイル(&F)", G, 70, agNone, true},
     {actTree, "actTree", "ツリー(&T)", G, 71, agNone, true},
     {actMainToolBar, "actMainToolBar", "メインバー(&M)", G, 72, agNone, true},
@@ -242,8 +242,8 @@ constexpr TActionInfo Table[] = {
     {actVersion, "actVersion", "バージョン情報(&A)", G, 0, agNone, false, erAlways, Shown, Later},
 
     // The tray icon's menu
-    {actTrayRestore, "actTrayRestore", "元に戻す(&D)", G, 0, agNone, false, erAlways, Shown, Later},
-    {actTrayExit, "actTrayExit", "終了(&X)", G, 0, agNone, false, erAlways, Shown, Later},
+    {actTrayRestore, "actTrayRestore", "元に戻す(&D)", G, 0, agNone, false, erAlways},
+    {actTrayExit, "actTrayExit", "終了(&X)", G, 0, agNone, false, erAlways},
 };
 
 constexpr bool InIdOrder()

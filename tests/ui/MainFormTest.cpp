@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QTreeView>
 #include <QMimeData>
@@ -435,6 +436,18 @@ TEST_F(MainFormTest, FileContextMenuFitsWhereItOpens)
     EXPECT_FALSE(list.contains(QString::fromUtf8("展開(&X)")));
     const QStringList tree = itemsOf(fForm->Trees()->ActiveView());
     EXPECT_FALSE(tree.contains(QString::fromUtf8("開く(&O)"))) << tree.join('|').toStdString();
+}
+
+// "タスクトレイ収納" hides the window behind a tray icon; where the desktop has
+// no tray (as here) the window is minimised instead.
+TEST_F(MainFormTest, TrayCommandMinimisesWithoutATray)
+{
+    WriteBook(1);
+    Start({"book"});
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    EXPECT_TRUE(fForm->RunAction(actTaskTray));
+    EXPECT_TRUE(PumpUntil([&] { return fForm->isMinimized(); }, 2000));
+    EXPECT_TRUE(fForm->isVisible());
 }
 
 // The sort sub-menu is made from the shown list's columns and sorts it.

@@ -28,6 +28,7 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -515,6 +516,9 @@ bool TMainForm::IsWindowAction(TActionId action)
     case actSelImage:
     case actNotSelImage:
     case actClipBoard:
+    case actTaskTray:
+    case actTrayRestore:
+    case actTrayExit:
         return true;
     default:
         return false;
@@ -620,6 +624,7 @@ void TMainForm::UpdateActions()
             case actAddressBar: checked = panes.AddressBar; break;
             case actStatusBar: checked = panes.StatusBar; break;
             case actMenu: checked = panes.MainMenu; break;
+            case actTaskTray: checked = fTrayHidden; break;
             default: checked = actions.Checked(info.Id); break;
             }
             action->setChecked(checked);
@@ -710,6 +715,19 @@ bool TMainForm::RunWindowAction(TActionId action)
         fModel->RunSelectionCommand(action);
         fFilePane->FocusList();
         return true;
+    case actTaskTray:
+        if (fTrayHidden)
+            RestoreFromTray();
+        else
+            HideInTray();
+        return true;
+    case actTrayRestore:
+        RestoreFromTray();
+        return true;
+    case actTrayExit:
+        RestoreFromTray();
+        QTimer::singleShot(0, this, [this] { close(); });
+        return true;
     case actClipBoard: {
         const std::shared_ptr<TBitmap>& bitmap = fModel->Viewer().Primary().Bitmap;
         if (bitmap) {
@@ -782,6 +800,57 @@ void TMainForm::keyPressEvent(QKeyEvent* event)
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+void TMainForm::HideInTray()
+{
+    if (fTrayHidden)
+        return;
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Without a tray the window is minimised, as the desktop offers.
+        showMinimized();
+        return;
+    }
+    if (!fTray) {
+        fTray = new QSystemTrayIcon(windowIcon(), this);
+        fTray->setToolTip(AppTitle);
+        auto* menu = new QMenu(this);
+        menu->setObjectName("pmNotify");
+        BuildMenu(menu, TrayMenu());
+        fTray->setContextMenu(menu);
+        connect(fTray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                RestoreFromTray();
+        });
+    }
+    fStateBeforeTray = windowState() & ~Qt::WindowMinimized;
+    fTrayHidden = true;
+    hide();
+    fTray->show();
+    UpdateActions();
+}
+
+void TMainForm::RestoreFromTray()
+{
+    if (!fTrayHidden)
+        return;
+    fTrayHidden = false;
+    if (fTray)
+        fTray->hide();
+    setWindowState(fStateBeforeTray);
+    show();
+    raise();
+    activateWindow();
+    UpdateActions();
+}
+
+void TMainForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Minimising goes to the tray when the settings say so.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && fCore.Options().Other.MinimizeTray &&
+        QSystemTrayIcon::isSystemTrayAvailable())
+        QTimer::singleShot(0, this, [this] { HideInTray(); });
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)
@@ -1071,6 +1140,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 void TMainForm::HandOver(const THandOver& message)
 {
+    RestoreFromTray();
     if (isMinimized())
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     raise();

@@ -42,6 +42,7 @@ class QComboBox;
 class QMenu;
 class QPoint;
 class QSplitter;
+class QSystemTrayIcon;
 class QToolBar;
 class TAppCore;
 class TFilePane;
@@ -104,6 +105,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -141,6 +143,11 @@ private:
                        const TActionContext& context, bool fromTree);
     void FollowPlaceInTree();
     void OpenAddress(const QString& text);
+    // The tray: the window hides behind an icon in the desktop's tray (or,
+    // without a tray, is minimised) and comes back in the state it had.
+    void HideInTray();
+    void RestoreFromTray();
+    bool InTray() const { return fTrayHidden; }
     void OpenDialog(bool folder);
     void RatioDialog();
     void SizeDialog();
@@ -175,6 +182,10 @@ private:
     std::map<TActionId, QAction*> fActionItems;
     // Worked out again after each change of focus, when first asked.
     mutable TCommandTargetTracker fTargets;
+
+    QSystemTrayIcon* fTray = nullptr;
+    bool fTrayHidden = false;
+    Qt::WindowStates fStateBeforeTray;
 
     bool fStartPosted = false;
     int fUpdating = 0;
