@@ -997,7 +997,9 @@ void TShellListModel::Select(const TListSelection& selection)
     }
     std::sort(clean.Selected.begin(), clean.Selected.end());
     clean.Selected.erase(std::unique(clean.Selected.begin(), clean.Selected.end()), clean.Selected.end());
-    fSelection = std::move(clean);
+    // Views other than the one that selected (the browser following the
+    // page, a command) show it too.
+    SetSelection(std::move(clean));
 }
 
 std::vector<std::string> TShellListModel::SelectedPaths() const

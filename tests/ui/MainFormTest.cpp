@@ -383,6 +383,12 @@ TEST_F(MainFormTest, BrowserWindowShowsTheFolderInItsPanes)
     EXPECT_TRUE(fForm->Files()->ArchiveView()->isHidden());
     EXPECT_EQ(fForm->StatusPanels().Texts[5], "1 / 3 ファイル");
 
+    // A selection made by name shows in the list's view.
+    EXPECT_TRUE(fForm->SelectByNames({"2.fake"}).empty());
+    fForm->Settle(10000);
+    EXPECT_TRUE(fForm->Files()->FileView()->selectionModel()->isRowSelected(2, QModelIndex()));
+    EXPECT_EQ(fForm->StatusPanels().Texts[0], "2.fake");
+
     EXPECT_TRUE(fForm->RunAction(actTree));
     EXPECT_TRUE(fForm->Trees()->isHidden());
     EXPECT_TRUE(fForm->RunAction(actStatusBar));

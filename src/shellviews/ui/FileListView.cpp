@@ -91,7 +91,8 @@ void TFileListView::ShowSortOrder()
 
 void TFileListView::FollowSelection()
 {
-    if (!fModel || !selectionModel())
+    // Not while the view itself hands its selection to the list.
+    if (!fModel || !selectionModel() || fFollowing > 0)
         return;
     ++fFollowing;
     const TListSelection& selection = fModel->List().Selection();
@@ -115,7 +116,9 @@ void TFileListView::SelectionChanged()
     selection.Focused = currentIndex().isValid() ? currentIndex().row() : -1;
     for (const QModelIndex& index : selectionModel()->selectedRows())
         selection.Selected.push_back(index.row());
+    ++fFollowing;
     fModel->List().Select(selection);
+    --fFollowing;
 }
 
 void TFileListView::OpenRow(int row)
