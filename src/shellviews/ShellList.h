@@ -236,7 +236,8 @@ public:
     // --- Selection -----------------------------------------------------------
 
     const TListSelection& Selection() const { return fSelection; }
-    // The view's selection; rows outside the list are dropped.
+    // A new selection (rows outside the list are dropped), announced to
+    // every observer when it differs.
     void Select(const TListSelection& selection);
     // The selected nodes' paths, in row order.
     std::vector<std::string> SelectedPaths() const;
