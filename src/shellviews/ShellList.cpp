@@ -937,6 +937,39 @@ int TShellListModel::CompareRows(const TRow& a, const TRow& b, int column, bool 
     return Sign(result);
 }
 
+void TShellListModel::SortRowsByName(TSortDir dir)
+{
+    // What the order looks at sits side by side in one array, so that most
+    // comparisons read the two keys' bytes and nothing of the rows; the
+    // order is the one CompareRows gives for the name column.
+    struct TEntry {
+        std::string_view Key;
+        bool Directory;
+        TRow* Row;
+        size_t At;
+    };
+    std::vector<TEntry> entries;
+    entries.reserve(fRows.size());
+    for (size_t i = 0; i < fRows.size(); ++i)
+        entries.push_back({fRows[i]->NameKey, fRows[i]->Directory, fRows[i].get(), i});
+    const bool descending = dir == TSortDir::sdDesc;
+    std::sort(entries.begin(), entries.end(), [descending](const TEntry& a, const TEntry& b) {
+        int result = 0;
+        if (a.Directory != b.Directory)
+            result = a.Directory ? -1 : 1;
+        else if (const int keys = a.Key.compare(b.Key))
+            result = keys;
+        else
+            result = CompareRowNames(*a.Row, *b.Row);
+        return descending ? result > 0 : result < 0;
+    });
+    std::vector<std::unique_ptr<TRow>> sorted;
+    sorted.reserve(fRows.size());
+    for (const TEntry& entry : entries)
+        sorted.push_back(std::move(fRows[entry.At]));
+    fRows = std::move(sorted);
+}
+
 void TShellListModel::SortRows()
 {
     const TSortOrder order = SortOrder();
@@ -959,9 +992,13 @@ void TShellListModel::SortRows()
         // renamed, so that their many ties never compare names again.
         if (!byName && std::any_of(fRows.begin(), fRows.end(), [](const auto& row) { return row->NameRank < 0; }))
             RankNames();
-        std::sort(fRows.begin(), fRows.end(), [this, column, dir, byName](const auto& a, const auto& b) {
-            return Directed(CompareRows(*a, *b, column, !byName), dir) < 0;
-        });
+        if (byName) {
+            SortRowsByName(dir);
+        } else {
+            std::sort(fRows.begin(), fRows.end(), [this, column, dir](const auto& a, const auto& b) {
+                return Directed(CompareRows(*a, *b, column, true), dir) < 0;
+            });
+        }
         if (byName) {
             // Folders and files each stand in name order (reversed when
             // descending), and ranks are only compared within one of them.

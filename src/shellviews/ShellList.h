@@ -300,6 +300,7 @@ private:
     int CompareRows(const TRow& a, const TRow& b, int column, bool ranked) const;
     static int CompareRowNames(const TRow& a, const TRow& b);
     void RankNames();
+    void SortRowsByName(TSortDir dir);
     TSelectionMemory SaveSelectionMemory() const;
     void RestoreSelectionMemory(const TSelectionMemory& memory, bool announce);
     void SetSelection(TListSelection selection);
