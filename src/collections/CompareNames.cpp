@@ -278,3 +278,46 @@ int CompareNames(std::string_view a, std::string_view b)
         return r;
     return CompareFolded(a, b);
 }
+
+namespace {
+
+void PutBigEndian(std::string& out, uint32_t value, int bytes)
+{
+    for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8)
+        out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+}  // namespace
+
+std::string NameSortKey(std::string_view name)
+{
+    // Three parts, each deciding only where the ones before tie, as the
+    // comparison's three passes do. Elements are written in fixed widths, so
+    // that two keys equal up to a point stand at the same element there.
+    std::string key;
+    key.reserve(name.size() * 8 + 8);
+    std::string runLengths;
+    size_t i = 0;
+    TElement e;
+    while (true) {
+        NextElement(name, i, e);
+        key += static_cast<char>(e.Rank);
+        if (e.Rank == rkEnd)
+            break;
+        if (e.Rank == rkDigit) {
+            // Fewer significant digits is a smaller number; equal counts
+            // compare digit by digit.
+            PutBigEndian(key, e.SigCount, 4);
+            size_t at = e.SigStart;
+            for (uint32_t k = 0; k < e.SigCount; ++k)
+                key += static_cast<char>(DigitValue(Decode(name, at)));
+            PutBigEndian(runLengths, e.Total, 4);
+        } else {
+            PutBigEndian(key, e.Key, 3);
+        }
+    }
+    key += runLengths;
+    for (size_t j = 0; j < name.size();)
+        PutBigEndian(key, Fold(Decode(name, j)), 3);
+    return key;
+}

@@ -11,10 +11,17 @@
 //
 // Pure functions over UTF-8 texts without allocation; safe on any thread.
 
+#include <string>
 #include <string_view>
 
 // <0 when a sorts before b, 0 when they differ only in case, >0 otherwise.
 int CompareNames(std::string_view a, std::string_view b);
+
+// A byte string that orders as the name does: comparing two keys as strings
+// (std::string::compare) gives the sign CompareNames gives their names, and
+// the keys of names that differ in case alone are equal. A list that sorts a
+// large folder makes each name's key once and then compares bytes.
+std::string NameSortKey(std::string_view name);
 
 // For std::sort and friends.
 struct TNameLess {

@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "base/Errors.h"
@@ -114,6 +116,50 @@ bool PathExists(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+namespace {
+
+// Who we are for the permission bits, read once per listing: a check per
+// entry (access(2)) would double the system calls of a large folder.
+class TWriteAccess {
+public:
+    explicit TWriteAccess(int folderFd)
+    {
+        fUser = ::getuid();
+        fGroups.push_back(::getgid());
+        const int count = ::getgroups(0, nullptr);
+        if (count > 0) {
+            std::vector<gid_t> more(static_cast<size_t>(count));
+            const int got = ::getgroups(count, more.data());
+            if (got > 0)
+                fGroups.insert(fGroups.end(), more.begin(), more.begin() + got);
+        }
+        struct statvfs fs {};
+        fReadOnlyMount = ::fstatvfs(folderFd, &fs) == 0 && (fs.f_flag & ST_RDONLY) != 0;
+    }
+
+    // What access(W_OK) answers for the owner, group and mode bits; access
+    // control lists are not consulted.
+    bool ReadOnly(const struct stat& st) const
+    {
+        if (fReadOnlyMount)
+            return true;
+        if (fUser == 0)
+            return false;
+        if (st.st_uid == fUser)
+            return (st.st_mode & S_IWUSR) == 0;
+        if (std::find(fGroups.begin(), fGroups.end(), st.st_gid) != fGroups.end())
+            return (st.st_mode & S_IWGRP) == 0;
+        return (st.st_mode & S_IWOTH) == 0;
+    }
+
+private:
+    uid_t fUser = 0;
+    std::vector<gid_t> fGroups;
+    bool fReadOnlyMount = false;
+};
+
+}  // namespace
+
 std::vector<TDirEntry> ListDirectory(const std::string& folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -125,29 +171,34 @@ std::vector<TDirEntry> ListDirectory(const std::string& folder)
         ::close(fd);
         throw EFileError(SystemErrorText(folder, error));
     }
+    const TWriteAccess access(fd);
     std::vector<TDirEntry> entries;
     while (dirent* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
-        TDirEntry item;
-        item.Name = entry->d_name;
+        TDirEntry& item = entries.emplace_back();
+        item.Name = name;
+        // The entry's type says whether it is a link, so a plain file or
+        // folder costs one call; a file system that leaves the type unknown
+        // is asked about the name itself first.
+        bool isLink = entry->d_type == DT_LNK;
         struct stat st {};
-        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-            const bool isLink = S_ISLNK(st.st_mode);
-            if (isLink) {
-                struct stat target {};
-                if (::fstatat(::dirfd(dir), entry->d_name, &target, 0) == 0) {
-                    item.Status = StatusFrom(target);
-                } else {
-                    item.Status.Kind = TFileKind::fkOther;
-                }
-            } else {
-                item.Status = StatusFrom(st);
-            }
-            item.Status.IsLink = isLink;
-            item.Status.ReadOnly = ::faccessat(::dirfd(dir), entry->d_name, W_OK, 0) != 0;
+        if (!isLink && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        // Replaced by a link between readdir and the call: a link all the same.
+        isLink = isLink || S_ISLNK(st.st_mode);
+        // A link is described by what it leads to; a dangling one is
+        // something else than a file or a folder, and cannot be written.
+        if (isLink && ::fstatat(fd, name, &st, 0) != 0) {
+            item.Status.Kind = TFileKind::fkOther;
+            item.Status.IsLink = true;
+            item.Status.ReadOnly = true;
+            continue;
         }
-        entries.push_back(std::move(item));
+        item.Status = StatusFrom(st);
+        item.Status.IsLink = isLink;
+        item.Status.ReadOnly = access.ReadOnly(st);
     }
     ::closedir(dir);
     return entries;

@@ -75,11 +75,16 @@ struct TShellListModel::TRow {
     std::string Key;   // the plain path; a catalogue record's relative path
     std::string Name;  // the caption
     std::string Dir;   // the folder column: the directory the item lies in
+    std::string NameKey;  // NameSortKey(Name): the name order as bytes
+    // The row's place in the name order (ties on a name share one), so
+    // that the other columns' ties compare two integers; -1 until ranked.
+    int NameRank = -1;
     int64_t Size = 0;
     TDateTime Modified = 0;
     bool Directory = false;
     bool NoData = false;
     uint64_t Seq = 0;  // the listing order
+    mutable int Position = 0;  // the row number, while fPositionsKnown
     bool TypeRead = false;
     std::string Type;
     bool Filled = false;
@@ -692,8 +697,14 @@ std::unique_ptr<TShellListModel::TRow> TShellListModel::MakeRow(std::unique_ptr<
 void TShellListModel::ReadKeys(TRow& row) const
 {
     TShellFolder& node = *row.Node;
-    row.Key = node.IsRoot() ? std::string() : PlainPath(node.GetPath());
+    // The path index looks at the key's characters: a row read again under
+    // the same path keeps its string as it is.
+    std::string key = node.IsRoot() ? std::string() : PlainPath(node.GetPath());
+    if (key != row.Key)
+        row.Key = std::move(key);
     row.Name = node.GetName();
+    row.NameKey = NameSortKey(row.Name);
+    row.NameRank = -1;
     row.Dir = DirOf(row.Key);
     row.Directory = node.IsDirectory();
     row.NoData = node.NoFileData();
@@ -773,12 +784,19 @@ int TShellListModel::IndexOfPath(const std::string& path) const
     if (!fIndexBuilt) {
         fPathIndex.clear();
         fPathIndex.reserve(fRows.size());
-        for (size_t i = 0; i < fRows.size(); ++i)
-            fPathIndex.emplace(fRows[i]->Key, static_cast<int>(i));
+        for (const auto& row : fRows)
+            fPathIndex.emplace(row->Key, row.get());
         fIndexBuilt = true;
     }
+    // A re-sort moves the rows but keeps the index: only their positions
+    // are written again, which is much cheaper than hashing every path.
+    if (!fPositionsKnown) {
+        for (size_t i = 0; i < fRows.size(); ++i)
+            fRows[i]->Position = static_cast<int>(i);
+        fPositionsKnown = true;
+    }
     const auto found = fPathIndex.find(PlainPath(path));
-    return found == fPathIndex.end() ? -1 : found->second;
+    return found == fPathIndex.end() ? -1 : found->second->Position;
 }
 
 std::string TShellListModel::KeyOf(int row) const
@@ -845,7 +863,34 @@ TSortOrder TShellListModel::SortOrder() const
     return fOrders[static_cast<size_t>(ListGroupOf(fContent))];
 }
 
-int TShellListModel::CompareRows(const TRow& a, const TRow& b, int column) const
+int TShellListModel::CompareRowNames(const TRow& a, const TRow& b)
+{
+    int result = a.NameKey.compare(b.NameKey);
+    // Names that differ only in case, and equal names in different folders,
+    // still get one order, so a re-sort never shuffles them.
+    if (result == 0)
+        result = a.Name.compare(b.Name);
+    if (result == 0)
+        result = a.Key.compare(b.Key);
+    return Sign(result);
+}
+
+void TShellListModel::RankNames()
+{
+    std::vector<TRow*> order;
+    order.reserve(fRows.size());
+    for (auto& row : fRows)
+        order.push_back(row.get());
+    std::sort(order.begin(), order.end(), [](const TRow* a, const TRow* b) { return CompareRowNames(*a, *b) < 0; });
+    int rank = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && CompareRowNames(*order[i - 1], *order[i]) != 0)
+            ++rank;
+        order[i]->NameRank = rank;
+    }
+}
+
+int TShellListModel::CompareRows(const TRow& a, const TRow& b, int column, bool ranked) const
 {
     // Folders come before files whatever the column, so descending order
     // (the negated result) puts files first.
@@ -872,14 +917,41 @@ int TShellListModel::CompareRows(const TRow& a, const TRow& b, int column) const
         }
     }
     if (result == 0)
-        result = CompareNames(a.Name, b.Name);
-    // Names that differ only in case, and equal names in different folders,
-    // still get one order, so a re-sort never shuffles them.
-    if (result == 0)
-        result = Sign(a.Name.compare(b.Name));
-    if (result == 0)
-        result = Sign(a.Key.compare(b.Key));
+        result = ranked ? Compare(a.NameRank, b.NameRank) : CompareRowNames(a, b);
     return Sign(result);
+}
+
+void TShellListModel::SortRowsByName(TSortDir dir)
+{
+    // What the order looks at sits side by side in one array, so that most
+    // comparisons read the two keys' bytes and nothing of the rows; the
+    // order is the one CompareRows gives for the name column.
+    struct TEntry {
+        std::string_view Key;
+        bool Directory;
+        TRow* Row;
+        size_t At;
+    };
+    std::vector<TEntry> entries;
+    entries.reserve(fRows.size());
+    for (size_t i = 0; i < fRows.size(); ++i)
+        entries.push_back({fRows[i]->NameKey, fRows[i]->Directory, fRows[i].get(), i});
+    const bool descending = dir == TSortDir::sdDesc;
+    std::sort(entries.begin(), entries.end(), [descending](const TEntry& a, const TEntry& b) {
+        int result = 0;
+        if (a.Directory != b.Directory)
+            result = a.Directory ? -1 : 1;
+        else if (const int keys = a.Key.compare(b.Key))
+            result = keys;
+        else
+            result = CompareRowNames(*a.Row, *b.Row);
+        return descending ? result > 0 : result < 0;
+    });
+    std::vector<std::unique_ptr<TRow>> sorted;
+    sorted.reserve(fRows.size());
+    for (const TEntry& entry : entries)
+        sorted.push_back(std::move(fRows[entry.At]));
+    fRows = std::move(sorted);
 }
 
 void TShellListModel::SortRows()
@@ -898,11 +970,31 @@ void TShellListModel::SortRows()
             }
         }
         const TSortDir dir = order.Dir;
-        std::sort(fRows.begin(), fRows.end(), [this, column, dir](const auto& a, const auto& b) {
-            return Directed(CompareRows(*a, *b, column), dir) < 0;
-        });
+        const bool byName = column == 0;
+        // Sorting by name compares the names' keys and leaves the rows
+        // ranked; the other columns rank them first when a row is new or
+        // renamed, so that their many ties never compare names again.
+        if (!byName && std::any_of(fRows.begin(), fRows.end(), [](const auto& row) { return row->NameRank < 0; }))
+            RankNames();
+        if (byName) {
+            SortRowsByName(dir);
+        } else {
+            std::sort(fRows.begin(), fRows.end(), [this, column, dir](const auto& a, const auto& b) {
+                return Directed(CompareRows(*a, *b, column, true), dir) < 0;
+            });
+        }
+        if (byName) {
+            // Folders and files each stand in name order (reversed when
+            // descending), and ranks are only compared within one of them.
+            const int count = static_cast<int>(fRows.size());
+            for (int i = 0; i < count; ++i) {
+                const bool tie = i > 0 && CompareRowNames(*fRows[i - 1], *fRows[i]) == 0;
+                const int rank = dir == TSortDir::sdDesc ? count - 1 - i : i;
+                fRows[i]->NameRank = tie ? fRows[i - 1]->NameRank : rank;
+            }
+        }
     }
-    InvalidateIndex();
+    fPositionsKnown = false;
 }
 
 void TShellListModel::ColumnClick(int column)
@@ -1166,7 +1258,8 @@ void TShellListModel::AppendRows(std::vector<std::unique_ptr<TRow>> rows)
     Notify({.Kind = TFileListChangeKind::fcInsert, .Phase = TChangePhase::cpBefore, .First = first, .Count = count});
     for (auto& row : rows) {
         if (fIndexBuilt)
-            fPathIndex.emplace(row->Key, static_cast<int>(fRows.size()));
+            fPathIndex.emplace(row->Key, row.get());
+        row->Position = static_cast<int>(fRows.size());
         fRows.push_back(std::move(row));
     }
     Notify({.Kind = TFileListChangeKind::fcInsert, .Phase = TChangePhase::cpAfter, .First = first, .Count = count});

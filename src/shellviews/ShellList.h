@@ -297,11 +297,19 @@ private:
     // Order and selection.
     void SortRows();
     void SortCollection(const TSortOrder& order);
-    int CompareRows(const TRow& a, const TRow& b, int column) const;
+    // ranked: the rows' name ranks stand for the name order in ties.
+    int CompareRows(const TRow& a, const TRow& b, int column, bool ranked) const;
+    static int CompareRowNames(const TRow& a, const TRow& b);
+    void RankNames();
+    void SortRowsByName(TSortDir dir);
     TSelectionMemory SaveSelectionMemory() const;
     void RestoreSelectionMemory(const TSelectionMemory& memory, bool announce);
     void SetSelection(TListSelection selection);
-    void InvalidateIndex() { fIndexBuilt = false; }
+    void InvalidateIndex()
+    {
+        fIndexBuilt = false;
+        fPositionsKnown = false;
+    }
     TSortOrder& GroupOrder();
 
     // Row changes.
@@ -338,8 +346,12 @@ private:
     int fRemovingRow = -1;     // a collection row announced as going
     TCustomFolderList* fFollowed = nullptr;
     uint64_t fNextSeq = 0;  // listing order, for the unsorted direction
-    mutable std::unordered_map<std::string, int> fPathIndex;
+    // Each row's key (its path) to the row; the views look into the rows'
+    // own keys, so the index is dropped whenever a row goes or its key
+    // changes.
+    mutable std::unordered_map<std::string_view, TRow*> fPathIndex;
     mutable bool fIndexBuilt = false;
+    mutable bool fPositionsKnown = false;  // every TRow::Position is its row number
 
     std::array<TSortOrder, ListGroupCount> fOrders;
     std::array<std::vector<int>, ListGroupCount> fWidths;

@@ -28,6 +28,7 @@ TEST_P(CompareNamesOrder, SortsBeforeAndIsAntisymmetric)
     const TOrderCase& c = GetParam();
     EXPECT_LT(CompareNames(c.Before, c.After), 0) << c.Before << " < " << c.After;
     EXPECT_GT(CompareNames(c.After, c.Before), 0) << c.After << " > " << c.Before;
+    EXPECT_LT(NameSortKey(c.Before), NameSortKey(c.After)) << c.Before << " < " << c.After;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -68,6 +69,7 @@ TEST_P(CompareNamesEqual, OnlyCaseDifferencesCompareEqual)
 {
     EXPECT_EQ(CompareNames(GetParam().A, GetParam().B), 0);
     EXPECT_EQ(CompareNames(GetParam().B, GetParam().A), 0);
+    EXPECT_EQ(NameSortKey(GetParam().A), NameSortKey(GetParam().B));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CompareNamesEqual,
@@ -148,6 +150,26 @@ TEST(CompareNamesProperty, TransitiveOnRandomNames)
         if (CompareNames(a, b) <= 0 && CompareNames(b, c) <= 0) {
             ASSERT_LE(CompareNames(a, c), 0) << a << " | " << b << " | " << c;
         }
+    }
+}
+
+// The sort key must order every pair exactly as the comparison does: random
+// names from the mixed alphabet, the hand-picked orders above, long numbers
+// and malformed bytes.
+TEST(NameSortKey, OrdersAsCompareNames)
+{
+    std::mt19937 random(99);
+    std::vector<std::string> names = {"", "a\xff\xfe", "a", "ab", "\xf7\xbf\xbf\xbf", "000", "0", "a000b",
+                                      "99999999999999999999", "100000000000000000000", "第１０話", "第２話"};
+    for (int i = 0; i < 600; ++i)
+        names.push_back(RandomName(random));
+    std::vector<std::string> keys;
+    for (const std::string& name : names)
+        keys.push_back(NameSortKey(name));
+    for (size_t i = 0; i < names.size(); ++i) {
+        for (size_t j = 0; j < names.size(); ++j)
+            ASSERT_EQ(Sign(keys[i].compare(keys[j])), Sign(CompareNames(names[i], names[j])))
+                << names[i] << " | " << names[j];
     }
 }
 

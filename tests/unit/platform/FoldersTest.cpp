@@ -163,3 +163,37 @@ INSTANTIATE_TEST_SUITE_P(
                       TRuntimeCase{"Missing", false, [](const std::string&) {}},
                       TRuntimeCase{"Relative", false, [](const std::string& p) { ::mkdir(p.c_str(), 0700); }, true}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+namespace {
+
+// Listing a folder reads each entry's type from the folder and its data with
+// one call, and tells writability from the permission bits: every kind of
+// entry must still come out as the system describes it one by one.
+TEST(ListDirectory, DescribesEachEntryAsTheSystemDoes)
+{
+    TTempFolder folder;
+    folder.Write("page.jpg", "12345");
+    folder.Write("locked.jpg", "1");
+    ::chmod(folder.File("locked.jpg").c_str(), 0444);
+    folder.Write("sub/inner.jpg", "1");
+    ::chmod(folder.File("sub").c_str(), 0555);
+    ASSERT_EQ(::symlink("page.jpg", folder.File("to-file").c_str()), 0);
+    ASSERT_EQ(::symlink("sub", folder.File("to-folder").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere", folder.File("dangling").c_str()), 0);
+    const std::vector<TDirEntry> entries = ListDirectory(folder.Path());
+    ASSERT_EQ(entries.size(), 6u);
+    for (const TDirEntry& entry : entries) {
+        const std::string path = folder.File(entry.Name);
+        const TFileStatus one = QueryFile(path);
+        SCOPED_TRACE(entry.Name);
+        EXPECT_EQ(entry.Status.Kind, one.Kind);
+        EXPECT_EQ(entry.Status.IsLink, one.IsLink);
+        EXPECT_EQ(entry.Status.Size, one.Size);
+        EXPECT_EQ(entry.Status.ModifiedSeconds, one.ModifiedSeconds);
+        EXPECT_EQ(entry.Status.Mode, one.Mode);
+        EXPECT_EQ(entry.Status.ReadOnly, ::access(path.c_str(), W_OK) != 0);
+    }
+    ::chmod(folder.File("sub").c_str(), 0755);
+}
+
+}  // namespace

@@ -283,6 +283,28 @@ const TDiskCase DiskCases[] = {
 INSTANTIATE_TEST_SUITE_P(Records, ShellListDiskTest, ::testing::ValuesIn(DiskCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// Ties on size fall back on the name order whichever way the names were
+// last sorted, and rows added or renamed since then take their place in it;
+// paths still find their rows after each re-sort.
+TEST_F(ShellListTest, SizeTiesFollowTheNameOrderAfterChanges)
+{
+    for (const char* name : {"p10", "P2", "p1", "big"})
+        File(name, std::string(name) == "big" ? 50 : 5);
+    ASSERT_TRUE(fList->SetFolder(fTemp.Path()));
+    fList->SetSortOrder({0, TSortDir::sdDesc});
+    fList->SetSortOrder({1, TSortDir::sdAsc});
+    EXPECT_EQ(Names(), (TNames{"p1", "P2", "p10", "big"}));
+    ASSERT_TRUE(fList->Rename(fList->IndexOfPath(fTemp.File("p10")), "p0"));
+    fList->SetSortOrder({1, TSortDir::sdDesc});
+    EXPECT_EQ(Names(), (TNames{"big", "P2", "p1", "p0"}));
+    File("p3", 5);
+    fList->ApplyChange({ChangeKind::ckFileAdded, fTemp.File("p3"), ""});
+    fList->SetSortOrder({1, TSortDir::sdDesc});
+    EXPECT_EQ(Names(), (TNames{"big", "p3", "P2", "p1", "p0"}));
+    for (int row = 0; row < fList->Count(); ++row)
+        EXPECT_EQ(fList->IndexOfPath(fTemp.File(fList->Text(row, 0))), row);
+}
+
 TEST_F(ShellListTest, AModifiedRowIsReadAgain)
 {
     File("a", 10);
