@@ -666,6 +666,8 @@ TEST_F(MainFormTest, HandOverSwitchesTheSettingsFileAndTheWindowFollowsIt)
     fForm->HandOver(THandOver{fTree.File("work/"), {"m", "-s", "blue.lys"}});
     EXPECT_EQ(fCore->SettingsPath(), fTree.File("work/blue.lys"));
     EXPECT_EQ(PageCentre(0), QColor(0, 0, 255));
+    // The menus follow once the step is over.
+    QCoreApplication::processEvents();
     EXPECT_TRUE(fForm->Action(actSpread)->isChecked());
     EXPECT_TRUE(fMessages.empty());
 }

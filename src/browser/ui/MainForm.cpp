@@ -221,13 +221,29 @@ void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
     case TBrowserChangeKind::bcPlace:
         UpdateAddress();
         FollowPlaceInTree();
-        UpdateActions();
         break;
     case TBrowserChangeKind::bcSelection:
-        UpdateActions();
         break;
     }
-    UpdateStatus();
+    ScheduleRefresh();
+}
+
+void TMainForm::ScheduleRefresh()
+{
+    // One step of the user announces several changes; the menus' states
+    // and the status bar are worked out once, after the step, so a page
+    // turn paints its pages first.
+    if (fRefreshPosted)
+        return;
+    fRefreshPosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            fRefreshPosted = false;
+            UpdateActions();
+            UpdateStatus();
+        },
+        Qt::QueuedConnection);
 }
 
 // --- Panes ------------------------------------------------------------------------
@@ -872,7 +888,7 @@ void TMainForm::RefreshView()
     fFrame->SetPageText(fModel->PageLabel());
     fFrame->UpdateSeekBar(viewer.Count(), viewer.SeekIndex(), viewer.ViewState().BindRight(),
                           viewer.Options().Picture.SeekToRight);
-    UpdateActions();
+    ScheduleRefresh();
 }
 
 TStatusSnapshot TMainForm::StatusSnapshot() const

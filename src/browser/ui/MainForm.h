@@ -133,6 +133,8 @@ private:
     void RefreshView();
     void UpdateActions();
     void UpdateStatus();
+    // Queues one UpdateActions and UpdateStatus for after the current step.
+    void ScheduleRefresh();
     void UpdateAddress();
     TStatusSnapshot StatusSnapshot() const;
     bool NavigateTree(const TTreePlace& place);
@@ -188,6 +190,7 @@ private:
     Qt::WindowStates fStateBeforeTray;
 
     bool fStartPosted = false;
+    bool fRefreshPosted = false;
     int fUpdating = 0;
     TMessageSink fMessageSink;
     std::function<void()> fSettled;
