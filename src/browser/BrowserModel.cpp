@@ -441,6 +441,25 @@ void TBrowserModel::InstallItems(std::vector<TBrowserItem> items, const TArchive
     fViewer->SetList(std::move(images), MakeSource());
 }
 
+namespace {
+
+// Whether a listed file may be a page of the book. Hidden files are not:
+// other systems leave "._name.jpg" companions on shared discs that are no
+// pictures at all. Nor are pipes, devices and sockets (the system
+// attribute), which would block or never end, nor a link that leads
+// nowhere. A catalogued or missing member has no file data and is classed
+// by its name.
+bool IsPageCandidate(TShellFolder& node, const std::string& name, TListContent content)
+{
+    if (!name.empty() && name.front() == '.')
+        return false;
+    if (content != TListContent::lcoFolder)
+        return true;
+    return !node.NoFileData() && (node.GetAttributes() & faSysFile) == 0;
+}
+
+}  // namespace
+
 std::vector<TBrowserItem> TBrowserModel::ListedItems(bool archive) const
 {
     std::vector<TBrowserItem> items;
@@ -478,7 +497,7 @@ std::vector<TBrowserItem> TBrowserModel::ListedItems(bool archive) const
         item.Path = folder ? IncludeTrailingPathDelimiter(node->GetPath()) : node->GetPath();
         if (folder)
             item.Kind = TItemKind::ikFolder;
-        else if (!node->NoFileData() || fFileList->Content() != TListContent::lcoFolder)
+        else if (IsPageCandidate(*node, item.Name, fFileList->Content()))
             // A link is classed by the name it leads to.
             item.Kind = classes.KindOf(ExtractFileName(node->GetTargetPath()), false);
         item.Size = folder ? 0 : node->GetSize();

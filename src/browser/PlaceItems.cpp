@@ -32,29 +32,6 @@ void SortItems(std::vector<TBrowserItem>& items)
     });
 }
 
-std::vector<TBrowserItem> ListFolderItems(const std::string& folder, const TItemClassifier& classes)
-{
-    const std::string base = IncludeTrailingPathDelimiter(folder);
-    std::vector<TBrowserItem> items;
-    for (const TDirEntry& entry : ListDirectory(base)) {
-        if (entry.Name.front() == '.')
-            continue;
-        TBrowserItem item;
-        const bool isFolder = entry.Status.Kind == TFileKind::fkFolder;
-        item.Name = entry.Name;
-        item.Path = base + entry.Name + (isFolder ? "/" : "");
-        // Only regular files are read: a pipe or a device named like a
-        // picture would block or never end, and a dangling link has nothing.
-        item.Kind = entry.Status.Kind == TFileKind::fkFile || isFolder ? classes.KindOf(entry.Name, isFolder)
-                                                                       : TItemKind::ikOther;
-        item.Size = isFolder ? 0 : entry.Status.Size;
-        item.Time = UnixToDateTime(entry.Status.ModifiedSeconds, entry.Status.ModifiedNanoseconds);
-        items.push_back(std::move(item));
-    }
-    SortItems(items);
-    return items;
-}
-
 std::vector<TBrowserItem> ListArchiveItems(const TArchiver& archiver, const std::string& folder,
                                            const TItemClassifier& classes, bool withFolders)
 {

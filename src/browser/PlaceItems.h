@@ -45,12 +45,6 @@ struct TItemClassifier {
 // every time.
 void SortItems(std::vector<TBrowserItem>& items);
 
-// The entries of a real folder, sorted. Hidden entries (names starting with
-// '.') are left out, as file managers do: other systems leave "._name.jpg"
-// companions on shared discs that are no pictures at all. Raises EFileError
-// when the folder cannot be listed.
-std::vector<TBrowserItem> ListFolderItems(const std::string& folder, const TItemClassifier& classes);
-
 // The items of folder ("" for the top) of an archive, sorted. With
 // withFolders, the folders and members directly in it; without, the archive
 // is shown flat: every member at or below the folder, named by its path

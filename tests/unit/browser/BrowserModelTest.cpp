@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
 #include "app/AppCore.h"
 #include "app/HandOver.h"
 #include "base/PathUtils.h"
@@ -240,6 +245,29 @@ std::string BmpPage(int width)
     TBitmap bitmap(width, 8, 24, true);
     const std::vector<uint8_t> bytes = EncodeBmpFile(bitmap);
     return std::string(bytes.begin(), bytes.end());
+}
+
+// Every entry is listed, but only visible regular files (or links to them)
+// with a picture's extension become pages: no hidden companion, pipe or
+// dangling link is ever read as a page.
+TEST_F(BrowserModelTest, OnlyVisibleRegularPicturesArePages)
+{
+    const std::string folder = File("work/kinds/");
+    for (const char* name : {"b.BMP", "a.bmp", "notes.txt", ".hidden.bmp", "._a.bmp", "noext", "book.zip"})
+        fProgram.Tree.Write(std::string("work/kinds/") + name, BmpPage(4));
+    ForceDirectories(folder + "dir.bmp");
+    ASSERT_EQ(::symlink((folder + "a.bmp").c_str(), (folder + "link.bmp").c_str()), 0);
+    ASSERT_EQ(::symlink((folder + "gone").c_str(), (folder + "dangling.bmp").c_str()), 0);
+    ASSERT_EQ(::mkfifo((folder + "pipe.bmp").c_str(), 0600), 0);
+    Start({"kinds"}, TLoaders::ldShipped);
+    std::vector<std::string> pages;
+    for (const std::string& path : fModel->Images())
+        pages.push_back(ExtractFileName(path));
+    std::sort(pages.begin(), pages.end());
+    EXPECT_EQ(pages, (std::vector<std::string>{"a.bmp", "b.BMP", "link.bmp"}));
+    EXPECT_EQ(ItemNames(TItemKind::ikFolder), (std::vector<std::string>{"dir.bmp"}));
+    EXPECT_EQ(ItemNames(TItemKind::ikArchive), (std::vector<std::string>{"book.zip"}));
+    EXPECT_TRUE(fRecorder.Messages.empty());
 }
 
 // The book is the list's pictures in the list's order: sorting the file

@@ -58,26 +58,3 @@ INSTANTIATE_TEST_SUITE_P(
                       TSortCase{"Empty", {}, {}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(ListFolderItems, ClassesVisibleEntriesAndReadsOnlyRegularFilesAsPictures)
-{
-    TTempFolder folder;
-    for (const char* name : {"b.JPG", "a.bmp", "notes.txt", ".hidden.jpg", "._a.jpg", "noext", "book.zip"})
-        folder.Write(name, "x");
-    ForceDirectories(folder.File("dir.jpg"));
-    ASSERT_EQ(::symlink(folder.File("a.bmp").c_str(), folder.File("link.jpg").c_str()), 0);
-    ASSERT_EQ(::symlink(folder.File("gone").c_str(), folder.File("dangling.jpg").c_str()), 0);
-    ASSERT_EQ(::mkfifo(folder.File("pipe.jpg").c_str(), 0600), 0);
-    const std::vector<TBrowserItem> items = ListFolderItems(folder.Path(), Classes);
-    EXPECT_EQ(NamesOf(items, TItemKind::ikImage), (std::vector<std::string>{"a.bmp", "b.JPG", "link.jpg"}));
-    EXPECT_EQ(NamesOf(items, TItemKind::ikFolder), (std::vector<std::string>{"dir.jpg"}));
-    EXPECT_EQ(NamesOf(items, TItemKind::ikArchive), (std::vector<std::string>{"book.zip"}));
-    EXPECT_EQ(NamesOf(items, TItemKind::ikOther),
-              (std::vector<std::string>{"dangling.jpg", "noext", "notes.txt", "pipe.jpg"}));
-    EXPECT_EQ(items.front().Path, folder.File("dir.jpg/"));
-}
-
-TEST(ListFolderItems, MissingFolderRaises)
-{
-    TTempFolder folder;
-    EXPECT_THROW(ListFolderItems(folder.File("gone/"), Classes), EMirevaError);
-}
