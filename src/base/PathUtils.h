@@ -13,6 +13,20 @@
 inline constexpr char PathDelim = '/';
 inline constexpr std::string_view ArchiveDelim = "//";
 
+// The nesting levels of a path through archives inside archives, in order:
+// "a.zip//x/b.zip//c/" gives "a.zip", "x/b.zip", "c/".
+inline std::vector<std::string> SplitArchiveLevels(std::string_view path)
+{
+    std::vector<std::string> levels;
+    size_t start = 0;
+    for (size_t at = path.find(ArchiveDelim); at != std::string_view::npos; at = path.find(ArchiveDelim, start)) {
+        levels.emplace_back(path.substr(start, at - start));
+        start = at + ArchiveDelim.size();
+    }
+    levels.emplace_back(path.substr(start));
+    return levels;
+}
+
 inline bool HasTrailingDelimiter(std::string_view path)
 {
     return !path.empty() && path.back() == PathDelim;

@@ -907,6 +907,13 @@ void TBrowserModel::SelectPath(const std::string& path)
         }
 }
 
+bool TBrowserModel::IsSelectionCommand(TActionId action)
+{
+    using enum TActionId;
+    return action == actAllSelect || action == actFileSelect || action == actImageSelect ||
+           action == actSelectChange || action == actNoSelect || action == actSelImage || action == actNotSelImage;
+}
+
 void TBrowserModel::RunSelectionCommand(TActionId action)
 {
     std::vector<int> indices;

@@ -172,6 +172,7 @@ public:
     bool GoUp();
     // The selection commands of the lists: select all, the files, the
     // pictures, invert, clear.
+    static bool IsSelectionCommand(TActionId action);
     void RunSelectionCommand(TActionId action);
     // Which panes and bars are shown, which tree is chosen, where the file
     // view sits (section VIEW of the settings file).

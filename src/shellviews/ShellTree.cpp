@@ -1353,13 +1353,7 @@ TTreeNode* TShellTreeModel::LocateArchiveChild(TTreeNode& archive, const std::st
 {
     // The levels of nested archives: "a/inner.zip//x/" is the inner archive
     // a/inner.zip, then its folder x/.
-    std::vector<std::string> levels;
-    size_t start = 0;
-    for (size_t at = inner.find(ArchiveDelim); at != std::string::npos; at = inner.find(ArchiveDelim, start)) {
-        levels.push_back(inner.substr(start, at - start));
-        start = at + ArchiveDelim.size();
-    }
-    levels.push_back(inner.substr(start));
+    const std::vector<std::string> levels = SplitArchiveLevels(inner);
 
     TTreeNode* node = &archive;
     for (size_t i = 0; i < levels.size() && node; ++i) {

@@ -107,20 +107,6 @@ int BitsOf(PixelFormat format)
     return 24;
 }
 
-// An archive path's levels: the outer archive, then each inner one's path
-// inside the one before it.
-std::vector<std::string> ArchiveLevels(const std::string& path)
-{
-    std::vector<std::string> levels;
-    size_t start = 0;
-    for (size_t at = path.find(ArchiveDelim); at != std::string::npos; at = path.find(ArchiveDelim, start)) {
-        levels.push_back(path.substr(start, at - start));
-        start = at + ArchiveDelim.size();
-    }
-    levels.push_back(path.substr(start));
-    return levels;
-}
-
 }  // namespace
 
 TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMainWindow(parent), fCore(core)
@@ -511,6 +497,8 @@ bool IsMenuHolder(TActionId action)
 bool TMainForm::IsWindowAction(TActionId action)
 {
     using enum TActionId;
+    if (TBrowserModel::IsSelectionCommand(action))
+        return true;
     switch (action) {
     case actFolder:
     case actUp:
@@ -524,13 +512,6 @@ bool TMainForm::IsWindowAction(TActionId action)
     case actAddressBar:
     case actStatusBar:
     case actMenu:
-    case actAllSelect:
-    case actFileSelect:
-    case actImageSelect:
-    case actSelectChange:
-    case actNoSelect:
-    case actSelImage:
-    case actNotSelImage:
     case actClipBoard:
     case actTaskTray:
     case actTrayRestore:
@@ -681,6 +662,11 @@ bool TMainForm::RunAction(TActionId action)
 bool TMainForm::RunWindowAction(TActionId action)
 {
     using enum TActionId;
+    if (TBrowserModel::IsSelectionCommand(action)) {
+        fModel->RunSelectionCommand(action);
+        fFilePane->FocusList();
+        return true;
+    }
     TViewStates states = fModel->ViewStates();
     TPaneSet& panes = states.Panes(isFullScreen());
     bool layout = true;
@@ -720,16 +706,6 @@ bool TMainForm::RunWindowAction(TActionId action)
         return true;
     case actRefresh:
         fModel->Refresh();
-        return true;
-    case actAllSelect:
-    case actFileSelect:
-    case actImageSelect:
-    case actSelectChange:
-    case actNoSelect:
-    case actSelImage:
-    case actNotSelImage:
-        fModel->RunSelectionCommand(action);
-        fFilePane->FocusList();
         return true;
     case actTaskTray:
         if (fTrayHidden)
@@ -921,7 +897,7 @@ TStatusSnapshot TMainForm::StatusSnapshot() const
         snapshot.Selection.push_back(std::move(status));
     }
     if (archive) {
-        snapshot.Place.ArchiveLevels = ArchiveLevels(place.ArchivePath);
+        snapshot.Place.ArchiveLevels = SplitArchiveLevels(place.ArchivePath);
         snapshot.Place.ArchiveFolder = place.ArchiveFolder;
         snapshot.Place.Path = ExtractFilePath(place.ArchivePath);
         snapshot.Place.DisplayName = ExtractFileName(place.ArchivePath);

@@ -68,15 +68,8 @@ void TArchiveListView::ApplyColumns()
 
 void TArchiveListView::ShowSortIndicator()
 {
-    if (!fModel)
-        return;
-    const TSortOrder order = fModel->List().SortOrder();
-    if (order.Index < 0 || order.Dir == TSortDir::sdNone) {
-        header()->setSortIndicator(-1, Qt::AscendingOrder);
-        return;
-    }
-    header()->setSortIndicator(order.Index,
-                               order.Dir == TSortDir::sdDesc ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (fModel)
+        ::ShowSortIndicator(*this, fModel->List().SortOrder());
 }
 
 void TArchiveListView::FollowSelection()

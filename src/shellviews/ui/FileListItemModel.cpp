@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "collections/ui/QtShellInfo.h"
+#include "shellviews/ui/EditMessage.h"
 #include "loading/FileLoader.h"
 
 TFileListItemModel::TFileListItemModel(TShellListModel& list, TQtShellInfo* icons, TUserNotifier* notifier,
@@ -97,14 +98,7 @@ bool TFileListItemModel::setData(const QModelIndex& index, const QVariant& value
     try {
         return fList.Rename(index.row(), value.toString().toStdString());
     } catch (const std::exception& e) {
-        // Shown once the editor has closed, not from inside its commit.
-        if (fNotifier) {
-            TUserNotifier* notifier = fNotifier;
-            const std::string text = e.what();
-            QMetaObject::invokeMethod(
-                this, [notifier, text] { notifier->ShowMessage(text, TMessageIcon::miWarning); },
-                Qt::QueuedConnection);
-        }
+        ShowAfterEdit(*this, fNotifier, e.what());
         return false;
     }
 }

@@ -77,16 +77,19 @@ void TFileListView::ApplyColumns()
     ShowSortOrder();
 }
 
+void ShowSortIndicator(QTreeView& view, const TSortOrder& order)
+{
+    if (order.Index < 0 || order.Dir == TSortDir::sdNone)
+        view.header()->setSortIndicator(-1, Qt::AscendingOrder);
+    else
+        view.header()->setSortIndicator(order.Index,
+                                        order.Dir == TSortDir::sdDesc ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
 void TFileListView::ShowSortOrder()
 {
-    if (!fModel)
-        return;
-    const TSortOrder order = fModel->List().SortOrder();
-    if (order.Index < 0 || order.Dir == TSortDir::sdNone) {
-        header()->setSortIndicator(-1, Qt::AscendingOrder);
-        return;
-    }
-    header()->setSortIndicator(order.Index, order.Dir == TSortDir::sdDesc ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (fModel)
+        ShowSortIndicator(*this, fModel->List().SortOrder());
 }
 
 void TFileListView::FollowSelection()

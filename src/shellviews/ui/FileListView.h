@@ -13,12 +13,16 @@
 
 #include "shellviews/ShellList.h"
 
+#include "shellviews/SortList.h"
+
 class TFileListItemModel;
 
 // What both lists look like: rows of columns without a tree, the whole row
 // selected, several rows at a time, the header reporting clicks to the
 // list's own sort and showing its order.
 void SetUpReportView(QTreeView& view);
+// Shows the list's sort order on the header: none for an unsorted list.
+void ShowSortIndicator(QTreeView& view, const TSortOrder& order);
 
 class TFileListView : public QTreeView {
 public:

@@ -4,6 +4,7 @@
 #include <QPalette>
 
 #include "collections/ui/QtShellInfo.h"
+#include "shellviews/ui/EditMessage.h"
 
 TShellTreeItemModel::TShellTreeItemModel(TShellTreeModel& tree, TQtShellInfo* icons, TUserNotifier* notifier,
                                          QObject* parent)
@@ -127,14 +128,7 @@ bool TShellTreeItemModel::setData(const QModelIndex& index, const QVariant& valu
     try {
         return fTree.Rename(node, value.toString().toStdString());
     } catch (const std::exception& e) {
-        // Shown once the editor has closed, not from inside its commit.
-        if (fNotifier) {
-            TUserNotifier* notifier = fNotifier;
-            const std::string text = e.what();
-            QMetaObject::invokeMethod(
-                this, [notifier, text] { notifier->ShowMessage(text, TMessageIcon::miWarning); },
-                Qt::QueuedConnection);
-        }
+        ShowAfterEdit(*this, fNotifier, e.what());
         return false;
     }
 }
