@@ -31,6 +31,17 @@ TFileListView::TFileListView(QWidget* parent) : QTreeView(parent)
         // Qt moves the indicator on its own; the list's order decides.
         ShowSortOrder();
     });
+    // Widths the user drags are kept by the list for the kind of content
+    // shown, so each kind comes back as it was left, also in the next run.
+    connect(header(), &QHeaderView::sectionResized, this, [this](int, int, int) {
+        if (!fModel || fApplyingColumns > 0)
+            return;
+        TShellListModel& list = fModel->List();
+        std::vector<int> widths;
+        for (int i = 0; i < header()->count(); ++i)
+            widths.push_back(header()->isSectionHidden(i) ? 0 : header()->sectionSize(i));
+        list.SetColumnWidths(ListGroupOf(list.Content()), std::move(widths));
+    });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             OpenRow(index.row());
@@ -64,7 +75,8 @@ void TFileListView::ApplyColumns()
     // Widths in "X" units of the list's font, unless the window saved
     // widths for this content's group (0 hides a column).
     TShellListModel& list = fModel->List();
-    const std::vector<int>& saved = list.ColumnWidths(ListGroupOf(list.Content()));
+    ++fApplyingColumns;
+    const std::vector<int> saved = list.ColumnWidths(ListGroupOf(list.Content()));
     const int x = fontMetrics().horizontalAdvance(QLatin1Char('X'));
     const auto& columns = list.Columns();
     for (size_t i = 0; i < columns.size(); ++i) {
@@ -74,6 +86,7 @@ void TFileListView::ApplyColumns()
         if (width > 0)
             setColumnWidth(column, width);
     }
+    --fApplyingColumns;
     ShowSortOrder();
 }
 
