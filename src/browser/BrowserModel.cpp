@@ -1072,11 +1072,11 @@ void TBrowserModel::ReadWindowState(TIniFile& ini)
     for (size_t slot = 0; slot < HeaderSlotCount; ++slot)
         fFileList->SetColumnWidths(groups[slot], fWindowState.FileHeaders[slot]);
     fArchiveList->SetColumnWidths(fWindowState.ArchiveHeader);
-    ++fMovingLists;
+    // A list that shows its rows now is sorted again, and the items and the
+    // book follow it as after a sort the user chose.
     fFileList->SetGroupSortOrder(lgFolder, fWindowState.FolderSort);
     fFileList->SetGroupSortOrder(lgShelf, fWindowState.ShelfSort);
     fArchiveList->SetSortOrder(fWindowState.ArchiveSort);
-    --fMovingLists;
     if (fWindowLink)
         fWindowLink->ApplyWindowState(fWindowState);
     Notify(TBrowserChangeKind::bcView);
@@ -1160,18 +1160,20 @@ TLastLocation TBrowserModel::LastLocation() const
 bool TBrowserModel::SaveAtClose()
 {
     TIniFile ini(fCore.SettingsPath());
+    const std::string program = fCore.ProgramSettingsPath();
+    const bool oneFile = SameSettingsFile(ini.FileName(), program);
     bool saved = true;
     try {
         WriteWindowState(ini);
-        ini.UpdateFile();
+        if (!oneFile)
+            ini.UpdateFile();
     } catch (const std::exception& e) {
         fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
         saved = false;
     }
     // The same copy is pointed at the data folder's file, read again from
     // disk unless it is that file already.
-    const std::string program = fCore.ProgramSettingsPath();
-    if (!SameSettingsFile(ini.FileName(), program))
+    if (!oneFile)
         ini.Rename(program, true);
     try {
         WriteLastLocation(ini, LastLocation());
