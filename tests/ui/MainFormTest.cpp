@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -159,12 +160,15 @@ TEST_F(MainFormTest, TakesItsKeptRectangleAndTreeWidthAndWritesThemAtClose)
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(tree->sizes().front(), ToPixels(150, scale));
     fForm->resize(ToPixels(640, scale), ToPixels(480, scale));
+    // A column the user widens keeps its width.
+    fForm->Files()->FileView()->header()->resizeSection(0, 123);
     fForm->close();
     const TIniFile ini(fTree.File("data/Mireva.ini"));
     EXPECT_EQ(ini.ReadInteger("STATE", "Width", 0), 640);
     EXPECT_EQ(ini.ReadInteger("STATE", "Height", 0), 480);
     EXPECT_EQ(ini.ReadInteger("STATE", "FolderSplitter", 0), 150);
     EXPECT_EQ(ini.ReadString("STATE", "Dir", ""), fTree.File("work/book/"));
+    EXPECT_TRUE(ini.ReadString("STATE", "ShellHeader", "").starts_with("123,")) << ini.ReadString("STATE", "ShellHeader", "");
 }
 
 TEST_F(MainFormTest, FolderOpensItsFirstPagesAsASpreadInNameOrder)

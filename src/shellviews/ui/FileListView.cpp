@@ -37,6 +37,8 @@ TFileListView::TFileListView(QWidget* parent) : QTreeView(parent)
         if (!fModel || fApplyingColumns > 0)
             return;
         TShellListModel& list = fModel->List();
+        if (header()->count() != static_cast<int>(list.Columns().size()))
+            return;
         std::vector<int> widths;
         for (int i = 0; i < header()->count(); ++i)
             widths.push_back(header()->isSectionHidden(i) ? 0 : header()->sectionSize(i));
@@ -61,7 +63,13 @@ void TFileListView::SetListModel(TFileListItemModel* model)
         return;
     model->OnSelection = [this] { FollowSelection(); };
     model->OnSortOrder = [this] { ShowSortOrder(); };
-    connect(model, &QAbstractItemModel::modelReset, this, [this] { ApplyColumns(); });
+    // While a new listing comes the header gives its sections sizes of its
+    // own; those are not the user's and are not kept.
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { ++fApplyingColumns; });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        --fApplyingColumns;
+        ApplyColumns();
+    });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { SelectionChanged(); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { SelectionChanged(); });
     ApplyColumns();
