@@ -20,6 +20,27 @@ TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TP
     // builds the loaders from them.
     TIniFile settings(fSettingsPath);
     fLoadResult = LoadOptions(settings, fOptions, OptionLinks());
+    // The last location is the data folder's, also with a settings file of
+    // its own ("-s"); keys of older versions are converted there once.
+    TIniFile program(ProgramSettingsPath());
+    fLastLocation = ReadLastLocation(program);
+    if (program.Modified() && program.ReadError().empty()) {
+        try {
+            program.UpdateFile();
+        } catch (const std::exception&) {
+            // The converted keys are read again on the next start.
+        }
+    }
+}
+
+std::string TAppCore::ProgramSettingsPath() const
+{
+    return IncludeTrailingPathDelimiter(fFolders.DataFolder) + "Mireva.ini";
+}
+
+TLocationTree TAppCore::StartTreeKind() const
+{
+    return ::StartTreeKind(fLastLocation, fOptions.Initialize, !fCommandLine.StartPath.empty());
 }
 
 TAppCore::~TAppCore()
@@ -72,15 +93,50 @@ TOpenOptions TAppCore::OpenOptions() const
 
 bool TAppCore::RestoreLastLocation(TPlaceView& view)
 {
-    // A configured start folder opens while it exists, else the working
-    // folder. The last run's place and a start shelf come back once the
-    // window keeps its state and shows shelves; until then they open the
-    // working folder too.
-    std::string folder = fFolders.WorkingFolder;
+    const std::string working = fFolders.WorkingFolder;
     const TInitializeOptions& init = fOptions.Initialize;
-    if (init.InitDirType == TInitDirType::idInitPath && !init.InitPath.empty() && DirectoryExists(init.InitPath))
-        folder = IncludeTrailingPathDelimiter(init.InitPath);
-    return OpenPath(folder, ResolveContext(), OpenOptions(), view);
+    switch (init.InitDirType) {
+    case TInitDirType::idInitPath: {
+        // A configured start folder opens while it exists, else the working
+        // folder.
+        std::string folder = working;
+        if (!init.InitPath.empty() && DirectoryExists(init.InitPath))
+            folder = IncludeTrailingPathDelimiter(init.InitPath);
+        return OpenPath(folder, ResolveContext(), OpenOptions(), view);
+    }
+    case TInitDirType::idInitShelf:
+        if (!init.InitShelf.empty() && view.ShowShelf(init.InitShelf, ""))
+            return true;
+        return OpenPath(working, ResolveContext(), OpenOptions(), view);
+    case TInitDirType::idLastFolder:
+        break;
+    }
+
+    const TLastLocation& last = fLastLocation;
+    bool opened = false;
+    if (last.TreeKind == TLocationTree::ltShelf && !last.Shelf.empty())
+        opened = view.ShowShelf(last.Shelf, last.ShelfItem);
+    else if (last.TreeKind == TLocationTree::ltMedia && !last.Media.empty())
+        opened = view.ShowMedium(last.Media, last.MediaDir);
+    if (!opened && !last.Dir.empty()) {
+        if (last.IsArchive)
+            opened = FileExists(last.Dir) && view.ShowArchive(last.Dir, last.ArchivePath);
+        else
+            opened = DirectoryExists(last.Dir) && view.ShowFolder(IncludeTrailingPathDelimiter(last.Dir));
+    }
+    if (!opened)
+        return OpenPath(working, ResolveContext(), OpenOptions(), view);
+    if (init.LastImage && !last.ImagePath.empty()) {
+        // Inside an archive the picture is "archive//member".
+        const std::string prefix = last.Dir + "//";
+        if (!last.IsArchive)
+            view.SelectAndShow(last.ImagePath);
+        else if (last.ImagePath.starts_with(prefix))
+            view.SelectAndShow(last.ImagePath.substr(prefix.size()));
+    }
+    if (!last.Selected.empty())
+        view.SelectItem(last.Selected);
+    return true;
 }
 
 bool TAppCore::DeferredStart(TPlaceView& view)

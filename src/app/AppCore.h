@@ -24,6 +24,7 @@
 #include "app/FilterSettingsStore.h"
 #include "app/HandOver.h"
 #include "app/Init.h"
+#include "app/LastLocation.h"
 #include "app/OpenPath.h"
 #include "app/PathInfo.h"
 #include "loading/FileLoader.h"
@@ -80,10 +81,20 @@ public:
     TOpenOptions OpenOptions() const;
 
     // Opens the start path, or when there is none or it fails, the last
-    // location; then the state becomes ready. The last run's location is not
-    // stored yet, so "the last location" is the working folder.
+    // location; then the state becomes ready.
     bool DeferredStart(TPlaceView& view);
+    // The start folder or shelf the options name, else the last run's place
+    // with its selected item (and its picture, with INITIALIZE LastImage);
+    // whatever cannot be opened any more falls back to the working folder.
     bool RestoreLastLocation(TPlaceView& view);
+
+    // The data folder's "Mireva.ini": it keeps the last location whichever
+    // settings file is in use.
+    std::string ProgramSettingsPath() const;
+    // The last run's location, read at start.
+    const TLastLocation& LastLocation() const { return fLastLocation; }
+    // The tree kind the window starts with.
+    TLocationTree StartTreeKind() const;
 
     // What a later start asks for; nullopt while not ready (the start
     // location is still opening, or the window is closing).
@@ -116,5 +127,6 @@ private:
     TFilterSettingsStore fFilters;
     TOptions fOptions;
     TLoadOptionsResult fLoadResult;
+    TLastLocation fLastLocation;
     TAppState fState = TAppState::asCreated;
 };

@@ -54,6 +54,16 @@ public:
     // The inner folder when the shown archive's top holds exactly one item
     // and that is a folder; empty otherwise.
     virtual std::string SingleTopFolder() const = 0;
+    // Selects and focuses an item of the shown list without opening it (a
+    // path in a folder, a member path in an archive); false when it is not
+    // listed.
+    virtual bool SelectItem(const std::string&) { return false; }
+    // Lists the shelf of that name, or the member folder memberPath of it;
+    // false when there is no such shelf. Views without shelves refuse.
+    virtual bool ShowShelf(const std::string& /*name*/, const std::string& /*memberPath*/) { return false; }
+    // Lists the catalogue of that name at a folder inside it ("" for its
+    // top); false when there is no such catalogue.
+    virtual bool ShowMedium(const std::string& /*name*/, const std::string& /*folder*/) { return false; }
 };
 
 struct TOpenOptions {

@@ -52,6 +52,7 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
             const std::string size = takeValue();
             if (!ParseWindowSize(size, options.WindowWidth, options.WindowHeight))
                 throw EUsageError("--window-size wants WIDTHxHEIGHT, not '" + size + "'");
+            options.WindowSizeGiven = true;
         } else if (name == "--run" || name == "--select") {
             const std::string list = takeValue();
             std::vector<std::string>& into = name == "--run" ? options.RunActions : options.SelectNames;
@@ -67,6 +68,8 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
                     break;
                 start = comma + 1;
             }
+        } else if (name == "--no-save" && !hasValue) {
+            options.NoSave = true;
         } else if (name == "--help" && !hasValue) {
             options.Help = true;
         } else {
@@ -84,5 +87,5 @@ const char* ProgramUsage()
 {
     return "usage: mireva [-f] [-s SETTINGS.ini|.lys] [PATH]\n"
            "       mireva --snapshot OUT.png [--window-size WxH] [-s SETTINGS] [--select NAME,...]\n"
-           "              [--run ACTION,...] [PATH]\n";
+           "              [--run ACTION,...] [--no-save] [PATH]\n";
 }

@@ -11,6 +11,9 @@
 //   --select N,M,...     with --snapshot: the items of the list with those
 //                        names are selected once the path is open, before
 //                        the actions run
+//   --no-save            the window's state and the last location are not
+//                        written at the end (a snapshot leaves the data
+//                        folder as it found it)
 //   --help               print the usage
 
 #include <string>
@@ -27,6 +30,9 @@ struct TProgramOptions {
     std::string SnapshotPath;  // empty: the normal interactive start
     int WindowWidth = 1024;
     int WindowHeight = 768;
+    // --window-size was given: it wins over the size the window kept.
+    bool WindowSizeGiven = false;
+    bool NoSave = false;
     // Action names ("actNext"), in order; checked against the window's
     // action table by the program.
     std::vector<std::string> RunActions;

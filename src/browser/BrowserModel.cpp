@@ -6,7 +6,10 @@
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "browser/ViewerSettings.h"
+#include "collections/GroupFolder.h"
+#include "collections/MediaFolder.h"
 #include "common/IniFile.h"
+#include "platform/FileSystem.h"
 #include "shellviews/ShellTree.h"
 #include "viewer/ViewCommands.h"
 
@@ -140,6 +143,9 @@ TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatche
         fDispatcher);
     fActions = std::make_unique<TViewActions>(*fViewer);
     TIniFile settings(fCore.SettingsPath());
+    // The tree kind is kept with the last location, not in the settings.
+    static_assert(static_cast<int>(TLocationTree::ltSearch) == static_cast<int>(TTreeKind::tkSearch));
+    fViewStates.TreeKind = static_cast<TTreeKind>(fCore.StartTreeKind());
     ReadWindowState(settings);
     ApplyOptions();
 }
@@ -1022,6 +1028,24 @@ void TBrowserModel::ResumeAfterSettings()
 
 void TBrowserModel::WriteWindowState(TIniFile& ini)
 {
+    // The lists keep their own widths and orders while the window runs.
+    using enum TListGroup;
+    const std::array<TListGroup, HeaderSlotCount> groups = {lgFolder, lgShelves, lgShelf, lgMedia, lgCategories,
+                                                            lgSearch};
+    for (size_t slot = 0; slot < HeaderSlotCount; ++slot)
+        fWindowState.FileHeaders[slot] = fFileList->ColumnWidths(groups[slot]);
+    fWindowState.ArchiveHeader = fArchiveList->ColumnWidths();
+    fWindowState.FolderSort = fFileList->GroupSortOrder(lgFolder);
+    fWindowState.ShelfSort = fFileList->GroupSortOrder(lgShelf);
+    fWindowState.ArchiveSort = fArchiveList->SortOrder();
+    if (fWindowLink)
+        fWindowLink->CaptureWindowState(fWindowState);
+    WriteWindowStateSection(ini, fWindowState);
+    // The filter set chosen while the window ran; the sets themselves are
+    // options and go with them.
+    const TFilterSets& sets = fCore.FilterSets();
+    ini.WriteInteger(FilterSection, "Select",
+                     sets.Selected >= 0 && sets.Selected < static_cast<int>(sets.Sets.size()) ? sets.Selected : -1);
     WriteViewState(ini, fViewer->ViewState());
     // The image view's bars are switched by its own commands; the panes
     // keep them with the rest of the normal view's bars.
@@ -1036,9 +1060,168 @@ void TBrowserModel::ReadWindowState(TIniFile& ini)
     // The rotation is not kept in the file; the one chosen stays.
     state.Rotation = fViewer->ViewState().Rotation;
     fViewer->SetViewState(state);
+    const TTreeKind tree = fViewStates.TreeKind;
     fViewStates = ReadViewStates(ini);
+    fViewStates.TreeKind = tree;
     fActions->SetBars(fViewStates.Normal.ImageBar, fViewStates.Normal.SeekBar);
+
+    fWindowState = ReadWindowStateSection(ini);
+    using enum TListGroup;
+    const std::array<TListGroup, HeaderSlotCount> groups = {lgFolder, lgShelves, lgShelf, lgMedia, lgCategories,
+                                                            lgSearch};
+    for (size_t slot = 0; slot < HeaderSlotCount; ++slot)
+        fFileList->SetColumnWidths(groups[slot], fWindowState.FileHeaders[slot]);
+    fArchiveList->SetColumnWidths(fWindowState.ArchiveHeader);
+    // A list that shows its rows now is sorted again, and the items and the
+    // book follow it as after a sort the user chose.
+    fFileList->SetGroupSortOrder(lgFolder, fWindowState.FolderSort);
+    fFileList->SetGroupSortOrder(lgShelf, fWindowState.ShelfSort);
+    fArchiveList->SetSortOrder(fWindowState.ArchiveSort);
+    if (fWindowLink)
+        fWindowLink->ApplyWindowState(fWindowState);
     Notify(TBrowserChangeKind::bcView);
+}
+
+// --- The window's state across runs ----------------------------------------------------
+
+TLastLocation TBrowserModel::LastLocation() const
+{
+    TLastLocation location;
+    const auto selectedPath = [this]() -> std::string {
+        const int item = fFocused >= 0 && std::find(fSelection.begin(), fSelection.end(), fFocused) != fSelection.end()
+                             ? fFocused
+                             : (fSelection.empty() ? -1 : fSelection.front());
+        return item >= 0 ? fItems[static_cast<size_t>(item)].Path : std::string();
+    };
+    switch (fShown.Kind) {
+    case TPlaceKind::pkArchive:
+        location.IsArchive = true;
+        location.ArchivePath = fShown.ArchiveFolder;
+        location.Dir = fShown.ArchivePath;
+        location.Selected = selectedPath();
+        break;
+    case TPlaceKind::pkFolder:
+        location.Dir = fShown.Folder;
+        location.Selected = selectedPath();
+        break;
+    case TPlaceKind::pkCollection:
+        // A collection view keeps the folder it stands in, for a start
+        // without the collection.
+        location.Dir = fShown.Folder;
+        break;
+    case TPlaceKind::pkNothing:
+        break;
+    }
+    location.ImagePath = ShownFile();
+
+    // A shelf or catalogue shown comes back as that, from the tree of its kind.
+    const TTreePlace place = fFileList->Place();
+    const auto shelfName = [this](int index) {
+        TCustomFolder* folder = fSources.Shelves ? fSources.Shelves->Folder(index) : nullptr;
+        return folder ? folder->Name() : std::string();
+    };
+    const auto mediumName = [this](int index) {
+        TCustomFolder* folder = fSources.Media ? fSources.Media->Folder(index) : nullptr;
+        return folder ? folder->Name() : std::string();
+    };
+    using enum TTreePlaceKind;
+    switch (fShown.Kind == TPlaceKind::pkArchive ? tpNone : place.Kind) {
+    case tpShelves:
+        location.TreeKind = TLocationTree::ltShelf;
+        break;
+    case tpShelf:
+        location.TreeKind = TLocationTree::ltShelf;
+        location.Shelf = shelfName(place.ListIndex);
+        break;
+    case tpShelfMember:
+    case tpShelfFolder:
+        location.TreeKind = TLocationTree::ltShelf;
+        location.Shelf = shelfName(place.ListIndex);
+        location.ShelfItem = ExcludeTrailingPathDelimiter(place.Kind == tpShelfMember ? place.Path : place.MemberPath);
+        break;
+    case tpMedia:
+        location.TreeKind = TLocationTree::ltMedia;
+        break;
+    case tpMedium:
+        location.TreeKind = TLocationTree::ltMedia;
+        location.Media = mediumName(place.ListIndex);
+        break;
+    case tpMediumFolder:
+        location.TreeKind = TLocationTree::ltMedia;
+        location.Media = mediumName(place.ListIndex);
+        location.MediaDir = ExcludeTrailingPathDelimiter(place.Path);
+        break;
+    default:
+        break;
+    }
+    return location;
+}
+
+bool TBrowserModel::SaveAtClose()
+{
+    TIniFile ini(fCore.SettingsPath());
+    const std::string program = fCore.ProgramSettingsPath();
+    const bool oneFile = SameSettingsFile(ini.FileName(), program);
+    bool saved = true;
+    try {
+        WriteWindowState(ini);
+        if (!oneFile)
+            ini.UpdateFile();
+    } catch (const std::exception& e) {
+        fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
+        saved = false;
+    }
+    // The same copy is pointed at the data folder's file, read again from
+    // disk unless it is that file already.
+    if (!oneFile)
+        ini.Rename(program, true);
+    try {
+        WriteLastLocation(ini, LastLocation());
+        ini.UpdateFile();
+    } catch (const std::exception& e) {
+        fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
+        saved = false;
+    }
+    return saved;
+}
+
+bool TBrowserModel::SelectItem(const std::string& name)
+{
+    TStep step(*this);
+    for (size_t i = 0; i < fItems.size(); ++i)
+        if (fItems[i].Path == name) {
+            Select({static_cast<int>(i)}, static_cast<int>(i));
+            return true;
+        }
+    return false;
+}
+
+bool TBrowserModel::ShowShelf(const std::string& name, const std::string& memberPath)
+{
+    const int index = fSources.Shelves ? fSources.Shelves->IndexOfName(name) : -1;
+    if (index < 0)
+        return false;
+    TTreePlace place;
+    place.ListIndex = index;
+    if (memberPath.empty() || !DirectoryExists(memberPath)) {
+        place.Kind = TTreePlaceKind::tpShelf;
+    } else {
+        place.Kind = TTreePlaceKind::tpShelfMember;
+        place.Path = IncludeTrailingPathDelimiter(memberPath);
+    }
+    return ShowTreePlace(place);
+}
+
+bool TBrowserModel::ShowMedium(const std::string& name, const std::string& folder)
+{
+    const int index = fSources.Media ? fSources.Media->IndexOfName(name) : -1;
+    if (index < 0)
+        return false;
+    TTreePlace place;
+    place.ListIndex = index;
+    place.Kind = folder.empty() ? TTreePlaceKind::tpMedium : TTreePlaceKind::tpMediumFolder;
+    place.Path = folder.empty() ? std::string() : IncludeTrailingPathDelimiter(folder);
+    return ShowTreePlace(place);
 }
 
 void TBrowserModel::ReportWriteFailure(const std::string& message)

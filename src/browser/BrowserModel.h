@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LastLocation.h"
 #include "app/OpenPath.h"
 #include "app/SettingsFileCommands.h"
 #include "browser/ImageList.h"
@@ -29,6 +30,7 @@
 #include "browser/PlaceItems.h"
 #include "browser/ViewActions.h"
 #include "browser/ViewStates.h"
+#include "browser/WindowState.h"
 #include "base/Dispatcher.h"
 #include "common/ObserverList.h"
 #include "imaging/FilterSets.h"
@@ -212,6 +214,20 @@ public:
     // The window is closing: hand-overs are ignored and the cache stops.
     void BeginClose();
 
+    // --- The window's state across runs -----------------------------------------
+
+    // The window that keeps its geometry and splitters through the model;
+    // none: only the model's own parts are read and written.
+    void SetWindowStateLink(TWindowStateLink* link) { fWindowLink = link; }
+    const TWindowState& WindowState() const { return fWindowState; }
+    // Where the window stands now, as the next start restores it.
+    TLastLocation LastLocation() const;
+    // At close: the window state goes into the settings file in use and the
+    // last location into the data folder's "Mireva.ini" (the same copy when
+    // they are one file). A file that cannot be written is reported; false
+    // then.
+    bool SaveAtClose();
+
     // --- Options -------------------------------------------------------------
 
     // Applies the program's options to the viewer (and tells the observers).
@@ -226,6 +242,9 @@ public:
     bool SelectAndShow(const std::string& name) override;
     void ShowFirstImage() override;
     std::string SingleTopFolder() const override;
+    bool SelectItem(const std::string& name) override;
+    bool ShowShelf(const std::string& name, const std::string& memberPath) override;
+    bool ShowMedium(const std::string& name, const std::string& folder) override;
 
     // --- TSettingsWindow -----------------------------------------------------
     // Of the window's state the model keeps the view state (section IMAGE)
@@ -321,6 +340,8 @@ private:
     // notices are not taken for the user's doing.
     int fMovingLists = 0;
     TViewStates fViewStates;
+    TWindowState fWindowState;
+    TWindowStateLink* fWindowLink = nullptr;
     // The archive file the archive list left at its top, for the file list
     // to show the folder that holds it.
     std::string fLeavingArchive;

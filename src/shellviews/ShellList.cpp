@@ -1007,6 +1007,14 @@ void TShellListModel::ColumnClick(int column)
         SetSortOrder(next);
 }
 
+void TShellListModel::SetGroupSortOrder(TListGroup group, const TSortOrder& order)
+{
+    if (group == ListGroupOf(fContent) && fContent != TListContent::lcoNone)
+        SetSortOrder(order);
+    else
+        fOrders[static_cast<size_t>(group)] = order;
+}
+
 void TShellListModel::SetSortOrder(const TSortOrder& order)
 {
     GroupOrder() = order;

@@ -232,6 +232,10 @@ public:
     // for the content's group. The collection lists sort themselves.
     void ColumnClick(int column);
     void SetSortOrder(const TSortOrder& order);
+    // The order a content group keeps, also while another content is shown;
+    // setting the shown group's order re-sorts the rows.
+    TSortOrder GroupSortOrder(TListGroup group) const { return fOrders[static_cast<size_t>(group)]; }
+    void SetGroupSortOrder(TListGroup group, const TSortOrder& order);
 
     // --- Selection -----------------------------------------------------------
 

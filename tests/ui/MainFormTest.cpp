@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QSlider>
+#include <QSplitter>
 #include <QToolButton>
 #include <QUrl>
 #include <QWheelEvent>
@@ -26,6 +28,7 @@
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
 #include "base/PathUtils.h"
+#include "common/IniFile.h"
 #include "loading/SPIs.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
@@ -136,6 +139,37 @@ protected:
 };
 
 }  // namespace
+
+// The window opens where it was left, in 96-dpi units from the work area,
+// with the tree pane as wide as it was, and writes both back when it closes.
+TEST_F(MainFormTest, TakesItsKeptRectangleAndTreeWidthAndWritesThemAtClose)
+{
+    WriteBook(3);
+    fTree.Write("data/Mireva.ini", "[STATE]\nLeft=10\nTop=20\nWidth=700\nHeight=500\nFolderSplitter=150\n");
+    fCore = fProgram.Start({"book"}, TLoaders::ldFake);
+    fForm = std::make_unique<TMainForm>(*fCore);
+    const TScreenInfo screens = fForm->ScreenInfo();
+    const double scale = screens.Scale;
+    EXPECT_EQ(fForm->geometry(), QRect(screens.WorkArea.Left + ToPixels(10, scale), screens.WorkArea.Top + ToPixels(20, scale),
+                                       ToPixels(700, scale), ToPixels(500, scale)));
+    bool settled = false;
+    fForm->SetSettledHandler([&settled] { settled = true; });
+    fForm->show();
+    ASSERT_TRUE(PumpUntil([&] { return settled; }));
+    const QSplitter* tree = fForm->findChild<QSplitter*>("splTree");
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->sizes().front(), ToPixels(150, scale));
+    fForm->resize(ToPixels(640, scale), ToPixels(480, scale));
+    // A column the user widens keeps its width.
+    fForm->Files()->FileView()->header()->resizeSection(0, 123);
+    fForm->close();
+    const TIniFile ini(fTree.File("data/Mireva.ini"));
+    EXPECT_EQ(ini.ReadInteger("STATE", "Width", 0), 640);
+    EXPECT_EQ(ini.ReadInteger("STATE", "Height", 0), 480);
+    EXPECT_EQ(ini.ReadInteger("STATE", "FolderSplitter", 0), 150);
+    EXPECT_EQ(ini.ReadString("STATE", "Dir", ""), fTree.File("work/book/"));
+    EXPECT_TRUE(ini.ReadString("STATE", "ShellHeader", "").starts_with("123,")) << ini.ReadString("STATE", "ShellHeader", "");
+}
 
 TEST_F(MainFormTest, FolderOpensItsFirstPagesAsASpreadInNameOrder)
 {

@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <thread>
 
+#include "common/IniFile.h"
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
 #include "platform/qt/InstanceListener.h"
@@ -113,6 +114,49 @@ TEST(ViewerProgram, SnapshotSelectsItemsByName)
     ASSERT_NE(status, std::string::npos) << run.Out;
     EXPECT_TRUE(run.Out.ends_with("\t2 / 11 ファイル\n")) << run.Out;
     EXPECT_NE(run.Err.find("nothing named 'nope.bmp'"), std::string::npos) << run.Err;
+}
+
+// A run ends as a user's does: the next start without a path comes back to
+// the same folder, order and picture.
+TEST(ViewerProgram, TheNextStartComesBackToTheLastPlaceAndPicture)
+{
+    TTempFolder home;
+    home.Write("Mireva.ini", "[INITIALIZE]\nLastImage=1\n[STATE]\nSortIndex=0\nSortDir=1\n");
+    const TCliRun first =
+        RunViewer(home, "--snapshot '" + home.File("a.png") + "' --run actNext,actNext " + SampleFolder);
+    ASSERT_EQ(first.ExitCode, 0) << first.Err;
+    ASSERT_NE(first.Out.find("\n5 / 11\n"), std::string::npos) << first.Out;
+    const TCliRun again = RunViewer(home, "--snapshot '" + home.File("b.png") + "'");
+    ASSERT_EQ(again.ExitCode, 0) << again.Err;
+    EXPECT_EQ(again.Out.substr(0, again.Out.find('\n', again.Out.find('\n') + 1)),
+              first.Out.substr(0, first.Out.find('\n', first.Out.find('\n') + 1)))
+        << "the caption and the page label of the first run";
+}
+
+TEST(ViewerProgram, NoSaveLeavesTheDataFolderAsItWas)
+{
+    TTempFolder home;
+    ImageViewOnly(home);
+    ASSERT_EQ(RunViewer(home, "--no-save --snapshot '" + home.File("a.png") + "' " + SampleFolder).ExitCode, 0);
+    EXPECT_EQ(home.Read("Mireva.ini"), "[VIEW]\nTree=0\nFile=0\nMainMenu=0\nMainBar=0\nAddressBar=0\nStatusBar=0\n");
+}
+
+// The window's state goes into the chosen settings file, the last place
+// into the data folder's own file.
+TEST(ViewerProgram, AChosenSettingsFileLeavesTheLastPlaceInTheDataFolder)
+{
+    TTempFolder home;
+    home.Write("comic.lys", "[OTHER]\nFullPath=0\n");
+    ASSERT_EQ(RunViewer(home, "--snapshot '" + home.File("a.png") + "' --window-size 640x480 -s '" +
+                                  home.File("comic.lys") + "' " + SampleFolder)
+                  .ExitCode,
+              0);
+    const TIniFile program(home.File("Mireva.ini"));
+    EXPECT_TRUE(program.ReadString("STATE", "Dir", "").ends_with("/Sample Book/"));
+    EXPECT_FALSE(program.ValueExists("STATE", "Width"));
+    const TIniFile chosen(home.File("comic.lys"));
+    EXPECT_EQ(chosen.ReadInteger("STATE", "Width", 0), 640);
+    EXPECT_FALSE(chosen.ValueExists("STATE", "Dir"));
 }
 
 TEST(ViewerProgram, UnknownActionIsRefusedBeforeAnythingOpens)

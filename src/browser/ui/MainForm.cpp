@@ -27,6 +27,7 @@
 #include <QRegularExpression>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QScreen>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -141,9 +142,12 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     BuildPanes();
     BuildMenus();
     fModel->RegisterObserver(this);
-    resize(1024, 768);
     ApplyOptions();
     LayoutPanes();
+    // The kept rectangle and splitters, after the layout placed the panes
+    // they divide; from now on the model asks the window for them.
+    ApplyWindowState(fModel->WindowState());
+    fModel->SetWindowStateLink(this);
     fFrame->ShowImageBar(fModel->Actions().ImageBarShown());
     fFrame->ShowSeekBar(fModel->Actions().SeekBarShown());
     // Every change of focus between the panes may change the command target.
@@ -1096,9 +1100,10 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::DeferredStart()
 {
-    // The folder tree is the one tree that lists anything until the
-    // collections have their lists.
-    fTreePane->SetKind(TTreeKind::tkFolder);
+    // The folder tree and the shelf tree are the ones that list anything
+    // until the other collections have their lists.
+    fTreePane->SetKind(fModel->ViewStates().TreeKind == TTreeKind::tkShelf ? TTreeKind::tkShelf
+                                                                            : TTreeKind::tkFolder);
     fModel->DeferredStart();
     // The picture is painted by the events already queued; settle after them.
     QTimer::singleShot(0, this, [this] {
@@ -1127,7 +1132,77 @@ bool TMainForm::Settle(int milliseconds)
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     fModel->BeginClose();
+    if (fSavesState && !fStateSaved) {
+        fStateSaved = true;
+        fModel->SaveAtClose();
+    }
     event->accept();
+}
+
+// --- The window's state across runs -------------------------------------------------
+
+TScreenInfo TMainForm::ScreenInfo() const
+{
+    const auto rect = [](const QRect& r) { return TWindowRect{r.x(), r.y(), r.width(), r.height()}; };
+    TScreenInfo info;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return info;
+    info.WorkArea = rect(primary->availableGeometry());
+    // Sizes are kept in 96-dpi units: a desktop set to 144 dpi gets a window
+    // half as large again in pixels.
+    info.Scale = primary->logicalDotsPerInch() > 0 ? primary->logicalDotsPerInch() / 96.0 : 1.0;
+    for (const QScreen* screen : QGuiApplication::screens())
+        info.Screens.push_back(rect(screen->availableGeometry()));
+    return info;
+}
+
+void TMainForm::CaptureWindowState(TWindowState& state)
+{
+    const TScreenInfo screens = ScreenInfo();
+    const bool full = isFullScreen();
+    const QRect normal = isMaximized() || full ? normalGeometry() : geometry();
+    if (normal.isValid())
+        StoreWindowBounds(state, {normal.x(), normal.y(), normal.width(), normal.height()}, screens);
+    state.Max = windowState().testFlag(Qt::WindowMaximized);
+    TSplitterState& splitters = state.Splitters(full);
+    const auto units = [&](int pixels) { return ToUnits(pixels, screens.Scale); };
+    if (fLeftSplitter->isVisible() && fTreeSplitter->sizes().size() == 2)
+        splitters.Tree[static_cast<size_t>(fModel->ViewStates().TreeKind)] = units(fTreeSplitter->sizes()[0]);
+    if (fTreePane->isVisible() && fFilePane->isVisible() && fFilePane->parentWidget() == fLeftSplitter)
+        splitters.TreeOverFile = units(fLeftSplitter->sizes()[0]);
+    if (fFilePane->isVisible() && fFilePane->parentWidget() == fImageSplitter)
+        splitters.FileOverImage = units(fImageSplitter->sizes()[0]);
+}
+
+void TMainForm::ApplyWindowState(const TWindowState& state)
+{
+    const TScreenInfo screens = ScreenInfo();
+    const TWindowRect bounds = WindowBounds(state, screens);
+    if (!isFullScreen() && !isMaximized())
+        setGeometry(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+    if (state.Max && !isFullScreen())
+        setWindowState(windowState() | Qt::WindowMaximized);
+    const TSplitterState& splitters = state.Splitters(isFullScreen());
+    const auto pixels = [&](int32_t units) { return std::max(ToPixels(units, screens.Scale), 1); };
+    const int minimum = pixels(MinimumPaneSize);
+    // Without a kept value the tree pane takes its usual width, the tree
+    // half the left pane and the file view a third of the image panel.
+    const int width = std::max(bounds.Width, 2 * minimum);
+    const std::optional<int32_t>& tree = splitters.Tree[static_cast<size_t>(fModel->ViewStates().TreeKind)];
+    const int treeWidth = std::clamp(tree ? pixels(*tree) : 280, minimum, width - minimum);
+    fTreeSplitter->setSizes({treeWidth, width - treeWidth});
+    const int height = std::max(bounds.Height, 2 * minimum);
+    if (fLeftSplitter->count() == 2) {
+        const int top = std::clamp(splitters.TreeOverFile ? pixels(*splitters.TreeOverFile) : height / 2, minimum,
+                                   height - minimum);
+        fLeftSplitter->setSizes({top, height - top});
+    }
+    if (fImageSplitter->count() == 2) {
+        const int top = std::clamp(splitters.FileOverImage ? pixels(*splitters.FileOverImage) : height / 3, minimum,
+                                   height - minimum);
+        fImageSplitter->setSizes({top, height - top});
+    }
 }
 
 void TMainForm::HandOver(const THandOver& message)

@@ -52,7 +52,7 @@ class TTreePane;
 struct THandOver;
 struct TTreePlace;
 
-class TMainForm : public QMainWindow, public TUserNotifier, public TBrowserObserver {
+class TMainForm : public QMainWindow, public TUserNotifier, public TBrowserObserver, public TWindowStateLink {
 public:
     // scaler scales the shown pages and must outlive the window; null uses
     // the program's resamplers.
@@ -79,6 +79,16 @@ public:
     // inside an archive) whose names are given, as a user's clicks would;
     // the names that are not listed come back.
     std::vector<std::string> SelectByNames(const std::vector<std::string>& names);
+    // Whether closing writes the window state and the last location (on by
+    // default; off for runs that must leave the data folder as it was).
+    void SetSavesState(bool on) { fSavesState = on; }
+
+    // TWindowStateLink: the rectangle, maximised state and splitters.
+    void CaptureWindowState(TWindowState& state) override;
+    void ApplyWindowState(const TWindowState& state) override;
+    // The screens as they are now, for the stored rectangle.
+    TScreenInfo ScreenInfo() const;
+
     // Waits (bounded) until the cache thread has nothing left to do and the
     // pages are scaled; false when the wait gave up.
     bool Settle(int milliseconds = 60000);
@@ -189,6 +199,8 @@ private:
     bool fTrayHidden = false;
     Qt::WindowStates fStateBeforeTray;
 
+    bool fSavesState = true;
+    bool fStateSaved = false;
     bool fStartPosted = false;
     bool fRefreshPosted = false;
     int fUpdating = 0;

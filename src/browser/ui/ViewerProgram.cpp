@@ -182,7 +182,13 @@ int RunViewer(int argc, char** argv)
     int exitCode = 0;
     {
         TMainForm form(*core);
-        form.resize(options.WindowWidth, options.WindowHeight);
+        // A snapshot closes as a user's run does and leaves the same state
+        // behind, unless told not to.
+        form.SetSavesState(!options.NoSave);
+        if (options.WindowSizeGiven) {
+            form.setWindowState(form.windowState() & ~Qt::WindowMaximized);
+            form.resize(options.WindowWidth, options.WindowHeight);
+        }
         std::unique_ptr<TInstanceListener> listener;
         if (instance && instance->Server())
             listener = std::make_unique<TInstanceListener>(

@@ -31,6 +31,19 @@ TFileListView::TFileListView(QWidget* parent) : QTreeView(parent)
         // Qt moves the indicator on its own; the list's order decides.
         ShowSortOrder();
     });
+    // Widths the user drags are kept by the list for the kind of content
+    // shown, so each kind comes back as it was left, also in the next run.
+    connect(header(), &QHeaderView::sectionResized, this, [this](int, int, int) {
+        if (!fModel || fApplyingColumns > 0)
+            return;
+        TShellListModel& list = fModel->List();
+        if (header()->count() != static_cast<int>(list.Columns().size()))
+            return;
+        std::vector<int> widths;
+        for (int i = 0; i < header()->count(); ++i)
+            widths.push_back(header()->isSectionHidden(i) ? 0 : header()->sectionSize(i));
+        list.SetColumnWidths(ListGroupOf(list.Content()), std::move(widths));
+    });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             OpenRow(index.row());
@@ -50,7 +63,13 @@ void TFileListView::SetListModel(TFileListItemModel* model)
         return;
     model->OnSelection = [this] { FollowSelection(); };
     model->OnSortOrder = [this] { ShowSortOrder(); };
-    connect(model, &QAbstractItemModel::modelReset, this, [this] { ApplyColumns(); });
+    // While a new listing comes the header gives its sections sizes of its
+    // own; those are not the user's and are not kept.
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { ++fApplyingColumns; });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        --fApplyingColumns;
+        ApplyColumns();
+    });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { SelectionChanged(); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { SelectionChanged(); });
     ApplyColumns();
@@ -64,7 +83,8 @@ void TFileListView::ApplyColumns()
     // Widths in "X" units of the list's font, unless the window saved
     // widths for this content's group (0 hides a column).
     TShellListModel& list = fModel->List();
-    const std::vector<int>& saved = list.ColumnWidths(ListGroupOf(list.Content()));
+    ++fApplyingColumns;
+    const std::vector<int> saved = list.ColumnWidths(ListGroupOf(list.Content()));
     const int x = fontMetrics().horizontalAdvance(QLatin1Char('X'));
     const auto& columns = list.Columns();
     for (size_t i = 0; i < columns.size(); ++i) {
@@ -74,6 +94,7 @@ void TFileListView::ApplyColumns()
         if (width > 0)
             setColumnWidth(column, width);
     }
+    --fApplyingColumns;
     ShowSortOrder();
 }
 

@@ -52,4 +52,6 @@ private:
     // Above zero while the view follows the list, so that what Qt does
     // meanwhile is not taken for the user's doing.
     int fFollowing = 0;
+    // Above zero while the view sets the widths itself.
+    int fApplyingColumns = 0;
 };

@@ -36,8 +36,19 @@ public:
     bool ShowArchive(const std::string& archive, const std::string& inner) override
     {
         Record("archive(" + archive + "|" + inner + ")");
-        return false;
+        return OpensArchives;
     }
+    bool SelectItem(const std::string& name) override
+    {
+        Record("only(" + name + ")");
+        return true;
+    }
+    bool ShowShelf(const std::string& name, const std::string& member) override
+    {
+        Record("shelf(" + name + "|" + member + ")");
+        return name == "Known";
+    }
+    bool OpensArchives = false;
     bool SelectAndShow(const std::string& name) override
     {
         Record("select(" + name + ")");
@@ -141,31 +152,82 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct TInitCase {
     const char* Name;
-    const char* Initialize;
+    const char* Ini;  // the data folder's Mireva.ini
     const char* Calls;
 };
 
 class StartLocationTest : public ::testing::TestWithParam<TInitCase> {};
 
-// Without a start path the configured start folder opens while it exists.
-TEST_P(StartLocationTest, OpensTheConfiguredFolderOrTheWorkingFolder)
+// Without a start path: the configured start folder or shelf, else the last
+// run's place, with its picture only when asked for; what is gone falls
+// back to the working folder.
+TEST_P(StartLocationTest, OpensTheConfiguredOrTheLastPlace)
 {
     const TInitCase& row = GetParam();
     TStartTree tree;
-    tree.Write("data/Mireva.ini", tree.Expand(std::string("[INITIALIZE]\n") + row.Initialize));
+    tree.Write("data/Mireva.ini", tree.Expand(row.Ini));
     TAppCore core(tree.Folders(), {});
     TListingView view;
+    view.OpensArchives = true;
     EXPECT_TRUE(core.DeferredStart(view));
     EXPECT_EQ(view.Calls, tree.Expand(row.Calls));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, StartLocationTest,
-    ::testing::Values(TInitCase{"StartFolder", "InitDirType=1\nInitPath={W}book\n", "folder({W}book/)"},
-                      TInitCase{"StartFolderGone", "InitDirType=1\nInitPath={W}gone\n", "folder({W})"},
-                      TInitCase{"StartFolderEmpty", "InitDirType=1\n", "folder({W})"},
-                      TInitCase{"LastRunsFolderNotKeptYet", "InitDirType=0\nInitPath={W}book\n", "folder({W})"}),
+    ::testing::Values(
+        TInitCase{"StartFolder", "[INITIALIZE]\nInitDirType=1\nInitPath={W}book\n", "folder({W}book/)"},
+        TInitCase{"StartFolderGone", "[INITIALIZE]\nInitDirType=1\nInitPath={W}gone\n", "folder({W})"},
+        TInitCase{"StartFolderEmpty", "[INITIALIZE]\nInitDirType=1\n", "folder({W})"},
+        TInitCase{"StartShelf", "[INITIALIZE]\nInitDirType=2\nInitShelf=Known\n[STATE]\nDir={W}book\n",
+                  "shelf(Known|)"},
+        TInitCase{"StartShelfGone", "[INITIALIZE]\nInitDirType=2\nInitShelf=Gone\n", "shelf(Gone|) folder({W})"},
+        TInitCase{"LastFolderWithItsSelection",
+                  "[INITIALIZE]\nInitPath={W}book\n[STATE]\nDir={W}book/\nSelected={W}book/01.bmp\n"
+                  "ImagePath={W}book/01.bmp\n",
+                  "folder({W}book/) only({W}book/01.bmp)"},
+        TInitCase{"LastImageShowsThePicture",
+                  "[INITIALIZE]\nLastImage=1\n[STATE]\nDir={W}book/\nSelected={W}book/01.bmp\n"
+                  "ImagePath={W}book/01.bmp\n",
+                  "folder({W}book/) select({W}book/01.bmp) only({W}book/01.bmp)"},
+        TInitCase{"LastArchiveAtItsInnerFolder",
+                  "[INITIALIZE]\nLastImage=1\n[STATE]\nIsArchive=1\nArchivePath=vol1/\nDir={W}comics.cbz\n"
+                  "ImagePath={W}comics.cbz//vol1/03.jpg\n",
+                  "archive({W}comics.cbz|vol1/) select(vol1/03.jpg)"},
+        TInitCase{"ArchiveWithoutDirIsNoArchive", "[STATE]\nIsArchive=1\nArchivePath=vol1/\nDir=\n", "folder({W})"},
+        TInitCase{"LastFolderGone", "[STATE]\nDir={W}gone/\nSelected={W}gone/a.bmp\n", "folder({W})"},
+        // A Windows identifier list of an older version names nothing here.
+        TInitCase{"ForeignDir", "[STATE]\nDir=14001F50E04FD020EA3A6910A2D808002B30309D\n", "folder({W})"},
+        TInitCase{"LastShelfMember", "[VIEW]\nListKind=1\n[STATE]\nShelf=Known\nShelfItem={W}book\nDir={W}book/\n",
+                  "shelf(Known|{W}book)"},
+        TInitCase{"OlderTreeKindWins", "[VIEW]\nListKind=0\n[STATE]\nTreeKind=1\nShelf=Known\n",
+                  "shelf(Known|)"}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(AppCore, OlderKeysOfTheDataFolderAreConvertedOnce)
+{
+    TStartTree tree;
+    tree.Write("data/Mireva.ini", "[STATE]\nTreeKind=2\n[IMAGE]\nApplication1=/usr/bin/gimp\nView=1\n"
+                                  "Application2=/usr/bin/a\n[FILE]\nUseApplication2=/usr/bin/b\n");
+    TAppCore core(tree.Folders(), {});
+    EXPECT_EQ(core.LastLocation().TreeKind, TLocationTree::ltMedia);
+    const TIniFile ini(tree.Data() + "Mireva.ini");
+    EXPECT_FALSE(ini.ValueExists("STATE", "TreeKind"));
+    EXPECT_FALSE(ini.ValueExists("IMAGE", "Application1"));
+    EXPECT_EQ(ini.ReadString("FILE", "UseApplication1", ""), "/usr/bin/gimp");
+    EXPECT_EQ(ini.ReadString("FILE", "UseApplication2", ""), "/usr/bin/b") << "the newer entry stays";
+    EXPECT_EQ(ini.ReadInteger("IMAGE", "View", 0), 1);
+}
+
+TEST(AppCore, AStartPathOrAStartFolderStartsWithTheFolderTree)
+{
+    TStartTree tree;
+    tree.Write("data/Mireva.ini", "[VIEW]\nListKind=2\n");
+    EXPECT_EQ(TAppCore(tree.Folders(), {}).StartTreeKind(), TLocationTree::ltMedia);
+    EXPECT_EQ(TAppCore(tree.Folders(), {"book"}).StartTreeKind(), TLocationTree::ltFolder);
+    tree.Write("data/Mireva.ini", "[VIEW]\nListKind=2\n[INITIALIZE]\nInitDirType=2\n");
+    EXPECT_EQ(TAppCore(tree.Folders(), {}).StartTreeKind(), TLocationTree::ltShelf);
+}
 
 TEST(AppCore, HandOversCountOnlyWhileReady)
 {

@@ -224,6 +224,44 @@ TEST_F(BrowserModelTest, ComicArchiveOpensAtItsBookFolderAndSurvivesASettingsSwi
     EXPECT_TRUE(fRecorder.Messages.empty());
 }
 
+// The place at close comes back at the next start without a path: the
+// archive at its inner folder, the selected item and, with LastImage, the
+// picture.
+TEST_F(BrowserModelTest, TheLastPlaceInAnArchiveComesBackAtTheNextStart)
+{
+    fProgram.Tree.Write("data/Mireva.ini", "[INITIALIZE]\nLastImage=1\n");
+    Start({MIREVA_BIN_DIR "/sample/Sample Book.cbz"}, TLoaders::ldShipped);
+    fModel->RunAction(actNext);
+    fModel->RunAction(actNext);
+    const std::string label = Label();
+    const TLastLocation last = fModel->LastLocation();
+    EXPECT_TRUE(last.IsArchive);
+    EXPECT_EQ(last.Dir, MIREVA_BIN_DIR "/sample/Sample Book.cbz");
+    EXPECT_EQ(last.ArchivePath, "Sample Book/");
+    EXPECT_EQ(last.Selected, "Sample Book/05.jpg");
+    EXPECT_EQ(last.ImagePath, MIREVA_BIN_DIR "/sample/Sample Book.cbz//Sample Book/05.jpg");
+    ASSERT_TRUE(fModel->SaveAtClose());
+    TearDown();
+    Start({}, TLoaders::ldShipped);
+    EXPECT_EQ(fModel->ShownPlace().ArchiveFolder, "Sample Book/");
+    EXPECT_EQ(Label(), label);
+    EXPECT_EQ(Focused(), "05.jpg");
+}
+
+// A settings file with another sort order sorts the listed folder again,
+// and the book follows the new order.
+TEST_F(BrowserModelTest, SwitchingToAnotherSortOrderReordersTheBook)
+{
+    fProgram.Tree.Write("work/book/a.fake", FakePage(0));
+    fProgram.Tree.Write("work/book/b.fake", FakePage(1));
+    fProgram.Tree.Write("work/desc.lys", "[STATE]\nSortIndex=0\nSortDir=1\n");
+    Start({"book"});
+    ASSERT_EQ(fModel->Images().front(), File("work/book/a.fake"));
+    fModel->HandOver(THandOver{File("work/"), {"m", "-s", "desc.lys"}}, false);
+    EXPECT_EQ(fModel->Images().front(), File("work/book/b.fake"));
+    EXPECT_EQ(fModel->WindowState().FolderSort, (TSortOrder{0, TSortDir::sdDesc}));
+}
+
 TEST_F(BrowserModelTest, ArchiveInsideAnArchiveOpens)
 {
     ForceDirectories(File("work"));
