@@ -5,6 +5,7 @@
 #include "app/AppCore.h"
 #include "base/Errors.h"
 #include "base/PathUtils.h"
+#include "browser/KeyCstm.h"
 #include "browser/ViewerSettings.h"
 #include "common/IniFile.h"
 #include "shellviews/ShellTree.h"
@@ -141,6 +142,10 @@ TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatche
     fActions = std::make_unique<TViewActions>(*fViewer);
     TIniFile settings(fCore.SettingsPath());
     ReadWindowState(settings);
+    TKeyLoadResult keys;
+    fKeys = LoadKeyBindings(settings, IncludeTrailingPathDelimiter(fCore.Folders().DataFolder), true, &keys);
+    if (!keys.WriteError.empty())
+        fMessages.ShowMessage(keys.WriteError, TMessageIcon::miWarning);
     ApplyOptions();
 }
 
@@ -1039,6 +1044,32 @@ void TBrowserModel::ReadWindowState(TIniFile& ini)
     fViewStates = ReadViewStates(ini);
     fActions->SetBars(fViewStates.Normal.ImageBar, fViewStates.Normal.SeekBar);
     Notify(TBrowserChangeKind::bcView);
+}
+
+void TBrowserModel::WriteKeyBindings(TIniFile& ini)
+{
+    ::WriteKeyBindings(ini, fKeys);
+}
+
+void TBrowserModel::ReadKeyBindings(TIniFile& ini)
+{
+    // Another settings file: an older version's separate key file was taken
+    // over at start already, and the settings command writes the file.
+    fKeys = LoadKeyBindings(ini, {}, false);
+    ApplyOptions();
+}
+
+void TBrowserModel::ChangeKeyBindings(const TKeyBindings& keys)
+{
+    TStep step(*this);
+    fKeys = keys;
+    ApplyOptions();
+    try {
+        TIniFile settings(fCore.SettingsPath());
+        SaveKeyBindings(settings, fKeys, &fCore.Options());
+    } catch (const EMirevaError& e) {
+        fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
+    }
 }
 
 void TBrowserModel::ReportWriteFailure(const std::string& message)

@@ -39,6 +39,7 @@
 #include "base/PathUtils.h"
 #include "browser/ImageList.h"
 #include "browser/ListKind.h"
+#include "browser/ShortcutText.h"
 #include "browser/WindowTitle.h"
 #include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCodes.h"
@@ -639,7 +640,7 @@ void TMainForm::UpdateActions()
         const int filter = FilterIndex(info.Id);
         if (filter >= 0 && filter < static_cast<int>(sets.Sets.size()))
             caption = ToQString(NumberedCaption(filter + 1, sets.Sets[static_cast<size_t>(filter)].Name));
-        const QString keyText = ShortcutText(key);
+        const QString keyText = ToQString(ShortcutText(key));
         action->setText(keyText.isEmpty() ? caption : caption + '\t' + keyText);
         action->setIconText(ButtonText(caption));
     }
