@@ -43,6 +43,7 @@
 #include "browser/WindowTitle.h"
 #include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCodes.h"
+#include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
 #include "collections/Shelf.h"
@@ -517,6 +518,7 @@ bool TMainForm::IsWindowAction(TActionId action)
     case actTaskTray:
     case actTrayRestore:
     case actTrayExit:
+    case actKeyCustom:
         return true;
     default:
         return false;
@@ -717,6 +719,15 @@ bool TMainForm::RunWindowAction(TActionId action)
     case actTrayRestore:
         RestoreFromTray();
         return true;
+    case actKeyCustom: {
+        TKeyCustomizeDialog dialog(fModel->Keys(), 0, this);
+        if (dialog.exec() == QDialog::Accepted) {
+            fModel->ChangeKeyBindings(dialog.Bindings());
+            // The menus show the new keys at once.
+            UpdateActions();
+        }
+        return true;
+    }
     case actTrayExit:
         RestoreFromTray();
         QTimer::singleShot(0, this, [this] { close(); });
