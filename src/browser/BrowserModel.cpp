@@ -5,6 +5,7 @@
 #include "app/AppCore.h"
 #include "base/Errors.h"
 #include "base/PathUtils.h"
+#include "browser/KeyCstm.h"
 #include "browser/ViewerSettings.h"
 #include "collections/GroupFolder.h"
 #include "collections/MediaFolder.h"
@@ -147,6 +148,10 @@ TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatche
     static_assert(static_cast<int>(TLocationTree::ltSearch) == static_cast<int>(TTreeKind::tkSearch));
     fViewStates.TreeKind = static_cast<TTreeKind>(fCore.StartTreeKind());
     ReadWindowState(settings);
+    TKeyLoadResult keys;
+    fKeys = LoadKeyBindings(settings, IncludeTrailingPathDelimiter(fCore.Folders().DataFolder), true, &keys);
+    if (!keys.WriteError.empty())
+        fMessages.ShowMessage(keys.WriteError, TMessageIcon::miWarning);
     ApplyOptions();
 }
 
@@ -1082,6 +1087,7 @@ void TBrowserModel::ReadWindowState(TIniFile& ini)
     Notify(TBrowserChangeKind::bcView);
 }
 
+<<<<<<< HEAD
 // --- The window's state across runs ----------------------------------------------------
 
 TLastLocation TBrowserModel::LastLocation() const
@@ -1222,6 +1228,32 @@ bool TBrowserModel::ShowMedium(const std::string& name, const std::string& folde
     place.Kind = folder.empty() ? TTreePlaceKind::tpMedium : TTreePlaceKind::tpMediumFolder;
     place.Path = folder.empty() ? std::string() : IncludeTrailingPathDelimiter(folder);
     return ShowTreePlace(place);
+=======
+void TBrowserModel::WriteKeyBindings(TIniFile& ini)
+{
+    ::WriteKeyBindings(ini, fKeys);
+}
+
+void TBrowserModel::ReadKeyBindings(TIniFile& ini)
+{
+    // Another settings file: an older version's separate key file was taken
+    // over at start already, and the settings command writes the file.
+    fKeys = LoadKeyBindings(ini, {}, false);
+    ApplyOptions();
+}
+
+void TBrowserModel::ChangeKeyBindings(const TKeyBindings& keys)
+{
+    TStep step(*this);
+    fKeys = keys;
+    ApplyOptions();
+    try {
+        TIniFile settings(fCore.SettingsPath());
+        SaveKeyBindings(settings, fKeys, &fCore.Options());
+    } catch (const EMirevaError& e) {
+        fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
+    }
+>>>>>>> keys
 }
 
 void TBrowserModel::ReportWriteFailure(const std::string& message)

@@ -142,6 +142,10 @@ public:
     TViewActions& Actions() { return *fActions; }
     const TViewActions& Actions() const { return *fActions; }
     const TKeyBindings& Keys() const { return fKeys; }
+    // New bindings from the key dialog: they apply at once and are written
+    // to the settings file; a failed write is reported and the bindings
+    // still apply for this session.
+    void ChangeKeyBindings(const TKeyBindings& keys);
     // The loaders in use: the snapshot taken at start and after each change
     // of the plug-in settings. Places are listed and pictures loaded through
     // it; an open archive keeps the set it was opened with.
@@ -259,8 +263,8 @@ public:
     void ReadWindowState(TIniFile& ini) override;
     void WriteRegApplications(TIniFile&) override {}
     void ClearRegApplications() override {}
-    void WriteKeyBindings(TIniFile&) override {}
-    void ReadKeyBindings(TIniFile&) override {}
+    void WriteKeyBindings(TIniFile& ini) override;
+    void ReadKeyBindings(TIniFile& ini) override;
     void WriteMouseBindings(TIniFile&) override {}
     void ReadMouseBindings(TIniFile&) override {}
     std::optional<TImageWindowPlacement> ImageWindowPlacement() override { return std::nullopt; }

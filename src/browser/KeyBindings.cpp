@@ -1,6 +1,7 @@
 #include "browser/KeyBindings.h"
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
@@ -56,6 +57,92 @@ TShortCut TKeyBindings::FirstMoveKey(TMoveCommand command) const
 {
     const auto& keys = Move[static_cast<size_t>(command)];
     return keys.empty() ? 0 : keys.front();
+}
+
+TKeySet KeySetOf(TCommandGroup group)
+{
+    return group == TCommandGroup::cgGeneral ? TKeySet::ksGeneral : TKeySet::ksImageView;
+}
+
+const std::vector<TShortCut>& TKeyBindings::KeysOf(TCommandGroup group, int number) const
+{
+    static const std::vector<TShortCut> none;
+    const std::vector<TShortCut>* keys = const_cast<TKeyBindings*>(this)->EditKeys(group, number);
+    if (!keys)
+        return none;
+    return *keys;
+}
+
+std::vector<TShortCut>* TKeyBindings::EditKeys(TCommandGroup group, int number)
+{
+    if (number < 1 || number > CommandCount(group))
+        return nullptr;
+    const auto index = static_cast<size_t>(number - 1);
+    switch (group) {
+    case TCommandGroup::cgGeneral: return &General[number];
+    case TCommandGroup::cgImage: return &Image[number];
+    case TCommandGroup::cgMove: return &Move[index];
+    case TCommandGroup::cgScroll: return &Scroll[index];
+    }
+    return nullptr;
+}
+
+std::optional<TKeyOwner> TKeyBindings::Owner(TShortCut key, TKeySet set) const
+{
+    if (key == 0)
+        return std::nullopt;
+    // In the order a key press is looked up, so that the owner named is the
+    // command the key runs.
+    static constexpr TCommandGroup imageView[] = {TCommandGroup::cgMove, TCommandGroup::cgScroll,
+                                                  TCommandGroup::cgImage};
+    static constexpr TCommandGroup general[] = {TCommandGroup::cgGeneral};
+    const std::span<const TCommandGroup> groups =
+        set == TKeySet::ksGeneral ? std::span<const TCommandGroup>(general) : std::span<const TCommandGroup>(imageView);
+    for (const TCommandGroup group : groups)
+        for (int number = 1; number <= CommandCount(group); ++number)
+            if (Holds(KeysOf(group, number), key))
+                return TKeyOwner{group, number};
+    return std::nullopt;
+}
+
+std::optional<TKeyOwner> TKeyBindings::Bind(TKeyOwner command, TShortCut key, bool takeOver)
+{
+    std::vector<TShortCut>* keys = EditKeys(command.Group, command.Number);
+    if (!keys || key == 0 || Holds(*keys, key))
+        return std::nullopt;
+    if (const auto owner = Owner(key, KeySetOf(command.Group))) {
+        if (!takeOver)
+            return owner;
+        Unbind(*owner, key);
+    }
+    keys->push_back(key);
+    return std::nullopt;
+}
+
+void TKeyBindings::Unbind(TKeyOwner command, TShortCut key)
+{
+    std::vector<TShortCut>* keys = EditKeys(command.Group, command.Number);
+    if (!keys || key == 0)
+        return;
+    std::erase(*keys, key);
+    // A primary of 0 left alone means no key at all.
+    if (keys->size() == 1 && keys->front() == 0)
+        keys->clear();
+}
+
+void TKeyBindings::Clear(TKeyOwner command)
+{
+    if (std::vector<TShortCut>* keys = EditKeys(command.Group, command.Number))
+        keys->clear();
+}
+
+void TKeyBindings::ResetKeys()
+{
+    const TKeyBindings defaults = DefaultKeyBindings();
+    General = defaults.General;
+    Image = defaults.Image;
+    Move = defaults.Move;
+    Scroll = defaults.Scroll;
 }
 
 TKeyBindings DefaultKeyBindings()

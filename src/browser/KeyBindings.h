@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "browser/ActionTable.h"
+#include "browser/CommandCatalog.h"
 #include "viewer/PageMove.h"
 #include "viewer/Scroll.h"
 
@@ -50,6 +51,19 @@ constexpr TShortCut Letter(char c)
 // What a key runs.
 using TKeyCommand = std::variant<TMoveCommand, TScrollCommand, TActionId>;
 
+// A combination is bound to at most one command of a set: the general
+// commands form one set, the image, move and scroll commands (all keys of
+// the image view) the other.
+enum class TKeySet : uint8_t { ksGeneral, ksImageView };
+TKeySet KeySetOf(TCommandGroup group);
+
+// A command of the catalogue.
+struct TKeyOwner {
+    TCommandGroup Group;
+    int Number;
+    bool operator==(const TKeyOwner&) const = default;
+};
+
 struct TKeyBindings {
     std::array<std::vector<TShortCut>, MoveCommandCount> Move;
     std::array<std::vector<TShortCut>, ScrollCommandCount> Scroll;
@@ -62,6 +76,28 @@ struct TKeyBindings {
     bool JumpExchange = false;
     bool PageScrollExchange = true;
     bool LineScrollExchange = false;
+
+    // The keys of a catalogue command (the primary first for the general
+    // and image commands; a primary of 0 with further keys means that the
+    // command has no primary). Empty for a number outside the catalogue.
+    const std::vector<TShortCut>& KeysOf(TCommandGroup group, int number) const;
+    // The list to change; nullptr for a number outside the catalogue.
+    std::vector<TShortCut>* EditKeys(TCommandGroup group, int number);
+
+    // The command of a set that has key; nothing when none does (0 never
+    // belongs to one).
+    std::optional<TKeyOwner> Owner(TShortCut key, TKeySet set) const;
+    // Appends key to a command unless another command of its set has it:
+    // then nothing changes and that command is returned, for the caller to
+    // ask the user. With takeOver the other command loses the key first.
+    // A key the command has already changes nothing; the first key becomes
+    // the primary.
+    std::optional<TKeyOwner> Bind(TKeyOwner command, TShortCut key, bool takeOver = false);
+    // Removes one key, or every key, of a command.
+    void Unbind(TKeyOwner command, TShortCut key);
+    void Clear(TKeyOwner command);
+    // The default keys of every command; the exchange flags stay.
+    void ResetKeys();
 
     // The command a key runs. inImageView: the image view has the focus,
     // so the move, scroll and image lists come first. Nothing when the key

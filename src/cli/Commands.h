@@ -24,6 +24,8 @@ int RunShelf(TCliContext& context);
 int RunLs(TCliContext& context);
 // Prints the options of a settings file as the viewer reads them.
 int RunSettings(TCliContext& context);
+// keys dump [--file SETTINGS]: every command of the key catalogue with its keys.
+int RunKeys(TCliContext& context);
 
 // ImagingCommands.cpp: a picture scaled by one of the four resamplers
 // (only the given rectangle of the scaled picture, placed at a point), passed

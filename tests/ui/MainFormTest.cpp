@@ -706,3 +706,17 @@ TEST_F(MainFormTest, HandOverSwitchesTheSettingsFileAndTheWindowFollowsIt)
     EXPECT_TRUE(fMessages.empty());
 }
 
+
+TEST_F(MainFormTest, StoredKeyRunsItsCommandAndItsMenuItemShowsIt)
+{
+    WriteBook(4);
+    // N runs "最後のファイル"; End, its default, no longer does.
+    fTree.Write("data/Mireva.ini", "[IMAGE]\nView=1\n[KEYCUSTOMINFO]\nVersion=261\n[MOVE KEY]\n6=78\n");
+    Start({"book"});
+    EXPECT_EQ(fForm->Action(actLast)->text().toStdString(), "最後のファイル(&L)\tN");
+    EXPECT_EQ(fForm->Action(actEnlarge)->text().toStdString(), "拡大(&E)\tCtrl+Space");
+    Key(Qt::Key_End);
+    EXPECT_EQ(Shown(), "0.fake");
+    Key(Qt::Key_N);
+    EXPECT_EQ(Shown(), "3.fake");
+}

@@ -1,7 +1,5 @@
 #include "browser/ui/KeyCodes.h"
 
-#include <QKeySequence>
-#include <cstring>
 #include <iterator>
 
 namespace {
@@ -51,25 +49,6 @@ uint8_t CodeOfKey(int key, bool pad)
     return 0;
 }
 
-int KeyOfCode(uint8_t code)
-{
-    if (code >= 'A' && code <= 'Z')
-        return Qt::Key_A + (code - 'A');
-    if (code >= '0' && code <= '9')
-        return Qt::Key_0 + (code - '0');
-    if (code >= 0x60 && code <= 0x69)
-        return Qt::Key_0 + (code - 0x60);
-    if (code >= 0x70 && code <= 0x87)
-        return Qt::Key_F1 + (code - 0x70);
-    for (const TKeyPair& pair : PadKeys)
-        if (pair.Code == code)
-            return pair.Qt;
-    for (const TKeyPair& pair : Keys)
-        if (pair.Code == code)
-            return pair.Qt;
-    return 0;
-}
-
 }  // namespace
 
 TShortCut ShortcutFromQt(int key, Qt::KeyboardModifiers modifiers)
@@ -85,33 +64,4 @@ TShortCut ShortcutFromQt(int key, Qt::KeyboardModifiers modifiers)
     if (modifiers.testFlag(Qt::AltModifier))
         result |= scAlt;
     return result;
-}
-
-QString ShortcutText(TShortCut code)
-{
-    const int key = KeyOfCode(static_cast<uint8_t>(code & 0xFF));
-    if (key == 0)
-        return {};
-    // Pause and NumLock are named alone, whatever is held with them.
-    if (key == Qt::Key_Pause)
-        return QStringLiteral("Pause");
-    if (key == Qt::Key_NumLock)
-        return QStringLiteral("NumLock");
-    int combined = key;
-    if (code & scShift)
-        combined |= Qt::SHIFT;
-    if (code & scCtrl)
-        combined |= Qt::CTRL;
-    if (code & scAlt)
-        combined |= Qt::ALT;
-    QString text = QKeySequence(combined).toString(QKeySequence::PortableText);
-    const struct {
-        const char* Word;
-        const char* Arrow;
-    } arrows[] = {{"Left", "←"}, {"Up", "↑"}, {"Right", "→"}, {"Down", "↓"}};
-    for (const auto& arrow : arrows)
-        if (text.endsWith(QLatin1String(arrow.Word)))
-            text = text.left(text.size() - static_cast<qsizetype>(std::strlen(arrow.Word))) +
-                   QString::fromUtf8(arrow.Arrow);
-    return text;
 }

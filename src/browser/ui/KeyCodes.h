@@ -2,9 +2,8 @@
 
 // The one table between Qt's keys and the shortcut codes the settings file
 // stores (Windows virtual-key codes with Shift 0x2000, Ctrl 0x4000 and Alt
-// 0x8000), and the text a menu shows for a code.
+// 0x8000). The text a menu shows for a code is ShortcutText's.
 
-#include <QString>
 #include <Qt>
 
 #include "browser/KeyBindings.h"
@@ -12,8 +11,3 @@
 // The code of a key pressed with modifiers; 0 for a key the table does not
 // know (and for a modifier key alone).
 TShortCut ShortcutFromQt(int key, Qt::KeyboardModifiers modifiers);
-
-// The menu text of a code: "Ctrl+" style prefixes and the key's name, with
-// arrow keys as "←", "↑", "→", "↓"; Pause and NumLock stand alone. Empty for
-// 0 or an unknown key.
-QString ShortcutText(TShortCut code);

@@ -40,9 +40,11 @@
 #include "base/PathUtils.h"
 #include "browser/ImageList.h"
 #include "browser/ListKind.h"
+#include "browser/ShortcutText.h"
 #include "browser/WindowTitle.h"
 #include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCodes.h"
+#include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
 #include "collections/Shelf.h"
@@ -520,6 +522,7 @@ bool TMainForm::IsWindowAction(TActionId action)
     case actTaskTray:
     case actTrayRestore:
     case actTrayExit:
+    case actKeyCustom:
         return true;
     default:
         return false;
@@ -643,7 +646,7 @@ void TMainForm::UpdateActions()
         const int filter = FilterIndex(info.Id);
         if (filter >= 0 && filter < static_cast<int>(sets.Sets.size()))
             caption = ToQString(NumberedCaption(filter + 1, sets.Sets[static_cast<size_t>(filter)].Name));
-        const QString keyText = ShortcutText(key);
+        const QString keyText = ToQString(ShortcutText(key));
         action->setText(keyText.isEmpty() ? caption : caption + '\t' + keyText);
         action->setIconText(ButtonText(caption));
     }
@@ -720,6 +723,15 @@ bool TMainForm::RunWindowAction(TActionId action)
     case actTrayRestore:
         RestoreFromTray();
         return true;
+    case actKeyCustom: {
+        TKeyCustomizeDialog dialog(fModel->Keys(), 0, this);
+        if (dialog.exec() == QDialog::Accepted) {
+            fModel->ChangeKeyBindings(dialog.Bindings());
+            // The menus show the new keys at once.
+            UpdateActions();
+        }
+        return true;
+    }
     case actTrayExit:
         RestoreFromTray();
         QTimer::singleShot(0, this, [this] { close(); });
