@@ -246,6 +246,58 @@ void TMarkerStore::Save(const std::vector<TMarkerPath>& entries)
     fFile.Save([&](TStream& stream) { stream.WriteBuffer(text.data(), static_cast<int64_t>(text.size())); });
 }
 
+std::string ArchiveLevelsOf(std::string_view innerPlace)
+{
+    if (innerPlace.empty() || innerPlace.back() != '/')
+        return std::string(innerPlace);
+    const size_t mark = innerPlace.rfind(LevelMark);
+    return mark == std::string::npos ? std::string() : std::string(innerPlace.substr(0, mark));
+}
+
+std::string InnerFolderOf(std::string_view innerPlace)
+{
+    if (innerPlace.empty() || innerPlace.back() != '/')
+        return {};
+    const size_t mark = innerPlace.rfind(LevelMark);
+    return std::string(mark == std::string::npos ? innerPlace : innerPlace.substr(mark + LevelMark.size()));
+}
+
+std::string PlaceKey(const TShownPlace& place)
+{
+    switch (place.Kind) {
+    case TPlaceKind::pkFolder: return IncludeTrailingPathDelimiter(place.Folder);
+    case TPlaceKind::pkArchive: return MarkerKey(place.ArchivePath, ArchiveLevelsOf(place.ArchiveFolder));
+    default: return {};
+    }
+}
+
+TRememberedPicture FindRememberedPicture(const TMarkerPath* entry, const TShownPlace& place, bool archiveFolder,
+                                         bool sameArchive)
+{
+    if (!entry || entry->FileName.empty())
+        return {};
+    if (place.Kind == TPlaceKind::pkFolder)
+        return TRememberedPicture{{}, JoinPath(entry->Folder, entry->FileName)};
+    if (place.Kind != TPlaceKind::pkArchive || sameArchive)
+        return {};
+    const std::string levels = ArchiveLevelsOf(place.ArchiveFolder);
+    const std::string inner = InnerFolderOf(place.ArchiveFolder);
+    const std::string part = ExtractFilePath(entry->FileName);
+    if (archiveFolder) {
+        if (part == inner)
+            return TRememberedPicture{{}, entry->FileName};
+        // At the archive's top the file's folder is entered first; in some
+        // other folder of the archive the entry does not apply.
+        if (!inner.empty())
+            return {};
+        return TRememberedPicture{levels.empty() ? part : levels + std::string(LevelMark) + part, entry->FileName};
+    }
+    // Shown flat, the list holds every member below the folder shown.
+    if (!inner.empty() && entry->FileName.compare(0, inner.size(), inner) != 0)
+        return {};
+    return TRememberedPicture{{}, entry->FileName.substr(inner.size())};
+}
+
 bool OpenMarkerEntry(const TMarkerPath& entry, bool archiveFolder, TPlaceView& view)
 {
     TOpenOptions options;
@@ -255,21 +307,18 @@ bool OpenMarkerEntry(const TMarkerPath& entry, bool archiveFolder, TPlaceView& v
         if (!FileExists(entry.Archive))
             return false;
         std::string folder = entry.Folder;
-        std::string file = entry.FileName;
-        const std::string part = ExtractFilePath(file);
+        const std::string part = ExtractFilePath(entry.FileName);
         if (archiveFolder && !part.empty()) {
-            // The entry was made while the archive was shown flat, and the
-            // archive list shows its folders now: the file's folder is
-            // entered, below a nested archive's level when there is one.
+            // The archive list shows folders: the file's folder is entered,
+            // below the nested archive that holds it when there is one.
             if (folder.empty() || folder.back() == '/')
                 folder += part;
             else
                 folder += std::string(LevelMark) + part;
-            file = ExtractFileName(file);
         }
         info.ArchivePath = entry.Archive;
         info.Folder = folder;
-        info.FileName = file;
+        info.FileName = entry.FileName;
         return OpenPathInfo(info, options, view);
     }
     if (entry.Folder.empty())

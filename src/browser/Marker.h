@@ -22,7 +22,7 @@
 #include "common/DateTime.h"
 #include "common/ObserverList.h"
 
-class TPlaceView;
+#include "app/OpenPath.h"
 
 inline constexpr char RecentFileName[] = "Recent.lst";
 inline constexpr char MarkerFileName[] = "Marker.lst";
@@ -31,12 +31,13 @@ inline constexpr char MarkerBackupName[] = "Marker.bak";
 struct TMarkerPath {
     // The archive file when the picture lies in one, else empty.
     std::string Archive;
-    // Without an archive the folder, ending in '/'; with one the place
-    // inside it as the archive list names it: "" at its top, "dir/", or
-    // "x/b.zip//dir/" inside a nested archive.
+    // Without an archive the folder, ending in '/'. With one, the archive
+    // inside it that holds the picture ("x/b.zip", levels joined by "//"),
+    // empty when the picture lies in the archive itself: one entry stands for
+    // a whole archive, whichever of its folders was shown.
     std::string Folder;
-    // The picture's name (inside an archive its member path below Folder);
-    // empty when only the place is remembered.
+    // The picture's name; inside an archive its member path ("dir/p1.jpg").
+    // Empty when only the place is remembered.
     std::string FileName;
     // The picture's position among the pictures of its place; -1 when unknown.
     int32_t Index = -1;
@@ -121,6 +122,31 @@ public:
 private:
     TListFile fFile;
 };
+
+// The archive levels of an archive list's place ("x/b.zip//dir/" gives
+// "x/b.zip", "dir/" gives "", a nested archive's top "x/b.zip" stays), and the
+// folder shown inside the innermost archive ("dir/", "" at its top).
+std::string ArchiveLevelsOf(std::string_view innerPlace);
+std::string InnerFolderOf(std::string_view innerPlace);
+
+// The picture to open after a place was listed, when the options say the
+// last one viewed or the marked one: Select is the item to show (a file path
+// in a folder, a member path in an archive). With EnterFolder set, the
+// archive list first enters that place of the archive and selects the file
+// there. Both empty: the first picture, as without an entry.
+struct TRememberedPicture {
+    std::string EnterFolder;
+    std::string Select;
+
+    bool operator==(const TRememberedPicture&) const = default;
+};
+// The key of a listed place: the folder, or the archive and its levels.
+std::string PlaceKey(const TShownPlace& place);
+// What entry (the one found by the place's key, or null) asks for at place.
+// archiveFolder is the ARCHIVE Folder option; sameArchive says the archive
+// was listed already (a move inside it), which remembers nothing.
+TRememberedPicture FindRememberedPicture(const TMarkerPath* entry, const TShownPlace& place, bool archiveFolder,
+                                         bool sameArchive);
 
 // Opens an entry: the archive at its folder, or the folder, and shows its
 // file there (the first picture when it has none). archiveFolder is the

@@ -194,13 +194,13 @@ TEST(RecentFiles, AnArchiveEntryReplacesOnlyItsOwnFolder)
 {
     TTempFolder home;
     TRecentFiles recent(home.Path());
-    recent.Add(Entry("/a.zip", "one/", "x.jpg"));
-    recent.Add(Entry("/a.zip", "two/", "x.jpg"));
-    recent.Add(Entry("/a.zip", "one/", "y.jpg"));
+    recent.Add(Entry("/a.zip", "", "one/x.jpg"));
+    recent.Add(Entry("/a.zip", "in.zip", "x.jpg"));
+    recent.Add(Entry("/a.zip", "", "two/y.jpg"));
     ASSERT_EQ(recent.Entries().size(), 2u);
-    EXPECT_EQ(recent.Entries()[0].FileName, "y.jpg");
-    EXPECT_EQ(recent.Find("/a.zip//two/")->Folder, "two/");
-    EXPECT_EQ(recent.Find("/A.zip//two/"), nullptr);  // paths keep their case
+    EXPECT_EQ(recent.Entries()[0].FileName, "two/y.jpg");
+    EXPECT_EQ(recent.Find("/a.zip//in.zip")->FileName, "x.jpg");
+    EXPECT_EQ(recent.Find("/A.zip"), nullptr);  // paths keep their case
 }
 
 struct TExceptLastRow {
@@ -271,10 +271,10 @@ INSTANTIATE_TEST_SUITE_P(
                     TCaptionRow{Entry("", "/home/u/Book/", ""), true, "3: /home/u/Book"},
                     TCaptionRow{Entry("", "/home/u/Book/", ""), false, "3: /home/u/Book"},
                     TCaptionRow{Entry("", "/", ""), true, "3: /"},
-                    TCaptionRow{Entry("/c/Book.zip", "dir/", "p1.jpg"), true, "3: /c/Book.zip － dir/p1.jpg"},
-                    TCaptionRow{Entry("/c/Book.zip", "dir/", "p1.jpg"), false, "3: Book.zip － dir/p1.jpg"},
-                    TCaptionRow{Entry("/c/Book.zip", "", "sub/p1.jpg"), false, "3: Book.zip － sub/p1.jpg"},
-                    TCaptionRow{Entry("/c/Book.zip", "dir/", ""), false, "3: Book.zip － dir"},
+                    TCaptionRow{Entry("/c/Book.zip", "", "dir/p1.jpg"), true, "3: /c/Book.zip － dir/p1.jpg"},
+                    TCaptionRow{Entry("/c/Book.zip", "", "dir/p1.jpg"), false, "3: Book.zip － dir/p1.jpg"},
+                    TCaptionRow{Entry("/c/Book.zip", "x/in.zip", "p1.jpg"), false, "3: Book.zip － x/in.zip/p1.jpg"},
+                    TCaptionRow{Entry("/c/Book.zip", "x/in.zip", ""), false, "3: Book.zip － x/in.zip"},
                     TCaptionRow{Entry("/c/Book.zip", "", ""), false, "3: Book.zip"}));
 
 TEST(RecentFiles, TheMenuShowsTheFirstViewEntries)
@@ -332,9 +332,9 @@ TEST(Markers, TheJumpListFindsArchiveMembersAgain)
 {
     TTempFolder home;
     TMarkerList markers(home.Path());
-    markers.Replace({Entry("/b.zip", "dir/", "c.jpg", 0), Entry("/b.zip", "", "dir/a.jpg", 5),
-                     Entry("/b.zip", "dir/", "gone.jpg", 1)});
-    markers.RebuildJumps("/b.zip//dir/", {"dir/a.jpg", "dir/b.jpg", "dir/c.jpg"}, true);
+    markers.Replace({Entry("/b.zip", "", "dir/c.jpg", 0), Entry("/b.zip", "in.zip", "dir/a.jpg", 5),
+                     Entry("/b.zip", "", "dir/gone.jpg", 1)});
+    markers.RebuildJumps("/b.zip", {"dir/a.jpg", "dir/b.jpg", "dir/c.jpg"}, true);
     EXPECT_EQ(markers.JumpIndices(), (std::vector<int>{-1, 2}));
     EXPECT_EQ(markers.NextMarker(-1), 2);
 }
@@ -376,11 +376,14 @@ TEST(OpenMarkerEntry, OpensTheArchiveAtTheFilesFolder)
     const std::string archive = home.Write("b.zip", "PK");
     TRecordingView view;
     ASSERT_TRUE(OpenMarkerEntry(Entry(archive, "", "sub/p.jpg"), true, view));
-    EXPECT_EQ(view.Calls, (std::vector<std::string>{"pending p.jpg", "archive " + archive + " at sub/"}));
+    EXPECT_EQ(view.Calls, (std::vector<std::string>{"pending sub/p.jpg", "archive " + archive + " at sub/"}));
     view.Calls.clear();
     view.Shown = TShownPlace{TPlaceKind::pkArchive, {}, archive, "sub/"};
-    ASSERT_TRUE(OpenMarkerEntry(Entry(archive, "sub/", "p.jpg"), true, view));
-    EXPECT_EQ(view.Calls, (std::vector<std::string>{"show p.jpg"}));
+    ASSERT_TRUE(OpenMarkerEntry(Entry(archive, "", "sub/p.jpg"), true, view));
+    EXPECT_EQ(view.Calls, (std::vector<std::string>{"show sub/p.jpg"}));
+    view.Calls.clear();
+    ASSERT_TRUE(OpenMarkerEntry(Entry(archive, "in.zip", "sub/p.jpg"), true, view));
+    EXPECT_EQ(view.Calls, (std::vector<std::string>{"pending sub/p.jpg", "archive " + archive + " at in.zip//sub/"}));
 }
 
 TEST(OpenMarkerEntry, DoesNothingForAPlaceThatIsGone)
@@ -394,5 +397,39 @@ TEST(OpenMarkerEntry, DoesNothingForAPlaceThatIsGone)
     EXPECT_TRUE(OpenMarkerEntry(Entry("", home.File("book/"), "p.jpg"), true, view));
     EXPECT_EQ(view.Calls, (std::vector<std::string>{"pending " + home.File("book/p.jpg"), "folder " + home.File("book/")}));
 }
+
+struct TRememberedRow {
+    TMarkerPath Entry;
+    TShownPlace Place;
+    bool ArchiveFolder;
+    bool SameArchive;
+    TRememberedPicture Expected;
+};
+
+class RememberedPicture : public testing::TestWithParam<TRememberedRow> {};
+
+TEST_P(RememberedPicture, FollowsWhereTheListStands)
+{
+    const TRememberedRow& row = GetParam();
+    EXPECT_EQ(PlaceKey(row.Place), MarkerKey(row.Entry));
+    EXPECT_EQ(FindRememberedPicture(&row.Entry, row.Place, row.ArchiveFolder, row.SameArchive), row.Expected);
+}
+
+const TShownPlace BookFolder{TPlaceKind::pkFolder, "/b/", {}, {}};
+TShownPlace InArchive(std::string inner) { return TShownPlace{TPlaceKind::pkArchive, {}, "/a.zip", std::move(inner)}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RememberedPicture,
+    testing::Values(TRememberedRow{Entry("", "/b/", "p.jpg"), BookFolder, true, false, {"", "/b/p.jpg"}},
+                    TRememberedRow{Entry("", "/b/", ""), BookFolder, true, false, {}},
+                    TRememberedRow{Entry("/a.zip", "", "d/p.jpg"), InArchive("d/"), true, false, {"", "d/p.jpg"}},
+                    TRememberedRow{Entry("/a.zip", "", "d/p.jpg"), InArchive(""), true, false, {"d/", "d/p.jpg"}},
+                    TRememberedRow{Entry("/a.zip", "", "d/p.jpg"), InArchive("e/"), true, false, {}},
+                    TRememberedRow{Entry("/a.zip", "", "d/p.jpg"), InArchive("d/"), true, true, {}},
+                    TRememberedRow{Entry("/a.zip", "x.zip", "d/p.jpg"), InArchive("x.zip"), true, false,
+                                   {"x.zip//d/", "d/p.jpg"}},
+                    TRememberedRow{Entry("/a.zip", "", "d/p.jpg"), InArchive(""), false, false, {"", "d/p.jpg"}},
+                    TRememberedRow{Entry("/a.zip", "", "d/p.jpg"), InArchive("d/"), false, false, {"", "p.jpg"}},
+                    TRememberedRow{Entry("/a.zip", "", "d/p.jpg"), InArchive("e/"), false, false, {}}));
 
 }  // namespace
