@@ -295,7 +295,7 @@ TRememberedPicture FindRememberedPicture(const TMarkerPath* entry, const TShownP
     // Shown flat, the list holds every member below the folder shown.
     if (!inner.empty() && entry->FileName.compare(0, inner.size(), inner) != 0)
         return {};
-    return TRememberedPicture{{}, entry->FileName.substr(inner.size())};
+    return TRememberedPicture{{}, entry->FileName};
 }
 
 bool OpenMarkerEntry(const TMarkerPath& entry, bool archiveFolder, TPlaceView& view)

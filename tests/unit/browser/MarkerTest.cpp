@@ -429,7 +429,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TRememberedRow{Entry("/a.zip", "x.zip", "d/p.jpg"), InArchive("x.zip"), true, false,
                                    {"x.zip//d/", "d/p.jpg"}},
                     TRememberedRow{Entry("/a.zip", "", "d/p.jpg"), InArchive(""), false, false, {"", "d/p.jpg"}},
-                    TRememberedRow{Entry("/a.zip", "", "d/p.jpg"), InArchive("d/"), false, false, {"", "p.jpg"}},
+                    TRememberedRow{Entry("/a.zip", "", "d/p.jpg"), InArchive("d/"), false, false, {"", "d/p.jpg"}},
                     TRememberedRow{Entry("/a.zip", "", "d/p.jpg"), InArchive("e/"), false, false, {}}));
 
 }  // namespace
