@@ -125,6 +125,9 @@ TLoadOptionsResult LoadOptions(TIniFile& ini, TOptions& options, const TOptionLi
 {
     TLoadOptionsResult result;
     result.Converted = ConvertOldOptionKeys(ini);
+    result.OldRecentEntries = TakeOldRecentEntries(ini);
+    if (!result.OldRecentEntries.empty())
+        result.Converted = true;
     TOptionReader reader(ini);
     VisitOptions(reader, options);
     if (links.Filters)

@@ -391,6 +391,9 @@ struct TLoadOptionsResult {
     bool Converted = false;   // keys of older versions were converted
     bool Written = false;     // and the file was written back
     std::string WriteError;   // why writing it back failed; empty otherwise
+    // The recent files an older settings file kept as numbered RECENT keys
+    // (taken out of the file, newest first), for the recent list to take.
+    std::vector<std::string> OldRecentEntries;
 };
 
 // Reads every option from the settings file's in-memory copy. Keys that older

@@ -771,7 +771,8 @@ bool TBrowserModel::ShowFolder(const std::string& folder)
     // The file the path named, else the folder's first picture.
     const std::string pending = std::exchange(fPending, {}).FilePath;
     if (pending.empty() || !SelectAndShow(pending))
-        ShowFirstImage();
+        if (!ShowRemembered(false))
+            ShowFirstImage();
     return true;
 }
 
@@ -841,7 +842,7 @@ bool TBrowserModel::ShowArchive(const std::string& archivePath, const std::strin
 
     // Opening an archive shows its first picture when the options say so.
     if (pending.ArchiveFileName.empty() || !SelectAndShow(pending.ArchiveFileName))
-        if (fCore.Options().List.OpenArchive)
+        if (fCore.Options().List.OpenArchive && !ShowRemembered(!firstShown))
             ShowFirstImage();
     return true;
 }
@@ -990,6 +991,20 @@ bool TBrowserModel::SelectAndShow(const std::string& name)
     Select({item}, item);
     OpenItem(item);
     return true;
+}
+
+bool TBrowserModel::ShowRemembered(bool sameArchive)
+{
+    if (!fRemembered)
+        return false;
+    const TRememberedPicture remembered = fRemembered(fShown, sameArchive);
+    if (!remembered.EnterFolder.empty()) {
+        // The file lies in another folder of the archive: that folder is
+        // listed with the file as its selection.
+        SetPendingSelection(TPendingSelection{{}, remembered.Select});
+        return ShowArchive(fShown.ArchivePath, remembered.EnterFolder);
+    }
+    return !remembered.Select.empty() && SelectAndShow(remembered.Select);
 }
 
 void TBrowserModel::ShowFirstImage()

@@ -27,6 +27,7 @@
 #include "browser/ImageList.h"
 #include "browser/ItemColors.h"
 #include "browser/KeyBindings.h"
+#include "browser/Marker.h"
 #include "browser/PlaceItems.h"
 #include "browser/ViewActions.h"
 #include "browser/ViewStates.h"
@@ -217,6 +218,12 @@ public:
     std::string DialogStartFolder() const;
     // The window is closing: hand-overs are ignored and the cache stops.
     void BeginClose();
+    // What a newly listed place opens instead of its first picture (the
+    // place's recent file or marker, as LIST OpenImageType says); unset or
+    // answering nothing: the first picture. sameArchive tells that the
+    // archive was shown already (a move inside it).
+    using TRememberedFinder = std::function<TRememberedPicture(const TShownPlace& place, bool sameArchive)>;
+    void SetRememberedFinder(TRememberedFinder finder) { fRemembered = std::move(finder); }
 
     // --- The window's state across runs -----------------------------------------
 
@@ -326,6 +333,9 @@ private:
     void ChooseItem(int item);
     // Opens the image at item index as a new picture.
     void OpenItem(int item);
+    // The remembered picture of the place just listed; false when there is
+    // none and the first picture is to be shown.
+    bool ShowRemembered(bool sameArchive);
 
     TAppCore& fCore;
     TLoaderSetPtr fLoaders;
@@ -351,6 +361,7 @@ private:
     std::string fLeavingArchive;
     TShownPlace fShown;
     TPendingSelection fPending;
+    TRememberedFinder fRemembered;
     TArchiverPtr fArchive;
     std::optional<TArchiveSource> fArchiveSource;
     std::vector<TBrowserItem> fItems;

@@ -22,6 +22,11 @@ int RunArchive(TCliContext& context);
 // CollectionCommands.cpp
 int RunShelf(TCliContext& context);
 int RunLs(TCliContext& context);
+// MarkerCommands.cpp: the recent files and the markers as the viewer keeps
+// them, one entry a line with tab-separated fields; a marker added for a
+// picture (also one inside an archive).
+int RunRecent(TCliContext& context);
+int RunMarkers(TCliContext& context);
 // Prints the options of a settings file as the viewer reads them.
 int RunSettings(TCliContext& context);
 // keys dump [--file SETTINGS]: every command of the key catalogue with its keys.

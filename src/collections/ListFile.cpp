@@ -78,7 +78,7 @@ TListLoadResult TListFile::Load(const TListReadFunc& check, const TListReadFunc&
         return result;
     std::string source;
     for (const std::string& candidate : {leftover, fBackupPath}) {
-        if (QueryFile(candidate, false).Kind != TFileKind::fkFile)
+        if (candidate.empty() || QueryFile(candidate, false).Kind != TFileKind::fkFile)
             continue;
         TListLoadResult probe;
         ReadInto(candidate, check, probe);
@@ -139,7 +139,7 @@ void TListFile::Remove()
     // once the file is gone; it is cleared by the rule every save follows.
     ClearLeftover(fPath);
     if (QueryFile(fPath, false).Kind != TFileKind::fkNone) {
-        if (!fBackupDone)
+        if (!fBackupDone && !fBackupPath.empty())
             KeepCopy(fPath, fBackupPath);
         if (!DeleteFile(fPath))
             throw EFileError(SystemErrorText(fPath, errno));

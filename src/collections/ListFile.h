@@ -57,6 +57,8 @@ struct TListLoadResult {
 // that was killed (when it is complete) or else the backup, and says so.
 class TListFile {
 public:
+    // An empty backupPath keeps no backup: saves and removals replace the
+    // file without a copy of the old one.
     TListFile(std::string path, std::string backupPath);
 
     const std::string& Path() const { return fPath; }

@@ -23,6 +23,7 @@
 #include <thread>
 
 #include "app/AppCore.h"
+#include "browser/Marker.h"
 #include "browser/ui/FilePane.h"
 #include "browser/ui/MainForm.h"
 #include "browser/ui/StatusBarPane.h"
@@ -719,4 +720,27 @@ TEST_F(MainFormTest, StoredKeyRunsItsCommandAndItsMenuItemShowsIt)
     EXPECT_EQ(Shown(), "0.fake");
     Key(Qt::Key_N);
     EXPECT_EQ(Shown(), "3.fake");
+}
+
+// The marker commands and the recent-files menu of the window, and the files
+// the window writes when it closes.
+TEST_F(MainFormTest, MarkersAndRecentFilesFollowTheBookAndAreSavedAtClose)
+{
+    WriteBook(4);
+    Start({"book"});
+    EXPECT_FALSE(fForm->ActionStateOf(actNextMarker).Enabled);
+    ASSERT_TRUE(fForm->RunAction(actSetMark));
+    EXPECT_TRUE(fForm->ActionStateOf(actNextMarker).Enabled);
+    auto* recent = fForm->menuBar()->findChild<QMenu*>(QString::fromUtf8("最近開いたファイル(T)"));
+    ASSERT_TRUE(recent);
+    emit recent->aboutToShow();
+    ASSERT_EQ(recent->actions().size(), 1);
+    EXPECT_EQ(recent->actions().front()->text().toStdString(), "1: " + fTree.File("work/book/0.fake"));
+    fForm->RunAction(actNext);
+    ASSERT_EQ(Shown(), "2.fake");
+    ASSERT_TRUE(fForm->RunAction(actNextMarker));
+    EXPECT_EQ(Shown(), "0.fake");
+    fForm->close();
+    EXPECT_EQ(ReadMarkerList(fTree.Read("data/Marker.lst")).Entries.size(), 1u);
+    EXPECT_EQ(ReadMarkerList(fTree.Read("data/Recent.lst")).Entries.at(0).FileName, "0.fake");
 }

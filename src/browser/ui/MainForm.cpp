@@ -40,11 +40,13 @@
 #include "base/PathUtils.h"
 #include "browser/ImageList.h"
 #include "browser/ListKind.h"
+#include "browser/MarkerKeeper.h"
 #include "browser/ShortcutText.h"
 #include "browser/WindowTitle.h"
 #include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCodes.h"
 #include "browser/ui/KeyCustomizeDialog.h"
+#include "browser/ui/MarkerMenus.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
 #include "collections/Shelf.h"
@@ -125,6 +127,14 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     sources.Categories = &fCategories;
     sources.Notifier = &fNotifier;
     fModel = std::make_unique<TBrowserModel>(core, *this, &fDispatcher, sources);
+    fKeeper = std::make_unique<TMarkerKeeper>(*fModel, core);
+    fModel->SetRememberedFinder(
+        [this](const TShownPlace& place, bool sameArchive) { return fKeeper->Remembered(place, sameArchive); });
+    fMarkerMenus = std::make_unique<TMarkerMenus>(*fKeeper, core, this, [this](const std::string& text) {
+        ShowMessage(text, TMessageIcon::miWarning);
+    });
+    for (const std::string& problem : fKeeper->Load())
+        ShowMessage(problem, TMessageIcon::miWarning);
     TPageViewer& viewer = fModel->Viewer();
 
     fFrame = new TImageViewFrame(viewer, *fScaler, this);
@@ -175,6 +185,8 @@ TMainForm::~TMainForm()
     fTreePane = nullptr;
     delete fFrame;
     fFrame = nullptr;
+    fMarkerMenus.reset();
+    fKeeper.reset();
     fModel.reset();
 }
 
@@ -232,6 +244,8 @@ void TMainForm::ScheduleRefresh()
         this,
         [this] {
             fRefreshPosted = false;
+            // The program is idle: the picture read now becomes its recent entry.
+            fKeeper->Idle();
             UpdateActions();
             UpdateStatus();
         },
@@ -404,6 +418,8 @@ void TMainForm::BuildMenu(QMenu* menu, std::span<const TMenuItem> items)
             // recent files come with their lists.
             if (item.List == TMenuList::mlSortColumns)
                 connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillSortMenu(menu); });
+            if (item.List == TMenuList::mlRecentFiles)
+                fMarkerMenus->AttachRecentMenu(menu);
             break;
         case TMenuItemKind::mkCommand:
             break;
@@ -503,7 +519,7 @@ bool IsMenuHolder(TActionId action)
 bool TMainForm::IsWindowAction(TActionId action)
 {
     using enum TActionId;
-    if (TBrowserModel::IsSelectionCommand(action))
+    if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -571,6 +587,8 @@ TActionContext TMainForm::ActionContext() const
     context.TreeShown = panes.Tree;
     context.SinglePage = fModel->Viewer().ViewState().ViewMode == TViewMode::vmSingle;
     context.FilterSets = static_cast<int>(fModel->FilterSets().Sets.size());
+    context.RecentFiles = !fKeeper->Recent().Entries().empty();
+    context.MarkerJumps = fKeeper->Markers().HasJumps();
     return context;
 }
 
@@ -660,6 +678,8 @@ bool TMainForm::RunAction(TActionId action)
         return false;
     }
     if (TViewActions::Runs(action)) {
+        if (action == TActionId::actClose)
+            fKeeper->PictureClosing();
         Carry(fModel->RunAction(action));
         return true;
     }
@@ -673,6 +693,11 @@ bool TMainForm::RunWindowAction(TActionId action)
         fModel->RunSelectionCommand(action);
         fFilePane->FocusList();
         return true;
+    }
+    if (TMarkerMenus::Runs(action)) {
+        const bool done = fMarkerMenus->Run(action);
+        UpdateActions();
+        return done;
     }
     TViewStates states = fModel->ViewStates();
     TPaneSet& panes = states.Panes(isFullScreen());
@@ -1143,6 +1168,8 @@ bool TMainForm::Settle(int milliseconds)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    for (const std::string& failure : fKeeper->Close())
+        ShowMessage(failure, TMessageIcon::miWarning);
     fModel->BeginClose();
     if (fSavesState && !fStateSaved) {
         fStateSaved = true;

@@ -47,6 +47,8 @@ class QToolBar;
 class TAppCore;
 class TFilePane;
 class TImageViewFrame;
+class TMarkerKeeper;
+class TMarkerMenus;
 class TStatusBarPane;
 class TTreePane;
 struct THandOver;
@@ -180,6 +182,9 @@ private:
     // Follows the listed folders on disk for the lists.
     TDirChangeNotifier fNotifier{fDispatcher};
     std::unique_ptr<TBrowserModel> fModel;
+    // The recent files and markers, kept beside the model they follow.
+    std::unique_ptr<TMarkerKeeper> fKeeper;
+    std::unique_ptr<TMarkerMenus> fMarkerMenus;
 
     TImageViewFrame* fFrame = nullptr;
     TTreePane* fTreePane = nullptr;
