@@ -1102,7 +1102,6 @@ void TBrowserModel::ReadWindowState(TIniFile& ini)
     Notify(TBrowserChangeKind::bcView);
 }
 
-<<<<<<< HEAD
 // --- The window's state across runs ----------------------------------------------------
 
 TLastLocation TBrowserModel::LastLocation() const
@@ -1243,7 +1242,8 @@ bool TBrowserModel::ShowMedium(const std::string& name, const std::string& folde
     place.Kind = folder.empty() ? TTreePlaceKind::tpMedium : TTreePlaceKind::tpMediumFolder;
     place.Path = folder.empty() ? std::string() : IncludeTrailingPathDelimiter(folder);
     return ShowTreePlace(place);
-=======
+}
+
 void TBrowserModel::WriteKeyBindings(TIniFile& ini)
 {
     ::WriteKeyBindings(ini, fKeys);
@@ -1268,7 +1268,6 @@ void TBrowserModel::ChangeKeyBindings(const TKeyBindings& keys)
     } catch (const EMirevaError& e) {
         fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
     }
->>>>>>> keys
 }
 
 void TBrowserModel::ReportWriteFailure(const std::string& message)
