@@ -5,6 +5,7 @@
 #include <QFileSystemModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTimer>
 
 TAddressBox::TAddressBox(QWidget* parent) : QComboBox(parent)
 {
@@ -27,14 +28,26 @@ TAddressBox::TAddressBox(QWidget* parent) : QComboBox(parent)
     lineEdit()->setCompleter(completer);
 
     connect(lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        const QString text = lineEdit()->text();
         hidePopup();
-        emit AddressEntered(text);
+        Enter();
         lineEdit()->end(false);
     });
-    // A history item chosen with the mouse or the keys once the list closed.
-    connect(this, &QComboBox::activated, this, [this](int index) { emit AddressEntered(itemText(index)); });
+    // A history item chosen with the mouse or the keys once the list closed;
+    // the box has put its text into the edit field by then.
+    connect(this, &QComboBox::activated, this, [this](int) { Enter(); });
     view()->installEventFilter(this);
+}
+
+void TAddressBox::Enter()
+{
+    // One Enter reaches the box through the edit field, the box's own
+    // matching of the text against its items and the completer: the address
+    // is gone to once.
+    if (fEntering)
+        return;
+    fEntering = true;
+    QTimer::singleShot(0, this, [this] { fEntering = false; });
+    emit AddressEntered(lineEdit()->text());
 }
 
 void TAddressBox::SetHistory(TAddressHistory history, int limit)

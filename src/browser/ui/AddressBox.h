@@ -32,6 +32,8 @@ protected:
 
 private:
     void Fill();
+    void Enter();
 
     TAddressHistory fHistory;
+    bool fEntering = false;  // an address was asked for in this turn of the event loop
 };
