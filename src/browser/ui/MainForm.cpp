@@ -905,7 +905,9 @@ void TMainForm::RefreshView()
         return;
     const TPageViewer& viewer = fModel->Viewer();
     fFrame->UpdateView();
-    setWindowTitle(ToQString(WindowCaption(AppTitle, viewer.CaptionText())));
+    // A picture shown names itself in the title; otherwise the place does.
+    const std::string caption = viewer.CaptionText();
+    setWindowTitle(ToQString(caption.empty() ? fPlaceTitle : WindowCaption(AppTitle, caption)));
     fFrame->SetPageText(fModel->PageLabel());
     fFrame->UpdateSeekBar(viewer.Count(), viewer.SeekIndex(), viewer.ViewState().BindRight(),
                           viewer.Options().Picture.SeekToRight);
@@ -971,7 +973,9 @@ const TStatusPanels& TMainForm::StatusPanels() const
 void TMainForm::UpdateAddress()
 {
     const TListKind kind = fModel->ShownPlace().Kind == TPlaceKind::pkArchive ? TListKind::lkFolder : fModel->ListKind();
-    fAddress->ShowAddress(AddressTexts(kind, fModel->CurrentLocation()).Address);
+    const TAddressTexts texts = AddressTexts(kind, fModel->CurrentLocation());
+    fAddress->ShowAddress(texts.Address);
+    fPlaceTitle = WindowTitle(AppTitle, texts.Short, {}, kind);
 }
 
 void TMainForm::OpenAddress(const QString& text)
@@ -1115,6 +1119,9 @@ void TMainForm::ApplyOptions()
     fFrame->SetBackground(picture.Back);
     if (stretchChanged)
         fFrame->InvalidatePages();
+    // A lowered limit of typed addresses cuts the list at once.
+    if (fAddress && static_cast<int>(fAddress->History().Items().size()) > fCore.Options().Recent.AddressBar)
+        fAddress->SetHistory(fAddress->History(), fCore.Options().Recent.AddressBar);
     if (fTreePane) {
         TArchiveEnv env;
         env.Loaders = fModel->Loaders();

@@ -179,6 +179,7 @@ private:
     QToolBar* fMainBar = nullptr;
     QToolBar* fAddressBar = nullptr;
     TAddressBox* fAddress = nullptr;
+    std::string fPlaceTitle = "Mireva";  // the window title while no picture is shown
     QSplitter* fTreeSplitter = nullptr;   // splTree: the left pane | the image panel
     QSplitter* fLeftSplitter = nullptr;   // splFile1: the tree over the file view
     QSplitter* fImageSplitter = nullptr;  // splFile2: the file view over the image
