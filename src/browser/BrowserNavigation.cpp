@@ -224,7 +224,13 @@ bool TBrowserModel::CarryNeighbour(const TNeighbourMove& move)
     case nkGoUp:
         return GoUp();
     case nkFolder:
-        return ShowFolder(move.Path);
+        if (move.Index < 0)
+            return ShowFolder(move.Path);
+        place.Kind = TTreePlaceKind::tpShelfFolder;
+        place.ListIndex = move.Index;
+        place.Path = move.Path;
+        place.MemberPath = move.Inner;
+        return ShowTreePlace(place);
     case nkArchive:
         return ShowArchiveAt(move.Path, {}, NeighbourFailure(ExtractFileName(move.Path)));
     case nkInArchive: {
@@ -241,6 +247,18 @@ bool TBrowserModel::CarryNeighbour(const TNeighbourMove& move)
         return ShowTreePlace(place);
     case nkShelves:
         place.Kind = TTreePlaceKind::tpShelves;
+        return ShowTreePlace(place);
+    case nkMedium:
+        place.Kind = TTreePlaceKind::tpMedium;
+        place.ListIndex = move.Index;
+        return ShowTreePlace(place);
+    case nkMediaList:
+        place.Kind = TTreePlaceKind::tpMedia;
+        return ShowTreePlace(place);
+    case nkMediumFolder:
+        place.Kind = TTreePlaceKind::tpMediumFolder;
+        place.ListIndex = move.Index;
+        place.Path = move.Path;
         return ShowTreePlace(place);
     case nkShelfMember:
         if (move.Archive)
@@ -286,9 +304,25 @@ bool TBrowserModel::MoveToNeighbour(TWalkDirection direction, bool openPicture)
             move = walk.OnShelf(members, place.ListIndex, fSources.Shelves->Count(), current, true, disk,
                                 [](const std::string& path) { return PathExists(path); }, direction);
         }
+    } else if (fFileList->Style() == TShellStyle::ssMedia && fSources.Media) {
+        const TTreePlace place = fFileList->Place();
+        const TMediaFolder* medium = fSources.Media->Medium(place.ListIndex);
+        if (medium && (place.Kind == TTreePlaceKind::tpMedium || place.Kind == TTreePlaceKind::tpMediumFolder)) {
+            std::vector<TWalkEntry> records;
+            for (int i = 0; i < medium->Count(); ++i)
+                if (const TCtFileInfo* record = medium->Record(i)) {
+                    const std::string path = CataloguePath(record->Path);
+                    if (!path.empty())
+                        records.push_back({record->IsDirectory ? path + "/" : path, record->IsDirectory});
+                }
+            TCatalogueWalkSpace catalogue(std::move(records));
+            move = walk.OnMedium(catalogue, place.ListIndex, fSources.Media->Count(),
+                                 CataloguePath(place.Kind == TTreePlaceKind::tpMedium ? std::string() : place.Path),
+                                 direction);
+        }
     }
-    // Categories have no neighbours; catalogues and search results are
-    // walked once they are browsed here.
+    // Categories have no neighbours; search results are walked once they
+    // are listed here.
     bool moved = false;
     {
         const TFlagScope quiet(fQuietOpen, fQuietOpen || openPicture);

@@ -9,6 +9,22 @@
 #include "loading/AcvUnit.h"
 #include "platform/FileSystem.h"
 
+namespace {
+
+TNeighbourMove MakeMove(TNeighbourKind kind, std::string path = {}, std::string inner = {}, int index = -1,
+                        bool archive = false)
+{
+    TNeighbourMove move;
+    move.Kind = kind;
+    move.Path = std::move(path);
+    move.Inner = std::move(inner);
+    move.Index = index;
+    move.Archive = archive;
+    return move;
+}
+
+}  // namespace
+
 int NeighbourIndex(const std::vector<TWalkEntry>& entries, std::string_view current, bool currentIsFolder,
                    TWalkDirection direction, const std::function<bool(std::string_view ext)>& isArchive,
                    const std::function<bool(const TWalkEntry&)>& usable,
@@ -176,6 +192,32 @@ bool TArchiveWalkSpace::SameKey(std::string_view a, std::string_view b) const
     return a == b || SameText(a, b);
 }
 
+// --- Folders of a media catalogue ---------------------------------------------------------
+
+bool TCatalogueWalkSpace::List(const std::string& container, std::vector<TWalkEntry>& entries)
+{
+    entries.clear();
+    for (const TWalkEntry& entry : fEntries)
+        if (ParentOf(entry.Key) && SameKey(*ParentOf(entry.Key), container))
+            entries.push_back(entry);
+    std::stable_sort(entries.begin(), entries.end(), [](const TWalkEntry& a, const TWalkEntry& b) {
+        return CompareText(ExcludeTrailingPathDelimiter(a.Key), ExcludeTrailingPathDelimiter(b.Key)) < 0;
+    });
+    return true;
+}
+
+std::optional<std::string> TCatalogueWalkSpace::ParentOf(const std::string& key) const
+{
+    if (key.empty())
+        return std::nullopt;
+    return ExtractFilePath(ExcludeTrailingPathDelimiter(key));
+}
+
+bool TCatalogueWalkSpace::SameKey(std::string_view a, std::string_view b) const
+{
+    return a == b || SameText(a, b);
+}
+
 // --- The walk -----------------------------------------------------------------------------
 
 TNeighbourWalk::TStep TNeighbourWalk::Step(TWalkSpace& space, std::string current, bool currentIsFolder,
@@ -237,12 +279,11 @@ TNeighbourMove TNeighbourWalk::InArchive(const TArchiver& archiver, const std::s
         if (step.Found) {
             // Inside an inner archive the target names its level first.
             const std::string& nested = level->VirtualPath();
-            TNeighbourMove move{TNeighbourKind::nkInArchive, archiver.OuterFileName(),
-                                nested.empty() ? step.Found->Key : nested + std::string(ArchiveDelim) + step.Found->Key};
-            return move;
+            return MakeMove(TNeighbourKind::nkInArchive, archiver.OuterFileName(),
+                            nested.empty() ? step.Found->Key : nested + std::string(ArchiveDelim) + step.Found->Key);
         }
         if (step.GoUp)
-            return TNeighbourMove{TNeighbourKind::nkGoUp};
+            return MakeMove(TNeighbourKind::nkGoUp);
         // Past the top of this level: on with the archive itself as the
         // current item among its neighbours in the level that holds it.
         if (!level->Parent())
@@ -286,10 +327,10 @@ TNeighbourMove TNeighbourWalk::OnShelf(const std::vector<TShelfWalkMember>& memb
     const bool forward = direction == TWalkDirection::wdForward;
     const auto nextShelf = [&] {
         if (forward)
-            return shelfIndex + 1 < shelfCount ? TNeighbourMove{TNeighbourKind::nkShelf, {}, {}, shelfIndex + 1}
-                                               : TNeighbourMove{};
-        return shelfIndex > 0 ? TNeighbourMove{TNeighbourKind::nkShelf, {}, {}, shelfIndex - 1}
-                              : TNeighbourMove{TNeighbourKind::nkShelves};
+            return shelfIndex + 1 < shelfCount ? MakeMove(TNeighbourKind::nkShelf, {}, {}, shelfIndex + 1)
+                                               : MakeMove(TNeighbourKind::nkNothing);
+        return shelfIndex > 0 ? MakeMove(TNeighbourKind::nkShelf, {}, {}, shelfIndex - 1)
+                              : MakeMove(TNeighbourKind::nkShelves);
     };
     if (current.empty())
         return nextShelf();
@@ -305,11 +346,13 @@ TNeighbourMove TNeighbourWalk::OnShelf(const std::vector<TShelfWalkMember>& memb
     if (member->Path != key) {
         TBelowMemberSpace below(disk, member->Path);
         const TStep step = Step(below, key, currentIsFolder, direction);
-        if (step.Found)
-            return TNeighbourMove{step.Found->Folder ? TNeighbourKind::nkFolder : TNeighbourKind::nkArchive,
-                                  step.Found->Key};
+        if (step.Found) {
+            // Shown as a place inside the member, on the member's shelf.
+            return MakeMove(step.Found->Folder ? TNeighbourKind::nkFolder : TNeighbourKind::nkArchive, step.Found->Key,
+                            member->Path, shelfIndex);
+        }
         if (step.GoUp)
-            return TNeighbourMove{TNeighbourKind::nkGoUp};
+            return MakeMove(TNeighbourKind::nkGoUp);
     }
 
     // Among the members: folders, then archives, each by path.
@@ -323,7 +366,32 @@ TNeighbourMove TNeighbourWalk::OnShelf(const std::vector<TShelfWalkMember>& memb
         [&](const TWalkEntry& entry) { return !reachable || reachable(entry.Key); });
     if (found >= 0) {
         const TWalkEntry& entry = entries[static_cast<size_t>(found)];
-        return TNeighbourMove{TNeighbourKind::nkShelfMember, entry.Key, {}, shelfIndex, !entry.Folder};
+        return MakeMove(TNeighbourKind::nkShelfMember, entry.Key, {}, shelfIndex, !entry.Folder);
     }
-    return forward ? nextShelf() : TNeighbourMove{TNeighbourKind::nkGoUp};
+    return forward ? nextShelf() : MakeMove(TNeighbourKind::nkGoUp);
+}
+
+TNeighbourMove TNeighbourWalk::OnMedium(TWalkSpace& catalogue, int mediumIndex, int mediumCount,
+                                        const std::string& current, TWalkDirection direction) const
+{
+    const bool forward = direction == TWalkDirection::wdForward;
+    if (!current.empty()) {
+        const TStep step = Step(catalogue, IncludeTrailingPathDelimiter(current), true, direction);
+        if (step.Found) {
+            return MakeMove(TNeighbourKind::nkMediumFolder, step.Found->Key, {}, mediumIndex);
+        }
+        if (step.GoUp || !forward)
+            return MakeMove(TNeighbourKind::nkGoUp);
+    }
+    // The medium's root was left: on to the next medium, or back to the
+    // previous one (the list of media before the first).
+    TNeighbourMove move;
+    if (forward && mediumIndex + 1 < mediumCount) {
+        move.Kind = TNeighbourKind::nkMedium;
+        move.Index = mediumIndex + 1;
+    } else if (!forward) {
+        move.Kind = mediumIndex > 0 ? TNeighbourKind::nkMedium : TNeighbourKind::nkMediaList;
+        move.Index = mediumIndex > 0 ? mediumIndex - 1 : -1;
+    }
+    return move;
 }

@@ -96,15 +96,36 @@ private:
     const TArchiver& fArchiver;
 };
 
+// The folders of a media catalogue, browsed without its disc: keys are paths
+// below the medium's root ("a/b/" for a folder, "a/x.zip" for a file, ""
+// for the root), compared and sorted without case as catalogues are. The
+// catalogue's files are not opened without the disc, so only its folders
+// are neighbours.
+class TCatalogueWalkSpace : public TWalkSpace {
+public:
+    // entries: every record of the catalogue, in any order.
+    explicit TCatalogueWalkSpace(std::vector<TWalkEntry> entries) : fEntries(std::move(entries)) {}
+    bool List(const std::string& container, std::vector<TWalkEntry>& entries) override;
+    std::optional<std::string> ParentOf(const std::string& key) const override;
+    bool Usable(const TWalkEntry& entry) override { return entry.Folder; }
+    bool SameKey(std::string_view a, std::string_view b) const override;
+
+private:
+    std::vector<TWalkEntry> fEntries;
+};
+
 enum class TNeighbourKind : uint8_t {
     nkNothing,     // nothing to move to: stay
     nkGoUp,        // go up one level, as the up command does
-    nkFolder,      // show the folder Path
+    nkFolder,      // show the folder Path (below the member Inner of shelf Index, when Index is set)
     nkArchive,     // open the archive file Path at its top
     nkInArchive,   // show Inner inside the archive file Path (a folder "a/", an inner archive "x.zip")
     nkShelf,       // show the member list of shelf Index
     nkShelves,     // show the list of shelves
     nkShelfMember, // show the shelf member Path (a folder, or an archive when Archive)
+    nkMedium,      // show the root of medium Index
+    nkMediaList,   // show the list of media
+    nkMediumFolder,// show the folder Path of medium Index
 };
 
 struct TNeighbourMove {
@@ -155,6 +176,11 @@ public:
                            const std::string& current, bool currentIsFolder, TWalkSpace& disk,
                            const std::function<bool(const std::string&)>& reachable,
                            TWalkDirection direction) const;
+
+    // The file list shows medium mediumIndex of mediumCount at its root
+    // (current empty) or at the folder current of catalogue.
+    TNeighbourMove OnMedium(TWalkSpace& catalogue, int mediumIndex, int mediumCount, const std::string& current,
+                            TWalkDirection direction) const;
 
 private:
     std::function<bool(std::string_view ext)> fIsArchive;

@@ -113,6 +113,7 @@ struct ShelfRow {
     int ShelfIndex;
     TWalkDirection Direction;
     TNeighbourMove Expected;  // paths below the tree
+    const char* Member = "";  // the member a folder found lies in
 };
 
 class ShelfWalkTest : public ::testing::TestWithParam<ShelfRow> {};
@@ -134,6 +135,7 @@ TEST_P(ShelfWalkTest, FindsTheNeighbour)
                      [](const std::string& path) { return PathExists(path); }, row.Direction);
     TNeighbourMove expected = row.Expected;
     expected.Path = at(expected.Path);
+    expected.Inner = at(row.Member);
     EXPECT_EQ(move, expected);
 }
 
@@ -146,12 +148,45 @@ INSTANTIATE_TEST_SUITE_P(
         ShelfRow{"top/book.zip", 0, Fwd, M(nkShelf, {}, 1)},
         ShelfRow{"top/book.zip", 1, Fwd, M(nkNothing)},
         ShelfRow{"top/s1/", 0, Back, M(nkGoUp)},
-        ShelfRow{"top/s1/sub1/", 0, Fwd, M(nkFolder, "top/s1/sub2/")},
+        ShelfRow{"top/s1/sub1/", 0, Fwd, M(nkFolder, "top/s1/sub2/", 0), "top/s1/"},
         // The member's last folder gives way to the member's neighbour,
         // never to the folders beside the member on disk.
         ShelfRow{"top/s1/sub2/", 0, Fwd, M(nkShelfMember, "top/s3/", 0)},
         ShelfRow{"", 0, Back, M(nkShelves)},
         ShelfRow{"", 1, Back, M(nkShelf, {}, 0)},
         ShelfRow{"", 0, Fwd, M(nkShelf, {}, 1)}));
+
+struct MediumRow {
+    const char* Current;  // a folder of the catalogue; empty: its root
+    int Medium;
+    TWalkDirection Direction;
+    TNeighbourMove Expected;
+};
+
+class MediumWalkTest : public ::testing::TestWithParam<MediumRow> {};
+
+TEST_P(MediumWalkTest, FindsTheNeighbour)
+{
+    // Catalogued without regard to order or case; files are no neighbours
+    // while the disc is not there.
+    TCatalogueWalkSpace catalogue({{"Comics/", true},
+                                   {"comics/b/", true},
+                                   {"comics/A/", true},
+                                   {"comics/c.zip", false},
+                                   {"photos/", true}});
+    const TNeighbourWalk walk(IsZip);
+    EXPECT_EQ(walk.OnMedium(catalogue, GetParam().Medium, 2, GetParam().Current, GetParam().Direction),
+              GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MediumWalkTest,
+                         ::testing::Values(MediumRow{"comics/A", 0, Fwd, M(nkMediumFolder, "comics/b/", 0)},
+                                           MediumRow{"comics/b", 0, Fwd, M(nkMediumFolder, "photos/", 0)},
+                                           MediumRow{"comics/b", 0, Back, M(nkMediumFolder, "comics/A/", 0)},
+                                           MediumRow{"comics/A", 0, Back, M(nkGoUp)},
+                                           MediumRow{"photos", 0, Fwd, M(nkMedium, {}, 1)},
+                                           MediumRow{"photos", 1, Fwd, M(nkNothing)},
+                                           MediumRow{"", 1, Back, M(nkMedium, {}, 0)},
+                                           MediumRow{"", 0, Back, M(nkMediaList)}));
 
 }  // namespace
