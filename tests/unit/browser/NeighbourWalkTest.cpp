@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include "base/PathUtils.h"
+#include "browser/ActionRules.h"
 #include "browser/NeighbourWalk.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
+#include "shellviews/ShellTree.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -188,5 +190,40 @@ INSTANTIATE_TEST_SUITE_P(Rows, MediumWalkTest,
                                            MediumRow{"photos", 1, Fwd, M(nkNothing)},
                                            MediumRow{"", 1, Back, M(nkMedium, {}, 0)},
                                            MediumRow{"", 0, Back, M(nkMediaList)}));
+
+// The neighbour commands are enabled from the folder tree's selected node.
+TEST(SiblingFactsTest, ComeFromTheNodeAndItsAncestors)
+{
+    TTempFolder root;
+    for (const char* folder : {"a/x/", "a/y/", "b/"})
+        ForceDirectories(root.File(folder));
+    TShellTreeModel tree(TShellTreeSources{});
+    tree.SetRoot(root.Path());
+    tree.SetStyle(TShellStyle::ssFolder);
+    const TTreeNode* top = tree.Child(nullptr, 0);
+    ASSERT_TRUE(top);
+    tree.Fill(top);
+    ASSERT_EQ(top->Count(), 2);
+    const TTreeNode* a = top->Child(0);
+    tree.Fill(a);
+    ASSERT_EQ(a->Count(), 2);
+    struct Row {
+        const TTreeNode* Node;
+        bool Next, Prior, TopLevel;
+    };
+    for (const Row& row : {Row{top, false, false, true}, Row{a->Child(0), true, false, false},
+                           Row{a->Child(1), true, true, false}, Row{top->Child(1), false, true, false}}) {
+        TNodeFacts facts;
+        FillSiblingFacts(row.Node, facts);
+        EXPECT_TRUE(facts.Exists);
+        EXPECT_EQ(facts.NextSibling, row.Next) << row.Node->Text();
+        EXPECT_EQ(facts.PriorSibling, row.Prior) << row.Node->Text();
+        EXPECT_EQ(facts.TopLevel, row.TopLevel) << row.Node->Text();
+    }
+    TNodeFacts none;
+    none.NextSibling = true;
+    FillSiblingFacts(nullptr, none);
+    EXPECT_FALSE(none.Exists || none.NextSibling);
+}
 
 }  // namespace
