@@ -986,7 +986,7 @@ void TMainForm::OpenAddress(const QString& text)
     // A text that leads nowhere leaves the place as it is; the box then
     // shows where the list really is, once the opening is over.
     fModel->OpenPathFromUser(*path);
-    fAddress->Remember(ToStdString(text.trimmed()), fCore.Options().Recent.AddressBar);
+    fAddress->Remember(*path, fCore.Options().Recent.AddressBar);
     QTimer::singleShot(0, this, [this] { UpdateAddress(); });
 }
 
