@@ -72,10 +72,14 @@ THistoryData TBrowserModel::CurrentLocation() const
         entry.Item = IncludeTrailingPathDelimiter(place.Path);
         entry.Text = entry.Item == "/" ? entry.Item : ExcludeTrailingPathDelimiter(entry.Item);
         break;
-    case tpShelves: entry.Text = "本棚"; break;
+    case tpShelves:
+        entry.Style = TShellStyle::ssGroup;
+        entry.Text = "本棚";
+        break;
     case tpShelf:
     case tpShelfMember:
     case tpShelfFolder:
+        entry.Style = TShellStyle::ssGroup;
         entry.Shelf = FolderName(fSources.Shelves, place.ListIndex);
         entry.Text = entry.Shelf;
         if (place.Kind != tpShelf) {
@@ -84,9 +88,13 @@ THistoryData TBrowserModel::CurrentLocation() const
             entry.Text = ExcludeTrailingPathDelimiter(place.Path);
         }
         break;
-    case tpMedia: entry.Text = "メディア"; break;
+    case tpMedia:
+        entry.Style = TShellStyle::ssMedia;
+        entry.Text = "メディア";
+        break;
     case tpMedium:
     case tpMediumFolder:
+        entry.Style = TShellStyle::ssMedia;
         entry.Media = FolderName(fSources.Media, place.ListIndex);
         entry.Text = entry.Media;
         if (place.Kind == tpMediumFolder) {
@@ -94,9 +102,13 @@ THistoryData TBrowserModel::CurrentLocation() const
             entry.Text = ExcludeTrailingPathDelimiter(place.Path);
         }
         break;
-    case tpCategories: entry.Text = "カテゴリ"; break;
+    case tpCategories:
+        entry.Style = TShellStyle::ssCategory;
+        entry.Text = "カテゴリ";
+        break;
     case tpCategory:
     case tpCategoryItem:
+        entry.Style = TShellStyle::ssCategory;
         entry.Category = FolderName(fSources.Categories, place.ListIndex);
         entry.Text = entry.Category;
         if (place.Kind == tpCategoryItem) {
@@ -284,13 +296,17 @@ bool TBrowserModel::MoveToNeighbour(TWalkDirection direction, bool openPicture)
     const TNeighbourWalk walk([loaders = fLoaders](std::string_view ext) { return loaders->IsArchiveExtension(ext); });
     TDiskWalkSpace disk;
     TNeighbourMove move;
+    // The variant follows what the file list shows; an archive shown is
+    // walked first, then the folder that holds it.
+    const TTreePlace place = fFileList->Place();
     if (fShown.Kind == TPlaceKind::pkArchive && fArchive) {
         move = walk.InArchive(*fArchive, fArchiveList->CurrentFolder(), disk, direction);
-    } else if (fFileList->Style() == TShellStyle::ssFolder) {
-        if (fShown.Kind == TPlaceKind::pkFolder)
-            move = walk.OnDisk(disk, fShown.Folder, true, direction);
-    } else if (fFileList->Style() == TShellStyle::ssGroup && fSources.Shelves) {
-        const TTreePlace place = fFileList->Place();
+    } else if (place.Kind == TTreePlaceKind::tpFolder) {
+        move = walk.OnDisk(disk, place.Path, true, direction);
+    } else if ((place.Kind == TTreePlaceKind::tpShelf || place.Kind == TTreePlaceKind::tpShelfMember ||
+                place.Kind == TTreePlaceKind::tpShelfFolder) &&
+               fSources.Shelves) {
+        // A shelf's folders keep to the shelf: its members, then the next shelf.
         auto* shelf = dynamic_cast<TGroupFolder*>(fSources.Shelves->Folder(place.ListIndex));
         if (shelf) {
             shelf->ResolveAll();
@@ -304,10 +320,10 @@ bool TBrowserModel::MoveToNeighbour(TWalkDirection direction, bool openPicture)
             move = walk.OnShelf(members, place.ListIndex, fSources.Shelves->Count(), current, true, disk,
                                 [](const std::string& path) { return PathExists(path); }, direction);
         }
-    } else if (fFileList->Style() == TShellStyle::ssMedia && fSources.Media) {
-        const TTreePlace place = fFileList->Place();
+    } else if ((place.Kind == TTreePlaceKind::tpMedium || place.Kind == TTreePlaceKind::tpMediumFolder) &&
+               fSources.Media) {
         const TMediaFolder* medium = fSources.Media->Medium(place.ListIndex);
-        if (medium && (place.Kind == TTreePlaceKind::tpMedium || place.Kind == TTreePlaceKind::tpMediumFolder)) {
+        if (medium) {
             std::vector<TWalkEntry> records;
             for (int i = 0; i < medium->Count(); ++i)
                 if (const TCtFileInfo* record = medium->Record(i)) {
@@ -321,8 +337,8 @@ bool TBrowserModel::MoveToNeighbour(TWalkDirection direction, bool openPicture)
                                  direction);
         }
     }
-    // Categories have no neighbours; search results are walked once they
-    // are listed here.
+    // Categories and the lists of collections have no neighbours; search
+    // results are walked once they are listed here.
     bool moved = false;
     {
         const TFlagScope quiet(fQuietOpen, fQuietOpen || openPicture);

@@ -3,6 +3,8 @@
 #include "app/AppCore.h"
 #include "base/PathUtils.h"
 #include "browser/BrowserModel.h"
+#include "collections/Shelf.h"
+#include "shellviews/ShellTree.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
 #include "support/FakeBook.h"
@@ -36,7 +38,9 @@ protected:
             all.insert(all.begin(), {"-s", File("work/set.lys")});
         }
         fCore = fProgram.Start(all, TLoaders::ldShipped);
-        fModel = std::make_unique<TBrowserModel>(*fCore, fMessages);
+        TBrowserSources sources;
+        sources.Shelves = &fShelves;
+        fModel = std::make_unique<TBrowserModel>(*fCore, fMessages, nullptr, sources);
         fModel->Viewer().SetClientSize(400, 300);
         fModel->DeferredStart();
     }
@@ -69,6 +73,7 @@ protected:
 
     TFakeProgram fProgram;
     Messages fMessages;
+    TGroupList fShelves;
     std::unique_ptr<TAppCore> fCore;
     std::unique_ptr<TBrowserModel> fModel;
 };
@@ -201,6 +206,40 @@ TEST_F(NavigationTest, BackSkipsAPlaceThatIsGoneAndTheHistoryKeepsItsLimit)
     ASSERT_EQ(back.size(), 2U);
     EXPECT_EQ(back[0].Caption, "<フォルダ>\td");
     EXPECT_EQ(back[1].Caption, "<フォルダ>\tc");
+}
+
+// A shelf's member folder goes on to the shelf's next member that is still
+// there, never to the folders beside it on disk; after the last member comes
+// the next shelf, and back from there the shelf before it.
+TEST_F(NavigationTest, AShelfMemberLeadsToTheNextMemberAndThenToTheNextShelf)
+{
+    for (const char* folder : {"work/m1/", "work/m2/", "work/m3/", "work/m25/"})
+        ForceDirectories(File(folder));
+    Start({"m25"});
+    fShelves.Add("棚", 0, "");
+    fShelves.Add("次", 0, "");
+    AddPaths(*fShelves.Group(0), {File("work/m1"), File("work/m2"), File("work/m3")});
+    RemoveTree(File("work/m2"));
+    TTreePlace member;
+    member.Kind = TTreePlaceKind::tpShelfMember;
+    member.ListIndex = 0;
+    member.Path = File("work/m1/");
+    ASSERT_TRUE(fModel->ShowTreePlace(member));
+
+    EXPECT_TRUE(fModel->MoveToNeighbour(Fwd));
+    EXPECT_EQ(fModel->FileList().Place().Kind, TTreePlaceKind::tpShelfMember);
+    EXPECT_EQ(fModel->FileList().Place().Path, File("work/m3/"));
+    EXPECT_EQ(HistoryCaption(fModel->History().At(0)), "<本棚>\tm3");
+    EXPECT_TRUE(fModel->MoveToNeighbour(Fwd));
+    EXPECT_EQ(fModel->FileList().Place().Kind, TTreePlaceKind::tpShelf);
+    EXPECT_EQ(fModel->FileList().Place().ListIndex, 1);
+    EXPECT_TRUE(fModel->MoveToNeighbour(Back));
+    EXPECT_EQ(fModel->FileList().Place().ListIndex, 0);
+    // Back through the history to the member, on its shelf.
+    EXPECT_TRUE(fModel->GoBack());
+    EXPECT_TRUE(fModel->GoBack());
+    EXPECT_EQ(fModel->FileList().Place().Kind, TTreePlaceKind::tpShelfMember);
+    EXPECT_EQ(fModel->FileList().Place().Path, File("work/m3/"));
 }
 
 }  // namespace
