@@ -1,5 +1,7 @@
 #include "browser/ActionRules.h"
 
+#include "shellviews/ShellTree.h"
+
 namespace {
 
 using enum TCommandTarget;
@@ -225,4 +227,18 @@ TActionState ActionState(TActionId action, const TActionContext& context)
     if (!info.Pending)
         return RuleState(action, context);
     return TActionState{false, Exists(info, context)};
+}
+
+void FillSiblingFacts(const TTreeNode* node, TNodeFacts& facts)
+{
+    facts.Exists = node != nullptr;
+    facts.NextSibling = false;
+    facts.PriorSibling = node && node->Row() > 0;
+    // The invisible base above the top level has no parent itself.
+    facts.TopLevel = node && node->Parent() && !node->Parent()->Parent();
+    for (const TTreeNode* at = node; at && at->Parent(); at = at->Parent())
+        if (at->Row() + 1 < at->Parent()->Count()) {
+            facts.NextSibling = true;
+            break;
+        }
 }

@@ -54,6 +54,12 @@ struct TNodeFacts {
     bool TopLevel = false;        // the node is at the top level of its tree
 };
 
+class TTreeNode;
+// The sibling facts of a tree's selected node (null: none selected): whether
+// it or an ancestor has a next sibling, whether it has a previous one,
+// whether it sits at the top level.
+void FillSiblingFacts(const TTreeNode* node, TNodeFacts& facts);
+
 struct TActionContext {
     TCommandTarget Target = TCommandTarget::ctNone;
     TListKind ListKind = TListKind::lkNothing;

@@ -5,6 +5,7 @@
 #include "app/AppCore.h"
 #include "base/Errors.h"
 #include "base/PathUtils.h"
+#include "browser/BrowserStep.h"
 #include "browser/KeyCstm.h"
 #include "browser/ViewerSettings.h"
 #include "collections/GroupFolder.h"
@@ -13,27 +14,6 @@
 #include "platform/FileSystem.h"
 #include "shellviews/ShellTree.h"
 #include "viewer/ViewCommands.h"
-
-// One step of the user (a command, an opened place): messages are held while
-// it runs; when the outermost step ends the shown pair is synchronised, every
-// observer told, and then the messages shown.
-class TBrowserModel::TStep {
-public:
-    explicit TStep(TBrowserModel& model) : fModel(model) { fModel.fMessages.Hold(); }
-    ~TStep()
-    {
-        auto held = fModel.fMessages.Release();
-        if (fModel.fMessages.Holding())
-            return;
-        fModel.SyncShown(false);
-        fModel.fMessages.Deliver(held);
-    }
-    TStep(const TStep&) = delete;
-    TStep& operator=(const TStep&) = delete;
-
-private:
-    TBrowserModel& fModel;
-};
 
 // Hears both lists and hands what they did by themselves to the model.
 class TBrowserModel::TListFollower : public TShellListObserver, public TArchiverListObserver {
@@ -289,9 +269,14 @@ TActionOutcome TBrowserModel::Carry(const TActionOutcome& outcome)
     TStep step(*this);
     switch (outcome.Request) {
     case TWindowRequest::wrNextFolder:
+        // The reader ran past the last page: on to the next book.
+        if (outcome.SubFolderFirst)
+            NextFolder(true);
+        else
+            MoveToNeighbour(TWalkDirection::wdForward, true);
+        break;
     case TWindowRequest::wrPriorFolder:
-        // Moving on to the neighbouring folder or archive comes with the
-        // folder navigation; until then the end of the list stays put.
+        MoveToNeighbour(TWalkDirection::wdBackward, true);
         break;
     default:
         break;
@@ -424,6 +409,7 @@ void TBrowserModel::SetPlace(const TShownPlace& place, TArchiverPtr archive, std
     fArchive = std::move(archive);
     Notify(TBrowserChangeKind::bcPlace, TChangePhase::cpAfter);
     SyncShown(true);
+    RecordLocation();
 }
 
 void TBrowserModel::InstallItems(std::vector<TBrowserItem> items, const TArchiverPtr& archive)
@@ -768,6 +754,8 @@ bool TBrowserModel::ShowFolder(const std::string& folder)
     SetPlace(TShownPlace{TPlaceKind::pkFolder, IncludeTrailingPathDelimiter(folder), {}, {}}, nullptr,
              ListedItems(false));
 
+    if (fQuietOpen)
+        return true;
     // The file the path named, else the folder's first picture.
     const std::string pending = std::exchange(fPending, {}).FilePath;
     if (pending.empty() || !SelectAndShow(pending))
@@ -777,6 +765,12 @@ bool TBrowserModel::ShowFolder(const std::string& folder)
 }
 
 bool TBrowserModel::ShowArchive(const std::string& archivePath, const std::string& innerFolder)
+{
+    return ShowArchiveAt(archivePath, innerFolder, ArchiveNotReadMessage(ExtractFileName(archivePath)));
+}
+
+bool TBrowserModel::ShowArchiveAt(const std::string& archivePath, const std::string& innerFolder,
+                                  const std::string& failure)
 {
     TStep step(*this);
     // The inner folder names a folder ("dir/", "x/b.zip//dir/") or an
@@ -802,7 +796,7 @@ bool TBrowserModel::ShowArchive(const std::string& archivePath, const std::strin
         archiver = nullptr;
     }
     if (!archiver || !archiver->Loader) {
-        fMessages.ShowMessage(ArchiveNotReadMessage(ExtractFileName(archivePath)), TMessageIcon::miWarning);
+        fMessages.ShowMessage(failure, TMessageIcon::miWarning);
         return false;
     }
 
@@ -840,6 +834,8 @@ bool TBrowserModel::ShowArchive(const std::string& archivePath, const std::strin
     if (firstShown && fArchive->Incomplete())
         fMessages.ShowMessage(ArchiveIncompleteMessage(fArchive->FileName()), TMessageIcon::miWarning);
 
+    if (fQuietOpen)
+        return true;
     // Opening an archive shows its first picture when the options say so.
     if (pending.ArchiveFileName.empty() || !SelectAndShow(pending.ArchiveFileName))
         if (fCore.Options().List.OpenArchive && !ShowRemembered(!firstShown))

@@ -28,6 +28,8 @@
 #include "browser/ItemColors.h"
 #include "browser/KeyBindings.h"
 #include "browser/Marker.h"
+#include "browser/NavHistory.h"
+#include "browser/NeighbourWalk.h"
 #include "browser/PlaceItems.h"
 #include "browser/ViewActions.h"
 #include "browser/ViewStates.h"
@@ -203,6 +205,31 @@ public:
     // of asking (the snapshot mode).
     void SetBatch(bool on) { fActions->SetBatch(on); }
 
+    // --- Navigation ----------------------------------------------------------
+
+    // The next or previous folder or archive beside the place shown, climbing
+    // out of a container that is used up. With openPicture (the reader ran
+    // past the end of the book) its first picture is shown, or its last one
+    // going backward. False when there was nowhere to go.
+    bool MoveToNeighbour(TWalkDirection direction, bool openPicture = false);
+    // The first folder or archive the list shows (the first entry of a list
+    // of shelves, catalogues or categories), else the next neighbour.
+    bool NextFolder(bool openPicture = false);
+    // The places shown, newest first; search results stay out.
+    const TNavHistory& History() const { return fHistory; }
+    // Opens entry index without selecting or showing a picture; the entry
+    // becomes the one shown. False for the entry shown, an index outside the
+    // history, or a place that no longer opens.
+    bool GoToHistoryEntry(int index);
+    // The nearest older (newer) entry that still opens.
+    bool GoBack() { return GoThroughHistory(true); }
+    bool GoForward() { return GoThroughHistory(false); }
+    // The back (forward) button's drop-down: the nearest entries, as many as
+    // the settings say.
+    std::vector<THistoryMenuItem> HistoryMenu(bool back) const;
+    // The place as a history entry (what the address bar and title show).
+    THistoryData CurrentLocation() const;
+
     // --- Opening -------------------------------------------------------------
 
     // A path the user gave (a drop, the open dialog): opened as at start,
@@ -337,6 +364,15 @@ private:
     // none and the first picture is to be shown.
     bool ShowRemembered(bool sameArchive);
 
+    // Navigation: the place listed enters the history; the neighbour walk's
+    // answer is carried out.
+    void RecordLocation();
+    bool GoThroughHistory(bool back);
+    bool OpenLocation(const THistoryData& entry);
+    bool CarryNeighbour(const TNeighbourMove& move);
+    bool ShowArchiveAt(const std::string& archivePath, const std::string& innerFolder, const std::string& failure);
+    void ShowEndPicture(TWalkDirection direction);
+
     TAppCore& fCore;
     TLoaderSetPtr fLoaders;
     THeldMessages fMessages;
@@ -371,4 +407,7 @@ private:
     int fShownIndex = -1;       // the primary page last told to the observers
     int fShownPartner = -1;
     int fShownCount = -1;
+    TNavHistory fHistory;
+    bool fOpeningHistory = false;  // a history entry opens: it is not recorded again
+    bool fQuietOpen = false;       // a place opens without showing a picture
 };

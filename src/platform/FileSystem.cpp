@@ -35,6 +35,8 @@ TFileStatus StatusFrom(const struct stat& st)
     status.Size = st.st_size;
     status.ModifiedSeconds = st.st_mtim.tv_sec;
     status.ModifiedNanoseconds = static_cast<int32_t>(st.st_mtim.tv_nsec);
+    status.Device = static_cast<uint64_t>(st.st_dev);
+    status.Inode = static_cast<uint64_t>(st.st_ino);
     status.Mode = st.st_mode & 07777;
     status.Owner = st.st_uid;
     return status;

@@ -22,6 +22,10 @@ struct TFileStatus {
     uint32_t Mode = 0;          // permission bits
     uint32_t Owner = 0;
     bool ReadOnly = false;      // no write permission for us
+    // Which file this is: two names of one folder (a link and its target)
+    // give the same pair.
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
 };
 
 // followLinks false describes a link itself (Kind fkOther, IsLink true).

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -743,4 +744,42 @@ TEST_F(MainFormTest, MarkersAndRecentFilesFollowTheBookAndAreSavedAtClose)
     fForm->close();
     EXPECT_EQ(ReadMarkerList(fTree.Read("data/Marker.lst")).Entries.size(), 1u);
     EXPECT_EQ(ReadMarkerList(fTree.Read("data/Recent.lst")).Entries.at(0).FileName, "0.fake");
+}
+
+// A typed address: a trailing "/" is dropped; the box shows the place
+// actually reached; the typed addresses are in Input.lst once the window
+// closed, newest first.
+TEST_F(MainFormTest, TypedAddressesGoThereOrShowThePlaceAgainAndAreKept)
+{
+    WriteBook(2);
+    ForceDirectories(fTree.File("work/other/"));
+    Start({"book"});
+    auto* box = fForm->findChild<QComboBox*>("cbxAdrsBar");
+    ASSERT_TRUE(box);
+    const auto type = [&](const std::string& text) {
+        // Each address is typed in an event-loop turn of its own, as a user
+        // types them.
+        QCoreApplication::processEvents();
+        box->lineEdit()->setText(QString::fromStdString(text));
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(box->lineEdit(), &press);
+    };
+    const std::string other = fTree.File("work/other");
+    type(" " + other + "/ ");
+    ASSERT_TRUE(PumpUntil([&] { return box->lineEdit()->text().toStdString() == other; }));
+    EXPECT_EQ(fForm->Model().ShownPlace().Folder, other + "/");
+    EXPECT_EQ(Title(), "Mireva - other");
+
+    // A path that is not there opens the nearest folder that is; the box
+    // shows the place reached, not the text typed.
+    type(fTree.File("work/nowhere"));
+    const std::string work = fTree.File("work");
+    ASSERT_TRUE(PumpUntil([&] { return box->lineEdit()->text().toStdString() == work; }))
+        << box->lineEdit()->text().toStdString();
+    EXPECT_EQ(fForm->Model().ShownPlace().Folder, work + "/");
+
+    fForm->close();
+    const std::string input = fTree.Read("data/Input.lst");
+    EXPECT_NE(input.find("1=" + fTree.File("work/nowhere")), std::string::npos) << input;
+    EXPECT_NE(input.find("2=" + other + "\n"), std::string::npos) << input;
 }

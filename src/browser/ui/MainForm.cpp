@@ -32,6 +32,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 #include <algorithm>
 #include <set>
@@ -43,6 +44,7 @@
 #include "browser/MarkerKeeper.h"
 #include "browser/ShortcutText.h"
 #include "browser/WindowTitle.h"
+#include "browser/ui/AddressBox.h"
 #include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCodes.h"
 #include "browser/ui/KeyCustomizeDialog.h"
@@ -302,9 +304,27 @@ void TMainForm::BuildPanes()
     fMainBar = new QToolBar(QString::fromUtf8("メインバー"), this);
     fMainBar->setObjectName("MainToolBar");
     fMainBar->setMovable(false);
-    for (TActionId id : {TActionId::actUp, TActionId::actRefresh, TActionId::actTree, TActionId::actFile,
-                         TActionId::actFileView})
+    for (TActionId id : {TActionId::actBack, TActionId::actForward, TActionId::actUp, TActionId::actRefresh,
+                         TActionId::actTree, TActionId::actFile, TActionId::actFileView})
         fMainBar->addAction(fActionItems[id]);
+    // The back and forward buttons drop down the nearest places of the history.
+    for (const bool back : {true, false}) {
+        auto* button = qobject_cast<QToolButton*>(
+            fMainBar->widgetForAction(fActionItems[back ? TActionId::actBack : TActionId::actForward]));
+        if (!button)
+            continue;
+        auto* menu = new QMenu(button);
+        connect(menu, &QMenu::aboutToShow, this, [this, menu, back] {
+            menu->clear();
+            for (const THistoryMenuItem& item : fModel->HistoryMenu(back))
+                menu->addAction(ToQString(item.Caption), this, [this, index = item.Index] {
+                    fModel->GoToHistoryEntry(index);
+                    UpdateActions();
+                });
+        });
+        button->setMenu(menu);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    }
     addToolBar(Qt::TopToolBarArea, fMainBar);
     addToolBarBreak();
 
@@ -312,15 +332,14 @@ void TMainForm::BuildPanes()
     fAddressBar->setObjectName("AddressBar");
     fAddressBar->setMovable(false);
     fAddressBar->addWidget(new QLabel(QString::fromUtf8("アドレス "), fAddressBar));
-    fAddress = new QComboBox(fAddressBar);
-    fAddress->setObjectName("cbxAdrsBar");
-    fAddress->setEditable(true);
-    fAddress->setInsertPolicy(QComboBox::NoInsert);
-    fAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    fAddress = new TAddressBox(fAddressBar);
+    {
+        TAddressHistory typed;
+        typed.Load(fCore.Folders().DataFolder);
+        fAddress->SetHistory(std::move(typed), fCore.Options().Recent.AddressBar);
+    }
     fAddressBar->addWidget(fAddress);
-    connect(fAddress->lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { OpenAddress(fAddress->lineEdit()->text()); });
-    connect(fAddress, &QComboBox::activated, this, [this](int index) { OpenAddress(fAddress->itemText(index)); });
+    connect(fAddress, &TAddressBox::AddressEntered, this, [this](const QString& text) { OpenAddress(text); });
     addToolBar(Qt::TopToolBarArea, fAddressBar);
 
     fTreeSplitter = new QSplitter(Qt::Horizontal, this);
@@ -524,6 +543,11 @@ bool TMainForm::IsWindowAction(TActionId action)
     switch (action) {
     case actFolder:
     case actUp:
+    case actBack:
+    case actForward:
+    case actNextFolder:
+    case actPriorFolder:
+    case actSiblingFolder:
     case actRefresh:
     case actFileList:
     case actFileView:
@@ -580,6 +604,12 @@ TActionContext TMainForm::ActionContext() const
                                                                                                   : selection.front();
         context.Selection.Folder = items[static_cast<size_t>(item)].Kind == TItemKind::ikFolder;
     }
+    // The neighbour commands ask the tree whether there is anywhere to go;
+    // in an archive, whether it holds a folder or archive to enter.
+    FillSiblingFacts(fTreePane->ActiveTree().Selected(), context.Node);
+    context.NextArchive = context.HasSubFolders || context.Node.NextSibling;
+    context.HistoryBack = fModel->History().CanGoBack();
+    context.HistoryForward = fModel->History().CanGoForward();
     context.ImageShown = fModel->Viewer().Primary().HasBitmap();
     context.FullScreen = isFullScreen();
     const TPaneSet& panes = fModel->ViewStates().Panes(isFullScreen());
@@ -735,6 +765,21 @@ bool TMainForm::RunWindowAction(TActionId action)
         break;
     case actUp:
         fFilePane->GoUp();
+        return true;
+    case actBack:
+        fModel->GoBack();
+        return true;
+    case actForward:
+        fModel->GoForward();
+        return true;
+    case actNextFolder:
+        fModel->NextFolder();
+        return true;
+    case actSiblingFolder:
+        fModel->MoveToNeighbour(TWalkDirection::wdForward);
+        return true;
+    case actPriorFolder:
+        fModel->MoveToNeighbour(TWalkDirection::wdBackward);
         return true;
     case actRefresh:
         fModel->Refresh();
@@ -901,7 +946,9 @@ void TMainForm::RefreshView()
         return;
     const TPageViewer& viewer = fModel->Viewer();
     fFrame->UpdateView();
-    setWindowTitle(ToQString(WindowCaption(AppTitle, viewer.CaptionText())));
+    // A picture shown names itself in the title; otherwise the place does.
+    const std::string caption = viewer.CaptionText();
+    setWindowTitle(ToQString(caption.empty() ? fPlaceTitle : WindowCaption(AppTitle, caption)));
     fFrame->SetPageText(fModel->PageLabel());
     fFrame->UpdateSeekBar(viewer.Count(), viewer.SeekIndex(), viewer.ViewState().BindRight(),
                           viewer.Options().Picture.SeekToRight);
@@ -966,22 +1013,22 @@ const TStatusPanels& TMainForm::StatusPanels() const
 
 void TMainForm::UpdateAddress()
 {
-    const TShownPlace place = fModel->ShownPlace();
-    std::string text;
-    if (place.Kind == TPlaceKind::pkFolder)
-        text = place.Folder;
-    else if (place.Kind == TPlaceKind::pkArchive)
-        text = place.ArchiveFolder.empty() ? place.ArchivePath : place.ArchivePath + "//" + place.ArchiveFolder;
-    fAddress->lineEdit()->setText(ToQString(text));
+    const TListKind kind = fModel->ShownPlace().Kind == TPlaceKind::pkArchive ? TListKind::lkFolder : fModel->ListKind();
+    const TAddressTexts texts = AddressTexts(kind, fModel->CurrentLocation());
+    fAddress->ShowAddress(texts.Address);
+    fPlaceTitle = WindowTitle(AppTitle, texts.Short, {}, kind);
 }
 
 void TMainForm::OpenAddress(const QString& text)
 {
-    const std::string path = ToStdString(text.trimmed());
-    if (path.empty())
+    const std::optional<std::string> path = TypedAddress(ToStdString(text));
+    if (!path)
         return;
-    if (fModel->OpenPathFromUser(path) && fAddress->findText(text.trimmed()) < 0)
-        fAddress->insertItem(0, text.trimmed());
+    // A text that leads nowhere leaves the place as it is; the box then
+    // shows where the list really is, once the opening is over.
+    fModel->OpenPathFromUser(*path);
+    fAddress->Remember(*path, fCore.Options().Recent.AddressBar);
+    QTimer::singleShot(0, this, [this] { UpdateAddress(); });
 }
 
 bool TMainForm::NavigateTree(const TTreePlace& place)
@@ -1113,6 +1160,9 @@ void TMainForm::ApplyOptions()
     fFrame->SetBackground(picture.Back);
     if (stretchChanged)
         fFrame->InvalidatePages();
+    // A lowered limit of typed addresses cuts the list at once.
+    if (fAddress && static_cast<int>(fAddress->History().Items().size()) > fCore.Options().Recent.AddressBar)
+        fAddress->SetHistory(fAddress->History(), fCore.Options().Recent.AddressBar);
     if (fTreePane) {
         TArchiveEnv env;
         env.Loaders = fModel->Loaders();
@@ -1170,6 +1220,11 @@ void TMainForm::closeEvent(QCloseEvent* event)
 {
     for (const std::string& failure : fKeeper->Close())
         ShowMessage(failure, TMessageIcon::miWarning);
+    try {
+        fAddress->History().Save(fCore.Folders().DataFolder);
+    } catch (const std::exception& e) {
+        ShowMessage(e.what(), TMessageIcon::miWarning);
+    }
     fModel->BeginClose();
     if (fSavesState && !fStateSaved) {
         fStateSaved = true;

@@ -39,6 +39,7 @@
 
 class QAction;
 class QComboBox;
+class TAddressBox;
 class QMenu;
 class QPoint;
 class QSplitter;
@@ -192,7 +193,8 @@ private:
     TStatusBarPane* fStatus = nullptr;
     QToolBar* fMainBar = nullptr;
     QToolBar* fAddressBar = nullptr;
-    QComboBox* fAddress = nullptr;
+    TAddressBox* fAddress = nullptr;
+    std::string fPlaceTitle = "Mireva";  // the window title while no picture is shown
     QSplitter* fTreeSplitter = nullptr;   // splTree: the left pane | the image panel
     QSplitter* fLeftSplitter = nullptr;   // splFile1: the tree over the file view
     QSplitter* fImageSplitter = nullptr;  // splFile2: the file view over the image
