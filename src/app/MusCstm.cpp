@@ -30,7 +30,7 @@ constexpr std::string_view VariantNames[] = {
     "＋Shift+Ctrl",
 };
 
-constexpr std::string_view ItemKindCaptions[ItemKindCount] = {
+constexpr std::string_view MouseItemCaptions[MouseItemCount] = {
     "画像(&P)", "フォルダ(&F)", "書庫(&A)", "その他(&T)", "選択なし(&N)",
 };
 
@@ -291,9 +291,9 @@ int ListMouseEntry(TMouseOperation op, TMouseVariant variant)
     }
 }
 
-std::string_view ItemKindCaption(TItemKind kind)
+std::string_view MouseItemCaption(TMouseItem kind)
 {
-    return ItemKindCaptions[static_cast<size_t>(kind)];
+    return MouseItemCaptions[static_cast<size_t>(kind)];
 }
 
 std::string_view ImageMouseCommandName(int command)
@@ -336,7 +336,7 @@ int TMouseBindings::ImageCommand(TMouseOperation op, const TMouseHeld& held, int
     return e.Commands[static_cast<size_t>(QuarterOf(x, y, width, height))];
 }
 
-int TMouseBindings::ListCommand(TMouseOperation op, const TMouseHeld& held, TItemKind kind) const
+int TMouseBindings::ListCommand(TMouseOperation op, const TMouseHeld& held, TMouseItem kind) const
 {
     const int entry = ListMouseEntry(op, VariantOf(op, held));
     if (entry == 0)

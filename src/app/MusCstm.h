@@ -101,15 +101,15 @@ bool IsDragEntry(int entry);
 
 inline constexpr int ListMouseEntryCount = 50;
 inline constexpr int ListMouseCommandCount = 66;
-inline constexpr int ItemKindCount = 5;
+inline constexpr int MouseItemCount = 5;
 
 // What lies under the pointer on the file list, in the order the command
 // numbers are stored.
-enum class TItemKind : uint8_t { ikImage, ikFolder, ikArchive, ikOther, ikNone };
+enum class TMouseItem : uint8_t { miImage, miFolder, miArchive, miOther, miNone };
 
 struct TListMouseEntry {
     bool Target = false;  // each item kind has a command of its own
-    std::array<int, ItemKindCount> Commands{};
+    std::array<int, MouseItemCount> Commands{};
     bool operator==(const TListMouseEntry&) const = default;
 };
 
@@ -118,7 +118,7 @@ struct TListMouseEntry {
 // a left click with Ctrl or Shift, which select).
 int ListMouseEntry(TMouseOperation op, TMouseVariant variant);
 // The caption of an item kind ("画像(&P)").
-std::string_view ItemKindCaption(TItemKind kind);
+std::string_view MouseItemCaption(TMouseItem kind);
 
 // The file list's selection commands: the click selects as if the key were
 // held.
@@ -165,7 +165,7 @@ struct TMouseBindings {
     int ImageCommand(TMouseOperation op, const TMouseHeld& held, int x, int y, int width, int height) const;
     // The command a file-list operation runs on an item of that kind; 0 for
     // none.
-    int ListCommand(TMouseOperation op, const TMouseHeld& held, TItemKind kind) const;
+    int ListCommand(TMouseOperation op, const TMouseHeld& held, TMouseItem kind) const;
 
     bool operator==(const TMouseBindings&) const = default;
 };

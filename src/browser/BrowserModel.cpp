@@ -111,7 +111,7 @@ void TBrowserModel::THeldMessages::Deliver(const std::vector<std::pair<std::stri
 TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatcher* dispatcher,
                              const TBrowserSources& sources)
     : fCore(core), fLoaders(core.Loaders()), fMessages(notifier), fDispatcher(dispatcher), fKeys(DefaultKeyBindings()),
-      fSources(sources)
+      fMouse(DefaultMouseBindings()), fSources(sources)
 {
     TShellListSources lists;
     lists.Info = sources.Info;
@@ -141,6 +141,10 @@ TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatche
     fActions = std::make_unique<TViewActions>(*fViewer);
     TIniFile settings(fCore.SettingsPath());
     ReadWindowState(settings);
+    // An unreadable settings file keeps the default mouse bindings, and the
+    // takeover of an older mouse file never writes over it.
+    if (settings.ReadError().empty())
+        ReadMouseBindings(settings);
     ApplyOptions();
 }
 
@@ -1039,6 +1043,18 @@ void TBrowserModel::ReadWindowState(TIniFile& ini)
     fViewStates = ReadViewStates(ini);
     fActions->SetBars(fViewStates.Normal.ImageBar, fViewStates.Normal.SeekBar);
     Notify(TBrowserChangeKind::bcView);
+}
+
+void TBrowserModel::WriteMouseBindings(TIniFile& ini)
+{
+    ::WriteMouseBindings(ini, fMouse);
+}
+
+void TBrowserModel::ReadMouseBindings(TIniFile& ini)
+{
+    const std::string error = LoadMouseBindings(ini, fCore.Folders().DataFolder, fMouse);
+    if (!error.empty())
+        ReportWriteFailure(error);
 }
 
 void TBrowserModel::ReportWriteFailure(const std::string& message)

@@ -25,6 +25,7 @@
 #include "app/SettingsFileCommands.h"
 #include "browser/ImageList.h"
 #include "browser/ItemColors.h"
+#include "app/MusCstm.h"
 #include "browser/KeyBindings.h"
 #include "browser/PlaceItems.h"
 #include "browser/ViewActions.h"
@@ -140,6 +141,10 @@ public:
     TViewActions& Actions() { return *fActions; }
     const TViewActions& Actions() const { return *fActions; }
     const TKeyBindings& Keys() const { return fKeys; }
+    // The mouse bindings, read from the settings file at start; the
+    // customisation dialog replaces them (and saves them itself).
+    const TMouseBindings& Mouse() const { return fMouse; }
+    void SetMouseBindings(const TMouseBindings& bindings) { fMouse = bindings; }
     // The loaders in use: the snapshot taken at start and after each change
     // of the plug-in settings. Places are listed and pictures loaded through
     // it; an open archive keeps the set it was opened with.
@@ -242,8 +247,8 @@ public:
     void ClearRegApplications() override {}
     void WriteKeyBindings(TIniFile&) override {}
     void ReadKeyBindings(TIniFile&) override {}
-    void WriteMouseBindings(TIniFile&) override {}
-    void ReadMouseBindings(TIniFile&) override {}
+    void WriteMouseBindings(TIniFile& ini) override;
+    void ReadMouseBindings(TIniFile& ini) override;
     std::optional<TImageWindowPlacement> ImageWindowPlacement() override { return std::nullopt; }
     void PlaceImageWindow(const TImageWindowPlacement&) override {}
     void ReportWriteFailure(const std::string& message) override;
@@ -309,6 +314,7 @@ private:
     THeldMessages fMessages;
     TDispatcher* fDispatcher;
     TKeyBindings fKeys;
+    TMouseBindings fMouse;
     std::unique_ptr<TPageViewer> fViewer;
     std::unique_ptr<TViewActions> fActions;
     TObserverList<TBrowserObserver> fObservers;

@@ -42,6 +42,7 @@
 #include "browser/WindowTitle.h"
 #include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCodes.h"
+#include "browser/ui/MouseRouting.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
 #include "collections/Shelf.h"
@@ -128,9 +129,6 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     fFrame->setObjectName("ImageViewFrame");
     fFrame->SetKeyHandler(
         [this](int key, Qt::KeyboardModifiers modifiers) { return RouteKey(key, modifiers, true); });
-    fFrame->SetMouseHandler([this](int code, Qt::KeyboardModifiers modifiers, TPoint point) {
-        Carry(fModel->Carry(fModel->Actions().RunMouse(code, modifiers.testFlag(Qt::ControlModifier), point)));
-    });
     fFrame->SetImageBarHandler(
         [this](TImageBarButton button) { Carry(fModel->Carry(fModel->Actions().RunImageBar(button))); });
     fFrame->SetSeekHandler([this](int index) { Carry(fModel->Carry(fModel->Actions().GoToIndex(index))); });
@@ -139,6 +137,12 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
 
     BuildActions();
     BuildPanes();
+    // Clicks, wheel turns and drags in the image view and on the file list
+    // run what the mouse bindings say.
+    const TMouseRoutes mouse{[this](TActionId action) { RunAction(action); },
+                             [this](const TActionOutcome& outcome) { Carry(outcome); }, nullptr};
+    RouteImageMouse(*fFrame, *fModel, mouse);
+    RouteListMouse(*fFilePane->FileView(), *fModel, mouse);
     BuildMenus();
     fModel->RegisterObserver(this);
     resize(1024, 768);

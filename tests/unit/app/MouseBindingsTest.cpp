@@ -79,9 +79,9 @@ INSTANTIATE_TEST_SUITE_P(Defaults, MouseDefaultTest,
 TEST(MouseDefaultTest, FileListDoubleClickOpens)
 {
     const TMouseBindings b = DefaultMouseBindings();
-    for (int kind = 0; kind < ItemKindCount; ++kind)
-        EXPECT_EQ(b.ListCommand(moLeftDouble, {.Left = true}, static_cast<TItemKind>(kind)), ListOpenCommand);
-    EXPECT_EQ(b.ListCommand(moLeftClick, Nothing, TItemKind::ikImage), 0);
+    for (int kind = 0; kind < MouseItemCount; ++kind)
+        EXPECT_EQ(b.ListCommand(moLeftDouble, {.Left = true}, static_cast<TMouseItem>(kind)), ListOpenCommand);
+    EXPECT_EQ(b.ListCommand(moLeftClick, Nothing, TMouseItem::miImage), 0);
 }
 
 struct TQuarterCase {
@@ -113,9 +113,9 @@ TEST(MouseBindingsTest, WithoutTheFlagTheFirstCommandAppliesEverywhere)
     b.ImageEntry(1) = {false, {39, 41, 40, 42}};
     EXPECT_EQ(b.ImageCommand(moLeftClick, Nothing, 700, 500, 800, 600), 39);
     b.ListEntry(1) = {false, {26, 1, 2, 3, 4}};
-    EXPECT_EQ(b.ListCommand(moLeftClick, Nothing, TItemKind::ikNone), 26);
+    EXPECT_EQ(b.ListCommand(moLeftClick, Nothing, TMouseItem::miNone), 26);
     b.ListEntry(1).Target = true;
-    EXPECT_EQ(b.ListCommand(moLeftClick, Nothing, TItemKind::ikArchive), 2);
+    EXPECT_EQ(b.ListCommand(moLeftClick, Nothing, TMouseItem::miArchive), 2);
 }
 
 TEST(MouseBindingsTest, RightPopupHidesTheRightClickEntries)
