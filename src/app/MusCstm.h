@@ -17,6 +17,8 @@
 #include <string_view>
 
 class TIniFile;
+struct TScrollOptions;
+struct TMouseOptions;
 
 // The operations, in the order their entries are numbered.
 enum class TMouseOperation : uint8_t {
@@ -192,3 +194,9 @@ TMouseBindings ReadMouseBindings(const TIniFile& ini);
 // Puts the bindings into the copy (the version, every entry, RightPopup);
 // the caller writes the file.
 void WriteMouseBindings(TIniFile& ini, const TMouseBindings& bindings);
+// What the mouse customisation dialog saves: the bindings, the page, line
+// and drag scroll options and the wheel's play (MOUSE WheelCount and
+// EdgeWheelCount), then the file. Raises EFileError when it cannot be
+// written.
+void SaveMouseBindings(TIniFile& ini, const TMouseBindings& bindings, const TScrollOptions& scroll,
+                       const TMouseOptions& mouse);

@@ -42,6 +42,7 @@
 #include "browser/WindowTitle.h"
 #include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCodes.h"
+#include "browser/ui/MouseCustomizeDialog.h"
 #include "browser/ui/MouseRouting.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
@@ -520,6 +521,7 @@ bool TMainForm::IsWindowAction(TActionId action)
     case actTaskTray:
     case actTrayRestore:
     case actTrayExit:
+    case actMouseCustom:
         return true;
     default:
         return false;
@@ -716,6 +718,10 @@ bool TMainForm::RunWindowAction(TActionId action)
             RestoreFromTray();
         else
             HideInTray();
+        return true;
+    case actMouseCustom:
+        RunMouseCustomize(this, fCore, *fModel,
+                          [this](const std::string& text) { ShowMessage(text, TMessageIcon::miError); });
         return true;
     case actTrayRestore:
         RestoreFromTray();

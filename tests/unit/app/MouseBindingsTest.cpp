@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/Init.h"
 #include "app/MusCstm.h"
 #include "common/IniFile.h"
 #include "platform/FileSystem.h"
@@ -228,6 +229,31 @@ TEST(MouseBindingsTest, OldFileStaysWhenTheMergedSettingsCannotBeWritten)
     // This run still uses what it took over.
     EXPECT_TRUE(b.ImageEntry(1).Divide);
     EXPECT_FALSE(b.RightPopup);
+}
+
+TEST(MouseBindingsTest, SavingWritesTheDialogsOptionsAndNothingElse)
+{
+    TTempFolder folder;
+    folder.Write("Mireva.ini", "[SCROLL]\nScrollAnimate=1\n");
+    TIniFile ini(folder.File("Mireva.ini"));
+    TScrollOptions scroll;
+    scroll.PageScrollQuantity = 420;
+    scroll.DragScrollQuantity = 7;
+    scroll.ScrollAnimate = false;
+    TMouseOptions mouse;
+    mouse.EdgeWheelCount = 5;
+    mouse.HideCursor = true;
+    TMouseBindings b = DefaultMouseBindings();
+    b.RightPopup = false;
+    SaveMouseBindings(ini, b, scroll, mouse);
+    const TIniFile written(folder.File("Mireva.ini"));
+    EXPECT_EQ(ReadMouseBindings(written), b);
+    EXPECT_EQ(written.ReadInteger("SCROLL", "PageScrollQuantity", 0), 420);
+    EXPECT_EQ(written.ReadInteger("SCROLL", "DragScrollQuantity", 0), 7);
+    EXPECT_EQ(written.ReadInteger("MOUSE", "EdgeWheelCount", 0), 5);
+    // Options the dialog does not show keep what the file said.
+    EXPECT_EQ(written.ReadString("SCROLL", "ScrollAnimate", ""), "1");
+    EXPECT_FALSE(written.ValueExists("MOUSE", "HideCursor"));
 }
 
 }  // namespace
