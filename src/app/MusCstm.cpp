@@ -419,6 +419,17 @@ std::string LoadMouseBindings(TIniFile& ini, const std::string& programFolder, T
     return writeError;
 }
 
+TMouseBindings MouseBindingsInEffect(TIniFile ini, const std::string& programFolder)
+{
+    const std::string oldPath = JoinPath(programFolder, OldMouseFileName);
+    if (FileExists(oldPath)) {
+        const TIniFile old(oldPath);
+        if (old.ReadError().empty())
+            MergeOldFile(ini, old);
+    }
+    return ReadMouseBindings(ini);
+}
+
 void WriteMouseBindings(TIniFile& ini, const TMouseBindings& bindings)
 {
     ini.WriteInteger(InfoSection, "Version", MouseLayoutVersion);

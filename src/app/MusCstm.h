@@ -188,6 +188,9 @@ inline constexpr std::string_view OldMouseFileName = "MusCstm.ini";
 // file could not be written; empty when it was, or when there was nothing to
 // take over.
 std::string LoadMouseBindings(TIniFile& ini, const std::string& programFolder, TMouseBindings& bindings);
+// The bindings the viewer would use with this file and data folder, as
+// LoadMouseBindings would give them, without writing or deleting anything.
+TMouseBindings MouseBindingsInEffect(TIniFile ini, const std::string& programFolder);
 // Reads the bindings as they are in the copy, changing nothing: the
 // takeover and the version fallback are left to LoadMouseBindings.
 TMouseBindings ReadMouseBindings(const TIniFile& ini);

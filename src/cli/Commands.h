@@ -24,6 +24,8 @@ int RunShelf(TCliContext& context);
 int RunLs(TCliContext& context);
 // Prints the options of a settings file as the viewer reads them.
 int RunSettings(TCliContext& context);
+// Prints the mouse bindings of a settings file, one per line.
+int RunMouse(TCliContext& context);
 
 // ImagingCommands.cpp: a picture scaled by one of the four resamplers
 // (only the given rectangle of the scaled picture, placed at a point), passed
