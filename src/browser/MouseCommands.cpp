@@ -54,6 +54,13 @@ constexpr int FirstScroll = 119;
 constexpr int EnlargeCommand = 76;
 constexpr int ShrinkCommand = 77;
 
+// The file and edit commands work on the picture under the pointer; over
+// the background around the pages they do nothing.
+bool ActsOnPage(int command)
+{
+    return (command >= 1 && command <= 13) || (command >= 17 && command <= 28);
+}
+
 template <size_t N>
 std::optional<TActionId> FromRuns(const TCatalogueRun (&runs)[N], int command)
 {
@@ -109,6 +116,9 @@ TImageMouseResult TImageMouseCommands::Run(const TMouseBindings& bindings, TMous
     const int command = bindings.ImageCommand(op, held, point.X, point.Y, width, height);
     const std::optional<TImageMouseTarget> target = ImageMouseTarget(command);
     if (!target)
+        return result;
+    if (ActsOnPage(command) && !fViewer.Layout().PageRect(0).Contains(point) &&
+        !fViewer.Layout().PageRect(1).Contains(point))
         return result;
     if (const auto* move = std::get_if<TMoveCommand>(&*target)) {
         // Any mouse command but a scroll forgets the wheel notches turned

@@ -69,7 +69,8 @@ public:
     TImageMouseCommands(TViewActions& actions, TPageViewer& viewer);
 
     // op happened at point of a client area width x height with held down.
-    // Drags are not run here: the view asks DragMode when one begins.
+    // Drags are not run here: the view asks DragMode when one begins. The
+    // file and edit commands run only with the pointer over a page.
     TImageMouseResult Run(const TMouseBindings& bindings, TMouseOperation op, const TMouseHeld& held, TPoint point,
                           int width, int height);
     // How a left-button drag begun at point moves the content.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "../viewer/FakePictures.h"
 #include "browser/MouseCommands.h"
 
 namespace {
@@ -95,6 +96,69 @@ TEST(ListMouseCommandTest, ItemKindFromWhatOpeningDoes)
     opened.Kind = TOpenKind::okPlace;
     EXPECT_EQ(MouseItemOf(opened, true, isImage), TMouseItem::miFolder);
     EXPECT_EQ(MouseItemOf(opened, false, isImage), TMouseItem::miNone);
+}
+
+// Ten portrait pages of 60 x 80 shown as a spread in a view of 130 x 100.
+class ImageMouseCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto source = std::make_shared<FakeSource>();
+        source->Width = 60;
+        source->Height = 80;
+        TViewerOptions options;
+        options.Scroll.MoveExchange = true;
+        viewer.SetOptions(options);
+        viewer.SetClientSize(130, 100);
+        std::vector<TCacheItem> items;
+        for (int i = 0; i < 10; ++i)
+            items.push_back(TCacheItem{i, "/book/" + std::to_string(i) + ".png", 0, -1});
+        viewer.SetList(std::move(items), source);
+        viewer.Open(4);
+    }
+
+    TImageMouseResult Run(TMouseOperation op, TMouseHeld held, TPoint point)
+    {
+        return commands.Run(bindings, op, held, point, 130, 100);
+    }
+
+    TPageViewer viewer{nullptr};
+    TViewActions actions{viewer};
+    TImageMouseCommands commands{actions, viewer};
+    TMouseBindings bindings = DefaultMouseBindings();
+};
+
+TEST_F(ImageMouseCommandsTest, WheelIsNeverExchangedForALeftBoundBook)
+{
+    actions.Run(actBindLeft);
+    ASSERT_EQ(viewer.Shown().Primary, 4);
+    EXPECT_TRUE(Run(TMouseOperation::moWheelUp, {}, {10, 10}).Outcome.has_value());
+    // Backwards: the exchanged "next" would have gone beyond page 5.
+    EXPECT_LT(viewer.Shown().Primary, 4);
+    EXPECT_TRUE(viewer.TravelBackward());
+}
+
+TEST_F(ImageMouseCommandsTest, PageCommandsNeedThePointerOverAPage)
+{
+    bindings.ImageEntry(1).Commands[0] = 22;  // クリップボードにコピー
+    const TRect page = viewer.Layout().PageRect(0);
+    ASSERT_FALSE(page.IsEmpty());
+    const TImageMouseResult over = Run(TMouseOperation::moLeftClick, {}, {page.Left + 1, page.Top + 1});
+    EXPECT_EQ(over.Action, actClipBoard);
+    EXPECT_FALSE(Run(TMouseOperation::moLeftClick, {}, {page.Left + 1, page.Bottom + 5}).Action.has_value());
+    // Other commands run wherever the pointer is.
+    bindings.ImageEntry(1).Commands[0] = 105;
+    EXPECT_EQ(Run(TMouseOperation::moLeftClick, {}, {page.Left + 1, page.Bottom + 5}).Action, actFullScreen);
+}
+
+TEST_F(ImageMouseCommandsTest, RightClickShowsTheMenuWhileRightPopupIsOn)
+{
+    bindings.ImageEntry(17).Commands[0] = 39;
+    EXPECT_TRUE(Run(TMouseOperation::moRightClick, {}, {10, 10}).Popup);
+    EXPECT_EQ(viewer.Shown().Primary, 4);
+    bindings.RightPopup = false;
+    EXPECT_FALSE(Run(TMouseOperation::moRightClick, {}, {10, 10}).Popup);
+    EXPECT_EQ(viewer.Shown().Primary, 6);
 }
 
 }  // namespace
