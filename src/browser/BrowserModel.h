@@ -233,10 +233,10 @@ public:
     std::string SingleTopFolder() const override;
 
     // --- TSettingsWindow -----------------------------------------------------
-    // Of the window's state the model keeps the view state (section IMAGE)
-    // and the bars; bindings, registered applications and the image window
-    // come later, so switching settings files writes and reads only the
-    // options and that state.
+    // Of the window's state the model keeps the view state (section IMAGE),
+    // the bars and the mouse bindings; key bindings, registered applications
+    // and the image window come later, so switching settings files writes
+    // and reads only the options, that state and the mouse bindings.
 
     void SuspendForSettings() override;
     void ResumeAfterSettings() override;

@@ -78,13 +78,18 @@ void RouteListMouse(TFileListView& view, TBrowserModel& model, TMouseRoutes rout
                                           int row) {
         const TShellListModel& list = model.FileList();
         const bool isRow = row >= 0 && row < list.Count();
-        const TOpenResult opened = isRow ? list.Open(row) : TOpenResult{};
-        const TMouseItem kind = MouseItemOf(opened, isRow, [&model](std::string_view ext) {
-            return model.Loaders() && model.Loaders()->IsImageExtension(ext);
-        });
+        const auto op = static_cast<TMouseOperation>(code);
+        const TMouseHeld held = MouseHeldFrom(buttons, modifiers);
+        // The kind of item matters only to an entry bound per kind; every
+        // other click is spared the look at the item.
+        const int entry = ListMouseEntry(op, VariantOf(op, held));
+        TMouseItem kind = isRow ? TMouseItem::miOther : TMouseItem::miNone;
+        if (entry != 0 && model.Mouse().ListEntry(entry).Target)
+            kind = MouseItemOf(isRow ? list.Open(row) : TOpenResult{}, isRow, [&model](std::string_view ext) {
+                return model.Loaders() && model.Loaders()->IsImageExtension(ext);
+            });
         const TListMouseResult result =
-            ListMouseCommand(model.Mouse(), static_cast<TMouseOperation>(code), MouseHeldFrom(buttons, modifiers),
-                             modifiers.testFlag(Qt::AltModifier), kind);
+            ListMouseCommand(model.Mouse(), op, held, modifiers.testFlag(Qt::AltModifier), kind);
         switch (result.Kind) {
         case TListMouseKind::lmNone: return false;
         case TListMouseKind::lmShiftSelect: SelectAsIfHeld(view, isRow ? row : -1, true, false); return true;
