@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -27,6 +29,7 @@
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
 #include "base/PathUtils.h"
+#include "common/IniFile.h"
 #include "loading/SPIs.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
@@ -535,6 +538,29 @@ TEST_F(MainFormTest, ClickInAQuarterRunsItsCommand)
     EXPECT_EQ(Label(), "4・3 / 8");
     click(5, Area()->height() - 5);
     EXPECT_EQ(Label(), "2・1 / 8");
+}
+
+// The dialog's OK puts its bindings to use at once and saves them.
+TEST_F(MainFormTest, MouseCustomizeTakesTheDialogsBindingsOver)
+{
+    WriteBook(4);
+    Start({"book"});
+    ASSERT_TRUE(fForm->Action(actMouseCustom)->isEnabled());
+    bool shown = false;
+    QTimer::singleShot(0, [&shown] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        shown = true;
+        dialog->findChild<QCheckBox*>("cbxRightPopup")->setChecked(false);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_TRUE(fForm->RunAction(actMouseCustom));
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(fForm->Model().Mouse().RightPopup);
+    const TIniFile saved(fTree.File("data/Mireva.ini"));
+    EXPECT_EQ(saved.ReadString("MOUSECOMMAND", "RightPopup", ""), "0");
+    EXPECT_EQ(saved.ReadString("MOUSECOMMAND", "97", ""), "1, 0, 0, 0");
+    EXPECT_EQ(saved.ReadInteger("MOUSECUSTOM", "Page", -1), 0);
 }
 
 TEST_F(MainFormTest, DoubleClickInTheFileListOpensTheItem)
