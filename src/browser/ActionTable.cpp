@@ -231,7 +231,7 @@ constexpr TActionInfo Table[] = {
     {actLoadSetting, "actLoadSetting", "設定の読み込み(&L)...", G, 79, agNone, false, erAlways, Shown, Later},
     {actChangeSetting, "actChangeSetting", "設定の切り替え(&G)...", G, 80, agNone, false, erAlways, Shown, Later},
     {actKeyCustom, "actKeyCustom", "キーカスタマイズ(&K)...", G, 81, agNone, false, erAlways},
-    {actMouseCustom, "actMouseCustom", "マウスカスタマイズ(&M)...", G, 82, agNone, false, erAlways, Shown, Later},
+    {actMouseCustom, "actMouseCustom", "マウスカスタマイズ(&M)...", G, 82, agNone, false, erAlways},
     {actThumbnail, "actThumbnail", "サムネイルの管理(&T)...", G, 83, agNone, false, erAlways, Shown, Later},
     {actSaveThumbs, "actSaveThumbs", "表示中のサムネイルの保存(&C)", G, 84, agNone, false, erSaveThumbs, Shown, Later},
     {actLoadThumbs, "actLoadThumbs", "サムネイルの一括読込(&B)", G, 85, agNone, false, erLoadThumbs, Shown, Later},

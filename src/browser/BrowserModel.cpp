@@ -95,7 +95,7 @@ void TBrowserModel::THeldMessages::Deliver(const std::vector<std::pair<std::stri
 TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatcher* dispatcher,
                              const TBrowserSources& sources)
     : fCore(core), fLoaders(core.Loaders()), fMessages(notifier), fDispatcher(dispatcher), fKeys(DefaultKeyBindings()),
-      fSources(sources)
+      fMouse(DefaultMouseBindings()), fSources(sources)
 {
     TShellListSources lists;
     lists.Info = sources.Info;
@@ -132,6 +132,10 @@ TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatche
     fKeys = LoadKeyBindings(settings, IncludeTrailingPathDelimiter(fCore.Folders().DataFolder), true, &keys);
     if (!keys.WriteError.empty())
         fMessages.ShowMessage(keys.WriteError, TMessageIcon::miWarning);
+    // An unreadable settings file keeps the default mouse bindings, and the
+    // takeover of an older mouse file never writes over it.
+    if (settings.ReadError().empty())
+        ReadMouseBindings(settings);
     ApplyOptions();
 }
 
@@ -1264,6 +1268,18 @@ void TBrowserModel::ChangeKeyBindings(const TKeyBindings& keys)
     } catch (const EMirevaError& e) {
         fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
     }
+}
+
+void TBrowserModel::WriteMouseBindings(TIniFile& ini)
+{
+    ::WriteMouseBindings(ini, fMouse);
+}
+
+void TBrowserModel::ReadMouseBindings(TIniFile& ini)
+{
+    const std::string error = LoadMouseBindings(ini, fCore.Folders().DataFolder, fMouse);
+    if (!error.empty())
+        ReportWriteFailure(error);
 }
 
 void TBrowserModel::ReportWriteFailure(const std::string& message)

@@ -26,6 +26,7 @@
 #include "app/SettingsFileCommands.h"
 #include "browser/ImageList.h"
 #include "browser/ItemColors.h"
+#include "app/MusCstm.h"
 #include "browser/KeyBindings.h"
 #include "browser/Marker.h"
 #include "browser/NavHistory.h"
@@ -149,6 +150,10 @@ public:
     // to the settings file; a failed write is reported and the bindings
     // still apply for this session.
     void ChangeKeyBindings(const TKeyBindings& keys);
+    // The mouse bindings, read from the settings file at start; the
+    // customisation dialog replaces them (and saves them itself).
+    const TMouseBindings& Mouse() const { return fMouse; }
+    void SetMouseBindings(const TMouseBindings& bindings) { fMouse = bindings; }
     // The loaders in use: the snapshot taken at start and after each change
     // of the plug-in settings. Places are listed and pictures loaded through
     // it; an open archive keeps the set it was opened with.
@@ -285,10 +290,10 @@ public:
     bool ShowMedium(const std::string& name, const std::string& folder) override;
 
     // --- TSettingsWindow -----------------------------------------------------
-    // Of the window's state the model keeps the view state (section IMAGE)
-    // and the bars; bindings, registered applications and the image window
-    // come later, so switching settings files writes and reads only the
-    // options and that state.
+    // Of the window's state the model keeps the view state (section IMAGE),
+    // the bars and the mouse bindings; key bindings, registered applications
+    // and the image window come later, so switching settings files writes
+    // and reads only the options, that state and the mouse bindings.
 
     void SuspendForSettings() override;
     void ResumeAfterSettings() override;
@@ -299,8 +304,8 @@ public:
     void ClearRegApplications() override {}
     void WriteKeyBindings(TIniFile& ini) override;
     void ReadKeyBindings(TIniFile& ini) override;
-    void WriteMouseBindings(TIniFile&) override {}
-    void ReadMouseBindings(TIniFile&) override {}
+    void WriteMouseBindings(TIniFile& ini) override;
+    void ReadMouseBindings(TIniFile& ini) override;
     std::optional<TImageWindowPlacement> ImageWindowPlacement() override { return std::nullopt; }
     void PlaceImageWindow(const TImageWindowPlacement&) override {}
     void ReportWriteFailure(const std::string& message) override;
@@ -378,6 +383,7 @@ private:
     THeldMessages fMessages;
     TDispatcher* fDispatcher;
     TKeyBindings fKeys;
+    TMouseBindings fMouse;
     std::unique_ptr<TPageViewer> fViewer;
     std::unique_ptr<TViewActions> fActions;
     TObserverList<TBrowserObserver> fObservers;

@@ -31,6 +31,8 @@ int RunMarkers(TCliContext& context);
 int RunSettings(TCliContext& context);
 // keys dump [--file SETTINGS]: every command of the key catalogue with its keys.
 int RunKeys(TCliContext& context);
+// Prints the mouse bindings of a settings file, one per line.
+int RunMouse(TCliContext& context);
 
 // ImagingCommands.cpp: a picture scaled by one of the four resamplers
 // (only the given rectangle of the scaled picture, placed at a point), passed

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QImage>
@@ -13,6 +15,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QSlider>
 #include <QSplitter>
@@ -535,6 +538,84 @@ TEST_F(MainFormTest, FolderWithoutPicturesShowsNothing)
     EXPECT_TRUE(fMessages.empty());
     EXPECT_EQ(PageCentre(0), QColor(Qt::black));
     EXPECT_EQ(Label(), "");
+}
+
+// The wheel with Ctrl bound to "拡大" zooms the pages about the pointer.
+TEST_F(MainFormTest, CtrlWheelBoundToEnlargeZooms)
+{
+    WriteBook(4);
+    fTree.Write("data/Mireva.ini", "[MOUSECUSTOMINFO]\nVersion=261\n[MOUSECOMMAND]\n86=76\n");
+    Start({"book"});
+    const double before = Layout().PageRatio(0);
+    QWheelEvent up(QPointF(60, 60), QPointF(60, 60), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                   Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(Area(), &up);
+    EXPECT_GT(Layout().PageRatio(0), before);
+    EXPECT_EQ(Label(), "2・1 / 4");
+}
+
+TEST_F(MainFormTest, ClickInAQuarterRunsItsCommand)
+{
+    WriteBook(8);
+    fTree.Write("data/Mireva.ini",
+                "[MOUSECUSTOMINFO]\nVersion=261\n[MOUSEDIVIDE]\n1=1\n[MOUSECOMMAND]\n1=39, 0, 40, 0\n");
+    Start({"book"});
+    const auto click = [this](int x, int y) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, QPointF(x, y), QPointF(x, y), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(Area(), &event);
+        }
+    };
+    click(5, 5);
+    EXPECT_EQ(Label(), "4・3 / 8");
+    click(Area()->width() - 5, 5);  // top right: nothing bound
+    EXPECT_EQ(Label(), "4・3 / 8");
+    click(5, Area()->height() - 5);
+    EXPECT_EQ(Label(), "2・1 / 8");
+}
+
+// The dialog's OK puts its bindings to use at once and saves them.
+TEST_F(MainFormTest, MouseCustomizeTakesTheDialogsBindingsOver)
+{
+    WriteBook(4);
+    Start({"book"});
+    ASSERT_TRUE(fForm->Action(actMouseCustom)->isEnabled());
+    bool shown = false;
+    QTimer::singleShot(0, [&shown] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        shown = true;
+        dialog->findChild<QCheckBox*>("cbxRightPopup")->setChecked(false);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_TRUE(fForm->RunAction(actMouseCustom));
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(fForm->Model().Mouse().RightPopup);
+    const TIniFile saved(fTree.File("data/Mireva.ini"));
+    EXPECT_EQ(saved.ReadString("MOUSECOMMAND", "RightPopup", ""), "0");
+    EXPECT_EQ(saved.ReadString("MOUSECOMMAND", "97", ""), "1, 0, 0, 0");
+    EXPECT_EQ(saved.ReadInteger("MOUSECUSTOM", "Page", -1), 0);
+}
+
+TEST_F(MainFormTest, DoubleClickInTheFileListOpensTheItem)
+{
+    WriteBook(3);
+    Start({"book"});
+    TFileListView* view = fForm->Files()->FileView();
+    const QPoint at = view->visualRect(view->model()->index(2, 0)).center();
+    const auto send = [view, at](QEvent::Type type, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(at), view->viewport()->mapToGlobal(QPointF(at)), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &event);
+    };
+    send(QEvent::MouseButtonPress, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, Qt::NoButton);
+    EXPECT_EQ(Shown(), "0.fake");
+    send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, Qt::NoButton);
+    fForm->Settle(10000);
+    EXPECT_EQ(Shown(), "2.fake");
 }
 
 struct TPaintCase {

@@ -49,6 +49,8 @@
 #include "browser/ui/KeyCodes.h"
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MarkerMenus.h"
+#include "browser/ui/MouseCustomizeDialog.h"
+#include "browser/ui/MouseRouting.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
 #include "collections/Shelf.h"
@@ -143,9 +145,6 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     fFrame->setObjectName("ImageViewFrame");
     fFrame->SetKeyHandler(
         [this](int key, Qt::KeyboardModifiers modifiers) { return RouteKey(key, modifiers, true); });
-    fFrame->SetMouseHandler([this](int code, Qt::KeyboardModifiers modifiers, TPoint point) {
-        Carry(fModel->Carry(fModel->Actions().RunMouse(code, modifiers.testFlag(Qt::ControlModifier), point)));
-    });
     fFrame->SetImageBarHandler(
         [this](TImageBarButton button) { Carry(fModel->Carry(fModel->Actions().RunImageBar(button))); });
     fFrame->SetSeekHandler([this](int index) { Carry(fModel->Carry(fModel->Actions().GoToIndex(index))); });
@@ -154,6 +153,12 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
 
     BuildActions();
     BuildPanes();
+    // Clicks, wheel turns and drags in the image view and on the file list
+    // run what the mouse bindings say.
+    const TMouseRoutes mouse{[this](TActionId action) { RunAction(action); },
+                             [this](const TActionOutcome& outcome) { Carry(outcome); }, nullptr};
+    RouteImageMouse(*fFrame, *fModel, mouse);
+    RouteListMouse(*fFilePane->FileView(), *fModel, mouse);
     BuildMenus();
     fModel->RegisterObserver(this);
     ApplyOptions();
@@ -563,6 +568,7 @@ bool TMainForm::IsWindowAction(TActionId action)
     case actTrayRestore:
     case actTrayExit:
     case actKeyCustom:
+    case actMouseCustom:
         return true;
     default:
         return false;
@@ -789,6 +795,10 @@ bool TMainForm::RunWindowAction(TActionId action)
             RestoreFromTray();
         else
             HideInTray();
+        return true;
+    case actMouseCustom:
+        RunMouseCustomize(this, fCore, *fModel,
+                          [this](const std::string& text) { ShowMessage(text, TMessageIcon::miError); });
         return true;
     case actTrayRestore:
         RestoreFromTray();

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 #include "shellviews/ui/FileListItemModel.h"
 
@@ -152,6 +153,66 @@ void TFileListView::OpenRow(int row)
     const TOpenResult result = fModel->List().Open(row);
     if (OnOpen && result.Kind != TOpenKind::okNothing)
         OnOpen(result);
+}
+
+namespace {
+
+// The operation code of a button's click; its double click is one more. -1
+// for the buttons the list binds nothing to (the right button opens the
+// context menu).
+int ListClickCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return 0;
+    case Qt::MiddleButton: return 4;
+    case Qt::XButton1: return 6;
+    case Qt::XButton2: return 8;
+    default: return -1;
+    }
+}
+
+}  // namespace
+
+int TFileListView::RowAt(const QMouseEvent& event) const
+{
+    const QModelIndex index = indexAt(event.position().toPoint());
+    return index.isValid() ? index.row() : -1;
+}
+
+void TFileListView::mousePressEvent(QMouseEvent* event)
+{
+    fPressAnchor = currentIndex().isValid() ? currentIndex().row() : -1;
+    fClickButton = event->buttons() == event->button() ? event->button() : Qt::NoButton;
+    const bool bound = event->button() != Qt::LeftButton && ListClickCode(event->button()) >= 0;
+    if (OnMouse && bound) {
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+void TFileListView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeView::mouseReleaseEvent(event);
+    if (event->button() != fClickButton)
+        return;
+    fClickButton = Qt::NoButton;
+    const int code = ListClickCode(event->button());
+    if (OnMouse && code >= 0 && state() != EditingState)
+        OnMouse(code, event->buttons(), event->modifiers(), RowAt(*event));
+}
+
+void TFileListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const int code = ListClickCode(event->button());
+    if (!OnMouse || code < 0) {
+        QTreeView::mouseDoubleClickEvent(event);
+        return;
+    }
+    fClickButton = Qt::NoButton;
+    event->accept();
+    OnMouse(code + 1, event->buttons(), event->modifiers(), RowAt(*event));
 }
 
 void TFileListView::keyPressEvent(QKeyEvent* event)

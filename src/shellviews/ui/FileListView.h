@@ -34,14 +34,29 @@ public:
 
     // What opening a row means; the window does the rest.
     std::function<void(const TOpenResult&)> OnOpen;
+    // A mouse operation over row (-1 for none), with the buttons and keys
+    // held: code 0 left click, 1 left double click, 4 and 5 the wheel
+    // button's, 6 to 9 the extension buttons'. The handler decides what the
+    // operation does and answers true when it did something; while one is
+    // set, a double click does only what it decides, and the wheel and
+    // extension buttons no longer select on their own.
+    std::function<bool(int code, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int row)> OnMouse;
+    // The current row before the last button press: the anchor a selection
+    // click extends from.
+    int PressAnchor() const { return fPressAnchor; }
+    // Opens a row as a double click does without a handler.
+    void OpenRow(int row);
 
     void keyboardSearch(const QString& search) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void OpenRow(int row);
+    int RowAt(const QMouseEvent& event) const;
     void ApplyColumns();
     void ShowSortOrder();
     // Shows the list's selection without telling the list.
@@ -54,4 +69,7 @@ private:
     int fFollowing = 0;
     // Above zero while the view sets the widths itself.
     int fApplyingColumns = 0;
+    int fPressAnchor = -1;
+    // The button whose release is a click; none after a double click.
+    Qt::MouseButton fClickButton = Qt::NoButton;
 };

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPen>
 #include <QProxyStyle>
 #include <QSlider>
 #include <QTimer>
@@ -98,6 +99,11 @@ void TImageArea::mouseMoveEvent(QMouseEvent* event)
 void TImageArea::mouseReleaseEvent(QMouseEvent* event)
 {
     fFrame.AreaRelease(event);
+}
+
+void TImageArea::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    fFrame.AreaDoubleClick(event);
 }
 
 bool TImageArea::focusNextPrevChild(bool)
@@ -298,6 +304,11 @@ void TImageViewFrame::PaintArea(QPaintEvent* event)
     for (int page = 0; page < 2; ++page)
         if (!images[page].isNull())
             painter.drawImage(rects[page].topLeft(), images[page]);
+    if (fDragging && fDragNow == TDragMode::dmRubberBand) {
+        painter.setPen(QPen(Qt::white, 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(QPoint(fPressPoint.X, fPressPoint.Y), QPoint(fLastPoint.X, fLastPoint.Y)).normalized());
+    }
 }
 
 void TImageViewFrame::AreaResized()
@@ -320,17 +331,52 @@ void TImageViewFrame::AreaWheel(QWheelEvent* event)
     event->accept();
     const std::optional<int> code = fViewer.Wheel(event->angleDelta().y());
     if (code && fMouseHandler)
-        fMouseHandler(*code, event->modifiers(), ToPoint(event->position()));
+        fMouseHandler(*code, event->buttons(), event->modifiers(), ToPoint(event->position()));
+}
+
+namespace {
+
+// The code of a button's click; its double click is one more. -1 for a
+// button that has no operation.
+int ClickCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return 0;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    case Qt::XButton1: return 6;
+    case Qt::XButton2: return 8;
+    default: return -1;
+    }
+}
+
+}  // namespace
+
+void TImageViewFrame::ReportMouse(int code, const QMouseEvent& event)
+{
+    if (code >= 0 && fMouseHandler)
+        fMouseHandler(code, event.buttons(), event.modifiers(), ToPoint(event.position()));
 }
 
 void TImageViewFrame::AreaPress(QMouseEvent* event)
 {
     fArea->setFocus(Qt::MouseFocusReason);
+    // A second button pressed during a click makes neither a click.
+    fClickButton = event->buttons() == event->button() ? event->button() : Qt::NoButton;
     if (event->button() != Qt::LeftButton)
         return;
     fPressed = true;
     fDragging = false;
     fPressPoint = fLastPoint = ToPoint(event->position());
+}
+
+void TImageViewFrame::AreaDoubleClick(QMouseEvent* event)
+{
+    fArea->setFocus(Qt::MouseFocusReason);
+    fClickButton = Qt::NoButton;
+    fPressed = false;
+    const int code = ClickCode(event->button());
+    ReportMouse(code < 0 ? -1 : code + 1, *event);
 }
 
 void TImageViewFrame::AreaMove(QMouseEvent* event)
@@ -344,26 +390,44 @@ void TImageViewFrame::AreaMove(QMouseEvent* event)
         const TPageLayout& layout = fViewer.Layout();
         const TRect content = layout.ContentRect();
         const TSize client = layout.ClientSize();
-        // Only content larger than the view can be dragged.
-        if (fDragMode == TDragMode::dmNone ||
-            (content.Width() <= client.Width && content.Height() <= client.Height))
+        fDragNow = fDragModeHandler ? fDragModeHandler(event->buttons(), event->modifiers(), fPressPoint) : fDragMode;
+        // Only content larger than the view can be scrolled by a drag; a
+        // band can be drawn over any page.
+        const bool fits = content.Width() <= client.Width && content.Height() <= client.Height;
+        if (fDragNow == TDragMode::dmNone || (fDragNow != TDragMode::dmRubberBand && fits)) {
+            fPressed = false;
             return;
+        }
         fDragging = true;
-        fArea->setCursor(Qt::ClosedHandCursor);
+        fClickButton = Qt::NoButton;
+        fArea->setCursor(fDragNow == TDragMode::dmRubberBand ? Qt::CrossCursor : Qt::ClosedHandCursor);
     }
-    fViewer.Drag(TPoint{now.X - fLastPoint.X, now.Y - fLastPoint.Y}, fDragMode);
+    if (fDragNow != TDragMode::dmRubberBand)
+        fViewer.Drag(TPoint{now.X - fLastPoint.X, now.Y - fLastPoint.Y}, fDragNow);
     fLastPoint = now;
     UpdateView();
+    if (fDragNow == TDragMode::dmRubberBand)
+        fArea->update();
 }
 
 void TImageViewFrame::AreaRelease(QMouseEvent* event)
 {
+    if (event->button() == fClickButton) {
+        fClickButton = Qt::NoButton;
+        ReportMouse(ClickCode(event->button()), *event);
+    }
     if (event->button() != Qt::LeftButton || !fPressed)
         return;
     fPressed = false;
     if (fDragging) {
         fDragging = false;
         fArea->unsetCursor();
+        if (fDragNow == TDragMode::dmRubberBand) {
+            fViewer.ZoomToBand(fPressPoint, ToPoint(event->position()));
+            UpdateView();
+            Changed();
+            fArea->update();
+        }
     }
 }
 

@@ -41,6 +41,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -59,10 +60,20 @@ public:
     // A key pressed in the page area; true when it ran a command.
     using TKeyHandler = std::function<bool(int key, Qt::KeyboardModifiers modifiers)>;
     void SetKeyHandler(TKeyHandler handler) { fKeyHandler = std::move(handler); }
-    // A mouse command: button code (10 wheel up, 11 wheel down) with the
-    // modifiers held, at a point of the page area.
-    using TMouseHandler = std::function<void(int code, Qt::KeyboardModifiers modifiers, TPoint point)>;
+    // A mouse operation at a point of the page area, with the buttons and
+    // keys held at that moment: code 0 left click, 1 left double click, 2
+    // and 3 the right button's, 4 and 5 the wheel button's, 6 to 9 the two
+    // extension buttons', 10 wheel up, 11 wheel down. A click is reported
+    // when its button comes up without a drag; the release that ends a
+    // double click is not another click.
+    using TMouseHandler =
+        std::function<void(int code, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, TPoint point)>;
     void SetMouseHandler(TMouseHandler handler) { fMouseHandler = std::move(handler); }
+    // What a left-button drag that begins at point does; without a handler
+    // the mode of SetDragMode applies.
+    using TDragModeHandler =
+        std::function<TDragMode(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, TPoint point)>;
+    void SetDragModeHandler(TDragModeHandler handler) { fDragModeHandler = std::move(handler); }
     // One of the image bar's direction buttons was pressed.
     using TImageBarHandler = std::function<void(TImageBarButton button)>;
     void SetImageBarHandler(TImageBarHandler handler) { fImageBarHandler = std::move(handler); }
@@ -127,6 +138,8 @@ private:
     void AreaPress(QMouseEvent* event);
     void AreaMove(QMouseEvent* event);
     void AreaRelease(QMouseEvent* event);
+    void AreaDoubleClick(QMouseEvent* event);
+    void ReportMouse(int code, const QMouseEvent& event);
     void AnimationTick();
     void Changed();
     void SeekValueChanged(int value);
@@ -159,9 +172,14 @@ private:
     bool fDragging = false;
     TPoint fPressPoint;
     TPoint fLastPoint;
+    TDragMode fDragNow = TDragMode::dmNone;  // the mode of the drag in progress
+    // The button whose release is a click; none after a drag or a double
+    // click.
+    Qt::MouseButton fClickButton = Qt::NoButton;
 
     TKeyHandler fKeyHandler;
     TMouseHandler fMouseHandler;
+    TDragModeHandler fDragModeHandler;
     TImageBarHandler fImageBarHandler;
     TSeekHandler fSeekHandler;
     std::function<void()> fChanged;
