@@ -1087,7 +1087,6 @@ void TBrowserModel::ReadWindowState(TIniFile& ini)
     Notify(TBrowserChangeKind::bcView);
 }
 
-<<<<<<< HEAD
 // --- The window's state across runs ----------------------------------------------------
 
 TLastLocation TBrowserModel::LastLocation() const
@@ -1228,7 +1227,8 @@ bool TBrowserModel::ShowMedium(const std::string& name, const std::string& folde
     place.Kind = folder.empty() ? TTreePlaceKind::tpMedium : TTreePlaceKind::tpMediumFolder;
     place.Path = folder.empty() ? std::string() : IncludeTrailingPathDelimiter(folder);
     return ShowTreePlace(place);
-=======
+}
+
 void TBrowserModel::WriteKeyBindings(TIniFile& ini)
 {
     ::WriteKeyBindings(ini, fKeys);
@@ -1242,10 +1242,13 @@ void TBrowserModel::ReadKeyBindings(TIniFile& ini)
     ApplyOptions();
 }
 
-void TBrowserModel::ChangeKeyBindings(const TKeyBindings& keys)
+void TBrowserModel::ChangeKeyBindings(const TKeyBindings& keys, const TScrollOptions& scroll)
 {
     TStep step(*this);
     fKeys = keys;
+    TOptions options = fCore.Options();
+    options.Scroll = scroll;
+    fCore.ChangeOptions(options);
     ApplyOptions();
     try {
         TIniFile settings(fCore.SettingsPath());
@@ -1253,7 +1256,6 @@ void TBrowserModel::ChangeKeyBindings(const TKeyBindings& keys)
     } catch (const EMirevaError& e) {
         fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
     }
->>>>>>> keys
 }
 
 void TBrowserModel::ReportWriteFailure(const std::string& message)
