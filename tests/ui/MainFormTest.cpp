@@ -745,7 +745,10 @@ TEST_P(MainFormExchangeTest, LeftBindingSwapsTheKeysOfAPairWhoseFlagIsOn)
     if (row.LeftBound)
         fForm->RunAction(actBindLeft);
     fForm->RunAction(actNext);
+    fForm->Settle(10000);
     ASSERT_EQ(fForm->Model().Viewer().Shown().Primary, 2);
+    // The items are renamed once the step is over.
+    QCoreApplication::processEvents();
     // The item names the key that runs it now.
     const std::string text = fForm->Action(row.Item)->text().toStdString();
     EXPECT_EQ(text.substr(text.find('\t') + 1), row.ItemKey) << text;
