@@ -33,6 +33,12 @@ TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TP
     }
 }
 
+void TAppCore::ChangeOptions(const TOptions& options)
+{
+    fOptions = options;
+    BuildDerivedOptions(fOptions, fSystemColors);
+}
+
 std::string TAppCore::ProgramSettingsPath() const
 {
     return IncludeTrailingPathDelimiter(fFolders.DataFolder) + "Mireva.ini";

@@ -69,13 +69,10 @@ public:
     // thread.
     TLoaderSetPtr Loaders() const { return fRegistry->Snapshot(); }
     const TOptions& Options() const { return fOptions; }
-    // The scroll and wheel options the mouse customisation dialog changed;
-    // the window applies them to the view.
-    void SetScrollAndMouseOptions(const TScrollOptions& scroll, const TMouseOptions& mouse)
-    {
-        fOptions.Scroll = scroll;
-        fOptions.Mouse = mouse;
-    }
+    // The options in use become these, with their derived tables rebuilt;
+    // the settings file is not written (each dialog writes the part it
+    // edits). The window applies them afterwards.
+    void ChangeOptions(const TOptions& options);
     const TSystemColorResolver& SystemColors() const { return fSystemColors; }
     // How reading the settings file at start went (keys of older versions
     // converted, and whether writing them back failed).

@@ -1257,10 +1257,13 @@ void TBrowserModel::ReadKeyBindings(TIniFile& ini)
     ApplyOptions();
 }
 
-void TBrowserModel::ChangeKeyBindings(const TKeyBindings& keys)
+void TBrowserModel::ChangeKeyBindings(const TKeyBindings& keys, const TScrollOptions& scroll)
 {
     TStep step(*this);
     fKeys = keys;
+    TOptions options = fCore.Options();
+    options.Scroll = scroll;
+    fCore.ChangeOptions(options);
     ApplyOptions();
     try {
         TIniFile settings(fCore.SettingsPath());

@@ -146,10 +146,10 @@ public:
     TViewActions& Actions() { return *fActions; }
     const TViewActions& Actions() const { return *fActions; }
     const TKeyBindings& Keys() const { return fKeys; }
-    // New bindings from the key dialog: they apply at once and are written
-    // to the settings file; a failed write is reported and the bindings
-    // still apply for this session.
-    void ChangeKeyBindings(const TKeyBindings& keys);
+    // New bindings and large and small scroll options from the key dialog:
+    // they apply to the view at once and are written to the settings file;
+    // a failed write is reported and they still apply for this session.
+    void ChangeKeyBindings(const TKeyBindings& keys, const TScrollOptions& scroll);
     // The mouse bindings, read from the settings file at start; the
     // customisation dialog replaces them (and saves them itself).
     const TMouseBindings& Mouse() const { return fMouse; }

@@ -17,6 +17,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QSlider>
 #include <QSplitter>
 #include <QToolButton>
@@ -29,6 +31,7 @@
 #include "app/AppCore.h"
 #include "browser/Marker.h"
 #include "browser/ui/FilePane.h"
+#include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MainForm.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
@@ -863,4 +866,94 @@ TEST_F(MainFormTest, TypedAddressesGoThereOrShowThePlaceAgainAndAreKept)
     const std::string input = fTree.Read("data/Input.lst");
     EXPECT_NE(input.find("1=" + fTree.File("work/nowhere")), std::string::npos) << input;
     EXPECT_NE(input.find("2=" + other + "\n"), std::string::npos) << input;
+}
+
+struct TExchangeCase {
+    const char* Name;
+    const char* Flags;  // lines of MOVE KEY
+    bool LeftBound;
+    int Key;
+    const char* Label;  // from the pair {2, 3}
+    TActionId Item;     // a "移動" menu item
+    const char* ItemKey;
+};
+
+class MainFormExchangeTest : public MainFormTest, public ::testing::WithParamInterface<TExchangeCase> {};
+
+TEST_P(MainFormExchangeTest, LeftBindingSwapsTheKeysOfAPairWhoseFlagIsOn)
+{
+    const TExchangeCase& row = GetParam();
+    WriteBook(8);
+    fTree.Write("data/Mireva.ini", std::string("[KEYCUSTOMINFO]\nVersion=261\n[MOVE KEY]\n") + row.Flags);
+    Start({"book"});
+    if (row.LeftBound)
+        fForm->RunAction(actBindLeft);
+    fForm->RunAction(actNext);
+    fForm->Settle(10000);
+    ASSERT_EQ(fForm->Model().Viewer().Shown().Primary, 2);
+    // The items are renamed once the step is over.
+    QCoreApplication::processEvents();
+    // The item names the key that runs it now.
+    const std::string text = fForm->Action(row.Item)->text().toStdString();
+    EXPECT_EQ(text.substr(text.find('\t') + 1), row.ItemKey) << text;
+    Key(row.Key);
+    fForm->Settle(10000);
+    EXPECT_EQ(Label(), row.Label);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MainFormExchangeTest,
+    ::testing::Values(
+        TExchangeCase{"NextPriorSwapped", "MoveExchange=1\n", true, Qt::Key_Down, "1・2 / 8", actNext, "↑"},
+        TExchangeCase{"NextPriorKept", "MoveExchange=0\n", true, Qt::Key_Down, "5・6 / 8", actNext, "↓"},
+        TExchangeCase{"RightBoundIgnoresTheFlag", "MoveExchange=1\n", false, Qt::Key_Up, "2・1 / 8", actPrior, "↑"},
+        TExchangeCase{"OnePairSwappedByDefault", "", true, Qt::Key_Left, "2・3 / 8", actS_Next, "→"},
+        TExchangeCase{"OnePairKept", "S_MoveExchange=0\n", true, Qt::Key_Left, "4・5 / 8", actS_Next, "←"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(MainFormTest, KeyDialogOkBindsKeysAndScrollOptionsAndRemembersThePage)
+{
+    WriteBook(4);
+    fTree.Write("data/Mireva.ini", "[IMAGE]\nView=1\n[KEYCUSTOM]\nPage=2\n");
+    Start({"book"});
+    int openedOn = -1;
+    QTimer::singleShot(0, [&] {
+        TKeyCustomizeDialog* dialog = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* found = dynamic_cast<TKeyCustomizeDialog*>(widget); found && found->isVisible())
+                dialog = found;
+        ASSERT_NE(dialog, nullptr);
+        openedOn = dialog->Page();
+        dialog->findChild<QRadioButton*>("pageByQuantity")->click();
+        dialog->findChild<QSpinBox*>("pageQuantity")->setValue(640);
+        // N for "最後のファイル", and End taken from it for "最初のファイル".
+        dialog->SetPage(TKeyCustomizeDialog::kpImageView);
+        dialog->SelectCommand({TCommandGroup::cgMove, 6});
+        dialog->SetNewKey(vk::Letter('N'));
+        dialog->AddKey();
+        dialog->SelectCommand({TCommandGroup::cgMove, 1});
+        dialog->SetNewKey(vk::End);
+        dialog->AddKey([] { return true; });
+        dialog->accept();
+    });
+    ASSERT_TRUE(fForm->RunAction(actKeyCustom));
+    EXPECT_EQ(openedOn, 2);
+    EXPECT_EQ(fForm->Action(actLast)->text().toStdString(), "最後のファイル(&L)\tN");
+    EXPECT_EQ(fForm->Action(actFirst)->text().toStdString(), "最初のファイル(&F)\tHome");
+    const TViewScrollOptions& scroll = fForm->Model().Viewer().Options().Scroll;
+    EXPECT_FALSE(scroll.Page.ByRatio);
+    EXPECT_EQ(scroll.Page.Quantity, 640);
+    Key(Qt::Key_N);
+    EXPECT_EQ(Shown(), "3.fake");
+    Key(Qt::Key_End);
+    EXPECT_EQ(Shown(), "0.fake");
+    // Written at once: the keys and the options with them, and the page the
+    // dialog closed on.
+    const TIniFile written(fTree.File("data/Mireva.ini"));
+    EXPECT_EQ(written.ReadString("MOVE KEY", "6", ""), "78");
+    EXPECT_EQ(written.ReadString("MOVE KEY", "1", ""), "36,35");
+    EXPECT_EQ(written.ReadInteger("SCROLL", "PageScrollQuantity", 0), 640);
+    EXPECT_FALSE(written.ReadBool("SCROLL", "PageScrollByRatio", true));
+    EXPECT_EQ(written.ReadInteger("KEYCUSTOM", "Page", -1), 1);
+    EXPECT_TRUE(fMessages.empty());
 }

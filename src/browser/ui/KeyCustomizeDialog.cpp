@@ -14,6 +14,7 @@
 #include "browser/CommandCatalog.h"
 #include "browser/ShortcutText.h"
 #include "browser/ui/KeyCodes.h"
+#include "browser/ui/ScrollOptionsPage.h"
 
 namespace {
 
@@ -42,7 +43,8 @@ std::span<const TCommandGroup> GroupsOf(TKeySet set)
 
 }  // namespace
 
-TKeyCustomizeDialog::TKeyCustomizeDialog(const TKeyBindings& keys, int page, QWidget* parent)
+TKeyCustomizeDialog::TKeyCustomizeDialog(const TKeyBindings& keys, const TScrollOptions& scroll, int page,
+                                         QWidget* parent)
     : QDialog(parent), fKeys(keys)
 {
     setWindowTitle(Text("キーカスタマイズ"));
@@ -52,15 +54,13 @@ TKeyCustomizeDialog::TKeyCustomizeDialog(const TKeyBindings& keys, int page, QWi
     fTabs->addTab(BuildPage(fPages[0], {}), Text("全般"));
     fTabs->addTab(BuildPage(fPages[1], Text("※これらのショートカットは画像表示部にフォーカスがある場合のみ有効です")),
                   Text("画像表示"));
-    fTabs->setCurrentIndex(page == 1 ? 1 : 0);
+    fScroll = new TScrollOptionsPage(scroll, false, this);
+    fTabs->addTab(fScroll, Text("スクロール"));
+    SetPage(page);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton* reset = buttons->addButton(Text("初期値に戻す(&R)"), QDialogButtonBox::ResetRole);
-    connect(reset, &QPushButton::clicked, this, [this] {
-        fKeys.ResetKeys();
-        for (TPage& p : fPages)
-            FillKeys(p);
-    });
+    connect(reset, &QPushButton::clicked, this, [this] { ResetKeys(); });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
@@ -71,6 +71,23 @@ TKeyCustomizeDialog::TKeyCustomizeDialog(const TKeyBindings& keys, int page, QWi
 int TKeyCustomizeDialog::Page() const
 {
     return fTabs->currentIndex();
+}
+
+void TKeyCustomizeDialog::SetPage(int page)
+{
+    fTabs->setCurrentIndex(page >= 0 && page < kpCount ? page : kpGeneral);
+}
+
+TScrollOptions TKeyCustomizeDialog::ScrollOptions() const
+{
+    return fScroll->Options();
+}
+
+void TKeyCustomizeDialog::ResetKeys()
+{
+    fKeys.ResetKeys();
+    for (TPage& p : fPages)
+        FillKeys(p);
 }
 
 QWidget* TKeyCustomizeDialog::BuildPage(TPage& page, const QString& note)

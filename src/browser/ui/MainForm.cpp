@@ -39,6 +39,7 @@
 
 #include "app/AppCore.h"
 #include "base/PathUtils.h"
+#include "browser/DialogPage.h"
 #include "browser/ImageList.h"
 #include "browser/ListKind.h"
 #include "browser/MarkerKeeper.h"
@@ -804,9 +805,17 @@ bool TMainForm::RunWindowAction(TActionId action)
         RestoreFromTray();
         return true;
     case actKeyCustom: {
-        TKeyCustomizeDialog dialog(fModel->Keys(), 0, this);
-        if (dialog.exec() == QDialog::Accepted) {
-            fModel->ChangeKeyBindings(dialog.Bindings());
+        const std::string dialogState = fCore.ProgramSettingsPath();
+        TKeyCustomizeDialog dialog(fModel->Keys(), fCore.Options().Scroll,
+                                   ReadDialogPage(dialogState, KeyDialogSection, TKeyCustomizeDialog::kpCount), this);
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        try {
+            SaveDialogPage(dialogState, KeyDialogSection, dialog.Page());
+        } catch (const std::exception&) {
+            // Only the page the dialog opens with next time is lost.
+        }
+        if (accepted) {
+            fModel->ChangeKeyBindings(dialog.Bindings(), dialog.ScrollOptions());
             // The menus show the new keys at once.
             UpdateActions();
         }

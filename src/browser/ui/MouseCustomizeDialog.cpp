@@ -20,6 +20,8 @@
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "browser/BrowserModel.h"
+#include "browser/DialogPage.h"
+#include "browser/ui/ScrollOptionsPage.h"
 #include "common/IniFile.h"
 
 namespace {
@@ -41,8 +43,6 @@ constexpr TMouseOperation ListOperations[] = {
 
 constexpr const char* QuarterCaptions[QuarterCount] = {"左上(&L)", "右上(&U)", "左下(&B)", "右下(&T)"};
 
-constexpr const char* MoveCaptions[] = {"次/前のファイル", "ひとつ次/前のファイル", "ジャンプ", "ランダム移動"};
-
 bool IsRightEntry(int entry)
 {
     const int first = ImageMouseEntry(TMouseOperation::moRightClick, TMouseVariant::mvNone);
@@ -63,7 +63,7 @@ QSpinBox* SpinBox(int min, int max, int value, const QString& suffix = {})
 
 TMouseCustomizeDialog::TMouseCustomizeDialog(const TMouseBindings& bindings, const TScrollOptions& scroll,
                                              const TMouseOptions& mouse, int page, QWidget* parent)
-    : QDialog(parent), fBindings(bindings), fScroll(scroll), fMouse(mouse)
+    : QDialog(parent), fBindings(bindings), fMouse(mouse)
 {
     setWindowTitle(Q("マウスカスタマイズ"));
     fList.Image = false;
@@ -72,7 +72,8 @@ TMouseCustomizeDialog::TMouseCustomizeDialog(const TMouseBindings& bindings, con
     fPages = new QTabWidget(this);
     fPages->addTab(BuildBindingPage(fList), Q("ファイル一覧"));
     fPages->addTab(BuildBindingPage(fImage), Q("画像表示"));
-    fPages->addTab(BuildScrollPage(scroll), Q("スクロール"));
+    fScrollPage = new TScrollOptionsPage(scroll, true);
+    fPages->addTab(fScrollPage, Q("スクロール"));
     fPages->addTab(BuildDetailPage(mouse), Q("詳細"));
     fPages->setCurrentIndex(page >= 0 && page < fPages->count() ? page : 0);
 
@@ -322,64 +323,6 @@ void TMouseCustomizeDialog::Reset()
 
 // --- Scroll and details ----------------------------------------------------------
 
-QWidget* TMouseCustomizeDialog::BuildScrollBox(const QString& title, TScrollBox& box, bool byRatio, int ratio,
-                                               int quantity, bool move, TScrollMoveCommand command, bool opposite,
-                                               int overlap)
-{
-    auto* group = new QGroupBox(title);
-    auto* grid = new QGridLayout(group);
-    box.ByRatio = new QRadioButton(Q("画面に対する割合"));
-    box.ByQuantity = new QRadioButton(Q("移動量"));
-    (byRatio ? box.ByRatio : box.ByQuantity)->setChecked(true);
-    box.Ratio = SpinBox(1, 100, ratio, " %");
-    box.Quantity = SpinBox(1, 1000, quantity, Q(" ピクセル"));
-    box.Move = new QCheckBox(Q("スクロール端でファイル移動する"));
-    box.Move->setChecked(move);
-    box.MoveCommand = new QComboBox;
-    for (const char* caption : MoveCaptions)
-        box.MoveCommand->addItem(Q(caption));
-    box.MoveCommand->setCurrentIndex(static_cast<int>(command));
-    box.Opposite = new QCheckBox(Q("反対側の端から表示する"));
-    box.Opposite->setChecked(opposite);
-    box.OverLap = SpinBox(0, 200, overlap, Q(" ピクセル"));
-    auto* buttons = new QButtonGroup(group);
-    buttons->addButton(box.ByRatio);
-    buttons->addButton(box.ByQuantity);
-    grid->addWidget(box.ByRatio, 0, 0);
-    grid->addWidget(box.Ratio, 0, 1);
-    grid->addWidget(box.ByQuantity, 1, 0);
-    grid->addWidget(box.Quantity, 1, 1);
-    grid->addWidget(box.Move, 2, 0);
-    grid->addWidget(box.MoveCommand, 2, 1);
-    grid->addWidget(box.Opposite, 3, 0, 1, 2);
-    grid->addWidget(new QLabel(Q("重ねる幅")), 4, 0);
-    grid->addWidget(box.OverLap, 4, 1);
-    return group;
-}
-
-QWidget* TMouseCustomizeDialog::BuildScrollPage(const TScrollOptions& s)
-{
-    auto* widget = new QWidget;
-    auto* layout = new QVBoxLayout(widget);
-    layout->addWidget(BuildScrollBox(Q("大スクロール"), fPageScroll, s.PageScrollByRatio, s.PageScrollRatio,
-                                     s.PageScrollQuantity, s.PageScrollMove, s.PageScrollMoveCommand,
-                                     s.PageScrollOpposite, s.PageScrollOverLap));
-    layout->addWidget(BuildScrollBox(Q("小スクロール"), fLineScroll, s.LineScrollByRatio, s.LineScrollRatio,
-                                     s.LineScrollQuantity, s.LineScrollMove, s.LineScrollMoveCommand,
-                                     s.LineScrollOpposite, s.LineScrollOverLap));
-    auto* drag = new QGroupBox(Q("ドラッグによるスクロール"));
-    auto* dragLayout = new QHBoxLayout(drag);
-    fDragQuantity = SpinBox(1, 100, s.DragScrollQuantity);
-    fDragQuantity->setObjectName("seDragQuantity");
-    auto* label = new QLabel(Q("移動量(&D)"));
-    label->setBuddy(fDragQuantity);
-    dragLayout->addWidget(label);
-    dragLayout->addWidget(fDragQuantity);
-    layout->addWidget(drag);
-    layout->addStretch();
-    return widget;
-}
-
 QWidget* TMouseCustomizeDialog::BuildDetailPage(const TMouseOptions& mouse)
 {
     auto* widget = new QWidget;
@@ -402,23 +345,7 @@ QWidget* TMouseCustomizeDialog::BuildDetailPage(const TMouseOptions& mouse)
 
 TScrollOptions TMouseCustomizeDialog::ScrollOptions() const
 {
-    TScrollOptions s = fScroll;
-    s.PageScrollByRatio = fPageScroll.ByRatio->isChecked();
-    s.PageScrollRatio = fPageScroll.Ratio->value();
-    s.PageScrollQuantity = fPageScroll.Quantity->value();
-    s.PageScrollMove = fPageScroll.Move->isChecked();
-    s.PageScrollMoveCommand = static_cast<TScrollMoveCommand>(fPageScroll.MoveCommand->currentIndex());
-    s.PageScrollOpposite = fPageScroll.Opposite->isChecked();
-    s.PageScrollOverLap = fPageScroll.OverLap->value();
-    s.LineScrollByRatio = fLineScroll.ByRatio->isChecked();
-    s.LineScrollRatio = fLineScroll.Ratio->value();
-    s.LineScrollQuantity = fLineScroll.Quantity->value();
-    s.LineScrollMove = fLineScroll.Move->isChecked();
-    s.LineScrollMoveCommand = static_cast<TScrollMoveCommand>(fLineScroll.MoveCommand->currentIndex());
-    s.LineScrollOpposite = fLineScroll.Opposite->isChecked();
-    s.LineScrollOverLap = fLineScroll.OverLap->value();
-    s.DragScrollQuantity = fDragQuantity->value();
-    return s;
+    return fScrollPage->Options();
 }
 
 TMouseOptions TMouseCustomizeDialog::MouseOptions() const
@@ -437,20 +364,26 @@ int TMouseCustomizeDialog::Page() const
 bool RunMouseCustomize(QWidget* parent, TAppCore& core, TBrowserModel& model,
                        const std::function<void(const std::string&)>& report)
 {
-    const std::string pageFile = JoinPath(core.Folders().DataFolder, "Mireva.ini");
-    const int page = TIniFile(pageFile).ReadInteger("MOUSECUSTOM", "Page", 0);
+    const std::string pageFile = core.ProgramSettingsPath();
+    const int page = ReadDialogPage(pageFile, MouseDialogSection, TMouseCustomizeDialog::PageCount);
     TMouseCustomizeDialog dialog(model.Mouse(), core.Options().Scroll, core.Options().Mouse, page, parent);
-    if (dialog.exec() != QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    try {
+        SaveDialogPage(pageFile, MouseDialogSection, dialog.Page());
+    } catch (const EMirevaError&) {
+        // Only the page the dialog opens on next time is lost.
+    }
+    if (!accepted)
         return false;
     model.SetMouseBindings(dialog.Bindings());
-    core.SetScrollAndMouseOptions(dialog.ScrollOptions(), dialog.MouseOptions());
+    TOptions options = core.Options();
+    options.Scroll = dialog.ScrollOptions();
+    options.Mouse = dialog.MouseOptions();
+    core.ChangeOptions(options);
     model.ApplyOptions();
     try {
         TIniFile settings(core.SettingsPath());
         SaveMouseBindings(settings, dialog.Bindings(), dialog.ScrollOptions(), dialog.MouseOptions());
-        TIniFile pages(pageFile);
-        pages.WriteInteger("MOUSECUSTOM", "Page", dialog.Page());
-        pages.UpdateFile();
     } catch (const EMirevaError& e) {
         if (report)
             report(e.what());

@@ -15,6 +15,7 @@
 #include "app/MusCstm.h"
 
 class TAppCore;
+class TScrollOptionsPage;
 class TBrowserModel;
 class QCheckBox;
 class QComboBox;
@@ -37,6 +38,7 @@ public:
     TScrollOptions ScrollOptions() const;
     TMouseOptions MouseOptions() const;
     int Page() const;
+    static constexpr int PageCount = 4;
 
 private:
     // One of the two binding pages.
@@ -49,23 +51,9 @@ private:
         QCheckBox* Split = nullptr;  // by quarter or by item kind
         std::vector<QRadioButton*> Parts;
     };
-    // The widgets of large or small scroll.
-    struct TScrollBox {
-        QRadioButton* ByRatio = nullptr;
-        QRadioButton* ByQuantity = nullptr;
-        QSpinBox* Ratio = nullptr;
-        QSpinBox* Quantity = nullptr;
-        QCheckBox* Move = nullptr;
-        QComboBox* MoveCommand = nullptr;
-        QCheckBox* Opposite = nullptr;
-        QSpinBox* OverLap = nullptr;
-    };
 
     QWidget* BuildBindingPage(TBindingPage& page);
-    QWidget* BuildScrollPage(const TScrollOptions& scroll);
     QWidget* BuildDetailPage(const TMouseOptions& mouse);
-    QWidget* BuildScrollBox(const QString& title, TScrollBox& box, bool byRatio, int ratio, int quantity, bool move,
-                            TScrollMoveCommand command, bool opposite, int overlap);
     void FillTree(TBindingPage& page);
 
     int SelectedEntry(const TBindingPage& page) const;
@@ -83,9 +71,7 @@ private:
     TBindingPage fList;
     TBindingPage fImage;
     QCheckBox* fRightPopup = nullptr;
-    TScrollBox fPageScroll;
-    TScrollBox fLineScroll;
-    QSpinBox* fDragQuantity = nullptr;
+    TScrollOptionsPage* fScrollPage = nullptr;
     QSpinBox* fWheelCount = nullptr;
     QSpinBox* fEdgeWheelCount = nullptr;
     QTabWidget* fPages = nullptr;
@@ -93,7 +79,6 @@ private:
     // their signals are not taken for the user's doing.
     int fFilling = 0;
     // The options the dialog does not show, kept as they came.
-    TScrollOptions fScroll;
     TMouseOptions fMouse;
 };
 
