@@ -119,6 +119,7 @@ TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatche
     lists.Media = sources.Media;
     lists.Categories = sources.Categories;
     lists.Notifier = sources.Notifier;
+    lists.Dispatcher = dispatcher;
     // The loaders in use decide, also after a change of the plug-ins.
     lists.IsArchive = [this](std::string_view ext) { return fLoaders->IsArchiveExtension(ext); };
     fFileList = std::make_unique<TShellListModel>(lists);
@@ -445,17 +446,16 @@ namespace {
 
 // Whether a listed file may be a page of the book. Hidden files are not:
 // other systems leave "._name.jpg" companions on shared discs that are no
-// pictures at all. Nor are pipes, devices and sockets (the system
-// attribute), which would block or never end, nor a link that leads
-// nowhere. A catalogued or missing member has no file data and is classed
-// by its name.
-bool IsPageCandidate(TShellFolder& node, const std::string& name, TListContent content)
+// pictures at all. Nor are pipes, devices and sockets, which would block or
+// never end, nor a link that leads nowhere, nor a file that is gone. A
+// catalogued or missing member has no file data and is classed by its name.
+bool IsPageCandidate(const TListedRow& row, TListContent content)
 {
-    if (!name.empty() && name.front() == '.')
+    if (!row.Name.empty() && row.Name.front() == '.')
         return false;
     if (content != TListContent::lcoFolder)
         return true;
-    return !node.NoFileData() && (node.GetAttributes() & faSysFile) == 0;
+    return row.Kind == TFileKind::fkFile;
 }
 
 }  // namespace
@@ -482,27 +482,33 @@ std::vector<TBrowserItem> TBrowserModel::ListedItems(bool archive) const
         return items;
     }
     const int count = fFileList->Count();
+    const TListContent content = fFileList->Content();
     items.reserve(static_cast<size_t>(count));
+    TListedRow listed;
     for (int row = 0; row < count; ++row) {
-        TBrowserItem item;
-        TShellFolder* node = fFileList->Node(row);
-        if (!node) {
+        TBrowserItem& item = items.emplace_back();
+        if (!fFileList->RowFacts(row, listed)) {
             // A shelf, a catalogue or a category in the list of them.
             item.Name = fFileList->Text(row, 0);
-            items.push_back(std::move(item));
             continue;
         }
-        const bool folder = node->IsDirectory();
-        item.Name = node->GetName();
-        item.Path = folder ? IncludeTrailingPathDelimiter(node->GetPath()) : node->GetPath();
+        // The row's facts are what the list shows; the node is asked only
+        // where a link leads, which the list does not keep.
+        const bool folder = listed.Kind == TFileKind::fkFolder;
+        item.Name = listed.Name;
+        item.Path.reserve(listed.Path.size() + 1);
+        item.Path = listed.Path;
+        if (folder && (item.Path.empty() || item.Path.back() != '/'))
+            item.Path += '/';
         if (folder)
             item.Kind = TItemKind::ikFolder;
-        else if (IsPageCandidate(*node, item.Name, fFileList->Content()))
+        else if (IsPageCandidate(listed, content))
             // A link is classed by the name it leads to.
-            item.Kind = classes.KindOf(ExtractFileName(node->GetTargetPath()), false);
-        item.Size = folder ? 0 : node->GetSize();
-        item.Time = node->GetModified();
-        items.push_back(std::move(item));
+            item.Kind = listed.Link ? classes.KindOf(ExtractFileName(fFileList->Node(row)->GetTargetPath()), false)
+                                : classes.KindOf(listed.Name, false);
+        // Until the list has read the details, size and time stay unknown.
+        item.Size = folder || !listed.DetailsKnown ? 0 : listed.Size;
+        item.Time = listed.DetailsKnown ? listed.Modified : -1.0;
     }
     return items;
 }
@@ -592,7 +598,10 @@ void TBrowserModel::RowsChanged(int first, int count)
         const TBrowserItem& now = fresh[static_cast<size_t>(row)];
         if (was.Path != now.Path || was.Kind != now.Kind)
             relist = true;
-        else if ((row == primary || row == partner) && (was.Size != now.Size || was.Time != now.Time))
+        // A time of -1 was not read yet: its first reading (the list reads
+        // a large folder's details after the names) changes no page.
+        else if ((row == primary || row == partner) && was.Time != -1.0 &&
+                 (was.Size != now.Size || was.Time != now.Time))
             relist = true;
     }
     if (relist) {
