@@ -482,35 +482,60 @@ std::vector<TBrowserItem> TBrowserModel::ListedItems(bool archive) const
         return items;
     }
     const int count = fFileList->Count();
-    const TListContent content = fFileList->Content();
-    items.reserve(static_cast<size_t>(count));
+    items.resize(static_cast<size_t>(count));
+    for (int row = 0; row < count; ++row)
+        ListedItem(row, classes, items[static_cast<size_t>(row)], true);
+    return items;
+}
+
+bool TBrowserModel::ListedItem(int row, const TItemClassifier& classes, TBrowserItem& item, bool fresh) const
+{
     TListedRow listed;
-    for (int row = 0; row < count; ++row) {
-        TBrowserItem& item = items.emplace_back();
-        if (!fFileList->RowFacts(row, listed)) {
-            // A shelf, a catalogue or a category in the list of them.
-            item.Name = fFileList->Text(row, 0);
-            continue;
-        }
-        // The row's facts are what the list shows; the node is asked only
-        // where a link leads, which the list does not keep.
-        const bool folder = listed.Kind == TFileKind::fkFolder;
+    if (!fFileList->RowFacts(row, listed)) {
+        // A shelf, a catalogue or a category in the list of them.
+        std::string name = fFileList->Text(row, 0);
+        if (!fresh && (name != item.Name || !item.Path.empty() || item.Kind != TItemKind::ikOther))
+            return false;
+        item.Name = std::move(name);
+        return true;
+    }
+    // The row's facts are what the list shows; the node is asked only where
+    // a link leads, which the list does not keep. An item that already
+    // names the row keeps its strings, so that following a change of many
+    // rows copies nothing.
+    const bool folder = listed.Kind == TFileKind::fkFolder;
+    const bool slash = folder && (listed.Path.empty() || listed.Path.back() != '/');
+    const bool samePath = item.Path.size() == listed.Path.size() + (slash ? 1 : 0) &&
+                          std::string_view(item.Path).substr(0, listed.Path.size()) == listed.Path &&
+                          item.Name == listed.Name;
+    if (!fresh && !samePath)
+        return false;
+    TItemKind kind = TItemKind::ikOther;
+    if (folder)
+        kind = TItemKind::ikFolder;
+    else if (!IsPageCandidate(listed, fFileList->Content()))
+        kind = TItemKind::ikOther;
+    else if (!fresh && !listed.Link && item.Kind != TItemKind::ikOther && item.Kind != TItemKind::ikFolder)
+        // The same name is classed the same way again.
+        kind = item.Kind;
+    else
+        // A link is classed by the name it leads to.
+        kind = listed.Link ? classes.KindOf(ExtractFileName(fFileList->Node(row)->GetTargetPath()), false)
+                           : classes.KindOf(listed.Name, false);
+    if (!fresh && kind != item.Kind)
+        return false;
+    if (fresh) {
         item.Name = listed.Name;
         item.Path.reserve(listed.Path.size() + 1);
         item.Path = listed.Path;
-        if (folder && (item.Path.empty() || item.Path.back() != '/'))
+        if (slash)
             item.Path += '/';
-        if (folder)
-            item.Kind = TItemKind::ikFolder;
-        else if (IsPageCandidate(listed, content))
-            // A link is classed by the name it leads to.
-            item.Kind = listed.Link ? classes.KindOf(ExtractFileName(fFileList->Node(row)->GetTargetPath()), false)
-                                : classes.KindOf(listed.Name, false);
-        // Until the list has read the details, size and time stay unknown.
-        item.Size = folder || !listed.DetailsKnown ? 0 : listed.Size;
-        item.Time = listed.DetailsKnown ? listed.Modified : -1.0;
     }
-    return items;
+    item.Kind = kind;
+    // Until the list has read the details, size and time stay unknown.
+    item.Size = folder || !listed.DetailsKnown ? 0 : listed.Size;
+    item.Time = listed.DetailsKnown ? listed.Modified : -1.0;
+    return true;
 }
 
 bool TBrowserModel::ListFolder(const std::string& folder, const std::string& select)
@@ -585,30 +610,39 @@ void TBrowserModel::Relist(TRelistReason reason)
 void TBrowserModel::RowsChanged(int first, int count)
 {
     // A row read again in place (a file rewritten, renamed, its attributes
-    // or its access time touched, as reading a picture may do): the book is
+    // or its access time touched, as reading a picture may do, or the sizes
+    // and dates of a large folder arriving after its names): the book is
     // made again only when a name changed or a shown page's file did, so
-    // that merely reading a page never loads it twice.
-    std::vector<TBrowserItem> fresh = ListedItems(false);
-    bool relist = fresh.size() != fItems.size();
+    // that merely reading a page never loads it twice. The other items are
+    // brought up to date where they stand.
+    if (fFileList->Count() != static_cast<int>(fItems.size())) {
+        Relist(TRelistReason::rrRefreshed);
+        return;
+    }
+    const TItemClassifier classes = Classifier();
     const TShownPair pair = fViewer->Shown();
     const int primary = ItemOfImage(pair.Primary);
     const int partner = ItemOfImage(pair.Partner);
-    for (int row = std::max(first, 0); !relist && row < first + count && row < static_cast<int>(fresh.size()); ++row) {
-        const TBrowserItem& was = fItems[static_cast<size_t>(row)];
-        const TBrowserItem& now = fresh[static_cast<size_t>(row)];
-        if (was.Path != now.Path || was.Kind != now.Kind)
+    bool relist = false;
+    const int end = std::min(first + count, static_cast<int>(fItems.size()));
+    for (int row = std::max(first, 0); row < end; ++row) {
+        TBrowserItem& item = fItems[static_cast<size_t>(row)];
+        const int64_t size = item.Size;
+        const TDateTime time = item.Time;
+        if (!ListedItem(row, classes, item, false)) {
             relist = true;
-        // A time of -1 was not read yet: its first reading (the list reads
-        // a large folder's details after the names) changes no page.
-        else if ((row == primary || row == partner) && was.Time != -1.0 &&
-                 (was.Size != now.Size || was.Time != now.Time))
+            break;
+        }
+        // A time of -1 was not read yet: its first reading changes no page.
+        if ((row == primary || row == partner) && time != -1.0 && (size != item.Size || time != item.Time)) {
             relist = true;
+            break;
+        }
     }
     if (relist) {
         Relist(TRelistReason::rrRefreshed);
         return;
     }
-    fItems = std::move(fresh);
     Notify(TBrowserChangeKind::bcSelection);
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/Dispatcher.h"
+#include "platform/Threads.h"
 
 TListDetailReader::TListDetailReader(TDispatcher& dispatcher, std::string folder, std::vector<std::string> names,
                                      TDeliver deliver, size_t slice)
@@ -42,6 +43,8 @@ void TListDetailReader::Run()
             deliver(first, std::move(statuses), failed);
         });
     };
+    // Background work: the user-interface thread goes first.
+    LowerThreadPriority();
     try {
         const TFolderStatter statter(fFolder);
         size_t first = 0;

@@ -1,6 +1,8 @@
 #include "shellviews/ShellList.h"
 
 #include <algorithm>
+#include <chrono>
+#include <unordered_set>
 
 #include "app/Init.h"
 #include "base/Errors.h"
@@ -45,6 +47,15 @@ uint32_t DirLengthOf(std::string_view plainPath)
         --length;
     return static_cast<uint32_t>(length);
 }
+
+// The details of a large folder arrive in slices of this many rows, so that
+// taking one in (and the browser following it) stays a short step of the
+// user-interface thread.
+constexpr size_t DetailSlice = 20000;
+
+// How long one step may apply queued changes before it lets the event loop
+// run again.
+constexpr std::chrono::milliseconds ChangeSliceTime{20};
 
 bool IsHiddenName(const std::string& name)
 {
@@ -523,7 +534,7 @@ bool TShellListModel::Install(TListing listing, bool keepSelection)
         watch = PlainPath(listing.Folder->GetPath());
     const bool newWatch = !watch.empty() && watch != fWatchedFolder;
     if (newWatch) {
-        fSources.Notifier->AddHandler(this, [this](const TNotifyInfo& record) { ApplyChange(record); });
+        fSources.Notifier->AddHandler(this, [this](const TNotifyInfo& record) { QueueChange(record); });
         fSources.Notifier->Watch(this, watch, FileListFilter, false);
     }
     if (!TryList(listing)) {
@@ -807,7 +818,8 @@ void TShellListModel::StartDetailReader()
         *fSources.Dispatcher, PlainPath(fFolder->GetPath()), std::move(names),
         [this](size_t first, std::vector<TFileStatus> statuses, bool failed) {
             DetailsArrived(first, std::move(statuses), failed);
-        });
+        },
+        DetailSlice);
 }
 
 void TShellListModel::StopDetailReader()
@@ -893,7 +905,7 @@ void TShellListModel::StartWatching()
     if (fWatching || fContent != lcoFolder || !fOptions.AutoRefresh || !fSources.Notifier || fFolder->IsRoot())
         return;
     fWatchedFolder = PlainPath(fFolder->GetPath());
-    fSources.Notifier->AddHandler(this, [this](const TNotifyInfo& record) { ApplyChange(record); });
+    fSources.Notifier->AddHandler(this, [this](const TNotifyInfo& record) { QueueChange(record); });
     fSources.Notifier->Watch(this, fWatchedFolder, FileListFilter, false);
     fWatching = true;
 }
@@ -1546,6 +1558,15 @@ void TShellListModel::ApplyChange(const TNotifyInfo& record)
 
 void TShellListModel::DiskAdded(const std::string& path)
 {
+    std::vector<std::unique_ptr<TRow>> rows;
+    AddedRow(path, rows);
+    // Appended at the end, unsorted: the row does not jump away from where
+    // the user looks; a refresh sorts it in.
+    AppendRows(std::move(rows));
+}
+
+void TShellListModel::AddedRow(const std::string& path, std::vector<std::unique_ptr<TRow>>& rows)
+{
     if (!InListedFolder(path))
         return;
     // An addition of a name already listed (made while the folder was
@@ -1563,11 +1584,66 @@ void TShellListModel::DiskAdded(const std::string& path)
     auto node = TShellFolder::CreateFromPath(fFolder.get(), plain, fSources.Info);
     node->SetListedStatus(status);
     node->SetPlainTypeNames(fOptions.TypeByExtension);
-    std::vector<std::unique_ptr<TRow>> rows;
     rows.push_back(MakeRow(std::move(node)));
-    // Appended at the end, unsorted: the row does not jump away from where
-    // the user looks; a refresh sorts it in.
-    AppendRows(std::move(rows));
+}
+
+void TShellListModel::QueueChange(const TNotifyInfo& record)
+{
+    if (!fSources.Dispatcher) {
+        ApplyChange(record);
+        return;
+    }
+    fChanges.push_back(record);
+    if (fChangesPosted)
+        return;
+    fChangesPosted = true;
+    fSources.Dispatcher->Post([this, alive = std::weak_ptr<bool>(fAlive)] {
+        if (alive.lock())
+            ApplyQueuedChanges();
+    });
+}
+
+void TShellListModel::ApplyQueuedChanges()
+{
+    fChangesPosted = false;
+    const auto start = std::chrono::steady_clock::now();
+    // Files added one after another become one insertion of many rows, so
+    // that the views (and the browser's book) follow once, not per file.
+    std::vector<std::unique_ptr<TRow>> added;
+    std::unordered_set<std::string> addedPaths;
+    const auto flush = [&] {
+        addedPaths.clear();
+        AppendRows(std::move(added));
+        added.clear();
+    };
+    size_t taken = 0;
+    while (!fChanges.empty()) {
+        // Time is looked at every few records, as a clock costs too.
+        if (++taken % 64 == 0 && std::chrono::steady_clock::now() - start >= ChangeSliceTime)
+            break;
+        const TNotifyInfo record = std::move(fChanges.front());
+        fChanges.pop_front();
+        const bool addition = record.Kind == ChangeKind::ckFileAdded || record.Kind == ChangeKind::ckFolderAdded;
+        if (addition && fContent == lcoFolder && !addedPaths.contains(PlainPath(record.Name))) {
+            const size_t before = added.size();
+            AddedRow(record.Name, added);
+            if (added.size() > before)
+                addedPaths.insert(added.back()->Key);
+            continue;
+        }
+        flush();
+        ApplyChange(record);
+    }
+    flush();
+    // The rest waits for the next turn of the event loop, after whatever
+    // else (painting, a key) came meanwhile.
+    if (!fChanges.empty() && !fChangesPosted) {
+        fChangesPosted = true;
+        fSources.Dispatcher->Post([this, alive = std::weak_ptr<bool>(fAlive)] {
+            if (alive.lock())
+                ApplyQueuedChanges();
+        });
+    }
 }
 
 void TShellListModel::DiskModified(const std::string& path)

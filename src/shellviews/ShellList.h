@@ -12,6 +12,7 @@
 // User-interface thread only.
 
 #include <array>
+#include <deque>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -354,6 +355,11 @@ private:
     void ReplaceRow(int row, std::unique_ptr<TRow> replacement);
     void ChangedRows(int first, int count);
     void DiskAdded(const std::string& path);
+    // The row for a file added on disk, appended to rows (or nothing, or a
+    // modification of the listed row).
+    void AddedRow(const std::string& path, std::vector<std::unique_ptr<TRow>>& rows);
+    void QueueChange(const TNotifyInfo& record);
+    void ApplyQueuedChanges();
     void DiskRenamed(const std::string& oldPath, const std::string& newPath);
     void DiskModified(const std::string& path);
     void FolderGone();
@@ -399,4 +405,11 @@ private:
     // goes or is read again meanwhile leaves a null behind.
     std::unique_ptr<TListDetailReader> fDetailReader;
     std::vector<TRow*> fPendingDetails;
+
+    // Changes from the notifier, applied in steps of limited length when a
+    // dispatcher is given; a posted step that finds the list gone does
+    // nothing.
+    std::deque<TNotifyInfo> fChanges;
+    bool fChangesPosted = false;
+    std::shared_ptr<bool> fAlive = std::make_shared<bool>(true);
 };
