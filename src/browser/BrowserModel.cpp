@@ -483,12 +483,25 @@ std::vector<TBrowserItem> TBrowserModel::ListedItems(bool archive) const
     }
     const int count = fFileList->Count();
     items.resize(static_cast<size_t>(count));
+    TKindCache kinds{.Classes = classes, .Ext = {}};
     for (int row = 0; row < count; ++row)
-        ListedItem(row, classes, items[static_cast<size_t>(row)], true);
+        ListedItem(row, kinds, items[static_cast<size_t>(row)], true);
     return items;
 }
 
-bool TBrowserModel::ListedItem(int row, const TItemClassifier& classes, TBrowserItem& item, bool fresh) const
+TItemKind TBrowserModel::TKindCache::KindOf(std::string_view name)
+{
+    // A folder's names mostly share a handful of extensions.
+    const std::string ext = ExtractFileExt(name);
+    if (!Known || ext != Ext) {
+        Ext = ext;
+        Kind = Classes.KindOf(name, false);
+        Known = true;
+    }
+    return Kind;
+}
+
+bool TBrowserModel::ListedItem(int row, TKindCache& classes, TBrowserItem& item, bool fresh) const
 {
     TListedRow listed;
     if (!fFileList->RowFacts(row, listed)) {
@@ -520,8 +533,8 @@ bool TBrowserModel::ListedItem(int row, const TItemClassifier& classes, TBrowser
         kind = item.Kind;
     else
         // A link is classed by the name it leads to.
-        kind = listed.Link ? classes.KindOf(ExtractFileName(fFileList->Node(row)->GetTargetPath()), false)
-                           : classes.KindOf(listed.Name, false);
+        kind = listed.Link ? classes.KindOf(ExtractFileName(fFileList->Node(row)->GetTargetPath()))
+                           : classes.KindOf(listed.Name);
     if (!fresh && kind != item.Kind)
         return false;
     if (fresh) {
@@ -619,7 +632,7 @@ void TBrowserModel::RowsChanged(int first, int count)
         Relist(TRelistReason::rrRefreshed);
         return;
     }
-    const TItemClassifier classes = Classifier();
+    TKindCache classes{.Classes = Classifier(), .Ext = {}};
     const TShownPair pair = fViewer->Shown();
     const int primary = ItemOfImage(pair.Primary);
     const int partner = ItemOfImage(pair.Partner);

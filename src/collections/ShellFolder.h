@@ -96,6 +96,9 @@ public:
     const TItemIdList& GetItemId();
 
     uint16_t GetDisplayFlags();
+    // The display flags when they are known already (a listing set them),
+    // else 0; never asks the disk.
+    uint16_t KnownDisplayFlags() const { return fDisplayFlags.value_or(0); }
     uint8_t GetAbilities();
     bool IsDirectory();
     // Views that already know the answer set it; it then counts as known.

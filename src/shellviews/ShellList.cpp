@@ -114,6 +114,7 @@ struct TShellListModel::TRow {
     TFileKind Kind = TFileKind::fkNone;
     bool Directory = false;
     bool NoData = false;
+    bool Link = false;  // as far as the node knows without asking
     // Size, Modified, NoData and Kind come from the disk; a fast listing
     // leaves them to be read later.
     bool DetailsKnown = false;
@@ -757,6 +758,7 @@ void TShellListModel::ReadKeys(TRow& row) const
     row.NameRank = -1;
     row.DirLength = DirLengthOf(row.Key);
     row.Directory = node.IsDirectory();
+    row.Link = (node.KnownDisplayFlags() & dfLink) != 0;
     row.DetailsKnown = false;
     row.Kind = row.Directory ? TFileKind::fkFolder : TFileKind::fkFile;
     row.NoData = false;
@@ -1010,14 +1012,15 @@ int TShellListModel::IconIndex(int row) const
 
 bool TShellListModel::RowFacts(int row, TListedRow& facts) const
 {
-    TShellFolder* node = Node(row);
-    if (!node)
+    if (row < 0 || row >= static_cast<int>(fRows.size()) || !IsNodeList())
         return false;
+    // The browser asks this of every row after each change: the row is
+    // read, the node only for its path.
     const TRow& data = *fRows[static_cast<size_t>(row)];
     facts.Name = data.Name;
-    facts.Path = node->GetPath();
+    facts.Path = data.Node->GetPath();
     facts.Kind = data.Kind;
-    facts.Link = !node->IsRoot() && !node->GetPath().empty() && (node->GetDisplayFlags() & dfLink) != 0;
+    facts.Link = data.Link;
     facts.DetailsKnown = data.DetailsKnown;
     facts.Size = data.Size;
     facts.Modified = data.Modified;
