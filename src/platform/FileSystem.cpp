@@ -249,7 +249,9 @@ TFolderStatter::~TFolderStatter() = default;
 TFileStatus TFolderStatter::Query(const std::string& name) const
 {
     TFileStatus status;
-    if (name.empty() || name.find('/') != std::string::npos || !StatEntry(fState->Fd, name.c_str(), false, fState->Access, status))
+    // Only a name inside the folder: never a path that leads out of it.
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+        !StatEntry(fState->Fd, name.c_str(), false, fState->Access, status))
         return {};
     return status;
 }

@@ -56,7 +56,8 @@ public:
     ~TFolderStatter();
     TFolderStatter(const TFolderStatter&) = delete;
     TFolderStatter& operator=(const TFolderStatter&) = delete;
-    // Kind fkNone when the entry is gone (or the name is no plain name).
+    // Kind fkNone when the entry is gone, or the name is no plain name of
+    // an entry ("", ".", "..", anything with a '/').
     TFileStatus Query(const std::string& name) const;
 
 private:
