@@ -1504,8 +1504,20 @@ void TShellListModel::RemoveRow(int row)
         return;
     Notify({.Kind = TFileListChangeKind::fcRemove, .Phase = TChangePhase::cpBefore, .First = row, .Count = 1});
     ForgetPendingDetails(*fRows[static_cast<size_t>(row)]);
+    // The row leaves the index by itself: building the index again for each
+    // of many removed files would hash every path each time.
+    if (fIndexBuilt) {
+        const auto found = fPathIndex.find(fRows[static_cast<size_t>(row)]->Key);
+        if (found != fPathIndex.end() && found->second == fRows[static_cast<size_t>(row)].get())
+            fPathIndex.erase(found);
+        else
+            fIndexBuilt = false;
+    }
     fRows.erase(fRows.begin() + row);
-    InvalidateIndex();
+    // Only the rows below move up.
+    if (fPositionsKnown)
+        for (size_t i = static_cast<size_t>(row); i < fRows.size(); ++i)
+            fRows[i]->Position = static_cast<int>(i);
     Notify({.Kind = TFileListChangeKind::fcRemove, .Phase = TChangePhase::cpAfter, .First = row, .Count = 1});
     SetSelection(SelectionWithout(fSelection, row, static_cast<int>(fRows.size())));
 }
