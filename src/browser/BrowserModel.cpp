@@ -506,10 +506,10 @@ bool TBrowserModel::ListedItem(int row, TKindCache& classes, TBrowserItem& item,
     TListedRow listed;
     if (!fFileList->RowFacts(row, listed)) {
         // A shelf, a catalogue or a category in the list of them.
-        std::string name = fFileList->Text(row, 0);
-        if (!fresh && (name != item.Name || !item.Path.empty() || item.Kind != TItemKind::ikOther))
+        // Renamed in place, it is still the same item.
+        if (!fresh && (!item.Path.empty() || item.Kind != TItemKind::ikOther))
             return false;
-        item.Name = std::move(name);
+        item.Name = fFileList->Text(row, 0);
         return true;
     }
     // The row's facts are what the list shows; the node is asked only where

@@ -843,7 +843,11 @@ void TShellListModel::ForgetPendingDetails(const TRow& row)
 
 void TShellListModel::DetailsArrived(size_t first, std::vector<TFileStatus> statuses, bool failed)
 {
-    bool changed = false;
+    // The reader reads the rows in the order they were shown in, so a slice
+    // is mostly one run of rows, and only that run is announced.
+    KnowPositions();
+    int low = static_cast<int>(fRows.size());
+    int high = -1;
     for (size_t i = 0; i < statuses.size() && first + i < fPendingDetails.size(); ++i) {
         TRow* row = fPendingDetails[first + i];
         if (!row)
@@ -859,7 +863,8 @@ void TShellListModel::DetailsArrived(size_t first, std::vector<TFileStatus> stat
             row->TypeRead = false;
             row->Type.clear();
         }
-        changed = true;
+        low = std::min(low, row->Position);
+        high = std::max(high, row->Position);
     }
     const bool done = failed || (fDetailReader && fDetailReader->Done());
     if (done) {
@@ -871,8 +876,17 @@ void TShellListModel::DetailsArrived(size_t first, std::vector<TFileStatus> stat
                 row->DetailSlot = -1;
         fPendingDetails.clear();
     }
-    if (changed)
-        ChangedRows(0, static_cast<int>(fRows.size()));
+    if (high >= low)
+        ChangedRows(low, high - low + 1);
+}
+
+void TShellListModel::KnowPositions() const
+{
+    if (fPositionsKnown)
+        return;
+    for (size_t i = 0; i < fRows.size(); ++i)
+        fRows[i]->Position = static_cast<int>(i);
+    fPositionsKnown = true;
 }
 
 bool TShellListModel::DetailsComplete() const
@@ -955,11 +969,7 @@ int TShellListModel::IndexOfPath(const std::string& path) const
     }
     // A re-sort moves the rows but keeps the index: only their positions
     // are written again, which is much cheaper than hashing every path.
-    if (!fPositionsKnown) {
-        for (size_t i = 0; i < fRows.size(); ++i)
-            fRows[i]->Position = static_cast<int>(i);
-        fPositionsKnown = true;
-    }
+    KnowPositions();
     const auto found = fPathIndex.find(PlainPath(path));
     return found == fPathIndex.end() ? -1 : found->second->Position;
 }

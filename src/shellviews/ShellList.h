@@ -325,6 +325,8 @@ private:
     void StopDetailReader();
     void DetailsArrived(size_t first, std::vector<TFileStatus> statuses, bool failed);
     void ForgetPendingDetails(const TRow& row);
+    // Writes every row's Position when a change left them unknown.
+    void KnowPositions() const;
     void FillTexts(TRow& row) const;
     void Follow(TCustomFolderList* list);
     void StartWatching();
