@@ -103,6 +103,7 @@ TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatche
     lists.Media = sources.Media;
     lists.Categories = sources.Categories;
     lists.Notifier = sources.Notifier;
+    lists.Dispatcher = dispatcher;
     // The loaders in use decide, also after a change of the plug-ins.
     lists.IsArchive = [this](std::string_view ext) { return fLoaders->IsArchiveExtension(ext); };
     fFileList = std::make_unique<TShellListModel>(lists);
@@ -446,17 +447,16 @@ namespace {
 
 // Whether a listed file may be a page of the book. Hidden files are not:
 // other systems leave "._name.jpg" companions on shared discs that are no
-// pictures at all. Nor are pipes, devices and sockets (the system
-// attribute), which would block or never end, nor a link that leads
-// nowhere. A catalogued or missing member has no file data and is classed
-// by its name.
-bool IsPageCandidate(TShellFolder& node, const std::string& name, TListContent content)
+// pictures at all. Nor are pipes, devices and sockets, which would block or
+// never end, nor a link that leads nowhere, nor a file that is gone. A
+// catalogued or missing member has no file data and is classed by its name.
+bool IsPageCandidate(const TListedRow& row, TListContent content)
 {
-    if (!name.empty() && name.front() == '.')
+    if (!row.Name.empty() && row.Name.front() == '.')
         return false;
     if (content != TListContent::lcoFolder)
         return true;
-    return !node.NoFileData() && (node.GetAttributes() & faSysFile) == 0;
+    return row.Kind == TFileKind::fkFile;
 }
 
 }  // namespace
@@ -483,29 +483,73 @@ std::vector<TBrowserItem> TBrowserModel::ListedItems(bool archive) const
         return items;
     }
     const int count = fFileList->Count();
-    items.reserve(static_cast<size_t>(count));
-    for (int row = 0; row < count; ++row) {
-        TBrowserItem item;
-        TShellFolder* node = fFileList->Node(row);
-        if (!node) {
-            // A shelf, a catalogue or a category in the list of them.
-            item.Name = fFileList->Text(row, 0);
-            items.push_back(std::move(item));
-            continue;
-        }
-        const bool folder = node->IsDirectory();
-        item.Name = node->GetName();
-        item.Path = folder ? IncludeTrailingPathDelimiter(node->GetPath()) : node->GetPath();
-        if (folder)
-            item.Kind = TItemKind::ikFolder;
-        else if (IsPageCandidate(*node, item.Name, fFileList->Content()))
-            // A link is classed by the name it leads to.
-            item.Kind = classes.KindOf(ExtractFileName(node->GetTargetPath()), false);
-        item.Size = folder ? 0 : node->GetSize();
-        item.Time = node->GetModified();
-        items.push_back(std::move(item));
-    }
+    items.resize(static_cast<size_t>(count));
+    TKindCache kinds{.Classes = classes, .Ext = {}};
+    for (int row = 0; row < count; ++row)
+        ListedItem(row, kinds, items[static_cast<size_t>(row)], true);
     return items;
+}
+
+TItemKind TBrowserModel::TKindCache::KindOf(std::string_view name)
+{
+    // A folder's names mostly share a handful of extensions.
+    const std::string ext = ExtractFileExt(name);
+    if (!Known || ext != Ext) {
+        Ext = ext;
+        Kind = Classes.KindOf(name, false);
+        Known = true;
+    }
+    return Kind;
+}
+
+bool TBrowserModel::ListedItem(int row, TKindCache& classes, TBrowserItem& item, bool fresh) const
+{
+    TListedRow listed;
+    if (!fFileList->RowFacts(row, listed)) {
+        // A shelf, a catalogue or a category in the list of them.
+        // Renamed in place, it is still the same item.
+        if (!fresh && (!item.Path.empty() || item.Kind != TItemKind::ikOther))
+            return false;
+        item.Name = fFileList->Text(row, 0);
+        return true;
+    }
+    // The row's facts are what the list shows; the node is asked only where
+    // a link leads, which the list does not keep. An item that already
+    // names the row keeps its strings, so that following a change of many
+    // rows copies nothing.
+    const bool folder = listed.Kind == TFileKind::fkFolder;
+    const bool slash = folder && (listed.Path.empty() || listed.Path.back() != '/');
+    const bool samePath = item.Path.size() == listed.Path.size() + (slash ? 1 : 0) &&
+                          std::string_view(item.Path).substr(0, listed.Path.size()) == listed.Path &&
+                          item.Name == listed.Name;
+    if (!fresh && !samePath)
+        return false;
+    TItemKind kind = TItemKind::ikOther;
+    if (folder)
+        kind = TItemKind::ikFolder;
+    else if (!IsPageCandidate(listed, fFileList->Content()))
+        kind = TItemKind::ikOther;
+    else if (!fresh && !listed.Link && item.Kind != TItemKind::ikOther && item.Kind != TItemKind::ikFolder)
+        // The same name is classed the same way again.
+        kind = item.Kind;
+    else
+        // A link is classed by the name it leads to.
+        kind = listed.Link ? classes.KindOf(ExtractFileName(fFileList->Node(row)->GetTargetPath()))
+                           : classes.KindOf(listed.Name);
+    if (!fresh && kind != item.Kind)
+        return false;
+    if (fresh) {
+        item.Name = listed.Name;
+        item.Path.reserve(listed.Path.size() + 1);
+        item.Path = listed.Path;
+        if (slash)
+            item.Path += '/';
+    }
+    item.Kind = kind;
+    // Until the list has read the details, size and time stay unknown.
+    item.Size = folder || !listed.DetailsKnown ? 0 : listed.Size;
+    item.Time = listed.DetailsKnown ? listed.Modified : -1.0;
+    return true;
 }
 
 bool TBrowserModel::ListFolder(const std::string& folder, const std::string& select)
@@ -580,27 +624,39 @@ void TBrowserModel::Relist(TRelistReason reason)
 void TBrowserModel::RowsChanged(int first, int count)
 {
     // A row read again in place (a file rewritten, renamed, its attributes
-    // or its access time touched, as reading a picture may do): the book is
+    // or its access time touched, as reading a picture may do, or the sizes
+    // and dates of a large folder arriving after its names): the book is
     // made again only when a name changed or a shown page's file did, so
-    // that merely reading a page never loads it twice.
-    std::vector<TBrowserItem> fresh = ListedItems(false);
-    bool relist = fresh.size() != fItems.size();
+    // that merely reading a page never loads it twice. The other items are
+    // brought up to date where they stand.
+    if (fFileList->Count() != static_cast<int>(fItems.size())) {
+        Relist(TRelistReason::rrRefreshed);
+        return;
+    }
+    TKindCache classes{.Classes = Classifier(), .Ext = {}};
     const TShownPair pair = fViewer->Shown();
     const int primary = ItemOfImage(pair.Primary);
     const int partner = ItemOfImage(pair.Partner);
-    for (int row = std::max(first, 0); !relist && row < first + count && row < static_cast<int>(fresh.size()); ++row) {
-        const TBrowserItem& was = fItems[static_cast<size_t>(row)];
-        const TBrowserItem& now = fresh[static_cast<size_t>(row)];
-        if (was.Path != now.Path || was.Kind != now.Kind)
+    bool relist = false;
+    const int end = std::min(first + count, static_cast<int>(fItems.size()));
+    for (int row = std::max(first, 0); row < end; ++row) {
+        TBrowserItem& item = fItems[static_cast<size_t>(row)];
+        const int64_t size = item.Size;
+        const TDateTime time = item.Time;
+        if (!ListedItem(row, classes, item, false)) {
             relist = true;
-        else if ((row == primary || row == partner) && (was.Size != now.Size || was.Time != now.Time))
+            break;
+        }
+        // A time of -1 was not read yet: its first reading changes no page.
+        if ((row == primary || row == partner) && time != -1.0 && (size != item.Size || time != item.Time)) {
             relist = true;
+            break;
+        }
     }
     if (relist) {
         Relist(TRelistReason::rrRefreshed);
         return;
     }
-    fItems = std::move(fresh);
     Notify(TBrowserChangeKind::bcSelection);
 }
 

@@ -349,6 +349,18 @@ private:
     bool ListFolder(const std::string& folder, const std::string& select = {});
     // The items of the list that shows the place.
     std::vector<TBrowserItem> ListedItems(bool archive) const;
+    // Makes a fresh item the file list's row, or brings an item made from
+    // it before up to the row; false, with item as it was, when the path or
+    // the kind would change (the book would differ).
+    // The classes of names, remembered for the last extension.
+    struct TKindCache {
+        TItemClassifier Classes;
+        std::string Ext;
+        TItemKind Kind = TItemKind::ikOther;
+        bool Known = false;
+        TItemKind KindOf(std::string_view name);
+    };
+    bool ListedItem(int row, TKindCache& classes, TBrowserItem& item, bool fresh) const;
     // A list changed its rows by itself (a sort, a change on disk, a folder
     // entered in the list): the items and the book follow, and the page
     // being read stays in view where it is still listed.

@@ -7,7 +7,7 @@
 #include "loading/AcvUnit.h"
 #include "platform/FileSystem.h"
 
-TItemKind TItemClassifier::KindOf(const std::string& name, bool folder) const
+TItemKind TItemClassifier::KindOf(std::string_view name, bool folder) const
 {
     if (folder)
         return TItemKind::ikFolder;

@@ -37,7 +37,7 @@ struct TItemClassifier {
     std::function<bool(std::string_view ext)> IsImage;
     std::function<bool(std::string_view ext)> IsArchive;
 
-    TItemKind KindOf(const std::string& name, bool folder) const;
+    TItemKind KindOf(std::string_view name, bool folder) const;
 };
 
 // Folders first, then everything else, each by the program's name order;

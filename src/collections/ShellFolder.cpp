@@ -248,7 +248,7 @@ bool TShellFolder::HasSubfolders()
     if (!IsDirectory())
         return false;
     try {
-        for (const TDirEntry& entry : ListDirectory(fPath)) {
+        for (const TDirEntry& entry : ListDirectory(fPath, TListDetail::ldKinds)) {
             if (entry.Status.Kind == TFileKind::fkFolder)
                 return true;
         }
@@ -334,6 +334,19 @@ void TShellFolder::SetListedStatus(const TFileStatus& status)
     ApplyStatus(status);
     if (status.Kind != TFileKind::fkNone)
         fIsDirectory = status.Kind == TFileKind::fkFolder;
+}
+
+void TShellFolder::SetListedKind(const TFileStatus& status)
+{
+    if (fIsRoot || fPath.empty() || status.Kind == TFileKind::fkNone)
+        return;
+    fFileDataLoaded = false;
+    if (!fDisplayFlags) {
+        const std::string& name = GetName();
+        fDisplayFlags = static_cast<uint16_t>((name.size() > 1 && name[0] == '.' ? dfHidden : 0) |
+                                              (status.IsLink ? dfLink : 0));
+    }
+    fIsDirectory = status.Kind == TFileKind::fkFolder;
 }
 
 void TShellFolder::ApplyStatus(const TFileStatus& status)
@@ -650,7 +663,7 @@ std::vector<std::unique_ptr<TShellFolder>> ListChildren(TShellFolder& folder, bo
         return children;
     }
     const std::string base = ExcludeTrailingPathDelimiter(folder.GetPath());
-    for (const TDirEntry& entry : ListDirectory(base)) {
+    for (const TDirEntry& entry : ListDirectory(base, TListDetail::ldKinds)) {
         if (!includeHidden && entry.Name.size() > 1 && entry.Name[0] == '.')
             continue;
         auto node = TShellFolder::CreateFromPath(&folder, JoinPath(base, entry.Name));

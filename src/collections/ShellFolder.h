@@ -96,6 +96,9 @@ public:
     const TItemIdList& GetItemId();
 
     uint16_t GetDisplayFlags();
+    // The display flags when they are known already (a listing set them),
+    // else 0; never asks the disk.
+    uint16_t KnownDisplayFlags() const { return fDisplayFlags.value_or(0); }
     uint8_t GetAbilities();
     bool IsDirectory();
     // Views that already know the answer set it; it then counts as known.
@@ -119,6 +122,13 @@ public:
     // folder is not asked about each file a second time. status.Kind fkNone
     // marks the item as gone.
     void SetListedStatus(const TFileStatus& status);
+    // A folder listing read only the entry's kind (a file, a folder or
+    // something else, never gone): the folder flag and the display flags
+    // are known, the size, date and attributes are read on their first
+    // request or taken from a later SetListedStatus.
+    void SetListedKind(const TFileStatus& status);
+    // Whether size, date and attributes are known without asking the disk.
+    bool FileDataLoaded() const { return fFileDataLoaded; }
     bool Catalogued() const { return fCatalogued; }
     bool Missing = false;      // the file behind a shelf or search record was not found
     int32_t TargetIndex = -1;  // the search target a result came from

@@ -162,11 +162,44 @@ private:
 
 }  // namespace
 
-std::vector<TDirEntry> ListDirectory(const std::string& folder)
+namespace {
+
+// One entry of an open folder as a listing describes it: a link by what it
+// leads to (a dangling one is something else than a file or a folder, and
+// cannot be written). False when the entry is gone.
+bool StatEntry(int fd, const char* name, bool knownLink, const TWriteAccess& access, TFileStatus& status)
+{
+    struct stat st {};
+    if (!knownLink && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    // Replaced by a link between readdir and the call: a link all the same.
+    const bool isLink = knownLink || S_ISLNK(st.st_mode);
+    if (isLink && ::fstatat(fd, name, &st, 0) != 0) {
+        status = {};
+        status.Kind = TFileKind::fkOther;
+        status.IsLink = true;
+        status.ReadOnly = true;
+        return true;
+    }
+    status = StatusFrom(st);
+    status.IsLink = isLink;
+    status.ReadOnly = access.ReadOnly(st);
+    return true;
+}
+
+int OpenFolder(const std::string& folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         throw EFileError(SystemErrorText(folder, errno));
+    return fd;
+}
+
+}  // namespace
+
+std::vector<TDirEntry> ListDirectory(const std::string& folder, TListDetail detail)
+{
+    const int fd = OpenFolder(folder);
     DIR* dir = ::fdopendir(fd);
     if (!dir) {
         const int error = errno;
@@ -174,6 +207,7 @@ std::vector<TDirEntry> ListDirectory(const std::string& folder)
         throw EFileError(SystemErrorText(folder, error));
     }
     const TWriteAccess access(fd);
+    const bool kindsOnly = detail == TListDetail::ldKinds;
     std::vector<TDirEntry> entries;
     while (dirent* entry = ::readdir(dir)) {
         const char* name = entry->d_name;
@@ -181,29 +215,47 @@ std::vector<TDirEntry> ListDirectory(const std::string& folder)
             continue;
         TDirEntry& item = entries.emplace_back();
         item.Name = name;
-        // The entry's type says whether it is a link, so a plain file or
-        // folder costs one call; a file system that leaves the type unknown
-        // is asked about the name itself first.
-        bool isLink = entry->d_type == DT_LNK;
-        struct stat st {};
-        if (!isLink && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
-        // Replaced by a link between readdir and the call: a link all the same.
-        isLink = isLink || S_ISLNK(st.st_mode);
-        // A link is described by what it leads to; a dangling one is
-        // something else than a file or a folder, and cannot be written.
-        if (isLink && ::fstatat(fd, name, &st, 0) != 0) {
-            item.Status.Kind = TFileKind::fkOther;
-            item.Status.IsLink = true;
-            item.Status.ReadOnly = true;
+        // The entry's type tells a plain file or folder without a call; a
+        // link (classed by its target) and a file system that leaves the
+        // type unknown are asked all the same.
+        if (kindsOnly && entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN) {
+            item.Status.Kind = entry->d_type == DT_REG   ? TFileKind::fkFile
+                               : entry->d_type == DT_DIR ? TFileKind::fkFolder
+                                                         : TFileKind::fkOther;
+            item.Detailed = false;
             continue;
         }
-        item.Status = StatusFrom(st);
-        item.Status.IsLink = isLink;
-        item.Status.ReadOnly = access.ReadOnly(st);
+        // A plain file or folder costs one call; a file system that leaves
+        // the type unknown is asked about the name itself first.
+        StatEntry(fd, name, entry->d_type == DT_LNK, access, item.Status);
     }
     ::closedir(dir);
     return entries;
+}
+
+struct TFolderStatter::TState {
+    explicit TState(int folderFd) : Fd(folderFd), Access(folderFd) {}
+    ~TState() { ::close(Fd); }
+    int Fd;
+    TWriteAccess Access;
+};
+
+TFolderStatter::TFolderStatter(const std::string& folder)
+{
+    const int fd = OpenFolder(folder);
+    fState = std::make_unique<TState>(fd);
+}
+
+TFolderStatter::~TFolderStatter() = default;
+
+TFileStatus TFolderStatter::Query(const std::string& name) const
+{
+    TFileStatus status;
+    // Only a name inside the folder: never a path that leads out of it.
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+        !StatEntry(fState->Fd, name.c_str(), false, fState->Access, status))
+        return {};
+    return status;
 }
 
 bool CreateDirectory(const std::string& path, unsigned mode)

@@ -5,6 +5,7 @@
 // symbolic links, so a planted link can never redirect a write or a delete.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,36 @@ bool PathExists(const std::string& path);       // anything, a dangling link too
 struct TDirEntry {
     std::string Name;
     TFileStatus Status;  // through links; IsLink tells a link
+    // False when only Status.Kind was read: the rest is still to be asked
+    // (TFolderStatter).
+    bool Detailed = true;
 };
+// How much a listing reads of each entry: everything, or for plain files,
+// folders and special files only their kind, which the folder itself tells
+// (links and entries of unknown type are read in full all the same). Reading
+// kinds only spares a large folder one system call per entry.
+enum class TListDetail : uint8_t { ldFull, ldKinds };
 // The entries of a folder except "." and ".."; raises EFileError.
-std::vector<TDirEntry> ListDirectory(const std::string& folder);
+std::vector<TDirEntry> ListDirectory(const std::string& folder, TListDetail detail = TListDetail::ldFull);
+
+// The status of entries of one folder, by name, as ListDirectory reads them,
+// through one open handle of the folder: completes a listing made with kinds
+// only. An object may be used on any one thread at a time.
+class TFolderStatter {
+public:
+    // Raises EFileError when the folder cannot be opened.
+    explicit TFolderStatter(const std::string& folder);
+    ~TFolderStatter();
+    TFolderStatter(const TFolderStatter&) = delete;
+    TFolderStatter& operator=(const TFolderStatter&) = delete;
+    // Kind fkNone when the entry is gone, or the name is no plain name of
+    // an entry ("", ".", "..", anything with a '/').
+    TFileStatus Query(const std::string& name) const;
+
+private:
+    struct TState;
+    std::unique_ptr<TState> fState;
+};
 
 // Creates one folder; true when created, false when something of that name
 // exists already (the atomic test used for private counters); raises on other

@@ -1,6 +1,8 @@
 #include "shellviews/ShellList.h"
 
 #include <algorithm>
+#include <chrono>
+#include <unordered_set>
 
 #include "app/Init.h"
 #include "base/Errors.h"
@@ -16,6 +18,7 @@
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "shellviews/DirNotify.h"
+#include "shellviews/ListDetails.h"
 
 namespace {
 
@@ -32,6 +35,27 @@ std::string DirOf(const std::string& plainPath)
 {
     return ExcludeTrailingPathDelimiter(ExtractFilePath(plainPath));
 }
+
+// The length of DirOf(plainPath), which is always its beginning.
+uint32_t DirLengthOf(std::string_view plainPath)
+{
+    const size_t slash = plainPath.rfind('/');
+    if (slash == std::string_view::npos)
+        return 0;
+    size_t length = slash + 1;
+    while (length > 1 && plainPath[length - 1] == '/')
+        --length;
+    return static_cast<uint32_t>(length);
+}
+
+// The details of a large folder arrive in slices of this many rows, so that
+// taking one in (and the browser following it) stays a short step of the
+// user-interface thread.
+constexpr size_t DetailSlice = 20000;
+
+// How long one step may apply queued changes before it lets the event loop
+// run again.
+constexpr std::chrono::milliseconds ChangeSliceTime{20};
 
 bool IsHiddenName(const std::string& name)
 {
@@ -69,26 +93,37 @@ std::string RenameFailed(const std::string& name)
 }  // namespace
 
 // One row of a node list. What sorting needs is read once when the row is
-// made, so that sorting a large folder calls no getter of the node.
+// made, so that sorting a large folder calls no getter of the node. A large
+// folder holds a hundred thousand of them: nothing is kept twice, and the
+// texts are made only for the rows that are shown.
 struct TShellListModel::TRow {
     std::unique_ptr<TShellFolder> Node;
     std::string Key;   // the plain path; a catalogue record's relative path
     std::string Name;  // the caption
-    std::string Dir;   // the folder column: the directory the item lies in
-    std::string NameKey;  // NameSortKey(Name): the name order as bytes
     // The row's place in the name order (ties on a name share one), so
     // that the other columns' ties compare two integers; -1 until ranked.
     int NameRank = -1;
+    // The folder column, the directory the item lies in, is the beginning
+    // of Key.
+    uint32_t DirLength = 0;
     int64_t Size = 0;
     TDateTime Modified = 0;
-    bool Directory = false;
-    bool NoData = false;
     uint64_t Seq = 0;  // the listing order
     mutable int Position = 0;  // the row number, while fPositionsKnown
+    int DetailSlot = -1;       // its place in fPendingDetails, while read there
+    TFileKind Kind = TFileKind::fkNone;
+    bool Directory = false;
+    bool NoData = false;
+    bool Link = false;  // as far as the node knows without asking
+    // Size, Modified, NoData and Kind come from the disk; a fast listing
+    // leaves them to be read later.
+    bool DetailsKnown = false;
     bool TypeRead = false;
-    std::string Type;
     bool Filled = false;
+    std::string Type;
     std::vector<std::string> Texts;  // detail columns from 1 on
+
+    std::string_view Dir() const { return std::string_view(Key).substr(0, DirLength); }
 };
 
 // A place being listed; it replaces the shown one only when listing worked.
@@ -181,6 +216,7 @@ TShellListModel::TShellListModel(const TShellListSources& sources) : fSources(so
 
 TShellListModel::~TShellListModel()
 {
+    StopDetailReader();
     Follow(nullptr);
     if (fSources.Notifier)
         fSources.Notifier->RemoveHandler(this);
@@ -499,7 +535,7 @@ bool TShellListModel::Install(TListing listing, bool keepSelection)
         watch = PlainPath(listing.Folder->GetPath());
     const bool newWatch = !watch.empty() && watch != fWatchedFolder;
     if (newWatch) {
-        fSources.Notifier->AddHandler(this, [this](const TNotifyInfo& record) { ApplyChange(record); });
+        fSources.Notifier->AddHandler(this, [this](const TNotifyInfo& record) { QueueChange(record); });
         fSources.Notifier->Watch(this, watch, FileListFilter, false);
     }
     if (!TryList(listing)) {
@@ -517,6 +553,7 @@ bool TShellListModel::Install(TListing listing, bool keepSelection)
         memory = SaveSelectionMemory();
     Notify({.Kind = TFileListChangeKind::fcReset, .Phase = TChangePhase::cpBefore});
     const bool contentChanged = listing.Content != fContent;
+    StopDetailReader();
     fRows = std::move(listing.Rows);
     fFolder = std::move(listing.Folder);
     fContent = listing.Content;
@@ -540,6 +577,7 @@ bool TShellListModel::Install(TListing listing, bool keepSelection)
     RestoreSelectionMemory(memory, false);
     Notify({.Kind = TFileListChangeKind::fcReset, .Phase = TChangePhase::cpAfter});
     Notify({.Kind = TFileListChangeKind::fcSelection});
+    StartDetailReader();
     return true;
 }
 
@@ -600,7 +638,10 @@ void TShellListModel::ListFolder(TListing& listing)
         return;
     }
     const std::string base = PlainPath(folder.GetPath());
-    std::vector<TDirEntry> entries = ListDirectory(base);
+    // With a worker to read them later, the sizes and dates are left out:
+    // the name order needs only names and kinds.
+    std::vector<TDirEntry> entries =
+        ListDirectory(base, fSources.Dispatcher ? TListDetail::ldKinds : TListDetail::ldFull);
     listing.Rows.reserve(entries.size());
     for (TDirEntry& entry : entries) {
         if (!fOptions.ShowHidden && IsHiddenName(entry.Name))
@@ -608,9 +649,14 @@ void TShellListModel::ListFolder(TListing& listing)
         auto node = TShellFolder::CreateFromPath(&folder, JoinPath(base, entry.Name), fSources.Info);
         // The listing has read each entry already; the node takes its data
         // from there instead of asking the disk again.
-        node->SetListedStatus(entry.Status);
+        if (entry.Detailed)
+            node->SetListedStatus(entry.Status);
+        else
+            node->SetListedKind(entry.Status);
         node->SetPlainTypeNames(fOptions.TypeByExtension);
-        listing.Rows.push_back(MakeRow(std::move(node)));
+        auto row = MakeRow(std::move(node));
+        row->Kind = entry.Status.Kind;
+        listing.Rows.push_back(std::move(row));
     }
 }
 
@@ -679,6 +725,7 @@ void TShellListModel::ListMedium(TListing& listing)
         node->SetPlainTypeNames(fOptions.TypeByExtension);
         auto row = MakeRow(std::move(node));
         row->Key = path;
+        row->DirLength = DirLengthOf(row->Key);
         row->Name = ExtractFileName(path);
         row->NoData = record->Attributes == -1;
         listing.Rows.push_back(std::move(row));
@@ -699,21 +746,152 @@ void TShellListModel::ReadKeys(TRow& row) const
     TShellFolder& node = *row.Node;
     // The path index looks at the key's characters: a row read again under
     // the same path keeps its string as it is.
-    std::string key = node.IsRoot() ? std::string() : PlainPath(node.GetPath());
-    if (key != row.Key)
-        row.Key = std::move(key);
+    if (node.IsRoot()) {
+        row.Key.clear();
+    } else {
+        const std::string& path = node.GetPath();
+        const size_t plain = path.size() > 1 && path.back() == '/' ? PlainPath(path).size() : path.size();
+        if (std::string_view(path).substr(0, plain) != row.Key)
+            row.Key.assign(path, 0, plain);
+    }
     row.Name = node.GetName();
-    row.NameKey = NameSortKey(row.Name);
     row.NameRank = -1;
-    row.Dir = DirOf(row.Key);
+    row.DirLength = DirLengthOf(row.Key);
     row.Directory = node.IsDirectory();
-    row.NoData = node.NoFileData();
-    row.Size = node.GetSize();
-    row.Modified = node.GetModified();
+    row.Link = (node.KnownDisplayFlags() & dfLink) != 0;
+    row.DetailsKnown = false;
+    row.Kind = row.Directory ? TFileKind::fkFolder : TFileKind::fkFile;
+    row.NoData = false;
+    row.Size = 0;
+    row.Modified = 0;
     row.TypeRead = false;
     row.Type.clear();
     row.Filled = false;
     row.Texts.clear();
+    // What the node knows already (a listing read in full, a catalogue
+    // record) is taken now; the rest waits until it is asked for.
+    if (node.FileDataLoaded() || node.IsRoot() || node.GetPath().empty())
+        ReadDetails(row);
+}
+
+void TShellListModel::ReadDetails(TRow& row) const
+{
+    if (row.DetailsKnown)
+        return;
+    TShellFolder& node = *row.Node;
+    row.NoData = node.NoFileData();
+    row.Size = node.GetSize();
+    row.Modified = node.GetModified();
+    const uint32_t attributes = node.GetAttributes();
+    if (!node.IsRoot() && !node.GetPath().empty() && !node.Catalogued())
+        row.Kind = row.NoData                         ? TFileKind::fkNone
+                   : (attributes & faDirectory) != 0 ? TFileKind::fkFolder
+                   : (attributes & faSysFile) != 0   ? TFileKind::fkOther
+                                                      : TFileKind::fkFile;
+    row.DetailsKnown = true;
+}
+
+void TShellListModel::ReadAllDetails()
+{
+    if (std::all_of(fRows.begin(), fRows.end(), [](const auto& row) { return row->DetailsKnown; }))
+        return;
+    // A sort by size or date cannot wait for the worker: what it has not
+    // read yet is read here.
+    StopDetailReader();
+    for (auto& row : fRows)
+        ReadDetails(*row);
+}
+
+void TShellListModel::StartDetailReader()
+{
+    if (!fSources.Dispatcher || fContent != lcoFolder || fFolder->IsRoot())
+        return;
+    std::vector<std::string> names;
+    for (auto& row : fRows) {
+        if (row->DetailsKnown)
+            continue;
+        row->DetailSlot = static_cast<int>(fPendingDetails.size());
+        fPendingDetails.push_back(row.get());
+        names.push_back(row->Name);
+    }
+    if (fPendingDetails.empty())
+        return;
+    fDetailReader = std::make_unique<TListDetailReader>(
+        *fSources.Dispatcher, PlainPath(fFolder->GetPath()), std::move(names),
+        [this](size_t first, std::vector<TFileStatus> statuses, bool failed) {
+            DetailsArrived(first, std::move(statuses), failed);
+        },
+        DetailSlice);
+}
+
+void TShellListModel::StopDetailReader()
+{
+    if (fDetailReader)
+        fDetailReader->Stop();
+    fDetailReader.reset();
+    for (TRow* row : fPendingDetails)
+        if (row)
+            row->DetailSlot = -1;
+    fPendingDetails.clear();
+}
+
+void TShellListModel::ForgetPendingDetails(const TRow& row)
+{
+    if (row.DetailSlot >= 0 && static_cast<size_t>(row.DetailSlot) < fPendingDetails.size())
+        fPendingDetails[static_cast<size_t>(row.DetailSlot)] = nullptr;
+}
+
+void TShellListModel::DetailsArrived(size_t first, std::vector<TFileStatus> statuses, bool failed)
+{
+    // The reader reads the rows in the order they were shown in, so a slice
+    // is mostly one run of rows, and only that run is announced.
+    KnowPositions();
+    int low = static_cast<int>(fRows.size());
+    int high = -1;
+    for (size_t i = 0; i < statuses.size() && first + i < fPendingDetails.size(); ++i) {
+        TRow* row = fPendingDetails[first + i];
+        if (!row)
+            continue;
+        fPendingDetails[first + i] = nullptr;
+        row->DetailSlot = -1;
+        if (row->DetailsKnown)
+            continue;
+        row->Node->SetListedStatus(statuses[i]);
+        ReadDetails(*row);
+        row->Filled = false;
+        if (row->Node->PlainTypeNames()) {
+            row->TypeRead = false;
+            row->Type.clear();
+        }
+        low = std::min(low, row->Position);
+        high = std::max(high, row->Position);
+    }
+    const bool done = failed || (fDetailReader && fDetailReader->Done());
+    if (done) {
+        // A folder that could not be read again leaves its rows to be read
+        // one by one when they are asked for.
+        fDetailReader.reset();
+        for (TRow* row : fPendingDetails)
+            if (row)
+                row->DetailSlot = -1;
+        fPendingDetails.clear();
+    }
+    if (high >= low)
+        ChangedRows(low, high - low + 1);
+}
+
+void TShellListModel::KnowPositions() const
+{
+    if (fPositionsKnown)
+        return;
+    for (size_t i = 0; i < fRows.size(); ++i)
+        fRows[i]->Position = static_cast<int>(i);
+    fPositionsKnown = true;
+}
+
+bool TShellListModel::DetailsComplete() const
+{
+    return std::all_of(fRows.begin(), fRows.end(), [](const auto& row) { return row->DetailsKnown; });
 }
 
 void TShellListModel::FillTexts(TRow& row) const
@@ -721,8 +899,9 @@ void TShellListModel::FillTexts(TRow& row) const
     if (row.Filled)
         return;
     row.Texts.clear();
+    ReadDetails(row);
     if (HasFolderColumn(fContent))
-        row.Texts.push_back(row.Dir);
+        row.Texts.emplace_back(row.Dir());
     if (row.Directory || row.NoData) {
         row.Texts.emplace_back();
     } else {
@@ -742,7 +921,7 @@ void TShellListModel::StartWatching()
     if (fWatching || fContent != lcoFolder || !fOptions.AutoRefresh || !fSources.Notifier || fFolder->IsRoot())
         return;
     fWatchedFolder = PlainPath(fFolder->GetPath());
-    fSources.Notifier->AddHandler(this, [this](const TNotifyInfo& record) { ApplyChange(record); });
+    fSources.Notifier->AddHandler(this, [this](const TNotifyInfo& record) { QueueChange(record); });
     fSources.Notifier->Watch(this, fWatchedFolder, FileListFilter, false);
     fWatching = true;
 }
@@ -790,11 +969,7 @@ int TShellListModel::IndexOfPath(const std::string& path) const
     }
     // A re-sort moves the rows but keeps the index: only their positions
     // are written again, which is much cheaper than hashing every path.
-    if (!fPositionsKnown) {
-        for (size_t i = 0; i < fRows.size(); ++i)
-            fRows[i]->Position = static_cast<int>(i);
-        fPositionsKnown = true;
-    }
+    KnowPositions();
     const auto found = fPathIndex.find(PlainPath(path));
     return found == fPathIndex.end() ? -1 : found->second->Position;
 }
@@ -845,6 +1020,23 @@ int TShellListModel::IconIndex(int row) const
     return node ? node->GetIconIndex() : -1;
 }
 
+bool TShellListModel::RowFacts(int row, TListedRow& facts) const
+{
+    if (row < 0 || row >= static_cast<int>(fRows.size()) || !IsNodeList())
+        return false;
+    // The browser asks this of every row after each change: the row is
+    // read, the node only for its path.
+    const TRow& data = *fRows[static_cast<size_t>(row)];
+    facts.Name = data.Name;
+    facts.Path = data.Node->GetPath();
+    facts.Kind = data.Kind;
+    facts.Link = data.Link;
+    facts.DetailsKnown = data.DetailsKnown;
+    facts.Size = data.Size;
+    facts.Modified = data.Modified;
+    return true;
+}
+
 bool TShellListModel::IsDimmed(int row) const
 {
     TShellFolder* node = Node(row);
@@ -865,7 +1057,7 @@ TSortOrder TShellListModel::SortOrder() const
 
 int TShellListModel::CompareRowNames(const TRow& a, const TRow& b)
 {
-    int result = a.NameKey.compare(b.NameKey);
+    int result = CompareNames(a.Name, b.Name);
     // Names that differ only in case, and equal names in different folders,
     // still get one order, so a re-sort never shuffles them.
     if (result == 0)
@@ -875,18 +1067,50 @@ int TShellListModel::CompareRowNames(const TRow& a, const TRow& b)
     return Sign(result);
 }
 
+namespace {
+
+// A row with its name's sort key, made once for one sort and dropped after
+// it: a hundred thousand keys would cost more memory than the rows.
+template <typename TRowType>
+struct TKeyedRow {
+    std::string Key;
+    TRowType* Row;
+    size_t At;
+};
+
+// The order CompareRowNames gives, with the keys standing for the names.
+template <typename TRowType>
+int CompareKeyed(const TKeyedRow<TRowType>& a, const TKeyedRow<TRowType>& b)
+{
+    int result = a.Key.compare(b.Key);
+    if (result == 0)
+        result = a.Row->Name.compare(b.Row->Name);
+    if (result == 0)
+        result = a.Row->Key.compare(b.Row->Key);
+    return Sign(result);
+}
+
+template <typename TRowType>
+std::vector<TKeyedRow<TRowType>> KeyedRows(const std::vector<std::unique_ptr<TRowType>>& rows)
+{
+    std::vector<TKeyedRow<TRowType>> keyed;
+    keyed.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        keyed.push_back({NameSortKey(rows[i]->Name), rows[i].get(), i});
+    return keyed;
+}
+
+}  // namespace
+
 void TShellListModel::RankNames()
 {
-    std::vector<TRow*> order;
-    order.reserve(fRows.size());
-    for (auto& row : fRows)
-        order.push_back(row.get());
-    std::sort(order.begin(), order.end(), [](const TRow* a, const TRow* b) { return CompareRowNames(*a, *b) < 0; });
+    auto order = KeyedRows(fRows);
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return CompareKeyed(a, b) < 0; });
     int rank = 0;
     for (size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && CompareRowNames(*order[i - 1], *order[i]) != 0)
+        if (i > 0 && CompareKeyed(order[i - 1], order[i]) != 0)
             ++rank;
-        order[i]->NameRank = rank;
+        order[i].Row->NameRank = rank;
     }
 }
 
@@ -898,7 +1122,7 @@ int TShellListModel::CompareRows(const TRow& a, const TRow& b, int column, bool 
         return a.Directory ? -1 : 1;
     int result = 0;
     if (HasFolderColumn(fContent) && column == 1) {
-        result = CompareNames(a.Dir, b.Dir);
+        result = CompareNames(a.Dir(), b.Dir());
     } else {
         if (HasFolderColumn(fContent) && column > 1)
             --column;
@@ -925,32 +1149,29 @@ void TShellListModel::SortRowsByName(TSortDir dir)
 {
     // What the order looks at sits side by side in one array, so that most
     // comparisons read the two keys' bytes and nothing of the rows; the
-    // order is the one CompareRows gives for the name column.
-    struct TEntry {
-        std::string_view Key;
-        bool Directory;
-        TRow* Row;
-        size_t At;
-    };
-    std::vector<TEntry> entries;
-    entries.reserve(fRows.size());
-    for (size_t i = 0; i < fRows.size(); ++i)
-        entries.push_back({fRows[i]->NameKey, fRows[i]->Directory, fRows[i].get(), i});
+    // order is the one CompareRows gives for the name column. Folders and
+    // files each stand in name order (reversed when descending), and the
+    // rows are ranked on the way out.
+    auto entries = KeyedRows(fRows);
     const bool descending = dir == TSortDir::sdDesc;
-    std::sort(entries.begin(), entries.end(), [descending](const TEntry& a, const TEntry& b) {
+    std::sort(entries.begin(), entries.end(), [descending](const auto& a, const auto& b) {
         int result = 0;
-        if (a.Directory != b.Directory)
-            result = a.Directory ? -1 : 1;
-        else if (const int keys = a.Key.compare(b.Key))
-            result = keys;
+        if (a.Row->Directory != b.Row->Directory)
+            result = a.Row->Directory ? -1 : 1;
         else
-            result = CompareRowNames(*a.Row, *b.Row);
+            result = CompareKeyed(a, b);
         return descending ? result > 0 : result < 0;
     });
+    const int count = static_cast<int>(entries.size());
     std::vector<std::unique_ptr<TRow>> sorted;
     sorted.reserve(fRows.size());
-    for (const TEntry& entry : entries)
-        sorted.push_back(std::move(fRows[entry.At]));
+    for (int i = 0; i < count; ++i) {
+        const bool tie = i > 0 && CompareKeyed(entries[i - 1], entries[i]) == 0;
+        const int rank = descending ? count - 1 - i : i;
+        TRow& row = *fRows[entries[i].At];
+        row.NameRank = tie ? sorted.back()->NameRank : rank;
+        sorted.push_back(std::move(fRows[entries[i].At]));
+    }
     fRows = std::move(sorted);
 }
 
@@ -961,6 +1182,10 @@ void TShellListModel::SortRows()
         std::sort(fRows.begin(), fRows.end(), [](const auto& a, const auto& b) { return a->Seq < b->Seq; });
     } else {
         int column = order.Index;
+        // The folder column and the names need nothing from the disk; the
+        // others need every row's details.
+        if (column != 0 && !(HasFolderColumn(fContent) && column == 1))
+            ReadAllDetails();
         if (HasFolderColumn(fContent) ? column == 3 : column == 2) {
             for (auto& row : fRows) {
                 if (!row->TypeRead) {
@@ -982,16 +1207,6 @@ void TShellListModel::SortRows()
             std::sort(fRows.begin(), fRows.end(), [this, column, dir](const auto& a, const auto& b) {
                 return Directed(CompareRows(*a, *b, column, true), dir) < 0;
             });
-        }
-        if (byName) {
-            // Folders and files each stand in name order (reversed when
-            // descending), and ranks are only compared within one of them.
-            const int count = static_cast<int>(fRows.size());
-            for (int i = 0; i < count; ++i) {
-                const bool tie = i > 0 && CompareRowNames(*fRows[i - 1], *fRows[i]) == 0;
-                const int rank = dir == TSortDir::sdDesc ? count - 1 - i : i;
-                fRows[i]->NameRank = tie ? fRows[i - 1]->NameRank : rank;
-            }
         }
     }
     fPositionsKnown = false;
@@ -1241,6 +1456,7 @@ bool TShellListModel::Rename(int row, const std::string& text)
         shelf->ChangeItemPath(oldPath, newPath);
     }
     const uint64_t seq = data.Seq;
+    ForgetPendingDetails(data);
     ReadKeys(data);
     data.Seq = seq;
     InvalidateIndex();
@@ -1305,8 +1521,21 @@ void TShellListModel::RemoveRow(int row)
     if (row < 0 || row >= static_cast<int>(fRows.size()))
         return;
     Notify({.Kind = TFileListChangeKind::fcRemove, .Phase = TChangePhase::cpBefore, .First = row, .Count = 1});
+    ForgetPendingDetails(*fRows[static_cast<size_t>(row)]);
+    // The row leaves the index by itself: building the index again for each
+    // of many removed files would hash every path each time.
+    if (fIndexBuilt) {
+        const auto found = fPathIndex.find(fRows[static_cast<size_t>(row)]->Key);
+        if (found != fPathIndex.end() && found->second == fRows[static_cast<size_t>(row)].get())
+            fPathIndex.erase(found);
+        else
+            fIndexBuilt = false;
+    }
     fRows.erase(fRows.begin() + row);
-    InvalidateIndex();
+    // Only the rows below move up.
+    if (fPositionsKnown)
+        for (size_t i = static_cast<size_t>(row); i < fRows.size(); ++i)
+            fRows[i]->Position = static_cast<int>(i);
     Notify({.Kind = TFileListChangeKind::fcRemove, .Phase = TChangePhase::cpAfter, .First = row, .Count = 1});
     SetSelection(SelectionWithout(fSelection, row, static_cast<int>(fRows.size())));
 }
@@ -1314,6 +1543,7 @@ void TShellListModel::RemoveRow(int row)
 void TShellListModel::ReplaceRow(int row, std::unique_ptr<TRow> replacement)
 {
     replacement->Seq = fRows[static_cast<size_t>(row)]->Seq;
+    ForgetPendingDetails(*fRows[static_cast<size_t>(row)]);
     fRows[static_cast<size_t>(row)] = std::move(replacement);
     InvalidateIndex();
     ChangedRows(row, 1);
@@ -1361,6 +1591,15 @@ void TShellListModel::ApplyChange(const TNotifyInfo& record)
 
 void TShellListModel::DiskAdded(const std::string& path)
 {
+    std::vector<std::unique_ptr<TRow>> rows;
+    AddedRow(path, rows);
+    // Appended at the end, unsorted: the row does not jump away from where
+    // the user looks; a refresh sorts it in.
+    AppendRows(std::move(rows));
+}
+
+void TShellListModel::AddedRow(const std::string& path, std::vector<std::unique_ptr<TRow>>& rows)
+{
     if (!InListedFolder(path))
         return;
     // An addition of a name already listed (made while the folder was
@@ -1378,11 +1617,66 @@ void TShellListModel::DiskAdded(const std::string& path)
     auto node = TShellFolder::CreateFromPath(fFolder.get(), plain, fSources.Info);
     node->SetListedStatus(status);
     node->SetPlainTypeNames(fOptions.TypeByExtension);
-    std::vector<std::unique_ptr<TRow>> rows;
     rows.push_back(MakeRow(std::move(node)));
-    // Appended at the end, unsorted: the row does not jump away from where
-    // the user looks; a refresh sorts it in.
-    AppendRows(std::move(rows));
+}
+
+void TShellListModel::QueueChange(const TNotifyInfo& record)
+{
+    if (!fSources.Dispatcher) {
+        ApplyChange(record);
+        return;
+    }
+    fChanges.push_back(record);
+    if (fChangesPosted)
+        return;
+    fChangesPosted = true;
+    fSources.Dispatcher->Post([this, alive = std::weak_ptr<bool>(fAlive)] {
+        if (alive.lock())
+            ApplyQueuedChanges();
+    });
+}
+
+void TShellListModel::ApplyQueuedChanges()
+{
+    fChangesPosted = false;
+    const auto start = std::chrono::steady_clock::now();
+    // Files added one after another become one insertion of many rows, so
+    // that the views (and the browser's book) follow once, not per file.
+    std::vector<std::unique_ptr<TRow>> added;
+    std::unordered_set<std::string> addedPaths;
+    const auto flush = [&] {
+        addedPaths.clear();
+        AppendRows(std::move(added));
+        added.clear();
+    };
+    size_t taken = 0;
+    while (!fChanges.empty()) {
+        // Time is looked at every few records, as a clock costs too.
+        if (++taken % 64 == 0 && std::chrono::steady_clock::now() - start >= ChangeSliceTime)
+            break;
+        const TNotifyInfo record = std::move(fChanges.front());
+        fChanges.pop_front();
+        const bool addition = record.Kind == ChangeKind::ckFileAdded || record.Kind == ChangeKind::ckFolderAdded;
+        if (addition && fContent == lcoFolder && !addedPaths.contains(PlainPath(record.Name))) {
+            const size_t before = added.size();
+            AddedRow(record.Name, added);
+            if (added.size() > before)
+                addedPaths.insert(added.back()->Key);
+            continue;
+        }
+        flush();
+        ApplyChange(record);
+    }
+    flush();
+    // The rest waits for the next turn of the event loop, after whatever
+    // else (painting, a key) came meanwhile.
+    if (!fChanges.empty() && !fChangesPosted) {
+        fChangesPosted = true;
+        fSources.Dispatcher->Post([this, alive = std::weak_ptr<bool>(fAlive)] {
+            if (alive.lock())
+                ApplyQueuedChanges();
+        });
+    }
 }
 
 void TShellListModel::DiskModified(const std::string& path)
@@ -1406,6 +1700,7 @@ void TShellListModel::DiskModified(const std::string& path)
     data.Node->SetListedStatus(status);
     data.Node->SetPlainTypeNames(fOptions.TypeByExtension);
     const uint64_t seq = data.Seq;
+    ForgetPendingDetails(data);
     ReadKeys(data);
     data.Seq = seq;
     ChangedRows(row, 1);

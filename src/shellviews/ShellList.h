@@ -12,6 +12,7 @@
 // User-interface thread only.
 
 #include <array>
+#include <deque>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -23,13 +24,16 @@
 #include "app/Init.h"
 #include "collections/FolderList.h"
 #include "collections/ShellFolder.h"
+#include "platform/FileSystem.h"
 #include "common/ObserverList.h"
 #include "shellviews/ChangeCoalescer.h"
 #include "shellviews/ShellTree.h"
 #include "shellviews/SortList.h"
 
 class TCategoryFolder;
+class TDispatcher;
 class TGroupFolder;
+class TListDetailReader;
 class TCategoryList;
 class TDirChangeNotifier;
 class TGroupList;
@@ -102,6 +106,26 @@ struct TShellListSources {
     // Whether a name's extension (with its dot, any case) is one of the
     // loaders' archive extensions. Without it nothing counts as an archive.
     std::function<bool(std::string_view ext)> IsArchive;
+    // The user-interface thread's dispatcher; may be null. With it a folder
+    // is listed by its names and kinds alone and the sizes, dates and
+    // attributes are read on a worker and arrive as a change of the rows;
+    // without it every entry is read in full while listing.
+    TDispatcher* Dispatcher = nullptr;
+};
+
+// What a node row tells without asking the disk: the browser's items are
+// made from it. The texts belong to the list and change with its rows.
+struct TListedRow {
+    std::string_view Name;
+    std::string_view Path;  // the node's path; empty for the root
+    // fkFolder, fkFile, fkOther (a pipe, a device, a dangling link) or
+    // fkNone (gone, or a member whose file was not found).
+    TFileKind Kind = TFileKind::fkNone;
+    bool Link = false;
+    // Size and Modified are only known once the details were read.
+    bool DetailsKnown = false;
+    int64_t Size = 0;
+    TDateTime Modified = 0;
 };
 
 enum class TFileListChangeKind : uint8_t {
@@ -223,6 +247,11 @@ public:
     int IconIndex(int row) const;
     // A shelf member whose file is gone, or a hidden item: drawn dimmed.
     bool IsDimmed(int row) const;
+    // The facts of a node row; false outside the node rows.
+    bool RowFacts(int row, TListedRow& facts) const;
+    // Whether every row's size, date and attributes are known (the worker
+    // that reads them after a listing is done).
+    bool DetailsComplete() const;
 
     // --- Sorting -------------------------------------------------------------
 
@@ -293,6 +322,15 @@ private:
     std::unique_ptr<TRow> MakeRow(std::unique_ptr<TShellFolder> node);
     std::unique_ptr<TRow> MemberRow(TGroupFolder& group, int member);
     void ReadKeys(TRow& row) const;
+    // Size, date and attributes of a row whose listing left them out.
+    void ReadDetails(TRow& row) const;
+    void ReadAllDetails();
+    void StartDetailReader();
+    void StopDetailReader();
+    void DetailsArrived(size_t first, std::vector<TFileStatus> statuses, bool failed);
+    void ForgetPendingDetails(const TRow& row);
+    // Writes every row's Position when a change left them unknown.
+    void KnowPositions() const;
     void FillTexts(TRow& row) const;
     void Follow(TCustomFolderList* list);
     void StartWatching();
@@ -323,6 +361,11 @@ private:
     void ReplaceRow(int row, std::unique_ptr<TRow> replacement);
     void ChangedRows(int first, int count);
     void DiskAdded(const std::string& path);
+    // The row for a file added on disk, appended to rows (or nothing, or a
+    // modification of the listed row).
+    void AddedRow(const std::string& path, std::vector<std::unique_ptr<TRow>>& rows);
+    void QueueChange(const TNotifyInfo& record);
+    void ApplyQueuedChanges();
     void DiskRenamed(const std::string& oldPath, const std::string& newPath);
     void DiskModified(const std::string& path);
     void FolderGone();
@@ -363,4 +406,16 @@ private:
     TSelectionMemory fPendingSelection;  // across a collection list's reorder
     bool fWatching = false;  // fWatchedFolder is watched
     std::string fWatchedFolder;
+
+    // The rows whose details the reader reads, by its index; a row that
+    // goes or is read again meanwhile leaves a null behind.
+    std::unique_ptr<TListDetailReader> fDetailReader;
+    std::vector<TRow*> fPendingDetails;
+
+    // Changes from the notifier, applied in steps of limited length when a
+    // dispatcher is given; a posted step that finds the list gone does
+    // nothing.
+    std::deque<TNotifyInfo> fChanges;
+    bool fChangesPosted = false;
+    std::shared_ptr<bool> fAlive = std::make_shared<bool>(true);
 };

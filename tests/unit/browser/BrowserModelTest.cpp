@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/AppCore.h"
 #include "app/HandOver.h"
 #include "base/PathUtils.h"
+#include "base/QueueDispatcher.h"
 #include "browser/BrowserModel.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileStream.h"
@@ -56,10 +58,11 @@ private:
 
 class BrowserModelTest : public ::testing::Test {
 protected:
-    void Start(const std::vector<std::string>& args, TLoaders loaders = TLoaders::ldFake)
+    void Start(const std::vector<std::string>& args, TLoaders loaders = TLoaders::ldFake,
+               TDispatcher* dispatcher = nullptr)
     {
         fCore = fProgram.Start(args, loaders);
-        fModel = std::make_unique<TBrowserModel>(*fCore, fRecorder);
+        fModel = std::make_unique<TBrowserModel>(*fCore, fRecorder, dispatcher);
         fRecorder.Model = fModel.get();
         fModel->RegisterObserver(&fRecorder);
         fModel->Viewer().SetClientSize(400, 300);
@@ -306,6 +309,39 @@ TEST_F(BrowserModelTest, OnlyVisibleRegularPicturesArePages)
     EXPECT_EQ(ItemNames(TItemKind::ikFolder), (std::vector<std::string>{"dir.bmp"}));
     EXPECT_EQ(ItemNames(TItemKind::ikArchive), (std::vector<std::string>{"book.zip"}));
     EXPECT_TRUE(fRecorder.Messages.empty());
+}
+
+// With the window's dispatcher the list reads sizes and dates after the
+// names: the items get them once they arrive, and the book and the shown
+// page stay as they were.
+TEST_F(BrowserModelTest, DetailsReadLaterReachTheItemsAndKeepTheBook)
+{
+    const std::string folder = File("work/kinds/");
+    for (const char* name : {"b.bmp", "a.bmp"})
+        fProgram.Tree.Write(std::string("work/kinds/") + name, BmpPage(4));
+    fProgram.Tree.Write("work/kinds/notes.txt", "seven b");
+    ASSERT_EQ(::symlink((folder + "a.bmp").c_str(), (folder + "link.bmp").c_str()), 0);
+    ASSERT_EQ(::mkfifo((folder + "pipe.bmp").c_str(), 0600), 0);
+    TQueueDispatcher dispatcher;
+    Start({"kinds"}, TLoaders::ldShipped, &dispatcher);
+    const std::vector<std::string> book = fModel->Images();
+    ASSERT_EQ(book.size(), 3u);
+    const std::string shown = Shown();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!fModel->FileList().DetailsComplete() && std::chrono::steady_clock::now() < deadline)
+        dispatcher.RunOne(std::chrono::steady_clock::now() + std::chrono::milliseconds(20));
+    ASSERT_TRUE(fModel->FileList().DetailsComplete());
+    for (const TBrowserItem& item : fModel->Items()) {
+        SCOPED_TRACE(item.Name);
+        const TFileStatus status = QueryFile(item.Path);
+        EXPECT_EQ(item.Size, status.Kind == TFileKind::fkFile ? status.Size : 0);
+        EXPECT_NE(item.Time, -1.0);
+    }
+    EXPECT_EQ(fModel->Images(), book);
+    EXPECT_EQ(Shown(), shown);
+    EXPECT_EQ(ItemNames(TItemKind::ikOther), (std::vector<std::string>{"notes.txt", "pipe.bmp"}));
+    EXPECT_TRUE(fRecorder.Messages.empty());
+    fModel.reset();
 }
 
 // The book is the list's pictures in the list's order: sorting the file

@@ -168,7 +168,9 @@ namespace {
 
 // Listing a folder reads each entry's type from the folder and its data with
 // one call, and tells writability from the permission bits: every kind of
-// entry must still come out as the system describes it one by one.
+// entry must still come out as the system describes it one by one, whether
+// read while listing or afterwards through the folder's handle, and a
+// listing of kinds alone must class each entry the same way.
 TEST(ListDirectory, DescribesEachEntryAsTheSystemDoes)
 {
     TTempFolder folder;
@@ -180,19 +182,35 @@ TEST(ListDirectory, DescribesEachEntryAsTheSystemDoes)
     ASSERT_EQ(::symlink("page.jpg", folder.File("to-file").c_str()), 0);
     ASSERT_EQ(::symlink("sub", folder.File("to-folder").c_str()), 0);
     ASSERT_EQ(::symlink("nowhere", folder.File("dangling").c_str()), 0);
+    ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0644), 0);
     const std::vector<TDirEntry> entries = ListDirectory(folder.Path());
-    ASSERT_EQ(entries.size(), 6u);
-    for (const TDirEntry& entry : entries) {
+    const std::vector<TDirEntry> kinds = ListDirectory(folder.Path(), TListDetail::ldKinds);
+    const TFolderStatter statter(folder.Path());
+    ASSERT_EQ(entries.size(), 7u);
+    ASSERT_EQ(kinds.size(), entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const TDirEntry& entry = entries[i];
         const std::string path = folder.File(entry.Name);
         const TFileStatus one = QueryFile(path);
         SCOPED_TRACE(entry.Name);
-        EXPECT_EQ(entry.Status.Kind, one.Kind);
-        EXPECT_EQ(entry.Status.IsLink, one.IsLink);
-        EXPECT_EQ(entry.Status.Size, one.Size);
-        EXPECT_EQ(entry.Status.ModifiedSeconds, one.ModifiedSeconds);
-        EXPECT_EQ(entry.Status.Mode, one.Mode);
-        EXPECT_EQ(entry.Status.ReadOnly, ::access(path.c_str(), W_OK) != 0);
+        ASSERT_EQ(kinds[i].Name, entry.Name);
+        EXPECT_EQ(kinds[i].Status.Kind, one.Kind);
+        // Only links are read in full while listing kinds.
+        EXPECT_EQ(kinds[i].Detailed, one.IsLink);
+        EXPECT_TRUE(entry.Detailed);
+        for (const TFileStatus& status : {entry.Status, statter.Query(entry.Name)}) {
+            EXPECT_EQ(status.Kind, one.Kind);
+            EXPECT_EQ(status.IsLink, one.IsLink);
+            EXPECT_EQ(status.Size, one.Size);
+            EXPECT_EQ(status.ModifiedSeconds, one.ModifiedSeconds);
+            EXPECT_EQ(status.Mode, one.Mode);
+            EXPECT_EQ(status.ReadOnly, ::access(path.c_str(), W_OK) != 0);
+        }
     }
+    // A name that went, or that leads elsewhere, is nothing of this folder.
+    for (const char* name : {"gone.jpg", "sub/inner.jpg", "", ".", ".."})
+        EXPECT_EQ(statter.Query(name).Kind, TFileKind::fkNone) << name;
+    EXPECT_THROW(TFolderStatter(folder.File("gone")), EFileError);
     ::chmod(folder.File("sub").c_str(), 0755);
 }
 

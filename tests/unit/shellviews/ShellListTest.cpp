@@ -501,3 +501,28 @@ TEST_F(ShellListTest, AMediumListsOneDirectoryFromItsCatalogue)
 }
 
 }  // namespace
+
+namespace {
+
+// Rows removed one after another keep the path index right: every row that
+// stays is found at its place, every removed one nowhere.
+TEST_F(ShellListTest, ManyRemovalsKeepThePathIndex)
+{
+    for (int i = 0; i < 30; ++i)
+        File("f" + std::to_string(i));
+    ASSERT_TRUE(fList->SetFolder(fTemp.Path()));
+    for (int i = 0; i < 30; i += 3) {
+        fs::remove(fTemp.File("f" + std::to_string(i)));
+        fList->ApplyChange({ChangeKind::ckFileRemoved, fTemp.File("f" + std::to_string(i)), {}});
+    }
+    ASSERT_EQ(fList->Count(), 20);
+    for (int i = 0; i < 30; ++i) {
+        const int row = fList->IndexOfPath(fTemp.File("f" + std::to_string(i)));
+        if (i % 3 == 0)
+            EXPECT_EQ(row, -1) << i;
+        else
+            EXPECT_EQ(fList->Text(row, 0), "f" + std::to_string(i));
+    }
+}
+
+}  // namespace
