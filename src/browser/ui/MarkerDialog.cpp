@@ -248,6 +248,7 @@ TMarkerDialogResult RunMarkerDialog(QWidget* parent, TMarkerDialogMode mode, con
     } catch (const EMirevaError&) {
     }
     TMarkerDialogResult result = dialog.Result();
+    result.FullPath = dialog.State().FullPath;
     if (!accepted)
         result.Chosen.reset();
     return result;

@@ -23,6 +23,7 @@ struct TMarkerDialogResult {
     bool Changed = false;               // entries were deleted
     std::vector<TMarkerPath> Entries;   // the list as the dialog left it
     std::optional<TMarkerPath> Chosen;  // the entry to open
+    bool FullPath = false;              // the full-path box as the dialog closed
 };
 
 class TMarkerDialog : public QDialog {

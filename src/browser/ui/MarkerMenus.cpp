@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "app/AppCore.h"
+#include "app/SettingsFileCommands.h"
 #include "browser/MarkerKeeper.h"
 #include "browser/ui/MarkerDialog.h"
 
@@ -18,7 +19,7 @@ QString MenuText(const std::string& caption)
 
 }  // namespace
 
-TMarkerMenus::TMarkerMenus(TMarkerKeeper& keeper, const TAppCore& core, QWidget* window,
+TMarkerMenus::TMarkerMenus(TMarkerKeeper& keeper, TAppCore& core, QWidget* window,
                            std::function<void(const std::string&)> show)
     : fKeeper(keeper), fCore(core), fWindow(window), fShow(std::move(show))
 {
@@ -83,6 +84,15 @@ void TMarkerMenus::OpenDialog(bool markers)
         } else {
             fKeeper.Recent().Replace(result.Entries);
         }
+    }
+    // The recent dialog's "full path" box is the recent-files menu's option
+    // when the data folder's file is the settings file in use: the menu then
+    // follows it at once, as it will at the next start.
+    if (!markers && result.FullPath != fCore.Options().Recent.FullPath &&
+        SameSettingsFile(fCore.SettingsPath(), fCore.ProgramSettingsPath())) {
+        TOptions options = fCore.Options();
+        options.Recent.FullPath = result.FullPath;
+        fCore.ChangeOptions(options);
     }
     if (result.Chosen)
         fKeeper.Open(*result.Chosen);

@@ -17,7 +17,7 @@ class TMarkerKeeper;
 class TMarkerMenus {
 public:
     // show tells the user something (the window's message box).
-    TMarkerMenus(TMarkerKeeper& keeper, const TAppCore& core, QWidget* window,
+    TMarkerMenus(TMarkerKeeper& keeper, TAppCore& core, QWidget* window,
                  std::function<void(const std::string&)> show);
 
     // The commands carried out here.
@@ -33,7 +33,7 @@ private:
     void OpenDialog(bool markers);
 
     TMarkerKeeper& fKeeper;
-    const TAppCore& fCore;
+    TAppCore& fCore;
     QWidget* fWindow;
     std::function<void(const std::string&)> fShow;
 };
