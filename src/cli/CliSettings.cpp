@@ -43,3 +43,17 @@ TResolveContext TCliSettings::ResolveContext()
     context.ArchiveFolder = fOptions.Archive.Folder;
     return context;
 }
+
+TIniFile ReadSettingsToShow(const std::optional<std::string>& file, const TCliContext& context)
+{
+    std::string path = JoinPath(context.DataFolder(), "Mireva.ini");
+    if (file) {
+        path = ExpandFileName(*file, CurrentDirectory());
+        if (!FileExists(path))
+            throw EFileError("'" + path + "' : no such settings file");
+    }
+    TIniFile ini(path);
+    if (!ini.ReadError().empty())
+        throw EFileError(ini.ReadError());
+    return ini;
+}

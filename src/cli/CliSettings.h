@@ -9,12 +9,14 @@
 // exactly where it would in the viewer.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/Init.h"
 #include "app/PathInfo.h"
 #include "app/PluginSettings.h"
 #include "cli/CliCommand.h"
+#include "common/IniFile.h"
 #include "loading/FileLoader.h"
 
 class TCliSettings {
@@ -44,3 +46,10 @@ private:
     TPluginSettings fPlugins;
     TLoaderSetPtr fLoaders;
 };
+
+// The settings file a command that shows settings reads: the one named by
+// --file, which must exist (a script that names a file wants to hear about a
+// typing error, not get the defaults), else the one the viewer reads at
+// start. Raises EFileError when a file is there but cannot be read, since
+// that is not "all defaults". Nothing is ever written back.
+TIniFile ReadSettingsToShow(const std::optional<std::string>& file, const TCliContext& context);

@@ -4,6 +4,7 @@
 #include "base/PathUtils.h"
 #include "browser/KeyCstm.h"
 #include "browser/ShortcutText.h"
+#include "cli/CliSettings.h"
 #include "cli/Commands.h"
 #include "common/IniFile.h"
 #include "platform/FileSystem.h"
@@ -15,21 +16,10 @@ int RunKeys(TCliContext& context)
     if (args[0] != "dump")
         throw ECliUsage("unknown action '" + args[0] + "'");
 
-    std::string path;
-    std::string keyFileFolder;
-    if (file) {
-        path = ExpandFileName(*file, CurrentDirectory());
-        if (!FileExists(path))
-            throw EFileError("'" + path + "' : no such settings file");
-    } else {
-        // An older version's key file beside the settings counts as the
-        // viewer would take it over.
-        keyFileFolder = IncludeTrailingPathDelimiter(context.DataFolder());
-        path = JoinPath(context.DataFolder(), "Mireva.ini");
-    }
-    TIniFile ini(path);
-    if (!ini.ReadError().empty())
-        throw EFileError(ini.ReadError());
+    // An older version's key file beside the settings counts as the viewer
+    // would take it over, for the settings the viewer itself reads.
+    const std::string keyFileFolder = file ? std::string() : IncludeTrailingPathDelimiter(context.DataFolder());
+    TIniFile ini = ReadSettingsToShow(file, context);
     // Looking at the bindings never changes a file.
     const TKeyBindings keys = LoadKeyBindings(ini, keyFileFolder, false);
     for (const TCommandGroup group :

@@ -6,6 +6,7 @@
 #include "app/MusCstm.h"
 #include "base/Errors.h"
 #include "base/PathUtils.h"
+#include "cli/CliSettings.h"
 #include "cli/Commands.h"
 #include "common/IniFile.h"
 #include "platform/FileSystem.h"
@@ -56,17 +57,7 @@ int RunMouse(TCliContext& context)
     if (args[0] != "dump")
         throw ECliUsage("unknown action '" + args[0] + "'");
 
-    std::string path;
-    if (file) {
-        path = ExpandFileName(*file, CurrentDirectory());
-        if (!FileExists(path))
-            throw EFileError("'" + path + "' : no such settings file");
-    } else {
-        path = JoinPath(context.DataFolder(), "Mireva.ini");
-    }
-    TIniFile ini(path);
-    if (!ini.ReadError().empty())
-        throw EFileError(ini.ReadError());
+    TIniFile ini = ReadSettingsToShow(file, context);
     // An older separate mouse file beside the settings counts only for the
     // settings the viewer itself would read.
     const TMouseBindings b = file ? ReadMouseBindings(ini) : MouseBindingsInEffect(ini, context.DataFolder());

@@ -2,6 +2,7 @@
 
 #include "app/Init.h"
 #include "app/OptionsDump.h"
+#include "cli/CliSettings.h"
 #include "cli/Commands.h"
 #include "base/Errors.h"
 #include "common/IniFile.h"
@@ -17,21 +18,7 @@ int RunSettings(TCliContext& context)
     if (args[0] != "dump")
         throw ECliUsage("unknown action '" + args[0] + "'");
 
-    std::string path;
-    if (file) {
-        // A settings file the viewer does not find reads as all defaults;
-        // a script that names one wants to hear about a typing error instead.
-        path = ExpandFileName(*file, CurrentDirectory());
-        if (!FileExists(path))
-            throw EFileError("'" + path + "' : no such settings file");
-    } else {
-        path = JoinPath(context.DataFolder(), "Mireva.ini");
-    }
-
-    TIniFile ini(path);
-    // A file that is there but could not be read is not "all defaults".
-    if (!ini.ReadError().empty())
-        throw EFileError(ini.ReadError());
+    TIniFile ini = ReadSettingsToShow(file, context);
     TOptions options;
     // The plug-in settings are kept as the file holds them, without
     // scanning for plug-ins.
