@@ -1,6 +1,7 @@
 #include "app/Init.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/OldSettingsKeys.h"
 #include "app/OptionFields.h"
@@ -68,40 +69,47 @@ private:
 
 class TOptionWriter final : public TOptionVisitor {
 public:
-    explicit TOptionWriter(TIniFile& ini) : fIni(ini) {}
+    // wanted, when given, picks the keys written; the others stay as they are.
+    explicit TOptionWriter(TIniFile& ini, TOptionKeyFilter wanted = {}) : fIni(ini), fWanted(std::move(wanted)) {}
 
     void Ranged(std::string_view section, std::string_view key, int32_t& value, int32_t, int32_t, int32_t,
                 int32_t) override
     {
-        fIni.WriteInteger(section, key, value);
+        Integer(section, key, value, 0);
     }
     void Integer(std::string_view section, std::string_view key, int32_t& value, int32_t) override
     {
-        fIni.WriteInteger(section, key, value);
+        if (Wanted(section, key))
+            fIni.WriteInteger(section, key, value);
     }
     void OneOf(std::string_view section, std::string_view key, int32_t& value, int32_t, std::span<const int32_t>,
                int32_t) override
     {
-        fIni.WriteInteger(section, key, value);
+        Integer(section, key, value, 0);
     }
     void Boolean(std::string_view section, std::string_view key, bool& value, bool) override
     {
-        fIni.WriteBool(section, key, value);
+        if (Wanted(section, key))
+            fIni.WriteBool(section, key, value);
     }
     void Color(std::string_view section, std::string_view key, TColor& value, TColor) override
     {
-        fIni.WriteColor(section, key, value);
+        if (Wanted(section, key))
+            fIni.WriteColor(section, key, value);
     }
     void Text(std::string_view section, std::string_view key, std::string& value) override
     {
-        fIni.WriteString(section, key, value);
+        if (Wanted(section, key))
+            fIni.WriteString(section, key, value);
     }
     void Folder(std::string_view section, std::string_view key, std::string& value) override
     {
-        fIni.WriteString(section, key, value);
+        Text(section, key, value);
     }
     void ExtColorList(std::vector<TExtColorEntry>& entries, TColor) override
     {
+        if (fWanted)
+            return;
         // The list is written as a whole, so an entry removed in the options
         // dialog leaves no key behind; the section keeps its place in the file.
         // EXTCOLOR_USE is only overwritten key by key: a stale flag there is
@@ -116,7 +124,10 @@ public:
     }
 
 private:
+    bool Wanted(std::string_view section, std::string_view key) const { return !fWanted || fWanted(section, key); }
+
     TIniFile& fIni;
+    TOptionKeyFilter fWanted;
 };
 
 }  // namespace
@@ -160,6 +171,13 @@ void WriteOptions(TIniFile& ini, const TOptions& options, bool withPlugins, cons
         WritePluginSettings(ini, links.Plugins->PluginSettings());
     if (links.Filters)
         links.Filters->WriteFilterSection(ini);
+}
+
+void WriteSomeOptions(TIniFile& ini, const TOptions& options, const TOptionKeyFilter& wanted)
+{
+    TOptionWriter writer(ini, wanted);
+    TOptions copy = options;
+    VisitOptions(writer, copy);
 }
 
 void SaveOptions(TIniFile& ini, const TOptions& options, bool withPlugins, const TOptionLinks& links)

@@ -409,6 +409,11 @@ TLoadOptionsResult LoadOptions(TIniFile& ini, TOptions& options, const TOptionLi
 // Writes every option into the in-memory copy: the PLUGIN sections only with
 // withPlugins; EXTCOLOR is rewritten as a whole, EXTCOLOR_USE key by key.
 void WriteOptions(TIniFile& ini, const TOptions& options, bool withPlugins, const TOptionLinks& links);
+// Which keys of the options a dialog that edits a few of them writes.
+using TOptionKeyFilter = std::function<bool(std::string_view section, std::string_view key)>;
+// Writes only the options whose section and key wanted accepts, under the
+// names the one list of options gives them; every other key stays.
+void WriteSomeOptions(TIniFile& ini, const TOptions& options, const TOptionKeyFilter& wanted);
 // WriteOptions, then the file is written; raises EFileError when that fails
 // (the old file stays as it was).
 void SaveOptions(TIniFile& ini, const TOptions& options, bool withPlugins, const TOptionLinks& links);

@@ -1,7 +1,6 @@
 #include "app/MusCstm.h"
 
 #include "app/Init.h"
-#include "app/OptionFields.h"
 
 #include <string>
 #include <vector>
@@ -448,47 +447,6 @@ void WriteMouseBindings(TIniFile& ini, const TMouseBindings& bindings)
 
 namespace {
 
-// Writes the options the mouse dialog edits, under the names the one list
-// of options gives them, and nothing else.
-class TMouseOptionWriter : public TOptionVisitor {
-public:
-    explicit TMouseOptionWriter(TIniFile& ini) : fIni(ini) {}
-
-    void Ranged(std::string_view section, std::string_view key, int32_t& value, int32_t, int32_t, int32_t,
-                int32_t) override
-    {
-        Integer(section, key, value, 0);
-    }
-    void Integer(std::string_view section, std::string_view key, int32_t& value, int32_t) override
-    {
-        if (Edited(section, key))
-            fIni.WriteInteger(section, key, value);
-    }
-    void OneOf(std::string_view section, std::string_view key, int32_t& value, int32_t, std::span<const int32_t>,
-               int32_t) override
-    {
-        Integer(section, key, value, 0);
-    }
-    void Boolean(std::string_view section, std::string_view key, bool& value, bool) override
-    {
-        if (Edited(section, key))
-            fIni.WriteBool(section, key, value);
-    }
-    void Color(std::string_view, std::string_view, TColor&, TColor) override {}
-    void Text(std::string_view, std::string_view, std::string&) override {}
-    void Folder(std::string_view, std::string_view, std::string&) override {}
-    void ExtColorList(std::vector<TExtColorEntry>&, TColor) override {}
-
-private:
-    static bool Edited(std::string_view section, std::string_view key)
-    {
-        if (section == "SCROLL")
-            return key.starts_with("PageScroll") || key.starts_with("LineScroll") || key == "DragScrollQuantity";
-        return section == "MOUSE" && (key == "WheelCount" || key == "EdgeWheelCount");
-    }
-
-    TIniFile& fIni;
-};
 
 }  // namespace
 
@@ -499,7 +457,11 @@ void SaveMouseBindings(TIniFile& ini, const TMouseBindings& bindings, const TScr
     TOptions options;
     options.Scroll = scroll;
     options.Mouse = mouse;
-    TMouseOptionWriter writer(ini);
-    VisitOptions(writer, options);
+    // The scroll and wheel options the mouse dialog edits, and nothing else.
+    WriteSomeOptions(ini, options, [](std::string_view section, std::string_view key) {
+        if (section == "SCROLL")
+            return key.starts_with("PageScroll") || key.starts_with("LineScroll") || key == "DragScrollQuantity";
+        return section == "MOUSE" && (key == "WheelCount" || key == "EdgeWheelCount");
+    });
     ini.UpdateFile();
 }

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "app/Init.h"
-#include "app/OptionFields.h"
 #include "base/Errors.h"
 #include "common/IniFile.h"
 #include "platform/FileSystem.h"
@@ -180,45 +179,6 @@ bool ConvertLayout(TIniFile& ini)
     return true;
 }
 
-// Writes the large and small scroll options of the SCROLL section, which the
-// key dialog edits, through the one list of the options.
-class TScrollOptionWriter final : public TOptionVisitor {
-public:
-    explicit TScrollOptionWriter(TIniFile& ini) : fIni(ini) {}
-    void Ranged(std::string_view section, std::string_view key, int32_t& value, int32_t, int32_t, int32_t,
-                int32_t) override
-    {
-        if (Wanted(section, key))
-            fIni.WriteInteger(section, key, value);
-    }
-    void Integer(std::string_view section, std::string_view key, int32_t& value, int32_t) override
-    {
-        if (Wanted(section, key))
-            fIni.WriteInteger(section, key, value);
-    }
-    void OneOf(std::string_view section, std::string_view key, int32_t& value, int32_t, std::span<const int32_t>,
-               int32_t) override
-    {
-        if (Wanted(section, key))
-            fIni.WriteInteger(section, key, value);
-    }
-    void Boolean(std::string_view section, std::string_view key, bool& value, bool) override
-    {
-        if (Wanted(section, key))
-            fIni.WriteBool(section, key, value);
-    }
-    void Color(std::string_view, std::string_view, TColor&, TColor) override {}
-    void Text(std::string_view, std::string_view, std::string&) override {}
-    void Folder(std::string_view, std::string_view, std::string&) override {}
-    void ExtColorList(std::vector<TExtColorEntry>&, TColor) override {}
-
-private:
-    static bool Wanted(std::string_view section, std::string_view key)
-    {
-        return section == "SCROLL" && (key.starts_with("PageScroll") || key.starts_with("LineScroll"));
-    }
-    TIniFile& fIni;
-};
 
 }  // namespace
 
@@ -286,10 +246,10 @@ void WriteKeyBindings(TIniFile& ini, const TKeyBindings& keys)
 void SaveKeyBindings(TIniFile& ini, const TKeyBindings& keys, const TOptions* scroll)
 {
     WriteKeyBindings(ini, keys);
-    if (scroll) {
-        TOptions copy = *scroll;
-        TScrollOptionWriter writer(ini);
-        VisitOptions(writer, copy);
-    }
+    // The large and small scroll options, which the key dialog edits.
+    if (scroll)
+        WriteSomeOptions(ini, *scroll, [](std::string_view section, std::string_view key) {
+            return section == "SCROLL" && (key.starts_with("PageScroll") || key.starts_with("LineScroll"));
+        });
     ini.UpdateFile();
 }
