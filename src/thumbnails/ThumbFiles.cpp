@@ -192,6 +192,8 @@ TThumbDataContents ReadThumbData(TStream& stream, int32_t number, int32_t maxCou
         while (contents.EntriesRead < maxCount && !reader.AtEnd()) {
             std::string name = reader.ReadText("name");
             const int32_t length = reader.ReadInt32("data length");
+            if (length < 0)
+                reader.Fail("data length");
             reader.Need(static_cast<int64_t>(length) + trailer, "thumbnail");
             ++contents.EntriesRead;
             const bool taken = IsSafeThumbName(name, inArchive) && !names.contains(name) && (!keep || keep(name));
@@ -326,6 +328,8 @@ TLegacyMediaContents ReadLegacyMediaFile(TStream& stream)
                 TThumbnailRecord record;
                 record.Name = block.ReadText("name");
                 const int32_t length = block.ReadInt32("data length");
+                if (length < 0)
+                    block.Fail("data length");
                 block.Need(static_cast<int64_t>(length) + trailer, "thumbnail");
                 record.Jpeg = block.ReadBytes(length, "thumbnail");
                 record.DataLength = length;

@@ -206,6 +206,11 @@ TEST(ThumbFiles, HugeLengthsAndCountsStopCleanly)
     file.Text(ThumbDataSignature).I32(258);
     file.Entry(258, "a.jpg", "AA", 1, 1.0, 80, 80);
     file.Text("b.jpg").I32(0x7FFFFFFF).Raw("short");
+    TThumbBytes negative;
+    negative.Text(ThumbDataSignature).I32(258).Text("a/b").I32(-41);
+    negative.Entry(258, "c.jpg", "CC", 1, 1.0, 80, 80);
+    EXPECT_FALSE(ReadAll(negative.Data).Outcome.Complete);
+    EXPECT_TRUE(ReadAll(negative.Data).Records.empty());
     const TThumbDataContents read = ReadAll(file.Data, false, INT32_MAX);
     EXPECT_FALSE(read.Outcome.Complete);
     ASSERT_EQ(read.Records.size(), 1u);
