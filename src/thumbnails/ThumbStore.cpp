@@ -49,14 +49,25 @@ TThumbStore::TThumbStore(std::string folder) : fFolder(IncludeTrailingPathDelimi
 
 TThumbReadOutcome TThumbStore::ReadIndex()
 {
+    fReadError.clear();
     fEntries.clear();
     fNumbers.clear();
     const std::string path = IndexPath();
     if (QueryFile(path).Kind != TFileKind::fkFile)
         return {};
-    TFileStream file(path, TFileMode::fmOpenRead);
-    TBufferStream buffer(file, TBufferStream::ThumbnailBufferSize);
-    TThumbIndexContents contents = ReadThumbIndex(buffer);
+    fReadError.clear();
+    TThumbIndexContents contents;
+    try {
+        TFileStream file(path, TFileMode::fmOpenRead);
+        TBufferStream buffer(file, TBufferStream::ThumbnailBufferSize);
+        contents = ReadThumbIndex(buffer);
+    } catch (const EFileError& e) {
+        fReadError = e.what();
+        throw;
+    } catch (const EMirevaError& e) {
+        fReadError = e.what();
+        throw EFileError(e.what());
+    }
     for (TThumbIndexRow& row : contents.Rows) {
         TThumbIndexEntry entry;
         entry.Number = row.Number;
@@ -71,6 +82,8 @@ TThumbReadOutcome TThumbStore::ReadIndex()
 
 void TThumbStore::WriteIndex()
 {
+    if (!fReadError.empty())
+        throw EFileError(fReadError);
     std::vector<TThumbIndexRow> rows;
     for (const auto& [key, entry] : fEntries) {
         if (entry.State == TIndexState::isDeleted || entry.Number < 0)

@@ -79,8 +79,9 @@ public:
     TThumbReadOutcome ReadIndex();
     // Writes the index file atomically in key order, leaving out entries to
     // be deleted and new ones without thumbnails. Raises EFileError; the old
-    // file then stays.
+    // file then stays. An index that could not be read is never saved over.
     void WriteIndex();
+    bool Unreadable() const { return !fReadError.empty(); }
 
     const std::map<std::string, TThumbIndexEntry>& Entries() const { return fEntries; }
     TThumbIndexEntry* Find(const std::string& key);
@@ -127,6 +128,7 @@ private:
     void DropEntry(std::map<std::string, TThumbIndexEntry>::iterator it, bool deleteFile);
 
     std::string fFolder;
+    std::string fReadError;  // why the index file could not be read; empty when it could
     std::map<std::string, TThumbIndexEntry> fEntries;
     std::map<int32_t, std::string> fNumbers;  // number -> key of the entry that holds it
 };

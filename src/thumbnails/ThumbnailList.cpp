@@ -32,7 +32,18 @@ std::optional<std::string> MediaFolderPart(std::string path)
 TThumbnailList::TThumbnailList(std::string thumbnailFolder, std::string mediaThumbnailFolder)
     : fNormal(std::move(thumbnailFolder)), fMedia(std::move(mediaThumbnailFolder))
 {
-    fOutcome = fNormal.ReadIndex();
+    ReadNormal();
+}
+
+void TThumbnailList::ReadNormal()
+{
+    // A store that cannot be read leaves the window without thumbnails of
+    // earlier runs, not without a window; the store refuses saves meanwhile.
+    try {
+        fOutcome = fNormal.ReadIndex();
+    } catch (const EFileError& e) {
+        fOutcome = {false, false, e.what()};
+    }
 }
 
 std::string TThumbnailList::NormalFolder(const std::string& dataFolder, const std::string& pathOption)
@@ -50,8 +61,12 @@ std::string TThumbnailList::MediaFolder(const std::string& dataFolder)
 TThumbStore& TThumbnailList::MediaStore()
 {
     if (!fMediaRead) {
-        fMedia.ReadIndex();
         fMediaRead = true;
+        try {
+            fMedia.ReadIndex();
+        } catch (const EFileError&) {
+            // Unreadable: the store stays empty and refuses saves.
+        }
     }
     return fMedia;
 }
@@ -66,7 +81,7 @@ void TThumbnailList::ReloadIndex(const std::string& thumbnailFolder)
 {
     Notify(TThumbListChangeKind::tkReload, TChangePhase::cpBefore, false);
     fNormal = TThumbStore(thumbnailFolder);
-    fOutcome = fNormal.ReadIndex();
+    ReadNormal();
     Notify(TThumbListChangeKind::tkReload, TChangePhase::cpAfter, false);
 }
 

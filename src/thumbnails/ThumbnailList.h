@@ -49,7 +49,8 @@ struct TLegacyConversion {
 class TThumbnailList {
 public:
     // Both folders end with '/'. The normal store's index is read at once;
-    // a damaged one gives what could be read (ReadOutcome).
+    // a damaged one gives what could be read, one that cannot be read at all
+    // an empty index that is never saved over (ReadOutcome tells).
     TThumbnailList(std::string thumbnailFolder, std::string mediaThumbnailFolder);
 
     // The normal store's folder: THUMBNAIL Path, or the data folder's
@@ -89,6 +90,7 @@ public:
 
 private:
     void Notify(TThumbListChangeKind kind, TChangePhase phase, bool media);
+    void ReadNormal();
 
     TThumbStore fNormal;
     TThumbStore fMedia;
