@@ -31,18 +31,6 @@ TEST_P(SortItemsTest, Orders)
     EXPECT_EQ(names, GetParam().Out);
 }
 
-const TItemClassifier Classes{[](std::string_view ext) { return SameText(ext, ".jpg") || SameText(ext, ".bmp"); },
-                              [](std::string_view ext) { return SameText(ext, ".zip"); }};
-
-std::vector<std::string> NamesOf(const std::vector<TBrowserItem>& items, TItemKind kind)
-{
-    std::vector<std::string> names;
-    for (const TBrowserItem& item : items)
-        if (item.Kind == kind)
-            names.push_back(item.Name);
-    return names;
-}
-
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(
