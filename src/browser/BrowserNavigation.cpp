@@ -287,7 +287,12 @@ void TBrowserModel::ShowEndPicture(TWalkDirection direction)
 {
     if (fImageItems.empty())
         return;
-    OpenItem(direction == TWalkDirection::wdBackward ? fImageItems.back() : fImageItems.front());
+    // Entered from its end, the book is read backward from there: a spread
+    // pairs the last page with the one before it.
+    if (direction == TWalkDirection::wdBackward)
+        fViewer->Open(static_cast<int>(fImageItems.size()) - 1, true);
+    else
+        OpenItem(fImageItems.front());
 }
 
 bool TBrowserModel::MoveToNeighbour(TWalkDirection direction, bool openPicture)

@@ -296,11 +296,11 @@ TMovePlan TPageMover::Move(TMoveCommand command, const TShownPair& shown, int co
     return plan;
 }
 
-TMovePlan TPageMover::GoToIndex(int index, int count)
+TMovePlan TPageMover::GoToIndex(int index, int count, bool backward)
 {
     if (count <= 0)
         return TMovePlan{TMoveOutcome::moNothing, -1, fTravel.TravelBackward};
-    return Show(std::clamp(index, 0, count - 1), false, false, false);
+    return Show(std::clamp(index, 0, count - 1), backward, false, false);
 }
 
 int TPageMover::PartnerIndex(int primary, int count, bool randomMove) const

@@ -109,7 +109,9 @@ public:
     // state as it was.
     TMovePlan Move(TMoveCommand command, const TShownPair& shown, int count);
     // The seek bar's jump to a list index.
-    TMovePlan GoToIndex(int index, int count);
+    // backward: the picture is reached travelling backward (the previous
+    // book opened at its end), so a spread pairs it with the page before it.
+    TMovePlan GoToIndex(int index, int count, bool backward = false);
 
     // The partner of primary in a list of count pictures (-1: none), the
     // neighbour in the travel direction. randomMove: the neighbour in

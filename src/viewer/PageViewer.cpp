@@ -104,11 +104,11 @@ void TPageViewer::SetSource(std::shared_ptr<TPictureSource> source)
 
 // --- Commands -----------------------------------------------------------------------
 
-void TPageViewer::Open(int index)
+void TPageViewer::Open(int index, bool backward)
 {
     if (index < 0 || index >= Count())
         return;
-    TMovePlan plan = fMover.GoToIndex(index, Count());
+    TMovePlan plan = fMover.GoToIndex(index, Count(), backward);
     Execute(plan);
 }
 

@@ -100,8 +100,9 @@ public:
     // --- Commands ---------------------------------------------------------
 
     // Shows the picture at index as a new picture (opening a file, a new
-    // list): forward, loaded directly.
-    void Open(int index);
+    // list): forward, loaded directly; backward when the list was entered
+    // from its end (a backward move into the previous book).
+    void Open(int index, bool backward = false);
     // A move command (after key exchange). A plan with moShow has been
     // carried out; other outcomes are for the window.
     TMovePlan RunMove(TMoveCommand command);

@@ -96,6 +96,20 @@ TEST_F(NavigationTest, PassingTheEndOfABookOpensTheNeighbouringBook)
     EXPECT_TRUE(fMessages.Texts.empty());
 }
 
+// Spreads: the previous book is read backward from its end, so its last
+// page comes with the page before it, not alone.
+TEST_F(NavigationTest, APreviousBookOpensAtItsLastSpread)
+{
+    for (const char* book : {"work/series/1.zip", "work/series/2.zip"})
+        Zip(book, {"a.bmp", "b.bmp", "c.bmp", "d.bmp"});
+    Start({"series/2.zip"}, "[MOVE]\nLastFileMove=1\n[IMAGE]\nView=2\n");
+    ASSERT_EQ(fModel->ShownFile(), File("work/series/2.zip") + "//a.bmp");
+    fModel->RunAction(actPrior);
+    ASSERT_EQ(fModel->ShownFile(), File("work/series/1.zip") + "//d.bmp");
+    EXPECT_TRUE(fModel->Viewer().TravelBackward());
+    EXPECT_EQ(fModel->Viewer().Shown().Partner, 2);
+}
+
 struct WalkCase {
     const char* Start;       // an archive and the folder shown inside it
     const char* StartInner;
