@@ -22,7 +22,10 @@ TAppCore::TAppCore(TAppFolders folders, const std::vector<std::string>& args, TP
     fLoadResult = LoadOptions(settings, fOptions, OptionLinks());
     // The last location is the data folder's, also with a settings file of
     // its own ("-s"); keys of older versions are converted there once.
-    TIniFile program(ProgramSettingsPath());
+    // The usual settings file is that file itself: it is read once.
+    const bool oneFile = SameSettingsFile(fSettingsPath, ProgramSettingsPath());
+    TIniFile ownFile = oneFile ? TIniFile() : TIniFile(ProgramSettingsPath());
+    TIniFile& program = oneFile ? settings : ownFile;
     fLastLocation = ReadLastLocation(program);
     if (program.Modified() && program.ReadError().empty()) {
         try {
