@@ -10,6 +10,7 @@
 // got when the requests stop.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,3 +60,18 @@ public:
     // The id to do before any other (the focused item).
     virtual void SetPriority(int32_t id) = 0;
 };
+
+// The place whose items are shown as thumbnails: a folder (Folder ends with
+// '/'), an archive (Folder holds it, ArchiveName is its name), a media
+// catalogue or search results with media items (Media), or an archive
+// inside an archive, whose thumbnails are never stored (UseStore false).
+struct TThumbPlace {
+    std::string Folder;
+    std::string ArchiveName;
+    bool Media = false;
+    bool UseStore = true;
+};
+
+// Starts finding thumbnails for a place; results go to receiver until the
+// returned requests are destroyed, which stops the work and waits for it.
+using TThumbStarter = std::function<std::unique_ptr<TThumbRequests>(const TThumbPlace& place, TThumbReceiver& receiver)>;
