@@ -54,7 +54,7 @@ protected:
     TGroupList fShelves;
     TMediaList fMedia;
     TCategoryList fCategories;
-    TShellListModel fList{{.Shelves = &fShelves, .Media = &fMedia, .Categories = &fCategories}};
+    TShellListModel fList{{.Shelves = &fShelves, .Media = &fMedia, .Categories = &fCategories, .IsArchive = {}}};
     TFileListItemModel fModel{fList, nullptr, nullptr};
     TFileListView fListView;
     TFileThumbSource fSource{fList};
@@ -95,7 +95,10 @@ TEST_F(ThumbnailViewTest, ArrivingPictureRepaintsItsCellAndScrollAsksForVisibleI
     result.Id = 6;
     result.Picture = std::make_shared<TBitmap>(std::move(bitmap));
     fRequester.ThumbnailArrived(result);
-    fRequester.ThumbnailArrived({.Id = 13, .FolderFlag = true});  // none could be made
+    TThumbnailResult none;  // none could be made of item 13
+    none.Id = 13;
+    none.FolderFlag = true;
+    fRequester.ThumbnailArrived(none);
     const QPoint centre = fView.CellRect(6).center();
     EXPECT_EQ(fView.viewport()->grab().toImage().pixelColor(centre), QColor(0x30, 0x30, 0x30));
 
