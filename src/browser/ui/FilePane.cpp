@@ -1,8 +1,11 @@
 #include "browser/ui/FilePane.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <optional>
 
+#include "browser/ui/ThumbnailView.h"
+#include "shellviews/ThumbSource.h"
 #include "shellviews/ui/ArchiveListItemModel.h"
 #include "shellviews/ui/ArchiveListView.h"
 #include "shellviews/ui/FileListItemModel.h"
@@ -39,8 +42,36 @@ TFilePane::TFilePane(TBrowserModel& model, TQtShellInfo* icons, TUserNotifier* n
     fArchiveView->SetListModel(fArchiveItems.get());
     fArchiveItems->TextColor = [this](int row) { return ColorOf(fModel.RowColor(row, true)); };
     addWidget(fArchiveView);
-    setStretchFactor(0, 1);
-    setStretchFactor(1, 1);
+
+    fFileSource = std::make_unique<TFileThumbSource>(model.FileList());
+    fFileThumbs = new TThumbnailView(this);
+    fFileThumbs->setObjectName("sbxThumbnail");
+    fFileThumbs->TextColor = fFileItems->TextColor;
+    fFileThumbs->SetSource(fFileSource.get(), fFileItems.get(), &fFileRequester);
+    fFileThumbs->OnOpen = [this](int row) { fModel.OpenListResult(fModel.FileList().Open(row)); };
+    fFileThumbs->OnOtherKey = [this](QKeyEvent* event) { QApplication::sendEvent(fFileView, event); };
+    insertWidget(1, fFileThumbs);
+    fArchiveSource = std::make_unique<TArchiveThumbSource>(model.ArchiveList());
+    fArchiveThumbs = new TThumbnailView(this);
+    fArchiveThumbs->setObjectName("sbxArchiveThumbnail");
+    fArchiveThumbs->TextColor = fArchiveItems->TextColor;
+    fArchiveThumbs->SetSource(fArchiveSource.get(), fArchiveItems.get(), &fArchiveRequester);
+    fArchiveThumbs->OnOpen = [this](int row) {
+        fModel.ArchiveList().Select({row, {row}});
+        fModel.ArchiveList().OpenSelected();
+    };
+    fArchiveThumbs->OnOtherKey = [this](QKeyEvent* event) { QApplication::sendEvent(fArchiveView, event); };
+    addWidget(fArchiveThumbs);
+    for (TThumbnailView* view : {fFileThumbs, fArchiveThumbs}) {
+        view->OnGoUp = [this] { GoUp(); };
+        view->OnAction = [this](TActionId action) {
+            if (OnAction)
+                OnAction(action);
+        };
+        view->hide();
+    }
+    for (int i = 0; i < count(); ++i)
+        setStretchFactor(i, 1);
 
     fModel.RegisterObserver(this);
     FollowPlace();
@@ -49,6 +80,11 @@ TFilePane::TFilePane(TBrowserModel& model, TQtShellInfo* icons, TUserNotifier* n
 TFilePane::~TFilePane()
 {
     fModel.UnregisterObserver(this);
+    StopThumbnails();
+    fFileThumbs->SetSource(nullptr, nullptr, nullptr);
+    fArchiveThumbs->SetSource(nullptr, nullptr, nullptr);
+    delete fFileThumbs;
+    delete fArchiveThumbs;
     // The views go before the item models they show.
     fFileView->SetListModel(nullptr);
     fArchiveView->SetListModel(nullptr);
@@ -58,20 +94,20 @@ TFilePane::~TFilePane()
 
 bool TFilePane::FileListHasFocus() const
 {
-    return fFileView->hasFocus();
+    return fFileView->hasFocus() || fFileThumbs->hasFocus();
 }
 
 bool TFilePane::ArchiveListHasFocus() const
 {
-    return fArchiveView->hasFocus();
+    return fArchiveView->hasFocus() || fArchiveThumbs->hasFocus();
 }
 
 void TFilePane::FocusList()
 {
     if (fModel.ShownPlace().Kind == TPlaceKind::pkArchive)
-        fArchiveView->setFocus();
+        (fArchiveType == TFileViewType::fvList ? static_cast<QWidget*>(fArchiveView) : fArchiveThumbs)->setFocus();
     else
-        fFileView->setFocus();
+        (fFileType == TFileViewType::fvList ? static_cast<QWidget*>(fFileView) : fFileThumbs)->setFocus();
 }
 
 void TFilePane::GoUp()
@@ -92,19 +128,90 @@ void TFilePane::OpenCurrent()
 
 void TFilePane::FollowPlace()
 {
+    ApplyViewType();
+}
+
+void TFilePane::SetThumbStarter(TThumbStarter starter)
+{
+    StopThumbnails();
+    fFileRequester.SetStarter(starter);
+    fArchiveRequester.SetStarter(std::move(starter));
+    StartThumbnails();
+}
+
+void TFilePane::SetThumbOptions(const TOptions& options)
+{
+    for (TThumbRequester* requester : {&fFileRequester, &fArchiveRequester})
+        requester->SetAllThumbnail(options.Thumbnail.AllThumbnail);
+    for (TThumbnailView* view : {fFileThumbs, fArchiveThumbs})
+        view->SetOptions(options.Thumbnail, options.FilerView.SizeUnit, options.List.ClickRename);
+}
+
+void TFilePane::StopThumbnails()
+{
+    fFileRequester.Stop();
+    fArchiveRequester.Stop();
+}
+
+void TFilePane::ApplyViewType()
+{
+    const bool archive = fModel.ShownPlace().Kind == TPlaceKind::pkArchive;
+    const TViewStates& states = fModel.ViewStates();
+    const TFileViewType fileType = states.ViewType(fModel.ListKind(), false);
+    const TFileViewType archiveType = states.ViewType(TListKind::lkFolder, true);
+    const bool changed = fileType != fFileType || archiveType != fArchiveType;
+    const bool focused = FileListHasFocus() || ArchiveListHasFocus();
+    fFileType = fileType;
+    fArchiveType = archiveType;
+    fFileView->setVisible(fFileType == TFileViewType::fvList);
+    fFileThumbs->setVisible(fFileType != TFileViewType::fvList);
+    fFileThumbs->SetDetail(fFileType == TFileViewType::fvDetail);
     // The archive list is there only while an archive is shown.
-    fArchiveView->setVisible(fModel.ShownPlace().Kind == TPlaceKind::pkArchive);
+    fArchiveView->setVisible(archive && fArchiveType == TFileViewType::fvList);
+    fArchiveThumbs->setVisible(archive && fArchiveType != TFileViewType::fvList);
+    fArchiveThumbs->SetDetail(fArchiveType == TFileViewType::fvDetail);
+    if (changed && focused)
+        FocusList();
+    StartThumbnails();
+}
+
+void TFilePane::StartThumbnails()
+{
+    // One enumeration at a time: the archive shown goes before the folder
+    // that holds it.
+    const bool archive = fModel.ShownPlace().Kind == TPlaceKind::pkArchive;
+    const bool archiveThumbs = archive && fArchiveType != TFileViewType::fvList && fArchiveSource->HasThumbnails();
+    const bool fileThumbs = !archiveThumbs && fFileType != TFileViewType::fvList && fFileSource->HasThumbnails();
+    const auto follow = [](TThumbRequester& requester, TThumbSource& source, TThumbnailView& view, bool wanted) {
+        if (!wanted) {
+            requester.Stop();
+            return;
+        }
+        const TThumbPlace place = source.Place();
+        if (requester.Running() && requester.Place().Folder == place.Folder &&
+            requester.Place().ArchiveName == place.ArchiveName)
+            return;
+        if (requester.Start(place, source.WorkItems(), source.Keys()))
+            view.Relayout();
+    };
+    follow(fFileRequester, *fFileSource, *fFileThumbs, fileThumbs);
+    follow(fArchiveRequester, *fArchiveSource, *fArchiveThumbs, archiveThumbs);
 }
 
 void TFilePane::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
 {
+    // Leaving the place stops the thumbnails asked for there.
+    if (change.Kind == TBrowserChangeKind::bcPlace && change.Phase == TChangePhase::cpBefore)
+        StopThumbnails();
     if (change.Phase != TChangePhase::cpAfter)
         return;
-    if (change.Kind == TBrowserChangeKind::bcPlace)
+    if (change.Kind == TBrowserChangeKind::bcPlace || change.Kind == TBrowserChangeKind::bcView)
         FollowPlace();
     // The shown pages' rows change colour as the pages turn.
     if (change.Kind == TBrowserChangeKind::bcShown) {
         fFileView->viewport()->update();
         fArchiveView->viewport()->update();
+        fFileThumbs->viewport()->update();
+        fArchiveThumbs->viewport()->update();
     }
 }

@@ -10,12 +10,17 @@
 #include <memory>
 
 #include "browser/BrowserModel.h"
+#include "shellviews/ThumbRequester.h"
+#include "thumbnails/ThumbRequests.h"
 
 class TArchiveListItemModel;
 class TArchiveListView;
 class TFileListItemModel;
 class TFileListView;
+class TArchiveThumbSource;
+class TFileThumbSource;
 class TQtShellInfo;
+class TThumbnailView;
 
 class TFilePane : public QSplitter, public TBrowserObserver {
 public:
@@ -34,14 +39,39 @@ public:
     // Opens the current row of the list that shows the place, as Enter does.
     void OpenCurrent();
 
+    // Thumbnails: the thumbnail views (shown instead of the lists while the
+    // list kind's view type says so), where their pictures come from (null:
+    // icons only), the options they are drawn by, and the stop when the
+    // window closes. One place at a time is asked for: the archive shown,
+    // else the file list's place.
+    TThumbnailView* FileThumbView() const { return fFileThumbs; }
+    TThumbnailView* ArchiveThumbView() const { return fArchiveThumbs; }
+    void SetThumbStarter(TThumbStarter starter);
+    void SetThumbOptions(const TOptions& options);
+    void StopThumbnails();
+    // Shows each list or its thumbnails by the view type kept for it and
+    // starts or stops asking for thumbnails to match.
+    void ApplyViewType();
+    // Runs the window's actions for the thumbnail views' keys.
+    std::function<void(TActionId)> OnAction;
+
     void BrowserChanged(TBrowserModel& model, const TBrowserChange& change) override;
 
 private:
     void FollowPlace();
+    void StartThumbnails();
 
     TBrowserModel& fModel;
     std::unique_ptr<TFileListItemModel> fFileItems;
     std::unique_ptr<TArchiveListItemModel> fArchiveItems;
     TFileListView* fFileView = nullptr;
     TArchiveListView* fArchiveView = nullptr;
+    std::unique_ptr<TFileThumbSource> fFileSource;
+    std::unique_ptr<TArchiveThumbSource> fArchiveSource;
+    TThumbRequester fFileRequester;
+    TThumbRequester fArchiveRequester;
+    TThumbnailView* fFileThumbs = nullptr;
+    TThumbnailView* fArchiveThumbs = nullptr;
+    TFileViewType fFileType = TFileViewType::fvList;
+    TFileViewType fArchiveType = TFileViewType::fvList;
 };

@@ -160,6 +160,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
                              [this](const TActionOutcome& outcome) { Carry(outcome); }, nullptr};
     RouteImageMouse(*fFrame, *fModel, mouse);
     RouteListMouse(*fFilePane->FileView(), *fModel, mouse);
+    fFilePane->OnAction = [this](TActionId action) { RunAction(action); };
     BuildMenus();
     fModel->RegisterObserver(this);
     ApplyOptions();
@@ -541,6 +542,27 @@ bool IsMenuHolder(TActionId action)
 
 }  // namespace
 
+namespace {
+
+TFileViewType FileViewTypeOf(TActionId action)
+{
+    switch (action) {
+    case TActionId::actFileThumb: return TFileViewType::fvThumbnail;
+    case TActionId::actFileDetail: return TFileViewType::fvDetail;
+    default: return TFileViewType::fvList;
+    }
+}
+
+// The type of the list that shows the place: the archive list's while an
+// archive is shown.
+TFileViewType ShownFileViewType(const TBrowserModel& model)
+{
+    const bool archive = model.ShownPlace().Kind == TPlaceKind::pkArchive;
+    return model.ViewStates().ViewType(archive ? TListKind::lkFolder : model.ListKind(), archive);
+}
+
+}  // namespace
+
 bool TMainForm::IsWindowAction(TActionId action)
 {
     using enum TActionId;
@@ -556,6 +578,8 @@ bool TMainForm::IsWindowAction(TActionId action)
     case actSiblingFolder:
     case actRefresh:
     case actFileList:
+    case actFileThumb:
+    case actFileDetail:
     case actFileView:
     case actStayOnTop:
     case actFile:
@@ -674,7 +698,9 @@ void TMainForm::UpdateActions()
             case actMedia: checked = states.TreeKind == TTreeKind::tkMedia; break;
             case actCategory: checked = states.TreeKind == TTreeKind::tkCategory; break;
             case actSearch: checked = states.TreeKind == TTreeKind::tkSearch; break;
-            case actFileList: checked = true; break;
+            case actFileList:
+            case actFileThumb:
+            case actFileDetail: checked = FileViewTypeOf(info.Id) == ShownFileViewType(*fModel); break;
             case actFileView: checked = panes.FileViewPos == TFileViewPos::fpAboveImage; break;
             case actStayOnTop: checked = panes.StayOnTop; break;
             case actFile: checked = panes.File; break;
@@ -767,9 +793,17 @@ bool TMainForm::RunWindowAction(TActionId action)
     case actStatusBar: panes.StatusBar = !panes.StatusBar; break;
     case actMenu: panes.MainMenu = !panes.MainMenu; break;
     case actFileList:
-        // The list is the only file view type until thumbnails come.
+    case actFileThumb:
+    case actFileDetail: {
+        // The file list and, while an archive is shown, the archive list
+        // take the type; the pane follows the new states.
+        const TFileViewType type = FileViewTypeOf(action);
+        states.SetViewType(fModel->ListKind(), false, type);
+        if (fModel->ShownPlace().Kind == TPlaceKind::pkArchive)
+            states.SetViewType(TListKind::lkFolder, true, type);
         layout = false;
         break;
+    }
     case actUp:
         fFilePane->GoUp();
         return true;
@@ -1173,6 +1207,7 @@ void TMainForm::ApplyOptions()
 {
     if (!fFrame)
         return;
+    fFilePane->SetThumbOptions(fCore.Options());
     const TViewPictureOptions& picture = fModel->Viewer().Options().Picture;
     const bool stretchChanged = picture.Stretch != fOwnScaler.Mode();
     fOwnScaler.SetStretch(picture.Stretch);
@@ -1237,6 +1272,8 @@ bool TMainForm::Settle(int milliseconds)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // The thumbnail thread stops before anything is saved.
+    fFilePane->StopThumbnails();
     for (const std::string& failure : fKeeper->Close())
         ShowMessage(failure, TMessageIcon::miWarning);
     try {
