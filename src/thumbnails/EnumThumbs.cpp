@@ -1,6 +1,7 @@
 #include "thumbnails/EnumThumbs.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/PathUtils.h"
 #include "common/Text.h"
@@ -70,6 +71,9 @@ TEnumThumbsThread::TEnumThumbsThread(TThumbnailList& list, TEnumThumbsConfig con
     // than by the first worker that needs it.
     if (fConfig.Place.Media)
         fList.MediaStore();
+    // Only an archive needs opening before the first item; a folder's items
+    // can be taken at once.
+    fPrepared = fConfig.Place.ArchiveName.empty();
     unsigned count = fConfig.Workers ? fConfig.Workers : std::thread::hardware_concurrency();
     count = std::clamp(count, 1u, 64u);
     fWorkers.reserve(count);
