@@ -223,7 +223,6 @@ void TEnumThumbsThread::Run()
     if (!Prepare())
         return;
     while (const std::optional<TTaken> taken = Take()) {
-        TFound found;
         try {
             Process(*taken);
         } catch (...) {
