@@ -45,7 +45,7 @@ int RunRotate(TCliContext& context);
 // of them, until N seconds have passed or the folder goes away.
 int RunWatch(TCliContext& context);
 
-// ThumbCommands.cpp: the thumbnail store the viewer uses, read only: its
-// folders and archives, the thumbnails stored for one, and one thumbnail's
-// JPEG written out.
+// ThumbCommands.cpp: the thumbnail store the viewer uses: its folders and
+// archives, the thumbnails stored for one, one thumbnail's JPEG written out,
+// and making the thumbnails of a folder or an archive into it.
 int RunThumbs(TCliContext& context);

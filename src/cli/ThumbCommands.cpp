@@ -1,17 +1,24 @@
 // mireva-cli's thumbnail subcommands: they read the thumbnail store the viewer
 // uses (THUMBNAIL Path of the settings file in use, or the data folder's
-// "Thumbnail/"; "--media" reads the media store) and never change it.
+// "Thumbnail/"; "--media" reads the media store). Only "make" writes to it,
+// through the same enumeration the viewer's thumbnail view runs.
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <memory>
 
 #include "base/PathUtils.h"
+#include "cli/ArchiveCommands.h"
 #include "cli/CliSettings.h"
+#include "base/QueueDispatcher.h"
 #include "cli/Commands.h"
 #include "common/AtomicSave.h"
 #include "common/BfStream.h"
 #include "common/Text.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "thumbnails/EnumThumbs.h"
 #include "thumbnails/ThumbnailList.h"
 
 namespace {
@@ -120,6 +127,100 @@ int ThumbsGet(TCliContext& context, bool media)
     throw EMirevaError("no thumbnail of '" + name + "' is stored for '" + key + "'");
 }
 
+// Batch runs deliver nothing; the counts are read when the queue is done.
+class TNoReceiver : public TThumbReceiver {
+public:
+    void ThumbnailArrived(const TThumbnailResult&) override {}
+};
+
+int32_t BoxSide(const std::optional<std::string>& given, int32_t fallback)
+{
+    if (!given)
+        return fallback;
+    try {
+        size_t used = 0;
+        const int value = std::stoi(*given, &used);
+        if (used == given->size() && value >= 1 && value <= 1024)
+            return value;
+    } catch (const std::exception&) {
+    }
+    throw ECliUsage("a box side is a number from 1 to 1024: '" + *given + "'");
+}
+
+// Makes the thumbnails of every picture, folder and archive in a folder, or
+// of every picture member of an archive, as the viewer's batch save does.
+int ThumbsMake(TCliContext& context)
+{
+    const std::optional<std::string> width = context.TakeOption("--width");
+    const std::optional<std::string> height = context.TakeOption("--height");
+    const std::string path = ExpandFileName(context.Positional(1)[0], CurrentDirectory());
+    TCliSettings settings(context);
+    TThumbnailOptions options = settings.Options().Thumbnail;
+    options.Width = BoxSide(width, options.Width);
+    options.Height = BoxSide(height, options.Height);
+    const std::string data = context.DataFolder();
+    TThumbnailList list(TThumbnailList::NormalFolder(data, options.Path), TThumbnailList::MediaFolder(data));
+    if (!list.ReadOutcome().Complete && !list.ReadOutcome().Error.empty() && list.Store().Unreadable())
+        throw EFileError(list.ReadOutcome().Error);
+    const TLoaderSetPtr& loaders = settings.Loaders();
+    TCliArchives archives(loaders);
+
+    TEnumThumbsConfig config;
+    config.Options = options;
+    config.Loaders = loaders;
+    config.TempFolder = archives.Env().TempBase;
+    config.Batch = true;
+    std::vector<TEnumImageInfo> items;
+    const TFileStatus status = QueryFile(path);
+    if (status.Kind == TFileKind::fkFolder) {
+        config.Place.Folder = IncludeTrailingPathDelimiter(path);
+        std::vector<TDirEntry> entries = ListDirectory(config.Place.Folder);
+        std::sort(entries.begin(), entries.end(), [](const TDirEntry& a, const TDirEntry& b) { return a.Name < b.Name; });
+        for (const TDirEntry& entry : entries) {
+            const std::string ext = ExtractFileExt(entry.Name);
+            const bool folder = entry.Status.Kind == TFileKind::fkFolder;
+            if (!folder && !(entry.Status.Kind == TFileKind::fkFile && !ext.empty() &&
+                             (loaders->IsImageExtension(ext) || loaders->IsArchiveExtension(ext))))
+                continue;
+            TEnumImageInfo item;
+            item.Id = static_cast<int32_t>(items.size());
+            item.Folder = folder ? config.Place.Folder + entry.Name + "/" : config.Place.Folder;
+            item.Name = folder ? std::string() : entry.Name;
+            item.Size = folder ? 0 : entry.Status.Size;
+            item.Time = UnixToDateTime(entry.Status.ModifiedSeconds, entry.Status.ModifiedNanoseconds);
+            items.push_back(std::move(item));
+        }
+    } else if (status.Kind == TFileKind::fkFile) {
+        config.Place.Folder = ExtractFilePath(path);
+        config.Place.ArchiveName = ExtractFileName(path);
+    } else {
+        throw EFileError(SystemErrorText(path, ENOENT));
+    }
+
+    TQueueDispatcher dispatcher;
+    TNoReceiver receiver;
+    TThumbCounts counts;
+    bool ended = false;
+    {
+        TEnumThumbsThread thread(list, config, dispatcher, receiver);
+        if (!items.empty()) {
+            std::vector<int32_t> ids;
+            for (const TEnumImageInfo& item : items)
+                ids.push_back(item.Id);
+            thread.SetItems(std::move(items));
+            thread.SetQueue(std::move(ids));
+        }
+        while (!thread.Idle())
+            dispatcher.RunOne(TQueueDispatcher::TClock::now() + std::chrono::milliseconds(100));
+        counts = thread.Counts();
+        ended = thread.Ended();
+    }
+    if (ended)
+        throw EMirevaError(ArchiveNotReadMessage(path));
+    context.Out << "made " << counts.Made << " reused " << counts.Reused << " failed " << counts.Failed << '\n';
+    return 0;
+}
+
 }  // namespace
 
 int RunThumbs(TCliContext& context)
@@ -135,5 +236,10 @@ int RunThumbs(TCliContext& context)
         return ThumbsShow(context, media);
     if (command == "get")
         return ThumbsGet(context, media);
+    if (command == "make") {
+        if (media)
+            throw ECliUsage("thumbs make works on the normal store");
+        return ThumbsMake(context);
+    }
     throw ECliUsage("unknown thumbs command '" + command + "'");
 }

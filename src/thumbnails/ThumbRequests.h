@@ -26,6 +26,7 @@ struct TEnumImageInfo {
     std::string Name;       // empty for a folder item (Folder is the folder itself)
     std::string Medium;     // the medium's name for items of a media catalogue, else empty
     bool Online = true;     // the medium is present, so its files can be read
+    std::string MediumRoot; // media items: where the medium is mounted (ends with '/'); Folder lies below it
     int64_t Size = 0;       // 0 for a folder
     TDateTime Time = 0;     // last modification
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 #include "thumbnails/ThumbnailList.h"
@@ -92,6 +93,31 @@ TEST(CliThumbs, BadInputFailsAndWritesNothing)
     EXPECT_EQ(damaged.ExitCode, 1);
     EXPECT_NE(damaged.Err.find("damaged"), std::string::npos);
     EXPECT_EQ(damaged.Out, "");
+}
+
+TEST(CliThumbs, MakeFillsTheStoreThatShowReadsAndASecondMakeReusesIt)
+{
+    TTempFolder home;
+    TBitmap picture(400, 300, 24, true);
+    const std::vector<uint8_t> jpeg = EncodeJpeg(picture);
+    home.Write("pics/a.jpg", std::string(jpeg.begin(), jpeg.end()));
+    home.Write("pics/sub/b.jpg", std::string(jpeg.begin(), jpeg.end()));
+    home.Write("pics/broken.jpg", "no picture");
+    const std::string pics = "'" + home.File("pics") + "'";
+
+    const TCliRun make = RunCli(home.Path(), "thumbs make --width 100 --height 50 " + pics);
+    EXPECT_EQ(make.ExitCode, 0) << make.Err;
+    EXPECT_EQ(make.Out, "made 2 reused 0 failed 1\n");
+    const TCliRun show = RunCli(home.Path(), "thumbs show " + pics);
+    EXPECT_EQ(show.ExitCode, 0) << show.Err;
+    const size_t second = show.Out.find("\nsub\t400\t300\t24\t0\t");
+    ASSERT_NE(second, std::string::npos) << show.Out;
+    EXPECT_EQ(show.Out.substr(0, 17), "a.jpg\t400\t300\t24\t") << show.Out;
+    EXPECT_TRUE(show.Out.substr(0, second + 1).ends_with("\t100\t50\t0\t67x50\n")) << show.Out;
+    EXPECT_TRUE(show.Out.ends_with("\t100\t50\t1\t67x50\n")) << show.Out;
+
+    const TCliRun again = RunCli(home.Path(), "thumbs make --width 100 --height 50 " + pics);
+    EXPECT_EQ(again.Out, "made 0 reused 2 failed 1\n") << again.Err;
 }
 
 }  // namespace
