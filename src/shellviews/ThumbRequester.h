@@ -72,6 +72,8 @@ public:
     // nothing runs.
     void Stop();
     bool Running() const { return fRequests != nullptr; }
+    // Nothing runs, or what runs has nothing left to do.
+    bool Idle() const { return !fRequests || fRequests->Idle(); }
     const TThumbPlace& Place() const { return fPlace; }
 
     // The list changed (a refresh, a re-sort, rows added or gone): the

@@ -94,7 +94,7 @@ public:
 
     // True when the queue is empty and no worker holds an item, or the thread
     // ended (an archive that cannot be opened ends it).
-    bool Idle() const;
+    bool Idle() const override;
     bool Ended() const;
     TThumbCounts Counts() const;
 

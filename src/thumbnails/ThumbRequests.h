@@ -60,6 +60,9 @@ public:
     virtual void SetQueue(std::optional<std::vector<int32_t>> ids) = 0;
     // The id to do before any other (the focused item).
     virtual void SetPriority(int32_t id) = 0;
+    // Nothing is queued and nothing is being worked on (results may still
+    // be on their way to the receiver).
+    virtual bool Idle() const = 0;
 };
 
 // The place whose items are shown as thumbnails: a folder (Folder ends with

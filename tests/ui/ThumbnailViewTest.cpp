@@ -23,6 +23,7 @@ struct RecordingRequests : TThumbRequests {
     void SetItems(std::vector<TEnumImageInfo>) override {}
     void SetQueue(std::optional<std::vector<int32_t>> ids) override { Queues.push_back(std::move(ids)); }
     void SetPriority(int32_t) override {}
+    bool Idle() const override { return true; }
 };
 
 class ThumbnailViewTest : public ::testing::Test {

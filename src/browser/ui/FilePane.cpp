@@ -141,10 +141,17 @@ void TFilePane::SetThumbStarter(TThumbStarter starter)
 
 void TFilePane::SetThumbOptions(const TOptions& options)
 {
+    // Thumbnails made for another box or by another method are made again.
+    const TThumbnailOptions& thumbs = options.Thumbnail;
+    if (thumbs.Width != fThumbOptions.Width || thumbs.Height != fThumbOptions.Height ||
+        thumbs.Stretch != fThumbOptions.Stretch)
+        StopThumbnails();
+    fThumbOptions = thumbs;
     for (TThumbRequester* requester : {&fFileRequester, &fArchiveRequester})
         requester->SetAllThumbnail(options.Thumbnail.AllThumbnail);
     for (TThumbnailView* view : {fFileThumbs, fArchiveThumbs})
         view->SetOptions(options.Thumbnail, options.FilerView.SizeUnit, options.List.ClickRename);
+    StartThumbnails();
 }
 
 void TFilePane::StopThumbnails()

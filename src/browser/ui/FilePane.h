@@ -49,6 +49,7 @@ public:
     void SetThumbStarter(TThumbStarter starter);
     void SetThumbOptions(const TOptions& options);
     void StopThumbnails();
+    bool ThumbnailsIdle() const { return fFileRequester.Idle() && fArchiveRequester.Idle(); }
     // Shows each list or its thumbnails by the view type kept for it and
     // starts or stops asking for thumbnails to match.
     void ApplyViewType();
@@ -74,4 +75,5 @@ private:
     TThumbnailView* fArchiveThumbs = nullptr;
     TFileViewType fFileType = TFileViewType::fvList;
     TFileViewType fArchiveType = TFileViewType::fvList;
+    TThumbnailOptions fThumbOptions;  // the box and method the running thumbnails were made for
 };

@@ -30,6 +30,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QSystemTrayIcon>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -58,6 +59,7 @@
 #include "shellviews/ui/ArchiveListView.h"
 #include "shellviews/ui/FileListView.h"
 #include "shellviews/ui/FolderTreeView.h"
+#include "thumbnails/EnumThumbs.h"
 #include "viewer/Caption.h"
 #include "viewer/ViewCommands.h"
 #include "viewer/ui/BitmapImage.h"
@@ -213,6 +215,25 @@ void TMainForm::LoadCollections()
     }
 }
 
+void TMainForm::ConnectThumbnails()
+{
+    const std::string& data = fCore.Folders().DataFolder;
+    fThumbnails = std::make_unique<TThumbnailList>(
+        TThumbnailList::NormalFolder(data, fCore.Options().Thumbnail.Path), TThumbnailList::MediaFolder(data));
+    // Each start takes the loader set and options of that moment, so a
+    // thread keeps what it began with however the settings change meanwhile.
+    fFilePane->SetThumbStarter([this](const TThumbPlace& place, TThumbReceiver& receiver) {
+        TEnumThumbsEnv env;
+        env.List = fThumbnails.get();
+        env.Options = fCore.Options().Thumbnail;
+        env.Loaders = fModel->Loaders();
+        env.TempFolder = fCore.Folders().TemporaryBase + fCore.Folders().TemporaryName;
+        env.Dispatcher = &fDispatcher;
+        env.HalfTone = &fHalfTone;
+        return StartEnumThumbs(env, place, receiver);
+    });
+}
+
 void TMainForm::SetMessageSink(TMessageSink sink)
 {
     fMessageSink = std::move(sink);
@@ -292,6 +313,7 @@ void TMainForm::BuildPanes()
     };
 
     fFilePane = new TFilePane(*fModel, &fShellInfo, this, this);
+    ConnectThumbnails();
     // The file context menu of both lists and of every tree.
     for (QWidget* view : {static_cast<QWidget*>(fFilePane->FileView()), static_cast<QWidget*>(fFilePane->ArchiveView())}) {
         view->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -1207,6 +1229,13 @@ void TMainForm::ApplyOptions()
 {
     if (!fFrame)
         return;
+    // Another store folder: the running thumbnails stop before the index is
+    // read again from there.
+    const std::string store = TThumbnailList::NormalFolder(fCore.Folders().DataFolder, fCore.Options().Thumbnail.Path);
+    if (fThumbnails && store != fThumbnails->Store().Folder()) {
+        fFilePane->StopThumbnails();
+        fThumbnails->ReloadIndex(store);
+    }
     fFilePane->SetThumbOptions(fCore.Options());
     const TViewPictureOptions& picture = fModel->Viewer().Options().Picture;
     const bool stretchChanged = picture.Stretch != fOwnScaler.Mode();
@@ -1264,6 +1293,13 @@ bool TMainForm::Settle(int milliseconds)
     bool idle = true;
     if (TImageCacheThread* cache = fModel->Viewer().Cache())
         idle = cache->WaitIdle(std::chrono::milliseconds(std::max<qint64>(0, milliseconds - clock.elapsed())));
+    // The thumbnails asked for by the view are made, then their results
+    // delivered by the event loop.
+    while (!fFilePane->ThumbnailsIdle() && clock.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+    idle = idle && fFilePane->ThumbnailsIdle();
     QCoreApplication::processEvents();
     fFrame->Render();
     UpdateStatus();

@@ -34,6 +34,7 @@
 #include "collections/ui/QtShellInfo.h"
 #include "platform/qt/QtDispatcher.h"
 #include "shellviews/DirNotify.h"
+#include "thumbnails/ThumbnailList.h"
 #include "viewer/StretchScaler.h"
 #include "viewer/ui/QtHalfTone.h"
 
@@ -133,6 +134,9 @@ private:
     // Puts the panes and bars where the view states say.
     void LayoutPanes();
     void LoadCollections();
+    // Opens the thumbnail stores and lets the file pane start thumbnail
+    // threads on them.
+    void ConnectThumbnails();
     // The options the widgets use: the resampler, the background, the trees.
     void ApplyOptions();
     bool RouteKey(int key, Qt::KeyboardModifiers modifiers, bool inImageView);
@@ -182,6 +186,9 @@ private:
     TCategoryList fCategories;
     // Follows the listed folders on disk for the lists.
     TDirChangeNotifier fNotifier{fDispatcher};
+    // The thumbnail stores; the file pane's thumbnail threads work on them,
+    // and the pane goes before them.
+    std::unique_ptr<TThumbnailList> fThumbnails;
     std::unique_ptr<TBrowserModel> fModel;
     // The recent files and markers, kept beside the model they follow.
     std::unique_ptr<TMarkerKeeper> fKeeper;

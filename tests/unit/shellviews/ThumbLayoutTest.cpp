@@ -221,6 +221,7 @@ struct FakeRequests : TThumbRequests {
     void SetItems(std::vector<TEnumImageInfo> items) override { Items.push_back(std::move(items)); }
     void SetQueue(std::optional<std::vector<int32_t>> ids) override { Queues.push_back(std::move(ids)); }
     void SetPriority(int32_t id) override { Priorities.push_back(id); }
+    bool Idle() const override { return true; }
 };
 
 struct ThumbRequesterTest : ::testing::Test {
