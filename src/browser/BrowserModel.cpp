@@ -723,18 +723,20 @@ TListKind TBrowserModel::ListKind() const
     return TListKind::lkNothing;
 }
 
+bool TBrowserModel::IsShownRow(int row, bool archive) const
+{
+    if (archive != (fShown.Kind == TPlaceKind::pkArchive) || !fViewer->Primary().HasBitmap())
+        return false;
+    const TShownPair pair = fViewer->Shown();
+    return row == ItemOfImage(pair.Primary) || (pair.Partner >= 0 && row == ItemOfImage(pair.Partner));
+}
+
 TColor TBrowserModel::RowColor(int row, bool archive) const
 {
     const TOptions& options = fCore.Options();
     TItemColorFacts facts;
     TColor listText = options.List.FileText;
-    // The shown pages' rows, in the list that holds the book.
-    const bool bookList = archive == (fShown.Kind == TPlaceKind::pkArchive);
-    if (bookList) {
-        const TShownPair pair = fViewer->Shown();
-        facts.ShownPage = fViewer->Primary().HasBitmap() && (row == ItemOfImage(pair.Primary) ||
-                                                             (pair.Partner >= 0 && row == ItemOfImage(pair.Partner)));
-    }
+    facts.ShownPage = IsShownRow(row, archive);
     if (archive) {
         const TArchiverListRow* listed = fArchiveList->Row(row);
         if (!listed)

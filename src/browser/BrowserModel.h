@@ -120,6 +120,9 @@ public:
     // The text colour of a row of the archive list (archive) or the file
     // list, system colours resolved through the desktop's theme.
     TColor RowColor(int row, bool archive) const;
+    // Whether the row is one of the pages shown in the viewer, in the list
+    // (the archive list, or the file list) that holds the book.
+    bool IsShownRow(int row, bool archive) const;
     // A place of a tree: a folder, a place in an archive, a collection.
     bool ShowTreePlace(const TTreePlace& place);
     // A row the file list opened (double click, Enter).

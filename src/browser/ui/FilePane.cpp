@@ -1,7 +1,9 @@
 #include "browser/ui/FilePane.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <optional>
 
 #include "browser/ui/ThumbnailView.h"
@@ -62,6 +64,23 @@ TFilePane::TFilePane(TBrowserModel& model, TQtShellInfo* icons, TUserNotifier* n
     };
     fArchiveThumbs->OnOtherKey = [this](QKeyEvent* event) { QApplication::sendEvent(fArchiveView, event); };
     addWidget(fArchiveThumbs);
+    // Thumbnails have no editor in place: the new name is asked for, and
+    // goes through the list's own editing, which reports what fails.
+    fFileThumbs->OnRename = [this](int row) {
+        const QModelIndex index = fFileItems->index(row, 0);
+        bool ok = false;
+        const QString name = QInputDialog::getText(this, QStringLiteral("名前の変更"), QString(), QLineEdit::Normal,
+                                                   index.data(Qt::EditRole).toString(), &ok);
+        if (ok)
+            fFileItems->setData(index, name, Qt::EditRole);
+    };
+    // The list gestures of the thumbnails are those of the plain list, which
+    // shares their selection: the list's own routing handles them.
+    fFileThumbs->OnMouse = [this](int code, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int row) {
+        return fFileView->OnMouse && fFileView->OnMouse(code, buttons, modifiers, row);
+    };
+    fFileThumbs->IsShown = [this](int row) { return fModel.IsShownRow(row, false); };
+    fArchiveThumbs->IsShown = [this](int row) { return fModel.IsShownRow(row, true); };
     for (TThumbnailView* view : {fFileThumbs, fArchiveThumbs}) {
         view->OnGoUp = [this] { GoUp(); };
         view->OnAction = [this](TActionId action) {
@@ -149,8 +168,13 @@ void TFilePane::SetThumbOptions(const TOptions& options)
     fThumbOptions = thumbs;
     for (TThumbRequester* requester : {&fFileRequester, &fArchiveRequester})
         requester->SetAllThumbnail(options.Thumbnail.AllThumbnail);
-    for (TThumbnailView* view : {fFileThumbs, fArchiveThumbs})
+    // The pages shown get a frame of their own when their colour is in use.
+    const std::optional<QColor> shown =
+        options.AttrColor.Use[0] ? ColorOf(options.AttrColor.Color[0]) : std::optional<QColor>();
+    for (TThumbnailView* view : {fFileThumbs, fArchiveThumbs}) {
         view->SetOptions(options.Thumbnail, options.FilerView.SizeUnit, options.List.ClickRename);
+        view->ShownColor = shown;
+    }
     StartThumbnails();
 }
 
