@@ -49,3 +49,8 @@ int RunWatch(TCliContext& context);
 // folders and archives, the thumbnails stored for one, and one thumbnail's
 // JPEG written out.
 int RunThumbs(TCliContext& context);
+
+// MediaCommands.cpp: media catalogues as the viewer keeps them: a folder or a
+// mounted disc catalogued as a medium, the media listed, one folder of a
+// catalogue shown, a catalogue read again, and what differs from the disc.
+int RunMedia(TCliContext& context);

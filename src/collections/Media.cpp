@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/Text.h"
+
 namespace {
 
 void AnnounceDevice(TMediaList& list, int index, bool inserted)
@@ -35,6 +37,25 @@ bool SameTime(TDateTime a, TDateTime b)
 }
 
 }  // namespace
+
+std::optional<std::string> CheckMediumName(const TMediaList& list, const std::string& name,
+                                           const std::string& originalName)
+{
+    static constexpr size_t MaxNameLength = 50;
+    const std::string trimmed = Trim(name);
+    if (trimmed.empty())
+        return std::string("名前を入力してください  ");
+    if (CharCount(trimmed) > MaxNameLength)
+        return std::string("名前は 50 文字以内で入力してください  ");
+    if (!SameText(trimmed, originalName) && list.IndexOfName(trimmed) >= 0)
+        return std::string("同名のメディアが存在します  ");
+    return std::nullopt;
+}
+
+std::string FormatSerial(uint32_t serial)
+{
+    return IntToHex(serial >> 16, 4) + "-" + IntToHex(serial & 0xFFFF, 4);
+}
 
 TDriveType DriveTypeOfVolume(const TVolumeInfo& volume)
 {

@@ -11,6 +11,7 @@
 // from a stick to a CD is the same medium), but a single mount arriving, or a
 // one-medium scan, needs the very drive kind the catalogue was made in.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,15 @@
 #include "collections/MediaFolder.h"
 #include "collections/MediaLoader.h"
 #include "platform/Volumes.h"
+
+// The message refusing a medium name typed by the user, or nothing when it
+// is accepted: an empty name, one longer than 50 characters (trimmed), or the
+// name of another medium (without case). originalName is the name the dialog
+// opened with (empty for a new medium).
+std::optional<std::string> CheckMediumName(const TMediaList& list, const std::string& name,
+                                           const std::string& originalName);
+// The serial number as the property dialog shows it: "1A2B-3C4D".
+std::string FormatSerial(uint32_t serial);
 
 // The drive kind of a mounted volume, as a catalogue records it.
 TDriveType DriveTypeOfVolume(const TVolumeInfo& volume);
