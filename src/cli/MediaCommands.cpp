@@ -112,7 +112,7 @@ TOverrides TakeOverrides(TCliContext& context)
 
 void Catalogue(TMediaFolder& medium, const std::string& root)
 {
-    TWalkStats stats;
+    TTreeWalkStats stats;
     medium.InstallCatalogue(BuildCatalogue(root, {}, nullptr, &stats));
     medium.StoredRootId = TItemIdList::FromPath(root);
     medium.CatalogueDate = Now();

@@ -46,12 +46,14 @@ void TMediaFolder::SetLivePath(const std::string& path)
 int TMediaFolder::AddRecord(std::unique_ptr<TCtFileInfo> record)
 {
     std::string key = record->Path;
+    fIndexStale = true;
     return fItems.Add(std::move(key), std::move(record));
 }
 
 void TMediaFolder::Clear()
 {
     fDirectories.clear();
+    fIndexStale = true;
     fItems.Clear();
 }
 
@@ -62,6 +64,12 @@ void TMediaFolder::ClearCatalogue()
 }
 
 void TMediaFolder::CompleteCatalogue()
+{
+    BuildIndex();
+    Loaded = true;
+}
+
+void TMediaFolder::BuildIndex() const
 {
     // Folders are found through a hash first and sorted once at the end, so
     // that a catalogue of a whole disc is indexed in one pass.
@@ -86,7 +94,13 @@ void TMediaFolder::CompleteCatalogue()
     std::sort(directories.begin(), directories.end(),
               [](const TDirectory& a, const TDirectory& b) { return a.Path < b.Path; });
     fDirectories = std::move(directories);
-    Loaded = true;
+    fIndexStale = false;
+}
+
+int TMediaFolder::DirectoryCount() const
+{
+    EnsureIndex();
+    return static_cast<int>(fDirectories.size());
 }
 
 void TMediaFolder::CopyCatalogueFrom(const TMediaFolder& other)
@@ -109,6 +123,7 @@ void TMediaFolder::InstallCatalogue(std::vector<std::unique_ptr<TCtFileInfo>> re
 
 int TMediaFolder::DirectoryOf(std::string_view path) const
 {
+    EnsureIndex();
     const std::string key = CatalogueKey(path);
     const auto it = std::lower_bound(fDirectories.begin(), fDirectories.end(), key,
                                      [](const TDirectory& d, const std::string& k) { return d.Path < k; });

@@ -44,7 +44,7 @@ public:
     void SetLivePath(const std::string& path);
 
     // Appends one catalogue record under its path relative to the medium's
-    // root. The folder index is stale until CompleteCatalogue.
+    // root. The folder index is made again when it is next asked for.
     int AddRecord(std::unique_ptr<TCtFileInfo> record);
     TCtFileInfo* Record(int index) const { return fItems.At(index); }
     TCtFileInfo* ItemInfo(int index) const { return fItems.At(index); }
@@ -63,7 +63,7 @@ public:
     // The folders of the catalogue, sorted by their path ("" is the top):
     // DirectoryOf gives a folder's index or -1, DirectoryItems the records
     // directly inside it (empty outside the range).
-    int DirectoryCount() const { return static_cast<int>(fDirectories.size()); }
+    int DirectoryCount() const;
     int DirectoryOf(std::string_view path) const;
     const std::string& DirectoryPath(int index) const;
     const std::vector<const TCtFileInfo*>& DirectoryItems(int index) const;
@@ -105,9 +105,17 @@ private:
         std::vector<const TCtFileInfo*> Items;
     };
     void Announce(TListChangeKind kind);
+    void BuildIndex() const;
+    void EnsureIndex() const
+    {
+        if (fIndexStale)
+            BuildIndex();
+    }
 
     TKeyedList<TCtFileInfo> fItems;
-    std::vector<TDirectory> fDirectories;
+    // Made from the records on demand; only the owner's thread asks for it.
+    mutable std::vector<TDirectory> fDirectories;
+    mutable bool fIndexStale = true;
     std::string fLivePath;
     std::unique_ptr<TMediaLoadingThread> fLoader;
 };

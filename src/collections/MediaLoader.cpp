@@ -7,14 +7,14 @@
 
 namespace {
 
-TDateTime WalkDate(const TWalkTime& time)
+TDateTime WalkDate(const TTreeWalkTime& time)
 {
     return time.Seconds == 0 && time.Nanoseconds == 0 ? 0 : UnixToDateTime(time.Seconds, time.Nanoseconds);
 }
 
 }  // namespace
 
-std::unique_ptr<TCtFileInfo> CatalogueRecord(const std::string& root, const TWalkEntry& entry)
+std::unique_ptr<TCtFileInfo> CatalogueRecord(const std::string& root, const TTreeWalkEntry& entry)
 {
     auto record = std::make_unique<TCtFileInfo>();
     record->Path = entry.RelativePath;
@@ -35,13 +35,13 @@ std::unique_ptr<TCtFileInfo> CatalogueRecord(const std::string& root, const TWal
 }
 
 TCatalogueRecords BuildCatalogue(const std::string& root, const std::function<void(const std::string&)>& progress,
-                                 const std::atomic<bool>* stop, TWalkStats* stats)
+                                 const std::atomic<bool>* stop, TTreeWalkStats* stats)
 {
     const std::string base = root.size() > 1 && root.back() == '/' ? root.substr(0, root.size() - 1) : root;
     TCatalogueRecords records;
-    const TWalkStats walked = WalkTree(
+    const TTreeWalkStats walked = WalkTree(
         base,
-        [&](const TWalkEntry& entry) {
+        [&](const TTreeWalkEntry& entry) {
             if (progress)
                 progress(entry.RelativePath);
             records.push_back(CatalogueRecord(base, entry));

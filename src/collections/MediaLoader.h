@@ -22,14 +22,14 @@ using TCatalogueRecords = std::vector<std::unique_ptr<TCtFileInfo>>;
 
 // The record of one walked entry below root (root without trailing '/').
 // Entries whose status could not be read get attributes -1.
-std::unique_ptr<TCtFileInfo> CatalogueRecord(const std::string& root, const TWalkEntry& entry);
+std::unique_ptr<TCtFileInfo> CatalogueRecord(const std::string& root, const TTreeWalkEntry& entry);
 
 // Catalogues the tree below root. progress (may be empty) hears every
 // relative path as it is read; the walk stops early once stop is set, and
 // what was read until then is returned. Raises EFileError when root cannot be
 // read at all. Runs on any thread.
 TCatalogueRecords BuildCatalogue(const std::string& root, const std::function<void(const std::string&)>& progress = {},
-                                 const std::atomic<bool>* stop = nullptr, TWalkStats* stats = nullptr);
+                                 const std::atomic<bool>* stop = nullptr, TTreeWalkStats* stats = nullptr);
 
 // One load of a medium's catalogue from its disc on a thread of its own. The
 // medium owns it (TMediaFolder::AttachLoader); reports reach the medium on the

@@ -17,9 +17,9 @@
 
 namespace {
 
-TWalkTime TimeOf(const struct statx_timestamp& t)
+TTreeWalkTime TimeOf(const struct statx_timestamp& t)
 {
-    return TWalkTime{t.tv_sec, static_cast<int32_t>(t.tv_nsec)};
+    return TTreeWalkTime{t.tv_sec, static_cast<int32_t>(t.tv_nsec)};
 }
 
 bool StatAt(int dir, const char* name, int flags, struct statx& out)
@@ -27,7 +27,7 @@ bool StatAt(int dir, const char* name, int flags, struct statx& out)
     return statx(dir, name, flags | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME, &out) == 0;
 }
 
-void Fill(TWalkEntry& entry, const struct statx& st)
+void Fill(TTreeWalkEntry& entry, const struct statx& st)
 {
     entry.Found = true;
     entry.IsDirectory = S_ISDIR(st.stx_mode);
@@ -47,7 +47,7 @@ TFileId IdOf(const struct statx& st)
 
 class TWalker {
 public:
-    TWalker(const std::function<void(const TWalkEntry&)>& visit, const std::atomic<bool>* stop)
+    TWalker(const std::function<void(const TTreeWalkEntry&)>& visit, const std::atomic<bool>* stop)
         : fVisit(visit), fStop(stop)
     {
     }
@@ -66,7 +66,7 @@ public:
         // Subfolders are entered after the folder's own entries, so only one
         // folder is open per level of the tree at any time.
         std::vector<std::pair<std::string, TFileId>> subfolders;
-        TWalkEntry entry;
+        TTreeWalkEntry entry;
         while (!Stopped()) {
             errno = 0;
             const dirent* d = readdir(dir);
@@ -78,7 +78,7 @@ public:
             const char* name = d->d_name;
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
                 continue;
-            entry = TWalkEntry();
+            entry = TTreeWalkEntry();
             entry.RelativePath = prefix + name;
             struct statx st;
             if (StatAt(dirfd(dir), name, AT_SYMLINK_NOFOLLOW, st)) {
@@ -127,16 +127,16 @@ public:
 
     uint64_t fDevice = 0;
     std::set<TFileId> fVisited;
-    TWalkStats fStats;
+    TTreeWalkStats fStats;
 
 private:
-    const std::function<void(const TWalkEntry&)>& fVisit;
+    const std::function<void(const TTreeWalkEntry&)>& fVisit;
     const std::atomic<bool>* fStop;
 };
 
 }  // namespace
 
-TWalkStats WalkTree(const std::string& root, const std::function<void(const TWalkEntry&)>& visit,
+TTreeWalkStats WalkTree(const std::string& root, const std::function<void(const TTreeWalkEntry&)>& visit,
                     const std::atomic<bool>* stop)
 {
     const int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -12,12 +12,12 @@
 #include <functional>
 #include <string>
 
-struct TWalkTime {
+struct TTreeWalkTime {
     int64_t Seconds = 0;      // since 1970-01-01 UTC
     int32_t Nanoseconds = 0;
 };
 
-struct TWalkEntry {
+struct TTreeWalkEntry {
     // From the root, '/'-separated, without a leading '/': "DIR/SUB/FILE.JPG".
     std::string RelativePath;
     bool Found = false;        // its status could be read (through a link)
@@ -25,12 +25,12 @@ struct TWalkEntry {
     bool IsLink = false;
     int64_t Size = 0;
     uint32_t Mode = 0;         // permission and type bits
-    TWalkTime Modified;
-    TWalkTime Created;         // the birth time; the change time where the file system keeps none
-    TWalkTime Accessed;
+    TTreeWalkTime Modified;
+    TTreeWalkTime Created;         // the birth time; the change time where the file system keeps none
+    TTreeWalkTime Accessed;
 };
 
-struct TWalkStats {
+struct TTreeWalkStats {
     int64_t Entries = 0;
     int64_t FoldersSkipped = 0;   // links to folders, repeats and other file systems not entered
     int64_t FoldersUnreadable = 0;
@@ -41,5 +41,5 @@ struct TWalkStats {
 // Stops early, between entries, once stop is set. Raises EFileError when the
 // root itself cannot be opened as a folder. visit may raise; the walk then
 // ends with that exception.
-TWalkStats WalkTree(const std::string& root, const std::function<void(const TWalkEntry&)>& visit,
+TTreeWalkStats WalkTree(const std::string& root, const std::function<void(const TTreeWalkEntry&)>& visit,
                     const std::atomic<bool>* stop = nullptr);

@@ -232,7 +232,7 @@ TEST(MediaWalk, LinksToFoldersAreNotEntered)
     ASSERT_EQ(symlink("..", t.File("disc/a/up").c_str()), 0);
     ASSERT_EQ(symlink("pic.jpg", t.File("disc/a/same.jpg").c_str()), 0);
     ASSERT_EQ(symlink("gone", t.File("disc/dangling").c_str()), 0);
-    TWalkStats stats;
+    TTreeWalkStats stats;
     TMediaFolder m(nullptr, "D");
     m.InstallCatalogue(BuildCatalogue(t.File("disc"), {}, nullptr, &stats));
     std::set<std::string> paths;
@@ -254,7 +254,7 @@ TEST(MediaWalk, StaysOnItsOwnFileSystem)
         if (parent != "/dev")
             continue;
         std::set<std::string> paths;
-        WalkTree(parent, [&](const TWalkEntry& e) { paths.insert(e.RelativePath); });
+        WalkTree(parent, [&](const TTreeWalkEntry& e) { paths.insert(e.RelativePath); });
         const std::string name = mount.Path.substr(parent.size() + 1);
         ASSERT_TRUE(paths.count(name)) << mount.Path;
         for (const std::string& p : paths)
