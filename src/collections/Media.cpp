@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "common/Text.h"
 
@@ -55,6 +56,16 @@ std::optional<std::string> CheckMediumName(const TMediaList& list, const std::st
 std::string FormatSerial(uint32_t serial)
 {
     return IntToHex(serial >> 16, 4) + "-" + IntToHex(serial & 0xFFFF, 4);
+}
+
+const char* DriveTypeName(TDriveType type)
+{
+    static const char* const Names[] = {
+        "不明", "", "3.5 インチ フロッピー ディスク", "5.25 インチ フロッピー ディスク", "リムーバブルディスク",
+        "固定ディスク", "ネットワークドライブ", "CD-ROM", "RAMディスク", "その他",
+    };
+    const auto code = static_cast<size_t>(type);
+    return code < std::size(Names) ? Names[code] : Names[0];
 }
 
 TDriveType DriveTypeOfVolume(const TVolumeInfo& volume)

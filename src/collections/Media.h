@@ -29,6 +29,10 @@ std::optional<std::string> CheckMediumName(const TMediaList& list, const std::st
 // The serial number as the property dialog shows it: "1A2B-3C4D".
 std::string FormatSerial(uint32_t serial);
 
+// The name the property dialogs show for a drive kind ("CD-ROM", ...); the
+// empty text for dtNotDrive.
+const char* DriveTypeName(TDriveType type);
+
 // The drive kind of a mounted volume, as a catalogue records it.
 TDriveType DriveTypeOfVolume(const TVolumeInfo& volume);
 // The drive kinds whose volumes are looked at when media are recognised:
