@@ -50,6 +50,7 @@
 #include "browser/ui/KeyCodes.h"
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MarkerMenus.h"
+#include "browser/ui/MediaCommands.h"
 #include "browser/ui/MouseCustomizeDialog.h"
 #include "browser/ui/MouseRouting.h"
 #include "browser/ui/StatusBarPane.h"
@@ -139,6 +140,10 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
         ShowMessage(text, TMessageIcon::miWarning);
     });
     for (const std::string& problem : fKeeper->Load())
+        ShowMessage(problem, TMessageIcon::miWarning);
+    // The media catalogues: read at start, registered and updated from discs.
+    fMediaCommands = std::make_unique<TMediaCommands>(this, fMedia, core.Folders().DataFolder, fDispatcher);
+    if (const std::string problem = fMediaCommands->Load(); !problem.empty())
         ShowMessage(problem, TMessageIcon::miWarning);
     TPageViewer& viewer = fModel->Viewer();
 
@@ -544,7 +549,7 @@ bool IsMenuHolder(TActionId action)
 bool TMainForm::IsWindowAction(TActionId action)
 {
     using enum TActionId;
-    if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action))
+    if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -610,6 +615,8 @@ TActionContext TMainForm::ActionContext() const
         const int item = std::find(selection.begin(), selection.end(), focused) != selection.end() ? focused
                                                                                                   : selection.front();
         context.Selection.Folder = items[static_cast<size_t>(item)].Kind == TItemKind::ikFolder;
+        context.Selection.MediaDrive =
+            context.Selection.Folder && TMediaCommands::IsMediaDrive(items[static_cast<size_t>(item)].Path);
     }
     // The neighbour commands ask the tree whether there is anywhere to go;
     // in an archive, whether it holds a folder or archive to enter.
@@ -733,6 +740,17 @@ bool TMainForm::RunWindowAction(TActionId action)
     }
     if (TMarkerMenus::Runs(action)) {
         const bool done = fMarkerMenus->Run(action);
+        UpdateActions();
+        return done;
+    }
+    if (TMediaCommands::Runs(action)) {
+        // The focused folder of the list, or the place shown.
+        const std::vector<TBrowserItem>& items = fModel->Items();
+        const int focused = fModel->FocusedItem();
+        const bool folder = focused >= 0 && focused < static_cast<int>(items.size()) &&
+                            items[static_cast<size_t>(focused)].Kind == TItemKind::ikFolder;
+        const bool done = fMediaCommands->Run(
+            action, folder ? items[static_cast<size_t>(focused)].Path : fModel->ShownPlace().Folder, -1);
         UpdateActions();
         return done;
     }
