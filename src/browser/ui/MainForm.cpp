@@ -159,6 +159,10 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
 
     BuildActions();
     BuildPanes();
+    // A catalogue is read from its file when a view first shows it.
+    const auto loadCatalogue = [this](TMediaFolder& medium) { fMediaCommands->EnsureCatalogue(medium); };
+    fModel->FileList().OnMediaLoading = loadCatalogue;
+    fTreePane->Tree(TTreeKind::tkMedia).OnMediaLoading = loadCatalogue;
     // Clicks, wheel turns and drags in the image view and on the file list
     // run what the mouse bindings say.
     const TMouseRoutes mouse{[this](TActionId action) { RunAction(action); },
