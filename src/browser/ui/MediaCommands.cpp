@@ -35,7 +35,7 @@ TMountPoint MountOf(const std::string& path, const std::vector<TMountPoint>& mou
 
 TMediaCommands::TMediaCommands(QWidget* window, TMediaList& list, const std::string& dataFolder,
                                TDispatcher& dispatcher)
-    : QObject(window), fWindow(window), fList(list), fKeeper(list, dataFolder, dispatcher)
+    : QObject(window), fWindow(window), fList(list), fKeeper(list, dataFolder, dispatcher), fDispatcher(dispatcher)
 {
 }
 
@@ -56,7 +56,12 @@ bool TMediaCommands::IsMediaDrive(const std::string& folder)
 
 std::string TMediaCommands::Load()
 {
-    const TListLoadResult result = fKeeper.Load(ReadVolumes(ReadMountPoints()));
+    fVolumes = ReadVolumes(ReadMountPoints());
+    const TListLoadResult result = fKeeper.Load(fVolumes);
+    if (!fDrives) {
+        fDrives = std::make_unique<TShellChangeNotifier>(fDispatcher);
+        fDrives->AddHandler(this, [this](const TDriveEvent&) { MountsChanged(); });
+    }
     return result.Damaged || result.Unreadable ? result.Error : std::string();
 }
 
@@ -133,6 +138,7 @@ bool TMediaCommands::EnsureInserted(int index)
 
 void TMediaCommands::ShowProgress(TMediaFolder& medium, int index)
 {
+    fLoadingIndex = index;
     fProgress = new QProgressDialog(Q("情報を取得中･･･"), "キャンセル", 0, 0, fWindow);
     fProgress->setWindowTitle("Mireva");
     fProgress->setWindowModality(Qt::WindowModal);
@@ -151,6 +157,7 @@ void TMediaCommands::ShowProgress(TMediaFolder& medium, int index)
 void TMediaCommands::Finished(int index, const std::string& error)
 {
     fList.LockedDrive.clear();
+    fLoadingIndex = -1;
     if (TMediaFolder* medium = fList.Medium(index))
         medium->OnLoadProgress = nullptr;
     if (fProgress) {
@@ -161,6 +168,21 @@ void TMediaCommands::Finished(int index, const std::string& error)
         Warn(error);
     fWindow->setEnabled(true);
     fWindow->activateWindow();
+}
+
+void TMediaCommands::MountsChanged()
+{
+    std::vector<TVolumeInfo> now = ReadVolumes(ReadMountPoints());
+    fKeeper.MountsChanged(fVolumes, now);
+    fVolumes = std::move(now);
+    // A disc taken out while it was read ends its load: the progress window
+    // closes as after a cancel.
+    const TMediaFolder* loading = fList.Medium(fLoadingIndex);
+    if (fProgress && loading && !loading->Loading()) {
+        const int index = fLoadingIndex;
+        fKeeper.Cancel(index);
+        Finished(index, std::string());
+    }
 }
 
 void TMediaCommands::EnsureCatalogue(TMediaFolder& medium)

@@ -14,6 +14,7 @@
 #include "base/Dispatcher.h"
 #include "browser/ActionTable.h"
 #include "browser/MediaKeeper.h"
+#include "shellviews/ShlNotify.h"
 
 class QProgressDialog;
 class QWidget;
@@ -23,7 +24,9 @@ public:
     TMediaCommands(QWidget* window, TMediaList& list, const std::string& dataFolder, TDispatcher& dispatcher);
     ~TMediaCommands() override;
 
-    // Reads the media and finds the mounted ones; problems go to the returned text.
+    // Reads the media and finds the mounted ones, then follows the mount
+    // table: a disc mounted or taken out moves its medium between its files
+    // and its catalogue. Problems go to the returned text.
     std::string Load();
     TMediaKeeper& Keeper() { return fKeeper; }
 
@@ -53,9 +56,14 @@ private:
     void ShowProgress(TMediaFolder& medium, int index);
     void Finished(int index, const std::string& error);
     void Warn(const std::string& text);
+    void MountsChanged();
 
     QWidget* fWindow;
     TMediaList& fList;
     TMediaKeeper fKeeper;
     QProgressDialog* fProgress = nullptr;
+    int fLoadingIndex = -1;  // the medium the progress window is for
+    TDispatcher& fDispatcher;
+    std::vector<TVolumeInfo> fVolumes;  // as last read
+    std::unique_ptr<TShellChangeNotifier> fDrives;
 };
