@@ -49,3 +49,8 @@ int RunWatch(TCliContext& context);
 // archives, the thumbnails stored for one, one thumbnail's JPEG written out,
 // and making the thumbnails of a folder or an archive into it.
 int RunThumbs(TCliContext& context);
+
+// MediaCommands.cpp: media catalogues as the viewer keeps them: a folder or a
+// mounted disc catalogued as a medium, the media listed, one folder of a
+// catalogue shown, a catalogue read again, and what differs from the disc.
+int RunMedia(TCliContext& context);

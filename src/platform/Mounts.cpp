@@ -56,7 +56,13 @@ std::vector<TMountPoint> ParseMountInfo(const std::string& text)
 std::vector<TMountPoint> ReadMountPoints()
 {
     try {
-        return ParseMountInfo(ReadWholeFile("/proc/self/mountinfo", 16 << 20));
+        // The file reports a size of 0: it is read until it ends.
+        TFileStream file("/proc/self/mountinfo", TFileMode::fmOpenRead);
+        std::string text;
+        char chunk[16384];
+        for (int64_t got; (got = file.Read(chunk, sizeof chunk)) > 0 && text.size() < (16u << 20);)
+            text.append(chunk, static_cast<size_t>(got));
+        return ParseMountInfo(text);
     } catch (const EMirevaError&) {
         return {};
     }

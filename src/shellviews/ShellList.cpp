@@ -705,29 +705,36 @@ void TShellListModel::ListMedium(TListing& listing)
     // A catalogue that is still not in memory shows nothing.
     if (!medium->Loaded)
         return;
-    for (int i = 0; i < medium->Count(); ++i) {
-        const TCtFileInfo* record = medium->Record(i);
-        if (!record)
-            continue;
+    // The catalogue's folder index gives the folder's records at once, however
+    // large the disc.
+    for (const TCtFileInfo* record : medium->ItemsOf(listing.MediumPath)) {
         const std::string path = CataloguePath(record->Path);
-        if (path.empty() || CatalogueParent(path) != listing.MediumPath)
+        if (path.empty())
             continue;
-        // The disc may be anywhere, or nowhere: the node never looks at the
-        // disk, its data and icon come from the record.
-        auto node = TShellFolder::Create(nullptr, record->Item, fSources.Info);
-        node->IconByType = true;
-        node->SetIsDirectory(record->IsDirectory);
-        if (record->Attributes != -1)
-            node->SetFileData(record->Size, record->Modified,
-                              static_cast<uint32_t>(record->Attributes) | (record->IsDirectory ? faDirectory : 0));
-        else
-            node->SetFileData(0, 0, record->IsDirectory ? faDirectory : 0);
+        std::unique_ptr<TShellFolder> node;
+        if (medium->Inserted()) {
+            // The disc is in a drive: the row is the real file, read from it.
+            node = TShellFolder::CreateFromPath(nullptr, medium->LivePath() + "/" + path, fSources.Info);
+            node->IconByType = true;
+            node->SetIsDirectory(record->IsDirectory);
+        } else {
+            // The disc may be anywhere, or nowhere: the node never looks at
+            // the disk, its data and icon come from the record.
+            node = TShellFolder::Create(nullptr, record->Item, fSources.Info);
+            node->IconByType = true;
+            node->SetIsDirectory(record->IsDirectory);
+            if (record->Attributes != -1)
+                node->SetFileData(record->Size, record->Modified,
+                                  static_cast<uint32_t>(record->Attributes) | (record->IsDirectory ? faDirectory : 0));
+            else
+                node->SetFileData(0, 0, record->IsDirectory ? faDirectory : 0);
+        }
         node->SetPlainTypeNames(fOptions.TypeByExtension);
         auto row = MakeRow(std::move(node));
         row->Key = path;
         row->DirLength = DirLengthOf(row->Key);
         row->Name = ExtractFileName(path);
-        row->NoData = record->Attributes == -1;
+        row->NoData = !medium->Inserted() && record->Attributes == -1;
         listing.Rows.push_back(std::move(row));
     }
 }

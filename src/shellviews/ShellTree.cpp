@@ -134,11 +134,9 @@ bool TShellTreeModel::HasTopFolders(const TMediaFolder& medium)
 {
     if (!medium.Loaded)
         return false;
-    for (int i = 0; i < medium.Count(); ++i) {
-        const TCtFileInfo* record = medium.Record(i);
-        if (record && record->IsDirectory && CatalogueParent(CataloguePath(record->Path)).empty())
+    for (const TCtFileInfo* record : medium.ItemsOf(std::string()))
+        if (record->IsDirectory)
             return true;
-    }
     return false;
 }
 
@@ -945,19 +943,22 @@ void TShellTreeModel::FillMedium(TTreeNode& node)
     if (!medium->Loaded)
         return;
     const std::string folder = node.fKind == TTreeNodeKind::nkMedium ? std::string() : CataloguePath(node.fKey);
+    // Only this folder's records and those of its subfolders are looked at,
+    // through the catalogue's folder index.
     std::vector<std::string> folders;
     std::set<std::string> withFolders;
-    for (int i = 0; i < medium->Count(); ++i) {
-        const TCtFileInfo* record = medium->Record(i);
-        if (!record || !record->IsDirectory)
+    for (const TCtFileInfo* record : medium->ItemsOf(folder)) {
+        if (!record->IsDirectory)
             continue;
         const std::string path = CataloguePath(record->Path);
         if (path.empty())
             continue;
-        const std::string parent = CatalogueParent(path);
-        withFolders.insert(parent);
-        if (parent == folder)
-            folders.push_back(path);
+        folders.push_back(path);
+        for (const TCtFileInfo* inner : medium->ItemsOf(path))
+            if (inner->IsDirectory) {
+                withFolders.insert(path);
+                break;
+            }
     }
     std::sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
         return CompareNames(LastSegment(a), LastSegment(b)) < 0;

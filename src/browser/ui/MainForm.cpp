@@ -51,6 +51,7 @@
 #include "browser/ui/KeyCodes.h"
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MarkerMenus.h"
+#include "browser/ui/MediaCommands.h"
 #include "browser/ui/MouseCustomizeDialog.h"
 #include "browser/ui/MouseRouting.h"
 #include "browser/ui/StatusBarPane.h"
@@ -142,6 +143,10 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     });
     for (const std::string& problem : fKeeper->Load())
         ShowMessage(problem, TMessageIcon::miWarning);
+    // The media catalogues: read at start, registered and updated from discs.
+    fMediaCommands = std::make_unique<TMediaCommands>(this, fMedia, core.Folders().DataFolder, fDispatcher);
+    if (const std::string problem = fMediaCommands->Load(); !problem.empty())
+        ShowMessage(problem, TMessageIcon::miWarning);
     TPageViewer& viewer = fModel->Viewer();
 
     fFrame = new TImageViewFrame(viewer, *fScaler, this);
@@ -156,6 +161,10 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
 
     BuildActions();
     BuildPanes();
+    // A catalogue is read from its file when a view first shows it.
+    const auto loadCatalogue = [this](TMediaFolder& medium) { fMediaCommands->EnsureCatalogue(medium); };
+    fModel->FileList().OnMediaLoading = loadCatalogue;
+    fTreePane->Tree(TTreeKind::tkMedia).OnMediaLoading = loadCatalogue;
     // Clicks, wheel turns and drags in the image view and on the file list
     // run what the mouse bindings say.
     const TMouseRoutes mouse{[this](TActionId action) { RunAction(action); },
@@ -588,7 +597,7 @@ TFileViewType ShownFileViewType(const TBrowserModel& model)
 bool TMainForm::IsWindowAction(TActionId action)
 {
     using enum TActionId;
-    if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action))
+    if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -656,6 +665,8 @@ TActionContext TMainForm::ActionContext() const
         const int item = std::find(selection.begin(), selection.end(), focused) != selection.end() ? focused
                                                                                                   : selection.front();
         context.Selection.Folder = items[static_cast<size_t>(item)].Kind == TItemKind::ikFolder;
+        context.Selection.MediaDrive =
+            context.Selection.Folder && TMediaCommands::IsMediaDrive(items[static_cast<size_t>(item)].Path);
     }
     // The neighbour commands ask the tree whether there is anywhere to go;
     // in an archive, whether it holds a folder or archive to enter.
@@ -781,6 +792,17 @@ bool TMainForm::RunWindowAction(TActionId action)
     }
     if (TMarkerMenus::Runs(action)) {
         const bool done = fMarkerMenus->Run(action);
+        UpdateActions();
+        return done;
+    }
+    if (TMediaCommands::Runs(action)) {
+        // The focused folder of the list, or the place shown.
+        const std::vector<TBrowserItem>& items = fModel->Items();
+        const int focused = fModel->FocusedItem();
+        const bool folder = focused >= 0 && focused < static_cast<int>(items.size()) &&
+                            items[static_cast<size_t>(focused)].Kind == TItemKind::ikFolder;
+        const bool done = fMediaCommands->Run(
+            action, folder ? items[static_cast<size_t>(focused)].Path : fModel->ShownPlace().Folder, -1);
         UpdateActions();
         return done;
     }

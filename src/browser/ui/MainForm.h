@@ -51,6 +51,7 @@ class TFilePane;
 class TImageViewFrame;
 class TMarkerKeeper;
 class TMarkerMenus;
+class TMediaCommands;
 class TStatusBarPane;
 class TTreePane;
 struct THandOver;
@@ -193,6 +194,7 @@ private:
     // The recent files and markers, kept beside the model they follow.
     std::unique_ptr<TMarkerKeeper> fKeeper;
     std::unique_ptr<TMarkerMenus> fMarkerMenus;
+    std::unique_ptr<TMediaCommands> fMediaCommands;
 
     TImageViewFrame* fFrame = nullptr;
     TTreePane* fTreePane = nullptr;

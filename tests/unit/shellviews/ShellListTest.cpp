@@ -11,6 +11,7 @@
 #include "collections/Shelf.h"
 #include "shellviews/DirNotify.h"
 #include "shellviews/ShellList.h"
+#include "base/PathUtils.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -498,6 +499,13 @@ TEST_F(ShellListTest, AMediumListsOneDirectoryFromItsCatalogue)
     ASSERT_TRUE(fList->SetPlace(fList->Open(0).Place));
     EXPECT_EQ(fList->Content(), lcoMediumFolder);
     EXPECT_EQ(Names(), TNames{"in.jpg"});
+
+    // With the disc mounted the rows are its real files.
+    fTemp.Write("live/top.jpg", std::string(3072, 'x'));
+    medium.SetLivePath(ExcludeTrailingPathDelimiter(fTemp.File("live")));
+    ASSERT_TRUE(fList->SetMedium(0));
+    EXPECT_EQ(Names(), (TNames{"art", "top.jpg"}));
+    EXPECT_EQ(fList->Text(1, 1), "3 KB");
 }
 
 }  // namespace

@@ -1,0 +1,141 @@
+#include "browser/MediaKeeper.h"
+
+#include "common/DateTime.h"
+#include "platform/FileSystem.h"
+
+TMediaKeeper::TMediaKeeper(TMediaList& list, std::string dataFolder, TDispatcher& dispatcher)
+    : fList(list), fStore(std::move(dataFolder)), fDispatcher(dispatcher)
+{
+    // A renamed or deleted medium takes its files along, and the list is
+    // saved at once so that the files and the list agree.
+    fList.OnRenamed = [this](TCustomFolderList&, int index, const std::string& oldName) {
+        fStore.RenameFiles(oldName, fList.Folder(index)->Name());
+        SaveList();
+    };
+    fList.OnDeleted = [this](TCustomFolderList&, int, const std::string& name) {
+        fStore.DeleteFiles(name);
+        SaveList();
+    };
+}
+
+TMediaKeeper::~TMediaKeeper()
+{
+    fList.OnRenamed = nullptr;
+    fList.OnDeleted = nullptr;
+    for (int i = 0; i < fList.Count(); ++i)
+        fList.Medium(i)->StopLoading();
+}
+
+TListLoadResult TMediaKeeper::Load(const std::vector<TVolumeInfo>& volumes)
+{
+    const TListLoadResult result = fStore.LoadList(fList);
+    ScanMedia(fList, volumes);
+    return result;
+}
+
+void TMediaKeeper::SaveList()
+{
+    fStore.SaveList(fList);
+}
+
+std::unique_ptr<TMediaFolder> TMediaKeeper::Prepare(const TVolumeInfo& volume, const std::string& root) const
+{
+    auto medium = std::make_unique<TMediaFolder>(nullptr, volume.Label);
+    medium->VolumeLabel = volume.Label;
+    medium->SerialNumber = volume.Serial;
+    medium->DriveType = DriveTypeOfVolume(volume);
+    medium->FileSystem = volume.FsType;
+    medium->Capacity = volume.Capacity;
+    medium->FreeSpace = volume.FreeSpace;
+    medium->StoredRootId = TItemIdList::FromPath(root);
+    medium->SetLivePath(volume.MountPath);
+    return medium;
+}
+
+std::vector<int> TMediaKeeper::SameMedia(const TMediaFolder& prepared) const
+{
+    std::vector<int> same;
+    for (int i = 0; i < fList.Count(); ++i) {
+        const TMediaFolder& m = *fList.Medium(i);
+        if (m.VolumeLabel == prepared.VolumeLabel && m.SerialNumber == prepared.SerialNumber &&
+            m.DriveType == prepared.DriveType && m.FileSystem == prepared.FileSystem)
+            same.push_back(i);
+    }
+    return same;
+}
+
+void TMediaKeeper::AddMedium(std::unique_ptr<TMediaFolder> prepared, const std::string& name, int imageIndex,
+                             const std::string& comment, const std::string& root,
+                             std::function<void(int, const std::string&)> done)
+{
+    const int index = fList.Add(name, imageIndex, comment);
+    TMediaFolder& medium = *fList.Medium(index);
+    medium.VolumeLabel = prepared->VolumeLabel;
+    medium.SerialNumber = prepared->SerialNumber;
+    medium.DriveType = prepared->DriveType;
+    medium.FileSystem = prepared->FileSystem;
+    medium.Capacity = prepared->Capacity;
+    medium.FreeSpace = prepared->FreeSpace;
+    medium.StoredRootId = prepared->StoredRootId;
+    medium.SetLivePath(prepared->LivePath());
+    medium.OnLoaded = [this, done](TMediaFolder& m, const std::string& error) { Finished(m, error, true, done); };
+    StartLoading(medium, root, fDispatcher, false);
+}
+
+void TMediaKeeper::Reload(int index, const std::string& root, std::function<void(int, const std::string&)> done)
+{
+    TMediaFolder* medium = fList.Medium(index);
+    if (!medium)
+        return;
+    medium->OnLoaded = [this, done](TMediaFolder& m, const std::string& error) { Finished(m, error, false, done); };
+    StartLoading(*medium, root, fDispatcher, true);
+}
+
+void TMediaKeeper::Cancel(int index)
+{
+    TMediaFolder* medium = fList.Medium(index);
+    if (!medium)
+        return;
+    medium->StopLoading();
+    // A medium whose catalogue was never read holds nothing worth keeping;
+    // its files were never written, so the list alone forgets it.
+    if (!medium->Loaded && !PathExists(fStore.CataloguePath(medium->Name())))
+        fList.Delete(index);
+}
+
+void TMediaKeeper::Finished(TMediaFolder& medium, const std::string& error, bool added,
+                            std::function<void(int, const std::string&)> done)
+{
+    // done is a copy: deleting a medium whose load failed frees the handler
+    // that called this.
+    const int index = medium.Index();
+    std::string failure = error;
+    if (failure.empty()) {
+        medium.CatalogueDate = Now();
+        try {
+            // The catalogue first: a list never names a medium whose records
+            // are not on disk.
+            fStore.SaveCatalogue(medium);
+            fStore.SaveList(fList);
+        } catch (const EMirevaError& e) {
+            failure = e.what();
+        }
+    } else if (added) {
+        fList.Delete(index);
+    }
+    if (done)
+        done(added && !error.empty() ? -1 : index, failure);
+}
+
+std::string TMediaKeeper::EnsureCatalogue(TMediaFolder& medium)
+{
+    if (medium.Loaded || medium.Loading())
+        return {};
+    const TCatalogueLoadResult result = fStore.LoadCatalogue(medium);
+    return result.Kind == TCatalogueLoadKind::clRead ? std::string() : result.Error;
+}
+
+int TMediaKeeper::MountsChanged(const std::vector<TVolumeInfo>& before, const std::vector<TVolumeInfo>& after)
+{
+    return ApplyMountChanges(fList, before, after);
+}

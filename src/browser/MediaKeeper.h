@@ -1,0 +1,72 @@
+#pragma once
+
+// The window's media catalogues through one run: the list read at start and
+// matched against the mounted discs, registering a disc (or any folder) as a
+// new medium or updating an existing one from its disc on the loading thread,
+// opening a catalogue on first use, the files that follow a rename or a
+// deletion, and the mount table's changes. The window shows the progress and
+// the messages; this class decides and keeps the files right.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Dispatcher.h"
+#include "collections/Media.h"
+
+class TMediaKeeper {
+public:
+    // list must outlive the keeper; dispatcher runs the loading thread's
+    // reports on the window's thread.
+    TMediaKeeper(TMediaList& list, std::string dataFolder, TDispatcher& dispatcher);
+    ~TMediaKeeper();
+    TMediaKeeper(const TMediaKeeper&) = delete;
+    TMediaKeeper& operator=(const TMediaKeeper&) = delete;
+
+    TMediaStore& Store() { return fStore; }
+
+    // Reads "Media.lst" and finds which media are mounted now. Returns the
+    // load's result for the window to report damage.
+    TListLoadResult Load(const std::vector<TVolumeInfo>& volumes);
+    // Saves the list; raises EFileError.
+    void SaveList();
+
+    // The medium a mounted volume would become: identity and sizes from the
+    // volume, stored root at its mount, no owner yet. label and serial may be
+    // given instead of the volume's (a folder catalogued as a medium).
+    std::unique_ptr<TMediaFolder> Prepare(const TVolumeInfo& volume, const std::string& root) const;
+    // The media whose identity equals the prepared one's (exact label,
+    // serial, drive kind and file system): the chooser offers them for update.
+    std::vector<int> SameMedia(const TMediaFolder& prepared) const;
+
+    // Appends the prepared medium under name and comment and starts its
+    // catalogue from root. When the load ends, the catalogue and the list are
+    // saved; done hears the error (empty on success). A failed save is an
+    // error too. A load that fails or is cancelled (Cancel) takes the new
+    // medium away again.
+    void AddMedium(std::unique_ptr<TMediaFolder> prepared, const std::string& name, int imageIndex,
+                   const std::string& comment, const std::string& root,
+                   std::function<void(int index, const std::string& error)> done);
+    // Reads medium index again from root, keeping its catalogue until the new
+    // one is in; saves both files when it ends.
+    void Reload(int index, const std::string& root, std::function<void(int index, const std::string& error)> done);
+    // Ends the load of medium index; a medium that was never loaded goes.
+    void Cancel(int index);
+
+    // Reads a medium's catalogue when it is not in memory yet; the window
+    // shows the returned message (empty when read; a damaged file is read as
+    // far as it goes).
+    std::string EnsureCatalogue(TMediaFolder& medium);
+
+    // The mount table changed.
+    int MountsChanged(const std::vector<TVolumeInfo>& before, const std::vector<TVolumeInfo>& after);
+
+private:
+    void Finished(TMediaFolder& medium, const std::string& error, bool added,
+                  std::function<void(int, const std::string&)> done);
+
+    TMediaList& fList;
+    TMediaStore fStore;
+    TDispatcher& fDispatcher;
+};

@@ -1,0 +1,198 @@
+#include "browser/ui/MediaCommands.h"
+
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QWidget>
+
+#include "base/PathUtils.h"
+#include "collections/ui/MediumPropertyDialog.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// The mount holding path: the longest mount folder above it.
+TMountPoint MountOf(const std::string& path, const std::vector<TMountPoint>& mounts)
+{
+    TMountPoint best{"/", "", ""};
+    size_t length = 0;
+    for (const TMountPoint& mount : mounts) {
+        const bool above = mount.Path == "/" || path == mount.Path || path.rfind(mount.Path + "/", 0) == 0;
+        if (above && mount.Path.size() >= length) {
+            best = mount;
+            length = mount.Path.size();
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+TMediaCommands::TMediaCommands(QWidget* window, TMediaList& list, const std::string& dataFolder,
+                               TDispatcher& dispatcher)
+    : QObject(window), fWindow(window), fList(list), fKeeper(list, dataFolder, dispatcher), fDispatcher(dispatcher)
+{
+}
+
+TMediaCommands::~TMediaCommands() = default;
+
+bool TMediaCommands::IsMediaDrive(const std::string& folder)
+{
+    const std::string plain = ExcludeTrailingPathDelimiter(folder);
+    for (const TMountPoint& mount : ReadMountPoints()) {
+        if (mount.Path != plain)
+            continue;
+        const TDriveType type = DriveTypeOfMount(mount, IsRemovableDevice(mount.Device));
+        return type == TDriveType::dtFloppy35 || type == TDriveType::dtFloppy525 ||
+               type == TDriveType::dtRemovable || type == TDriveType::dtCdRom;
+    }
+    return false;
+}
+
+std::string TMediaCommands::Load()
+{
+    fVolumes = ReadVolumes(ReadMountPoints());
+    const TListLoadResult result = fKeeper.Load(fVolumes);
+    if (!fDrives) {
+        fDrives = std::make_unique<TShellChangeNotifier>(fDispatcher);
+        fDrives->AddHandler(this, [this](const TDriveEvent&) { MountsChanged(); });
+    }
+    return result.Damaged || result.Unreadable ? result.Error : std::string();
+}
+
+bool TMediaCommands::Run(TActionId action, const std::string& path, int medium)
+{
+    if (action == TActionId::actAddMedia)
+        AddFrom(path);
+    else if (action == TActionId::actUpdateMedia)
+        Update(medium);
+    else
+        return false;
+    return true;
+}
+
+void TMediaCommands::AddFrom(const std::string& path)
+{
+    const std::string root = ExcludeTrailingPathDelimiter(path).empty() ? "/" : ExcludeTrailingPathDelimiter(path);
+    if (!DirectoryExists(root)) {
+        QMessageBox::information(fWindow, "Mireva", Q("メディアが挿入されていません  "));
+        return;
+    }
+    const TVolumeInfo volume = ReadVolumeInfo(MountOf(RealPath(root).empty() ? root : RealPath(root), ReadMountPoints()));
+    // The disc stays in while it is registered: its removal is refused.
+    fList.LockedDrive = volume.MountPath;
+    std::unique_ptr<TMediaFolder> prepared = fKeeper.Prepare(volume, root);
+    const std::vector<int> same = fKeeper.SameMedia(*prepared);
+    if (!same.empty()) {
+        QMessageBox box(QMessageBox::Question, "メディアの選択",
+                        Q("保存されたメディア情報：" + fList.Medium(same[0])->Name()), QMessageBox::Cancel, fWindow);
+        QPushButton* add = box.addButton("追加(&A)", QMessageBox::AcceptRole);
+        QPushButton* update = box.addButton("更新(&U)", QMessageBox::AcceptRole);
+        box.exec();
+        if (box.clickedButton() == update) {
+            fList.LockedDrive.clear();
+            Update(same[0]);
+            return;
+        }
+        if (box.clickedButton() != add) {
+            fList.LockedDrive.clear();
+            return;
+        }
+    }
+    TMediumPropertyDialog dialog(fWindow, TMediumPropertyDialog::AddCaption, fList, *prepared, std::string());
+    if (dialog.exec() != QDialog::Accepted) {
+        fList.LockedDrive.clear();
+        return;
+    }
+    fKeeper.AddMedium(std::move(prepared), dialog.Name(), 0, dialog.Comment(), root,
+                      [this](int index, const std::string& error) { Finished(index, error); });
+    const int index = fList.Count() - 1;
+    ShowProgress(*fList.Medium(index), index);
+}
+
+void TMediaCommands::Update(int index)
+{
+    if (!fList.Medium(index) || !EnsureInserted(index))
+        return;
+    TMediaFolder& medium = *fList.Medium(index);
+    fList.LockedDrive = medium.LivePath();
+    fKeeper.Reload(index, medium.LivePath(), [this](int i, const std::string& error) { Finished(i, error); });
+    ShowProgress(medium, index);
+}
+
+bool TMediaCommands::EnsureInserted(int index)
+{
+    while (!ScanMedium(fList, index, ReadVolumes(ReadMountPoints()))) {
+        const std::string question = "メディア '" + fList.Medium(index)->Name() + "' を挿入してください  ";
+        if (QMessageBox::information(fWindow, "Mireva", Q(question), QMessageBox::Ok | QMessageBox::Cancel) !=
+            QMessageBox::Ok)
+            return false;
+    }
+    return true;
+}
+
+void TMediaCommands::ShowProgress(TMediaFolder& medium, int index)
+{
+    fLoadingIndex = index;
+    fProgress = new QProgressDialog(Q("情報を取得中･･･"), "キャンセル", 0, 0, fWindow);
+    fProgress->setWindowTitle("Mireva");
+    fProgress->setWindowModality(Qt::WindowModal);
+    fProgress->setMinimumDuration(0);
+    QProgressDialog* progress = fProgress;
+    medium.OnLoadProgress = [progress](TMediaFolder&, const std::string& path, bool sorting) {
+        progress->setLabelText(Q(sorting ? std::string("ソート中･･･") : path + " を読込中･･･"));
+    };
+    connect(fProgress, &QProgressDialog::canceled, this, [this, index] {
+        fKeeper.Cancel(index);
+        Finished(index, std::string());
+    });
+    fProgress->show();
+}
+
+void TMediaCommands::Finished(int index, const std::string& error)
+{
+    fList.LockedDrive.clear();
+    fLoadingIndex = -1;
+    if (TMediaFolder* medium = fList.Medium(index))
+        medium->OnLoadProgress = nullptr;
+    if (fProgress) {
+        fProgress->deleteLater();
+        fProgress = nullptr;
+    }
+    if (!error.empty())
+        Warn(error);
+    fWindow->setEnabled(true);
+    fWindow->activateWindow();
+}
+
+void TMediaCommands::MountsChanged()
+{
+    std::vector<TVolumeInfo> now = ReadVolumes(ReadMountPoints());
+    fKeeper.MountsChanged(fVolumes, now);
+    fVolumes = std::move(now);
+    // A disc taken out while it was read ends its load: the progress window
+    // closes as after a cancel.
+    const TMediaFolder* loading = fList.Medium(fLoadingIndex);
+    if (fProgress && loading && !loading->Loading()) {
+        const int index = fLoadingIndex;
+        fKeeper.Cancel(index);
+        Finished(index, std::string());
+    }
+}
+
+void TMediaCommands::EnsureCatalogue(TMediaFolder& medium)
+{
+    const std::string error = fKeeper.EnsureCatalogue(medium);
+    if (!error.empty())
+        Warn(error);
+}
+
+void TMediaCommands::Warn(const std::string& text)
+{
+    QMessageBox::warning(fWindow, "Mireva", Q(text));
+}

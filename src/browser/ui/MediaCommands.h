@@ -1,0 +1,69 @@
+#pragma once
+
+// The window's media commands: registering the disc (or folder) the user
+// chose as a medium ("メディア情報の保存") and updating a medium from its disc
+// ("メディア情報の更新"), with the property dialog, the choice between adding
+// and updating when the disc is known already, the insertion prompt, and a
+// progress window while the loading thread reads the disc. The media list
+// itself lives in the window; TMediaKeeper keeps its files.
+
+#include <QObject>
+#include <memory>
+#include <string>
+
+#include "base/Dispatcher.h"
+#include "browser/ActionTable.h"
+#include "browser/MediaKeeper.h"
+#include "shellviews/ShlNotify.h"
+
+class QProgressDialog;
+class QWidget;
+
+class TMediaCommands : public QObject {
+public:
+    TMediaCommands(QWidget* window, TMediaList& list, const std::string& dataFolder, TDispatcher& dispatcher);
+    ~TMediaCommands() override;
+
+    // Reads the media and finds the mounted ones, then follows the mount
+    // table: a disc mounted or taken out moves its medium between its files
+    // and its catalogue. Problems go to the returned text.
+    std::string Load();
+    TMediaKeeper& Keeper() { return fKeeper; }
+
+    // Whether a folder of the file list is the mount of a drive a medium can
+    // be registered from (floppy, removable disk, optical disc).
+    static bool IsMediaDrive(const std::string& folder);
+
+    static bool Runs(TActionId action)
+    {
+        return action == TActionId::actAddMedia || action == TActionId::actUpdateMedia;
+    }
+    // path: the folder or drive the command is for (actAddMedia), or the
+    // place shown; medium: the medium chosen in the media list (actUpdateMedia),
+    // -1 for none.
+    bool Run(TActionId action, const std::string& path, int medium);
+
+    // For the views' OnMediaLoading: reads a catalogue on first use and shows
+    // what went wrong.
+    void EnsureCatalogue(TMediaFolder& medium);
+
+private:
+    void AddFrom(const std::string& path);
+    void Update(int index);
+    // Whether the medium's disc is mounted, asking for it until it is or the
+    // user cancels.
+    bool EnsureInserted(int index);
+    void ShowProgress(TMediaFolder& medium, int index);
+    void Finished(int index, const std::string& error);
+    void Warn(const std::string& text);
+    void MountsChanged();
+
+    QWidget* fWindow;
+    TMediaList& fList;
+    TMediaKeeper fKeeper;
+    QProgressDialog* fProgress = nullptr;
+    int fLoadingIndex = -1;  // the medium the progress window is for
+    TDispatcher& fDispatcher;
+    std::vector<TVolumeInfo> fVolumes;  // as last read
+    std::unique_ptr<TShellChangeNotifier> fDrives;
+};
