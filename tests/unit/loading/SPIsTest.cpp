@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <dlfcn.h>
 #include <future>
+#include <mutex>
 #include <thread>
 
 #include "PluginTestSupport.h"
@@ -439,6 +441,81 @@ TEST_F(PluginRegistryTest, APluginIsNotUnloadedUnderARunningCall)
     EXPECT_NE(load.get(), nullptr);
     EXPECT_TRUE(watched.expired()) << "the set went with its last holder";
 }
+
+namespace {
+
+std::mutex gMeetMutex;
+std::condition_variable gMeet;
+int gInsideNow = 0;
+int gMostInside = 0;
+
+// Runs inside every call of the fake: waits a while for a second thread to
+// be inside the plug-in as well, and records how many were in at once.
+void MeetInside(const char*)
+{
+    std::unique_lock<std::mutex> lock(gMeetMutex);
+    gMostInside = std::max(gMostInside, ++gInsideNow);
+    gMeet.notify_all();
+    gMeet.wait_for(lock, std::chrono::milliseconds(500), [] { return gInsideNow >= 2; });
+    --gInsideNow;
+}
+
+struct TConcurrencyCase {
+    const char* Name;
+    const char* Fake;
+    bool DeclaresSafe;
+};
+
+}  // namespace
+
+class PluginConcurrencyTest : public ::testing::TestWithParam<TConcurrencyCase> {};
+
+// Two threads load through one plug-in at once, one from a file and one from
+// memory. A plug-in that does not declare itself thread-safe is never entered
+// by both: the second waits at the loader lock. One that declares it lets the
+// second in beside the first.
+TEST_P(PluginConcurrencyTest, OnlyAPluginDeclaredSafeIsEnteredByTwoThreads)
+{
+    const TTempFolder folder;
+    const std::string file = std::string(GetParam().Fake) + ".spi";
+    CopyFileTo(FakePluginPath(GetParam().Fake), folder.Path() + file);
+    TTestRegistry test(folder.Path());
+    test.Registry.SetBuiltinFactory([] { return nullptr; });
+    const TLoaderSetPtr loaders = test.Registry.Reload({});
+    ASSERT_EQ(loaders->ImageLoaderCount(), 1);
+    EXPECT_EQ(loaders->ImageLoader(0)->NeedsLoaderLock(), !GetParam().DeclaresSafe);
+    void* library = dlopen((folder.Path() + file).c_str(), RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(library, nullptr);
+    using THookSetter = void (*)(void (*)(const char*));
+    auto setHook = reinterpret_cast<THookSetter>(dlsym(library, "FakeSetCallHook"));
+    dlclose(library);
+    ASSERT_NE(setHook, nullptr);
+
+    const std::string bytes = FakeGradientImage(4, 3);
+    const std::string picture = folder.Write("p.fim", bytes);
+    gInsideNow = gMostInside = 0;
+    setHook(MeetInside);
+    std::atomic<int> loaded{0};
+    std::thread fromFile([&] {
+        if (loaders->LoadFromFile(picture, false))
+            ++loaded;
+    });
+    std::thread fromMemory([&] {
+        TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        if (loaders->LoadFromStream("p.fim", stream, false))
+            ++loaded;
+    });
+    fromFile.join();
+    fromMemory.join();
+    setHook(nullptr);
+    EXPECT_EQ(loaded.load(), 2);
+    EXPECT_EQ(gMostInside, GetParam().DeclaresSafe ? 2 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fakes, PluginConcurrencyTest,
+                         ::testing::Values(TConcurrencyCase{"NotDeclared", "fakeimage", false},
+                                           TConcurrencyCase{"DeclaredSafe", "fakesafe", true}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // A worker takes snapshots and loads through them while the user-interface
 // thread rebuilds the loaders (which loads the same libraries again) and
