@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <future>
+#include <system_error>
 
 #include "viewer/Caption.h"
 #include "viewer/ViewCommands.h"
@@ -25,6 +26,39 @@ std::optional<TPrescaleTarget> WholePageTarget(const TPageLayout& layout, int pa
 }
 
 }  // namespace
+
+class TPageViewer::TPartnerLoad {
+public:
+    // Starts job on a thread of its own; std::system_error when there is
+    // none to be had.
+    TPartnerLoad(int index, std::unique_ptr<TPictureLoadJob> job) : fIndex(index), fJob(std::move(job))
+    {
+        fDone = std::async(std::launch::async, [job = fJob.get()] { job->Run(); });
+    }
+    // A load nobody took is waited for, never left running on its own: the
+    // source and the picture list it reads stay the viewer's.
+    ~TPartnerLoad()
+    {
+        if (fDone.valid())
+            fDone.wait();
+    }
+    TPartnerLoad(const TPartnerLoad&) = delete;
+    TPartnerLoad& operator=(const TPartnerLoad&) = delete;
+
+    int Index() const { return fIndex; }
+    // Waits for the worker, then shows what the load would have shown; what
+    // the worker threw is thrown here, as a load on this thread would have.
+    TImageSlot Take()
+    {
+        fDone.get();
+        return fJob->Finish();
+    }
+
+private:
+    int fIndex;
+    std::unique_ptr<TPictureLoadJob> fJob;
+    std::future<void> fDone;
+};
 
 TPageViewer::TPageViewer(TDecoderFactory decoders, TDispatcher* dispatcher)
     : fDecoders(std::move(decoders)), fDispatcher(dispatcher)
@@ -178,6 +212,10 @@ void TPageViewer::ShowImage(const TShowRequest& request)
     }
 
     fRandomShown = request.RandomMove;
+    // When both pages of a spread are loaded here, the partner decodes on a
+    // worker meanwhile; everything after goes on exactly as if it had been
+    // loaded in its turn, its messages shown at that point.
+    const std::unique_ptr<TPartnerLoad> partnerLoad = StartPartnerLoad(request, held);
     fPrimary = Obtain(request.Index, request.FromCache, held);
     fLayout.ApplyRatioState();
     if (!fPrimary.HasBitmap()) {
@@ -208,7 +246,9 @@ void TPageViewer::ShowImage(const TShowRequest& request)
                                                return std::shared_ptr<TBitmap>();
                                            }
                                        });
-                TImageSlot partner = Obtain(partnerIndex, request.FromCache, held, request.Relayout);
+                TImageSlot partner = partnerLoad && partnerLoad->Index() == partnerIndex
+                                         ? TakePartnerLoad(*partnerLoad, held)
+                                         : Obtain(partnerIndex, request.FromCache, held, request.Relayout);
                 if (partner.HasBitmap()) {
                     partnerMeasured = true;
                     fLayout.MeasurePage(1, partner.Width(), partner.Height());
@@ -270,6 +310,56 @@ TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot
     return LoadDirect(index);
 }
 
+bool TPageViewer::LoadsDirectly(int index, const std::vector<TImageSlot>& held, bool relayout) const
+{
+    if (index < 0 || index >= Count() || (relayout && fFailed.count(index)))
+        return false;
+    return std::none_of(held.begin(), held.end(),
+                        [index](const TImageSlot& slot) { return slot.Index == index && slot.HasBitmap(); });
+}
+
+std::unique_ptr<TPageViewer::TPartnerLoad> TPageViewer::StartPartnerLoad(const TShowRequest& request,
+                                                                         const std::vector<TImageSlot>& held)
+{
+    // Only a spread wants a partner, and there are two loads to overlap only
+    // when neither page comes from the cache or from the pages shown so far.
+    // A partner loaded for a primary that turns out to stand alone (a
+    // landscape page, one that cannot be read) is dropped unseen, as it was
+    // never asked for.
+    if (!fSource || request.FromCache || fLayout.ViewState().ViewMode == TViewMode::vmSingle)
+        return nullptr;
+    if (fOptions.Picture.FirstImage && !request.RandomMove && request.Index == 0)
+        return nullptr;
+    const int partnerIndex = fMover.PartnerIndex(request.Index, Count(), request.RandomMove);
+    if (partnerIndex < 0 || partnerIndex == request.Index || !LoadsDirectly(request.Index, held, false) ||
+        !LoadsDirectly(partnerIndex, held, request.Relayout))
+        return nullptr;
+    std::unique_ptr<TPictureLoadJob> job = fSource->PrepareLoad(fItems[static_cast<size_t>(partnerIndex)]);
+    if (!job)
+        return nullptr;
+    try {
+        return std::make_unique<TPartnerLoad>(partnerIndex, std::move(job));
+    } catch (const std::system_error&) {
+        // No thread to be had: the partner loads after the primary.
+        return nullptr;
+    }
+}
+
+TImageSlot TPageViewer::TakePartnerLoad(TPartnerLoad& load, std::vector<TImageSlot>& held)
+{
+    // As a direct load through Obtain: a held slot of the page without its
+    // picture is let go.
+    const auto stale = std::find_if(held.begin(), held.end(),
+                                    [&](const TImageSlot& slot) { return slot.Index == load.Index(); });
+    if (stale != held.end())
+        held.erase(stale);
+    ++fDirectLoads;
+    TImageSlot slot = load.Take();
+    slot.Index = load.Index();
+    RecordDirectLoad(slot);
+    return slot;
+}
+
 std::optional<TPrescaleTarget> TPageViewer::EarlyScaleTarget(int partnerIndex,
                                                              const std::vector<TImageSlot>& held) const
 {
@@ -310,11 +400,16 @@ TImageSlot TPageViewer::LoadDirect(int index)
     ++fDirectLoads;
     TImageSlot slot = fSource->Load(fItems[static_cast<size_t>(index)]);
     slot.Index = index;
-    if (slot.HasBitmap())
-        fFailed.erase(index);
-    else
-        fFailed.insert(index);
+    RecordDirectLoad(slot);
     return slot;
+}
+
+void TPageViewer::RecordDirectLoad(const TImageSlot& slot)
+{
+    if (slot.HasBitmap())
+        fFailed.erase(slot.Index);
+    else
+        fFailed.insert(slot.Index);
 }
 
 void TPageViewer::HandBack(TImageSlot slot, TCacheDirection direction, bool trim)
