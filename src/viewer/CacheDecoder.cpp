@@ -203,6 +203,7 @@ public:
             fSlot = NotRead(fItem.Index);
         }
     }
+    const TImageSlot& Loaded() const override { return fSlot; }
     TImageSlot Finish() override
     {
         if (fOwner)

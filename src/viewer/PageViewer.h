@@ -34,6 +34,9 @@ public:
     virtual ~TPictureLoadJob() = default;
     // Any thread, once; touches nothing the user-interface thread uses.
     virtual void Run() = 0;
+    // The slot Run loaded, before Finish hands it over: the worker that ran
+    // it may go on to scale the picture. No bitmap when loading failed.
+    virtual const TImageSlot& Loaded() const = 0;
     // User-interface thread, after Run has returned. A slot with the item's
     // index, and no bitmap when loading failed.
     virtual TImageSlot Finish() = 0;
@@ -241,9 +244,10 @@ private:
     // the primary is to be scaled while the partner loads: resampled whole,
     // not scaled yet, the partner not at hand in held.
     std::optional<TPrescaleTarget> EarlyScaleTarget(int partnerIndex, const std::vector<TImageSlot>& held) const;
-    // Gives the primary the picture scaled for target if it is still picture
+    // Gives the page the picture scaled for target if it still shows picture
     // and the final layout shows it at that size.
-    void KeepEarlyScale(const TPrescaleTarget& target, const TBitmap* picture, std::shared_ptr<TBitmap> scaled);
+    void KeepEarlyScale(int page, const TPrescaleTarget& target, const TBitmap* picture,
+                        std::shared_ptr<TBitmap> scaled);
     void HandBack(TImageSlot slot, TCacheDirection direction, bool trim);
     void StartCache();
     bool CacheWanted() const;

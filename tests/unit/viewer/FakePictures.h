@@ -232,6 +232,7 @@ private:
                 fSource.fOnWorker.insert(fItem.Index);
             }
         }
+        const TImageSlot& Loaded() const override { return fSlot; }
         TImageSlot Finish() override
         {
             fSource.Loaded.push_back(fItem.Index);

@@ -665,6 +665,49 @@ INSTANTIATE_TEST_SUITE_P(
                         false}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+// A partner loaded on a worker is scaled there too, beside the primary, when
+// it has the primary's size: the view then copies both pages. One of another
+// size is left to the view.
+TEST(ParallelPartnerScale, APartnerOfThePrimarysSizeIsScaledOnItsWorker)
+{
+    for (const bool sameSize : {true, false}) {
+        SCOPED_TRACE(sameSize ? "same size" : "landscape partner");
+        auto source = std::make_shared<FakeSource>();
+        source->Parallel = true;
+        source->Scales = true;
+        if (!sameSize)
+            source->Landscape = {3};
+        auto decoder = std::make_shared<FakeDecoder>();
+        TPageViewer viewer([decoder] { return decoder; });
+        TViewerOptions options;
+        options.Cache.ImageCache = false;
+        options.Cache.FileCache = false;
+        options.Picture.Stretch = TStretchMode::smLanczos3;
+        viewer.SetOptions(options);
+        TViewState state;
+        state.ViewMode = TViewMode::vmSpread;
+        viewer.SetViewState(state);
+        viewer.SetClientSize(500, 300);
+        std::vector<TCacheItem> items;
+        for (int i = 0; i < 6; ++i)
+            items.push_back(TCacheItem{i, "/book/" + std::to_string(i + 1) + ".jpg", 0, -1});
+        viewer.SetList(std::move(items), source);
+        viewer.Open(0);
+        source->ScaleRequests.clear();
+
+        viewer.RunMove(mcNext);
+        ASSERT_EQ(viewer.Shown().Primary, 2);
+        ASSERT_EQ(viewer.Shown().Partner, 3);
+        EXPECT_EQ(source->ScaleRequests.size(), sameSize ? 2u : 1u);
+        const TSize display = viewer.Layout().PageSize(1);
+        EXPECT_EQ(viewer.Partner().ScaledFor(display.Width, display.Height, TStretchMode::smLanczos3) != nullptr,
+                  sameSize);
+        const TSize primary = viewer.Layout().PageSize(0);
+        EXPECT_EQ(viewer.Primary().ScaledFor(primary.Width, primary.Height, TStretchMode::smLanczos3) != nullptr,
+                  sameSize);
+    }
+}
+
 struct TParallelCase {
     const char* Name;
     TViewMode Mode;
