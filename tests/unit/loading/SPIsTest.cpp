@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <future>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -446,18 +447,19 @@ namespace {
 
 std::mutex gMeetMutex;
 std::condition_variable gMeet;
-int gInsideNow = 0;
-int gMostInside = 0;
+std::map<std::string, int> gInsideNow;
+std::map<std::string, int> gMostInside;
 
 // Runs inside every call of the fake: waits a while for a second thread to
-// be inside the plug-in as well, and records how many were in at once.
-void MeetInside(const char*)
+// be inside the same export as well, and records how many were in at once.
+void MeetInside(const char* function)
 {
     std::unique_lock<std::mutex> lock(gMeetMutex);
-    gMostInside = std::max(gMostInside, ++gInsideNow);
+    int& inside = gInsideNow[function];
+    gMostInside[function] = std::max(gMostInside[function], ++inside);
     gMeet.notify_all();
-    gMeet.wait_for(lock, std::chrono::milliseconds(500), [] { return gInsideNow >= 2; });
-    --gInsideNow;
+    gMeet.wait_for(lock, std::chrono::milliseconds(500), [&] { return inside >= 2; });
+    --inside;
 }
 
 struct TConcurrencyCase {
@@ -470,10 +472,10 @@ struct TConcurrencyCase {
 
 class PluginConcurrencyTest : public ::testing::TestWithParam<TConcurrencyCase> {};
 
-// Two threads load through one plug-in at once, one from a file and one from
-// memory. A plug-in that does not declare itself thread-safe is never entered
-// by both: the second waits at the loader lock. One that declares it lets the
-// second in beside the first.
+// Two threads load a file through one plug-in at once. A plug-in that does
+// not declare itself thread-safe is never entered by both: the second waits
+// at the loader lock, in detection as in decoding. One that declares it lets
+// the second in beside the first, detection on a file included.
 TEST_P(PluginConcurrencyTest, OnlyAPluginDeclaredSafeIsEnteredByTwoThreads)
 {
     const TTempFolder folder;
@@ -491,25 +493,25 @@ TEST_P(PluginConcurrencyTest, OnlyAPluginDeclaredSafeIsEnteredByTwoThreads)
     dlclose(library);
     ASSERT_NE(setHook, nullptr);
 
-    const std::string bytes = FakeGradientImage(4, 3);
-    const std::string picture = folder.Write("p.fim", bytes);
-    gInsideNow = gMostInside = 0;
+    const std::string first = folder.Write("1.fim", FakeGradientImage(4, 3));
+    const std::string second = folder.Write("2.fim", FakeGradientImage(3, 4));
+    gInsideNow.clear();
+    gMostInside.clear();
     setHook(MeetInside);
     std::atomic<int> loaded{0};
-    std::thread fromFile([&] {
+    auto load = [&](const std::string& picture) {
         if (loaders->LoadFromFile(picture, false))
             ++loaded;
-    });
-    std::thread fromMemory([&] {
-        TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-        if (loaders->LoadFromStream("p.fim", stream, false))
-            ++loaded;
-    });
-    fromFile.join();
-    fromMemory.join();
+    };
+    std::thread one(load, first);
+    std::thread two(load, second);
+    one.join();
+    two.join();
     setHook(nullptr);
     EXPECT_EQ(loaded.load(), 2);
-    EXPECT_EQ(gMostInside, GetParam().DeclaresSafe ? 2 : 1);
+    const int most = GetParam().DeclaresSafe ? 2 : 1;
+    EXPECT_EQ(gMostInside["IsSupported"], most);
+    EXPECT_EQ(gMostInside["GetPicture"], most);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fakes, PluginConcurrencyTest,
