@@ -665,6 +665,27 @@ INSTANTIATE_TEST_SUITE_P(
                         false}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+// A viewer of six or more pages of source with both caches off, so that
+// every page loads directly, in a 500 x 300 view.
+std::unique_ptr<TPageViewer> DirectViewer(const std::shared_ptr<FakeSource>& source, TViewMode mode, int pages)
+{
+    auto viewer = std::make_unique<TPageViewer>([decoder = std::make_shared<FakeDecoder>()] { return decoder; });
+    TViewerOptions options;
+    options.Cache.ImageCache = false;
+    options.Cache.FileCache = false;
+    options.Picture.Stretch = TStretchMode::smLanczos3;
+    viewer->SetOptions(options);
+    TViewState state;
+    state.ViewMode = mode;
+    viewer->SetViewState(state);
+    viewer->SetClientSize(500, 300);
+    std::vector<TCacheItem> items;
+    for (int i = 0; i < pages; ++i)
+        items.push_back(TCacheItem{i, "/book/" + std::to_string(i + 1) + ".jpg", 0, -1});
+    viewer->SetList(std::move(items), source);
+    return viewer;
+}
+
 // A partner loaded on a worker is scaled there too, beside the primary, when
 // it has the primary's size: the view then copies both pages. One of another
 // size is left to the view.
@@ -677,34 +698,20 @@ TEST(ParallelPartnerScale, APartnerOfThePrimarysSizeIsScaledOnItsWorker)
         source->Scales = true;
         if (!sameSize)
             source->Landscape = {3};
-        auto decoder = std::make_shared<FakeDecoder>();
-        TPageViewer viewer([decoder] { return decoder; });
-        TViewerOptions options;
-        options.Cache.ImageCache = false;
-        options.Cache.FileCache = false;
-        options.Picture.Stretch = TStretchMode::smLanczos3;
-        viewer.SetOptions(options);
-        TViewState state;
-        state.ViewMode = TViewMode::vmSpread;
-        viewer.SetViewState(state);
-        viewer.SetClientSize(500, 300);
-        std::vector<TCacheItem> items;
-        for (int i = 0; i < 6; ++i)
-            items.push_back(TCacheItem{i, "/book/" + std::to_string(i + 1) + ".jpg", 0, -1});
-        viewer.SetList(std::move(items), source);
-        viewer.Open(0);
+        const std::unique_ptr<TPageViewer> viewer = DirectViewer(source, TViewMode::vmSpread, 6);
+        viewer->Open(0);
         source->ScaleRequests.clear();
 
-        viewer.RunMove(mcNext);
-        ASSERT_EQ(viewer.Shown().Primary, 2);
-        ASSERT_EQ(viewer.Shown().Partner, 3);
+        viewer->RunMove(mcNext);
+        ASSERT_EQ(viewer->Shown().Primary, 2);
+        ASSERT_EQ(viewer->Shown().Partner, 3);
         EXPECT_EQ(source->ScaleRequests.size(), sameSize ? 2u : 1u);
-        const TSize display = viewer.Layout().PageSize(1);
-        EXPECT_EQ(viewer.Partner().ScaledFor(display.Width, display.Height, TStretchMode::smLanczos3) != nullptr,
-                  sameSize);
-        const TSize primary = viewer.Layout().PageSize(0);
-        EXPECT_EQ(viewer.Primary().ScaledFor(primary.Width, primary.Height, TStretchMode::smLanczos3) != nullptr,
-                  sameSize);
+        for (int page = 0; page < 2; ++page) {
+            const TSize display = viewer->Layout().PageSize(page);
+            EXPECT_EQ(viewer->PageSlot(page).ScaledFor(display.Width, display.Height, TStretchMode::smLanczos3) != nullptr,
+                      sameSize)
+                << "page " << page;
+        }
     }
 }
 
@@ -735,29 +742,16 @@ TEST_P(ParallelPartner, ShowsWhatLoadingInTurnShows)
         source->Parallel = parallel;
         source->Landscape = c.Landscape;
         source->Broken = c.Broken;
-        auto decoder = std::make_shared<FakeDecoder>();
-        TPageViewer viewer([decoder] { return decoder; });
-        TViewerOptions options;
-        options.Cache.ImageCache = false;
-        options.Cache.FileCache = false;
-        viewer.SetOptions(options);
-        TViewState state;
-        state.ViewMode = c.Mode;
-        viewer.SetViewState(state);
-        viewer.SetClientSize(500, 300);
-        std::vector<TCacheItem> items;
-        for (int i = 0; i < 8; ++i)
-            items.push_back(TCacheItem{i, "/book/" + std::to_string(i + 1) + ".jpg", 0, -1});
-        viewer.SetList(std::move(items), source);
+        const std::unique_ptr<TPageViewer> viewer = DirectViewer(source, c.Mode, 8);
         TTrace trace;
         auto record = [&] {
-            trace.Steps.push_back({viewer.Primary().Index, viewer.Primary().HasBitmap(), viewer.Partner().Index,
-                                   viewer.Partner().HasBitmap(), viewer.DirectLoads()});
+            trace.Steps.push_back({viewer->Primary().Index, viewer->Primary().HasBitmap(), viewer->Partner().Index,
+                                   viewer->Partner().HasBitmap(), viewer->DirectLoads()});
         };
-        viewer.Open(0);
+        viewer->Open(0);
         record();
         for (TMoveCommand move : {mcNext, mcNext, mcNext, mcPrior}) {
-            viewer.RunMove(move);
+            viewer->RunMove(move);
             record();
         }
         trace.Loaded = source->Loaded;
