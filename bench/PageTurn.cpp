@@ -11,7 +11,8 @@
 //   WarmTurn   the image cache on (default settings), given time to fetch
 //              the next pair between turns, as a reader's pause does
 //   ColdTurn   the image cache and the file cache off: every turn extracts
-//              and decodes both pages
+//              and decodes both pages, the second on a worker beside the
+//              first, which needs a second processor free to show
 //   ReadingMemory  the resident memory after reading 200 pages of a
 //              1000-page archive with the default cache settings
 //
@@ -20,7 +21,9 @@
 // process:
 //   build/bench/bench/page-turn --benchmark_filter=WarmTurn
 // Large regions are scaled on every processor; "taskset -c 1" in front
-// measures a machine with one.
+// measures a machine with one. On a machine busy with other work,
+// "chrt -r 5" in front lets the benchmark have the processors it asks for,
+// as on a reader's otherwise idle desktop.
 
 #include <benchmark/benchmark.h>
 

@@ -125,6 +125,17 @@ typedef int32_t (*SpiGetFileFunc)(const char* source, intptr_t position, char* d
                                   SpiProgress progress, intptr_t user);
 typedef int32_t (*SpiConfigurationDlgFunc)(uintptr_t parent, int32_t function);
 
+/* Optional. A plug-in that exports SpiThreadSafe and returns 1 declares that
+ * every one of its exports may be called from several threads at once: it
+ * keeps no mutable state of its own between calls (or guards what it keeps),
+ * and the libraries it uses are re-entrant too. The program then calls it
+ * without serialising, and the thumbnail workers and the viewer's two pages
+ * decode side by side. A plug-in without the export, or returning anything
+ * else, is called by one thread at a time, as plug-ins written for the
+ * original interface expect. Asked once, when the library is loaded. */
+typedef int32_t (*SpiThreadSafeFunc)(void);
+#define SPI_THREAD_SAFE 1
+
 /* Plug-in memory (libspimem). A block is one allocation whose size is exactly
  * what was asked for. Thread-safe; a handle the library did not hand out is
  * refused (LocalLock gives NULL, LocalSize 0, LocalFree returns the handle). */

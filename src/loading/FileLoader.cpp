@@ -50,9 +50,18 @@ TFileLoaderList::TFileLoaderList(TPluginSettings settings, const TPluginScanner&
         else
             fImageLoaders.insert(fImageLoaders.begin(), fBuiltin.get());
     }
-    fImageExtensions = BuildExtensionList(std::vector<TFileLoader*>(fImageLoaders.begin(), fImageLoaders.end()));
-    fArchiveExtensions =
-        BuildExtensionList(std::vector<TFileLoader*>(fArchiveLoaders.begin(), fArchiveLoaders.end()));
+    const std::vector<TFileLoader*> images(fImageLoaders.begin(), fImageLoaders.end());
+    const std::vector<TFileLoader*> archives(fArchiveLoaders.begin(), fArchiveLoaders.end());
+    fImageExtensions = BuildExtensionList(images);
+    fArchiveExtensions = BuildExtensionList(archives);
+    fImageDetectionLocked = DetectionNeedsLock(images);
+    fArchiveDetectionLocked = DetectionNeedsLock(archives);
+}
+
+bool TFileLoaderList::DetectionNeedsLock(const std::vector<TFileLoader*>& loaders)
+{
+    return std::any_of(loaders.begin(), loaders.end(),
+                       [](const TFileLoader* loader) { return loader->Enabled && loader->NeedsLoaderLock(); });
 }
 
 // Freeing the plug-in loaders unloads their libraries; each takes the loader
@@ -149,7 +158,11 @@ std::unique_ptr<TBitmap> TFileLoaderList::LoadFromFile(const std::string& fileNa
     TImageLoader* loader = nullptr;
     int64_t offset = 0;
     {
-        std::lock_guard<std::recursive_mutex> lock(LoaderLock());
+        // A list of thread-safe loaders detects without the lock, so that
+        // several threads open pictures at once.
+        std::unique_lock<std::recursive_mutex> lock(LoaderLock(), std::defer_lock);
+        if (fImageDetectionLocked)
+            lock.lock();
         // Opened here rather than inside detection, which counts a file it
         // cannot open as one no loader accepts: a file that cannot be read
         // (no permission, a pipe or a folder under a picture's name) raises
@@ -183,10 +196,12 @@ std::unique_ptr<TBitmap> TFileLoaderList::LoadFromStream(const std::string& name
 }
 
 template <typename Loader>
-Loader* TFileLoaderList::FindLoaderForFile(const std::vector<Loader*>& loaders, const std::string& fileName,
-                                           int64_t* offset) const
+Loader* TFileLoaderList::FindLoaderForFile(const std::vector<Loader*>& loaders, bool locked,
+                                           const std::string& fileName, int64_t* offset) const
 {
-    std::lock_guard<std::recursive_mutex> lock(LoaderLock());
+    std::unique_lock<std::recursive_mutex> lock(LoaderLock(), std::defer_lock);
+    if (locked)
+        lock.lock();
     TLoaderMatch match;
     try {
         TFileStream file(fileName, TFileMode::fmOpenRead);
@@ -204,12 +219,12 @@ Loader* TFileLoaderList::FindLoaderForFile(const std::vector<Loader*>& loaders, 
 
 TImageLoader* TFileLoaderList::FindImageLoaderFor(const std::string& fileName, int64_t* offset) const
 {
-    return FindLoaderForFile(fImageLoaders, fileName, offset);
+    return FindLoaderForFile(fImageLoaders, fImageDetectionLocked, fileName, offset);
 }
 
 TArchiveLoader* TFileLoaderList::FindArchiveLoaderFor(const std::string& fileName, int64_t* offset) const
 {
-    return FindLoaderForFile(fArchiveLoaders, fileName, offset);
+    return FindLoaderForFile(fArchiveLoaders, fArchiveDetectionLocked, fileName, offset);
 }
 
 // ---------------------------------------------------------------------------

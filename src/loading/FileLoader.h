@@ -9,10 +9,11 @@
 // one when the plug-in settings change, and every user works with the
 // snapshot it took.
 //
-// Plug-in libraries are not re-entrant: every call into one, and the header
-// read of detection on a file, happens while the loader lock (LoaderLock.h)
-// is held. Only the loading code takes it, and no other lock may be taken
-// while it is held.
+// Plug-in libraries that do not declare themselves thread-safe are not
+// re-entrant: every call into one, and the header read of detection on a
+// file over a list that holds one, happens while the loader lock
+// (LoaderLock.h) is held. Only the loading code takes it, and no other lock
+// may be taken while it is held.
 
 #include <cstdint>
 #include <functional>
@@ -47,6 +48,10 @@ public:
     // True for a plug-in's loader, which a set lists among its plug-ins;
     // false for the built-in bitmap loader.
     virtual bool IsPlugin() const { return false; }
+    // True for a loader whose calls must hold the loader lock: a plug-in
+    // that did not declare itself thread-safe. The program's own loaders
+    // are re-entrant.
+    virtual bool NeedsLoaderLock() const { return false; }
     // What tools and dialogs call the loader: a plug-in's file name, or the
     // first format description of a built-in loader.
     virtual std::string Name() const { return Descriptions.empty() ? std::string() : Descriptions.front(); }
@@ -180,8 +185,9 @@ public:
 
     std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, bool preview) const;
     std::unique_ptr<TBitmap> LoadFromStream(const std::string& name, TMemoryStream& stream, bool preview) const;
-    // Detection on a file, under the loader lock; nullptr when no loader
-    // accepts it or it cannot be read. The loader belongs to this set.
+    // Detection on a file, under the loader lock when the list holds a
+    // loader that needs it; nullptr when no loader accepts it or it cannot
+    // be read. The loader belongs to this set.
     TImageLoader* FindImageLoaderFor(const std::string& fileName, int64_t* offset = nullptr) const;
     TArchiveLoader* FindArchiveLoaderFor(const std::string& fileName, int64_t* offset = nullptr) const;
 
@@ -191,7 +197,11 @@ public:
 
 private:
     template <typename Loader>
-    Loader* FindLoaderForFile(const std::vector<Loader*>& loaders, const std::string& fileName, int64_t* offset) const;
+    Loader* FindLoaderForFile(const std::vector<Loader*>& loaders, bool locked, const std::string& fileName,
+                              int64_t* offset) const;
+    // Whether detection on a file over a list holds the loader lock: when an
+    // enabled loader of the list needs it, as unsafe plug-ins always had it.
+    static bool DetectionNeedsLock(const std::vector<TFileLoader*>& loaders);
     TLoaderMatch FindLoaderIn(const std::vector<TFileLoader*>& loaders, const std::string& fileName,
                               TStream& stream) const;
 
@@ -204,6 +214,8 @@ private:
     std::vector<TArchiveLoader*> fArchiveLoaders;
     std::set<std::string> fImageExtensions;
     std::set<std::string> fArchiveExtensions;
+    bool fImageDetectionLocked = false;
+    bool fArchiveDetectionLocked = false;
 };
 
 // A held loader set. Never null when it comes from TLoaderRegistry.

@@ -78,8 +78,9 @@ bool IsPluginFileName(const std::string& name)
 TSPI::TSPI(std::string libraryPath, bool enabled) : fLibraryPath(std::move(libraryPath))
 {
     // Loading runs the library's own start-up code, and the same library may
-    // be in use through another loader set.
-    const auto guard = LockForCall();
+    // be in use through another loader set. Whether it may be called without
+    // the lock is not known yet, so everything here holds it.
+    const std::lock_guard<std::recursive_mutex> guard(LoaderLock());
     if (!fModule.Load(fLibraryPath))
         return;
     fGetPluginInfo = reinterpret_cast<SpiGetPluginInfoFunc>(fModule.Symbol("GetPluginInfo"));
@@ -98,6 +99,8 @@ TSPI::TSPI(std::string libraryPath, bool enabled) : fLibraryPath(std::move(libra
     }
     if (std::optional<std::string> description = PluginInfo(1))
         fDescription = *description;
+    if (auto threadSafe = reinterpret_cast<SpiThreadSafeFunc>(fModule.Symbol("SpiThreadSafe")))
+        fThreadSafe = threadSafe() == SPI_THREAD_SAFE;
     if (enabled) {
         fIsSupported = reinterpret_cast<SpiIsSupportedFunc>(fModule.Symbol("IsSupported"));
         fConfigurationDlg = reinterpret_cast<SpiConfigurationDlgFunc>(fModule.Symbol("ConfigurationDlg"));
@@ -107,12 +110,13 @@ TSPI::TSPI(std::string libraryPath, bool enabled) : fLibraryPath(std::move(libra
 
 TSPI::~TSPI()
 {
-    const auto guard = LockForCall();
     Unload();
 }
 
 std::unique_lock<std::recursive_mutex> TSPI::LockForCall() const
 {
+    if (fThreadSafe)
+        return {};
     return std::unique_lock<std::recursive_mutex>(LoaderLock());
 }
 
@@ -141,7 +145,7 @@ std::optional<std::string> TSPI::PluginInfo(int32_t number)
 void TSPI::Unload()
 {
     // Unloading runs the library's own shutdown code.
-    const auto guard = LockForCall();
+    const std::lock_guard<std::recursive_mutex> guard(LoaderLock());
     fIsSupported = nullptr;
     fConfigurationDlg = nullptr;
     fGetPluginInfo = nullptr;
@@ -151,7 +155,8 @@ void TSPI::Unload()
 
 int TSPI::ShowConfiguration(uintptr_t owner, int32_t function)
 {
-    const auto guard = LockForCall();
+    // It may load and unload the library, which always takes the lock.
+    const std::lock_guard<std::recursive_mutex> guard(LoaderLock());
     const bool loadedHere = !fModule.IsLoaded();
     SpiConfigurationDlgFunc dialog = fConfigurationDlg;
     if (loadedHere) {

@@ -7,10 +7,12 @@
 // library in a loader of the loader set: TInSPI for pictures, TAmSPI for
 // archives.
 //
-// Plug-in libraries are not re-entrant. Every call into one is made while
-// holding the loader lock (LoaderLock.h), taken here around the call itself,
-// so it holds whoever the caller is; a plug-in's output is checked and
-// converted after the lock is released.
+// Most plug-in libraries are not re-entrant: every call into one is made
+// while holding the loader lock (LoaderLock.h), taken here around the call
+// itself, so it holds whoever the caller is. A plug-in that exports
+// SpiThreadSafe returning 1 (every plug-in we ship) is called without it, so
+// that several threads decode through it at once. A plug-in's output is
+// checked and converted outside the lock either way.
 
 #include <cstdint>
 #include <memory>
@@ -57,15 +59,20 @@ public:
     std::string LibraryName() const;
     const std::string& Description() const { return fDescription; }
     SpiIsSupportedFunc IsSupportedFunc() const { return fIsSupported; }
-    // Held around every call into the library: the loader lock, since
-    // plug-ins are not re-entrant. Every call goes through here, so that a
-    // plug-in declaring itself safe to call from several threads could one
-    // day be let through.
+    // True when the library declared through SpiThreadSafe that its exports
+    // may be called from several threads at once; asked once, at loading.
+    bool ThreadSafe() const { return fThreadSafe; }
+    // Held around every call into the library's exports: the loader lock for
+    // a plug-in that is not thread-safe, nothing (an empty lock) for one that
+    // is. Every export call goes through here. Loading and unloading the
+    // library always take the loader lock, since they run its own start-up
+    // and shutdown code, whatever it declares.
     std::unique_lock<std::recursive_mutex> LockForCall() const;
 
 private:
     TDynamicLibrary fModule;
     bool fLoaded = false;
+    bool fThreadSafe = false;
     SpiGetPluginInfoFunc fGetPluginInfo = nullptr;
     SpiIsSupportedFunc fIsSupported = nullptr;
     SpiConfigurationDlgFunc fConfigurationDlg = nullptr;
@@ -84,6 +91,7 @@ public:
     explicit TInSPI(std::unique_ptr<TSPI> plugin);
 
     bool IsPlugin() const override { return true; }
+    bool NeedsLoaderLock() const override { return !fPlugin->ThreadSafe(); }
     std::string Name() const override { return fPlugin->LibraryName(); }
     bool IsSupported(const std::string& fileName, const uint8_t* header) override;
     std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, int64_t offset, bool preview) override;
@@ -109,6 +117,7 @@ public:
     explicit TAmSPI(std::unique_ptr<TSPI> plugin);
 
     bool IsPlugin() const override { return true; }
+    bool NeedsLoaderLock() const override { return !fPlugin->ThreadSafe(); }
     std::string Name() const override { return fPlugin->LibraryName(); }
     bool IsSupported(const std::string& fileName, const uint8_t* header) override;
     bool ExtractToFolder(const std::string& archiveName, uint32_t position, const std::string& folder) override;

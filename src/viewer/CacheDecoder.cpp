@@ -162,9 +162,78 @@ TImageSlot TLoaderPictureSource::Load(const TCacheItem& item)
     }
 }
 
+namespace {
+
+// Keeps what a load on a worker would have shown, for the user-interface
+// thread to show afterwards. Used by one thread at a time: the worker while
+// it loads, then the user-interface thread.
+class TKeptMessages : public TUserNotifier {
+public:
+    void ShowMessage(const std::string& text, TMessageIcon icon) override { fMessages.emplace_back(text, icon); }
+    void ShowTo(TUserNotifier& owner) const
+    {
+        for (const auto& [text, icon] : fMessages)
+            owner.ShowMessage(text, icon);
+    }
+
+private:
+    std::vector<std::pair<std::string, TMessageIcon>> fMessages;
+};
+
+// Load of TLoaderPictureSource, run on a worker: the same loaders, archive
+// and finishing step, taken when the job was prepared.
+class TLoaderLoadJob : public TPictureLoadJob {
+public:
+    TLoaderLoadJob(TLoaderSetPtr loaders, std::optional<TArchiveSource> archive, TCacheItem item,
+                   TPictureFinish finish, TUserNotifier* owner)
+        : fLoaders(std::move(loaders)), fArchive(std::move(archive)), fItem(std::move(item)),
+          fFinish(std::move(finish)), fOwner(owner)
+    {
+    }
+
+    void Run() override
+    {
+        // Without an owner nothing would be shown, so nothing is kept.
+        TUserNotifier* kept = fOwner ? &fKept : nullptr;
+        try {
+            fSlot = PreparePicture(fItem.Index, LoadItem(*fLoaders, fArchive, fItem, kept), fFinish);
+        } catch (const std::exception& e) {
+            if (kept)
+                kept->ShowMessage(e.what(), TMessageIcon::miWarning);
+            fSlot = NotRead(fItem.Index);
+        }
+    }
+    const TImageSlot& Loaded() const override { return fSlot; }
+    TImageSlot Finish() override
+    {
+        if (fOwner)
+            fKept.ShowTo(*fOwner);
+        return std::move(fSlot);
+    }
+
+private:
+    TLoaderSetPtr fLoaders;
+    std::optional<TArchiveSource> fArchive;
+    TCacheItem fItem;
+    TPictureFinish fFinish;
+    TUserNotifier* fOwner;
+    TKeptMessages fKept;
+    TImageSlot fSlot;
+};
+
+}  // namespace
+
+std::unique_ptr<TPictureLoadJob> TLoaderPictureSource::PrepareLoad(const TCacheItem& item)
+{
+    // The finishing step is asked for here, on the user-interface thread,
+    // where the filter and rotation in force are read.
+    return std::make_unique<TLoaderLoadJob>(fLoaders, fArchive, item, fFinish ? fFinish() : TPictureFinish{},
+                                            fOwner);
+}
+
 std::shared_ptr<TBitmap> TLoaderPictureSource::Prescale(const TBitmap& picture, bool gray, int width, int height,
                                                         TStretchMode stretch)
 {
-    // The user-interface thread decodes the partner meanwhile: one processor.
+    // The partner decodes meanwhile: one processor.
     return PrescalePicture(picture, gray, width, height, stretch, 1);
 }

@@ -78,13 +78,16 @@ private:
 // be read shows the loader's message. finish is asked for the finishing step
 // in force at each load (the filter and rotation may change between loads).
 // It loads through the loader set it is given; the window makes a new source
-// after the loaders were rebuilt. User-interface thread.
+// after the loaders were rebuilt. User-interface thread, but for the jobs it
+// prepares: those load the same way on any thread, keep the messages and
+// show them to the owner when finished.
 class TLoaderPictureSource : public TPictureSource {
 public:
     TLoaderPictureSource(TLoaderSetPtr loaders, std::optional<TArchiveSource> archive, TUserNotifier* owner,
                          std::function<TPictureFinish()> finish);
 
     TImageSlot Load(const TCacheItem& item) override;
+    std::unique_ptr<TPictureLoadJob> PrepareLoad(const TCacheItem& item) override;
     std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, TStretchMode stretch) override;
 
 private:

@@ -1,7 +1,10 @@
 #include "viewer/PageViewer.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <future>
+#include <mutex>
+#include <system_error>
 
 #include "viewer/Caption.h"
 #include "viewer/ViewCommands.h"
@@ -25,6 +28,93 @@ std::optional<TPrescaleTarget> WholePageTarget(const TPageLayout& layout, int pa
 }
 
 }  // namespace
+
+class TPageViewer::TPartnerLoad {
+public:
+    // Starts job on a thread of its own; std::system_error when there is
+    // none to be had. Once loaded, the worker waits to be told by ScaleFor
+    // whether to scale the picture too.
+    TPartnerLoad(int index, std::unique_ptr<TPictureLoadJob> job, std::shared_ptr<TPictureSource> source)
+        : fIndex(index), fJob(std::move(job)), fSource(std::move(source))
+    {
+        fDone = std::async(std::launch::async, [this] {
+            fJob->Run();
+            ScaleWhenTold();
+        });
+    }
+    // A load nobody took is waited for, never left running on its own: the
+    // source and the picture list it reads stay the viewer's.
+    ~TPartnerLoad()
+    {
+        ScaleFor(std::nullopt);
+        if (fDone.valid())
+            fDone.wait();
+    }
+    TPartnerLoad(const TPartnerLoad&) = delete;
+    TPartnerLoad& operator=(const TPartnerLoad&) = delete;
+
+    int Index() const { return fIndex; }
+    // The size the primary shows at beside a page of its own size, known once
+    // the primary is measured: a partner of the primary's size is scaled to
+    // it on the worker, as the primary is on another. Nothing: no scaling.
+    // The first call counts.
+    void ScaleFor(const std::optional<TPrescaleTarget>& target)
+    {
+        {
+            std::lock_guard<std::mutex> lock(fMutex);
+            if (fTold)
+                return;
+            fTold = true;
+            fTarget = target;
+        }
+        fToldEvent.notify_all();
+    }
+    // Waits for the worker, then shows what the load would have shown; what
+    // the worker threw is thrown here, as a load on this thread would have.
+    TImageSlot Take()
+    {
+        ScaleFor(std::nullopt);
+        fDone.get();
+        return fJob->Finish();
+    }
+    // After Take: the picture scaled on the worker and the size it was
+    // scaled for; null when it was not.
+    const std::shared_ptr<TBitmap>& Scaled() const { return fScaled; }
+    const std::optional<TPrescaleTarget>& Target() const { return fTarget; }
+
+private:
+    void ScaleWhenTold()
+    {
+        {
+            std::unique_lock<std::mutex> lock(fMutex);
+            fToldEvent.wait(lock, [this] { return fTold; });
+        }
+        const TImageSlot& slot = fJob->Loaded();
+        if (!fTarget || !slot.HasBitmap() || slot.Width() != fTarget->SourceWidth ||
+            slot.Height() != fTarget->SourceHeight)
+            return;
+        try {
+            fScaled = fSource->Prescale(*slot.Bitmap, slot.Gray, fTarget->DisplayWidth, fTarget->DisplayHeight,
+                                        fTarget->Stretch);
+        } catch (...) {
+            // The view scales the page itself.
+            fScaled.reset();
+        }
+    }
+
+    int fIndex;
+    std::unique_ptr<TPictureLoadJob> fJob;
+    std::shared_ptr<TPictureSource> fSource;
+    // Guards fTold and fTarget until the worker has read them; fScaled is the
+    // worker's until fDone is ready.
+    std::mutex fMutex;
+    std::condition_variable fToldEvent;
+    bool fTold = false;
+    std::optional<TPrescaleTarget> fTarget;
+    std::shared_ptr<TBitmap> fScaled;
+    // Last, so that it is started when everything above exists.
+    std::future<void> fDone;
+};
 
 TPageViewer::TPageViewer(TDecoderFactory decoders, TDispatcher* dispatcher)
     : fDecoders(std::move(decoders)), fDispatcher(dispatcher)
@@ -178,6 +268,10 @@ void TPageViewer::ShowImage(const TShowRequest& request)
     }
 
     fRandomShown = request.RandomMove;
+    // When both pages of a spread are loaded here, the partner decodes on a
+    // worker meanwhile; everything after goes on exactly as if it had been
+    // loaded in its turn, its messages shown at that point.
+    const std::unique_ptr<TPartnerLoad> partnerLoad = StartPartnerLoad(request, held);
     fPrimary = Obtain(request.Index, request.FromCache, held);
     fLayout.ApplyRatioState();
     if (!fPrimary.HasBitmap()) {
@@ -198,6 +292,9 @@ void TPageViewer::ShowImage(const TShowRequest& request)
                 std::future<std::shared_ptr<TBitmap>> early;
                 const std::shared_ptr<TBitmap> primary = fPrimary.Bitmap;
                 const std::optional<TPrescaleTarget> target = EarlyScaleTarget(partnerIndex, held);
+                const bool loadingPartner = partnerLoad && partnerLoad->Index() == partnerIndex;
+                if (loadingPartner)
+                    partnerLoad->ScaleFor(target);
                 if (target)
                     early = std::async(std::launch::async,
                                        [source = fSource, picture = primary, gray = fPrimary.Gray, t = *target] {
@@ -208,7 +305,9 @@ void TPageViewer::ShowImage(const TShowRequest& request)
                                                return std::shared_ptr<TBitmap>();
                                            }
                                        });
-                TImageSlot partner = Obtain(partnerIndex, request.FromCache, held, request.Relayout);
+                TImageSlot partner = loadingPartner ? TakePartnerLoad(*partnerLoad, held)
+                                                    : Obtain(partnerIndex, request.FromCache, held, request.Relayout);
+                const TBitmap* partnerPicture = partner.Bitmap.get();
                 if (partner.HasBitmap()) {
                     partnerMeasured = true;
                     fLayout.MeasurePage(1, partner.Width(), partner.Height());
@@ -223,7 +322,9 @@ void TPageViewer::ShowImage(const TShowRequest& request)
                     }
                 }
                 if (early.valid())
-                    KeepEarlyScale(*target, primary.get(), early.get());
+                    KeepEarlyScale(0, *target, primary.get(), early.get());
+                if (loadingPartner && partnerLoad->Scaled() && fPartner.Index == partnerIndex)
+                    KeepEarlyScale(1, *partnerLoad->Target(), partnerPicture, partnerLoad->Scaled());
             }
         }
         if (!partnerMeasured)
@@ -270,6 +371,56 @@ TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot
     return LoadDirect(index);
 }
 
+bool TPageViewer::LoadsDirectly(int index, const std::vector<TImageSlot>& held, bool relayout) const
+{
+    if (index < 0 || index >= Count() || (relayout && fFailed.count(index)))
+        return false;
+    return std::none_of(held.begin(), held.end(),
+                        [index](const TImageSlot& slot) { return slot.Index == index && slot.HasBitmap(); });
+}
+
+std::unique_ptr<TPageViewer::TPartnerLoad> TPageViewer::StartPartnerLoad(const TShowRequest& request,
+                                                                         const std::vector<TImageSlot>& held)
+{
+    // Only a spread wants a partner, and there are two loads to overlap only
+    // when neither page comes from the cache or from the pages shown so far.
+    // A partner loaded for a primary that turns out to stand alone (a
+    // landscape page, one that cannot be read) is dropped unseen, as it was
+    // never asked for.
+    if (!fSource || request.FromCache || fLayout.ViewState().ViewMode == TViewMode::vmSingle)
+        return nullptr;
+    if (fOptions.Picture.FirstImage && !request.RandomMove && request.Index == 0)
+        return nullptr;
+    const int partnerIndex = fMover.PartnerIndex(request.Index, Count(), request.RandomMove);
+    if (partnerIndex < 0 || partnerIndex == request.Index || !LoadsDirectly(request.Index, held, false) ||
+        !LoadsDirectly(partnerIndex, held, request.Relayout))
+        return nullptr;
+    std::unique_ptr<TPictureLoadJob> job = fSource->PrepareLoad(fItems[static_cast<size_t>(partnerIndex)]);
+    if (!job)
+        return nullptr;
+    try {
+        return std::make_unique<TPartnerLoad>(partnerIndex, std::move(job), fSource);
+    } catch (const std::system_error&) {
+        // No thread to be had: the partner loads after the primary.
+        return nullptr;
+    }
+}
+
+TImageSlot TPageViewer::TakePartnerLoad(TPartnerLoad& load, std::vector<TImageSlot>& held)
+{
+    // As a direct load through Obtain: a held slot of the page without its
+    // picture is let go.
+    const auto stale = std::find_if(held.begin(), held.end(),
+                                    [&](const TImageSlot& slot) { return slot.Index == load.Index(); });
+    if (stale != held.end())
+        held.erase(stale);
+    ++fDirectLoads;
+    TImageSlot slot = load.Take();
+    slot.Index = load.Index();
+    RecordDirectLoad(slot);
+    return slot;
+}
+
 std::optional<TPrescaleTarget> TPageViewer::EarlyScaleTarget(int partnerIndex,
                                                              const std::vector<TImageSlot>& held) const
 {
@@ -287,20 +438,21 @@ std::optional<TPrescaleTarget> TPageViewer::EarlyScaleTarget(int partnerIndex,
     return target;
 }
 
-void TPageViewer::KeepEarlyScale(const TPrescaleTarget& target, const TBitmap* picture,
+void TPageViewer::KeepEarlyScale(int page, const TPrescaleTarget& target, const TBitmap* picture,
                                  std::shared_ptr<TBitmap> scaled)
 {
-    // A partner of another size, or none, puts the primary at another size:
-    // the view scales it itself. So it does when another picture became the
-    // primary meanwhile (a command run while a loader's message was shown).
-    const TSize display = fLayout.PageSize(0);
-    if (!scaled || fPrimary.Bitmap.get() != picture || !fLayout.PageShown(0) || fLayout.PageExact(0) || display.Width != target.DisplayWidth ||
-        display.Height != target.DisplayHeight)
+    // A partner of another size, or none, puts the pages at other sizes: the
+    // view scales them itself. So it does when another picture became the
+    // page meanwhile (a command run while a loader's message was shown).
+    TImageSlot& slot = page == 1 ? fPartner : fPrimary;
+    const TSize display = fLayout.PageSize(page);
+    if (!scaled || slot.Bitmap.get() != picture || !fLayout.PageShown(page) || fLayout.PageExact(page) ||
+        display.Width != target.DisplayWidth || display.Height != target.DisplayHeight)
         return;
-    fPrimary.Scaled = std::move(scaled);
-    fPrimary.ScaledWidth = target.DisplayWidth;
-    fPrimary.ScaledHeight = target.DisplayHeight;
-    fPrimary.ScaledStretch = target.Stretch;
+    slot.Scaled = std::move(scaled);
+    slot.ScaledWidth = target.DisplayWidth;
+    slot.ScaledHeight = target.DisplayHeight;
+    slot.ScaledStretch = target.Stretch;
 }
 
 TImageSlot TPageViewer::LoadDirect(int index)
@@ -310,11 +462,16 @@ TImageSlot TPageViewer::LoadDirect(int index)
     ++fDirectLoads;
     TImageSlot slot = fSource->Load(fItems[static_cast<size_t>(index)]);
     slot.Index = index;
-    if (slot.HasBitmap())
-        fFailed.erase(index);
-    else
-        fFailed.insert(index);
+    RecordDirectLoad(slot);
     return slot;
+}
+
+void TPageViewer::RecordDirectLoad(const TImageSlot& slot)
+{
+    if (slot.HasBitmap())
+        fFailed.erase(slot.Index);
+    else
+        fFailed.insert(slot.Index);
 }
 
 void TPageViewer::HandBack(TImageSlot slot, TCacheDirection direction, bool trim)

@@ -23,6 +23,25 @@
 #include "viewer/PageMove.h"
 #include "viewer/Scroll.h"
 
+// One picture's load split in two, so that the partner page of a spread
+// decodes on a worker while the user-interface thread loads the first page.
+// Run does everything Load would do but show a message: what it would have
+// shown is kept. Finish then shows those messages on the user-interface
+// thread, in their order and at the moment Load would have shown them, and
+// hands over the slot. A job dropped without Finish shows nothing.
+class TPictureLoadJob {
+public:
+    virtual ~TPictureLoadJob() = default;
+    // Any thread, once; touches nothing the user-interface thread uses.
+    virtual void Run() = 0;
+    // The slot Run loaded, before Finish hands it over: the worker that ran
+    // it may go on to scale the picture. No bitmap when loading failed.
+    virtual const TImageSlot& Loaded() const = 0;
+    // User-interface thread, after Run has returned. A slot with the item's
+    // index, and no bitmap when loading failed.
+    virtual TImageSlot Finish() = 0;
+};
+
 // Loads a picture for the shown pages: through the loader registry with the
 // window as owner, so that a failure shows the loader's message, then
 // prepared, filtered and rotated. User-interface thread.
@@ -31,12 +50,15 @@ public:
     virtual ~TPictureSource() = default;
     // A slot with the item's index, and no bitmap when loading failed.
     virtual TImageSlot Load(const TCacheItem& item) = 0;
+    // The same load as a job another thread may run (see TPictureLoadJob),
+    // with the finishing step in force now; null when this source loads on
+    // the user-interface thread only.
+    virtual std::unique_ptr<TPictureLoadJob> PrepareLoad(const TCacheItem&) { return nullptr; }
     // The whole picture scaled to width x height with the "Stretch" method
     // stretch, as the view would scale it, on one processor; null when this
-    // source does not scale. Called on a worker thread while the
-    // user-interface thread loads the partner page of a spread, so that the
-    // first page is ready when its partner is: it must touch nothing but its
-    // arguments.
+    // source does not scale. Called on a worker thread while the partner page
+    // of a spread loads, so that the first page is ready when its partner
+    // is: it must touch nothing but its arguments.
     virtual std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height,
                                               TStretchMode stretch) = 0;
 };
@@ -201,15 +223,31 @@ private:
 
     void Execute(TMovePlan& plan);
     void ShowImage(const TShowRequest& request);
+    // The partner page of a spread loading on a worker while the primary
+    // loads; joined before it goes, whether it was used or not.
+    class TPartnerLoad;
     TImageSlot Obtain(int index, bool fromCache, std::vector<TImageSlot>& held, bool relayout = false);
+    // The partner a direct load of the primary at request.Index will want,
+    // started on a worker when both pages would be loaded directly; null
+    // otherwise.
+    std::unique_ptr<TPartnerLoad> StartPartnerLoad(const TShowRequest& request,
+                                                   const std::vector<TImageSlot>& held);
+    // A direct load would be made of the picture at index: it is neither
+    // held with its picture nor known to fail again.
+    bool LoadsDirectly(int index, const std::vector<TImageSlot>& held, bool relayout) const;
+    // The partner load's picture, taken as a direct load would be.
+    TImageSlot TakePartnerLoad(TPartnerLoad& load, std::vector<TImageSlot>& held);
     TImageSlot LoadDirect(int index);
+    // What every direct load records, whichever thread loaded it.
+    void RecordDirectLoad(const TImageSlot& slot);
     // The size the primary shows at beside a partner of its own size, when
     // the primary is to be scaled while the partner loads: resampled whole,
     // not scaled yet, the partner not at hand in held.
     std::optional<TPrescaleTarget> EarlyScaleTarget(int partnerIndex, const std::vector<TImageSlot>& held) const;
-    // Gives the primary the picture scaled for target if it is still picture
+    // Gives the page the picture scaled for target if it still shows picture
     // and the final layout shows it at that size.
-    void KeepEarlyScale(const TPrescaleTarget& target, const TBitmap* picture, std::shared_ptr<TBitmap> scaled);
+    void KeepEarlyScale(int page, const TPrescaleTarget& target, const TBitmap* picture,
+                        std::shared_ptr<TBitmap> scaled);
     void HandBack(TImageSlot slot, TCacheDirection direction, bool trim);
     void StartCache();
     bool CacheWanted() const;

@@ -2,12 +2,16 @@
 
 // Shared bits of the fake plug-ins the tests build: a hook the test can set
 // to run code inside every plug-in call (to see that the loader lock is
-// held), and call counters.
+// held, or that two threads are inside at once), and call counters. The
+// counters are left unguarded in the fakes that do not declare themselves
+// thread-safe, so that ThreadSanitizer reports any call made outside the
+// loader lock; the one that declares it guards them with a lock of its own.
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "sdk/spi.h"
@@ -28,9 +32,25 @@ inline std::map<std::string, int>& Calls()
     return calls;
 }
 
+// Held around the counters by the thread-safe fake only.
+struct TCallsGuard {
+#ifdef FAKE_THREAD_SAFE
+    TCallsGuard() { Lock().lock(); }
+    ~TCallsGuard() { Lock().unlock(); }
+    static std::mutex& Lock()
+    {
+        static std::mutex lock;
+        return lock;
+    }
+#endif
+};
+
 inline void Enter(const char* function)
 {
-    ++Calls()[function];
+    {
+        [[maybe_unused]] const TCallsGuard guard;
+        ++Calls()[function];
+    }
     if (Hook())
         Hook()(function);
 }
@@ -51,6 +71,7 @@ inline int32_t CopyText(const char* text, char* buffer, int32_t length)
     extern "C" SPI_EXPORT void FakeSetCallHook(fake::THook hook) { fake::Hook() = hook; }     \
     extern "C" SPI_EXPORT int32_t FakeCallCount(const char* function)                        \
     {                                                                                        \
+        [[maybe_unused]] const fake::TCallsGuard guard;                                      \
         auto found = fake::Calls().find(function);                                           \
         return found == fake::Calls().end() ? 0 : found->second;                             \
     }

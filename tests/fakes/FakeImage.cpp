@@ -13,6 +13,15 @@
 
 FAKE_TEST_EXPORTS
 
+// Built a second time as "fakesafe", which declares itself safe to call from
+// several threads: it keeps nothing between calls but the guarded counters.
+#ifdef FAKE_THREAD_SAFE
+extern "C" SPI_EXPORT int32_t SpiThreadSafe(void)
+{
+    return SPI_THREAD_SAFE;
+}
+#endif
+
 namespace {
 
 bool ReadSource(const char* source, intptr_t length, uint32_t flag, std::vector<uint8_t>& data)

@@ -172,19 +172,26 @@ private:
     std::vector<uint8_t> fBuffer;
 };
 
-// The reader of the last extraction from a file, left just behind the member
-// it extracted. A book is read in order, so the next extraction usually goes
-// on from there instead of opening the archive again, reading its whole
-// directory and stepping over every member in front of the one asked for (in
-// a solid 7z or RAR archive, unpacking them all). It is used only for the
-// same file, unchanged, and a member behind it. A reader left unused for
-// IdleLimit is closed by a thread of its own, so that a closed book does not
-// keep its file open (and its disc or stick from being ejected).
-class TLastReader {
+// The readers of the last extractions from files, each left just behind the
+// member it extracted. A book is read in order, so the next extraction
+// usually goes on from one of them instead of opening the archive again,
+// reading its whole directory and stepping over every member in front of the
+// one asked for (in a solid 7z or RAR archive, unpacking them all). A reader
+// is used only for the same file, unchanged, and a member behind it, and by
+// one extraction at a time: it is taken out while in use. Several are kept
+// because several threads extract at once (the two pages of a spread, the
+// thumbnail workers), each going on from the reader it left. A reader left
+// unused for IdleLimit is closed by a thread of its own, so that a closed
+// book does not keep its file open (and its disc or stick from being
+// ejected).
+class TLastReaders {
 public:
     static constexpr auto IdleLimit = std::chrono::seconds(5);
+    // Enough for both pages of a spread and a worker per processor of a
+    // small machine; each holds a descriptor and a decoder's buffers.
+    static constexpr size_t MaxKept = 4;
 
-    ~TLastReader()
+    ~TLastReaders()
     {
         {
             std::lock_guard<std::mutex> lock(fLock);
@@ -195,60 +202,101 @@ public:
             fCloser.join();
     }
 
-    // The kept reader when it can reach position in source, with next set to
-    // the index of the member it reads next; nullptr otherwise.
+    // The kept reader of source that gets nearest to position without
+    // passing it, with next set to the index of the member it reads next;
+    // nullptr when none can reach it.
     std::unique_ptr<TReader> Take(const char* source, intptr_t position, intptr_t& next)
     {
-        std::lock_guard<std::mutex> lock(fLock);
-        std::unique_ptr<TReader> reader = std::move(fReader);
-        if (!reader || fSource != source || position < fNext || !reader->Reads(source))
+        std::unique_ptr<TReader> taken;
+        {
+            std::lock_guard<std::mutex> lock(fLock);
+            auto best = fKept.end();
+            for (auto it = fKept.begin(); it != fKept.end(); ++it) {
+                if (it->Source == source && it->Next <= position && (best == fKept.end() || it->Next > best->Next))
+                    best = it;
+            }
+            if (best == fKept.end())
+                return nullptr;
+            taken = std::move(best->Reader);
+            next = best->Next;
+            fKept.erase(best);
+        }
+        // Checked outside the lock: it asks the file system.
+        if (!taken->Reads(source))
             return nullptr;
-        next = fNext;
-        return reader;
+        return taken;
     }
     void Keep(std::unique_ptr<TReader> reader, const char* source, intptr_t next)
     {
-        std::lock_guard<std::mutex> lock(fLock);
-        fReader = std::move(reader);
-        fSource = source;
-        fNext = next;
-        fKeptAt = std::chrono::steady_clock::now();
-        if (!fCloser.joinable())
-            fCloser = std::thread([this] { CloseIdle(); });
+        std::unique_ptr<TReader> evicted;
+        {
+            std::lock_guard<std::mutex> lock(fLock);
+            if (fKept.size() >= MaxKept) {
+                // The one kept longest ago goes.
+                auto oldest = std::min_element(fKept.begin(), fKept.end(), [](const TKept& a, const TKept& b) {
+                    return a.KeptAt < b.KeptAt;
+                });
+                evicted = std::move(oldest->Reader);
+                fKept.erase(oldest);
+            }
+            fKept.push_back(TKept{std::move(reader), source, next, std::chrono::steady_clock::now()});
+            if (!fCloser.joinable())
+                fCloser = std::thread([this] { CloseIdle(); });
+        }
         fWake.notify_all();
     }
 
 private:
+    struct TKept {
+        std::unique_ptr<TReader> Reader;
+        std::string Source;
+        intptr_t Next = 0;
+        std::chrono::steady_clock::time_point KeptAt;
+    };
+
     void CloseIdle()
     {
         std::unique_lock<std::mutex> lock(fLock);
         while (!fQuit) {
-            if (!fReader) {
+            if (fKept.empty()) {
                 fWake.wait(lock);
                 continue;
             }
-            const auto deadline = fKeptAt + IdleLimit;
-            if (std::chrono::steady_clock::now() >= deadline)
-                fReader.reset();
-            else
-                fWake.wait_until(lock, deadline);
+            const auto now = std::chrono::steady_clock::now();
+            auto first = fKept.front().KeptAt;
+            std::vector<std::unique_ptr<TReader>> idle;
+            for (auto it = fKept.begin(); it != fKept.end();) {
+                if (now >= it->KeptAt + IdleLimit) {
+                    idle.push_back(std::move(it->Reader));
+                    it = fKept.erase(it);
+                } else {
+                    first = std::min(first, it->KeptAt);
+                    ++it;
+                }
+            }
+            if (!idle.empty()) {
+                // Closed outside the lock, so that extractions go on meanwhile.
+                lock.unlock();
+                idle.clear();
+                lock.lock();
+                continue;
+            }
+            fWake.wait_until(lock, first + IdleLimit);
         }
     }
 
+    // Guards everything below; never held while a reader reads or closes.
     std::mutex fLock;
     std::condition_variable fWake;
     std::thread fCloser;
     bool fQuit = false;
-    std::unique_ptr<TReader> fReader;
-    std::string fSource;
-    intptr_t fNext = 0;
-    std::chrono::steady_clock::time_point fKeptAt;
+    std::vector<TKept> fKept;
 };
 
-TLastReader& LastReader()
+TLastReaders& LastReaders()
 {
-    static TLastReader last;
-    return last;
+    static TLastReaders readers;
+    return readers;
 }
 
 // libarchive converts names through the character set of the calling
@@ -615,7 +663,7 @@ int32_t ExtractMember(const char* source, intptr_t position, char* dest, uint32_
         *reinterpret_cast<HLOCAL*>(dest) = nullptr;
     TUtf8Locale utf8;
     intptr_t next = 0;
-    std::unique_ptr<TReader> reader = LastReader().Take(source, position, next);
+    std::unique_ptr<TReader> reader = LastReaders().Take(source, position, next);
     archive_entry* entry = reader ? SeekMember(*reader, next, position) : nullptr;
     if (!entry) {
         // Nothing kept, or the kept reader could not get there: from the start.
@@ -646,7 +694,7 @@ int32_t ExtractMember(const char* source, intptr_t position, char* dest, uint32_
     const int32_t result = toMemory ? ExtractToMemory(reader->Get(), entry, reinterpret_cast<HLOCAL*>(dest), limit)
                                     : ExtractToFolder(reader->Get(), name, dest, limit);
     if (result == SPI_SUCCESS)
-        LastReader().Keep(std::move(reader), source, kept + 1);
+        LastReaders().Keep(std::move(reader), source, kept + 1);
     return result;
 }
 

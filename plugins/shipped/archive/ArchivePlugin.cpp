@@ -72,4 +72,12 @@ SPI_EXPORT int32_t ConfigurationDlg(uintptr_t parent, int32_t function)
     return SPI_NOT_IMPLEMENTED;
 }
 
+// Every call opens its own libarchive reader and works in its own thread's
+// locale; the readers kept for the next extraction are handed to one call at
+// a time under their own lock.
+SPI_EXPORT int32_t SpiThreadSafe(void)
+{
+    return SPI_THREAD_SAFE;
+}
+
 }  // extern "C"

@@ -2,6 +2,7 @@
 // bit depth libtiff can bring to RGBA, transparency laid onto white.
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstring>
 #include <vector>
 
@@ -74,14 +75,46 @@ int MapProc(thandle_t, void**, toff_t*)
 
 void UnmapProc(thandle_t, void*, toff_t) {}
 
+// A plug-in stays quiet. The handlers belong to the one file being read and
+// return 1 so that libtiff's process-wide ones are never called: setting
+// those instead would race with another thread decoding at the same time,
+// and change them for the whole program.
+int QuietHandler(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
+
+// Open options that free themselves.
+class TQuietOptions {
+public:
+    TQuietOptions() : fOptions(TIFFOpenOptionsAlloc())
+    {
+        if (fOptions) {
+            TIFFOpenOptionsSetErrorHandlerExtR(fOptions, QuietHandler, nullptr);
+            TIFFOpenOptionsSetWarningHandlerExtR(fOptions, QuietHandler, nullptr);
+        }
+    }
+    ~TQuietOptions()
+    {
+        if (fOptions)
+            TIFFOpenOptionsFree(fOptions);
+    }
+    TQuietOptions(const TQuietOptions&) = delete;
+    TQuietOptions& operator=(const TQuietOptions&) = delete;
+    TIFFOpenOptions* Get() const { return fOptions; }
+
+private:
+    TIFFOpenOptions* fOptions;
+};
+
 int32_t Decode(const uint8_t* data, size_t size, bool, TDibBuilder& out)
 {
-    // libtiff reports through process-wide handlers; a plug-in stays quiet.
-    TIFFSetErrorHandler(nullptr);
-    TIFFSetWarningHandler(nullptr);
+    const TQuietOptions options;
+    if (!options.Get())
+        return SPI_NO_MEMORY;
     TMemoryFile file{data, static_cast<toff_t>(size), 0};
-    TIFF* tiff = TIFFClientOpen("memory", "rm", &file, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
-                                UnmapProc);
+    TIFF* tiff = TIFFClientOpenExt("memory", "rm", &file, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
+                                   UnmapProc, options.Get());
     if (!tiff)
         return SPI_BROKEN_DATA;
     int32_t result = SPI_BROKEN_DATA;

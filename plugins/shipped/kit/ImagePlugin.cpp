@@ -64,4 +64,12 @@ SPI_EXPORT int32_t ConfigurationDlg(uintptr_t parent, int32_t function)
     return SPI_NOT_IMPLEMENTED;
 }
 
+// Every call works on its own source, decoder state and blocks; the codec
+// tables are constant. So the thumbnail workers and the viewer's two pages
+// may decode through one plug-in at once.
+SPI_EXPORT int32_t SpiThreadSafe(void)
+{
+    return SPI_THREAD_SAFE;
+}
+
 }  // extern "C"

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <dlfcn.h>
 #include <future>
+#include <map>
+#include <mutex>
 #include <thread>
 
 #include "PluginTestSupport.h"
@@ -439,6 +442,82 @@ TEST_F(PluginRegistryTest, APluginIsNotUnloadedUnderARunningCall)
     EXPECT_NE(load.get(), nullptr);
     EXPECT_TRUE(watched.expired()) << "the set went with its last holder";
 }
+
+namespace {
+
+std::mutex gMeetMutex;
+std::condition_variable gMeet;
+std::map<std::string, int> gInsideNow;
+std::map<std::string, int> gMostInside;
+
+// Runs inside every call of the fake: waits a while for a second thread to
+// be inside the same export as well, and records how many were in at once.
+void MeetInside(const char* function)
+{
+    std::unique_lock<std::mutex> lock(gMeetMutex);
+    int& inside = gInsideNow[function];
+    gMostInside[function] = std::max(gMostInside[function], ++inside);
+    gMeet.notify_all();
+    gMeet.wait_for(lock, std::chrono::milliseconds(500), [&] { return inside >= 2; });
+    --inside;
+}
+
+struct TConcurrencyCase {
+    const char* Name;
+    const char* Fake;
+    bool DeclaresSafe;
+};
+
+}  // namespace
+
+class PluginConcurrencyTest : public ::testing::TestWithParam<TConcurrencyCase> {};
+
+// Two threads load a file through one plug-in at once. A plug-in that does
+// not declare itself thread-safe is never entered by both: the second waits
+// at the loader lock, in detection as in decoding. One that declares it lets
+// the second in beside the first, detection on a file included.
+TEST_P(PluginConcurrencyTest, OnlyAPluginDeclaredSafeIsEnteredByTwoThreads)
+{
+    const TTempFolder folder;
+    const std::string file = std::string(GetParam().Fake) + ".spi";
+    CopyFileTo(FakePluginPath(GetParam().Fake), folder.Path() + file);
+    TTestRegistry test(folder.Path());
+    test.Registry.SetBuiltinFactory([] { return nullptr; });
+    const TLoaderSetPtr loaders = test.Registry.Reload({});
+    ASSERT_EQ(loaders->ImageLoaderCount(), 1);
+    EXPECT_EQ(loaders->ImageLoader(0)->NeedsLoaderLock(), !GetParam().DeclaresSafe);
+    void* library = dlopen((folder.Path() + file).c_str(), RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(library, nullptr);
+    using THookSetter = void (*)(void (*)(const char*));
+    auto setHook = reinterpret_cast<THookSetter>(dlsym(library, "FakeSetCallHook"));
+    dlclose(library);
+    ASSERT_NE(setHook, nullptr);
+
+    const std::string first = folder.Write("1.fim", FakeGradientImage(4, 3));
+    const std::string second = folder.Write("2.fim", FakeGradientImage(3, 4));
+    gInsideNow.clear();
+    gMostInside.clear();
+    setHook(MeetInside);
+    std::atomic<int> loaded{0};
+    auto load = [&](const std::string& picture) {
+        if (loaders->LoadFromFile(picture, false))
+            ++loaded;
+    };
+    std::thread one(load, first);
+    std::thread two(load, second);
+    one.join();
+    two.join();
+    setHook(nullptr);
+    EXPECT_EQ(loaded.load(), 2);
+    const int most = GetParam().DeclaresSafe ? 2 : 1;
+    EXPECT_EQ(gMostInside["IsSupported"], most);
+    EXPECT_EQ(gMostInside["GetPicture"], most);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fakes, PluginConcurrencyTest,
+                         ::testing::Values(TConcurrencyCase{"NotDeclared", "fakeimage", false},
+                                           TConcurrencyCase{"DeclaredSafe", "fakesafe", true}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // A worker takes snapshots and loads through them while the user-interface
 // thread rebuilds the loaders (which loads the same libraries again) and

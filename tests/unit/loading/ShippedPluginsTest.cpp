@@ -342,6 +342,66 @@ TEST_P(RealArchiveTest, ExtractsMembersInAnyOrder)
     }
 }
 
+// Several threads list one archive and extract its members at once, each in
+// an order of its own, through the plug-in's loader as the thumbnail workers
+// and the viewer's two pages do: every list and every member equals what one
+// thread alone gets.
+TEST_P(RealArchiveTest, ListsAndExtractsTheSameFromManyThreadsAtOnce)
+{
+    TTempFolder folder;
+    const std::string path = GetParam().Make(folder, GetParam().File);
+    ShippedRegistry shipped;
+    TArchiveLoader* loader = shipped.Registry().FindArchiveLoaderFor(path);
+    ASSERT_NE(loader, nullptr);
+    EXPECT_FALSE(loader->NeedsLoaderLock()) << "the shipped archive plug-in declares itself thread-safe";
+
+    using TListing = std::vector<std::tuple<uint32_t, std::string, std::string, uint32_t>>;
+    auto list = [&] {
+        TArchiveFileList items;
+        loader->GetArchiveInfo(path, 0, items);
+        TListing listing;
+        for (const auto& item : items)
+            listing.emplace_back(item->Position, item->Path, item->Name, item->Size);
+        return listing;
+    };
+    auto extract = [&](uint32_t position) {
+        TMemoryStream stream;
+        loader->ExtractToStream(path, position, stream);
+        return std::string(stream.Bytes().begin(), stream.Bytes().end());
+    };
+    const TListing alone = list();
+    // Archives written by the tools list their folders as well.
+    const std::vector<TEntry> expected = GetParam().Ascii ? AsciiMembers() : BookMembers();
+    ASSERT_GE(alone.size(), expected.size());
+    std::map<uint32_t, std::string> bytes;
+    for (const auto& [position, folderPath, name, size] : alone)
+        bytes[position] = extract(position);
+
+    constexpr int Threads = 6;
+    constexpr int Rounds = 3;
+    std::atomic<int> listsSame{0}, membersSame{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < Threads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < Rounds; ++round) {
+                if (list() == alone)
+                    ++listsSame;
+                // Forward from a member of the thread's own, so that the
+                // threads pass one another and go on from kept readers.
+                for (size_t i = 0; i < alone.size(); ++i) {
+                    const uint32_t position = std::get<0>(alone[(i + static_cast<size_t>(t)) % alone.size()]);
+                    if (extract(position) == bytes.at(position))
+                        ++membersSame;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(listsSame.load(), Threads * Rounds);
+    EXPECT_EQ(membersSame.load(), Threads * Rounds * static_cast<int>(alone.size()));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Formats, RealArchiveTest,
     ::testing::Values(
@@ -864,6 +924,26 @@ std::string AvifBytes(int width, int height, const std::vector<uint8_t>& bgra)
 
 namespace {
 
+// The same size, depth, palette and pixels, row padding aside.
+bool SameBitmap(const TBitmap& a, const TBitmap& b)
+{
+    if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel() ||
+        a.Palette().size() != b.Palette().size())
+        return false;
+    for (size_t i = 0; i < a.Palette().size(); ++i) {
+        const TRGBQuad& p = a.Palette()[i];
+        const TRGBQuad& q = b.Palette()[i];
+        if (p.Blue != q.Blue || p.Green != q.Green || p.Red != q.Red)
+            return false;
+    }
+    const size_t rowBytes = static_cast<size_t>(a.Width()) * static_cast<size_t>(a.BitsPerPixel()) / 8;
+    for (int y = 0; y < a.Height(); ++y) {
+        if (std::memcmp(a.ScanLine(y), b.ScanLine(y), rowBytes) != 0)
+            return false;
+    }
+    return true;
+}
+
 // Blue, green, red of a pixel of a 24-bit or a palette picture.
 const uint8_t* PixelAt(const TBitmap& bitmap, int x, int y)
 {
@@ -916,29 +996,81 @@ TEST_P(ShippedPictureTest, DecodesFromFilesAndMemory)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, ShippedPictureTest,
-    ::testing::Values(
-        TPictureCase{"Png", "p.png", 0,
-                     [](const TTempFolder&, int w, int h, const std::vector<uint8_t>& p) { return PngBytes(w, h, p); }},
-        TPictureCase{"Jpeg", "p.jpg", 12,
-                     [](const TTempFolder&, int w, int h, const std::vector<uint8_t>& p) { return JpegBytes(w, h, p); }},
-        TPictureCase{"Gif", "p.gif", 0,
-                     [](const TTempFolder& f, int w, int h, const std::vector<uint8_t>& p) {
-                         return GifBytes(f, w, h, p, false);
-                     }},
-        TPictureCase{"GifInterlaced", "i.gif", 0,
-                     [](const TTempFolder& f, int w, int h, const std::vector<uint8_t>& p) {
-                         return GifBytes(f, w, h, p, true);
-                     }},
-        TPictureCase{"WebpLossless", "p.webp", 0,
-                     [](const TTempFolder&, int w, int h, const std::vector<uint8_t>& p) { return WebpBytes(w, h, p); }},
-        TPictureCase{"Tiff", "p.tiff", 0,
-                     [](const TTempFolder& f, int w, int h, const std::vector<uint8_t>& p) {
-                         return TiffBytes(f, w, h, p);
-                     }},
-        TPictureCase{"Avif", "p.avif", 12,
-                     [](const TTempFolder&, int w, int h, const std::vector<uint8_t>& p) { return AvifBytes(w, h, p); }}),
+const TPictureCase PictureCases[] = {
+    TPictureCase{"Png", "p.png", 0,
+                 [](const TTempFolder&, int w, int h, const std::vector<uint8_t>& p) { return PngBytes(w, h, p); }},
+    TPictureCase{"Jpeg", "p.jpg", 12,
+                 [](const TTempFolder&, int w, int h, const std::vector<uint8_t>& p) { return JpegBytes(w, h, p); }},
+    TPictureCase{"Gif", "p.gif", 0,
+                 [](const TTempFolder& f, int w, int h, const std::vector<uint8_t>& p) {
+                     return GifBytes(f, w, h, p, false);
+                 }},
+    TPictureCase{"GifInterlaced", "i.gif", 0,
+                 [](const TTempFolder& f, int w, int h, const std::vector<uint8_t>& p) {
+                     return GifBytes(f, w, h, p, true);
+                 }},
+    TPictureCase{"WebpLossless", "p.webp", 0,
+                 [](const TTempFolder&, int w, int h, const std::vector<uint8_t>& p) { return WebpBytes(w, h, p); }},
+    TPictureCase{"Tiff", "p.tiff", 0,
+                 [](const TTempFolder& f, int w, int h, const std::vector<uint8_t>& p) {
+                     return TiffBytes(f, w, h, p);
+                 }},
+    TPictureCase{"Avif", "p.avif", 12,
+                 [](const TTempFolder&, int w, int h, const std::vector<uint8_t>& p) { return AvifBytes(w, h, p); }},
+};
+
+// Pictures of every shipped format, decoded alone and from many threads at
+// once: what a thumbnail worker per processor and the viewer's two pages do.
+TEST_P(ShippedPictureTest, DecodesTheSameFromManyThreadsAtOnce)
+{
+    // The GIF writer gives every pixel a palette entry of its own: 256 at most.
+    const int width = 16, height = 16;
+    const std::vector<uint8_t> pattern = Pattern(width, height);
+    TTempFolder folder;
+    const std::string bytes = GetParam().Encode(folder, width, height, pattern);
+    if (bytes.empty())
+        GTEST_SKIP() << "this system's library cannot write the format";
+    const std::string path = folder.Write(GetParam().File, bytes);
+    ShippedRegistry shipped;
+    const TImageLoader* loader = shipped.Registry().FindImageLoaderFor(path);
+    ASSERT_NE(loader, nullptr);
+    EXPECT_TRUE(loader->IsPlugin());
+    EXPECT_FALSE(loader->NeedsLoaderLock()) << "a shipped plug-in declares itself thread-safe";
+
+    // Each thread loads the picture from the file, from memory and as a
+    // preview, over and over; every result must equal the one loaded alone.
+    auto load = [&](int kind) {
+        if (kind == 2) {
+            TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+            return shipped.Registry().LoadFromStream(GetParam().File, stream, false);
+        }
+        return shipped.Registry().LoadFromFile(path, kind == 1);
+    };
+    std::vector<std::unique_ptr<TBitmap>> alone;
+    for (int kind = 0; kind < 3; ++kind) {
+        alone.push_back(load(kind));
+        ASSERT_NE(alone.back(), nullptr);
+    }
+    constexpr int Threads = 8;
+    constexpr int Rounds = 12;
+    std::atomic<int> same{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < Threads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < Rounds; ++round) {
+                const int kind = (t + round) % 3;
+                const std::unique_ptr<TBitmap> bitmap = load(kind);
+                if (bitmap && SameBitmap(*bitmap, *alone[static_cast<size_t>(kind)]))
+                    ++same;
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(same.load(), Threads * Rounds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ShippedPictureTest, ::testing::ValuesIn(PictureCases),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(ShippedPictures, TransparencyLiesOnWhiteAndGrayStaysGray)

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "loading/FileLoader.h"
@@ -156,6 +158,43 @@ TEST(PictureSource, ShownPagesReportWhatCouldNotBeRead)
     EXPECT_EQ(owner.Messages, std::vector<std::string>{"'bad.bmp' は読み込めませんでした  "});
     // The finishing step in force is asked for at every load.
     EXPECT_EQ(finishes, 2);
+}
+
+// A job loads on a worker exactly as Load does, but shows nothing there: its
+// messages reach the owner, in their order, when it is finished on the
+// user-interface thread, and a job dropped unfinished shows none.
+TEST(PictureSource, JobsShowTheirMessagesWhenFinished)
+{
+    TTempFolder folder;
+    const std::string good = WriteBmp(folder, "good.bmp", 3, 4, 24);
+    const std::string bad = folder.Write("bad.bmp", "BM not really");
+    const TLoaderSetPtr loaders = TLoaderRegistry().Reload({});
+    RecordingNotifier owner;
+    int finishes = 0;
+    TLoaderPictureSource source(loaders, std::nullopt, &owner, [&] {
+        ++finishes;
+        return TPictureFinish{};
+    });
+    std::unique_ptr<TPictureLoadJob> fine = source.PrepareLoad(TCacheItem{1, good, 0, -1});
+    std::unique_ptr<TPictureLoadJob> failing = source.PrepareLoad(TCacheItem{7, bad, 0, -1});
+    std::unique_ptr<TPictureLoadJob> dropped = source.PrepareLoad(TCacheItem{8, bad, 0, -1});
+    ASSERT_TRUE(fine && failing && dropped);
+    EXPECT_EQ(finishes, 3) << "the finishing step is taken when the job is prepared";
+    std::thread worker([&] {
+        failing->Run();
+        fine->Run();
+        dropped->Run();
+    });
+    worker.join();
+    EXPECT_TRUE(owner.Messages.empty());
+    const TImageSlot read = fine->Finish();
+    EXPECT_EQ(read.Index, 1);
+    EXPECT_TRUE(read.HasBitmap());
+    const TImageSlot failed = failing->Finish();
+    EXPECT_EQ(failed.Index, 7);
+    EXPECT_FALSE(failed.HasBitmap());
+    dropped.reset();
+    EXPECT_EQ(owner.Messages, std::vector<std::string>{"'bad.bmp' は読み込めませんでした  "});
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "viewer/Cache.h"
@@ -170,21 +171,23 @@ private:
 };
 
 
-// The direct loads of the shown pages, with their own record.
+// The direct loads of the shown pages, with their own record. With Parallel
+// it hands out load jobs as well; a job's load is recorded in Loaded when it
+// is finished, on the viewer's thread, and the pages whose jobs ran on
+// another thread than the one that prepared them in OnWorker.
 class FakeSource : public TPictureSource {
 public:
     TImageSlot Load(const TCacheItem& item) override
     {
         Loaded.push_back(item.Index);
-        TImageSlot slot;
-        slot.Index = item.Index;
-        if (Broken.count(item.Index))
-            return slot;
-        const bool wide = Landscape.count(item.Index) > 0;
-        slot.Bitmap = std::make_shared<TBitmap>(wide ? Height : Width, wide ? Width : Height, 24);
-        slot.LoadedWidth = slot.Bitmap->Width();
-        slot.LoadedHeight = slot.Bitmap->Height();
-        return slot;
+        return Make(item);
+    }
+
+    std::unique_ptr<TPictureLoadJob> PrepareLoad(const TCacheItem& item) override
+    {
+        if (!Parallel)
+            return nullptr;
+        return std::make_unique<Job>(*this, item);
     }
 
     // Scaling ahead, on the viewer's worker: recorded; a blank bitmap of the
@@ -198,6 +201,12 @@ public:
         return Scales ? std::make_shared<TBitmap>(width, height, 24, true) : nullptr;
     }
 
+    std::set<int> OnWorker() const
+    {
+        std::lock_guard<std::mutex> lock(fJobLock);
+        return fOnWorker;
+    }
+
     int Width = 600;
     int Height = 800;
     std::set<int> Landscape;
@@ -205,8 +214,53 @@ public:
     std::vector<int> Loaded;
     bool Scales = false;
     bool ScaleThrows = false;
+    bool Parallel = false;
     std::vector<TPrescaleTarget> ScaleRequests;
 
 private:
+    class Job : public TPictureLoadJob {
+    public:
+        Job(FakeSource& source, TCacheItem item)
+            : fSource(source), fItem(std::move(item)), fPreparedOn(std::this_thread::get_id())
+        {
+        }
+        void Run() override
+        {
+            fSlot = fSource.Make(fItem);
+            if (std::this_thread::get_id() != fPreparedOn) {
+                std::lock_guard<std::mutex> lock(fSource.fJobLock);
+                fSource.fOnWorker.insert(fItem.Index);
+            }
+        }
+        const TImageSlot& Loaded() const override { return fSlot; }
+        TImageSlot Finish() override
+        {
+            fSource.Loaded.push_back(fItem.Index);
+            return std::move(fSlot);
+        }
+
+    private:
+        FakeSource& fSource;
+        TCacheItem fItem;
+        std::thread::id fPreparedOn;
+        TImageSlot fSlot;
+    };
+
+    // Reads nothing but the settings above, which tests set before loading.
+    TImageSlot Make(const TCacheItem& item) const
+    {
+        TImageSlot slot;
+        slot.Index = item.Index;
+        if (Broken.count(item.Index))
+            return slot;
+        const bool wide = Landscape.count(item.Index) > 0;
+        slot.Bitmap = std::make_shared<TBitmap>(wide ? Height : Width, wide ? Width : Height, 24);
+        slot.LoadedWidth = slot.Bitmap->Width();
+        slot.LoadedHeight = slot.Bitmap->Height();
+        return slot;
+    }
+
     std::mutex fScaleLock;
+    mutable std::mutex fJobLock;
+    std::set<int> fOnWorker;
 };

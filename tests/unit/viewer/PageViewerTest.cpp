@@ -665,4 +665,115 @@ INSTANTIATE_TEST_SUITE_P(
                         false}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+// A viewer of six or more pages of source with both caches off, so that
+// every page loads directly, in a 500 x 300 view.
+std::unique_ptr<TPageViewer> DirectViewer(const std::shared_ptr<FakeSource>& source, TViewMode mode, int pages)
+{
+    auto viewer = std::make_unique<TPageViewer>([decoder = std::make_shared<FakeDecoder>()] { return decoder; });
+    TViewerOptions options;
+    options.Cache.ImageCache = false;
+    options.Cache.FileCache = false;
+    options.Picture.Stretch = TStretchMode::smLanczos3;
+    viewer->SetOptions(options);
+    TViewState state;
+    state.ViewMode = mode;
+    viewer->SetViewState(state);
+    viewer->SetClientSize(500, 300);
+    std::vector<TCacheItem> items;
+    for (int i = 0; i < pages; ++i)
+        items.push_back(TCacheItem{i, "/book/" + std::to_string(i + 1) + ".jpg", 0, -1});
+    viewer->SetList(std::move(items), source);
+    return viewer;
+}
+
+// A partner loaded on a worker is scaled there too, beside the primary, when
+// it has the primary's size: the view then copies both pages. One of another
+// size is left to the view.
+TEST(ParallelPartnerScale, APartnerOfThePrimarysSizeIsScaledOnItsWorker)
+{
+    for (const bool sameSize : {true, false}) {
+        SCOPED_TRACE(sameSize ? "same size" : "landscape partner");
+        auto source = std::make_shared<FakeSource>();
+        source->Parallel = true;
+        source->Scales = true;
+        if (!sameSize)
+            source->Landscape = {3};
+        const std::unique_ptr<TPageViewer> viewer = DirectViewer(source, TViewMode::vmSpread, 6);
+        viewer->Open(0);
+        source->ScaleRequests.clear();
+
+        viewer->RunMove(mcNext);
+        ASSERT_EQ(viewer->Shown().Primary, 2);
+        ASSERT_EQ(viewer->Shown().Partner, 3);
+        EXPECT_EQ(source->ScaleRequests.size(), sameSize ? 2u : 1u);
+        for (int page = 0; page < 2; ++page) {
+            const TSize display = viewer->Layout().PageSize(page);
+            EXPECT_EQ(viewer->PageSlot(page).ScaledFor(display.Width, display.Height, TStretchMode::smLanczos3) != nullptr,
+                      sameSize)
+                << "page " << page;
+        }
+    }
+}
+
+struct TParallelCase {
+    const char* Name;
+    TViewMode Mode;
+    std::set<int> Landscape;
+    std::set<int> Broken;
+    bool Overlaps;  // some partner was loaded on a worker
+};
+
+class ParallelPartner : public ::testing::TestWithParam<TParallelCase> {};
+
+// With the cache off both pages of a spread are loaded directly, the partner
+// on a worker while the primary loads. Every step shows what loading the two
+// in turn shows: the same pair, the same loads in the same order, the same
+// count, and a partner the primary turned out not to want is never taken.
+TEST_P(ParallelPartner, ShowsWhatLoadingInTurnShows)
+{
+    const TParallelCase& c = GetParam();
+    struct TTrace {
+        std::vector<std::vector<int>> Steps;
+        std::vector<int> Loaded;
+        std::set<int> OnWorker;
+    };
+    auto read = [&](bool parallel) {
+        auto source = std::make_shared<FakeSource>();
+        source->Parallel = parallel;
+        source->Landscape = c.Landscape;
+        source->Broken = c.Broken;
+        const std::unique_ptr<TPageViewer> viewer = DirectViewer(source, c.Mode, 8);
+        TTrace trace;
+        auto record = [&] {
+            trace.Steps.push_back({viewer->Primary().Index, viewer->Primary().HasBitmap(), viewer->Partner().Index,
+                                   viewer->Partner().HasBitmap(), viewer->DirectLoads()});
+        };
+        viewer->Open(0);
+        record();
+        for (TMoveCommand move : {mcNext, mcNext, mcNext, mcPrior}) {
+            viewer->RunMove(move);
+            record();
+        }
+        trace.Loaded = source->Loaded;
+        trace.OnWorker = source->OnWorker();
+        return trace;
+    };
+    const TTrace inTurn = read(false);
+    const TTrace parallel = read(true);
+    EXPECT_EQ(parallel.Steps, inTurn.Steps);
+    EXPECT_EQ(parallel.Loaded, inTurn.Loaded);
+    EXPECT_TRUE(inTurn.OnWorker.empty());
+    EXPECT_EQ(!parallel.OnWorker.empty(), c.Overlaps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PageViewer, ParallelPartner,
+    ::testing::Values(TParallelCase{"Portraits", TViewMode::vmSpread, {}, {}, true},
+                      TParallelCase{"LandscapePrimaryStandsAlone", TViewMode::vmAuto, {2}, {}, true},
+                      TParallelCase{"LandscapePartnerIsDropped", TViewMode::vmAuto, {3}, {}, true},
+                      TParallelCase{"UnreadablePrimary", TViewMode::vmSpread, {}, {2}, true},
+                      TParallelCase{"UnreadablePartner", TViewMode::vmSpread, {}, {3}, true},
+                      TParallelCase{"SinglePagesLoadAlone", TViewMode::vmSingle, {}, {}, false}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 }  // namespace
