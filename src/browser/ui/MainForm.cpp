@@ -40,6 +40,7 @@
 #include "app/AppCore.h"
 #include "base/PathUtils.h"
 #include "browser/DialogPage.h"
+#include "browser/ui/FileCommandRunner.h"
 #include "browser/ImageList.h"
 #include "browser/ListKind.h"
 #include "browser/MarkerKeeper.h"
@@ -154,6 +155,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
 
     BuildActions();
     BuildPanes();
+    fFileCommands = std::make_unique<TFileCommandRunner>(core, *fModel, *fFilePane, *this);
     // Clicks, wheel turns and drags in the image view and on the file list
     // run what the mouse bindings say.
     const TMouseRoutes mouse{[this](TActionId action) { RunAction(action); },
@@ -216,6 +218,17 @@ void TMainForm::SetMessageSink(TMessageSink sink)
 {
     fMessageSink = std::move(sink);
     fModel->SetBatch(fMessageSink != nullptr);
+    SetAnswerYes(fAnswerYes);
+}
+
+void TMainForm::SetAnswerYes(bool yes)
+{
+    fAnswerYes = yes;
+    if (!fMessageSink) {
+        fFileCommands->SetBatch(nullptr, false);
+        return;
+    }
+    fFileCommands->SetBatch([this](const std::string& text) { fMessageSink(text, TMessageIcon::miQuestion); }, yes);
 }
 
 void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
@@ -544,7 +557,7 @@ bool IsMenuHolder(TActionId action)
 bool TMainForm::IsWindowAction(TActionId action)
 {
     using enum TActionId;
-    if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action))
+    if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TFileCommandRunner::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -626,6 +639,8 @@ TActionContext TMainForm::ActionContext() const
     context.FilterSets = static_cast<int>(fModel->FilterSets().Sets.size());
     context.RecentFiles = !fKeeper->Recent().Entries().empty();
     context.MarkerJumps = fKeeper->Markers().HasJumps();
+    if (fFileCommands)
+        fFileCommands->FillContext(context);
     return context;
 }
 
@@ -733,6 +748,11 @@ bool TMainForm::RunWindowAction(TActionId action)
     }
     if (TMarkerMenus::Runs(action)) {
         const bool done = fMarkerMenus->Run(action);
+        UpdateActions();
+        return done;
+    }
+    if (TFileCommandRunner::Runs(action)) {
+        const bool done = fFileCommands->Run(action, Target());
         UpdateActions();
         return done;
     }
@@ -1166,6 +1186,12 @@ std::vector<std::string> TMainForm::SelectByNames(const std::vector<std::string>
     std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
     fModel->Select(indices, indices.empty() ? fModel->FocusedItem() : indices.front());
+    // A click in the list gives it the focus, so the commands that follow
+    // act on the selection, not on the picture shown.
+    if (!indices.empty()) {
+        fFilePane->FocusList();
+        fTargets.FocusChanged();
+    }
     return missing;
 }
 

@@ -46,6 +46,7 @@ class QSplitter;
 class QSystemTrayIcon;
 class QToolBar;
 class TAppCore;
+class TFileCommandRunner;
 class TFilePane;
 class TImageViewFrame;
 class TMarkerKeeper;
@@ -74,6 +75,10 @@ public:
     // instead of asking for them.
     using TMessageSink = std::function<void(const std::string& text, TMessageIcon icon)>;
     void SetMessageSink(TMessageSink sink);
+    // With a message sink, the file commands' questions are answered yes
+    // (or no, the default) and reported to the sink.
+    void SetAnswerYes(bool yes);
+    TFileCommandRunner& FileCommands() { return *fFileCommands; }
 
     // Runs an action of the action table as its menu item does; an action
     // that is disabled now does nothing (false).
@@ -186,6 +191,10 @@ private:
     // The recent files and markers, kept beside the model they follow.
     std::unique_ptr<TMarkerKeeper> fKeeper;
     std::unique_ptr<TMarkerMenus> fMarkerMenus;
+    // The file commands on the command target; they read the model and the
+    // file pane, so they go before either.
+    std::unique_ptr<TFileCommandRunner> fFileCommands;
+    bool fAnswerYes = false;
 
     TImageViewFrame* fFrame = nullptr;
     TTreePane* fTreePane = nullptr;

@@ -1,0 +1,444 @@
+#include "browser/ui/FileCommandRunner.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QUrl>
+#include <algorithm>
+
+#include "app/AppCore.h"
+#include "base/PathUtils.h"
+#include "browser/BrowserModel.h"
+#include "browser/ui/FilePane.h"
+#include "platform/FileSystem.h"
+#include "shellviews/ui/FileListView.h"
+
+namespace {
+
+const char* const Caption = "Mireva";
+const char* const UriListType = "text/uri-list";
+const char* const GnomeFilesType = "x-special/gnome-copied-files";
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// Shows how far a long copy is, once it has taken more than a moment, and
+// lets the user stop it after the current file.
+class TProgressBox : public TTransferProgress {
+public:
+    explicit TProgressBox(QWidget& parent) : fParent(parent) {}
+    bool Progress(int64_t done, int64_t total, const std::string& current) override
+    {
+        if (!fDialog) {
+            fDialog = std::make_unique<QProgressDialog>(Q(current), QObject::tr("キャンセル"), 0, 1000, &fParent);
+            fDialog->setWindowTitle(Caption);
+            fDialog->setWindowModality(Qt::WindowModal);
+            fDialog->setMinimumDuration(500);
+        }
+        fDialog->setLabelText(Q(current));
+        fDialog->setValue(total > 0 ? static_cast<int>(std::min<int64_t>(1000, done * 1000 / total)) : 0);
+        QApplication::processEvents();
+        return !fDialog->wasCanceled();
+    }
+    void Done() { fDialog.reset(); }
+
+private:
+    QWidget& fParent;
+    std::unique_ptr<QProgressDialog> fDialog;
+};
+
+}  // namespace
+
+// The questions, messages and clipboard of the file commands, in boxes of
+// the window, or answered in batch.
+class TQtFileCommandHost : public TFileCommandHost {
+public:
+    explicit TQtFileCommandHost(QWidget& window) : fWindow(window), fProgress(window) {}
+
+    std::function<void(const std::string&)> Report;
+    bool AnswerYes = false;
+
+    bool Ask(const std::string& text) override
+    {
+        if (Report) {
+            Report(text + (AnswerYes ? " -> yes (--yes)" : " -> no (asked in a snapshot run; --yes answers yes)"));
+            return AnswerYes;
+        }
+        return QMessageBox::question(&fWindow, Caption, Q(text), QMessageBox::Ok | QMessageBox::Cancel) ==
+               QMessageBox::Ok;
+    }
+    void Tell(const std::string& text, TMessageIcon icon) override
+    {
+        if (Report) {
+            Report(text);
+            return;
+        }
+        QMessageBox box(icon == TMessageIcon::miError ? QMessageBox::Critical : QMessageBox::Information, Caption,
+                        Q(text), QMessageBox::Ok, &fWindow);
+        box.exec();
+    }
+    TConflictAnswer AskConflict(const TConflict& conflict) override
+    {
+        const std::string text = "同じ名前の" + std::string(conflict.TargetIsFolder ? "フォルダ" : "ファイル") +
+                                 "が既に存在します  \n" + conflict.Target + "\n置き換えますか？";
+        if (Report) {
+            Report(text + (AnswerYes ? " -> replace (--yes)" : " -> skip (asked in a snapshot run)"));
+            return AnswerYes ? TConflictAnswer::caReplace : TConflictAnswer::caSkip;
+        }
+        QMessageBox box(QMessageBox::Question, Caption, Q(text), QMessageBox::NoButton, &fWindow);
+        QPushButton* replace = box.addButton(QObject::tr("置き換え(&R)"), QMessageBox::YesRole);
+        QPushButton* replaceAll = box.addButton(QObject::tr("すべて置き換え(&A)"), QMessageBox::YesRole);
+        QPushButton* skip = box.addButton(QObject::tr("スキップ(&S)"), QMessageBox::NoRole);
+        QPushButton* skipAll = box.addButton(QObject::tr("すべてスキップ(&K)"), QMessageBox::NoRole);
+        box.addButton(QObject::tr("キャンセル"), QMessageBox::RejectRole);
+        box.setDefaultButton(skip);
+        box.exec();
+        const QAbstractButton* clicked = box.clickedButton();
+        if (clicked == replace)
+            return TConflictAnswer::caReplace;
+        if (clicked == replaceAll)
+            return TConflictAnswer::caReplaceAll;
+        if (clicked == skip)
+            return TConflictAnswer::caSkip;
+        if (clicked == skipAll)
+            return TConflictAnswer::caSkipAll;
+        return TConflictAnswer::caCancel;
+    }
+    void PutFiles(const TClipFiles& files) override
+    {
+        auto* data = new QMimeData;
+        data->setData(UriListType, QByteArray::fromStdString(EncodeUriList(files.Paths)));
+        data->setData(GnomeFilesType, QByteArray::fromStdString(EncodeGnomeCopiedFiles(files)));
+        data->setText(Q(PathCopyText(files.Paths, false)));
+        QApplication::clipboard()->setMimeData(data);
+    }
+    std::optional<TClipFiles> Files() override
+    {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        if (!data)
+            return std::nullopt;
+        TClipFiles files;
+        if (data->hasFormat(GnomeFilesType) &&
+            DecodeGnomeCopiedFiles(data->data(GnomeFilesType).toStdString(), files) && !files.Paths.empty())
+            return files;
+        if (!data->hasFormat(UriListType))
+            return std::nullopt;
+        files.Operation = TClipOperation::coCopy;
+        files.Paths = DecodeUriList(data->data(UriListType).toStdString());
+        if (files.Paths.empty())
+            return std::nullopt;
+        return files;
+    }
+    void PutText(const std::string& text) override { QApplication::clipboard()->setText(Q(text)); }
+    TTransferProgress* Progress() override { return Report ? nullptr : &fProgress; }
+    void TransferEnded() { fProgress.Done(); }
+
+private:
+    QWidget& fWindow;
+    TProgressBox fProgress;
+};
+
+TFileCommandRunner::TFileCommandRunner(TAppCore& core, TBrowserModel& model, TFilePane& files, QWidget& window)
+    : fCore(core),
+      fModel(model),
+      fFiles(files),
+      fWindow(window),
+      fTrash(TTrash::ForCurrentUser()),
+      fHost(std::make_unique<TQtFileCommandHost>(window)),
+      fCommands(std::make_unique<TFileCommands>(fTrash, *fHost))
+{
+}
+
+TFileCommandRunner::~TFileCommandRunner() = default;
+
+void TFileCommandRunner::SetBatch(std::function<void(const std::string&)> report, bool answerYes)
+{
+    fHost->Report = std::move(report);
+    fHost->AnswerYes = answerYes;
+}
+
+bool TFileCommandRunner::Runs(TActionId action)
+{
+    using enum TActionId;
+    switch (action) {
+    case actDelete:
+    case actParentDelete:
+    case actRename:
+    case actNewFolder:
+    case actUndo:
+    case actCut:
+    case actCopy:
+    case actPaste:
+    case actCopyToFolder:
+    case actMoveToFolder:
+    case actPathCopy:
+    case actParentPathCopy: return true;
+    default: return false;
+    }
+}
+
+void TFileCommandRunner::FillContext(TActionContext& context) const
+{
+    const TShownPlace place = fModel.ShownPlace();
+    const bool inFolder = place.Kind == TPlaceKind::pkFolder;
+    // Items of a listed folder are real files: every one can be deleted,
+    // moved, copied and renamed as far as this program is concerned (the
+    // system refuses what it must, and the refusal is shown).
+    context.Selection.Deletable = inFolder;
+    context.Selection.Movable = inFolder;
+    context.Selection.Copyable = inFolder;
+    context.Selection.Renamable = inFolder;
+    const std::vector<int>& selection = fModel.Selection();
+    if (inFolder && context.Selection.Folder && !selection.empty()) {
+        const int focused = fModel.FocusedItem();
+        const int item = std::find(selection.begin(), selection.end(), focused) != selection.end()
+                             ? focused
+                             : selection.front();
+        context.Selection.OnDisk = DirectoryExists(fModel.Items()[static_cast<size_t>(item)].Path);
+    }
+    context.PlaceDeletable = inFolder && place.Folder != "/";
+    context.UndoAvailable = fCommands->CanUndo();
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    context.ClipboardHasFiles = data && (data->hasFormat(UriListType) || data->hasFormat(GnomeFilesType));
+}
+
+std::vector<std::string> TFileCommandRunner::TargetPaths(TCommandTarget target) const
+{
+    std::vector<std::string> paths;
+    const TShownPlace place = fModel.ShownPlace();
+    if (target == TCommandTarget::ctImage) {
+        const std::string shown = fModel.ShownFile();
+        if (place.Kind == TPlaceKind::pkFolder && !shown.empty() && shown.find(ArchiveDelim) == std::string::npos)
+            paths.push_back(shown);
+        return paths;
+    }
+    if (target != TCommandTarget::ctFileList || place.Kind != TPlaceKind::pkFolder)
+        return paths;
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    for (const int index : fModel.Selection())
+        paths.push_back(items[static_cast<size_t>(index)].Path);
+    return paths;
+}
+
+std::string TFileCommandRunner::PasteFolder(TCommandTarget target) const
+{
+    const TShownPlace place = fModel.ShownPlace();
+    if (target != TCommandTarget::ctFileList || place.Kind != TPlaceKind::pkFolder)
+        return {};
+    // Into the selected folder, else into the listed one.
+    const std::vector<int>& selection = fModel.Selection();
+    const int focused = fModel.FocusedItem();
+    if (!selection.empty()) {
+        const int item = std::find(selection.begin(), selection.end(), focused) != selection.end()
+                             ? focused
+                             : selection.front();
+        const TBrowserItem& chosen = fModel.Items()[static_cast<size_t>(item)];
+        if (chosen.Kind == TItemKind::ikFolder)
+            return chosen.Path;
+    }
+    return place.Folder;
+}
+
+void TFileCommandRunner::ReadAgainSelecting(const std::vector<std::string>& paths)
+{
+    fModel.Refresh();
+    if (paths.empty())
+        return;
+    std::vector<int> indices;
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    for (size_t i = 0; i < items.size(); ++i)
+        for (const std::string& path : paths)
+            if (ExcludeTrailingPathDelimiter(items[i].Path) == ExcludeTrailingPathDelimiter(path))
+                indices.push_back(static_cast<int>(i));
+    if (!indices.empty())
+        fModel.Select(indices, indices.front());
+}
+
+bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
+{
+    using enum TActionId;
+    const TListOptions& list = fCore.Options().List;
+    switch (action) {
+    case actDelete: {
+        const std::vector<std::string> paths = TargetPaths(target);
+        if (paths.empty())
+            return false;
+        // The item after the last deleted one takes the selection, as the
+        // list's own delete does.
+        const int next = fModel.Selection().empty() ? -1 : fModel.Selection().back() + 1 -
+                                                                static_cast<int>(fModel.Selection().size());
+        if (fCommands->Delete(paths, {list.DelNoDialog, list.UndoDelete})) {
+            fModel.Refresh();
+            const int count = static_cast<int>(fModel.Items().size());
+            if (target == TCommandTarget::ctFileList && next >= 0 && count > 0)
+                fModel.Select({std::min(next, count - 1)}, std::min(next, count - 1));
+        }
+        return true;
+    }
+    case actParentDelete: return DeleteParent();
+    case actRename: Rename(target); return true;
+    case actNewFolder: NewFolder(); return true;
+    case actUndo:
+        if (fCommands->Undo())
+            fModel.Refresh();
+        return true;
+    case actCut:
+    case actCopy: {
+        const std::vector<std::string> paths = TargetPaths(target);
+        if (paths.empty())
+            return false;
+        fCommands->PutOnClipboard(paths, action == actCut ? TClipOperation::coCut : TClipOperation::coCopy);
+        return true;
+    }
+    case actPaste: {
+        const std::string folder = PasteFolder(target);
+        if (folder.empty())
+            return false;
+        if (fCommands->Paste(folder))
+            fModel.Refresh();
+        fHost->TransferEnded();
+        return true;
+    }
+    case actCopyToFolder:
+    case actMoveToFolder:
+        CopyOrMoveTo(action == actCopyToFolder ? TTransferMode::tmCopy : TTransferMode::tmMove, target);
+        return true;
+    case actPathCopy:
+    case actParentPathCopy: {
+        const std::vector<std::string> paths = TargetPaths(target);
+        fCommands->CopyPaths(paths, action == actParentPathCopy);
+        return !paths.empty();
+    }
+    default: return false;
+    }
+}
+
+bool TFileCommandRunner::DeleteParent()
+{
+    const TShownPlace place = fModel.ShownPlace();
+    std::string former;
+    std::string holder;
+    if (place.Kind == TPlaceKind::pkArchive && place.ArchivePath.find(ArchiveDelim) == std::string::npos) {
+        former = place.ArchivePath;
+    } else if (place.Kind == TPlaceKind::pkFolder && place.Folder != "/") {
+        former = ExcludeTrailingPathDelimiter(place.Folder);
+    } else {
+        return false;
+    }
+    holder = ExtractFilePath(former);
+    const TFileStatus before = QueryFile(former, false);
+    // Leave the place first: the archive reader lets go of the file, and
+    // the list no longer shows what is about to go.
+    fModel.SetPendingSelection({former, {}});
+    if (!fModel.ShowFolder(holder))
+        return false;
+    const TShownPlace now = fModel.ShownPlace();
+    const TFileStatus after = QueryFile(former, false);
+    // Only the very folder or archive whose files were shown: not one that
+    // took its name meanwhile, and never while an archive is still open.
+    if (now.Kind != TPlaceKind::pkFolder || now.Folder != holder || fModel.Archive() ||
+        after.Kind == TFileKind::fkNone || after.Device != before.Device || after.Inode != before.Inode) {
+        fHost->Tell("'" + former + "' : is not the folder or archive that was shown; nothing was deleted",
+                    TMessageIcon::miError);
+        return true;
+    }
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    int at = -1;
+    for (size_t i = 0; i < items.size(); ++i)
+        if (ExcludeTrailingPathDelimiter(items[i].Path) == former)
+            at = static_cast<int>(i);
+    if (at >= 0)
+        fModel.Select({at}, at);
+    const TListOptions& list = fCore.Options().List;
+    if (fCommands->Delete({former}, {list.DelNoDialog, list.UndoDelete}) && !PathExists(former)) {
+        fModel.Refresh();
+        const int count = static_cast<int>(fModel.Items().size());
+        if (count > 0 && at >= 0)
+            fModel.Select({std::min(at, count - 1)}, std::min(at, count - 1));
+    }
+    return true;
+}
+
+void TFileCommandRunner::Rename(TCommandTarget target)
+{
+    const std::vector<std::string> paths = TargetPaths(target);
+    if (paths.empty())
+        return;
+    // The file list edits the name in place, with the list's own rules.
+    if (target == TCommandTarget::ctFileList && !fHost->Report) {
+        TFileListView* view = fFiles.FileView();
+        const int focused = fModel.FocusedItem() >= 0 ? fModel.FocusedItem() : fModel.Selection().front();
+        if (view && view->model()) {
+            const QModelIndex index = view->model()->index(focused, 0);
+            view->setCurrentIndex(index);
+            view->edit(index);
+            return;
+        }
+    }
+    const std::string path = paths.front();
+    const bool folder = HasTrailingDelimiter(path) || DirectoryExists(path);
+    const std::string name = ExtractFileName(ExcludeTrailingPathDelimiter(path));
+    const TListOptions& list = fCore.Options().List;
+    if (fHost->Report) {
+        fHost->Report("名前の変更 needs a name typed in; nothing was renamed");
+        return;
+    }
+    bool ok = false;
+    const QString typed = QInputDialog::getText(&fWindow, QObject::tr("名前の変更"), QObject::tr("新しい名前(&N)"),
+                                                QLineEdit::Normal, Q(ProposedRenameText(name, folder, list.NoChangeExt)),
+                                                &ok)
+                              .trimmed();
+    if (!ok || typed.isEmpty())
+        return;
+    const std::string newName =
+        folder ? typed.toStdString() : RenamedFileName(name, typed.toStdString(), list.NoChangeExt, list.AddExt);
+    const std::string renamed = fCommands->Rename(path, newName);
+    if (!renamed.empty())
+        ReadAgainSelecting({renamed});
+}
+
+void TFileCommandRunner::NewFolder()
+{
+    const TShownPlace place = fModel.ShownPlace();
+    if (place.Kind != TPlaceKind::pkFolder)
+        return;
+    const std::string made = fCommands->NewFolder(place.Folder);
+    if (made.empty()) {
+        fModel.Select({}, -1);
+        return;
+    }
+    ReadAgainSelecting({made});
+    if (fHost->Report)
+        return;
+    TFileListView* view = fFiles.FileView();
+    if (view && view->model() && fModel.FocusedItem() >= 0) {
+        const QModelIndex index = view->model()->index(fModel.FocusedItem(), 0);
+        view->setCurrentIndex(index);
+        view->edit(index);
+    }
+}
+
+void TFileCommandRunner::CopyOrMoveTo(TTransferMode mode, TCommandTarget target)
+{
+    const std::vector<std::string> paths = TargetPaths(target);
+    if (paths.empty())
+        return;
+    if (fHost->Report) {
+        fHost->Report("the folder to copy or move to is chosen in a dialog; nothing was done");
+        return;
+    }
+    const QString caption = mode == TTransferMode::tmCopy ? QObject::tr("フォルダへコピー") : QObject::tr("フォルダへ移動");
+    const QString chosen = QFileDialog::getExistingDirectory(&fWindow, caption, Q(fModel.ShownPlace().Folder));
+    if (chosen.isEmpty())
+        return;
+    if (fCommands->Transfer(mode, paths, chosen.toStdString()))
+        fModel.Refresh();
+    fHost->TransferEnded();
+}
