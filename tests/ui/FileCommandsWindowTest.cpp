@@ -48,7 +48,7 @@ TEST(FileCommandsWindow, DeleteOfTheSelectedFileGoesToTheTrashAndUndoBringsItBac
     form->SetAnswerYes(true);
     ASSERT_TRUE(form->SelectByNames({"1.fake"}).empty());
     EXPECT_TRUE(form->RunAction(actDelete));
-    EXPECT_FALSE(PathExists(file));
+    EXPECT_FALSE(PathExists(file)) << ::testing::PrintToString(messages);
     EXPECT_TRUE(FileExists(program.Tree.File("xdg/Trash/files/1.fake")));
     EXPECT_FALSE(listed());
     EXPECT_TRUE(form->ActionStateOf(actUndo).Enabled);

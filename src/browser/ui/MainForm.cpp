@@ -1190,7 +1190,8 @@ std::vector<std::string> TMainForm::SelectByNames(const std::vector<std::string>
     // act on the selection, not on the picture shown.
     if (!indices.empty()) {
         fFilePane->FocusList();
-        fTargets.FocusChanged();
+        fTargets.Choose(fModel->ShownPlace().Kind == TPlaceKind::pkArchive ? TCommandTarget::ctArchiveList
+                                                                           : TCommandTarget::ctFileList);
     }
     return missing;
 }
