@@ -15,6 +15,9 @@
 #include "base/PathUtils.h"
 #include "browser/BrowserModel.h"
 #include "browser/ui/FilePane.h"
+#include "browser/ui/TreePane.h"
+#include "collections/FolderList.h"
+#include "collections/GroupFolder.h"
 #include "platform/FileSystem.h"
 #include "shellviews/ui/FileListView.h"
 
@@ -145,10 +148,11 @@ private:
     TProgressBox fProgress;
 };
 
-TFileCommandRunner::TFileCommandRunner(TAppCore& core, TBrowserModel& model, TFilePane& files, QWidget& window)
+TFileCommandRunner::TFileCommandRunner(TAppCore& core, TBrowserModel& model, const TPanes& panes, QWidget& window)
     : fCore(core),
       fModel(model),
-      fFiles(files),
+      fPanes(panes),
+      fFiles(panes.Files),
       fWindow(window),
       fTrash(TTrash::ForCurrentUser()),
       fHost(std::make_unique<TQtFileCommandHost>(window)),
@@ -204,6 +208,24 @@ void TFileCommandRunner::FillContext(TActionContext& context) const
         context.Selection.OnDisk = DirectoryExists(fModel.Items()[static_cast<size_t>(item)].Path);
     }
     context.PlaceDeletable = inFolder && place.Folder != "/";
+    if (const TTreeNode* node = fPanes.Trees.ActiveTree().Selected()) {
+        TNodeFacts& facts = context.Node;
+        const TTreeNodeKind kind = node->Kind();
+        facts.Shelf = facts.Shelf || kind == TTreeNodeKind::nkShelf;
+        facts.MediaCatalogue = facts.MediaCatalogue || kind == TTreeNodeKind::nkMedium;
+        facts.Category = facts.Category || kind == TTreeNodeKind::nkCategory;
+        const std::vector<std::string> paths = TargetPaths(TCommandTarget::ctTree);
+        if (!paths.empty()) {
+            const bool folder = DirectoryExists(paths.front());
+            facts.FileSystem = true;
+            facts.OnDisk = folder || FileExists(paths.front());
+            facts.Folder = folder && kind != TTreeNodeKind::nkArchive;
+            facts.Archive = facts.Archive || kind == TTreeNodeKind::nkArchive;
+            facts.Deletable = facts.OnDisk;
+            facts.Movable = facts.OnDisk && kind != TTreeNodeKind::nkShelfMember;
+            facts.Copyable = facts.OnDisk;
+        }
+    }
     context.UndoAvailable = fCommands->CanUndo();
     const QMimeData* data = QApplication::clipboard()->mimeData();
     context.ClipboardHasFiles = data && (data->hasFormat(UriListType) || data->hasFormat(GnomeFilesType));
@@ -219,6 +241,22 @@ std::vector<std::string> TFileCommandRunner::TargetPaths(TCommandTarget target) 
             paths.push_back(shown);
         return paths;
     }
+    if (target == TCommandTarget::ctTree) {
+        TShellTreeModel& tree = fPanes.Trees.ActiveTree();
+        const TTreeNode* node = tree.Selected();
+        if (!node)
+            return paths;
+        const TTreePlace where = tree.PlaceOf(node);
+        // Folders and archive files on disk; the virtual root and "/"
+        // are no files to act on.
+        if ((where.Kind == TTreePlaceKind::tpFolder || where.Kind == TTreePlaceKind::tpShelfMember ||
+             where.Kind == TTreePlaceKind::tpShelfFolder ||
+             (where.Kind == TTreePlaceKind::tpArchive && where.ArchiveFolder.empty() &&
+              where.Path.find(ArchiveDelim) == std::string::npos)) &&
+            !where.Path.empty() && where.Path != "/")
+            paths.push_back(where.Path);
+        return paths;
+    }
     if (target != TCommandTarget::ctFileList || place.Kind != TPlaceKind::pkFolder)
         return paths;
     const std::vector<TBrowserItem>& items = fModel.Items();
@@ -230,6 +268,10 @@ std::vector<std::string> TFileCommandRunner::TargetPaths(TCommandTarget target) 
 std::string TFileCommandRunner::PasteFolder(TCommandTarget target) const
 {
     const TShownPlace place = fModel.ShownPlace();
+    if (target == TCommandTarget::ctTree) {
+        const std::vector<std::string> paths = TargetPaths(target);
+        return paths.empty() || !DirectoryExists(paths.front()) ? std::string() : paths.front();
+    }
     if (target != TCommandTarget::ctFileList || place.Kind != TPlaceKind::pkFolder)
         return {};
     // Into the selected folder, else into the listed one.
@@ -267,6 +309,9 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
     const TListOptions& list = fCore.Options().List;
     switch (action) {
     case actDelete: {
+        if (target == TCommandTarget::ctTree && fPanes.Trees.ActiveTree().Selected() &&
+            DeleteCollectionNode(*fPanes.Trees.ActiveTree().Selected()))
+            return true;
         const std::vector<std::string> paths = TargetPaths(target);
         if (paths.empty())
             return false;
@@ -284,7 +329,7 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
     }
     case actParentDelete: return DeleteParent();
     case actRename: Rename(target); return true;
-    case actNewFolder: NewFolder(); return true;
+    case actNewFolder: NewFolder(target); return true;
     case actUndo:
         if (fCommands->Undo())
             fModel.Refresh();
@@ -318,6 +363,50 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
     }
     default: return false;
     }
+}
+
+bool TFileCommandRunner::DeleteCollectionNode(const TTreeNode& node)
+{
+    const bool ask = !fCore.Options().List.DelNoDialog;
+    TCustomFolder* collection = node.Collection();
+    TCustomFolderList* list = nullptr;
+    std::string question;
+    switch (node.Kind()) {
+    case TTreeNodeKind::nkShelf:
+        list = &fPanes.Shelves;
+        question = "選択された本棚を削除してもよろしいですか？  ";
+        break;
+    case TTreeNodeKind::nkMedium:
+        list = &fPanes.Media;
+        question = "選択されたメディアを削除してもよろしいですか？  ";
+        break;
+    case TTreeNodeKind::nkCategory:
+        list = &fPanes.Categories;
+        question = "選択されたカテゴリを削除してもよろしいですか？  ";
+        break;
+    case TTreeNodeKind::nkShelfMember: {
+        // A member is taken off its shelf; the folder or archive stays.
+        const TTreeNode* shelfNode = node.Parent();
+        auto* shelf = shelfNode ? dynamic_cast<TGroupFolder*>(shelfNode->Collection()) : nullptr;
+        if (!shelf)
+            return true;
+        const bool archive = !DirectoryExists(node.Key());
+        if (ask && !fHost->Ask(archive ? "選択された書庫を本棚から削除してもよろしいですか？  "
+                                       : "選択されたフォルダを本棚から削除してもよろしいですか？  "))
+            return true;
+        const int index = shelf->IndexOf(node.Key());
+        if (index >= 0)
+            shelf->DeleteItem(index);
+        return true;
+    }
+    default: return false;
+    }
+    if (!collection || (ask && !fHost->Ask(question)))
+        return true;
+    const int index = list->IndexOf(collection);
+    if (index >= 0)
+        list->Delete(index);
+    return true;
 }
 
 bool TFileCommandRunner::DeleteParent()
@@ -404,12 +493,15 @@ void TFileCommandRunner::Rename(TCommandTarget target)
         ReadAgainSelecting({renamed});
 }
 
-void TFileCommandRunner::NewFolder()
+void TFileCommandRunner::NewFolder(TCommandTarget target)
 {
     const TShownPlace place = fModel.ShownPlace();
-    if (place.Kind != TPlaceKind::pkFolder)
+    std::string folder = place.Kind == TPlaceKind::pkFolder ? place.Folder : std::string();
+    if (target == TCommandTarget::ctTree)
+        folder = PasteFolder(target);
+    if (folder.empty())
         return;
-    const std::string made = fCommands->NewFolder(place.Folder);
+    const std::string made = fCommands->NewFolder(folder);
     if (made.empty()) {
         fModel.Select({}, -1);
         return;

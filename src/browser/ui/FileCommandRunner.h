@@ -2,7 +2,9 @@
 
 // The window's side of the file commands: finds the paths the command
 // target holds (the selected items of a listed folder, the shown picture,
-// the listed folder itself for "delete the parent"), asks and shows through
+// the tree's folder or archive, the listed folder itself for "delete the
+// parent"), removes shelves, catalogues, categories and shelf members the
+// tree selects, asks and shows through
 // message boxes, the clipboard and a progress dialog, runs TFileCommands
 // and reads the list again afterwards. In a snapshot run nobody can answer:
 // every question is answered as SetBatch says and printed on stderr.
@@ -20,12 +22,24 @@
 class QWidget;
 class TAppCore;
 class TBrowserModel;
+class TCustomFolderList;
 class TFilePane;
+class TTreeNode;
+class TTreePane;
 class TQtFileCommandHost;
 
 class TFileCommandRunner {
 public:
-    TFileCommandRunner(TAppCore& core, TBrowserModel& model, TFilePane& files, QWidget& window);
+    // The collection lists are those the trees show; all must outlive the
+    // runner.
+    struct TPanes {
+        TFilePane& Files;
+        TTreePane& Trees;
+        TCustomFolderList& Shelves;
+        TCustomFolderList& Media;
+        TCustomFolderList& Categories;
+    };
+    TFileCommandRunner(TAppCore& core, TBrowserModel& model, const TPanes& panes, QWidget& window);
     ~TFileCommandRunner();
 
     static bool Runs(TActionId action);
@@ -43,13 +57,17 @@ private:
     std::vector<std::string> TargetPaths(TCommandTarget target) const;
     std::string PasteFolder(TCommandTarget target) const;
     bool DeleteParent();
+    // A shelf, catalogue, category or shelf member of the tree, after its
+    // question; false for other nodes.
+    bool DeleteCollectionNode(const TTreeNode& node);
     void Rename(TCommandTarget target);
-    void NewFolder();
+    void NewFolder(TCommandTarget target);
     void CopyOrMoveTo(TTransferMode mode, TCommandTarget target);
     void ReadAgainSelecting(const std::vector<std::string>& paths);
 
     TAppCore& fCore;
     TBrowserModel& fModel;
+    TPanes fPanes;
     TFilePane& fFiles;
     QWidget& fWindow;
     TTrash fTrash;

@@ -155,7 +155,8 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
 
     BuildActions();
     BuildPanes();
-    fFileCommands = std::make_unique<TFileCommandRunner>(core, *fModel, *fFilePane, *this);
+    fFileCommands = std::make_unique<TFileCommandRunner>(
+        core, *fModel, TFileCommandRunner::TPanes{*fFilePane, *fTreePane, fShelves, fMedia, fCategories}, *this);
     // Clicks, wheel turns and drags in the image view and on the file list
     // run what the mouse bindings say.
     const TMouseRoutes mouse{[this](TActionId action) { RunAction(action); },
