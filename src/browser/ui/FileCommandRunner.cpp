@@ -158,9 +158,16 @@ TFileCommandRunner::TFileCommandRunner(TAppCore& core, TBrowserModel& model, con
       fHost(std::make_unique<TQtFileCommandHost>(window)),
       fCommands(std::make_unique<TFileCommands>(fTrash, *fHost))
 {
+    // The list's own in-place rename is undone like the dialog's.
+    fModel.FileList().OnRenamed = [this](const std::string& from, const std::string& to) {
+        fCommands->RenamedElsewhere(from, to);
+    };
 }
 
-TFileCommandRunner::~TFileCommandRunner() = default;
+TFileCommandRunner::~TFileCommandRunner()
+{
+    fModel.FileList().OnRenamed = nullptr;
+}
 
 void TFileCommandRunner::SetBatch(std::function<void(const std::string&)> report, bool answerYes)
 {

@@ -190,6 +190,8 @@ TMainForm::~TMainForm()
     // it paints from, and the model (with the cache thread and the archive
     // it reads) before the collections and icons the trees use.
     fModel->UnregisterObserver(this);
+    // The file commands read the panes and the model.
+    fFileCommands.reset();
     delete fFilePane;
     fFilePane = nullptr;
     delete fTreePane;

@@ -192,7 +192,7 @@ private:
     std::unique_ptr<TMarkerKeeper> fKeeper;
     std::unique_ptr<TMarkerMenus> fMarkerMenus;
     // The file commands on the command target; they read the model and the
-    // file pane, so they go before either.
+    // panes, so the destructor ends them first.
     std::unique_ptr<TFileCommandRunner> fFileCommands;
     bool fAnswerYes = false;
 
