@@ -15,6 +15,7 @@
 #include "base/PathUtils.h"
 #include "browser/BrowserModel.h"
 #include "browser/ui/FilePane.h"
+#include "browser/ui/SelectDirectoryDialog.h"
 #include "browser/ui/TreePane.h"
 #include "collections/FolderList.h"
 #include "collections/GroupFolder.h"
@@ -534,10 +535,11 @@ void TFileCommandRunner::CopyOrMoveTo(TTransferMode mode, TCommandTarget target)
         return;
     }
     const QString caption = mode == TTransferMode::tmCopy ? QObject::tr("フォルダへコピー") : QObject::tr("フォルダへ移動");
-    const QString chosen = QFileDialog::getExistingDirectory(&fWindow, caption, Q(fModel.ShownPlace().Folder));
-    if (chosen.isEmpty())
+    TSelectDirectoryDialog dialog(caption, fCore.Folders().DataFolder, fCore.Options().Recent.SelectDir,
+                                  fModel.ShownPlace().Folder, &fWindow);
+    if (dialog.exec() != QDialog::Accepted)
         return;
-    if (fCommands->Transfer(mode, paths, chosen.toStdString()))
+    if (fCommands->Transfer(mode, paths, dialog.Folder()))
         fModel.Refresh();
     fHost->TransferEnded();
 }
