@@ -326,7 +326,9 @@ TTransferResult TFileTransfer::Run(TTransferMode mode, const std::vector<std::st
                     result.Steps.push_back(std::move(step));
                     continue;
                 }
-                if (errno != EEXIST && errno != EXDEV && errno != ENOTEMPTY)
+                // EINVAL and ENOSYS: a file system without RENAME_NOREPLACE;
+                // copying then deleting never replaces anything either.
+                if (errno != EEXIST && errno != EXDEV && errno != ENOTEMPTY && errno != EINVAL && errno != ENOSYS)
                     throw EFileError(SystemErrorText(target, errno));
             }
             CopyTree(run, source, target, step);
@@ -358,8 +360,10 @@ void TFileTransfer::MoveExact(const std::string& from, const std::string& to)
     ForceDirectories(ExtractFilePath(to));
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return;
-    if (errno != EXDEV)
+    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS)
         throw EFileError(SystemErrorText(to, errno));
+    if (PathExists(to))
+        throw EFileError(SystemErrorText(to, EEXIST));
     TTransferResult result;
     TRun run;
     run.Result = &result;
