@@ -20,6 +20,9 @@ struct TFileTransfer::TRun {
     bool Cancelled = false;
     int64_t DoneBytes = 0;
     int64_t TotalBytes = 0;
+    // One buffer for the whole run: a fresh megabyte for each of thousands
+    // of small files cost more than copying them.
+    std::vector<char> Buffer;
 };
 
 namespace {
@@ -155,7 +158,9 @@ void TFileTransfer::CopyFile(TRun& run, const std::string& source, const std::st
         ::unlink(temporary.c_str());
         throw EFileError(SystemErrorText(path, error));
     };
-    std::vector<char> buffer(ChunkSize);
+    if (run.Buffer.empty())
+        run.Buffer.resize(ChunkSize);
+    std::vector<char>& buffer = run.Buffer;
     for (;;) {
         const ssize_t got = ::read(in, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR)
@@ -184,7 +189,10 @@ void TFileTransfer::CopyFile(TRun& run, const std::string& source, const std::st
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     ::fchmod(out, st.st_mode & 07777);
     ::futimens(out, times);
-    if (::fsync(out) != 0 && errno != EINVAL)
+    // A move deletes the source once the copy is in place, so the copy must
+    // be on the disk first; a copy leaves the source, and syncing each of
+    // thousands of small files would make it many times slower.
+    if (run.Mode == TTransferMode::tmMove && ::fsync(out) != 0 && errno != EINVAL)
         fail(target, errno);
     ::close(in);
     if (::close(out) != 0) {

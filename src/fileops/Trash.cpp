@@ -88,8 +88,6 @@ void WriteAll(int fd, const std::string& text, const std::string& path)
             throw EFileError(SystemErrorText(path, n < 0 ? errno : ENOSPC));
         done += static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0 && errno != EINVAL)
-        throw EFileError(SystemErrorText(path, errno));
 }
 
 }  // namespace
@@ -333,7 +331,10 @@ TTrashedItem TTrash::TrashInto(const std::string& trash, const std::string& topD
             ::unlink(info.c_str());
             continue;
         }
-        SyncDirectory(trash + "files/");
+        // No sync here: the rename itself never loses the item, and a
+        // crash can at worst leave it in files/ without its info (still
+        // there for the user); syncing every item made deleting a large
+        // selection take seconds.
         item.TrashedPath = target;
         item.InfoPath = info;
         return item;
