@@ -79,6 +79,19 @@ TEST_F(FileCommandsWindow, DeleteOfTheSelectedFileGoesToTheTrashAndUndoBringsItB
     EXPECT_FALSE(fForm->ActionStateOf(actUndo).Enabled);
 }
 
+TEST_F(FileCommandsWindow, DeleteOfTheShownFolderLeavesItFirstAndUndoPutsItBack)
+{
+    fForm->SetAnswerYes(true);
+    ASSERT_TRUE(fForm->SelectByNames({"0.fake"}).empty());
+    EXPECT_TRUE(fForm->RunAction(actParentDelete));
+    EXPECT_FALSE(PathExists(fProgram.Tree.File("work/book")));
+    EXPECT_TRUE(FileExists(fProgram.Tree.File("xdg/Trash/files/book/0.fake")));
+    EXPECT_EQ(fForm->Model().ShownPlace().Folder, fProgram.Tree.File("work/"));
+    EXPECT_TRUE(fForm->RunAction(actUndo));
+    EXPECT_TRUE(FileExists(Book("0.fake")));
+    EXPECT_GE(Row(fProgram.Tree.File("work/book/")), 0);
+}
+
 TEST_F(FileCommandsWindow, RenameInTheListIsUndone)
 {
     const int row = Row(Book("2.fake"));

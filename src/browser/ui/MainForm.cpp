@@ -157,6 +157,8 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     BuildPanes();
     fFileCommands = std::make_unique<TFileCommandRunner>(
         core, *fModel, TFileCommandRunner::TPanes{*fFilePane, *fTreePane, fShelves, fMedia, fCategories}, *this);
+    // Paste follows what the clipboard holds, whoever put it there.
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ScheduleRefresh(); });
     // Clicks, wheel turns and drags in the image view and on the file list
     // run what the mouse bindings say.
     const TMouseRoutes mouse{[this](TActionId action) { RunAction(action); },
