@@ -227,6 +227,10 @@ void TFileTransfer::CopyTree(TRun& run, const std::string& source, const std::st
     bool replaceFile = false;
     if (from.Kind == TFileKind::fkNone)
         throw EFileError(SystemErrorText(source, ENOENT));
+    // The target folder reached through a link may be the source's own:
+    // replacing "the other one" would throw the source away.
+    if (existing.Kind != TFileKind::fkNone && existing.Device == from.Device && existing.Inode == from.Inode)
+        throw EFileError("'" + target + "' : is the file itself");
     if (existing.Kind != TFileKind::fkNone) {
         if (sourceFolder && IsFolder(existing)) {
             merge = true;

@@ -102,6 +102,13 @@ TEST_F(TransferFixture, CopyIntoItsOwnFolderTakesAFreeNameAndAFolderNeverGoesInt
     const TTransferResult into = Run(TTransferMode::tmMove, {temp.File("d")}, "d/");
     EXPECT_EQ(into.Errors.size(), 1u);
     EXPECT_EQ(temp.Read("d/a.jpg"), "a");
+    // The same folder through a link: never "replaced" by itself.
+    ASSERT_EQ(::symlink(temp.File("d").c_str(), temp.File("alias").c_str()), 0);
+    TScriptedAsker asker({TConflictAnswer::caReplaceAll});
+    const TTransferResult self = Run(TTransferMode::tmMove, {temp.File("d/a.jpg")}, "alias", &asker);
+    EXPECT_EQ(self.Errors.size(), 1u);
+    EXPECT_EQ(temp.Read("d/a.jpg"), "a");
+    EXPECT_TRUE(asker.Asked.empty());
 }
 
 struct ConflictCase {
