@@ -126,8 +126,11 @@ bool TFileCommands::Paste(const std::string& folder)
     const std::optional<TClipFiles> files = fHost.Files();
     if (!files || files->Paths.empty())
         return false;
-    return Transfer(files->Operation == TClipOperation::coCut ? TTransferMode::tmMove : TTransferMode::tmCopy,
-                    files->Paths, folder);
+    const bool cut = files->Operation == TClipOperation::coCut;
+    const bool changed = Transfer(cut ? TTransferMode::tmMove : TTransferMode::tmCopy, files->Paths, folder);
+    if (cut && changed)
+        fHost.ClearFiles();
+    return changed;
 }
 
 bool TFileCommands::Transfer(TTransferMode mode, const std::vector<std::string>& paths, const std::string& folder)

@@ -29,6 +29,9 @@ public:
     virtual void PutFiles(const TClipFiles& files) = 0;
     // The files on the clipboard, if it holds any.
     virtual std::optional<TClipFiles> Files() = 0;
+    // After a cut was pasted: the files are no longer where the clipboard
+    // says.
+    virtual void ClearFiles() = 0;
     virtual void PutText(const std::string& text) = 0;
     // Told of long transfers; null shows nothing.
     virtual TTransferProgress* Progress() = 0;

@@ -140,6 +140,7 @@ public:
             return std::nullopt;
         return files;
     }
+    void ClearFiles() override { QApplication::clipboard()->clear(); }
     void PutText(const std::string& text) override { QApplication::clipboard()->setText(Q(text)); }
     TTransferProgress* Progress() override { return Report ? nullptr : &fProgress; }
     void TransferEnded() { fProgress.Done(); }
