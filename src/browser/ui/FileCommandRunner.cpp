@@ -21,6 +21,7 @@
 #include "collections/GroupFolder.h"
 #include "platform/FileSystem.h"
 #include "shellviews/ui/FileListView.h"
+#include "shellviews/ui/FolderTreeView.h"
 
 namespace {
 
@@ -466,6 +467,14 @@ bool TFileCommandRunner::DeleteParent()
 
 void TFileCommandRunner::Rename(TCommandTarget target)
 {
+    // The tree edits its node in place: folders, shelves and catalogues by
+    // the tree's own rules.
+    if (target == TCommandTarget::ctTree) {
+        TFolderTreeView* view = fPanes.Trees.ActiveView();
+        if (view && view->currentIndex().isValid() && !fHost->Report)
+            view->edit(view->currentIndex());
+        return;
+    }
     const std::vector<std::string> paths = TargetPaths(target);
     if (paths.empty())
         return;
