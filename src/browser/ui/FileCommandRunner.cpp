@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "app/AppCore.h"
+#include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "browser/BrowserModel.h"
 #include "browser/ui/FilePane.h"
@@ -218,6 +219,12 @@ void TFileCommandRunner::FillContext(TActionContext& context) const
         context.Selection.OnDisk = DirectoryExists(fModel.Items()[static_cast<size_t>(item)].Path);
     }
     context.PlaceDeletable = inFolder && place.Folder != "/";
+    if (place.Kind == TPlaceKind::pkArchive) {
+        const std::vector<int>& chosen = fModel.Selection();
+        context.ArchiveSelection = static_cast<int>(chosen.size());
+        context.ArchiveItemIsFile = !chosen.empty() && fModel.Items()[static_cast<size_t>(chosen.front())].Kind !=
+                                                           TItemKind::ikFolder;
+    }
     if (const TTreeNode* node = fPanes.Trees.ActiveTree().Selected()) {
         TNodeFacts& facts = context.Node;
         const TTreeNodeKind kind = node->Kind();
@@ -346,7 +353,8 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
         return true;
     case actCut:
     case actCopy: {
-        const std::vector<std::string> paths = TargetPaths(target);
+        const std::vector<std::string> paths =
+            target == TCommandTarget::ctArchiveList ? ExtractSelectedMembers() : TargetPaths(target);
         if (paths.empty())
             return false;
         fCommands->PutOnClipboard(paths, action == actCut ? TClipOperation::coCut : TClipOperation::coCopy);
@@ -373,6 +381,32 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
     }
     default: return false;
     }
+}
+
+std::vector<std::string> TFileCommandRunner::ExtractSelectedMembers()
+{
+    std::vector<std::string> paths;
+    const TArchiverPtr& archive = fModel.Archive();
+    if (!archive || fModel.ShownPlace().Kind != TPlaceKind::pkArchive)
+        return paths;
+    // Other programs read files, not members: the selected files are
+    // extracted into the temporary folder (removed at exit) and those
+    // copies go on the clipboard.
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    try {
+        for (const int index : fModel.Selection()) {
+            const TBrowserItem& item = items[static_cast<size_t>(index)];
+            if (item.Kind == TItemKind::ikFolder)
+                continue;
+            TArchiveFileInfo* record = archive->FindRecord(ExtractFilePath(item.Path), ExtractFileName(item.Path));
+            if (record)
+                paths.push_back(archive->ExtractToFile(*record, false));
+        }
+    } catch (const EMirevaError& error) {
+        fHost->Tell(error.what(), TMessageIcon::miError);
+        return {};
+    }
+    return paths;
 }
 
 bool TFileCommandRunner::DeleteCollectionNode(const TTreeNode& node)

@@ -56,6 +56,8 @@ public:
 private:
     std::vector<std::string> TargetPaths(TCommandTarget target) const;
     std::string PasteFolder(TCommandTarget target) const;
+    // The selected files of the archive list, extracted for other programs.
+    std::vector<std::string> ExtractSelectedMembers();
     bool DeleteParent();
     // A shelf, catalogue, category or shelf member of the tree, after its
     // question; false for other nodes.
