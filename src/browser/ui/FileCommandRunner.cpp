@@ -162,6 +162,14 @@ TFileCommandRunner::TFileCommandRunner(TAppCore& core, TBrowserModel& model, con
       fHost(std::make_unique<TQtFileCommandHost>(window)),
       fCommands(std::make_unique<TFileCommands>(fTrash, *fHost))
 {
+    // Asking the clipboard may wait for the program that owns it: asked
+    // once per change, not at every refresh of the menus.
+    const auto readClipboard = [this] {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        fClipboardHasFiles = data && (data->hasFormat(UriListType) || data->hasFormat(GnomeFilesType));
+    };
+    readClipboard();
+    fClipboardWatch = QObject::connect(QApplication::clipboard(), &QClipboard::dataChanged, &window, readClipboard);
     // The list's own in-place rename is undone like the dialog's.
     fModel.FileList().OnRenamed = [this](const std::string& from, const std::string& to) {
         fCommands->RenamedElsewhere(from, to);
@@ -170,6 +178,7 @@ TFileCommandRunner::TFileCommandRunner(TAppCore& core, TBrowserModel& model, con
 
 TFileCommandRunner::~TFileCommandRunner()
 {
+    QObject::disconnect(fClipboardWatch);
     fModel.FileList().OnRenamed = nullptr;
 }
 
@@ -244,8 +253,7 @@ void TFileCommandRunner::FillContext(TActionContext& context) const
         }
     }
     context.UndoAvailable = fCommands->CanUndo();
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    context.ClipboardHasFiles = data && (data->hasFormat(UriListType) || data->hasFormat(GnomeFilesType));
+    context.ClipboardHasFiles = fClipboardHasFiles;
 }
 
 std::vector<std::string> TFileCommandRunner::TargetPaths(TCommandTarget target) const

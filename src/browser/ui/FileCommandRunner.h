@@ -9,6 +9,7 @@
 // and reads the list again afterwards. In a snapshot run nobody can answer:
 // every question is answered as SetBatch says and printed on stderr.
 
+#include <QMetaObject>
 #include <functional>
 #include <memory>
 #include <string>
@@ -75,4 +76,6 @@ private:
     TTrash fTrash;
     std::unique_ptr<TQtFileCommandHost> fHost;
     std::unique_ptr<TFileCommands> fCommands;
+    bool fClipboardHasFiles = false;
+    QMetaObject::Connection fClipboardWatch;
 };
