@@ -68,6 +68,8 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
                     break;
                 start = comma + 1;
             }
+        } else if (name == "--yes" && !hasValue) {
+            options.AnswerYes = true;
         } else if (name == "--no-save" && !hasValue) {
             options.NoSave = true;
         } else if (name == "--help" && !hasValue) {
@@ -80,6 +82,8 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
         throw EUsageError("--run needs --snapshot");
     if (!options.SelectNames.empty() && options.SnapshotPath.empty())
         throw EUsageError("--select needs --snapshot");
+    if (options.AnswerYes && options.SnapshotPath.empty())
+        throw EUsageError("--yes needs --snapshot");
     return options;
 }
 
@@ -87,5 +91,5 @@ const char* ProgramUsage()
 {
     return "usage: mireva [-f] [-s SETTINGS.ini|.lys] [PATH]\n"
            "       mireva --snapshot OUT.png [--window-size WxH] [-s SETTINGS] [--select NAME,...]\n"
-           "              [--run ACTION,...] [--no-save] [PATH]\n";
+           "              [--run ACTION,...] [--yes] [--no-save] [PATH]\n";
 }

@@ -38,6 +38,8 @@ struct TProgramOptions {
     std::vector<std::string> RunActions;
     // Names of listed items (or paths), selected before the actions run.
     std::vector<std::string> SelectNames;
+    // The questions of the actions run are answered yes (without it, no).
+    bool AnswerYes = false;
     bool Help = false;
     std::vector<std::string> Args;  // what is left, in order
 };

@@ -38,6 +38,14 @@ public:
     // The focus moved (a pane was entered or left, the window activated):
     // the next Target works the rule out again.
     void FocusChanged() { fStale = true; }
+    // A pane was chosen without the focus moving there (a selection made by
+    // the command line of a snapshot run, in a window that is not active):
+    // it is the target until the focus moves.
+    void Choose(TCommandTarget target)
+    {
+        fTarget = target;
+        fStale = false;
+    }
     // The target, worked out from focus when the focus changed since.
     TCommandTarget Target(const TFocusFacts& focus);
 

@@ -44,6 +44,8 @@ int RunRotate(TCliContext& context);
 // WatchCommand.cpp: prints the changes of a folder as the file list is told
 // of them, until N seconds have passed or the folder goes away.
 int RunWatch(TCliContext& context);
+// mireva-cli trash: moves files to the trash, lists it, restores one.
+int RunTrash(TCliContext& context);
 
 // ThumbCommands.cpp: the thumbnail store the viewer uses: its folders and
 // archives, the thumbnails stored for one, one thumbnail's JPEG written out,

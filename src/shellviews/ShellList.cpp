@@ -1468,6 +1468,8 @@ bool TShellListModel::Rename(int row, const std::string& text)
     data.Seq = seq;
     InvalidateIndex();
     ChangedRows(row, 1);
+    if (OnRenamed)
+        OnRenamed(oldPath, newPath);
     return true;
 }
 

@@ -288,6 +288,9 @@ public:
     // (unchanged, or not renameable); raises EFileError when the rename
     // fails and EMirevaError for a collection name that is taken.
     bool Rename(int row, const std::string& text);
+    // Told after Rename renamed a file or folder on disk (not a collection),
+    // with both paths: the file commands keep it for undo.
+    std::function<void(const std::string& oldPath, const std::string& newPath)> OnRenamed;
 
     // --- Changes -------------------------------------------------------------
 

@@ -41,6 +41,7 @@
 #include "app/AppCore.h"
 #include "base/PathUtils.h"
 #include "browser/DialogPage.h"
+#include "browser/ui/FileCommandRunner.h"
 #include "browser/ImageList.h"
 #include "browser/ListKind.h"
 #include "browser/MarkerKeeper.h"
@@ -165,6 +166,10 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     const auto loadCatalogue = [this](TMediaFolder& medium) { fMediaCommands->EnsureCatalogue(medium); };
     fModel->FileList().OnMediaLoading = loadCatalogue;
     fTreePane->Tree(TTreeKind::tkMedia).OnMediaLoading = loadCatalogue;
+    fFileCommands = std::make_unique<TFileCommandRunner>(
+        core, *fModel, TFileCommandRunner::TPanes{*fFilePane, *fTreePane, fShelves, fMedia, fCategories}, *this);
+    // Paste follows what the clipboard holds, whoever put it there.
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ScheduleRefresh(); });
     // Clicks, wheel turns and drags in the image view and on the file list
     // run what the mouse bindings say.
     const TMouseRoutes mouse{[this](TActionId action) { RunAction(action); },
@@ -199,6 +204,8 @@ TMainForm::~TMainForm()
     // it paints from, and the model (with the cache thread and the archive
     // it reads) before the collections and icons the trees use.
     fModel->UnregisterObserver(this);
+    // The file commands read the panes and the model.
+    fFileCommands.reset();
     delete fFilePane;
     fFilePane = nullptr;
     delete fTreePane;
@@ -247,6 +254,17 @@ void TMainForm::SetMessageSink(TMessageSink sink)
 {
     fMessageSink = std::move(sink);
     fModel->SetBatch(fMessageSink != nullptr);
+    SetAnswerYes(fAnswerYes);
+}
+
+void TMainForm::SetAnswerYes(bool yes)
+{
+    fAnswerYes = yes;
+    if (!fMessageSink) {
+        fFileCommands->SetBatch(nullptr, false);
+        return;
+    }
+    fFileCommands->SetBatch([this](const std::string& text) { fMessageSink(text, TMessageIcon::miQuestion); }, yes);
 }
 
 void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
@@ -597,7 +615,8 @@ TFileViewType ShownFileViewType(const TBrowserModel& model)
 bool TMainForm::IsWindowAction(TActionId action)
 {
     using enum TActionId;
-    if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action))
+    if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action) ||
+        TFileCommandRunner::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -683,6 +702,8 @@ TActionContext TMainForm::ActionContext() const
     context.FilterSets = static_cast<int>(fModel->FilterSets().Sets.size());
     context.RecentFiles = !fKeeper->Recent().Entries().empty();
     context.MarkerJumps = fKeeper->Markers().HasJumps();
+    if (fFileCommands)
+        fFileCommands->FillContext(context);
     return context;
 }
 
@@ -803,6 +824,11 @@ bool TMainForm::RunWindowAction(TActionId action)
                             items[static_cast<size_t>(focused)].Kind == TItemKind::ikFolder;
         const bool done = fMediaCommands->Run(
             action, folder ? items[static_cast<size_t>(focused)].Path : fModel->ShownPlace().Folder, -1);
+        UpdateActions();
+        return done;
+    }
+    if (TFileCommandRunner::Runs(action)) {
+        const bool done = fFileCommands->Run(action, Target());
         UpdateActions();
         return done;
     }
@@ -1244,6 +1270,13 @@ std::vector<std::string> TMainForm::SelectByNames(const std::vector<std::string>
     std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
     fModel->Select(indices, indices.empty() ? fModel->FocusedItem() : indices.front());
+    // A click in the list gives it the focus, so the commands that follow
+    // act on the selection, not on the picture shown.
+    if (!indices.empty()) {
+        fFilePane->FocusList();
+        fTargets.Choose(fModel->ShownPlace().Kind == TPlaceKind::pkArchive ? TCommandTarget::ctArchiveList
+                                                                           : TCommandTarget::ctFileList);
+    }
     return missing;
 }
 

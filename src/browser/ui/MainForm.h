@@ -47,6 +47,7 @@ class QSplitter;
 class QSystemTrayIcon;
 class QToolBar;
 class TAppCore;
+class TFileCommandRunner;
 class TFilePane;
 class TImageViewFrame;
 class TMarkerKeeper;
@@ -76,6 +77,10 @@ public:
     // instead of asking for them.
     using TMessageSink = std::function<void(const std::string& text, TMessageIcon icon)>;
     void SetMessageSink(TMessageSink sink);
+    // With a message sink, the file commands' questions are answered yes
+    // (or no, the default) and reported to the sink.
+    void SetAnswerYes(bool yes);
+    TFileCommandRunner& FileCommands() { return *fFileCommands; }
 
     // Runs an action of the action table as its menu item does; an action
     // that is disabled now does nothing (false).
@@ -195,6 +200,10 @@ private:
     std::unique_ptr<TMarkerKeeper> fKeeper;
     std::unique_ptr<TMarkerMenus> fMarkerMenus;
     std::unique_ptr<TMediaCommands> fMediaCommands;
+    // The file commands on the command target; they read the model and the
+    // panes, so the destructor ends them first.
+    std::unique_ptr<TFileCommandRunner> fFileCommands;
+    bool fAnswerYes = false;
 
     TImageViewFrame* fFrame = nullptr;
     TTreePane* fTreePane = nullptr;

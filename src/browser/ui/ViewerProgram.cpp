@@ -202,6 +202,7 @@ int RunViewer(int argc, char** argv)
         if (snapshot) {
             form.SetMessageSink(
                 [](const std::string& text, TMessageIcon) { std::cerr << "mireva: " << text << '\n'; });
+            form.SetAnswerYes(options.AnswerYes);
             form.SetSettledHandler([&] {
                 for (const std::string& missing : form.SelectByNames(options.SelectNames))
                     std::cerr << "mireva: --select: nothing named '" << EscapeControls(missing) << "' is listed\n";

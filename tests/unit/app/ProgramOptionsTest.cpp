@@ -12,6 +12,7 @@ struct TOptionsCase {
     int Height;
     std::vector<std::string> Rest;
     std::vector<std::string> Run = {};
+    bool Yes = false;
 };
 
 class ProgramOptionsTest : public ::testing::TestWithParam<TOptionsCase> {};
@@ -25,6 +26,7 @@ TEST_P(ProgramOptionsTest, TakesItsOwnOptionsAndKeepsTheRest)
     EXPECT_EQ(options.WindowHeight, row.Height);
     EXPECT_EQ(options.Args, row.Rest);
     EXPECT_EQ(options.RunActions, row.Run);
+    EXPECT_EQ(options.AnswerYes, row.Yes);
 }
 
 struct TBadOptionsCase {
@@ -54,7 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
         TOptionsCase{"WindowSizeAlone", {"--window-size", "1x16384"}, "", 1, 16384, {}},
         TOptionsCase{"RunListInOrder", {"--snapshot", "o.png", "--run", "actSpread,actNext,actNext", "b"}, "o.png",
                      1024, 768, {"b"}, {"actSpread", "actNext", "actNext"}},
-        TOptionsCase{"RunAfterEquals", {"--run=actLast", "--snapshot=o.png"}, "o.png", 1024, 768, {}, {"actLast"}}),
+        TOptionsCase{"RunAfterEquals", {"--run=actLast", "--snapshot=o.png"}, "o.png", 1024, 768, {}, {"actLast"}},
+        TOptionsCase{"YesAnswersQuestions", {"--snapshot", "o.png", "--yes", "--run", "actDelete", "b"}, "o.png", 1024,
+                     768, {"b"}, {"actDelete"}, true}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -70,5 +74,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TBadOptionsCase{"RunWithoutSnapshot", {"--run", "actNext", "book"}},
                       TBadOptionsCase{"RunEmptyItem", {"--snapshot", "o.png", "--run", "actNext,,actLast"}},
                       TBadOptionsCase{"RunTrailingComma", {"--snapshot", "o.png", "--run", "actNext,"}},
-                      TBadOptionsCase{"RunWithoutList", {"--snapshot", "o.png", "--run"}}),
+                      TBadOptionsCase{"RunWithoutList", {"--snapshot", "o.png", "--run"}},
+                      TBadOptionsCase{"YesWithoutSnapshot", {"--yes", "book"}}),
     [](const auto& info) { return std::string(info.param.Name); });

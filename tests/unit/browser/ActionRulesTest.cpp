@@ -170,12 +170,15 @@ TEST(ActionState, ActionsThatComeLaterStayDisabledAndShown)
 {
     TActionContext context;
     FolderList(context);
-    context.Selection = {.Count = 1, .Deletable = true};
-    ASSERT_TRUE(RuleState(actDelete, context).Enabled);
-    EXPECT_EQ(ActionState(actDelete, context), Greyed);
+    context.Selection = {.Count = 1, .ShelfItems = true};
+    ASSERT_TRUE(RuleState(actAddShelf, context).Enabled);
+    EXPECT_EQ(ActionState(actAddShelf, context), Greyed);
     // Shown even where the rule alone would hide it ...
-    context.Selection.Deletable = false;
-    EXPECT_EQ(ActionState(actDelete, context), Greyed);
+    context.Selection.ShelfItems = false;
+    EXPECT_EQ(ActionState(actAddShelf, context), Greyed);
+    // ... while the file commands follow their rules now.
+    context.Selection.Deletable = true;
+    EXPECT_EQ(ActionState(actDelete, context), Enabled);
     // ... but an application not registered has no item at all.
     EXPECT_EQ(ActionState(actRegApp1, context), Hidden);
     // What the program does now follows its rule.

@@ -1,0 +1,597 @@
+#include "browser/ui/FileCommandRunner.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QUrl>
+#include <algorithm>
+
+#include "app/AppCore.h"
+#include "base/Errors.h"
+#include "base/PathUtils.h"
+#include "browser/BrowserModel.h"
+#include "browser/ui/FilePane.h"
+#include "browser/ui/SelectDirectoryDialog.h"
+#include "browser/ui/TreePane.h"
+#include "collections/FolderList.h"
+#include "collections/GroupFolder.h"
+#include "platform/FileSystem.h"
+#include "shellviews/ui/FileListView.h"
+#include "shellviews/ui/FolderTreeView.h"
+
+namespace {
+
+const char* const Caption = "Mireva";
+const char* const UriListType = "text/uri-list";
+const char* const GnomeFilesType = "x-special/gnome-copied-files";
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// Shows how far a long copy is, once it has taken more than a moment, and
+// lets the user stop it after the current file.
+class TProgressBox : public TTransferProgress {
+public:
+    explicit TProgressBox(QWidget& parent) : fParent(parent) {}
+    bool Progress(int64_t done, int64_t total, const std::string& current) override
+    {
+        if (!fDialog) {
+            fDialog = std::make_unique<QProgressDialog>(Q(current), QObject::tr("キャンセル"), 0, 1000, &fParent);
+            fDialog->setWindowTitle(Caption);
+            fDialog->setWindowModality(Qt::WindowModal);
+            fDialog->setMinimumDuration(500);
+        }
+        fDialog->setLabelText(Q(current));
+        fDialog->setValue(total > 0 ? static_cast<int>(std::min<int64_t>(1000, done * 1000 / total)) : 0);
+        QApplication::processEvents();
+        return !fDialog->wasCanceled();
+    }
+    void Done() { fDialog.reset(); }
+
+private:
+    QWidget& fParent;
+    std::unique_ptr<QProgressDialog> fDialog;
+};
+
+}  // namespace
+
+// The questions, messages and clipboard of the file commands, in boxes of
+// the window, or answered in batch.
+class TQtFileCommandHost : public TFileCommandHost {
+public:
+    explicit TQtFileCommandHost(QWidget& window) : fWindow(window), fProgress(window) {}
+
+    std::function<void(const std::string&)> Report;
+    bool AnswerYes = false;
+
+    bool Ask(const std::string& text) override
+    {
+        if (Report) {
+            Report(text + (AnswerYes ? " -> yes (--yes)" : " -> no (asked in a snapshot run; --yes answers yes)"));
+            return AnswerYes;
+        }
+        return QMessageBox::question(&fWindow, Caption, Q(text), QMessageBox::Ok | QMessageBox::Cancel) ==
+               QMessageBox::Ok;
+    }
+    void Tell(const std::string& text, TMessageIcon icon) override
+    {
+        if (Report) {
+            Report(text);
+            return;
+        }
+        QMessageBox box(icon == TMessageIcon::miError ? QMessageBox::Critical : QMessageBox::Information, Caption,
+                        Q(text), QMessageBox::Ok, &fWindow);
+        box.exec();
+    }
+    TConflictAnswer AskConflict(const TConflict& conflict) override
+    {
+        const std::string text = "同じ名前の" + std::string(conflict.TargetIsFolder ? "フォルダ" : "ファイル") +
+                                 "が既に存在します  \n" + conflict.Target + "\n置き換えますか？";
+        if (Report) {
+            Report(text + (AnswerYes ? " -> replace (--yes)" : " -> skip (asked in a snapshot run)"));
+            return AnswerYes ? TConflictAnswer::caReplace : TConflictAnswer::caSkip;
+        }
+        QMessageBox box(QMessageBox::Question, Caption, Q(text), QMessageBox::NoButton, &fWindow);
+        QPushButton* replace = box.addButton(QObject::tr("置き換え(&R)"), QMessageBox::YesRole);
+        QPushButton* replaceAll = box.addButton(QObject::tr("すべて置き換え(&A)"), QMessageBox::YesRole);
+        QPushButton* skip = box.addButton(QObject::tr("スキップ(&S)"), QMessageBox::NoRole);
+        QPushButton* skipAll = box.addButton(QObject::tr("すべてスキップ(&K)"), QMessageBox::NoRole);
+        box.addButton(QObject::tr("キャンセル"), QMessageBox::RejectRole);
+        box.setDefaultButton(skip);
+        box.exec();
+        const QAbstractButton* clicked = box.clickedButton();
+        if (clicked == replace)
+            return TConflictAnswer::caReplace;
+        if (clicked == replaceAll)
+            return TConflictAnswer::caReplaceAll;
+        if (clicked == skip)
+            return TConflictAnswer::caSkip;
+        if (clicked == skipAll)
+            return TConflictAnswer::caSkipAll;
+        return TConflictAnswer::caCancel;
+    }
+    void PutFiles(const TClipFiles& files) override
+    {
+        auto* data = new QMimeData;
+        data->setData(UriListType, QByteArray::fromStdString(EncodeUriList(files.Paths)));
+        data->setData(GnomeFilesType, QByteArray::fromStdString(EncodeGnomeCopiedFiles(files)));
+        data->setText(Q(PathCopyText(files.Paths, false)));
+        QApplication::clipboard()->setMimeData(data);
+    }
+    std::optional<TClipFiles> Files() override
+    {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        if (!data)
+            return std::nullopt;
+        TClipFiles files;
+        if (data->hasFormat(GnomeFilesType) &&
+            DecodeGnomeCopiedFiles(data->data(GnomeFilesType).toStdString(), files) && !files.Paths.empty())
+            return files;
+        if (!data->hasFormat(UriListType))
+            return std::nullopt;
+        files.Operation = TClipOperation::coCopy;
+        files.Paths = DecodeUriList(data->data(UriListType).toStdString());
+        if (files.Paths.empty())
+            return std::nullopt;
+        return files;
+    }
+    void ClearFiles() override { QApplication::clipboard()->clear(); }
+    void PutText(const std::string& text) override { QApplication::clipboard()->setText(Q(text)); }
+    TTransferProgress* Progress() override { return Report ? nullptr : &fProgress; }
+    void TransferEnded() { fProgress.Done(); }
+
+private:
+    QWidget& fWindow;
+    TProgressBox fProgress;
+};
+
+TFileCommandRunner::TFileCommandRunner(TAppCore& core, TBrowserModel& model, const TPanes& panes, QWidget& window)
+    : fCore(core),
+      fModel(model),
+      fPanes(panes),
+      fFiles(panes.Files),
+      fWindow(window),
+      fTrash(TTrash::ForCurrentUser()),
+      fHost(std::make_unique<TQtFileCommandHost>(window)),
+      fCommands(std::make_unique<TFileCommands>(fTrash, *fHost))
+{
+    // Asking the clipboard may wait for the program that owns it: asked
+    // once per change, not at every refresh of the menus.
+    const auto readClipboard = [this] {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        fClipboardHasFiles = data && (data->hasFormat(UriListType) || data->hasFormat(GnomeFilesType));
+    };
+    readClipboard();
+    fClipboardWatch = QObject::connect(QApplication::clipboard(), &QClipboard::dataChanged, &window, readClipboard);
+    // The list's own in-place rename is undone like the dialog's.
+    fModel.FileList().OnRenamed = [this](const std::string& from, const std::string& to) {
+        fCommands->RenamedElsewhere(from, to);
+    };
+}
+
+TFileCommandRunner::~TFileCommandRunner()
+{
+    QObject::disconnect(fClipboardWatch);
+    fModel.FileList().OnRenamed = nullptr;
+}
+
+void TFileCommandRunner::SetBatch(std::function<void(const std::string&)> report, bool answerYes)
+{
+    fHost->Report = std::move(report);
+    fHost->AnswerYes = answerYes;
+}
+
+bool TFileCommandRunner::Runs(TActionId action)
+{
+    using enum TActionId;
+    switch (action) {
+    case actDelete:
+    case actParentDelete:
+    case actRename:
+    case actNewFolder:
+    case actUndo:
+    case actCut:
+    case actCopy:
+    case actPaste:
+    case actCopyToFolder:
+    case actMoveToFolder:
+    case actPathCopy:
+    case actParentPathCopy: return true;
+    default: return false;
+    }
+}
+
+void TFileCommandRunner::FillContext(TActionContext& context) const
+{
+    const TShownPlace place = fModel.ShownPlace();
+    const bool inFolder = place.Kind == TPlaceKind::pkFolder;
+    // Items of a listed folder are real files: every one can be deleted,
+    // moved, copied and renamed as far as this program is concerned (the
+    // system refuses what it must, and the refusal is shown).
+    context.Selection.Deletable = inFolder;
+    context.Selection.Movable = inFolder;
+    context.Selection.Copyable = inFolder;
+    context.Selection.Renamable = inFolder;
+    const std::vector<int>& selection = fModel.Selection();
+    if (inFolder && context.Selection.Folder && !selection.empty()) {
+        const int focused = fModel.FocusedItem();
+        const int item = std::find(selection.begin(), selection.end(), focused) != selection.end()
+                             ? focused
+                             : selection.front();
+        context.Selection.OnDisk = DirectoryExists(fModel.Items()[static_cast<size_t>(item)].Path);
+    }
+    context.PlaceDeletable = inFolder && place.Folder != "/";
+    if (place.Kind == TPlaceKind::pkArchive) {
+        const std::vector<int>& chosen = fModel.Selection();
+        context.ArchiveSelection = static_cast<int>(chosen.size());
+        context.ArchiveItemIsFile = !chosen.empty() && fModel.Items()[static_cast<size_t>(chosen.front())].Kind !=
+                                                           TItemKind::ikFolder;
+    }
+    if (const TTreeNode* node = fPanes.Trees.ActiveTree().Selected()) {
+        TNodeFacts& facts = context.Node;
+        const TTreeNodeKind kind = node->Kind();
+        facts.Shelf = facts.Shelf || kind == TTreeNodeKind::nkShelf;
+        facts.MediaCatalogue = facts.MediaCatalogue || kind == TTreeNodeKind::nkMedium;
+        facts.Category = facts.Category || kind == TTreeNodeKind::nkCategory;
+        const std::vector<std::string> paths = TargetPaths(TCommandTarget::ctTree);
+        if (!paths.empty()) {
+            const bool folder = DirectoryExists(paths.front());
+            facts.FileSystem = true;
+            facts.OnDisk = folder || FileExists(paths.front());
+            facts.Folder = folder && kind != TTreeNodeKind::nkArchive;
+            facts.Archive = facts.Archive || kind == TTreeNodeKind::nkArchive;
+            facts.Deletable = facts.OnDisk;
+            facts.Movable = facts.OnDisk && kind != TTreeNodeKind::nkShelfMember;
+            facts.Copyable = facts.OnDisk;
+        }
+    }
+    context.UndoAvailable = fCommands->CanUndo();
+    context.ClipboardHasFiles = fClipboardHasFiles;
+}
+
+std::vector<std::string> TFileCommandRunner::TargetPaths(TCommandTarget target) const
+{
+    std::vector<std::string> paths;
+    const TShownPlace place = fModel.ShownPlace();
+    if (target == TCommandTarget::ctImage) {
+        const std::string shown = fModel.ShownFile();
+        if (place.Kind == TPlaceKind::pkFolder && !shown.empty() && shown.find(ArchiveDelim) == std::string::npos)
+            paths.push_back(shown);
+        return paths;
+    }
+    if (target == TCommandTarget::ctTree) {
+        TShellTreeModel& tree = fPanes.Trees.ActiveTree();
+        const TTreeNode* node = tree.Selected();
+        if (!node)
+            return paths;
+        const TTreePlace where = tree.PlaceOf(node);
+        // Folders and archive files on disk; the virtual root and "/"
+        // are no files to act on.
+        if ((where.Kind == TTreePlaceKind::tpFolder || where.Kind == TTreePlaceKind::tpShelfMember ||
+             where.Kind == TTreePlaceKind::tpShelfFolder ||
+             (where.Kind == TTreePlaceKind::tpArchive && where.ArchiveFolder.empty() &&
+              where.Path.find(ArchiveDelim) == std::string::npos)) &&
+            !where.Path.empty() && where.Path != "/")
+            paths.push_back(where.Path);
+        return paths;
+    }
+    if (target != TCommandTarget::ctFileList || place.Kind != TPlaceKind::pkFolder)
+        return paths;
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    for (const int index : fModel.Selection())
+        paths.push_back(items[static_cast<size_t>(index)].Path);
+    return paths;
+}
+
+std::string TFileCommandRunner::PasteFolder(TCommandTarget target) const
+{
+    const TShownPlace place = fModel.ShownPlace();
+    if (target == TCommandTarget::ctTree) {
+        const std::vector<std::string> paths = TargetPaths(target);
+        return paths.empty() || !DirectoryExists(paths.front()) ? std::string() : paths.front();
+    }
+    if (target != TCommandTarget::ctFileList || place.Kind != TPlaceKind::pkFolder)
+        return {};
+    // Into the selected folder, else into the listed one.
+    const std::vector<int>& selection = fModel.Selection();
+    const int focused = fModel.FocusedItem();
+    if (!selection.empty()) {
+        const int item = std::find(selection.begin(), selection.end(), focused) != selection.end()
+                             ? focused
+                             : selection.front();
+        const TBrowserItem& chosen = fModel.Items()[static_cast<size_t>(item)];
+        if (chosen.Kind == TItemKind::ikFolder)
+            return chosen.Path;
+    }
+    return place.Folder;
+}
+
+void TFileCommandRunner::ReadAgainSelecting(const std::vector<std::string>& paths)
+{
+    fModel.Refresh();
+    if (paths.empty())
+        return;
+    std::vector<int> indices;
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    for (size_t i = 0; i < items.size(); ++i)
+        for (const std::string& path : paths)
+            if (ExcludeTrailingPathDelimiter(items[i].Path) == ExcludeTrailingPathDelimiter(path))
+                indices.push_back(static_cast<int>(i));
+    if (!indices.empty())
+        fModel.Select(indices, indices.front());
+}
+
+bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
+{
+    using enum TActionId;
+    const TListOptions& list = fCore.Options().List;
+    switch (action) {
+    case actDelete: {
+        if (target == TCommandTarget::ctTree && fPanes.Trees.ActiveTree().Selected() &&
+            DeleteCollectionNode(*fPanes.Trees.ActiveTree().Selected()))
+            return true;
+        const std::vector<std::string> paths = TargetPaths(target);
+        if (paths.empty())
+            return false;
+        // The item after the last deleted one takes the selection, as the
+        // list's own delete does.
+        const int next = fModel.Selection().empty() ? -1 : fModel.Selection().back() + 1 -
+                                                                static_cast<int>(fModel.Selection().size());
+        if (fCommands->Delete(paths, {list.DelNoDialog, list.UndoDelete})) {
+            fModel.Refresh();
+            const int count = static_cast<int>(fModel.Items().size());
+            if (target == TCommandTarget::ctFileList && next >= 0 && count > 0)
+                fModel.Select({std::min(next, count - 1)}, std::min(next, count - 1));
+        }
+        return true;
+    }
+    case actParentDelete: return DeleteParent();
+    case actRename: Rename(target); return true;
+    case actNewFolder: NewFolder(target); return true;
+    case actUndo:
+        if (fCommands->Undo())
+            fModel.Refresh();
+        return true;
+    case actCut:
+    case actCopy: {
+        const std::vector<std::string> paths =
+            target == TCommandTarget::ctArchiveList ? ExtractSelectedMembers() : TargetPaths(target);
+        if (paths.empty())
+            return false;
+        fCommands->PutOnClipboard(paths, action == actCut ? TClipOperation::coCut : TClipOperation::coCopy);
+        return true;
+    }
+    case actPaste: {
+        const std::string folder = PasteFolder(target);
+        if (folder.empty())
+            return false;
+        if (fCommands->Paste(folder))
+            fModel.Refresh();
+        fHost->TransferEnded();
+        return true;
+    }
+    case actCopyToFolder:
+    case actMoveToFolder:
+        CopyOrMoveTo(action == actCopyToFolder ? TTransferMode::tmCopy : TTransferMode::tmMove, target);
+        return true;
+    case actPathCopy:
+    case actParentPathCopy: {
+        const std::vector<std::string> paths = TargetPaths(target);
+        fCommands->CopyPaths(paths, action == actParentPathCopy);
+        return !paths.empty();
+    }
+    default: return false;
+    }
+}
+
+std::vector<std::string> TFileCommandRunner::ExtractSelectedMembers()
+{
+    std::vector<std::string> paths;
+    const TArchiverPtr& archive = fModel.Archive();
+    if (!archive || fModel.ShownPlace().Kind != TPlaceKind::pkArchive)
+        return paths;
+    // Other programs read files, not members: the selected files are
+    // extracted into the temporary folder (removed at exit) and those
+    // copies go on the clipboard.
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    try {
+        for (const int index : fModel.Selection()) {
+            const TBrowserItem& item = items[static_cast<size_t>(index)];
+            if (item.Kind == TItemKind::ikFolder)
+                continue;
+            TArchiveFileInfo* record = archive->FindRecord(ExtractFilePath(item.Path), ExtractFileName(item.Path));
+            if (record)
+                paths.push_back(archive->ExtractToFile(*record, false));
+        }
+    } catch (const EMirevaError& error) {
+        fHost->Tell(error.what(), TMessageIcon::miError);
+        return {};
+    }
+    return paths;
+}
+
+bool TFileCommandRunner::DeleteCollectionNode(const TTreeNode& node)
+{
+    const bool ask = !fCore.Options().List.DelNoDialog;
+    TCustomFolder* collection = node.Collection();
+    TCustomFolderList* list = nullptr;
+    std::string question;
+    switch (node.Kind()) {
+    case TTreeNodeKind::nkShelf:
+        list = &fPanes.Shelves;
+        question = "選択された本棚を削除してもよろしいですか？  ";
+        break;
+    case TTreeNodeKind::nkMedium:
+        list = &fPanes.Media;
+        question = "選択されたメディアを削除してもよろしいですか？  ";
+        break;
+    case TTreeNodeKind::nkCategory:
+        list = &fPanes.Categories;
+        question = "選択されたカテゴリを削除してもよろしいですか？  ";
+        break;
+    case TTreeNodeKind::nkShelfMember: {
+        // A member is taken off its shelf; the folder or archive stays.
+        const TTreeNode* shelfNode = node.Parent();
+        auto* shelf = shelfNode ? dynamic_cast<TGroupFolder*>(shelfNode->Collection()) : nullptr;
+        if (!shelf)
+            return true;
+        const bool archive = !DirectoryExists(node.Key());
+        if (ask && !fHost->Ask(archive ? "選択された書庫を本棚から削除してもよろしいですか？  "
+                                       : "選択されたフォルダを本棚から削除してもよろしいですか？  "))
+            return true;
+        const int index = shelf->IndexOf(node.Key());
+        if (index >= 0)
+            shelf->DeleteItem(index);
+        return true;
+    }
+    default: return false;
+    }
+    if (!collection || (ask && !fHost->Ask(question)))
+        return true;
+    const int index = list->IndexOf(collection);
+    if (index >= 0)
+        list->Delete(index);
+    return true;
+}
+
+bool TFileCommandRunner::DeleteParent()
+{
+    const TShownPlace place = fModel.ShownPlace();
+    std::string former;
+    std::string holder;
+    if (place.Kind == TPlaceKind::pkArchive && place.ArchivePath.find(ArchiveDelim) == std::string::npos) {
+        former = place.ArchivePath;
+    } else if (place.Kind == TPlaceKind::pkFolder && place.Folder != "/") {
+        former = ExcludeTrailingPathDelimiter(place.Folder);
+    } else {
+        return false;
+    }
+    holder = ExtractFilePath(former);
+    const TFileStatus before = QueryFile(former, false);
+    // Leave the place first: the archive reader lets go of the file, and
+    // the list no longer shows what is about to go.
+    fModel.SetPendingSelection({former, {}});
+    if (!fModel.ShowFolder(holder))
+        return false;
+    const TShownPlace now = fModel.ShownPlace();
+    const TFileStatus after = QueryFile(former, false);
+    // Only the very folder or archive whose files were shown: not one that
+    // took its name meanwhile, and never while an archive is still open.
+    if (now.Kind != TPlaceKind::pkFolder || now.Folder != holder || fModel.Archive() ||
+        after.Kind == TFileKind::fkNone || after.Device != before.Device || after.Inode != before.Inode) {
+        fHost->Tell("'" + former + "' : is not the folder or archive that was shown; nothing was deleted",
+                    TMessageIcon::miError);
+        return true;
+    }
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    int at = -1;
+    for (size_t i = 0; i < items.size(); ++i)
+        if (ExcludeTrailingPathDelimiter(items[i].Path) == former)
+            at = static_cast<int>(i);
+    if (at >= 0)
+        fModel.Select({at}, at);
+    const TListOptions& list = fCore.Options().List;
+    if (fCommands->Delete({former}, {list.DelNoDialog, list.UndoDelete}) && !PathExists(former)) {
+        fModel.Refresh();
+        const int count = static_cast<int>(fModel.Items().size());
+        if (count > 0 && at >= 0)
+            fModel.Select({std::min(at, count - 1)}, std::min(at, count - 1));
+    }
+    return true;
+}
+
+void TFileCommandRunner::Rename(TCommandTarget target)
+{
+    // The tree edits its node in place: folders, shelves and catalogues by
+    // the tree's own rules.
+    if (target == TCommandTarget::ctTree) {
+        TFolderTreeView* view = fPanes.Trees.ActiveView();
+        if (view && view->currentIndex().isValid() && !fHost->Report)
+            view->edit(view->currentIndex());
+        return;
+    }
+    const std::vector<std::string> paths = TargetPaths(target);
+    if (paths.empty())
+        return;
+    // The file list edits the name in place, with the list's own rules.
+    if (target == TCommandTarget::ctFileList && !fHost->Report) {
+        TFileListView* view = fFiles.FileView();
+        const int focused = fModel.FocusedItem() >= 0 ? fModel.FocusedItem() : fModel.Selection().front();
+        if (view && view->model()) {
+            const QModelIndex index = view->model()->index(focused, 0);
+            view->setCurrentIndex(index);
+            view->edit(index);
+            return;
+        }
+    }
+    const std::string path = paths.front();
+    const bool folder = HasTrailingDelimiter(path) || DirectoryExists(path);
+    const std::string name = ExtractFileName(ExcludeTrailingPathDelimiter(path));
+    const TListOptions& list = fCore.Options().List;
+    if (fHost->Report) {
+        fHost->Report("名前の変更 needs a name typed in; nothing was renamed");
+        return;
+    }
+    bool ok = false;
+    const QString typed = QInputDialog::getText(&fWindow, QObject::tr("名前の変更"), QObject::tr("新しい名前(&N)"),
+                                                QLineEdit::Normal, Q(ProposedRenameText(name, folder, list.NoChangeExt)),
+                                                &ok)
+                              .trimmed();
+    if (!ok || typed.isEmpty())
+        return;
+    const std::string newName =
+        folder ? typed.toStdString() : RenamedFileName(name, typed.toStdString(), list.NoChangeExt, list.AddExt);
+    const std::string renamed = fCommands->Rename(path, newName);
+    if (!renamed.empty())
+        ReadAgainSelecting({renamed});
+}
+
+void TFileCommandRunner::NewFolder(TCommandTarget target)
+{
+    const TShownPlace place = fModel.ShownPlace();
+    std::string folder = place.Kind == TPlaceKind::pkFolder ? place.Folder : std::string();
+    if (target == TCommandTarget::ctTree)
+        folder = PasteFolder(target);
+    if (folder.empty())
+        return;
+    const std::string made = fCommands->NewFolder(folder);
+    if (made.empty()) {
+        fModel.Select({}, -1);
+        return;
+    }
+    ReadAgainSelecting({made});
+    if (fHost->Report)
+        return;
+    TFileListView* view = fFiles.FileView();
+    if (view && view->model() && fModel.FocusedItem() >= 0) {
+        const QModelIndex index = view->model()->index(fModel.FocusedItem(), 0);
+        view->setCurrentIndex(index);
+        view->edit(index);
+    }
+}
+
+void TFileCommandRunner::CopyOrMoveTo(TTransferMode mode, TCommandTarget target)
+{
+    const std::vector<std::string> paths = TargetPaths(target);
+    if (paths.empty())
+        return;
+    if (fHost->Report) {
+        fHost->Report("the folder to copy or move to is chosen in a dialog; nothing was done");
+        return;
+    }
+    const QString caption = mode == TTransferMode::tmCopy ? QObject::tr("フォルダへコピー") : QObject::tr("フォルダへ移動");
+    TSelectDirectoryDialog dialog(caption, fCore.Folders().DataFolder, fCore.Options().Recent.SelectDir,
+                                  fModel.ShownPlace().Folder, &fWindow);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (fCommands->Transfer(mode, paths, dialog.Folder()))
+        fModel.Refresh();
+    fHost->TransferEnded();
+}

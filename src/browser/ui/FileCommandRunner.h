@@ -1,0 +1,81 @@
+#pragma once
+
+// The window's side of the file commands: finds the paths the command
+// target holds (the selected items of a listed folder, the shown picture,
+// the tree's folder or archive, the listed folder itself for "delete the
+// parent"), removes shelves, catalogues, categories and shelf members the
+// tree selects, asks and shows through
+// message boxes, the clipboard and a progress dialog, runs TFileCommands
+// and reads the list again afterwards. In a snapshot run nobody can answer:
+// every question is answered as SetBatch says and printed on stderr.
+
+#include <QMetaObject>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser/ActionRules.h"
+#include "browser/ActionTable.h"
+#include "browser/CommandTarget.h"
+#include "browser/FileCommands.h"
+
+class QWidget;
+class TAppCore;
+class TBrowserModel;
+class TCustomFolderList;
+class TFilePane;
+class TTreeNode;
+class TTreePane;
+class TQtFileCommandHost;
+
+class TFileCommandRunner {
+public:
+    // The collection lists are those the trees show; all must outlive the
+    // runner.
+    struct TPanes {
+        TFilePane& Files;
+        TTreePane& Trees;
+        TCustomFolderList& Shelves;
+        TCustomFolderList& Media;
+        TCustomFolderList& Categories;
+    };
+    TFileCommandRunner(TAppCore& core, TBrowserModel& model, const TPanes& panes, QWidget& window);
+    ~TFileCommandRunner();
+
+    static bool Runs(TActionId action);
+    // The facts the rules of these actions read.
+    void FillContext(TActionContext& context) const;
+    // Runs a file command on the target; false when it had nothing to act on.
+    bool Run(TActionId action, TCommandTarget target);
+    // Batch mode (snapshot runs): questions are answered yes or no without a
+    // box and written to report with the answer; an empty report ends it.
+    void SetBatch(std::function<void(const std::string&)> report, bool answerYes);
+
+    TFileCommands& Commands() { return *fCommands; }
+
+private:
+    std::vector<std::string> TargetPaths(TCommandTarget target) const;
+    std::string PasteFolder(TCommandTarget target) const;
+    // The selected files of the archive list, extracted for other programs.
+    std::vector<std::string> ExtractSelectedMembers();
+    bool DeleteParent();
+    // A shelf, catalogue, category or shelf member of the tree, after its
+    // question; false for other nodes.
+    bool DeleteCollectionNode(const TTreeNode& node);
+    void Rename(TCommandTarget target);
+    void NewFolder(TCommandTarget target);
+    void CopyOrMoveTo(TTransferMode mode, TCommandTarget target);
+    void ReadAgainSelecting(const std::vector<std::string>& paths);
+
+    TAppCore& fCore;
+    TBrowserModel& fModel;
+    TPanes fPanes;
+    TFilePane& fFiles;
+    QWidget& fWindow;
+    TTrash fTrash;
+    std::unique_ptr<TQtFileCommandHost> fHost;
+    std::unique_ptr<TFileCommands> fCommands;
+    bool fClipboardHasFiles = false;
+    QMetaObject::Connection fClipboardWatch;
+};
