@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         // nothing.
         TKeyCase{"ShiftDown", scShift | vk::Down, true, std::nullopt},
         TKeyCase{"CtrlLLoupeNotBuilt", scCtrl | Letter('L'), true, std::nullopt},
-        TKeyCase{"DeleteNotBuilt", vk::Delete, false, std::nullopt},
+        TKeyCase{"DeleteOutsideTheView", vk::Delete, false, TActionId::actDelete},
         TKeyCase{"CtrlNFolderTree", scCtrl | Letter('N'), false, TActionId::actFolder},
         TKeyCase{"F5Refresh", vk::F5, true, TActionId::actRefresh},
         TKeyCase{"NoKey", 0, true, std::nullopt}),
