@@ -102,6 +102,7 @@ TEnumImageInfo TFileThumbSource::WorkItem(int row) const
         item.Size = listed.Size;
     }
     item.Time = listed.Modified;
+    item.FactsKnown = listed.DetailsKnown;
     return item;
 }
 

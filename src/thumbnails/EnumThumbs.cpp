@@ -365,10 +365,17 @@ std::string TEnumThumbsThread::MediaKey(const TEnumImageInfo& item) const
     return item.Medium + "/" + below;
 }
 
-void TEnumThumbsThread::Process(const TTaken& taken)
+void TEnumThumbsThread::Process(const TTaken& given)
 {
-    const TEnumImageInfo& item = taken.Item;
+    TTaken taken = given;
+    TEnumImageInfo& item = taken.Item;
     const bool archiveMode = !fConfig.Place.ArchiveName.empty();
+    if (!item.FactsKnown && !archiveMode && item.Medium.empty()) {
+        const TFileStatus status = QueryFile(item.Name.empty() ? item.Folder : item.Folder + item.Name);
+        item.Size = item.Name.empty() ? 0 : status.Size;
+        item.Time = UnixToDateTime(status.ModifiedSeconds, status.ModifiedNanoseconds);
+        item.FactsKnown = true;
+    }
     if (fConfig.Batch && fProgress) {
         std::string text = archiveMode ? item.Folder + item.Name : item.Folder + item.Name;
         fDispatcher.Post([gate = fGate, text = std::move(text)] {

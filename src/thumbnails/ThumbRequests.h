@@ -29,6 +29,10 @@ struct TEnumImageInfo {
     std::string MediumRoot; // media items: where the medium is mounted (ends with '/'); Folder lies below it
     int64_t Size = 0;       // 0 for a folder
     TDateTime Time = 0;     // last modification
+    // The list had not read the size and time yet: the thread reads them
+    // from the disk, so a thumbnail is never checked or stored against
+    // facts that are not the file's.
+    bool FactsKnown = true;
 };
 
 // What became of one item. Without a picture the item had none to make

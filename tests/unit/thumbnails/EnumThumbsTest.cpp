@@ -256,6 +256,22 @@ TEST_F(EnumThumbs, ASecondRunReusesTheStoreAndRemakesWhatChanged)
     EXPECT_EQ(Stored(Tmp.File("pics/")).at("b.jpg").Width, 130);
 }
 
+TEST_F(EnumThumbs, ItemsWhoseFactsTheListHasNotReadAreCheckedAgainstTheFile)
+{
+    Tmp.Write("pics/a.jpg", JpegBytes(100, 90));
+    const auto unread = [this] {
+        TEnumImageInfo item = FileItem(0, "a.jpg");
+        item.Size = 0;
+        item.Time = 0;
+        item.FactsKnown = false;
+        return item;
+    };
+    EXPECT_EQ(Run({unread()}).Made, 1);
+    EXPECT_EQ(Stored(Tmp.File("pics/")).at("a.jpg").FileSize, FileItem(0, "a.jpg").Size);
+    Reopen();
+    EXPECT_EQ(Run({unread()}).Reused, 1);
+}
+
 TEST_F(EnumThumbs, ADamagedStoredThumbnailIsMadeAgain)
 {
     Tmp.Write("pics/a.jpg", JpegBytes(100, 90));
