@@ -189,10 +189,65 @@ void BM_CheckSeenFolder(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * SeenCount);
 }
 
+// The same seen folder shown as thumbnails: the store opened, every item
+// handed over, the first screen of cells asked for, until each of their
+// stored pictures is decoded and delivered to the view.
+class TCountingReceiver : public TThumbReceiver {
+public:
+    void ThumbnailArrived(const TThumbnailResult& result) override { Pictures += result.Picture ? 1 : 0; }
+    int Pictures = 0;
+};
+
+void BM_FirstScreenOfSeenFolder(benchmark::State& state)
+{
+    constexpr int ScreenCells = 60;
+    const std::string folder = BenchFolder() + "seen/";
+    const std::string store = BenchFolder() + "seen-store/";
+    WriteFiles(folder, SeenCount, Photo(64, 48));
+    RemoveTree(store);
+    MakeAll(folder, store, 0);
+    std::vector<TEnumImageInfo> listed;
+    for (const TDirEntry& entry : ListDirectory(folder)) {
+        TEnumImageInfo item;
+        item.Id = static_cast<int32_t>(listed.size());
+        item.Folder = folder;
+        item.Name = entry.Name;
+        item.Size = entry.Status.Size;
+        item.Time = UnixToDateTime(entry.Status.ModifiedSeconds, entry.Status.ModifiedNanoseconds);
+        listed.push_back(std::move(item));
+    }
+    for (auto _ : state) {
+        TThumbnailList list(store, store + "media/");
+        TEnumThumbsConfig config;
+        config.Place.Folder = folder;
+        config.Loaders = Loaders();
+        config.TempFolder = BenchFolder() + "temp/";
+        TQueueDispatcher dispatcher;
+        TCountingReceiver receiver;
+        TEnumThumbsThread thread(list, config, dispatcher, receiver);
+        thread.SetItems(listed);
+        std::vector<int32_t> screen(ScreenCells);
+        for (int i = 0; i < ScreenCells; ++i)
+            screen[static_cast<size_t>(i)] = i;
+        thread.SetQueue(std::move(screen));
+        const auto deadline = TQueueDispatcher::TClock::now() + std::chrono::seconds(10);
+        while (receiver.Pictures < ScreenCells && dispatcher.RunOne(deadline)) {
+        }
+        if (receiver.Pictures < ScreenCells) {
+            state.SkipWithError("the first screen did not arrive from the store");
+            return;
+        }
+        state.PauseTiming();
+        thread.Stop();
+        state.ResumeTiming();
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_MakeOneWorker)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_MakeEveryProcessor)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_Vipsthumbnail)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_CheckSeenFolder)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_FirstScreenOfSeenFolder)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK_MAIN();
