@@ -64,6 +64,13 @@ protected:
     // For folders that accept any owner (search results).
     struct TAnyOwner {};
     TGroupFolder(TCustomFolderList* owner, std::string name, TAnyOwner);
+    // For folders that make their members' records themselves (search
+    // results): no notice is sent.
+    int AddRecord(std::string key, std::unique_ptr<TGroupFileInfo> record)
+    {
+        return fItems.Add(std::move(key), std::move(record));
+    }
+    std::unique_ptr<TGroupFileInfo> ExtractRecord(int index) { return fItems.Extract(index); }
 
 private:
     bool HasMember(const TNewItem& item) const;
