@@ -11,12 +11,26 @@ inline char32_t Fold(char32_t c)
     return LowerChar(UpperChar(c));
 }
 
+void FoldInto(std::string_view text, std::u32string& out)
+{
+    out.clear();
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            // Most names are plain ASCII: no decoding needed.
+            out += static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+            ++i;
+        } else {
+            out += Fold(NextCodePoint(text, i));
+        }
+    }
+}
+
 std::u32string Folded(std::string_view text)
 {
     std::u32string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size();)
-        out += Fold(NextCodePoint(text, i));
+    FoldInto(text, out);
     return out;
 }
 
@@ -168,7 +182,10 @@ bool TNameCondition::Matches(std::string_view name) const
 {
     if (fIncludeFolded.empty() && fExcludeFolded.empty())
         return true;
-    const std::u32string folded = Folded(name);
+    // One buffer per thread: a search tests every name of a large tree, and
+    // an allocation per name would cost more than the match.
+    thread_local std::u32string folded;
+    FoldInto(name, folded);
     for (const std::u32string& pattern : fExcludeFolded) {
         if (MatchFolded(pattern, folded))
             return false;

@@ -1,6 +1,9 @@
 #include "collections/Search.h"
 
 #include <algorithm>
+#include <chrono>
+#include <mutex>
+#include <optional>
 
 #include "base/Dispatcher.h"
 #include "base/Errors.h"
@@ -155,51 +158,97 @@ TSearchChange SearchChange(TSearchChangeKind kind, TChangePhase phase, int first
 }  // namespace
 
 // What the thread works with: its own copies, or objects it shares by count.
-struct TSearchFolder::TRun {
+struct TSearchFolder::TRun : std::enable_shared_from_this<TRun> {
     TSearchFilter Filter;
     std::vector<std::shared_ptr<const TSearchSource>> Sources;
     std::shared_ptr<TSearchCache> Cache;  // null without the cache
     TDispatcher* Dispatcher = nullptr;
     std::weak_ptr<TSearchFolder*> Folder;
     uint64_t Generation = 0;
+    bool TrackFound = false;  // shelves are among the targets
     std::atomic<bool> Stop{false};
+
+    // What waits for the user-interface thread. The thread adds to it and
+    // posts one task to empty it; while that task is pending, later batches
+    // join the same delivery, so a fast search does not flood the event
+    // loop with a task per directory.
+    std::mutex OutboxMutex;  // guards the four fields below; taken alone
+    std::vector<TSearchBatch> Outbox;
+    std::string Progress;
+    bool DrainPosted = false;
+    std::optional<std::string> Ended;  // the search ended, with its error or ""
 
     explicit TRun(TSearchConditions conditions) : Filter(std::move(conditions)) {}
 
-    // Any thread. Runs task on the user-interface thread while the folder
-    // exists and this run is still its current one.
-    template <typename Task>
-    void Post(Task task) const
+    // Search thread. Queues what changed and posts the task that takes it,
+    // unless one is pending or one was posted less than DrainInterval ago:
+    // then what is queued waits for the next change after the interval, and
+    // every directory searched is one (its progress), so nothing waits long.
+    // The end is posted at once.
+    static constexpr std::chrono::milliseconds DrainInterval{40};
+    std::chrono::steady_clock::time_point LastPost{};  // search thread only
+
+    template <typename Change>
+    void Queue(Change change, bool urgent = false)
     {
-        Dispatcher->Post([folder = Folder, generation = Generation, task = std::move(task)]() mutable {
-            const std::shared_ptr<TSearchFolder*> alive = folder.lock();
-            if (alive && (*alive)->fGeneration == generation)
-                task(**alive);
+        const auto now = std::chrono::steady_clock::now();
+        bool post = false;
+        {
+            std::lock_guard<std::mutex> lock(OutboxMutex);
+            change();
+            post = !DrainPosted && (urgent || now - LastPost >= DrainInterval);
+            if (post)
+                DrainPosted = true;
+        }
+        if (!post)
+            return;
+        LastPost = now;
+        Dispatcher->Post([run = shared_from_this()] {
+            const std::shared_ptr<TSearchFolder*> alive = run->Folder.lock();
+            if (alive && (*alive)->fGeneration == run->Generation)
+                (*alive)->Drain(*run);
         });
     }
 };
 
 class TSearchFolder::TRunSink : public TSearchSink {
 public:
-    explicit TRunSink(const TRun& run) : fRun(run) {}
+    explicit TRunSink(TRun& run) : fRun(run) {}
     bool Stopped() const override { return fRun.Stop.load(std::memory_order_relaxed); }
     void Progress(const std::string& text) override
     {
-        fRun.Post([text](TSearchFolder& folder) {
-            folder.fProgress = text;
-            folder.Notify(SearchChange(TSearchChangeKind::scProgress, TChangePhase::cpAfter, 0, 0, folder.fProgress));
-        });
+        fRun.Queue([&] { fRun.Progress = text; });
     }
     void Deliver(TSearchBatch batch) override
     {
-        // A task must be copyable; the batch is moved once, into the folder.
-        auto shared = std::make_shared<TSearchBatch>(std::move(batch));
-        fRun.Post([shared](TSearchFolder& folder) { folder.AddResults(std::move(*shared)); });
+        fRun.Queue([&] { fRun.Outbox.push_back(std::move(batch)); });
     }
 
 private:
-    const TRun& fRun;
+    TRun& fRun;
 };
+
+void TSearchFolder::Drain(TRun& run)
+{
+    std::vector<TSearchBatch> batches;
+    std::string progress;
+    std::optional<std::string> ended;
+    {
+        std::lock_guard<std::mutex> lock(run.OutboxMutex);
+        batches.swap(run.Outbox);
+        progress.swap(run.Progress);
+        ended = run.Ended;
+        run.DrainPosted = false;
+    }
+    for (TSearchBatch& batch : batches)
+        AddResults(std::move(batch));
+    if (!progress.empty() && !ended) {
+        fProgress = std::move(progress);
+        Notify(SearchChange(TSearchChangeKind::scProgress, TChangePhase::cpAfter, 0, 0, fProgress));
+    }
+    if (ended)
+        Finished(run.Generation, *ended);
+}
 
 TSearchFolder::TSearchFolder(TDispatcher& dispatcher, TGroupList* shelves)
     : TGroupFolder(nullptr, "検索結果", TAnyOwner()),
@@ -249,6 +298,9 @@ bool TSearchFolder::StartSearch()
     if (sources.empty())
         return false;
     auto run = std::make_shared<TRun>(fConditions);
+    run->TrackFound = std::any_of(fTargetSpecs.begin(), fTargetSpecs.end(), [](const TSearchTargetSpec& t) {
+        return t.Enabled && t.Kind != TSearchTargetKind::tkFolder;
+    });
     run->Sources = std::move(sources);
     run->Cache = fCache;
     if (run->Cache && run->Cache->Count() == 0)
@@ -264,7 +316,7 @@ bool TSearchFolder::StartSearch()
         std::string error;
         try {
             TRunSink sink(*run);
-            TSearchWalker walker(run->Filter, run->Cache.get(), sink);
+            TSearchWalker walker(run->Filter, run->Cache.get(), sink, run->TrackFound);
             for (const auto& source : run->Sources) {
                 if (sink.Stopped())
                     break;
@@ -275,7 +327,9 @@ bool TSearchFolder::StartSearch()
         } catch (...) {
             error = "search failed";
         }
-        run->Post([error](TSearchFolder& folder) { folder.Finished(folder.fGeneration, error); });
+        // Urgent, but posted only when no drain is pending: the pending one
+        // finds the end when it runs.
+        run->Queue([&] { run->Ended = error; }, true);
     });
     return true;
 }
@@ -319,7 +373,7 @@ const TSearchTarget* TSearchFolder::TargetAt(int index) const
 
 void TSearchFolder::AddResults(TSearchBatch batch)
 {
-    const int parent = ParentIndexOf(batch.DirPath, batch.DirItem);
+    const int parent = ParentIndexOf(batch.DirPath, batch.DirItem, batch.DirListed);
     if (parent < 0)
         return;
     int targetIndex = -1;
@@ -343,9 +397,9 @@ void TSearchFolder::AddResults(TSearchBatch batch)
         targetIndex = TargetCount() - 1;
     }
     const int first = Count();
+    // The walker reports each path once (with shelves among the targets it
+    // remembers every path it found), so no look-up is needed here.
     for (TGroupFileInfo& record : batch.Records) {
-        if (IndexOf(record.Path) >= 0)
-            continue;
         record.ParentIndex = parent;
         record.TargetIndex = targetIndex;
         record.Resolved = true;

@@ -158,8 +158,8 @@ public:
     bool HasMediaResults = false;
 
     // A batch on the user-interface thread: results under their path, with
-    // their parent folder node and target record. Paths already listed are
-    // not added again.
+    // their parent folder node and target record. The thread never delivers
+    // a path twice.
     void AddResults(TSearchBatch batch);
     // Stops a running search, frees the results and the target records.
     void Clear() override;
@@ -177,6 +177,8 @@ private:
 
     void FolderListChanged(TCustomFolderList& list, const TListChange& change) override;
     void Notify(const TSearchChange& change);
+    // Takes what the thread queued: results, progress, its end.
+    void Drain(TRun& run);
     void Finished(uint64_t generation, const std::string& error);
     void JoinThread();
     // Removes the target records the test picks and their results.

@@ -25,21 +25,39 @@ std::string_view NameOf(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-// Sorts paths of one directory by their names, making each sort key once.
+// Sorts paths of one directory by their names. An order of positions is
+// sorted and the items moved once: records are large to move about.
 template <typename T, typename PathOf>
 void SortByName(std::vector<T>& items, PathOf pathOf)
 {
     if (items.size() < 2)
         return;
-    std::vector<std::pair<std::string, size_t>> keys;
-    keys.reserve(items.size());
-    for (size_t i = 0; i < items.size(); ++i)
-        keys.emplace_back(NameSortKey(NameOf(pathOf(items[i]))), i);
-    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Entries from the cache are in name order already; a listing is not,
+    // and the test stops at its first pair out of order.
+    if (std::is_sorted(items.begin(), items.end(), [&](const T& a, const T& b) {
+            return CompareNames(NameOf(pathOf(a)), NameOf(pathOf(b))) < 0;
+        }))
+        return;
+    std::vector<uint32_t> order(items.size());
+    for (uint32_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    if (items.size() <= 32) {
+        // A small batch compares names in place: fewer comparisons than
+        // keys to make.
+        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+            return CompareNames(NameOf(pathOf(items[a])), NameOf(pathOf(items[b]))) < 0;
+        });
+    } else {
+        std::vector<std::string> keys;
+        keys.reserve(items.size());
+        for (const T& item : items)
+            keys.push_back(NameSortKey(NameOf(pathOf(item))));
+        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+    }
     std::vector<T> sorted;
     sorted.reserve(items.size());
-    for (const auto& key : keys)
-        sorted.push_back(std::move(items[key.second]));
+    for (const uint32_t i : order)
+        sorted.push_back(std::move(items[i]));
     items = std::move(sorted);
 }
 
@@ -100,8 +118,8 @@ int ComparePaths(std::string_view a, std::string_view b)
     return a.compare(b) < 0 ? -1 : a.compare(b) > 0 ? 1 : 0;
 }
 
-TSearchWalker::TSearchWalker(const TSearchFilter& filter, TSearchCache* cache, TSearchSink& sink)
-    : fFilter(filter), fCache(cache), fSink(sink)
+TSearchWalker::TSearchWalker(const TSearchFilter& filter, TSearchCache* cache, TSearchSink& sink, bool trackFound)
+    : fFilter(filter), fCache(cache), fSink(sink), fTrackFound(trackFound)
 {
 }
 
@@ -132,8 +150,11 @@ bool TSearchWalker::SearchOne(const std::string& directory, TListed& listed)
         FromDisk(directory, listed);
     fVisited.insert(directory);
     SortByName(listed.Subfolders, [](const std::string& p) -> const std::string& { return p; });
-    if (!listed.Results.empty())
+    if (!listed.Results.empty()) {
+        fListing = true;
         Deliver(directory, std::move(listed.Results));
+        fListing = false;
+    }
     return true;
 }
 
@@ -199,6 +220,8 @@ void TSearchWalker::FromCache(const std::string& directory, TListed& listed)
         } catch (const EFileError&) {
             return;
         }
+        // Kept in name order, so that later searches deliver without sorting.
+        SortByName(read, [](const TCtFileInfo& r) -> const std::string& { return r.Path; });
         entries = fCache->Add(directory, std::move(read));
     }
     const bool takeHidden = fFilter.Conditions().TakeHidden;
@@ -232,5 +255,6 @@ void TSearchWalker::Deliver(const std::string& directory, std::vector<TGroupFile
     batch.DirPath = directory;
     batch.DirItem = TItemIdList::FromPath(directory);
     batch.Records = std::move(results);
+    batch.DirListed = fListing;
     fSink.Deliver(std::move(batch));
 }

@@ -38,6 +38,9 @@ struct TSearchBatch {
     std::string EntryPath;    // the shelf member that led here
     TItemIdList EntryItem;
     std::vector<TGroupFileInfo> Records;  // in name order
+    // The directory was listed for this batch (not a shelf member's folder,
+    // which is only known to have held the member).
+    bool DirListed = false;
 };
 
 // Where the batches go. Every call comes from the walker's thread.
@@ -64,8 +67,10 @@ struct TBatchOrigin {
 class TSearchWalker {
 public:
     // cache may be null (every directory is read from the disk); it must
-    // outlive the walker, and so must filter and sink.
-    TSearchWalker(const TSearchFilter& filter, TSearchCache* cache, TSearchSink& sink);
+    // outlive the walker, and so must filter and sink. Without shelves among
+    // the targets no path can be met twice (each directory is read once), so
+    // trackFound off spares remembering every result.
+    TSearchWalker(const TSearchFilter& filter, TSearchCache* cache, TSearchSink& sink, bool trackFound = true);
 
     const TSearchFilter& Filter() const { return fFilter; }
     TSearchSink& Sink() const { return fSink; }
@@ -81,8 +86,12 @@ public:
     // remembers their paths as found; nothing when the search was stopped.
     void Deliver(const std::string& directory, std::vector<TGroupFileInfo> results);
 
-    bool Found(const std::string& path) const { return fFound.count(path) > 0; }
-    void MarkFound(const std::string& path) { fFound.insert(path); }
+    bool Found(const std::string& path) const { return fTrackFound && fFound.count(path) > 0; }
+    void MarkFound(const std::string& path)
+    {
+        if (fTrackFound)
+            fFound.insert(path);
+    }
 
 private:
     struct TListed {
@@ -101,6 +110,8 @@ private:
     TSearchCache* fCache;
     TSearchSink& fSink;
     TBatchOrigin fOrigin;
+    bool fTrackFound;
+    bool fListing = false;  // Deliver is called for a directory just listed
     std::unordered_set<std::string> fFound;
     std::unordered_set<std::string> fVisited;  // directories searched, as keys
     std::set<std::pair<uint64_t, uint64_t>> fEntered;  // device and inode of folders read from the disk
