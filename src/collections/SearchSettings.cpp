@@ -174,3 +174,27 @@ TSearchConditions MakeSearchConditions(const TSearchPanelSettings& s, const std:
     c.TakeHidden = showHidden;
     return c;
 }
+
+std::string TargetText(const TSearchTargetSpec& target)
+{
+    if (!target.Name.empty())
+        return target.Name;
+    switch (target.Kind) {
+    case TSearchTargetKind::tkShelf:
+        return AllShelvesText;
+    case TSearchTargetKind::tkMedium:
+        return AllMediaText;
+    default:
+        return {};
+    }
+}
+
+std::string CacheLabelText(TDateTime made)
+{
+    const std::string label = "キャッシュ：";
+    if (made <= 0)
+        return label;
+    // "yyyy/mm/dd hh:nn:ss" without the seconds.
+    const std::string time = FormatDateTime(made);
+    return label + " " + time.substr(0, std::min<size_t>(time.size(), 16));
+}

@@ -69,3 +69,11 @@ void SaveSearchSettings(TIniFile& ini, const TSearchPanelSettings& settings);
 // showHidden is the browser's setting for hidden files.
 TSearchConditions MakeSearchConditions(const TSearchPanelSettings& settings, const std::string& name, bool showHidden,
                                        TDateTime now);
+
+// The panel's texts for an all-shelves and an all-media target.
+inline constexpr char AllShelvesText[] = "すべての本棚";
+inline constexpr char AllMediaText[] = "すべてのメディア";
+// How the target list names a target.
+std::string TargetText(const TSearchTargetSpec& target);
+// "キャッシュ： yyyy/mm/dd hh:nn", or without a time known "キャッシュ：".
+std::string CacheLabelText(TDateTime made);
