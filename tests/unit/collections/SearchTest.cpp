@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "base/QueueDispatcher.h"
 #include "collections/Search.h"
+#include "collections/SearchSettings.h"
 #include "collections/Shelf.h"
+#include "common/IniFile.h"
 #include "common/BfStream.h"
 #include "common/DateTime.h"
 #include "platform/FileStream.h"
@@ -381,6 +384,85 @@ TEST(CliSearch, PrintsResultsInNameOrderFromFoldersAndShelves)
     EXPECT_NE(media.ExitCode, 0);
     EXPECT_NE(media.Err.find("media"), std::string::npos);
     EXPECT_NE(RunCli(home.Path(), "search --size-min 1 --size-max 2 '" + dir + "'").ExitCode, 0);
+}
+
+}  // namespace
+
+namespace {
+
+struct TSettingsRow {
+    const char* Ini;
+    TSearchPanelSettings Expected;
+    bool OldKeys = false;
+};
+
+TSearchPanelSettings With(const std::function<void(TSearchPanelSettings&)>& change)
+{
+    TSearchPanelSettings s;
+    s.DateFrom = s.DateTo = 45000;  // "today" of the test
+    change(s);
+    return s;
+}
+
+class SearchSettingsTest : public ::testing::TestWithParam<TSettingsRow> {};
+
+TEST_P(SearchSettingsTest, ReadsTheSectionAsThePanelKeepsIt)
+{
+    TIniFile ini;
+    ini.LoadFromText(std::string("[SEARCH]\n") + GetParam().Ini);
+    bool old = false;
+    const TSearchPanelSettings read = LoadSearchSettings(ini, 45000.5, &old);
+    EXPECT_EQ(read, GetParam().Expected);
+    EXPECT_EQ(old, GetParam().OldKeys);
+    // What is written reads back the same.
+    TIniFile written;
+    SaveSearchSettings(written, read);
+    EXPECT_EQ(LoadSearchSettings(written, 45000.5), read);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SearchSettingsTest,
+    ::testing::Values(
+        TSettingsRow{"", With([](auto&) {})},
+        TSettingsRow{"Size=10000000\nMonth=0\nDay=101\nDateSetType=7\nDateType=3\n", With([](auto&) {})},
+        TSettingsRow{"Size=2048\nSizeKind=0\nCheckSize=1\nDateSetType=2\nDateType=2\nDateFrom=2023/03/01\n"
+                     "DateTo=2023/02/01\n",
+                     With([](auto& s) {
+                         s.SizeKb = 2048;
+                         s.SizeAtLeast = false;
+                         s.CheckSize = true;
+                         s.DateSetType = TDateSetType::dsDates;
+                         s.DateKind = TDateKind::dkBetween;
+                         s.DateFrom = s.DateTo = *ParseIniDate("2023/03/01");
+                     })},
+        // Targets count only while fixed; unknown kinds are folders.
+        TSettingsRow{"Fix=1\nTarget1=/pics\nTargetKind1=9\nTarget2=\nTargetKind2=1\nTargetCheck2=0\n",
+                     With([](auto& s) {
+                         s.Fix = true;
+                         s.Targets = {{TSearchTargetKind::tkFolder, "/pics", true},
+                                      {TSearchTargetKind::tkShelf, "", false}};
+                     })},
+        TSettingsRow{"Target1=/pics\nFolder1=/old\nAllShelf=1\nKind=2\n", With([](auto&) {}), true}));
+
+TEST(SearchHistory, NewestFirstWithoutRepeatsAndCut)
+{
+    TSearchHistory history;
+    for (const char* name : {"a", "b", " a ", "", "c"})
+        history.Push(name, 2);
+    EXPECT_EQ(history.Items(), (std::vector<std::string>{"c", "a"}));
+    TIniFile ini;
+    ini.LoadFromText("[SEARCH]\nName1=x\nName2=y\nName3=z\nName5=w\n");
+    history.Save(ini);
+    TSearchHistory read;
+    read.Load(ini, 10);
+    EXPECT_EQ(read.Items(), history.Items());
+    EXPECT_FALSE(ini.ValueExists("SEARCH", "Name5"));
+}
+
+TEST(SearchCacheLabel, ShowsTheMinuteTheCacheWasMade)
+{
+    EXPECT_EQ(CacheLabelText(*ParseIniDate("2024/05/06") + 0.5), "キャッシュ： 2024/05/06 12:00");
+    EXPECT_EQ(CacheLabelText(0), "キャッシュ：");
 }
 
 }  // namespace
