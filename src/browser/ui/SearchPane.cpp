@@ -46,6 +46,11 @@ void TSearchPane::SearchChanged(TSearchFolder&, const TSearchChange& change)
 {
     // Only while the list shows these results: after the user moved on,
     // they stay in the folder for the next visit.
-    if (change.Kind == TSearchChangeKind::scFound && fModel.FileList().Content() == TListContent::lcoSearch)
+    if (fModel.FileList().Content() != TListContent::lcoSearch)
+        return;
+    if (change.Kind == TSearchChangeKind::scFound)
         fModel.FileList().SearchResultsAdded(change.First, change.Count);
+    // Cleared, or results of a deleted shelf removed: the list starts over.
+    else if (change.Kind == TSearchChangeKind::scReset && change.Phase == TChangePhase::cpAfter)
+        fModel.ShowSearch(fFolder);
 }
