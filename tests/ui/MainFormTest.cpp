@@ -456,7 +456,9 @@ TEST_F(MainFormTest, SearchShowsItsPanelAndListsTheResults)
     EXPECT_TRUE(fForm->RunAction(actSearch));
     TSearchFrame* frame = fForm->Search()->Frame();
     EXPECT_TRUE(frame->isVisible());
-    frame->SetTargets({{TSearchTargetKind::tkFolder, fTree.File("work/book"), true}});
+    // Without fixed targets the shown folder is the target.
+    ASSERT_EQ(frame->Targets().size(), 1u);
+    EXPECT_EQ(frame->Targets()[0].Name, fTree.File("work/book"));
     frame->NameBox()->setEditText("*.fake");
     ASSERT_TRUE(frame->Search());
     EXPECT_TRUE(PumpUntil([&] { return !fForm->Search()->Folder().Searching(); }, 10000));

@@ -357,7 +357,8 @@ void TMainForm::BuildPanes()
     fLeftSplitter->setObjectName("splFile1");
     fImageSplitter = new QSplitter(Qt::Vertical, fTreeSplitter);
     fImageSplitter->setObjectName("splFile2");
-    fSearch = std::make_unique<TSearchPane>(*fModel, fDispatcher, &fShelves, fCore.Folders().DataFolder, this);
+    fSearch = std::make_unique<TSearchPane>(*fModel, fDispatcher, &fShelves, &fMedia, fCore.Folders().DataFolder,
+                                            this);
     fSearch->LoadHistory(fCore.Options().Recent.SearchHistory);
     fSearch->Frame()->SetShowHidden(fCore.Options().List.HiddenFile);
     fSearch->Frame()->setVisible(false);
@@ -760,6 +761,7 @@ bool TMainForm::RunWindowAction(TActionId action)
         states.TreeKind = TTreeKind::tkSearch;
         fTreePane->SetKind(TTreeKind::tkSearch);
         panes.Tree = true;
+        fSearch->Opening();
         break;
     case actFileView:
         panes.FileViewPos =

@@ -2,14 +2,17 @@
 
 #include "base/PathUtils.h"
 #include "browser/BrowserModel.h"
+#include "collections/FolderList.h"
 #include "collections/SearchSettings.h"
 #include "collections/ui/SearchFrame.h"
 #include "common/IniFile.h"
 #include "shellviews/ShellList.h"
 
-TSearchPane::TSearchPane(TBrowserModel& model, TDispatcher& dispatcher, TGroupList* shelves, std::string dataFolder,
-                         QWidget* parent)
+TSearchPane::TSearchPane(TBrowserModel& model, TDispatcher& dispatcher, TGroupList* shelves,
+                         const TCustomFolderList* media, std::string dataFolder, QWidget* parent)
     : fModel(model),
+      fShelves(shelves),
+      fMedia(media),
       fDataFolder(std::move(dataFolder)),
       fFolder(dispatcher, shelves),
       fCacheStore(fDataFolder)
@@ -25,6 +28,47 @@ TSearchPane::~TSearchPane()
     delete fFrame;
     fFolder.UnregisterObserver(this);
     fFolder.StopSearch();
+}
+
+void TSearchPane::Opening()
+{
+    if (fFrame->Settings().Fix)
+        return;
+    const TShellListModel& list = fModel.FileList();
+    TSearchTargetSpec target;
+    switch (list.Content()) {
+    case TListContent::lcoFolder:
+        if (!list.Folder() || list.Folder()->IsRoot())
+            return;
+        target = {TSearchTargetKind::tkFolder, ExcludeTrailingPathDelimiter(list.Folder()->GetPath()), true};
+        break;
+    case TListContent::lcoShelves:
+        target = {TSearchTargetKind::tkShelf, "", true};
+        break;
+    case TListContent::lcoShelf: {
+        const TCustomFolder* shelf = fShelves ? fShelves->Folder(list.ListIndex()) : nullptr;
+        if (!shelf)
+            return;
+        target = {TSearchTargetKind::tkShelf, shelf->Name(), true};
+        break;
+    }
+    case TListContent::lcoMedia:
+        target = {TSearchTargetKind::tkMedium, "", true};
+        break;
+    case TListContent::lcoMediumRoot:
+    case TListContent::lcoMediumFolder: {
+        const TCustomFolder* medium = fMedia ? fMedia->Folder(list.ListIndex()) : nullptr;
+        if (!medium)
+            return;
+        target = {TSearchTargetKind::tkMedium, medium->Name(), true};
+        break;
+    }
+    default:
+        return;
+    }
+    if (target.Kind == TSearchTargetKind::tkFolder && target.Name.empty())
+        target.Name = "/";
+    fFrame->SetTargets({target});
 }
 
 void TSearchPane::LoadHistory(int maxCount)

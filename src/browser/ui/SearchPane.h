@@ -13,6 +13,7 @@
 
 class QWidget;
 class TBrowserModel;
+class TCustomFolderList;
 class TDispatcher;
 class TGroupList;
 class TSearchFrame;
@@ -21,12 +22,16 @@ class TSearchPane : private TSearchObserver {
 public:
     // Everything given must outlive the pane; the panel widget is made as a
     // child of parent.
-    TSearchPane(TBrowserModel& model, TDispatcher& dispatcher, TGroupList* shelves, std::string dataFolder,
-                QWidget* parent);
+    TSearchPane(TBrowserModel& model, TDispatcher& dispatcher, TGroupList* shelves, const TCustomFolderList* media,
+                std::string dataFolder, QWidget* parent);
     ~TSearchPane() override;
 
     TSearchFrame* Frame() const { return fFrame; }
     TSearchFolder& Folder() { return fFolder; }
+    // The panel opens: without fixed targets, the place the file list shows
+    // becomes the one target (a folder, a shelf or every shelf, a medium or
+    // every medium).
+    void Opening();
     // The names searched for, from and to "Input.lst".
     void LoadHistory(int maxCount);
     void SaveHistory() const;
@@ -35,6 +40,8 @@ private:
     void SearchChanged(TSearchFolder& folder, const TSearchChange& change) override;
 
     TBrowserModel& fModel;
+    TGroupList* fShelves;
+    const TCustomFolderList* fMedia;
     std::string fDataFolder;
     TSearchFolder fFolder;
     TSearchCacheStore fCacheStore;
