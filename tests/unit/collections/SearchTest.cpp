@@ -268,12 +268,13 @@ TEST(SearchFolder, ShelfResultsGoWithTheirShelf)
     ASSERT_EQ(folder.Count(), 3);
     EXPECT_GE(folder.IndexOf(temp.File("s/in/cat2.jpg")), 0);
 
+    shelves.Folder(1)->SetName("Zweite");
     shelves.Delete(0);
     ASSERT_EQ(folder.Count(), 1);
     EXPECT_EQ(folder.Key(0), temp.File("other/cat3.jpg"));
     const TSearchTarget* target = folder.TargetAt(folder.ItemInfo(0)->TargetIndex);
     ASSERT_NE(target, nullptr);
-    EXPECT_EQ(target->Name, "Second");
+    EXPECT_EQ(target->Name, "Zweite");
     EXPECT_EQ(target->Index, 0);
 }
 
