@@ -826,6 +826,19 @@ bool TBrowserModel::ShowFolder(const std::string& folder)
     return true;
 }
 
+bool TBrowserModel::ShowSearch(TGroupFolder& results)
+{
+    TStep step(*this);
+    ++fMovingLists;
+    const bool listed = fFileList->SetSearch(results);
+    if (listed)
+        fArchiveList->SetArchive(nullptr, {});
+    --fMovingLists;
+    if (listed)
+        FollowFileListPlace();
+    return listed;
+}
+
 bool TBrowserModel::ShowArchive(const std::string& archivePath, const std::string& innerFolder)
 {
     return ShowArchiveAt(archivePath, innerFolder, ArchiveNotReadMessage(ExtractFileName(archivePath)));

@@ -284,6 +284,10 @@ public:
     TShownPlace ShownPlace() const override { return fShown; }
     void SetPendingSelection(const TPendingSelection& selection) override { fPending = selection; }
     bool ShowFolder(const std::string& folder) override;
+    // Lists the results of a search (list kind 10); the folder must outlive
+    // the listing. Later batches reach the list through
+    // FileList().SearchResultsAdded.
+    bool ShowSearch(TGroupFolder& results);
     bool ShowArchive(const std::string& archivePath, const std::string& innerFolder) override;
     bool SelectAndShow(const std::string& name) override;
     void ShowFirstImage() override;

@@ -50,12 +50,12 @@ int TGroupFolder::AddItems(std::vector<TNewItem> items)
     return added;
 }
 
-int TGroupFolder::ParentIndexOf(const std::string& dirPath, const TItemIdList& dirItem)
+int TGroupFolder::ParentIndexOf(const std::string& dirPath, const TItemIdList& dirItem, bool knownToExist)
 {
     const int found = fParentFolders.IndexOf(dirPath);
     if (found >= 0)
         return found;
-    if (!DirectoryExists(dirPath))
+    if (!knownToExist && !DirectoryExists(dirPath))
         return -1;
     std::unique_ptr<TShellFolder> node =
         dirItem.HasPath() ? TShellFolder::Create(nullptr, dirItem) : TShellFolder::CreateFromPath(nullptr, dirPath);

@@ -41,9 +41,10 @@ public:
     void ResolveAll();
     bool NeedsResolve = false;
 
-    // The index of the folder node for dirPath, made (and checked to exist)
-    // when missing; -1 when the folder does not exist.
-    int ParentIndexOf(const std::string& dirPath, const TItemIdList& dirItem);
+    // The index of the folder node for dirPath, made (and checked to exist,
+    // unless the caller has just read the folder) when missing; -1 when the
+    // folder does not exist.
+    int ParentIndexOf(const std::string& dirPath, const TItemIdList& dirItem, bool knownToExist = false);
     TShellFolder* ParentNode(int index) const { return fParentFolders.At(index); }
     int ParentCount() const { return fParentFolders.Count(); }
 
@@ -64,6 +65,13 @@ protected:
     // For folders that accept any owner (search results).
     struct TAnyOwner {};
     TGroupFolder(TCustomFolderList* owner, std::string name, TAnyOwner);
+    // For folders that make their members' records themselves (search
+    // results): no notice is sent.
+    int AddRecord(std::string key, std::unique_ptr<TGroupFileInfo> record)
+    {
+        return fItems.AddUnindexed(std::move(key), std::move(record));
+    }
+    std::unique_ptr<TGroupFileInfo> ExtractRecord(int index) { return fItems.Extract(index); }
 
 private:
     bool HasMember(const TNewItem& item) const;

@@ -5,6 +5,7 @@
 // Linux names differ by case. Deleting invalidates the index, which is rebuilt
 // on the next look-up, so deleting many members in a row stays cheap.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,7 +27,7 @@ public:
     {
         if (!fIndexValid)
             Rebuild();
-        const auto it = fIndex.find(std::string(key));
+        const auto it = fIndex.find(key);
         return it == fIndex.end() ? -1 : static_cast<int>(it->second);
     }
 
@@ -37,6 +38,15 @@ public:
             fIndex.emplace(key, at);
         fItems.emplace_back(std::move(key), std::move(record));
         return static_cast<int>(at);
+    }
+
+    // Appends without touching the index, which is rebuilt at the next
+    // look-up: for filling a long list that is not looked into meanwhile.
+    int AddUnindexed(std::string key, std::unique_ptr<TRecord> record)
+    {
+        fIndexValid = false;
+        fItems.emplace_back(std::move(key), std::move(record));
+        return Count() - 1;
     }
 
     std::unique_ptr<TRecord> Extract(int index)
@@ -71,6 +81,11 @@ private:
     }
 
     std::vector<std::pair<std::string, std::unique_ptr<TRecord>>> fItems;
-    mutable std::unordered_map<std::string, size_t> fIndex;
+    // Looked up by string_view without making a string of it each time.
+    struct THash {
+        using is_transparent = void;
+        size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
+    };
+    mutable std::unordered_map<std::string, size_t, THash, std::equal_to<>> fIndex;
     mutable bool fIndexValid = true;
 };

@@ -11,23 +11,56 @@ inline char32_t Fold(char32_t c)
     return LowerChar(UpperChar(c));
 }
 
+void FoldInto(std::string_view text, std::u32string& out)
+{
+    out.clear();
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            // Most names are plain ASCII: no decoding needed.
+            out += static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+            ++i;
+        } else {
+            out += Fold(NextCodePoint(text, i));
+        }
+    }
+}
+
 std::u32string Folded(std::string_view text)
 {
     std::u32string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size();)
-        out += Fold(NextCodePoint(text, i));
+    FoldInto(text, out);
     return out;
 }
 
-bool MatchFolded(const std::u32string& pattern, const std::u32string& name)
+// Folds a plain ASCII name byte by byte; false (out unfinished) at the
+// first other byte.
+bool FoldAscii(std::string_view text, std::string& out)
+{
+    out.resize(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80)
+            return false;
+        out[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    return true;
+}
+
+inline char32_t CharAt(const std::u32string& text, size_t i) { return text[i]; }
+inline char32_t CharAt(const std::string& text, size_t i) { return static_cast<unsigned char>(text[i]); }
+
+// The name as folded characters: UTF-32, or for an ASCII name its bytes.
+template <typename TName>
+bool MatchFolded(const std::u32string& pattern, const TName& name)
 {
     size_t p = 0;
     size_t n = 0;
     size_t starP = std::u32string::npos;
     size_t starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == U'?' || (pattern[p] != U'*' && pattern[p] == name[n]))) {
+        if (p < pattern.size() && (pattern[p] == U'?' || (pattern[p] != U'*' && pattern[p] == CharAt(name, n)))) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == U'*') {
@@ -168,7 +201,19 @@ bool TNameCondition::Matches(std::string_view name) const
 {
     if (fIncludeFolded.empty() && fExcludeFolded.empty())
         return true;
-    const std::u32string folded = Folded(name);
+    // One buffer per thread: a search tests every name of a large tree, and
+    // an allocation per name would cost more than the match.
+    thread_local std::string ascii;
+    if (FoldAscii(name, ascii))
+        return MatchesFolded(ascii);
+    thread_local std::u32string folded;
+    FoldInto(name, folded);
+    return MatchesFolded(folded);
+}
+
+template <typename TName>
+bool TNameCondition::MatchesFolded(const TName& folded) const
+{
     for (const std::u32string& pattern : fExcludeFolded) {
         if (MatchFolded(pattern, folded))
             return false;

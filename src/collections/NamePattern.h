@@ -45,6 +45,8 @@ public:
     bool Matches(std::string_view name) const;
 
 private:
+    template <typename TName>
+    bool MatchesFolded(const TName& folded) const;
     void AddInclude(std::string pattern, TPatternJoin join);
     void AddExclude(std::string pattern);
 

@@ -331,6 +331,28 @@ bool TShellListModel::SetShelf(int index)
     return Install(std::move(listing), false);
 }
 
+bool TShellListModel::SetSearch(TGroupFolder& results)
+{
+    TListing listing;
+    listing.Content = lcoSearch;
+    listing.Style = TShellStyle::ssSearch;
+    listing.Shown = &results;
+    return Install(std::move(listing), false);
+}
+
+void TShellListModel::SearchResultsAdded(int first, int count)
+{
+    auto* results = static_cast<TGroupFolder*>(fShown);
+    if (fContent != lcoSearch || !results || first < 0)
+        return;
+    std::vector<std::unique_ptr<TRow>> rows;
+    for (int i = first; i < first + count && i < results->Count(); ++i) {
+        if (auto row = MemberRow(*results, i))
+            rows.push_back(std::move(row));
+    }
+    AppendRows(std::move(rows));
+}
+
 bool TShellListModel::SetMedia()
 {
     TListing listing;
@@ -616,6 +638,10 @@ bool TShellListModel::TryList(TListing& listing)
         case lcoMediumRoot:
         case lcoMediumFolder:
             ListMedium(listing);
+            break;
+        case lcoSearch:
+            if (listing.Shown)
+                ListMembers(listing, *static_cast<TGroupFolder*>(listing.Shown));
             break;
         default:
             break;

@@ -204,6 +204,10 @@ public:
     bool SetMedium(int index, const std::string& path = {});
     bool SetCategories();
     bool SetCategory(int index);
+    // The results of a search (its folder must outlive the listing), and
+    // the results it appended since, as it reports them.
+    bool SetSearch(TGroupFolder& results);
+    void SearchResultsAdded(int first, int count);
     // The place a tree node stands for (TShellTreeModel::Navigate). A shelf
     // member's folder is listed as a folder that remembers its shelf, so
     // going up from it returns to the shelf; an archive's place lists the

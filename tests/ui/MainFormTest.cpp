@@ -33,6 +33,8 @@
 #include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MainForm.h"
+#include "browser/ui/SearchPane.h"
+#include "collections/ui/SearchFrame.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
 #include "base/PathUtils.h"
@@ -443,6 +445,28 @@ TEST_F(MainFormTest, BrowserWindowShowsTheFolderInItsPanes)
     auto* rotate = fForm->menuBar()->findChild<QMenu*>(QString::fromUtf8("回転・反転(R)"));
     ASSERT_TRUE(rotate);
     EXPECT_TRUE(rotate->isEnabled());
+}
+
+// The search command shows the panel; a search lists its results as list
+// kind 10, and another tree hides the panel again.
+TEST_F(MainFormTest, SearchShowsItsPanelAndListsTheResults)
+{
+    WriteBook(3);
+    fTree.Write("work/book/notes.txt", "x");
+    Start({"book"});
+    EXPECT_TRUE(fForm->RunAction(actSearch));
+    TSearchFrame* frame = fForm->Search()->Frame();
+    EXPECT_TRUE(frame->isVisible());
+    // Without fixed targets the shown folder is the target.
+    ASSERT_EQ(frame->Targets().size(), 1u);
+    EXPECT_EQ(frame->Targets()[0].Name, fTree.File("work/book"));
+    frame->NameBox()->setEditText("*.fake");
+    ASSERT_TRUE(frame->Search());
+    EXPECT_TRUE(PumpUntil([&] { return !fForm->Search()->Folder().Searching(); }, 10000));
+    EXPECT_EQ(fForm->Model().ListKind(), TListKind::lkSearch);
+    EXPECT_EQ(fForm->Files()->FileView()->model()->rowCount(), 3);
+    EXPECT_TRUE(fForm->RunAction(actFolder));
+    EXPECT_TRUE(frame->isHidden());
 }
 
 // Files copied into the shown folder by another program reach the list and

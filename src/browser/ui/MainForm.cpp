@@ -56,7 +56,9 @@
 #include "browser/ui/MouseCustomizeDialog.h"
 #include "browser/ui/MouseRouting.h"
 #include "browser/ui/StatusBarPane.h"
+#include "browser/ui/SearchPane.h"
 #include "browser/ui/TreePane.h"
+#include "collections/ui/SearchFrame.h"
 #include "collections/Shelf.h"
 #include "shellviews/ui/ArchiveListView.h"
 #include "shellviews/ui/FileListView.h"
@@ -208,6 +210,7 @@ TMainForm::~TMainForm()
     fFileCommands.reset();
     delete fFilePane;
     fFilePane = nullptr;
+    fSearch.reset();
     delete fTreePane;
     fTreePane = nullptr;
     delete fFrame;
@@ -404,6 +407,12 @@ void TMainForm::BuildPanes()
     fLeftSplitter->setObjectName("splFile1");
     fImageSplitter = new QSplitter(Qt::Vertical, fTreeSplitter);
     fImageSplitter->setObjectName("splFile2");
+    fSearch = std::make_unique<TSearchPane>(*fModel, fDispatcher, &fShelves, &fMedia, fCore.Folders().DataFolder,
+                                            this);
+    fSearch->LoadHistory(fCore.Options().Recent.SearchHistory);
+    fSearch->Frame()->SetShowHidden(fCore.Options().List.HiddenFile);
+    fSearch->Frame()->setVisible(false);
+    fLeftSplitter->addWidget(fSearch->Frame());
     fLeftSplitter->addWidget(fTreePane);
     fImageSplitter->addWidget(fFrame);
     fTreeSplitter->addWidget(fLeftSplitter);
@@ -426,6 +435,7 @@ void TMainForm::LayoutPanes()
             fImageSplitter->insertWidget(0, fFilePane);
     }
     fTreePane->setVisible(panes.Tree);
+    fSearch->Frame()->setVisible(panes.Tree && fModel->ViewStates().TreeKind == TTreeKind::tkSearch);
     fFilePane->setVisible(panes.File);
     fLeftSplitter->setVisible(panes.Tree || (panes.File && host == fLeftSplitter));
     menuBar()->setVisible(panes.MainMenu);
@@ -620,6 +630,7 @@ bool TMainForm::IsWindowAction(TActionId action)
         return true;
     switch (action) {
     case actFolder:
+    case actSearch:
     case actUp:
     case actBack:
     case actForward:
@@ -841,6 +852,12 @@ bool TMainForm::RunWindowAction(TActionId action)
         fTreePane->SetKind(TTreeKind::tkFolder);
         panes.Tree = true;
         FollowPlaceInTree();
+        break;
+    case actSearch:
+        states.TreeKind = TTreeKind::tkSearch;
+        fTreePane->SetKind(TTreeKind::tkSearch);
+        panes.Tree = true;
+        fSearch->Opening();
         break;
     case actFileView:
         panes.FileViewPos =
@@ -1369,6 +1386,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
         ShowMessage(failure, TMessageIcon::miWarning);
     try {
         fAddress->History().Save(fCore.Folders().DataFolder);
+        fSearch->SaveHistory();
     } catch (const std::exception& e) {
         ShowMessage(e.what(), TMessageIcon::miWarning);
     }

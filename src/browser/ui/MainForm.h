@@ -54,6 +54,7 @@ class TMarkerKeeper;
 class TMarkerMenus;
 class TMediaCommands;
 class TStatusBarPane;
+class TSearchPane;
 class TTreePane;
 struct THandOver;
 struct TTreePlace;
@@ -85,6 +86,7 @@ public:
     // Runs an action of the action table as its menu item does; an action
     // that is disabled now does nothing (false).
     bool RunAction(TActionId action);
+    TSearchPane* Search() const { return fSearch.get(); }
     // Selects the items of the list that shows the place (the archive list
     // inside an archive) whose names are given, as a user's clicks would;
     // the names that are not listed come back.
@@ -196,6 +198,8 @@ private:
     // and the pane goes before them.
     std::unique_ptr<TThumbnailList> fThumbnails;
     std::unique_ptr<TBrowserModel> fModel;
+    // The search panel above the folder tree while the search is chosen.
+    std::unique_ptr<TSearchPane> fSearch;
     // The recent files and markers, kept beside the model they follow.
     std::unique_ptr<TMarkerKeeper> fKeeper;
     std::unique_ptr<TMarkerMenus> fMarkerMenus;

@@ -8,6 +8,7 @@
 #include "base/QueueDispatcher.h"
 #include "collections/CategoryFolder.h"
 #include "collections/MediaFolder.h"
+#include "collections/Search.h"
 #include "collections/Shelf.h"
 #include "shellviews/DirNotify.h"
 #include "shellviews/ShellList.h"
@@ -105,6 +106,44 @@ TEST_F(ShellListTest, EachPlaceHasItsContentAndColumns)
     }
     EXPECT_EQ(fList->Columns()[0].Width, 25);
     EXPECT_EQ(ListColumns(lcoFolder)[1].Align, TColumnAlign::caRight);
+}
+
+TEST_F(ShellListTest, SearchResultsAreListedAsTheyArrive)
+{
+    File("a/cat.jpg");
+    File("a/b/cat2.jpg");
+    TQueueDispatcher dispatcher;
+    TSearchFolder results(dispatcher, &fShelves);
+    TSearchConditions conditions;
+    conditions.Limits.Mask = "cat";
+    results.SetConditions(conditions);
+    results.SetTargets({{TSearchTargetKind::tkFolder, fTemp.File("a"), true}});
+    ASSERT_TRUE(fList->SetSearch(results));
+    EXPECT_EQ(fList->Content(), lcoSearch);
+    EXPECT_EQ(fList->Count(), 0);
+    // The window forwards each batch the folder announces.
+    class TForward : public TSearchObserver {
+    public:
+        explicit TForward(TShellListModel& list) : fList(list) {}
+        void SearchChanged(TSearchFolder&, const TSearchChange& change) override
+        {
+            if (change.Kind == TSearchChangeKind::scFound)
+                fList.SearchResultsAdded(change.First, change.Count);
+        }
+
+    private:
+        TShellListModel& fList;
+    } forward(*fList);
+    results.RegisterObserver(&forward);
+    ASSERT_TRUE(results.StartSearch());
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (results.Searching() && std::chrono::steady_clock::now() < deadline)
+        dispatcher.RunOne(std::chrono::steady_clock::now() + 100ms);
+    EXPECT_EQ(Names(), (TNames{"cat.jpg", "cat2.jpg"}));
+    EXPECT_GT(fNotices.CountOf(TFileListChangeKind::fcInsert), 0);
+    ASSERT_TRUE(fList->Refresh());
+    EXPECT_EQ(fList->Count(), 2);
+    results.UnregisterObserver(&forward);
 }
 
 TEST_F(ShellListTest, AFailedSetterKeepsThePlace)

@@ -1,0 +1,138 @@
+// mireva-cli search: the search of the viewer's search panel over folders and
+// shelves of the data folder, run on its own thread as in the viewer and
+// printed in the program's name order.
+
+#include <algorithm>
+#include <charconv>
+
+#include "base/QueueDispatcher.h"
+#include "cli/Commands.h"
+#include "collections/FileMask.h"
+#include "collections/Search.h"
+#include "collections/Shelf.h"
+#include "base/PathUtils.h"
+#include "common/Text.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+int64_t ParseSize(const std::string& option, const std::string& text)
+{
+    int64_t value = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0)
+        throw ECliUsage(option + " takes a number of bytes, not '" + text + "'");
+    return value;
+}
+
+TDateTime ParseDate(const std::string& option, const std::string& text)
+{
+    const std::optional<TDateTime> date = ParseIniDate(text);
+    if (!date)
+        throw ECliUsage(option + " takes a date as yyyy/mm/dd, not '" + text + "'");
+    return *date;
+}
+
+TSearchConditions ConditionsFrom(TCliContext& context)
+{
+    TSearchConditions conditions;
+    TFileMaskRec& limits = conditions.Limits;
+    limits.Mask = context.TakeOption("--name").value_or("");
+    const std::optional<std::string> sizeMin = context.TakeOption("--size-min");
+    const std::optional<std::string> sizeMax = context.TakeOption("--size-max");
+    if (sizeMin && sizeMax)
+        throw ECliUsage("give --size-min or --size-max, not both");
+    if (sizeMin || sizeMax) {
+        limits.UseSize = true;
+        limits.AtLeast = sizeMin.has_value();
+        limits.Size = sizeMin ? ParseSize("--size-min", *sizeMin) : ParseSize("--size-max", *sizeMax);
+    }
+    const std::optional<std::string> after = context.TakeOption("--after");
+    const std::optional<std::string> before = context.TakeOption("--before");
+    if (after || before) {
+        limits.UseDate = true;
+        limits.DateSetType = TDateSetType::dsDates;
+        if (after && before) {
+            limits.DateKind = TDateKind::dkBetween;
+            limits.DateFrom = ParseDate("--after", *after);
+            limits.DateTo = ParseDate("--before", *before);
+            if (limits.DateTo < limits.DateFrom)
+                throw ECliUsage("--before lies before --after");
+        } else {
+            limits.DateKind = after ? TDateKind::dkOnOrAfter : TDateKind::dkOnOrBefore;
+            limits.DateFrom = after ? ParseDate("--after", *after) : ParseDate("--before", *before);
+        }
+    }
+    conditions.TakeFolders = context.TakeFlag("--folders");
+    conditions.TakeHidden = context.TakeFlag("--hidden");
+    conditions.Subfolders = !context.TakeFlag("--no-subfolders");
+    return conditions;
+}
+
+TSearchTargetSpec TargetFrom(const std::string& text, bool& needsShelves)
+{
+    TSearchTargetSpec target;
+    if (text.starts_with("media:"))
+        throw EMirevaError("media targets cannot be searched yet: '" + text + "'");
+    if (text.starts_with("shelf:")) {
+        target.Kind = TSearchTargetKind::tkShelf;
+        target.Name = text.substr(6);
+        if (target.Name.empty())
+            throw ECliUsage("shelf: needs a shelf name, or * for every shelf");
+        if (target.Name == "*")
+            target.Name.clear();
+        needsShelves = true;
+        return target;
+    }
+    target.Name = ExpandFileName(text, CurrentDirectory());
+    if (!DirectoryExists(target.Name))
+        throw EMirevaError("'" + target.Name + "' is not a folder");
+    return target;
+}
+
+}  // namespace
+
+int RunSearch(TCliContext& context)
+{
+    TSearchConditions conditions = ConditionsFrom(context);
+    const std::vector<std::string>& args = context.Positional(1, SIZE_MAX);
+    bool needsShelves = false;
+    std::vector<TSearchTargetSpec> targets;
+    for (const std::string& arg : args)
+        targets.push_back(TargetFrom(arg, needsShelves));
+
+    TGroupList shelves;
+    if (needsShelves) {
+        TShelfStore store(context.DataFolder());
+        const TShelfLoadResult loaded = store.Load(shelves);
+        if (loaded.Unreadable)
+            throw EMirevaError(loaded.Error);
+        for (const TSearchTargetSpec& target : targets) {
+            if (target.Kind == TSearchTargetKind::tkShelf && !target.Name.empty() &&
+                shelves.IndexOfName(target.Name) < 0)
+                throw EMirevaError("no shelf named '" + target.Name + "'");
+        }
+    }
+
+    TQueueDispatcher dispatcher;
+    TSearchFolder folder(dispatcher, &shelves);
+    folder.SetConditions(std::move(conditions));
+    folder.SetTargets(std::move(targets));
+    if (!folder.StartSearch())
+        throw EMirevaError("nothing to search: the shelves named are empty");
+    while (folder.Searching())
+        dispatcher.RunOne(TQueueDispatcher::TClock::now() + std::chrono::seconds(1));
+    if (!folder.LastError().empty())
+        throw EMirevaError(folder.LastError());
+
+    std::vector<std::pair<std::string, bool>> found;
+    found.reserve(static_cast<size_t>(folder.Count()));
+    for (int i = 0; i < folder.Count(); ++i) {
+        const TGroupFileInfo* info = folder.ItemInfo(i);
+        found.emplace_back(info->Path, info->IsDirectory);
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return ComparePaths(a.first, b.first) < 0; });
+    for (const auto& [path, isDirectory] : found)
+        context.Out << EscapeControls(path) << (isDirectory ? "/" : "") << '\n';
+    return 0;
+}
