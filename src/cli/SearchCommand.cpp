@@ -8,6 +8,7 @@
 #include "base/QueueDispatcher.h"
 #include "cli/Commands.h"
 #include "collections/FileMask.h"
+#include "collections/MediaFiles.h"
 #include "collections/Search.h"
 #include "collections/Shelf.h"
 #include "base/PathUtils.h"
@@ -72,8 +73,15 @@ TSearchConditions ConditionsFrom(TCliContext& context)
 TSearchTargetSpec TargetFrom(const std::string& text, bool& needsShelves)
 {
     TSearchTargetSpec target;
-    if (text.starts_with("media:"))
-        throw EMirevaError("media targets cannot be searched yet: '" + text + "'");
+    if (text.starts_with("media:")) {
+        target.Kind = TSearchTargetKind::tkMedium;
+        target.Name = text.substr(6);
+        if (target.Name.empty())
+            throw ECliUsage("media: needs a medium name, or * for every medium");
+        if (target.Name == "*")
+            target.Name.clear();
+        return target;
+    }
     if (text.starts_with("shelf:")) {
         target.Kind = TSearchTargetKind::tkShelf;
         target.Name = text.substr(6);
@@ -114,12 +122,40 @@ int RunSearch(TCliContext& context)
         }
     }
 
+    // The catalogues of the media searched are read before the search
+    // starts; a medium that is not catalogued is named.
+    TMediaList media;
+    const bool needsMedia = std::any_of(targets.begin(), targets.end(), [](const TSearchTargetSpec& target) {
+        return target.Kind == TSearchTargetKind::tkMedium;
+    });
+    if (needsMedia) {
+        TMediaStore store(context.DataFolder());
+        const TListLoadResult loaded = store.LoadList(media);
+        if (loaded.Unreadable)
+            throw EMirevaError("cannot read the media list: " + loaded.Error);
+        for (const TSearchTargetSpec& target : targets) {
+            if (target.Kind != TSearchTargetKind::tkMedium)
+                continue;
+            if (!target.Name.empty() && media.IndexOfName(target.Name) < 0)
+                throw EMirevaError("no medium named '" + target.Name + "'");
+            for (int i = 0; i < media.Count(); ++i) {
+                TMediaFolder& medium = *media.Medium(i);
+                if (!target.Name.empty() && medium.Name() != target.Name)
+                    continue;
+                const TCatalogueLoadResult result = store.LoadCatalogue(medium);
+                if (result.Kind != TCatalogueLoadKind::clRead)
+                    throw EMirevaError("cannot read the catalogue of '" + medium.Name() + "': " + result.Error);
+            }
+        }
+    }
+
     TQueueDispatcher dispatcher;
     TSearchFolder folder(dispatcher, &shelves);
+    folder.MediaSource = [&media](const TSearchTargetSpec& target) { return MediumSourceFor(media, target); };
     folder.SetConditions(std::move(conditions));
     folder.SetTargets(std::move(targets));
     if (!folder.StartSearch())
-        throw EMirevaError("nothing to search: the shelves named are empty");
+        throw EMirevaError("nothing to search: the shelves or media named are empty");
     while (folder.Searching())
         dispatcher.RunOne(TQueueDispatcher::TClock::now() + std::chrono::seconds(1));
     if (!folder.LastError().empty())

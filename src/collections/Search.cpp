@@ -98,6 +98,88 @@ void TShelfSource::SearchShelf(TSearchWalker& walker, const TShelfSnapshot& shel
     }
 }
 
+TMediumSnapshot SnapshotMedium(const TMediaFolder& medium, int32_t index)
+{
+    TMediumSnapshot snapshot;
+    snapshot.Name = medium.Name();
+    snapshot.Index = index;
+    snapshot.Directories.reserve(static_cast<size_t>(medium.DirectoryCount()));
+    for (int d = 0; d < medium.DirectoryCount(); ++d) {
+        TMediumSnapshot::TDirectory directory;
+        directory.Path = medium.DirectoryPath(d);
+        for (const TCtFileInfo* record : medium.DirectoryItems(d))
+            directory.Records.push_back(*record);
+        snapshot.Directories.push_back(std::move(directory));
+    }
+    return snapshot;
+}
+
+std::string MediumResultPath(const std::string& medium, std::string_view relative)
+{
+    while (!relative.empty() && relative.back() == '/')
+        relative.remove_suffix(1);
+    while (!relative.empty() && relative.front() == '/')
+        relative.remove_prefix(1);
+    return "media:" + medium + "//" + std::string(relative);
+}
+
+void TMediumSource::Search(TSearchWalker& walker) const
+{
+    TSearchSink& sink = walker.Sink();
+    const TSearchFilter& filter = walker.Filter();
+    for (const TMediumSnapshot& medium : fMedia) {
+        if (sink.Stopped())
+            return;
+        sink.Progress(medium.Name);
+        TBatchOrigin origin;
+        origin.Kind = TSearchTargetKind::tkMedium;
+        origin.TargetName = medium.Name;
+        origin.TargetIndex = medium.Index;
+        walker.SetOrigin(origin);
+        for (const TMediumSnapshot::TDirectory& directory : medium.Directories) {
+            if (sink.Stopped())
+                return;
+            // Without sub-folders only the top of the medium is searched; a
+            // folder whose own name the conditions refuse as hidden keeps
+            // its contents out as well, as on the disk.
+            if (!filter.Conditions().Subfolders && !directory.Path.empty())
+                break;
+            if (!filter.Conditions().TakeHidden && (directory.Path.starts_with('.') ||
+                                                     directory.Path.find("/.") != std::string::npos))
+                continue;
+            std::vector<TGroupFileInfo> results;
+            for (const TCtFileInfo& record : directory.Records) {
+                std::string_view relative = record.Path;
+                while (!relative.empty() && relative.back() == '/')
+                    relative.remove_suffix(1);
+                const std::string name = ExtractFileName(std::string(relative));
+                if (!filter.Accepts(name, record.IsDirectory, record.Size, record.Modified))
+                    continue;
+                TGroupFileInfo result;
+                static_cast<TCtFileInfo&>(result) = record;
+                result.Path = MediumResultPath(medium.Name, relative);
+                result.Resolved = true;
+                results.push_back(std::move(result));
+            }
+            if (!results.empty())
+                walker.Deliver(MediumResultPath(medium.Name, directory.Path), std::move(results));
+        }
+    }
+}
+
+std::shared_ptr<const TSearchSource> MediumSourceFor(const TMediaList& media, const TSearchTargetSpec& target)
+{
+    std::vector<TMediumSnapshot> snapshots;
+    for (int i = 0; i < media.Count(); ++i) {
+        const TMediaFolder* medium = media.Medium(i);
+        if (target.Name.empty() || medium->Name() == target.Name)
+            snapshots.push_back(SnapshotMedium(*medium, i));
+    }
+    if (snapshots.empty())
+        return nullptr;
+    return std::make_shared<TMediumSource>(std::move(snapshots));
+}
+
 std::vector<std::shared_ptr<const TSearchSource>> MakeSources(const std::vector<TSearchTargetSpec>& targets,
                                                               const TGroupList* shelves,
                                                               const TMediaSourceFunc& mediaSource)
@@ -373,7 +455,10 @@ const TSearchTarget* TSearchFolder::TargetAt(int index) const
 
 void TSearchFolder::AddResults(TSearchBatch batch)
 {
-    const int parent = ParentIndexOf(batch.DirPath, batch.DirItem, batch.DirListed);
+    // A catalogue's folder is not on the disk while its medium is out: it
+    // is known from the catalogue.
+    const int parent =
+        ParentIndexOf(batch.DirPath, batch.DirItem, batch.DirListed || batch.Kind == TSearchTargetKind::tkMedium);
     if (parent < 0)
         return;
     int targetIndex = -1;

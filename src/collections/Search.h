@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "collections/GroupFolder.h"
+#include "collections/MediaFolder.h"
 #include "collections/SearchCache.h"
 #include "collections/SearchConditions.h"
 #include "collections/SearchWalker.h"
@@ -70,6 +71,34 @@ private:
     std::vector<TShelfSnapshot> fShelves;
 };
 
+// A media catalogue's folders and records as they were when the search
+// began, so the search thread never reads a catalogue the window may reload.
+struct TMediumSnapshot {
+    std::string Name;
+    int32_t Index = -1;
+    struct TDirectory {
+        std::string Path;  // below the medium's root; "" for the top
+        std::vector<TCtFileInfo> Records;
+    };
+    std::vector<TDirectory> Directories;  // sorted by path
+};
+TMediumSnapshot SnapshotMedium(const TMediaFolder& medium, int32_t index);
+
+// The text that names a medium's entry in results: "media:NAME//PATH".
+std::string MediumResultPath(const std::string& medium, std::string_view relative);
+
+// Catalogues searched as if their folders were on the disk: the same
+// conditions, sub-folders when asked for, results named by
+// MediumResultPath.
+class TMediumSource : public TSearchSource {
+public:
+    explicit TMediumSource(std::vector<TMediumSnapshot> media) : fMedia(std::move(media)) {}
+    void Search(TSearchWalker& walker) const override;
+
+private:
+    std::vector<TMediumSnapshot> fMedia;
+};
+
 // A target as the search panel lists it.
 struct TSearchTargetSpec {
     TSearchTargetKind Kind = TSearchTargetKind::tkFolder;
@@ -81,6 +110,10 @@ struct TSearchTargetSpec {
 // The sources for the enabled targets: folders that exist, shelves that do
 // (an all-shelves target makes later single shelves redundant), and media
 // through mediaSource. Targets that lead nowhere are left out.
+// The media source of a target: one medium by name, or every one for an
+// empty name; null when the list has no such medium.
+std::shared_ptr<const TSearchSource> MediumSourceFor(const TMediaList& media, const TSearchTargetSpec& target);
+
 using TMediaSourceFunc = std::function<std::shared_ptr<const TSearchSource>(const TSearchTargetSpec&)>;
 std::vector<std::shared_ptr<const TSearchSource>> MakeSources(const std::vector<TSearchTargetSpec>& targets,
                                                               const TGroupList* shelves,

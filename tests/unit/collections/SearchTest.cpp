@@ -387,6 +387,24 @@ TEST(CliSearch, PrintsResultsInNameOrderFromFoldersAndShelves)
     EXPECT_NE(RunCli(home.Path(), "search --size-min 1 --size-max 2 '" + dir + "'").ExitCode, 0);
 }
 
+TEST(CliSearch, SearchesACatalogueWhileItsMediumIsAway)
+{
+    TTempFolder home;
+    for (const char* name : {"p10.jpg", "p2.jpg", "notes.txt", "sub/p3.jpg", ".hidden/p4.jpg"})
+        home.Write(std::string("disc/") + name, "xx");
+    home.Write("disc/sub/big.jpg", std::string(2048, 'b'));
+    ASSERT_EQ(RunCli(home.Path(), "media add '" + home.File("disc") + "' --name Disc --label L --serial 1234ABCD").ExitCode,
+              0);
+    ASSERT_EQ(std::rename(home.File("disc").c_str(), home.File("gone").c_str()), 0);
+    EXPECT_EQ(RunCli(home.Path(), "search --name '*.jpg' media:Disc").Out,
+              "media:Disc//p2.jpg\nmedia:Disc//p10.jpg\nmedia:Disc//sub/big.jpg\nmedia:Disc//sub/p3.jpg\n");
+    EXPECT_EQ(RunCli(home.Path(), "search --name '*.jpg' --size-min 2048 'media:*'").Out, "media:Disc//sub/big.jpg\n");
+    EXPECT_EQ(RunCli(home.Path(), "search --name 'p*' --no-subfolders --folders media:Disc").Out,
+              "media:Disc//p2.jpg\nmedia:Disc//p10.jpg\n");
+    EXPECT_EQ(RunCli(home.Path(), "search --hidden --name p4 media:Disc").Out, "media:Disc//.hidden/p4.jpg\n");
+    EXPECT_NE(RunCli(home.Path(), "search media:Other").ExitCode, 0);
+}
+
 }  // namespace
 
 namespace {
