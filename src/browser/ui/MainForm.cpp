@@ -409,6 +409,15 @@ void TMainForm::BuildPanes()
     fImageSplitter->setObjectName("splFile2");
     fSearch = std::make_unique<TSearchPane>(*fModel, fDispatcher, &fShelves, &fMedia, fCore.Folders().DataFolder,
                                             this);
+    // Media are searched in their catalogues; one no view has read yet is
+    // read first.
+    fSearch->Folder().MediaSource = [this](const TSearchTargetSpec& target) {
+        for (int i = 0; i < fMedia.Count(); ++i) {
+            if (fMediaCommands && (target.Name.empty() || fMedia.Medium(i)->Name() == target.Name))
+                fMediaCommands->EnsureCatalogue(*fMedia.Medium(i));
+        }
+        return MediumSourceFor(fMedia, target);
+    };
     fSearch->LoadHistory(fCore.Options().Recent.SearchHistory);
     fSearch->Frame()->SetShowHidden(fCore.Options().List.HiddenFile);
     fSearch->Frame()->setVisible(false);
