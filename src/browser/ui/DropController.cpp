@@ -1,0 +1,318 @@
+#include "browser/ui/DropController.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
+#include <QMessageBox>
+
+#include <algorithm>
+
+#include "base/Errors.h"
+#include "base/PathUtils.h"
+#include "browser/BrowserModel.h"
+#include "browser/FileCommands.h"
+#include "browser/ui/FileDragData.h"
+#include "collections/GroupFolder.h"
+#include "collections/Shelf.h"
+#include "loading/AcvUnit.h"
+#include "shellviews/ui/ArchiveListView.h"
+#include "shellviews/ui/FileListView.h"
+
+namespace {
+
+// The rows of shelves being reordered travel inside the program only.
+const QString ShelfOrderFormat = QStringLiteral("application/x-mireva-shelf-order");
+
+Qt::DropActions ActionsOf(const TDropEffects& effects)
+{
+    Qt::DropActions actions;
+    if (effects.Copy)
+        actions |= Qt::CopyAction;
+    if (effects.Move)
+        actions |= Qt::MoveAction;
+    if (effects.Link)
+        actions |= Qt::LinkAction;
+    return actions;
+}
+
+std::vector<std::string> WithoutTrailingSlashes(std::vector<std::string> paths)
+{
+    for (std::string& path : paths)
+        path = ExcludeTrailingPathDelimiter(path);
+    return paths;
+}
+
+}  // namespace
+
+Qt::DropAction ToDropAction(TDropEffect effect)
+{
+    switch (effect) {
+    case TDropEffect::deCopy: return Qt::CopyAction;
+    case TDropEffect::deMove: return Qt::MoveAction;
+    case TDropEffect::deLink: return Qt::LinkAction;
+    case TDropEffect::deNone: return Qt::IgnoreAction;
+    }
+    return Qt::IgnoreAction;
+}
+
+TDropKeys DropKeysOf(Qt::KeyboardModifiers modifiers)
+{
+    return {.Ctrl = modifiers.testFlag(Qt::ControlModifier),
+            .Shift = modifiers.testFlag(Qt::ShiftModifier),
+            .Alt = modifiers.testFlag(Qt::AltModifier)};
+}
+
+TDropEffect FolderDropEffect(const std::vector<std::string>& paths, const std::string& folder,
+                             Qt::KeyboardModifiers modifiers, const TDropEffects& allowed, bool extracted)
+{
+    if (folder.empty())
+        return TDropEffect::deNone;
+    // Until a target reads the drag, extracted members have no paths yet:
+    // they are copied whatever their device.
+    const bool sameDevice = !paths.empty() && OnSameDevice(paths, folder);
+    const TDropEffect effect = DropEffect({.Target = TDropTargetKind::dtFolder,
+                                           .Keys = DropKeysOf(modifiers),
+                                           .SameDevice = sameDevice,
+                                           .Allowed = allowed,
+                                           .Extracted = extracted});
+    return DropIntoSelf(paths, folder, effect) ? TDropEffect::deNone : effect;
+}
+
+bool DropIntoFolder(TFileCommands& commands, TDropEffect effect, const std::vector<std::string>& paths,
+                    const std::string& folder, const std::function<void(const std::string&)>& tell)
+{
+    if (paths.empty())
+        return false;
+    switch (effect) {
+    case TDropEffect::deCopy: return commands.Transfer(TTransferMode::tmCopy, paths, folder);
+    case TDropEffect::deMove: return commands.Transfer(TTransferMode::tmMove, paths, folder);
+    case TDropEffect::deLink: {
+        const std::vector<std::string> errors = LinkInto(paths, folder);
+        for (const std::string& error : errors)
+            tell(error);
+        return errors.size() < paths.size();
+    }
+    case TDropEffect::deNone: return false;
+    }
+    return false;
+}
+
+TDropController::TDropController(TBrowserModel& model, TFileCommands& commands, TGroupList& shelves,
+                                 QWidget& window)
+    : fModel(model), fCommands(commands), fShelves(shelves), fWindow(window)
+{
+}
+
+void TDropController::Attach(TFileListView& files, TArchiveListView& archive)
+{
+    files.Drops.OnStartDrag = [this, &files] { StartFileListDrag(files); };
+    files.Drops.OnDrop = [this](const QDropEvent& event, int row, bool drop) { return FileListDrop(event, row, drop); };
+    archive.Drops.OnStartDrag = [this, &archive] { StartArchiveDrag(archive); };
+    // Nothing is dropped into an archive.
+    archive.Drops.OnDrop = [](const QDropEvent&, int, bool) { return Qt::IgnoreAction; };
+}
+
+void TDropController::StartFileListDrag(QWidget& source)
+{
+    if (fDrag || fModel.Selection().empty())
+        return;
+    if (fModel.ShownPlace().Kind == TPlaceKind::pkArchive) {
+        StartArchiveDrag(source);
+        return;
+    }
+    const TListKind kind = fModel.ListKind();
+    TDrag drag;
+    drag.Rows = fModel.Selection();
+    if (kind == TListKind::lkShelves) {
+        drag.Reorder = true;
+        auto* data = new QMimeData;
+        data->setData(ShelfOrderFormat, QByteArray());
+        Exec(source, data, drag);
+        return;
+    }
+    TDragSourceKind sourceKind;
+    switch (kind) {
+    case TListKind::lkFolder: sourceKind = TDragSourceKind::dsFolder; break;
+    case TListKind::lkSearch: sourceKind = TDragSourceKind::dsSearchResults; break;
+    case TListKind::lkShelf:
+    case TListKind::lkCategory: sourceKind = TDragSourceKind::dsShelfMembers; break;
+    default: return;  // catalogued discs and collection lists hold no files to hand out
+    }
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    std::vector<std::string> paths;
+    // The focused item leads, as the target shows the first name.
+    const int focused = fModel.FocusedItem();
+    if (std::ranges::find(drag.Rows, focused) != drag.Rows.end())
+        paths.push_back(items[static_cast<size_t>(focused)].Path);
+    for (const int row : drag.Rows)
+        if (row != focused)
+            paths.push_back(items[static_cast<size_t>(row)].Path);
+    drag.Allowed = DragEffects(sourceKind);
+    Exec(source, new TFileDragData(WithoutTrailingSlashes(std::move(paths))), drag);
+}
+
+void TDropController::StartArchiveDrag(QWidget& source)
+{
+    const TArchiverPtr archive = fModel.Archive();
+    if (fDrag || !archive || fModel.ShownPlace().Kind != TPlaceKind::pkArchive || fModel.Selection().empty())
+        return;
+    // The members named now; they are written out (below the temporary
+    // folder, whose member paths the archive cleaned when it was listed)
+    // only when the target reads the drag.
+    std::vector<std::string> members;
+    for (const int row : fModel.Selection())
+        members.push_back(fModel.Items()[static_cast<size_t>(row)].Path);
+    auto prepare = [archive, members](std::vector<std::string>& paths) -> std::string {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        std::string error;
+        paths.clear();
+        try {
+            for (const std::string& member : members) {
+                const bool folder = member.ends_with('/');
+                TArchiveFileInfo* record = folder ? archive->FindRecord(member, "")
+                                                  : archive->FindRecord(ExtractFilePath(member), ExtractFileName(member));
+                if (folder) {
+                    std::vector<TArchiveFileInfo*> below;
+                    archive->List(member, false, below);
+                    for (const TArchiveFileInfo* file : below)
+                        archive->ExtractToFile(*file, false);
+                    paths.push_back(ExcludeTrailingPathDelimiter(archive->Extract(member, "", false)));
+                } else if (record) {
+                    paths.push_back(archive->ExtractToFile(*record, false));
+                }
+            }
+        } catch (const EMirevaError& e) {
+            error = e.what();
+        }
+        QApplication::restoreOverrideCursor();
+        return error;
+    };
+    TDrag drag;
+    drag.Allowed = DragEffects(TDragSourceKind::dsArchive);
+    drag.Extracted = true;
+    Exec(source, new TFileDragData({}, std::move(prepare)), drag);
+}
+
+void TDropController::Exec(QWidget& source, QMimeData* data, const TDrag& drag)
+{
+    auto* qdrag = new QDrag(&source);
+    qdrag->setMimeData(data);
+    fDrag = drag;
+    fDrag->Source = &source;
+    const Qt::DropActions actions = drag.Reorder ? Qt::MoveAction : ActionsOf(drag.Allowed);
+    qdrag->exec(actions, drag.Allowed.Copy ? Qt::CopyAction : Qt::MoveAction);
+    // A failed extraction gave the target nothing; the user learns why.
+    if (const auto* files = dynamic_cast<const TFileDragData*>(data); files && !files->Error().empty())
+        Tell(files->Error());
+    fDrag.reset();
+    qdrag->deleteLater();
+}
+
+Qt::DropAction TDropController::FileListDrop(const QDropEvent& event, int row, bool drop)
+{
+    // Only the program's own drags are taken here; files from elsewhere
+    // are opened by the window.
+    if (!fDrag || !event.source() || fModel.ShownPlace().Kind == TPlaceKind::pkArchive)
+        return Qt::IgnoreAction;
+    const TListKind kind = fModel.ListKind();
+    if (fDrag->Reorder)
+        return kind == TListKind::lkShelves ? ReorderShelves(row, drop) : Qt::IgnoreAction;
+    // A row being dragged takes nothing: it cannot receive itself.
+    if (event.source() == fDrag->Source && std::ranges::find(fDrag->Rows, row) != fDrag->Rows.end())
+        return Qt::IgnoreAction;
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    const TBrowserItem* item = row >= 0 && row < static_cast<int>(items.size()) ? &items[static_cast<size_t>(row)] : nullptr;
+    switch (kind) {
+    case TListKind::lkFolder:
+        if (item && item->Kind == TItemKind::ikFolder)
+            return DropOnFolder(event, item->Path, drop);
+        return DropOnFolder(event, fModel.ShownPlace().Folder, drop);
+    case TListKind::lkShelves: {
+        const TCustomFolder* shelf = row >= 0 ? fModel.FileList().CollectionAt(row) : nullptr;
+        return shelf ? DropOnShelf(event, fShelves.IndexOf(shelf), drop) : Qt::IgnoreAction;
+    }
+    case TListKind::lkShelf:
+        if (item && item->Kind == TItemKind::ikFolder)
+            return DropOnFolder(event, item->Path, drop);
+        return DropOnShelf(event, fShelves.IndexOf(fModel.FileList().ShownCollection()), drop);
+    case TListKind::lkSearch:
+        if (item && item->Kind == TItemKind::ikFolder)
+            return DropOnFolder(event, item->Path, drop);
+        return Qt::IgnoreAction;
+    default: return Qt::IgnoreAction;
+    }
+}
+
+Qt::DropAction TDropController::DropOnFolder(const QDropEvent& event, const std::string& folder, bool drop)
+{
+    const QMimeData* data = event.mimeData();
+    if (!data || !data->hasFormat(QStringLiteral("text/uri-list")))
+        return Qt::IgnoreAction;
+    // While the pointer moves only the known names are looked at; reading
+    // the data would extract archive members before the drop.
+    std::vector<std::string> paths;
+    if (const auto* own = dynamic_cast<const TFileDragData*>(data); own && !drop)
+        paths = own->Paths();
+    else
+        paths = DroppedPaths(*data);
+    const TDropEffect effect =
+        FolderDropEffect(paths, ExcludeTrailingPathDelimiter(folder), event.modifiers(), fDrag->Allowed,
+                         fDrag->Extracted);
+    if (drop && effect != TDropEffect::deNone) {
+        const std::string target = ExcludeTrailingPathDelimiter(folder);
+        if (DropIntoFolder(fCommands, effect, paths, target, [this](const std::string& text) { Tell(text); }) &&
+            OnFilesChanged)
+            OnFilesChanged();
+    }
+    return ToDropAction(effect);
+}
+
+Qt::DropAction TDropController::DropOnShelf(const QDropEvent& event, int shelf, bool drop)
+{
+    auto* folder = shelf >= 0 ? dynamic_cast<TGroupFolder*>(fShelves.Folder(shelf)) : nullptr;
+    const QMimeData* data = event.mimeData();
+    if (!folder || !data || !data->hasFormat(QStringLiteral("text/uri-list")))
+        return Qt::IgnoreAction;
+    const TDropEffect effect = DropEffect({.Target = TDropTargetKind::dtShelf,
+                                           .Keys = DropKeysOf(event.modifiers()),
+                                           .Allowed = fDrag->Allowed,
+                                           .Extracted = fDrag->Extracted});
+    if (drop && effect != TDropEffect::deNone) {
+        const TLoaderSetPtr loaders = fModel.Loaders();
+        const int added = AddDroppedPaths(*folder, DroppedPaths(*data), [&loaders](const std::string& path) {
+            const std::string ext = ExtractFileExt(path);
+            return loaders && (loaders->IsImageExtension(ext) || loaders->IsArchiveExtension(ext));
+        });
+        if (added > 0 && OnShelvesChanged)
+            OnShelvesChanged();
+    }
+    return ToDropAction(effect);
+}
+
+Qt::DropAction TDropController::ReorderShelves(int row, bool drop)
+{
+    if (row >= 0 && std::ranges::find(fDrag->Rows, row) != fDrag->Rows.end())
+        return Qt::IgnoreAction;
+    if (drop) {
+        // The rows may be sorted: each is mapped to its shelf. Below the
+        // last row the shelves go to the end.
+        std::vector<int32_t> indices;
+        for (const int dragged : fDrag->Rows)
+            if (const int index = fShelves.IndexOf(fModel.FileList().CollectionAt(dragged)); index >= 0)
+                indices.push_back(index);
+        std::ranges::sort(indices);
+        const int destination =
+            row >= 0 ? fShelves.IndexOf(fModel.FileList().CollectionAt(row)) : fShelves.Count() - 1;
+        if (indices.empty() || destination < 0)
+            return Qt::IgnoreAction;
+        fShelves.MoveItems(indices, destination);
+        if (OnShelvesChanged)
+            OnShelvesChanged();
+    }
+    return Qt::MoveAction;
+}
+
+void TDropController::Tell(const std::string& text)
+{
+    QMessageBox::warning(&fWindow, QStringLiteral("Mireva"), QString::fromStdString(text));
+}
