@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/Errors.h"
 #include "base/PathUtils.h"
+#include "loading/AcvUnit.h"
 
 bool TDropEffects::Allows(TDropEffect effect) const
 {
@@ -98,4 +100,28 @@ std::vector<std::string> LinkInto(const std::vector<std::string>& paths, const s
             errors.push_back(name + ": " + std::strerror(errno));
     }
     return errors;
+}
+
+std::string ExtractDragged(TArchiver& archive, const std::vector<std::string>& members,
+                           std::vector<std::string>& paths)
+{
+    paths.clear();
+    try {
+        for (const std::string& member : members) {
+            if (member.ends_with('/')) {
+                std::vector<TArchiveFileInfo*> below;
+                archive.List(member, false, below);
+                for (const TArchiveFileInfo* file : below)
+                    archive.ExtractToFile(*file, false);
+                paths.push_back(ExcludeTrailingPathDelimiter(archive.Extract(member, "", false)));
+            } else if (const TArchiveFileInfo* record =
+                           archive.FindRecord(ExtractFilePath(member), ExtractFileName(member))) {
+                paths.push_back(archive.ExtractToFile(*record, false));
+            }
+        }
+    } catch (const EMirevaError& error) {
+        paths.clear();
+        return error.what();
+    }
+    return {};
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+class TArchiver;
+
 enum class TDropEffect : uint8_t { deNone, deCopy, deMove, deLink };
 
 // The effects a drag source allows, as a set.
@@ -79,3 +81,13 @@ bool OnSameDevice(const std::vector<std::string>& paths, const std::string& fold
 // Makes a symbolic link in folder to each path, under the path's own name;
 // an existing name is never replaced. Returns one message per failure.
 std::vector<std::string> LinkInto(const std::vector<std::string>& paths, const std::string& folder);
+
+// Writes the dragged members of an archive out below its shared
+// extraction folder and names the written files in paths, in the order
+// given: a member path ("dir/a.jpg") gives its file, a folder ("dir/") gives
+// its folder with every file below it. The member paths were cleaned when
+// the archive was listed, so nothing is written outside that folder.
+// Stops at the first failure and returns its message ("" when all were
+// written); paths then names nothing, so a target gets no half list.
+std::string ExtractDragged(TArchiver& archive, const std::vector<std::string>& members,
+                           std::vector<std::string>& paths);

@@ -7,14 +7,12 @@
 
 #include <algorithm>
 
-#include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "browser/BrowserModel.h"
 #include "browser/FileCommands.h"
 #include "browser/ui/FileDragData.h"
 #include "collections/GroupFolder.h"
 #include "collections/Shelf.h"
-#include "loading/AcvUnit.h"
 #include "shellviews/ui/ArchiveListView.h"
 #include "shellviews/ui/FileListView.h"
 
@@ -162,28 +160,9 @@ void TDropController::StartArchiveDrag(QWidget& source)
     std::vector<std::string> members;
     for (const int row : fModel.Selection())
         members.push_back(fModel.Items()[static_cast<size_t>(row)].Path);
-    auto prepare = [archive, members](std::vector<std::string>& paths) -> std::string {
+    auto prepare = [archive, members](std::vector<std::string>& paths) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        std::string error;
-        paths.clear();
-        try {
-            for (const std::string& member : members) {
-                const bool folder = member.ends_with('/');
-                TArchiveFileInfo* record = folder ? archive->FindRecord(member, "")
-                                                  : archive->FindRecord(ExtractFilePath(member), ExtractFileName(member));
-                if (folder) {
-                    std::vector<TArchiveFileInfo*> below;
-                    archive->List(member, false, below);
-                    for (const TArchiveFileInfo* file : below)
-                        archive->ExtractToFile(*file, false);
-                    paths.push_back(ExcludeTrailingPathDelimiter(archive->Extract(member, "", false)));
-                } else if (record) {
-                    paths.push_back(archive->ExtractToFile(*record, false));
-                }
-            }
-        } catch (const EMirevaError& e) {
-            error = e.what();
-        }
+        std::string error = ExtractDragged(*archive, members, paths);
         QApplication::restoreOverrideCursor();
         return error;
     };
