@@ -11,10 +11,13 @@
 #include "browser/BrowserModel.h"
 #include "browser/FileCommands.h"
 #include "browser/ui/FileDragData.h"
+#include "browser/ui/ThumbnailView.h"
 #include "collections/GroupFolder.h"
 #include "collections/Shelf.h"
 #include "shellviews/ui/ArchiveListView.h"
+#include "shellviews/ShellTree.h"
 #include "shellviews/ui/FileListView.h"
+#include "shellviews/ui/FolderTreeView.h"
 
 namespace {
 
@@ -108,6 +111,101 @@ void TDropController::Attach(TFileListView& files, TArchiveListView& archive)
     archive.Drops.OnStartDrag = [this, &archive] { StartArchiveDrag(archive); };
     // Nothing is dropped into an archive.
     archive.Drops.OnDrop = [](const QDropEvent&, int, bool) { return Qt::IgnoreAction; };
+}
+
+void TDropController::AttachThumbnails(TThumbnailView& files, TThumbnailView& archive)
+{
+    files.OnStartDrag = [this, &files] { StartFileListDrag(files); };
+    files.OnDrop = [this](const QDropEvent& event, int cell, bool drop) { return FileListDrop(event, cell, drop); };
+    archive.OnStartDrag = [this, &archive] { StartArchiveDrag(archive); };
+}
+
+void TDropController::AttachTree(TFolderTreeView& tree)
+{
+    tree.OnStartDrag = [this, &tree](const TTreeNode* node) {
+        if (node)
+            StartTreeDrag(tree, *node);
+    };
+    tree.OnDrop = [this](const QDropEvent& event, const TTreeNode* node, bool drop) {
+        return TreeDrop(event, node, drop);
+    };
+}
+
+void TDropController::StartTreeDrag(QWidget& source, const TTreeNode& node)
+{
+    if (fDrag)
+        return;
+    TDrag drag;
+    switch (node.Kind()) {
+    case TTreeNodeKind::nkShelf:
+        drag.Reorder = true;
+        drag.ShelfIndex = fShelves.IndexOf(node.Collection());
+        if (drag.ShelfIndex < 0)
+            return;
+        {
+            auto* data = new QMimeData;
+            data->setData(ShelfOrderFormat, QByteArray());
+            Exec(source, data, drag);
+        }
+        return;
+    case TTreeNodeKind::nkShellFolder:
+    case TTreeNodeKind::nkShelfMember: {
+        const TShellFolder* folder = node.Folder();
+        const std::string path = folder ? ExcludeTrailingPathDelimiter(folder->GetPath()) : std::string();
+        // The virtual root and "/" are no folder one could move or copy.
+        if (path.empty() || path == "/" || path[0] != '/')
+            return;
+        // A folder shown on a shelf is the shelf's reference; moving it
+        // would leave the shelf pointing at nothing.
+        drag.Allowed = DragEffects(node.Kind() == TTreeNodeKind::nkShelfMember ? TDragSourceKind::dsShelfMembers
+                                                                               : TDragSourceKind::dsFolder);
+        Exec(source, new TFileDragData({path}), drag);
+        return;
+    }
+    default: return;  // catalogued discs and categories have no folder to hand out
+    }
+}
+
+Qt::DropAction TDropController::TreeDrop(const QDropEvent& event, const TTreeNode* node, bool drop)
+{
+    if (!fDrag || !event.source())
+        return Qt::IgnoreAction;
+    if (fDrag->Reorder) {
+        if (fDrag->ShelfIndex < 0)
+            return Qt::IgnoreAction;  // shelves dragged from the list move there
+        const int from = fDrag->ShelfIndex;
+        int to = fShelves.Count() - 1;  // below the last node: to the end
+        if (node) {
+            if (node->Kind() != TTreeNodeKind::nkShelf)
+                return Qt::IgnoreAction;
+            const int target = fShelves.IndexOf(node->Collection());
+            if (target < 0 || target == from)
+                return Qt::IgnoreAction;
+            // In front of the target, which moves up by one once the
+            // dragged shelf is taken out before it.
+            to = target > from ? target - 1 : target;
+        }
+        if (drop && to != from) {
+            fShelves.Move(from, to);
+            if (OnShelvesChanged)
+                OnShelvesChanged();
+        }
+        return Qt::MoveAction;
+    }
+    if (!node)
+        return Qt::IgnoreAction;
+    switch (node->Kind()) {
+    case TTreeNodeKind::nkShelf: return DropOnShelf(event, fShelves.IndexOf(node->Collection()), drop);
+    case TTreeNodeKind::nkShellFolder:
+    case TTreeNodeKind::nkShelfMember: {
+        const TShellFolder* folder = node->Folder();
+        const std::string path = folder ? folder->GetPath() : std::string();
+        if (path.empty() || path[0] != '/')
+            return Qt::IgnoreAction;
+        return DropOnFolder(event, path, drop);
+    }
+    default: return Qt::IgnoreAction;
+    }
 }
 
 void TDropController::StartFileListDrag(QWidget& source)

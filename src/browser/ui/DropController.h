@@ -25,7 +25,10 @@ class TArchiveListView;
 class TBrowserModel;
 class TFileCommands;
 class TFileListView;
+class TFolderTreeView;
 class TGroupList;
+class TThumbnailView;
+class TTreeNode;
 
 Qt::DropAction ToDropAction(TDropEffect effect);
 TDropKeys DropKeysOf(Qt::KeyboardModifiers modifiers);
@@ -48,6 +51,12 @@ public:
 
     // Sets the views' drag and drop hooks.
     void Attach(TFileListView& files, TArchiveListView& archive);
+    // The thumbnail views of the same lists: their cells are the rows.
+    void AttachThumbnails(TThumbnailView& files, TThumbnailView& archive);
+    // A tree of the left pane: its folders drag out and take drops, its
+    // shelves take files and are reordered by dragging them among
+    // themselves.
+    void AttachTree(TFolderTreeView& tree);
 
     // After files were copied, moved or linked into a folder.
     std::function<void()> OnFilesChanged;
@@ -64,6 +73,8 @@ private:
         std::vector<int> Rows;
         // A reorder of the list of shelves, not a drag of files.
         bool Reorder = false;
+        // The shelf index a reorder in a tree moves.
+        int ShelfIndex = -1;
         // The view the drag started from.
         const QWidget* Source = nullptr;
     };
@@ -75,6 +86,8 @@ private:
     Qt::DropAction DropOnFolder(const QDropEvent& event, const std::string& folder, bool drop);
     Qt::DropAction DropOnShelf(const QDropEvent& event, int shelf, bool drop);
     Qt::DropAction ReorderShelves(int row, bool drop);
+    void StartTreeDrag(QWidget& source, const TTreeNode& node);
+    Qt::DropAction TreeDrop(const QDropEvent& event, const TTreeNode* node, bool drop);
     void Tell(const std::string& text);
 
     TBrowserModel& fModel;

@@ -171,6 +171,10 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
         core, *fModel, TFileCommandRunner::TPanes{*fFilePane, *fTreePane, fShelves, fMedia, fCategories}, *this);
     fDrops = std::make_unique<TDropController>(*fModel, fFileCommands->Commands(), fShelves, *this);
     fDrops->Attach(*fFilePane->FileView(), *fFilePane->ArchiveView());
+    fDrops->AttachThumbnails(*fFilePane->FileThumbView(), *fFilePane->ArchiveThumbView());
+    for (const TTreeKind kind : {TTreeKind::tkFolder, TTreeKind::tkShelf, TTreeKind::tkMedia, TTreeKind::tkCategory})
+        if (TFolderTreeView* tree = fTreePane->View(kind))
+            fDrops->AttachTree(*tree);
     fDrops->OnFilesChanged = [this] { fModel->Refresh(); };
     fDrops->OnShelvesChanged = [this] {
         try {
