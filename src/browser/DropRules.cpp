@@ -125,3 +125,11 @@ std::string ExtractDragged(TArchiver& archive, const std::vector<std::string>& m
     }
     return {};
 }
+
+int ReorderDestination(int from, int target, int count)
+{
+    if (from < 0 || from >= count || target >= count || target == from)
+        return -1;
+    const int to = target < 0 ? count - 1 : (target > from ? target - 1 : target);
+    return to == from ? -1 : to;
+}

@@ -91,3 +91,9 @@ std::vector<std::string> LinkInto(const std::vector<std::string>& paths, const s
 // written); paths then names nothing, so a target gets no half list.
 std::string ExtractDragged(TArchiver& archive, const std::vector<std::string>& members,
                            std::vector<std::string>& paths);
+
+// Where a shelf dragged from index from goes when dropped on the shelf at
+// target (-1: below the last of count): in front of the target, which is one
+// place higher once the dragged shelf is taken out before it; -1 when the
+// drop moves nothing.
+int ReorderDestination(int from, int target, int count);

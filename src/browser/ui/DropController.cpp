@@ -174,18 +174,18 @@ Qt::DropAction TDropController::TreeDrop(const QDropEvent& event, const TTreeNod
         if (fDrag->ShelfIndex < 0)
             return Qt::IgnoreAction;  // shelves dragged from the list move there
         const int from = fDrag->ShelfIndex;
-        int to = fShelves.Count() - 1;  // below the last node: to the end
+        int target = -1;  // below the last node: to the end
         if (node) {
             if (node->Kind() != TTreeNodeKind::nkShelf)
                 return Qt::IgnoreAction;
-            const int target = fShelves.IndexOf(node->Collection());
-            if (target < 0 || target == from)
+            target = fShelves.IndexOf(node->Collection());
+            if (target < 0)
                 return Qt::IgnoreAction;
-            // In front of the target, which moves up by one once the
-            // dragged shelf is taken out before it.
-            to = target > from ? target - 1 : target;
         }
-        if (drop && to != from) {
+        const int to = ReorderDestination(from, target, fShelves.Count());
+        if (to < 0)
+            return Qt::IgnoreAction;
+        if (drop) {
             fShelves.Move(from, to);
             if (OnShelvesChanged)
                 OnShelvesChanged();

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include "browser/DropRules.h"
+#include "collections/GroupFolder.h"
+#include "collections/Shelf.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -114,6 +116,49 @@ TEST(LinkInto, LinksAndNeverReplaces)
     char target[256] = {};
     ASSERT_GT(::readlink(temp.File("dst/y.jpg").c_str(), target, sizeof target - 1), 0);
     EXPECT_EQ(std::string(target), second);
+}
+
+}  // namespace
+
+namespace {
+
+struct TReorderRow {
+    int From, Target, Count, Expected;
+};
+
+class ReorderDestinationTest : public testing::TestWithParam<TReorderRow> {};
+
+TEST_P(ReorderDestinationTest, PutsTheShelfInFrontOfTheTarget)
+{
+    const TReorderRow& row = GetParam();
+    EXPECT_EQ(ReorderDestination(row.From, row.Target, row.Count), row.Expected)
+        << row.From << " onto " << row.Target << " of " << row.Count;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ReorderDestinationTest,
+                         testing::Values(TReorderRow{0, 2, 4, 1}, TReorderRow{3, 1, 4, 1}, TReorderRow{1, 2, 4, -1},
+                                         TReorderRow{1, -1, 4, 3}, TReorderRow{3, -1, 4, -1},
+                                         TReorderRow{2, 2, 4, -1}, TReorderRow{0, 4, 4, -1}));
+
+TEST(ShelfReorder, TheNewOrderSurvivesARestart)
+{
+    const TTempFolder temp;
+    {
+        TGroupList shelves;
+        for (const char* name : {"漫画", "写真", "雑誌"})
+            shelves.Add(name, 0, "");
+        TShelfStore store(temp.Path());
+        // The first shelf dropped below the last one.
+        shelves.Move(0, ReorderDestination(0, -1, shelves.Count()));
+        store.Save(shelves);
+    }
+    TGroupList loaded;
+    TShelfStore store(temp.Path());
+    store.Load(loaded);
+    std::vector<std::string> names;
+    for (int i = 0; i < loaded.Count(); ++i)
+        names.push_back(loaded.Folder(i)->Name());
+    EXPECT_EQ(names, (std::vector<std::string>{"写真", "雑誌", "漫画"}));
 }
 
 }  // namespace
