@@ -185,11 +185,12 @@ Qt::DropAction TDropController::TreeDrop(const QDropEvent& event, const TTreeNod
         const int to = ReorderDestination(from, target, fShelves.Count());
         if (to < 0)
             return Qt::IgnoreAction;
-        if (drop) {
-            fShelves.Move(from, to);
-            if (OnShelvesChanged)
-                OnShelvesChanged();
-        }
+        if (drop)
+            Later([this, from, to] {
+                fShelves.Move(from, to);
+                if (OnShelvesChanged)
+                    OnShelvesChanged();
+            });
         return Qt::MoveAction;
     }
     if (!node)
@@ -335,12 +336,12 @@ Qt::DropAction TDropController::DropOnFolder(const QDropEvent& event, const std:
     const TDropEffect effect =
         FolderDropEffect(paths, ExcludeTrailingPathDelimiter(folder), event.modifiers(), fDrag->Allowed,
                          fDrag->Extracted);
-    if (drop && effect != TDropEffect::deNone) {
-        const std::string target = ExcludeTrailingPathDelimiter(folder);
-        if (DropIntoFolder(fCommands, effect, paths, target, [this](const std::string& text) { Tell(text); }) &&
-            OnFilesChanged)
-            OnFilesChanged();
-    }
+    if (drop && effect != TDropEffect::deNone)
+        Later([this, effect, paths, target = ExcludeTrailingPathDelimiter(folder)] {
+            if (DropIntoFolder(fCommands, effect, paths, target, [this](const std::string& text) { Tell(text); }) &&
+                OnFilesChanged)
+                OnFilesChanged();
+        });
     return ToDropAction(effect);
 }
 
@@ -355,13 +356,19 @@ Qt::DropAction TDropController::DropOnShelf(const QDropEvent& event, int shelf, 
                                            .Allowed = fDrag->Allowed,
                                            .Extracted = fDrag->Extracted});
     if (drop && effect != TDropEffect::deNone) {
-        const TLoaderSetPtr loaders = fModel.Loaders();
-        const int added = AddDroppedPaths(*folder, DroppedPaths(*data), [&loaders](const std::string& path) {
-            const std::string ext = ExtractFileExt(path);
-            return loaders && (loaders->IsImageExtension(ext) || loaders->IsArchiveExtension(ext));
+        Later([this, shelf, paths = DroppedPaths(*data)] {
+            // The shelf is looked up again: the list may have changed meanwhile.
+            auto* target = dynamic_cast<TGroupFolder*>(fShelves.Folder(shelf));
+            if (!target)
+                return;
+            const TLoaderSetPtr loaders = fModel.Loaders();
+            const int added = AddDroppedPaths(*target, paths, [&loaders](const std::string& path) {
+                const std::string ext = ExtractFileExt(path);
+                return loaders && (loaders->IsImageExtension(ext) || loaders->IsArchiveExtension(ext));
+            });
+            if (added > 0 && OnShelvesChanged)
+                OnShelvesChanged();
         });
-        if (added > 0 && OnShelvesChanged)
-            OnShelvesChanged();
     }
     return ToDropAction(effect);
 }
@@ -382,11 +389,21 @@ Qt::DropAction TDropController::ReorderShelves(int row, bool drop)
             row >= 0 ? fShelves.IndexOf(fModel.FileList().CollectionAt(row)) : fShelves.Count() - 1;
         if (indices.empty() || destination < 0)
             return Qt::IgnoreAction;
-        fShelves.MoveItems(indices, destination);
-        if (OnShelvesChanged)
-            OnShelvesChanged();
+        Later([this, indices, destination] {
+            fShelves.MoveItems(indices, destination);
+            if (OnShelvesChanged)
+                OnShelvesChanged();
+        });
     }
     return Qt::MoveAction;
+}
+
+void TDropController::Later(std::function<void()> work)
+{
+    // The drop's work (questions, copies, a list read again) runs once the
+    // drag loop has ended, not inside the target's drop handler while the
+    // source still holds its rows.
+    QMetaObject::invokeMethod(&fWindow, std::move(work), Qt::QueuedConnection);
 }
 
 void TDropController::Tell(const std::string& text)

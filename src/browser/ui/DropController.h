@@ -88,6 +88,7 @@ private:
     Qt::DropAction ReorderShelves(int row, bool drop);
     void StartTreeDrag(QWidget& source, const TTreeNode& node);
     Qt::DropAction TreeDrop(const QDropEvent& event, const TTreeNode* node, bool drop);
+    void Later(std::function<void()> work);
     void Tell(const std::string& text);
 
     TBrowserModel& fModel;
