@@ -29,6 +29,8 @@ TFileListView::TFileListView(QWidget* parent) : QTreeView(parent)
     // what the window says it would take.
     setDragEnabled(true);
     setAcceptDrops(true);
+    // Drags arrive at the rows' widget, which must take them itself.
+    viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {

@@ -16,6 +16,8 @@ TFolderTreeView::TFolderTreeView(QWidget* parent) : QTreeView(parent)
     // A drag resting on a closed node opens it, as file managers do.
     setDragEnabled(true);
     setAcceptDrops(true);
+    // Drags arrive at the rows' widget, which must take them itself.
+    viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setAutoExpandDelay(800);
 }
