@@ -294,7 +294,8 @@ Qt::DropAction TDropController::FileListDrop(const QDropEvent& event, int row, b
         return Qt::IgnoreAction;
     const TListKind kind = fModel.ListKind();
     if (fDrag->Reorder)
-        return kind == TListKind::lkShelves ? ReorderShelves(row, drop) : Qt::IgnoreAction;
+        // A shelf dragged in the tree is reordered there only.
+        return kind == TListKind::lkShelves && fDrag->ShelfIndex < 0 ? ReorderShelves(row, drop) : Qt::IgnoreAction;
     // A row being dragged takes nothing: it cannot receive itself.
     if (event.source() == fDrag->Source && std::ranges::find(fDrag->Rows, row) != fDrag->Rows.end())
         return Qt::IgnoreAction;
