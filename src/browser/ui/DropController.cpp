@@ -300,7 +300,8 @@ Qt::DropAction TDropController::FileListDrop(const QDropEvent& event, int row, b
     if (event.source() == fDrag->Source && std::ranges::find(fDrag->Rows, row) != fDrag->Rows.end())
         return Qt::IgnoreAction;
     const std::vector<TBrowserItem>& items = fModel.Items();
-    const TBrowserItem* item = row >= 0 && row < static_cast<int>(items.size()) ? &items[static_cast<size_t>(row)] : nullptr;
+    const bool onItem = row >= 0 && row < static_cast<int>(items.size());
+    const TBrowserItem* item = onItem ? &items[static_cast<size_t>(row)] : nullptr;
     switch (kind) {
     case TListKind::lkFolder:
         if (item && item->Kind == TItemKind::ikFolder)
