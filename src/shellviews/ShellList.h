@@ -240,6 +240,8 @@ public:
     // The collection folder at row in the lists of shelves, media and
     // categories; null otherwise.
     TCustomFolder* CollectionAt(int row) const;
+    // The shelf, medium or category whose members are listed; null otherwise.
+    TCustomFolder* ShownCollection() const { return fShown; }
     // The row of a node's path (with or without a trailing '/'); -1 if none.
     int IndexOfPath(const std::string& path) const;
     // The key the selection is kept by: the path, or a collection's name.

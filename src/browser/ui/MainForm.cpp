@@ -41,6 +41,7 @@
 #include "app/AppCore.h"
 #include "base/PathUtils.h"
 #include "browser/DialogPage.h"
+#include "browser/ui/DropController.h"
 #include "browser/ui/FileCommandRunner.h"
 #include "browser/ImageList.h"
 #include "browser/ListKind.h"
@@ -170,6 +171,21 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     fTreePane->Tree(TTreeKind::tkMedia).OnMediaLoading = loadCatalogue;
     fFileCommands = std::make_unique<TFileCommandRunner>(
         core, *fModel, TFileCommandRunner::TPanes{*fFilePane, *fTreePane, fShelves, fMedia, fCategories}, *this);
+    fDrops = std::make_unique<TDropController>(*fModel, fFileCommands->Commands(), fShelves, *this);
+    fDrops->Attach(*fFilePane->FileView(), *fFilePane->ArchiveView());
+    fDrops->AttachThumbnails(*fFilePane->FileThumbView(), *fFilePane->ArchiveThumbView());
+    for (const TTreeKind kind : {TTreeKind::tkFolder, TTreeKind::tkShelf, TTreeKind::tkMedia, TTreeKind::tkCategory})
+        if (TFolderTreeView* tree = fTreePane->View(kind))
+            fDrops->AttachTree(*tree);
+    fDrops->OnFilesChanged = [this] { fModel->Refresh(); };
+    fDrops->OnShelvesChanged = [this] {
+        try {
+            if (fShelfStore)
+                fShelfStore->Save(fShelves);
+        } catch (const EFileError& error) {
+            QMessageBox::warning(this, QStringLiteral("Mireva"), QString::fromStdString(error.what()));
+        }
+    };
     // Paste follows what the clipboard holds, whoever put it there.
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ScheduleRefresh(); });
     // Clicks, wheel turns and drags in the image view and on the file list
@@ -222,11 +238,12 @@ TMainForm::~TMainForm()
 
 void TMainForm::LoadCollections()
 {
-    // The shelves are read as the command-line tool reads them; the window
-    // does not change them yet, so it never saves them.
+    // The shelves are read as the command-line tool reads them. The store
+    // stays: a drop that changes them writes them through it, and it
+    // refuses to write over a file it could not read.
     try {
-        TShelfStore store(fCore.Folders().DataFolder);
-        const TShelfLoadResult result = store.Load(fShelves);
+        fShelfStore = std::make_unique<TShelfStore>(fCore.Folders().DataFolder);
+        const TShelfLoadResult result = fShelfStore->Load(fShelves);
         if (result.Unreadable)
             fShelves.Clear();
     } catch (const std::exception&) {
@@ -1488,6 +1505,10 @@ void TMainForm::HandOver(const THandOver& message)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
+    // A drag started by one of the lists is not a file to open, also when
+    // it passes over the window's frame.
+    if (event->source())
+        return;
     const QMimeData* data = event->mimeData();
     if (data && data->hasUrls())
         for (const QUrl& url : data->urls())

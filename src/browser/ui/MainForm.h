@@ -47,7 +47,9 @@ class QSplitter;
 class QSystemTrayIcon;
 class QToolBar;
 class TAppCore;
+class TDropController;
 class TFileCommandRunner;
+class TShelfStore;
 class TFilePane;
 class TImageViewFrame;
 class TMarkerKeeper;
@@ -207,6 +209,11 @@ private:
     // The file commands on the command target; they read the model and the
     // panes, so the destructor ends them first.
     std::unique_ptr<TFileCommandRunner> fFileCommands;
+    // Drags out of the lists and drops of the program's own drags; the
+    // shelves they change are written at once through the store they were
+    // read with.
+    std::unique_ptr<TDropController> fDrops;
+    std::unique_ptr<TShelfStore> fShelfStore;
     bool fAnswerYes = false;
 
     TImageViewFrame* fFrame = nullptr;

@@ -1,6 +1,7 @@
 #include "browser/ui/ThumbnailView.h"
 
 #include <QAbstractItemModel>
+#include <QDropEvent>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QIcon>
@@ -60,6 +61,8 @@ TThumbnailView::TThumbnailView(QWidget* parent) : QAbstractScrollArea(parent)
 {
     setObjectName("sbxThumbnail");
     viewport()->setObjectName("pbxThumbnail");
+    // Drops reach the view only while the window says what they would do.
+    viewport()->setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -382,6 +385,7 @@ void TThumbnailView::mousePressEvent(QMouseEvent* event)
     fPressButton = event->button();
     fPressModifiers = event->modifiers();
     fPressCell = -1;
+    fPressPoint = event->position().toPoint();
     if (!fSource || event->button() == Qt::MiddleButton) {
         fPressCell = fSource ? CellAtViewport(event->position().toPoint()) : -1;
         return;
@@ -611,4 +615,46 @@ void TThumbnailView::changeEvent(QEvent* event)
     if (event->type() == QEvent::FontChange)
         Relayout();
     QAbstractScrollArea::changeEvent(event);
+}
+
+void TThumbnailView::mouseMoveEvent(QMouseEvent* event)
+{
+    const bool dragButton = fPressButton == Qt::LeftButton || fPressButton == Qt::RightButton;
+    if (!fSource || !dragButton || fPressCell < 0 || !IsSelected(fPressCell) || !OnStartDrag ||
+        (event->position().toPoint() - fPressPoint).manhattanLength() < QApplication::startDragDistance())
+        return;
+    // The press became a drag: no click, no rename, no menu follow it.
+    fRenameTimer.stop();
+    fRenameArmed = false;
+    fPressButton = Qt::NoButton;
+    OnStartDrag();
+}
+
+void TThumbnailView::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
+
+void TThumbnailView::dragMoveEvent(QDragMoveEvent* event)
+{
+    const int cell = fSource ? CellAtViewport(event->position().toPoint()) : -1;
+    const Qt::DropAction action = OnDrop ? OnDrop(*event, cell, false) : Qt::IgnoreAction;
+    if (action == Qt::IgnoreAction) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(action);
+    event->accept();
+}
+
+void TThumbnailView::dropEvent(QDropEvent* event)
+{
+    const int cell = fSource ? CellAtViewport(event->position().toPoint()) : -1;
+    const Qt::DropAction action = OnDrop ? OnDrop(*event, cell, true) : Qt::IgnoreAction;
+    if (action == Qt::IgnoreAction) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(action);
+    event->accept();
 }

@@ -24,6 +24,7 @@
 #include "shellviews/ThumbSource.h"
 
 class QAbstractItemModel;
+class QDropEvent;
 
 class TThumbnailView : public QAbstractScrollArea, public TThumbObserver {
 public:
@@ -58,6 +59,12 @@ public:
     // double click, 4 and 5 the wheel button's, 6 to 9 the extension
     // buttons'. True when the handler did something.
     std::function<bool(int code, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int row)> OnMouse;
+    // The pointer left a selected cell far enough with the left or right
+    // button held: the window drags the selection.
+    std::function<void()> OnStartDrag;
+    // A drag over cell (-1 for empty space): the action a drop would take,
+    // Qt::IgnoreAction to refuse; with drop true it happens now.
+    std::function<Qt::DropAction(const QDropEvent& event, int cell, bool drop)> OnDrop;
 
     // Lays the cells out again (items, box, captions, font or size changed).
     void Relayout();
@@ -71,6 +78,10 @@ protected:
     bool viewportEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -107,6 +118,7 @@ private:
     bool fHadFocus = false;
     bool fDeactivated = false;
     int fPressCell = -1;
+    QPoint fPressPoint;
     Qt::MouseButton fPressButton = Qt::NoButton;
     Qt::KeyboardModifiers fPressModifiers;
 };

@@ -77,7 +77,7 @@ Qt::ItemFlags TArchiveListItemModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid() || index.row() >= fList.Count())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren | Qt::ItemIsDragEnabled;
 }
 
 void TArchiveListItemModel::ArchiverListChanged(TArchiverListModel&, const TArchiverListChange& change)

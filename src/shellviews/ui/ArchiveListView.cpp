@@ -10,6 +10,13 @@
 TArchiveListView::TArchiveListView(QWidget* parent) : QTreeView(parent)
 {
     SetUpReportView(*this);
+    // The drag itself is the window's; the view only arms it and accepts
+    // what the window says it would take.
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    // Drags arrive at the rows' widget, which must take them itself.
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (fModel)
@@ -138,4 +145,31 @@ void TArchiveListView::keyboardSearch(const QString& search)
     if (row < 0)
         return;
     fModel->List().Select({row, {row}});
+}
+
+void TArchiveListView::startDrag(Qt::DropActions supportedActions)
+{
+    (void)supportedActions;
+    if (Drops.OnStartDrag)
+        Drops.OnStartDrag();
+}
+
+void TArchiveListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    AnswerDragOver(Drops, *this, *event);
+}
+
+void TArchiveListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    // The base scrolls near the edges; the window's answer decides the rest.
+    QTreeView::dragMoveEvent(event);
+    AnswerDragOver(Drops, *this, *event);
+}
+
+void TArchiveListView::dropEvent(QDropEvent* event)
+{
+    stopAutoScroll();
+    setState(QAbstractItemView::NoState);
+    AnswerDrop(Drops, *this, *event);
+    viewport()->update();
 }

@@ -11,6 +11,8 @@
 #include <QTreeView>
 #include <functional>
 
+#include "shellviews/ui/ViewDrops.h"
+
 class TArchiveListItemModel;
 
 class TArchiveListView : public QTreeView {
@@ -31,7 +33,14 @@ public:
     // Typed letters: the logic finds the row.
     void keyboardSearch(const QString& search) override;
 
+    // Dragging the selection out, and drops onto the rows.
+    TViewDropHooks Drops;
+
 protected:
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

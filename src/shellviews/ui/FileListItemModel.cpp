@@ -107,7 +107,8 @@ Qt::ItemFlags TFileListItemModel::flags(const QModelIndex& index) const
 {
     if (!Valid(index))
         return Qt::NoItemFlags;
-    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    Qt::ItemFlags result =
+        Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren | Qt::ItemIsDragEnabled;
     if (index.column() == 0 && fList.CanRename(index.row()))
         result |= Qt::ItemIsEditable;
     return result;

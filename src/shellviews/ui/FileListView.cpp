@@ -25,6 +25,13 @@ void SetUpReportView(QTreeView& view)
 TFileListView::TFileListView(QWidget* parent) : QTreeView(parent)
 {
     SetUpReportView(*this);
+    // The drag itself is the window's; the view only arms it and accepts
+    // what the window says it would take.
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    // Drags arrive at the rows' widget, which must take them itself.
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (fModel)
@@ -234,4 +241,31 @@ void TFileListView::keyboardSearch(const QString& search)
     const int row = fModel->List().Find(search.toStdString(), start);
     if (row >= 0)
         setCurrentIndex(fModel->index(row, 0));
+}
+
+void TFileListView::startDrag(Qt::DropActions supportedActions)
+{
+    (void)supportedActions;
+    if (Drops.OnStartDrag)
+        Drops.OnStartDrag();
+}
+
+void TFileListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    AnswerDragOver(Drops, *this, *event);
+}
+
+void TFileListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    // The base scrolls near the edges; the window's answer decides the rest.
+    QTreeView::dragMoveEvent(event);
+    AnswerDragOver(Drops, *this, *event);
+}
+
+void TFileListView::dropEvent(QDropEvent* event)
+{
+    stopAutoScroll();
+    setState(QAbstractItemView::NoState);
+    AnswerDrop(Drops, *this, *event);
+    viewport()->update();
 }

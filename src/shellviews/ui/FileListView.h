@@ -11,6 +11,8 @@
 #include <QTreeView>
 #include <functional>
 
+#include "shellviews/ui/ViewDrops.h"
+
 #include "shellviews/ShellList.h"
 
 #include "shellviews/SortList.h"
@@ -49,7 +51,14 @@ public:
 
     void keyboardSearch(const QString& search) override;
 
+    // Dragging the selection out, and drops onto the rows.
+    TViewDropHooks Drops;
+
 protected:
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

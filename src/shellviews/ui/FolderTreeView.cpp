@@ -1,5 +1,7 @@
 #include "shellviews/ui/FolderTreeView.h"
 
+#include <QDropEvent>
+
 #include <QKeyEvent>
 
 #include "shellviews/ui/ShellTreeItemModel.h"
@@ -11,6 +13,13 @@ TFolderTreeView::TFolderTreeView(QWidget* parent) : QTreeView(parent)
     // Renaming starts through the window's command (F2 by default).
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // A drag resting on a closed node opens it, as file managers do.
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    // Drags arrive at the rows' widget, which must take them itself.
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setAutoExpandDelay(800);
 }
 
 void TFolderTreeView::SetTreeModel(TShellTreeItemModel* model)
@@ -163,4 +172,52 @@ void TFolderTreeView::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
+}
+
+void TFolderTreeView::startDrag(Qt::DropActions supportedActions)
+{
+    (void)supportedActions;
+    if (OnStartDrag && CurrentNode())
+        OnStartDrag(CurrentNode());
+}
+
+Qt::DropAction TFolderTreeView::AnswerDrag(const QDropEvent& event, bool drop)
+{
+    if (!OnDrop || !fModel)
+        return Qt::IgnoreAction;
+    const QModelIndex index = indexAt(event.position().toPoint());
+    return OnDrop(event, index.isValid() ? fModel->NodeAt(index) : nullptr, drop);
+}
+
+void TFolderTreeView::dragEnterEvent(QDragEnterEvent* event)
+{
+    QTreeView::dragEnterEvent(event);
+    dragMoveEvent(event);
+}
+
+void TFolderTreeView::dragMoveEvent(QDragMoveEvent* event)
+{
+    // The base scrolls near the edges and opens a node the drag rests on.
+    QTreeView::dragMoveEvent(event);
+    const Qt::DropAction action = AnswerDrag(*event, false);
+    if (action == Qt::IgnoreAction) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(action);
+    event->accept();
+}
+
+void TFolderTreeView::dropEvent(QDropEvent* event)
+{
+    stopAutoScroll();
+    setState(QAbstractItemView::NoState);
+    const Qt::DropAction action = AnswerDrag(*event, true);
+    if (action == Qt::IgnoreAction)
+        event->ignore();
+    else {
+        event->setDropAction(action);
+        event->accept();
+    }
+    viewport()->update();
 }

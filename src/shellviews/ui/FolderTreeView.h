@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 
+class QDropEvent;
+
 class TShellTreeItemModel;
 class TTreeNode;
 
@@ -39,9 +41,18 @@ public:
     std::function<void(TTreeRequest)> OnRequest;
     // The tree took a node the user selected (the file list shows it).
     std::function<void(const TTreeNode*)> OnSelected;
+    // The pointer left the current node far enough with a button held.
+    std::function<void(const TTreeNode*)> OnStartDrag;
+    // A drag over node (null below the last node): the action a drop would
+    // take, Qt::IgnoreAction to refuse; with drop true it happens now.
+    std::function<Qt::DropAction(const QDropEvent& event, const TTreeNode* node, bool drop)> OnDrop;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CurrentChanged(const QModelIndex& current);
@@ -49,6 +60,7 @@ private:
     void Follow(const QModelIndex& index);
     void FollowSelection();
     void Request(TTreeRequest request);
+    Qt::DropAction AnswerDrag(const QDropEvent& event, bool drop);
 
     TShellTreeItemModel* fModel = nullptr;
     // Above zero while the view follows the tree (or the model moves rows),

@@ -138,7 +138,8 @@ Qt::ItemFlags TShellTreeItemModel::flags(const QModelIndex& index) const
     const TTreeNode* node = NodeAt(index);
     if (!node)
         return Qt::NoItemFlags;
-    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // Any node may start a drag; the window decides what it carries.
+    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
     if (fTree.CanRename(node))
         result |= Qt::ItemIsEditable;
     return result;

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QMimeData>
+#include <QUrl>
 #include <QTest>
 #include <filesystem>
 
@@ -94,6 +98,44 @@ TEST_F(FileListViewTest, EnterAndTypingGoThroughTheList)
     EXPECT_TRUE(fModel.setData(fModel.index(1, 0), "z.jpg"));
     EXPECT_TRUE(fs::exists(fTemp.File("z.jpg")));
     EXPECT_EQ(Cell(1, 0), "z.jpg");
+}
+
+}  // namespace
+
+namespace {
+
+// A drag over a row asks the hook with that row and takes its answer; over
+// empty space the row is -1; a refusal leaves the event ignored, so it goes
+// on to the window.
+TEST_F(FileListViewTest, AsksTheDropHookWithTheRowUnderThePointer)
+{
+    ASSERT_TRUE(fList.SetFolder(fTemp.Path()));
+    fView.resize(300, 300);
+    fView.show();
+    std::vector<std::pair<int, bool>> asked;
+    fView.Drops.OnDrop = [&asked](const QDropEvent&, int row, bool drop) {
+        asked.emplace_back(row, drop);
+        return row == 1 ? Qt::LinkAction : Qt::IgnoreAction;
+    };
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(fTemp.File("a.jpg").c_str())});
+    const QPoint onRow = fView.visualRect(fModel.index(1, 0)).center();
+    // Qt sends moves and the drop to the widget that took the entering drag.
+    QDragEnterEvent enter(onRow, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(fView.viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(enter.dropAction(), Qt::LinkAction);
+    QDragMoveEvent empty(QPoint(5, 290), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(fView.viewport(), &empty);
+    EXPECT_FALSE(empty.isAccepted());
+    QDropEvent drop(onRow, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(fView.viewport(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(drop.dropAction(), Qt::LinkAction);
+    ASSERT_GE(asked.size(), 3U);
+    EXPECT_EQ(asked.front(), std::make_pair(1, false));
+    EXPECT_EQ(asked[asked.size() - 2], std::make_pair(-1, false));
+    EXPECT_EQ(asked.back(), std::make_pair(1, true));
 }
 
 }  // namespace

@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "base/PathUtils.h"
+#include "browser/DropRules.h"
+#include "browser/FileCommands.h"
+#include "browser/ui/DropController.h"
+#include "browser/ui/FileDragData.h"
+#include "loading/AcvUnit.h"
+#include "platform/FileStream.h"
+#include "platform/FileSystem.h"
+#include "support/FakeBook.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+// Answers nothing and keeps what it was shown.
+class TQuietHost : public TFileCommandHost {
+public:
+    std::vector<std::string> Told;
+    bool Ask(const std::string&) override { return true; }
+    void Tell(const std::string& text, TMessageIcon) override { Told.push_back(text); }
+    TConflictAnswer AskConflict(const TConflict&) override { return TConflictAnswer::caSkip; }
+    void PutFiles(const TClipFiles&) override {}
+    std::optional<TClipFiles> Files() override { return std::nullopt; }
+    void ClearFiles() override {}
+    void PutText(const std::string&) override {}
+    TTransferProgress* Progress() override { return nullptr; }
+};
+
+// Every file below folder, relative to it.
+void ListFiles(const std::string& folder, const std::string& prefix, std::vector<std::string>& files)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        if (entry->d_type == DT_DIR)
+            ListFiles(folder + name + "/", prefix + name + "/", files);
+        else
+            files.push_back(prefix + name);
+    }
+    ::closedir(dir);
+}
+
+TEST(FileDragData, CarriesThePathsAsLocalUrlsInOrder)
+{
+    const std::vector<std::string> paths = {"/tmp/b c.jpg", "/tmp/日本/a#1.png"};
+    const TFileDragData data(paths);
+    ASSERT_TRUE(data.hasUrls());
+    std::vector<std::string> read;
+    for (const QUrl& url : data.urls())
+        read.push_back(url.toLocalFile().toStdString());
+    EXPECT_EQ(read, paths);
+    EXPECT_EQ(DroppedPaths(data), paths);
+}
+
+TEST(FileDragData, PreparesOnceOnlyWhenReadAndHandsNothingAfterAFailure)
+{
+    int runs = 0;
+    const TFileDragData data({"/x"}, [&runs](std::vector<std::string>&) {
+        ++runs;
+        return std::string("ファイルの解凍に失敗しました  ");
+    });
+    EXPECT_TRUE(data.hasFormat("text/uri-list"));
+    EXPECT_EQ(runs, 0);
+    EXPECT_TRUE(DroppedPaths(data).empty());
+    EXPECT_TRUE(data.urls().isEmpty());
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(data.Error(), "ファイルの解凍に失敗しました  ");
+}
+
+struct TFolderDropRow {
+    const char* Case;
+    Qt::KeyboardModifiers Modifiers;
+    Qt::DropAction Action;
+    bool SourcesStay;
+};
+
+class FolderDropTest : public testing::TestWithParam<TFolderDropRow> {};
+
+TEST_P(FolderDropTest, DropsTwoFilesIntoTheFolder)
+{
+    const TFolderDropRow& row = GetParam();
+    const TTempFolder temp;
+    const std::vector<std::string> sources = {temp.Write("from/a.jpg", "aa"), temp.Write("from/b.jpg", "bbb")};
+    ForceDirectories(temp.File("to"));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(sources[0])),
+                  QUrl::fromLocalFile(QString::fromStdString(sources[1]))});
+    const QDropEvent event(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton,
+                           row.Modifiers);
+    const std::vector<std::string> dropped = DroppedPaths(*event.mimeData());
+    const TDropEffect effect = FolderDropEffect(dropped, temp.File("to"), event.modifiers(), TDropEffects{}, false);
+    EXPECT_EQ(ToDropAction(effect), row.Action) << row.Case;
+
+    TTrash trash{TTrashSetup{temp.File("Trash/"), static_cast<uint32_t>(::getuid()), {}}};
+    TQuietHost host;
+    TFileCommands commands(trash, host);
+    std::vector<std::string> told;
+    EXPECT_TRUE(DropIntoFolder(commands, effect, dropped, temp.File("to"),
+                               [&told](const std::string& text) { told.push_back(text); }));
+    EXPECT_TRUE(host.Told.empty() && told.empty());
+    EXPECT_EQ(temp.Read("to/a.jpg"), "aa") << row.Case;
+    EXPECT_EQ(temp.Read("to/b.jpg"), "bbb") << row.Case;
+    EXPECT_EQ(::access(sources[0].c_str(), F_OK) == 0, row.SourcesStay) << row.Case;
+    EXPECT_EQ(::access(sources[1].c_str(), F_OK) == 0, row.SourcesStay) << row.Case;
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, FolderDropTest,
+                         testing::Values(TFolderDropRow{"ctrl copies", Qt::ControlModifier, Qt::CopyAction, true},
+                                         TFolderDropRow{"no key on one device moves", Qt::NoModifier,
+                                                        Qt::MoveAction, false},
+                                         TFolderDropRow{"ctrl+shift links", Qt::ControlModifier | Qt::ShiftModifier,
+                                                        Qt::LinkAction, true}));
+
+TEST(FolderDrop, RefusesAFolderDroppedIntoItsOwnChild)
+{
+    const TTempFolder temp;
+    ForceDirectories(temp.File("top/child"));
+    EXPECT_EQ(FolderDropEffect({temp.File("top")}, temp.File("top/child"), Qt::ControlModifier, TDropEffects{}, false),
+              TDropEffect::deNone);
+}
+
+TEST(ArchiveDrag, WritesExactlyTheDraggedMemberWhenTheTargetReads)
+{
+    TFakeProgram program;
+    const std::unique_ptr<TAppCore> core = program.Start({}, TLoaders::ldShipped);
+    const std::string book = program.Tree.File("work/book.cbz");
+    ForceDirectories(ExtractFilePath(book));
+    WriteZip(book, {{"01.jpg", "first"}, {"sub/02.jpg", "second page"}, {"sub/03.jpg", "third"}});
+    TArchiveEnv env;
+    env.Loaders = core->Registry().Snapshot();
+    env.TempBase = program.Tree.File("tmp/");
+    ForceDirectories(env.TempBase);
+    const TArchiverPtr archive = OpenArchive(env, book);
+    ASSERT_TRUE(archive);
+
+    const TFileDragData data({}, [archive](std::vector<std::string>& paths) {
+        return ExtractDragged(*archive, {"sub/02.jpg"}, paths);
+    });
+    std::vector<std::string> written;
+    ListFiles(env.TempBase, "", written);
+    EXPECT_TRUE(written.empty()) << "nothing is written before the drop";
+
+    const std::vector<std::string> paths = DroppedPaths(data);
+    ASSERT_EQ(paths.size(), 1U);
+    EXPECT_EQ(ReadWholeFile(paths[0]), "second page");
+    EXPECT_TRUE(paths[0].starts_with(env.TempBase));
+    written.clear();
+    ListFiles(env.TempBase, "", written);
+    ASSERT_EQ(written.size(), 1U);
+    EXPECT_TRUE(written[0].ends_with("sub/02.jpg")) << written[0];
+}
+
+TEST(ArchiveDrag, AFolderBringsEveryFileBelowIt)
+{
+    TFakeProgram program;
+    const std::unique_ptr<TAppCore> core = program.Start({}, TLoaders::ldShipped);
+    const std::string book = program.Tree.File("work/book.zip");
+    ForceDirectories(ExtractFilePath(book));
+    WriteZip(book, {{"01.jpg", "first"}, {"sub/02.jpg", "2"}, {"sub/deep/03.jpg", "3"}});
+    TArchiveEnv env;
+    env.Loaders = core->Registry().Snapshot();
+    env.TempBase = program.Tree.File("tmp/");
+    ForceDirectories(env.TempBase);
+    const TArchiverPtr archive = OpenArchive(env, book);
+    ASSERT_TRUE(archive);
+    std::vector<std::string> paths;
+    ASSERT_EQ(ExtractDragged(*archive, {"sub/"}, paths), "");
+    ASSERT_EQ(paths.size(), 1U);
+    std::vector<std::string> below;
+    ListFiles(IncludeTrailingPathDelimiter(paths[0]), "", below);
+    std::ranges::sort(below);
+    EXPECT_EQ(below, (std::vector<std::string>{"02.jpg", "deep/03.jpg"}));
+}
+
+}  // namespace
