@@ -1,4 +1,5 @@
 #include "browser/ui/MainForm.h"
+#include "browser/ui/ViewAids.h"
 
 #include <QAction>
 #include <QAbstractItemView>
@@ -196,6 +197,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     RouteListMouse(*fFilePane->FileView(), *fModel, mouse);
     fFilePane->OnAction = [this](TActionId action) { RunAction(action); };
     BuildMenus();
+    BuildViewAids();
     fModel->RegisterObserver(this);
     ApplyOptions();
     LayoutPanes();
@@ -296,6 +298,14 @@ void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
         ApplyOptions();
         break;
     case TBrowserChangeKind::bcShown:
+        // The slideshow's interval counts from each shown picture; with
+        // nothing shown it ends.
+        if (fAids && fModel->Viewer().Primary().Bitmap)
+            fAids->SlideShow().PictureShown();
+        else if (fAids)
+            fAids->SlideShow().PictureClosed();
+        RefreshView();
+        break;
     case TBrowserChangeKind::bcView:
         RefreshView();
         break;
@@ -451,7 +461,7 @@ void TMainForm::BuildPanes()
 
 void TMainForm::LayoutPanes()
 {
-    const TPaneSet& panes = fModel->ViewStates().Panes(isFullScreen());
+    const TPaneSet panes = fAids ? fAids->Panes(fModel->ViewStates()) : fModel->ViewStates().Normal;
     // The file view sits below the tree or above the image.
     QSplitter* host = panes.FileViewPos == TFileViewPos::fpBelowTree ? fLeftSplitter : fImageSplitter;
     if (fFilePane->parentWidget() != host) {
@@ -652,7 +662,8 @@ bool TMainForm::IsWindowAction(TActionId action)
 {
     using enum TActionId;
     if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action) ||
-        TFileCommandRunner::Runs(action))
+        TFileCommandRunner::Runs(action) || SlideCommandOf(action) || action == actSlideShow ||
+        action == actFullScreen)
         return true;
     switch (action) {
     case actFolder:
@@ -731,8 +742,8 @@ TActionContext TMainForm::ActionContext() const
     context.HistoryBack = fModel->History().CanGoBack();
     context.HistoryForward = fModel->History().CanGoForward();
     context.ImageShown = fModel->Viewer().Primary().HasBitmap();
-    context.FullScreen = isFullScreen();
-    const TPaneSet& panes = fModel->ViewStates().Panes(isFullScreen());
+    context.FullScreen = InFullScreen();
+    const TPaneSet& panes = fModel->ViewStates().Panes(InFullScreen());
     context.FileViewShown = panes.File;
     context.TreeShown = panes.Tree;
     context.SinglePage = fModel->Viewer().ViewState().ViewMode == TViewMode::vmSingle;
@@ -767,7 +778,7 @@ void TMainForm::UpdateActions()
     const TFilterSets& sets = fModel->FilterSets();
     const TActionContext context = ActionContext();
     const TViewStates& states = fModel->ViewStates();
-    const TPaneSet& panes = states.Panes(isFullScreen());
+    const TPaneSet& panes = states.Panes(InFullScreen());
     for (const TActionInfo& info : ActionTable()) {
         QAction* action = fActionItems[info.Id];
         TActionState state;
@@ -801,7 +812,14 @@ void TMainForm::UpdateActions()
             case actStatusBar: checked = panes.StatusBar; break;
             case actMenu: checked = panes.MainMenu; break;
             case actTaskTray: checked = fTrayHidden; break;
-            default: checked = actions.Checked(info.Id); break;
+            case actSlideShow: checked = fAids && fAids->SlideShow().Running(); break;
+            case actFullScreen: checked = InFullScreen(); break;
+            default:
+                if (const std::optional<TSlideShowCommand> slide = SlideCommandOf(info.Id))
+                    checked = fAids && *slide == fAids->SlideShow().Command();
+                else
+                    checked = actions.Checked(info.Id);
+                break;
             }
             action->setChecked(checked);
         }
@@ -869,8 +887,10 @@ bool TMainForm::RunWindowAction(TActionId action)
         UpdateActions();
         return done;
     }
+    if (RunViewAid(action))
+        return true;
     TViewStates states = fModel->ViewStates();
-    TPaneSet& panes = states.Panes(isFullScreen());
+    TPaneSet& panes = states.Panes(InFullScreen());
     bool layout = true;
     switch (action) {
     case actFolder:
@@ -1038,8 +1058,8 @@ void TMainForm::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (event->key() == Qt::Key_Escape && isFullScreen()) {
-        showNormal();
+    if (event->key() == Qt::Key_Escape && InFullScreen()) {
+        fAids->LeaveFullScreen();
         event->accept();
         return;
     }
@@ -1069,6 +1089,7 @@ void TMainForm::HideInTray()
     }
     fStateBeforeTray = windowState() & ~Qt::WindowMinimized;
     fTrayHidden = true;
+    fAids->WindowHidden(true);
     hide();
     fTray->show();
     UpdateActions();
@@ -1079,6 +1100,7 @@ void TMainForm::RestoreFromTray()
     if (!fTrayHidden)
         return;
     fTrayHidden = false;
+    fAids->WindowHidden(false);
     if (fTray)
         fTray->hide();
     setWindowState(fStateBeforeTray);
@@ -1091,6 +1113,9 @@ void TMainForm::RestoreFromTray()
 void TMainForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
+    // A minimised window shows no slideshow: it waits until it is back.
+    if (event->type() == QEvent::WindowStateChange && fAids)
+        fAids->WindowHidden(isMinimized());
     // Minimising goes to the tray when the settings say so.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && fCore.Options().Other.MinimizeTray &&
         QSystemTrayIcon::isSystemTrayAvailable())
@@ -1497,8 +1522,8 @@ void TMainForm::HandOver(const THandOver& message)
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     raise();
     activateWindow();
-    if (fModel->HandOver(message, isFullScreen()).EnterFullScreen)
-        showFullScreen();
+    if (fModel->HandOver(message, InFullScreen()).EnterFullScreen)
+        fAids->EnterFullScreen();
 }
 
 // --- Drops and dialogs ---------------------------------------------------------------
@@ -1605,4 +1630,69 @@ void TMainForm::ShowMessage(const std::string& text, TMessageIcon icon)
     }
     QMessageBox box(boxIcon, AppTitle, ToQString(text), QMessageBox::Ok, this);
     box.exec();
+}
+
+// --- Slideshow and full screen ------------------------------------------------------
+
+bool TMainForm::InFullScreen() const
+{
+    return fAids && fAids->FullScreen();
+}
+
+void TMainForm::BuildViewAids()
+{
+    TViewAids::TLinks links;
+    links.EnsurePicture = [this] {
+        if (!fModel->Viewer().Primary().Bitmap)
+            Carry(fModel->RunAction(TActionId::actFirst));
+        return fModel->Viewer().Primary().Bitmap != nullptr;
+    };
+    links.CanStep = [this] { return isEnabled() && !QApplication::activeModalWidget() && fModel->Viewer().Primary().Bitmap; };
+    links.RunStep = [this](const TSlideStep& step) {
+        fAids->SlideShow().SetBinding(fModel->Viewer().ViewState().Binding);
+        const int before = fModel->Viewer().Shown().Primary;
+        TViewActions& actions = fModel->Actions();
+        // Steps run as menu commands do: no key exchange, no focus taken.
+        const TActionOutcome outcome = fModel->Carry(step.IsScroll ? actions.RunScroll(step.Scroll, false)
+                                                                   : actions.RunMove(step.Move, false));
+        Carry(outcome);
+        if (outcome.Request == TWindowRequest::wrExit || !fModel->Viewer().Primary().Bitmap)
+            return TSlideStepResult::srClosed;
+        if (outcome.Request == TWindowRequest::wrNextFolder || outcome.Request == TWindowRequest::wrPriorFolder)
+            return TSlideStepResult::srOpening;
+        const bool moved = fModel->Viewer().Shown().Primary != before;
+        return moved || outcome.ViewChanged || outcome.Animate ? TSlideStepResult::srShown
+                                                               : TSlideStepResult::srNothing;
+    };
+    links.LayoutPanes = [this] {
+        LayoutPanes();
+        UpdateActions();
+    };
+    links.ViewRect = [this] { return QRect(fFrame->mapToGlobal(QPoint(0, 0)), fFrame->size()); };
+    fAids = new TViewAids(*this, std::move(links));
+    fAids->SetOptions(fCore.Options().SlideShow, fCore.Options().FullScreen);
+}
+
+bool TMainForm::RunViewAid(TActionId action)
+{
+    if (const std::optional<TSlideShowCommand> command = SlideCommandOf(action)) {
+        fAids->SlideShow().SetCommand(*command);
+        UpdateActions();
+        return true;
+    }
+    if (action == TActionId::actSlideShow) {
+        TSlideShow& show = fAids->SlideShow();
+        show.Toggle();
+        // The view takes the slideshow's colour while it runs.
+        fFrame->SetBackground(show.Running() ? fCore.Options().SlideShow.Color
+                                             : fModel->Viewer().Options().Picture.Back);
+        UpdateActions();
+        return true;
+    }
+    if (action == TActionId::actFullScreen) {
+        fAids->ToggleFullScreen();
+        UpdateActions();
+        return true;
+    }
+    return false;
 }

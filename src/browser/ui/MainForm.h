@@ -58,6 +58,7 @@ class TMediaCommands;
 class TStatusBarPane;
 class TSearchPane;
 class TTreePane;
+class TViewAids;
 struct THandOver;
 struct TTreePlace;
 
@@ -178,6 +179,10 @@ private:
     void RestoreFromTray();
     bool InTray() const { return fTrayHidden; }
     void OpenDialog(bool folder);
+    // The slideshow and full screen, and their commands.
+    void BuildViewAids();
+    bool RunViewAid(TActionId action);
+    bool InFullScreen() const;
     void RatioDialog();
     void SizeDialog();
 
@@ -231,6 +236,7 @@ private:
     // Worked out again after each change of focus, when first asked.
     mutable TCommandTargetTracker fTargets;
 
+    TViewAids* fAids = nullptr;  // owned as a child of the window
     QSystemTrayIcon* fTray = nullptr;
     bool fTrayHidden = false;
     Qt::WindowStates fStateBeforeTray;

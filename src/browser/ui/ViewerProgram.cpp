@@ -230,10 +230,11 @@ int RunViewer(int argc, char** argv)
                 app.quit();
             });
         }
-        if (core->CommandLine().FullScreen && !snapshot)
-            form.showFullScreen();
-        else
-            form.show();
+        form.show();
+        // "-f": full screen on the screen the window opened on, with the
+        // normal window kept for leaving it.
+        if (core->CommandLine().FullScreen)
+            form.RunAction(TActionId::actFullScreen);
         const int loopCode = app.exec();
         if (exitCode == 0)
             exitCode = loopCode;
