@@ -1045,7 +1045,17 @@ void TMainForm::Carry(const TActionOutcome& outcome)
 
 bool TMainForm::RouteKey(int key, Qt::KeyboardModifiers modifiers, bool inImageView)
 {
-    const std::optional<TActionOutcome> outcome = fModel->RunShortcut(ShortcutFromQt(key, modifiers), inImageView);
+    const TShortCut shortcut = ShortcutFromQt(key, modifiers);
+    // A key bound to a command of the window (the panes, full screen, the
+    // file commands) runs it as its menu item would; the model runs only the
+    // viewer's own commands.
+    if (const std::optional<TKeyCommand> command = fModel->Keys().Find(shortcut, inImageView)) {
+        if (const auto* action = std::get_if<TActionId>(&*command); action && !TViewActions::Runs(*action)) {
+            RunAction(*action);
+            return true;
+        }
+    }
+    const std::optional<TActionOutcome> outcome = fModel->RunShortcut(shortcut, inImageView);
     if (!outcome)
         return false;
     Carry(*outcome);
