@@ -29,7 +29,7 @@ public:
     virtual void BatchFinished(const TThumbCounts& counts) = 0;
 };
 
-class TThumbBatchLoad : private TThumbProgress, private TThumbReceiver {
+class TThumbBatchLoad : public TThumbProgress, public TThumbReceiver {
 public:
     // config gives the options, loaders and temporary folder every
     // enumeration of the run shares; its place is ignored. list,
