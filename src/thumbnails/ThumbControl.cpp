@@ -20,15 +20,6 @@ std::string ThumbRowName(const std::string& key, bool fullPath)
     return ExtractFileName(ExcludeTrailingPathDelimiter(key));
 }
 
-std::string FormatKBSize(int64_t bytes)
-{
-    const int64_t kb = bytes <= 0 ? 0 : (bytes + 1023) / 1024;
-    std::string digits = std::to_string(kb);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<size_t>(at), ",");
-    return digits + " KB";
-}
-
 TThumbControl::TThumbControl(std::string folder) : fFolder(IncludeTrailingPathDelimiter(std::move(folder)))
 {
     TThumbStore store(fFolder);

@@ -36,9 +36,6 @@ enum class TThumbSortDir : uint8_t { sdAsc = 0, sdDesc = 1, sdNone = 2 };
 // ("/" stays as it is).
 std::string ThumbRowName(const std::string& key, bool fullPath);
 
-// "1,234 KB": rounded up to whole kilobytes, thousands grouped.
-std::string FormatKBSize(int64_t bytes);
-
 class TThumbControl {
 public:
     // Reads the index of the store in folder (ends with '/') and tests

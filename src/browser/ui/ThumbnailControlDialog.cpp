@@ -15,6 +15,7 @@
 
 #include "base/Errors.h"
 #include "common/BfStream.h"
+#include "common/ByteSize.h"
 #include "common/DateTime.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileStream.h"
