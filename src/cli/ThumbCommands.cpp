@@ -1,11 +1,13 @@
 // mireva-cli's thumbnail subcommands: they read the thumbnail store the viewer
 // uses (THUMBNAIL Path of the settings file in use, or the data folder's
-// "Thumbnail/"; "--media" reads the media store). Only "make" writes to it,
-// through the same enumeration the viewer's thumbnail view runs.
+// "Thumbnail/"; "--media" reads the media store). "make" and "fill" write to
+// it through the same enumeration the viewer runs, "clean" through the same
+// working copy the management dialog edits.
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 
 #include "base/PathUtils.h"
@@ -19,6 +21,8 @@
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 #include "thumbnails/EnumThumbs.h"
+#include "thumbnails/ThumbBatch.h"
+#include "thumbnails/ThumbControl.h"
 #include "thumbnails/ThumbnailList.h"
 
 namespace {
@@ -221,6 +225,122 @@ int ThumbsMake(TCliContext& context)
     return 0;
 }
 
+std::string NormalStoreFolder(TCliContext& context)
+{
+    TCliSettings settings(context);
+    return TThumbnailList::NormalFolder(context.DataFolder(), settings.Options().Thumbnail.Path);
+}
+
+// Lists what a clean would find: entries whose folder or archive is gone,
+// and thumbnails of files no longer in their folder. Writes nothing.
+int ThumbsCheck(TCliContext& context)
+{
+    const std::vector<std::string>& args = context.Positional(0, 1);
+    const std::string within = args.empty() ? std::string() : ExpandFileName(args[0], CurrentDirectory());
+    TThumbControl control(NormalStoreFolder(context));
+    for (size_t i = 0; i < control.Rows().size(); ++i) {
+        const TThumbControlRow& row = control.Rows()[i];
+        if (!within.empty() && !KeyIsWithin(row.Key, within))
+            continue;
+        if (!row.Exists) {
+            context.Out << "gone\t" << EscapeControls(row.Key) << '\n';
+            continue;
+        }
+        for (const std::string& name : control.MissingFiles(i))
+            context.Out << "stale\t" << EscapeControls(row.Key) << '\t' << EscapeControls(name) << '\n';
+    }
+    return 0;
+}
+
+int ThumbsClean(TCliContext& context)
+{
+    const bool gone = context.TakeFlag("--gone");
+    const bool all = context.TakeFlag("--all");
+    const std::optional<std::string> days = context.TakeOption("--unused-days");
+    std::optional<int> unusedDays;
+    if (days) {
+        try {
+            size_t used = 0;
+            unusedDays = std::stoi(*days, &used);
+            if (used != days->size() || *unusedDays < 0)
+                unusedDays.reset();
+        } catch (const std::exception&) {
+        }
+        if (!unusedDays)
+            throw ECliUsage("--unused-days takes a number of days: '" + *days + "'");
+    }
+    const std::vector<std::string> keys = context.Positional(0, SIZE_MAX);
+    if (!gone && !all && !unusedDays && keys.empty())
+        throw ECliUsage("thumbs clean needs --gone, --unused-days N, --all or keys");
+
+    TThumbControl control(NormalStoreFolder(context));
+    int removed = 0;
+    if (all)
+        removed += control.RemoveAll();
+    if (gone)
+        removed += control.RemoveGone();
+    std::vector<size_t> chosen;
+    const TDateTime before = unusedDays ? Now() - *unusedDays : 0;
+    std::vector<std::string> wanted;
+    for (const std::string& key : keys)
+        wanted.push_back(KeyOf(key, false));
+    for (size_t i = 0; i < control.Rows().size(); ++i) {
+        const TThumbControlRow& row = control.Rows()[i];
+        if ((unusedDays && row.LastUsed < before) ||
+            std::find(wanted.begin(), wanted.end(), row.Key) != wanted.end())
+            chosen.push_back(i);
+    }
+    removed += control.RemoveRows(chosen);
+    control.Commit();
+    context.Out << "removed " << removed << '\n';
+    return 0;
+}
+
+// Prints what happened to the console as the batch goes, and answers the
+// archive question from the command line.
+class TCliBatch : public TThumbBatchObserver {
+public:
+    explicit TCliBatch(bool archives) : fArchives(archives) {}
+    void BatchProgress(const std::string&) override {}
+    bool BatchAskArchives(size_t) override { return fArchives; }
+    void BatchFinished(const TThumbCounts&) override { Done = true; }
+    bool Done = false;
+
+private:
+    bool fArchives;
+};
+
+// Makes the thumbnails of every folder below PATH, and with --archives
+// of the archives found there, as the viewer's batch load does.
+int ThumbsFill(TCliContext& context)
+{
+    const bool archives = context.TakeFlag("--archives");
+    const std::string path = ExpandFileName(context.Positional(1)[0], CurrentDirectory());
+    if (!DirectoryExists(path))
+        throw EFileError(SystemErrorText(path, ENOTDIR));
+    TCliSettings settings(context);
+    const TThumbnailOptions& options = settings.Options().Thumbnail;
+    const std::string data = context.DataFolder();
+    TThumbnailList list(TThumbnailList::NormalFolder(data, options.Path), TThumbnailList::MediaFolder(data));
+    if (list.Store().Unreadable())
+        throw EFileError(list.ReadOutcome().Error);
+    TCliArchives cliArchives(settings.Loaders());
+    TEnumThumbsConfig config;
+    config.Options = options;
+    config.Loaders = settings.Loaders();
+    config.TempFolder = cliArchives.Env().TempBase;
+    TQueueDispatcher dispatcher;
+    TCliBatch observer(archives);
+    TThumbBatchLoad batch(list, config, dispatcher, observer);
+    batch.AddFolder(IncludeTrailingPathDelimiter(path));
+    batch.Start();
+    while (!observer.Done)
+        dispatcher.RunOne(TQueueDispatcher::TClock::now() + std::chrono::milliseconds(100));
+    const TThumbCounts& counts = batch.Counts();
+    context.Out << "made " << counts.Made << " reused " << counts.Reused << " failed " << counts.Failed << '\n';
+    return 0;
+}
+
 }  // namespace
 
 int RunThumbs(TCliContext& context)
@@ -241,5 +361,13 @@ int RunThumbs(TCliContext& context)
             throw ECliUsage("thumbs make works on the normal store");
         return ThumbsMake(context);
     }
+    if (media && (command == "check" || command == "clean" || command == "fill"))
+        throw ECliUsage("thumbs " + command + " works on the normal store");
+    if (command == "check")
+        return ThumbsCheck(context);
+    if (command == "clean")
+        return ThumbsClean(context);
+    if (command == "fill")
+        return ThumbsFill(context);
     throw ECliUsage("unknown thumbs command '" + command + "'");
 }

@@ -291,9 +291,18 @@ bool TEnumThumbsThread::Prepare()
                 fQueue.push_back(item.Id);
         }
     }
+    // A batch over an archive that cannot be opened, or that holds no
+    // picture, has no item whose end would report the empty queue; it is
+    // reported here, so that whoever waits for it goes on.
+    const bool nothingToDo = fConfig.Batch && (fEnded || fQueue.empty());
     lock.unlock();
     fSettled.notify_all();
     fWake.notify_all();
+    if (nothingToDo && fProgress)
+        fDispatcher.Post([gate = fGate] {
+            if (gate->Open && gate->Progress)
+                gate->Progress->ThumbProgress({});
+        });
     return fPrepared;
 }
 

@@ -120,4 +120,43 @@ TEST(CliThumbs, MakeFillsTheStoreThatShowReadsAndASecondMakeReusesIt)
     EXPECT_EQ(again.Out, "made 0 reused 2 failed 1\n") << again.Err;
 }
 
+TEST(CliThumbs, FillCheckAndCleanWorkOnTheWholeTree)
+{
+    TTempFolder home;
+    TBitmap picture(200, 100, 24, true);
+    const std::vector<uint8_t> jpeg = EncodeJpeg(picture);
+    const std::string bytes(jpeg.begin(), jpeg.end());
+    home.Write("pics/a.jpg", bytes);
+    home.Write("pics/sub/b.jpg", bytes);
+    home.Write("pics/sub/deeper/c.jpg", bytes);
+    const std::string pics = home.File("pics/");
+
+    // Every folder below gets its own entry: pictures and folder items.
+    const TCliRun fill = RunCli(home.Path(), "thumbs fill --archives '" + home.File("pics") + "'");
+    EXPECT_EQ(fill.ExitCode, 0) << fill.Err;
+    EXPECT_EQ(fill.Out, "made 5 reused 0 failed 0\n");
+    EXPECT_EQ(RunCli(home.Path(), "thumbs fill '" + pics + "'").Out, "made 0 reused 5 failed 0\n");
+
+    DeleteFile(pics + "sub/b.jpg");
+    DeleteFile(pics + "sub/deeper/c.jpg");
+    ASSERT_TRUE(RemoveTree(pics + "sub/deeper"));
+    const std::string index = home.Read("home/Thumbnail/Thumbs.px");
+    const TCliRun check = RunCli(home.Path(), "thumbs check '" + home.File("pics/sub") + "'");
+    EXPECT_EQ(check.ExitCode, 0) << check.Err;
+    EXPECT_EQ(check.Out, "stale\t" + pics + "sub/\tb.jpg\nstale\t" + pics + "sub/\tdeeper\ngone\t" + pics +
+                             "sub/deeper/\n");
+    EXPECT_EQ(home.Read("home/Thumbnail/Thumbs.px"), index);
+
+    EXPECT_NE(RunCli(home.Path(), "thumbs clean").ExitCode, 0);
+    EXPECT_NE(RunCli(home.Path(), "thumbs clean --unused-days x").ExitCode, 0);
+    EXPECT_EQ(RunCli(home.Path(), "thumbs clean --gone").Out, "removed 1\n");
+    EXPECT_EQ(RunCli(home.Path(), "thumbs clean --unused-days 1").Out, "removed 0\n");
+    EXPECT_EQ(RunCli(home.Path(), "thumbs clean '" + home.File("pics") + "'").Out, "removed 1\n");
+    const TCliRun left = RunCli(home.Path(), "thumbs stores");
+    EXPECT_TRUE(left.Out.starts_with(pics + "sub/\t")) << left.Out;
+    EXPECT_EQ(RunCli(home.Path(), "thumbs clean --all").Out, "removed 1\n");
+    EXPECT_EQ(RunCli(home.Path(), "thumbs stores").Out, "");
+    EXPECT_FALSE(PathExists(home.File("home/Thumbnail/Thumbs.px")));
+}
+
 }  // namespace

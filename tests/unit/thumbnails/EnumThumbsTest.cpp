@@ -15,6 +15,7 @@
 #include "support/FakeBook.h"
 #include "support/TempFolder.h"
 #include "thumbnails/EnumThumbs.h"
+#include "thumbnails/ThumbBatch.h"
 #include "thumbnails/ThumbnailList.h"
 
 namespace {
@@ -388,6 +389,77 @@ TEST_F(EnumThumbs, TheViewChangingItsMindWhileWorkersRunIsSafe)
         ASSERT_TRUE(result.Picture);
         EXPECT_EQ(result.SourceWidth, 90 + id);
     }
+}
+
+class TBatchWatch : public TThumbBatchObserver {
+public:
+    explicit TBatchWatch(bool archives) : fArchives(archives) {}
+    void BatchProgress(const std::string&) override {}
+    bool BatchAskArchives(size_t count) override
+    {
+        Asked = count;
+        return fArchives;
+    }
+    void BatchFinished(const TThumbCounts&) override { ++Finished; }
+    size_t Asked = 0;
+    int Finished = 0;
+
+private:
+    bool fArchives;
+};
+
+class EnumThumbsBatch : public EnumThumbs, public ::testing::WithParamInterface<bool> {};
+
+// An archive that cannot be opened still ends its part of the run, so the
+// batch goes on to its end whether the archives are loaded or not.
+TEST_P(EnumThumbsBatch, LoadsEveryFolderAndEndsAfterAnUnreadableArchive)
+{
+    Tmp.Write("pics/a.jpg", JpegBytes(40, 30));
+    Tmp.Write("pics/sub/b.jpg", JpegBytes(30, 40));
+    Tmp.Write("pics/sub/broken.zip", "not an archive");
+    TQueueDispatcher dispatcher;
+    TBatchWatch watch(GetParam());
+    TThumbBatchLoad batch(List(), Config(), dispatcher, watch);
+    batch.AddFolder(Tmp.File("pics/"));
+    batch.AddFolder(Tmp.File("pics/sub/"));  // walked already: not queued twice
+    EXPECT_EQ(batch.QueuedFolders(), 2u);
+    EXPECT_EQ(batch.QueuedArchives(), 1u);
+    batch.Start();
+    const auto deadline = TQueueDispatcher::TClock::now() + std::chrono::seconds(60);
+    while (watch.Finished == 0 && dispatcher.RunOne(deadline)) {
+    }
+    EXPECT_EQ(watch.Finished, 1);
+    EXPECT_EQ(watch.Asked, 1u);
+    EXPECT_FALSE(batch.Running());
+    // a.jpg and the folder item sub in pics/, b.jpg in sub/.
+    EXPECT_EQ(batch.Counts().Made, 3);
+    EXPECT_EQ(Stored(Tmp.File("pics/")).size(), 2u);
+    EXPECT_EQ(Stored(Tmp.File("pics/sub/")).count("b.jpg"), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(ArchivesToo, EnumThumbsBatch, ::testing::Bool());
+
+TEST_F(EnumThumbs, ABatchWithoutFoldersEndsAtOnceAndAnAbortEndsOnce)
+{
+    TQueueDispatcher dispatcher;
+    TBatchWatch watch(true);
+    TThumbBatchLoad empty(List(), Config(), dispatcher, watch);
+    empty.AddArchive(Tmp.File("only.zip"));
+    empty.Start();
+    EXPECT_EQ(watch.Finished, 1);
+    EXPECT_EQ(watch.Asked, 0u);
+
+    Tmp.Write("pics/a.jpg", JpegBytes(40, 30));
+    TThumbBatchLoad batch(List(), Config(), dispatcher, watch);
+    batch.AddFolder(Tmp.File("pics/"));
+    batch.Start();
+    batch.Abort();
+    batch.Abort();
+    EXPECT_EQ(watch.Finished, 2);
+    // What the stopped thread still posts finds the run over.
+    while (dispatcher.RunOne(TQueueDispatcher::TClock::now() + std::chrono::milliseconds(200))) {
+    }
+    EXPECT_EQ(watch.Finished, 2);
 }
 
 }  // namespace
