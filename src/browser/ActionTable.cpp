@@ -230,9 +230,9 @@ constexpr TActionInfo Table[] = {
     {actChangeSetting, "actChangeSetting", "設定の切り替え(&G)...", G, 80, agNone, false, erAlways, Shown, Later},
     {actKeyCustom, "actKeyCustom", "キーカスタマイズ(&K)...", G, 81, agNone, false, erAlways},
     {actMouseCustom, "actMouseCustom", "マウスカスタマイズ(&M)...", G, 82, agNone, false, erAlways},
-    {actThumbnail, "actThumbnail", "サムネイルの管理(&T)...", G, 83, agNone, false, erAlways, Shown, Later},
-    {actSaveThumbs, "actSaveThumbs", "表示中のサムネイルの保存(&C)", G, 84, agNone, false, erSaveThumbs, Shown, Later},
-    {actLoadThumbs, "actLoadThumbs", "サムネイルの一括読込(&B)", G, 85, agNone, false, erLoadThumbs, Shown, Later},
+    {actThumbnail, "actThumbnail", "サムネイルの管理(&T)...", G, 83, agNone, false, erAlways, Shown},
+    {actSaveThumbs, "actSaveThumbs", "表示中のサムネイルの保存(&C)", G, 84, agNone, false, erSaveThumbs, Shown},
+    {actLoadThumbs, "actLoadThumbs", "サムネイルの一括読込(&B)", G, 85, agNone, false, erLoadThumbs, Shown},
 
     // Help menu
     {actHelp, "actHelp", "ヘルプ(&H)", G, 0, agNone, false, erHelp, Shown, Later},

@@ -74,6 +74,8 @@ public:
     bool Running() const { return fRequests != nullptr; }
     // Nothing runs, or what runs has nothing left to do.
     bool Idle() const { return !fRequests || fRequests->Idle(); }
+    // Writes the thumbnails found so far to the store; false when nothing runs.
+    bool SaveNow() { return fRequests && fRequests->SaveNow(); }
     const TThumbPlace& Place() const { return fPlace; }
 
     // The list changed (a refresh, a re-sort, rows added or gone): the

@@ -87,7 +87,7 @@ public:
     void Stop();
     // Writes what changed so far as if the rule were "save all", without
     // stopping (a save the user asked for). Waits for the items in hand.
-    bool SaveNow();
+    bool SaveNow() override;
     // Every key within oldPath moves under newPath, in the store and in what
     // the thread holds; written when the thread saves.
     void Rename(const std::string& oldPath, const std::string& newPath);

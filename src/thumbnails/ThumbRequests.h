@@ -67,6 +67,9 @@ public:
     // Nothing is queued and nothing is being worked on (results may still
     // be on their way to the receiver).
     virtual bool Idle() const = 0;
+    // Writes what was found so far to the store at once, whatever the save
+    // rule says; false when nothing could be written.
+    virtual bool SaveNow() { return false; }
 };
 
 // The place whose items are shown as thumbnails: a folder (Folder ends with

@@ -49,6 +49,9 @@ public:
     void SetThumbStarter(TThumbStarter starter);
     void SetThumbOptions(const TOptions& options);
     void StopThumbnails();
+    // Writes the running thumbnails of the place shown to the store.
+    bool SaveThumbnails() { return fArchiveRequester.SaveNow() || fFileRequester.SaveNow(); }
+    bool ThumbnailsShown() const { return fFileRequester.Running() || fArchiveRequester.Running(); }
     bool ThumbnailsIdle() const { return fFileRequester.Idle() && fArchiveRequester.Idle(); }
     // Shows each list or its thumbnails by the view type kept for it and
     // starts or stops asking for thumbnails to match.

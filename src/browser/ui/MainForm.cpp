@@ -59,6 +59,7 @@
 #include "browser/ui/MouseRouting.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/SearchPane.h"
+#include "browser/ui/ThumbnailCommands.h"
 #include "browser/ui/TreePane.h"
 #include "collections/ui/SearchFrame.h"
 #include "collections/Shelf.h"
@@ -270,6 +271,33 @@ void TMainForm::ConnectThumbnails()
         env.HalfTone = &fHalfTone;
         return StartEnumThumbs(env, place, receiver);
     });
+    TThumbnailCommands::THost host;
+    host.StopShown = [this] { fFilePane->StopThumbnails(); };
+    host.StartShown = [this] { fFilePane->ApplyViewType(); };
+    host.SaveShown = [this] { return fFilePane->SaveThumbnails(); };
+    host.ShownFolder = [this] {
+        const TShownPlace place = fModel->ShownPlace();
+        return place.Kind == TPlaceKind::pkFolder ? IncludeTrailingPathDelimiter(place.Folder) : std::string();
+    };
+    host.Config = [this] {
+        TEnumThumbsConfig config;
+        config.Options = fCore.Options().Thumbnail;
+        config.Loaders = fModel->Loaders();
+        config.TempFolder = fCore.Folders().TemporaryBase + fCore.Folders().TemporaryName;
+        config.HalfTone = &fHalfTone;
+        return config;
+    };
+    host.Message = [this](const std::string& text) { ShowMessage(text, TMessageIcon::miWarning); };
+    // A snapshot run answers as --yes says and reports the question.
+    host.Ask = [this](const std::string& text) {
+        if (fMessageSink) {
+            fMessageSink(text + (fAnswerYes ? " -> yes (--yes)" : " -> no (asked in a snapshot run; --yes answers yes)"),
+                         TMessageIcon::miQuestion);
+            return fAnswerYes;
+        }
+        return QMessageBox::question(this, QStringLiteral("Mireva"), QString::fromStdString(text)) == QMessageBox::Yes;
+    };
+    fThumbCommands = std::make_unique<TThumbnailCommands>(*fThumbnails, fDispatcher, std::move(host), this);
 }
 
 void TMainForm::SetMessageSink(TMessageSink sink)
@@ -663,7 +691,7 @@ bool TMainForm::IsWindowAction(TActionId action)
     using enum TActionId;
     if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action) ||
         TFileCommandRunner::Runs(action) || SlideCommandOf(action) || action == actSlideShow ||
-        action == actFullScreen)
+        action == actFullScreen || TThumbnailCommands::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -719,6 +747,7 @@ TActionContext TMainForm::ActionContext() const
     context.MainWindowActive = true;
     context.ArchiveShown = place.Kind == TPlaceKind::pkArchive;
     context.PlaceOnDisk = place.Kind == TPlaceKind::pkFolder;
+    context.ThumbnailView = ShownFileViewType(*fModel) != TFileViewType::fvList;
     context.PlaceHasParent = place.Kind == TPlaceKind::pkArchive ||
                              (place.Kind == TPlaceKind::pkFolder && place.Folder != "/");
     const std::vector<TBrowserItem>& items = fModel->Items();
@@ -879,6 +908,11 @@ bool TMainForm::RunWindowAction(TActionId action)
                             items[static_cast<size_t>(focused)].Kind == TItemKind::ikFolder;
         const bool done = fMediaCommands->Run(
             action, folder ? items[static_cast<size_t>(focused)].Path : fModel->ShownPlace().Folder, -1);
+        UpdateActions();
+        return done;
+    }
+    if (TThumbnailCommands::Runs(action)) {
+        const bool done = fThumbCommands->Run(action);
         UpdateActions();
         return done;
     }

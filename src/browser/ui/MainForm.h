@@ -204,6 +204,7 @@ private:
     // The thumbnail stores; the file pane's thumbnail threads work on them,
     // and the pane goes before them.
     std::unique_ptr<TThumbnailList> fThumbnails;
+    std::unique_ptr<class TThumbnailCommands> fThumbCommands;
     std::unique_ptr<TBrowserModel> fModel;
     // The search panel above the folder tree while the search is chosen.
     std::unique_ptr<TSearchPane> fSearch;

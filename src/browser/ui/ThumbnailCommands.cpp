@@ -1,0 +1,112 @@
+#include "browser/ui/ThumbnailCommands.h"
+
+#include <QEventLoop>
+#include <QProgressDialog>
+
+#include "browser/ui/ThumbnailControlDialog.h"
+#include "thumbnails/ThumbBatch.h"
+#include "thumbnails/ThumbnailList.h"
+
+namespace {
+
+// The progress window of a batch: the item being read, an abort button, and
+// the question whether the archives found are read too.
+class TBatchWindow : public TThumbBatchObserver {
+public:
+    TBatchWindow(QWidget* parent, std::function<bool(const std::string&)> ask) : fDialog(parent), fAsk(std::move(ask))
+    {
+        fDialog.setWindowTitle(QStringLiteral("Mireva"));
+        fDialog.setCancelButtonText(QStringLiteral("中断"));
+        fDialog.setRange(0, 0);
+        fDialog.setMinimumDuration(0);
+        fDialog.setMinimumWidth(482);
+        fDialog.setAutoClose(false);
+        fDialog.setAutoReset(false);
+    }
+
+    QProgressDialog& Dialog() { return fDialog; }
+    QEventLoop& Loop() { return fLoop; }
+
+    void BatchProgress(const std::string& text) override
+    {
+        fDialog.setLabelText(text.empty() ? QStringLiteral("保存しています･･･")
+                                          : QString::fromStdString(text) + QStringLiteral(" を読込中･･･"));
+    }
+    bool BatchAskArchives(size_t) override
+    {
+        return fAsk("書庫内の画像のサムネイルも読み込みますか？  ");
+    }
+    void BatchFinished(const TThumbCounts& counts) override
+    {
+        Counts = counts;
+        Finished = true;
+        fLoop.quit();
+    }
+
+    TThumbCounts Counts;
+    bool Finished = false;
+
+private:
+    QProgressDialog fDialog;
+    std::function<bool(const std::string&)> fAsk;
+    QEventLoop fLoop;
+};
+
+}  // namespace
+
+TThumbnailCommands::TThumbnailCommands(TThumbnailList& list, TDispatcher& dispatcher, THost host, QWidget* window)
+    : fList(list), fDispatcher(dispatcher), fHost(std::move(host)), fWindow(window)
+{
+}
+
+bool TThumbnailCommands::Runs(TActionId action)
+{
+    return action == TActionId::actThumbnail || action == TActionId::actSaveThumbs ||
+           action == TActionId::actLoadThumbs;
+}
+
+bool TThumbnailCommands::Run(TActionId action)
+{
+    switch (action) {
+    case TActionId::actThumbnail: Manage(); return true;
+    case TActionId::actSaveThumbs: return fHost.SaveShown();
+    case TActionId::actLoadThumbs: LoadAll(); return true;
+    default: return false;
+    }
+}
+
+void TThumbnailCommands::Manage()
+{
+    fHost.StopShown();
+    const std::string folder = fList.Store().Folder();
+    try {
+        TThumbnailControlDialog dialog(folder, fWindow);
+        if (dialog.exec() == QDialog::Accepted && dialog.Changed())
+            fList.ReloadIndex(folder);
+    } catch (const std::exception& e) {
+        fHost.Message(e.what());
+    }
+    fHost.StartShown();
+}
+
+void TThumbnailCommands::LoadAll()
+{
+    const std::string folder = fHost.ShownFolder();
+    if (folder.empty())
+        return;
+    fHost.StopShown();
+    {
+        TBatchWindow window(fWindow, fHost.Ask);
+        TThumbBatchLoad batch(fList, fHost.Config(), fDispatcher, window);
+        QObject::connect(&window.Dialog(), &QProgressDialog::canceled, [&batch] { batch.Abort(); });
+        batch.AddFolder(folder);
+        fWindow->setEnabled(false);
+        window.Dialog().setEnabled(true);
+        window.Dialog().show();
+        batch.Start();
+        if (!window.Finished)
+            window.Loop().exec();
+        fWindow->setEnabled(true);
+    }
+    fHost.StartShown();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+// The option menu's thumbnail commands in the window: the management dialog
+// over the normal store, saving the thumbnails of the place shown at once,
+// and making the thumbnails of everything below the place shown behind a
+// small progress window with an abort button. The thumbnails of the place
+// shown stop while the store is worked on as a whole, and start again after.
+// User-interface thread.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "browser/ActionTable.h"
+#include "thumbnails/EnumThumbs.h"
+
+class TThumbnailList;
+
+class TThumbnailCommands {
+public:
+    struct THost {
+        // Stops the thumbnails of the place shown (before the store is
+        // worked on as a whole), and starts them again.
+        std::function<void()> StopShown;
+        std::function<void()> StartShown;
+        // Writes the running thumbnails of the place shown; false when none run.
+        std::function<bool()> SaveShown;
+        // The folder shown on disk, ending with '/'; empty when none.
+        std::function<std::string()> ShownFolder;
+        // The configuration a batch runs with (options, loaders, temporary folder).
+        std::function<TEnumThumbsConfig()> Config;
+        std::function<void(const std::string& text)> Message;
+        // Asks a question; true for yes.
+        std::function<bool(const std::string& text)> Ask;
+    };
+
+    TThumbnailCommands(TThumbnailList& list, TDispatcher& dispatcher, THost host, QWidget* window);
+
+    static bool Runs(TActionId action);
+    bool Run(TActionId action);
+
+private:
+    void Manage();
+    void LoadAll();
+
+    TThumbnailList& fList;
+    TDispatcher& fDispatcher;
+    THost fHost;
+    QWidget* fWindow;
+};
