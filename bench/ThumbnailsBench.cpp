@@ -84,6 +84,22 @@ public:
     void ThumbnailArrived(const TThumbnailResult&) override {}
 };
 
+// The pictures of folder as the file list hands them to the view.
+std::vector<TEnumImageInfo> ListedItems(const std::string& folder)
+{
+    std::vector<TEnumImageInfo> items;
+    for (const TDirEntry& entry : ListDirectory(folder)) {
+        TEnumImageInfo item;
+        item.Id = static_cast<int32_t>(items.size());
+        item.Folder = folder;
+        item.Name = entry.Name;
+        item.Size = entry.Status.Size;
+        item.Time = UnixToDateTime(entry.Status.ModifiedSeconds, entry.Status.ModifiedNanoseconds);
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
 // One batch enumeration of every picture of folder into the store at
 // storeFolder, as `mireva-cli thumbs make` runs it.
 TThumbCounts MakeAll(const std::string& folder, const std::string& storeFolder, unsigned workers)
@@ -95,18 +111,10 @@ TThumbCounts MakeAll(const std::string& folder, const std::string& storeFolder, 
     config.TempFolder = BenchFolder() + "temp/";
     config.Batch = true;
     config.Workers = workers;
-    std::vector<TEnumImageInfo> items;
+    std::vector<TEnumImageInfo> items = ListedItems(folder);
     std::vector<int32_t> ids;
-    for (const TDirEntry& entry : ListDirectory(folder)) {
-        TEnumImageInfo item;
-        item.Id = static_cast<int32_t>(items.size());
-        item.Folder = folder;
-        item.Name = entry.Name;
-        item.Size = entry.Status.Size;
-        item.Time = UnixToDateTime(entry.Status.ModifiedSeconds, entry.Status.ModifiedNanoseconds);
+    for (const TEnumImageInfo& item : items)
         ids.push_back(item.Id);
-        items.push_back(std::move(item));
-    }
     TQueueDispatcher dispatcher;
     TNoReceiver receiver;
     TEnumThumbsThread thread(list, config, dispatcher, receiver);
@@ -206,16 +214,7 @@ void BM_FirstScreenOfSeenFolder(benchmark::State& state)
     WriteFiles(folder, SeenCount, Photo(64, 48));
     RemoveTree(store);
     MakeAll(folder, store, 0);
-    std::vector<TEnumImageInfo> listed;
-    for (const TDirEntry& entry : ListDirectory(folder)) {
-        TEnumImageInfo item;
-        item.Id = static_cast<int32_t>(listed.size());
-        item.Folder = folder;
-        item.Name = entry.Name;
-        item.Size = entry.Status.Size;
-        item.Time = UnixToDateTime(entry.Status.ModifiedSeconds, entry.Status.ModifiedNanoseconds);
-        listed.push_back(std::move(item));
-    }
+    const std::vector<TEnumImageInfo> listed = ListedItems(folder);
     for (auto _ : state) {
         TThumbnailList list(store, store + "media/");
         TEnumThumbsConfig config;
