@@ -299,6 +299,32 @@ TLastReaders& LastReaders()
     return readers;
 }
 
+// The UTF-8 locale every call works in: made once for the library's life
+// and freed when it is unloaded, when no call runs any more. Making and
+// freeing one per call would load and drop its conversion tables each time,
+// from many threads at once.
+class TSharedUtf8Locale {
+public:
+    TSharedUtf8Locale() : fLocale(::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0))) {}
+    ~TSharedUtf8Locale()
+    {
+        if (fLocale)
+            ::freelocale(fLocale);
+    }
+    TSharedUtf8Locale(const TSharedUtf8Locale&) = delete;
+    TSharedUtf8Locale& operator=(const TSharedUtf8Locale&) = delete;
+    locale_t Get() const { return fLocale; }
+
+private:
+    locale_t fLocale;
+};
+
+locale_t Utf8Locale()
+{
+    static const TSharedUtf8Locale locale;
+    return locale.Get();
+}
+
 // libarchive converts names through the character set of the calling
 // thread's locale; the program may run in the "C" locale, where every
 // non-ASCII name would be lost. Each call works in UTF-8 instead, without
@@ -307,16 +333,14 @@ class TUtf8Locale {
 public:
     TUtf8Locale()
     {
-        fLocale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+        fLocale = Utf8Locale();
         if (fLocale)
             fPrevious = ::uselocale(fLocale);
     }
     ~TUtf8Locale()
     {
-        if (fLocale) {
+        if (fLocale)
             ::uselocale(fPrevious);
-            ::freelocale(fLocale);
-        }
     }
     TUtf8Locale(const TUtf8Locale&) = delete;
     TUtf8Locale& operator=(const TUtf8Locale&) = delete;

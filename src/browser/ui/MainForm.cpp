@@ -1404,6 +1404,8 @@ void TMainForm::ApplyOptions()
         fThumbnails->ReloadIndex(store);
     }
     fFilePane->SetThumbOptions(fCore.Options());
+    if (fAids)
+        fAids->SetOptions(fCore.Options().SlideShow, fCore.Options().FullScreen);
     const TViewPictureOptions& picture = fModel->Viewer().Options().Picture;
     const bool stretchChanged = picture.Stretch != fOwnScaler.Mode();
     fOwnScaler.SetStretch(picture.Stretch);
