@@ -134,18 +134,31 @@ TEST(FolderDrop, RefusesAFolderDroppedIntoItsOwnChild)
               TDropEffect::deNone);
 }
 
+// A zip of members written under work/ and opened through the shipped
+// plug-in, extracting below tmp/.
+struct TDraggedBook {
+    TDraggedBook(const std::string& name, const std::vector<std::pair<std::string, std::string>>& members)
+        : Core(Program.Start({}, TLoaders::ldShipped))
+    {
+        const std::string book = Program.Tree.File("work/" + name);
+        ForceDirectories(ExtractFilePath(book));
+        WriteZip(book, members);
+        Env.Loaders = Core->Registry().Snapshot();
+        Env.TempBase = Program.Tree.File("tmp/");
+        ForceDirectories(Env.TempBase);
+        Archive = OpenArchive(Env, book);
+    }
+    TFakeProgram Program;
+    std::unique_ptr<TAppCore> Core;
+    TArchiveEnv Env;
+    TArchiverPtr Archive;
+};
+
 TEST(ArchiveDrag, WritesExactlyTheDraggedMemberWhenTheTargetReads)
 {
-    TFakeProgram program;
-    const std::unique_ptr<TAppCore> core = program.Start({}, TLoaders::ldShipped);
-    const std::string book = program.Tree.File("work/book.cbz");
-    ForceDirectories(ExtractFilePath(book));
-    WriteZip(book, {{"01.jpg", "first"}, {"sub/02.jpg", "second page"}, {"sub/03.jpg", "third"}});
-    TArchiveEnv env;
-    env.Loaders = core->Registry().Snapshot();
-    env.TempBase = program.Tree.File("tmp/");
-    ForceDirectories(env.TempBase);
-    const TArchiverPtr archive = OpenArchive(env, book);
+    TDraggedBook dragged("book.cbz", {{"01.jpg", "first"}, {"sub/02.jpg", "second page"}, {"sub/03.jpg", "third"}});
+    const TArchiverPtr& archive = dragged.Archive;
+    const TArchiveEnv& env = dragged.Env;
     ASSERT_TRUE(archive);
 
     const TFileDragData data({}, [archive](std::vector<std::string>& paths) {
@@ -167,16 +180,8 @@ TEST(ArchiveDrag, WritesExactlyTheDraggedMemberWhenTheTargetReads)
 
 TEST(ArchiveDrag, AFolderBringsEveryFileBelowIt)
 {
-    TFakeProgram program;
-    const std::unique_ptr<TAppCore> core = program.Start({}, TLoaders::ldShipped);
-    const std::string book = program.Tree.File("work/book.zip");
-    ForceDirectories(ExtractFilePath(book));
-    WriteZip(book, {{"01.jpg", "first"}, {"sub/02.jpg", "2"}, {"sub/deep/03.jpg", "3"}});
-    TArchiveEnv env;
-    env.Loaders = core->Registry().Snapshot();
-    env.TempBase = program.Tree.File("tmp/");
-    ForceDirectories(env.TempBase);
-    const TArchiverPtr archive = OpenArchive(env, book);
+    TDraggedBook dragged("book.zip", {{"01.jpg", "first"}, {"sub/02.jpg", "2"}, {"sub/deep/03.jpg", "3"}});
+    const TArchiverPtr& archive = dragged.Archive;
     ASSERT_TRUE(archive);
     std::vector<std::string> paths;
     ASSERT_EQ(ExtractDragged(*archive, {"sub/"}, paths), "");
