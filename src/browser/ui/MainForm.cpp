@@ -71,6 +71,8 @@
 #include "viewer/ViewCommands.h"
 #include "viewer/ui/BitmapImage.h"
 #include "common/Bitmap.h"
+#include "common/DateTime.h"
+#include "common/IniFile.h"
 #include "viewer/ui/ImageViewFrame.h"
 
 namespace {
@@ -474,6 +476,13 @@ void TMainForm::BuildPanes()
         return MediumSourceFor(fMedia, target);
     };
     fSearch->LoadHistory(fCore.Options().Recent.SearchHistory);
+    try {
+        TIniFile ini(fCore.SettingsPath());
+        if (fSearch->LoadSettings(ini, Now()))
+            ini.UpdateFile();
+    } catch (const std::exception& e) {
+        ShowMessage(e.what(), TMessageIcon::miWarning);
+    }
     fSearch->Frame()->SetShowHidden(fCore.Options().List.HiddenFile);
     fSearch->Frame()->setVisible(false);
     fLeftSplitter->addWidget(fSearch->Frame());
@@ -1484,6 +1493,11 @@ void TMainForm::closeEvent(QCloseEvent* event)
     try {
         fAddress->History().Save(fCore.Folders().DataFolder);
         fSearch->SaveHistory();
+        if (fSavesState) {
+            TIniFile ini(fCore.SettingsPath());
+            fSearch->SaveSettings(ini);
+            ini.UpdateFile();
+        }
     } catch (const std::exception& e) {
         ShowMessage(e.what(), TMessageIcon::miWarning);
     }

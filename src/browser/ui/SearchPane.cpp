@@ -86,6 +86,19 @@ void TSearchPane::SaveHistory() const
     ini.UpdateFile();
 }
 
+bool TSearchPane::LoadSettings(TIniFile& ini, TDateTime now)
+{
+    bool oldKeysRemoved = false;
+    fFrame->SetSettings(LoadSearchSettings(ini, now, &oldKeysRemoved));
+    fFrame->RestoreCache();
+    return oldKeysRemoved;
+}
+
+void TSearchPane::SaveSettings(TIniFile& ini) const
+{
+    SaveSearchSettings(ini, fFrame->Settings());
+}
+
 void TSearchPane::SearchChanged(TSearchFolder&, const TSearchChange& change)
 {
     // Only while the list shows these results: after the user moved on,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "collections/Search.h"
+#include "common/DateTime.h"
 #include "collections/SearchCache.h"
 
 class QWidget;
@@ -16,6 +17,7 @@ class TBrowserModel;
 class TCustomFolderList;
 class TDispatcher;
 class TGroupList;
+class TIniFile;
 class TSearchFrame;
 
 class TSearchPane : private TSearchObserver {
@@ -35,6 +37,12 @@ public:
     // The names searched for, from and to "Input.lst".
     void LoadHistory(int maxCount);
     void SaveHistory() const;
+    // The panel's settings from and to the section "SEARCH" of a settings
+    // file; loading also brings back a cache kept across runs. Load returns
+    // true when keys of an older layout were removed and the file should be
+    // written back.
+    bool LoadSettings(TIniFile& ini, TDateTime now);
+    void SaveSettings(TIniFile& ini) const;
 
 private:
     void SearchChanged(TSearchFolder& folder, const TSearchChange& change) override;

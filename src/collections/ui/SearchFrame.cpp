@@ -179,7 +179,7 @@ TSearchFrame::~TSearchFrame()
 
 void TSearchFrame::ToggleDetail()
 {
-    const bool show = !fDetail->isVisible();
+    const bool show = fDetail->isHidden();
     fDetail->setVisible(show);
     fDetailButton->setText(show ? "詳細(&T)  ≪" : "詳細(&T)  ≫");
 }
@@ -189,7 +189,7 @@ void TSearchFrame::SetSettings(const TSearchPanelSettings& s)
     fFix->setChecked(s.Fix);
     if (s.Fix)
         SetTargets(s.Targets);
-    if (s.Detail != fDetail->isVisible())
+    if (s.Detail != !fDetail->isHidden())
         ToggleDetail();
     fSubFolder->setChecked(s.SubFolder);
     fNoFolder->setChecked(s.NoFolder);
@@ -219,7 +219,7 @@ TSearchPanelSettings TSearchFrame::Settings() const
     s.Fix = fFix->isChecked();
     if (s.Fix)
         s.Targets = Targets();
-    s.Detail = fDetail->isVisible();
+    s.Detail = !fDetail->isHidden();
     s.SubFolder = fSubFolder->isChecked();
     s.NoFolder = fNoFolder->isChecked();
     s.NoFile = fNoFile->isChecked();
@@ -349,6 +349,20 @@ void TSearchFrame::SearchChanged(TSearchFolder&, const TSearchChange& change)
     UpdateCacheMode();
     if (OnFinished)
         OnFinished();
+}
+
+void TSearchFrame::RestoreCache()
+{
+    if (!fCacheStore || !fCache->isChecked() || !fSaveCache->isChecked() || !fFolder.Cache())
+        return;
+    try {
+        fCacheStore->Load(*fFolder.Cache());
+    } catch (const EMirevaError& e) {
+        if (OnMessage)
+            OnMessage(e.what());
+    }
+    UpdateCacheMode();
+    UpdateEnabled();
 }
 
 void TSearchFrame::DiscardCache()

@@ -34,6 +34,10 @@ public:
     ~TSearchFrame() override;
 
     void SetSettings(const TSearchPanelSettings& settings);
+    // At start: with the cache and keeping it on, the cache saved by an
+    // earlier run is read back and the panel starts in cache mode. A file
+    // that is not a whole cache is set aside without a message.
+    void RestoreCache();
     TSearchPanelSettings Settings() const;
     // The history shown under the name, and its length limit.
     void SetHistory(const TSearchHistory& history, int maxCount);

@@ -80,14 +80,24 @@ TEST(SearchFrame, AFilledCacheIsKeptAcrossRunsWhenAsked)
     settings.Targets = {{TSearchTargetKind::tkFolder, temp.File("pics"), true}};
     settings.Cache = true;
     settings.SaveCache = true;
+    settings.Detail = true;  // kept while the panel itself is hidden
     panel.Frame.SetSettings(settings);
     EXPECT_EQ(panel.Frame.Settings(), settings);
     ASSERT_TRUE(panel.Frame.Search());
     panel.Pump();
     ASSERT_TRUE(PathExists(panel.Store.FilePath()));
-    TSearchCache read;
-    panel.Store.Load(read);
-    EXPECT_EQ(read.Count(), panel.Folder.CacheCount());
+    ASSERT_GT(panel.Folder.CacheCount(), 0);
+
+    // The next run reads it back, and only while keeping it is on.
+    for (const bool keep : {true, false}) {
+        TSearchFolder folder{panel.Dispatcher, &panel.Shelves};
+        TSearchFrame frame{folder, &panel.Shelves, &panel.Store};
+        TSearchPanelSettings next = settings;
+        next.SaveCache = keep;
+        frame.SetSettings(next);
+        frame.RestoreCache();
+        EXPECT_EQ(folder.CacheCount(), keep ? panel.Folder.CacheCount() : 0) << keep;
+    }
 }
 
 }  // namespace
