@@ -123,6 +123,18 @@ std::string MediumResultPath(const std::string& medium, std::string_view relativ
     return "media:" + medium + "//" + std::string(relative);
 }
 
+std::optional<std::pair<std::string, std::string>> SplitMediumResultPath(std::string_view text)
+{
+    constexpr std::string_view prefix = "media:";
+    if (!text.starts_with(prefix))
+        return std::nullopt;
+    text.remove_prefix(prefix.size());
+    const size_t split = text.find("//");
+    if (split == std::string_view::npos || split == 0)
+        return std::nullopt;
+    return std::make_pair(std::string(text.substr(0, split)), std::string(text.substr(split + 2)));
+}
+
 void TMediumSource::Search(TSearchWalker& walker) const
 {
     TSearchSink& sink = walker.Sink();

@@ -17,8 +17,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "collections/GroupFolder.h"
@@ -86,6 +88,9 @@ TMediumSnapshot SnapshotMedium(const TMediaFolder& medium, int32_t index);
 
 // The text that names a medium's entry in results: "media:NAME//PATH".
 std::string MediumResultPath(const std::string& medium, std::string_view relative);
+// The medium's name and the path below its root of such a text; nothing for
+// any other text.
+std::optional<std::pair<std::string, std::string>> SplitMediumResultPath(std::string_view text);
 
 // Catalogues searched as if their folders were on the disk: the same
 // conditions, sub-folders when asked for, results named by

@@ -11,6 +11,7 @@
 #include "collections/CompareNames.h"
 #include "collections/GroupFolder.h"
 #include "collections/MediaFolder.h"
+#include "collections/Search.h"
 #include "collections/Shelf.h"
 #include "common/ByteSize.h"
 #include "shellviews/SizeText.h"
@@ -1387,6 +1388,20 @@ TOpenResult TShellListModel::Open(int row) const
             result.Place.ListIndex = fListIndex;
         }
         return result;
+    }
+    if (fContent == lcoSearch) {
+        // A result found in a catalogue opens in the catalogue, which is
+        // browsed without its disc: its folders only.
+        if (const auto medium = SplitMediumResultPath(data.Key)) {
+            const int index = fSources.Media ? fSources.Media->IndexOfName(medium->first) : -1;
+            if (index >= 0 && data.Directory) {
+                result.Kind = TOpenKind::okPlace;
+                result.Place.Kind = medium->second.empty() ? tpMedium : tpMediumFolder;
+                result.Place.Path = medium->second.empty() ? std::string() : medium->second + "/";
+                result.Place.ListIndex = index;
+            }
+            return result;
+        }
     }
     result.Path = data.Key;
     if (data.Directory) {

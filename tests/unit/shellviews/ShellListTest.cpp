@@ -547,6 +547,41 @@ TEST_F(ShellListTest, AMediumListsOneDirectoryFromItsCatalogue)
     EXPECT_EQ(fList->Text(1, 1), "3 KB");
 }
 
+TEST_F(ShellListTest, AFolderFoundInACatalogueOpensInTheCatalogue)
+{
+    fMedia.Add("disc", 0, "");
+    TMediaFolder& medium = *fMedia.Medium(0);
+    medium.Loaded = true;
+    for (const auto& [path, dir] : {std::pair{"art", true}, {"art/in.jpg", false}, {"art.jpg", false}}) {
+        auto record = std::make_unique<TCtFileInfo>();
+        record->Path = path;
+        record->IsDirectory = dir;
+        record->Item = TItemIdList::FromPath(std::string("/nowhere/") + path);
+        medium.AddRecord(std::move(record));
+    }
+    TQueueDispatcher dispatcher;
+    TSearchFolder results(dispatcher, &fShelves);
+    results.MediaSource = [this](const TSearchTargetSpec& target) { return MediumSourceFor(fMedia, target); };
+    TSearchConditions conditions;
+    conditions.Limits.Mask = "art*";
+    results.SetConditions(conditions);
+    results.SetTargets({{TSearchTargetKind::tkMedium, "disc", true}});
+    ASSERT_TRUE(results.StartSearch());
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (results.Searching() && std::chrono::steady_clock::now() < deadline)
+        dispatcher.RunOne(std::chrono::steady_clock::now() + 100ms);
+    dispatcher.RunPending();
+    ASSERT_TRUE(fList->SetSearch(results));
+    ASSERT_EQ(fList->Count(), 2);
+    const int folder = fList->Text(0, 0) == "art" ? 0 : 1;
+    EXPECT_EQ(fList->Open(1 - folder).Kind, TOpenKind::okNothing);  // no disc to read the file from
+    const TOpenResult open = fList->Open(folder);
+    ASSERT_EQ(open.Kind, TOpenKind::okPlace);
+    EXPECT_EQ(open.Place.Kind, TTreePlaceKind::tpMediumFolder);
+    ASSERT_TRUE(fList->SetPlace(open.Place));
+    EXPECT_EQ(Names(), TNames{"in.jpg"});
+}
+
 }  // namespace
 
 namespace {
