@@ -136,6 +136,16 @@ typedef int32_t (*SpiConfigurationDlgFunc)(uintptr_t parent, int32_t function);
 typedef int32_t (*SpiThreadSafeFunc)(void);
 #define SPI_THREAD_SAFE 1
 
+/* Optional, exported as "GetPreviewForBox". GetPreview for a caller that
+ * will fit the picture into a box of boxWidth x boxHeight pixels (never
+ * enlarging it): the plug-in may hand a picture reduced further than its own
+ * preview, as long as the picture fitted into the box can still be scaled
+ * down from it. The thumbnails of large photographs are made much faster
+ * from such a picture. Other arguments and results as GetPreview. */
+typedef int32_t (*SpiGetPreviewForBoxFunc)(const char* source, intptr_t length, uint32_t flag, int32_t boxWidth,
+                                           int32_t boxHeight, HLOCAL* info, HLOCAL* bits, SpiProgress progress,
+                                           intptr_t user);
+
 /* Plug-in memory (libspimem). A block is one allocation whose size is exactly
  * what was asked for. Thread-safe; a handle the library did not hand out is
  * refused (LocalLock gives NULL, LocalSize 0, LocalFree returns the handle). */

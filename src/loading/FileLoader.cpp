@@ -153,46 +153,67 @@ TLoaderMatch TFileLoaderList::FindLoaderIn(const std::vector<TFileLoader*>& load
     return {};
 }
 
-std::unique_ptr<TBitmap> TFileLoaderList::LoadFromFile(const std::string& fileName, bool preview) const
+TImageLoader* TFileLoaderList::DetectImageFile(const std::string& fileName, int64_t& offset) const
 {
-    TImageLoader* loader = nullptr;
-    int64_t offset = 0;
-    {
-        // A list of thread-safe loaders detects without the lock, so that
-        // several threads open pictures at once.
-        std::unique_lock<std::recursive_mutex> lock(LoaderLock(), std::defer_lock);
-        if (fImageDetectionLocked)
-            lock.lock();
-        // Opened here rather than inside detection, which counts a file it
-        // cannot open as one no loader accepts: a file that cannot be read
-        // (no permission, a pipe or a folder under a picture's name) raises
-        // EFileError with the reason, so the user is told why.
-        TFileStream file(fileName, TFileMode::fmOpenRead);
-        if (file.Size() == 0)
-            return nullptr;
-        const TLoaderMatch match = FindLoader(fImageLoaders, fileName, file);
-        loader = ImageLoader(match.Index);
-        offset = match.Offset;
-    }
-    if (!loader)
+    // A list of thread-safe loaders detects without the lock, so that
+    // several threads open pictures at once.
+    std::unique_lock<std::recursive_mutex> lock(LoaderLock(), std::defer_lock);
+    if (fImageDetectionLocked)
+        lock.lock();
+    // Opened here rather than inside detection, which counts a file it
+    // cannot open as one no loader accepts: a file that cannot be read
+    // (no permission, a pipe or a folder under a picture's name) raises
+    // EFileError with the reason, so the user is told why.
+    TFileStream file(fileName, TFileMode::fmOpenRead);
+    if (file.Size() == 0)
         return nullptr;
-    // The loader reads on its own, outside the loader lock; a plug-in takes
-    // the lock itself around its calls.
-    return loader->LoadFromFile(fileName, offset, preview);
+    const TLoaderMatch match = FindLoader(fImageLoaders, fileName, file);
+    offset = match.Offset;
+    return ImageLoader(match.Index);
 }
 
-std::unique_ptr<TBitmap> TFileLoaderList::LoadFromStream(const std::string& name, TMemoryStream& stream,
-                                                         bool preview) const
+TImageLoader* TFileLoaderList::DetectImageStream(const std::string& name, TMemoryStream& stream,
+                                                 int64_t& offset) const
 {
     if (stream.Size() == 0)
         return nullptr;
     stream.SetPosition(0);
     const TLoaderMatch match = FindLoader(fImageLoaders, name, stream);
-    TImageLoader* loader = ImageLoader(match.Index);
-    if (!loader)
-        return nullptr;
     stream.SetPosition(0);
-    return loader->LoadFromStream(stream, match.Offset, preview);
+    offset = match.Offset;
+    return ImageLoader(match.Index);
+}
+
+// The loader reads on its own, outside the loader lock; a plug-in takes the
+// lock itself around its calls.
+std::unique_ptr<TBitmap> TFileLoaderList::LoadFromFile(const std::string& fileName, bool preview) const
+{
+    int64_t offset = 0;
+    TImageLoader* loader = DetectImageFile(fileName, offset);
+    return loader ? loader->LoadFromFile(fileName, offset, preview) : nullptr;
+}
+
+std::unique_ptr<TBitmap> TFileLoaderList::LoadFromStream(const std::string& name, TMemoryStream& stream,
+                                                         bool preview) const
+{
+    int64_t offset = 0;
+    TImageLoader* loader = DetectImageStream(name, stream, offset);
+    return loader ? loader->LoadFromStream(stream, offset, preview) : nullptr;
+}
+
+std::unique_ptr<TBitmap> TFileLoaderList::LoadPreviewFromFile(const std::string& fileName, TPreviewBox box) const
+{
+    int64_t offset = 0;
+    TImageLoader* loader = DetectImageFile(fileName, offset);
+    return loader ? loader->LoadPreviewFromFile(fileName, offset, box) : nullptr;
+}
+
+std::unique_ptr<TBitmap> TFileLoaderList::LoadPreviewFromStream(const std::string& name, TMemoryStream& stream,
+                                                                TPreviewBox box) const
+{
+    int64_t offset = 0;
+    TImageLoader* loader = DetectImageStream(name, stream, offset);
+    return loader ? loader->LoadPreviewFromStream(stream, offset, box) : nullptr;
 }
 
 template <typename Loader>

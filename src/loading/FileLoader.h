@@ -63,6 +63,14 @@ public:
     std::vector<std::string> Descriptions;
 };
 
+// The box a preview will be fitted into: a loader may hand a picture reduced
+// further than its own preview, as long as the picture fitted into the box can
+// still be scaled down from it.
+struct TPreviewBox {
+    int32_t Width = 0;
+    int32_t Height = 0;
+};
+
 class TImageLoader : public TFileLoader {
 public:
     // Reads the picture that starts offset bytes into the file. preview asks
@@ -73,6 +81,16 @@ public:
     virtual std::unique_ptr<TBitmap> LoadFromStream(TMemoryStream& stream, int64_t offset, bool preview) = 0;
     // Reads a whole stream into a TLoadImage (stored thumbnail data).
     virtual std::unique_ptr<TLoadImage> LoadImage(TMemoryStream& stream) = 0;
+    // A preview for a box; loaders that cannot reduce for a box hand their
+    // own preview.
+    virtual std::unique_ptr<TBitmap> LoadPreviewFromFile(const std::string& fileName, int64_t offset, TPreviewBox)
+    {
+        return LoadFromFile(fileName, offset, true);
+    }
+    virtual std::unique_ptr<TBitmap> LoadPreviewFromStream(TMemoryStream& stream, int64_t offset, TPreviewBox)
+    {
+        return LoadFromStream(stream, offset, true);
+    }
 };
 
 // One member or folder of an archive, as its loader listed it. Records are
@@ -185,6 +203,10 @@ public:
 
     std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, bool preview) const;
     std::unique_ptr<TBitmap> LoadFromStream(const std::string& name, TMemoryStream& stream, bool preview) const;
+    // The same, a preview for a box (TImageLoader::LoadPreviewFromFile).
+    std::unique_ptr<TBitmap> LoadPreviewFromFile(const std::string& fileName, TPreviewBox box) const;
+    std::unique_ptr<TBitmap> LoadPreviewFromStream(const std::string& name, TMemoryStream& stream,
+                                                   TPreviewBox box) const;
     // Detection on a file, under the loader lock when the list holds a
     // loader that needs it; nullptr when no loader accepts it or it cannot
     // be read. The loader belongs to this set.
@@ -196,6 +218,11 @@ public:
     static std::set<std::string> BuildExtensionList(const std::vector<TFileLoader*>& loaders);
 
 private:
+    // The loader for a file and where its picture starts; the file is opened
+    // and detection done as LoadFromFile describes.
+    TImageLoader* DetectImageFile(const std::string& fileName, int64_t& offset) const;
+    TImageLoader* DetectImageStream(const std::string& name, TMemoryStream& stream, int64_t& offset) const;
+
     template <typename Loader>
     Loader* FindLoaderForFile(const std::vector<Loader*>& loaders, bool locked, const std::string& fileName,
                               int64_t* offset) const;

@@ -234,6 +234,22 @@ std::unique_ptr<TBitmap> BitmapFromBlocks(TLocalBlock& infoBlock, TLocalBlock& b
     }
 }
 
+// One picture call into a plug-in, under the lock the plug-in needs, its two
+// blocks made into a bitmap. call receives the addresses of the blocks.
+template <typename Call>
+std::unique_ptr<TBitmap> LoadThrough(const TSPI& plugin, Call call)
+{
+    TLocalBlock info, bits;
+    int32_t result;
+    {
+        const auto guard = plugin.LockForCall();
+        result = call(info.Receive(), bits.Receive());
+    }
+    if (result != SPI_SUCCESS || info.Empty() || bits.Empty())
+        return nullptr;
+    return BitmapFromBlocks(info, bits);
+}
+
 }  // namespace
 
 TInSPI::TInSPI(std::unique_ptr<TSPI> plugin) : fPlugin(std::move(plugin))
@@ -244,6 +260,7 @@ TInSPI::TInSPI(std::unique_ptr<TSPI> plugin) : fPlugin(std::move(plugin))
         fGetPictureInfo = reinterpret_cast<SpiGetPictureInfoFunc>(fPlugin->Symbol("GetPictureInfo"));
         fGetPicture = reinterpret_cast<SpiGetPictureFunc>(fPlugin->Symbol("GetPicture"));
         fGetPreview = reinterpret_cast<SpiGetPictureFunc>(fPlugin->Symbol("GetPreview"));
+        fGetPreviewForBox = reinterpret_cast<SpiGetPreviewForBoxFunc>(fPlugin->Symbol("GetPreviewForBox"));
     }
 }
 
@@ -259,15 +276,31 @@ std::unique_ptr<TBitmap> TInSPI::Load(const char* source, intptr_t length, uint3
     SpiGetPictureFunc function = preview ? fGetPreview : fGetPicture;
     if (!function)
         return nullptr;
-    TLocalBlock info, bits;
-    int32_t result;
-    {
-        const auto guard = fPlugin->LockForCall();
-        result = function(source, length, flag, info.Receive(), bits.Receive(), IgnoreProgress, 0);
-    }
-    if (result != SPI_SUCCESS || info.Empty() || bits.Empty())
+    return LoadThrough(*fPlugin, [&](HLOCAL* info, HLOCAL* bits) {
+        return function(source, length, flag, info, bits, IgnoreProgress, 0);
+    });
+}
+
+std::unique_ptr<TBitmap> TInSPI::LoadForBox(const char* source, intptr_t length, uint32_t flag, TPreviewBox box)
+{
+    if (!fGetPreviewForBox || box.Width <= 0 || box.Height <= 0)
+        return Load(source, length, flag, true);
+    return LoadThrough(*fPlugin, [&](HLOCAL* info, HLOCAL* bits) {
+        return fGetPreviewForBox(source, length, flag, box.Width, box.Height, info, bits, IgnoreProgress, 0);
+    });
+}
+
+std::unique_ptr<TBitmap> TInSPI::LoadPreviewFromFile(const std::string& fileName, int64_t offset, TPreviewBox box)
+{
+    return LoadForBox(fileName.c_str(), static_cast<intptr_t>(offset), SPI_SOURCE_FILE, box);
+}
+
+std::unique_ptr<TBitmap> TInSPI::LoadPreviewFromStream(TMemoryStream& stream, int64_t offset, TPreviewBox box)
+{
+    if (offset < 0 || offset >= stream.Size())
         return nullptr;
-    return BitmapFromBlocks(info, bits);
+    return LoadForBox(reinterpret_cast<const char*>(stream.Memory() + offset),
+                      static_cast<intptr_t>(stream.Size() - offset), SPI_SOURCE_MEMORY, box);
 }
 
 std::unique_ptr<TBitmap> TInSPI::LoadFromFile(const std::string& fileName, int64_t offset, bool preview)

@@ -97,6 +97,9 @@ public:
     std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, int64_t offset, bool preview) override;
     std::unique_ptr<TBitmap> LoadFromStream(TMemoryStream& stream, int64_t offset, bool preview) override;
     std::unique_ptr<TLoadImage> LoadImage(TMemoryStream& stream) override;
+    // Through "GetPreviewForBox" when the plug-in has it, else GetPreview.
+    std::unique_ptr<TBitmap> LoadPreviewFromFile(const std::string& fileName, int64_t offset, TPreviewBox box) override;
+    std::unique_ptr<TBitmap> LoadPreviewFromStream(TMemoryStream& stream, int64_t offset, TPreviewBox box) override;
 
     TSPI& Plugin() { return *fPlugin; }
     const TSPI& Plugin() const { return *fPlugin; }
@@ -104,11 +107,13 @@ public:
 
 private:
     std::unique_ptr<TBitmap> Load(const char* source, intptr_t length, uint32_t flag, bool preview);
+    std::unique_ptr<TBitmap> LoadForBox(const char* source, intptr_t length, uint32_t flag, TPreviewBox box);
 
     std::unique_ptr<TSPI> fPlugin;
     SpiGetPictureInfoFunc fGetPictureInfo = nullptr;  // looked up for completeness, never called
     SpiGetPictureFunc fGetPicture = nullptr;
     SpiGetPictureFunc fGetPreview = nullptr;
+    SpiGetPreviewForBoxFunc fGetPreviewForBox = nullptr;
 };
 
 // An archive plug-in as a loader of a loader set. Any loading thread.

@@ -65,9 +65,12 @@ bool TThumbMaker::IsPictureName(const std::string& name) const
     return !ext.empty() && fLoaders && fLoaders->IsImageExtension(ext);
 }
 
-bool TThumbMaker::PreviewCoversBox(const TBitmap& preview) const
+bool TThumbMaker::PreviewServes(const TBitmap& preview, TThumbSize real) const
 {
-    return preview.Width() >= fBoxWidth || preview.Height() >= fBoxHeight;
+    if (preview.IsEmpty())
+        return false;
+    return preview.Width() >= fBoxWidth || preview.Height() >= fBoxHeight ||
+           (preview.Width() == real.Width && preview.Height() == real.Height);
 }
 
 std::optional<TMadeThumbnail> TThumbMaker::FromFile(const std::string& path) const
@@ -78,11 +81,12 @@ std::optional<TMadeThumbnail> TThumbMaker::FromFile(const std::string& path) con
         std::unique_ptr<TBitmap> picture;
         TThumbSize real;
         if (IsJpegName(path)) {
-            picture = fLoaders->LoadFromFile(path, true);
-            if (picture && !picture->IsEmpty() && PreviewCoversBox(*picture)) {
+            picture = fLoaders->LoadPreviewFromFile(path, {fBoxWidth, fBoxHeight});
+            if (picture)
                 real = FrameSizeOfFile(path);
-            } else {
+            if (picture && !PreviewServes(*picture, real)) {
                 picture.reset();
+                real = {};
             }
         }
         if (!picture)
@@ -109,11 +113,13 @@ std::optional<TMadeThumbnail> TThumbMaker::FromStream(const std::string& name, T
         TThumbSize real;
         if (IsJpegName(name)) {
             stream.SetPosition(0);
-            picture = fLoaders->LoadFromStream(name, stream, true);
-            if (picture && !picture->IsEmpty() && PreviewCoversBox(*picture))
+            picture = fLoaders->LoadPreviewFromStream(name, stream, {fBoxWidth, fBoxHeight});
+            if (picture)
                 real = JpegFrameSize(stream.Memory(), static_cast<size_t>(stream.Size()));
-            else
+            if (picture && !PreviewServes(*picture, real)) {
                 picture.reset();
+                real = {};
+            }
         }
         if (!picture) {
             stream.SetPosition(0);

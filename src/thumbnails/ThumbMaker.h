@@ -21,6 +21,7 @@
 #include "common/Bitmap.h"
 #include "imaging/Stretch.h"
 #include "loading/FileLoader.h"
+#include "thumbnails/ThumbFiles.h"
 
 // A thumbnail just made: the scaled picture the view shows, the bytes the
 // store keeps, and the facts of the source picture.
@@ -62,9 +63,10 @@ public:
     std::optional<TMadeThumbnail> FromPicture(TBitmap picture, int32_t sourceWidth, int32_t sourceHeight) const;
 
 private:
-    // The preview covers the box in one direction at least: enough to scale
-    // from without decoding the whole picture.
-    bool PreviewCoversBox(const TBitmap& preview) const;
+    // The preview covers the box in one direction at least, or is the whole
+    // picture (of real size): enough to scale from without decoding the
+    // picture again.
+    bool PreviewServes(const TBitmap& preview, TThumbSize real) const;
 
     TLoaderSetPtr fLoaders;
     int32_t fBoxWidth;

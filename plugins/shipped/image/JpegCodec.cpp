@@ -1,6 +1,7 @@
 // JPEG through libjpeg-turbo. The preview decodes at a reduced DCT scale
 // (1/2, 1/4 or 1/8), which skips most of the work for the large photographs
-// thumbnails are made from.
+// thumbnails are made from; a preview for a box takes the smallest scale the
+// picture fitted into the box can still be scaled down from.
 
 #include <csetjmp>
 #include <cstdio>
@@ -52,6 +53,47 @@ unsigned PreviewDenominator(unsigned width, unsigned height)
     return 1;
 }
 
+// The size a w x h picture gets in a box of bw x bh, as the program fits its
+// thumbnails: never enlarged; the side with the smaller ratio fills the box
+// and the other is rounded, at least 1.
+void FitIntoBox(unsigned w, unsigned h, unsigned bw, unsigned bh, unsigned& fw, unsigned& fh)
+{
+    const double e = static_cast<double>(bw) / w;
+    const double g = static_cast<double>(bh) / h;
+    fw = w;
+    fh = h;
+    if (e >= 1 && g >= 1)
+        return;
+    if (e > g) {
+        fw = static_cast<unsigned>(w * g + 0.5);
+        fh = bh;
+    } else {
+        fw = bw;
+        fh = static_cast<unsigned>(h * e + 0.5);
+    }
+    fw = fw ? fw : 1;
+    fh = fh ? fh : 1;
+}
+
+unsigned BoxDenominator(unsigned width, unsigned height, unsigned boxWidth, unsigned boxHeight)
+{
+    unsigned fw = 0, fh = 0;
+    FitIntoBox(width, height, boxWidth, boxHeight, fw, fh);
+    for (unsigned denominator : {8u, 4u, 2u}) {
+        if ((width + denominator - 1) / denominator >= fw && (height + denominator - 1) / denominator >= fh)
+            return denominator;
+    }
+    return 1;
+}
+
+// How a picture is decoded: in full, as the codec's preview, or as a preview
+// for a box.
+struct TScale {
+    bool Preview = false;
+    unsigned BoxWidth = 0;
+    unsigned BoxHeight = 0;
+};
+
 // Everything that lives across the setjmp is kept outside the jumped-over
 // frame, so that a longjmp out of libjpeg leaves nothing half-owned.
 struct TJpegJob {
@@ -60,7 +102,7 @@ struct TJpegJob {
     std::vector<uint8_t> Line;
 };
 
-int32_t DecodeInto(TJpegJob& job, const uint8_t* data, size_t size, bool preview, TDibBuilder& out)
+int32_t DecodeInto(TJpegJob& job, const uint8_t* data, size_t size, TScale scale, TDibBuilder& out)
 {
     jpeg_decompress_struct& info = job.Info;
     if (setjmp(job.Errors.Jump))
@@ -71,9 +113,11 @@ int32_t DecodeInto(TJpegJob& job, const uint8_t* data, size_t size, bool preview
     const bool gray = info.jpeg_color_space == JCS_GRAYSCALE;
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = gray ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGR;
-    if (preview) {
+    if (scale.Preview) {
         info.scale_num = 1;
-        info.scale_denom = PreviewDenominator(info.image_width, info.image_height);
+        info.scale_denom = scale.BoxWidth > 0 && scale.BoxHeight > 0
+                               ? BoxDenominator(info.image_width, info.image_height, scale.BoxWidth, scale.BoxHeight)
+                               : PreviewDenominator(info.image_width, info.image_height);
         info.dct_method = JDCT_IFAST;
         info.do_fancy_upsampling = FALSE;
     } else {
@@ -120,16 +164,29 @@ int32_t DecodeInto(TJpegJob& job, const uint8_t* data, size_t size, bool preview
     return SPI_SUCCESS;
 }
 
-int32_t Decode(const uint8_t* data, size_t size, bool preview, TDibBuilder& out)
+int32_t DecodeScaled(const uint8_t* data, size_t size, TScale scale, TDibBuilder& out)
 {
     TJpegJob job;
     job.Info.err = jpeg_std_error(&job.Errors.Base);
     job.Errors.Base.error_exit = OnError;
     job.Errors.Base.emit_message = OnMessage;
     jpeg_create_decompress(&job.Info);
-    const int32_t result = DecodeInto(job, data, size, preview, out);
+    const int32_t result = DecodeInto(job, data, size, scale, out);
     jpeg_destroy_decompress(&job.Info);
     return result;
+}
+
+int32_t Decode(const uint8_t* data, size_t size, bool preview, TDibBuilder& out)
+{
+    return DecodeScaled(data, size, {.Preview = preview}, out);
+}
+
+int32_t DecodeForBox(const uint8_t* data, size_t size, int32_t boxWidth, int32_t boxHeight, TDibBuilder& out)
+{
+    return DecodeScaled(data, size,
+                        {.Preview = true, .BoxWidth = static_cast<unsigned>(boxWidth),
+                         .BoxHeight = static_cast<unsigned>(boxHeight)},
+                        out);
 }
 
 }  // namespace
@@ -138,4 +195,5 @@ const TImageCodec PluginCodec = {
     {"00IN", "JPEG (libjpeg-turbo) for Mireva", Groups},
     Sniff,
     Decode,
+    DecodeForBox,
 };

@@ -6,7 +6,15 @@ using namespace spikit;
 
 namespace {
 
-int32_t Picture(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits, bool preview)
+// What a picture call asks for: the whole picture, the codec's preview, or a
+// preview for a box.
+struct TRequest {
+    bool Preview = false;
+    int32_t BoxWidth = 0;
+    int32_t BoxHeight = 0;
+};
+
+int32_t Picture(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits, TRequest request)
 {
     if (!info || !bits)
         return SPI_MEMORY_ERROR;
@@ -19,7 +27,11 @@ int32_t Picture(const char* source, intptr_t length, uint32_t flag, HLOCAL* info
         if (!PluginCodec.Sniff(input.Data(), input.Size()))
             return SPI_UNKNOWN_FORMAT;
         TDibBuilder dib;
-        const int32_t result = PluginCodec.Decode(input.Data(), input.Size(), preview, dib);
+        const bool forBox = request.Preview && PluginCodec.DecodeForBox && request.BoxWidth > 0 &&
+                            request.BoxHeight > 0;
+        const int32_t result =
+            forBox ? PluginCodec.DecodeForBox(input.Data(), input.Size(), request.BoxWidth, request.BoxHeight, dib)
+                   : PluginCodec.Decode(input.Data(), input.Size(), request.Preview, dib);
         if (result != SPI_SUCCESS)
             return result;
         dib.Hand(info, bits);
@@ -50,13 +62,20 @@ SPI_EXPORT int32_t IsSupported(const char* fileName, const void* header)
 SPI_EXPORT int32_t GetPicture(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits,
                               SpiProgress progress, intptr_t user)
 {
-    return Picture(source, length, flag, info, bits, false);
+    return Picture(source, length, flag, info, bits, {});
 }
 
 SPI_EXPORT int32_t GetPreview(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits,
                               SpiProgress progress, intptr_t user)
 {
-    return Picture(source, length, flag, info, bits, true);
+    return Picture(source, length, flag, info, bits, {.Preview = true});
+}
+
+SPI_EXPORT int32_t GetPreviewForBox(const char* source, intptr_t length, uint32_t flag, int32_t boxWidth,
+                                    int32_t boxHeight, HLOCAL* info, HLOCAL* bits, SpiProgress progress,
+                                    intptr_t user)
+{
+    return Picture(source, length, flag, info, bits, {.Preview = true, .BoxWidth = boxWidth, .BoxHeight = boxHeight});
 }
 
 SPI_EXPORT int32_t ConfigurationDlg(uintptr_t parent, int32_t function)

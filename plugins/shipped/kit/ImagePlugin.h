@@ -18,6 +18,11 @@ struct TImageCodec {
     // Decodes a whole file held in memory into out; preview asks for a fast,
     // possibly reduced picture. Returns an SPI_* result.
     int32_t (*Decode)(const uint8_t* data, size_t size, bool preview, TDibBuilder& out);
+    // Optional: a preview for a box of boxWidth x boxHeight, reduced as far
+    // as the picture fitted into the box allows. Without it the preview is
+    // Decode's.
+    int32_t (*DecodeForBox)(const uint8_t* data, size_t size, int32_t boxWidth, int32_t boxHeight,
+                            TDibBuilder& out) = nullptr;
 };
 
 // The header size IsSupported may read.

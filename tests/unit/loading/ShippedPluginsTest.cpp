@@ -1148,6 +1148,33 @@ TEST(ShippedPictures, JpegPreviewDecodesAtAReducedScale)
     EXPECT_EQ(full->Width(), width);
 }
 
+// A preview for a box is reduced as far as the picture fitted into the box
+// still allows scaling down from it, and never below.
+TEST(ShippedPictures, JpegPreviewForABoxKeepsTheFittedSize)
+{
+    const int width = 1600, height = 1200;
+    std::vector<uint8_t> flat(static_cast<size_t>(width) * height * 4, 128);
+    TTempFolder folder;
+    const std::string path = folder.Write("big.jpg", JpegBytes(width, height, flat, 80));
+    ShippedRegistry shipped;
+    const struct {
+        TPreviewBox Box;
+        int Width, Height;
+    } cases[] = {{{80, 80}, 200, 150}, {{400, 400}, 400, 300}, {{401, 301}, 800, 600},
+                 {{1000, 1000}, 1600, 1200}, {{3000, 3000}, 1600, 1200}};
+    for (const auto& c : cases) {
+        std::unique_ptr<TBitmap> preview = shipped.Registry().LoadPreviewFromFile(path, c.Box);
+        ASSERT_NE(preview, nullptr) << c.Box.Width;
+        EXPECT_EQ(preview->Width(), c.Width) << c.Box.Width << "x" << c.Box.Height;
+        EXPECT_EQ(preview->Height(), c.Height) << c.Box.Width << "x" << c.Box.Height;
+    }
+    // A format without reduced decoding hands its own preview.
+    const std::string png = folder.Write("a.png", PngBytes(5, 3, Pattern(5, 3)));
+    std::unique_ptr<TBitmap> picture = shipped.Registry().LoadPreviewFromFile(png, {2, 2});
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->Width(), 5);
+}
+
 TEST(ShippedPictures, DamagedFilesGiveNoPicture)
 {
     ShippedRegistry shipped;
