@@ -64,3 +64,7 @@ int RunMedia(TCliContext& context);
 // order, then the rest, tab-separated), as the export or, with --category,
 // as the categories cut them.
 int RunDivide(TCliContext& context);
+// export [--columns N,...] [--option NAME,...] [--rule TEXT...] [--encoding
+// utf-8|cp932] TARGET OUT.csv: the CSV export of a folder, a shelf, a medium,
+// or the lists of shelves and media.
+int RunExport(TCliContext& context);
