@@ -16,6 +16,7 @@
 #include "collections/ShellInfo.h"
 #include "collections/Shelf.h"
 #include "common/Text.h"
+#include "export/ExportSettings.h"
 #include "export/FExport.h"
 #include "platform/FileSystem.h"
 
@@ -113,15 +114,23 @@ int RunDivide(TCliContext& context)
 int RunExport(TCliContext& context)
 {
     TExportSettings settings;
-    settings.Rules = RulesFrom(context);
+    const std::optional<std::string> named = context.TakeOption("--setting");
+    if (named) {
+        const TExportSettingsStore store(context.DataFolder());
+        if (!store.Exists(*named))
+            throw EMirevaError("no export setting '" + *named + "'");
+        settings = store.Load(*named).Export;
+    }
+    if (TNameDivideRules rules = RulesFrom(context); !rules.empty() || !named)
+        settings.Rules = std::move(rules);
     if (const std::optional<std::string> columns = context.TakeOption("--columns"))
         settings.Columns = ColumnsFrom(*columns, settings.Rules.size());
-    else
+    else if (!named)
         for (int column = 0; column < FixedColumnCount; ++column)
             settings.Columns.push_back(column);
     if (const std::optional<std::string> options = context.TakeOption("--option"))
         SetOptions(settings.Options, *options);
-    if (!settings.Rules.empty())
+    if (!named && !settings.Rules.empty())
         settings.Options.NameDivide = true;
     const std::string encoding = context.TakeOption("--encoding").value_or("utf-8");
     if (SameText(encoding, "cp932"))
