@@ -59,3 +59,12 @@ int RunThumbs(TCliContext& context);
 // mounted disc catalogued as a medium, the media listed, one folder of a
 // catalogue shown, a catalogue read again, and what differs from the disc.
 int RunMedia(TCliContext& context);
+
+// ExportCommands.cpp: names cut by name-division rules (the parts in rule
+// order, then the rest, tab-separated), as the export or, with --category,
+// as the categories cut them.
+int RunDivide(TCliContext& context);
+// export [--columns N,...] [--option NAME,...] [--rule TEXT...] [--encoding
+// utf-8|cp932] TARGET OUT.csv: the CSV export of a folder, a shelf, a medium,
+// or the lists of shelves and media.
+int RunExport(TCliContext& context);

@@ -45,6 +45,25 @@ TFileId IdOf(const struct statx& st)
     return {makedev(st.stx_dev_major, st.stx_dev_minor), st.stx_ino};
 }
 
+// The entry of name in the folder dir, a link through its target.
+void Describe(int dir, const char* name, TTreeWalkEntry& entry)
+{
+    struct statx st;
+    if (!StatAt(dir, name, AT_SYMLINK_NOFOLLOW, st))
+        return;
+    const TFileId id = IdOf(st);
+    entry.Device = id.first;
+    entry.Inode = id.second;
+    if (!S_ISLNK(st.stx_mode)) {
+        Fill(entry, st);
+        return;
+    }
+    entry.IsLink = true;
+    struct statx target;
+    if (StatAt(dir, name, 0, target))
+        Fill(entry, target);
+}
+
 class TWalker {
 public:
     TWalker(const std::function<void(const TTreeWalkEntry&)>& visit, const std::atomic<bool>* stop)
@@ -153,4 +172,36 @@ TTreeWalkStats WalkTree(const std::string& root, const std::function<void(const 
     walker.fVisited.insert(IdOf(st));
     walker.Folder(fd, std::string());
     return walker.fStats;
+}
+
+TTreeWalkEntry StatPath(const std::string& path)
+{
+    TTreeWalkEntry entry;
+    entry.RelativePath = path;
+    Describe(AT_FDCWD, path.c_str(), entry);
+    return entry;
+}
+
+std::vector<TTreeWalkEntry> ListFolderEntries(const std::string& folder)
+{
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw EFileError(SystemErrorText(folder, errno));
+    DIR* raw = fdopendir(fd);
+    if (!raw) {
+        const int error = errno;
+        close(fd);
+        throw EFileError(SystemErrorText(folder, error));
+    }
+    const std::unique_ptr<DIR, int (*)(DIR*)> owner(raw, closedir);
+    std::vector<TTreeWalkEntry> entries;
+    while (const dirent* d = readdir(raw)) {
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        TTreeWalkEntry& entry = entries.emplace_back();
+        entry.RelativePath = name;
+        Describe(dirfd(raw), name, entry);
+    }
+    return entries;
 }

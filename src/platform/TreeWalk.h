@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct TTreeWalkTime {
     int64_t Seconds = 0;      // since 1970-01-01 UTC
@@ -28,6 +29,10 @@ struct TTreeWalkEntry {
     TTreeWalkTime Modified;
     TTreeWalkTime Created;         // the birth time; the change time where the file system keeps none
     TTreeWalkTime Accessed;
+    // Which file the name itself is (the link, not its target): two names of
+    // one folder give the same pair.
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
 };
 
 struct TTreeWalkStats {
@@ -43,3 +48,12 @@ struct TTreeWalkStats {
 // ends with that exception.
 TTreeWalkStats WalkTree(const std::string& root, const std::function<void(const TTreeWalkEntry&)>& visit,
                     const std::atomic<bool>* stop = nullptr);
+
+// One path as WalkTree reports an entry (RelativePath is the path given):
+// Found false when it cannot be read, a link described through its target
+// with IsLink set.
+TTreeWalkEntry StatPath(const std::string& path);
+// The entries of one folder in the order the folder gives them, each described
+// as by StatPath, RelativePath being the entry's name. Raises EFileError when
+// the folder cannot be opened.
+std::vector<TTreeWalkEntry> ListFolderEntries(const std::string& folder);

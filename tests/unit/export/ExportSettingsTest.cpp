@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include "base/Errors.h"
+#include "export/ExportSettings.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+TEST(ExportSettings, OrdersAreCheckedAndFollowTheRulesRead)
+{
+    TTempFolder t;
+    // Rule 2 does not parse; column 19 (rule 3) becomes 18, 18 (rule 2) and
+    // 40 are dropped, a repeated 0 stands once, and the fixed columns in
+    // neither list come back as available.
+    t.Write("Export.ini", "[Mine]\r\nDivideCount=3\r\nDivideInfo1=A,0,-,,0,1\r\nDivideInfo2=bad\r\n"
+                          "DivideInfo3=C,1,_,,1,0\r\nNameDivide=1\r\nSrcOrder=0,17,18,40,x\r\n"
+                          "DstOrder=19,0,5\r\nHeader=0\r\nSubFolder=1\r\n");
+    TExportSettingsStore store(t.Path());
+    EXPECT_TRUE(store.Exists("MINE"));
+    EXPECT_FALSE(store.Exists("LastSetting"));
+    const TExportSetting setting = store.Load("Mine");
+    ASSERT_EQ(setting.Export.Rules.size(), 2u);
+    EXPECT_EQ(setting.Export.Rules[1].Name, "C");
+    EXPECT_EQ(setting.Export.Rules[1].Index, 1);
+    EXPECT_EQ(setting.Export.Columns, (std::vector<int>{18, 5}));
+    EXPECT_EQ(setting.Available, (std::vector<int>{0, 17, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}));
+    EXPECT_FALSE(setting.Export.Options.Header);
+    EXPECT_TRUE(setting.Export.Options.SubFolder && setting.Export.Options.NameDivide);
+
+    store.Save(std::nullopt, setting);
+    EXPECT_EQ(store.Names(), std::vector<std::string>{"Mine"});
+    const TExportSetting again = TExportSettingsStore(t.Path()).Load(std::nullopt);
+    EXPECT_EQ(again.Available, setting.Available);
+    EXPECT_EQ(again.Export.Columns, setting.Export.Columns);
+    EXPECT_EQ(again.Export.Rules, setting.Export.Rules);
+    EXPECT_EQ(again.Export.Options, setting.Export.Options);
+}
+
+TEST(ExportSettings, NamesThatCannotBeSectionsAreRefused)
+{
+    TTempFolder t;
+    TExportSettingsStore store(t.Path());
+    for (const char* name : {"LastSetting", "lastsetting", "a[b", "a]b", "a=b", "a\nb", "a\rb", " "})
+        EXPECT_THROW(store.Save(std::string_view(name), TExportSettingsStore::DefaultSetting()), EMirevaError) << name;
+    EXPECT_TRUE(store.Names().empty());
+    const TExportSetting fresh = store.Load("none");
+    EXPECT_TRUE(fresh.Export.Columns.empty());
+    EXPECT_EQ(fresh.Available.size(), 17u);
+    EXPECT_TRUE(fresh.Export.Options.Header);
+}
+
+}  // namespace
