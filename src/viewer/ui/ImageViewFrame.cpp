@@ -21,6 +21,8 @@
 
 #include "viewer/PageViewer.h"
 #include "viewer/ui/BitmapImage.h"
+#include "viewer/ui/GridOverlay.h"
+#include "viewer/ui/LoupeOverlay.h"
 
 namespace {
 
@@ -125,6 +127,10 @@ TImageViewFrame::TImageViewFrame(TPageViewer& viewer, TPageScaler& scaler, QWidg
 
     fArea = new TImageArea(*this);
     layout->addWidget(fArea, 1);
+    // The grid lies above the pages, the loupe above both.
+    fGrid = new TGridOverlay(*fArea);
+    fGrid->SetDragging([this] { return fDragging; });
+    fLoupe = new TLoupeOverlay(*fArea, fViewer, fScaler);
 
     // The seek bar: the bar, the entry field with the 1-based index, and
     // "/ count".
@@ -229,6 +235,7 @@ QToolButton* TImageViewFrame::ImageBarButton(TImageBarButton button) const
 void TImageViewFrame::SetBackground(TColor color)
 {
     fBackground = color;
+    fLoupe->SetBackground(color);
     fArea->update();
 }
 
@@ -236,6 +243,7 @@ void TImageViewFrame::InvalidatePages()
 {
     fPages[0].Invalidate();
     fPages[1].Invalidate();
+    fLoupe->Invalidate();
     UpdateView();
 }
 
