@@ -55,7 +55,7 @@ void TLoupeOverlay::SetOn(bool on)
     fHeld = false;
     fOutside = false;
     fFocusLost = false;
-    if (on && !fPointer && fArea.underMouse())
+    if (on && fArea.underMouse())
         fPointer = ToPoint(fArea.mapFromGlobal(QCursor::pos()));
     if (!on)
         Conceal();
