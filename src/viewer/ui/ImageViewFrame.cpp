@@ -369,8 +369,10 @@ void TImageViewFrame::ReportMouse(int code, const QMouseEvent& event)
 void TImageViewFrame::AreaPress(QMouseEvent* event)
 {
     fArea->setFocus(Qt::MouseFocusReason);
-    // A second button pressed during a click makes neither a click.
-    fClickButton = event->buttons() == event->button() ? event->button() : Qt::NoButton;
+    // The newest button's release is the click; a button held under it
+    // makes the click's variant ("right click with the left button held"),
+    // and its own release is no click any more.
+    fClickButton = event->button();
     if (event->button() != Qt::LeftButton)
         return;
     fPressed = true;
@@ -423,6 +425,10 @@ void TImageViewFrame::AreaRelease(QMouseEvent* event)
     if (event->button() == fClickButton) {
         fClickButton = Qt::NoButton;
         ReportMouse(ClickCode(event->button()), *event);
+    } else {
+        // The button held under a click was let go first: a chord, no
+        // click.
+        fClickButton = Qt::NoButton;
     }
     if (event->button() != Qt::LeftButton || !fPressed)
         return;
