@@ -19,6 +19,21 @@ bool ParseWindowSize(const std::string& text, int& width, int& height)
     return width >= 1 && width <= 16384 && height >= 1 && height <= 16384;
 }
 
+// "X,Y", each within the largest window either way.
+bool ParsePoint(const std::string& text, int& x, int& y)
+{
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos)
+        return false;
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    const auto [xEnd, xError] = std::from_chars(begin, begin + comma, x);
+    const auto [yEnd, yError] = std::from_chars(begin + comma + 1, end, y);
+    if (xError != std::errc() || yError != std::errc() || xEnd != begin + comma || yEnd != end)
+        return false;
+    return x >= -16384 && x <= 16384 && y >= -16384 && y <= 16384;
+}
+
 }  // namespace
 
 TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
@@ -53,6 +68,11 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
             if (!ParseWindowSize(size, options.WindowWidth, options.WindowHeight))
                 throw EUsageError("--window-size wants WIDTHxHEIGHT, not '" + size + "'");
             options.WindowSizeGiven = true;
+        } else if (name == "--pointer") {
+            const std::string point = takeValue();
+            if (!ParsePoint(point, options.PointerX, options.PointerY))
+                throw EUsageError("--pointer wants X,Y, not '" + point + "'");
+            options.PointerGiven = true;
         } else if (name == "--run" || name == "--select") {
             const std::string list = takeValue();
             std::vector<std::string>& into = name == "--run" ? options.RunActions : options.SelectNames;
@@ -82,6 +102,8 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
         throw EUsageError("--run needs --snapshot");
     if (!options.SelectNames.empty() && options.SnapshotPath.empty())
         throw EUsageError("--select needs --snapshot");
+    if (options.PointerGiven && options.SnapshotPath.empty())
+        throw EUsageError("--pointer needs --snapshot");
     if (options.AnswerYes && options.SnapshotPath.empty())
         throw EUsageError("--yes needs --snapshot");
     return options;
@@ -91,5 +113,5 @@ const char* ProgramUsage()
 {
     return "usage: mireva [-f] [-s SETTINGS.ini|.lys] [PATH]\n"
            "       mireva --snapshot OUT.png [--window-size WxH] [-s SETTINGS] [--select NAME,...]\n"
-           "              [--run ACTION,...] [--yes] [--no-save] [PATH]\n";
+           "              [--pointer X,Y] [--run ACTION,...] [--yes] [--no-save] [PATH]\n";
 }

@@ -11,6 +11,9 @@
 //   --select N,M,...     with --snapshot: the items of the list with those
 //                        names are selected once the path is open, before
 //                        the actions run
+//   --pointer X,Y        with --snapshot: the pointer stands at that point
+//                        of the image view while the actions run (the
+//                        loupe shows what lies there)
 //   --no-save            the window's state and the last location are not
 //                        written at the end (a snapshot leaves the data
 //                        folder as it found it)
@@ -38,6 +41,10 @@ struct TProgramOptions {
     std::vector<std::string> RunActions;
     // Names of listed items (or paths), selected before the actions run.
     std::vector<std::string> SelectNames;
+    // --pointer: a point of the image view, in its own pixels.
+    bool PointerGiven = false;
+    int PointerX = 0;
+    int PointerY = 0;
     // The questions of the actions run are answered yes (without it, no).
     bool AnswerYes = false;
     bool Help = false;

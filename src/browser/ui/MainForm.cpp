@@ -1,5 +1,6 @@
 #include "browser/ui/MainForm.h"
 #include "browser/ui/ViewAids.h"
+#include "browser/ui/LoupeGridAids.h"
 
 #include <QAction>
 #include <QAbstractItemView>
@@ -700,7 +701,7 @@ bool TMainForm::IsWindowAction(TActionId action)
     using enum TActionId;
     if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action) ||
         TFileCommandRunner::Runs(action) || SlideCommandOf(action) || action == actSlideShow ||
-        action == actFullScreen || TThumbnailCommands::Runs(action))
+        action == actFullScreen || TThumbnailCommands::Runs(action) || TLoupeGridAids::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -790,6 +791,8 @@ TActionContext TMainForm::ActionContext() const
     context.MarkerJumps = fKeeper->Markers().HasJumps();
     if (fFileCommands)
         fFileCommands->FillContext(context);
+    if (fLoupeGrid)
+        fLoupeGrid->FillContext(context);
     return context;
 }
 
@@ -852,6 +855,8 @@ void TMainForm::UpdateActions()
             case actTaskTray: checked = fTrayHidden; break;
             case actSlideShow: checked = fAids && fAids->SlideShow().Running(); break;
             case actFullScreen: checked = InFullScreen(); break;
+            case actLoupe:
+            case actGrid: checked = fLoupeGrid && fLoupeGrid->Checked(info.Id); break;
             default:
                 if (const std::optional<TSlideShowCommand> slide = SlideCommandOf(info.Id))
                     checked = fAids && *slide == fAids->SlideShow().Command();
@@ -1415,6 +1420,8 @@ void TMainForm::ApplyOptions()
     fFilePane->SetThumbOptions(fCore.Options());
     if (fAids)
         fAids->SetOptions(fCore.Options().SlideShow, fCore.Options().FullScreen);
+    if (fLoupeGrid)
+        fLoupeGrid->ApplyOptions();
     const TViewPictureOptions& picture = fModel->Viewer().Options().Picture;
     const bool stretchChanged = picture.Stretch != fOwnScaler.Mode();
     fOwnScaler.SetStretch(picture.Stretch);
@@ -1731,6 +1738,8 @@ void TMainForm::BuildViewAids()
     links.ViewRect = [this] { return QRect(fFrame->mapToGlobal(QPoint(0, 0)), fFrame->size()); };
     fAids = new TViewAids(*this, std::move(links));
     fAids->SetOptions(fCore.Options().SlideShow, fCore.Options().FullScreen);
+    fLoupeGrid = std::make_unique<TLoupeGridAids>(
+        *fFrame, fCore, [this](const std::string& text) { ShowMessage(text, TMessageIcon::miWarning); });
 }
 
 bool TMainForm::RunViewAid(TActionId action)
@@ -1751,6 +1760,10 @@ bool TMainForm::RunViewAid(TActionId action)
     }
     if (action == TActionId::actFullScreen) {
         fAids->ToggleFullScreen();
+        UpdateActions();
+        return true;
+    }
+    if (fLoupeGrid && fLoupeGrid->Run(action)) {
         UpdateActions();
         return true;
     }

@@ -52,6 +52,7 @@ class TFileCommandRunner;
 class TShelfStore;
 class TFilePane;
 class TImageViewFrame;
+class TLoupeGridAids;
 class TMarkerKeeper;
 class TMarkerMenus;
 class TMediaCommands;
@@ -238,6 +239,7 @@ private:
     mutable TCommandTargetTracker fTargets;
 
     TViewAids* fAids = nullptr;  // owned as a child of the window
+    std::unique_ptr<TLoupeGridAids> fLoupeGrid;
     QSystemTrayIcon* fTray = nullptr;
     bool fTrayHidden = false;
     Qt::WindowStates fStateBeforeTray;

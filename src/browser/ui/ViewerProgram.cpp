@@ -14,6 +14,8 @@
 #include "app/ProgramOptions.h"
 #include "browser/ActionTable.h"
 #include "browser/ui/MainForm.h"
+#include "viewer/ui/ImageViewFrame.h"
+#include "viewer/ui/LoupeOverlay.h"
 #include "common/AtomicSave.h"
 #include "common/Text.h"
 #include "base/PathUtils.h"
@@ -206,6 +208,9 @@ int RunViewer(int argc, char** argv)
             form.SetSettledHandler([&] {
                 for (const std::string& missing : form.SelectByNames(options.SelectNames))
                     std::cerr << "mireva: --select: nothing named '" << EscapeControls(missing) << "' is listed\n";
+                // The pointer is placed first, so that the loupe opens there.
+                if (options.PointerGiven)
+                    form.View()->Loupe().MoveTo(TPoint{options.PointerX, options.PointerY});
                 for (TActionId action : runActions)
                     if (!form.RunAction(action))
                         std::cerr << "mireva: --run: " << ActionInfo(action).Name << " is not available now\n";

@@ -21,6 +21,8 @@
 
 #include "viewer/PageViewer.h"
 #include "viewer/ui/BitmapImage.h"
+#include "viewer/ui/GridOverlay.h"
+#include "viewer/ui/LoupeOverlay.h"
 
 namespace {
 
@@ -125,6 +127,10 @@ TImageViewFrame::TImageViewFrame(TPageViewer& viewer, TPageScaler& scaler, QWidg
 
     fArea = new TImageArea(*this);
     layout->addWidget(fArea, 1);
+    // The grid lies above the pages, the loupe above both.
+    fGrid = new TGridOverlay(*fArea);
+    fGrid->SetDragging([this] { return fDragging; });
+    fLoupe = new TLoupeOverlay(*fArea, fViewer, fScaler);
 
     // The seek bar: the bar, the entry field with the 1-based index, and
     // "/ count".
@@ -229,6 +235,7 @@ QToolButton* TImageViewFrame::ImageBarButton(TImageBarButton button) const
 void TImageViewFrame::SetBackground(TColor color)
 {
     fBackground = color;
+    fLoupe->SetBackground(color);
     fArea->update();
 }
 
@@ -236,6 +243,7 @@ void TImageViewFrame::InvalidatePages()
 {
     fPages[0].Invalidate();
     fPages[1].Invalidate();
+    fLoupe->Invalidate();
     UpdateView();
 }
 
@@ -361,8 +369,10 @@ void TImageViewFrame::ReportMouse(int code, const QMouseEvent& event)
 void TImageViewFrame::AreaPress(QMouseEvent* event)
 {
     fArea->setFocus(Qt::MouseFocusReason);
-    // A second button pressed during a click makes neither a click.
-    fClickButton = event->buttons() == event->button() ? event->button() : Qt::NoButton;
+    // The newest button's release is the click; a button held under it
+    // makes the click's variant ("right click with the left button held"),
+    // and its own release is no click any more.
+    fClickButton = event->button();
     if (event->button() != Qt::LeftButton)
         return;
     fPressed = true;
@@ -415,6 +425,10 @@ void TImageViewFrame::AreaRelease(QMouseEvent* event)
     if (event->button() == fClickButton) {
         fClickButton = Qt::NoButton;
         ReportMouse(ClickCode(event->button()), *event);
+    } else {
+        // The button held under a click was let go first: a chord, no
+        // click.
+        fClickButton = Qt::NoButton;
     }
     if (event->button() != Qt::LeftButton || !fPressed)
         return;

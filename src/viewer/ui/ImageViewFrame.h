@@ -24,6 +24,8 @@ class QLineEdit;
 class QSlider;
 class QTimer;
 class QToolButton;
+class TGridOverlay;
+class TLoupeOverlay;
 class TPageViewer;
 class TImageViewFrame;
 
@@ -115,6 +117,12 @@ public:
     // --- For the window, the snapshot and tests -----------------------------------
 
     TImageArea* Area() const { return fArea; }
+    // The loupe and the grid over the page area; the window switches them
+    // and hands them their options.
+    TLoupeOverlay& Loupe() const { return *fLoupe; }
+    TGridOverlay& Grid() const { return *fGrid; }
+    // A left-button drag is scrolling or drawing a band.
+    bool Dragging() const { return fDragging; }
     // Brings the scaled caches up to date now (a paint does it as well).
     void Render();
     // True when the caches hold what the next paint shows.
@@ -149,6 +157,8 @@ private:
     TPageViewer& fViewer;
     TPageScaler& fScaler;
     TImageArea* fArea = nullptr;
+    TGridOverlay* fGrid = nullptr;
+    TLoupeOverlay* fLoupe = nullptr;
     QWidget* fImageBar = nullptr;
     QHBoxLayout* fImageBarLayout = nullptr;
     QToolButton* fBarButtons[4] = {};

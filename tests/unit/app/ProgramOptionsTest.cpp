@@ -72,8 +72,20 @@ INSTANTIATE_TEST_SUITE_P(
                       TBadOptionsCase{"SizeWithTrailingText", {"--window-size", "800x600px"}},
                       TBadOptionsCase{"SizeMissing", {"--snapshot", "o.png", "--window-size"}},
                       TBadOptionsCase{"RunWithoutSnapshot", {"--run", "actNext", "book"}},
+                      TBadOptionsCase{"PointerWithoutSnapshot", {"--pointer", "10,20", "book"}},
+                      TBadOptionsCase{"PointerWithoutComma", {"--snapshot", "o.png", "--pointer", "10"}},
+                      TBadOptionsCase{"PointerWithTrailingText", {"--snapshot", "o.png", "--pointer", "10,20px"}},
                       TBadOptionsCase{"RunEmptyItem", {"--snapshot", "o.png", "--run", "actNext,,actLast"}},
                       TBadOptionsCase{"RunTrailingComma", {"--snapshot", "o.png", "--run", "actNext,"}},
                       TBadOptionsCase{"RunWithoutList", {"--snapshot", "o.png", "--run"}},
                       TBadOptionsCase{"YesWithoutSnapshot", {"--yes", "book"}}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(ProgramOptions, PointerIsAPointOfTheView)
+{
+    const TProgramOptions options = ParseProgramOptions({"--snapshot", "o.png", "--pointer=-3,450", "book"});
+    EXPECT_TRUE(options.PointerGiven);
+    EXPECT_EQ(options.PointerX, -3);
+    EXPECT_EQ(options.PointerY, 450);
+    EXPECT_EQ(options.Args, std::vector<std::string>{"book"});
+}

@@ -110,8 +110,9 @@ TEST_F(ViewActionsTest, CommandsThatNeedAPictureAreDisabledWithout)
     for (TActionId id : {actEqualHeight, actEqualRatio, actCenter})
         EXPECT_FALSE(actions->Enabled(id)) << ActionInfo(id).Name;
     EXPECT_TRUE(actions->Enabled(actEnlarge));
-    // The window's own commands and those that come later are never
-    // enabled here: run from a key they would do nothing.
+    // The window's own commands (the loupe is one: its overlay belongs to
+    // the window's view) are never enabled here: run from a key through the
+    // view's actions they would do nothing.
     for (TActionId id : {actRefresh, actLoupe, actDelete, actFolder, actWindow})
         EXPECT_FALSE(actions->Enabled(id)) << ActionInfo(id).Name;
     EXPECT_FALSE(actions->Run(actLoupe).ViewChanged);
