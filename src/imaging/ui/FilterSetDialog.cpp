@@ -63,6 +63,8 @@ TFilterSetDialog::TFilterSetDialog(const TFilterItem& item, TFilterDialogHooks h
 
 TFilterSetDialog::~TFilterSetDialog()
 {
+    // The editors watch the dialog's models: they go first.
+    delete fPages;
     fInput.UnregisterObserver(this);
     fOutput.UnregisterObserver(this);
     fCurve.UnregisterObserver(this);
