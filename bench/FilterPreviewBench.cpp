@@ -73,3 +73,4 @@ void ToneCurvePointMove(benchmark::State& state)
 
 BENCHMARK(LevelsMarkerMove)->ArgName("gray")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ToneCurvePointMove)->ArgName("gray")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_MAIN();
