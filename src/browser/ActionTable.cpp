@@ -160,7 +160,7 @@ constexpr TActionInfo Table[] = {
     {actFilter8, "actFilter8", "フィルタ－8", I, 53, agFilter, true, erFilterSet, Hide},
     {actFilter9, "actFilter9", "フィルタ－9", I, 54, agFilter, true, erFilterSet, Hide},
     {actFilter10, "actFilter10", "フィルタ－10", I, 55, agFilter, true, erFilterSet, Hide},
-    {actFilterSet, "actFilterSet", "フィルタの設定(&S)...", I, 56, agNone, false, erAlways, Shown, Later},
+    {actFilterSet, "actFilterSet", "フィルタの設定(&S)...", I, 56, agNone, false, erAlways},
     {actRotateChange, "actRotateChange", "回転・反転", I, 57, agNone, false},
     {actRotate, "actRotate", "回転・反転(&R)", I, 0, agNone, true},
     {actRotateNone, "actRotateNone", "なし(&O)", I, 58, agRotation, true},

@@ -6,6 +6,7 @@
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "browser/BrowserStep.h"
+#include "browser/FilterPreview.h"
 #include "browser/KeyCstm.h"
 #include "browser/ViewerSettings.h"
 #include "collections/GroupFolder.h"
@@ -187,6 +188,61 @@ void TBrowserModel::Select(std::vector<int> indices, int focused, TBrowserObserv
 const TFilterSets& TBrowserModel::FilterSets() const
 {
     return fCore.FilterSets();
+}
+
+// --- Filter settings ---------------------------------------------------------------
+
+void TBrowserModel::ChangeFilterSets(const TFilterSets& sets)
+{
+    TStep step(*this);
+    fPreview.reset();
+    fCore.FilterSets() = sets;
+    fActions->SetFilterCount(static_cast<int>(sets.Sets.size()));
+    fActions->SelectFilter(sets.Selected);
+    fCore.FilterSets().Selected = fActions->Filter();
+    // The cache's pictures and the shown ones were made with the old sets.
+    fViewer->Reload();
+}
+
+void TBrowserModel::PreviewFilters(const TFilterList& items)
+{
+    TStep step(*this);
+    if (!fPreview) {
+        const TImageSlot& primary = fViewer->Primary();
+        if (!primary.HasBitmap())
+            return;
+        // The shown pages once more, as loaded and prepared, without any
+        // filter or rotation.
+        TLoaderPictureSource source(fLoaders, fArchiveSource, &fMessages, [] { return TPictureFinish{}; });
+        const std::vector<TCacheItem> images = [&] {
+            std::vector<TCacheItem> list;
+            for (const int index : {primary.Index, fViewer->Partner().Index}) {
+                const int item = ItemOfImage(index);
+                if (item < 0)
+                    continue;
+                const TBrowserItem& b = fItems[static_cast<size_t>(item)];
+                list.push_back(TCacheItem{index, b.Path, b.Member, fArchiveSource ? b.Size : -1});
+            }
+            return list;
+        }();
+        std::vector<TImageSlot> originals;
+        for (const TCacheItem& image : images)
+            originals.push_back(source.Load(image));
+        const TViewState& state = fViewer->ViewState();
+        fPreview = std::make_unique<TFilterPreview>(std::move(originals), state.Rotation, state.AutoRotate);
+    }
+    std::vector<TImageSlot> pages = fPreview->Apply(items);
+    pages.resize(2);
+    fViewer->ShowPreview(std::move(pages[0]), std::move(pages[1]));
+}
+
+void TBrowserModel::EndFilterPreview()
+{
+    if (!fPreview)
+        return;
+    TStep step(*this);
+    fPreview.reset();
+    fViewer->Reload();
 }
 
 // --- The book ----------------------------------------------------------------------

@@ -47,6 +47,7 @@
 class TAppCore;
 class TBrowserModel;
 class TCategoryList;
+class TFilterPreview;
 class TDirChangeNotifier;
 class TGroupList;
 class TMediaList;
@@ -163,6 +164,17 @@ public:
     const TLoaderSetPtr& Loaders() const { return fLoaders; }
     // The filter sets the filter actions choose from.
     const TFilterSets& FilterSets() const;
+    // The filter dialog's OK: the sets in use become these (the actions
+    // list them, the ticked one is in use) and the shown pages are prepared
+    // again. The caller writes them to the settings file.
+    void ChangeFilterSets(const TFilterSets& sets);
+    // Shows the shown pages through items instead of the set in use, while
+    // the filter dialog is open; the pages are loaded unfiltered once, on
+    // the first preview. EndFilterPreview shows them with the set in use
+    // again (nothing when no preview was shown).
+    void PreviewFilters(const TFilterList& items);
+    void EndFilterPreview();
+    bool Previewing() const { return fPreview != nullptr; }
     // The pictures in reading order: file paths, or member paths inside the
     // archive.
     std::vector<std::string> Images() const;
@@ -404,6 +416,8 @@ private:
     TKeyBindings fKeys;
     TMouseBindings fMouse;
     std::unique_ptr<TPageViewer> fViewer;
+    // The unfiltered shown pages while the filter dialog previews.
+    std::unique_ptr<TFilterPreview> fPreview;
     std::unique_ptr<TViewActions> fActions;
     TObserverList<TBrowserObserver> fObservers;
 

@@ -542,6 +542,20 @@ void TPageViewer::Reload()
     ShowImage(request);
 }
 
+void TPageViewer::ShowPreview(TImageSlot primary, TImageSlot partner)
+{
+    StopCache();
+    if (fPrimary.Index < 0 || primary.Index != fPrimary.Index)
+        return;
+    fPrimary = std::move(primary);
+    if (fPartner.Index >= 0 && partner.Index == fPartner.Index)
+        fPartner = std::move(partner);
+    // Trimming or a margin may change a page's size: both are measured, the
+    // partner last, as a step measures them.
+    fLayout.MeasurePage(0, fPrimary.Width(), fPrimary.Height());
+    fLayout.MeasurePage(1, fPartner.Width(), fPartner.Height());
+}
+
 void TPageViewer::Close()
 {
     StopCache();

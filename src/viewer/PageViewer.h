@@ -137,6 +137,11 @@ public:
     // The filter or rotation changed: the cache's pictures are stale, the
     // shown picture is loaded again.
     void Reload();
+    // A preview of other filters: the shown pages take these pictures (a
+    // slot whose index is not shown is ignored) and are measured again; the
+    // cache stops, since it would prefetch with the filters in use. Reload
+    // ends the preview.
+    void ShowPreview(TImageSlot primary, TImageSlot partner);
     // Closes the picture: view cleared, cache stopped.
     void Close();
     // Ends the cache thread (before the loader registry is rebuilt, or

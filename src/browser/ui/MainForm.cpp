@@ -53,6 +53,7 @@
 #include "browser/ui/AddressBox.h"
 #include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCodes.h"
+#include "browser/ui/FilterCommands.h"
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MarkerMenus.h"
 #include "browser/ui/MediaCommands.h"
@@ -701,7 +702,8 @@ bool TMainForm::IsWindowAction(TActionId action)
     using enum TActionId;
     if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action) ||
         TFileCommandRunner::Runs(action) || SlideCommandOf(action) || action == actSlideShow ||
-        action == actFullScreen || TThumbnailCommands::Runs(action) || TLoupeGridAids::Runs(action))
+        action == actFullScreen || TThumbnailCommands::Runs(action) || TLoupeGridAids::Runs(action) ||
+        action == actFilterSet)
         return true;
     switch (action) {
     case actFolder:
@@ -924,6 +926,11 @@ bool TMainForm::RunWindowAction(TActionId action)
             action, folder ? items[static_cast<size_t>(focused)].Path : fModel->ShownPlace().Folder, -1);
         UpdateActions();
         return done;
+    }
+    if (action == actFilterSet) {
+        RunFilterSettings(this, fCore, *fModel, [this](const std::string& text) { ShowMessage(text, TMessageIcon::miError); });
+        UpdateActions();
+        return true;
     }
     if (TThumbnailCommands::Runs(action)) {
         const bool done = fThumbCommands->Run(action);
