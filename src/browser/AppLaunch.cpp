@@ -250,13 +250,14 @@ TPassFlags TAppCommands::RegisteredFlags(int index) const
     return {app.PassParent, app.PassArchivePath};
 }
 
-std::vector<TLaunchCommand> TAppCommands::CommandsFor(const std::string& program, const std::string& parameters,
-                                                      const std::vector<std::string>& paths, TAppWindow window)
+std::vector<TLaunchCommand> CommandsFor(TAppLauncher& launcher, const std::string& program,
+                                        const std::string& parameters, const std::vector<std::string>& paths,
+                                        TAppWindow window)
 {
     const std::vector<std::string> words = SplitCommandLine(parameters);
     std::vector<TLaunchCommand> commands;
     if (IsDesktopEntry(program)) {
-        commands = ExpandDesktopExec(fLauncher.DesktopExec(program), words, paths);
+        commands = ExpandDesktopExec(launcher.DesktopExec(program), words, paths);
         // A desktop entry's program runs where the files are.
         for (TLaunchCommand& command : commands)
             command.WorkingFolder = command.Arguments.empty() || paths.empty() ? std::string()
@@ -289,7 +290,7 @@ bool TAppCommands::RunRegistered(int index, const std::vector<std::string>& path
         return false;
     const TRegApplication app = apps[static_cast<size_t>(index)];
     if (!app.Path.empty())
-        return StartAll(CommandsFor(app.Path, app.Parameters, paths, app.Window));
+        return StartAll(CommandsFor(fLauncher, app.Path, app.Parameters, paths, app.Window));
     // Without a program the parameters name it ("gimp -n"); without either,
     // each file opens with its association. The gathered text is never run
     // through a shell, so a file name cannot become a command.
@@ -313,7 +314,7 @@ bool TAppCommands::RunRecent(int index, const std::vector<std::string>& paths)
     if (index < 0 || index >= static_cast<int>(recent.size()) || paths.empty())
         return false;
     const std::string program = recent[static_cast<size_t>(index)];
-    const bool started = StartAll(CommandsFor(program, {}, paths, TAppWindow::awNormal));
+    const bool started = StartAll(CommandsFor(fLauncher, program, {}, paths, TAppWindow::awNormal));
     fLists.PromoteRecent(index);
     return started;
 }
@@ -323,5 +324,5 @@ bool TAppCommands::RunChosen(const std::string& program, const std::vector<std::
     if (program.empty() || paths.empty())
         return false;
     fLists.UseProgram(program);
-    return StartAll(CommandsFor(program, {}, paths, TAppWindow::awNormal));
+    return StartAll(CommandsFor(fLauncher, program, {}, paths, TAppWindow::awNormal));
 }

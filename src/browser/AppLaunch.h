@@ -127,6 +127,13 @@ public:
     virtual std::string DesktopExec(const std::string& desktopFile) = 0;
 };
 
+// The starts for a program with parameters and files: a desktop entry is
+// expanded from its Exec line (read through launcher), any other program
+// gets the parameters then the files, in its own folder.
+std::vector<TLaunchCommand> CommandsFor(TAppLauncher& launcher, const std::string& program,
+                                        const std::string& parameters, const std::vector<std::string>& paths,
+                                        TAppWindow window);
+
 // The commands of the file menu's application items, over the lists and a
 // launcher.
 class TAppCommands {
@@ -147,12 +154,6 @@ public:
     bool RunRecent(int index, const std::vector<std::string>& paths);
     // A program chosen in the open dialog; it goes to the front of the list.
     bool RunChosen(const std::string& program, const std::vector<std::string>& paths);
-
-    // The starts for a program with parameters and files: a desktop entry
-    // is expanded from its Exec line, any other program gets the parameters
-    // then the files, in its own folder.
-    std::vector<TLaunchCommand> CommandsFor(const std::string& program, const std::string& parameters,
-                                            const std::vector<std::string>& paths, TAppWindow window);
 
 private:
     bool StartAll(const std::vector<TLaunchCommand>& commands);
