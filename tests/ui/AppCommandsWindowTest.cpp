@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -13,6 +14,7 @@
 
 #include "app/AppCore.h"
 #include "browser/ui/DesktopLauncher.h"
+#include "browser/ui/DropWindow.h"
 #include "browser/ui/MainForm.h"
 #include "browser/ui/RegisterApplicationDialog.h"
 #include "platform/FileSystem.h"
@@ -112,6 +114,23 @@ TEST(DesktopLauncher, StartsADesktopEntryDetachedWithTheFiles)
     const std::string expected = "--one|-x|" + picture + "|" + home.File("pics") + "\n";
     EXPECT_TRUE(PumpUntil([&] { return Output(home, "bin/record.out") == expected; }))
         << Output(home, "bin/record.out");
+}
+
+TEST(DropWindow, ListsTheFilesAndKeepsItsSizeAboveTheMinimum)
+{
+    TDropWindow window({"/p/a.jpg", "/p/sub/"}, TDropWindowSettings{false, 400, 250});
+    const auto* list = window.findChild<QListWidget*>("lvFiles");
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), "sub");
+    const TDropWindowSettings kept = window.Settings();
+    EXPECT_FALSE(kept.Foreground);
+    ASSERT_TRUE(kept.Width && kept.Height);
+    EXPECT_EQ(*kept.Width, 400);
+    EXPECT_EQ(*kept.Height, 250);
+    window.resize(10, 10);
+    EXPECT_GE(*window.Settings().Width, DropWindowMinWidth);
+    EXPECT_GE(*window.Settings().Height, DropWindowMinHeight);
 }
 
 // A script that writes its arguments, one a line, beside itself.
