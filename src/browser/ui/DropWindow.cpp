@@ -52,6 +52,8 @@ TDropWindow::TDropWindow(std::vector<std::string> paths, const TDropWindowSettin
     fList->viewport()->installEventFilter(this);
     layout->addWidget(label);
     layout->addWidget(fList);
+    // What to do is not obvious from a list: the window says it.
+    layout->addWidget(new QLabel("一覧をアプリケーションのウィンドウへドラッグしてください"));
     auto* buttons = new QDialogButtonBox;
     buttons->addButton("キャンセル", QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
