@@ -130,6 +130,13 @@ TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatche
     static_assert(static_cast<int>(TLocationTree::ltSearch) == static_cast<int>(TTreeKind::tkSearch));
     fViewStates.TreeKind = static_cast<TTreeKind>(fCore.StartTreeKind());
     ReadWindowState(settings);
+    {
+        // Older files keep the recent programs under IMAGE; the copy is
+        // converted here only to be read.
+        TIniFile program(fCore.ProgramSettingsPath());
+        ConvertOldApplicationKeys(program);
+        fApps.ReadRecent(program, [](const std::string& path) { return FileExists(path); });
+    }
     TKeyLoadResult keys;
     fKeys = LoadKeyBindings(settings, IncludeTrailingPathDelimiter(fCore.Folders().DataFolder), true, &keys);
     if (!keys.WriteError.empty())
@@ -1213,6 +1220,7 @@ void TBrowserModel::ReadWindowState(TIniFile& ini)
     fActions->SetBars(fViewStates.Normal.ImageBar, fViewStates.Normal.SeekBar);
 
     fWindowState = ReadWindowStateSection(ini);
+    fApps.ReadRegistered(ini);
     using enum TListGroup;
     const std::array<TListGroup, HeaderSlotCount> groups = {lgFolder, lgShelves, lgShelf, lgMedia, lgCategories,
                                                             lgSearch};
@@ -1324,12 +1332,27 @@ bool TBrowserModel::SaveAtClose()
         ini.Rename(program, true);
     try {
         WriteLastLocation(ini, LastLocation());
+        fApps.WriteRecent(ini);
         ini.UpdateFile();
     } catch (const std::exception& e) {
         fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
         saved = false;
     }
     return saved;
+}
+
+bool TBrowserModel::ChangeRegisteredApplications(std::vector<TRegApplication> apps)
+{
+    fApps.SetRegistered(std::move(apps));
+    try {
+        TIniFile ini(fCore.SettingsPath());
+        fApps.WriteRegistered(ini, true);
+        ini.UpdateFile();
+    } catch (const std::exception& e) {
+        fMessages.ShowMessage(e.what(), TMessageIcon::miWarning);
+        return false;
+    }
+    return true;
 }
 
 bool TBrowserModel::SelectItem(const std::string& name)

@@ -23,6 +23,7 @@
 
 #include "app/LastLocation.h"
 #include "app/OpenPath.h"
+#include "app/RegApp.h"
 #include "app/SettingsFileCommands.h"
 #include "browser/ImageList.h"
 #include "browser/ItemColors.h"
@@ -285,6 +286,14 @@ public:
     // they are one file). A file that cannot be written is reported; false
     // then.
     bool SaveAtClose();
+    // The registered and recently used applications: the registered ones
+    // come with the settings file in use, the recent ones with the data
+    // folder's "Mireva.ini" (read at start, written by SaveAtClose).
+    TApplicationLists& Applications() { return fApps; }
+    // The registration dialog's OK: the list is replaced and written to the
+    // settings file at once, numbers beyond it removed. A file that cannot
+    // be written is reported (the list still applies); false then.
+    bool ChangeRegisteredApplications(std::vector<TRegApplication> apps);
 
     // --- Options -------------------------------------------------------------
 
@@ -319,8 +328,8 @@ public:
     void ApplyArchiveListOptions() override {}
     void WriteWindowState(TIniFile& ini) override;
     void ReadWindowState(TIniFile& ini) override;
-    void WriteRegApplications(TIniFile&) override {}
-    void ClearRegApplications() override {}
+    void WriteRegApplications(TIniFile& ini) override { fApps.WriteRegistered(ini, false); }
+    void ClearRegApplications() override { fApps.SetRegistered({}); }
     void WriteKeyBindings(TIniFile& ini) override;
     void ReadKeyBindings(TIniFile& ini) override;
     void WriteMouseBindings(TIniFile& ini) override;
@@ -431,6 +440,7 @@ private:
     TViewStates fViewStates;
     TWindowState fWindowState;
     TWindowStateLink* fWindowLink = nullptr;
+    TApplicationLists fApps;
     // The archive file the archive list left at its top, for the file list
     // to show the folder that holds it.
     std::string fLeavingArchive;

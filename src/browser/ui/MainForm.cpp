@@ -44,6 +44,7 @@
 #include "base/PathUtils.h"
 #include "browser/DialogPage.h"
 #include "browser/ui/DropController.h"
+#include "browser/ui/AppCommandRunner.h"
 #include "browser/ui/FileCommandRunner.h"
 #include "browser/ImageList.h"
 #include "browser/ListKind.h"
@@ -177,6 +178,8 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     fTreePane->Tree(TTreeKind::tkMedia).OnMediaLoading = loadCatalogue;
     fFileCommands = std::make_unique<TFileCommandRunner>(
         core, *fModel, TFileCommandRunner::TPanes{*fFilePane, *fTreePane, fShelves, fMedia, fCategories}, *this);
+    fAppCommands = std::make_unique<TAppCommandRunner>(core, *fModel, *fTreePane, *this);
+    fAppCommands->SetOnChanged([this] { UpdateActions(); });
     fDrops = std::make_unique<TDropController>(*fModel, fFileCommands->Commands(), fShelves, *this);
     fDrops->Attach(*fFilePane->FileView(), *fFilePane->ArchiveView());
     fDrops->AttachThumbnails(*fFilePane->FileThumbView(), *fFilePane->ArchiveThumbView());
@@ -231,6 +234,7 @@ TMainForm::~TMainForm()
     fModel->UnregisterObserver(this);
     // The file commands read the panes and the model.
     fFileCommands.reset();
+    fAppCommands.reset();
     delete fFilePane;
     fFilePane = nullptr;
     fSearch.reset();
@@ -703,7 +707,7 @@ bool TMainForm::IsWindowAction(TActionId action)
     if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action) ||
         TFileCommandRunner::Runs(action) || SlideCommandOf(action) || action == actSlideShow ||
         action == actFullScreen || TThumbnailCommands::Runs(action) || TLoupeGridAids::Runs(action) ||
-        action == actFilterSet)
+        action == actFilterSet || TAppCommandRunner::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -795,6 +799,8 @@ TActionContext TMainForm::ActionContext() const
         fFileCommands->FillContext(context);
     if (fLoupeGrid)
         fLoupeGrid->FillContext(context);
+    if (fAppCommands)
+        fAppCommands->FillContext(context);
     return context;
 }
 
@@ -881,6 +887,8 @@ void TMainForm::UpdateActions()
         const int filter = FilterIndex(info.Id);
         if (filter >= 0 && filter < static_cast<int>(sets.Sets.size()))
             caption = ToQString(NumberedCaption(filter + 1, sets.Sets[static_cast<size_t>(filter)].Name));
+        if (const std::optional<QString> app = fAppCommands ? fAppCommands->Caption(info.Id) : std::nullopt)
+            caption = *app;
         const QString keyText = ToQString(ShortcutText(key));
         action->setText(keyText.isEmpty() ? caption : caption + '\t' + keyText);
         action->setIconText(ButtonText(caption));
@@ -934,6 +942,11 @@ bool TMainForm::RunWindowAction(TActionId action)
     }
     if (TThumbnailCommands::Runs(action)) {
         const bool done = fThumbCommands->Run(action);
+        UpdateActions();
+        return done;
+    }
+    if (TAppCommandRunner::Runs(action)) {
+        const bool done = fAppCommands->Run(action, Target());
         UpdateActions();
         return done;
     }

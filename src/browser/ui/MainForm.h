@@ -48,6 +48,7 @@ class QSystemTrayIcon;
 class QToolBar;
 class TAppCore;
 class TDropController;
+class TAppCommandRunner;
 class TFileCommandRunner;
 class TShelfStore;
 class TFilePane;
@@ -216,6 +217,7 @@ private:
     // The file commands on the command target; they read the model and the
     // panes, so the destructor ends them first.
     std::unique_ptr<TFileCommandRunner> fFileCommands;
+    std::unique_ptr<TAppCommandRunner> fAppCommands;
     // Drags out of the lists and drops of the program's own drags; the
     // shelves they change are written at once through the store they were
     // read with.

@@ -179,8 +179,6 @@ TEST(ActionState, ActionsThatComeLaterStayDisabledAndShown)
     // ... while the file commands follow their rules now.
     context.Selection.Deletable = true;
     EXPECT_EQ(ActionState(actDelete, context), Enabled);
-    // ... but an application not registered has no item at all.
-    EXPECT_EQ(ActionState(actRegApp1, context), Hidden);
     // What the program does now follows its rule.
     EXPECT_EQ(ActionState(actClose, context), Greyed);
     context.ImageShown = true;

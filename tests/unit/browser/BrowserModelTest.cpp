@@ -251,6 +251,32 @@ TEST_F(BrowserModelTest, TheLastPlaceInAnArchiveComesBackAtTheNextStart)
     EXPECT_EQ(Focused(), "05.jpg");
 }
 
+// The registered applications come with the settings file in use and the
+// recently used ones with the data folder's file; both come back at the
+// next start, and another settings file brings its own registrations.
+TEST_F(BrowserModelTest, ApplicationsSurviveARestartAndFollowTheSettingsFile)
+{
+    fProgram.Tree.Write("work/book/a.fake", FakePage(0));
+    fProgram.Tree.Write("bin/viewer", "#!/bin/sh\n");
+    fProgram.Tree.Write("work/other.lys", "[FILE]\nRegApplication1=/usr/bin/other,Other\n");
+    Start({"book"});
+    const std::vector<TRegApplication> apps = {{"/opt/a b/gimp", "GIMP, 2", "-n", TAppWindow::awMaximize, true, false},
+                                               {"", "関連付け", "", TAppWindow::awNormal, false, true}};
+    ASSERT_TRUE(fModel->ChangeRegisteredApplications(apps));
+    fModel->Applications().UseProgram(File("bin/viewer"));
+    fModel->Applications().UseProgram(File("bin/gone"));
+    ASSERT_TRUE(fModel->SaveAtClose());
+    TearDown();
+    Start({"book"});
+    EXPECT_EQ(fModel->Applications().Registered(), apps);
+    EXPECT_EQ(fModel->Applications().Recent(), std::vector<std::string>{File("bin/viewer")});
+    fModel->HandOver(THandOver{File("work/"), {"m", "-s", "other.lys"}}, false);
+    ASSERT_EQ(fModel->Applications().Registered().size(), 1u);
+    EXPECT_EQ(fModel->Applications().Registered()[0].DisplayName, "Other");
+    EXPECT_EQ(fModel->Applications().Recent().size(), 1u);
+    EXPECT_TRUE(fRecorder.Messages.empty());
+}
+
 // A settings file with another sort order sorts the listed folder again,
 // and the book follows the new order.
 TEST_F(BrowserModelTest, SwitchingToAnotherSortOrderReordersTheBook)
