@@ -1,0 +1,342 @@
+#include "collections/Categorize.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <unordered_map>
+
+#include "collections/SearchWalker.h"
+#include "common/Text.h"
+
+namespace {
+
+// Blanks and control characters, as the rest of a cut name is trimmed of.
+std::string_view TrimBlanks(std::string_view text)
+{
+    size_t first = 0;
+    while (first < text.size() && static_cast<unsigned char>(text[first]) <= ' ')
+        ++first;
+    size_t last = text.size();
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
+        --last;
+    return text.substr(first, last - first);
+}
+
+// The byte length of the first character, so that "the second character or
+// later" never lands inside a multi-byte one.
+size_t FirstCharLength(std::string_view text)
+{
+    if (text.empty())
+        return 0;
+    size_t i = 0;
+    NextCodePoint(text, i);
+    return std::max<size_t>(i, 1);
+}
+
+// A condition's name as one level of a path: a '/' would make two levels.
+std::string SegmentOf(std::string_view name)
+{
+    std::string segment(name.empty() ? TCustomCategorySet::NewName : name);
+    std::replace(segment.begin(), segment.end(), '/', '-');
+    return segment;
+}
+
+void AppendNumber(std::string& out, int value, int digits)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof(buffer), "%0*d", digits, value);
+    out += buffer;
+}
+
+struct TCut {
+    std::string Part;
+    std::string Rest;
+};
+
+// Kinds 0 and 1: the first delimiter of the list that occurs is used; from
+// the end, its last occurrence, where one that follows the previous one
+// directly ends the search (so "A--B" cut from the end at "-" keeps "A-" whole
+// rather than leaving an empty piece between the two).
+bool CutAtDelimiter(const TNameDivideInfo& rule, std::string_view rest, TCut& cut)
+{
+    for (const std::string& delimiter : rule.FirstDelimiters) {
+        if (delimiter.empty())
+            continue;
+        size_t p = rest.find(delimiter);
+        if (p == std::string_view::npos)
+            continue;
+        if (rule.FromEnd) {
+            for (;;) {
+                const size_t next = rest.find(delimiter, p + delimiter.size());
+                if (next == std::string_view::npos || next == p + delimiter.size())
+                    break;
+                p = next;
+            }
+        }
+        const std::string_view before = rest.substr(0, p);
+        const std::string_view after = rest.substr(p + delimiter.size());
+        if (rule.Kind == 0) {
+            cut.Part = std::string(before) + (rule.RemoveDelimiters ? "" : delimiter);
+            cut.Rest = std::string(TrimBlanks(after));
+        } else {
+            cut.Part = (rule.RemoveDelimiters ? std::string() : delimiter) + std::string(after);
+            cut.Rest = std::string(TrimBlanks(before));
+        }
+        return true;
+    }
+    return false;
+}
+
+bool CutEnclosedFromHead(const TNameDivideInfo& rule, std::string_view rest, TCut& cut)
+{
+    for (const std::string& open : rule.FirstDelimiters) {
+        if (open.empty() || open.size() > rest.size() || !SameText(open, rest.substr(0, open.size())))
+            continue;
+        const std::string_view after = rest.substr(open.size());
+        const size_t from = FirstCharLength(after);
+        for (const std::string& close : rule.SecondDelimiters) {
+            if (close.empty() || after.empty())
+                continue;
+            const size_t q = after.find(close, from);
+            if (q == std::string_view::npos)
+                continue;
+            const std::string_view enclosed = after.substr(0, q);
+            cut.Part = rule.RemoveDelimiters ? std::string(enclosed) : open + std::string(enclosed) + close;
+            cut.Rest = std::string(TrimBlanks(after.substr(q + close.size())));
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+bool CutEnclosedFromEnd(const TNameDivideInfo& rule, std::string_view rest, TCut& cut)
+{
+    for (const std::string& close : rule.SecondDelimiters) {
+        if (close.empty() || close.size() > rest.size() ||
+            !SameText(close, rest.substr(rest.size() - close.size())))
+            continue;
+        const std::string_view before = rest.substr(0, rest.size() - close.size());
+        const size_t from = FirstCharLength(before);
+        for (const std::string& open : rule.FirstDelimiters) {
+            if (open.empty() || before.find(open, from) == std::string_view::npos)
+                continue;
+            const size_t p = before.rfind(open);
+            cut.Part = rule.RemoveDelimiters ? std::string(before.substr(p + open.size())) : std::string(rest.substr(p));
+            cut.Rest = std::string(TrimBlanks(before.substr(0, p)));
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+bool CutName(const TNameDivideInfo& rule, std::string_view rest, TCut& cut)
+{
+    if (rule.Kind == 2)
+        return rule.FromEnd ? CutEnclosedFromEnd(rule, rest, cut) : CutEnclosedFromHead(rule, rest, cut);
+    return CutAtDelimiter(rule, rest, cut);
+}
+
+// A condition made ready for testing: its mask parsed once and its past
+// months or days counted back from the moment categorising began.
+struct TPreparedSet {
+    TFileMask Mask;
+    size_t Node = 0;
+    std::vector<TPreparedSet> Children;
+};
+
+}  // namespace
+
+class TCategoryBuilder {
+public:
+    TCategoryBuilder() { Ensure(""); }
+
+    // The node of path, made with every missing ancestor.
+    size_t Ensure(std::string_view path)
+    {
+        auto found = fIndex.find(std::string(path));
+        if (found != fIndex.end())
+            return found->second;
+        if (!path.empty()) {
+            const size_t slash = path.rfind('/');
+            Ensure(slash == std::string_view::npos ? std::string_view() : path.substr(0, slash));
+        }
+        const size_t index = fTree.fNodes.size();
+        fTree.fNodes.push_back({std::string(path), {}});
+        fIndex.emplace(std::string(path), index);
+        return index;
+    }
+
+    void Place(size_t node, int32_t member) { fTree.fNodes[node].Members.push_back(member); }
+    void Place(std::string_view path, int32_t member) { Place(Ensure(path), member); }
+
+    TCategoryTree Finish()
+    {
+        std::sort(fTree.fNodes.begin(), fTree.fNodes.end(),
+                  [](const TCategoryNode& a, const TCategoryNode& b) { return ComparePaths(a.Path, b.Path) < 0; });
+        return std::move(fTree);
+    }
+
+private:
+    TCategoryTree fTree;
+    std::unordered_map<std::string, size_t> fIndex;
+};
+
+namespace {
+
+TPreparedSet Prepare(const TCustomCategorySet& set, const std::string& path, TDateTime now, TCategoryBuilder& builder)
+{
+    TPreparedSet prepared;
+    TFileMaskRec limits = set.Limits;
+    if (limits.UseDate && limits.DateSetType != TDateSetType::dsDates)
+        limits.Threshold = MaskThreshold(limits.DateSetType, limits.Months, limits.Days, now);
+    prepared.Mask.Apply(limits, TMaskFlags());
+    prepared.Node = builder.Ensure(path);
+    for (const TCustomCategorySet& child : set.Children) {
+        const std::string childPath = path.empty() ? SegmentOf(child.Name) : path + "/" + SegmentOf(child.Name);
+        prepared.Children.push_back(Prepare(child, childPath, now, builder));
+    }
+    return prepared;
+}
+
+// Places the file below the condition when the condition accepts it: in
+// the children that accept it (the first one only when exclusive), or in
+// the condition itself when none does.
+bool PlaceByCondition(const TPreparedSet& set, const TMaskItem& item, int32_t member, bool exclusive,
+                      TCategoryBuilder& builder)
+{
+    if (!set.Mask.Accepts(item, false, nullptr))
+        return false;
+    bool taken = false;
+    for (const TPreparedSet& child : set.Children) {
+        if (PlaceByCondition(child, item, member, exclusive, builder)) {
+            taken = true;
+            if (exclusive)
+                break;
+        }
+    }
+    if (!taken)
+        builder.Place(set.Node, member);
+    return true;
+}
+
+}  // namespace
+
+TCustomCategorySet NewCategorySet(TDateTime today)
+{
+    TCustomCategorySet set;
+    set.Limits.AtLeast = true;
+    set.Limits.Months = 1;
+    set.Limits.Days = 1;
+    set.Limits.DateFrom = static_cast<TDateTime>(DateOf(today));
+    set.Limits.DateTo = set.Limits.DateFrom;
+    return set;
+}
+
+const TCategoryNode* TCategoryTree::Find(std::string_view path) const
+{
+    auto it = std::lower_bound(fNodes.begin(), fNodes.end(), path,
+                               [](const TCategoryNode& node, std::string_view p) { return ComparePaths(node.Path, p) < 0; });
+    return it != fNodes.end() && it->Path == path ? &*it : nullptr;
+}
+
+std::vector<std::string> TCategoryTree::Children(std::string_view path) const
+{
+    std::vector<std::string> children;
+    const TCategoryNode* parent = Find(path);
+    if (!parent)
+        return children;
+    // The children follow their parent directly, each before its own
+    // descendants, so one pass over the parent's span finds them.
+    const std::string prefix = path.empty() ? std::string() : std::string(path) + "/";
+    for (auto it = fNodes.begin() + (parent - fNodes.data()) + 1; it != fNodes.end(); ++it) {
+        if (!it->Path.starts_with(prefix))
+            break;
+        if (it->Path.find('/', prefix.size()) == std::string::npos)
+            children.push_back(it->Path);
+    }
+    return children;
+}
+
+std::string DatePath(TDateTime modified, uint8_t units)
+{
+    const TDateParts parts = DecodeDateTime(modified);
+    const bool year = units & duYear;
+    const bool month = units & duMonth;
+    const bool day = units & duDay;
+    // Without the year as a level, the year stays in the first one; without
+    // the month, it stays with the day.
+    std::string path;
+    AppendNumber(path, parts.Year, 4);
+    if (year && !month && !day)
+        return path;
+    path += (year && (month || day)) ? '/' : '-';
+    AppendNumber(path, parts.Month, 2);
+    if (month && !day)
+        return path;
+    path += (month && day) ? '/' : '-';
+    AppendNumber(path, parts.Day, 2);
+    return path;
+}
+
+std::vector<std::string> CategoryNameParts(const std::vector<TNameDivideInfo>& rules, std::string_view name)
+{
+    std::vector<std::string> parts;
+    parts.reserve(rules.size());
+    std::string rest(name);
+    for (const TNameDivideInfo& rule : rules) {
+        TCut cut;
+        if (CutName(rule, rest, cut)) {
+            parts.push_back(std::move(cut.Part));
+            rest = std::move(cut.Rest);
+        } else {
+            parts.emplace_back();
+        }
+    }
+    return parts;
+}
+
+std::string NamePath(const std::vector<TNameDivideInfo>& rules, const std::vector<int32_t>& order, std::string_view name)
+{
+    const std::vector<std::string> parts = CategoryNameParts(rules, name);
+    std::string path;
+    for (int32_t index : order) {
+        if (index < 0 || static_cast<size_t>(index) >= parts.size() || parts[static_cast<size_t>(index)].empty())
+            break;
+        if (!path.empty())
+            path += '/';
+        path += SegmentOf(parts[static_cast<size_t>(index)]);
+    }
+    return path;
+}
+
+TCategoryTree Categorize(const TCategorySettings& settings, const std::vector<TCategoryInput>& files, TDateTime now,
+                         const std::atomic<bool>* stopped)
+{
+    TCategoryBuilder builder;
+    const auto stop = [&](size_t i) {
+        return stopped && (i & 1023) == 0 && stopped->load(std::memory_order_relaxed);
+    };
+    switch (settings.Kind) {
+    case TCategoryKind::ckDate:
+        for (size_t i = 0; i < files.size() && !stop(i); ++i)
+            builder.Place(DatePath(files[i].Modified, settings.DateUnits), static_cast<int32_t>(i));
+        break;
+    case TCategoryKind::ckName:
+        for (size_t i = 0; i < files.size() && !stop(i); ++i)
+            builder.Place(NamePath(settings.NameParts, settings.PartOrder, files[i].Name), static_cast<int32_t>(i));
+        break;
+    case TCategoryKind::ckConditions: {
+        const TPreparedSet root = Prepare(settings.RootCondition, std::string(), now, builder);
+        TMaskItem item;
+        for (size_t i = 0; i < files.size() && !stop(i); ++i) {
+            item.Name = files[i].Name;
+            item.Size = files[i].Size;
+            item.Modified = files[i].Modified;
+            PlaceByCondition(root, item, static_cast<int32_t>(i), settings.Exclusive, builder);
+        }
+        break;
+    }
+    }
+    return builder.Finish();
+}
