@@ -59,3 +59,8 @@ int RunThumbs(TCliContext& context);
 // mounted disc catalogued as a medium, the media listed, one folder of a
 // catalogue shown, a catalogue read again, and what differs from the disc.
 int RunMedia(TCliContext& context);
+
+// ExportCommands.cpp: names cut by name-division rules (the parts in rule
+// order, then the rest, tab-separated), as the export or, with --category,
+// as the categories cut them.
+int RunDivide(TCliContext& context);
