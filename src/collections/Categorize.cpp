@@ -5,32 +5,8 @@
 #include <unordered_map>
 
 #include "collections/SearchWalker.h"
-#include "common/Text.h"
 
 namespace {
-
-// Blanks and control characters, as the rest of a cut name is trimmed of.
-std::string_view TrimBlanks(std::string_view text)
-{
-    size_t first = 0;
-    while (first < text.size() && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    size_t last = text.size();
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
-}
-
-// The byte length of the first character, so that "the second character or
-// later" never lands inside a multi-byte one.
-size_t FirstCharLength(std::string_view text)
-{
-    if (text.empty())
-        return 0;
-    size_t i = 0;
-    NextCodePoint(text, i);
-    return std::max<size_t>(i, 1);
-}
 
 // A condition's name as one level of a path: a '/' would make two levels.
 std::string SegmentOf(std::string_view name)
@@ -45,96 +21,6 @@ void AppendNumber(std::string& out, int value, int digits)
     char buffer[16];
     std::snprintf(buffer, sizeof(buffer), "%0*d", digits, value);
     out += buffer;
-}
-
-struct TCut {
-    std::string Part;
-    std::string Rest;
-};
-
-// Kinds 0 and 1: the first delimiter of the list that occurs is used; from
-// the end, its last occurrence, where one that follows the previous one
-// directly ends the search (so "A--B" cut from the end at "-" keeps "A-" whole
-// rather than leaving an empty piece between the two).
-bool CutAtDelimiter(const TNameDivideInfo& rule, std::string_view rest, TCut& cut)
-{
-    for (const std::string& delimiter : rule.FirstDelimiters) {
-        if (delimiter.empty())
-            continue;
-        size_t p = rest.find(delimiter);
-        if (p == std::string_view::npos)
-            continue;
-        if (rule.FromEnd) {
-            for (;;) {
-                const size_t next = rest.find(delimiter, p + delimiter.size());
-                if (next == std::string_view::npos || next == p + delimiter.size())
-                    break;
-                p = next;
-            }
-        }
-        const std::string_view before = rest.substr(0, p);
-        const std::string_view after = rest.substr(p + delimiter.size());
-        if (rule.Kind == 0) {
-            cut.Part = std::string(before) + (rule.RemoveDelimiters ? "" : delimiter);
-            cut.Rest = std::string(TrimBlanks(after));
-        } else {
-            cut.Part = (rule.RemoveDelimiters ? std::string() : delimiter) + std::string(after);
-            cut.Rest = std::string(TrimBlanks(before));
-        }
-        return true;
-    }
-    return false;
-}
-
-bool CutEnclosedFromHead(const TNameDivideInfo& rule, std::string_view rest, TCut& cut)
-{
-    for (const std::string& open : rule.FirstDelimiters) {
-        if (open.empty() || open.size() > rest.size() || !SameText(open, rest.substr(0, open.size())))
-            continue;
-        const std::string_view after = rest.substr(open.size());
-        const size_t from = FirstCharLength(after);
-        for (const std::string& close : rule.SecondDelimiters) {
-            if (close.empty() || after.empty())
-                continue;
-            const size_t q = after.find(close, from);
-            if (q == std::string_view::npos)
-                continue;
-            const std::string_view enclosed = after.substr(0, q);
-            cut.Part = rule.RemoveDelimiters ? std::string(enclosed) : open + std::string(enclosed) + close;
-            cut.Rest = std::string(TrimBlanks(after.substr(q + close.size())));
-            return true;
-        }
-        return false;
-    }
-    return false;
-}
-
-bool CutEnclosedFromEnd(const TNameDivideInfo& rule, std::string_view rest, TCut& cut)
-{
-    for (const std::string& close : rule.SecondDelimiters) {
-        if (close.empty() || close.size() > rest.size() ||
-            !SameText(close, rest.substr(rest.size() - close.size())))
-            continue;
-        const std::string_view before = rest.substr(0, rest.size() - close.size());
-        const size_t from = FirstCharLength(before);
-        for (const std::string& open : rule.FirstDelimiters) {
-            if (open.empty() || before.find(open, from) == std::string_view::npos)
-                continue;
-            const size_t p = before.rfind(open);
-            cut.Part = rule.RemoveDelimiters ? std::string(before.substr(p + open.size())) : std::string(rest.substr(p));
-            cut.Rest = std::string(TrimBlanks(before.substr(0, p)));
-            return true;
-        }
-        return false;
-    }
-    return false;
-}
-
-bool CutName(const TNameDivideInfo& rule, std::string_view rest, TCut& cut)
-{
-    if (rule.Kind == 2)
-        return rule.FromEnd ? CutEnclosedFromEnd(rule, rest, cut) : CutEnclosedFromHead(rule, rest, cut);
-    return CutAtDelimiter(rule, rest, cut);
 }
 
 // A condition made ready for testing: its mask parsed once and its past
@@ -279,26 +165,9 @@ std::string DatePath(TDateTime modified, uint8_t units)
     return path;
 }
 
-std::vector<std::string> CategoryNameParts(const std::vector<TNameDivideInfo>& rules, std::string_view name)
-{
-    std::vector<std::string> parts;
-    parts.reserve(rules.size());
-    std::string rest(name);
-    for (const TNameDivideInfo& rule : rules) {
-        TCut cut;
-        if (CutName(rule, rest, cut)) {
-            parts.push_back(std::move(cut.Part));
-            rest = std::move(cut.Rest);
-        } else {
-            parts.emplace_back();
-        }
-    }
-    return parts;
-}
-
 std::string NamePath(const std::vector<TNameDivideInfo>& rules, const std::vector<int32_t>& order, std::string_view name)
 {
-    const std::vector<std::string> parts = CategoryNameParts(rules, name);
+    const std::vector<std::string> parts = DivideNameForCategory(rules, name).Parts;
     std::string path;
     for (int32_t index : order) {
         if (index < 0 || static_cast<size_t>(index) >= parts.size() || parts[static_cast<size_t>(index)].empty())

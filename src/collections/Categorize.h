@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "collections/FileMask.h"
-#include "collections/NameRule.h"
+#include "collections/NameDivide.h"
 #include "common/DateTime.h"
 
 enum class TCategoryKind : uint8_t {
@@ -94,9 +94,6 @@ private:
 
 // The path of one file by date: the units chosen give the levels.
 std::string DatePath(TDateTime modified, uint8_t units);
-// The parts of a name, one per rule, as the categories cut names: a rule
-// whose delimiter is not found gives an empty part and leaves the rest.
-std::vector<std::string> CategoryNameParts(const std::vector<TNameDivideInfo>& rules, std::string_view name);
 // The path of one name by its parts in the order given, stopping before the
 // first empty part (or an order entry that names no rule).
 std::string NamePath(const std::vector<TNameDivideInfo>& rules, const std::vector<int32_t>& order,

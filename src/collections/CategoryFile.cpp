@@ -168,7 +168,7 @@ TCategoryRecord ReadCategory(TListReader& reader)
         TNameDivideInfo rule;
         rule.Index = i;
         rule.Name = reader.ReadText("rule name");
-        rule.Kind = static_cast<uint8_t>(ReadEnum<uint8_t>(reader, 3, "rule kind"));
+        rule.Kind = static_cast<TDivideKind>(ReadEnum<uint8_t>(reader, 3, "rule kind"));
         rule.FirstDelimiters = ReadTexts(reader, "first delimiters");
         rule.SecondDelimiters = ReadTexts(reader, "second delimiters");
         rule.FromEnd = ReadBool(reader, "from end");
@@ -217,7 +217,7 @@ void WriteCategoryList(const TCategoryList& list, TStream& stream)
         WriteInt32(stream, static_cast<int32_t>(s.NameParts.size()));
         for (const TNameDivideInfo& rule : s.NameParts) {
             WriteString(rule.Name, stream);
-            WriteByte(stream, rule.Kind);
+            WriteByte(stream, static_cast<uint8_t>(rule.Kind));
             WriteTexts(stream, rule.FirstDelimiters);
             WriteTexts(stream, rule.SecondDelimiters);
             WriteByte(stream, rule.FromEnd);
