@@ -351,4 +351,28 @@ TEST(CategoryFile, TheStoreSavesAndLoads)
     EXPECT_EQ(read.Count(), 2);
 }
 
+TEST(CliCategory, AddListAndShowShareTheCategoryFile)
+{
+    TTempFolder home;
+    Write(home, "p/a.jpg", Day(2004, 3, 5));
+    Write(home, "p/sub/b.jpg", Day(2004, 3, 9));
+    Write(home, "p/c.jpg", Day(2006, 7, 1));
+    home.Write("conds", "jpg\t*.jpg\n  old\t\tbefore:2005/01/01\nnone\t*.png\n");
+    const std::string pics = "'" + home.File("p") + "'";
+
+    EXPECT_EQ(RunCli(home.Path(), "category add Dates --by date:ym " + pics).ExitCode, 0);
+    EXPECT_EQ(RunCli(home.Path(), "category add Conds --by conditions:conds --sub-contents " + pics).ExitCode, 0);
+    EXPECT_NE(RunCli(home.Path(), "category add dates --by date:y " + pics).ExitCode, 0);
+    EXPECT_NE(RunCli(home.Path(), "category add X --by date:yq " + pics).ExitCode, 0);
+    EXPECT_EQ(RunCli(home.Path(), "category list").Out, "Dates\tdate\t1\t\nConds\tconditions\t1\t\n");
+    EXPECT_EQ(RunCli(home.Path(), "category show Dates").Out, "2004/\t0\n2004/03/\t2\n2006/\t0\n2006/07/\t1\n");
+    EXPECT_EQ(RunCli(home.Path(), "category show Dates 2004/03").Out,
+              home.File("p/a.jpg") + "\n" + home.File("p/sub/b.jpg") + "\n");
+    EXPECT_EQ(RunCli(home.Path(), "category show Conds").Out, "jpg/\t1\njpg/old/\t2\nnone/\t0\n");
+    // The category shows the files of its sub-categories too.
+    EXPECT_EQ(RunCli(home.Path(), "category show Conds jpg").Out,
+              home.File("p/a.jpg") + "\n" + home.File("p/c.jpg") + "\n" + home.File("p/sub/b.jpg") + "\n");
+    EXPECT_NE(RunCli(home.Path(), "category show Dates 1999").ExitCode, 0);
+}
+
 }  // namespace
