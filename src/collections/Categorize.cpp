@@ -40,7 +40,7 @@ public:
     // The node of path, made with every missing ancestor.
     size_t Ensure(std::string_view path)
     {
-        auto found = fIndex.find(std::string(path));
+        auto found = fIndex.find(path);
         if (found != fIndex.end())
             return found->second;
         if (!path.empty()) {
@@ -64,8 +64,14 @@ public:
     }
 
 private:
+    // Looked up by the path's view, so that a file going to a category
+    // that exists already costs no copy of its path.
+    struct THash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+    };
     TCategoryTree fTree;
-    std::unordered_map<std::string, size_t> fIndex;
+    std::unordered_map<std::string, size_t, THash, std::equal_to<>> fIndex;
 };
 
 namespace {
