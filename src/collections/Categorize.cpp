@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <unordered_map>
 
+#include "collections/CompareNames.h"
 #include "collections/SearchWalker.h"
 
 namespace {
@@ -56,11 +57,38 @@ public:
     void Place(size_t node, int32_t member) { fTree.fNodes[node].Members.push_back(member); }
     void Place(std::string_view path, int32_t member) { Place(Ensure(path), member); }
 
+    // Sorts in the order ComparePaths gives, through each level's sort key
+    // made once: a large tree sorts in a fraction of the time comparing the
+    // names over and over would take.
     TCategoryTree Finish()
     {
-        std::sort(fTree.fNodes.begin(), fTree.fNodes.end(),
-                  [](const TCategoryNode& a, const TCategoryNode& b) { return ComparePaths(a.Path, b.Path) < 0; });
-        return std::move(fTree);
+        struct TKeyed {
+            std::vector<std::string> Keys;
+            size_t Node;
+        };
+        std::vector<TKeyed> keyed;
+        keyed.reserve(fTree.fNodes.size());
+        for (size_t i = 0; i < fTree.fNodes.size(); ++i) {
+            TKeyed entry{{}, i};
+            const std::string& path = fTree.fNodes[i].Path;
+            for (size_t start = 0; !path.empty() && start <= path.size();) {
+                const size_t end = std::min(path.find('/', start), path.size());
+                entry.Keys.push_back(NameSortKey(std::string_view(path).substr(start, end - start)));
+                start = end + 1;
+            }
+            keyed.push_back(std::move(entry));
+        }
+        const auto& nodes = fTree.fNodes;
+        std::sort(keyed.begin(), keyed.end(), [&nodes](const TKeyed& a, const TKeyed& b) {
+            if (a.Keys != b.Keys)
+                return a.Keys < b.Keys;
+            return nodes[a.Node].Path < nodes[b.Node].Path;
+        });
+        TCategoryTree tree;
+        tree.fNodes.reserve(keyed.size());
+        for (const TKeyed& entry : keyed)
+            tree.fNodes.push_back(std::move(fTree.fNodes[entry.Node]));
+        return tree;
     }
 
 private:
