@@ -5,11 +5,38 @@
 TCategoryKeeper::TCategoryKeeper(TCategoryList& list, const std::string& dataFolder)
     : fList(list), fStore(dataFolder)
 {
+    fList.RegisterObserver(this);
+}
+
+TCategoryKeeper::~TCategoryKeeper()
+{
+    fList.UnregisterObserver(this);
+}
+
+void TCategoryKeeper::FolderListChanged(TCustomFolderList&, const TListChange& change)
+{
+    if (fQuiet || change.Phase != TChangePhase::cpAfter)
+        return;
+    switch (change.Kind) {
+    case TListChangeKind::lcAdd:
+    case TListChangeKind::lcDelete:
+    case TListChangeKind::lcMove:
+    case TListChangeKind::lcMoveArray:
+    case TListChangeKind::lcSort:
+    case TListChangeKind::lcProperties:
+        if (const std::string error = Save(); !error.empty() && OnSaveFailed)
+            OnSaveFailed(error);
+        break;
+    default:
+        break;
+    }
 }
 
 std::string TCategoryKeeper::Load()
 {
+    fQuiet = true;
     const TListLoadResult result = fStore.Load(fList);
+    fQuiet = false;
     if (result.Unreadable)
         return "カテゴリを読み込めません: " + result.Error;
     if (result.Damaged)
@@ -39,8 +66,10 @@ std::string TCategoryKeeper::CheckName(const std::string& name, const TCategoryF
 
 int TCategoryKeeper::Add(const TCategoryFolder& from)
 {
+    fQuiet = true;
     const int index = fList.Add(Trim(from.Name()), from.ImageIndex(), from.Comment());
     fList.Category(index)->AssignFrom(from);
+    fQuiet = false;
     Save();
     return index;
 }
@@ -51,7 +80,9 @@ void TCategoryKeeper::Change(int index, const TCategoryFolder& from)
     if (!category)
         return;
     const bool wasLoaded = category->Loaded || category->Busy();
+    fQuiet = true;
     category->AssignFrom(from);
+    fQuiet = false;
     // What it gathered was for the old settings: gathered again on the
     // next showing, or now when it is shown.
     category->Clear();
@@ -65,7 +96,6 @@ void TCategoryKeeper::Delete(int index)
     if (!fList.Category(index))
         return;
     fList.Delete(index);
-    Save();
 }
 
 void TCategoryKeeper::EnsureLoaded(TCategoryFolder& category)

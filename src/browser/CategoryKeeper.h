@@ -4,20 +4,28 @@
 // saved after every change, the checks of the category dialog's names, a
 // category's search and sorting started the first time a view shows it, and
 // the sub-categories the category tree asks for. The window shows the dialogs
-// and messages; this class decides and keeps the file right.
+// and messages; this class decides and keeps the file right. It follows the
+// list, so a category deleted, renamed or moved by any view is saved too.
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "collections/CategoryFile.h"
 
-class TCategoryKeeper {
+class TCategoryKeeper : private TFolderListObserver {
 public:
     static constexpr std::string_view EmptyNameText = "名前を入力してください  ";
     static constexpr std::string_view DuplicateNameText = "同名のカテゴリが存在します  ";
 
     // list must outlive the keeper.
     TCategoryKeeper(TCategoryList& list, const std::string& dataFolder);
+    ~TCategoryKeeper() override;
+    TCategoryKeeper(const TCategoryKeeper&) = delete;
+    TCategoryKeeper& operator=(const TCategoryKeeper&) = delete;
+
+    // Hears why a save that followed a change of the list failed.
+    std::function<void(const std::string&)> OnSaveFailed;
 
     // Reads the categories; the text says what went wrong (empty when all
     // was read).
@@ -44,6 +52,9 @@ public:
     static std::vector<std::string> Children(const TCategoryFolder& category, const std::string& itemPath);
 
 private:
+    void FolderListChanged(TCustomFolderList& list, const TListChange& change) override;
+
     TCategoryList& fList;
     TCategoryStore fStore;
+    bool fQuiet = false;  // the keeper changes the list itself and saves once
 };

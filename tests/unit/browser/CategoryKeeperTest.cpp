@@ -40,6 +40,12 @@ TEST(CategoryKeeper, NamesAreCheckedAndEveryChangeIsSaved)
     EXPECT_EQ(reader.Load(), "");
     ASSERT_EQ(again.Count(), 1);
     EXPECT_EQ(again.Category(0)->Targets(), draft.Targets());
+    // A rename by any view reaches the file.
+    category.SetName("Days");
+    TCategoryList renamed;
+    TCategoryKeeper(renamed, home.Path()).Load();
+    ASSERT_EQ(renamed.Count(), 1);
+    EXPECT_EQ(renamed.Category(0)->Name(), "Days");
     keeper.Delete(index);
     TCategoryList none;
     TCategoryKeeper(none, home.Path()).Load();
