@@ -408,7 +408,12 @@ void TMainForm::BuildPanes()
             fTreePane->ActiveView()->StartRename();
             break;
         case TTreeRequest::trDelete:
+            break;
         case TTreeRequest::trProperties:
+            // A category node opens the category's property dialog.
+            if (const TTreeNode* node = fTreePane->ActiveTree().Selected();
+                node && node->Kind() == TTreeNodeKind::nkCategory && fCategoryCommands)
+                fCategoryCommands->EditProperties(fCategories.IndexOf(node->Collection()));
             break;
         }
     };
