@@ -5,7 +5,8 @@
 // the list shows the files of sub-categories, with "設定(&E)" opening the
 // settings of the chosen kind: the date units, the name-division rules (one
 // rule a row in the stored form "NAME,KIND,DELIMITERS,CLOSING,FROMEND,REMOVE",
-// the parts forming levels in rule order), or the condition tree.
+// and the parts that form the levels, in their order, chosen from the rules),
+// or the condition tree.
 // User-interface thread.
 
 #include <QDialog>
