@@ -229,6 +229,30 @@ INSTANTIATE_TEST_SUITE_P(
                     TConditionRow{true,
                                   {{"", {3}}, {"big", {2}}, {"empty", {}}, {"jpg", {1}}, {"jpg/a-names", {0}}}}));
 
+// The past days and months count back from the moment of sorting, not from
+// when the condition was made (its stored threshold is long gone).
+TEST(Categories, PastDaysCountFromTheSorting)
+{
+    TCategorySettings settings;
+    settings.Kind = TCategoryKind::ckConditions;
+    TCustomCategorySet recent = Condition("recent", "");
+    recent.Limits.UseDate = true;
+    recent.Limits.DateSetType = TDateSetType::dsDays;
+    recent.Limits.Days = 10;
+    recent.Limits.Threshold = Day(1990, 1, 1);
+    TCustomCategorySet months = recent;
+    months.Name = "months";
+    months.Limits.DateSetType = TDateSetType::dsMonths;
+    months.Limits.Months = 2;
+    settings.RootCondition.Children = {recent, months};
+    const TCategoryTree tree =
+        Categorize(settings, {{"new", 1, Day(2020, 1, 15)}, {"mid", 1, Day(2019, 12, 1)}, {"old", 1, Day(2019, 10, 1)}},
+                   Day(2020, 1, 20));
+    EXPECT_EQ(tree.Find("recent")->Members, (std::vector<int32_t>{0}));
+    EXPECT_EQ(tree.Find("months")->Members, (std::vector<int32_t>{0, 1}));
+    EXPECT_EQ(tree.Find("")->Members, (std::vector<int32_t>{2}));
+}
+
 TEST(Categories, ARootThatRefusesPlacesNothing)
 {
     TCategorySettings settings;
