@@ -25,6 +25,9 @@ int RunLs(TCliContext& context);
 // SearchCommand.cpp: the search panel's search over folders and shelves, one
 // result a line (folders end in "/"), in the program's name order.
 int RunSearch(TCliContext& context);
+// CategoryCommands.cpp: categories of the data folder, made, listed, shown
+// as the viewer sorts them, and deleted.
+int RunCategory(TCliContext& context);
 // MarkerCommands.cpp: the recent files and the markers as the viewer keeps
 // them, one entry a line with tab-separated fields; a marker added for a
 // picture (also one inside an archive).

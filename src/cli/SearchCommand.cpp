@@ -7,6 +7,7 @@
 
 #include "base/QueueDispatcher.h"
 #include "cli/Commands.h"
+#include "cli/SearchTargets.h"
 #include "collections/FileMask.h"
 #include "collections/MediaFiles.h"
 #include "collections/Search.h"
@@ -70,7 +71,9 @@ TSearchConditions ConditionsFrom(TCliContext& context)
     return conditions;
 }
 
-TSearchTargetSpec TargetFrom(const std::string& text, bool& needsShelves)
+}  // namespace
+
+TSearchTargetSpec SearchTargetFrom(const std::string& text, bool& needsShelves)
 {
     TSearchTargetSpec target;
     if (text.starts_with("media:")) {
@@ -98,48 +101,39 @@ TSearchTargetSpec TargetFrom(const std::string& text, bool& needsShelves)
     return target;
 }
 
-}  // namespace
 
-int RunSearch(TCliContext& context)
+void LoadSearchLists(TCliContext& context, const std::vector<TSearchTargetSpec>& targets, bool needsShelves,
+                     TCliSearchLists& lists)
 {
-    TSearchConditions conditions = ConditionsFrom(context);
-    const std::vector<std::string>& args = context.Positional(1, SIZE_MAX);
-    bool needsShelves = false;
-    std::vector<TSearchTargetSpec> targets;
-    for (const std::string& arg : args)
-        targets.push_back(TargetFrom(arg, needsShelves));
-
-    TGroupList shelves;
     if (needsShelves) {
         TShelfStore store(context.DataFolder());
-        const TShelfLoadResult loaded = store.Load(shelves);
+        const TShelfLoadResult loaded = store.Load(lists.Shelves);
         if (loaded.Unreadable)
             throw EMirevaError(loaded.Error);
         for (const TSearchTargetSpec& target : targets) {
             if (target.Kind == TSearchTargetKind::tkShelf && !target.Name.empty() &&
-                shelves.IndexOfName(target.Name) < 0)
+                lists.Shelves.IndexOfName(target.Name) < 0)
                 throw EMirevaError("no shelf named '" + target.Name + "'");
         }
     }
 
     // The catalogues of the media searched are read before the search
     // starts; a medium that is not catalogued is named.
-    TMediaList media;
     const bool needsMedia = std::any_of(targets.begin(), targets.end(), [](const TSearchTargetSpec& target) {
         return target.Kind == TSearchTargetKind::tkMedium;
     });
     if (needsMedia) {
         TMediaStore store(context.DataFolder());
-        const TListLoadResult loaded = store.LoadList(media);
+        const TListLoadResult loaded = store.LoadList(lists.Media);
         if (loaded.Unreadable)
             throw EMirevaError("cannot read the media list: " + loaded.Error);
         for (const TSearchTargetSpec& target : targets) {
             if (target.Kind != TSearchTargetKind::tkMedium)
                 continue;
-            if (!target.Name.empty() && media.IndexOfName(target.Name) < 0)
+            if (!target.Name.empty() && lists.Media.IndexOfName(target.Name) < 0)
                 throw EMirevaError("no medium named '" + target.Name + "'");
-            for (int i = 0; i < media.Count(); ++i) {
-                TMediaFolder& medium = *media.Medium(i);
+            for (int i = 0; i < lists.Media.Count(); ++i) {
+                TMediaFolder& medium = *lists.Media.Medium(i);
                 if (!target.Name.empty() && medium.Name() != target.Name)
                     continue;
                 const TCatalogueLoadResult result = store.LoadCatalogue(medium);
@@ -148,6 +142,21 @@ int RunSearch(TCliContext& context)
             }
         }
     }
+}
+
+int RunSearch(TCliContext& context)
+{
+    TSearchConditions conditions = ConditionsFrom(context);
+    const std::vector<std::string>& args = context.Positional(1, SIZE_MAX);
+    bool needsShelves = false;
+    std::vector<TSearchTargetSpec> targets;
+    for (const std::string& arg : args)
+        targets.push_back(SearchTargetFrom(arg, needsShelves));
+
+    TCliSearchLists lists;
+    LoadSearchLists(context, targets, needsShelves, lists);
+    TGroupList& shelves = lists.Shelves;
+    TMediaList& media = lists.Media;
 
     TQueueDispatcher dispatcher;
     TSearchFolder folder(dispatcher, &shelves);

@@ -345,7 +345,12 @@ void TSearchFolder::Drain(TRun& run)
 }
 
 TSearchFolder::TSearchFolder(TDispatcher& dispatcher, TGroupList* shelves)
-    : TGroupFolder(nullptr, "検索結果", TAnyOwner()),
+    : TSearchFolder(nullptr, "検索結果", dispatcher, shelves)
+{
+}
+
+TSearchFolder::TSearchFolder(TCustomFolderList* owner, std::string name, TDispatcher& dispatcher, TGroupList* shelves)
+    : TGroupFolder(owner, std::move(name), TAnyOwner()),
       fDispatcher(dispatcher),
       fShelves(shelves),
       fAlive(std::make_shared<TSearchFolder*>(this))
@@ -457,6 +462,11 @@ void TSearchFolder::Finished(uint64_t generation, const std::string& error)
     fProgress.clear();
     if (fCache)
         Notify(SearchChange(TSearchChangeKind::scCache, TChangePhase::cpAfter));
+    SearchDone();
+}
+
+void TSearchFolder::SearchDone()
+{
     Notify(SearchChange(TSearchChangeKind::scFinished, TChangePhase::cpAfter));
 }
 

@@ -209,12 +209,22 @@ public:
     void ShelvesReordered();
     void ShelfItemDeleted(int shelfIndex, const TItemIdList& item);
 
+protected:
+    // For folders that gather their members by searching and keep them in
+    // a list of their own (categories).
+    TSearchFolder(TCustomFolderList* owner, std::string name, TDispatcher& dispatcher, TGroupList* shelves);
+    // The search ended by itself (not stopped): the thread is joined and the
+    // error recorded. Announces scFinished; a folder that has more to do
+    // before its members are complete announces it later itself.
+    virtual void SearchDone();
+    void Notify(const TSearchChange& change);
+    TDispatcher& Dispatcher() const { return fDispatcher; }
+
 private:
     struct TRun;
     class TRunSink;
 
     void FolderListChanged(TCustomFolderList& list, const TListChange& change) override;
-    void Notify(const TSearchChange& change);
     // Takes what the thread queued: results, progress, its end.
     void Drain(TRun& run);
     void Finished(uint64_t generation, const std::string& error);

@@ -136,6 +136,7 @@ struct TShellListModel::TListing {
     TCustomFolder* Shown = nullptr;
     std::string MediumPath;
     std::string MemberPath;  // a folder listed from a shelf: the member it lies in
+    std::string CategoryPath;  // a category's sub-category, "" for its top
     std::vector<std::unique_ptr<TRow>> Rows;
 };
 
@@ -380,12 +381,15 @@ bool TShellListModel::SetCategories()
     return Install(std::move(listing), false);
 }
 
-bool TShellListModel::SetCategory(int index)
+bool TShellListModel::SetCategory(int index, std::string path)
 {
     TListing listing;
     listing.Content = lcoCategory;
     listing.Style = TShellStyle::ssCategory;
     listing.ListIndex = index;
+    while (!path.empty() && path.back() == '/')
+        path.pop_back();
+    listing.CategoryPath = std::move(path);
     return Install(std::move(listing), false);
 }
 
@@ -429,8 +433,9 @@ bool TShellListModel::SetPlace(const TTreePlace& place)
     case tpCategories:
         return SetCategories();
     case tpCategory:
-    case tpCategoryItem:
         return SetCategory(place.ListIndex);
+    case tpCategoryItem:
+        return SetCategory(place.ListIndex, place.Path);
     case tpNone:
         break;
     }
@@ -480,7 +485,9 @@ TTreePlace TShellListModel::Place() const
         place.Kind = tpCategories;
         break;
     case lcoCategory:
-        place.Kind = tpCategory;
+        place.Kind = fCategoryPath.empty() ? tpCategory : tpCategoryItem;
+        if (!fCategoryPath.empty())
+            place.Path = fCategoryPath + "/";
         break;
     default:
         break;
@@ -499,6 +506,7 @@ bool TShellListModel::Refresh()
     listing.Shown = fShown;
     listing.MediumPath = fMediumPath;
     listing.MemberPath = fMemberPath;
+    listing.CategoryPath = fCategoryPath;
     if (fFolder) {
         listing.Folder = fFolder->IsRoot() ? TShellFolder::CreateRoot(fSources.Info)
                                            : TShellFolder::CreateFromPath(nullptr, fFolder->GetPath(), fSources.Info);
@@ -539,6 +547,10 @@ bool TShellListModel::GoUp()
     case lcoMediumFolder:
         return SetMedium(fListIndex, CatalogueParent(fMediumPath));
     case lcoCategory:
+        if (!fCategoryPath.empty()) {
+            const size_t slash = fCategoryPath.rfind('/');
+            return SetCategory(fListIndex, slash == std::string::npos ? std::string() : fCategoryPath.substr(0, slash));
+        }
         return SetCategories();
     default:
         return false;
@@ -585,6 +597,7 @@ bool TShellListModel::Install(TListing listing, bool keepSelection)
     fShown = listing.Shown;
     fMediumPath = std::move(listing.MediumPath);
     fMemberPath = std::move(listing.MemberPath);
+    fCategoryPath = std::move(listing.CategoryPath);
     InvalidateIndex();
     if (IsCollectionContent(fContent)) {
         fCollectionCount = CollectionList()->Count();
@@ -633,7 +646,17 @@ bool TShellListModel::TryList(TListing& listing)
             if (!category->Loaded && OnCategoryLoading)
                 OnCategoryLoading(*category);
             listing.Shown = category;
-            ListMembers(listing, *category);
+            // A sorted category lists the files of the sub-category shown
+            // (and of those below it when it says so); before it is sorted,
+            // everything gathered so far.
+            if (category->CategoryTree().Empty()) {
+                ListMembers(listing, *category);
+            } else {
+                category->ResolveAll();
+                for (int member : category->MembersOf(listing.CategoryPath, category->ShowSubContents))
+                    if (auto row = MemberRow(*category, member))
+                        listing.Rows.push_back(std::move(row));
+            }
             break;
         }
         case lcoMediumRoot:
@@ -1953,8 +1976,9 @@ void TShellListModel::ShownCollectionChanged(const TListChange& change)
     case lcUpdate:
     case lcChangeDevice:
         // A catalogue that finished loading, or whose disc came or went, is
-        // listed again.
-        if (fContent == lcoMediumRoot || fContent == lcoMediumFolder)
+        // listed again; so is a category that finished sorting.
+        if (fContent == lcoMediumRoot || fContent == lcoMediumFolder ||
+            (fContent == lcoCategory && change.Index == fListIndex))
             Refresh();
         break;
     default:

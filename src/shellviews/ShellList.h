@@ -203,7 +203,8 @@ public:
     // A directory of a catalogue: "" for its top, else relative to it.
     bool SetMedium(int index, const std::string& path = {});
     bool SetCategories();
-    bool SetCategory(int index);
+    // path: a sub-category ("2004/03/"), "" for the category's top.
+    bool SetCategory(int index, std::string path = {});
     // The results of a search (its folder must outlive the listing), and
     // the results it appended since, as it reports them.
     bool SetSearch(TGroupFolder& results);
@@ -395,6 +396,7 @@ private:
     // A folder listed from a shelf remembers the shelf (fShown, fListIndex)
     // and the member folder it lies in.
     std::string fMemberPath;
+    std::string fCategoryPath;  // the sub-category shown, "" for a category's top
     std::string fLastError;
 
     std::vector<std::unique_ptr<TRow>> fRows;

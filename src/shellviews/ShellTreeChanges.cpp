@@ -198,6 +198,9 @@ void TShellTreeModel::FolderListChanged(TCustomFolderList& list, const TListChan
     case TListChangeKind::lcUpdate:
         if (fStyle == TShellStyle::ssMedia)
             MediumChanged(change);
+        // A category that finished sorting shows its new sub-categories.
+        if (fStyle == TShellStyle::ssCategory)
+            Refresh(CollectionNode(change.Index));
         break;
     case TListChangeKind::lcAddItem:
     case TListChangeKind::lcDeleteItem:

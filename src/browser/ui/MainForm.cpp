@@ -57,6 +57,7 @@
 #include "browser/ui/FilterCommands.h"
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MarkerMenus.h"
+#include "browser/ui/CategoryCommands.h"
 #include "browser/ui/MediaCommands.h"
 #include "browser/ui/MouseCustomizeDialog.h"
 #include "browser/ui/MouseRouting.h"
@@ -176,6 +177,21 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     const auto loadCatalogue = [this](TMediaFolder& medium) { fMediaCommands->EnsureCatalogue(medium); };
     fModel->FileList().OnMediaLoading = loadCatalogue;
     fTreePane->Tree(TTreeKind::tkMedia).OnMediaLoading = loadCatalogue;
+    // Categories: read at start; a category gathers and sorts its files the
+    // first time a view shows it, and the tree shows its levels.
+    fCategoryCommands = std::make_unique<TCategoryCommands>(this, fCategories, core.Folders().DataFolder);
+    if (const std::string problem = fCategoryCommands->Load(); !problem.empty())
+        ShowMessage(problem, TMessageIcon::miWarning);
+    const auto loadCategory = [this](TCategoryFolder& category) { fCategoryCommands->EnsureLoaded(category); };
+    fModel->FileList().OnCategoryLoading = loadCategory;
+    fTreePane->Tree(TTreeKind::tkCategory).OnCategoryLoading = loadCategory;
+    fTreePane->Tree(TTreeKind::tkCategory).CategoryChildren = &TCategoryCommands::Children;
+    fCategories.MediaSource = [this](const TSearchTargetSpec& target) {
+        for (int i = 0; i < fMedia.Count(); ++i)
+            if (target.Name.empty() || fMedia.Medium(i)->Name() == target.Name)
+                fMediaCommands->EnsureCatalogue(*fMedia.Medium(i));
+        return MediumSourceFor(fMedia, target);
+    };
     fFileCommands = std::make_unique<TFileCommandRunner>(
         core, *fModel, TFileCommandRunner::TPanes{*fFilePane, *fTreePane, fShelves, fMedia, fCategories}, *this);
     fAppCommands = std::make_unique<TAppCommandRunner>(core, *fModel, *fTreePane, *this);
@@ -400,7 +416,12 @@ void TMainForm::BuildPanes()
             fTreePane->ActiveView()->StartRename();
             break;
         case TTreeRequest::trDelete:
+            break;
         case TTreeRequest::trProperties:
+            // A category node opens the category's property dialog.
+            if (const TTreeNode* node = fTreePane->ActiveTree().Selected();
+                node && node->Kind() == TTreeNodeKind::nkCategory && fCategoryCommands)
+                fCategoryCommands->EditProperties(fCategories.IndexOf(node->Collection()));
             break;
         }
     };
@@ -966,6 +987,11 @@ bool TMainForm::RunWindowAction(TActionId action)
         fTreePane->SetKind(TTreeKind::tkFolder);
         panes.Tree = true;
         FollowPlaceInTree();
+        break;
+    case actCategory:
+        states.TreeKind = TTreeKind::tkCategory;
+        fTreePane->SetKind(TTreeKind::tkCategory);
+        panes.Tree = true;
         break;
     case actSearch:
         states.TreeKind = TTreeKind::tkSearch;

@@ -200,7 +200,8 @@ private:
     TQtShellInfo fShellInfo;
     TGroupList fShelves;
     TMediaList fMedia;
-    TCategoryList fCategories;
+    // Categories search and sort through the window's dispatcher.
+    TCategoryList fCategories{fDispatcher, &fShelves};
     // Follows the listed folders on disk for the lists.
     TDirChangeNotifier fNotifier{fDispatcher};
     // The thumbnail stores; the file pane's thumbnail threads work on them,
@@ -214,6 +215,7 @@ private:
     std::unique_ptr<TMarkerKeeper> fKeeper;
     std::unique_ptr<TMarkerMenus> fMarkerMenus;
     std::unique_ptr<TMediaCommands> fMediaCommands;
+    std::unique_ptr<class TCategoryCommands> fCategoryCommands;
     // The file commands on the command target; they read the model and the
     // panes, so the destructor ends them first.
     std::unique_ptr<TFileCommandRunner> fFileCommands;

@@ -13,6 +13,7 @@
 #include "shellviews/DirNotify.h"
 #include "shellviews/ShellList.h"
 #include "base/PathUtils.h"
+#include "platform/SafeFiles.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -106,6 +107,35 @@ TEST_F(ShellListTest, EachPlaceHasItsContentAndColumns)
     }
     EXPECT_EQ(fList->Columns()[0].Width, 25);
     EXPECT_EQ(ListColumns(lcoFolder)[1].Align, TColumnAlign::caRight);
+}
+
+TEST_F(ShellListTest, ACategoryListsOneLevelAndFollowsItsSorting)
+{
+    File("p/a.jpg");
+    File("p/b.jpg");
+    const auto day = [](int year) { return DateTimeToUnix(EncodeDateTime({year, 3, 5, 12})); };
+    ASSERT_TRUE(SetFileModifiedTime(fTemp.File("p/a.jpg"), day(2004)));
+    ASSERT_TRUE(SetFileModifiedTime(fTemp.File("p/b.jpg"), day(2010)));
+    TCategoryFolder& category = *fCategories.Category(fCategories.Add("dates", 0, ""));
+    category.SetTargets({{TSearchTargetKind::tkFolder, fTemp.File("p"), true}});
+    TCategorySettings settings;
+    settings.DateUnits = duYear;
+    category.SetSettings(settings);
+    fList->OnCategoryLoading = [](TCategoryFolder& shown) { shown.Load(); };
+
+    // Shown before it is sorted: the list follows when the tree is in.
+    ASSERT_TRUE(fList->SetCategory(0, "2004/"));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (category.Busy() && std::chrono::steady_clock::now() < deadline)
+        fCategories.Tasks().RunOne(std::chrono::steady_clock::now() + std::chrono::milliseconds(100));
+    EXPECT_EQ(Names(), TNames{"a.jpg"});
+    EXPECT_EQ(fList->Place().Path, "2004/");
+
+    ASSERT_TRUE(fList->SetCategory(0));
+    EXPECT_EQ(Names(), TNames{});
+    category.ShowSubContents = true;
+    ASSERT_TRUE(fList->Refresh());
+    EXPECT_EQ(Names(), (TNames{"a.jpg", "b.jpg"}));
 }
 
 TEST_F(ShellListTest, SearchResultsAreListedAsTheyArrive)

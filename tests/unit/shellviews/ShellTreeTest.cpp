@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <filesystem>
 
 #include "base/PathUtils.h"
@@ -174,6 +176,33 @@ INSTANTIATE_TEST_SUITE_P(Styles, ShellTreeRootTest,
                                            TRootRow{ssMedia, "メディア", nkMediaRoot, {"M1"}, {true}},
                                            TRootRow{ssCategory, "カテゴリ", nkCategoryRoot, {"C1"}, {true}},
                                            TRootRow{ssNone, "", nkNone, {}, {}}));
+
+TEST_F(ShellTreeTest, ACategoryShowsItsLevelsOnceSorted)
+{
+    fProgram.Tree.Write("work/p/a.jpg", "x");
+    TCategoryFolder& category = *fCategories.Category(fCategories.Add("C", 0, ""));
+    category.SetTargets({{TSearchTargetKind::tkFolder, Root() + "p", true}});
+    TShellTreeModel& tree = Build(ssCategory);
+    tree.OnCategoryLoading = [](TCategoryFolder& shown) { shown.Load(); };
+    tree.CategoryChildren = [](TCategoryFolder& shown, const std::string& item) {
+        std::vector<std::string> children = shown.CategoryTree().Children(item.empty() ? item : item.substr(0, item.size() - 1));
+        for (std::string& child : children)
+            child += '/';
+        return children;
+    };
+    const TTreeNode* node = tree.Child(tree.Child(nullptr, 0), 0);
+    ASSERT_NE(node, nullptr);
+    ASSERT_TRUE(tree.Expand(node));
+    EXPECT_EQ(node->Count(), 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (category.Busy() && std::chrono::steady_clock::now() < deadline)
+        fCategories.Tasks().RunOne(std::chrono::steady_clock::now() + std::chrono::milliseconds(100));
+    // The notice of the finished sorting fills the category's node again.
+    node = tree.Child(tree.Child(nullptr, 0), 0);
+    tree.Expand(node);
+    ASSERT_EQ(node->Count(), 1);
+    EXPECT_EQ(node->Child(0)->Text().size(), 4u);  // the year
+}
 
 TEST_F(ShellTreeTest, TheVirtualRootListsHomeAndTheRootFolder)
 {

@@ -1,0 +1,498 @@
+#include "browser/ui/CategoryDialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "base/PathUtils.h"
+
+namespace {
+
+QString Q(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string S(const QString& text)
+{
+    return text.toStdString();
+}
+
+constexpr int KindRole = Qt::UserRole;
+constexpr int NameRole = Qt::UserRole + 1;
+
+QString TargetCaption(const TSearchTargetSpec& target)
+{
+    if (target.Kind == TSearchTargetKind::tkShelf)
+        return target.Name.empty() ? Q("すべての本棚") : Q(target.Name);
+    if (target.Kind == TSearchTargetKind::tkMedium)
+        return target.Name.empty() ? Q("すべてのメディア") : Q(target.Name);
+    return Q(target.Name);
+}
+
+QDialogButtonBox* OkCancel(QDialog* dialog)
+{
+    auto* buttons = new QDialogButtonBox(dialog);
+    buttons->addButton(Q("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(Q("キャンセル"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+// The condition tree while it is edited: every tree item holds the index
+// path of its condition below the root.
+TCustomCategorySet* SetAt(TCustomCategorySet& root, QTreeWidgetItem* item)
+{
+    if (!item || !item->parent())
+        return &root;
+    TCustomCategorySet* parent = SetAt(root, item->parent());
+    const int index = item->parent()->indexOfChild(item);
+    return index >= 0 && index < static_cast<int>(parent->Children.size()) ? &parent->Children[static_cast<size_t>(index)]
+                                                                          : nullptr;
+}
+
+void FillTree(QTreeWidgetItem* item, const TCustomCategorySet& set)
+{
+    for (const TCustomCategorySet& child : set.Children) {
+        auto* childItem = new QTreeWidgetItem(item, {Q(child.Name)});
+        FillTree(childItem, child);
+    }
+}
+
+}  // namespace
+
+TCategoryDialog::TCategoryDialog(const TCategoryFolder& initial, bool isNew,
+                                 std::function<std::string(const std::string&)> checkName, QWidget* parent)
+    : QDialog(parent), fCheckName(std::move(checkName)), fSettings(initial.Settings())
+{
+    setWindowTitle(isNew ? Q("カテゴリの追加") : Q("プロパティ"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout();
+    fName = new QLineEdit(Q(initial.Name()), this);
+    fName->setObjectName("edName");
+    fName->setMaxLength(static_cast<int>(TGroupFolder::MaxNameLength));
+    fComment = new QLineEdit(Q(initial.Comment()), this);
+    fComment->setObjectName("edComment");
+    fComment->setMaxLength(static_cast<int>(TGroupFolder::MaxCommentLength));
+    form->addRow(Q("名前(&N)："), fName);
+    form->addRow(Q("コメント(&C)："), fComment);
+    layout->addLayout(form);
+
+    auto* kindBox = new QGroupBox(Q("分類"), this);
+    auto* kindLayout = new QHBoxLayout(kindBox);
+    fKind = new QButtonGroup(this);
+    const char* kinds[] = {"日付で分類(&A)", "ファイル名で分類(&F)", "分類条件を指定(&S)"};
+    for (int i = 0; i < 3; ++i) {
+        auto* button = new QRadioButton(Q(kinds[i]), kindBox);
+        fKind->addButton(button, i);
+        kindLayout->addWidget(button);
+    }
+    fKind->button(static_cast<int>(fSettings.Kind))->setChecked(true);
+    auto* settings = new QPushButton(Q("設定(&E)"), kindBox);
+    settings->setObjectName("btnSettings");
+    connect(settings, &QPushButton::clicked, this, [this] { EditSettings(); });
+    kindLayout->addWidget(settings);
+    layout->addWidget(kindBox);
+
+    fTargets = new QListWidget(this);
+    fTargets->setObjectName("lvTargets");
+    for (const TSearchTargetSpec& target : initial.Targets())
+        AddTarget(target);
+    layout->addWidget(fTargets);
+    auto* targetButtons = new QHBoxLayout();
+    auto* addFolder = new QPushButton(Q("フォルダ追加"), this);
+    auto* addShelf = new QPushButton(Q("本棚追加"), this);
+    auto* addMedia = new QPushButton(Q("メディア追加"), this);
+    auto* remove = new QPushButton(Q("削除(&D)"), this);
+    for (QPushButton* button : {addFolder, addShelf, addMedia, remove})
+        targetButtons->addWidget(button);
+    layout->addLayout(targetButtons);
+    connect(addFolder, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, Q("フォルダ追加"));
+        if (!folder.isEmpty())
+            AddTarget({TSearchTargetKind::tkFolder, IncludeTrailingPathDelimiter(S(folder)), true});
+    });
+    // A shelf or medium by name; an empty name stands for all of them.
+    const auto addNamed = [this](TSearchTargetKind kind, const QString& title) {
+        bool ok = false;
+        const QString name = QInputDialog::getText(this, title, Q("名前(&N)："), QLineEdit::Normal, QString(), &ok);
+        if (ok)
+            AddTarget({kind, S(name.trimmed()), true});
+    };
+    connect(addShelf, &QPushButton::clicked, this, [=] { addNamed(TSearchTargetKind::tkShelf, Q("本棚追加")); });
+    connect(addMedia, &QPushButton::clicked, this, [=] { addNamed(TSearchTargetKind::tkMedium, Q("メディア追加")); });
+    connect(remove, &QPushButton::clicked, this, [this] { delete fTargets->currentItem(); });
+
+    fSubContents = new QCheckBox(Q("子カテゴリの内容も一覧に表示する(&U)"), this);
+    fSubContents->setChecked(initial.ShowSubContents);
+    layout->addWidget(fSubContents);
+    layout->addWidget(OkCancel(this));
+}
+
+void TCategoryDialog::AddTarget(const TSearchTargetSpec& target)
+{
+    auto* item = new QListWidgetItem(TargetCaption(target), fTargets);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(target.Enabled ? Qt::Checked : Qt::Unchecked);
+    item->setData(KindRole, static_cast<int>(target.Kind));
+    item->setData(NameRole, Q(target.Name));
+}
+
+void TCategoryDialog::Take(TCategoryFolder& category) const
+{
+    category.SetProperties(S(fName->text().trimmed()), category.ImageIndex(), S(fComment->text()));
+    TCategorySettings settings = fSettings;
+    settings.Kind = static_cast<TCategoryKind>(std::max(0, fKind->checkedId()));
+    category.SetSettings(std::move(settings));
+    std::vector<TSearchTargetSpec> targets;
+    for (int i = 0; i < fTargets->count(); ++i) {
+        const QListWidgetItem* item = fTargets->item(i);
+        targets.push_back({static_cast<TSearchTargetKind>(item->data(KindRole).toInt()), S(item->data(NameRole).toString()),
+                           item->checkState() == Qt::Checked});
+    }
+    category.SetTargets(std::move(targets));
+    category.ShowSubContents = fSubContents->isChecked();
+}
+
+void TCategoryDialog::accept()
+{
+    if (fCheckName) {
+        const std::string refusal = fCheckName(S(fName->text()));
+        if (!refusal.empty()) {
+            QMessageBox::information(this, Q("Mireva"), Q(refusal));
+            return;
+        }
+    }
+    QDialog::accept();
+}
+
+void TCategoryDialog::EditSettings()
+{
+    switch (static_cast<TCategoryKind>(std::max(0, fKind->checkedId()))) {
+    case TCategoryKind::ckDate:
+        EditDates();
+        break;
+    case TCategoryKind::ckName:
+        EditNames();
+        break;
+    case TCategoryKind::ckConditions:
+        EditConditions();
+        break;
+    }
+}
+
+void TCategoryDialog::EditDates()
+{
+    QDialog dialog(this);
+    dialog.setWindowTitle(Q("日付で分類"));
+    auto* layout = new QVBoxLayout(&dialog);
+    const std::pair<const char*, uint8_t> units[] = {{"年(&Y)", duYear}, {"月(&M)", duMonth}, {"日(&D)", duDay}};
+    std::vector<std::pair<QCheckBox*, uint8_t>> boxes;
+    for (const auto& [caption, bit] : units) {
+        auto* box = new QCheckBox(Q(caption), &dialog);
+        box->setChecked(fSettings.DateUnits & bit);
+        layout->addWidget(box);
+        boxes.emplace_back(box, bit);
+    }
+    layout->addWidget(OkCancel(&dialog));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    fSettings.DateUnits = 0;
+    for (const auto& [box, bit] : boxes)
+        if (box->isChecked())
+            fSettings.DateUnits |= bit;
+}
+
+void TCategoryDialog::EditNames()
+{
+    QDialog dialog(this);
+    dialog.setWindowTitle(Q("ファイル名で分類"));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(Q("ファイル名の分割(&D)："), &dialog));
+    // Every rule row carries an identity, so that the part order follows
+    // its rules through edits, moves and deletions.
+    auto* rules = new QListWidget(&dialog);
+    int nextId = 0;
+    const auto addRule = [&](const QString& text) {
+        auto* item = new QListWidgetItem(text, rules);
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+        item->setData(KindRole, nextId++);
+        return item;
+    };
+    for (const TNameDivideInfo& rule : fSettings.NameParts)
+        addRule(Q(FormatNameDivideInfo(rule)));
+    layout->addWidget(rules);
+    layout->addWidget(new QLabel(Q("※区切り位置前後の空白は除去されます"), &dialog));
+    auto* ruleButtons = new QHBoxLayout();
+    auto* add = new QPushButton(Q("追加(&A)"), &dialog);
+    auto* change = new QPushButton(Q("変更(&I)"), &dialog);
+    auto* remove = new QPushButton(Q("削除(&D)"), &dialog);
+    auto* up = new QPushButton(Q("▲"), &dialog);
+    auto* down = new QPushButton(Q("▼"), &dialog);
+    for (QPushButton* button : {add, change, remove, up, down})
+        ruleButtons->addWidget(button);
+    layout->addLayout(ruleButtons);
+
+    auto* orderRow = new QHBoxLayout();
+    auto* availableBox = new QVBoxLayout();
+    availableBox->addWidget(new QLabel(Q("存在する項目(&O)"), &dialog));
+    auto* available = new QListWidget(&dialog);
+    availableBox->addWidget(available);
+    auto* moveBox = new QVBoxLayout();
+    auto* show = new QPushButton(Q("追加(&S) ->"), &dialog);
+    auto* hide = new QPushButton(Q("<- 削除(&E)"), &dialog);
+    moveBox->addWidget(show);
+    moveBox->addWidget(hide);
+    auto* shownBox = new QVBoxLayout();
+    shownBox->addWidget(new QLabel(Q("表示する項目(&V)"), &dialog));
+    auto* shown = new QListWidget(&dialog);
+    shownBox->addWidget(shown);
+    auto* shownUp = new QPushButton(Q("▲"), &dialog);
+    auto* shownDown = new QPushButton(Q("▼"), &dialog);
+    shownBox->addWidget(shownUp);
+    shownBox->addWidget(shownDown);
+    orderRow->addLayout(availableBox);
+    orderRow->addLayout(moveBox);
+    orderRow->addLayout(shownBox);
+    layout->addLayout(orderRow);
+
+    const auto rowOfId = [rules](int id) {
+        for (int i = 0; i < rules->count(); ++i)
+            if (rules->item(i)->data(KindRole).toInt() == id)
+                return i;
+        return -1;
+    };
+    const auto caption = [](const QString& text) {
+        const std::optional<TNameDivideInfo> rule = ParseNameDivideInfo(S(text));
+        return rule ? Q(rule->Name) : text;
+    };
+    const auto entry = [&](QListWidget* list, int id) {
+        auto* item = new QListWidgetItem(caption(rules->item(rowOfId(id))->text()), list);
+        item->setData(KindRole, id);
+        return item;
+    };
+    for (int32_t index : fSettings.PartOrder)
+        if (index >= 0 && index < rules->count())
+            entry(shown, index);
+    for (int i = 0; i < rules->count(); ++i) {
+        bool isShown = false;
+        for (int j = 0; j < shown->count(); ++j)
+            isShown = isShown || shown->item(j)->data(KindRole).toInt() == i;
+        if (!isShown)
+            entry(available, i);
+    }
+    // A rule taken off the shown parts goes back before the first
+    // available rule that comes after it in the rule list.
+    const auto putBack = [&](int id) {
+        const int row = rowOfId(id);
+        int at = available->count();
+        for (int i = 0; i < available->count(); ++i)
+            if (rowOfId(available->item(i)->data(KindRole).toInt()) > row) {
+                at = i;
+                break;
+            }
+        auto* item = new QListWidgetItem(caption(rules->item(row)->text()));
+        item->setData(KindRole, id);
+        available->insertItem(at, item);
+    };
+    const auto dropId = [](QListWidget* list, int id) {
+        for (int i = list->count() - 1; i >= 0; --i)
+            if (list->item(i)->data(KindRole).toInt() == id)
+                delete list->takeItem(i);
+    };
+    const auto moveIn = [](QListWidget* list, int by) {
+        const int row = list->currentRow();
+        if (row < 0 || row + by < 0 || row + by >= list->count())
+            return;
+        QListWidgetItem* item = list->takeItem(row);
+        list->insertItem(row + by, item);
+        list->setCurrentItem(item);
+    };
+
+    connect(add, &QPushButton::clicked, &dialog, [&] {
+        QListWidgetItem* item = addRule(Q("項目,0,-,,0,1"));
+        entry(available, item->data(KindRole).toInt());
+        rules->setCurrentItem(item);
+        rules->editItem(item);
+    });
+    connect(change, &QPushButton::clicked, &dialog, [&] {
+        if (QListWidgetItem* item = rules->currentItem())
+            rules->editItem(item);
+    });
+    connect(rules, &QListWidget::itemChanged, &dialog, [&](QListWidgetItem* item) {
+        const int id = item->data(KindRole).toInt();
+        for (QListWidget* list : {available, shown})
+            for (int i = 0; i < list->count(); ++i)
+                if (list->item(i)->data(KindRole).toInt() == id)
+                    list->item(i)->setText(caption(item->text()));
+    });
+    connect(remove, &QPushButton::clicked, &dialog, [&] {
+        QListWidgetItem* item = rules->currentItem();
+        if (!item)
+            return;
+        const int id = item->data(KindRole).toInt();
+        dropId(available, id);
+        dropId(shown, id);
+        delete item;
+    });
+    connect(up, &QPushButton::clicked, &dialog, [&] { moveIn(rules, -1); });
+    connect(down, &QPushButton::clicked, &dialog, [&] { moveIn(rules, 1); });
+    connect(show, &QPushButton::clicked, &dialog, [&] {
+        QListWidgetItem* item = available->currentItem();
+        if (!item)
+            return;
+        const int id = item->data(KindRole).toInt();
+        delete item;
+        shown->setCurrentItem(entry(shown, id));
+    });
+    connect(hide, &QPushButton::clicked, &dialog, [&] {
+        QListWidgetItem* item = shown->currentItem();
+        if (!item)
+            return;
+        const int id = item->data(KindRole).toInt();
+        delete item;
+        putBack(id);
+    });
+    connect(shownUp, &QPushButton::clicked, &dialog, [&] { moveIn(shown, -1); });
+    connect(shownDown, &QPushButton::clicked, &dialog, [&] { moveIn(shown, 1); });
+    layout->addWidget(OkCancel(&dialog));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+
+    // Rules that do not read as six fields are left out; the order then
+    // names the rules that remain by their new positions.
+    TNameDivideRules parsed;
+    std::vector<int> positionOfRow(static_cast<size_t>(rules->count()), -1);
+    for (int i = 0; i < rules->count(); ++i) {
+        if (std::optional<TNameDivideInfo> rule = ParseNameDivideInfo(S(rules->item(i)->text()), static_cast<int32_t>(parsed.size()))) {
+            positionOfRow[static_cast<size_t>(i)] = static_cast<int>(parsed.size());
+            parsed.push_back(std::move(*rule));
+        }
+    }
+    fSettings.NameParts = std::move(parsed);
+    fSettings.PartOrder.clear();
+    for (int i = 0; i < shown->count(); ++i) {
+        const int row = rowOfId(shown->item(i)->data(KindRole).toInt());
+        if (row >= 0 && positionOfRow[static_cast<size_t>(row)] >= 0)
+            fSettings.PartOrder.push_back(positionOfRow[static_cast<size_t>(row)]);
+    }
+}
+
+void TCategoryDialog::EditConditions()
+{
+    QDialog dialog(this);
+    dialog.setWindowTitle(Q("分類の条件を指定"));
+    TCustomCategorySet root = fSettings.RootCondition;
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* tree = new QTreeWidget(&dialog);
+    tree->setHeaderHidden(true);
+    auto* rootItem = new QTreeWidgetItem(tree, {Q(TCustomCategorySet::RootName)});
+    FillTree(rootItem, root);
+    tree->expandAll();
+    layout->addWidget(tree);
+
+    auto* form = new QFormLayout();
+    auto* name = new QLineEdit(&dialog);
+    auto* mask = new QLineEdit(&dialog);
+    auto* useSize = new QCheckBox(Q("サイズ指定(&Z)"), &dialog);
+    auto* size = new QSpinBox(&dialog);
+    size->setRange(0, 9999999);
+    size->setSuffix(Q(" KB"));
+    auto* atLeast = new QCheckBox(Q("以上"), &dialog);
+    form->addRow(Q("名前(&N)："), name);
+    form->addRow(Q("ファイル名(&F)："), mask);
+    auto* sizeRow = new QHBoxLayout();
+    sizeRow->addWidget(useSize);
+    sizeRow->addWidget(size);
+    sizeRow->addWidget(atLeast);
+    form->addRow(sizeRow);
+    layout->addLayout(form);
+
+    auto* buttons = new QHBoxLayout();
+    auto* add = new QPushButton(Q("追加(&A)"), &dialog);
+    auto* remove = new QPushButton(Q("削除(&D)"), &dialog);
+    buttons->addWidget(add);
+    buttons->addWidget(remove);
+    layout->addLayout(buttons);
+    auto* exclusive = new QCheckBox(Q("複数の条件で同じファイルを表示させない(&W)"), &dialog);
+    exclusive->setChecked(fSettings.Exclusive);
+    layout->addWidget(exclusive);
+    layout->addWidget(OkCancel(&dialog));
+
+    // The fields show the chosen condition and write back into it.
+    bool filling = false;
+    const auto show = [&] {
+        filling = true;
+        const TCustomCategorySet* set = SetAt(root, tree->currentItem());
+        const bool isRoot = !tree->currentItem() || !tree->currentItem()->parent();
+        name->setText(set ? Q(set->Name) : QString());
+        name->setEnabled(set && !isRoot);
+        remove->setEnabled(set && !isRoot);
+        mask->setText(set ? Q(set->Limits.Mask) : QString());
+        useSize->setChecked(set && set->Limits.UseSize);
+        size->setValue(set ? static_cast<int>(set->Limits.Size / 1024) : 0);
+        atLeast->setChecked(!set || set->Limits.AtLeast);
+        filling = false;
+    };
+    const auto store = [&] {
+        if (filling)
+            return;
+        TCustomCategorySet* set = SetAt(root, tree->currentItem());
+        if (!set)
+            return;
+        if (tree->currentItem() && tree->currentItem()->parent()) {
+            set->Name = S(name->text());
+            tree->currentItem()->setText(0, name->text());
+        }
+        set->Limits.Mask = S(mask->text());
+        set->Limits.UseSize = useSize->isChecked();
+        set->Limits.Size = int64_t(size->value()) * 1024;
+        set->Limits.AtLeast = atLeast->isChecked();
+    };
+    connect(tree, &QTreeWidget::currentItemChanged, &dialog, [&] { show(); });
+    connect(name, &QLineEdit::textEdited, &dialog, [&] { store(); });
+    connect(mask, &QLineEdit::textEdited, &dialog, [&] { store(); });
+    connect(useSize, &QCheckBox::toggled, &dialog, [&] { store(); });
+    connect(size, &QSpinBox::valueChanged, &dialog, [&] { store(); });
+    connect(atLeast, &QCheckBox::toggled, &dialog, [&] { store(); });
+    connect(add, &QPushButton::clicked, &dialog, [&] {
+        QTreeWidgetItem* parentItem = tree->currentItem() ? tree->currentItem() : rootItem;
+        TCustomCategorySet* parent = SetAt(root, parentItem);
+        if (!parent)
+            return;
+        parent->Children.push_back(NewCategorySet(Now()));
+        auto* item = new QTreeWidgetItem(parentItem, {Q(parent->Children.back().Name)});
+        parentItem->setExpanded(true);
+        tree->setCurrentItem(item);
+    });
+    connect(remove, &QPushButton::clicked, &dialog, [&] {
+        QTreeWidgetItem* item = tree->currentItem();
+        if (!item || !item->parent())
+            return;
+        TCustomCategorySet* parent = SetAt(root, item->parent());
+        const int index = item->parent()->indexOfChild(item);
+        parent->Children.erase(parent->Children.begin() + index);
+        delete item;
+    });
+    tree->setCurrentItem(rootItem);
+    show();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    fSettings.RootCondition = std::move(root);
+    fSettings.Exclusive = exclusive->isChecked();
+}
