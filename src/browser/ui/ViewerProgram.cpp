@@ -120,6 +120,10 @@ int RunViewer(int argc, char** argv)
         std::cout << ProgramUsage();
         return 0;
     }
+    if (options.Version) {
+        std::cout << "mireva " << ProgramVersion() << '\n';
+        return 0;
+    }
     std::vector<TActionId> runActions;
     for (const std::string& name : options.RunActions) {
         const std::optional<TActionId> action = FindActionByName(name);
@@ -161,8 +165,9 @@ int RunViewer(int argc, char** argv)
     std::unique_ptr<TAppCore> core;
     try {
         TAppFolders folders;
-        folders.ProgramFolder = ProgramFolder();
-        folders.DataFolder = DataFolder(folders.ProgramFolder);
+        const TProgramLocation program = LocateProgram();
+        folders.ProgramFolder = program.Folder;
+        folders.DataFolder = DataFolder(program.PortableFolder());
         folders.WorkingFolder = workingFolder;
         folders.TemporaryBase = TemporaryBase();
         folders.TemporaryName = TemporaryFolderName(folders.TemporaryBase);
