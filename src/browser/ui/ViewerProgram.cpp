@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
 #include <cstdlib>
@@ -54,6 +55,11 @@ public:
                 std::cerr << "mireva: " << text << std::endl;
             });
             QApplication::setApplicationName("Mireva");
+            // Wayland compositors find the desktop entry, and with it the
+            // icon, by this name; X11 takes the icon from the windows, and
+            // the icon theme holds it once the program is installed.
+            QGuiApplication::setDesktopFileName("org.mireva.Mireva");
+            QApplication::setWindowIcon(QIcon::fromTheme("org.mireva.Mireva"));
             fNotices = std::make_unique<TOffscreenNotices>();
             InstallQtTranslations(*fApp, InterfaceLanguage([](const char* name) { return std::getenv(name); }));
         }
