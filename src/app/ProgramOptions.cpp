@@ -94,6 +94,8 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
             options.NoSave = true;
         } else if (name == "--help" && !hasValue) {
             options.Help = true;
+        } else if (name == "--version" && !hasValue) {
+            options.Version = true;
         } else {
             options.Args.push_back(arg);
         }
@@ -113,5 +115,26 @@ const char* ProgramUsage()
 {
     return "usage: mireva [-f] [-s SETTINGS.ini|.lys] [PATH]\n"
            "       mireva --snapshot OUT.png [--window-size WxH] [-s SETTINGS] [--select NAME,...]\n"
-           "              [--pointer X,Y] [--run ACTION,...] [--yes] [--no-save] [PATH]\n";
+           "              [--pointer X,Y] [--run ACTION,...] [--yes] [--no-save] [PATH]\n"
+           "       mireva --help | --version\n"
+           "\n"
+           "PATH is a folder, a picture, an archive or a file inside an archive\n"
+           "(book.cbz//01.jpg); a running viewer opens it in its own window.\n"
+           "  -f                 start in full screen\n"
+           "  -s FILE            use the settings file FILE (.ini or .lys)\n"
+           "  --snapshot OUT.png open PATH, wait until the view has settled, save the\n"
+           "                     window's picture and end (offscreen without a display)\n"
+           "  --window-size WxH  the window's size\n"
+           "  --select NAME,...  with --snapshot: select these items of the list first\n"
+           "  --pointer X,Y      with --snapshot: the pointer's place in the view (the loupe)\n"
+           "  --run ACTION,...   with --snapshot: run these actions in order first\n"
+           "  --yes              with --snapshot: answer the actions' questions yes\n"
+           "  --no-save          leave the window's state and last location unsaved\n"
+           "  --help             print this text\n"
+           "  --version          print the version\n";
+}
+
+const char* ProgramVersion()
+{
+    return MIREVA_VERSION;
 }

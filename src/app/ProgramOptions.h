@@ -17,7 +17,10 @@
 //   --no-save            the window's state and the last location are not
 //                        written at the end (a snapshot leaves the data
 //                        folder as it found it)
+//   --yes                with --snapshot: the questions of the actions
+//                        run are answered yes
 //   --help               print the usage
+//   --version            print the program's name and version
 
 #include <string>
 #include <vector>
@@ -48,6 +51,7 @@ struct TProgramOptions {
     // The questions of the actions run are answered yes (without it, no).
     bool AnswerYes = false;
     bool Help = false;
+    bool Version = false;
     std::vector<std::string> Args;  // what is left, in order
 };
 
@@ -55,5 +59,8 @@ struct TProgramOptions {
 // --select without --snapshot.
 TProgramOptions ParseProgramOptions(const std::vector<std::string>& args);
 
-// The usage text of the viewer.
+// The usage text of the viewer, one line per option.
 const char* ProgramUsage();
+
+// The viewer's version, as "--version" prints it ("0.1.0").
+const char* ProgramVersion();

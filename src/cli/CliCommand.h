@@ -19,11 +19,14 @@ public:
 };
 
 struct TCliContext {
-    std::string ProgramFolder;  // the executable's folder (plug-ins)
+    std::string ProgramFolder;  // the program's own files (plug-ins)
     std::string HomeOption;     // --home as given; empty when absent
     std::vector<std::string> Args;  // the subcommand's arguments, options still in place
     std::ostream& Out;
     std::ostream& Err;
+    // The program runs from an installed tree: its folder is not a
+    // portable copy's data folder.
+    bool Installed = false;
 
     // The data folder (settings and list files): --home, MIREVA_HOME, or the
     // viewer's own rule. Created when missing.

@@ -24,7 +24,10 @@ const TCliCommand Commands[] = {
 
 void PrintUsage(std::ostream& out)
 {
-    out << "usage: mireva-cli [--home DIR] SUBCOMMAND ...\n";
+    out << "usage: mireva-cli [--home DIR] SUBCOMMAND ...\n"
+           "       mireva-cli --help | --version\n"
+           "--home DIR reads and writes the data folder DIR instead of the viewer's own.\n"
+           "Subcommands:\n";
     for (const TCliCommand& command : Commands) {
         if (command.Run)
             out << "  " << command.Name << ' ' << command.Usage << '\n';
@@ -35,7 +38,7 @@ void PrintUsage(std::ostream& out)
 
 std::string TCliContext::DataFolder() const
 {
-    return ::DataFolder(ProgramFolder, HomeOption);
+    return ::DataFolder(Installed ? std::string() : ProgramFolder, HomeOption);
 }
 
 std::optional<std::string> TCliContext::TakeOption(std::string_view name)
@@ -144,6 +147,8 @@ int main(int argc, char** argv)
         std::cerr << "mireva-cli: " << e.what() << "\nusage: mireva-cli [--home DIR] SUBCOMMAND ...\n";
         return 2;
     }
+    if (args.size() == 1 && args[0] == "--version")
+        args[0] = "version";
     if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
         PrintUsage(args.empty() ? std::cerr : std::cout);
         return args.empty() ? 2 : 0;
@@ -154,8 +159,9 @@ int main(int argc, char** argv)
         std::cerr << "mireva-cli: unknown subcommand '" << EscapeControls(name) << "'\n";
         return 2;
     }
-    TCliContext context{ProgramFolder(), home, std::vector<std::string>(args.begin() + 1, args.end()), std::cout,
-                        std::cerr};
+    const TProgramLocation program = LocateProgram();
+    TCliContext context{program.Folder, home, std::vector<std::string>(args.begin() + 1, args.end()), std::cout,
+                        std::cerr, program.Installed};
     // Messages name files and archive members, which may hold line breaks
     // and escape sequences: escaped, every message stays one line, and the
     // terminal never receives a name's escape sequence.

@@ -10,23 +10,55 @@
 #include "base/PathUtils.h"
 #include "platform/FileSystem.h"
 
-std::string ProgramFolder()
+// The installed program's own files, relative to the prefix; the build's
+// install rules pass the same folder.
+#ifndef MIREVA_INSTALL_PKGLIBDIR
+#define MIREVA_INSTALL_PKGLIBDIR "lib/mireva"
+#endif
+
+TProgramLocation LocateProgram(const std::string& executablePath)
+{
+    TProgramLocation location;
+    const std::string own = ExtractFilePath(executablePath);
+    location.Folder = own.empty() ? CurrentDirectory() : own;
+    // "/usr/bin/" gives "/usr/lib/mireva/"; an executable in "/" has no
+    // prefix above it and is never installed.
+    const std::string bin = ExcludeTrailingPathDelimiter(own);
+    if (bin.empty() || bin == "/")
+        return location;
+    const std::string prefix = ExtractFilePath(bin);
+    if (prefix.empty())
+        return location;
+    const std::string installed = IncludeTrailingPathDelimiter(JoinPath(prefix, MIREVA_INSTALL_PKGLIBDIR));
+    if (DirectoryExists(installed)) {
+        location.Folder = installed;
+        location.Installed = true;
+    }
+    return location;
+}
+
+TProgramLocation LocateProgram()
 {
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0)
-        return CurrentDirectory();
+        return {CurrentDirectory(), false};
     buffer[n] = '\0';
-    return ExtractFilePath(buffer);
+    return LocateProgram(buffer);
 }
 
-std::string DataFolder(const std::string& programFolder, const std::string& explicitHome)
+std::string ProgramFolder()
+{
+    return LocateProgram().Folder;
+}
+
+std::string DataFolder(const std::string& portableFolder, const std::string& explicitHome)
 {
     std::string folder = explicitHome;
     if (folder.empty())
         folder = GetEnv("MIREVA_HOME");
-    if (folder.empty() && !programFolder.empty() && ::access(programFolder.c_str(), W_OK) == 0)
-        folder = programFolder;
+    if (folder.empty() && !portableFolder.empty() && ::access(portableFolder.c_str(), W_OK) == 0)
+        folder = portableFolder;
     if (folder.empty()) {
         std::string config = GetEnv("XDG_CONFIG_HOME");
         if (config.empty() || !IsAbsolutePath(config))

@@ -4,21 +4,42 @@
 // these paths as arguments; nothing reads them from a global, so tests run in
 // a temporary folder.
 //
-// - program folder: where the executable lies (plug-ins, help, icons).
-// - data folder: settings and list files. The program folder when it is
-//   writable (a portable copy), otherwise $XDG_CONFIG_HOME/Mireva/;
+// - program folder: the program's own files (plug-ins, help, icons). The
+//   executable's folder in the build tree and in a portable copy;
+//   PREFIX/lib/mireva/ for a program installed as PREFIX/bin/mireva.
+// - data folder: settings and list files. The program folder of a portable
+//   copy when it is writable, otherwise $XDG_CONFIG_HOME/Mireva/;
 //   MIREVA_HOME overrides both.
 // - temporary folder: extraction of archive members, private to the user
 //   ($XDG_RUNTIME_DIR/Mireva/ or /tmp/Mireva-<uid>/), created 0700 and checked.
 
 #include <string>
 
-// The folder of /proc/self/exe, with a trailing '/'.
+// Where the program's own files lie for the executable at executablePath.
+// An installed program finds them relative to itself, so the installed tree
+// works under any prefix and can be moved as a whole: it is installed when
+// the executable's folder has a sibling "lib/mireva/" folder.
+struct TProgramLocation {
+    std::string Folder;      // with a trailing '/'
+    bool Installed = false;  // Folder is PREFIX/lib/mireva/, not the executable's own
+
+    // The folder a portable copy keeps its data in: the program folder,
+    // unless the program is installed (a user's ~/.local prefix is writable,
+    // yet its settings belong in the configuration folder).
+    std::string PortableFolder() const { return Installed ? std::string() : Folder; }
+};
+TProgramLocation LocateProgram(const std::string& executablePath);
+// Of /proc/self/exe (the working folder when that cannot be read).
+TProgramLocation LocateProgram();
+
+// LocateProgram().Folder.
 std::string ProgramFolder();
 
-// explicitHome (from --home) wins, then MIREVA_HOME, then the rule above. The
-// folder is created when missing. With a trailing '/'.
-std::string DataFolder(const std::string& programFolder, const std::string& explicitHome = {});
+// explicitHome (from --home) wins, then MIREVA_HOME, then portableFolder when
+// it is writable (pass TProgramLocation::PortableFolder()), then
+// $XDG_CONFIG_HOME/Mireva/. The folder is created when missing. With a
+// trailing '/'.
+std::string DataFolder(const std::string& portableFolder, const std::string& explicitHome = {});
 
 // The per-user base for temporary folders: $XDG_RUNTIME_DIR/ when it is a
 // folder of this user that nobody else may write to, else /tmp/; with a

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
 #include <cstdlib>
@@ -56,6 +57,11 @@ public:
                 std::cerr << "mireva: " << text << std::endl;
             });
             QApplication::setApplicationName("Mireva");
+            // Wayland compositors find the desktop entry, and with it the
+            // icon, by this name; X11 takes the icon from the windows, and
+            // the icon theme holds it once the program is installed.
+            QGuiApplication::setDesktopFileName("org.mireva.Mireva");
+            QApplication::setWindowIcon(QIcon::fromTheme("org.mireva.Mireva"));
             fNotices = std::make_unique<TOffscreenNotices>();
             InstallQtTranslations(*fApp, InterfaceLanguage([](const char* name) { return std::getenv(name); }));
         }
@@ -122,6 +128,10 @@ int RunViewer(int argc, char** argv)
         std::cout << ProgramUsage();
         return 0;
     }
+    if (options.Version) {
+        std::cout << "mireva " << ProgramVersion() << '\n';
+        return 0;
+    }
     std::vector<TActionId> runActions;
     for (const std::string& name : options.RunActions) {
         const std::optional<TActionId> action = FindActionByName(name);
@@ -163,8 +173,9 @@ int RunViewer(int argc, char** argv)
     std::unique_ptr<TAppCore> core;
     try {
         TAppFolders folders;
-        folders.ProgramFolder = ProgramFolder();
-        folders.DataFolder = DataFolder(folders.ProgramFolder);
+        const TProgramLocation program = LocateProgram();
+        folders.ProgramFolder = program.Folder;
+        folders.DataFolder = DataFolder(program.PortableFolder());
         folders.WorkingFolder = workingFolder;
         folders.TemporaryBase = TemporaryBase();
         folders.TemporaryName = TemporaryFolderName(folders.TemporaryBase);

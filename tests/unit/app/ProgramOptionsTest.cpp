@@ -29,6 +29,18 @@ TEST_P(ProgramOptionsTest, TakesItsOwnOptionsAndKeepsTheRest)
     EXPECT_EQ(options.AnswerYes, row.Yes);
 }
 
+TEST(ProgramOptions, HelpAndVersionAreFlagsWithoutValues)
+{
+    const TProgramOptions flags = ParseProgramOptions({"--version", "--help"});
+    EXPECT_TRUE(flags.Version);
+    EXPECT_TRUE(flags.Help);
+    EXPECT_TRUE(flags.Args.empty());
+    // A value makes it something else: a path of that name.
+    const TProgramOptions path = ParseProgramOptions({"--version=2"});
+    EXPECT_FALSE(path.Version);
+    EXPECT_EQ(path.Args, std::vector<std::string>{"--version=2"});
+}
+
 struct TBadOptionsCase {
     const char* Name;
     std::vector<std::string> Args;

@@ -215,3 +215,39 @@ TEST(ListDirectory, DescribesEachEntryAsTheSystemDoes)
 }
 
 }  // namespace
+
+// Where the program's own files are found, for the layouts it runs from: the
+// build tree and a portable copy keep them beside the executable, an
+// installed tree in PREFIX/lib/mireva/.
+struct TLocateCase {
+    const char* Name;
+    const char* Executable;    // below the test's folder
+    const char* Made;          // a folder made there first, or ""
+    const char* ExpectFolder;  // below the test's folder
+    bool Installed;
+};
+
+class LocateProgramTest : public ::testing::TestWithParam<TLocateCase> {};
+
+TEST_P(LocateProgramTest, FindsTheProgramFilesRelativeToTheExecutable)
+{
+    const TLocateCase& row = GetParam();
+    TTempFolder root;
+    if (*row.Made)
+        ForceDirectories(root.File(row.Made));
+    const TProgramLocation location = LocateProgram(root.File(row.Executable));
+    EXPECT_EQ(location.Folder, root.File(row.ExpectFolder));
+    EXPECT_EQ(location.Installed, row.Installed);
+    // An installed program keeps its settings out of its own folder, even
+    // in a prefix the user may write to.
+    EXPECT_EQ(location.PortableFolder(), row.Installed ? "" : location.Folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LocateProgramTest,
+    ::testing::Values(TLocateCase{"BuildTree", "build/bin/mireva", "", "build/bin/", false},
+                      TLocateCase{"InstalledPrefix", "usr/bin/mireva", "usr/lib/mireva", "usr/lib/mireva/", true},
+                      TLocateCase{"OtherLibraryFolderIsNoPrefix", "opt/bin/mireva", "opt/lib/other", "opt/bin/", false},
+                      TLocateCase{"PluginsBesideAreNotEnough", "opt/mireva/mireva", "opt/mireva/lib", "opt/mireva/",
+                                  false}),
+    [](const auto& info) { return std::string(info.param.Name); });
