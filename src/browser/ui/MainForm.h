@@ -52,6 +52,8 @@ class TFileCommandRunner;
 class TShelfStore;
 class TFilePane;
 class TImageViewFrame;
+class TImageWindowForm;
+class TImageWindowHost;
 class TLoupeGridAids;
 class TMarkerKeeper;
 class TMarkerMenus;
@@ -112,6 +114,8 @@ public:
     TBrowserModel& Model() { return *fModel; }
     const TBrowserModel& Model() const { return *fModel; }
     TImageViewFrame* View() const { return fFrame; }
+    // The separate image window while it exists; null otherwise.
+    TImageWindowForm* ImageWindow() const;
     TTreePane* Trees() const { return fTreePane; }
     TFilePane* Files() const { return fFilePane; }
     TStatusBarPane* Status() const { return fStatus; }
@@ -186,6 +190,10 @@ private:
     bool InFullScreen() const;
     void RatioDialog();
     void SizeDialog();
+    // The separate image window and the switch between the arrangements.
+    void BuildImageWindows();
+    bool RunImageWindowAction(TActionId action);
+    bool ViewSeparate() const;
 
     TAppCore& fCore;
     TQtHalfTone fHalfTone;
@@ -240,6 +248,8 @@ private:
 
     TViewAids* fAids = nullptr;  // owned as a child of the window
     std::unique_ptr<TLoupeGridAids> fLoupeGrid;
+    // Holds the view in a window of its own while the view is separate.
+    std::unique_ptr<TImageWindowHost> fImageWindows;
     QSystemTrayIcon* fTray = nullptr;
     bool fTrayHidden = false;
     Qt::WindowStates fStateBeforeTray;
