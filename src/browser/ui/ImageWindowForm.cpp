@@ -149,26 +149,26 @@ void TImageWindowForm::wheelEvent(QWheelEvent* event)
 
 void TImageWindowForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    // The browser window decides which drags it takes; the same event goes
-    // there, so its answer is this window's.
-    if (fLinks.DropTarget)
-        QCoreApplication::sendEvent(fLinks.DropTarget, event);
+    // The browser window decides which drags it takes. The event itself
+    // cannot be sent on: the desktop delivers a drop to the widget that took
+    // the drag's entry, which would be this window again.
+    if (fLinks.AcceptsDrop && fLinks.AcceptsDrop(*event))
+        event->acceptProposedAction();
 }
 
 void TImageWindowForm::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (fLinks.DropTarget)
-        QCoreApplication::sendEvent(fLinks.DropTarget, event);
+    if (fLinks.AcceptsDrop && fLinks.AcceptsDrop(*event))
+        event->acceptProposedAction();
 }
 
 void TImageWindowForm::dropEvent(QDropEvent* event)
 {
-    if (!fLinks.DropTarget)
+    if (!fLinks.Drop || !fLinks.Drop(*event))
         return;
-    QCoreApplication::sendEvent(fLinks.DropTarget, event);
-    // The browser window raised itself for the drop; the picture shows here.
-    if (event->isAccepted())
-        activateWindow();
+    event->acceptProposedAction();
+    // The picture shows here: this window stays in front.
+    activateWindow();
 }
 
 void TImageWindowForm::closeEvent(QCloseEvent* event)

@@ -15,6 +15,7 @@
 #include "browser/ActionTable.h"
 
 class QAction;
+class QDropEvent;
 class QMenu;
 class TImageViewFrame;
 struct TMenuItem;
@@ -28,8 +29,10 @@ public:
         // The browser window's key routing for a key pressed here; true
         // when it ran a command.
         std::function<bool(int key, Qt::KeyboardModifiers modifiers)> Key;
-        // The widget whose drop handling takes the files dropped here.
-        QWidget* DropTarget = nullptr;
+        // The browser's drop handling: whether it takes a drag's data, and
+        // taking it (true when it did).
+        std::function<bool(const QDropEvent& event)> AcceptsDrop;
+        std::function<bool(const QDropEvent& event)> Drop;
         // The window is closing (close box, or closed by the browser): the
         // browser takes its view back. Called once, from the close.
         std::function<void()> Closing;

@@ -123,7 +123,8 @@ void TImageWindowHost::MakeWindow(bool menuShown)
     TImageWindowForm::TLinks links;
     links.Action = fLinks.Action;
     links.Key = fLinks.Key;
-    links.DropTarget = fLinks.Browser;
+    links.AcceptsDrop = fLinks.AcceptsDrop;
+    links.Drop = fLinks.Drop;
     links.Closing = [this] { WindowClosing(); };
     links.Minimised = fLinks.Minimised;
     auto* window = new TImageWindowForm(std::move(links));

@@ -32,6 +32,8 @@ public:
         QSplitter* ImagePane = nullptr;
         std::function<QAction*(TActionId)> Action;
         std::function<bool(int key, Qt::KeyboardModifiers modifiers)> Key;
+        std::function<bool(const QDropEvent& event)> AcceptsDrop;
+        std::function<bool(const QDropEvent& event)> Drop;
         // The separate window closes while the view is separate: the shown
         // pair is forgotten and a running slideshow stops.
         std::function<void()> PictureClosing;

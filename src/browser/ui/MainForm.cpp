@@ -1643,35 +1643,48 @@ void TMainForm::HandOver(const THandOver& message)
 
 // --- Drops and dialogs ---------------------------------------------------------------
 
-void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+bool TMainForm::AcceptsFileDrop(const QDropEvent& event)
 {
     // A drag started by one of the lists is not a file to open, also when
     // it passes over the window's frame.
-    if (event->source())
-        return;
-    const QMimeData* data = event->mimeData();
+    if (event.source())
+        return false;
+    const QMimeData* data = event.mimeData();
     if (data && data->hasUrls())
         for (const QUrl& url : data->urls())
-            if (url.isLocalFile()) {
-                event->acceptProposedAction();
-                return;
-            }
+            if (url.isLocalFile())
+                return true;
+    return false;
 }
 
-void TMainForm::dropEvent(QDropEvent* event)
+bool TMainForm::OpenDroppedFile(const QDropEvent& event)
 {
-    const QMimeData* data = event->mimeData();
+    const QMimeData* data = event.mimeData();
     if (!data)
-        return;
+        return false;
     // The first local path is opened, as a path given on the command line.
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile())
             continue;
-        event->acceptProposedAction();
-        activateWindow();
         fModel->OpenPathFromUser(ToStdString(url.toLocalFile()));
-        return;
+        return true;
     }
+    return false;
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (AcceptsFileDrop(*event))
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    if (!event->mimeData() || !AcceptsFileDrop(*event))
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    OpenDroppedFile(*event);
 }
 
 void TMainForm::OpenDialog(bool folder)
@@ -1839,6 +1852,8 @@ void TMainForm::BuildImageWindows()
     links.Frame = fFrame;
     links.ImagePane = fImageSplitter;
     links.Action = [this](TActionId action) { return Action(action); };
+    links.AcceptsDrop = [](const QDropEvent& event) { return AcceptsFileDrop(event); };
+    links.Drop = [this](const QDropEvent& event) { return AcceptsFileDrop(event) && OpenDroppedFile(event); };
     links.Key = [this](int key, Qt::KeyboardModifiers modifiers) {
         if (RouteKey(key, modifiers, true))
             return true;

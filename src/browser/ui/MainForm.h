@@ -193,6 +193,11 @@ private:
     // The separate image window and the switch between the arrangements.
     void BuildImageWindows();
     bool RunImageWindowAction(TActionId action);
+    // The window's drop handling, also for drops on the separate window: a
+    // drag from another program with a local file is taken, and its first
+    // local path opened.
+    static bool AcceptsFileDrop(const QDropEvent& event);
+    bool OpenDroppedFile(const QDropEvent& event);
     bool ViewSeparate() const;
 
     TAppCore& fCore;
