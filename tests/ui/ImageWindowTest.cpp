@@ -210,3 +210,25 @@ TEST_F(ImageWindowTest, NoWindowWithoutAPictureThenDropsAndFullScreenGoThroughTh
     EXPECT_FALSE(fForm->Action(actFullScreen)->isChecked());
     EXPECT_TRUE(fForm->Action(actViewForm)->isEnabled());
 }
+
+// Started separate, the view comes back beside the tree at the width kept
+// for it; the tree's width over the whole window is never kept.
+TEST_F(ImageWindowTest, ViewComesBackBesideTheTreeAtItsKeptWidth)
+{
+    fProgram.WriteBook(2);
+    fTree.Write("data/Mireva.ini", "[VIEW]\nViewForm=1\n[STATE]\nFolderSplitter=150\n");
+    Start({"book"});
+    ASSERT_NE(fForm->ImageWindow(), nullptr);
+    const QSplitter* tree = fForm->findChild<QSplitter*>("splTree");
+    ASSERT_NE(tree, nullptr);
+    const int kept = ToPixels(150, fForm->ScreenInfo().Scale);
+
+    ASSERT_TRUE(fForm->RunAction(actViewForm));
+    EXPECT_TRUE(PumpUntil([&] { return tree->sizes().value(0) == kept; }, 2000)) << tree->sizes().value(0);
+    EXPECT_TRUE(PumpUntil([&] { return fForm->View()->width() > 200; }, 2000)) << fForm->View()->width();
+
+    ASSERT_TRUE(fForm->RunAction(actViewForm));
+    fForm->close();
+    const TIniFile ini(fTree.File("data/Mireva.ini"));
+    EXPECT_EQ(ini.ReadInteger("STATE", "FolderSplitter", 0), 150);
+}

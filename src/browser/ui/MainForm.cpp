@@ -1592,7 +1592,9 @@ void TMainForm::CaptureWindowState(TWindowState& state)
     state.Max = windowState().testFlag(Qt::WindowMaximized);
     TSplitterState& splitters = state.Splitters(full);
     const auto units = [&](int pixels) { return ToUnits(pixels, screens.Scale); };
-    if (fLeftSplitter->isVisible() && fTreeSplitter->sizes().size() == 2)
+    // With the image panel given up to the tree, the tree's width says
+    // nothing about the pane the user sized.
+    if (fLeftSplitter->isVisible() && fImageSplitter->isVisible() && fTreeSplitter->sizes().size() == 2)
         splitters.Tree[static_cast<size_t>(fModel->ViewStates().TreeKind)] = units(fTreeSplitter->sizes()[0]);
     if (fTreePane->isVisible() && fFilePane->isVisible() && fFilePane->parentWidget() == fLeftSplitter)
         splitters.TreeOverFile = units(fLeftSplitter->sizes()[0]);
@@ -1899,6 +1901,8 @@ bool TMainForm::RunImageWindowAction(TActionId action)
     switch (action) {
     case TActionId::actViewForm: {
         states.ViewForm = !states.ViewForm;
+        if (states.ViewForm && fImageSplitter->isVisible() && fLeftSplitter->isVisible())
+            fTreeWidthBeforeSeparate = fTreeSplitter->sizes().value(0);
         if (states.ViewForm) {
             // The tree and the file view take the whole room; the file view
             // is shown, so the browser has something to give it to.
@@ -1908,6 +1912,20 @@ bool TMainForm::RunImageWindowAction(TActionId action)
         fModel->SetViewStates(states);
         fImageWindows->SetSeparate(states.ViewForm, fModel->Viewer().Primary().HasBitmap(), states.ImageMenu);
         LayoutPanes();
+        if (!states.ViewForm) {
+            // The image panel comes back beside the tree at the tree's
+            // former width, or the one kept for the tree kind.
+            const TScreenInfo screens = ScreenInfo();
+            const std::optional<int32_t>& kept =
+                fModel->WindowState().Normal.Tree[static_cast<size_t>(states.TreeKind)];
+            const int total = std::max(fTreeSplitter->width(), 2);
+            const int minimum = ToPixels(MinimumPaneSize, screens.Scale);
+            int tree = fTreeWidthBeforeSeparate > 0 ? fTreeWidthBeforeSeparate
+                                                    : (kept ? ToPixels(*kept, screens.Scale) : 280);
+            tree = std::clamp(tree, 1, std::max(total - minimum, 1));
+            fTreeSplitter->setSizes({tree, total - tree});
+            fTreeWidthBeforeSeparate = 0;
+        }
         if (states.ViewForm && !ImageWindow())
             fFilePane->FocusList();
         else if (!states.ViewForm)

@@ -255,6 +255,9 @@ private:
     std::unique_ptr<TLoupeGridAids> fLoupeGrid;
     // Holds the view in a window of its own while the view is separate.
     std::unique_ptr<TImageWindowHost> fImageWindows;
+    // The tree pane's width when the view left the image panel (pixels; 0
+    // when it was separate from the start), for its return.
+    int fTreeWidthBeforeSeparate = 0;
     QSystemTrayIcon* fTray = nullptr;
     bool fTrayHidden = false;
     Qt::WindowStates fStateBeforeTray;
