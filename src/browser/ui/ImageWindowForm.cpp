@@ -31,8 +31,6 @@ TImageWindowForm::TImageWindowForm(TLinks links) : QMainWindow(nullptr), fLinks(
     setObjectName("ImageWindowForm");
     setWindowTitle(QStringLiteral("Mireva"));
     setAcceptDrops(true);
-    // The view paints every pixel; nothing is to be erased under it.
-    setAttribute(Qt::WA_OpaquePaintEvent);
     // Designed at 695 x 528; the kept rectangle replaces it when there is one.
     resize(695, 528);
 }
