@@ -199,7 +199,7 @@ constexpr TActionInfo Table[] = {
     {actFileMask, "actFileMask", "ファイルマスク(&M)...", G, 65, agNone, false, erAlways, Shown, Later},
     {actFileView, "actFileView", "ファイル表示位置の切り替え(&L)", G, 66, agNone, false, erFileViewPos},
 
-    {actViewForm, "actViewForm", "画像表示を分離(&W)", G, 67, agNone, true, erNotFullScreen, Shown, Later},
+    {actViewForm, "actViewForm", "画像表示を分離(&W)", G, 67, agNone, true, erNotFullScreen, Shown},
     {actFullScreen, "actFullScreen", "全画面表示(&U)", G, 68, agNone, true, erAlways, Shown},
     {actStayOnTop, "actStayOnTop", "常に手前に表示(&T)", I, 65, agNone, true},
     {actTaskTray, "actTaskTray", "タスクトレイ収納(&K)", G, 69, agNone, true, erAlways},
@@ -209,11 +209,11 @@ constexpr TActionInfo Table[] = {
     {actAddressBar, "actAddressBar", "アドレスバー(&A)", G, 73, agNone, true},
     {actStatusBar, "actStatusBar", "ステータスバー(&T)", G, 74, agNone, true},
     {actMenu, "actMenu", "メニュー(&N)", G, 75, agNone, true},
-    {actImageMenu, "actImageMenu", "メニューの表示(&M)", I, 68, agNone, true, erAlways, Shown, Later},
+    {actImageMenu, "actImageMenu", "メニューの表示(&M)", I, 68, agNone, true, erAlways, Shown},
     {actImageToolBar, "actImageToolBar", "イメージバー(&I)", I, 66, agNone, true},
     {actSeekBar, "actSeekBar", "シークバー(&S)", I, 67, agNone, true},
     // Ctrl+Tab between the main window and the separate image window.
-    {actActiveChange, "actActiveChange", "", G, 0, agNone, false, erSeparateWindow, Shown, Later},
+    {actActiveChange, "actActiveChange", "", G, 0, agNone, false, erSeparateWindow, Shown},
 
     // Option menu
     {actEnv, "actEnv", "設定(&E)...", G, 76, agNone, false, erAlways, Shown, Later},

@@ -188,6 +188,47 @@ constexpr TMenuItem MenuBar[] = {
     Sub("ヘルプ(&H)", HelpItems),
 };
 
+// --- The separate image window's menu bar ---
+
+constexpr TMenuItem ImgWinFileItems[] = {
+    A(actExecute), Sub(actApplication, ApplicationItems), A(actSelApplication), A(actDropFile), Sep(),
+    A(actNextMarker), A(actSetMark), Sep(),
+    A(actDelete), A(actRename), A(actProperties), Sep(),
+    A(actParentDelete), Sep(),
+    A(actClose),
+};
+
+constexpr TMenuItem ImgWinEditItems[] = {
+    A(actCopy), A(actClipBoard), A(actCopyToFolder), A(actMoveToFolder), Sep(),
+    A(actPathCopy), A(actParentPathCopy), Sep(),
+    A(actSelImage), A(actNotSelImage),
+};
+
+constexpr TMenuItem ImgWinImageItems[] = {
+    A(actAuto), A(actSingle), A(actSpread), Sep(),
+    Sub("綴じ方向(&B)", BindItems, actBindChange),
+    Sub(actWindow, WindowItems, actWindowChange),
+    Sub(actRatio, RatioItems), Sep(),
+    A(actEnlarge), A(actShrink), A(actDefSize), Sep(),
+    Sub(actFilter, FilterItems),
+    Sub(actRotate, RotateItems, actRotateChange),
+};
+
+constexpr TMenuItem ImgWinViewItems[] = {
+    A(actViewForm), A(actFullScreen), A(actStayOnTop), A(actTaskTray), Sep(),
+    A(actImageMenu), A(actImageToolBar), A(actSeekBar),
+};
+
+constexpr TMenuItem ImgWinOptionItems[] = {
+    A(actLoupe), A(actGrid), Sep(),
+    Sub("ルーペの設定(&P)", LoupeItems), Sub("グリッドの設定(&D)", GridItems),
+};
+
+constexpr TMenuItem ImageWindowBar[] = {
+    Sub("ファイル(&F)", ImgWinFileItems), Sub("編集(&E)", ImgWinEditItems), Sub("移動(&M)", MoveItems),
+    Sub("イメージ(&I)", ImgWinImageItems), Sub("表示(&V)", ImgWinViewItems), Sub("オプション(&O)", ImgWinOptionItems),
+};
+
 // --- The file context menu ---
 
 constexpr TMenuItem PopupItems[] = {
@@ -248,6 +289,11 @@ bool IsViewType(TActionId action)
 std::span<const TMenuItem> MainMenu()
 {
     return MenuBar;
+}
+
+std::span<const TMenuItem> ImageWindowMenu()
+{
+    return ImageWindowBar;
 }
 
 std::span<const TMenuItem> FilePopupMenu()

@@ -52,6 +52,9 @@ struct TMenuItem {
 
 // The menu bar: seven sub-menus.
 std::span<const TMenuItem> MainMenu();
+// The separate image window's menu bar: six sub-menus of the browser's
+// commands that concern the picture.
+std::span<const TMenuItem> ImageWindowMenu();
 // The context menu of the file list, the archive list, the thumbnail view
 // and the trees.
 std::span<const TMenuItem> FilePopupMenu();

@@ -97,6 +97,8 @@ std::optional<TWindowRect> ReadBounds(const TIniFile& ini)
     return rect;
 }
 
+}  // namespace
+
 // The part of the window a user must see to take hold of it.
 bool Reachable(const TWindowRect& window, const std::vector<TWindowRect>& screens)
 {
@@ -113,8 +115,6 @@ bool Reachable(const TWindowRect& window, const std::vector<TWindowRect>& screen
     }
     return false;
 }
-
-}  // namespace
 
 int32_t ToPixels(int32_t units, double scale)
 {

@@ -85,6 +85,10 @@ void WriteWindowStateSection(TIniFile& ini, const TWindowState& state);
 int32_t ToPixels(int32_t units, double scale);
 int32_t ToUnits(int32_t pixels, double scale);
 
+// Whether enough of a window (pixels) lies on one of the screens for a user
+// to take hold of it and drag it.
+bool Reachable(const TWindowRect& window, const std::vector<TWindowRect>& screens);
+
 // Where the window opens, in pixels: the stored rectangle, unless none is
 // stored or it would lie on no screen now (a monitor was removed), which
 // gives 850 x 750 units centred in the work area, or 750 x 550 when the work

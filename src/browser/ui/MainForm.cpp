@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -55,6 +56,8 @@
 #include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCodes.h"
 #include "browser/ui/FilterCommands.h"
+#include "browser/ui/ImageWindowForm.h"
+#include "browser/ui/ImageWindowHost.h"
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MarkerMenus.h"
 #include "browser/ui/CategoryCommands.h"
@@ -222,6 +225,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     fFilePane->OnAction = [this](TActionId action) { RunAction(action); };
     BuildMenus();
     BuildViewAids();
+    BuildImageWindows();
     fModel->RegisterObserver(this);
     ApplyOptions();
     LayoutPanes();
@@ -256,6 +260,8 @@ TMainForm::~TMainForm()
     fSearch.reset();
     delete fTreePane;
     fTreePane = nullptr;
+    // The view comes back from a separate window before it goes.
+    fImageWindows.reset();
     delete fFrame;
     fFrame = nullptr;
     fMarkerMenus.reset();
@@ -356,6 +362,10 @@ void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
             fAids->SlideShow().PictureShown();
         else if (fAids)
             fAids->SlideShow().PictureClosed();
+        // A picture shown while the view is separate opens its window, or
+        // brings a minimised one back unless a slideshow step showed it.
+        if (fImageWindows && fModel->Viewer().Primary().Bitmap)
+            fImageWindows->PictureShown(!(fAids && fAids->SlideShow().Running()), fModel->ViewStates().ImageMenu);
         RefreshView();
         break;
     case TBrowserChangeKind::bcView:
@@ -538,16 +548,31 @@ void TMainForm::LayoutPanes()
     fSearch->Frame()->setVisible(panes.Tree && fModel->ViewStates().TreeKind == TTreeKind::tkSearch);
     fFilePane->setVisible(panes.File);
     fLeftSplitter->setVisible(panes.Tree || (panes.File && host == fLeftSplitter));
+    // With the view in a window of its own the image panel holds at most
+    // the file view, and the picture's menus live in that window.
+    const bool separate = ViewSeparate();
+    fImageSplitter->setVisible(!separate || (panes.File && host == fImageSplitter));
+    for (const char* name : {"移動(M)", "イメージ(I)"})
+        if (QMenu* menu = menuBar()->findChild<QMenu*>(name, Qt::FindDirectChildrenOnly))
+            menu->menuAction()->setVisible(!separate);
+    if (fImageWindows) {
+        QMainWindow* full = fAids ? fAids->FullScreenWindow() : nullptr;
+        const bool menu = fModel->ViewStates().ImageMenu &&
+                          (!full || full == this || fAids->FullScreenPanes(fModel->ViewStates()).MainMenu);
+        fImageWindows->Apply(menu, separate && panes.StayOnTop);
+    }
     menuBar()->setVisible(panes.MainMenu);
     fMainBar->setVisible(panes.MainBar);
     fAddressBar->setVisible(panes.AddressBar);
     fStatus->setVisible(panes.StatusBar);
+    // Stay-on-top belongs to the window that shows the picture.
+    const bool stayOnTop = panes.StayOnTop && !separate;
     const bool onTop = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-    if (onTop != panes.StayOnTop && isVisible()) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, panes.StayOnTop);
+    if (onTop != stayOnTop && isVisible()) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, stayOnTop);
         show();
-    } else if (onTop != panes.StayOnTop) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, panes.StayOnTop);
+    } else if (onTop != stayOnTop) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, stayOnTop);
     }
 }
 
@@ -757,6 +782,9 @@ bool TMainForm::IsWindowAction(TActionId action)
     case actTrayExit:
     case actKeyCustom:
     case actMouseCustom:
+    case actViewForm:
+    case actImageMenu:
+    case actActiveChange:
         return true;
     default:
         return false;
@@ -781,7 +809,8 @@ TActionContext TMainForm::ActionContext() const
     context.Target = Target();
     const TShownPlace place = fModel->ShownPlace();
     context.ListKind = place.Kind == TPlaceKind::pkNothing ? TListKind::lkNothing : TListKind::lkFolder;
-    context.MainWindowActive = true;
+    context.MainWindowActive = !(ImageWindow() && QApplication::activeWindow() == ImageWindow());
+    context.SeparateWindow = ImageWindow() != nullptr;
     context.ArchiveShown = place.Kind == TPlaceKind::pkArchive;
     context.PlaceOnDisk = place.Kind == TPlaceKind::pkFolder;
     context.ThumbnailView = ShownFileViewType(*fModel) != TFileViewType::fvList;
@@ -882,6 +911,8 @@ void TMainForm::UpdateActions()
             case actStatusBar: checked = panes.StatusBar; break;
             case actMenu: checked = panes.MainMenu; break;
             case actTaskTray: checked = fTrayHidden; break;
+            case actViewForm: checked = states.ViewForm; break;
+            case actImageMenu: checked = states.ImageMenu; break;
             case actSlideShow: checked = fAids && fAids->SlideShow().Running(); break;
             case actFullScreen: checked = InFullScreen(); break;
             case actLoupe:
@@ -976,7 +1007,7 @@ bool TMainForm::RunWindowAction(TActionId action)
         UpdateActions();
         return done;
     }
-    if (RunViewAid(action))
+    if (RunViewAid(action) || RunImageWindowAction(action))
         return true;
     TViewStates states = fModel->ViewStates();
     TPaneSet& panes = states.Panes(InFullScreen());
@@ -1218,7 +1249,7 @@ void TMainForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     // A minimised window shows no slideshow: it waits until it is back.
-    if (event->type() == QEvent::WindowStateChange && fAids)
+    if (event->type() == QEvent::WindowStateChange && fAids && !ViewSeparate())
         fAids->WindowHidden(isMinimized());
     // Minimising goes to the tray when the settings say so.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && fCore.Options().Other.MinimizeTray &&
@@ -1243,7 +1274,14 @@ void TMainForm::RefreshView()
     fFrame->UpdateView();
     // A picture shown names itself in the title; otherwise the place does.
     const std::string caption = viewer.CaptionText();
-    setWindowTitle(ToQString(caption.empty() ? fPlaceTitle : WindowCaption(AppTitle, caption)));
+    // A separate window is named after the picture; the browser then after
+    // its place.
+    if (TImageWindowForm* window = ImageWindow()) {
+        window->setWindowTitle(ToQString(caption.empty() ? std::string(AppTitle) : caption));
+        setWindowTitle(ToQString(fPlaceTitle));
+    } else {
+        setWindowTitle(ToQString(caption.empty() ? fPlaceTitle : WindowCaption(AppTitle, caption)));
+    }
     fFrame->SetPageText(fModel->PageLabel());
     fFrame->UpdateSeekBar(viewer.Count(), viewer.SeekIndex(), viewer.ViewState().BindRight(),
                           viewer.Options().Picture.SeekToRight);
@@ -1554,6 +1592,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
     } catch (const std::exception& e) {
         ShowMessage(e.what(), TMessageIcon::miWarning);
     }
+    // The separate window keeps its rectangle and hands the view back.
+    if (fImageWindows)
+        fImageWindows->CloseForExit();
     fModel->BeginClose();
     if (fSavesState && !fStateSaved) {
         fStateSaved = true;
@@ -1590,7 +1631,9 @@ void TMainForm::CaptureWindowState(TWindowState& state)
     state.Max = windowState().testFlag(Qt::WindowMaximized);
     TSplitterState& splitters = state.Splitters(full);
     const auto units = [&](int pixels) { return ToUnits(pixels, screens.Scale); };
-    if (fLeftSplitter->isVisible() && fTreeSplitter->sizes().size() == 2)
+    // With the image panel given up to the tree, the tree's width says
+    // nothing about the pane the user sized.
+    if (fLeftSplitter->isVisible() && fImageSplitter->isVisible() && fTreeSplitter->sizes().size() == 2)
         splitters.Tree[static_cast<size_t>(fModel->ViewStates().TreeKind)] = units(fTreeSplitter->sizes()[0]);
     if (fTreePane->isVisible() && fFilePane->isVisible() && fFilePane->parentWidget() == fLeftSplitter)
         splitters.TreeOverFile = units(fLeftSplitter->sizes()[0]);
@@ -1641,35 +1684,48 @@ void TMainForm::HandOver(const THandOver& message)
 
 // --- Drops and dialogs ---------------------------------------------------------------
 
-void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+bool TMainForm::AcceptsFileDrop(const QDropEvent& event)
 {
     // A drag started by one of the lists is not a file to open, also when
     // it passes over the window's frame.
-    if (event->source())
-        return;
-    const QMimeData* data = event->mimeData();
+    if (event.source())
+        return false;
+    const QMimeData* data = event.mimeData();
     if (data && data->hasUrls())
         for (const QUrl& url : data->urls())
-            if (url.isLocalFile()) {
-                event->acceptProposedAction();
-                return;
-            }
+            if (url.isLocalFile())
+                return true;
+    return false;
 }
 
-void TMainForm::dropEvent(QDropEvent* event)
+bool TMainForm::OpenDroppedFile(const QDropEvent& event)
 {
-    const QMimeData* data = event->mimeData();
+    const QMimeData* data = event.mimeData();
     if (!data)
-        return;
+        return false;
     // The first local path is opened, as a path given on the command line.
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile())
             continue;
-        event->acceptProposedAction();
-        activateWindow();
         fModel->OpenPathFromUser(ToStdString(url.toLocalFile()));
-        return;
+        return true;
     }
+    return false;
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (AcceptsFileDrop(*event))
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    if (!event->mimeData() || !AcceptsFileDrop(*event))
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    OpenDroppedFile(*event);
 }
 
 void TMainForm::OpenDialog(bool folder)
@@ -1782,6 +1838,8 @@ void TMainForm::BuildViewAids()
         UpdateActions();
     };
     links.ViewRect = [this] { return QRect(fFrame->mapToGlobal(QPoint(0, 0)), fFrame->size()); };
+    // In the separate arrangement full screen is the image window's.
+    links.FullScreenWindow = [this]() -> QMainWindow* { return ImageWindow(); };
     fAids = new TViewAids(*this, std::move(links));
     fAids->SetOptions(fCore.Options().SlideShow, fCore.Options().FullScreen);
     fLoupeGrid = std::make_unique<TLoupeGridAids>(
@@ -1814,4 +1872,119 @@ bool TMainForm::RunViewAid(TActionId action)
         return true;
     }
     return false;
+}
+
+// --- The separate image window --------------------------------------------------------
+
+TImageWindowForm* TMainForm::ImageWindow() const
+{
+    return fImageWindows ? fImageWindows->Window() : nullptr;
+}
+
+bool TMainForm::ViewSeparate() const
+{
+    return fImageWindows && fImageWindows->Separate();
+}
+
+void TMainForm::BuildImageWindows()
+{
+    TImageWindowHost::TLinks links;
+    links.Browser = this;
+    links.Frame = fFrame;
+    links.ImagePane = fImageSplitter;
+    links.Action = [this](TActionId action) { return Action(action); };
+    links.AcceptsDrop = [](const QDropEvent& event) { return AcceptsFileDrop(event); };
+    links.Drop = [this](const QDropEvent& event) { return AcceptsFileDrop(event) && OpenDroppedFile(event); };
+    links.Key = [this](int key, Qt::KeyboardModifiers modifiers) {
+        if (RouteKey(key, modifiers, true))
+            return true;
+        if (key == Qt::Key_Escape && InFullScreen()) {
+            fAids->LeaveFullScreen();
+            return true;
+        }
+        return false;
+    };
+    links.PictureClosing = [this] {
+        if (fAids && fAids->SlideShow().Running())
+            RunViewAid(TActionId::actSlideShow);
+        if (fModel->Viewer().Primary().HasBitmap()) {
+            fKeeper->PictureClosing();
+            Carry(fModel->RunAction(TActionId::actClose));
+        }
+    };
+    links.LeaveFullScreen = [this] {
+        if (fAids && fAids->FullScreenWindow() && fAids->FullScreenWindow() == ImageWindow())
+            fAids->LeaveFullScreen();
+    };
+    links.Minimised = [this](bool minimised) {
+        if (fAids)
+            fAids->WindowHidden(minimised);
+    };
+    links.SettingsPath = [this] { return fCore.SettingsPath(); };
+    links.SavesState = [this] { return fSavesState; };
+    links.Message = [this](const std::string& text) { ShowMessage(text, TMessageIcon::miWarning); };
+    fImageWindows = std::make_unique<TImageWindowHost>(std::move(links));
+    // Ctrl+Tab swaps the two windows from either of them; it is no key of
+    // the customisable lists.
+    if (QAction* swap = Action(TActionId::actActiveChange)) {
+        swap->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+        swap->setShortcutContext(Qt::ApplicationShortcut);
+    }
+    if (fModel->ViewStates().ViewForm)
+        fImageWindows->SetSeparate(true, false, fModel->ViewStates().ImageMenu);
+}
+
+bool TMainForm::RunImageWindowAction(TActionId action)
+{
+    TViewStates states = fModel->ViewStates();
+    switch (action) {
+    case TActionId::actViewForm: {
+        states.ViewForm = !states.ViewForm;
+        if (states.ViewForm && fImageSplitter->isVisible() && fLeftSplitter->isVisible())
+            fTreeWidthBeforeSeparate = fTreeSplitter->sizes().value(0);
+        if (states.ViewForm) {
+            // The tree and the file view take the whole room; the file view
+            // is shown, so the browser has something to give it to.
+            if (!states.Normal.File)
+                states.Normal.File = true;
+        }
+        fModel->SetViewStates(states);
+        fImageWindows->SetSeparate(states.ViewForm, fModel->Viewer().Primary().HasBitmap(), states.ImageMenu);
+        LayoutPanes();
+        if (!states.ViewForm) {
+            // The image panel comes back beside the tree at the tree's
+            // former width, or the one kept for the tree kind.
+            const TScreenInfo screens = ScreenInfo();
+            const std::optional<int32_t>& kept =
+                fModel->WindowState().Normal.Tree[static_cast<size_t>(states.TreeKind)];
+            const int total = std::max(fTreeSplitter->width(), 2);
+            const int minimum = ToPixels(MinimumPaneSize, screens.Scale);
+            int tree = fTreeWidthBeforeSeparate > 0 ? fTreeWidthBeforeSeparate
+                                                    : (kept ? ToPixels(*kept, screens.Scale) : 280);
+            tree = std::clamp(tree, 1, std::max(total - minimum, 1));
+            fTreeSplitter->setSizes({tree, total - tree});
+            fTreeWidthBeforeSeparate = 0;
+        }
+        if (states.ViewForm && !ImageWindow())
+            fFilePane->FocusList();
+        else if (!states.ViewForm)
+            fFrame->Area()->setFocus();
+        fFrame->ShowImageBar(fModel->Actions().ImageBarShown());
+        fFrame->ShowSeekBar(fModel->Actions().SeekBarShown());
+        RefreshView();
+        UpdateActions();
+        return true;
+    }
+    case TActionId::actImageMenu:
+        states.ImageMenu = !states.ImageMenu;
+        fModel->SetViewStates(states);
+        LayoutPanes();
+        UpdateActions();
+        return true;
+    case TActionId::actActiveChange:
+        fImageWindows->ActiveChange();
+        return true;
+    default:
+        return false;
+    }
 }

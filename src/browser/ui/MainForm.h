@@ -53,6 +53,8 @@ class TFileCommandRunner;
 class TShelfStore;
 class TFilePane;
 class TImageViewFrame;
+class TImageWindowForm;
+class TImageWindowHost;
 class TLoupeGridAids;
 class TMarkerKeeper;
 class TMarkerMenus;
@@ -113,6 +115,8 @@ public:
     TBrowserModel& Model() { return *fModel; }
     const TBrowserModel& Model() const { return *fModel; }
     TImageViewFrame* View() const { return fFrame; }
+    // The separate image window while it exists; null otherwise.
+    TImageWindowForm* ImageWindow() const;
     TTreePane* Trees() const { return fTreePane; }
     TFilePane* Files() const { return fFilePane; }
     TStatusBarPane* Status() const { return fStatus; }
@@ -187,6 +191,15 @@ private:
     bool InFullScreen() const;
     void RatioDialog();
     void SizeDialog();
+    // The separate image window and the switch between the arrangements.
+    void BuildImageWindows();
+    bool RunImageWindowAction(TActionId action);
+    // The window's drop handling, also for drops on the separate window: a
+    // drag from another program with a local file is taken, and its first
+    // local path opened.
+    static bool AcceptsFileDrop(const QDropEvent& event);
+    bool OpenDroppedFile(const QDropEvent& event);
+    bool ViewSeparate() const;
 
     TAppCore& fCore;
     TQtHalfTone fHalfTone;
@@ -244,6 +257,11 @@ private:
 
     TViewAids* fAids = nullptr;  // owned as a child of the window
     std::unique_ptr<TLoupeGridAids> fLoupeGrid;
+    // Holds the view in a window of its own while the view is separate.
+    std::unique_ptr<TImageWindowHost> fImageWindows;
+    // The tree pane's width when the view left the image panel (pixels; 0
+    // when it was separate from the start), for its return.
+    int fTreeWidthBeforeSeparate = 0;
     QSystemTrayIcon* fTray = nullptr;
     bool fTrayHidden = false;
     Qt::WindowStates fStateBeforeTray;

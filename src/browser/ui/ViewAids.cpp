@@ -20,7 +20,8 @@ QRect ToQRect(const TWindowRect& r)
 
 }  // namespace
 
-TViewAids::TViewAids(QMainWindow& window, TLinks links) : QObject(&window), fWindow(window), fLinks(std::move(links))
+TViewAids::TViewAids(QMainWindow& window, TLinks links)
+    : QObject(&window), fWindow(window), fTarget(&window), fLinks(std::move(links))
 {
     fTimer.setSingleShot(false);
     connect(&fTimer, &QTimer::timeout, this, [this] {
@@ -79,15 +80,18 @@ void TViewAids::EnterFullScreen()
 {
     if (fFullScreen.Active())
         return;
-    const QRect normal = fWindow.isMaximized() || fWindow.isFullScreen() ? fWindow.normalGeometry() : fWindow.geometry();
-    fFullScreen.Enter(TNormalWindow{ToRect(normal), fWindow.isMaximized(),
-                                    fWindow.windowFlags().testFlag(Qt::WindowStaysOnTopHint)});
+    QMainWindow* chosen = fLinks.FullScreenWindow ? fLinks.FullScreenWindow() : nullptr;
+    fTarget = chosen ? chosen : &fWindow;
+    QMainWindow& window = *fTarget;
+    const QRect normal = window.isMaximized() || window.isFullScreen() ? window.normalGeometry() : window.geometry();
+    fFullScreen.Enter(TNormalWindow{ToRect(normal), window.isMaximized(),
+                                    window.windowFlags().testFlag(Qt::WindowStaysOnTopHint)});
     fRevealed = seNone;
     // The screen that holds the window, not the primary one, is covered.
-    if (QWindow* handle = fWindow.windowHandle())
-        if (QScreen* screen = fWindow.screen())
+    if (QWindow* handle = window.windowHandle())
+        if (QScreen* screen = window.screen())
             handle->setScreen(screen);
-    fWindow.showFullScreen();
+    window.showFullScreen();
     fLinks.LayoutPanes();
     UpdateScreenSaver();
 }
@@ -97,8 +101,10 @@ void TViewAids::LeaveFullScreen()
     const std::optional<TNormalWindow> saved = fFullScreen.Leave();
     if (!saved)
         return;
+    QMainWindow& window = *fTarget;
+    fTarget = &fWindow;
     fRevealed = seNone;
-    fWindow.showNormal();
+    window.showNormal();
     QRect bounds = ToQRect(saved->Bounds);
     // A rectangle on a screen that has gone comes back on the primary one.
     bool onScreen = false;
@@ -106,9 +112,9 @@ void TViewAids::LeaveFullScreen()
         onScreen = onScreen || screen->availableGeometry().intersects(bounds);
     if (!onScreen && QGuiApplication::primaryScreen())
         bounds.moveCenter(QGuiApplication::primaryScreen()->availableGeometry().center());
-    fWindow.setGeometry(bounds);
+    window.setGeometry(bounds);
     if (saved->Maximized)
-        fWindow.showMaximized();
+        window.showMaximized();
     fLinks.LayoutPanes();
     UpdateScreenSaver();
 }
@@ -116,15 +122,20 @@ void TViewAids::LeaveFullScreen()
 void TViewAids::ScreenRemoved(QScreen* screen)
 {
     // The window would stay full screen on a screen nobody sees.
-    if (fFullScreen.Active() && (fWindow.screen() == screen || !fWindow.screen()))
+    if (fFullScreen.Active() && (fTarget->screen() == screen || !fTarget->screen()))
         LeaveFullScreen();
 }
 
 TPaneSet TViewAids::Panes(const TViewStates& states) const
 {
-    if (!fFullScreen.Active())
+    if (!fFullScreen.Active() || fTarget != &fWindow)
         return states.Normal;
-    return FullScreenPanes(states.FullScreen, TFullScreenBars{fFullOptions.MouseMoveShow, fFullOptions.DisableShowBar},
+    return FullScreenPanes(states);
+}
+
+TPaneSet TViewAids::FullScreenPanes(const TViewStates& states) const
+{
+    return ::FullScreenPanes(states.FullScreen, TFullScreenBars{fFullOptions.MouseMoveShow, fFullOptions.DisableShowBar},
                            fRevealed, false);
 }
 
@@ -133,7 +144,7 @@ bool TViewAids::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::MouseMove || !fFullScreen.Active() || !fFullOptions.MouseMoveShow)
         return QObject::eventFilter(watched, event);
     const QPoint global = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-    const QScreen* screen = fWindow.screen();
+    const QScreen* screen = fTarget->screen();
     if (!screen)
         return false;
     const QRect view = fLinks.ViewRect();

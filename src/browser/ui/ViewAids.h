@@ -29,6 +29,9 @@ public:
         // The view's rectangle in global coordinates, for the bottom edge
         // and for telling the bars beside it from the view.
         std::function<QRect()> ViewRect;
+        // The window full screen covers the screen with: the browser window
+        // (when null or when it gives null), or the separate image window.
+        std::function<QMainWindow*()> FullScreenWindow;
     };
 
     TViewAids(QMainWindow& window, TLinks links);
@@ -43,9 +46,15 @@ public:
     void ToggleFullScreen();
     void EnterFullScreen();
     void LeaveFullScreen();
-    // The panes the window shows now: the normal set, or in full screen the
-    // part of the full-screen set the pointer has brought.
+    // The panes the browser window shows now: the normal set, or in full
+    // screen the part of the full-screen set the pointer has brought. While
+    // another window is full screen the browser keeps its normal set.
     TPaneSet Panes(const TViewStates& states) const;
+    // The part of the full-screen set the pointer has brought, whichever
+    // window is full screen.
+    TPaneSet FullScreenPanes(const TViewStates& states) const;
+    // The window that is full screen now; null when none is.
+    QMainWindow* FullScreenWindow() const { return fFullScreen.Active() ? fTarget : nullptr; }
 
     // The window was minimised or hidden (true), or came back.
     void WindowHidden(bool hidden);
@@ -66,6 +75,8 @@ private:
     void UpdateScreenSaver();
 
     QMainWindow& fWindow;
+    // The window full screen was entered with; left with the same one.
+    QMainWindow* fTarget = nullptr;
     TLinks fLinks;
     QTimer fTimer;
     TSlideShow fSlideShow{*this, *this};

@@ -4,7 +4,9 @@
 #include <QBuffer>
 #include <QIcon>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
@@ -14,6 +16,7 @@
 #include "app/AppCore.h"
 #include "app/ProgramOptions.h"
 #include "browser/ActionTable.h"
+#include "browser/ui/ImageWindowForm.h"
 #include "browser/ui/MainForm.h"
 #include "viewer/ui/ImageViewFrame.h"
 #include "viewer/ui/LoupeOverlay.h"
@@ -84,14 +87,34 @@ bool AskTerminateHungCopy(TApplicationHolder& application)
            QMessageBox::Yes;
 }
 
+// The browser window's picture, with the separate image window's beside it
+// on its right while that window is shown.
+QPixmap WindowPicture(TMainForm& form)
+{
+    const QPixmap browser = form.grab();
+    const QWidget* separate = form.ImageWindow();
+    if (!separate || !separate->isVisible() || browser.isNull())
+        return browser;
+    const QPixmap image = const_cast<QWidget*>(separate)->grab();
+    if (image.isNull())
+        return browser;
+    QPixmap both(browser.width() + image.width(), std::max(browser.height(), image.height()));
+    both.fill(Qt::black);
+    QPainter painter(&both);
+    painter.drawPixmap(0, 0, browser);
+    painter.drawPixmap(browser.width(), 0, image);
+    painter.end();
+    return both;
+}
+
 // Writes the window's picture as a PNG file the way every file of the
 // program is written: completely or not at all.
-bool SaveSnapshot(QWidget& window, const std::string& path)
+bool SaveSnapshot(TMainForm& form, const std::string& path)
 {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    const QPixmap shot = window.grab();
+    const QPixmap shot = WindowPicture(form);
     if (shot.isNull() || !shot.save(&buffer, "PNG")) {
         std::cerr << "mireva: the window's picture could not be taken\n";
         return false;

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSplitter>
+#include <QUrl>
+
+#include "app/AppCore.h"
+#include "base/PathUtils.h"
+#include "browser/ui/FilePane.h"
+#include "browser/ui/ImageWindowForm.h"
+#include "browser/ui/MainForm.h"
+#include "common/IniFile.h"
+#include "support/FakeBook.h"
+#include "support/PumpEvents.h"
+#include "support/TempFolder.h"
+#include "viewer/ui/ImageViewFrame.h"
+
+namespace {
+
+using enum TActionId;
+
+class ImageWindowTest : public ::testing::Test {
+protected:
+    void Start(const std::vector<std::string>& args)
+    {
+        fCore = fProgram.Start(args, TLoaders::ldFake);
+        fForm = std::make_unique<TMainForm>(*fCore);
+        fForm->SetMessageSink([this](const std::string& text, TMessageIcon) { fMessages.push_back(text); });
+        bool settled = false;
+        fForm->SetSettledHandler([&settled] { settled = true; });
+        fForm->resize(500, 400);
+        fForm->show();
+        ASSERT_TRUE(PumpUntil([&] { return settled; }));
+        fForm->Settle(10000);
+    }
+
+    void TearDown() override
+    {
+        fForm.reset();
+        fCore.reset();
+    }
+
+    std::string Shown() const { return ExtractFileName(fForm->Model().ShownFile()); }
+    QSplitter* ImagePane() const { return fForm->findChild<QSplitter*>("splFile2"); }
+    bool ViewInBrowserPane() const { return ImagePane()->indexOf(fForm->View()) >= 0; }
+    bool ViewInWindow() const
+    {
+        const TImageWindowForm* window = fForm->ImageWindow();
+        return window && window->isAncestorOf(fForm->View()) && window->centralWidget() == fForm->View();
+    }
+
+    TFakeProgram fProgram;
+    TTempFolder& fTree = fProgram.Tree;
+    std::unique_ptr<TAppCore> fCore;
+    std::unique_ptr<TMainForm> fForm;
+    std::vector<std::string> fMessages;
+};
+
+}  // namespace
+
+// The one view moves into the separate window and back; the window's menu
+// bar holds the browser's own actions, and a key pressed there runs the
+// browser's command.
+TEST_F(ImageWindowTest, ViewMovesToItsOwnWindowAndBack)
+{
+    fProgram.WriteBook(6);
+    Start({"book"});
+    ASSERT_EQ(Shown(), "0.fake");
+    ASSERT_TRUE(ViewInBrowserPane());
+    TImageViewFrame* view = fForm->View();
+
+    ASSERT_TRUE(fForm->RunAction(actViewForm));
+    TImageWindowForm* window = fForm->ImageWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(fForm->View(), view);
+    EXPECT_TRUE(ViewInWindow());
+    EXPECT_FALSE(ViewInBrowserPane());
+    // With only the image in it, the browser's image panel gives its room up.
+    EXPECT_FALSE(ImagePane()->isVisible());
+    EXPECT_TRUE(fForm->Action(actViewForm)->isChecked());
+    EXPECT_TRUE(fForm->Model().ViewStates().ViewForm);
+    EXPECT_TRUE(fForm->Action(actActiveChange)->isEnabled());
+
+    const QMenu* move = window->menuBar()->findChild<QMenu*>("移動(M)");
+    ASSERT_NE(move, nullptr);
+    EXPECT_TRUE(move->actions().contains(fForm->Action(actNext)));
+    const QMenu* browserMove = fForm->menuBar()->findChild<QMenu*>("移動(M)", Qt::FindDirectChildrenOnly);
+    ASSERT_NE(browserMove, nullptr);
+    EXPECT_FALSE(browserMove->menuAction()->isVisible());
+    EXPECT_TRUE(move->menuAction()->isVisible());
+
+    // A key pressed anywhere in the window goes the browser's way: Down
+    // turns to the next spread.
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &down);
+    EXPECT_TRUE(down.isAccepted());
+    EXPECT_EQ(Shown(), "2.fake");
+    EXPECT_EQ(window->windowTitle().toStdString().find("2.fake") != std::string::npos, true)
+        << window->windowTitle().toStdString();
+
+    // The window's menu bar follows the image menu command.
+    ASSERT_TRUE(window->menuBar()->isVisibleTo(window));
+    ASSERT_TRUE(fForm->RunAction(actImageMenu));
+    EXPECT_FALSE(window->menuBar()->isVisibleTo(window));
+    EXPECT_FALSE(fForm->Model().ViewStates().ImageMenu);
+    ASSERT_TRUE(fForm->RunAction(actImageMenu));
+    EXPECT_TRUE(window->menuBar()->isVisibleTo(window));
+
+    // Back: the same view in the browser's pane, the picture still shown.
+    ASSERT_TRUE(fForm->RunAction(actViewForm));
+    EXPECT_EQ(fForm->ImageWindow(), nullptr);
+    EXPECT_EQ(fForm->View(), view);
+    EXPECT_TRUE(ViewInBrowserPane());
+    EXPECT_TRUE(view->isVisibleTo(fForm.get()));
+    EXPECT_TRUE(browserMove->menuAction()->isVisible());
+    EXPECT_EQ(Shown(), "2.fake");
+    EXPECT_FALSE(fForm->Action(actActiveChange)->isEnabled());
+    // The window goes with the events already queued.
+    const QPointer<TImageWindowForm> gone(window);
+    EXPECT_TRUE(PumpUntil([&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return gone.isNull();
+    }));
+}
+
+// Closing the window forgets the picture, keeps the arrangement and the
+// rectangle; the next picture opens a window where the last one was.
+TEST_F(ImageWindowTest, ClosedWindowForgetsThePictureAndTheNextOneOpensWhereItWas)
+{
+    fProgram.WriteBook(4);
+    fTree.Write("data/Mireva.ini", "[VIEW]\nViewForm=1\n[IMAGEWINDOW]\nLeft=30\nTop=40\nWidth=320\nHeight=240\n");
+    Start({"book"});
+    // Kept separate: the start's picture made the window.
+    TImageWindowForm* window = fForm->ImageWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(ViewInWindow());
+    const TScreenInfo screens = fForm->ScreenInfo();
+    const QRect opened = window->geometry();
+    EXPECT_EQ(opened.width(), ToPixels(320, screens.Scale));
+    EXPECT_EQ(opened.height(), ToPixels(240, screens.Scale));
+
+    window->resize(ToPixels(300, screens.Scale), ToPixels(200, screens.Scale));
+    window->close();
+    EXPECT_EQ(fForm->ImageWindow(), nullptr);
+    EXPECT_TRUE(fForm->Action(actViewForm)->isChecked());
+    EXPECT_EQ(fForm->Model().ShownFile(), "");
+    EXPECT_FALSE(ViewInBrowserPane());
+    const TIniFile ini(fTree.File("data/Mireva.ini"));
+    EXPECT_EQ(ini.ReadInteger("IMAGEWINDOW", "Width", 0), 300);
+    EXPECT_EQ(ini.ReadInteger("IMAGEWINDOW", "Height", 0), 200);
+    EXPECT_FALSE(ini.ReadBool("IMAGEWINDOW", "Max", true));
+
+    fForm->Model().OpenPathFromUser(fTree.File("work/book/1.fake"));
+    window = fForm->ImageWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Shown(), "1.fake");
+    EXPECT_EQ(window->size(), QSize(ToPixels(300, screens.Scale), ToPixels(200, screens.Scale)));
+    EXPECT_TRUE(ViewInWindow());
+
+    // Ending the program keeps the shown picture for the last location.
+    fForm->close();
+    const TIniFile after(fTree.File("data/Mireva.ini"));
+    EXPECT_EQ(after.ReadString("STATE", "ImagePath", ""), fTree.File("work/book/1.fake"));
+    EXPECT_TRUE(after.ReadBool("VIEW", "ViewForm", false));
+}
+
+// Switching with nothing shown makes no window yet; files dropped on the
+// window open in the browser; full screen takes the image window.
+TEST_F(ImageWindowTest, NoWindowWithoutAPictureThenDropsAndFullScreenGoThroughTheBrowser)
+{
+    fTree.Write("work/empty/readme.txt", "none");
+    fTree.Write("elsewhere/2.fake", FakePage(2));
+    fTree.Write("elsewhere/3.fake", FakePage(3));
+    Start({"empty"});
+    ASSERT_TRUE(fForm->RunAction(actViewForm));
+    EXPECT_EQ(fForm->ImageWindow(), nullptr);
+    EXPECT_FALSE(ViewInBrowserPane());
+    EXPECT_TRUE(fForm->Files()->isVisible());
+
+    fForm->Model().OpenPathFromUser(fTree.File("elsewhere/2.fake"));
+    TImageWindowForm* window = fForm->ImageWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Shown(), "2.fake");
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(fTree.File("elsewhere/3.fake")))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+    EXPECT_EQ(Shown(), "3.fake");
+    EXPECT_EQ(fForm->ImageWindow(), window);
+
+    ASSERT_TRUE(fForm->RunAction(actFullScreen));
+    EXPECT_TRUE(window->windowState().testFlag(Qt::WindowFullScreen));
+    EXPECT_FALSE(fForm->windowState().testFlag(Qt::WindowFullScreen));
+    // The browser keeps its panes; the arrangement cannot change meanwhile.
+    EXPECT_TRUE(fForm->Files()->isVisible());
+    EXPECT_FALSE(fForm->Action(actViewForm)->isEnabled());
+    // Closing the window ends its full screen first.
+    window->close();
+    EXPECT_FALSE(fForm->Action(actFullScreen)->isChecked());
+    EXPECT_TRUE(fForm->Action(actViewForm)->isEnabled());
+}
+
+// Started separate, the view comes back beside the tree at the width kept
+// for it; the tree's width over the whole window is never kept.
+TEST_F(ImageWindowTest, ViewComesBackBesideTheTreeAtItsKeptWidth)
+{
+    fProgram.WriteBook(2);
+    fTree.Write("data/Mireva.ini", "[VIEW]\nViewForm=1\n[STATE]\nFolderSplitter=150\n");
+    Start({"book"});
+    ASSERT_NE(fForm->ImageWindow(), nullptr);
+    const QSplitter* tree = fForm->findChild<QSplitter*>("splTree");
+    ASSERT_NE(tree, nullptr);
+    const int kept = ToPixels(150, fForm->ScreenInfo().Scale);
+
+    ASSERT_TRUE(fForm->RunAction(actViewForm));
+    EXPECT_TRUE(PumpUntil([&] { return tree->sizes().value(0) == kept; }, 2000)) << tree->sizes().value(0);
+    EXPECT_TRUE(PumpUntil([&] { return fForm->View()->width() > 200; }, 2000)) << fForm->View()->width();
+
+    ASSERT_TRUE(fForm->RunAction(actViewForm));
+    fForm->close();
+    const TIniFile ini(fTree.File("data/Mireva.ini"));
+    EXPECT_EQ(ini.ReadInteger("STATE", "FolderSplitter", 0), 150);
+}
