@@ -190,6 +190,10 @@ void TExportDialogModel::AddRule(TNameDivideInfo rule)
     rule.Index = static_cast<int32_t>(fRules.size());
     const int column = FixedColumnCount + rule.Index;
     fRules.push_back(std::move(rule));
+    if (!fOptions.NameDivide) {
+        MarkChanged();
+        return;
+    }
     const auto place = std::find_if(fAvailable.begin(), fAvailable.end(),
                                     [](int other) { return other != 0 && !IsNamePart(other); });
     const int at = place == fAvailable.end() ? 0 : static_cast<int>(place - fAvailable.begin());

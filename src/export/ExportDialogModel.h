@@ -61,8 +61,8 @@ public:
     void SetNameDivide(bool on);
 
     const TNameDivideRules& Rules() const override { return fRules; }
-    // A new rule's column joins the available columns before the first that
-    // is neither "名前" nor a name part.
+    // While names are divided, a new rule's column joins the available
+    // columns before the first that is neither "名前" nor a name part.
     void AddRule(TNameDivideInfo rule) override;
     void ChangeRule(int index, TNameDivideInfo rule) override;
     // The rule's column leaves whichever list holds it.

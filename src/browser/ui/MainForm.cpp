@@ -54,6 +54,7 @@
 #include "browser/ui/KeyCodes.h"
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MarkerMenus.h"
+#include "browser/ui/ExportCommand.h"
 #include "browser/ui/MediaCommands.h"
 #include "browser/ui/MouseCustomizeDialog.h"
 #include "browser/ui/MouseRouting.h"
@@ -176,6 +177,10 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     fFileCommands = std::make_unique<TFileCommandRunner>(
         core, *fModel, TFileCommandRunner::TPanes{*fFilePane, *fTreePane, fShelves, fMedia, fCategories}, *this);
     fDrops = std::make_unique<TDropController>(*fModel, fFileCommands->Commands(), fShelves, *this);
+    TExportCommand::THost exportHost{fModel.get(), {&fShelves, &fMedia, &fShellInfo, loadCatalogue},
+                                     core.Folders().DataFolder, core.ProgramSettingsPath(),
+                                     [this](const std::string& text) { ShowMessage(text, TMessageIcon::miError); }};
+    fExportCommand = std::make_unique<TExportCommand>(std::move(exportHost), this);
     fDrops->Attach(*fFilePane->FileView(), *fFilePane->ArchiveView());
     fDrops->AttachThumbnails(*fFilePane->FileThumbView(), *fFilePane->ArchiveThumbView());
     for (const TTreeKind kind : {TTreeKind::tkFolder, TTreeKind::tkShelf, TTreeKind::tkMedia, TTreeKind::tkCategory})
@@ -700,7 +705,7 @@ bool TMainForm::IsWindowAction(TActionId action)
     using enum TActionId;
     if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action) ||
         TFileCommandRunner::Runs(action) || SlideCommandOf(action) || action == actSlideShow ||
-        action == actFullScreen || TThumbnailCommands::Runs(action))
+        action == actFullScreen || TThumbnailCommands::Runs(action) || TExportCommand::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -922,6 +927,12 @@ bool TMainForm::RunWindowAction(TActionId action)
     }
     if (TThumbnailCommands::Runs(action)) {
         const bool done = fThumbCommands->Run(action);
+        UpdateActions();
+        return done;
+    }
+    if (TExportCommand::Runs(action)) {
+        // A snapshot run shows no dialog: it writes the last setting's file.
+        const bool done = fExportCommand->Run(!fMessageSink);
         UpdateActions();
         return done;
     }
