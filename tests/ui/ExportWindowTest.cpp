@@ -24,7 +24,7 @@ struct TExportCase {
 
 class ExportWindow : public testing::TestWithParam<TExportCase> {};
 
-TEST_P(ExportWindow, ShelfListWritesTheChosenColumns)
+TEST_P(ExportWindow, ShelfWritesTheChosenColumns)
 {
     TFakeProgram program;
     TTempFolder& tree = program.Tree;
@@ -37,6 +37,7 @@ TEST_P(ExportWindow, ShelfListWritesTheChosenColumns)
         for (const char* name : {"work/pics/b.txt", "work/pics/a.txt"})
             items.push_back({tree.File(name), TItemIdList::FromPath(tree.File(name))});
         shelves.Group(0)->AddItems(std::move(items));
+        ForceDirectories(tree.File("data/"));
         TShelfStore(tree.File("data/")).Save(shelves);
     }
     std::unique_ptr<TAppCore> core = program.Start({});
