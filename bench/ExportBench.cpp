@@ -116,8 +116,10 @@ std::vector<std::string> TopItems(const std::string& folder)
 void BM_FindPrintf(benchmark::State& state)
 {
     // Name, folder, the folder again (find has no relative form), type,
-    // size, change and modification times: the fields find can give.
-    const std::string command = "find '" + Bench().Tree() +
+    // size, change and modification times: the fields find can give. TZ is
+    // set so that glibc reads the zone file once, not again for every time
+    // field (which would make find ten times slower than it need be).
+    const std::string command = "TZ=:/etc/localtime find '" + Bench().Tree() +
                                 "' -mindepth 1 -printf '\"%f\",%h,%h,%y,%s,%CY/%Cm/%Cd  %CH:%CM:%CS,"
                                 "%TY/%Tm/%Td  %TH:%TM:%TS\\r\\n' > '" + Bench().Output() + "'";
     for (auto _ : state) {
