@@ -18,7 +18,8 @@ namespace {
 
 struct TExportCase {
     const char* Name;
-    const char* Output;  // relative to the tree; "" for none
+    const char* Output;    // relative to the tree; "" for none
+    bool SelectedOnly;     // b.txt is selected, and only the selection is written
     std::string Expected;  // the file's bytes; empty when the export fails
 };
 
@@ -53,7 +54,12 @@ TEST_P(ExportWindow, ShelfWritesTheChosenColumns)
     TExportSetting setting = TExportSettingsStore::DefaultSetting();
     setting.Export.Columns = {0, 8, 5, 3};
     std::erase_if(setting.Available, [](int column) { return column == 0 || column == 8 || column == 5 || column == 3; });
+    setting.Export.Options.Selected = GetParam().SelectedOnly;
     TExportSettingsStore(tree.File("data/")).Save(std::nullopt, setting);
+    if (GetParam().SelectedOnly) {
+        ASSERT_TRUE(form.SelectByNames({"b.txt"}).empty());
+        form.Settle(10000);
+    }
     const std::string output = *GetParam().Output ? tree.File(GetParam().Output) : std::string();
     TIniFile settings(core->ProgramSettingsPath());
     WriteExportState(settings, {"", output});
@@ -74,9 +80,10 @@ INSTANTIATE_TEST_SUITE_P(
     Outputs, ExportWindow,
     testing::Values(
         // The members in the list's order, each named with its shelf.
-        TExportCase{"Written", "out.csv",
+        TExportCase{"Written", "out.csv", false,
                     "名前,本棚名,サイズ,親フォルダ\r\na.txt,棚,1,pics\r\nb.txt,棚,5,pics\r\n"},
-        TExportCase{"FolderMissing", "none/out.csv", ""}, TExportCase{"NoFileChosen", "", ""}),
+        TExportCase{"SelectionOnly", "out.csv", true, "名前,本棚名,サイズ,親フォルダ\r\nb.txt,棚,5,pics\r\n"},
+        TExportCase{"FolderMissing", "none/out.csv", false, ""}, TExportCase{"NoFileChosen", "", false, ""}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
