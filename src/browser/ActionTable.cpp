@@ -62,7 +62,7 @@ constexpr TActionInfo Table[] = {
     {actRename, "actRename", "名前の変更(&M)", G, 31, agNone, false, erRename, Shown},
     {actProperties, "actProperties", "プロパティ(&R)", G, 32, agNone, false, erProperties, Shown, Later},
     {actNewFolder, "actNewFolder", "フォルダの作成(&F)", G, 33, agNone, false, erNewFolder, Hide},
-    {actExport, "actExport", "CSV形式で出力(&E)...", G, 34, agNone, false, erNoArchive, Shown, Later},
+    {actExport, "actExport", "CSV形式で出力(&E)...", G, 34, agNone, false, erNoArchive, Shown},
     {actExit, "actExit", "終了(&X)", G, 35, agNone, false},
 
     // Edit menu

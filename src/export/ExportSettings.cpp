@@ -152,11 +152,15 @@ void TExportSettingsStore::Delete(std::string_view name)
 
 TExportState ReadExportState(const TIniFile& settings)
 {
-    return {settings.ReadString("EXPORT", "Selected", ""), settings.ReadString("EXPORT", "FileName", "")};
+    TExportState state{settings.ReadString("EXPORT", "Selected", ""), settings.ReadString("EXPORT", "FileName", "")};
+    if (SameText(settings.ReadString("EXPORT", "Encoding", ""), "CP932"))
+        state.Encoding = TExportEncoding::eeCp932;
+    return state;
 }
 
 void WriteExportState(TIniFile& settings, const TExportState& state)
 {
     settings.WriteString("EXPORT", "Selected", state.Selected);
     settings.WriteString("EXPORT", "FileName", state.LastFileName);
+    settings.WriteString("EXPORT", "Encoding", state.Encoding == TExportEncoding::eeCp932 ? "CP932" : "UTF-8");
 }

@@ -55,6 +55,7 @@ private:
 struct TExportState {
     std::string Selected;      // the named setting chosen last; empty for none
     std::string LastFileName;  // the last output file
+    TExportEncoding Encoding = TExportEncoding::eeUtf8;  // "UTF-8" or "CP932"
 };
 TExportState ReadExportState(const TIniFile& settings);
 void WriteExportState(TIniFile& settings, const TExportState& state);

@@ -439,8 +439,8 @@ TEST_F(MainFormTest, BrowserWindowShowsTheFolderInItsPanes)
     EXPECT_TRUE(fForm->Status()->isHidden());
 
     // A command still to come stays greyed and runs nothing.
-    EXPECT_FALSE(fForm->Action(actExport)->isEnabled());
-    EXPECT_FALSE(fForm->RunAction(actExport));
+    EXPECT_FALSE(fForm->Action(actFileMask)->isEnabled());
+    EXPECT_FALSE(fForm->RunAction(actFileMask));
     // The image menu's sub-menus stay open to the reader.
     auto* rotate = fForm->menuBar()->findChild<QMenu*>(QString::fromUtf8("回転・反転(R)"));
     ASSERT_TRUE(rotate);

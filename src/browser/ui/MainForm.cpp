@@ -61,6 +61,7 @@
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MarkerMenus.h"
 #include "browser/ui/CategoryCommands.h"
+#include "browser/ui/ExportCommand.h"
 #include "browser/ui/MediaCommands.h"
 #include "browser/ui/MouseCustomizeDialog.h"
 #include "browser/ui/MouseRouting.h"
@@ -200,6 +201,10 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     fAppCommands = std::make_unique<TAppCommandRunner>(core, *fModel, *fTreePane, *this);
     fAppCommands->SetOnChanged([this] { UpdateActions(); });
     fDrops = std::make_unique<TDropController>(*fModel, fFileCommands->Commands(), fShelves, *this);
+    TExportCommand::THost exportHost{fModel.get(), {&fShelves, &fMedia, &fShellInfo, loadCatalogue},
+                                     core.Folders().DataFolder, core.ProgramSettingsPath(),
+                                     [this](const std::string& text) { ShowMessage(text, TMessageIcon::miError); }};
+    fExportCommand = std::make_unique<TExportCommand>(std::move(exportHost), this);
     fDrops->Attach(*fFilePane->FileView(), *fFilePane->ArchiveView());
     fDrops->AttachThumbnails(*fFilePane->FileThumbView(), *fFilePane->ArchiveThumbView());
     for (const TTreeKind kind : {TTreeKind::tkFolder, TTreeKind::tkShelf, TTreeKind::tkMedia, TTreeKind::tkCategory})
@@ -753,7 +758,8 @@ bool TMainForm::IsWindowAction(TActionId action)
     if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action) ||
         TFileCommandRunner::Runs(action) || SlideCommandOf(action) || action == actSlideShow ||
         action == actFullScreen || TThumbnailCommands::Runs(action) || TLoupeGridAids::Runs(action) ||
-        action == actFilterSet || TAppCommandRunner::Runs(action))
+        action == actFilterSet || TAppCommandRunner::Runs(action) ||
+        TExportCommand::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -999,6 +1005,12 @@ bool TMainForm::RunWindowAction(TActionId action)
     }
     if (TAppCommandRunner::Runs(action)) {
         const bool done = fAppCommands->Run(action, Target());
+        UpdateActions();
+        return done;
+    }
+    if (TExportCommand::Runs(action)) {
+        // A snapshot run shows no dialog: it writes the last setting's file.
+        const bool done = fExportCommand->Run(!fMessageSink);
         UpdateActions();
         return done;
     }

@@ -221,6 +221,7 @@ private:
     // and the pane goes before them.
     std::unique_ptr<TThumbnailList> fThumbnails;
     std::unique_ptr<class TThumbnailCommands> fThumbCommands;
+    std::unique_ptr<class TExportCommand> fExportCommand;
     std::unique_ptr<TBrowserModel> fModel;
     // The search panel above the folder tree while the search is chosen.
     std::unique_ptr<TSearchPane> fSearch;
