@@ -26,7 +26,7 @@ void PrintUsage(std::ostream& out)
 {
     out << "usage: mireva-cli [--home DIR] SUBCOMMAND ...\n";
     for (const TCliCommand& command : Commands) {
-        if (command.Run)
+        if (command.Run && !command.Hidden)
             out << "  " << command.Name << ' ' << command.Usage << '\n';
     }
 }
