@@ -47,6 +47,6 @@ using TCliHandler = int (*)(TCliContext&);
 struct TCliCommand {
     const char* Name;
     const char* Usage;  // one line: arguments after the name
-    bool Hidden = false;  // left out of the usage list (commands for scripts and tests)
     TCliHandler Run;
+    bool Hidden = false;  // left out of the usage list (commands for scripts and tests)
 };
