@@ -52,6 +52,18 @@ TEST(ExportSettings, RulesAreTheNumberedKeysThereUpToTheCount)
     EXPECT_EQ(big.Export.Rules[1].Index, 1);
     EXPECT_EQ(big.Export.Columns, (std::vector<int>{18, 17}));
     EXPECT_EQ(ReadExportSetting(ini, "Few").Export.Rules.size(), 1u);
+
+    // Delimiter lists ending in an empty piece come back as they were read.
+    for (const char* delimiters : {";", "a;;", ";;"}) {
+        TIniFile in;
+        in.LoadFromText(std::string("[R]\nDivideCount=1\nDivideInfo1=A,2,") + delimiters + "," + delimiters + ",0,0\n");
+        const TExportSetting read = ReadExportSetting(in, "R");
+        TIniFile out;
+        WriteExportSetting(out, "R", read);
+        TIniFile back;
+        back.LoadFromText(out.ToText());
+        EXPECT_EQ(ReadExportSetting(back, "R").Export.Rules, read.Export.Rules) << delimiters;
+    }
 }
 
 TEST(ExportSettings, NamesThatCannotBeSectionsAreRefused)
