@@ -131,8 +131,10 @@ TExportSetting ReadExportSetting(const TIniFile& ini, std::string_view section)
     // remain to their new numbers.
     std::map<int, int> ruleOf;
     for (const auto& [number, text] : texts) {
+        // A rule holding a line break (a lone CR is kept inside a line) could
+        // not be written back on one line: it counts as not parsing.
         std::optional<TNameDivideInfo> rule = ParseNameDivideInfo(text, static_cast<int32_t>(out.Rules.size()));
-        if (!rule)
+        if (!rule || FormatNameDivideInfo(*rule).find_first_of("\r\n") != std::string::npos)
             continue;
         ruleOf[number - 1] = static_cast<int>(out.Rules.size());
         out.Rules.push_back(std::move(*rule));

@@ -54,6 +54,10 @@ TEST(ExportSettings, RulesAreTheNumberedKeysThereUpToTheCount)
     EXPECT_EQ(ReadExportSetting(ini, "Few").Export.Rules.size(), 1u);
 
     // Delimiter lists ending in an empty piece come back as they were read.
+    TIniFile broken;
+    broken.LoadFromText("[R]\nDivideCount=2\nDivideInfo1=\"a\rb\",0,-,,0,0\nDivideInfo2=B,0,-\r,,0,0\n");
+    for (const TNameDivideInfo& rule : ReadExportSetting(broken, "R").Export.Rules)
+        EXPECT_EQ(FormatNameDivideInfo(rule).find_first_of("\r\n"), std::string::npos) << rule.Name;
     for (const char* delimiters : {";", "a;;", ";;"}) {
         TIniFile in;
         in.LoadFromText(std::string("[R]\nDivideCount=1\nDivideInfo1=A,2,") + delimiters + "," + delimiters + ",0,0\n");
