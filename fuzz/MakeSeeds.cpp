@@ -2,18 +2,27 @@
 // command line: bmp/ (one file per bitmap variant), dib/ (the same as
 // info-size-prefixed blocks), jpeg/ (a colour and a gray picture),
 // string/ (counted texts), settings/ (settings files, old keys included) and
-// archive/ (LHA files of each header level with CP932 names). Seeds are
-// generated, so no binaries are kept in the source tree.
+// archive/ (LHA files of each header level with CP932 names), thumb/ (an
+// index and a data file), media/ (a media list and a catalogue), search/ (a
+// search cache), marker/ (marker lists), trash/ (trash info files) and
+// export/ (export settings). Seeds are generated, so no binaries are kept in
+// the source tree.
 
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "browser/Marker.h"
+#include "collections/MediaFiles.h"
+#include "collections/SearchCache.h"
 #include "common/BfStream.h"
 #include "common/Bitmap.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileSystem.h"
+#include "thumbnails/ThumbFiles.h"
 #include "unit/loading/BmpBuilder.h"
 #include "unit/loading/LzhBuilder.h"
 
@@ -81,6 +90,77 @@ std::vector<std::pair<std::string, TBmpSpec>> Variants()
     return v;
 }
 
+Bytes Written(const std::function<void(TStream&)>& write)
+{
+    TMemoryStream stream;
+    write(stream);
+    return stream.Bytes();
+}
+
+std::unique_ptr<TCtFileInfo> Record(const std::string& path, bool dir, int64_t size)
+{
+    auto r = std::make_unique<TCtFileInfo>();
+    r->Path = path;
+    r->Item = TItemIdList::FromPath("/media/disc/" + path);
+    r->IsDirectory = dir;
+    r->Attributes = dir ? 0x10 : 0;
+    r->Size = size;
+    r->Modified = 44000.5;
+    return r;
+}
+
+// The program's own files, written by its own writers.
+void SaveStoreSeeds(const std::string& root)
+{
+    Save(root + "thumb/Thumbs.px", Written([](TStream& s) {
+             WriteThumbIndex(s, {{"/home/u/pictures", 0, 4000, 2, 45000.5}, {"/a/b.zip", 1, 900, 1, 45001}});
+         }));
+    std::vector<TThumbnailRecord> records(2);
+    records[0].Name = "p1.jpg";
+    records[0].Width = 640;
+    records[0].Height = 480;
+    records[0].Bits = 24;
+    records[0].BoxWidth = records[0].BoxHeight = 96;
+    records[0].Origin = TThumbOrigin::toMade;
+    records[0].Jpeg = {0xFF, 0xD8, 0xFF, 0xD9};
+    records[1] = records[0];
+    records[1].Name = "dir";
+    records[1].FolderFlag = 1;
+    Save(root + "thumb/0.ltf", Written([&](TStream& s) { WriteThumbData(s, 0, records, {}); }));
+
+    TMediaList list;
+    TMediaFolder& m = *list.Medium(list.Add("Disc", 3, "two\nlines"));
+    m.VolumeLabel = "LABEL";
+    m.FileSystem = "iso9660";
+    m.Capacity = int64_t(5) << 32;
+    m.StoredRootId = TItemIdList::FromPath("/media/disc");
+    m.AddRecord(Record("dir", true, 0));
+    m.AddRecord(Record("dir/big.bin", false, (int64_t(1) << 33) + 3));
+    m.AddRecord(Record("top.jpg", false, 10));
+    Save(root + "media/Media.lst", Written([&](TStream& s) { WriteMediaList(list, s); }));
+    Save(root + "media/Disc", Written([&](TStream& s) { WriteCatalogue(m, s); }));
+
+    TSearchCache cache;
+    cache.SetMade(45000.25);
+    TCacheEntries entries;
+    for (const auto* name : {"a.jpg", "sub"}) {
+        TCtFileInfo e;
+        e.Path = std::string("/home/u/") + name;
+        e.Item = TItemIdList::FromPath(e.Path);
+        e.IsDirectory = name[0] == 's';
+        e.Size = 1234;
+        entries.push_back(e);
+    }
+    cache.Add("/home/u", entries);
+    cache.Add("/home/u/sub", {});
+    Save(root + "search/Search.lst", Written([&](TStream& s) { WriteSearchCache(cache, s); }));
+
+    const auto text = [](const std::string& t) { return Bytes(t.begin(), t.end()); };
+    Save(root + "marker/Marker.lst",
+         text(WriteMarkerList({{"", "/home/u/pictures/", "p1.jpg"}, {"/a/b.zip", "x/c.zip", "dir/p2.jpg"},
+                               {"", "/home/u/", ""}})));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -90,7 +170,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string root = std::string(argv[1]) + "/";
-    for (const char* sub : {"bmp", "dib", "jpeg", "string", "settings", "archive"})
+    for (const char* sub : {"bmp", "dib", "jpeg", "string", "settings", "archive", "thumb", "media", "search", "marker",
+                            "trash", "export"})
         ForceDirectories(root + sub);
     for (const auto& [name, spec] : Variants()) {
         Save(root + "bmp/" + name + ".bmp", BuildBmp(spec));
@@ -137,5 +218,18 @@ int main(int argc, char** argv)
         {"first.png", "one"}, {"\x8E\xCA\x90\x5E/\x95\x5C\x8E\x86.png", "cover"}, {"\x83\x5C.png", "so"}};
     for (int level : {0, 1, 2})
         Save(root + "archive/level" + std::to_string(level) + ".lzh", text(BuildLzh(level, book)));
+
+    SaveStoreSeeds(root);
+    Save(root + "trash/plain.trashinfo",
+         text("[Trash Info]\nPath=/home/u/pictures/p%201.jpg\nDeletionDate=2024-05-01T10:20:30\n"));
+    Save(root + "trash/relative.trashinfo", text("[Trash Info]\r\nPath=pictures/%E5%86%99.jpg\r\n"
+                                                 "DeletionDate=2024-05-01T10:20:30\r\n"));
+    Save(root + "trash/uri-list", text("# comment\r\nfile:///home/u/a%20b.jpg\r\nfile://localhost/tmp/x\r\n"));
+    Save(root + "trash/gnome", text("cut\nfile:///home/u/a.jpg\nfile:///home/u/b.jpg"));
+    Save(root + "export/Export.ini",
+         text("[Mine]\r\nDivideCount=3\r\nDivideInfo1=A,0,-,,0,1\r\nDivideInfo2=bad\r\n"
+              "DivideInfo3=\"\xE4\xBD\x9C \",2,[;(,];),0,1\r\nNameDivide=1\r\nSrcOrder=0,17,18,40,x\r\n"
+              "DstOrder=19,0,5\r\nHeader=0\r\nSubFolder=1\r\n[LastSetting]\r\nDivideCount=0\r\n"
+              "SrcOrder=1,2,3\r\nDstOrder=0\r\n"));
     return 0;
 }

@@ -51,4 +51,5 @@ struct TCliCommand {
     const char* Name;
     const char* Usage;  // one line: arguments after the name
     TCliHandler Run;
+    bool Hidden = false;  // left out of the usage list (commands for scripts and tests)
 };

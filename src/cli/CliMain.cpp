@@ -29,7 +29,7 @@ void PrintUsage(std::ostream& out)
            "--home DIR reads and writes the data folder DIR instead of the viewer's own.\n"
            "Subcommands:\n";
     for (const TCliCommand& command : Commands) {
-        if (command.Run)
+        if (command.Run && !command.Hidden)
             out << "  " << command.Name << ' ' << command.Usage << '\n';
     }
 }

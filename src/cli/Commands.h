@@ -32,8 +32,14 @@ int RunCategory(TCliContext& context);
 // them, one entry a line with tab-separated fields; a marker added for a
 // picture (also one inside an archive).
 int RunRecent(TCliContext& context);
+// Not listed in the usage: the search cache of the data folder with one
+// folder's entries added, and an export setting saved under a name, written
+// as the viewer writes them (scripts that prepare or check those files).
+int RunSearchCacheAdd(TCliContext& context);
+int RunSaveExportSetting(TCliContext& context);
 int RunMarkers(TCliContext& context);
-// Prints the options of a settings file as the viewer reads them.
+// Prints the options of a settings file as the viewer reads them; settings
+// set SECTION KEY VALUE changes one key of the data folder's settings file.
 int RunSettings(TCliContext& context);
 // keys dump [--file SETTINGS]: every command of the key catalogue with its keys.
 int RunKeys(TCliContext& context);

@@ -191,3 +191,24 @@ int RunExport(TCliContext& context)
     context.Out << exporter.LinesWritten() << " lines written to '" << args[1] << "'\n";
     return 0;
 }
+
+int RunSaveExportSetting(TCliContext& context)
+{
+    TExportSetting setting = TExportSettingsStore::DefaultSetting();
+    TExportSettings& settings = setting.Export;
+    settings.Rules = RulesFrom(context);
+    if (const std::optional<std::string> columns = context.TakeOption("--columns"))
+        settings.Columns = ColumnsFrom(*columns, settings.Rules.size());
+    if (const std::optional<std::string> options = context.TakeOption("--option"))
+        SetOptions(settings.Options, *options);
+    const std::string name = context.Positional(1)[0];
+    // The offered columns are those not output, as the dialog keeps them.
+    std::vector<int> available;
+    for (int column = 0; column < FixedColumnCount + static_cast<int>(settings.Rules.size()); ++column)
+        if (std::find(settings.Columns.begin(), settings.Columns.end(), column) == settings.Columns.end())
+            available.push_back(column);
+    setting.Available = std::move(available);
+    TExportSettingsStore store(context.DataFolder());
+    store.Save(std::string_view(name), setting);
+    return 0;
+}

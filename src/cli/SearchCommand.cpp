@@ -11,8 +11,11 @@
 #include "collections/FileMask.h"
 #include "collections/MediaFiles.h"
 #include "collections/Search.h"
+#include "collections/SearchCache.h"
+#include "collections/SearchWalker.h"
 #include "collections/Shelf.h"
 #include "base/PathUtils.h"
+#include "common/DateTime.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 
@@ -179,5 +182,27 @@ int RunSearch(TCliContext& context)
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return ComparePaths(a.first, b.first) < 0; });
     for (const auto& [path, isDirectory] : found)
         context.Out << EscapeControls(path) << (isDirectory ? "/" : "") << '\n';
+    return 0;
+}
+
+int RunSearchCacheAdd(TCliContext& context)
+{
+    if (context.Args.empty() || context.Args.front() != "add")
+        throw ECliUsage("search-cache: expected 'add'");
+    context.Args.erase(context.Args.begin());
+    const std::string folder = ExcludeTrailingPathDelimiter(ExpandFileName(context.Positional(1)[0], CurrentDirectory()));
+    TSearchCacheStore store(context.DataFolder());
+    TSearchCache cache;
+    const TSearchCacheStore::TLoadResult loaded = store.Load(cache);
+    if (loaded.SetAside)
+        context.Err << "mireva-cli search-cache: the damaged file was kept as "
+                    << EscapeControls(store.SetAsidePath()) << '\n';
+    TCacheEntries entries;
+    for (const TDirEntry& entry : ListDirectory(folder))
+        entries.push_back(CacheRecordOf(folder, entry));
+    if (cache.Count() == 0)
+        cache.SetMade(Now());
+    cache.Add(folder, std::move(entries));
+    store.Save(cache);
     return 0;
 }

@@ -11,8 +11,29 @@
 #include "app/PluginSettings.h"
 #include "platform/FileSystem.h"
 
+namespace {
+
+// One key of the data folder's settings file, written as the viewer writes
+// the file: the whole file again, atomically.
+int SetKey(TCliContext& context)
+{
+    const std::vector<std::string> args = context.Positional(4);
+    if (!TIniFile::IsValidKeyName(args[2]) || args[1].find_first_of("[]\r\n") != std::string::npos ||
+        args[3].find_first_of("\r\n") != std::string::npos)
+        throw ECliUsage("a section without brackets or line breaks, a key name and a one-line value");
+    const TCliSettings settings(context);
+    TIniFile ini(settings.FilePath());
+    ini.WriteString(args[1], args[2], args[3]);
+    ini.UpdateFile();
+    return 0;
+}
+
+}  // namespace
+
 int RunSettings(TCliContext& context)
 {
+    if (!context.Args.empty() && context.Args.front() == "set")
+        return SetKey(context);
     const std::optional<std::string> file = context.TakeOption("--file");
     const std::vector<std::string>& args = context.Positional(1);
     if (args[0] != "dump")

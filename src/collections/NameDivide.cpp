@@ -264,6 +264,10 @@ std::string JoinDelimiters(const std::vector<std::string>& delimiters)
             out += ';';
         out += delimiters[i];
     }
+    // A ";" at the very end adds no piece when split, so an empty last piece
+    // needs one more: {""} is ";", {"a", ""} is "a;;".
+    if (!delimiters.empty() && delimiters.back().empty())
+        out += ';';
     return out;
 }
 

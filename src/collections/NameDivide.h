@@ -37,7 +37,8 @@ using TNameDivideRules = std::vector<TNameDivideInfo>;
 
 // A delimiter list as the user edits it: the delimiters joined by ";". Split
 // keeps empty pieces in place (they never match), except that a ";" at the
-// very end adds none; an empty text gives no delimiter.
+// very end adds none; an empty text gives no delimiter. Join writes an empty
+// last piece with one ";" more, so that every list splits back to itself.
 std::vector<std::string> SplitDelimiters(std::string_view text);
 std::string JoinDelimiters(const std::vector<std::string>& delimiters);
 

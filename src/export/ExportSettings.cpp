@@ -96,50 +96,73 @@ TExportSetting TExportSettingsStore::Load(std::optional<std::string_view> name) 
     const std::string section(name.value_or(LastSettingSection));
     if (!fIni.SectionExists(section))
         return DefaultSetting();
-    TExportSetting setting;
-    TExportSettings& out = setting.Export;
-    // Rules that do not parse are skipped; the orders follow the rules that
-    // remain to their new numbers.
-    std::map<int, int> ruleOf;
-    const int count = std::max(0, fIni.ReadInteger(section, "DivideCount", 0));
-    for (int k = 0; k < count; ++k) {
-        const std::optional<std::string> text = fIni.Find(section, "DivideInfo" + IntToStr(k + 1));
-        if (!text)
-            continue;
-        std::optional<TNameDivideInfo> rule = ParseNameDivideInfo(*text, static_cast<int32_t>(out.Rules.size()));
-        if (!rule)
-            continue;
-        ruleOf[k] = static_cast<int>(out.Rules.size());
-        out.Rules.push_back(std::move(*rule));
-    }
-    out.Options.NameDivide = fIni.ReadBool(section, "NameDivide", false);
-    std::vector<bool> used(FixedColumnCount + out.Rules.size(), false);
-    setting.Available = ReadOrder(fIni.ReadString(section, "SrcOrder", ""), ruleOf, used);
-    out.Columns = ReadOrder(fIni.ReadString(section, "DstOrder", ""), ruleOf, used);
-    // A fixed column in neither list could never be chosen again.
-    for (int column = 0; column < FixedColumnCount; ++column)
-        if (!used[static_cast<size_t>(column)])
-            setting.Available.push_back(column);
-    for (const TOptionKey& key : kOptionKeys)
-        out.Options.*(key.Field) = fIni.ReadBool(section, key.Key, key.Default);
-    return setting;
+    return ReadExportSetting(fIni, section);
 }
 
 void TExportSettingsStore::Save(std::optional<std::string_view> name, const TExportSetting& setting)
 {
     if (name && !NameAllowed(*name))
         throw EMirevaError(BadNameText);
-    const std::string section(name.value_or(LastSettingSection));
-    const TExportSettings& in = setting.Export;
-    fIni.WriteInteger(section, "DivideCount", static_cast<int32_t>(in.Rules.size()));
-    for (size_t k = 0; k < in.Rules.size(); ++k)
-        fIni.WriteString(section, "DivideInfo" + IntToStr(static_cast<int64_t>(k) + 1), FormatNameDivideInfo(in.Rules[k]));
-    fIni.WriteBool(section, "NameDivide", in.Options.NameDivide);
-    fIni.WriteString(section, "SrcOrder", JoinColumns(setting.Available));
-    fIni.WriteString(section, "DstOrder", JoinColumns(in.Columns));
-    for (const TOptionKey& key : kOptionKeys)
-        fIni.WriteBool(section, key.Key, in.Options.*(key.Field));
+    WriteExportSetting(fIni, name.value_or(LastSettingSection), setting);
     fIni.UpdateFile();
+}
+
+TExportSetting ReadExportSetting(const TIniFile& ini, std::string_view section)
+{
+    TExportSetting setting;
+    TExportSettings& out = setting.Export;
+    // The rules are the keys DivideInfo1 to DivideInfo<DivideCount> that are
+    // there: taken from the section's own keys, so that a count far beyond
+    // them costs nothing. A key given twice counts as its first line, as
+    // every other key does.
+    const int32_t count = std::max(0, ini.ReadInteger(section, "DivideCount", 0));
+    std::map<int32_t, std::string> texts;
+    constexpr std::string_view prefix = "DivideInfo";
+    for (const auto& [key, value] : ini.ReadSectionValues(section)) {
+        if (key.size() <= prefix.size() || !SameText(std::string_view(key).substr(0, prefix.size()), prefix))
+            continue;
+        const std::string digits = key.substr(prefix.size());
+        const std::optional<int32_t> number = TryStrToInt(digits);
+        if (!number || *number < 1 || *number > count || IntToStr(*number) != digits)
+            continue;
+        texts.emplace(*number, value);
+    }
+    // Rules that do not parse are skipped; the orders follow the rules that
+    // remain to their new numbers.
+    std::map<int, int> ruleOf;
+    for (const auto& [number, text] : texts) {
+        // A rule holding a line break (a lone CR is kept inside a line) could
+        // not be written back on one line: it counts as not parsing.
+        std::optional<TNameDivideInfo> rule = ParseNameDivideInfo(text, static_cast<int32_t>(out.Rules.size()));
+        if (!rule || FormatNameDivideInfo(*rule).find_first_of("\r\n") != std::string::npos)
+            continue;
+        ruleOf[number - 1] = static_cast<int>(out.Rules.size());
+        out.Rules.push_back(std::move(*rule));
+    }
+    out.Options.NameDivide = ini.ReadBool(section, "NameDivide", false);
+    std::vector<bool> used(FixedColumnCount + out.Rules.size(), false);
+    setting.Available = ReadOrder(ini.ReadString(section, "SrcOrder", ""), ruleOf, used);
+    out.Columns = ReadOrder(ini.ReadString(section, "DstOrder", ""), ruleOf, used);
+    // A fixed column in neither list could never be chosen again.
+    for (int column = 0; column < FixedColumnCount; ++column)
+        if (!used[static_cast<size_t>(column)])
+            setting.Available.push_back(column);
+    for (const TOptionKey& key : kOptionKeys)
+        out.Options.*(key.Field) = ini.ReadBool(section, key.Key, key.Default);
+    return setting;
+}
+
+void WriteExportSetting(TIniFile& ini, std::string_view section, const TExportSetting& setting)
+{
+    const TExportSettings& in = setting.Export;
+    ini.WriteInteger(section, "DivideCount", static_cast<int32_t>(in.Rules.size()));
+    for (size_t k = 0; k < in.Rules.size(); ++k)
+        ini.WriteString(section, "DivideInfo" + IntToStr(static_cast<int64_t>(k) + 1), FormatNameDivideInfo(in.Rules[k]));
+    ini.WriteBool(section, "NameDivide", in.Options.NameDivide);
+    ini.WriteString(section, "SrcOrder", JoinColumns(setting.Available));
+    ini.WriteString(section, "DstOrder", JoinColumns(in.Columns));
+    for (const TOptionKey& key : kOptionKeys)
+        ini.WriteBool(section, key.Key, in.Options.*(key.Field));
 }
 
 void TExportSettingsStore::Delete(std::string_view name)

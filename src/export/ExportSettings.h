@@ -51,6 +51,11 @@ private:
     TIniFile fIni;
 };
 
+// One setting's section, read as Load reads it (the section need not exist)
+// and written as Save writes it, without touching the file.
+TExportSetting ReadExportSetting(const TIniFile& ini, std::string_view section);
+void WriteExportSetting(TIniFile& ini, std::string_view section, const TExportSetting& setting);
+
 // The settings file's section EXPORT.
 struct TExportState {
     std::string Selected;      // the named setting chosen last; empty for none

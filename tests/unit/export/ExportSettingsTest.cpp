@@ -36,6 +36,40 @@ TEST(ExportSettings, OrdersAreCheckedAndFollowTheRulesRead)
     EXPECT_EQ(again.Export.Options, setting.Export.Options);
 }
 
+TEST(ExportSettings, RulesAreTheNumberedKeysThereUpToTheCount)
+{
+    // A count far beyond the keys (it once meant two thousand million
+    // lookups), a gap in the numbers, numbers not written as the program
+    // writes them and keys above the count.
+    TIniFile ini;
+    ini.LoadFromText("[Big]\nDivideCount=2147483647\nDivideInfo3=C,0,-,,0,0\nDivideInfo1=A,0,-,,0,0\n"
+                     "DivideInfo03=X,0,-,,0,0\nDivideInfo0=Y,0,-,,0,0\nDivideInfo+4=Z,0,-,,0,0\nDstOrder=19,17\n"
+                     "[Few]\nDivideCount=1\nDivideInfo1=A,0,-,,0,0\nDivideInfo2=B,0,-,,0,0\n");
+    const TExportSetting big = ReadExportSetting(ini, "Big");
+    ASSERT_EQ(big.Export.Rules.size(), 2u);
+    EXPECT_EQ(big.Export.Rules[0].Name, "A");
+    EXPECT_EQ(big.Export.Rules[1].Name, "C");
+    EXPECT_EQ(big.Export.Rules[1].Index, 1);
+    EXPECT_EQ(big.Export.Columns, (std::vector<int>{18, 17}));
+    EXPECT_EQ(ReadExportSetting(ini, "Few").Export.Rules.size(), 1u);
+
+    // Delimiter lists ending in an empty piece come back as they were read.
+    TIniFile broken;
+    broken.LoadFromText("[R]\nDivideCount=2\nDivideInfo1=\"a\rb\",0,-,,0,0\nDivideInfo2=B,0,-\r,,0,0\n");
+    for (const TNameDivideInfo& rule : ReadExportSetting(broken, "R").Export.Rules)
+        EXPECT_EQ(FormatNameDivideInfo(rule).find_first_of("\r\n"), std::string::npos) << rule.Name;
+    for (const char* delimiters : {";", "a;;", ";;"}) {
+        TIniFile in;
+        in.LoadFromText(std::string("[R]\nDivideCount=1\nDivideInfo1=A,2,") + delimiters + "," + delimiters + ",0,0\n");
+        const TExportSetting read = ReadExportSetting(in, "R");
+        TIniFile out;
+        WriteExportSetting(out, "R", read);
+        TIniFile back;
+        back.LoadFromText(out.ToText());
+        EXPECT_EQ(ReadExportSetting(back, "R").Export.Rules, read.Export.Rules) << delimiters;
+    }
+}
+
 TEST(ExportSettings, NamesThatCannotBeSectionsAreRefused)
 {
     TTempFolder t;
