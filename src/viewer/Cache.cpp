@@ -298,12 +298,20 @@ bool TImageCacheThread::AwaitHeads(TCacheDirection direction, const std::vector<
     constexpr std::chrono::milliseconds slice{5};
     std::unique_lock lock(fMutex);
     TQueue& q = Queue(direction);
+    int asked = -1;
+    // A wait given up withdraws its request, so that the thread drops the
+    // picture when it arrives instead of queueing it for nobody.
+    auto giveUp = [&] {
+        if (asked >= 0 && q.Waiting == asked)
+            q.Waiting = -1;
+        return false;
+    };
     for (;;) {
         if (fEnded || fTerminate || cancel.load())
-            return false;
+            return giveUp();
         for (const int position : positions)
             if (Resolve(position) < 0)
-                return false;
+                return giveUp();
         CutToPrefix(q, positions);
         if (HeadsReadyLocked(q, positions))
             return true;
@@ -314,12 +322,10 @@ bool TImageCacheThread::AwaitHeads(TCacheDirection direction, const std::vector<
             q.Waiting = missing;
             Touch();
         }
+        asked = missing;
         const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
-            if (q.Waiting == missing)
-                q.Waiting = -1;
-            return false;
-        }
+        if (now >= deadline)
+            return giveUp();
         fReady.wait_for(lock, std::min<std::chrono::steady_clock::duration>(slice, deadline - now));
     }
 }

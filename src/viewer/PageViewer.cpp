@@ -203,8 +203,10 @@ void TPageViewer::Open(int index, bool backward)
     if (index < 0 || index >= Count())
         return;
     CancelStep();
+    // Opening shows its picture at once: the callers read what is shown
+    // right after.
     TMovePlan plan = fMover.GoToIndex(index, Count(), backward);
-    Execute(plan);
+    Execute(plan, false);
 }
 
 TMovePlan TPageViewer::RunMove(TMoveCommand command)
@@ -221,7 +223,7 @@ TMovePlan TPageViewer::RunMove(TMoveCommand command)
 TMovePlan TPageViewer::RunMoveNow(TMoveCommand command)
 {
     TMovePlan plan = fMover.Move(command, Shown(), Count());
-    Execute(plan);
+    Execute(plan, true);
     return plan;
 }
 
@@ -231,11 +233,11 @@ TMovePlan TPageViewer::GoToIndex(int index)
     // gathering, and the moves waiting behind it.
     CancelStep();
     TMovePlan plan = fMover.GoToIndex(index, Count());
-    Execute(plan);
+    Execute(plan, true);
     return plan;
 }
 
-void TPageViewer::Execute(TMovePlan& plan)
+void TPageViewer::Execute(TMovePlan& plan, bool gather)
 {
     if (plan.StopCache)
         StopCache();
@@ -253,7 +255,7 @@ void TPageViewer::Execute(TMovePlan& plan)
     request.RandomMove = plan.RandomMove;
     request.RouteAhead = plan.RouteAhead;
     request.RouteBehind = plan.RouteBehind;
-    if (fAsync && StartStep(request, plan.TravelBackward))
+    if (gather && fAsync && StartStep(request, plan.TravelBackward))
         return;
     fLayout.SetTravelBackward(plan.TravelBackward);
     ShowImage(request);

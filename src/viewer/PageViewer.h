@@ -255,7 +255,8 @@ private:
     // Loads finished on a worker, by list index, for the step being completed.
     using TPreloaded = std::map<int, std::unique_ptr<TPictureLoadJob>>;
 
-    void Execute(TMovePlan& plan);
+    // gather: the step may gather its pictures on a worker.
+    void Execute(TMovePlan& plan, bool gather);
     void ShowImage(const TShowRequest& request);
     // The pictures a step could show: the primary and the partner it may
     // pair with, in the order the step obtains them.
