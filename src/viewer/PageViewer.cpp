@@ -328,6 +328,8 @@ bool TPageViewer::StartStep(const TShowRequest& request, bool travelBackward)
     }
 
     auto step = std::make_unique<TPendingStep>();
+    step->Scaled = std::make_shared<std::map<int, TStepScaled>>();
+    auto afterLoad = ScaleAhead(request, travelBackward, step->Scaled);
     step->Generation = ++fGeneration;
     step->Request = request;
     step->TravelBackward = travelBackward;
@@ -341,12 +343,86 @@ bool TPageViewer::StartStep(const TShowRequest& request, bool travelBackward)
                 if (alive.lock())
                     CompleteStep(generation);
             });
-        });
+        }, std::move(afterLoad));
     } catch (const std::system_error&) {
         return false;
     }
     fPending = std::move(step);
     return true;
+}
+
+std::function<void(const std::map<int, std::unique_ptr<TPictureLoadJob>>&)> TPageViewer::ScaleAhead(
+    const TShowRequest& request, bool travelBackward, const std::shared_ptr<std::map<int, TStepScaled>>& into) const
+{
+    const TStretchMode stretch = fOptions.Picture.Stretch;
+    if (!MethodOfStretchMode(stretch) || !fSource)
+        return nullptr;
+    // The worker measures the pair on a copy of the layout, as the step will;
+    // the pages at hand lend their sizes.
+    TPageLayout guess = fLayout;
+    guess.SetTravelBackward(travelBackward);
+    std::map<int, TSize> known;
+    for (const TImageSlot* slot : {&fPrimary, &fPartner})
+        if (slot->HasBitmap())
+            known[slot->Index] = TSize{slot->Width(), slot->Height()};
+    const std::vector<int> indexes = StepIndexes(request);
+    const int primary = indexes[0];
+    const int partner = indexes.size() > 1 ? indexes[1] : -1;
+    return [guess, known, primary, partner, stretch, source = fSource,
+            into](const std::map<int, std::unique_ptr<TPictureLoadJob>>& jobs) mutable {
+        auto slotOf = [&](int index) -> const TImageSlot* {
+            const auto job = jobs.find(index);
+            return job != jobs.end() && job->second->Loaded().HasBitmap() ? &job->second->Loaded() : nullptr;
+        };
+        auto sizeOf = [&](int index) -> std::optional<TSize> {
+            if (const TImageSlot* slot = slotOf(index))
+                return TSize{slot->Width(), slot->Height()};
+            const auto it = known.find(index);
+            return it != known.end() ? std::optional<TSize>(it->second) : std::nullopt;
+        };
+        const std::optional<TSize> first = sizeOf(primary);
+        if (!first)
+            return;
+        guess.ApplyRatioState();
+        guess.MeasurePage(0, first->Width, first->Height);
+        bool paired = false;
+        if (guess.SpreadActive() && partner >= 0) {
+            if (const std::optional<TSize> second = sizeOf(partner)) {
+                guess.MeasurePage(1, second->Width, second->Height);
+                paired = guess.SpreadActive();
+            }
+        }
+        if (!paired)
+            guess.MeasurePage(1, 0, 0);
+        // Each page on a processor of its own, as the view would scale them.
+        auto scale = [&](int page, int index) {
+            const TImageSlot* slot = slotOf(index);
+            if (!slot)
+                return TStepScaled{};
+            const std::optional<TPrescaleTarget> target = WholePageTarget(guess, page, *slot, stretch);
+            if (!target)
+                return TStepScaled{};
+            return TStepScaled{*target, slot->Bitmap.get(),
+                               source->Prescale(*slot->Bitmap, slot->Gray, target->DisplayWidth,
+                                                target->DisplayHeight, target->Stretch)};
+        };
+        std::future<TStepScaled> second;
+        if (paired) {
+            try {
+                second = std::async(std::launch::async, [&] { return scale(1, partner); });
+            } catch (const std::system_error&) {
+                // Scaled after the first page, below.
+            }
+        }
+        TStepScaled made = scale(0, primary);
+        if (made.Bitmap)
+            (*into)[primary] = std::move(made);
+        if (paired) {
+            TStepScaled other = second.valid() ? second.get() : scale(1, partner);
+            if (other.Bitmap)
+                (*into)[partner] = std::move(other);
+        }
+    };
 }
 
 void TPageViewer::CompleteStep(uint64_t generation)
@@ -380,6 +456,11 @@ void TPageViewer::CompleteStep(uint64_t generation)
                 throw;
             }
             fCompleting = false;
+            for (int page = 0; page < 2; ++page) {
+                const auto scaled = step->Scaled->find(PageSlot(page).Index);
+                if (PageSlot(page).Index >= 0 && scaled != step->Scaled->end())
+                    KeepEarlyScale(page, scaled->second.Target, scaled->second.Picture, scaled->second.Bitmap);
+            }
             // Loads the step did not use (a primary standing alone) go
             // unseen, as a partner never asked for.
             fPreloaded.clear();

@@ -252,6 +252,12 @@ private:
         bool Relayout = false;
     };
 
+    // A picture a step's worker scaled for the page it is expected on.
+    struct TStepScaled {
+        TPrescaleTarget Target;
+        const TBitmap* Picture = nullptr;
+        std::shared_ptr<TBitmap> Bitmap;
+    };
     // Loads finished on a worker, by list index, for the step being completed.
     using TPreloaded = std::map<int, std::unique_ptr<TPictureLoadJob>>;
 
@@ -265,6 +271,10 @@ private:
     // starts gathering them; false when nothing could be started (no thread
     // to be had) and the step is to run at once.
     bool StartStep(const TShowRequest& request, bool travelBackward);
+    // The worker's scaling of a gathered step's pictures, on a copy of the
+    // layout as it stands.
+    std::function<void(const std::map<int, std::unique_ptr<TPictureLoadJob>>&)> ScaleAhead(
+        const TShowRequest& request, bool travelBackward, const std::shared_ptr<std::map<int, TStepScaled>>& into) const;
     void CompleteStep(uint64_t generation);
     TMovePlan RunMoveNow(TMoveCommand command);
     // Drops the gathering step and the moves waiting behind it.
@@ -335,6 +345,10 @@ private:
         // The cache the pictures wait in; kept so that a cache stopped and
         // made anew meanwhile is told apart.
         std::shared_ptr<TImageCacheThread> Cache;
+        // The pictures loaded, scaled on the worker for the pages the
+        // gathered pair puts them on (by index), so that the window only
+        // copies them; written by the worker before it reports.
+        std::shared_ptr<std::map<int, TStepScaled>> Scaled;
         std::unique_ptr<TStepLoad> Load;
     };
     bool fAsync = false;

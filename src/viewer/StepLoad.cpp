@@ -1,8 +1,8 @@
 #include "viewer/StepLoad.h"
 
 TStepLoad::TStepLoad(TCacheWait wait, std::map<int, std::unique_ptr<TPictureLoadJob>> jobs,
-                     std::function<void()> done)
-    : fWait(std::move(wait)), fJobs(std::move(jobs)), fDone(std::move(done))
+                     std::function<void()> done, TAfterLoad afterLoad)
+    : fWait(std::move(wait)), fJobs(std::move(jobs)), fDone(std::move(done)), fAfterLoad(std::move(afterLoad))
 {
     fThread = std::thread([this] { Work(); });
 }
@@ -53,6 +53,13 @@ void TStepLoad::Work()
             if (other.joinable())
                 other.join();
         fJobsRan = !fCancel.load();
+        if (fJobsRan && fAfterLoad) {
+            try {
+                fAfterLoad(fJobs);
+            } catch (...) {
+                // What it would have made is made by the view instead.
+            }
+        }
     }
     fFinished.store(true);
     if (fDone)

@@ -32,8 +32,12 @@ public:
     // Starts the worker. jobs: the load of each picture the step needs that
     // is not at hand, by list index; run unless the cache delivers. done is
     // called on the worker when it has finished, also after Cancel; it must
-    // only post. std::system_error when no thread is to be had.
-    TStepLoad(TCacheWait wait, std::map<int, std::unique_ptr<TPictureLoadJob>> jobs, std::function<void()> done);
+    // only post. afterLoad, when given, runs on the worker once the jobs
+    // have run (not after a cancel), with them (to scale the pictures for
+    // their pages, say). std::system_error when no thread is to be had.
+    using TAfterLoad = std::function<void(const std::map<int, std::unique_ptr<TPictureLoadJob>>& jobs)>;
+    TStepLoad(TCacheWait wait, std::map<int, std::unique_ptr<TPictureLoadJob>> jobs, std::function<void()> done,
+              TAfterLoad afterLoad = nullptr);
     // Waits for the worker: a cancelled one ends after the job it is in.
     ~TStepLoad();
     TStepLoad(const TStepLoad&) = delete;
@@ -59,6 +63,7 @@ private:
     TCacheWait fWait;
     std::map<int, std::unique_ptr<TPictureLoadJob>> fJobs;
     std::function<void()> fDone;
+    TAfterLoad fAfterLoad;
     std::atomic<bool> fCancel{false};
     std::atomic<bool> fFinished{false};
     // Written by the worker before done; read after it.

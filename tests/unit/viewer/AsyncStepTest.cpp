@@ -24,11 +24,12 @@ struct TReader {
     std::unique_ptr<TPageViewer> Viewer;
 
     TReader(bool async, bool cache, TViewMode mode, const std::set<int>& landscape, const std::set<int>& broken,
-            int pages)
+            int pages, int pageWidth = 60, int pageHeight = 80, TStretchMode stretch = TStretchMode::smHalfTone)
     {
         Source->Parallel = true;
-        Source->Width = Decoder->Width = 60;
-        Source->Height = Decoder->Height = 80;
+        Source->Scales = true;
+        Source->Width = Decoder->Width = pageWidth;
+        Source->Height = Decoder->Height = pageHeight;
         Source->Landscape = Decoder->Landscape = landscape;
         Source->Broken = Decoder->Broken = broken;
         Viewer = std::make_unique<TPageViewer>([d = Decoder] { return d; }, &Dispatcher);
@@ -36,6 +37,7 @@ struct TReader {
         TViewerOptions options;
         options.Cache.ImageCache = cache;
         options.Cache.FileCache = false;
+        options.Picture.Stretch = stretch;
         Viewer->SetOptions(options);
         TViewState state;
         state.ViewMode = mode;
@@ -135,6 +137,46 @@ INSTANTIATE_TEST_SUITE_P(
                       TSameCase{"BurstDirect", false, TViewMode::vmAuto, {3}, {}, true},
                       TSameCase{"BurstCached", true, TViewMode::vmAuto, {3}, {}, true}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+struct TScaleCase {
+    const char* Name;
+    TViewMode Mode;
+    std::set<int> Landscape;
+    int Pages;  // pages shown after the step
+};
+
+class GatheredScale : public ::testing::TestWithParam<TScaleCase> {};
+
+// The worker scales the pictures it loaded for the places the step puts
+// them, so that the window only copies them: every page shown has its
+// picture scaled to exactly the size it shows at.
+TEST_P(GatheredScale, PagesArriveScaledForTheirPlaces)
+{
+    const TScaleCase& c = GetParam();
+    TReader reader(true, false, c.Mode, c.Landscape, {}, 10, 600, 800, TStretchMode::smLanczos3);
+    reader.Viewer->Open(0);
+    reader.Viewer->RunMove(mcNext);
+    ASSERT_TRUE(reader.Settle());
+    const TPageLayout& layout = reader.Viewer->Layout();
+    int shown = 0;
+    for (int page = 0; page < 2; ++page) {
+        if (!layout.PageShown(page))
+            continue;
+        ++shown;
+        const TSize size = layout.PageSize(page);
+        ASSERT_LT(size.Width, 600);
+        EXPECT_NE(reader.Viewer->PageSlot(page).ScaledFor(size.Width, size.Height, TStretchMode::smLanczos3), nullptr)
+            << "page " << page << " at " << size.Width << " x " << size.Height;
+    }
+    EXPECT_EQ(shown, c.Pages);
+}
+
+INSTANTIATE_TEST_SUITE_P(PageViewer, GatheredScale,
+                         ::testing::Values(TScaleCase{"Spread", TViewMode::vmSpread, {}, 2},
+                                           TScaleCase{"LandscapePrimaryAlone", TViewMode::vmAuto, {2}, 1},
+                                           TScaleCase{"LandscapePartnerHandedBack", TViewMode::vmAuto, {3}, 1},
+                                           TScaleCase{"Single", TViewMode::vmSingle, {}, 1}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // Holds every job of the source until opened, counting those that started.
 struct TGate {
