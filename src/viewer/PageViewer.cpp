@@ -1007,8 +1007,12 @@ TScrollResult TPageViewer::RunScroll(TScrollCommand command, bool fromKey, TMove
         fScroll.Run(command, fromKey, fLayout.ViewState().Binding, fLayout.ClientSize(), fLayout.ContentRect());
     if (result.Move) {
         // The marks make the picture entered backwards open at its far end.
-        fLayout.SetStartAtBottom(result.StartAtBottom);
-        fLayout.SetStartAtOppositeSide(result.StartAtOppositeSide);
+        // A move that waits behind a gathering step leaves them alone: they
+        // would act on the pair on its way, not on the one the move enters.
+        if (!StepPending()) {
+            fLayout.SetStartAtBottom(result.StartAtBottom);
+            fLayout.SetStartAtOppositeSide(result.StartAtOppositeSide);
+        }
         const TMovePlan plan = RunMove(result.MoveCommand);
         if (moved)
             *moved = plan;
