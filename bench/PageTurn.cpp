@@ -15,6 +15,14 @@
 //              first, which needs a second processor free to show
 //   ReadingMemory  the resident memory after reading 200 pages of a
 //              1000-page archive with the default cache settings
+//   JumpTurn   50 jumps of the seek bar to random pages of the 1000-page
+//              archive, the image cache on: each timed from the jump to
+//              the finished frame; stall_ms is the longest the window's
+//              thread was busy at a time (its processor time between two
+//              turns of its event loop) during a jump, which is how long
+//              keys and the wheel would have waited on an idle machine;
+//              wall_stall_ms the same stretch by the clock, which on a busy
+//              machine also holds the time the thread waited for a processor
 //
 // Each turn benchmark runs 50 turns once and reports their median, 90th
 // percentile and worst time as counters. Run each benchmark in its own
@@ -34,6 +42,8 @@
 #include <archive_entry.h>
 #include <chrono>
 #include <cmath>
+#include <random>
+#include <time.h>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -244,21 +254,52 @@ public:
     // visible parts, painting the frame).
     struct TTurnTimes {
         double Total, Move, Scale, Paint;
+        double Stall;      // the longest stretch the window's thread was busy, in processor time
+        double WallStall;  // the same stretch by the clock
     };
-    TTurnTimes Turn()
+    TTurnTimes Turn() { return Step([this] { fForm->RunAction(TActionId::actNext); }); }
+    TTurnTimes Jump(int index)
+    {
+        return Step([this, index] { fForm->Model().Carry(fForm->Model().Actions().GoToIndex(index)); });
+    }
+    // One step to the finished frame. A step that gathers its pictures on a
+    // worker completes through the event loop, which turns meanwhile as it
+    // does in the window.
+    template <typename TCommand>
+    TTurnTimes Step(TCommand command)
     {
         using TClock = std::chrono::steady_clock;
         const auto ms = [](TClock::time_point a, TClock::time_point b) {
             return std::chrono::duration<double, std::milli>(b - a).count();
         };
+        const auto busy = [] {
+            timespec t{};
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+            return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+        };
         const auto start = TClock::now();
-        fForm->RunAction(TActionId::actNext);
+        double cpu = busy();
+        command();
+        double stall = busy() - cpu;
+        double wallStall = ms(start, TClock::now());
+        const auto deadline = start + std::chrono::seconds(60);
+        while (Viewer().StepPending() && TClock::now() < deadline) {
+            const auto before = TClock::now();
+            cpu = busy();
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            stall = std::max(stall, busy() - cpu);
+            wallStall = std::max(wallStall, ms(before, TClock::now()));
+        }
         const auto moved = TClock::now();
+        cpu = busy();
         Frame().Render();
         const auto scaled = TClock::now();
         Frame().Area()->repaint();
         const auto painted = TClock::now();
-        return TTurnTimes{ms(start, painted), ms(start, moved), ms(moved, scaled), ms(scaled, painted)};
+        stall = std::max(stall, busy() - cpu);
+        wallStall = std::max(wallStall, ms(moved, painted));
+        return TTurnTimes{ms(start, painted), ms(start, moved), ms(moved, scaled), ms(scaled, painted), stall,
+                          wallStall};
     }
     void WaitForCache()
     {
@@ -282,12 +323,17 @@ double Median(std::vector<double> values)
 void ReportTurns(benchmark::State& state, const std::vector<TReader::TTurnTimes>& turns)
 {
     std::vector<double> total, move, scale, paint;
+    double stall = 0, wallStall = 0;
     for (const auto& t : turns) {
+        wallStall = std::max(wallStall, t.WallStall);
         total.push_back(t.Total);
         move.push_back(t.Move);
         scale.push_back(t.Scale);
         paint.push_back(t.Paint);
+        stall = std::max(stall, t.Stall);
     }
+    state.counters["stall_ms"] = stall;
+    state.counters["wall_stall_ms"] = wallStall;
     std::sort(total.begin(), total.end());
     state.counters["median_ms"] = total[total.size() / 2];
     state.counters["p90_ms"] = total[total.size() * 9 / 10];
@@ -335,6 +381,35 @@ void ColdTurn(benchmark::State& state)
     Turns50(state, false, false);
 }
 
+void JumpTurn(benchmark::State& state)
+{
+    Book();
+    for (auto _ : state) {
+        state.PauseTiming();
+        TReader reader(true);
+        if (!reader.Ready()) {
+            state.SkipWithError("the book did not open as a spread at 1920 x 1080");
+            return;
+        }
+        // The same jumps every run.
+        std::mt19937 random(20261210);
+        std::uniform_int_distribution<int> page(0, ArchivePages - 1);
+        std::vector<TReader::TTurnTimes> times;
+        for (int jump = 0; jump < Turns; ++jump) {
+            const int index = page(random);
+            times.push_back(reader.Jump(index));
+            const TShownPair shown = reader.Viewer().Shown();
+            if (!reader.Viewer().Primary().HasBitmap() || (shown.Primary != index && shown.Partner != index)) {
+                state.SkipWithError("a jump did not show its page");
+                return;
+            }
+        }
+        state.counters["direct_loads"] = reader.Viewer().DirectLoads();
+        ReportTurns(state, std::move(times));
+        state.ResumeTiming();
+    }
+}
+
 void ReadingMemory(benchmark::State& state)
 {
     Book();
@@ -357,6 +432,7 @@ void ReadingMemory(benchmark::State& state)
 
 BENCHMARK(WarmTurn)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ColdTurn)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(JumpTurn)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ReadingMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv)

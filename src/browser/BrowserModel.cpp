@@ -125,6 +125,17 @@ TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatche
         },
         fDispatcher);
     fActions = std::make_unique<TViewActions>(*fViewer);
+    // A page step that gathered its pictures on a worker is shown as a step
+    // of the user's: messages held until every observer knows the new pair.
+    fViewer->SetStepHost([this](const std::function<void()>& complete) {
+        TStep step(*this);
+        complete();
+    });
+    fViewer->SetDeferredPlanListener([this](const TMovePlan& plan) {
+        const TActionOutcome outcome = Carry(fActions->DeferredMove(plan));
+        if (OnDeferredOutcome)
+            OnDeferredOutcome(outcome);
+    });
     TIniFile settings(fCore.SettingsPath());
     // The tree kind is kept with the last location, not in the settings.
     static_assert(static_cast<int>(TLocationTree::ltSearch) == static_cast<int>(TTreeKind::tkSearch));

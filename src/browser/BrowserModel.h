@@ -219,6 +219,9 @@ public:
     // told. Panes that ran a viewer command themselves (a wheel, the seek
     // bar, the image bar) pass their outcome here.
     TActionOutcome Carry(const TActionOutcome& outcome);
+    // The window's part of a move carried out later (one that waited behind
+    // a page step gathering its pictures): ending the program, say.
+    std::function<void(const TActionOutcome&)> OnDeferredOutcome;
     // The view changed through a pane (its size, a drag, a zoom at the
     // mouse): the shown pair and the selection follow.
     void ViewChanged();

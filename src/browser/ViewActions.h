@@ -56,6 +56,9 @@ public:
     TActionOutcome RunImageBar(TImageBarButton button);
     // The seek bar's jump.
     TActionOutcome GoToIndex(int index);
+    // A move that waited behind a page step still gathering its pictures and
+    // was planned once that step was shown.
+    TActionOutcome DeferredMove(const TMovePlan& plan) { return FromPlan(plan); }
 
     // The dialogs' answers: a ratio in percent (1..800), a size in pixels
     // (1..5000) along a direction.

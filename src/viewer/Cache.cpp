@@ -190,6 +190,34 @@ void TImageCacheThread::FlushQueue(TQueue& q)
     RecomputeFull(q);
 }
 
+void TImageCacheThread::CutToPrefix(TQueue& q, const std::vector<int>& positions)
+{
+    size_t keep = 0;
+    while (keep < q.Items.size() && keep < positions.size() && q.Items[keep].Position == positions[keep])
+        ++keep;
+    if (keep == q.Items.size() || keep >= positions.size())
+        return;
+    while (q.Items.size() > keep) {
+        const TQueued tail = q.Items.back();
+        q.Items.pop_back();
+        q.Count -= fDecoded.at(tail.Index).Weight;
+        DropReference(tail.Index);
+    }
+    if (q.Items.empty())
+        q.Count = 0;
+    RecomputeFull(q);
+}
+
+bool TImageCacheThread::HeadsReadyLocked(const TQueue& q, const std::vector<int>& positions) const
+{
+    if (q.Items.size() < positions.size())
+        return false;
+    for (size_t k = 0; k < positions.size(); ++k)
+        if (q.Items[k].Position != positions[k])
+            return false;
+    return true;
+}
+
 void TImageCacheThread::AnswerWaiting(TQueue& q)
 {
     if (q.Waiting >= 0) {
@@ -253,6 +281,66 @@ TImageSlot TImageCacheThread::TakeNext(TCacheDirection direction, int position, 
     RecomputeFull(q);
     RecomputeFull(Queue(Other(direction)));
     return result;
+}
+
+bool TImageCacheThread::HeadsReady(TCacheDirection direction, const std::vector<int>& positions) const
+{
+    std::lock_guard lock(fMutex);
+    return HeadsReadyLocked(Queue(direction), positions);
+}
+
+bool TImageCacheThread::AwaitHeads(TCacheDirection direction, const std::vector<int>& positions,
+                                   std::chrono::milliseconds timeout, const std::atomic<bool>& cancel)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    // The cancel flag is not tied to this object's condition: the wait looks
+    // at it every few milliseconds.
+    constexpr std::chrono::milliseconds slice{5};
+    std::unique_lock lock(fMutex);
+    TQueue& q = Queue(direction);
+    int asked = -1;
+    // A wait given up withdraws its request, so that the thread drops the
+    // picture when it arrives instead of queueing it for nobody.
+    auto giveUp = [&] {
+        if (asked >= 0 && q.Waiting == asked)
+            q.Waiting = -1;
+        return false;
+    };
+    for (;;) {
+        if (fEnded || fTerminate || cancel.load())
+            return giveUp();
+        for (const int position : positions)
+            if (Resolve(position) < 0)
+                return giveUp();
+        CutToPrefix(q, positions);
+        if (HeadsReadyLocked(q, positions))
+            return true;
+        // The first position the queue lacks is asked for, as TakeNext asks
+        // for its one; the thread serves it before anything else.
+        const int missing = positions[q.Items.size()];
+        if (q.Waiting != missing) {
+            q.Waiting = missing;
+            Touch();
+        }
+        asked = missing;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            return giveUp();
+        fReady.wait_for(lock, std::min<std::chrono::steady_clock::duration>(slice, deadline - now));
+    }
+}
+
+void TImageCacheThread::Retarget(const TCacheShown& shown)
+{
+    std::lock_guard lock(fMutex);
+    FlushQueue(fAhead);
+    FlushQueue(fBehind);
+    fAhead.Waiting = -1;
+    fBehind.Waiting = -1;
+    FlushFiles();
+    SetShown(shown);
+    fPaused = true;
+    Touch();
 }
 
 void TImageCacheThread::GiveBack(TCacheDirection direction, int position, TImageSlot slot, bool trim)

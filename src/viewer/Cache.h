@@ -15,6 +15,7 @@
 // decodes through an injected TCacheDecoder (the same load, prepare, filter
 // and rotate path as the shown pages), which it keeps alive while it runs.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -172,6 +173,24 @@ public:
     // copies. An empty list stops scaling ahead.
     void SetPrescaleTargets(std::vector<TPrescaleTarget> targets);
 
+    // Whether TakeNext would hand over the pictures at positions, in this
+    // order, from the queue of direction without waiting: the queue starts
+    // with them. An empty list is ready.
+    bool HeadsReady(TCacheDirection direction, const std::vector<int>& positions) const;
+    // Waits on the calling thread (a step's worker, never the window's) until
+    // the queue of direction starts with positions, asking the thread for
+    // each missing one as TakeNext would; a queue out of step with them is
+    // cut back first. False when timeout passed, cancel was set or the
+    // thread ended. Nothing is taken: the window takes the pictures in its
+    // step afterwards.
+    bool AwaitHeads(TCacheDirection direction, const std::vector<int>& positions, std::chrono::milliseconds timeout,
+                    const std::atomic<bool>& cancel);
+    // The view jumps elsewhere: both queues and the file cache are dropped,
+    // the edges are set beside shown, and nothing is prefetched until the
+    // next Resume, so that the thread stops working for the old place at
+    // once (a picture it is decoding now is dropped when it arrives).
+    void Retarget(const TCacheShown& shown);
+
     TCacheSnapshot Snapshot() const;
     // Waits until the thread has nothing left to do (or has ended); false
     // after timeout.
@@ -225,6 +244,9 @@ private:
     void ForgetIndex(TQueue& q, int index);
     void TrimLocked(TQueue& q);
     void FlushQueue(TQueue& q);
+    // Drops the queue's places from the first that is not positions[k].
+    void CutToPrefix(TQueue& q, const std::vector<int>& positions);
+    bool HeadsReadyLocked(const TQueue& q, const std::vector<int>& positions) const;
     void AnswerWaiting(TQueue& q);
     void FlushFiles();
     void Fetch(TCacheDirection d, std::unique_lock<std::mutex>& lock);

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "viewer/Caption.h"
+#include "viewer/StepLoad.h"
 #include "viewer/ViewCommands.h"
 
 namespace {
@@ -124,6 +125,8 @@ TPageViewer::TPageViewer(TDecoderFactory decoders, TDispatcher* dispatcher)
 
 TPageViewer::~TPageViewer()
 {
+    CancelStep();
+    ReapSteps(true);
     StopCache();
 }
 
@@ -170,6 +173,7 @@ void TPageViewer::SetClientSize(int width, int height)
 
 void TPageViewer::SetList(std::vector<TCacheItem> items, std::shared_ptr<TPictureSource> source, bool media)
 {
+    CancelStep();
     StopCache();
     fSource = std::move(source);
     fItems = std::move(items);
@@ -198,25 +202,42 @@ void TPageViewer::Open(int index, bool backward)
 {
     if (index < 0 || index >= Count())
         return;
+    CancelStep();
+    // Opening shows its picture at once: the callers read what is shown
+    // right after.
     TMovePlan plan = fMover.GoToIndex(index, Count(), backward);
-    Execute(plan);
+    Execute(plan, false);
 }
 
 TMovePlan TPageViewer::RunMove(TMoveCommand command)
 {
+    if (StepPending()) {
+        // The move starts from the pair the gathering step shows: it waits.
+        if (fWaitingMoves.size() < MaxWaitingMoves)
+            fWaitingMoves.push_back(command);
+        return TMovePlan{TMoveOutcome::moNothing, -1, fMover.TravelBackward()};
+    }
+    return RunMoveNow(command);
+}
+
+TMovePlan TPageViewer::RunMoveNow(TMoveCommand command)
+{
     TMovePlan plan = fMover.Move(command, Shown(), Count());
-    Execute(plan);
+    Execute(plan, true);
     return plan;
 }
 
 TMovePlan TPageViewer::GoToIndex(int index)
 {
+    // A jump does not depend on the pair shown: it replaces a step still
+    // gathering, and the moves waiting behind it.
+    CancelStep();
     TMovePlan plan = fMover.GoToIndex(index, Count());
-    Execute(plan);
+    Execute(plan, true);
     return plan;
 }
 
-void TPageViewer::Execute(TMovePlan& plan)
+void TPageViewer::Execute(TMovePlan& plan, bool gather)
 {
     if (plan.StopCache)
         StopCache();
@@ -224,7 +245,6 @@ void TPageViewer::Execute(TMovePlan& plan)
         ClearPlacementMarks();
         return;
     }
-    fLayout.SetTravelBackward(plan.TravelBackward);
     if (fCache && plan.DirectionChanged)
         fCache->SetTravelDirection(plan.TravelBackward);
     if (plan.FromCache && !fCache && CacheWanted())
@@ -235,7 +255,263 @@ void TPageViewer::Execute(TMovePlan& plan)
     request.RandomMove = plan.RandomMove;
     request.RouteAhead = plan.RouteAhead;
     request.RouteBehind = plan.RouteBehind;
+    if (gather && fAsync && StartStep(request, plan.TravelBackward))
+        return;
+    fLayout.SetTravelBackward(plan.TravelBackward);
     ShowImage(request);
+}
+
+// --- Gathered steps -------------------------------------------------------------------
+
+void TPageViewer::SetAsyncSteps(bool on)
+{
+    if (!on)
+        CancelStep();
+    fAsync = on && fDispatcher != nullptr;
+}
+
+std::vector<int> TPageViewer::StepIndexes(const TShowRequest& request) const
+{
+    std::vector<int> indexes{request.Index};
+    const bool firstAlone = fOptions.Picture.FirstImage && !request.RandomMove && request.Index == 0;
+    if (fLayout.ViewState().ViewMode != TViewMode::vmSingle && !firstAlone) {
+        const int partner = fMover.PartnerIndex(request.Index, Count(), request.RandomMove);
+        if (partner >= 0 && partner != request.Index)
+            indexes.push_back(partner);
+    }
+    return indexes;
+}
+
+bool TPageViewer::StartStep(const TShowRequest& request, bool travelBackward)
+{
+    ReapSteps(false);
+    if (!fDispatcher || !fSource)
+        return false;
+    // Shown pages are at hand, and so is a page known not to be readable
+    // when the same pages are laid out again. The partner is gathered even
+    // when the primary may turn out to stand alone: which it does is known
+    // only once it is decoded.
+    auto atHand = [&](int index) {
+        return (fPrimary.Index == index && fPrimary.HasBitmap()) ||
+               (fPartner.Index == index && fPartner.HasBitmap()) || (request.Relayout && fFailed.count(index) > 0);
+    };
+    std::vector<int> missing;
+    for (const int index : StepIndexes(request))
+        if (index >= 0 && index < Count() && !atHand(index))
+            missing.push_back(index);
+    if (missing.empty())
+        return false;
+
+    TStepLoad::TCacheWait wait;
+    if (request.FromCache && fCache) {
+        std::vector<int> positions;
+        for (const int index : missing)
+            positions.push_back(PositionOf(index));
+        if (std::find(positions.begin(), positions.end(), -1) == positions.end()) {
+            if (fCache->HeadsReady(TravelQueue(), positions))
+                return false;
+            wait.Cache = fCache;
+            wait.Direction = TravelQueue();
+            wait.Positions = std::move(positions);
+            wait.Limit = fCacheWaitLimit;
+        }
+    } else if (fCache && !request.Relayout) {
+        // A jump: the cache stops working for the old place at once.
+        fCache->Retarget(TCacheShown{PositionOf(request.Index), -1});
+    }
+    std::map<int, std::unique_ptr<TPictureLoadJob>> jobs;
+    for (const int index : missing) {
+        std::unique_ptr<TPictureLoadJob> job = fSource->PrepareLoad(fItems[static_cast<size_t>(index)]);
+        if (!job)
+            return false;
+        jobs.emplace(index, std::move(job));
+    }
+
+    auto step = std::make_unique<TPendingStep>();
+    step->Scaled = std::make_shared<std::map<int, TStepScaled>>();
+    auto afterLoad = ScaleAhead(request, travelBackward, step->Scaled);
+    step->Generation = ++fGeneration;
+    step->Request = request;
+    step->TravelBackward = travelBackward;
+    step->Cache = wait.Cache;
+    TDispatcher* dispatcher = fDispatcher;
+    const std::weak_ptr<int> alive = fAlive;
+    const uint64_t generation = step->Generation;
+    try {
+        step->Load = std::make_unique<TStepLoad>(std::move(wait), std::move(jobs), [dispatcher, alive, generation, this] {
+            dispatcher->Post([alive, generation, this] {
+                if (alive.lock())
+                    CompleteStep(generation);
+            });
+        }, std::move(afterLoad));
+    } catch (const std::system_error&) {
+        return false;
+    }
+    fPending = std::move(step);
+    return true;
+}
+
+std::function<void(const std::map<int, std::unique_ptr<TPictureLoadJob>>&)> TPageViewer::ScaleAhead(
+    const TShowRequest& request, bool travelBackward, const std::shared_ptr<std::map<int, TStepScaled>>& into) const
+{
+    const TStretchMode stretch = fOptions.Picture.Stretch;
+    if (!MethodOfStretchMode(stretch) || !fSource)
+        return nullptr;
+    // The worker measures the pair on a copy of the layout, as the step will;
+    // the pages at hand lend their sizes.
+    TPageLayout guess = fLayout;
+    guess.SetTravelBackward(travelBackward);
+    std::map<int, TSize> known;
+    for (const TImageSlot* slot : {&fPrimary, &fPartner})
+        if (slot->HasBitmap())
+            known[slot->Index] = TSize{slot->Width(), slot->Height()};
+    const std::vector<int> indexes = StepIndexes(request);
+    const int primary = indexes[0];
+    const int partner = indexes.size() > 1 ? indexes[1] : -1;
+    return [guess, known, primary, partner, stretch, source = fSource,
+            into](const std::map<int, std::unique_ptr<TPictureLoadJob>>& jobs) mutable {
+        auto slotOf = [&](int index) -> const TImageSlot* {
+            const auto job = jobs.find(index);
+            return job != jobs.end() && job->second->Loaded().HasBitmap() ? &job->second->Loaded() : nullptr;
+        };
+        auto sizeOf = [&](int index) -> std::optional<TSize> {
+            if (const TImageSlot* slot = slotOf(index))
+                return TSize{slot->Width(), slot->Height()};
+            const auto it = known.find(index);
+            return it != known.end() ? std::optional<TSize>(it->second) : std::nullopt;
+        };
+        const std::optional<TSize> first = sizeOf(primary);
+        if (!first)
+            return;
+        guess.ApplyRatioState();
+        guess.MeasurePage(0, first->Width, first->Height);
+        bool paired = false;
+        if (guess.SpreadActive() && partner >= 0) {
+            if (const std::optional<TSize> second = sizeOf(partner)) {
+                guess.MeasurePage(1, second->Width, second->Height);
+                paired = guess.SpreadActive();
+            }
+        }
+        if (!paired)
+            guess.MeasurePage(1, 0, 0);
+        // Each page on a processor of its own, as the view would scale them.
+        auto scale = [&](int page, int index) {
+            const TImageSlot* slot = slotOf(index);
+            if (!slot)
+                return TStepScaled{};
+            const std::optional<TPrescaleTarget> target = WholePageTarget(guess, page, *slot, stretch);
+            if (!target)
+                return TStepScaled{};
+            return TStepScaled{*target, slot->Bitmap.get(),
+                               source->Prescale(*slot->Bitmap, slot->Gray, target->DisplayWidth,
+                                                target->DisplayHeight, target->Stretch)};
+        };
+        std::future<TStepScaled> second;
+        if (paired) {
+            try {
+                second = std::async(std::launch::async, [&] { return scale(1, partner); });
+            } catch (const std::system_error&) {
+                // Scaled after the first page, below.
+            }
+        }
+        TStepScaled made = scale(0, primary);
+        if (made.Bitmap)
+            (*into)[primary] = std::move(made);
+        if (paired) {
+            TStepScaled other = second.valid() ? second.get() : scale(1, partner);
+            if (other.Bitmap)
+                (*into)[partner] = std::move(other);
+        }
+    };
+}
+
+void TPageViewer::CompleteStep(uint64_t generation)
+{
+    ReapSteps(false);
+    if (!fPending || fPending->Generation != generation || !fPending->Load->Finished())
+        return;
+    std::unique_ptr<TPendingStep> step = std::move(fPending);
+    const auto complete = [this, &step] {
+        if (step->Load->CacheReady() && step->Cache != fCache) {
+            // The cache the pictures waited in was stopped meanwhile (new
+            // options, loaders or filter): they are gathered again.
+            const TShowRequest request = step->Request;
+            const bool backward = step->TravelBackward;
+            step.reset();
+            TShowRequest again = request;
+            again.FromCache = request.FromCache && fCache != nullptr;
+            if (StartStep(again, backward))
+                return;
+            fLayout.SetTravelBackward(backward);
+            ShowImage(again);
+        } else {
+            fPreloaded = step->Load->TakeJobs();
+            fCompleting = true;
+            try {
+                fLayout.SetTravelBackward(step->TravelBackward);
+                ShowImage(step->Request);
+            } catch (...) {
+                fCompleting = false;
+                fPreloaded.clear();
+                throw;
+            }
+            fCompleting = false;
+            for (int page = 0; page < 2; ++page) {
+                const auto scaled = step->Scaled->find(PageSlot(page).Index);
+                if (PageSlot(page).Index >= 0 && scaled != step->Scaled->end())
+                    KeepEarlyScale(page, scaled->second.Target, scaled->second.Picture, scaled->second.Bitmap);
+            }
+            // Loads the step did not use (a primary standing alone) go
+            // unseen, as a partner never asked for.
+            fPreloaded.clear();
+            step.reset();
+        }
+        // The moves made meanwhile, in their order; one may start gathering
+        // again, and the rest wait behind it.
+        while (!fPending && !fWaitingMoves.empty()) {
+            const TMoveCommand command = fWaitingMoves.front();
+            fWaitingMoves.pop_front();
+            const TMovePlan plan = RunMoveNow(command);
+            if (plan.Outcome != TMoveOutcome::moShow && plan.Outcome != TMoveOutcome::moNothing && fDeferredPlans)
+                fDeferredPlans(plan);
+        }
+    };
+    if (fStepHost)
+        fStepHost(complete);
+    else
+        complete();
+}
+
+void TPageViewer::CancelStep()
+{
+    if (fPending) {
+        fPending->Load->Cancel();
+        fRetired.push_back(std::move(fPending->Load));
+        fPending.reset();
+    }
+    fWaitingMoves.clear();
+}
+
+void TPageViewer::ReapSteps(bool all)
+{
+    // A finished worker has only to end its thread; a cancelled one still in
+    // a decode is left until it finishes (or, with all, waited for).
+    const auto done = std::remove_if(fRetired.begin(), fRetired.end(), [all](const std::unique_ptr<TStepLoad>& load) {
+        return all || load->Finished();
+    });
+    fRetired.erase(done, fRetired.end());
+}
+
+TImageSlot TPageViewer::TakePreloaded(int index)
+{
+    const auto it = fPreloaded.find(index);
+    std::unique_ptr<TPictureLoadJob> job = std::move(it->second);
+    fPreloaded.erase(it);
+    ++fDirectLoads;
+    TImageSlot slot = job->Finish();
+    slot.Index = index;
+    RecordDirectLoad(slot);
+    return slot;
 }
 
 void TPageViewer::ShowImage(const TShowRequest& request)
@@ -358,10 +634,14 @@ TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot
             break;
         }
     }
+    if (fPreloaded.count(index))
+        return TakePreloaded(index);
     if (fromCache && fCache) {
         const int position = PositionOf(index);
         if (position >= 0) {
-            TImageSlot slot = fCache->TakeNext(TravelQueue(), position, fCacheWaitLimit);
+            // A gathered step has had its wait on its worker.
+            TImageSlot slot = fCache->TakeNext(TravelQueue(), position,
+                                               fCompleting ? std::chrono::milliseconds(0) : fCacheWaitLimit);
             if (slot.Index == index && slot.HasBitmap())
                 return slot;
         }
@@ -373,7 +653,7 @@ TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot
 
 bool TPageViewer::LoadsDirectly(int index, const std::vector<TImageSlot>& held, bool relayout) const
 {
-    if (index < 0 || index >= Count() || (relayout && fFailed.count(index)))
+    if (index < 0 || index >= Count() || (relayout && fFailed.count(index)) || fPreloaded.count(index))
         return false;
     return std::none_of(held.begin(), held.end(),
                         [index](const TImageSlot& slot) { return slot.Index == index && slot.HasBitmap(); });
@@ -430,6 +710,8 @@ std::optional<TPrescaleTarget> TPageViewer::EarlyScaleTarget(int partnerIndex,
     for (const TImageSlot& slot : held)
         if (slot.Index == partnerIndex && slot.HasBitmap())
             return std::nullopt;
+    if (fPreloaded.count(partnerIndex))
+        return std::nullopt;
     TPageLayout guess = fLayout;
     guess.MeasurePage(1, fPrimary.Width(), fPrimary.Height());
     const std::optional<TPrescaleTarget> target = WholePageTarget(guess, 0, fPrimary, fOptions.Picture.Stretch);
@@ -508,6 +790,11 @@ void TPageViewer::RefreshLayout(bool recompute)
         request.FromCache = fCache != nullptr;
         request.RandomMove = fRandomShown;
         request.Relayout = true;
+        // A step gathering already lays out its own pair when it arrives.
+        if (fPending)
+            return;
+        if (fAsync && StartStep(request, fMover.TravelBackward()))
+            return;
         ShowImage(request);
         return;
     } else {
@@ -524,6 +811,25 @@ void TPageViewer::RefreshLayout(bool recompute)
 
 void TPageViewer::Reload()
 {
+    if (fPending) {
+        // The step on its way was gathered with the old finishing step: it
+        // is gathered again, and the pages shown so far, stale now, go.
+        const TShowRequest request = fPending->Request;
+        const bool backward = fPending->TravelBackward;
+        std::deque<TMoveCommand> waiting = std::move(fWaitingMoves);
+        CancelStep();
+        fWaitingMoves = std::move(waiting);
+        StopCache();
+        fPrimary.Clear();
+        fPartner.Clear();
+        TShowRequest again = request;
+        again.FromCache = false;
+        if (StartStep(again, backward))
+            return;
+        fLayout.SetTravelBackward(backward);
+        ShowImage(again);
+        return;
+    }
     StopCache();
     const int index = fPrimary.Index;
     const bool partnerShown = fPartner.Index >= 0;
@@ -558,6 +864,7 @@ void TPageViewer::ShowPreview(TImageSlot primary, TImageSlot partner)
 
 void TPageViewer::Close()
 {
+    CancelStep();
     StopCache();
     fPrimary.Clear();
     fPartner.Clear();
@@ -714,8 +1021,12 @@ TScrollResult TPageViewer::RunScroll(TScrollCommand command, bool fromKey, TMove
         fScroll.Run(command, fromKey, fLayout.ViewState().Binding, fLayout.ClientSize(), fLayout.ContentRect());
     if (result.Move) {
         // The marks make the picture entered backwards open at its far end.
-        fLayout.SetStartAtBottom(result.StartAtBottom);
-        fLayout.SetStartAtOppositeSide(result.StartAtOppositeSide);
+        // A move that waits behind a gathering step leaves them alone: they
+        // would act on the pair on its way, not on the one the move enters.
+        if (!StepPending()) {
+            fLayout.SetStartAtBottom(result.StartAtBottom);
+            fLayout.SetStartAtOppositeSide(result.StartAtOppositeSide);
+        }
         const TMovePlan plan = RunMove(result.MoveCommand);
         if (moved)
             *moved = plan;
@@ -806,7 +1117,7 @@ void TPageViewer::StartCache()
     if (fMover.Travel().RandomActive())
         setup.RandomOrder = fMover.Travel().RandomOrder;
     setup.Shown = TCacheShown{PositionOf(fPrimary.Index), fPartner.Index >= 0 ? PositionOf(fPartner.Index) : -1};
-    fCache = std::make_unique<TImageCacheThread>(std::move(setup), fDecoders(), fDispatcher, fPrefetchListener);
+    fCache = std::make_shared<TImageCacheThread>(std::move(setup), fDecoders(), fDispatcher, fPrefetchListener);
 }
 
 void TPageViewer::StopCache()
@@ -829,7 +1140,8 @@ std::vector<TPrescaleTarget> TPageViewer::PrescaleTargets() const
 
 void TPageViewer::ResumeCache()
 {
-    if (!fCache || fPrimary.Index < 0)
+    // While a step gathers, the cache works for it, not for the pair shown.
+    if (!fCache || fPrimary.Index < 0 || fPending)
         return;
     fCache->SetPrescaleTargets(PrescaleTargets());
     fCache->Resume(TCacheShown{PositionOf(fPrimary.Index), fPartner.Index >= 0 ? PositionOf(fPartner.Index) : -1});

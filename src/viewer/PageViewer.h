@@ -10,7 +10,9 @@
 // the window to carry out. User-interface thread.
 
 #include <chrono>
+#include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <optional>
@@ -74,6 +76,8 @@ struct TViewerOptions {
     TViewCacheOptions Cache;
 };
 
+class TStepLoad;
+
 class TPageViewer {
 public:
     // A page the cache thread is still decoding is waited for this long
@@ -118,6 +122,33 @@ public:
     // takes effect when the cache next starts.
     void SetPrefetchListener(TImageCacheThread::TPrefetchListener listener) { fPrefetchListener = std::move(listener); }
     int Count() const { return static_cast<int>(fItems.size()); }
+
+    // Page steps off the window's thread. With it on (and a dispatcher that
+    // runs tasks on this thread later), a move or jump whose pictures are
+    // not at hand (shown already, or waiting at the head of the cache's
+    // queue) gathers them on a worker; the pages shown so far stay shown
+    // until the new pair is complete, then the step is carried out exactly
+    // as it would have been at once, in one go. A jump, an Open, a new list
+    // or Close drops a step still gathering (the newest wins); a move that
+    // depends on the pair shown (next, prior) waits in order behind it.
+    void SetAsyncSteps(bool on);
+    bool AsyncSteps() const { return fAsync; }
+    // Wraps the completion of a gathered step: the host runs complete inside
+    // whatever it does around a user's step (holding messages, telling its
+    // observers afterwards). Without one complete runs bare.
+    void SetStepHost(std::function<void(const std::function<void()>& complete)> host) { fStepHost = std::move(host); }
+    // The outcome of a move that waited behind a gathering step and led out
+    // of the list (the next folder, the end of the list): the window carries
+    // it out as if the move had just been made.
+    void SetDeferredPlanListener(std::function<void(const TMovePlan&)> listener)
+    {
+        fDeferredPlans = std::move(listener);
+    }
+    // A step is gathering its pictures, or moves wait behind one.
+    bool StepPending() const { return fPending != nullptr || !fWaitingMoves.empty(); }
+    // Moves that may wait behind a gathering step; further ones are dropped
+    // (a key held down faster than pages decode).
+    static constexpr size_t MaxWaitingMoves = 16;
 
     // --- Commands ---------------------------------------------------------
 
@@ -226,12 +257,39 @@ private:
         bool Relayout = false;
     };
 
-    void Execute(TMovePlan& plan);
+    // A picture a step's worker scaled for the page it is expected on.
+    struct TStepScaled {
+        TPrescaleTarget Target;
+        const TBitmap* Picture = nullptr;
+        std::shared_ptr<TBitmap> Bitmap;
+    };
+    // Loads finished on a worker, by list index, for the step being completed.
+    using TPreloaded = std::map<int, std::unique_ptr<TPictureLoadJob>>;
+
+    // gather: the step may gather its pictures on a worker.
+    void Execute(TMovePlan& plan, bool gather);
     void ShowImage(const TShowRequest& request);
+    // The pictures a step could show: the primary and the partner it may
+    // pair with, in the order the step obtains them.
+    std::vector<int> StepIndexes(const TShowRequest& request) const;
+    // Shows the request at once when its pictures are at hand, otherwise
+    // starts gathering them; false when nothing could be started (no thread
+    // to be had) and the step is to run at once.
+    bool StartStep(const TShowRequest& request, bool travelBackward);
+    // The worker's scaling of a gathered step's pictures, on a copy of the
+    // layout as it stands.
+    std::function<void(const std::map<int, std::unique_ptr<TPictureLoadJob>>&)> ScaleAhead(
+        const TShowRequest& request, bool travelBackward, const std::shared_ptr<std::map<int, TStepScaled>>& into) const;
+    void CompleteStep(uint64_t generation);
+    TMovePlan RunMoveNow(TMoveCommand command);
+    // Drops the gathering step and the moves waiting behind it.
+    void CancelStep();
+    void ReapSteps(bool all);
     // The partner page of a spread loading on a worker while the primary
     // loads; joined before it goes, whether it was used or not.
     class TPartnerLoad;
     TImageSlot Obtain(int index, bool fromCache, std::vector<TImageSlot>& held, bool relayout = false);
+    TImageSlot TakePreloaded(int index);
     // The partner a direct load of the primary at request.Index will want,
     // started on a worker when both pages would be loaded directly; null
     // otherwise.
@@ -280,7 +338,34 @@ private:
     TPageMover fMover;
     TScrollController fScroll;
     TScrollAnimation fAnimation;
-    std::unique_ptr<TImageCacheThread> fCache;
+    std::shared_ptr<TImageCacheThread> fCache;
     int fDirectLoads = 0;
     std::chrono::milliseconds fCacheWaitLimit = DefaultCacheWaitLimit;
+
+    // Gathering steps.
+    struct TPendingStep {
+        uint64_t Generation = 0;
+        TShowRequest Request;
+        bool TravelBackward = false;
+        // The cache the pictures wait in; kept so that a cache stopped and
+        // made anew meanwhile is told apart.
+        std::shared_ptr<TImageCacheThread> Cache;
+        // The pictures loaded, scaled on the worker for the pages the
+        // gathered pair puts them on (by index), so that the window only
+        // copies them; written by the worker before it reports.
+        std::shared_ptr<std::map<int, TStepScaled>> Scaled;
+        std::unique_ptr<TStepLoad> Load;
+    };
+    bool fAsync = false;
+    std::function<void(const std::function<void()>&)> fStepHost;
+    std::function<void(const TMovePlan&)> fDeferredPlans;
+    std::unique_ptr<TPendingStep> fPending;
+    std::deque<TMoveCommand> fWaitingMoves;
+    // Steps dropped while their worker still ran; joined once finished.
+    std::vector<std::unique_ptr<TStepLoad>> fRetired;
+    TPreloaded fPreloaded;      // during the completion of a gathered step
+    bool fCompleting = false;   // the cache is not waited for: the worker did
+    uint64_t fGeneration = 0;
+    // Posted completions hold a weak reference: a viewer gone drops them.
+    std::shared_ptr<int> fAlive = std::make_shared<int>(0);
 };

@@ -115,13 +115,41 @@ protected:
         fCore.reset();
     }
 
-    std::string Shown() const { return ExtractFileName(fForm->Model().ShownFile()); }
-    std::string Label() const { return fForm->Model().PageLabel(); }
-    std::string Title() const { return fForm->windowTitle().toStdString(); }
-    const TPageLayout& Layout() const { return fForm->Model().Viewer().Layout(); }
+    // A page step gathering its pictures completes through the event loop:
+    // what the window shows is looked at once it has.
+    void AwaitSteps() const
+    {
+        // A key reaches the view through the event queue first.
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(PumpUntil([this] { return !fForm->Model().Viewer().StepPending(); }));
+    }
+    std::string Shown() const
+    {
+        AwaitSteps();
+        return ExtractFileName(fForm->Model().ShownFile());
+    }
+    std::string Label() const
+    {
+        AwaitSteps();
+        return fForm->Model().PageLabel();
+    }
+    std::string Title() const
+    {
+        AwaitSteps();
+        return fForm->windowTitle().toStdString();
+    }
+    const TPageLayout& Layout() const
+    {
+        AwaitSteps();
+        return fForm->Model().Viewer().Layout();
+    }
     QWidget* Area() const { return fForm->View()->Area(); }
 
-    QImage Painted() const { return Area()->grab().toImage(); }
+    QImage Painted() const
+    {
+        AwaitSteps();
+        return Area()->grab().toImage();
+    }
     // The colour painted at the centre of a page (or of the area when the
     // page is not shown).
     QColor PageCentre(int page) const
@@ -137,6 +165,7 @@ protected:
     {
         QKeyEvent press(QEvent::KeyPress, key, modifiers);
         QCoreApplication::sendEvent(Area(), &press);
+        AwaitSteps();
     }
 
     TFakeProgram fProgram;

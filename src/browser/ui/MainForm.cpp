@@ -164,6 +164,9 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     if (const std::string problem = fMediaCommands->Load(); !problem.empty())
         ShowMessage(problem, TMessageIcon::miWarning);
     TPageViewer& viewer = fModel->Viewer();
+    // Page steps decode off the window's thread; the dispatcher brings them back.
+    viewer.SetAsyncSteps(true);
+    fModel->OnDeferredOutcome = [this](const TActionOutcome& outcome) { Carry(outcome); };
 
     fFrame = new TImageViewFrame(viewer, *fScaler, this);
     fFrame->setObjectName("ImageViewFrame");
@@ -1571,9 +1574,15 @@ bool TMainForm::Settle(int milliseconds)
     QElapsedTimer clock;
     clock.start();
     QCoreApplication::processEvents();
-    bool idle = true;
+    // A page step still gathering its pictures completes through the event
+    // loop, the moves behind it after it.
+    while (fModel->Viewer().StepPending() && clock.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    bool idle = !fModel->Viewer().StepPending();
     if (TImageCacheThread* cache = fModel->Viewer().Cache())
-        idle = cache->WaitIdle(std::chrono::milliseconds(std::max<qint64>(0, milliseconds - clock.elapsed())));
+        idle = cache->WaitIdle(std::chrono::milliseconds(std::max<qint64>(0, milliseconds - clock.elapsed()))) && idle;
     // The thumbnails asked for by the view are made, then their results
     // delivered by the event loop.
     while (!fFilePane->ThumbnailsIdle() && clock.elapsed() < milliseconds) {

@@ -215,6 +215,8 @@ public:
     bool Scales = false;
     bool ScaleThrows = false;
     bool Parallel = false;
+    // Called as a job starts running, on its thread (a slow or gated decode).
+    std::function<void(int index)> OnRun;
     std::vector<TPrescaleTarget> ScaleRequests;
 
 private:
@@ -226,6 +228,8 @@ private:
         }
         void Run() override
         {
+            if (fSource.OnRun)
+                fSource.OnRun(fItem.Index);
             fSlot = fSource.Make(fItem);
             if (std::this_thread::get_id() != fPreparedOn) {
                 std::lock_guard<std::mutex> lock(fSource.fJobLock);

@@ -1,0 +1,74 @@
+#include "viewer/StepLoad.h"
+
+TStepLoad::TStepLoad(TCacheWait wait, std::map<int, std::unique_ptr<TPictureLoadJob>> jobs,
+                     std::function<void()> done, TAfterLoad afterLoad)
+    : fWait(std::move(wait)), fJobs(std::move(jobs)), fDone(std::move(done)), fAfterLoad(std::move(afterLoad))
+{
+    fThread = std::thread([this] { Work(); });
+}
+
+TStepLoad::~TStepLoad()
+{
+    Cancel();
+    if (fThread.joinable())
+        fThread.join();
+}
+
+void TStepLoad::Cancel()
+{
+    fCancel.store(true);
+}
+
+void TStepLoad::Work()
+{
+    if (fWait.Cache && !fWait.Positions.empty())
+        fCacheReady = fWait.Cache->AwaitHeads(fWait.Direction, fWait.Positions, fWait.Limit, fCancel);
+    // The worker lets go of the cache here: the viewer may stop it.
+    fWait.Cache.reset();
+    if (!fCacheReady && !fCancel.load()) {
+        // The pages of a spread decode side by side; the first job runs here.
+        std::vector<std::thread> others;
+        bool first = true;
+        for (auto& [index, job] : fJobs) {
+            if (first) {
+                first = false;
+                continue;
+            }
+            TPictureLoadJob* run = job.get();
+            try {
+                others.emplace_back([this, run] {
+                    if (!fCancel.load())
+                        run->Run();
+                });
+            } catch (const std::system_error&) {
+                // No second thread: this one runs it after the first.
+                others.emplace_back();
+                if (!fCancel.load())
+                    run->Run();
+            }
+        }
+        if (!fJobs.empty() && !fCancel.load())
+            fJobs.begin()->second->Run();
+        for (std::thread& other : others)
+            if (other.joinable())
+                other.join();
+        fJobsRan = !fCancel.load();
+        if (fJobsRan && fAfterLoad) {
+            try {
+                fAfterLoad(fJobs);
+            } catch (...) {
+                // What it would have made is made by the view instead.
+            }
+        }
+    }
+    fFinished.store(true);
+    if (fDone)
+        fDone();
+}
+
+std::map<int, std::unique_ptr<TPictureLoadJob>> TStepLoad::TakeJobs()
+{
+    if (fCacheReady || !fJobsRan)
+        return {};
+    return std::move(fJobs);
+}
