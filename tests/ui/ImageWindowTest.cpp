@@ -101,6 +101,8 @@ TEST_F(ImageWindowTest, ViewMovesToItsOwnWindowAndBack)
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
     QCoreApplication::sendEvent(window, &down);
     EXPECT_TRUE(down.isAccepted());
+    // The turn's pictures are gathered off the window's thread.
+    ASSERT_TRUE(PumpUntil([this] { return !fForm->Model().Viewer().StepPending(); }));
     EXPECT_EQ(Shown(), "2.fake");
     EXPECT_EQ(window->windowTitle().toStdString().find("2.fake") != std::string::npos, true)
         << window->windowTitle().toStdString();
