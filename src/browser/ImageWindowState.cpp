@@ -1,7 +1,5 @@
 #include "browser/ImageWindowState.h"
 
-#include <climits>
-#include <cstdlib>
 #include <string_view>
 
 #include "common/IniFile.h"
@@ -12,41 +10,19 @@ constexpr std::string_view Section = "IMAGEWINDOW";
 // What older versions read for a key that is not there.
 constexpr int32_t Absent = 32767;
 
-std::optional<TWindowRect> ReadBounds(const TIniFile& ini)
-{
-    constexpr int32_t none = INT32_MIN;
-    const TWindowRect rect{ini.ReadInteger(Section, "Left", none), ini.ReadInteger(Section, "Top", none),
-                           ini.ReadInteger(Section, "Width", none), ini.ReadInteger(Section, "Height", none)};
-    for (const int32_t value : {rect.Left, rect.Top, rect.Width, rect.Height})
-        if (value == none || value == Absent)
-            return std::nullopt;
-    // A zero, negative or absurd size would give a window nobody can use,
-    // and a far-away corner one nobody can find.
-    if (rect.Width <= 0 || rect.Height <= 0 || rect.Width > MaximumWindowSide || rect.Height > MaximumWindowSide)
-        return std::nullopt;
-    if (std::abs(rect.Left) > 4 * MaximumWindowSide || std::abs(rect.Top) > 4 * MaximumWindowSide)
-        return std::nullopt;
-    return rect;
-}
-
 }  // namespace
 
 TImageWindowState ReadImageWindowSection(const TIniFile& ini)
 {
     TImageWindowState state;
-    state.Bounds = ReadBounds(ini);
+    state.Bounds = ReadWindowBounds(ini, Section, Absent);
     state.Max = ini.ReadBool(Section, "Max", false);
     return state;
 }
 
 void WriteImageWindowSection(TIniFile& ini, const TImageWindowState& state)
 {
-    if (state.Bounds) {
-        ini.WriteInteger(Section, "Left", state.Bounds->Left);
-        ini.WriteInteger(Section, "Top", state.Bounds->Top);
-        ini.WriteInteger(Section, "Width", state.Bounds->Width);
-        ini.WriteInteger(Section, "Height", state.Bounds->Height);
-    }
+    WriteWindowBounds(ini, Section, state.Bounds);
     ini.WriteBool(Section, "Max", state.Max);
 }
 

@@ -81,15 +81,21 @@ void WriteSort(TIniFile& ini, std::string_view prefix, const TSortOrder& order)
     ini.WriteInteger(State, std::string(prefix) + "SortDir", static_cast<int32_t>(order.Dir));
 }
 
-std::optional<TWindowRect> ReadBounds(const TIniFile& ini)
+
+}  // namespace
+
+// The part of the window a user must see to take hold of it.
+std::optional<TWindowRect> ReadWindowBounds(const TIniFile& ini, std::string_view section,
+                                            std::optional<int32_t> absent)
 {
     constexpr int32_t none = INT32_MIN;
-    TWindowRect rect{ini.ReadInteger(State, "Left", none), ini.ReadInteger(State, "Top", none),
-                     ini.ReadInteger(State, "Width", none), ini.ReadInteger(State, "Height", none)};
-    for (int32_t value : {rect.Left, rect.Top, rect.Width, rect.Height})
-        if (value == none)
+    const TWindowRect rect{ini.ReadInteger(section, "Left", none), ini.ReadInteger(section, "Top", none),
+                           ini.ReadInteger(section, "Width", none), ini.ReadInteger(section, "Height", none)};
+    for (const int32_t value : {rect.Left, rect.Top, rect.Width, rect.Height})
+        if (value == none || value == absent)
             return std::nullopt;
-    // A zero, negative or absurd size would give a window nobody can use.
+    // A zero, negative or absurd size would give a window nobody can use,
+    // and a far-away corner one nobody can find.
     if (rect.Width <= 0 || rect.Height <= 0 || rect.Width > MaximumWindowSide || rect.Height > MaximumWindowSide)
         return std::nullopt;
     if (std::abs(rect.Left) > 4 * MaximumWindowSide || std::abs(rect.Top) > 4 * MaximumWindowSide)
@@ -97,9 +103,16 @@ std::optional<TWindowRect> ReadBounds(const TIniFile& ini)
     return rect;
 }
 
-}  // namespace
+void WriteWindowBounds(TIniFile& ini, std::string_view section, const std::optional<TWindowRect>& bounds)
+{
+    if (!bounds)
+        return;
+    ini.WriteInteger(section, "Left", bounds->Left);
+    ini.WriteInteger(section, "Top", bounds->Top);
+    ini.WriteInteger(section, "Width", bounds->Width);
+    ini.WriteInteger(section, "Height", bounds->Height);
+}
 
-// The part of the window a user must see to take hold of it.
 bool Reachable(const TWindowRect& window, const std::vector<TWindowRect>& screens)
 {
     const int64_t needX = std::min<int64_t>(window.Width, 50);
@@ -159,7 +172,7 @@ std::string FormatColumnWidths(const std::vector<int>& widths)
 TWindowState ReadWindowStateSection(const TIniFile& ini)
 {
     TWindowState state;
-    state.Bounds = ReadBounds(ini);
+    state.Bounds = ReadWindowBounds(ini, State);
     state.Max = ini.ReadBool(State, "Max", false);
     state.Normal = ReadSplitters(ini, false);
     state.FullScreen = ReadSplitters(ini, true);
@@ -174,12 +187,7 @@ TWindowState ReadWindowStateSection(const TIniFile& ini)
 
 void WriteWindowStateSection(TIniFile& ini, const TWindowState& state)
 {
-    if (state.Bounds) {
-        ini.WriteInteger(State, "Left", state.Bounds->Left);
-        ini.WriteInteger(State, "Top", state.Bounds->Top);
-        ini.WriteInteger(State, "Width", state.Bounds->Width);
-        ini.WriteInteger(State, "Height", state.Bounds->Height);
-    }
+    WriteWindowBounds(ini, State, state.Bounds);
     ini.WriteBool(State, "Max", state.Max);
     WriteSplitters(ini, state.Normal, false);
     WriteSplitters(ini, state.FullScreen, true);

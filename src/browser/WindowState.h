@@ -85,6 +85,13 @@ void WriteWindowStateSection(TIniFile& ini, const TWindowState& state);
 int32_t ToPixels(int32_t units, double scale);
 int32_t ToUnits(int32_t pixels, double scale);
 
+// A window's rectangle kept as Left, Top, Width and Height of a section: none
+// when a key is missing or holds absent, or the size or place is absurd.
+std::optional<TWindowRect> ReadWindowBounds(const TIniFile& ini, std::string_view section,
+                                            std::optional<int32_t> absent = std::nullopt);
+// Writes nothing when there are no bounds.
+void WriteWindowBounds(TIniFile& ini, std::string_view section, const std::optional<TWindowRect>& bounds);
+
 // Whether enough of a window (pixels) lies on one of the screens for a user
 // to take hold of it and drag it.
 bool Reachable(const TWindowRect& window, const std::vector<TWindowRect>& screens);

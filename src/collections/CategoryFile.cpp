@@ -16,23 +16,8 @@ constexpr int64_t MinTargetRecord = 1 + 4 + 1;
 constexpr int64_t MinRuleRecord = 4 + 1 + 4 + 4 + 2;
 constexpr int64_t MinConditionRecord = 4 + 4 + 1 + 8 + 3 + 8 + 24 + 1 + 4;
 
-void WriteByte(TStream& stream, uint8_t value)
-{
-    stream.WriteBuffer(&value, 1);
-}
 
-void WriteInt64(TStream& stream, int64_t value)
-{
-    uint8_t b[8];
-    for (int i = 0; i < 8; ++i)
-        b[i] = static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i));
-    stream.WriteBuffer(b, 8);
-}
 
-void WriteDouble(TStream& stream, double value)
-{
-    WriteInt64(stream, std::bit_cast<int64_t>(value));
-}
 
 void WriteTexts(TStream& stream, const std::vector<std::string>& texts)
 {

@@ -1,5 +1,6 @@
 #include "collections/ListFile.h"
 
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -17,6 +18,25 @@ void WriteInt32(TStream& stream, int32_t value)
     const uint8_t b[4] = {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8), static_cast<uint8_t>(u >> 16),
                           static_cast<uint8_t>(u >> 24)};
     stream.WriteBuffer(b, 4);
+}
+
+void WriteByte(TStream& stream, uint8_t value)
+{
+    stream.WriteBuffer(&value, 1);
+}
+
+void WriteInt64(TStream& stream, int64_t value)
+{
+    const auto u = static_cast<uint64_t>(value);
+    uint8_t b[8];
+    for (int i = 0; i < 8; ++i)
+        b[i] = static_cast<uint8_t>(u >> (8 * i));
+    stream.WriteBuffer(b, 8);
+}
+
+void WriteDouble(TStream& stream, double value)
+{
+    WriteInt64(stream, std::bit_cast<int64_t>(value));
 }
 
 namespace {

@@ -25,7 +25,12 @@ public:
     explicit TListReader(TStream& stream) : TBinaryReader(stream, DamagedText) {}
 };
 
+// The little-endian numbers of list files.
+void WriteByte(TStream& stream, uint8_t value);
 void WriteInt32(TStream& stream, int32_t value);
+void WriteInt64(TStream& stream, int64_t value);
+// A date-time or other double as the 8 bytes of its representation.
+void WriteDouble(TStream& stream, double value);
 
 struct TListReadOutcome {
     bool Complete = true;  // false when reading stopped at damage

@@ -21,25 +21,8 @@ constexpr int64_t MinRecord = MinOldRecord + 4 + 8 + 8 + 8 + 8;
 // extension and a save's "$$" need room.
 constexpr size_t MaxBaseBytes = 200;
 
-void WriteInt64(TStream& stream, int64_t value)
-{
-    uint8_t b[8];
-    for (int i = 0; i < 8; ++i)
-        b[i] = static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i));
-    stream.WriteBuffer(b, 8);
-}
 
-void WriteDouble(TStream& stream, double value)
-{
-    int64_t bits = 0;
-    std::memcpy(&bits, &value, 8);
-    WriteInt64(stream, bits);
-}
 
-void WriteByte(TStream& stream, uint8_t value)
-{
-    stream.WriteBuffer(&value, 1);
-}
 
 void WriteBlock(TStream& stream, const std::vector<uint8_t>& bytes)
 {

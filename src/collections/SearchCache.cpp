@@ -64,18 +64,6 @@ std::vector<std::pair<std::string, std::shared_ptr<const TCacheEntries>>> TSearc
 
 namespace {
 
-template <typename T>
-void WriteLe(TStream& stream, T value)
-{
-    uint8_t bytes[sizeof(T)];
-    auto bits = std::bit_cast<std::make_unsigned_t<T>>(value);
-    for (size_t i = 0; i < sizeof(T); ++i)
-        bytes[i] = static_cast<uint8_t>(bits >> (8 * i));
-    stream.WriteBuffer(bytes, sizeof(T));
-}
-
-void WriteDouble(TStream& stream, double value) { WriteLe<int64_t>(stream, std::bit_cast<int64_t>(value)); }
-
 // The bytes of one entry besides its path: folder byte, attributes, size and
 // three dates.
 constexpr int64_t EntryFixedBytes = 1 + 4 + 8 + 3 * 8;
@@ -102,9 +90,9 @@ void WriteSearchCache(const TSearchCache& cache, TStream& stream)
         WriteInt32(stream, static_cast<int32_t>(entries->size()));
         for (const TCtFileInfo& entry : *entries) {
             WriteString(entry.Path, stream);
-            WriteLe<uint8_t>(stream, entry.IsDirectory ? 1 : 0);
+            WriteByte(stream, entry.IsDirectory ? 1 : 0);
             WriteInt32(stream, entry.Attributes);
-            WriteLe<int64_t>(stream, entry.Size);
+            WriteInt64(stream, entry.Size);
             WriteDouble(stream, entry.Modified);
             WriteDouble(stream, entry.Created);
             WriteDouble(stream, entry.Accessed);
