@@ -179,8 +179,8 @@ constexpr TActionInfo Table[] = {
 
     // View menu
     {actFolder, "actFolder", "フォルダ(&F)", G, 49, agTreeKind, true},
-    {actShelf, "actShelf", "本棚(&B)", G, 50, agTreeKind, true, erAlways, Shown, Later},
-    {actMedia, "actMedia", "メディア(&M)", G, 51, agTreeKind, true, erAlways, Shown, Later},
+    {actShelf, "actShelf", "本棚(&B)", G, 50, agTreeKind, true, erAlways, Shown},
+    {actMedia, "actMedia", "メディア(&M)", G, 51, agTreeKind, true, erAlways, Shown},
     {actCategory, "actCategory", "カテゴリ(&C)", G, 0, agTreeKind, true, erAlways, Shown},
     {actSearch, "actSearch", "検索(&S)", G, 52, agTreeKind, true, erAlways, Shown},
     {actBack, "actBack", "前へ戻る(&B)", G, 53, agNone, false, erBack},

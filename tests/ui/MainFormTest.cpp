@@ -496,6 +496,13 @@ TEST_F(MainFormTest, SearchShowsItsPanelAndListsTheResults)
     EXPECT_EQ(fForm->Files()->FileView()->model()->rowCount(), 3);
     EXPECT_TRUE(fForm->RunAction(actFolder));
     EXPECT_TRUE(frame->isHidden());
+    // The other trees' commands switch the tree and check their item.
+    for (const auto& [action, kind] : {std::pair{actShelf, TTreeKind::tkShelf}, {actMedia, TTreeKind::tkMedia},
+                                       {actCategory, TTreeKind::tkCategory}}) {
+        EXPECT_TRUE(fForm->RunAction(action)) << static_cast<int>(kind);
+        EXPECT_EQ(fForm->Model().ViewStates().TreeKind, kind);
+        EXPECT_TRUE(fForm->Action(action)->isChecked()) << static_cast<int>(kind);
+    }
 }
 
 // Files copied into the shown folder by another program reach the list and

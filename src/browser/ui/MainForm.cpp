@@ -766,6 +766,9 @@ bool TMainForm::IsWindowAction(TActionId action)
         return true;
     switch (action) {
     case actFolder:
+    case actShelf:
+    case actMedia:
+    case actCategory:
     case actSearch:
     case actUp:
     case actBack:
@@ -1034,11 +1037,17 @@ bool TMainForm::RunWindowAction(TActionId action)
         panes.Tree = true;
         FollowPlaceInTree();
         break;
-    case actCategory:
-        states.TreeKind = TTreeKind::tkCategory;
-        fTreePane->SetKind(TTreeKind::tkCategory);
+    case actShelf:
+    case actMedia:
+    case actCategory: {
+        const TTreeKind kind = action == actShelf  ? TTreeKind::tkShelf
+                               : action == actMedia ? TTreeKind::tkMedia
+                                                    : TTreeKind::tkCategory;
+        states.TreeKind = kind;
+        fTreePane->SetKind(kind);
         panes.Tree = true;
         break;
+    }
     case actSearch:
         states.TreeKind = TTreeKind::tkSearch;
         fTreePane->SetKind(TTreeKind::tkSearch);
