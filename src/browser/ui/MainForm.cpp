@@ -193,6 +193,18 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     fModel->FileList().OnCategoryLoading = loadCategory;
     fTreePane->Tree(TTreeKind::tkCategory).OnCategoryLoading = loadCategory;
     fTreePane->Tree(TTreeKind::tkCategory).CategoryChildren = &TCategoryCommands::Children;
+    // A snapshot run answers the category questions as --yes says.
+    fCategoryCommands->Ask = [this, ask = fCategoryCommands->Ask](const std::string& text) {
+        if (!fMessageSink)
+            return ask(text);
+        fMessageSink(text + (fAnswerYes ? " -> yes (--yes)" : " -> no (asked in a snapshot run; --yes answers yes)"),
+                     TMessageIcon::miQuestion);
+        return fAnswerYes;
+    };
+    fTreePane->OnCategoryButton = [this](TCategoryButton button) {
+        fCategoryCommands->RunButton(button, fTreePane->Tree(TTreeKind::tkCategory));
+        UpdateActions();
+    };
     fCategories.MediaSource = [this](const TSearchTargetSpec& target) {
         for (int i = 0; i < fMedia.Count(); ++i)
             if (target.Name.empty() || fMedia.Medium(i)->Name() == target.Name)
@@ -766,6 +778,8 @@ bool TMainForm::IsWindowAction(TActionId action)
         return true;
     switch (action) {
     case actFolder:
+    case actCategory:
+    case actProperties:
     case actSearch:
     case actUp:
     case actBack:
@@ -1014,6 +1028,13 @@ bool TMainForm::RunWindowAction(TActionId action)
     if (TExportCommand::Runs(action)) {
         // A snapshot run shows no dialog: it writes the last setting's file.
         const bool done = fExportCommand->Run(!fMessageSink);
+        UpdateActions();
+        return done;
+    }
+    if (const std::vector<int> categories =
+            CategoryTargets(action, Target(), *fModel, fTreePane->ActiveTree(), fCategories);
+        !categories.empty()) {
+        const bool done = fCategoryCommands->Run(action, categories);
         UpdateActions();
         return done;
     }
