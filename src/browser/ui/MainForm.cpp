@@ -832,6 +832,10 @@ TActionContext TMainForm::ActionContext() const
     context.Target = Target();
     const TShownPlace place = fModel->ShownPlace();
     context.ListKind = place.Kind == TPlaceKind::pkNothing ? TListKind::lkNothing : TListKind::lkFolder;
+    // The category lists are told apart: the window carries out their commands.
+    if (const TListKind listed = fModel->ListKind();
+        listed == TListKind::lkCategories || listed == TListKind::lkCategory)
+        context.ListKind = listed;
     context.MainWindowActive = !(ImageWindow() && QApplication::activeWindow() == ImageWindow());
     context.SeparateWindow = ImageWindow() != nullptr;
     context.ArchiveShown = place.Kind == TPlaceKind::pkArchive;
