@@ -4,8 +4,8 @@
 // string/ (counted texts), settings/ (settings files, old keys included) and
 // archive/ (LHA files of each header level with CP932 names), thumb/ (an
 // index and a data file), media/ (a media list and a catalogue), search/ (a
-// search cache), marker/ (marker lists), trash/ (trash info files) and
-// export/ (export settings). Seeds are generated, so no binaries are kept in
+// search cache), marker/ (marker lists), trash/ (trash info files),
+// export/ (export settings) and category/ (category lists). Seeds are generated, so no binaries are kept in
 // the source tree.
 
 #include <cstdio>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "browser/Marker.h"
+#include "collections/CategoryFile.h"
 #include "collections/MediaFiles.h"
 #include "collections/SearchCache.h"
 #include "common/BfStream.h"
@@ -155,6 +156,43 @@ void SaveStoreSeeds(const std::string& root)
     cache.Add("/home/u/sub", {});
     Save(root + "search/Search.lst", Written([&](TStream& s) { WriteSearchCache(cache, s); }));
 
+    // One category of each kind, every kind of target, and a condition tree
+    // two levels deep.
+    TCategoryList categories;
+    TCategoryFolder& dates = *categories.Category(categories.Add("日付", 2, "年と月"));
+    dates.SetTargets({{TSearchTargetKind::tkFolder, "/home/u/pictures/", true},
+                      {TSearchTargetKind::tkShelf, "", false},
+                      {TSearchTargetKind::tkMedium, "Disc", true}});
+    TCategoryFolder& names = *categories.Category(categories.Add("作者", 0, ""));
+    TCategorySettings byName;
+    byName.Kind = TCategoryKind::ckName;
+    byName.NameParts = {{0, "作者", dkBefore, {"-", "_"}, {}, false, true},
+                        {1, "巻", dkEnclosed, {"[", "("}, {"]", ")"}, true, false}};
+    byName.PartOrder = {1, 0};
+    names.SetSettings(byName);
+    names.ShowSubContents = true;
+    TCategoryFolder& conditions = *categories.Category(categories.Add("条件", 1, ""));
+    TCategorySettings byConditions;
+    byConditions.Kind = TCategoryKind::ckConditions;
+    byConditions.Exclusive = true;
+    TCustomCategorySet pictures = NewCategorySet(45000);
+    pictures.Name = "画像";
+    pictures.Limits.Mask = "*.jpg;*.png -*.tmp";
+    TCustomCategorySet big = NewCategorySet(45000);
+    big.Name = "大";
+    big.Limits.UseSize = true;
+    big.Limits.Size = int64_t(3) << 32;
+    big.Limits.UseDate = true;
+    big.Limits.DateSetType = TDateSetType::dsDates;
+    big.Limits.DateKind = TDateKind::dkBetween;
+    big.Limits.DateFrom = 44000;
+    big.Limits.DateTo = 45000.5;
+    pictures.Children.push_back(big);
+    byConditions.RootCondition.Children = {pictures, NewCategorySet(45000)};
+    conditions.SetSettings(byConditions);
+    Save(root + "category/Category.lst", Written([&](TStream& s) { WriteCategoryList(categories, s); }));
+    Save(root + "category/empty.lst", Written([&](TStream& s) { WriteCategoryList(TCategoryList(), s); }));
+
     const auto text = [](const std::string& t) { return Bytes(t.begin(), t.end()); };
     Save(root + "marker/Marker.lst",
          text(WriteMarkerList({{"", "/home/u/pictures/", "p1.jpg"}, {"/a/b.zip", "x/c.zip", "dir/p2.jpg"},
@@ -171,7 +209,7 @@ int main(int argc, char** argv)
     }
     const std::string root = std::string(argv[1]) + "/";
     for (const char* sub : {"bmp", "dib", "jpeg", "string", "settings", "archive", "thumb", "media", "search", "marker",
-                            "trash", "export"})
+                            "trash", "export", "category"})
         ForceDirectories(root + sub);
     for (const auto& [name, spec] : Variants()) {
         Save(root + "bmp/" + name + ".bmp", BuildBmp(spec));

@@ -113,7 +113,13 @@ bool Enabled(const TActionInfo& info, const TActionContext& c)
         default: return false;
         }
     case TEnableRule::erProperties:
-        return c.Target == ctFileList && selected && (IsCollectionList(c.ListKind) || sel.HasProperties);
+        // Without a selection, a shelf, catalogue or category listed shows
+        // its own properties; a collection node of the tree does too.
+        if (c.Target == ctTree)
+            return node.Shelf || node.MediaCatalogue || node.Category;
+        return c.Target == ctFileList &&
+               (selected ? IsCollectionList(c.ListKind) || sel.HasProperties
+                         : c.ListKind == lkShelf || c.ListKind == lkMedium || c.ListKind == lkCategory);
     case TEnableRule::erNewFolder:
         if (c.Target == ctFileList)
             return c.ListKind == lkFolder && !c.ArchiveShown && c.PlaceOnDisk;
@@ -221,10 +227,23 @@ TActionState RuleState(TActionId action, const TActionContext& context)
     return TActionState{enabled, Exists(info, context) && (enabled || !info.HideDisabled)};
 }
 
+bool PartBuilt(TActionId action, const TActionContext& c)
+{
+    switch (action) {
+    // The property dialogs of categories; those of shelves, catalogues and
+    // the system's property sheets come later.
+    case TActionId::actProperties:
+        return (c.Target == ctFileList && c.ListKind == lkCategories) ||
+               (c.Target == ctFileList && c.ListKind == lkCategory && c.Selection.Count == 0) ||
+               (c.Target == ctTree && c.Node.Category);
+    default: return false;
+    }
+}
+
 TActionState ActionState(TActionId action, const TActionContext& context)
 {
     const TActionInfo& info = ActionInfo(action);
-    if (!info.Pending)
+    if (!info.Pending || PartBuilt(action, context))
         return RuleState(action, context);
     return TActionState{false, Exists(info, context)};
 }

@@ -116,7 +116,11 @@ struct TActionState {
 
 // What the action's rule gives, as if the program could carry it out.
 TActionState RuleState(TActionId action, const TActionContext& context);
+// Whether the program carries out an action that comes later in this
+// context already (a command built for some of its targets).
+bool PartBuilt(TActionId action, const TActionContext& context);
 // What the window shows: the rule's state, except that an action that comes
-// later stays disabled; it stays shown too, unless its item stands for
-// something that does not exist (an application not registered).
+// later stays disabled where no part of it is built; it stays shown too,
+// unless its item stands for something that does not exist (an application
+// not registered).
 TActionState ActionState(TActionId action, const TActionContext& context);

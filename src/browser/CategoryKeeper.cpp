@@ -1,6 +1,10 @@
 #include "browser/CategoryKeeper.h"
 
+#include <algorithm>
+
+#include "browser/BrowserModel.h"
 #include "common/Text.h"
+#include "shellviews/ShellTree.h"
 
 TCategoryKeeper::TCategoryKeeper(TCategoryList& list, const std::string& dataFolder)
     : fList(list), fStore(dataFolder)
@@ -113,4 +117,37 @@ std::vector<std::string> TCategoryKeeper::Children(const TCategoryFolder& catego
     for (std::string& child : children)
         child += '/';
     return children;
+}
+
+std::vector<int> CategoryTargets(TActionId action, TCommandTarget target, TBrowserModel& model,
+                                 const TShellTreeModel& tree, const TCategoryList& list)
+{
+    std::vector<int> indices;
+    if (action != TActionId::actProperties && action != TActionId::actDelete)
+        return indices;
+    const auto add = [&](const TCustomFolder* collection) {
+        if (const int index = collection ? list.IndexOf(collection) : -1; index >= 0)
+            indices.push_back(index);
+    };
+    if (target == TCommandTarget::ctTree) {
+        if (const TTreeNode* node = tree.Selected(); node && node->Kind() == TTreeNodeKind::nkCategory)
+            add(node->Collection());
+        return indices;
+    }
+    if (target != TCommandTarget::ctFileList)
+        return indices;
+    if (model.ListKind() == TListKind::lkCategories) {
+        // The focused row first: a property dialog shows that one.
+        const int focused = model.FocusedItem();
+        const std::vector<int>& selection = model.Selection();
+        if (std::find(selection.begin(), selection.end(), focused) != selection.end())
+            add(model.FileList().CollectionAt(focused));
+        for (int row : selection)
+            if (row != focused)
+                add(model.FileList().CollectionAt(row));
+    } else if (model.ListKind() == TListKind::lkCategory && action == TActionId::actProperties &&
+               model.Selection().empty()) {
+        add(model.FileList().ShownCollection());
+    }
+    return indices;
 }

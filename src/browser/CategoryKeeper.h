@@ -11,7 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "browser/ActionTable.h"
+#include "browser/CommandTarget.h"
 #include "collections/CategoryFile.h"
+
+class TBrowserModel;
+class TShellTreeModel;
 
 class TCategoryKeeper : private TFolderListObserver {
 public:
@@ -58,3 +63,10 @@ private:
     TCategoryStore fStore;
     bool fQuiet = false;  // the keeper changes the list itself and saves once
 };
+
+// The categories a window command acts on: the selected rows of the list of
+// categories; for actProperties also the category listed while nothing in it
+// is selected; a category node of the tree. Empty for other commands and
+// places, which the file commands handle.
+std::vector<int> CategoryTargets(TActionId action, TCommandTarget target, TBrowserModel& model,
+                                 const TShellTreeModel& tree, const TCategoryList& list);

@@ -11,6 +11,7 @@
 #include "cli/SearchTargets.h"
 #include "collections/CategoryFile.h"
 #include "collections/SearchWalker.h"
+#include "common/CsvFields.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 
@@ -70,6 +71,28 @@ std::vector<int32_t> ParseOrder(const std::string& text, size_t ruleCount)
         order.push_back(*index - 1);
     }
     return order;
+}
+
+// Rules in their stored form, one after the other: every six fields (the
+// fields separated by commas, or by blanks between two rules) make one rule,
+// so "A,0,-,,0,1,B,1,_,,1,0" holds two.
+TNameDivideRules ParseRules(const std::string& text)
+{
+    const std::vector<std::string> fields = SplitCsvFields(text);
+    if (fields.empty() || fields.size() % 6 != 0)
+        throw ECliUsage("name: takes rules of six fields each (NAME,KIND,DELIMITERS,CLOSING,FROMEND,REMOVE), not '" +
+                        text + "'");
+    TNameDivideRules rules;
+    for (size_t at = 0; at < fields.size(); at += 6) {
+        const std::vector<std::string> one(fields.begin() + static_cast<std::ptrdiff_t>(at),
+                                           fields.begin() + static_cast<std::ptrdiff_t>(at + 6));
+        std::optional<TNameDivideInfo> rule = ParseNameDivideInfo(JoinCsvFields(one), static_cast<int32_t>(rules.size()));
+        if (!rule || rule->Name.empty() || rule->FirstDelimiters.empty() || (rule->Kind == dkEnclosed && rule->SecondDelimiters.empty()))
+            throw ECliUsage("rule " + std::to_string(rules.size() + 1) + " of '" + text +
+                            "' needs a name and its delimiters");
+        rules.push_back(std::move(*rule));
+    }
+    return rules;
 }
 
 // One limit of a condition line: ">=N" or "<=N" bytes; "after:DATE",
@@ -167,22 +190,24 @@ int CategoryAdd(TCliContext& context)
     const std::optional<std::string> comment = context.TakeOption("--comment");
     const std::vector<std::string>& args = context.Positional(2, SIZE_MAX);
     if (!by)
-        throw ECliUsage("category add needs --by date:UNITS, name or conditions:FILE");
+        throw ECliUsage("category add needs --by date:UNITS, name:RULES or conditions:FILE");
 
     TCategorySettings settings;
     if (by->starts_with("date:")) {
         settings.Kind = TCategoryKind::ckDate;
         settings.DateUnits = ParseUnits(by->substr(5));
-    } else if (*by == "name") {
+    } else if (*by == "name" || by->starts_with("name:")) {
         settings.Kind = TCategoryKind::ckName;
-        if (ruleTexts.empty())
-            throw ECliUsage("--by name needs at least one --rule");
+        if (*by != "name")
+            settings.NameParts = ParseRules(by->substr(5));
         for (const std::string& text : ruleTexts) {
             std::optional<TNameDivideInfo> rule = ParseNameDivideInfo(text, static_cast<int32_t>(settings.NameParts.size()));
             if (!rule)
                 throw ECliUsage("a rule has six fields: NAME,KIND,DELIMITERS,CLOSING,FROMEND,REMOVE; not '" + text + "'");
             settings.NameParts.push_back(std::move(*rule));
         }
+        if (settings.NameParts.empty())
+            throw ECliUsage("--by name needs at least one rule: name:RULES or --rule");
         if (orderText) {
             settings.PartOrder = ParseOrder(*orderText, settings.NameParts.size());
         } else {
@@ -193,7 +218,7 @@ int CategoryAdd(TCliContext& context)
         settings.Kind = TCategoryKind::ckConditions;
         settings.RootCondition = ReadConditionFile(ExpandFileName(by->substr(11), CurrentDirectory()));
     } else {
-        throw ECliUsage("--by takes date:UNITS, name or conditions:FILE, not '" + *by + "'");
+        throw ECliUsage("--by takes date:UNITS, name:RULES or conditions:FILE, not '" + *by + "'");
     }
     settings.Exclusive = exclusive;
 

@@ -243,3 +243,13 @@ TCategoryTree Categorize(const TCategorySettings& settings, const std::vector<TC
     }
     return builder.Finish();
 }
+
+std::string_view CategoryKindText(TCategoryKind kind)
+{
+    switch (kind) {
+    case TCategoryKind::ckDate: return "日付で分類";
+    case TCategoryKind::ckName: return "ファイル名で分類";
+    case TCategoryKind::ckConditions: return "分類条件を指定";
+    }
+    return {};
+}

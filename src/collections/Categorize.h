@@ -92,6 +92,10 @@ private:
     std::vector<TCategoryNode> fNodes;
 };
 
+// The kind as the lists show it: "日付で分類", "ファイル名で分類" or
+// "分類条件を指定".
+std::string_view CategoryKindText(TCategoryKind kind);
+
 // The path of one file by date: the units chosen give the levels.
 std::string DatePath(TDateTime modified, uint8_t units);
 // The path of one name by its parts in the order given, stopping before the

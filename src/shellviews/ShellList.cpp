@@ -1057,6 +1057,8 @@ std::string TShellListModel::Text(int row, int column) const
             if (column == 4)
                 return medium->CatalogueDate == 0 ? std::string() : FormatDateTime(medium->CatalogueDate);
         }
+        if (fContent == lcoCategories && column == 2)
+            return std::string(CategoryKindText(static_cast<const TCategoryFolder*>(folder)->CategoryKind()));
         return {};
     }
     if (!Node(row))

@@ -238,7 +238,8 @@ TThumbDetailTexts ThumbDetailCaptions(const TThumbItemFacts& facts, TSizeUnit un
     const int h = std::max(1, lineHeight);
     const int fit = std::max(1, cellHeight / h);
     const int comment = facts.Comment.empty() ? 0 : 1;
-    if (1 + comment + static_cast<int>(shared.size()) <= fit) {
+    const int own = comment + static_cast<int>(facts.DetailLines.size());
+    if (1 + own + static_cast<int>(shared.size()) <= fit) {
         texts.Lines = shared;
     } else if (!shared.empty()) {
         std::string joined;
@@ -248,6 +249,7 @@ TThumbDetailTexts ThumbDetailCaptions(const TThumbItemFacts& facts, TSizeUnit un
     }
     if (comment)
         texts.Lines.push_back(facts.Comment);
+    texts.Lines.insert(texts.Lines.end(), facts.DetailLines.begin(), facts.DetailLines.end());
     texts.NameLines = std::max(1, fit - static_cast<int>(texts.Lines.size()));
     return texts;
 }

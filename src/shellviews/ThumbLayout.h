@@ -109,6 +109,9 @@ struct TThumbItemFacts {
     // Lines the hint shows instead of place, type, size and date (the
     // collections' own facts: sizes of a medium, a category's kind).
     std::vector<std::string> CollectionLines;
+    // Lines the detail captions show after a collection's comment ("分類： "
+    // and a category's kind).
+    std::vector<std::string> DetailLines;
     bool Collection = false;
     // The thumbnail's source facts, known once it arrived.
     bool HasPicture = false;

@@ -66,6 +66,7 @@ TThumbItemFacts TFileThumbSource::Facts(int row) const
             facts.CollectionLines = {"合計サイズ： " + fList.Text(row, 2), "空き領域： " + fList.Text(row, 3)};
         } else if (content == TListContent::lcoCategories && columns.size() > 2) {
             facts.CollectionLines = {"分類： " + fList.Text(row, 2)};
+            facts.DetailLines = facts.CollectionLines;
         }
         return facts;
     }

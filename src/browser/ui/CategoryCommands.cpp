@@ -4,12 +4,17 @@
 #include <algorithm>
 
 #include "browser/ui/CategoryDialog.h"
+#include "shellviews/ShellTree.h"
 
 TCategoryCommands::TCategoryCommands(QWidget* window, TCategoryList& list, const std::string& dataFolder)
     : QObject(window), fWindow(window), fList(list), fKeeper(list, dataFolder)
 {
     fKeeper.OnSaveFailed = [this](const std::string& error) {
         QMessageBox::warning(fWindow, QStringLiteral("Mireva"), QString::fromStdString(error));
+    };
+    Ask = [this](const std::string& question) {
+        return QMessageBox::question(fWindow, QStringLiteral("Mireva"), QString::fromStdString(question),
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
 }
 
@@ -49,17 +54,50 @@ bool TCategoryCommands::EditProperties(int index)
     return true;
 }
 
-bool TCategoryCommands::DeleteCategories(std::vector<int> indices, bool ask)
+bool TCategoryCommands::DeleteCategories(std::vector<int> indices)
 {
-    if (indices.empty())
-        return false;
-    if (ask && QMessageBox::question(fWindow, QStringLiteral("Mireva"),
-                                     QString::fromUtf8("選択されたカテゴリを削除してもよろしいですか？  "),
-                                     QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (indices.empty() || !Ask("選択されたカテゴリを削除してもよろしいですか？  "))
         return false;
     // From the last, so that the earlier indices stay right.
     std::sort(indices.rbegin(), indices.rend());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
     for (int index : indices)
         fKeeper.Delete(index);
     return true;
+}
+
+void TCategoryCommands::Refresh(int index)
+{
+    TCategoryFolder* category = fList.Category(index);
+    if (!category)
+        return;
+    category->Clear();
+    category->Load();
+}
+
+bool TCategoryCommands::Run(TActionId action, const std::vector<int>& categories)
+{
+    if (categories.empty())
+        return false;
+    switch (action) {
+    case TActionId::actProperties: return EditProperties(categories.front());
+    case TActionId::actDelete: return DeleteCategories(categories);
+    default: return false;
+    }
+}
+
+void TCategoryCommands::RunButton(TCategoryButton button, const TShellTreeModel& tree)
+{
+    if (button == TCategoryButton::cbNew) {
+        NewCategory();
+        return;
+    }
+    const TTreeNode* node = tree.Selected();
+    const int index = node && node->Kind() == TTreeNodeKind::nkCategory ? fList.IndexOf(node->Collection()) : -1;
+    if (index < 0)
+        return;
+    if (button == TCategoryButton::cbUpdate)
+        Refresh(index);
+    else
+        DeleteCategories({index});
 }

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "base/PathUtils.h"
+#include "browser/ui/CategoryNameDialog.h"
 
 namespace {
 
@@ -220,177 +221,11 @@ void TCategoryDialog::EditDates()
 
 void TCategoryDialog::EditNames()
 {
-    QDialog dialog(this);
-    dialog.setWindowTitle(Q("ファイル名で分類"));
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(Q("ファイル名の分割(&D)："), &dialog));
-    // Every rule row carries an identity, so that the part order follows
-    // its rules through edits, moves and deletions.
-    auto* rules = new QListWidget(&dialog);
-    int nextId = 0;
-    const auto addRule = [&](const QString& text) {
-        auto* item = new QListWidgetItem(text, rules);
-        item->setFlags(item->flags() | Qt::ItemIsEditable);
-        item->setData(KindRole, nextId++);
-        return item;
-    };
-    for (const TNameDivideInfo& rule : fSettings.NameParts)
-        addRule(Q(FormatNameDivideInfo(rule)));
-    layout->addWidget(rules);
-    layout->addWidget(new QLabel(Q("※区切り位置前後の空白は除去されます"), &dialog));
-    auto* ruleButtons = new QHBoxLayout();
-    auto* add = new QPushButton(Q("追加(&A)"), &dialog);
-    auto* change = new QPushButton(Q("変更(&I)"), &dialog);
-    auto* remove = new QPushButton(Q("削除(&D)"), &dialog);
-    auto* up = new QPushButton(Q("▲"), &dialog);
-    auto* down = new QPushButton(Q("▼"), &dialog);
-    for (QPushButton* button : {add, change, remove, up, down})
-        ruleButtons->addWidget(button);
-    layout->addLayout(ruleButtons);
-
-    auto* orderRow = new QHBoxLayout();
-    auto* availableBox = new QVBoxLayout();
-    availableBox->addWidget(new QLabel(Q("存在する項目(&O)"), &dialog));
-    auto* available = new QListWidget(&dialog);
-    availableBox->addWidget(available);
-    auto* moveBox = new QVBoxLayout();
-    auto* show = new QPushButton(Q("追加(&S) ->"), &dialog);
-    auto* hide = new QPushButton(Q("<- 削除(&E)"), &dialog);
-    moveBox->addWidget(show);
-    moveBox->addWidget(hide);
-    auto* shownBox = new QVBoxLayout();
-    shownBox->addWidget(new QLabel(Q("表示する項目(&V)"), &dialog));
-    auto* shown = new QListWidget(&dialog);
-    shownBox->addWidget(shown);
-    auto* shownUp = new QPushButton(Q("▲"), &dialog);
-    auto* shownDown = new QPushButton(Q("▼"), &dialog);
-    shownBox->addWidget(shownUp);
-    shownBox->addWidget(shownDown);
-    orderRow->addLayout(availableBox);
-    orderRow->addLayout(moveBox);
-    orderRow->addLayout(shownBox);
-    layout->addLayout(orderRow);
-
-    const auto rowOfId = [rules](int id) {
-        for (int i = 0; i < rules->count(); ++i)
-            if (rules->item(i)->data(KindRole).toInt() == id)
-                return i;
-        return -1;
-    };
-    const auto caption = [](const QString& text) {
-        const std::optional<TNameDivideInfo> rule = ParseNameDivideInfo(S(text));
-        return rule ? Q(rule->Name) : text;
-    };
-    const auto entry = [&](QListWidget* list, int id) {
-        auto* item = new QListWidgetItem(caption(rules->item(rowOfId(id))->text()), list);
-        item->setData(KindRole, id);
-        return item;
-    };
-    for (int32_t index : fSettings.PartOrder)
-        if (index >= 0 && index < rules->count())
-            entry(shown, index);
-    for (int i = 0; i < rules->count(); ++i) {
-        bool isShown = false;
-        for (int j = 0; j < shown->count(); ++j)
-            isShown = isShown || shown->item(j)->data(KindRole).toInt() == i;
-        if (!isShown)
-            entry(available, i);
-    }
-    // A rule taken off the shown parts goes back before the first
-    // available rule that comes after it in the rule list.
-    const auto putBack = [&](int id) {
-        const int row = rowOfId(id);
-        int at = available->count();
-        for (int i = 0; i < available->count(); ++i)
-            if (rowOfId(available->item(i)->data(KindRole).toInt()) > row) {
-                at = i;
-                break;
-            }
-        auto* item = new QListWidgetItem(caption(rules->item(row)->text()));
-        item->setData(KindRole, id);
-        available->insertItem(at, item);
-    };
-    const auto dropId = [](QListWidget* list, int id) {
-        for (int i = list->count() - 1; i >= 0; --i)
-            if (list->item(i)->data(KindRole).toInt() == id)
-                delete list->takeItem(i);
-    };
-    const auto moveIn = [](QListWidget* list, int by) {
-        const int row = list->currentRow();
-        if (row < 0 || row + by < 0 || row + by >= list->count())
-            return;
-        QListWidgetItem* item = list->takeItem(row);
-        list->insertItem(row + by, item);
-        list->setCurrentItem(item);
-    };
-
-    connect(add, &QPushButton::clicked, &dialog, [&] {
-        QListWidgetItem* item = addRule(Q("項目,0,-,,0,1"));
-        entry(available, item->data(KindRole).toInt());
-        rules->setCurrentItem(item);
-        rules->editItem(item);
-    });
-    connect(change, &QPushButton::clicked, &dialog, [&] {
-        if (QListWidgetItem* item = rules->currentItem())
-            rules->editItem(item);
-    });
-    connect(rules, &QListWidget::itemChanged, &dialog, [&](QListWidgetItem* item) {
-        const int id = item->data(KindRole).toInt();
-        for (QListWidget* list : {available, shown})
-            for (int i = 0; i < list->count(); ++i)
-                if (list->item(i)->data(KindRole).toInt() == id)
-                    list->item(i)->setText(caption(item->text()));
-    });
-    connect(remove, &QPushButton::clicked, &dialog, [&] {
-        QListWidgetItem* item = rules->currentItem();
-        if (!item)
-            return;
-        const int id = item->data(KindRole).toInt();
-        dropId(available, id);
-        dropId(shown, id);
-        delete item;
-    });
-    connect(up, &QPushButton::clicked, &dialog, [&] { moveIn(rules, -1); });
-    connect(down, &QPushButton::clicked, &dialog, [&] { moveIn(rules, 1); });
-    connect(show, &QPushButton::clicked, &dialog, [&] {
-        QListWidgetItem* item = available->currentItem();
-        if (!item)
-            return;
-        const int id = item->data(KindRole).toInt();
-        delete item;
-        shown->setCurrentItem(entry(shown, id));
-    });
-    connect(hide, &QPushButton::clicked, &dialog, [&] {
-        QListWidgetItem* item = shown->currentItem();
-        if (!item)
-            return;
-        const int id = item->data(KindRole).toInt();
-        delete item;
-        putBack(id);
-    });
-    connect(shownUp, &QPushButton::clicked, &dialog, [&] { moveIn(shown, -1); });
-    connect(shownDown, &QPushButton::clicked, &dialog, [&] { moveIn(shown, 1); });
-    layout->addWidget(OkCancel(&dialog));
+    TCategoryNameDialog dialog(fSettings.NameParts, fSettings.PartOrder, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-
-    // Rules that do not read as six fields are left out; the order then
-    // names the rules that remain by their new positions.
-    TNameDivideRules parsed;
-    std::vector<int> positionOfRow(static_cast<size_t>(rules->count()), -1);
-    for (int i = 0; i < rules->count(); ++i) {
-        if (std::optional<TNameDivideInfo> rule = ParseNameDivideInfo(S(rules->item(i)->text()), static_cast<int32_t>(parsed.size()))) {
-            positionOfRow[static_cast<size_t>(i)] = static_cast<int>(parsed.size());
-            parsed.push_back(std::move(*rule));
-        }
-    }
-    fSettings.NameParts = std::move(parsed);
-    fSettings.PartOrder.clear();
-    for (int i = 0; i < shown->count(); ++i) {
-        const int row = rowOfId(shown->item(i)->data(KindRole).toInt());
-        if (row >= 0 && positionOfRow[static_cast<size_t>(row)] >= 0)
-            fSettings.PartOrder.push_back(positionOfRow[static_cast<size_t>(row)]);
-    }
+    fSettings.NameParts = dialog.Parts().Rules();
+    fSettings.PartOrder = dialog.Parts().Order();
 }
 
 void TCategoryDialog::EditConditions()

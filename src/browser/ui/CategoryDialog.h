@@ -3,10 +3,8 @@
 // The category property dialog ("カテゴリの追加" for a new category,
 // "プロパティ" for one that exists): name, comment, kind, targets and whether
 // the list shows the files of sub-categories, with "設定(&E)" opening the
-// settings of the chosen kind: the date units, the name-division rules (one
-// rule a row in the stored form "NAME,KIND,DELIMITERS,CLOSING,FROMEND,REMOVE",
-// and the parts that form the levels, in their order, chosen from the rules),
-// or the condition tree.
+// settings of the chosen kind: the date units, the name-division rules and
+// the parts that form the levels (TCategoryNameDialog), or the condition tree.
 // User-interface thread.
 
 #include <QDialog>

@@ -193,6 +193,18 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     fModel->FileList().OnCategoryLoading = loadCategory;
     fTreePane->Tree(TTreeKind::tkCategory).OnCategoryLoading = loadCategory;
     fTreePane->Tree(TTreeKind::tkCategory).CategoryChildren = &TCategoryCommands::Children;
+    // A snapshot run answers the category questions as --yes says.
+    fCategoryCommands->Ask = [this, ask = fCategoryCommands->Ask](const std::string& text) {
+        if (!fMessageSink)
+            return ask(text);
+        fMessageSink(text + (fAnswerYes ? " -> yes (--yes)" : " -> no (asked in a snapshot run; --yes answers yes)"),
+                     TMessageIcon::miQuestion);
+        return fAnswerYes;
+    };
+    fTreePane->OnCategoryButton = [this](TCategoryButton button) {
+        fCategoryCommands->RunButton(button, fTreePane->Tree(TTreeKind::tkCategory));
+        UpdateActions();
+    };
     fCategories.MediaSource = [this](const TSearchTargetSpec& target) {
         for (int i = 0; i < fMedia.Count(); ++i)
             if (target.Name.empty() || fMedia.Medium(i)->Name() == target.Name)
@@ -769,6 +781,7 @@ bool TMainForm::IsWindowAction(TActionId action)
     case actShelf:
     case actMedia:
     case actCategory:
+    case actProperties:
     case actSearch:
     case actUp:
     case actBack:
@@ -821,6 +834,10 @@ TActionContext TMainForm::ActionContext() const
     context.Target = Target();
     const TShownPlace place = fModel->ShownPlace();
     context.ListKind = place.Kind == TPlaceKind::pkNothing ? TListKind::lkNothing : TListKind::lkFolder;
+    // The category lists are told apart: the window carries out their commands.
+    if (const TListKind listed = fModel->ListKind();
+        listed == TListKind::lkCategories || listed == TListKind::lkCategory)
+        context.ListKind = listed;
     context.MainWindowActive = !(ImageWindow() && QApplication::activeWindow() == ImageWindow());
     context.SeparateWindow = ImageWindow() != nullptr;
     context.ArchiveShown = place.Kind == TPlaceKind::pkArchive;
@@ -1017,6 +1034,13 @@ bool TMainForm::RunWindowAction(TActionId action)
     if (TExportCommand::Runs(action)) {
         // A snapshot run shows no dialog: it writes the last setting's file.
         const bool done = fExportCommand->Run(!fMessageSink);
+        UpdateActions();
+        return done;
+    }
+    if (const std::vector<int> categories =
+            CategoryTargets(action, Target(), *fModel, fTreePane->ActiveTree(), fCategories);
+        !categories.empty()) {
+        const bool done = fCategoryCommands->Run(action, categories);
         UpdateActions();
         return done;
     }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QStackedWidget>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include "shellviews/ui/FolderTreeView.h"
@@ -27,6 +28,18 @@ TTreePane::TTreePane(const TShellTreeSources& sources, TQtShellInfo* icons, QWid
     fCaption->setObjectName("pnlTreeCommand");
     fCaption->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(fCaption);
+    fCategoryBar = new QToolBar(this);
+    fCategoryBar->setObjectName("CategoryToolBar");
+    fCategoryBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const std::pair<const char*, TCategoryButton> buttons[] = {{"カテゴリの追加", TCategoryButton::cbNew},
+                                                               {"最新の情報に更新", TCategoryButton::cbUpdate},
+                                                               {"削除", TCategoryButton::cbDelete}};
+    for (const auto& [caption, button] : buttons)
+        fCategoryBar->addAction(QString::fromUtf8(caption), this, [this, which = button] {
+            if (OnCategoryButton)
+                OnCategoryButton(which);
+        });
+    layout->addWidget(fCategoryBar);
     fStack = new QStackedWidget(this);
     fStack->setObjectName("pnlTree2");
     layout->addWidget(fStack, 1);
@@ -78,6 +91,7 @@ void TTreePane::SetKind(TTreeKind kind)
         tree.Logic->SetStyle(Styles[slot]);
     fStack->setCurrentWidget(tree.View);
     fCaption->setText(QString::fromUtf8(Captions[slot]));
+    fCategoryBar->setVisible(kind == TTreeKind::tkCategory);
 }
 
 TShellTreeModel& TTreePane::Tree(TTreeKind kind)

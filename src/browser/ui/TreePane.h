@@ -16,9 +16,17 @@
 
 class QLabel;
 class QStackedWidget;
+class QToolBar;
 class TFolderTreeView;
 class TQtShellInfo;
 class TShellTreeItemModel;
+
+// The buttons of the category tree's own tool bar.
+enum class TCategoryButton : uint8_t {
+    cbNew,      // a new category, made in the category dialog
+    cbUpdate,   // the selected category gathered and sorted anew
+    cbDelete,   // the selected category deleted, after the question
+};
 
 class TTreePane : public QWidget {
 public:
@@ -46,6 +54,10 @@ public:
     std::function<bool(const TTreePlace&)> OnNavigate;
     // A tree's key asked for a window command.
     std::function<void(TTreeKind, int request)> OnRequest;
+    // A button of the category tool bar (under the caption while the
+    // category tree is shown) was pressed.
+    std::function<void(TCategoryButton)> OnCategoryButton;
+    QToolBar* CategoryToolBar() const { return fCategoryBar; }
 
 private:
     struct TTree {
@@ -57,6 +69,7 @@ private:
 
     TTreeKind fKind = TTreeKind::tkFolder;
     QLabel* fCaption = nullptr;
+    QToolBar* fCategoryBar = nullptr;
     QStackedWidget* fStack = nullptr;
     std::array<TTree, 4> fTrees;
 };

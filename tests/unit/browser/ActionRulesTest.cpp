@@ -166,6 +166,55 @@ INSTANTIATE_TEST_SUITE_P(
                   [](TActionContext& c) { c.Target = ctFileList; c.ListKind = TListKind::lkShelf; }, Enabled}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+// An action built for some of its targets: the window enables it there alone,
+// though its rule would enable it elsewhere too.
+class PartBuiltTest : public ::testing::TestWithParam<TRuleCase> {};
+
+TEST_P(PartBuiltTest, EnablesTheBuiltTargetsAlone)
+{
+    const TRuleCase& row = GetParam();
+    TActionContext context;
+    row.Setup(context);
+    EXPECT_EQ(ActionState(row.Action, context), row.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Properties, PartBuiltTest,
+    ::testing::Values(
+        TRuleCase{"ASelectedCategory", actProperties,
+                  [](TActionContext& c) {
+                      c.Target = ctFileList;
+                      c.ListKind = TListKind::lkCategories;
+                      c.Selection.Count = 1;
+                  },
+                  Enabled},
+        TRuleCase{"NoCategorySelected", actProperties,
+                  [](TActionContext& c) { c.Target = ctFileList; c.ListKind = TListKind::lkCategories; }, Greyed},
+        TRuleCase{"TheCategoryListed", actProperties,
+                  [](TActionContext& c) { c.Target = ctFileList; c.ListKind = TListKind::lkCategory; }, Enabled},
+        // A file of the category has the system's sheet, which comes later.
+        TRuleCase{"AFileOfTheCategory", actProperties,
+                  [](TActionContext& c) {
+                      c.Target = ctFileList;
+                      c.ListKind = TListKind::lkCategory;
+                      c.Selection = {.Count = 1, .HasProperties = true};
+                  },
+                  Greyed},
+        TRuleCase{"ACategoryNode", actProperties,
+                  [](TActionContext& c) { c.Target = ctTree; c.Node.Exists = c.Node.Collection = c.Node.Category = true; },
+                  Enabled},
+        TRuleCase{"AShelfNode", actProperties,
+                  [](TActionContext& c) { c.Target = ctTree; c.Node.Exists = c.Node.Collection = c.Node.Shelf = true; },
+                  Greyed},
+        TRuleCase{"ASelectedShelf", actProperties,
+                  [](TActionContext& c) {
+                      c.Target = ctFileList;
+                      c.ListKind = TListKind::lkShelves;
+                      c.Selection.Count = 1;
+                  },
+                  Greyed}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 TEST(ActionState, ActionsThatComeLaterStayDisabledAndShown)
 {
     TActionContext context;

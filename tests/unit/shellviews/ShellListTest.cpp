@@ -75,6 +75,22 @@ protected:
     std::unique_ptr<TShellListModel> fList;
 };
 
+TEST_F(ShellListTest, TheListOfCategoriesShowsEachKind)
+{
+    const std::pair<TCategoryKind, const char*> kinds[] = {{TCategoryKind::ckDate, "日付で分類"},
+                                                           {TCategoryKind::ckName, "ファイル名で分類"},
+                                                           {TCategoryKind::ckConditions, "分類条件を指定"}};
+    for (const auto& [kind, text] : kinds) {
+        TCategorySettings settings;
+        settings.Kind = kind;
+        fCategories.Category(fCategories.Add(text, 0, ""))->SetSettings(settings);
+    }
+    ASSERT_TRUE(fList->SetCategories());
+    ASSERT_EQ(fList->Count(), 3);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(fList->Text(row, 2), fList->Text(row, 0));
+}
+
 TEST_F(ShellListTest, EachPlaceHasItsContentAndColumns)
 {
     fShelves.Add("棚", 0, "");
