@@ -27,6 +27,7 @@
 namespace {
 
 const char* const Caption = "Mireva";
+const TTreeKind TreeKinds[] = {TTreeKind::tkFolder, TTreeKind::tkShelf, TTreeKind::tkMedia, TTreeKind::tkCategory};
 const char* const UriListType = "text/uri-list";
 const char* const GnomeFilesType = "x-special/gnome-copied-files";
 
@@ -174,12 +175,19 @@ TFileCommandRunner::TFileCommandRunner(TAppCore& core, TBrowserModel& model, con
     fModel.FileList().OnRenamed = [this](const std::string& from, const std::string& to) {
         fCommands->RenamedElsewhere(from, to);
     };
+    // So is a rename of a folder or archive in any of the trees.
+    for (const TTreeKind kind : TreeKinds)
+        fPanes.Trees.Tree(kind).OnRenamed = [this](const std::string& from, const std::string& to) {
+            fCommands->RenamedElsewhere(from, to);
+        };
 }
 
 TFileCommandRunner::~TFileCommandRunner()
 {
     QObject::disconnect(fClipboardWatch);
     fModel.FileList().OnRenamed = nullptr;
+    for (const TTreeKind kind : TreeKinds)
+        fPanes.Trees.Tree(kind).OnRenamed = nullptr;
 }
 
 void TFileCommandRunner::SetBatch(std::function<void(const std::string&)> report, bool answerYes)
