@@ -333,6 +333,10 @@ public:
     // ancestors (the file list shows something inside it) and when the
     // rename fails, and EMirevaError for a collection name that is taken.
     bool Rename(const TTreeNode* node, const std::string& text);
+    // Told after Rename renamed a folder or archive file on disk (not a
+    // shelf, medium or category), with both paths: the file commands keep it
+    // for undo, as they keep the file list's renames.
+    std::function<void(const std::string& oldPath, const std::string& newPath)> OnRenamed;
 
 private:
     enum class TChildKind : uint8_t { ckNone, ckFolder, ckArchive };

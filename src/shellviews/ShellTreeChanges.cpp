@@ -343,9 +343,14 @@ bool TShellTreeModel::Rename(const TTreeNode* node, const std::string& text)
         return true;
     }
     const std::string oldKey = target->fKey;
+    const std::string oldPath = PlainPath(target->fFolder->GetPath());
     if (!target->fFolder->Rename(name))
         throw EFileError(RenameFailed(name));
     const std::string newPath = PlainPath(target->fFolder->GetPath());
+    // Told before the node is re-pointed or removed: the handler may not
+    // look at the node, only at the paths.
+    if (OnRenamed)
+        OnRenamed(oldPath, newPath);
     if (target->fKind == TTreeNodeKind::nkShelfMember) {
         // The member follows its folder, so the shelf does not lose it; the
         // shelf's notice re-points the node.

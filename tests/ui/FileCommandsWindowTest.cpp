@@ -1,6 +1,6 @@
 // The window's file commands on real files: a selected file deleted to the
 // trash after the question and brought back by undo, and the list's own
-// rename taken back by undo.
+// rename and the folder tree's taken back by undo.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 
 #include "app/AppCore.h"
 #include "browser/ui/MainForm.h"
+#include "browser/ui/TreePane.h"
 #include "platform/FileSystem.h"
 #include "support/FakeBook.h"
 #include "support/PumpEvents.h"
@@ -101,6 +102,25 @@ TEST_F(FileCommandsWindow, RenameInTheListIsUndone)
     EXPECT_TRUE(fForm->RunAction(actUndo));
     EXPECT_TRUE(FileExists(Book("2.fake")));
     EXPECT_FALSE(PathExists(Book("renamed.fake")));
+}
+
+TEST_F(FileCommandsWindow, RenameInTheFolderTreeIsUndone)
+{
+    const std::string folder = fProgram.Tree.File("work/other");
+    ASSERT_TRUE(CreateDirectory(folder));
+    TShellTreeModel& tree = fForm->Trees()->Tree(TTreeKind::tkFolder);
+    const TTreeNode* node = tree.FindPathNode(folder, true);
+    ASSERT_NE(node, nullptr);
+    // The tree follows the listed folder again, so the node renamed is not
+    // the one the list stands in.
+    ASSERT_NE(tree.FindPathNode(fProgram.Tree.File("work/book"), true), nullptr);
+    ASSERT_TRUE(tree.Rename(node, "renamed"));
+    ASSERT_TRUE(DirectoryExists(fProgram.Tree.File("work/renamed")));
+    EXPECT_TRUE(fForm->ActionStateOf(actUndo).Enabled);
+    EXPECT_TRUE(fForm->RunAction(actUndo));
+    EXPECT_TRUE(DirectoryExists(folder));
+    EXPECT_FALSE(PathExists(fProgram.Tree.File("work/renamed")));
+    EXPECT_TRUE(fMessages.empty());
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 namespace {
 
 const char* const Caption = "Mireva";
+const TTreeKind TreeKinds[] = {TTreeKind::tkFolder, TTreeKind::tkShelf, TTreeKind::tkMedia, TTreeKind::tkCategory};
 const char* const UriListType = "text/uri-list";
 const char* const GnomeFilesType = "x-special/gnome-copied-files";
 
@@ -160,7 +161,9 @@ TFileCommandRunner::TFileCommandRunner(TAppCore& core, TBrowserModel& model, con
       fWindow(window),
       fTrash(TTrash::ForCurrentUser()),
       fHost(std::make_unique<TQtFileCommandHost>(window)),
-      fCommands(std::make_unique<TFileCommands>(fTrash, *fHost))
+      fCommands(std::make_unique<TFileCommands>(fTrash, *fHost)),
+      fCollections(std::make_unique<TCollectionCommands>(
+          TCollectionCommands::TLists{panes.Shelves, panes.Media, panes.Categories}, *fHost))
 {
     // Asking the clipboard may wait for the program that owns it: asked
     // once per change, not at every refresh of the menus.
@@ -174,12 +177,19 @@ TFileCommandRunner::TFileCommandRunner(TAppCore& core, TBrowserModel& model, con
     fModel.FileList().OnRenamed = [this](const std::string& from, const std::string& to) {
         fCommands->RenamedElsewhere(from, to);
     };
+    // So is a rename of a folder or archive in any of the trees.
+    for (const TTreeKind kind : TreeKinds)
+        fPanes.Trees.Tree(kind).OnRenamed = [this](const std::string& from, const std::string& to) {
+            fCommands->RenamedElsewhere(from, to);
+        };
 }
 
 TFileCommandRunner::~TFileCommandRunner()
 {
     QObject::disconnect(fClipboardWatch);
     fModel.FileList().OnRenamed = nullptr;
+    for (const TTreeKind kind : TreeKinds)
+        fPanes.Trees.Tree(kind).OnRenamed = nullptr;
 }
 
 void TFileCommandRunner::SetBatch(std::function<void(const std::string&)> report, bool answerYes)
@@ -212,15 +222,19 @@ void TFileCommandRunner::FillContext(TActionContext& context) const
 {
     const TShownPlace place = fModel.ShownPlace();
     const bool inFolder = place.Kind == TPlaceKind::pkFolder;
+    const TListKind kind = fModel.ListKind();
     // Items of a listed folder are real files: every one can be deleted,
     // moved, copied and renamed as far as this program is concerned (the
-    // system refuses what it must, and the refusal is shown).
-    context.Selection.Deletable = inFolder;
-    context.Selection.Movable = inFolder;
-    context.Selection.Copyable = inFolder;
-    context.Selection.Renamable = inFolder;
+    // system refuses what it must, and the refusal is shown). Search results
+    // are files too. A shelf's and a category's members are copied and their
+    // paths taken, but deleting a shelf member takes it off the shelf, and
+    // moving it away would leave the shelf pointing at nothing.
+    context.Selection.Deletable = inFolder || kind == TListKind::lkSearch;
+    context.Selection.Movable = inFolder || kind == TListKind::lkSearch;
+    context.Selection.Copyable = ListsFiles();
+    context.Selection.Renamable = inFolder || kind == TListKind::lkShelf;
     const std::vector<int>& selection = fModel.Selection();
-    if (inFolder && context.Selection.Folder && !selection.empty()) {
+    if (ListsFiles() && context.Selection.Folder && !selection.empty()) {
         const int focused = fModel.FocusedItem();
         const int item = std::find(selection.begin(), selection.end(), focused) != selection.end()
                              ? focused
@@ -282,12 +296,21 @@ std::vector<std::string> TFileCommandRunner::TargetPaths(TCommandTarget target) 
             paths.push_back(where.Path);
         return paths;
     }
-    if (target != TCommandTarget::ctFileList || place.Kind != TPlaceKind::pkFolder)
+    if (target != TCommandTarget::ctFileList || !ListsFiles())
         return paths;
     const std::vector<TBrowserItem>& items = fModel.Items();
     for (const int index : fModel.Selection())
         paths.push_back(items[static_cast<size_t>(index)].Path);
     return paths;
+}
+
+bool TFileCommandRunner::ListsFiles() const
+{
+    if (fModel.ShownPlace().Kind == TPlaceKind::pkFolder)
+        return true;
+    const TListKind kind = fModel.ListKind();
+    return fModel.ShownPlace().Kind == TPlaceKind::pkCollection &&
+           (kind == TListKind::lkShelf || kind == TListKind::lkCategory || kind == TListKind::lkSearch);
 }
 
 std::string TFileCommandRunner::PasteFolder(TCommandTarget target) const
@@ -297,7 +320,7 @@ std::string TFileCommandRunner::PasteFolder(TCommandTarget target) const
         const std::vector<std::string> paths = TargetPaths(target);
         return paths.empty() || !DirectoryExists(paths.front()) ? std::string() : paths.front();
     }
-    if (target != TCommandTarget::ctFileList || place.Kind != TPlaceKind::pkFolder)
+    if (target != TCommandTarget::ctFileList || !ListsFiles())
         return {};
     // Into the selected folder, else into the listed one.
     const std::vector<int>& selection = fModel.Selection();
@@ -310,7 +333,7 @@ std::string TFileCommandRunner::PasteFolder(TCommandTarget target) const
         if (chosen.Kind == TItemKind::ikFolder)
             return chosen.Path;
     }
-    return place.Folder;
+    return place.Kind == TPlaceKind::pkFolder ? place.Folder : std::string();
 }
 
 void TFileCommandRunner::ReadAgainSelecting(const std::vector<std::string>& paths)
@@ -336,6 +359,8 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
     case actDelete: {
         if (target == TCommandTarget::ctTree && fPanes.Trees.ActiveTree().Selected() &&
             DeleteCollectionNode(*fPanes.Trees.ActiveTree().Selected()))
+            return true;
+        if (target == TCommandTarget::ctFileList && DeleteCollectionRows())
             return true;
         const std::vector<std::string> paths = TargetPaths(target);
         if (paths.empty())
@@ -419,45 +444,57 @@ std::vector<std::string> TFileCommandRunner::ExtractSelectedMembers()
 
 bool TFileCommandRunner::DeleteCollectionNode(const TTreeNode& node)
 {
-    const bool ask = !fCore.Options().List.DelNoDialog;
-    TCustomFolder* collection = node.Collection();
-    TCustomFolderList* list = nullptr;
-    std::string question;
+    const bool noQuestion = fCore.Options().List.DelNoDialog;
     switch (node.Kind()) {
     case TTreeNodeKind::nkShelf:
-        list = &fPanes.Shelves;
-        question = "選択された本棚を削除してもよろしいですか？  ";
-        break;
+        fCollections->DeleteCollections(TCollectionKind::ckShelf, {node.Collection()}, noQuestion);
+        return true;
     case TTreeNodeKind::nkMedium:
-        list = &fPanes.Media;
-        question = "選択されたメディアを削除してもよろしいですか？  ";
-        break;
+        fCollections->DeleteCollections(TCollectionKind::ckMedium, {node.Collection()}, noQuestion);
+        return true;
     case TTreeNodeKind::nkCategory:
-        list = &fPanes.Categories;
-        question = "選択されたカテゴリを削除してもよろしいですか？  ";
-        break;
+        fCollections->DeleteCollections(TCollectionKind::ckCategory, {node.Collection()}, noQuestion);
+        return true;
     case TTreeNodeKind::nkShelfMember: {
         // A member is taken off its shelf; the folder or archive stays.
         const TTreeNode* shelfNode = node.Parent();
         auto* shelf = shelfNode ? dynamic_cast<TGroupFolder*>(shelfNode->Collection()) : nullptr;
-        if (!shelf)
-            return true;
-        const bool archive = !DirectoryExists(node.Key());
-        if (ask && !fHost->Ask(archive ? "選択された書庫を本棚から削除してもよろしいですか？  "
-                                       : "選択されたフォルダを本棚から削除してもよろしいですか？  "))
-            return true;
-        const int index = shelf->IndexOf(node.Key());
-        if (index >= 0)
-            shelf->DeleteItem(index);
+        if (shelf)
+            fCollections->RemoveMembers(*shelf, {node.Key()},
+                                        DirectoryExists(node.Key())
+                                            ? "選択されたフォルダを本棚から削除してもよろしいですか？  "
+                                            : "選択された書庫を本棚から削除してもよろしいですか？  ",
+                                        noQuestion);
         return true;
     }
     default: return false;
     }
-    if (!collection || (ask && !fHost->Ask(question)))
+}
+
+bool TFileCommandRunner::DeleteCollectionRows()
+{
+    const TListKind kind = fModel.ListKind();
+    const bool noQuestion = fCore.Options().List.DelNoDialog;
+    const std::vector<int>& selection = fModel.Selection();
+    if (const std::optional<TCollectionKind> listed = TCollectionCommands::ListedKind(kind)) {
+        std::vector<TCustomFolder*> folders;
+        for (const int row : selection)
+            if (TCustomFolder* folder = fModel.FileList().CollectionAt(row))
+                folders.push_back(folder);
+        fCollections->DeleteCollections(*listed, folders, noQuestion);
         return true;
-    const int index = list->IndexOf(collection);
-    if (index >= 0)
-        list->Delete(index);
+    }
+    if (kind != TListKind::lkShelf)
+        return false;
+    // A shelf's members are taken off the shelf; their files stay.
+    auto* shelf = dynamic_cast<TGroupFolder*>(fModel.FileList().ShownCollection());
+    if (!shelf)
+        return true;
+    std::vector<std::string> paths;
+    for (const int row : selection)
+        paths.push_back(fModel.Items()[static_cast<size_t>(row)].Path);
+    fCollections->RemoveMembers(*shelf, paths, "選択されたオブジェクトを本棚から削除してもよろしいですか？  ",
+                                noQuestion);
     return true;
 }
 
@@ -517,6 +554,8 @@ void TFileCommandRunner::Rename(TCommandTarget target)
             view->edit(view->currentIndex());
         return;
     }
+    if (target == TCommandTarget::ctFileList && RenameCollectionRow())
+        return;
     const std::vector<std::string> paths = TargetPaths(target);
     if (paths.empty())
         return;
@@ -551,6 +590,37 @@ void TFileCommandRunner::Rename(TCommandTarget target)
     const std::string renamed = fCommands->Rename(path, newName);
     if (!renamed.empty())
         ReadAgainSelecting({renamed});
+}
+
+bool TFileCommandRunner::RenameCollectionRow()
+{
+    const std::optional<TCollectionKind> listed = TCollectionCommands::ListedKind(fModel.ListKind());
+    if (!listed)
+        return false;
+    const std::vector<int>& selection = fModel.Selection();
+    if (selection.empty())
+        return true;
+    const int row = fModel.FocusedItem() >= 0 ? fModel.FocusedItem() : selection.front();
+    TCustomFolder* folder = fModel.FileList().CollectionAt(row);
+    if (!folder)
+        return true;
+    if (fHost->Report) {
+        fHost->Report("名前の変更 needs a name typed in; nothing was renamed");
+        return true;
+    }
+    // The list view edits the name in place with the same checks.
+    if (TFileListView* view = fFiles.FileView(); view && view->isVisible() && view->model()) {
+        const QModelIndex index = view->model()->index(row, 0);
+        view->setCurrentIndex(index);
+        view->edit(index);
+        return true;
+    }
+    bool ok = false;
+    const QString typed = QInputDialog::getText(&fWindow, QObject::tr("名前の変更"), QObject::tr("新しい名前(&N)"),
+                                                QLineEdit::Normal, Q(folder->Name()), &ok);
+    if (ok)
+        fCollections->Rename(*listed, *folder, typed.toStdString());
+    return true;
 }
 
 void TFileCommandRunner::NewFolder(TCommandTarget target)

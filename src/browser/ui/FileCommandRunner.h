@@ -17,6 +17,7 @@
 
 #include "browser/ActionRules.h"
 #include "browser/ActionTable.h"
+#include "browser/CollectionCommands.h"
 #include "browser/CommandTarget.h"
 #include "browser/FileCommands.h"
 
@@ -53,9 +54,20 @@ public:
     void SetBatch(std::function<void(const std::string&)> report, bool answerYes);
 
     TFileCommands& Commands() { return *fCommands; }
+    // Deleting and renaming shelves, media and categories and taking members
+    // off shelves; the window sets its OnShelvesChanged to write the shelves.
+    TCollectionCommands& Collections() { return *fCollections; }
 
 private:
     std::vector<std::string> TargetPaths(TCommandTarget target) const;
+    // The file list lists files, as a folder, a shelf's or a category's
+    // members or search results do (not a catalogue's, whose disc may be
+    // absent).
+    bool ListsFiles() const;
+    // The file list's delete where its rows are collections or shelf
+    // members; false for other lists.
+    bool DeleteCollectionRows();
+    bool RenameCollectionRow();
     std::string PasteFolder(TCommandTarget target) const;
     // The selected files of the archive list, extracted for other programs.
     std::vector<std::string> ExtractSelectedMembers();
@@ -76,6 +88,7 @@ private:
     TTrash fTrash;
     std::unique_ptr<TQtFileCommandHost> fHost;
     std::unique_ptr<TFileCommands> fCommands;
+    std::unique_ptr<TCollectionCommands> fCollections;
     bool fClipboardHasFiles = false;
     QMetaObject::Connection fClipboardWatch;
 };

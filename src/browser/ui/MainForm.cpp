@@ -234,6 +234,9 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
             QMessageBox::warning(this, QStringLiteral("Mireva"), QString::fromStdString(error.what()));
         }
     };
+    // Shelves deleted or renamed and members taken off by the file commands
+    // are written as a drop's are.
+    fFileCommands->Collections().OnShelvesChanged = fDrops->OnShelvesChanged;
     // Paste follows what the clipboard holds, whoever put it there.
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ScheduleRefresh(); });
     // Clicks, wheel turns and drags in the image view and on the file list
