@@ -25,6 +25,7 @@ TSearchPane::TSearchPane(TBrowserModel& model, TDispatcher& dispatcher, TGroupLi
 TSearchPane::~TSearchPane()
 {
     // The panel watches the folder: it goes first.
+    fModel.ForgetSearch();
     delete fFrame;
     fFolder.UnregisterObserver(this);
     fFolder.StopSearch();
