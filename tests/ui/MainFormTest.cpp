@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QDialog>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -34,6 +36,7 @@
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MainForm.h"
 #include "browser/ui/SearchPane.h"
+#include "browser/ui/SearchProgressWindow.h"
 #include "collections/ui/SearchFrame.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
@@ -496,6 +499,38 @@ TEST_F(MainFormTest, SearchShowsItsPanelAndListsTheResults)
     EXPECT_EQ(fForm->Files()->FileView()->model()->rowCount(), 3);
     EXPECT_TRUE(fForm->RunAction(actFolder));
     EXPECT_TRUE(frame->isHidden());
+    // Leaving the panel discards the results unless they are to be kept.
+    EXPECT_EQ(fForm->Search()->Folder().Count(), 0);
+    EXPECT_TRUE(fForm->RunAction(actSearch));
+    for (QCheckBox* box : frame->findChildren<QCheckBox*>())
+        if (box->text() == QString::fromUtf8("検索結果を破棄しない(&J)"))
+            box->setChecked(true);
+    ASSERT_TRUE(frame->Search());
+    EXPECT_TRUE(PumpUntil([&] { return !fForm->Search()->Folder().Searching(); }, 10000));
+    EXPECT_TRUE(fForm->RunAction(actFolder));
+    EXPECT_EQ(fForm->Search()->Folder().Count(), 3);
+}
+
+// A running search shows its progress window; its cancel stops the search
+// and closes it, and a search that ends by itself closes it too.
+TEST_F(MainFormTest, ASearchShowsItsProgressUntilItEndsOrIsCancelled)
+{
+    WriteBook(3);
+    Start({"book"});
+    EXPECT_TRUE(fForm->RunAction(actSearch));
+    TSearchFrame* frame = fForm->Search()->Frame();
+    TSearchProgressWindow* progress = fForm->Search()->Progress();
+    ASSERT_TRUE(frame->Search());
+    ASSERT_NE(progress->Dialog(), nullptr);
+    EXPECT_TRUE(progress->Dialog()->isVisible());
+    QPushButton* cancel = progress->Dialog()->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    EXPECT_FALSE(fForm->Search()->Folder().Searching());
+    EXPECT_EQ(progress->Dialog(), nullptr);
+    ASSERT_TRUE(frame->Search());
+    EXPECT_TRUE(PumpUntil([&] { return !fForm->Search()->Folder().Searching(); }, 10000));
+    EXPECT_EQ(progress->Dialog(), nullptr);
 }
 
 // Files copied into the shown folder by another program reach the list and

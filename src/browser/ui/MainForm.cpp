@@ -1027,6 +1027,9 @@ bool TMainForm::RunWindowAction(TActionId action)
     TViewStates states = fModel->ViewStates();
     TPaneSet& panes = states.Panes(InFullScreen());
     bool layout = true;
+    // Another tree in place of the search panel leaves the search view.
+    if (states.TreeKind == TTreeKind::tkSearch && (action == actFolder || action == actCategory))
+        fSearch->Leaving();
     switch (action) {
     case actFolder:
         states.TreeKind = TTreeKind::tkFolder;
