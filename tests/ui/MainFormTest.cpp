@@ -533,6 +533,29 @@ TEST_F(MainFormTest, ASearchShowsItsProgressUntilItEndsOrIsCancelled)
     EXPECT_EQ(progress->Dialog(), nullptr);
 }
 
+// Deleting the chosen medium from the list of media asks first; a snapshot
+// run reports the question and answers it as --yes says.
+TEST_F(MainFormTest, DeletingAMediumFromTheListAsksFirst)
+{
+    WriteBook(1);
+    Start({"book"});
+    fForm->Media().Add("disc", 0, "");
+    fForm->Media().Add("other", 0, "");
+    TTreePlace media;
+    media.Kind = TTreePlaceKind::tpMedia;
+    ASSERT_TRUE(fForm->Model().ShowTreePlace(media));
+    for (const bool yes : {false, true}) {
+        ASSERT_TRUE(fForm->SelectByNames({"disc"}).empty());
+        fMessages.clear();
+        fForm->SetAnswerYes(yes);
+        EXPECT_TRUE(fForm->RunAction(actDelete));
+        ASSERT_EQ(fMessages.size(), 1u);
+        EXPECT_EQ(fMessages[0].rfind("選択されたメディアを削除してもよろしいですか？  ", 0), 0u);
+        EXPECT_EQ(fForm->Media().Count(), yes ? 1 : 2);
+    }
+    EXPECT_EQ(fForm->Media().Folder(0)->Name(), "other");
+}
+
 // Files copied into the shown folder by another program reach the list and
 // the book without a refresh; the page being read stays shown.
 TEST_F(MainFormTest, FilesMadeInTheShownFolderJoinTheListAndTheBook)
