@@ -486,6 +486,7 @@ void TBrowserModel::SetPlace(const TShownPlace& place, TArchiverPtr archive, std
     InstallItems(std::move(items), archive);
     // The old archive goes only now, after the viewer let go of its pages.
     fArchive = std::move(archive);
+    fSearchContext.PlaceShown(fFileList->Place(), fShown, fSources.Media);
     Notify(TBrowserChangeKind::bcPlace, TChangePhase::cpAfter);
     SyncShown(true);
     RecordLocation();
@@ -864,6 +865,11 @@ bool TBrowserModel::ShowTreePlace(const TTreePlace& place)
 
 void TBrowserModel::OpenListResult(const TOpenResult& result)
 {
+    // A place opened from the search results keeps to them for the
+    // neighbour moves.
+    std::optional<TSearchContext::TOpening> fromResults;
+    if (fFileList->Content() == TListContent::lcoSearch && result.Row >= 0)
+        fromResults.emplace(fSearchContext, fFileList->KeyOf(result.Row));
     switch (result.Kind) {
     case TOpenKind::okPlace:
         ShowTreePlace(result.Place);
@@ -905,8 +911,10 @@ bool TBrowserModel::ShowSearch(TGroupFolder& results)
     TStep step(*this);
     ++fMovingLists;
     const bool listed = fFileList->SetSearch(results);
-    if (listed)
+    if (listed) {
+        fSearchContext.SetResults(&results);
         fArchiveList->SetArchive(nullptr, {});
+    }
     --fMovingLists;
     if (listed)
         FollowFileListPlace();

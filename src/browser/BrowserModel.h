@@ -33,6 +33,7 @@
 #include "browser/NavHistory.h"
 #include "browser/NeighbourWalk.h"
 #include "browser/PlaceItems.h"
+#include "browser/SearchContext.h"
 #include "browser/ViewActions.h"
 #include "browser/ViewStates.h"
 #include "browser/WindowState.h"
@@ -312,6 +313,9 @@ public:
     // the listing. Later batches reach the list through
     // FileList().SearchResultsAdded.
     bool ShowSearch(TGroupFolder& results);
+    // The results last listed are going away: the neighbour moves no longer
+    // walk them nor go back to them.
+    void ForgetSearch() { fSearchContext = {}; }
     bool ShowArchive(const std::string& archivePath, const std::string& innerFolder) override;
     bool SelectAndShow(const std::string& name) override;
     void ShowFirstImage() override;
@@ -462,4 +466,6 @@ private:
     TNavHistory fHistory;
     bool fOpeningHistory = false;  // a history entry opens: it is not recorded again
     bool fQuietOpen = false;       // a place opens without showing a picture
+    // The search results and the result the place shown was opened from.
+    TSearchContext fSearchContext;
 };

@@ -272,6 +272,8 @@ bool TBrowserModel::CarryNeighbour(const TNeighbourMove& move)
         place.ListIndex = move.Index;
         place.Path = move.Path;
         return ShowTreePlace(place);
+    case nkSearchResults:
+        return fSearchContext.Results() && ShowSearch(*fSearchContext.Results());
     case nkShelfMember:
         if (move.Archive)
             return ShowArchiveAt(move.Path, {}, NeighbourFailure(ExtractFileName(move.Path)));
@@ -304,7 +306,13 @@ bool TBrowserModel::MoveToNeighbour(TWalkDirection direction, bool openPicture)
     // The variant follows what the file list shows; an archive shown is
     // walked first, then the folder that holds it.
     const TTreePlace place = fFileList->Place();
-    if (fShown.Kind == TPlaceKind::pkArchive && fArchive) {
+    // A place opened from the search results walks the results.
+    const std::optional<TSearchContext::TMove> fromResults =
+        fSearchContext.Neighbour(walk, place, fShown.Kind == TPlaceKind::pkArchive ? fArchive.get() : nullptr,
+                                 fArchiveList->CurrentFolder(), disk, fSources.Media, direction);
+    if (fromResults) {
+        move = fromResults->Move;
+    } else if (fShown.Kind == TPlaceKind::pkArchive && fArchive) {
         move = walk.InArchive(*fArchive, fArchiveList->CurrentFolder(), disk, direction);
     } else if (place.Kind == TTreePlaceKind::tpFolder) {
         move = walk.OnDisk(disk, place.Path, true, direction);
@@ -329,24 +337,19 @@ bool TBrowserModel::MoveToNeighbour(TWalkDirection direction, bool openPicture)
                fSources.Media) {
         const TMediaFolder* medium = fSources.Media->Medium(place.ListIndex);
         if (medium) {
-            std::vector<TWalkEntry> records;
-            for (int i = 0; i < medium->Count(); ++i)
-                if (const TCtFileInfo* record = medium->Record(i)) {
-                    const std::string path = CataloguePath(record->Path);
-                    if (!path.empty())
-                        records.push_back({record->IsDirectory ? path + "/" : path, record->IsDirectory});
-                }
-            TCatalogueWalkSpace catalogue(std::move(records));
+            TCatalogueWalkSpace catalogue(CatalogueWalkEntries(*medium));
             move = walk.OnMedium(catalogue, place.ListIndex, fSources.Media->Count(),
                                  CataloguePath(place.Kind == TTreePlaceKind::tpMedium ? std::string() : place.Path),
                                  direction);
         }
     }
-    // Categories and the lists of collections have no neighbours; search
-    // results are walked once they are listed here.
+    // Categories and the lists of collections have no neighbours.
     bool moved = false;
     {
         const TFlagScope quiet(fQuietOpen, fQuietOpen || openPicture);
+        std::optional<TSearchContext::TOpening> result;
+        if (fromResults && !fromResults->ResultKey.empty())
+            result.emplace(fSearchContext, fromResults->ResultKey);
         moved = CarryNeighbour(move);
     }
     if (moved && openPicture)
@@ -382,6 +385,9 @@ bool TBrowserModel::NextFolder(bool openPicture)
             opened = ShowArchiveAt(fShown.ArchivePath, inner,
                                    NeighbourFailure(ExtractFileName(ExcludeTrailingPathDelimiter(item.Path))));
         } else {
+            std::optional<TSearchContext::TOpening> fromResults;
+            if (content == TListContent::lcoSearch)
+                fromResults.emplace(fSearchContext, fFileList->KeyOf(row));
             const TOpenResult result = fFileList->Open(row);
             opened = result.Kind == TOpenKind::okPlace || result.Kind == TOpenKind::okArchive;
             if (result.Kind == TOpenKind::okArchive)

@@ -1,7 +1,10 @@
 #include "browser/MediaKeeper.h"
 
+#include <algorithm>
+
 #include "common/DateTime.h"
 #include "platform/FileSystem.h"
+#include "shellviews/ShellList.h"
 
 TMediaKeeper::TMediaKeeper(TMediaList& list, std::string dataFolder, TDispatcher& dispatcher)
     : fList(list), fStore(std::move(dataFolder)), fDispatcher(dispatcher)
@@ -138,4 +141,24 @@ std::string TMediaKeeper::EnsureCatalogue(TMediaFolder& medium)
 int TMediaKeeper::MountsChanged(const std::vector<TVolumeInfo>& before, const std::vector<TVolumeInfo>& after)
 {
     return ApplyMountChanges(fList, before, after);
+}
+
+std::vector<int> ChosenMedia(const TShellListModel& fileList, const TMediaList& list)
+{
+    std::vector<int> chosen;
+    if (fileList.Content() != TListContent::lcoMedia)
+        return chosen;
+    const TListSelection& selection = fileList.Selection();
+    std::vector<int> rows;
+    if (std::find(selection.Selected.begin(), selection.Selected.end(), selection.Focused) != selection.Selected.end())
+        rows.push_back(selection.Focused);
+    for (const int row : selection.Selected)
+        if (row != selection.Focused)
+            rows.push_back(row);
+    for (const int row : rows) {
+        const int index = list.IndexOf(fileList.CollectionAt(row));
+        if (index >= 0)
+            chosen.push_back(index);
+    }
+    return chosen;
 }

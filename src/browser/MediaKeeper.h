@@ -15,6 +15,8 @@
 #include "base/Dispatcher.h"
 #include "collections/Media.h"
 
+class TShellListModel;
+
 class TMediaKeeper {
 public:
     // list must outlive the keeper; dispatcher runs the loading thread's
@@ -70,3 +72,8 @@ private:
     TMediaStore fStore;
     TDispatcher& fDispatcher;
 };
+
+// The media chosen in the file list while it shows the list of media, as
+// indices into list: the focused row first when it is selected, then the
+// other selected rows in order. Empty when the list shows something else.
+std::vector<int> ChosenMedia(const TShellListModel& fileList, const TMediaList& list);

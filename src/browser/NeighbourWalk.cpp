@@ -270,6 +270,14 @@ TNeighbourMove TNeighbourWalk::OnDisk(TWalkSpace& disk, const std::string& curre
 TNeighbourMove TNeighbourWalk::InArchive(const TArchiver& archiver, const std::string& folder, TWalkSpace& disk,
                                          TWalkDirection direction) const
 {
+    return InArchive(archiver, folder, direction,
+                     [&](const std::string& archiveFile) { return OnDisk(disk, archiveFile, false, direction); });
+}
+
+TNeighbourMove TNeighbourWalk::InArchive(const TArchiver& archiver, const std::string& folder,
+                                         TWalkDirection direction,
+                                         const std::function<TNeighbourMove(const std::string&)>& outside) const
+{
     const TArchiver* level = &archiver;
     std::string current = folder;
     bool currentIsFolder = true;
@@ -287,7 +295,7 @@ TNeighbourMove TNeighbourWalk::InArchive(const TArchiver& archiver, const std::s
         // Past the top of this level: on with the archive itself as the
         // current item among its neighbours in the level that holds it.
         if (!level->Parent())
-            return OnDisk(disk, level->FileName(), false, direction);
+            return outside(level->FileName());
         std::string head;
         SplitVirtualPath(level->VirtualPath(), head, current);
         currentIsFolder = false;
@@ -297,7 +305,8 @@ TNeighbourMove TNeighbourWalk::InArchive(const TArchiver& archiver, const std::s
 
 namespace {
 
-// A folder below a shelf member, walked with the member as its top.
+// A folder below a shelf member or a search result, walked with the
+// member as its top.
 class TBelowMemberSpace : public TWalkSpace {
 public:
     TBelowMemberSpace(TWalkSpace& disk, std::string member) : fDisk(disk), fMember(std::move(member)) {}
@@ -308,9 +317,10 @@ public:
     }
     std::optional<std::string> ParentOf(const std::string& key) const override
     {
-        return key == fMember ? std::nullopt : fDisk.ParentOf(key);
+        return fDisk.SameKey(key, fMember) ? std::nullopt : fDisk.ParentOf(key);
     }
     bool Usable(const TWalkEntry& entry) override { return fDisk.Usable(entry); }
+    bool SameKey(std::string_view a, std::string_view b) const override { return fDisk.SameKey(a, b); }
 
 private:
     TWalkSpace& fDisk;
@@ -394,4 +404,51 @@ TNeighbourMove TNeighbourWalk::OnMedium(TWalkSpace& catalogue, int mediumIndex, 
         move.Index = mediumIndex > 0 ? mediumIndex - 1 : -1;
     }
     return move;
+}
+
+TNeighbourMove TNeighbourWalk::OnSearch(const std::vector<TSearchWalkRecord>& records, int record,
+                                        const std::string& current, bool currentIsFolder, TWalkSpace& below,
+                                        const std::function<bool(const TSearchWalkRecord&)>& usable,
+                                        TWalkDirection direction) const
+{
+    if (record < 0 || record >= static_cast<int>(records.size()))
+        return {};
+    const TSearchWalkRecord& own = records[static_cast<size_t>(record)];
+    const auto moveTo = [&](const TSearchWalkRecord& target, const TWalkEntry& entry, int result) {
+        TNeighbourMove move;
+        if (target.Medium >= 0) {
+            move = MakeMove(TNeighbourKind::nkMediumFolder, entry.Key, {}, target.Medium);
+        } else {
+            move = MakeMove(entry.Folder ? TNeighbourKind::nkFolder : TNeighbourKind::nkArchive, entry.Key);
+        }
+        move.Result = result;
+        return move;
+    };
+
+    // Below the record its own folders come first; leaving them backward
+    // returns to the results, which the reader chose the record from.
+    const std::string key = currentIsFolder ? IncludeTrailingPathDelimiter(current) : current;
+    if (!below.SameKey(key, own.Path)) {
+        TBelowMemberSpace space(below, own.Path);
+        const TStep step = Step(space, key, currentIsFolder, direction);
+        if (step.Found)
+            return moveTo(own, *step.Found, record);
+        if (direction == TWalkDirection::wdBackward)
+            return MakeMove(TNeighbourKind::nkSearchResults);
+    }
+
+    std::vector<TWalkEntry> entries;
+    entries.reserve(records.size());
+    for (const TSearchWalkRecord& r : records)
+        entries.push_back(TWalkEntry{r.Key, r.Folder});
+    const int found = NeighbourIndex(entries, own.Key, own.Folder, direction, fIsArchive, [&](const TWalkEntry& entry) {
+        // A catalogue's files are not opened without the disc.
+        const TSearchWalkRecord& r = records[static_cast<size_t>(&entry - entries.data())];
+        return (r.Medium < 0 || r.Folder) && (!usable || usable(r));
+    });
+    if (found >= 0) {
+        const TSearchWalkRecord& target = records[static_cast<size_t>(found)];
+        return moveTo(target, TWalkEntry{target.Path, target.Folder}, found);
+    }
+    return direction == TWalkDirection::wdBackward ? MakeMove(TNeighbourKind::nkSearchResults) : TNeighbourMove{};
 }

@@ -126,6 +126,7 @@ enum class TNeighbourKind : uint8_t {
     nkMedium,      // show the root of medium Index
     nkMediaList,   // show the list of media
     nkMediumFolder,// show the folder Path of medium Index
+    nkSearchResults,// go back to the list of search results
 };
 
 struct TNeighbourMove {
@@ -134,6 +135,10 @@ struct TNeighbourMove {
     std::string Inner;
     int Index = -1;
     bool Archive = false;  // nkShelfMember: the member is an archive
+    // Walks over search results: the result the place moved to belongs to
+    // (an index into the records given), so it is shown as found by the
+    // search; -1 otherwise.
+    int Result = -1;
     bool operator==(const TNeighbourMove&) const = default;
 };
 
@@ -141,6 +146,14 @@ struct TNeighbourMove {
 struct TShelfWalkMember {
     std::string Path;  // a folder's ends in '/'
     bool Folder = false;
+};
+
+// A search result as the walk needs it, in the order of the results.
+struct TSearchWalkRecord {
+    std::string Key;   // what names it among the results
+    std::string Path;  // on disk, or below its medium's root; a folder's ends in '/'
+    bool Folder = false;
+    int Medium = -1;   // the medium a catalogue's result lies on; -1 on disk
 };
 
 class TNeighbourWalk {
@@ -169,6 +182,10 @@ public:
     // outermost top the walk goes on on disk from the archive file.
     TNeighbourMove InArchive(const TArchiver& archiver, const std::string& folder, TWalkSpace& disk,
                              TWalkDirection direction) const;
+    // The same, with outside deciding where the outermost archive file
+    // leads once the archive is used up.
+    TNeighbourMove InArchive(const TArchiver& archiver, const std::string& folder, TWalkDirection direction,
+                             const std::function<TNeighbourMove(const std::string& archiveFile)>& outside) const;
     // The file list shows shelf shelfIndex of shelfCount: its member list
     // (current empty), or current at or below one of members. reachable
     // tells a member that is still there; others are passed over.
@@ -180,6 +197,19 @@ public:
     // The file list shows medium mediumIndex of mediumCount at its root
     // (current empty) or at the folder current of catalogue.
     TNeighbourMove OnMedium(TWalkSpace& catalogue, int mediumIndex, int mediumCount, const std::string& current,
+                            TWalkDirection direction) const;
+
+    // The place shown was opened from search result record of records:
+    // current is the record itself or lies below it (a folder when
+    // currentIsFolder; an archive file otherwise), in below: the disk, or
+    // the catalogue of the record's medium. Below a record its own folders
+    // and archives follow each other; past them come the other records,
+    // folders first, each kind in the results' order, passing over those
+    // usable refuses (gone from the disk, a catalogue's file). Backward
+    // with nothing before goes back to the results.
+    TNeighbourMove OnSearch(const std::vector<TSearchWalkRecord>& records, int record, const std::string& current,
+                            bool currentIsFolder, TWalkSpace& below,
+                            const std::function<bool(const TSearchWalkRecord&)>& usable,
                             TWalkDirection direction) const;
 
 private:

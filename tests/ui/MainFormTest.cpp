@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QDialog>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -34,6 +36,7 @@
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MainForm.h"
 #include "browser/ui/SearchPane.h"
+#include "browser/ui/SearchProgressWindow.h"
 #include "collections/ui/SearchFrame.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/TreePane.h"
@@ -503,6 +506,61 @@ TEST_F(MainFormTest, SearchShowsItsPanelAndListsTheResults)
         EXPECT_EQ(fForm->Model().ViewStates().TreeKind, kind);
         EXPECT_TRUE(fForm->Action(action)->isChecked()) << static_cast<int>(kind);
     }
+    // Leaving the panel discards the results unless they are to be kept.
+    EXPECT_EQ(fForm->Search()->Folder().Count(), 0);
+    EXPECT_TRUE(fForm->RunAction(actSearch));
+    for (QCheckBox* box : frame->findChildren<QCheckBox*>())
+        if (box->text() == QString::fromUtf8("検索結果を破棄しない(&J)"))
+            box->setChecked(true);
+    ASSERT_TRUE(frame->Search());
+    EXPECT_TRUE(PumpUntil([&] { return !fForm->Search()->Folder().Searching(); }, 10000));
+    EXPECT_TRUE(fForm->RunAction(actFolder));
+    EXPECT_EQ(fForm->Search()->Folder().Count(), 3);
+}
+
+// A running search shows its progress window; its cancel stops the search
+// and closes it, and a search that ends by itself closes it too.
+TEST_F(MainFormTest, ASearchShowsItsProgressUntilItEndsOrIsCancelled)
+{
+    WriteBook(3);
+    Start({"book"});
+    EXPECT_TRUE(fForm->RunAction(actSearch));
+    TSearchFrame* frame = fForm->Search()->Frame();
+    TSearchProgressWindow* progress = fForm->Search()->Progress();
+    ASSERT_TRUE(frame->Search());
+    ASSERT_NE(progress->Dialog(), nullptr);
+    EXPECT_TRUE(progress->Dialog()->isVisible());
+    QPushButton* cancel = progress->Dialog()->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    EXPECT_FALSE(fForm->Search()->Folder().Searching());
+    EXPECT_EQ(progress->Dialog(), nullptr);
+    ASSERT_TRUE(frame->Search());
+    EXPECT_TRUE(PumpUntil([&] { return !fForm->Search()->Folder().Searching(); }, 10000));
+    EXPECT_EQ(progress->Dialog(), nullptr);
+}
+
+// Deleting the chosen medium from the list of media asks first; a snapshot
+// run reports the question and answers it as --yes says.
+TEST_F(MainFormTest, DeletingAMediumFromTheListAsksFirst)
+{
+    WriteBook(1);
+    Start({"book"});
+    fForm->Media().Add("disc", 0, "");
+    fForm->Media().Add("other", 0, "");
+    TTreePlace media;
+    media.Kind = TTreePlaceKind::tpMedia;
+    ASSERT_TRUE(fForm->Model().ShowTreePlace(media));
+    for (const bool yes : {false, true}) {
+        ASSERT_TRUE(fForm->SelectByNames({"disc"}).empty());
+        fMessages.clear();
+        fForm->SetAnswerYes(yes);
+        EXPECT_TRUE(fForm->RunAction(actDelete));
+        ASSERT_EQ(fMessages.size(), 1u);
+        EXPECT_EQ(fMessages[0].rfind("選択されたメディアを削除してもよろしいですか？  ", 0), 0u);
+        EXPECT_EQ(fForm->Media().Count(), yes ? 1 : 2);
+    }
+    EXPECT_EQ(fForm->Media().Folder(0)->Name(), "other");
 }
 
 // Files copied into the shown folder by another program reach the list and

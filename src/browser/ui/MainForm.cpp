@@ -365,9 +365,11 @@ void TMainForm::SetAnswerYes(bool yes)
     fAnswerYes = yes;
     if (!fMessageSink) {
         fFileCommands->SetBatch(nullptr, false);
+        fMediaCommands->SetBatch(nullptr, false);
         return;
     }
     fFileCommands->SetBatch([this](const std::string& text) { fMessageSink(text, TMessageIcon::miQuestion); }, yes);
+    fMediaCommands->SetBatch([this](const std::string& text) { fMessageSink(text, TMessageIcon::miQuestion); }, yes);
 }
 
 void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
@@ -836,11 +838,11 @@ TActionContext TMainForm::ActionContext() const
     TActionContext context;
     context.Target = Target();
     const TShownPlace place = fModel->ShownPlace();
-    context.ListKind = place.Kind == TPlaceKind::pkNothing ? TListKind::lkNothing : TListKind::lkFolder;
-    // The category lists are told apart: the window carries out their commands.
-    if (const TListKind listed = fModel->ListKind();
-        listed == TListKind::lkCategories || listed == TListKind::lkCategory)
-        context.ListKind = listed;
+    // The collection lists (shelves, media, categories, search results)
+    // have rules of their own.
+    context.ListKind = place.Kind == TPlaceKind::pkNothing      ? TListKind::lkNothing
+                       : place.Kind == TPlaceKind::pkCollection ? fModel->ListKind()
+                                                                : TListKind::lkFolder;
     context.MainWindowActive = !(ImageWindow() && QApplication::activeWindow() == ImageWindow());
     context.SeparateWindow = ImageWindow() != nullptr;
     context.ArchiveShown = place.Kind == TPlaceKind::pkArchive;
@@ -1014,8 +1016,18 @@ bool TMainForm::RunWindowAction(TActionId action)
         const int focused = fModel->FocusedItem();
         const bool folder = focused >= 0 && focused < static_cast<int>(items.size()) &&
                             items[static_cast<size_t>(focused)].Kind == TItemKind::ikFolder;
+        // An update is for the medium chosen in the list of media, or the
+        // catalogue node chosen in the tree.
+        int medium = -1;
+        if (Target() == TCommandTarget::ctTree) {
+            const TTreeNode* node = fTreePane->ActiveTree().Selected();
+            if (node && node->Kind() == TTreeNodeKind::nkMedium)
+                medium = fMedia.IndexOf(node->Collection());
+        } else if (const std::vector<int> chosen = ChosenMedia(fModel->FileList(), fMedia); !chosen.empty()) {
+            medium = chosen.front();
+        }
         const bool done = fMediaCommands->Run(
-            action, folder ? items[static_cast<size_t>(focused)].Path : fModel->ShownPlace().Folder, -1);
+            action, folder ? items[static_cast<size_t>(focused)].Path : fModel->ShownPlace().Folder, medium);
         UpdateActions();
         return done;
     }
@@ -1047,6 +1059,11 @@ bool TMainForm::RunWindowAction(TActionId action)
         UpdateActions();
         return done;
     }
+    if (action == actDelete && Target() == TCommandTarget::ctFileList && fModel->ListKind() == TListKind::lkMediaList) {
+        fMediaCommands->Delete(ChosenMedia(fModel->FileList(), fMedia), !fCore.Options().List.DelNoDialog);
+        UpdateActions();
+        return true;
+    }
     if (TFileCommandRunner::Runs(action)) {
         const bool done = fFileCommands->Run(action, Target());
         UpdateActions();
@@ -1057,6 +1074,10 @@ bool TMainForm::RunWindowAction(TActionId action)
     TViewStates states = fModel->ViewStates();
     TPaneSet& panes = states.Panes(InFullScreen());
     bool layout = true;
+    // Another tree in place of the search panel leaves the search view.
+    if (states.TreeKind == TTreeKind::tkSearch &&
+        (action == actFolder || action == actShelf || action == actMedia || action == actCategory))
+        fSearch->Leaving();
     switch (action) {
     case actFolder:
         states.TreeKind = TTreeKind::tkFolder;

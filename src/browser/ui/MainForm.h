@@ -113,6 +113,7 @@ public:
     bool Settle(int milliseconds = 60000);
 
     TBrowserModel& Model() { return *fModel; }
+    TMediaList& Media() { return fMedia; }
     const TBrowserModel& Model() const { return *fModel; }
     TImageViewFrame* View() const { return fFrame; }
     // The separate image window while it exists; null otherwise.

@@ -1,10 +1,13 @@
 #include "browser/ui/MediaCommands.h"
 
+#include <algorithm>
+
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QWidget>
 
+#include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "collections/ui/MediumPropertyDialog.h"
 #include "platform/FileSystem.h"
@@ -195,4 +198,52 @@ void TMediaCommands::EnsureCatalogue(TMediaFolder& medium)
 void TMediaCommands::Warn(const std::string& text)
 {
     QMessageBox::warning(fWindow, "Mireva", Q(text));
+}
+
+bool TMediaCommands::Ask(const std::string& question)
+{
+    if (fReport) {
+        fReport(question + (fAnswerYes ? " -> yes (--yes)" : " -> no (asked in a snapshot run; --yes answers yes)"));
+        return fAnswerYes;
+    }
+    return QMessageBox::question(fWindow, "Mireva", Q(question), QMessageBox::Ok | QMessageBox::Cancel) ==
+           QMessageBox::Ok;
+}
+
+void TMediaCommands::SetBatch(std::function<void(const std::string&)> report, bool answerYes)
+{
+    fReport = std::move(report);
+    fAnswerYes = answerYes;
+}
+
+bool TMediaCommands::Delete(std::vector<int> indices, bool ask)
+{
+    if (indices.empty() || (ask && !Ask("選択されたメディアを削除してもよろしいですか？  ")))
+        return false;
+    // From the last one, so that the indices still to go stay valid.
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    bool deleted = false;
+    try {
+        for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
+            TMediaFolder* medium = fList.Medium(*it);
+            if (!medium)
+                continue;
+            // The loading thread must not hand records to a medium that is
+            // gone; stopping a first load takes the medium away by itself.
+            const int count = fList.Count();
+            if (medium->Loading())
+                fKeeper.Cancel(*it);
+            if (fList.Count() == count)
+                fList.Delete(*it);
+            deleted = true;
+        }
+    } catch (const EMirevaError& e) {
+        // The media are gone; only writing the list failed.
+        if (fReport)
+            fReport(e.what());
+        else
+            Warn(e.what());
+    }
+    return deleted;
 }

@@ -8,8 +8,10 @@
 // itself lives in the window; TMediaKeeper keeps its files.
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/Dispatcher.h"
 #include "browser/ActionTable.h"
@@ -47,6 +49,14 @@ public:
     // what went wrong.
     void EnsureCatalogue(TMediaFolder& medium);
 
+    // Deletes the media at indices (their catalogue and thumbnail files go
+    // with them) after asking, unless ask is off. A medium being read is
+    // stopped first. False when nothing was deleted.
+    bool Delete(std::vector<int> indices, bool ask);
+    // Snapshot runs: questions are not shown but reported, and answered
+    // with answerYes. A null report asks the user again.
+    void SetBatch(std::function<void(const std::string&)> report, bool answerYes);
+
 private:
     void AddFrom(const std::string& path);
     void Update(int index);
@@ -56,6 +66,7 @@ private:
     void ShowProgress(TMediaFolder& medium, int index);
     void Finished(int index, const std::string& error);
     void Warn(const std::string& text);
+    bool Ask(const std::string& question);
     void MountsChanged();
 
     QWidget* fWindow;
@@ -66,4 +77,6 @@ private:
     TDispatcher& fDispatcher;
     std::vector<TVolumeInfo> fVolumes;  // as last read
     std::unique_ptr<TShellChangeNotifier> fDrives;
+    std::function<void(const std::string&)> fReport;
+    bool fAnswerYes = false;
 };

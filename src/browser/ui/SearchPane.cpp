@@ -1,7 +1,10 @@
 #include "browser/ui/SearchPane.h"
 
+#include <QWidget>
+
 #include "base/PathUtils.h"
 #include "browser/BrowserModel.h"
+#include "browser/ui/SearchProgressWindow.h"
 #include "collections/FolderList.h"
 #include "collections/SearchSettings.h"
 #include "collections/ui/SearchFrame.h"
@@ -20,11 +23,14 @@ TSearchPane::TSearchPane(TBrowserModel& model, TDispatcher& dispatcher, TGroupLi
     fFrame = new TSearchFrame(fFolder, shelves, &fCacheStore, parent);
     fFrame->OnStarted = [this] { fModel.ShowSearch(fFolder); };
     fFolder.RegisterObserver(this);
+    fProgress = new TSearchProgressWindow(fFolder, parent ? parent->window() : nullptr);
 }
 
 TSearchPane::~TSearchPane()
 {
     // The panel watches the folder: it goes first.
+    fModel.ForgetSearch();
+    delete fProgress;
     delete fFrame;
     fFolder.UnregisterObserver(this);
     fFolder.StopSearch();
@@ -69,6 +75,15 @@ void TSearchPane::Opening()
     if (target.Kind == TSearchTargetKind::tkFolder && target.Name.empty())
         target.Name = "/";
     fFrame->SetTargets({target});
+}
+
+void TSearchPane::Leaving()
+{
+    if (fFrame->KeepResults())
+        return;
+    // Clearing stops the search first; a list that still shows the results
+    // is told and shows none.
+    fFolder.Clear();
 }
 
 void TSearchPane::LoadHistory(int maxCount)

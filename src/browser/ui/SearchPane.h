@@ -19,6 +19,7 @@ class TDispatcher;
 class TGroupList;
 class TIniFile;
 class TSearchFrame;
+class TSearchProgressWindow;
 
 class TSearchPane : private TSearchObserver {
 public:
@@ -29,11 +30,17 @@ public:
     ~TSearchPane() override;
 
     TSearchFrame* Frame() const { return fFrame; }
+    // The window shown while a search runs.
+    TSearchProgressWindow* Progress() const { return fProgress; }
     TSearchFolder& Folder() { return fFolder; }
     // The panel opens: without fixed targets, the place the file list shows
     // becomes the one target (a folder, a shelf or every shelf, a medium or
     // every medium).
     void Opening();
+    // The panel gives way to another tree: unless "検索結果を破棄しない(&J)"
+    // is on, a running search stops and the results are discarded; with it
+    // they stay for the next visit.
+    void Leaving();
     // The names searched for, from and to "Input.lst".
     void LoadHistory(int maxCount);
     void SaveHistory() const;
@@ -54,4 +61,5 @@ private:
     TSearchFolder fFolder;
     TSearchCacheStore fCacheStore;
     TSearchFrame* fFrame = nullptr;
+    TSearchProgressWindow* fProgress = nullptr;
 };

@@ -257,3 +257,42 @@ TEST_F(NavigationTest, AShelfMemberLeadsToTheNextMemberAndThenToTheNextShelf)
 }
 
 }  // namespace
+
+namespace {
+
+// A folder opened from the search results goes on to the next result, not
+// to the folder beside it on disk, and back before the first result to the
+// results; a folder inside a result keeps to the results, a place elsewhere
+// forgets them.
+TEST_F(NavigationTest, APlaceOpenedFromTheSearchResultsWalksTheResults)
+{
+    for (const char* folder : {"work/a/r1/sub/", "work/a/r1x/", "work/b/r2/"})
+        ForceDirectories(File(folder));
+    Start({"a"});
+    TGroupFolder results(nullptr, "results");
+    AddPaths(results, {File("work/a/r1"), File("work/b/r2")});
+    ASSERT_TRUE(fModel->ShowSearch(results));
+    const int first = fModel->FileList().IndexOfPath(File("work/a/r1"));
+    ASSERT_GE(first, 0);
+    fModel->OpenListResult(fModel->FileList().Open(first));
+    ASSERT_EQ(Place(), "a/r1/");
+
+    EXPECT_TRUE(fModel->MoveToNeighbour(Fwd));
+    EXPECT_EQ(Place(), "b/r2/");
+    EXPECT_TRUE(fModel->MoveToNeighbour(Back));
+    EXPECT_EQ(Place(), "a/r1/");
+    ASSERT_TRUE(fModel->ShowFolder(File("work/a/r1/sub/")));
+    EXPECT_TRUE(fModel->MoveToNeighbour(Fwd));
+    EXPECT_EQ(Place(), "b/r2/");
+    EXPECT_TRUE(fModel->MoveToNeighbour(Back));
+    EXPECT_TRUE(fModel->MoveToNeighbour(Back));
+    EXPECT_EQ(fModel->FileList().Content(), TListContent::lcoSearch);
+
+    fModel->OpenListResult(fModel->FileList().Open(first));
+    ASSERT_TRUE(fModel->ShowFolder(File("work/a/r1x/")));
+    EXPECT_TRUE(fModel->MoveToNeighbour(Back));
+    EXPECT_EQ(Place(), "a/r1/");
+    fModel->ForgetSearch();
+}
+
+}  // namespace

@@ -191,6 +191,70 @@ INSTANTIATE_TEST_SUITE_P(Rows, MediumWalkTest,
                                            MediumRow{"", 1, Back, M(nkMedium, {}, 0)},
                                            MediumRow{"", 0, Back, M(nkMediaList)}));
 
+TNeighbourMove R(TNeighbourKind kind, std::string path, int result, int index = -1)
+{
+    TNeighbourMove move = M(kind, std::move(path), index);
+    move.Result = result;
+    return move;
+}
+
+struct SearchRow {
+    int Record;           // the result the place was opened from
+    const char* Current;  // below the tree, or in the catalogue; a folder ends in '/'
+    TWalkDirection Direction;
+    TNeighbourMove Expected;  // folders and archives on disk below the tree
+};
+
+class SearchWalkTest : public ::testing::TestWithParam<SearchRow> {};
+
+TEST_P(SearchWalkTest, FindsTheNeighbour)
+{
+    const SearchRow& row = GetParam();
+    NeighbourTree tree;
+    const auto at = [&](const char* p) { return tree.Tree.File(p); };
+    // In the order the search found them: a folder that is gone since, a
+    // catalogue's folder and file among the disk's.
+    const std::vector<TSearchWalkRecord> records{{at("top/series"), at("top/series/"), true},
+                                                 {at("top/gone"), at("top/gone/"), true},
+                                                 {"media:M//comics", "comics/", true, 1},
+                                                 {at("top/book.zip"), at("top/book.zip"), false},
+                                                 {"media:M//comics/c.zip", "comics/c.zip", false, 1},
+                                                 {at("top/s1"), at("top/s1/"), true}};
+    TDiskWalkSpace disk;
+    TCatalogueWalkSpace catalogue({{"comics/", true}, {"comics/b/", true}, {"comics/A/", true}, {"comics/c.zip", false}});
+    const bool onMedium = records[static_cast<size_t>(row.Record)].Medium >= 0;
+    const std::string current = onMedium ? std::string(row.Current) : at(row.Current);
+    const TNeighbourWalk walk(IsZip);
+    const TNeighbourMove move = walk.OnSearch(
+        records, row.Record, current, HasTrailingDelimiter(current), onMedium ? static_cast<TWalkSpace&>(catalogue) : disk,
+        [](const TSearchWalkRecord& r) { return r.Medium >= 0 || PathExists(r.Path); }, row.Direction);
+    TNeighbourMove expected = row.Expected;
+    if (expected.Kind == nkFolder || expected.Kind == nkArchive)
+        expected.Path = at(expected.Path.c_str());
+    EXPECT_EQ(move, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SearchWalkTest,
+    ::testing::Values(
+        // Among the results: folders first, the vanished one passed over,
+        // then the archives; a catalogue's file is never one.
+        SearchRow{0, "top/series/", Fwd, R(nkMediumFolder, "comics/", 2, 1)},
+        SearchRow{2, "comics/", Fwd, R(nkFolder, "top/s1/", 5)},
+        SearchRow{5, "top/s1/", Fwd, R(nkArchive, "top/book.zip", 3)},
+        SearchRow{3, "top/book.zip", Back, R(nkFolder, "top/s1/", 5)},
+        SearchRow{3, "top/book.zip", Fwd, M(nkNothing)},
+        SearchRow{0, "top/series/", Back, M(nkSearchResults)},
+        // Below a result its own folders and archives come first, then the
+        // next result; backward from the first goes back to the results.
+        SearchRow{0, "top/series/01/", Fwd, R(nkFolder, "top/series/02/", 0)},
+        SearchRow{0, "top/series/02/", Fwd, R(nkArchive, "top/series/a.zip", 0)},
+        SearchRow{0, "top/series/b.zip", Fwd, R(nkMediumFolder, "comics/", 2, 1)},
+        SearchRow{0, "top/series/01/", Back, M(nkSearchResults)},
+        SearchRow{2, "comics/A/", Fwd, R(nkMediumFolder, "comics/b/", 2, 1)},
+        SearchRow{2, "COMICS/B/", Fwd, R(nkFolder, "top/s1/", 5)},
+        SearchRow{2, "comics/b/", Back, R(nkMediumFolder, "comics/A/", 2, 1)}));
+
 // The neighbour commands are enabled from the folder tree's selected node.
 TEST(SiblingFactsTest, ComeFromTheNodeAndItsAncestors)
 {
