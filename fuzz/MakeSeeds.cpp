@@ -4,9 +4,9 @@
 // string/ (counted texts), settings/ (settings files, old keys included) and
 // archive/ (LHA files of each header level with CP932 names), thumb/ (an
 // index and a data file), media/ (a media list and a catalogue), search/ (a
-// search cache), marker/ (marker lists), trash/ (trash info files) and
-// export/ (export settings). Seeds are generated, so no binaries are kept in
-// the source tree.
+// search cache), category/ (a category list), marker/ (marker lists), trash/
+// (trash info files) and export/ (export settings). Seeds are generated, so
+// no binaries are kept in the source tree.
 
 #include <cstdio>
 #include <functional>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "browser/Marker.h"
+#include "collections/CategoryFile.h"
 #include "collections/MediaFiles.h"
 #include "collections/SearchCache.h"
 #include "common/BfStream.h"
@@ -155,6 +156,35 @@ void SaveStoreSeeds(const std::string& root)
     cache.Add("/home/u/sub", {});
     Save(root + "search/Search.lst", Written([&](TStream& s) { WriteSearchCache(cache, s); }));
 
+    TCategoryList categories;
+    TCategoryFolder& byName = *categories.Category(categories.Add("Name", 3, "by\nauthor"));
+    TCategorySettings name;
+    name.Kind = TCategoryKind::ckName;
+    TNameDivideInfo enclosed;
+    enclosed.Kind = dkEnclosed;
+    enclosed.FirstDelimiters = {"[", "("};
+    enclosed.SecondDelimiters = {"]", ")"};
+    name.NameParts = {enclosed};
+    name.PartOrder = {0};
+    byName.SetSettings(name);
+    byName.SetTargets({{TSearchTargetKind::tkFolder, "/home/u/", true}, {TSearchTargetKind::tkShelf, "", false}});
+    TCategoryFolder& byCondition = *categories.Category(categories.Add("Dated", 0, ""));
+    TCategorySettings conditions;
+    conditions.Kind = TCategoryKind::ckConditions;
+    conditions.Exclusive = true;
+    TCustomCategorySet dated{"dated", {}, {}};
+    dated.Limits.Mask = "*.jpg";
+    dated.Limits.UseDate = true;
+    dated.Limits.DateSetType = TDateSetType::dsDates;
+    dated.Limits.DateKind = TDateKind::dkBetween;
+    dated.Limits.DateFrom = 44000;
+    dated.Limits.DateTo = 45000.5;
+    dated.Children.push_back({"inner", {}, {}});
+    conditions.RootCondition.Children = {dated, {"other", {}, {}}};
+    byCondition.SetSettings(conditions);
+    byCondition.SetTargets({{TSearchTargetKind::tkMedium, "Disc", true}});
+    Save(root + "category/Category.lst", Written([&](TStream& s) { WriteCategoryList(categories, s); }));
+
     const auto text = [](const std::string& t) { return Bytes(t.begin(), t.end()); };
     Save(root + "marker/Marker.lst",
          text(WriteMarkerList({{"", "/home/u/pictures/", "p1.jpg"}, {"/a/b.zip", "x/c.zip", "dir/p2.jpg"},
@@ -171,7 +201,7 @@ int main(int argc, char** argv)
     }
     const std::string root = std::string(argv[1]) + "/";
     for (const char* sub : {"bmp", "dib", "jpeg", "string", "settings", "archive", "thumb", "media", "search", "marker",
-                            "trash", "export"})
+                            "trash", "export", "category"})
         ForceDirectories(root + sub);
     for (const auto& [name, spec] : Variants()) {
         Save(root + "bmp/" + name + ".bmp", BuildBmp(spec));
