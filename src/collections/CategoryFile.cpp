@@ -100,9 +100,9 @@ TCustomCategorySet ReadCondition(TListReader& reader, int depth)
     l.DateSetType = ReadEnum<TDateSetType>(reader, 3, "date set type");
     l.Months = ReadCountValue(reader, "months");
     l.Days = ReadCountValue(reader, "days");
-    l.Threshold = reader.ReadDouble("threshold");
-    l.DateFrom = reader.ReadDouble("date from");
-    l.DateTo = reader.ReadDouble("date to");
+    l.Threshold = reader.ReadDate("threshold");
+    l.DateFrom = reader.ReadDate("date from");
+    l.DateTo = reader.ReadDate("date to");
     l.DateKind = ReadEnum<TDateKind>(reader, 3, "date kind");
     const int32_t children = reader.ReadCount(MinConditionRecord, "child count");
     set.Children.reserve(static_cast<size_t>(children));

@@ -1,7 +1,6 @@
 #include "collections/MediaFiles.h"
 
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 
 #include "base/Errors.h"
@@ -28,13 +27,6 @@ void WriteBlock(TStream& stream, const std::vector<uint8_t>& bytes)
 {
     WriteInt32(stream, static_cast<int32_t>(bytes.size()));
     stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-}
-
-// A damaged file may hold any bit pattern where a date belongs.
-TDateTime ReadDate(TListReader& reader, const char* field)
-{
-    const double value = reader.ReadDouble(field);
-    return std::isfinite(value) ? value : 0;
 }
 
 // Reads the signature; false (and the reader rewound) when it is not there.
@@ -148,7 +140,7 @@ TMediaReadResult ReadMediaList(TStream& stream, TMediaList& list,
             const std::string fileSystem = reader.ReadText("file system");
             const int64_t capacity = reader.ReadInt64("capacity");
             const int64_t freeSpace = reader.ReadInt64("free space");
-            const TDateTime date = ReadDate(reader, "catalogue date");
+            const TDateTime date = reader.ReadDate("catalogue date");
             // A medium whose records are gone has nothing to show; it is
             // read past and dropped.
             if (hasCatalogue && !hasCatalogue(name)) {
@@ -232,9 +224,9 @@ TMediaReadResult ReadCatalogue(TStream& stream, TMediaFolder& medium)
             if (details) {
                 record->Attributes = reader.ReadInt32("attributes");
                 record->Size = reader.ReadInt64("size");
-                record->Modified = ReadDate(reader, "modified");
-                record->Created = ReadDate(reader, "created");
-                record->Accessed = ReadDate(reader, "accessed");
+                record->Modified = reader.ReadDate("modified");
+                record->Created = reader.ReadDate("created");
+                record->Accessed = reader.ReadDate("accessed");
             } else {
                 record->Attributes = -1;
             }

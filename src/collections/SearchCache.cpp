@@ -114,7 +114,7 @@ TCacheReadResult ReadSearchCache(TStream& stream, TSearchCache& cache)
         result.Version = reader.ReadInt32("version");
         TDateTime made = 0;
         if (result.Version >= SearchCacheVersion)
-            made = reader.ReadDouble("date");
+            made = reader.ReadDate("date");
         const int32_t directories = reader.ReadCount(8, "directory count");
         if (directories > MaxCacheDirectories)
             reader.Fail("directory count");
@@ -133,9 +133,9 @@ TCacheReadResult ReadSearchCache(TStream& stream, TSearchCache& cache)
                 entry.IsDirectory = isDirectory != 0;
                 entry.Attributes = reader.ReadInt32("attributes");
                 entry.Size = reader.ReadInt64("size");
-                entry.Modified = reader.ReadDouble("modified");
-                entry.Created = reader.ReadDouble("created");
-                entry.Accessed = reader.ReadDouble("accessed");
+                entry.Modified = reader.ReadDate("modified");
+                entry.Created = reader.ReadDate("created");
+                entry.Accessed = reader.ReadDate("accessed");
             }
             cache.Add(key, std::move(entries));
         }

@@ -43,6 +43,12 @@ double TBinaryReader::ReadDouble(const char* field)
     return std::bit_cast<double>(ReadLe<uint64_t>(field));
 }
 
+TDateTime TBinaryReader::ReadDate(const char* field)
+{
+    const double value = ReadDouble(field);
+    return IsStorableDate(value) ? value : 0;
+}
+
 void TBinaryReader::ReadBytes(void* out, int64_t count, const char* field)
 {
     Need(count, field);

@@ -19,6 +19,7 @@
 
 #include "base/Errors.h"
 #include "base/Stream.h"
+#include "common/DateTime.h"
 
 class TBinaryReader {
 public:
@@ -47,6 +48,11 @@ public:
     int32_t ReadInt32(const char* field) { return static_cast<int32_t>(ReadLe<uint32_t>(field)); }
     int64_t ReadInt64(const char* field) { return static_cast<int64_t>(ReadLe<uint64_t>(field)); }
     double ReadDouble(const char* field);
+    // A date as the program stores it. One that is not storable (not a
+    // number, or beyond the years 1 to 9999) reads as 0, the value of a date
+    // never set, so that it compares, sorts, prints and
+    // writes back the same as any other date; the rest of the file is sound.
+    TDateTime ReadDate(const char* field);
     void ReadBytes(void* out, int64_t count, const char* field);
     std::vector<uint8_t> ReadBytes(int64_t count, const char* field);
     // The program's texts: a 32-bit byte count and that many bytes, taken as

@@ -53,14 +53,26 @@ TDateTime EncodeDateTime(const TDateParts& p)
     return days >= 0 ? days + time : days - time;
 }
 
+bool IsStorableDate(TDateTime value)
+{
+    // Before 1899-12-30 the time of day counts away from zero, so the first
+    // day runs down to just above -693594 and the last up to just below 2958466.
+    return value > -693594.0 && value < 2958466.0;
+}
+
 int64_t DateOf(TDateTime value)
 {
+    // Converting a value beyond int64_t (or not a number) is undefined.
+    if (!IsStorableDate(value))
+        return 0;
     return static_cast<int64_t>(std::trunc(value));
 }
 
 TDateParts DecodeDateTime(TDateTime value)
 {
     TDateParts parts;
+    if (!IsStorableDate(value))
+        return parts;
     const double whole = std::trunc(value);
     double fraction = std::fabs(value - whole);
     int64_t ms = static_cast<int64_t>(std::llround(fraction * 86400000.0));

@@ -97,7 +97,10 @@ bool IsValidUtf8(std::string_view bytes)
 std::string DecodeText(std::string_view bytes)
 {
     if (IsValidUtf8(bytes)) {
-        if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        // Every mark goes, not just the first: a text read and written back
+        // must read as itself, and one mark left in front would be taken off
+        // by the next reading.
+        while (bytes.starts_with("\xEF\xBB\xBF"))
             bytes.remove_prefix(3);
         return std::string(bytes);
     }

@@ -14,7 +14,7 @@
 
 bool IsValidUtf8(std::string_view bytes);
 
-// Valid UTF-8 (a leading byte-order mark removed) or CP932 decoded to UTF-8;
+// Valid UTF-8 (leading byte-order marks removed) or CP932 decoded to UTF-8;
 // bytes CP932 cannot decode either become U+FFFD.
 std::string DecodeText(std::string_view bytes);
 // UTF-8 to CP932, for tests and for exports that ask for it; characters CP932

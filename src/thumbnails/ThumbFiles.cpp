@@ -65,7 +65,7 @@ void ReadTrailer(TBinaryReader& reader, int32_t version, TThumbnailRecord& recor
     record.Height = reader.ReadInt32("height");
     record.Bits = reader.ReadInt32("bits");
     record.FileSize = version >= 250 ? reader.ReadInt64("file size") : reader.ReadU32("file size");
-    record.FileTime = reader.ReadDouble("file time");
+    record.FileTime = reader.ReadDate("file time");
     record.BoxWidth = reader.ReadInt32("box width");
     record.BoxHeight = version >= 258 ? reader.ReadInt32("box height") : record.BoxWidth;
     reader.ReadBytes(&record.FolderFlag, 1, "folder flag");
@@ -118,7 +118,7 @@ TThumbIndexContents ReadThumbIndex(TStream& stream)
             row.Number = reader.ReadInt32("number");
             row.DataSize = reader.ReadInt32("data size");
             row.Count = reader.ReadInt32("count");
-            row.LastUsed = reader.ReadDouble("last used");
+            row.LastUsed = reader.ReadDate("last used");
             if (key.empty() || keys.contains(key))
                 continue;
             // A number out of range names no data file; one held already

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 
 #include "common/DateTime.h"
 
@@ -42,3 +43,29 @@ TEST(DateTime, UnixConversionUsesLocalTime)
     ::unsetenv("TZ");
     ::tzset();
 }
+
+// The first and last days the format holds, and values just beyond them or
+// no number at all, which decode as 1899-12-30 rather than overflowing.
+struct TStorableRow {
+    double Value;
+    bool Storable;
+    int Year;
+};
+class StorableDates : public testing::TestWithParam<TStorableRow> {};
+
+TEST_P(StorableDates, OnlyRealDatesDecode)
+{
+    const TStorableRow row = GetParam();
+    EXPECT_EQ(IsStorableDate(row.Value), row.Storable);
+    EXPECT_EQ(DecodeDateTime(row.Value).Year, row.Year);
+    if (!row.Storable)
+        EXPECT_EQ(DateOf(row.Value), 0);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, StorableDates,
+                         testing::Values(TStorableRow{double(DaysFromCivil(1, 1, 1)) - 0.999, true, 1},
+                                         TStorableRow{double(DaysFromCivil(9999, 12, 31)) + 0.999, true, 9999},
+                                         TStorableRow{double(DaysFromCivil(1, 1, 1)) - 1, false, 1899},
+                                         TStorableRow{double(DaysFromCivil(10000, 1, 1)), false, 1899},
+                                         TStorableRow{1e300, false, 1899}, TStorableRow{-1e300, false, 1899},
+                                         TStorableRow{std::numeric_limits<double>::quiet_NaN(), false, 1899},
+                                         TStorableRow{std::numeric_limits<double>::infinity(), false, 1899}));

@@ -18,6 +18,13 @@ TEST(Text, DecodesCp932WhenNotUtf8)
     // A trail byte 0x5C ('\' in ASCII) inside a double-byte character.
     EXPECT_EQ(DecodeText("\x95\x5c"), "表");
     EXPECT_EQ(DecodeText("\xEF\xBB\xBFutf8"), "utf8");
+    // A text read and written back reads as itself, byte-order marks or not.
+    for (const char* bytes : {"\xEF\xBB\xBF\xEF\xBB\xBFu/p", "\xEF\xBB\xBF\xEF\xBB\xBF", "\xEF\xBB\xBF\x95\x5c",
+                              "a\xEF\xBB\xBF"}) {
+        const std::string once = DecodeText(bytes);
+        EXPECT_EQ(DecodeText(once), once) << bytes;
+    }
+    EXPECT_EQ(DecodeText("\xEF\xBB\xBF\xEF\xBB\xBFu/p"), "u/p");
     EXPECT_EQ(EncodeCp932("あ"), "\x82\xa0");
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "thumbnails/ThumbFiles.h"
 #include "unit/thumbnails/ThumbBytes.h"
 
@@ -114,6 +116,43 @@ TEST_P(ThumbDataVersions, OlderLayoutsReadAndRewriteAsCurrent)
 INSTANTIATE_TEST_SUITE_P(Rows, ThumbDataVersions,
                          testing::Values(TVersionRow{249, 4000000000}, TVersionRow{250, 1ll << 33},
                                          TVersionRow{257, 12}, TVersionRow{258, 1ll << 35}));
+
+// A damaged index or data file may hold any bit pattern where a date belongs;
+// what is not a date reads as 0, so that the index writes back unchanged and
+// the "unused for N days" cleaning sees an old entry instead of one that
+// compares false with every day.
+struct TDateRow {
+    uint64_t Stored;
+    double Read;
+};
+class ThumbDates : public testing::TestWithParam<TDateRow> {};
+
+TEST_P(ThumbDates, WhatIsNoDateReadsAsZero)
+{
+    const double stored = std::bit_cast<double>(GetParam().Stored);
+    TThumbBytes index;
+    index.Text(ThumbIndexSignature).I32(ThumbFileVersion).Text("/u/pictures").I32(0).I32(4000).I32(63).Dbl(stored);
+    TMemoryStream indexIn(index.Data);
+    const TThumbIndexContents read = ReadThumbIndex(indexIn);
+    ASSERT_TRUE(read.Outcome.Complete) << read.Outcome.Error;
+    ASSERT_EQ(read.Rows.size(), 1u);
+    EXPECT_EQ(read.Rows[0].LastUsed, GetParam().Read);
+    TMemoryStream indexOut;
+    WriteThumbIndex(indexOut, read.Rows);
+    indexOut.SetPosition(0);
+    EXPECT_EQ(ReadThumbIndex(indexOut).Rows, read.Rows);
+
+    TThumbBytes data;
+    data.Text(ThumbDataSignature).I32(ThumbFileVersion).Entry(ThumbFileVersion, "a.jpg", "J", 5, stored, 96, 64);
+    const TThumbDataContents records = ReadAll(data.Data);
+    ASSERT_EQ(records.Records.size(), 1u);
+    EXPECT_EQ(records.Records[0].FileTime, GetParam().Read);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, ThumbDates,
+                         testing::Values(TDateRow{0xFFFFFF4D00000000, 0},  // a NaN, as found by fuzzing
+                                         TDateRow{0x7FF8000000000000, 0}, TDateRow{0x7FF0000000000000, 0},
+                                         TDateRow{0xFFF0000000000000, 0}, TDateRow{0x7E37E43C8800759C, 0},  // 1e300
+                                         TDateRow{std::bit_cast<uint64_t>(45001.5), 45001.5}));
 
 TEST(ThumbFiles, EveryTruncationKeepsWhatCameBefore)
 {
