@@ -1,6 +1,7 @@
 #include "browser/ui/MainForm.h"
 #include "browser/ui/ViewAids.h"
 #include "browser/ui/LoupeGridAids.h"
+#include "browser/ui/PointerHider.h"
 
 #include <QAction>
 #include <QAbstractItemView>
@@ -1521,6 +1522,8 @@ void TMainForm::ApplyOptions()
         fAids->SetOptions(fCore.Options().SlideShow, fCore.Options().FullScreen);
     if (fLoupeGrid)
         fLoupeGrid->ApplyOptions();
+    if (fPointerHider)
+        fPointerHider->SetOptions(fCore.Options().Mouse);
     const TViewPictureOptions& picture = fModel->Viewer().Options().Picture;
     const bool stretchChanged = picture.Stretch != fOwnScaler.Mode();
     fOwnScaler.SetStretch(picture.Stretch);
@@ -1861,10 +1864,21 @@ void TMainForm::BuildViewAids()
     links.ViewRect = [this] { return QRect(fFrame->mapToGlobal(QPoint(0, 0)), fFrame->size()); };
     // In the separate arrangement full screen is the image window's.
     links.FullScreenWindow = [this]() -> QMainWindow* { return ImageWindow(); };
+    links.LoupeOn = [this] { return fLoupeGrid && fLoupeGrid->Checked(TActionId::actLoupe); };
     fAids = new TViewAids(*this, std::move(links));
     fAids->SetOptions(fCore.Options().SlideShow, fCore.Options().FullScreen);
     fLoupeGrid = std::make_unique<TLoupeGridAids>(
         *fFrame, fCore, [this](const std::string& text) { ShowMessage(text, TMessageIcon::miWarning); });
+    TPointerHider::TLinks pointer;
+    pointer.OverPage = [this](TPoint point) {
+        const TPageLayout& layout = fModel->Viewer().Layout();
+        return (layout.PageShown(0) && layout.PageRect(0).Contains(point)) ||
+               (layout.PageShown(1) && layout.PageRect(1).Contains(point));
+    };
+    pointer.FullScreen = [this] { return InFullScreen(); };
+    pointer.LoupeOn = [this] { return fLoupeGrid && fLoupeGrid->Checked(TActionId::actLoupe); };
+    fPointerHider = new TPointerHider(*fFrame->Area(), std::move(pointer));
+    fPointerHider->SetOptions(fCore.Options().Mouse);
 }
 
 bool TMainForm::RunViewAid(TActionId action)
@@ -1889,6 +1903,8 @@ bool TMainForm::RunViewAid(TActionId action)
         return true;
     }
     if (fLoupeGrid && fLoupeGrid->Run(action)) {
+        if (action == TActionId::actLoupe)
+            fAids->LoupeChanged();
         UpdateActions();
         return true;
     }

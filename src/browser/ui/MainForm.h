@@ -48,6 +48,7 @@ class QSystemTrayIcon;
 class QToolBar;
 class TAppCore;
 class TDropController;
+class TPointerHider;
 class TAppCommandRunner;
 class TFileCommandRunner;
 class TShelfStore;
@@ -258,6 +259,7 @@ private:
 
     TViewAids* fAids = nullptr;  // owned as a child of the window
     std::unique_ptr<TLoupeGridAids> fLoupeGrid;
+    TPointerHider* fPointerHider = nullptr;  // owned as a child of the view's area
     // Holds the view in a window of its own while the view is separate.
     std::unique_ptr<TImageWindowHost> fImageWindows;
     // The tree pane's width when the view left the image panel (pixels; 0
