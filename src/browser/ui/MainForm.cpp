@@ -376,6 +376,7 @@ void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
         if (fImageWindows && fModel->Viewer().Primary().Bitmap)
             fImageWindows->PictureShown(!(fAids && fAids->SlideShow().Running()), fModel->ViewStates().ImageMenu);
         RefreshView();
+        CarryShowAids();
         break;
     case TBrowserChangeKind::bcView:
         RefreshView();
@@ -1561,7 +1562,11 @@ void TMainForm::DeferredStart()
     // until the other collections have their lists.
     fTreePane->SetKind(fModel->ViewStates().TreeKind == TTreeKind::tkShelf ? TTreeKind::tkShelf
                                                                             : TTreeKind::tkFolder);
+    // A start place with nothing to show does not leave the full screen
+    // the program was started in.
+    fStartingUp = true;
     fModel->DeferredStart();
+    fStartingUp = false;
     // The picture is painted by the events already queued; settle after them.
     QTimer::singleShot(0, this, [this] {
         if (fSettled) {
@@ -1879,6 +1884,27 @@ void TMainForm::BuildViewAids()
     pointer.LoupeOn = [this] { return fLoupeGrid && fLoupeGrid->Checked(TActionId::actLoupe); };
     fPointerHider = new TPointerHider(*fFrame->Area(), std::move(pointer));
     fPointerHider->SetOptions(fCore.Options().Mouse);
+}
+
+void TMainForm::CarryShowAids()
+{
+    if (!fAids)
+        return;
+    // Read at every notice, so that a move's mark never waits for a later
+    // picture.
+    const bool moved = fModel->Actions().TakeMoved();
+    const std::string shown = fModel->Viewer().Primary().Bitmap ? fModel->ShownFile() : std::string();
+    const TShowAidsState state{InFullScreen(), fAids->SlideShow().Running(), fStartingUp};
+    const TShowAidsRequest request =
+        fShowAids.Shown(shown, moved, fCore.Options().Picture, fCore.Options().FullScreen, state, fOpenForce);
+    if (request.LeaveFullScreen)
+        fAids->LeaveFullScreen();
+    if (request.EnterFullScreen)
+        fAids->EnterFullScreen();
+    if (request.StartSlideShow)
+        RunViewAid(TActionId::actSlideShow);
+    if (request.LeaveFullScreen || request.EnterFullScreen || request.StartSlideShow)
+        UpdateActions();
 }
 
 bool TMainForm::RunViewAid(TActionId action)
