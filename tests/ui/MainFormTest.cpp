@@ -855,6 +855,24 @@ TEST_F(MainFormTest, FullScreenRoundTripGivesBackTheWindowAlsoAfterNewOptions)
     }
 }
 
+TEST_F(MainFormTest, OpenedPictureEntersFullScreenAndClosingItLeaves)
+{
+    fTree.Write("data/Mireva.ini", "[PICTURE]\nFullScreen=1\n");
+    fTree.Write("work/a/1.fake", FakePicture(4, 4, fkColor, 1, 2, 3));
+    fTree.Write("work/a/2.fake", FakePicture(4, 4, fkColor, 1, 2, 3));
+    Start({"a/1.fake"});
+    EXPECT_TRUE(fForm->isFullScreen());
+    fForm->RunAction(actFullScreen);
+    // A move is no opening: the window stays as the user left it.
+    fForm->RunAction(actNext);
+    fForm->Settle(2000);
+    EXPECT_FALSE(fForm->isFullScreen());
+    fForm->RunAction(actFullScreen);
+    fForm->RunAction(actClose);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(fForm->isFullScreen());
+}
+
 TEST_F(MainFormTest, HandOverSwitchesTheSettingsFileAndTheWindowFollowsIt)
 {
     ForceDirectories(fTree.File("work/empty"));
