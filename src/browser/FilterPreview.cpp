@@ -1,6 +1,19 @@
 #include "browser/FilterPreview.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "imaging/FilterProc.h"
+
+namespace {
+
+// The preview runs while the user drags a marker; every processor helps.
+int PreviewBands()
+{
+    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 4);
+}
+
+}  // namespace
 
 TFilterPreview::TFilterPreview(std::vector<TImageSlot> originals, TRotation rotation, bool portraitOnly)
     : fOriginals(std::move(originals)), fRotation(rotation), fPortraitOnly(portraitOnly)
@@ -21,9 +34,10 @@ std::vector<TImageSlot> TFilterPreview::Apply(const TFilterList& items) const
         TImageSlot page = original;
         if (original.Bitmap) {
             bool gray = original.Gray;
-            TBitmap bitmap = original.Bitmap->Clone();
-            if (!items.empty())
-                ApplyFilters(bitmap, items, gray);
+            // Filtered straight from the original: no copy of the whole
+            // page is made first.
+            TBitmap bitmap;
+            ApplyFiltersTo(*original.Bitmap, items, gray, bitmap, PreviewBands());
             if (fRotation != TRotation::rtNone)
                 RotateBitmap(bitmap, fRotation, fPortraitOnly, gray);
             page.Gray = bitmap.BitsPerPixel() == 8 && bitmap.IsGray();

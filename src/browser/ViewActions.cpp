@@ -59,12 +59,15 @@ TActionOutcome TViewActions::FromPlan(const TMovePlan& plan)
         break;
     case TMoveOutcome::moShow:
         outcome.ViewChanged = true;
+        fMoved = true;
         break;
     case TMoveOutcome::moNextFolder:
+        fMoved = true;
         outcome.Request = TWindowRequest::wrNextFolder;
         outcome.SubFolderFirst = plan.SubFolderFirst;
         break;
     case TMoveOutcome::moPriorFolder:
+        fMoved = true;
         outcome.Request = TWindowRequest::wrPriorFolder;
         break;
     case TMoveOutcome::moClose:

@@ -7,6 +7,7 @@
 // ending the program) come back as requests. User-interface thread.
 
 #include <cstdint>
+#include <utility>
 
 #include "browser/KeyBindings.h"
 #include "viewer/PageViewer.h"
@@ -59,6 +60,10 @@ public:
     // A move that waited behind a page step still gathering its pictures and
     // was planned once that step was shown.
     TActionOutcome DeferredMove(const TMovePlan& plan) { return FromPlan(plan); }
+    // True once after a move went to another picture or asked for the
+    // neighbouring folder: the picture shown next came by a move, not by
+    // opening it, and opens neither full screen nor a slideshow.
+    bool TakeMoved() { return std::exchange(fMoved, false); }
 
     // The dialogs' answers: a ratio in percent (1..800), a size in pixels
     // (1..5000) along a direction.
@@ -97,6 +102,7 @@ private:
     int fFilter = -1;
     int fFilterCount = 0;
     bool fBatch = false;
+    bool fMoved = false;
 };
 
 // The move command a move action runs; nothing for other actions.

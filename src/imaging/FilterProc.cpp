@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "base/Errors.h"
@@ -665,4 +666,192 @@ void ApplyFilters(TBitmap& bitmap, const TFilterList& items, bool& gray)
         }
         gray = bitmap.BitsPerPixel() == 8;
     }
+}
+
+// ---- the chain from a source into a result ----
+
+namespace {
+
+// One pass over the pixels: every byte through PerByte, then, on a colour
+// picture, the luminance table Luma applied as ColourTableInPlace does.
+struct TPointPass {
+    std::optional<TToneTable> PerByte;
+    std::optional<TToneTable> Luma;
+};
+
+// The table a point filter applies and whether it works on the luminance;
+// nothing when the filter is no fixed table (it looks at the picture, or
+// changes its size or layout) or stays the identity, which the caller tells
+// apart by the flag.
+struct TFixedTable {
+    bool Fixed = false;  // the item is a point filter with a table known beforehand
+    std::optional<TToneTable> Table;  // nothing: the item leaves the picture as it is
+    bool Luminance = false;
+};
+
+TFixedTable FixedTableOf(const TFilterItem& item, bool gray)
+{
+    TFixedTable fixed;
+    fixed.Fixed = true;
+    switch (item.Kind) {
+    case FilterKind::Levels: {
+        const TLevelsParameter& l = item.Levels();
+        if (!(l.InBlack == 0 && l.InWhite == 255 && l.OutBlack == 0 && l.OutWhite == 255))
+            fixed.Table = LevelsTable(l);
+        fixed.Luminance = !gray && !l.PerChannel;
+        break;
+    }
+    case FilterKind::Gamma: {
+        const int32_t value = MappedGamma(item.Correction().Value);
+        if (value != 100 && value > 0)
+            fixed.Table = GammaTable(value);
+        fixed.Luminance = !gray && !item.Correction().PerChannel;
+        break;
+    }
+    case FilterKind::Brightness: {
+        const int32_t b = item.Correction().Value - 100;
+        if (b != 0)
+            fixed.Table = BrightnessTable(b);
+        fixed.Luminance = !gray && !item.Correction().PerChannel;
+        break;
+    }
+    case FilterKind::Posterize:
+        fixed.Table = PosterizeTable(item.Value());
+        break;
+    case FilterKind::ToneCurve: {
+        const std::optional<TToneTable> table = ToneCurveTable(item.ToneCurve());
+        if (table && *table != IdentityTable())
+            fixed.Table = table;
+        fixed.Luminance = !gray && !item.ToneCurve().PerChannel;
+        break;
+    }
+    case FilterKind::Invert: {
+        TToneTable t;
+        for (int i = 0; i < 256; ++i)
+            t[static_cast<size_t>(i)] = static_cast<uint8_t>(255 - i);
+        fixed.Table = t;
+        break;
+    }
+    default:
+        fixed.Fixed = false;
+        break;
+    }
+    return fixed;
+}
+
+TToneTable Compose(const TToneTable& first, const TToneTable& then)
+{
+    TToneTable t;
+    for (size_t i = 0; i < 256; ++i)
+        t[i] = then[first[i]];
+    return t;
+}
+
+// The leading fixed tables of items as passes; count receives how many
+// items they take.
+std::vector<TPointPass> PointPasses(const TFilterList& items, bool gray, size_t& count)
+{
+    std::vector<TPointPass> passes;
+    count = 0;
+    for (const TFilterItem& item : items) {
+        const TFixedTable fixed = FixedTableOf(item, gray);
+        if (!fixed.Fixed)
+            break;
+        ++count;
+        if (!fixed.Table)
+            continue;
+        if (passes.empty() || passes.back().Luma)
+            passes.emplace_back();
+        TPointPass& pass = passes.back();
+        if (fixed.Luminance)
+            pass.Luma = fixed.Table;
+        else
+            pass.PerByte = pass.PerByte ? Compose(*pass.PerByte, *fixed.Table) : *fixed.Table;
+    }
+    return passes;
+}
+
+void RunPassRows(const TBitmap& source, TBitmap& result, const TPointPass& pass, int top, int bottom)
+{
+    const TToneTable table = pass.PerByte ? *pass.PerByte : IdentityTable();
+    if (!pass.Luma) {
+        const size_t bytes = RowBytes(source);
+        for (int y = top; y < bottom; ++y) {
+            const uint8_t* in = source.ScanLine(y);
+            uint8_t* out = result.ScanLine(y);
+            for (size_t x = 0; x < bytes; ++x)
+                out[x] = table[in[x]];
+        }
+        return;
+    }
+    int delta[256];
+    for (int i = 0; i < 256; ++i)
+        delta[i] = (*pass.Luma)[static_cast<size_t>(i)] - i + 256;
+    uint8_t clamp[256 * 3];
+    for (int i = 0; i < 256 * 3; ++i)
+        clamp[i] = Clamp255(i - 256);
+    for (int y = top; y < bottom; ++y) {
+        const uint8_t* in = source.ScanLine(y);
+        uint8_t* out = result.ScanLine(y);
+        for (int x = 0; x < source.Width(); ++x, in += 3, out += 3) {
+            const uint8_t b = table[in[0]], g = table[in[1]], r = table[in[2]];
+            const int d = delta[Luminance(b, g, r)];
+            out[0] = clamp[b + d];
+            out[1] = clamp[g + d];
+            out[2] = clamp[r + d];
+        }
+    }
+}
+
+// Below this many pixels a second thread costs more than it saves.
+constexpr int64_t MinBandedPixels = 256 * 1024;
+constexpr int MinBandRows = 64;
+
+void RunPass(const TBitmap& source, TBitmap& result, const TPointPass& pass, int bands)
+{
+    const int height = source.Height();
+    const int64_t pixels = static_cast<int64_t>(source.Width()) * height;
+    bands = pixels < MinBandedPixels ? 1 : std::clamp(std::min(bands, height / MinBandRows), 1, 16);
+    if (bands == 1) {
+        RunPassRows(source, result, pass, 0, height);
+        return;
+    }
+    // Each band writes its own rows of the result; the tables are copied per
+    // band, nothing is shared but the source, which only is read.
+    std::vector<std::jthread> workers;
+    workers.reserve(static_cast<size_t>(bands - 1));
+    for (int band = 1; band < bands; ++band) {
+        const int top = static_cast<int>(static_cast<int64_t>(height) * band / bands);
+        const int bottom = static_cast<int>(static_cast<int64_t>(height) * (band + 1) / bands);
+        workers.emplace_back([&source, &result, &pass, top, bottom] { RunPassRows(source, result, pass, top, bottom); });
+    }
+    RunPassRows(source, result, pass, 0, static_cast<int>(height / bands));
+}
+
+}  // namespace
+
+void ApplyFiltersTo(const TBitmap& source, const TFilterList& items, bool& gray, TBitmap& result, int bands)
+{
+    // A palette picture is widened first, as ApplyFilters does; that copy is
+    // the cheapest way there.
+    if (source.BitsPerPixel() == 8 && !gray && !source.IsGray()) {
+        result = source.Clone();
+        ApplyFilters(result, items, gray);
+        return;
+    }
+    gray = source.BitsPerPixel() == 8;
+    size_t taken = 0;
+    const std::vector<TPointPass> passes = PointPasses(items, gray, taken);
+    if (passes.empty()) {
+        result = source.Clone();
+    } else {
+        TBitmap out = SameKind(source, source.Width(), source.Height());
+        RunPass(source, out, passes.front(), bands);
+        for (size_t i = 1; i < passes.size(); ++i)
+            RunPass(out, out, passes[i], bands);
+        result = std::move(out);
+    }
+    if (taken < items.size())
+        ApplyFilters(result, TFilterList(items.begin() + static_cast<std::ptrdiff_t>(taken), items.end()), gray);
+    gray = result.BitsPerPixel() == 8;
 }

@@ -35,6 +35,17 @@ inline uint8_t Luminance(uint8_t blue, uint8_t green, uint8_t red)
 // 8-bit picture that is not gray is widened to 24 bits first.
 void ApplyFilters(TBitmap& bitmap, const TFilterList& items, bool& gray);
 
+// The same chain with the source left untouched and the result in result,
+// byte for byte what ApplyFilters gives on a copy. The leading point filters
+// whose tables do not depend on the picture (levels, gamma, brightness,
+// posterize, tone curve, invert) read the source and write the result in
+// one pass: consecutive tables on the same bytes are composed into one, and
+// a luminance table takes the composed table before it along. The pass runs
+// in up to bands horizontal bands at once on a large picture; the rest of
+// the chain runs on the result as ApplyFilters would. gray as for
+// ApplyFilters.
+void ApplyFiltersTo(const TBitmap& source, const TFilterList& items, bool& gray, TBitmap& result, int bands = 1);
+
 // Tables: on an 8-bit picture every byte b becomes table[b]. On a 24-bit one
 // (an 8-bit picture is widened first) either every blue, green and red byte
 // goes through the table (perChannel), or the table is applied to the

@@ -896,6 +896,48 @@ TEST_F(MainFormTest, FullScreenIsEnteredButNeverLeftByAHandOver)
     EXPECT_TRUE(fForm->isFullScreen());
 }
 
+TEST_F(MainFormTest, FullScreenRoundTripGivesBackTheWindowAlsoAfterNewOptions)
+{
+    fTree.Write("work/a/1.fake", FakePicture(4, 4, fkColor, 1, 2, 3));
+    Start({"a"});
+    fForm->showNormal();
+    fForm->setGeometry(40, 50, 700, 500);
+    const QRect normal = fForm->geometry();
+    const bool tree = fForm->Action(actTree)->isChecked();
+    for (const bool changeOptions : {false, true}) {
+        fForm->RunAction(actFullScreen);
+        ASSERT_TRUE(fForm->isFullScreen());
+        if (changeOptions) {
+            TOptions options = fCore->Options();
+            options.FullScreen.MouseMoveShow = !options.FullScreen.MouseMoveShow;
+            fCore->ChangeOptions(options);
+        }
+        fForm->RunAction(actFullScreen);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(fForm->isFullScreen());
+        EXPECT_EQ(fForm->geometry(), normal) << "options changed: " << changeOptions;
+        EXPECT_EQ(fForm->Action(actTree)->isChecked(), tree);
+    }
+}
+
+TEST_F(MainFormTest, OpenedPictureEntersFullScreenAndClosingItLeaves)
+{
+    fTree.Write("data/Mireva.ini", "[PICTURE]\nFullScreen=1\n");
+    fTree.Write("work/a/1.fake", FakePicture(4, 4, fkColor, 1, 2, 3));
+    fTree.Write("work/a/2.fake", FakePicture(4, 4, fkColor, 1, 2, 3));
+    Start({"a/1.fake"});
+    EXPECT_TRUE(fForm->isFullScreen());
+    fForm->RunAction(actFullScreen);
+    // A move is no opening: the window stays as the user left it.
+    fForm->RunAction(actNext);
+    fForm->Settle(2000);
+    EXPECT_FALSE(fForm->isFullScreen());
+    fForm->RunAction(actFullScreen);
+    fForm->RunAction(actClose);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(fForm->isFullScreen());
+}
+
 TEST_F(MainFormTest, HandOverSwitchesTheSettingsFileAndTheWindowFollowsIt)
 {
     ForceDirectories(fTree.File("work/empty"));

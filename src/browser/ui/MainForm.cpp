@@ -1,6 +1,7 @@
 #include "browser/ui/MainForm.h"
 #include "browser/ui/ViewAids.h"
 #include "browser/ui/LoupeGridAids.h"
+#include "browser/ui/PointerHider.h"
 
 #include <QAction>
 #include <QAbstractItemView>
@@ -392,6 +393,7 @@ void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
         if (fImageWindows && fModel->Viewer().Primary().Bitmap)
             fImageWindows->PictureShown(!(fAids && fAids->SlideShow().Running()), fModel->ViewStates().ImageMenu);
         RefreshView();
+        CarryShowAids();
         break;
     case TBrowserChangeKind::bcView:
         RefreshView();
@@ -1578,6 +1580,8 @@ void TMainForm::ApplyOptions()
         fAids->SetOptions(fCore.Options().SlideShow, fCore.Options().FullScreen);
     if (fLoupeGrid)
         fLoupeGrid->ApplyOptions();
+    if (fPointerHider)
+        fPointerHider->SetOptions(fCore.Options().Mouse);
     const TViewPictureOptions& picture = fModel->Viewer().Options().Picture;
     const bool stretchChanged = picture.Stretch != fOwnScaler.Mode();
     fOwnScaler.SetStretch(picture.Stretch);
@@ -1615,7 +1619,11 @@ void TMainForm::DeferredStart()
     // until the other collections have their lists.
     fTreePane->SetKind(fModel->ViewStates().TreeKind == TTreeKind::tkShelf ? TTreeKind::tkShelf
                                                                             : TTreeKind::tkFolder);
+    // A start place with nothing to show does not leave the full screen
+    // the program was started in.
+    fStartingUp = true;
     fModel->DeferredStart();
+    fStartingUp = false;
     // The picture is painted by the events already queued; settle after them.
     QTimer::singleShot(0, this, [this] {
         if (fSettled) {
@@ -1918,10 +1926,42 @@ void TMainForm::BuildViewAids()
     links.ViewRect = [this] { return QRect(fFrame->mapToGlobal(QPoint(0, 0)), fFrame->size()); };
     // In the separate arrangement full screen is the image window's.
     links.FullScreenWindow = [this]() -> QMainWindow* { return ImageWindow(); };
+    links.LoupeOn = [this] { return fLoupeGrid && fLoupeGrid->Checked(TActionId::actLoupe); };
     fAids = new TViewAids(*this, std::move(links));
     fAids->SetOptions(fCore.Options().SlideShow, fCore.Options().FullScreen);
     fLoupeGrid = std::make_unique<TLoupeGridAids>(
         *fFrame, fCore, [this](const std::string& text) { ShowMessage(text, TMessageIcon::miWarning); });
+    TPointerHider::TLinks pointer;
+    pointer.OverPage = [this](TPoint point) {
+        const TPageLayout& layout = fModel->Viewer().Layout();
+        return (layout.PageShown(0) && layout.PageRect(0).Contains(point)) ||
+               (layout.PageShown(1) && layout.PageRect(1).Contains(point));
+    };
+    pointer.FullScreen = [this] { return InFullScreen(); };
+    pointer.LoupeOn = [this] { return fLoupeGrid && fLoupeGrid->Checked(TActionId::actLoupe); };
+    fPointerHider = new TPointerHider(*fFrame->Area(), std::move(pointer));
+    fPointerHider->SetOptions(fCore.Options().Mouse);
+}
+
+void TMainForm::CarryShowAids()
+{
+    if (!fAids)
+        return;
+    // Read at every notice, so that a move's mark never waits for a later
+    // picture.
+    const bool moved = fModel->Actions().TakeMoved();
+    const std::string shown = fModel->Viewer().Primary().Bitmap ? fModel->ShownFile() : std::string();
+    const TShowAidsState state{InFullScreen(), fAids->SlideShow().Running(), fStartingUp};
+    const TShowAidsRequest request =
+        fShowAids.Shown(shown, moved, fCore.Options().Picture, fCore.Options().FullScreen, state, fOpenForce);
+    if (request.LeaveFullScreen)
+        fAids->LeaveFullScreen();
+    if (request.EnterFullScreen)
+        fAids->EnterFullScreen();
+    if (request.StartSlideShow)
+        RunViewAid(TActionId::actSlideShow);
+    if (request.LeaveFullScreen || request.EnterFullScreen || request.StartSlideShow)
+        UpdateActions();
 }
 
 bool TMainForm::RunViewAid(TActionId action)
@@ -1946,6 +1986,8 @@ bool TMainForm::RunViewAid(TActionId action)
         return true;
     }
     if (fLoupeGrid && fLoupeGrid->Run(action)) {
+        if (action == TActionId::actLoupe)
+            fAids->LoupeChanged();
         UpdateActions();
         return true;
     }

@@ -27,6 +27,7 @@
 #include "browser/BrowserModel.h"
 #include "browser/CommandTarget.h"
 #include "browser/MenuData.h"
+#include "browser/ShowAids.h"
 #include "browser/StatusBar.h"
 #include "collections/CategoryFolder.h"
 #include "collections/GroupFolder.h"
@@ -48,6 +49,7 @@ class QSystemTrayIcon;
 class QToolBar;
 class TAppCore;
 class TDropController;
+class TPointerHider;
 class TAppCommandRunner;
 class TFileCommandRunner;
 class TShelfStore;
@@ -189,6 +191,7 @@ private:
     // The slideshow and full screen, and their commands.
     void BuildViewAids();
     bool RunViewAid(TActionId action);
+    void CarryShowAids();
     bool InFullScreen() const;
     void RatioDialog();
     void SizeDialog();
@@ -259,6 +262,11 @@ private:
 
     TViewAids* fAids = nullptr;  // owned as a child of the window
     std::unique_ptr<TLoupeGridAids> fLoupeGrid;
+    TPointerHider* fPointerHider = nullptr;  // owned as a child of the view's area
+    // Full screen and the slideshow asked for by an opened or closed picture.
+    TShowAids fShowAids;
+    TOpenForce fOpenForce;  // the open command running now
+    bool fStartingUp = false;
     // Holds the view in a window of its own while the view is separate.
     std::unique_ptr<TImageWindowHost> fImageWindows;
     // The tree pane's width when the view left the image panel (pixels; 0

@@ -136,7 +136,15 @@ TPaneSet TViewAids::Panes(const TViewStates& states) const
 TPaneSet TViewAids::FullScreenPanes(const TViewStates& states) const
 {
     return ::FullScreenPanes(states.FullScreen, TFullScreenBars{fFullOptions.MouseMoveShow, fFullOptions.DisableShowBar},
-                           fRevealed, false);
+                           fRevealed, LoupeOn());
+}
+
+void TViewAids::LoupeChanged()
+{
+    if (fFullScreen.Active() && fFullOptions.DisableShowBar && fRevealed != seNone) {
+        fRevealed = seNone;
+        fLinks.LayoutPanes();
+    }
 }
 
 bool TViewAids::eventFilter(QObject* watched, QEvent* event)
@@ -159,7 +167,9 @@ bool TViewAids::eventFilter(QObject* watched, QEvent* event)
         over |= seLeft;
     if (global.y() > view.bottom())
         over |= seBottom;
-    const uint8_t revealed = RevealedEdges(fRevealed, touched, over);
+    // With "DisableShowBar" the loupe keeps every bar away.
+    const uint8_t revealed =
+        fFullOptions.DisableShowBar && LoupeOn() ? uint8_t{seNone} : RevealedEdges(fRevealed, touched, over);
     if (revealed != fRevealed) {
         fRevealed = revealed;
         fLinks.LayoutPanes();

@@ -32,6 +32,9 @@ public:
         // The window full screen covers the screen with: the browser window
         // (when null or when it gives null), or the separate image window.
         std::function<QMainWindow*()> FullScreenWindow;
+        // The loupe is switched on: with "DisableShowBar" no bar comes from
+        // an edge meanwhile.
+        std::function<bool()> LoupeOn;
     };
 
     TViewAids(QMainWindow& window, TLinks links);
@@ -58,6 +61,9 @@ public:
 
     // The window was minimised or hidden (true), or came back.
     void WindowHidden(bool hidden);
+    // The loupe was switched on or off: in full screen the bars brought
+    // from the edges may have to go or come back.
+    void LoupeChanged();
 
     // TSlideTimer
     void Start(std::chrono::milliseconds interval) override;
@@ -73,6 +79,7 @@ protected:
 private:
     void ScreenRemoved(QScreen* screen);
     void UpdateScreenSaver();
+    bool LoupeOn() const { return fLinks.LoupeOn && fLinks.LoupeOn(); }
 
     QMainWindow& fWindow;
     // The window full screen was entered with; left with the same one.

@@ -420,4 +420,86 @@ TEST(Filters, ChainAppliesTheStoredValueMappings)
     EXPECT_EQ(Values(colour), (std::vector<int>{0, 255, 255}));
 }
 
+// ---- the chain from a source into a result ----
+
+TToneCurveInfo CurveInfo(std::vector<TToneCurvePoint> points, bool perChannel)
+{
+    TToneCurveInfo curve;
+    curve.Points = std::move(points);
+    curve.PerChannel = perChannel;
+    return curve;
+}
+
+struct TChainCase {
+    const char* Name;
+    TFilterList Items;
+};
+
+class ChainIntoTest : public testing::TestWithParam<TChainCase> {};
+
+// Whatever is composed or banded, the result is the in-place chain's to the
+// byte, and the source is left as it was.
+TEST_P(ChainIntoTest, GivesTheInPlaceChainsBytes)
+{
+    std::mt19937 random(7);
+    for (const int bits : {24, 8}) {
+        // Tall enough for four bands of the banded pass.
+        const TBitmap source = RandomBitmap(700, 400, bits, random);
+        TBitmap expected = source.Clone();
+        bool expectedGray = bits == 8;
+        ApplyFilters(expected, GetParam().Items, expectedGray);
+        for (const int bands : {1, 4}) {
+            TBitmap result;
+            bool gray = bits == 8;
+            const TBitmap before = source.Clone();
+            ApplyFiltersTo(source, GetParam().Items, gray, result, bands);
+            EXPECT_EQ(gray, expectedGray) << bits << " bits, " << bands << " bands";
+            ASSERT_EQ(result.BitsPerPixel(), expected.BitsPerPixel());
+            EXPECT_EQ(PixelDifference(result, expected), "") << bits << " bits, " << bands << " bands";
+            EXPECT_EQ(PixelDifference(source, before), "");
+        }
+    }
+}
+
+const TFilterItem LumaLevels{FilterKind::Levels, TLevelsParameter{20, 230, 0, 255, false}};
+const TFilterItem ChannelLevels{FilterKind::Levels, TLevelsParameter{10, 200, 30, 240, true}};
+const TFilterItem ChannelGamma{FilterKind::Gamma, TCorrectionParameter{140, true}};
+const TFilterItem LumaBrightness{FilterKind::Brightness, TCorrectionParameter{70, false}};
+const TFilterItem LumaCurve{FilterKind::ToneCurve, CurveInfo({{0, 0}, {96, 120}, {255, 255}}, false)};
+const TFilterItem Invert{FilterKind::Invert, std::monostate{}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Chains, ChainIntoTest,
+    testing::Values(TChainCase{"Empty", {}},
+                    TChainCase{"LuminanceLevels", {LumaLevels}},
+                    TChainCase{"ComposedPerChannel", {ChannelLevels, ChannelGamma, Invert,
+                                                      TFilterItem{FilterKind::Posterize, int32_t{5}}}},
+                    TChainCase{"PerChannelThenLuminance", {ChannelGamma, LumaCurve}},
+                    TChainCase{"TwoLuminancePasses", {LumaLevels, LumaBrightness, ChannelLevels, LumaCurve}},
+                    TChainCase{"IdentitiesSkipped",
+                               {TFilterItem{FilterKind::Levels, TLevelsParameter{}},
+                                TFilterItem{FilterKind::Gamma, TCorrectionParameter{100, false}}, LumaLevels}},
+                    // Contrast looks at the picture: the tables before it
+                    // must have been applied when it does.
+                    TChainCase{"TablesThenContrast",
+                               {ChannelLevels, TFilterItem{FilterKind::Contrast, TCorrectionParameter{150, false}},
+                                Invert}},
+                    TChainCase{"GrayscaleStopsThePass",
+                               {Invert, TFilterItem{FilterKind::Grayscale, int32_t{0}}, LumaLevels}},
+                    TChainCase{"NeighbourhoodFirst", {TFilterItem{FilterKind::Blur, int32_t{1}}, LumaLevels}}),
+    [](const testing::TestParamInfo<TChainCase>& info) { return std::string(info.param.Name); });
+
+TEST(Filters, ChainIntoWidensPalettePictures)
+{
+    TBitmap palette(2, 1, 8, true);
+    palette.Palette() = {TRGBQuad{0, 0, 255, 0}, TRGBQuad{255, 255, 255, 0}};
+    palette.ScanLine(0)[1] = 1;
+    TBitmap result;
+    bool gray = false;
+    ApplyFiltersTo(palette, {Invert}, gray, result, 2);
+    EXPECT_FALSE(gray);
+    EXPECT_EQ(Values(result), (std::vector<int>{255, 255, 0, 0, 0, 0}));
+    EXPECT_EQ(palette.BitsPerPixel(), 8);
+}
+
 }  // namespace
