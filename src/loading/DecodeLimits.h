@@ -37,6 +37,12 @@ struct TPictureBudget {
 // A decoded picture takes three bytes a pixel (24-bit rows) at the least.
 inline constexpr int64_t DecodedBytesPerPixel = 3;
 
+// The budget of the two PICTURE options, given in megapixels.
+inline TPictureBudget PictureBudgetOf(int32_t maxMegapixels, int32_t reducedMegapixels)
+{
+    return {int64_t{maxMegapixels} * 1'000'000, int64_t{reducedMegapixels} * 1'000'000};
+}
+
 enum class TDecodePlan { dpFull, dpReduced, dpRefused };
 
 // What to do with a picture of dims: refused above the budget's maximum or
