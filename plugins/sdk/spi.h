@@ -25,8 +25,10 @@ extern "C" {
 /* A block of plug-in memory; see the Local* functions. */
 typedef struct SpiLocalBlock* HLOCAL;
 
-/* Progress callback: current, total, user value. Returns 0 to go on; the
- * program always returns 0. */
+/* Progress callback: current, total, user value. Returns 0 to go on; any
+ * other value asks the plug-in to stop and return SPI_ABORTED, which the
+ * program does once a newer page move has abandoned the picture. A plug-in
+ * should call it between rows or chunks of its decoding. */
 typedef int32_t (*SpiProgress)(int32_t current, int32_t total, intptr_t user);
 
 /* Results of the plug-in functions. */
@@ -93,6 +95,20 @@ typedef struct SpiFileInfo {
     char filename[SPI_PATH_FIELD]; /* file name */
     uint32_t crc;
 } SpiFileInfo;
+
+/* What GetPictureInfo fills in: the picture's place and size, its density,
+ * its bits per pixel, and a block of text (may be NULL) that the caller
+ * frees with LocalFree. */
+typedef struct SpiPictureInfo {
+    int32_t left;
+    int32_t top;
+    int32_t width;
+    int32_t height;
+    uint16_t x_density;
+    uint16_t y_density;
+    int16_t colorDepth;
+    HLOCAL hInfo;
+} SpiPictureInfo;
 #pragma pack(pop)
 
 #define SPI_BI_RGB 0u
@@ -103,6 +119,8 @@ static_assert(offsetof(SpiBitmapInfoHeader, biBitCount) == 14, "biBitCount at 14
 static_assert(offsetof(SpiBitmapInfoHeader, biClrUsed) == 32, "biClrUsed at 32");
 static_assert(sizeof(SpiRGBQuad) == 4, "colour table entries are 4 bytes");
 static_assert(sizeof(SpiFileInfo) == 428, "member records are 428 bytes");
+static_assert(offsetof(SpiPictureInfo, colorDepth) == 20, "colorDepth at 20");
+static_assert(offsetof(SpiPictureInfo, hInfo) == 22, "hInfo at 22");
 static_assert(offsetof(SpiFileInfo, position) == 8, "position at 8");
 static_assert(offsetof(SpiFileInfo, compsize) == 12, "compsize at 12");
 static_assert(offsetof(SpiFileInfo, filesize) == 16, "filesize at 16");

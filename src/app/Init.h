@@ -89,6 +89,10 @@ struct TPictureOptions {
     bool FullScreen = false;
     bool SlideShow = false;
     bool SelectList = true;
+    // The picture budget in megapixels: larger pictures are not read at
+    // all; pictures above the second are decoded reduced for the fitted view.
+    int32_t MaxMegapixels = 512;
+    int32_t ReducedMegapixels = 64;
     bool operator==(const TPictureOptions&) const = default;
 };
 

@@ -28,6 +28,8 @@ void VisitPicture(TOptionVisitor& v, TPictureOptions& o)
     v.Boolean(s, "FullScreen", o.FullScreen, false);
     v.Boolean(s, "SlideShow", o.SlideShow, false);
     v.Boolean(s, "SelectList", o.SelectList, true);
+    v.Ranged(s, "MaxMegapixels", o.MaxMegapixels, 512, 1, 65536, 512);
+    v.Ranged(s, "ReducedMegapixels", o.ReducedMegapixels, 64, 1, 65536, 64);
 }
 
 void VisitScroll(TOptionVisitor& v, TScrollOptions& o)

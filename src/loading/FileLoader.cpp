@@ -12,6 +12,7 @@
 #include "loading/LoaderLock.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "platform/Memory.h"
 
 std::recursive_mutex& LoaderLock()
 {
@@ -216,6 +217,92 @@ std::unique_ptr<TBitmap> TFileLoaderList::LoadPreviewFromStream(const std::strin
     return loader ? loader->LoadPreviewFromStream(stream, offset, box) : nullptr;
 }
 
+namespace {
+
+// The first bytes of the picture that starts offset bytes into a file, for
+// the size readers; what is there when the file is shorter.
+std::vector<uint8_t> ReadProbe(const std::string& fileName, int64_t offset)
+{
+    TFileStream file(fileName, TFileMode::fmOpenRead);
+    const int64_t size = file.Size();
+    if (offset < 0 || offset >= size)
+        return {};
+    std::vector<uint8_t> bytes(static_cast<size_t>(std::min<int64_t>(size - offset, PictureHeaderProbeSize)));
+    file.SetPosition(offset);
+    file.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    return bytes;
+}
+
+// Plans the load of a picture of known or unknown size; a refused one
+// raises here, before its loader is called.
+TDecodeCall PlanCall(const std::optional<TPictureDims>& dims, const TDecodeLimits& limits, bool& reduced)
+{
+    TDecodeCall call;
+    call.Stop = limits.Stop;
+    reduced = false;
+    if (!dims)
+        return call;
+    const std::optional<uint64_t> freeBytes = limits.FreeMemory ? limits.FreeMemory() : std::nullopt;
+    switch (PlanDecode(limits.Budget, *dims, freeBytes, !limits.FitBox.Empty())) {
+    case TDecodePlan::dpRefused:
+        throw EPictureTooLarge(*dims);
+    case TDecodePlan::dpReduced:
+        call.Box = limits.FitBox;
+        reduced = true;
+        break;
+    case TDecodePlan::dpFull:
+        break;
+    }
+    return call;
+}
+
+// A loader that gave nothing because it was told to stop has not failed.
+TLimitedLoad Finish(std::unique_ptr<TBitmap> bitmap, const std::optional<TPictureDims>& dims, bool reduced,
+                    const TDecodeCall& call)
+{
+    if (call.Stopped())
+        throw EDecodeStopped();
+    TLimitedLoad load;
+    load.Dims = dims;
+    load.Reduced = reduced && bitmap && dims && (bitmap->Width() < dims->Width || bitmap->Height() < dims->Height);
+    load.Bitmap = std::move(bitmap);
+    return load;
+}
+
+}  // namespace
+
+TLimitedLoad TFileLoaderList::LoadLimitedFromFile(const std::string& fileName, const TDecodeLimits& limits) const
+{
+    int64_t offset = 0;
+    TImageLoader* loader = DetectImageFile(fileName, offset);
+    if (!loader)
+        return {};
+    const std::vector<uint8_t> probe = ReadProbe(fileName, offset);
+    std::optional<TPictureDims> dims = ReadPictureDims(probe.data(), probe.size());
+    if (!dims)
+        dims = loader->QueryDimsOfFile(fileName, offset);
+    bool reduced = false;
+    const TDecodeCall call = PlanCall(dims, limits, reduced);
+    return Finish(loader->DecodeFile(fileName, offset, call), dims, reduced, call);
+}
+
+TLimitedLoad TFileLoaderList::LoadLimitedFromStream(const std::string& name, TMemoryStream& stream,
+                                                    const TDecodeLimits& limits) const
+{
+    int64_t offset = 0;
+    TImageLoader* loader = DetectImageStream(name, stream, offset);
+    if (!loader)
+        return {};
+    std::optional<TPictureDims> dims;
+    if (offset >= 0 && offset < stream.Size())
+        dims = ReadPictureDims(stream.Memory() + offset, static_cast<size_t>(stream.Size() - offset));
+    if (!dims)
+        dims = loader->QueryDimsOfStream(stream, offset);
+    bool reduced = false;
+    const TDecodeCall call = PlanCall(dims, limits, reduced);
+    return Finish(loader->DecodeStream(stream, offset, call), dims, reduced, call);
+}
+
 template <typename Loader>
 Loader* TFileLoaderList::FindLoaderForFile(const std::vector<Loader*>& loaders, bool locked,
                                            const std::string& fileName, int64_t* offset) const
@@ -411,32 +498,62 @@ bool IsEmptyInput(const std::string& fileName, TMemoryStream* stream)
 
 }  // namespace
 
+TDecodeLimits DefaultDecodeLimits()
+{
+    TDecodeLimits limits;
+    limits.FreeMemory = AvailableMemoryBytes;
+    return limits;
+}
+
 std::unique_ptr<TBitmap> LoadPicture(const TFileLoaderList& registry, const std::string& fileName,
                                      TMemoryStream* stream, TUserNotifier* owner)
 {
+    return LoadPictureLimited(registry, fileName, stream, owner, DefaultDecodeLimits()).Bitmap;
+}
+
+TLimitedLoad LoadPictureLimited(const TFileLoaderList& registry, const std::string& fileName, TMemoryStream* stream,
+                                TUserNotifier* owner, const TDecodeLimits& limits)
+{
     try {
-        std::unique_ptr<TBitmap> bitmap =
-            stream ? registry.LoadFromStream(fileName, *stream, false) : registry.LoadFromFile(fileName, false);
-        if (!bitmap && owner && registry.IsImageExtension(ExtractFileExt(fileName)) && !IsEmptyInput(fileName, stream))
+        TLimitedLoad load = stream ? registry.LoadLimitedFromStream(fileName, *stream, limits)
+                                   : registry.LoadLimitedFromFile(fileName, limits);
+        if (!load.Bitmap && owner && registry.IsImageExtension(ExtractFileExt(fileName)) &&
+            !IsEmptyInput(fileName, stream))
             owner->ShowMessage(NotReadMessage(fileName), TMessageIcon::miInformation);
-        return bitmap;
+        return load;
+    } catch (const EDecodeStopped&) {
+        // A newer move abandoned this picture: nobody waits for it.
+        return {};
+    } catch (const EPictureTooLarge& e) {
+        if (owner)
+            owner->ShowMessage(NotReadMessage(fileName) + e.what(), TMessageIcon::miWarning);
+        return {};
     } catch (const EFileError& e) {
         // The file itself could not be read: its reason says more than the
         // not-read message would.
         if (owner)
             owner->ShowMessage(e.what(), TMessageIcon::miWarning);
-        return nullptr;
+        return {};
     } catch (const std::exception&) {
         // std::bad_alloc from a huge but valid picture lands here as well.
         if (owner)
             owner->ShowMessage(NotReadMessage(fileName), TMessageIcon::miWarning);
-        return nullptr;
+        return {};
     }
 }
 
 std::unique_ptr<TBitmap> LoadArchivePicture(const TFileLoaderList& registry, const std::string& archiveName,
                                             const std::string& memberName, TArchiveLoader& loader,
                                             TUserNotifier* owner, uint32_t position)
+{
+    return LoadArchivePictureLimited(registry, archiveName, memberName, loader, owner, position,
+                                     DefaultDecodeLimits())
+        .Bitmap;
+}
+
+TLimitedLoad LoadArchivePictureLimited(const TFileLoaderList& registry, const std::string& archiveName,
+                                       const std::string& memberName, TArchiveLoader& loader, TUserNotifier* owner,
+                                       uint32_t position, const TDecodeLimits& limits)
 {
     TMemoryStream stream;
     try {
@@ -447,7 +564,7 @@ std::unique_ptr<TBitmap> LoadArchivePicture(const TFileLoaderList& registry, con
     if (stream.Size() == 0) {
         if (owner)
             owner->ShowMessage(NotReadMessage(memberName), TMessageIcon::miWarning);
-        return nullptr;
+        return {};
     }
-    return LoadPicture(registry, memberName, &stream, owner);
+    return LoadPictureLimited(registry, memberName, &stream, owner, limits);
 }

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "common/Bitmap.h"
 #include "common/DateTime.h"
 #include "base/Stream.h"
+#include "loading/DecodeLimits.h"
 #include "loading/PluginSettings.h"
 
 class TLoadImage;
@@ -63,14 +65,6 @@ public:
     std::vector<std::string> Descriptions;
 };
 
-// The box a preview will be fitted into: a loader may hand a picture reduced
-// further than its own preview, as long as the picture fitted into the box can
-// still be scaled down from it.
-struct TPreviewBox {
-    int32_t Width = 0;
-    int32_t Height = 0;
-};
-
 class TImageLoader : public TFileLoader {
 public:
     // Reads the picture that starts offset bytes into the file. preview asks
@@ -91,6 +85,38 @@ public:
     {
         return LoadFromStream(stream, offset, true);
     }
+    // A load as call asks: reduced for its box when the box is not empty,
+    // else in full. A loader that can stop polls call's flag between rows or
+    // chunks and raises EDecodeStopped once it is set; the others load as
+    // LoadFromFile and LoadPreviewFromFile do. Any loading thread.
+    virtual std::unique_ptr<TBitmap> DecodeFile(const std::string& fileName, int64_t offset, const TDecodeCall& call)
+    {
+        return call.Box.Empty() ? LoadFromFile(fileName, offset, false) : LoadPreviewFromFile(fileName, offset, call.Box);
+    }
+    virtual std::unique_ptr<TBitmap> DecodeStream(TMemoryStream& stream, int64_t offset, const TDecodeCall& call)
+    {
+        return call.Box.Empty() ? LoadFromStream(stream, offset, false)
+                                : LoadPreviewFromStream(stream, offset, call.Box);
+    }
+    // The size of a picture whose header is of no format ReadPictureDims
+    // knows, asked of the loader itself (a plug-in's GetPictureInfo);
+    // nothing when the loader cannot tell. Any loading thread.
+    virtual std::optional<TPictureDims> QueryDimsOfFile(const std::string& fileName, int64_t offset)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<TPictureDims> QueryDimsOfStream(TMemoryStream& stream, int64_t offset)
+    {
+        return std::nullopt;
+    }
+};
+
+// A load made under limits: the picture, the size its header declared
+// (nothing when unknown), and whether it was decoded reduced for the box.
+struct TLimitedLoad {
+    std::unique_ptr<TBitmap> Bitmap;
+    std::optional<TPictureDims> Dims;
+    bool Reduced = false;
 };
 
 // One member or folder of an archive, as its loader listed it. Records are
@@ -207,6 +233,13 @@ public:
     std::unique_ptr<TBitmap> LoadPreviewFromFile(const std::string& fileName, TPreviewBox box) const;
     std::unique_ptr<TBitmap> LoadPreviewFromStream(const std::string& name, TMemoryStream& stream,
                                                    TPreviewBox box) const;
+    // A load under limits: detection once, the size from the header (or the
+    // loader), then the plan of PlanDecode. Raises EPictureTooLarge for a
+    // refused picture before anything is decoded, EDecodeStopped when the
+    // stop flag ended the decode.
+    TLimitedLoad LoadLimitedFromFile(const std::string& fileName, const TDecodeLimits& limits) const;
+    TLimitedLoad LoadLimitedFromStream(const std::string& name, TMemoryStream& stream,
+                                       const TDecodeLimits& limits) const;
     // Detection on a file, under the loader lock when the list holds a
     // loader that needs it; nullptr when no loader accepts it or it cannot
     // be read. The loader belongs to this set.
@@ -338,15 +371,27 @@ bool IsGrayBitmap(const TBitmap& bitmap);
 // "'" + name + "' は読み込めませんでした  "
 std::string NotReadMessage(const std::string& fileName);
 
+// The limits of a load that asks for nothing special: the default budget
+// against the machine's free memory, no box, no stop flag.
+TDecodeLimits DefaultDecodeLimits();
+
 // Loads a picture file, or a picture held in stream when one is given,
-// through the loader set registry. With a notifier, a failure is shown as the
-// not-read message. Any loading thread (with a notifier only on the
-// user-interface thread).
+// through the loader set registry, under the default limits. With a
+// notifier, a failure is shown as the not-read message (a picture over the
+// budget with its reason after it). Any loading thread (with a notifier only
+// on the user-interface thread).
 std::unique_ptr<TBitmap> LoadPicture(const TFileLoaderList& registry, const std::string& fileName,
                                      TMemoryStream* stream, TUserNotifier* owner);
+// The same under the given limits. A decode ended by the stop flag shows
+// nothing and gives no picture.
+TLimitedLoad LoadPictureLimited(const TFileLoaderList& registry, const std::string& fileName, TMemoryStream* stream,
+                                TUserNotifier* owner, const TDecodeLimits& limits);
 // Extracts an archive member into memory and loads it. The archive loader
 // may belong to another set than registry (an archive keeps the set it was
 // opened with); the caller keeps both alive.
 std::unique_ptr<TBitmap> LoadArchivePicture(const TFileLoaderList& registry, const std::string& archiveName,
                                             const std::string& memberName, TArchiveLoader& loader,
                                             TUserNotifier* owner, uint32_t position);
+TLimitedLoad LoadArchivePictureLimited(const TFileLoaderList& registry, const std::string& archiveName,
+                                       const std::string& memberName, TArchiveLoader& loader, TUserNotifier* owner,
+                                       uint32_t position, const TDecodeLimits& limits);

@@ -1,6 +1,7 @@
 #include "loading/SPIs.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -26,6 +27,14 @@ constexpr int32_t MaxPatternGroups = 256;
 int32_t IgnoreProgress(int32_t, int32_t, intptr_t)
 {
     return 0;
+}
+
+// The progress callback of a decode that may be abandoned: user is the
+// address of its stop flag.
+int32_t StopWhenTold(int32_t, int32_t, intptr_t user)
+{
+    const auto* stop = reinterpret_cast<const std::atomic<bool>*>(user);
+    return stop && stop->load(std::memory_order_relaxed) ? 1 : 0;
 }
 
 // Owns a block received from a plug-in: freed on every path, also when the
@@ -301,6 +310,73 @@ std::unique_ptr<TBitmap> TInSPI::LoadPreviewFromStream(TMemoryStream& stream, in
         return nullptr;
     return LoadForBox(reinterpret_cast<const char*>(stream.Memory() + offset),
                       static_cast<intptr_t>(stream.Size() - offset), SPI_SOURCE_MEMORY, box);
+}
+
+std::unique_ptr<TBitmap> TInSPI::Decode(const char* source, intptr_t length, uint32_t flag, const TDecodeCall& call)
+{
+    const bool forBox = !call.Box.Empty() && fGetPreviewForBox;
+    SpiGetPictureFunc function = call.Box.Empty() ? fGetPicture : fGetPreview;
+    if (!forBox && !function)
+        return nullptr;
+    const auto user = reinterpret_cast<intptr_t>(call.Stop);
+    TLocalBlock info, bits;
+    int32_t result;
+    {
+        const auto guard = fPlugin->LockForCall();
+        result = forBox ? fGetPreviewForBox(source, length, flag, call.Box.Width, call.Box.Height, info.Receive(),
+                                            bits.Receive(), StopWhenTold, user)
+                        : function(source, length, flag, info.Receive(), bits.Receive(), StopWhenTold, user);
+    }
+    // Whatever the plug-in handed over before it stopped is freed here,
+    // outside the lock.
+    if (result == SPI_ABORTED && call.Stopped())
+        throw EDecodeStopped();
+    if (result != SPI_SUCCESS || info.Empty() || bits.Empty())
+        return nullptr;
+    return BitmapFromBlocks(info, bits);
+}
+
+std::unique_ptr<TBitmap> TInSPI::DecodeFile(const std::string& fileName, int64_t offset, const TDecodeCall& call)
+{
+    return Decode(fileName.c_str(), static_cast<intptr_t>(offset), SPI_SOURCE_FILE, call);
+}
+
+std::unique_ptr<TBitmap> TInSPI::DecodeStream(TMemoryStream& stream, int64_t offset, const TDecodeCall& call)
+{
+    if (offset < 0 || offset >= stream.Size())
+        return nullptr;
+    return Decode(reinterpret_cast<const char*>(stream.Memory() + offset),
+                  static_cast<intptr_t>(stream.Size() - offset), SPI_SOURCE_MEMORY, call);
+}
+
+std::optional<TPictureDims> TInSPI::QueryDims(const char* source, intptr_t length, uint32_t flag)
+{
+    if (!fGetPictureInfo)
+        return std::nullopt;
+    SpiPictureInfo info{};
+    int32_t result;
+    {
+        const auto guard = fPlugin->LockForCall();
+        result = fGetPictureInfo(source, length, flag, &info);
+    }
+    if (info.hInfo)
+        LocalFree(info.hInfo);
+    if (result != SPI_SUCCESS || info.width <= 0 || info.height <= 0)
+        return std::nullopt;
+    return TPictureDims{info.width, info.height};
+}
+
+std::optional<TPictureDims> TInSPI::QueryDimsOfFile(const std::string& fileName, int64_t offset)
+{
+    return QueryDims(fileName.c_str(), static_cast<intptr_t>(offset), SPI_SOURCE_FILE);
+}
+
+std::optional<TPictureDims> TInSPI::QueryDimsOfStream(TMemoryStream& stream, int64_t offset)
+{
+    if (offset < 0 || offset >= stream.Size())
+        return std::nullopt;
+    return QueryDims(reinterpret_cast<const char*>(stream.Memory() + offset),
+                     static_cast<intptr_t>(stream.Size() - offset), SPI_SOURCE_MEMORY);
 }
 
 std::unique_ptr<TBitmap> TInSPI::LoadFromFile(const std::string& fileName, int64_t offset, bool preview)

@@ -100,6 +100,14 @@ public:
     // Through "GetPreviewForBox" when the plug-in has it, else GetPreview.
     std::unique_ptr<TBitmap> LoadPreviewFromFile(const std::string& fileName, int64_t offset, TPreviewBox box) override;
     std::unique_ptr<TBitmap> LoadPreviewFromStream(TMemoryStream& stream, int64_t offset, TPreviewBox box) override;
+    // The plug-in's progress callback answers "stop" once call's flag is set;
+    // a plug-in that then gives up raises EDecodeStopped. The loader lock is
+    // let go as soon as the plug-in returns.
+    std::unique_ptr<TBitmap> DecodeFile(const std::string& fileName, int64_t offset, const TDecodeCall& call) override;
+    std::unique_ptr<TBitmap> DecodeStream(TMemoryStream& stream, int64_t offset, const TDecodeCall& call) override;
+    // Through "GetPictureInfo" when the plug-in has it.
+    std::optional<TPictureDims> QueryDimsOfFile(const std::string& fileName, int64_t offset) override;
+    std::optional<TPictureDims> QueryDimsOfStream(TMemoryStream& stream, int64_t offset) override;
 
     TSPI& Plugin() { return *fPlugin; }
     const TSPI& Plugin() const { return *fPlugin; }
@@ -108,9 +116,11 @@ public:
 private:
     std::unique_ptr<TBitmap> Load(const char* source, intptr_t length, uint32_t flag, bool preview);
     std::unique_ptr<TBitmap> LoadForBox(const char* source, intptr_t length, uint32_t flag, TPreviewBox box);
+    std::unique_ptr<TBitmap> Decode(const char* source, intptr_t length, uint32_t flag, const TDecodeCall& call);
+    std::optional<TPictureDims> QueryDims(const char* source, intptr_t length, uint32_t flag);
 
     std::unique_ptr<TSPI> fPlugin;
-    SpiGetPictureInfoFunc fGetPictureInfo = nullptr;  // looked up for completeness, never called
+    SpiGetPictureInfoFunc fGetPictureInfo = nullptr;
     SpiGetPictureFunc fGetPicture = nullptr;
     SpiGetPictureFunc fGetPreview = nullptr;
     SpiGetPreviewForBoxFunc fGetPreviewForBox = nullptr;

@@ -41,15 +41,37 @@ TImageSlot PreparePicture(int index, std::unique_ptr<TBitmap> bitmap, const TPic
     return slot;
 }
 
+TDecodeLimits TPictureLimits::ForLoad(const std::atomic<bool>* stop) const
+{
+    TDecodeLimits limits = DefaultDecodeLimits();
+    limits.Budget = Budget;
+    if (FitBox)
+        limits.FitBox = FitBox();
+    limits.Stop = stop;
+    return limits;
+}
+
+TImageSlot PrepareLimitedPicture(int index, TLimitedLoad load, const TPictureFinish& finish)
+{
+    TImageSlot slot = PreparePicture(index, std::move(load.Bitmap), finish);
+    if (load.Reduced && slot.HasBitmap() && load.Dims) {
+        slot.Reduced = true;
+        slot.LoadedWidth = static_cast<int32_t>(load.Dims->Width);
+        slot.LoadedHeight = static_cast<int32_t>(load.Dims->Height);
+    }
+    return slot;
+}
+
 namespace {
 
 // An item's picture from its archive, or from its file when there is none.
-std::unique_ptr<TBitmap> LoadItem(const TFileLoaderList& loaders, const std::optional<TArchiveSource>& archive,
-                                  const TCacheItem& item, TUserNotifier* owner)
+TLimitedLoad LoadItem(const TFileLoaderList& loaders, const std::optional<TArchiveSource>& archive,
+                      const TCacheItem& item, TUserNotifier* owner, const TDecodeLimits& limits)
 {
     if (archive && archive->Loader)
-        return LoadArchivePicture(loaders, archive->ArchiveName, item.Path, *archive->Loader, owner, item.Member);
-    return LoadPicture(loaders, item.Path, nullptr, owner);
+        return LoadArchivePictureLimited(loaders, archive->ArchiveName, item.Path, *archive->Loader, owner,
+                                         item.Member, limits);
+    return LoadPictureLimited(loaders, item.Path, nullptr, owner, limits);
 }
 
 // The slot of a picture that could not be read: its position, no pixels.
@@ -63,15 +85,18 @@ TImageSlot NotRead(int index)
 }  // namespace
 
 TLoaderCacheDecoder::TLoaderCacheDecoder(TLoaderSetPtr loaders, std::optional<TArchiveSource> archive,
-                                         TPictureFinish finish, std::function<bool(const TCacheItem&)> online)
-    : fLoaders(std::move(loaders)), fArchive(std::move(archive)), fFinish(std::move(finish)), fOnline(std::move(online))
+                                         TPictureFinish finish, std::function<bool(const TCacheItem&)> online,
+                                         TPictureLimits limits)
+    : fLoaders(std::move(loaders)), fArchive(std::move(archive)), fFinish(std::move(finish)), fOnline(std::move(online)),
+      fLimits(std::move(limits))
 {
 }
 
 TImageSlot TLoaderCacheDecoder::Decode(const TCacheItem& item)
 {
     try {
-        return PreparePicture(item.Index, LoadItem(*fLoaders, fArchive, item, nullptr), fFinish);
+        return PrepareLimitedPicture(item.Index, LoadItem(*fLoaders, fArchive, item, nullptr, fLimits.ForLoad()),
+                                     fFinish);
     } catch (const std::exception&) {
         return NotRead(item.Index);
     }
@@ -81,7 +106,8 @@ TImageSlot TLoaderCacheDecoder::DecodeBytes(const TCacheItem& item, TMemoryStrea
 {
     try {
         bytes.SetPosition(0);
-        return PreparePicture(item.Index, LoadPicture(*fLoaders, item.Path, &bytes, nullptr), fFinish);
+        return PrepareLimitedPicture(
+            item.Index, LoadPictureLimited(*fLoaders, item.Path, &bytes, nullptr, fLimits.ForLoad()), fFinish);
     } catch (const std::exception&) {
         return NotRead(item.Index);
     }
@@ -142,8 +168,10 @@ bool TLoaderCacheDecoder::IsOnline(const TCacheItem& item)
 }
 
 TLoaderPictureSource::TLoaderPictureSource(TLoaderSetPtr loaders, std::optional<TArchiveSource> archive,
-                                           TUserNotifier* owner, std::function<TPictureFinish()> finish)
-    : fLoaders(std::move(loaders)), fArchive(std::move(archive)), fOwner(owner), fFinish(std::move(finish))
+                                           TUserNotifier* owner, std::function<TPictureFinish()> finish,
+                                           TPictureLimits limits)
+    : fLoaders(std::move(loaders)), fArchive(std::move(archive)), fOwner(owner), fFinish(std::move(finish)),
+      fLimits(std::move(limits))
 {
 }
 
@@ -151,7 +179,8 @@ TImageSlot TLoaderPictureSource::Load(const TCacheItem& item)
 {
     const TPictureFinish finish = fFinish ? fFinish() : TPictureFinish{};
     try {
-        return PreparePicture(item.Index, LoadItem(*fLoaders, fArchive, item, fOwner), finish);
+        return PrepareLimitedPicture(item.Index, LoadItem(*fLoaders, fArchive, item, fOwner, fLimits.ForLoad()),
+                                     finish);
     } catch (const std::exception& e) {
         // The loaders report their own failures; this is what is left (no
         // memory for a filter's copy, a damaged picture found while
@@ -185,18 +214,21 @@ private:
 class TLoaderLoadJob : public TPictureLoadJob {
 public:
     TLoaderLoadJob(TLoaderSetPtr loaders, std::optional<TArchiveSource> archive, TCacheItem item,
-                   TPictureFinish finish, TUserNotifier* owner)
+                   TPictureFinish finish, TUserNotifier* owner, TDecodeLimits limits)
         : fLoaders(std::move(loaders)), fArchive(std::move(archive)), fItem(std::move(item)),
-          fFinish(std::move(finish)), fOwner(owner)
+          fFinish(std::move(finish)), fOwner(owner), fLimits(std::move(limits))
     {
     }
 
-    void Run() override
+    void Run() override { RunUntil(std::atomic<bool>{false}); }
+    void RunUntil(const std::atomic<bool>& stop) override
     {
         // Without an owner nothing would be shown, so nothing is kept.
         TUserNotifier* kept = fOwner ? &fKept : nullptr;
+        TDecodeLimits limits = fLimits;
+        limits.Stop = &stop;
         try {
-            fSlot = PreparePicture(fItem.Index, LoadItem(*fLoaders, fArchive, fItem, kept), fFinish);
+            fSlot = PrepareLimitedPicture(fItem.Index, LoadItem(*fLoaders, fArchive, fItem, kept, limits), fFinish);
         } catch (const std::exception& e) {
             if (kept)
                 kept->ShowMessage(e.what(), TMessageIcon::miWarning);
@@ -217,6 +249,8 @@ private:
     TCacheItem fItem;
     TPictureFinish fFinish;
     TUserNotifier* fOwner;
+    // Read when the job was prepared: the box of the view as it was then.
+    TDecodeLimits fLimits;
     TKeptMessages fKept;
     TImageSlot fSlot;
 };
@@ -228,7 +262,7 @@ std::unique_ptr<TPictureLoadJob> TLoaderPictureSource::PrepareLoad(const TCacheI
     // The finishing step is asked for here, on the user-interface thread,
     // where the filter and rotation in force are read.
     return std::make_unique<TLoaderLoadJob>(fLoaders, fArchive, item, fFinish ? fFinish() : TPictureFinish{},
-                                            fOwner);
+                                            fOwner, fLimits.ForLoad());
 }
 
 std::shared_ptr<TBitmap> TLoaderPictureSource::Prescale(const TBitmap& picture, bool gray, int width, int height,

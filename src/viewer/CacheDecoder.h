@@ -49,6 +49,24 @@ TImageSlot PreparePicture(int index, std::unique_ptr<TBitmap> bitmap, const TPic
 std::shared_ptr<TBitmap> PrescalePicture(const TBitmap& picture, bool gray, int width, int height, TStretchMode stretch,
                                          int maxBands = 0);
 
+// What the viewer's loads may cost: the picture budget (the PICTURE options),
+// and the box of the fitted view, asked at each load; pictures above the
+// budget's lower threshold are decoded reduced for that box. Without a box
+// every picture is decoded in full. The cache thread asks for the box too, so
+// the function may only read what any thread may (an atomic the window keeps
+// up to date).
+struct TPictureLimits {
+    TPictureBudget Budget;
+    std::function<TPreviewBox()> FitBox;
+
+    // The limits of one load, read now, against the machine's free memory.
+    TDecodeLimits ForLoad(const std::atomic<bool>* stop = nullptr) const;
+};
+
+// A picture decoded reduced keeps the size its header declared as its
+// loaded size, so that the caption shows the picture's real size.
+TImageSlot PrepareLimitedPicture(int index, TLimitedLoad load, const TPictureFinish& finish);
+
 class TLoaderCacheDecoder : public TCacheDecoder {
 public:
     // The decoder loads through the loader set it is given, whatever the
@@ -56,7 +74,8 @@ public:
     // one. online answers for media lists whether an item's medium is
     // present (cache thread).
     TLoaderCacheDecoder(TLoaderSetPtr loaders, std::optional<TArchiveSource> archive, TPictureFinish finish,
-                        std::function<bool(const TCacheItem&)> online = nullptr);
+                        std::function<bool(const TCacheItem&)> online = nullptr,
+                        TPictureLimits limits = {});
 
     TImageSlot Decode(const TCacheItem& item) override;
     TImageSlot DecodeBytes(const TCacheItem& item, TMemoryStream& bytes) override;
@@ -71,6 +90,7 @@ private:
     std::optional<TArchiveSource> fArchive;
     TPictureFinish fFinish;
     std::function<bool(const TCacheItem&)> fOnline;
+    TPictureLimits fLimits;
 };
 
 // The shown pages' loader: the same load, prepare and finish path as the
@@ -84,7 +104,7 @@ private:
 class TLoaderPictureSource : public TPictureSource {
 public:
     TLoaderPictureSource(TLoaderSetPtr loaders, std::optional<TArchiveSource> archive, TUserNotifier* owner,
-                         std::function<TPictureFinish()> finish);
+                         std::function<TPictureFinish()> finish, TPictureLimits limits = {});
 
     TImageSlot Load(const TCacheItem& item) override;
     std::unique_ptr<TPictureLoadJob> PrepareLoad(const TCacheItem& item) override;
@@ -95,4 +115,5 @@ private:
     std::optional<TArchiveSource> fArchive;
     TUserNotifier* fOwner;
     std::function<TPictureFinish()> fFinish;
+    TPictureLimits fLimits;
 };

@@ -20,6 +20,9 @@ struct TImageSlot {
     int32_t LoadedHeight = 0;
     ::PixelFormat PixelFormat = ::PixelFormat::Bits24;  // as loaded
     bool Gray = false;               // the bitmap is 8-bit gray with the identity palette
+    // The bitmap was decoded reduced for the fitted view from a picture of
+    // LoadedWidth x LoadedHeight; zooming past its scale needs it whole.
+    bool Reduced = false;
     // The whole picture scaled ahead by the cache to the size its page is
     // expected to show at, with the "Stretch" method ScaledStretch; null
     // when none was made (or scaling was not possible at that size).

@@ -9,6 +9,7 @@
 // folder, closing the picture, ending the program) come back as plans for
 // the window to carry out. User-interface thread.
 
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -36,6 +37,10 @@ public:
     virtual ~TPictureLoadJob() = default;
     // Any thread, once; touches nothing the user-interface thread uses.
     virtual void Run() = 0;
+    // Run, for a step that may be abandoned: a load that can stop gives up
+    // between rows once stop is set (its slot then holds no bitmap, and
+    // nothing is shown for it). Loads that cannot stop just run.
+    virtual void RunUntil(const std::atomic<bool>& stop) { Run(); }
     // The slot Run loaded, before Finish hands it over: the worker that ran
     // it may go on to scale the picture. No bitmap when loading failed.
     virtual const TImageSlot& Loaded() const = 0;

@@ -38,17 +38,17 @@ void TStepLoad::Work()
             try {
                 others.emplace_back([this, run] {
                     if (!fCancel.load())
-                        run->Run();
+                        run->RunUntil(fCancel);
                 });
             } catch (const std::system_error&) {
                 // No second thread: this one runs it after the first.
                 others.emplace_back();
                 if (!fCancel.load())
-                    run->Run();
+                    run->RunUntil(fCancel);
             }
         }
         if (!fJobs.empty() && !fCancel.load())
-            fJobs.begin()->second->Run();
+            fJobs.begin()->second->RunUntil(fCancel);
         for (std::thread& other : others)
             if (other.joinable())
                 other.join();

@@ -2,8 +2,11 @@
 // height, u8 bits (8: gray, 24: BGR), then the pixels top-down without
 // padding. It answers with a bottom-up bitmap (the usual orientation); the
 // preview is the picture at half size, so a test can tell which was asked.
+// It asks the progress callback before every row and gives up when told to,
+// and answers GetPictureInfo from the header.
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -42,7 +45,8 @@ bool ReadSource(const char* source, intptr_t length, uint32_t flag, std::vector<
     return true;
 }
 
-int32_t Decode(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits, bool half)
+int32_t Decode(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits, bool half,
+               SpiProgress progress, intptr_t user)
 {
     std::vector<uint8_t> data;
     if (!ReadSource(source, length, flag, data) || data.size() < 13 || std::memcmp(data.data(), "FAKEIMG1", 8) != 0)
@@ -72,6 +76,14 @@ int32_t Decode(const char* source, intptr_t length, uint32_t flag, HLOCAL* info,
         palette[i] = SpiRGBQuad{static_cast<uint8_t>(i), static_cast<uint8_t>(i), static_cast<uint8_t>(i), 0};
     auto* pixels = static_cast<uint8_t*>(LocalLock(*bits));
     for (int y = 0; y < outHeight; ++y) {
+        if (progress && progress(y, outHeight, user) != 0) {
+            // Hands over nothing, as a careful plug-in does when stopped.
+            LocalUnlock(*info);
+            LocalUnlock(*bits);
+            LocalFree(std::exchange(*info, nullptr));
+            LocalFree(std::exchange(*bits, nullptr));
+            return SPI_ABORTED;
+        }
         uint8_t* row = pixels + (outHeight - 1 - y) * stride;
         for (int x = 0; x < outWidth; ++x) {
             const uint8_t* from = data.data() + 13 + (static_cast<size_t>(y * step) * width + x * step) * bytes;
@@ -107,14 +119,29 @@ SPI_EXPORT int32_t GetPicture(const char* source, intptr_t length, uint32_t flag
                               SpiProgress progress, intptr_t user)
 {
     fake::Enter("GetPicture");
-    return Decode(source, length, flag, info, bits, false);
+    return Decode(source, length, flag, info, bits, false, progress, user);
 }
 
 SPI_EXPORT int32_t GetPreview(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits,
                               SpiProgress progress, intptr_t user)
 {
     fake::Enter("GetPreview");
-    return Decode(source, length, flag, info, bits, true);
+    return Decode(source, length, flag, info, bits, true, progress, user);
+}
+
+SPI_EXPORT int32_t GetPictureInfo(const char* source, intptr_t length, uint32_t flag, void* out)
+{
+    fake::Enter("GetPictureInfo");
+    std::vector<uint8_t> data;
+    if (!ReadSource(source, length, flag, data) || data.size() < 13 || std::memcmp(data.data(), "FAKEIMG1", 8) != 0)
+        return SPI_UNKNOWN_FORMAT;
+    auto* info = static_cast<SpiPictureInfo*>(out);
+    info->width = data[8] | data[9] << 8;
+    info->height = data[10] | data[11] << 8;
+    info->colorDepth = data[12];
+    // A text block, as real plug-ins hand one, for the caller to free.
+    info->hInfo = LocalAlloc(LPTR, 16);
+    return SPI_SUCCESS;
 }
 
 SPI_EXPORT int32_t ConfigurationDlg(uintptr_t parent, int32_t function)

@@ -136,6 +136,9 @@ int32_t DecodeInto(TJpegJob& job, const uint8_t* data, size_t size, TScale scale
     const bool inverted = info.saw_Adobe_marker;
     while (info.output_scanline < info.output_height) {
         const int y = static_cast<int>(info.output_scanline);
+        // A page the user has moved past stops here, every 16 rows.
+        if (y % 16 == 0 && !out.Continue(y, static_cast<int>(info.output_height)))
+            return SPI_ABORTED;
         JSAMPROW row = cmyk ? job.Line.data() : out.Row(y);
         if (jpeg_read_scanlines(&info, &row, 1) != 1)
             break;

@@ -12,6 +12,8 @@ struct TRequest {
     bool Preview = false;
     int32_t BoxWidth = 0;
     int32_t BoxHeight = 0;
+    SpiProgress Progress = nullptr;
+    intptr_t User = 0;
 };
 
 int32_t Picture(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits, TRequest request)
@@ -27,6 +29,7 @@ int32_t Picture(const char* source, intptr_t length, uint32_t flag, HLOCAL* info
         if (!PluginCodec.Sniff(input.Data(), input.Size()))
             return SPI_UNKNOWN_FORMAT;
         TDibBuilder dib;
+        dib.SetProgress(request.Progress, request.User);
         const bool forBox = request.Preview && PluginCodec.DecodeForBox && request.BoxWidth > 0 &&
                             request.BoxHeight > 0;
         const int32_t result =
@@ -62,20 +65,21 @@ SPI_EXPORT int32_t IsSupported(const char* fileName, const void* header)
 SPI_EXPORT int32_t GetPicture(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits,
                               SpiProgress progress, intptr_t user)
 {
-    return Picture(source, length, flag, info, bits, {});
+    return Picture(source, length, flag, info, bits, {.Progress = progress, .User = user});
 }
 
 SPI_EXPORT int32_t GetPreview(const char* source, intptr_t length, uint32_t flag, HLOCAL* info, HLOCAL* bits,
                               SpiProgress progress, intptr_t user)
 {
-    return Picture(source, length, flag, info, bits, {.Preview = true});
+    return Picture(source, length, flag, info, bits, {.Preview = true, .Progress = progress, .User = user});
 }
 
 SPI_EXPORT int32_t GetPreviewForBox(const char* source, intptr_t length, uint32_t flag, int32_t boxWidth,
                                     int32_t boxHeight, HLOCAL* info, HLOCAL* bits, SpiProgress progress,
                                     intptr_t user)
 {
-    return Picture(source, length, flag, info, bits, {.Preview = true, .BoxWidth = boxWidth, .BoxHeight = boxHeight});
+    return Picture(source, length, flag, info, bits,
+                   {.Preview = true, .BoxWidth = boxWidth, .BoxHeight = boxHeight, .Progress = progress, .User = user});
 }
 
 SPI_EXPORT int32_t ConfigurationDlg(uintptr_t parent, int32_t function)

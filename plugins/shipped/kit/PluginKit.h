@@ -67,6 +67,15 @@ public:
     int Height() const { return fHeight; }
     // Gives both blocks to the caller.
     void Hand(HLOCAL* info, HLOCAL* bits);
+    // The caller's progress callback, asked between rows or chunks.
+    void SetProgress(SpiProgress progress, intptr_t user)
+    {
+        fProgress = progress;
+        fUser = user;
+    }
+    // Reports done of total and answers whether to go on: false once the
+    // caller asked to stop, and the codec then returns SPI_ABORTED.
+    bool Continue(int done, int total) const { return !fProgress || fProgress(done, total, fUser) == 0; }
 
 private:
     void Release();
@@ -78,6 +87,8 @@ private:
     size_t fStride = 0;
     int fWidth = 0;
     int fHeight = 0;
+    SpiProgress fProgress = nullptr;
+    intptr_t fUser = 0;
 };
 
 // True when a picture of that size fits the limits above at 4 bytes a pixel.

@@ -27,6 +27,8 @@ PICTURE.FirstImage=0
 PICTURE.FullScreen=0
 PICTURE.SlideShow=0
 PICTURE.SelectList=1
+PICTURE.MaxMegapixels=512
+PICTURE.ReducedMegapixels=64
 SCROLL.ScrollAnimate=0
 SCROLL.AnimateSpeed=2000
 SCROLL.PageScrollByRatio=1
@@ -356,7 +358,7 @@ TEST(Options, EveryOptionSurvivesARoundTripThroughTheFile)
         ++optionLines;
         EXPECT_EQ(std::find(scrambled.begin(), scrambled.end(), line), scrambled.end()) << line;
     }
-    EXPECT_EQ(optionLines, 140u);
+    EXPECT_EQ(optionLines, 142u);
 
     TPlainPluginSettings plugins;
     plugins.Settings = SomePluginSettings();

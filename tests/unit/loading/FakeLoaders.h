@@ -43,12 +43,14 @@ public:
     std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, int64_t offset, bool preview) override
     {
         LastOffset = offset;
+        LastPreview = preview;
         ++Loads;
         return Result();
     }
     std::unique_ptr<TBitmap> LoadFromStream(TMemoryStream& stream, int64_t offset, bool preview) override
     {
         LastOffset = offset;
+        LastPreview = preview;
         ++Loads;
         return Result();
     }
@@ -58,6 +60,7 @@ public:
     int Asked = 0;
     int Loads = 0;
     int64_t LastOffset = -1;
+    bool LastPreview = false;
     bool ThrowOnDetect = false;
     bool ThrowOnLoad = false;
     bool ReturnNothing = false;

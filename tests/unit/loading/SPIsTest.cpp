@@ -19,6 +19,7 @@
 #include "loading/LoaderLock.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
+#include "unit/loading/FakeLoaders.h"
 
 namespace {
 
@@ -328,6 +329,81 @@ INSTANTIATE_TEST_SUITE_P(Cases, DamagedOutputTest,
                                            TDamageCase{"HugeSizeSmallBlock", 11, false},
                                            TDamageCase{"Good", 12, true}),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// A newer page move sets the stop flag while the plug-in decodes: the hook
+// sets it as the plug-in enters GetPicture, so the plug-in's first progress
+// call is told to stop.
+namespace {
+
+std::atomic<bool> gStopOnEntry{false};
+
+void StopOnEntry(const char* function)
+{
+    if (std::strcmp(function, "GetPicture") == 0)
+        gStopOnEntry = true;
+}
+
+bool LoaderLockIsFree()
+{
+    bool free = false;
+    std::thread probe([&] {
+        if (LoaderLock().try_lock()) {
+            free = true;
+            LoaderLock().unlock();
+        }
+    });
+    probe.join();
+    return free;
+}
+
+}  // namespace
+
+TEST_F(PluginRegistryTest, DecodeStoppedInsideThePluginGivesNothingAndLetsGoOfTheLock)
+{
+    using THookSetter = void (*)(void (*)(const char*));
+    auto setHook = reinterpret_cast<THookSetter>(FakeExport("fakeimage.spi", "FakeSetCallHook"));
+    ASSERT_NE(setHook, nullptr);
+    const TTempFolder files;
+    const std::string path = files.Write("page.fim", FakeGradientImage(6, 4));
+    TDecodeLimits limits;
+    limits.Stop = &gStopOnEntry;
+    TRecordingNotifier notifier;
+
+    gStopOnEntry = false;
+    setHook(StopOnEntry);
+    const TLimitedLoad stopped = LoadPictureLimited(*Loaders(), path, nullptr, &notifier, limits);
+    setHook(nullptr);
+    EXPECT_TRUE(gStopOnEntry.load());
+    EXPECT_EQ(stopped.Bitmap, nullptr);
+    EXPECT_TRUE(notifier.Messages.empty()) << "an abandoned page is no failure";
+    EXPECT_TRUE(LoaderLockIsFree());
+
+    gStopOnEntry = false;
+    const TLimitedLoad whole = LoadPictureLimited(*Loaders(), path, nullptr, &notifier, limits);
+    ASSERT_NE(whole.Bitmap, nullptr) << "a flag left clear lets every row through";
+    EXPECT_EQ(whole.Bitmap->Width(), 6);
+}
+
+TEST_F(PluginRegistryTest, SizeOfAFormatTheProgramDoesNotKnowIsAskedOfThePlugin)
+{
+    const TTempFolder files;
+    const std::string path = files.Write("wide.fim", FakeGradientImage(300, 2));
+    const std::string bytes = FakeGradientImage(300, 2);
+    TDecodeLimits limits;
+    limits.Budget.MaxPixels = 599;
+    TRecordingNotifier notifier;
+
+    EXPECT_EQ(LoadPictureLimited(*Loaders(), path, nullptr, &notifier, limits).Bitmap, nullptr);
+    ASSERT_EQ(notifier.Messages.size(), 1u);
+    EXPECT_EQ(notifier.Messages[0].Text, NotReadMessage(path) + "画像が大きすぎます (300 x 2)");
+    TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    EXPECT_EQ(LoadPictureLimited(*Loaders(), "wide.fim", &stream, nullptr, limits).Dims, std::nullopt);
+
+    limits.Budget.MaxPixels = 600;
+    const TLimitedLoad load = LoadPictureLimited(*Loaders(), "wide.fim", &stream, nullptr, limits);
+    ASSERT_NE(load.Bitmap, nullptr);
+    EXPECT_EQ(load.Dims, (TPictureDims{300, 2}));
+}
 
 // Every plug-in call must hold the loader lock: the fakes call back into the
 // test from inside each export, and another thread tries the lock there.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <archive.h>
 #include <archive_entry.h>
@@ -1173,6 +1174,30 @@ TEST(ShippedPictures, JpegPreviewForABoxKeepsTheFittedSize)
     std::unique_ptr<TBitmap> picture = shipped.Registry().LoadPreviewFromFile(png, {2, 2});
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->Width(), 5);
+}
+
+// Through the limits a large picture is decoded reduced for the view's box,
+// and a decode whose page was abandoned stops in the plug-in.
+TEST(ShippedPictures, JpegUnderLimitsReducesForTheBoxAndStopsWhenTold)
+{
+    const int width = 1600, height = 1200;
+    std::vector<uint8_t> flat(static_cast<size_t>(width) * height * 4, 128);
+    TTempFolder folder;
+    const std::string path = folder.Write("big.jpg", JpegBytes(width, height, flat, 80));
+    ShippedRegistry shipped;
+    TDecodeLimits limits;
+    limits.Budget.ReducedAbovePixels = 1'000'000;
+    limits.FitBox = {400, 400};
+    const TLimitedLoad reduced = LoadPictureLimited(shipped.Registry(), path, nullptr, nullptr, limits);
+    ASSERT_NE(reduced.Bitmap, nullptr);
+    EXPECT_EQ(reduced.Bitmap->Width(), 400);
+    EXPECT_TRUE(reduced.Reduced);
+    EXPECT_EQ(reduced.Dims, (TPictureDims{width, height}));
+
+    const std::atomic<bool> stop{true};
+    limits.Stop = &stop;
+    limits.FitBox = {};
+    EXPECT_EQ(LoadPictureLimited(shipped.Registry(), path, nullptr, nullptr, limits).Bitmap, nullptr);
 }
 
 TEST(ShippedPictures, DamagedFilesGiveNoPicture)

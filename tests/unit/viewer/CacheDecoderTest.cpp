@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -272,5 +273,60 @@ INSTANTIATE_TEST_SUITE_P(
                       TMemberCase{"ExtractsToNothing", 60, 0, false, TReadResult::rrEmpty, true, 0},
                       TMemberCase{"ExtractionFails", 60, 60, true, TReadResult::rrFailed, true, 0}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// The budget and the stop flag reach the shown pages' loads: a picture over
+// the budget says why it was not read, a job of an abandoned step gives no
+// picture and shows nothing, and the box in force when a job is prepared is
+// the one it reduces for.
+TEST(PictureSource, LoadsFollowTheBudgetAndTheirStepsStopFlag)
+{
+    TTempFolder folder;
+    const std::string wide = WriteBmp(folder, "wide.bmp", 40, 30, 24);
+    const TLoaderSetPtr loaders = TLoaderRegistry().Reload({});
+    RecordingNotifier owner;
+    TPictureLimits limits;
+    limits.Budget.MaxPixels = 1199;
+    TLoaderPictureSource refusing(loaders, std::nullopt, &owner, nullptr, limits);
+    EXPECT_FALSE(refusing.Load(TCacheItem{0, wide, 0, -1}).HasBitmap());
+    EXPECT_EQ(owner.Messages, std::vector<std::string>{"'wide.bmp' は読み込めませんでした  画像が大きすぎます (40 x 30)"});
+
+    owner.Messages.clear();
+    int boxes = 0;
+    limits.Budget.MaxPixels = 1200;
+    limits.FitBox = [&] {
+        ++boxes;
+        return TPreviewBox{8, 6};
+    };
+    TLoaderPictureSource source(loaders, std::nullopt, &owner, nullptr, limits);
+    std::unique_ptr<TPictureLoadJob> abandoned = source.PrepareLoad(TCacheItem{2, wide, 0, -1});
+    std::unique_ptr<TPictureLoadJob> wanted = source.PrepareLoad(TCacheItem{3, wide, 0, -1});
+    EXPECT_EQ(boxes, 2) << "the box is read where the job is prepared";
+    const std::atomic<bool> stopped{true}, going{false};
+    std::thread worker([&] {
+        abandoned->RunUntil(stopped);
+        wanted->RunUntil(going);
+    });
+    worker.join();
+    EXPECT_FALSE(abandoned->Finish().HasBitmap());
+    const TImageSlot shown = wanted->Finish();
+    ASSERT_TRUE(shown.HasBitmap());
+    // The bitmap loader cannot reduce: the whole picture, not marked reduced.
+    EXPECT_FALSE(shown.Reduced);
+    EXPECT_EQ(shown.Width(), 40);
+    EXPECT_TRUE(owner.Messages.empty());
+}
+
+TEST(PictureSource, ReducedPictureKeepsItsDeclaredSizeForTheCaption)
+{
+    TLimitedLoad load;
+    load.Bitmap = std::make_unique<TBitmap>(2000, 1000, 24, true);
+    load.Dims = TPictureDims{16000, 8000};
+    load.Reduced = true;
+    const TImageSlot slot = PrepareLimitedPicture(4, std::move(load), {});
+    EXPECT_TRUE(slot.Reduced);
+    EXPECT_EQ(slot.Width(), 2000);
+    EXPECT_EQ(slot.LoadedWidth, 16000);
+    EXPECT_EQ(slot.LoadedHeight, 8000);
+}
 
 }  // namespace
