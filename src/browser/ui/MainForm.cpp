@@ -63,6 +63,7 @@
 #include "browser/ui/CategoryCommands.h"
 #include "browser/ui/ExportCommand.h"
 #include "browser/ui/MediaCommands.h"
+#include "browser/ui/ShelfCommands.h"
 #include "browser/ui/MouseCustomizeDialog.h"
 #include "browser/ui/MouseRouting.h"
 #include "browser/ui/StatusBarPane.h"
@@ -203,6 +204,10 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
         core, *fModel, TFileCommandRunner::TPanes{*fFilePane, *fTreePane, fShelves, fMedia, fCategories}, *this);
     fAppCommands = std::make_unique<TAppCommandRunner>(core, *fModel, *fTreePane, *this);
     fAppCommands->SetOnChanged([this] { UpdateActions(); });
+    fShelfCommands = std::make_unique<TShelfCommandRunner>(
+        TShelfCommandRunner::THost{*fModel, *fTreePane, fShelves, fShelfStore.get(), &fShellInfo,
+                                   [this] { return Target(); }},
+        *this);
     fDrops = std::make_unique<TDropController>(*fModel, fFileCommands->Commands(), fShelves, *this);
     TExportCommand::THost exportHost{fModel.get(), {&fShelves, &fMedia, &fShellInfo, loadCatalogue},
                                      core.Folders().DataFolder, core.ProgramSettingsPath(),
@@ -262,6 +267,7 @@ TMainForm::~TMainForm()
     fModel->UnregisterObserver(this);
     // The file commands read the panes and the model.
     fFileCommands.reset();
+    fShelfCommands.reset();
     fAppCommands.reset();
     delete fFilePane;
     fFilePane = nullptr;
@@ -350,9 +356,11 @@ void TMainForm::SetAnswerYes(bool yes)
     fAnswerYes = yes;
     if (!fMessageSink) {
         fFileCommands->SetBatch(nullptr, false);
+        fShelfCommands->SetBatch(nullptr, false);
         return;
     }
     fFileCommands->SetBatch([this](const std::string& text) { fMessageSink(text, TMessageIcon::miQuestion); }, yes);
+    fShelfCommands->SetBatch([this](const std::string& text) { fMessageSink(text, TMessageIcon::miQuestion); }, yes);
 }
 
 void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
@@ -638,6 +646,8 @@ void TMainForm::BuildMenu(QMenu* menu, std::span<const TMenuItem> items)
                 connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillSortMenu(menu); });
             if (item.List == TMenuList::mlRecentFiles)
                 fMarkerMenus->AttachRecentMenu(menu);
+            if (item.List == TMenuList::mlShelves)
+                fShelfCommands->AttachShelfMenu(menu);
             break;
         case TMenuItemKind::mkCommand:
             break;
@@ -762,7 +772,7 @@ bool TMainForm::IsWindowAction(TActionId action)
         TFileCommandRunner::Runs(action) || SlideCommandOf(action) || action == actSlideShow ||
         action == actFullScreen || TThumbnailCommands::Runs(action) || TLoupeGridAids::Runs(action) ||
         action == actFilterSet || TAppCommandRunner::Runs(action) ||
-        TExportCommand::Runs(action))
+        TExportCommand::Runs(action) || TShelfCommandRunner::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -820,7 +830,7 @@ TActionContext TMainForm::ActionContext() const
     TActionContext context;
     context.Target = Target();
     const TShownPlace place = fModel->ShownPlace();
-    context.ListKind = place.Kind == TPlaceKind::pkNothing ? TListKind::lkNothing : TListKind::lkFolder;
+    context.ListKind = place.Kind == TPlaceKind::pkNothing ? TListKind::lkNothing : fModel->ListKind();
     context.MainWindowActive = !(ImageWindow() && QApplication::activeWindow() == ImageWindow());
     context.SeparateWindow = ImageWindow() != nullptr;
     context.ArchiveShown = place.Kind == TPlaceKind::pkArchive;
@@ -859,6 +869,8 @@ TActionContext TMainForm::ActionContext() const
     context.MarkerJumps = fKeeper->Markers().HasJumps();
     if (fFileCommands)
         fFileCommands->FillContext(context);
+    if (fShelfCommands)
+        fShelfCommands->FillContext(context);
     if (fLoupeGrid)
         fLoupeGrid->FillContext(context);
     if (fAppCommands)
@@ -1017,6 +1029,11 @@ bool TMainForm::RunWindowAction(TActionId action)
     if (TExportCommand::Runs(action)) {
         // A snapshot run shows no dialog: it writes the last setting's file.
         const bool done = fExportCommand->Run(!fMessageSink);
+        UpdateActions();
+        return done;
+    }
+    if (TShelfCommandRunner::Runs(action)) {
+        const bool done = fShelfCommands->Run(action, Target());
         UpdateActions();
         return done;
     }
@@ -1459,6 +1476,8 @@ void TMainForm::AddPopupItems(QMenu* menu, std::span<const TMenuItem> items, con
             break;
         }
         case TMenuItemKind::mkList:
+            if (item.List == TMenuList::mlShelves)
+                fShelfCommands->AddShelfItems(menu, static_cast<int>(menu->actions().size()));
             break;
         }
     }
