@@ -64,6 +64,7 @@
 #include "browser/ui/CategoryCommands.h"
 #include "browser/ui/ExportCommand.h"
 #include "browser/ui/MediaCommands.h"
+#include "browser/ui/ShelfCommands.h"
 #include "browser/ui/MouseCustomizeDialog.h"
 #include "browser/ui/MouseRouting.h"
 #include "browser/ui/StatusBarPane.h"
@@ -216,6 +217,10 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
         core, *fModel, TFileCommandRunner::TPanes{*fFilePane, *fTreePane, fShelves, fMedia, fCategories}, *this);
     fAppCommands = std::make_unique<TAppCommandRunner>(core, *fModel, *fTreePane, *this);
     fAppCommands->SetOnChanged([this] { UpdateActions(); });
+    fShelfCommands = std::make_unique<TShelfCommandRunner>(
+        TShelfCommandRunner::THost{*fModel, *fTreePane, fShelves, fShelfStore.get(), &fShellInfo,
+                                   [this] { return Target(); }},
+        *this);
     fDrops = std::make_unique<TDropController>(*fModel, fFileCommands->Commands(), fShelves, *this);
     TExportCommand::THost exportHost{fModel.get(), {&fShelves, &fMedia, &fShellInfo, loadCatalogue},
                                      core.Folders().DataFolder, core.ProgramSettingsPath(),
@@ -278,6 +283,7 @@ TMainForm::~TMainForm()
     fModel->UnregisterObserver(this);
     // The file commands read the panes and the model.
     fFileCommands.reset();
+    fShelfCommands.reset();
     fAppCommands.reset();
     delete fFilePane;
     fFilePane = nullptr;
@@ -367,10 +373,12 @@ void TMainForm::SetAnswerYes(bool yes)
     if (!fMessageSink) {
         fFileCommands->SetBatch(nullptr, false);
         fMediaCommands->SetBatch(nullptr, false);
+        fShelfCommands->SetBatch(nullptr, false);
         return;
     }
     fFileCommands->SetBatch([this](const std::string& text) { fMessageSink(text, TMessageIcon::miQuestion); }, yes);
     fMediaCommands->SetBatch([this](const std::string& text) { fMessageSink(text, TMessageIcon::miQuestion); }, yes);
+    fShelfCommands->SetBatch([this](const std::string& text) { fMessageSink(text, TMessageIcon::miQuestion); }, yes);
 }
 
 void TMainForm::BrowserChanged(TBrowserModel&, const TBrowserChange& change)
@@ -657,6 +665,8 @@ void TMainForm::BuildMenu(QMenu* menu, std::span<const TMenuItem> items)
                 connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillSortMenu(menu); });
             if (item.List == TMenuList::mlRecentFiles)
                 fMarkerMenus->AttachRecentMenu(menu);
+            if (item.List == TMenuList::mlShelves)
+                fShelfCommands->AttachShelfMenu(menu);
             break;
         case TMenuItemKind::mkCommand:
             break;
@@ -781,7 +791,7 @@ bool TMainForm::IsWindowAction(TActionId action)
         TFileCommandRunner::Runs(action) || SlideCommandOf(action) || action == actSlideShow ||
         action == actFullScreen || TThumbnailCommands::Runs(action) || TLoupeGridAids::Runs(action) ||
         action == actFilterSet || TAppCommandRunner::Runs(action) ||
-        TExportCommand::Runs(action))
+        TExportCommand::Runs(action) || TShelfCommandRunner::Runs(action))
         return true;
     switch (action) {
     case actFolder:
@@ -883,6 +893,8 @@ TActionContext TMainForm::ActionContext() const
     context.MarkerJumps = fKeeper->Markers().HasJumps();
     if (fFileCommands)
         fFileCommands->FillContext(context);
+    if (fShelfCommands)
+        fShelfCommands->FillContext(context);
     if (fLoupeGrid)
         fLoupeGrid->FillContext(context);
     if (fAppCommands)
@@ -1065,6 +1077,11 @@ bool TMainForm::RunWindowAction(TActionId action)
         fMediaCommands->Delete(ChosenMedia(fModel->FileList(), fMedia), !fCore.Options().List.DelNoDialog);
         UpdateActions();
         return true;
+    }
+    if (TShelfCommandRunner::Runs(action)) {
+        const bool done = fShelfCommands->Run(action, Target());
+        UpdateActions();
+        return done;
     }
     if (TFileCommandRunner::Runs(action)) {
         const bool done = fFileCommands->Run(action, Target());
@@ -1509,6 +1526,8 @@ void TMainForm::AddPopupItems(QMenu* menu, std::span<const TMenuItem> items, con
             break;
         }
         case TMenuItemKind::mkList:
+            if (item.List == TMenuList::mlShelves)
+                fShelfCommands->AddShelfItems(menu, static_cast<int>(menu->actions().size()));
             break;
         }
     }

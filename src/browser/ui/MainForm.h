@@ -243,6 +243,9 @@ private:
     // read with.
     std::unique_ptr<TDropController> fDrops;
     std::unique_ptr<TShelfStore> fShelfStore;
+    // The add-to-shelf and shelf maintenance commands; they write through
+    // the store above.
+    std::unique_ptr<class TShelfCommandRunner> fShelfCommands;
     bool fAnswerYes = false;
 
     TImageViewFrame* fFrame = nullptr;

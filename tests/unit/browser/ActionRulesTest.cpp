@@ -219,14 +219,15 @@ TEST(ActionState, ActionsThatComeLaterStayDisabledAndShown)
 {
     TActionContext context;
     FolderList(context);
-    context.Selection = {.Count = 1, .ShelfItems = true};
-    ASSERT_TRUE(RuleState(actAddShelf, context).Enabled);
-    EXPECT_EQ(ActionState(actAddShelf, context), Greyed);
+    context.Selection = {.Count = 1};
+    ASSERT_TRUE(RuleState(actF_Open, context).Enabled);
+    EXPECT_EQ(ActionState(actF_Open, context), Greyed);
     // Shown even where the rule alone would hide it ...
-    context.Selection.ShelfItems = false;
-    EXPECT_EQ(ActionState(actAddShelf, context), Greyed);
+    context.Selection.Count = 0;
+    ASSERT_FALSE(RuleState(actF_Open, context).Visible);
+    EXPECT_EQ(ActionState(actF_Open, context), Greyed);
     // ... while the file commands follow their rules now.
-    context.Selection.Deletable = true;
+    context.Selection = {.Count = 1, .Deletable = true};
     EXPECT_EQ(ActionState(actDelete, context), Enabled);
     // What the program does now follows its rule.
     EXPECT_EQ(ActionState(actClose, context), Greyed);

@@ -1,0 +1,115 @@
+// The window's shelf commands over real folders: the selection goes to a new
+// shelf and, through the shelf sub-menu, to an existing one, and each change
+// is in the shelf file at once; members whose folder is gone are removed
+// only after the question is answered yes.
+
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <filesystem>
+#include <QMenuBar>
+
+#include "app/AppCore.h"
+#include "browser/ui/MainForm.h"
+#include "collections/Shelf.h"
+#include "platform/FileSystem.h"
+#include "support/FakeBook.h"
+#include "support/PumpEvents.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+using enum TActionId;
+
+constexpr char NewShelf[] = "新しい本棚1";
+
+class ShelfCommandsWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fProgram.WriteBook(2);
+        for (const char* folder : {"s1", "s2", "s3"})
+            ForceDirectories(Book(folder));
+        fCore = fProgram.Start({"book"});
+        fForm = std::make_unique<TMainForm>(*fCore);
+        fForm->SetMessageSink([this](const std::string& text, TMessageIcon) { fMessages.push_back(text); });
+        bool settled = false;
+        fForm->SetSettledHandler([&settled] { settled = true; });
+        fForm->resize(400, 300);
+        fForm->show();
+        ASSERT_TRUE(PumpUntil([&] { return settled; }));
+    }
+    void TearDown() override
+    {
+        fForm.reset();
+        fCore.reset();
+    }
+    std::string Book(const std::string& name) const { return fProgram.Tree.File("work/book/" + name); }
+    // The members of a shelf as the shelf file holds them now.
+    std::vector<std::string> SavedMembers(const std::string& shelfName) const
+    {
+        TShelfStore store(fProgram.Tree.File("data/"));
+        TGroupList list;
+        store.Load(list);
+        std::vector<std::string> members;
+        if (const TGroupFolder* shelf = list.Group(list.IndexOfName(shelfName)))
+            for (int i = 0; i < shelf->Count(); ++i)
+                members.push_back(shelf->Key(i));
+        return members;
+    }
+    QMenu* ShelfMenu() const { return fForm->menuBar()->findChild<QMenu*>("本棚に追加(H)"); }
+
+    TFakeProgram fProgram;
+    std::unique_ptr<TAppCore> fCore;
+    std::unique_ptr<TMainForm> fForm;
+    std::vector<std::string> fMessages;
+};
+
+TEST_F(ShelfCommandsWindow, SelectionGoesToANewShelfAndThroughTheSubMenuToAnExistingOne)
+{
+    // A picture is no book to keep on a shelf.
+    ASSERT_TRUE(fForm->SelectByNames({"s1", "0.fake"}).empty());
+    EXPECT_FALSE(fForm->ActionStateOf(actNewShelf).Enabled);
+
+    ASSERT_TRUE(fForm->SelectByNames({"s1", "s2"}).empty());
+    ASSERT_TRUE(fForm->ActionStateOf(actAddShelf).Enabled);
+    EXPECT_TRUE(fForm->RunAction(actNewShelf));
+    EXPECT_EQ(SavedMembers(NewShelf), (std::vector<std::string>{Book("s1"), Book("s2")}));
+
+    // The sub-menu lists the shelves in front of its "新しい本棚" item; the
+    // member already there is not added twice.
+    ASSERT_TRUE(fForm->SelectByNames({"s2", "s3"}).empty());
+    QMenu* menu = ShelfMenu();
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    emit menu->aboutToShow();
+    const QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text().toStdString(), NewShelf);
+    EXPECT_TRUE(items[1]->isSeparator());
+    EXPECT_EQ(items[2], fForm->Action(actNewShelf));
+    items[0]->trigger();
+    EXPECT_EQ(SavedMembers(NewShelf), (std::vector<std::string>{Book("s1"), Book("s2"), Book("s3")}));
+}
+
+TEST_F(ShelfCommandsWindow, MissingMembersGoOnlyAfterTheQuestionIsAnsweredYes)
+{
+    ASSERT_TRUE(fForm->SelectByNames({"s1", "s2", "s3"}).empty());
+    ASSERT_TRUE(fForm->RunAction(actNewShelf));
+    ASSERT_TRUE(std::filesystem::remove(Book("s2")));
+    ASSERT_TRUE(fForm->Model().ShowShelf(NewShelf, ""));
+    ASSERT_TRUE(fForm->ActionStateOf(actDelNoExists).Enabled);
+
+    fMessages.clear();
+    EXPECT_FALSE(fForm->RunAction(actDelNoExists));
+    ASSERT_EQ(fMessages.size(), 1u);
+    EXPECT_NE(fMessages[0].find(std::string("本棚 '") + NewShelf + "' 内の存在しない項目"), std::string::npos);
+    EXPECT_EQ(SavedMembers(NewShelf).size(), 3u);
+
+    fForm->SetAnswerYes(true);
+    EXPECT_TRUE(fForm->RunAction(actDelNoExists));
+    EXPECT_EQ(SavedMembers(NewShelf), (std::vector<std::string>{Book("s1"), Book("s3")}));
+    EXPECT_EQ(fForm->Model().Items().size(), 2u);
+}
+
+}  // namespace
