@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "support/FakeBook.h"
 #include "support/PumpEvents.h"
+#include "support/SettledForm.h"
 
 namespace {
 
@@ -27,13 +28,7 @@ protected:
         TCategoryStore(fProgram.Tree.File("data/")).Save(list);
         fProgram.WriteBook(1);
         fCore = fProgram.Start({"book"});
-        fForm = std::make_unique<TMainForm>(*fCore);
-        fForm->SetMessageSink([this](const std::string& text, TMessageIcon) { fMessages.push_back(text); });
-        bool settled = false;
-        fForm->SetSettledHandler([&settled] { settled = true; });
-        fForm->resize(400, 300);
-        fForm->show();
-        ASSERT_TRUE(PumpUntil([&] { return settled; }));
+        fForm = ShowSettledForm(*fCore, fMessages);
         ASSERT_TRUE(fForm->RunAction(actCategory));
     }
     void TearDown() override

@@ -12,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "support/FakeBook.h"
 #include "support/PumpEvents.h"
+#include "support/SettledForm.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -26,13 +27,7 @@ protected:
         ::setenv("XDG_DATA_HOME", fProgram.Tree.File("xdg").c_str(), 1);
         fProgram.WriteBook(3);
         fCore = fProgram.Start({"book"});
-        fForm = std::make_unique<TMainForm>(*fCore);
-        fForm->SetMessageSink([this](const std::string& text, TMessageIcon) { fMessages.push_back(text); });
-        bool settled = false;
-        fForm->SetSettledHandler([&settled] { settled = true; });
-        fForm->resize(400, 300);
-        fForm->show();
-        ASSERT_TRUE(PumpUntil([&] { return settled; }));
+        fForm = ShowSettledForm(*fCore, fMessages);
     }
     void TearDown() override
     {

@@ -18,6 +18,7 @@
 #include "common/IniFile.h"
 #include "support/FakeBook.h"
 #include "support/PumpEvents.h"
+#include "support/SettledForm.h"
 #include "support/TempFolder.h"
 #include "viewer/ui/ImageViewFrame.h"
 
@@ -30,13 +31,7 @@ protected:
     void Start(const std::vector<std::string>& args)
     {
         fCore = fProgram.Start(args, TLoaders::ldFake);
-        fForm = std::make_unique<TMainForm>(*fCore);
-        fForm->SetMessageSink([this](const std::string& text, TMessageIcon) { fMessages.push_back(text); });
-        bool settled = false;
-        fForm->SetSettledHandler([&settled] { settled = true; });
-        fForm->resize(500, 400);
-        fForm->show();
-        ASSERT_TRUE(PumpUntil([&] { return settled; }));
+        fForm = ShowSettledForm(*fCore, fMessages, QSize(500, 400));
         fForm->Settle(10000);
     }
 

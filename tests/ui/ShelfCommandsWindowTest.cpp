@@ -15,6 +15,7 @@
 #include "platform/FileSystem.h"
 #include "support/FakeBook.h"
 #include "support/PumpEvents.h"
+#include "support/SettledForm.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -31,13 +32,7 @@ protected:
         for (const char* folder : {"s1", "s2", "s3"})
             ForceDirectories(Book(folder));
         fCore = fProgram.Start({"book"});
-        fForm = std::make_unique<TMainForm>(*fCore);
-        fForm->SetMessageSink([this](const std::string& text, TMessageIcon) { fMessages.push_back(text); });
-        bool settled = false;
-        fForm->SetSettledHandler([&settled] { settled = true; });
-        fForm->resize(400, 300);
-        fForm->show();
-        ASSERT_TRUE(PumpUntil([&] { return settled; }));
+        fForm = ShowSettledForm(*fCore, fMessages);
     }
     void TearDown() override
     {
