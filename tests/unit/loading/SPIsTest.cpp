@@ -525,6 +525,9 @@ std::mutex gMeetMutex;
 std::condition_variable gMeet;
 std::map<std::string, int> gInsideNow;
 std::map<std::string, int> gMostInside;
+// How long a call waits for a second thread: long where the second may come
+// in (a slow machine starts the other thread late), short where it never can.
+std::chrono::milliseconds gMeetWait{500};
 
 // Runs inside every call of the fake: waits a while for a second thread to
 // be inside the same export as well, and records how many were in at once.
@@ -534,7 +537,7 @@ void MeetInside(const char* function)
     int& inside = gInsideNow[function];
     gMostInside[function] = std::max(gMostInside[function], ++inside);
     gMeet.notify_all();
-    gMeet.wait_for(lock, std::chrono::milliseconds(500), [&] { return inside >= 2; });
+    gMeet.wait_for(lock, gMeetWait, [&] { return inside >= 2; });
     --inside;
 }
 
@@ -573,6 +576,7 @@ TEST_P(PluginConcurrencyTest, OnlyAPluginDeclaredSafeIsEnteredByTwoThreads)
     const std::string second = folder.Write("2.fim", FakeGradientImage(3, 4));
     gInsideNow.clear();
     gMostInside.clear();
+    gMeetWait = std::chrono::milliseconds(GetParam().DeclaresSafe ? 20000 : 500);
     setHook(MeetInside);
     std::atomic<int> loaded{0};
     auto load = [&](const std::string& picture) {
