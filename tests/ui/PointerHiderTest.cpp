@@ -106,7 +106,7 @@ TEST(PointerHider, RestingPointerHidesAfterTheMotionlessTime)
     f.Hider.SetOptions(options);
     f.Move(30, 30);
     EXPECT_FALSE(f.Blank());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return f.Blank(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.Blank(); }, 10000));
     // The desktop repeats the move where the pointer rests.
     f.Move(30, 30);
     EXPECT_TRUE(f.Blank());
