@@ -121,7 +121,8 @@ TBrowserModel::TBrowserModel(TAppCore& core, TUserNotifier& notifier, TDispatche
         [this]() -> std::shared_ptr<TCacheDecoder> {
             // The cache thread works on a snapshot of the finishing step
             // taken now; a change of filter or rotation restarts it.
-            return std::make_shared<TLoaderCacheDecoder>(fLoaders, fArchiveSource, CurrentFinish());
+            return std::make_shared<TLoaderCacheDecoder>(fLoaders, fArchiveSource, CurrentFinish(), nullptr,
+                                                         PictureLimits());
         },
         fDispatcher);
     fActions = std::make_unique<TViewActions>(*fViewer);
@@ -444,6 +445,14 @@ void TBrowserModel::ApplyOptions()
 {
     const TViewerOptions options = ViewerOptionsFrom(fCore.Options(), fKeys, fCore.SystemColors());
     fViewer->SetOptions(options);
+    // A changed picture budget holds from the next load on: the cache and
+    // the shown pages' loader start again with it.
+    const TPictureOptions& picture = fCore.Options().Picture;
+    const std::pair<int32_t, int32_t> budget{picture.MaxMegapixels, picture.ReducedMegapixels};
+    if (budget != fBudgetInUse) {
+        fBudgetInUse = budget;
+        fViewer->SetSource(MakeSource());
+    }
     const TFilterSets& sets = fCore.FilterSets();
     fActions->SetFilterCount(static_cast<int>(sets.Sets.size()));
     fActions->SelectFilter(sets.Selected);
@@ -474,7 +483,15 @@ std::shared_ptr<TPictureSource> TBrowserModel::MakeSource() const
     // so that a damaged page's message waits until the step is over.
     auto* messages = const_cast<THeldMessages*>(&fMessages);
     return std::make_shared<TLoaderPictureSource>(fLoaders, fArchiveSource, messages,
-                                                  [this] { return CurrentFinish(); });
+                                                  [this] { return CurrentFinish(); }, PictureLimits());
+}
+
+TPictureLimits TBrowserModel::PictureLimits() const
+{
+    // The budget only: the pages are laid out by the size of what was
+    // decoded, so no picture is decoded reduced for a box here.
+    const TPictureOptions& picture = fCore.Options().Picture;
+    return TPictureLimits{PictureBudgetOf(picture.MaxMegapixels, picture.ReducedMegapixels), nullptr};
 }
 
 void TBrowserModel::SetPlace(const TShownPlace& place, TArchiverPtr archive, std::vector<TBrowserItem> items)

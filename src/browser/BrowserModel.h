@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/LastLocation.h"
@@ -370,6 +371,8 @@ private:
     // viewer with the source that reads it.
     void SetPlace(const TShownPlace& place, TArchiverPtr archive, std::vector<TBrowserItem> items);
     std::shared_ptr<TPictureSource> MakeSource() const;
+    // What the viewer's loads may cost, from the PICTURE options.
+    TPictureLimits PictureLimits() const;
     TItemClassifier Classifier() const;
     // After a step: the item of the primary page becomes the selection when
     // the shown picture changed, and the observers are told.
@@ -463,6 +466,8 @@ private:
     int fShownIndex = -1;       // the primary page last told to the observers
     int fShownPartner = -1;
     int fShownCount = -1;
+    // The PICTURE options the loaders were made with.
+    std::pair<int32_t, int32_t> fBudgetInUse{0, 0};
     TNavHistory fHistory;
     bool fOpeningHistory = false;  // a history entry opens: it is not recorded again
     bool fQuietOpen = false;       // a place opens without showing a picture

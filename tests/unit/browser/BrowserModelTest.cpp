@@ -506,3 +506,39 @@ INSTANTIATE_TEST_SUITE_P(Rows, BrowserModelHandOverTest,
                          [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
+
+namespace {
+
+// The headers of a 24-bit BMP of width x height, without its pixels.
+std::string BmpHeadersOnly(int32_t width, int32_t height)
+{
+    std::string bytes(54, '\0');
+    const auto put = [&bytes](size_t at, uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes[at + static_cast<size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xff);
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, 54 + static_cast<uint32_t>(width) * 3 * static_cast<uint32_t>(height), 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    return bytes;
+}
+
+}  // namespace
+
+// The PICTURE options' budget reaches the pages' loads: a picture above it
+// is refused before decoding and says why.
+TEST_F(BrowserModelTest, PicturesAboveThePictureBudgetAreRefusedWithTheirSize)
+{
+    fProgram.Tree.Write("data/Mireva.ini", "[PICTURE]\nMaxMegapixels=1\n");
+    fProgram.Tree.Write("work/big.bmp", BmpHeadersOnly(2000, 1000));
+    Start({"big.bmp"}, TLoaders::ldProgram);
+    EXPECT_TRUE(Shown().empty());
+    ASSERT_EQ(fRecorder.Messages.size(), 1u);
+    EXPECT_EQ(fRecorder.Messages[0].Text, "'big.bmp' は読み込めませんでした  画像が大きすぎます (2000 x 1000)");
+}
