@@ -348,6 +348,7 @@ void TMainForm::ConnectThumbnails()
         return config;
     };
     host.Message = [this](const std::string& text) { ShowMessage(text, TMessageIcon::miWarning); };
+    host.SettingsPath = [this] { return fCore.SettingsPath(); };
     // A snapshot run answers as --yes says and reports the question.
     host.Ask = [this](const std::string& text) {
         if (fMessageSink) {

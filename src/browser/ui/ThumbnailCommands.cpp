@@ -4,6 +4,7 @@
 #include <QProgressDialog>
 
 #include "browser/ui/ThumbnailControlDialog.h"
+#include "common/IniFile.h"
 #include "thumbnails/ThumbBatch.h"
 #include "thumbnails/ThumbnailList.h"
 
@@ -79,14 +80,35 @@ void TThumbnailCommands::Manage()
 {
     fHost.StopShown();
     const std::string folder = fList.Store().Folder();
+    const std::string settingsPath = fHost.SettingsPath ? fHost.SettingsPath() : std::string();
     try {
-        TThumbnailControlDialog dialog(folder, fWindow);
-        if (dialog.exec() == QDialog::Accepted && dialog.Changed())
+        const TThumbControlState state =
+            settingsPath.empty() ? TThumbControlState{} : ReadThumbControlState(TIniFile(settingsPath));
+        TThumbnailControlDialog dialog(folder, state, fWindow);
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        KeepDialogState(settingsPath, dialog.State());
+        if (accepted && dialog.Changed())
             fList.ReloadIndex(folder);
     } catch (const std::exception& e) {
         fHost.Message(e.what());
     }
     fHost.StartShown();
+}
+
+void TThumbnailCommands::KeepDialogState(const std::string& settingsPath, const TThumbControlState& state)
+{
+    if (settingsPath.empty())
+        return;
+    // Read again just before writing: the settings may have changed while
+    // the dialog was open. A file that cannot be written loses only the
+    // dialog's state, and says so.
+    try {
+        TIniFile ini(settingsPath);
+        WriteThumbControlState(ini, state);
+        ini.UpdateFile();
+    } catch (const std::exception& e) {
+        fHost.Message(e.what());
+    }
 }
 
 void TThumbnailCommands::LoadAll()

@@ -13,6 +13,7 @@
 
 #include "browser/ActionTable.h"
 #include "thumbnails/EnumThumbs.h"
+#include "thumbnails/ThumbControlState.h"
 
 class TThumbnailList;
 
@@ -30,6 +31,9 @@ public:
         // The configuration a batch runs with (options, loaders, temporary folder).
         std::function<TEnumThumbsConfig()> Config;
         std::function<void(const std::string& text)> Message;
+        // The settings file in use, where the management dialog keeps its
+        // state; empty keeps none.
+        std::function<std::string()> SettingsPath;
         // Asks a question; true for yes.
         std::function<bool(const std::string& text)> Ask;
     };
@@ -41,6 +45,7 @@ public:
 
 private:
     void Manage();
+    void KeepDialogState(const std::string& settingsPath, const TThumbControlState& state);
     void LoadAll();
 
     TThumbnailList& fList;

@@ -55,12 +55,13 @@ QImage FirstThumbnail(const std::string& path)
 
 }  // namespace
 
-TThumbnailControlDialog::TThumbnailControlDialog(const std::string& folder, QWidget* parent)
-    : QDialog(parent), fControl(std::make_unique<TThumbControl>(folder))
+TThumbnailControlDialog::TThumbnailControlDialog(const std::string& folder, const TThumbControlState& state,
+                                                 QWidget* parent)
+    : QDialog(parent), fControl(std::make_unique<TThumbControl>(folder)), fSort(state.Sort), fSortDir(state.SortDir)
 {
     setWindowTitle(tr("サムネイルの管理"));
     setSizeGripEnabled(true);
-    setMinimumSize(660, 430);
+    setMinimumSize(ThumbControlMinWidth, ThumbControlMinHeight);
     Confirm = [this](const QString& text) {
         return QMessageBox::question(this, QStringLiteral("Mireva"), text, QMessageBox::Ok | QMessageBox::Cancel) ==
                QMessageBox::Ok;
@@ -77,9 +78,12 @@ TThumbnailControlDialog::TThumbnailControlDialog(const std::string& folder, QWid
     fList->setColumnWidth(1, 70);
     fList->setColumnWidth(2, 80);
     fList->setColumnWidth(3, 80);
+    for (size_t i = 0; i < state.Header.size() && i < static_cast<size_t>(fList->columnCount()); ++i)
+        fList->setColumnWidth(static_cast<int>(i), state.Header[i]);
     listLabel->setBuddy(fList);
 
     fFullPath = new QCheckBox(tr("フルパスを表示(&F)"), this);
+    fFullPath->setChecked(state.FullPath);
     fNotExistFile = new QPushButton(tr("存在しないファイルを削除(&L)"), this);
     fNotExistFile->setObjectName("btnNotExistFile");
     auto* notExistPath = new QPushButton(tr("存在しないパスを削除(&E)"), this);
@@ -120,16 +124,21 @@ TThumbnailControlDialog::TThumbnailControlDialog(const std::string& folder, QWid
     layout->addLayout(side);
 
     connect(fFullPath, &QCheckBox::toggled, this, [this] {
-        fControl->Sort(TThumbSortColumn::scPath, TThumbSortDir::sdAsc, fFullPath->isChecked());
+        Sort();
         Fill();
     });
     connect(fList, &QTreeWidget::itemSelectionChanged, this, [this] { UpdatePreview(); });
+    // The header turns its indicator before it reports the click.
     connect(fList->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-        const bool desc = fList->header()->sortIndicatorOrder() == Qt::DescendingOrder;
-        fControl->Sort(static_cast<TThumbSortColumn>(column), desc ? TThumbSortDir::sdDesc : TThumbSortDir::sdAsc,
-                       fFullPath->isChecked());
+        fSort = static_cast<TThumbSortColumn>(column);
+        fSortDir = fList->header()->sortIndicatorOrder() == Qt::DescendingOrder ? TThumbSortDir::sdDesc
+                                                                                 : TThumbSortDir::sdAsc;
+        Sort();
         Fill();
     });
+    fList->header()->setSortIndicator(static_cast<int>(fSort), fSortDir == TThumbSortDir::sdDesc
+                                                                   ? Qt::DescendingOrder
+                                                                   : Qt::AscendingOrder);
     fList->header()->setSortIndicatorShown(true);
     fList->header()->setSectionsClickable(true);
     connect(remove, &QPushButton::clicked, this, [this] {
@@ -164,11 +173,30 @@ TThumbnailControlDialog::TThumbnailControlDialog(const std::string& folder, QWid
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    fControl->Sort(TThumbSortColumn::scPath, TThumbSortDir::sdAsc, false);
+    if (state.Size)
+        resize(state.Size->Width, state.Size->Height);
+    Sort();
     Fill();
 }
 
 TThumbnailControlDialog::~TThumbnailControlDialog() = default;
+
+TThumbControlState TThumbnailControlDialog::State() const
+{
+    TThumbControlState state;
+    state.Sort = fSort;
+    state.SortDir = fSortDir;
+    state.FullPath = fFullPath->isChecked();
+    state.Size = TThumbControlSize{width(), height()};
+    for (int i = 0; i < fList->columnCount(); ++i)
+        state.Header.push_back(fList->columnWidth(i));
+    return state;
+}
+
+void TThumbnailControlDialog::Sort()
+{
+    fControl->Sort(fSort, fSortDir, fFullPath->isChecked());
+}
 
 void TThumbnailControlDialog::Fill()
 {

@@ -5,12 +5,15 @@
 // archives, of paths that are gone, of files gone from chosen folders, or
 // all of them. It shows a TThumbControl and forwards the user's choices to
 // it; OK commits, Cancel (Escape, the close box) reverts, so the store is
-// left exactly as it was found.
+// left exactly as it was found. It opens with the sort order, path display,
+// size and column widths it is given and hands back the ones it closes with.
 
 #include <functional>
 #include <memory>
 
 #include <QDialog>
+
+#include "thumbnails/ThumbControlState.h"
 
 class QCheckBox;
 class QLabel;
@@ -23,7 +26,8 @@ class TThumbnailControlDialog : public QDialog {
 public:
     // Reads the store in folder; raises EFileError when its index cannot be
     // read.
-    explicit TThumbnailControlDialog(const std::string& folder, QWidget* parent = nullptr);
+    explicit TThumbnailControlDialog(const std::string& folder, const TThumbControlState& state = {},
+                                     QWidget* parent = nullptr);
     ~TThumbnailControlDialog() override;
 
     // Asks before each removal; a message box unless replaced (tests).
@@ -32,11 +36,14 @@ public:
     bool Changed() const { return fCommitted; }
 
     QTreeWidget* List() const { return fList; }
+    // The sort order, path display, size and column widths shown now.
+    TThumbControlState State() const;
 
     void accept() override;
     void reject() override;
 
 private:
+    void Sort();
     void Fill();
     void UpdatePreview();
     void Remove(const QString& question, const std::function<void()>& removal);
@@ -48,6 +55,8 @@ private:
     QPushButton* fNotExistFile = nullptr;
     QLabel* fTotal = nullptr;
     QLabel* fPreview = nullptr;
+    TThumbSortColumn fSort = TThumbSortColumn::scPath;
+    TThumbSortDir fSortDir = TThumbSortDir::sdAsc;
     int fPreviewed = -1;
     bool fCommitted = false;
 };
