@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -77,18 +78,27 @@ protected:
 
 TEST_F(ShellListTest, TheListOfCategoriesShowsEachKind)
 {
-    const std::pair<TCategoryKind, const char*> kinds[] = {{TCategoryKind::ckDate, "日付で分類"},
-                                                           {TCategoryKind::ckName, "ファイル名で分類"},
-                                                           {TCategoryKind::ckConditions, "分類条件を指定"}};
-    for (const auto& [kind, text] : kinds) {
+    struct Kind {
+        TCategoryKind Kind;
+        const char* Name;
+        const char* Text;
+    };
+    const Kind kinds[] = {{TCategoryKind::ckDate, "a", "日付"},
+                          {TCategoryKind::ckName, "b", "ファイル名"},
+                          {TCategoryKind::ckConditions, "c", "条件指定"}};
+    for (const Kind& kind : kinds) {
         TCategorySettings settings;
-        settings.Kind = kind;
-        fCategories.Category(fCategories.Add(text, 0, ""))->SetSettings(settings);
+        settings.Kind = kind.Kind;
+        fCategories.Category(fCategories.Add(kind.Name, 0, ""))->SetSettings(settings);
     }
     ASSERT_TRUE(fList->SetCategories());
     ASSERT_EQ(fList->Count(), 3);
-    for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(fList->Text(row, 2), fList->Text(row, 0));
+    for (int row = 0; row < 3; ++row) {
+        const std::string name = fList->Text(row, 0);
+        const auto kind = std::find_if(std::begin(kinds), std::end(kinds), [&](const Kind& k) { return name == k.Name; });
+        ASSERT_NE(kind, std::end(kinds)) << name;
+        EXPECT_EQ(fList->Text(row, 2), kind->Text) << name;
+    }
 }
 
 TEST_F(ShellListTest, EachPlaceHasItsContentAndColumns)
