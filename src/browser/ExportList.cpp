@@ -57,7 +57,7 @@ int64_t ExportShownList(const TShellListModel& list, TListKind kind, const std::
             base = folder->GetPath().size() > 1 ? ExcludeTrailingPathDelimiter(folder->GetPath()) : folder->GetPath();
         std::vector<std::string> paths;
         for (const int row : rows)
-            if (const TShellFolder* node = list.Node(row); node && !list.IsSubCategory(row))
+            if (const TShellFolder* node = list.Node(row))
                 paths.push_back(node->GetPath());
         exporter.WriteFolderItems(base, paths);
         break;
