@@ -605,6 +605,18 @@ bool TBrowserModel::ListedItem(int row, TKindCache& classes, TBrowserItem& item,
         item.Name = fFileList->Text(row, 0);
         return true;
     }
+    if (listed.SubCategory) {
+        // A category below the shown one is no file: it keeps an empty path,
+        // so no file, drop or shelf command acts on it.
+        if (!fresh && (item.Name != listed.Name || !item.Path.empty() || item.Kind != TItemKind::ikOther))
+            return false;
+        item.Name = listed.Name;
+        item.Path.clear();
+        item.Kind = TItemKind::ikOther;
+        item.Size = 0;
+        item.Time = -1.0;
+        return true;
+    }
     // The row's facts are what the list shows; the node is asked only where
     // a link leads, which the list does not keep. An item that already
     // names the row keeps its strings, so that following a change of many

@@ -247,9 +247,9 @@ TCategoryTree Categorize(const TCategorySettings& settings, const std::vector<TC
 std::string_view CategoryKindText(TCategoryKind kind)
 {
     switch (kind) {
-    case TCategoryKind::ckDate: return "日付で分類";
-    case TCategoryKind::ckName: return "ファイル名で分類";
-    case TCategoryKind::ckConditions: return "分類条件を指定";
+    case TCategoryKind::ckDate: return "日付";
+    case TCategoryKind::ckName: return "ファイル名";
+    case TCategoryKind::ckConditions: return "条件指定";
     }
     return {};
 }

@@ -92,8 +92,8 @@ private:
     std::vector<TCategoryNode> fNodes;
 };
 
-// The kind as the lists show it: "日付で分類", "ファイル名で分類" or
-// "分類条件を指定".
+// The kind as the lists, thumbnail captions and hints show it: "日付",
+// "ファイル名" or "条件指定" (the property dialog has its own, longer texts).
 std::string_view CategoryKindText(TCategoryKind kind);
 
 // The path of one file by date: the units chosen give the levels.

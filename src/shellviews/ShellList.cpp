@@ -116,6 +116,7 @@ struct TShellListModel::TRow {
     bool Directory = false;
     bool NoData = false;
     bool Link = false;  // as far as the node knows without asking
+    bool SubCategory = false;  // Key is the category's path, the node's path is empty
     // Size, Modified, NoData and Kind come from the disk; a fast listing
     // leaves them to be read later.
     bool DetailsKnown = false;
@@ -646,12 +647,14 @@ bool TShellListModel::TryList(TListing& listing)
             if (!category->Loaded && OnCategoryLoading)
                 OnCategoryLoading(*category);
             listing.Shown = category;
-            // A sorted category lists the files of the sub-category shown
-            // (and of those below it when it says so); before it is sorted,
-            // everything gathered so far.
+            // A sorted category lists the categories below the one shown,
+            // then its files (and those of the categories below it when it
+            // says so); before it is sorted, everything gathered so far.
             if (category->CategoryTree().Empty()) {
                 ListMembers(listing, *category);
             } else {
+                for (const std::string& child : category->CategoryTree().Children(listing.CategoryPath))
+                    listing.Rows.push_back(SubCategoryRow(child));
                 category->ResolveAll();
                 for (int member : category->MembersOf(listing.CategoryPath, category->ShowSubContents))
                     if (auto row = MemberRow(*category, member))
@@ -733,6 +736,23 @@ std::unique_ptr<TShellListModel::TRow> TShellListModel::MemberRow(TGroupFolder& 
     node->SetPlainTypeNames(fOptions.TypeByExtension);
     node->TargetIndex = info->ParentIndex;
     return MakeRow(std::move(node));
+}
+
+std::unique_ptr<TShellListModel::TRow> TShellListModel::SubCategoryRow(const std::string& path)
+{
+    // An empty path keeps the node away from the disk; it is a folder by
+    // its data alone.
+    auto node = TShellFolder::CreateFromPath(nullptr, std::string(), fSources.Info);
+    node->SetFileData(0, 0, faDirectory);
+    node->IconByType = true;
+    node->SetPlainTypeNames(true);
+    auto row = MakeRow(std::move(node));
+    row->SubCategory = true;
+    row->Key = path;
+    row->DirLength = 0;
+    const size_t slash = path.rfind('/');
+    row->Name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return row;
 }
 
 void TShellListModel::ListMembers(TListing& listing, TGroupFolder& group)
@@ -1090,10 +1110,16 @@ bool TShellListModel::RowFacts(int row, TListedRow& facts) const
     facts.Path = data.Node->GetPath();
     facts.Kind = data.Kind;
     facts.Link = data.Link;
+    facts.SubCategory = data.SubCategory;
     facts.DetailsKnown = data.DetailsKnown;
     facts.Size = data.Size;
     facts.Modified = data.Modified;
     return true;
+}
+
+bool TShellListModel::IsSubCategory(int row) const
+{
+    return Node(row) && fRows[static_cast<size_t>(row)]->SubCategory;
 }
 
 bool TShellListModel::IsDimmed(int row) const
@@ -1404,6 +1430,13 @@ TOpenResult TShellListModel::Open(int row) const
         return result;
     const TRow& data = *fRows[static_cast<size_t>(row)];
     result.Row = row;
+    if (data.SubCategory) {
+        result.Kind = TOpenKind::okPlace;
+        result.Place.Kind = tpCategoryItem;
+        result.Place.Path = data.Key + "/";
+        result.Place.ListIndex = fListIndex;
+        return result;
+    }
     if (fContent == lcoMediumRoot || fContent == lcoMediumFolder) {
         // A catalogue is browsed without its disc; only its folders open.
         if (data.Directory) {

@@ -122,6 +122,9 @@ struct TListedRow {
     // fkNone (gone, or a member whose file was not found).
     TFileKind Kind = TFileKind::fkNone;
     bool Link = false;
+    // A category below the shown one: Path stays empty (it is no file), so
+    // that file, drop and shelf commands never take it for a folder.
+    bool SubCategory = false;
     // Size and Modified are only known once the details were read.
     bool DetailsKnown = false;
     int64_t Size = 0;
@@ -256,6 +259,8 @@ public:
     bool IsDimmed(int row) const;
     // The facts of a node row; false outside the node rows.
     bool RowFacts(int row, TListedRow& facts) const;
+    // Whether the row is a category below the shown one (no file).
+    bool IsSubCategory(int row) const;
     // Whether every row's size, date and attributes are known (the worker
     // that reads them after a listing is done).
     bool DetailsComplete() const;
@@ -331,6 +336,8 @@ private:
     void ListMedium(TListing& listing);
     std::unique_ptr<TRow> MakeRow(std::unique_ptr<TShellFolder> node);
     std::unique_ptr<TRow> MemberRow(TGroupFolder& group, int member);
+    // A row for the child category at path, made without the disk.
+    std::unique_ptr<TRow> SubCategoryRow(const std::string& path);
     void ReadKeys(TRow& row) const;
     // Size, date and attributes of a row whose listing left them out.
     void ReadDetails(TRow& row) const;

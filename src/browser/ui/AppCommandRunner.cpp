@@ -138,8 +138,10 @@ std::vector<TTargetEntry> TAppCommandRunner::Entries(TCommandTarget target, TTar
         // file list then holds only the archive's folder.
         if (place.Kind == TPlaceKind::pkArchive)
             break;
+        // Items without a path (a category below the shown one) are no files.
         for (const int index : FocusedFirst(fModel.Selection(), fModel.FocusedItem()))
-            entries.push_back({items[static_cast<size_t>(index)].Path, {}, {}});
+            if (const std::string& path = items[static_cast<size_t>(index)].Path; !path.empty())
+                entries.push_back({path, {}, {}});
         break;
     case TCommandTarget::ctArchiveList:
         if (place.Kind != TPlaceKind::pkArchive)

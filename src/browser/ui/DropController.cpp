@@ -238,12 +238,15 @@ void TDropController::StartFileListDrag(QWidget& source)
     const std::vector<TBrowserItem>& items = fModel.Items();
     std::vector<std::string> paths;
     // The focused item leads, as the target shows the first name.
+    // A category below the shown one has no path and is not handed out.
     const int focused = fModel.FocusedItem();
-    if (std::ranges::find(drag.Rows, focused) != drag.Rows.end())
+    if (std::ranges::find(drag.Rows, focused) != drag.Rows.end() && !items[static_cast<size_t>(focused)].Path.empty())
         paths.push_back(items[static_cast<size_t>(focused)].Path);
     for (const int row : drag.Rows)
-        if (row != focused)
+        if (row != focused && !items[static_cast<size_t>(row)].Path.empty())
             paths.push_back(items[static_cast<size_t>(row)].Path);
+    if (paths.empty())
+        return;
     drag.Allowed = DragEffects(sourceKind);
     Exec(source, new TFileDragData(WithoutTrailingSlashes(std::move(paths))), drag);
 }

@@ -299,8 +299,10 @@ std::vector<std::string> TFileCommandRunner::TargetPaths(TCommandTarget target) 
     if (target != TCommandTarget::ctFileList || !ListsFiles())
         return paths;
     const std::vector<TBrowserItem>& items = fModel.Items();
+    // A category below the shown one has no path: it is no file to act on.
     for (const int index : fModel.Selection())
-        paths.push_back(items[static_cast<size_t>(index)].Path);
+        if (const std::string& path = items[static_cast<size_t>(index)].Path; !path.empty())
+            paths.push_back(path);
     return paths;
 }
 

@@ -11,9 +11,12 @@
 #include "base/PathUtils.h"
 #include "base/QueueDispatcher.h"
 #include "browser/BrowserModel.h"
+#include "collections/CategoryFolder.h"
+#include "common/DateTime.h"
 #include "loading/ImgLoader.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "platform/SafeFiles.h"
 #include "support/FakeBook.h"
 
 namespace {
@@ -59,10 +62,10 @@ private:
 class BrowserModelTest : public ::testing::Test {
 protected:
     void Start(const std::vector<std::string>& args, TLoaders loaders = TLoaders::ldFake,
-               TDispatcher* dispatcher = nullptr)
+               TDispatcher* dispatcher = nullptr, const TBrowserSources& sources = {})
     {
         fCore = fProgram.Start(args, loaders);
-        fModel = std::make_unique<TBrowserModel>(*fCore, fRecorder, dispatcher);
+        fModel = std::make_unique<TBrowserModel>(*fCore, fRecorder, dispatcher, sources);
         fRecorder.Model = fModel.get();
         fModel->RegisterObserver(&fRecorder);
         fModel->Viewer().SetClientSize(400, 300);
@@ -388,6 +391,42 @@ TEST_F(BrowserModelTest, BookFollowsTheFileListsOrder)
     EXPECT_EQ(Focused(), "b.fake");
     fModel->RunAction(actLast);
     EXPECT_EQ(Shown(), "a.fake");
+}
+
+// A category below the shown one is an item without a path: no file
+// command can take it for the top folder, and opening it shows that category.
+TEST_F(BrowserModelTest, AChildCategoryIsAnItemWithoutAPathThatOpensIt)
+{
+    fProgram.Tree.Write("work/book/a.fake", FakePage(0));
+    ASSERT_TRUE(SetFileModifiedTime(File("work/book/a.fake"), DateTimeToUnix(EncodeDateTime({2004, 3, 5, 12}))));
+    TCategoryList categories;
+    TCategoryFolder& category = *categories.Category(categories.Add("dates", 0, ""));
+    category.SetTargets({{TSearchTargetKind::tkFolder, File("work/book"), true}});
+    TCategorySettings settings;
+    settings.DateUnits = duYear;
+    category.SetSettings(settings);
+    category.Load();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (category.Busy() && std::chrono::steady_clock::now() < deadline)
+        categories.Tasks().RunOne(std::chrono::steady_clock::now() + std::chrono::milliseconds(100));
+    ASSERT_FALSE(category.Busy());
+    Start({"book"}, TLoaders::ldFake, nullptr, {.Categories = &categories});
+
+    category.ShowSubContents = true;
+    ASSERT_TRUE(fModel->ShowTreePlace({.Kind = TTreePlaceKind::tpCategory, .ListIndex = 0}));
+    ASSERT_EQ(fModel->Items().size(), 2u);
+    const TBrowserItem& child = fModel->Items()[0];
+    EXPECT_EQ(child.Name, "2004");
+    EXPECT_EQ(child.Kind, TItemKind::ikOther);
+    EXPECT_EQ(child.Path, "");
+    EXPECT_EQ(fModel->Items()[1].Path, File("work/book/a.fake"));
+    EXPECT_EQ(fModel->Images(), std::vector<std::string>{File("work/book/a.fake")});
+
+    fModel->OpenListResult(fModel->FileList().Open(0));
+    EXPECT_EQ(fModel->FileList().Place().Kind, TTreePlaceKind::tpCategoryItem);
+    EXPECT_EQ(fModel->FileList().Place().Path, "2004/");
+    EXPECT_EQ(ItemNames(TItemKind::ikOther), std::vector<std::string>{});
+    EXPECT_EQ(fModel->Items().size(), 1u);
 }
 
 // An archive opened from the file list: the file list stays on the folder

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -77,18 +78,27 @@ protected:
 
 TEST_F(ShellListTest, TheListOfCategoriesShowsEachKind)
 {
-    const std::pair<TCategoryKind, const char*> kinds[] = {{TCategoryKind::ckDate, "日付で分類"},
-                                                           {TCategoryKind::ckName, "ファイル名で分類"},
-                                                           {TCategoryKind::ckConditions, "分類条件を指定"}};
-    for (const auto& [kind, text] : kinds) {
+    struct Kind {
+        TCategoryKind Kind;
+        const char* Name;
+        const char* Text;
+    };
+    const Kind kinds[] = {{TCategoryKind::ckDate, "a", "日付"},
+                          {TCategoryKind::ckName, "b", "ファイル名"},
+                          {TCategoryKind::ckConditions, "c", "条件指定"}};
+    for (const Kind& kind : kinds) {
         TCategorySettings settings;
-        settings.Kind = kind;
-        fCategories.Category(fCategories.Add(text, 0, ""))->SetSettings(settings);
+        settings.Kind = kind.Kind;
+        fCategories.Category(fCategories.Add(kind.Name, 0, ""))->SetSettings(settings);
     }
     ASSERT_TRUE(fList->SetCategories());
     ASSERT_EQ(fList->Count(), 3);
-    for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(fList->Text(row, 2), fList->Text(row, 0));
+    for (int row = 0; row < 3; ++row) {
+        const std::string name = fList->Text(row, 0);
+        const auto kind = std::find_if(std::begin(kinds), std::end(kinds), [&](const Kind& k) { return name == k.Name; });
+        ASSERT_NE(kind, std::end(kinds)) << name;
+        EXPECT_EQ(fList->Text(row, 2), kind->Text) << name;
+    }
 }
 
 TEST_F(ShellListTest, EachPlaceHasItsContentAndColumns)
@@ -147,11 +157,65 @@ TEST_F(ShellListTest, ACategoryListsOneLevelAndFollowsItsSorting)
     EXPECT_EQ(Names(), TNames{"a.jpg"});
     EXPECT_EQ(fList->Place().Path, "2004/");
 
+    // The categories below come first, then the files.
     ASSERT_TRUE(fList->SetCategory(0));
-    EXPECT_EQ(Names(), TNames{});
+    EXPECT_EQ(Names(), (TNames{"2004", "2010"}));
     category.ShowSubContents = true;
     ASSERT_TRUE(fList->Refresh());
-    EXPECT_EQ(Names(), (TNames{"a.jpg", "b.jpg"}));
+    EXPECT_EQ(Names(), (TNames{"2004", "2010", "a.jpg", "b.jpg"}));
+}
+
+TEST_F(ShellListTest, AChildCategoryIsARowThatOpensItAndIsNoFile)
+{
+    File("p/a.jpg");
+    ASSERT_TRUE(SetFileModifiedTime(fTemp.File("p/a.jpg"), DateTimeToUnix(EncodeDateTime({2004, 3, 5, 12}))));
+    TCategoryFolder& category = *fCategories.Category(fCategories.Add("dates", 0, ""));
+    category.SetTargets({{TSearchTargetKind::tkFolder, fTemp.File("p"), true}});
+    TCategorySettings settings;
+    settings.DateUnits = duYear | duMonth;
+    category.SetSettings(settings);
+    fList->OnCategoryLoading = [](TCategoryFolder& shown) { shown.Load(); };
+    ASSERT_TRUE(fList->SetCategory(0));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (category.Busy() && std::chrono::steady_clock::now() < deadline)
+        fCategories.Tasks().RunOne(std::chrono::steady_clock::now() + std::chrono::milliseconds(100));
+    ASSERT_FALSE(category.Busy());
+
+    struct Level {
+        std::string Shown;  // the category listed
+        std::string Name;   // its one child's caption
+        std::string Child;  // the child's path
+    };
+    for (const Level& level : {Level{"", "2004", "2004"}, Level{"2004/", "03", "2004/03"}}) {
+        SCOPED_TRACE(level.Shown);
+        ASSERT_TRUE(fList->SetCategory(0, level.Shown));
+        ASSERT_EQ(Names(), TNames{level.Name});
+        EXPECT_TRUE(fList->IsSubCategory(0));
+        TListedRow facts;
+        ASSERT_TRUE(fList->RowFacts(0, facts));
+        EXPECT_TRUE(facts.SubCategory);
+        EXPECT_TRUE(facts.Path.empty());
+        EXPECT_EQ(facts.Kind, TFileKind::fkFolder);
+        EXPECT_EQ(fList->KeyOf(0), level.Child);
+        EXPECT_EQ(fList->IndexOfPath(level.Child), 0);
+        EXPECT_EQ(fList->Text(0, 1), "");  // no folder
+        EXPECT_EQ(fList->Text(0, 2), "");  // no size
+        EXPECT_EQ(fList->Text(0, 3), "フォルダ");
+        EXPECT_FALSE(fList->CanRename(0));
+        fList->Select(TListSelection{0, {0}});
+        EXPECT_TRUE(fList->SelectedPaths().empty());
+
+        const TOpenResult opened = fList->Open(0);
+        ASSERT_EQ(opened.Kind, TOpenKind::okPlace);
+        EXPECT_EQ(opened.Place.Kind, TTreePlaceKind::tpCategoryItem);
+        EXPECT_EQ(opened.Place.Path, level.Child + "/");
+        EXPECT_EQ(opened.Place.ListIndex, 0);
+        ASSERT_TRUE(fList->SetPlace(opened.Place));
+        EXPECT_EQ(fList->Place().Path, level.Child + "/");
+    }
+    // The last level has no child: its files only.
+    EXPECT_EQ(Names(), TNames{"a.jpg"});
+    EXPECT_FALSE(fList->IsSubCategory(0));
 }
 
 TEST_F(ShellListTest, SearchResultsAreListedAsTheyArrive)

@@ -204,9 +204,9 @@ TEST(ThumbCaptions, DetailOfACategoryEndsWithItsKind)
     facts.Name = "写真";
     facts.Collection = facts.Folder = true;
     facts.Comment = "年ごと";
-    facts.DetailLines = {"分類： 日付で分類"};
+    facts.DetailLines = {"分類： 日付"};
     const TThumbDetailTexts texts = ThumbDetailCaptions(facts, TSizeUnit::suBytes, 10, 40);
-    EXPECT_EQ(texts.Lines, (std::vector<std::string>{"年ごと", "分類： 日付で分類"}));
+    EXPECT_EQ(texts.Lines, (std::vector<std::string>{"年ごと", "分類： 日付"}));
     EXPECT_EQ(texts.NameLines, 2);
 }
 
