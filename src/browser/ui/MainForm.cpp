@@ -790,7 +790,8 @@ bool TMainForm::IsWindowAction(TActionId action)
     using enum TActionId;
     if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action) ||
         TFileCommandRunner::Runs(action) || SlideCommandOf(action) || action == actSlideShow ||
-        action == actFullScreen || action == actF_Open || action == actS_Open || TThumbnailCommands::Runs(action) || TLoupeGridAids::Runs(action) ||
+        action == actFullScreen || action == actF_Open || action == actS_Open || TThumbnailCommands::Runs(action) ||
+        TLoupeGridAids::Runs(action) ||
         action == actFilterSet || TAppCommandRunner::Runs(action) ||
         TExportCommand::Runs(action) || TShelfCommandRunner::Runs(action))
         return true;
@@ -2032,7 +2033,8 @@ void TMainForm::RunOpenCommand(TActionId action)
     if (facts.Target == TCommandTarget::ctTree) {
         // The node the tree's cursor is on, which a context menu acts on.
         const TFolderTreeView* view = fTreePane->ActiveView();
-        if (const TTreeNode* current = view && view->TreeModel() ? view->TreeModel()->NodeAt(view->currentIndex()) : nullptr)
+        const TShellTreeItemModel* items = view ? view->TreeModel() : nullptr;
+        if (const TTreeNode* current = items ? items->NodeAt(view->currentIndex()) : nullptr)
             node = current;
         facts.NodeSelected = node == tree.Selected();
     }
