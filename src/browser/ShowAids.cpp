@@ -26,3 +26,20 @@ TShowAidsRequest TShowAids::Shown(const std::string& primaryPath, bool moved, co
         return {};
     return ShowAidsFor(!primaryPath.empty(), moved, picture, full, state, force);
 }
+
+TOpenStep OpenStepFor(bool slideShow, const TOpenFacts& facts)
+{
+    switch (facts.Target) {
+    case TCommandTarget::ctFileList: return TOpenStep::osOpenFileList;
+    case TCommandTarget::ctArchiveList: return TOpenStep::osOpenArchiveList;
+    case TCommandTarget::ctTree:
+        if (!facts.NodeSelected)
+            return TOpenStep::osSelectNode;
+        if (slideShow)
+            return facts.ImageShown && facts.ShownIndex != 0 ? TOpenStep::osShowFirst : TOpenStep::osNothing;
+        return facts.ImageShown ? TOpenStep::osToggleFullScreen : TOpenStep::osShowFirst;
+    case TCommandTarget::ctImage: return slideShow ? TOpenStep::osNothing : TOpenStep::osToggleFullScreen;
+    case TCommandTarget::ctNone: break;
+    }
+    return TOpenStep::osNothing;
+}

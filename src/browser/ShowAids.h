@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/Init.h"
+#include "browser/CommandTarget.h"
 
 struct TShowAidsState {
     bool FullScreen = false;        // full screen is on now
@@ -50,3 +51,27 @@ public:
 private:
     std::string fLast;
 };
+
+// What "open in full screen" (slideShow false) and "open and start the
+// slideshow" (slideShow true) do first, by their target. The lists open
+// their selection; a tree's node is selected when it is not the selected
+// one (which shows its place); otherwise a tree shows the first picture
+// (full screen: when none is shown; slideshow: when another one is) or
+// full screen is switched, as the image view's target does.
+enum class TOpenStep : uint8_t {
+    osNothing,
+    osOpenFileList,
+    osOpenArchiveList,
+    osSelectNode,
+    osShowFirst,
+    osToggleFullScreen,
+};
+
+struct TOpenFacts {
+    TCommandTarget Target = TCommandTarget::ctNone;
+    bool NodeSelected = false;  // the tree's node is its selected node already
+    bool ImageShown = false;
+    int ShownIndex = -1;        // the primary page's index in the image list
+};
+
+TOpenStep OpenStepFor(bool slideShow, const TOpenFacts& facts);

@@ -243,12 +243,7 @@ TArchiverOpen TArchiverListModel::OpenSelected()
 {
     if (fBusy || !fArchiver)
         return TArchiverOpen::aoNothing;
-    int row = -1;
-    if (fSelection.Focused >= 0 && std::binary_search(fSelection.Selected.begin(), fSelection.Selected.end(),
-                                                      fSelection.Focused))
-        row = fSelection.Focused;
-    else if (!fSelection.Selected.empty())
-        row = fSelection.Selected.front();
+    const int row = OpenedRow(fSelection);
     const TArchiverListRow* selected = Row(row);
     if (!selected)
         return TArchiverOpen::aoNothing;

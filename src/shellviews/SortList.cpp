@@ -45,6 +45,14 @@ TSelectionMemory SaveSelection(const TListSelection& selection, const std::funct
     return memory;
 }
 
+int OpenedRow(const TListSelection& selection)
+{
+    const std::vector<int>& selected = selection.Selected;
+    if (selection.Focused >= 0 && std::binary_search(selected.begin(), selected.end(), selection.Focused))
+        return selection.Focused;
+    return selected.empty() ? -1 : selected.front();
+}
+
 TListSelection RestoreSelection(const TSelectionMemory& memory, int count,
                                 const std::function<int(const std::string&)>& indexOf)
 {

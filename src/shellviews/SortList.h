@@ -55,6 +55,10 @@ struct TListSelection {
     bool operator==(const TListSelection&) const = default;
 };
 
+// The row an open of the selection takes: the focused row when it is
+// selected, else the first selected row; -1 when nothing is selected.
+int OpenedRow(const TListSelection& selection);
+
 // keyOf gives row i's key.
 TSelectionMemory SaveSelection(const TListSelection& selection, const std::function<std::string(int)>& keyOf);
 

@@ -938,6 +938,43 @@ TEST_F(MainFormTest, OpenedPictureEntersFullScreenAndClosingItLeaves)
     EXPECT_FALSE(fForm->isFullScreen());
 }
 
+// "Open in full screen" shows the chosen item in full screen, also the
+// picture shown already; "open and start the slideshow" starts it on a
+// picture and leaves it off in a folder without pictures.
+TEST_F(MainFormTest, OpenCommandsShowTheItemInFullScreenOrWithTheSlideShow)
+{
+    // A long interval: no step moves on while the test looks.
+    fTree.Write("data/Mireva.ini", "[SLIDESHOW]\nInterval=6000\n");
+    WriteBook(3);
+    ForceDirectories(fTree.File("work/book/empty"));
+    Start({"book"});
+    ASSERT_EQ(Shown(), "0.fake");
+    const auto open = [this](const std::string& name, TActionId action) {
+        EXPECT_TRUE(fForm->SelectByNames({name}).empty()) << name;
+        EXPECT_TRUE(fForm->RunAction(action)) << name;
+    };
+    for (const char* name : {"0.fake", "2.fake"}) {
+        open(name, actF_Open);
+        EXPECT_EQ(Shown(), name);
+        EXPECT_TRUE(fForm->isFullScreen()) << name;
+        EXPECT_FALSE(fForm->Action(actSlideShow)->isChecked()) << name;
+        fForm->RunAction(actFullScreen);
+        ASSERT_FALSE(fForm->isFullScreen());
+    }
+
+    open("1.fake", actS_Open);
+    EXPECT_EQ(Shown(), "1.fake");
+    EXPECT_TRUE(fForm->Action(actSlideShow)->isChecked());
+    EXPECT_FALSE(fForm->isFullScreen());
+    fForm->RunAction(actSlideShow);
+    ASSERT_FALSE(fForm->Action(actSlideShow)->isChecked());
+
+    open("empty", actS_Open);
+    EXPECT_EQ(fForm->Model().ShownPlace().Folder, fTree.File("work/book/empty/"));
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_FALSE(fForm->Action(actSlideShow)->isChecked());
+}
+
 TEST_F(MainFormTest, HandOverSwitchesTheSettingsFileAndTheWindowFollowsIt)
 {
     ForceDirectories(fTree.File("work/empty"));

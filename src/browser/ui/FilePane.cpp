@@ -136,13 +136,26 @@ void TFilePane::GoUp()
 
 void TFilePane::OpenCurrent()
 {
-    if (fModel.ShownPlace().Kind == TPlaceKind::pkArchive) {
-        fModel.ArchiveList().OpenSelected();
-        return;
-    }
-    const int row = fModel.FileList().Selection().Focused;
-    if (row >= 0)
-        fModel.OpenListResult(fModel.FileList().Open(row));
+    if (fModel.ShownPlace().Kind == TPlaceKind::pkArchive)
+        OpenArchiveSelection();
+    else
+        OpenFileSelection();
+}
+
+int TFilePane::OpenFileSelection()
+{
+    const int row = OpenedRow(fModel.FileList().Selection());
+    if (row < 0)
+        return -1;
+    const TOpenResult result = fModel.FileList().Open(row);
+    fModel.OpenListResult(result);
+    return result.Kind == TOpenKind::okFile ? row : -1;
+}
+
+int TFilePane::OpenArchiveSelection()
+{
+    const int row = OpenedRow(fModel.ArchiveList().Selection());
+    return fModel.ArchiveList().OpenSelected() == TArchiverOpen::aoFile ? row : -1;
 }
 
 void TFilePane::FollowPlace()

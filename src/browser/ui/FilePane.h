@@ -36,8 +36,14 @@ public:
     void FocusList();
     // One level up in the list that shows the place.
     void GoUp();
-    // Opens the current row of the list that shows the place, as Enter does.
+    // Opens the selection of the list that shows the place, as Enter does.
     void OpenCurrent();
+    // The lists' own open operation on their selection (the focused row
+    // when it is selected, else the first selected one): a folder is
+    // entered, an archive or a collection opened, a file chosen. The row
+    // chosen as a file comes back, else -1.
+    int OpenFileSelection();
+    int OpenArchiveSelection();
 
     // Thumbnails: the thumbnail views (shown instead of the lists while the
     // list kind's view type says so), where their pictures come from (null:

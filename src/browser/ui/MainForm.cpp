@@ -76,6 +76,7 @@
 #include "shellviews/ui/ArchiveListView.h"
 #include "shellviews/ui/FileListView.h"
 #include "shellviews/ui/FolderTreeView.h"
+#include "shellviews/ui/ShellTreeItemModel.h"
 #include "thumbnails/EnumThumbs.h"
 #include "viewer/Caption.h"
 #include "viewer/ViewCommands.h"
@@ -790,7 +791,8 @@ bool TMainForm::IsWindowAction(TActionId action)
     using enum TActionId;
     if (TBrowserModel::IsSelectionCommand(action) || TMarkerMenus::Runs(action) || TMediaCommands::Runs(action) ||
         TFileCommandRunner::Runs(action) || SlideCommandOf(action) || action == actSlideShow ||
-        action == actFullScreen || TThumbnailCommands::Runs(action) || TLoupeGridAids::Runs(action) ||
+        action == actFullScreen || action == actF_Open || action == actS_Open || TThumbnailCommands::Runs(action) ||
+        TLoupeGridAids::Runs(action) ||
         action == actFilterSet || TAppCommandRunner::Runs(action) ||
         TExportCommand::Runs(action) || TShelfCommandRunner::Runs(action))
         return true;
@@ -1088,6 +1090,10 @@ bool TMainForm::RunWindowAction(TActionId action)
         const bool done = fFileCommands->Run(action, Target());
         UpdateActions();
         return done;
+    }
+    if (action == actF_Open || action == actS_Open) {
+        RunOpenCommand(action);
+        return true;
     }
     if (RunViewAid(action) || RunImageWindowAction(action))
         return true;
@@ -1992,11 +1998,8 @@ bool TMainForm::RunViewAid(TActionId action)
         return true;
     }
     if (action == TActionId::actSlideShow) {
-        TSlideShow& show = fAids->SlideShow();
-        show.Toggle();
-        // The view takes the slideshow's colour while it runs.
-        fFrame->SetBackground(show.Running() ? fCore.Options().SlideShow.Color
-                                             : fModel->Viewer().Options().Picture.Back);
+        fAids->SlideShow().Toggle();
+        ShowSlideShowColour();
         UpdateActions();
         return true;
     }
@@ -2012,6 +2015,76 @@ bool TMainForm::RunViewAid(TActionId action)
         return true;
     }
     return false;
+}
+
+void TMainForm::ShowSlideShowColour()
+{
+    fFrame->SetBackground(fAids->SlideShow().Running() ? fCore.Options().SlideShow.Color
+                                                       : fModel->Viewer().Options().Picture.Back);
+}
+
+void TMainForm::RunOpenCommand(TActionId action)
+{
+    using enum TOpenStep;
+    const bool slideShow = action == TActionId::actS_Open;
+    TOpenFacts facts;
+    facts.Target = Target();
+    TShellTreeModel& tree = fTreePane->ActiveTree();
+    const TTreeNode* node = tree.Selected();
+    if (facts.Target == TCommandTarget::ctTree) {
+        // The node the tree's cursor is on, which a context menu acts on.
+        const TFolderTreeView* view = fTreePane->ActiveView();
+        const TShellTreeItemModel* items = view ? view->TreeModel() : nullptr;
+        if (const TTreeNode* current = items ? items->NodeAt(view->currentIndex()) : nullptr)
+            node = current;
+        facts.NodeSelected = node == tree.Selected();
+    }
+    facts.ImageShown = fModel->Viewer().Primary().HasBitmap();
+    facts.ShownIndex = fModel->Viewer().Shown().Primary;
+    const std::string shownBefore = facts.ImageShown ? fModel->ShownFile() : std::string();
+
+    // While the command runs, the picture it shows counts as opened with
+    // full screen or the slideshow asked for.
+    const TOpenForce before = fOpenForce;
+    fOpenForce = TOpenForce{!slideShow, slideShow};
+    int chosenRow = -1;
+    bool inArchive = false;
+    const TOpenStep step = OpenStepFor(slideShow, facts);
+    switch (step) {
+    case osOpenFileList: chosenRow = fFilePane->OpenFileSelection(); break;
+    case osOpenArchiveList:
+        chosenRow = fFilePane->OpenArchiveSelection();
+        inArchive = true;
+        break;
+    case osSelectNode: tree.Select(node); break;
+    case osShowFirst: Carry(fModel->RunAction(TActionId::actFirst)); break;
+    case osToggleFullScreen: fAids->ToggleFullScreen(); break;
+    case osNothing: break;
+    }
+    fOpenForce = before;
+
+    const bool shown = fModel->Viewer().Primary().HasBitmap();
+    if (!slideShow) {
+        // A picture that was shown already, or the first one a tree asked
+        // for, brings no opening notice: full screen is entered here.
+        const bool opened =
+            shown && (fModel->ShownFile() != shownBefore || step == osShowFirst ||
+                      (chosenRow >= 0 && fModel->IsShownRow(chosenRow, inArchive)));
+        if (opened && step != osToggleFullScreen && !InFullScreen())
+            fAids->EnterFullScreen();
+    } else {
+        // With nothing to show the slideshow stays off; otherwise it runs,
+        // its interval counting from now.
+        TSlideShow& show = fAids->SlideShow();
+        if (!shown)
+            show.Stop();
+        else if (!show.Running())
+            show.Start();
+        else
+            show.PictureShown();
+        ShowSlideShowColour();
+    }
+    UpdateActions();
 }
 
 // --- The separate image window --------------------------------------------------------

@@ -191,6 +191,10 @@ private:
     // The slideshow and full screen, and their commands.
     void BuildViewAids();
     bool RunViewAid(TActionId action);
+    // "Open in full screen" and "open and start the slideshow".
+    void RunOpenCommand(TActionId action);
+    // The view takes the slideshow's colour while it runs.
+    void ShowSlideShowColour();
     void CarryShowAids();
     bool InFullScreen() const;
     void RatioDialog();

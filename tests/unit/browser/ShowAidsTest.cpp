@@ -59,4 +59,38 @@ INSTANTIATE_TEST_SUITE_P(
         TShowCase{"ClosedOutsideFullScreen", {"a.jpg", ""}, false, true, true, true, Normal, {}, {}}),
     [](const testing::TestParamInfo<TShowCase>& info) { return std::string(info.param.Name); });
 
+struct TOpenStepCase {
+    const char* Name;
+    bool SlideShow;
+    TOpenFacts Facts;
+    TOpenStep Expected;
+};
+
+class OpenStepTest : public testing::TestWithParam<TOpenStepCase> {};
+
+TEST_P(OpenStepTest, FollowsTheTarget)
+{
+    EXPECT_EQ(OpenStepFor(GetParam().SlideShow, GetParam().Facts), GetParam().Expected);
+}
+
+using enum TCommandTarget;
+using enum TOpenStep;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OpenStepTest,
+    testing::Values(
+        TOpenStepCase{"FileList", false, {ctFileList, false, true, 2}, osOpenFileList},
+        TOpenStepCase{"ArchiveListForTheSlideShow", true, {ctArchiveList, false, false, -1}, osOpenArchiveList},
+        TOpenStepCase{"AnotherNode", false, {ctTree, false, true, 3}, osSelectNode},
+        TOpenStepCase{"AnotherNodeForTheSlideShow", true, {ctTree, false, true, 3}, osSelectNode},
+        TOpenStepCase{"SelectedNodeWithNothingShown", false, {ctTree, true, false, -1}, osShowFirst},
+        TOpenStepCase{"SelectedNodeWithAPicture", false, {ctTree, true, true, 0}, osToggleFullScreen},
+        TOpenStepCase{"SlideShowFromALaterPicture", true, {ctTree, true, true, 4}, osShowFirst},
+        TOpenStepCase{"SlideShowFromTheFirstPicture", true, {ctTree, true, true, 0}, osNothing},
+        TOpenStepCase{"SlideShowWithNothingShown", true, {ctTree, true, false, -1}, osNothing},
+        TOpenStepCase{"ImageView", false, {ctImage, false, true, 1}, osToggleFullScreen},
+        TOpenStepCase{"ImageViewForTheSlideShow", true, {ctImage, false, true, 1}, osNothing},
+        TOpenStepCase{"NoTargetYet", false, {ctNone, false, false, -1}, osNothing}),
+    [](const testing::TestParamInfo<TOpenStepCase>& info) { return std::string(info.param.Name); });
+
 }  // namespace

@@ -75,6 +75,26 @@ TEST(SelectionMemoryTest, FoundAgainByKeyThenByIndex)
     EXPECT_EQ(RestoreSelection(memory, 0, [](const std::string&) { return -1; }), TListSelection{});
 }
 
+struct TOpenedRowCase {
+    const char* Name;
+    TListSelection Selection;
+    int Row;
+};
+
+class OpenedRowTest : public ::testing::TestWithParam<TOpenedRowCase> {};
+
+TEST_P(OpenedRowTest, TakesTheFocusedRowOnlyWhenItIsSelected)
+{
+    EXPECT_EQ(OpenedRow(GetParam().Selection), GetParam().Row);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, OpenedRowTest,
+                         ::testing::Values(TOpenedRowCase{"FocusedAndSelected", {3, {1, 3, 5}}, 3},
+                                           TOpenedRowCase{"FocusedButNotSelected", {2, {1, 3}}, 1},
+                                           TOpenedRowCase{"NoFocus", {-1, {4}}, 4},
+                                           TOpenedRowCase{"NothingSelected", {2, {}}, -1}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 TEST(FindByPrefixTest, CaseBlindFromStartWithWrap)
 {
     std::vector<std::string> names{"Abc.jpg", "b.jpg", "aBx.png", "Ärger.jpg"};
