@@ -1,11 +1,20 @@
 #include "platform/qt/QtDispatcher.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QObject>
 
-// The object the tasks are queued on. Its destructor runs before QObject's,
-// which removes the events still queued for it: once Receiver is cleared
-// nothing new can be queued, and what was queued goes with the object.
+// The object the wake-ups are posted to. Its destructor runs before
+// QObject's, which removes the events still queued for it: once Receiver is
+// cleared nothing new can be queued, and what was queued goes with the
+// object.
+//
+// The tasks themselves wait in the shared queue, handed over under its
+// mutex, never inside the posted event: Qt's event queue hands events over
+// through its own futex-based locks, which the race checker cannot see, so a
+// task read out of the event on this thread would look unsynchronised with
+// its making on the worker. One wake-up is posted per task, so tasks keep
+// their order among the other events of the loop.
 class TQtDispatcher::TReceiver : public QObject {
 public:
     TReceiver(std::shared_ptr<TShared> shared, QObject* owner)
@@ -15,8 +24,30 @@ public:
     }
     ~TReceiver() override
     {
-        std::lock_guard lock(fShared->Mutex);
-        fShared->Receiver = nullptr;
+        std::deque<std::function<void()>> dropped;
+        {
+            std::lock_guard lock(fShared->Mutex);
+            fShared->Receiver = nullptr;
+            dropped.swap(fShared->Tasks);
+        }
+        // The tasks never run; what they hold goes now, on this thread,
+        // outside the lock.
+    }
+
+protected:
+    // Only wake-ups are posted to this object; the event itself is not read.
+    void customEvent(QEvent*) override
+    {
+        std::function<void()> task;
+        {
+            std::lock_guard lock(fShared->Mutex);
+            if (fShared->Tasks.empty())
+                return;
+            task = std::move(fShared->Tasks.front());
+            fShared->Tasks.pop_front();
+        }
+        // Run unlocked: a task may post further tasks.
+        task();
     }
 
 private:
@@ -50,5 +81,6 @@ void TQtDispatcher::Post(std::function<void()> task)
     std::lock_guard lock(fShared->Mutex);
     if (!fShared->Receiver)
         return;
-    QMetaObject::invokeMethod(fShared->Receiver, std::move(task), Qt::QueuedConnection);
+    fShared->Tasks.push_back(std::move(task));
+    QCoreApplication::postEvent(fShared->Receiver, new QEvent(QEvent::User));
 }

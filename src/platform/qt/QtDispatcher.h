@@ -6,6 +6,7 @@
 // still queued when the owner (the window) or the dispatcher goes away is
 // dropped with the receiver, never run against freed state.
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -32,8 +33,9 @@ private:
     // Shared with the receiver, which clears Receiver as it dies, so that a
     // worker never posts to a destroyed object.
     struct TShared {
-        std::mutex Mutex;           // guards Receiver
+        std::mutex Mutex;           // guards Receiver and Tasks
         QObject* Receiver = nullptr;
+        std::deque<std::function<void()>> Tasks; // posted, not yet run
     };
     class TReceiver;
 

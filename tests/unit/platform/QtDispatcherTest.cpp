@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "platform/qt/QtDispatcher.h"
@@ -99,6 +100,25 @@ TEST(QtDispatcher, OwnerDyingWhileAWorkerPostsRunsNothing)
     EXPECT_TRUE(started && continued);
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(runs, 0);
+}
+
+TEST(QtDispatcher, TasksRunInTheOrderPostedAndMayPostMore)
+{
+    QObject owner;
+    TQtDispatcher dispatcher(&owner);
+    std::string ran;
+    std::thread worker([&] {
+        for (char c : std::string("abc"))
+            dispatcher.Post([&ran, &dispatcher, c] {
+                ran += c;
+                if (c == 'a')
+                    dispatcher.Post([&ran] { ran += 'd'; });
+            });
+    });
+    worker.join();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(ran, "abcd");
 }
 
 }  // namespace
