@@ -360,6 +360,17 @@ void TMainForm::ConnectThumbnails()
         return QMessageBox::question(this, QStringLiteral("Mireva"), QString::fromStdString(text)) == QMessageBox::Yes;
     };
     fThumbCommands = std::make_unique<TThumbnailCommands>(*fThumbnails, fDispatcher, std::move(host), this);
+    // The media thumbnails follow the catalogues.
+    fMediaCommands->SetThumbnails(
+        *fThumbnails,
+        [this] {
+            if (fFilePane)
+                fFilePane->StopThumbnails();
+        },
+        [this] {
+            if (fFilePane)
+                fFilePane->ApplyViewType();
+        });
 }
 
 void TMainForm::SetMessageSink(TMessageSink sink)

@@ -44,6 +44,20 @@ TMediaCommands::TMediaCommands(QWidget* window, TMediaList& list, const std::str
 
 TMediaCommands::~TMediaCommands() = default;
 
+void TMediaCommands::SetThumbnails(TThumbnailList& thumbnails, std::function<void()> stopShown,
+                                   std::function<void()> startShown)
+{
+    TMediaThumbnailHooks hooks;
+    hooks.Pause = [this, stopShown = std::move(stopShown)] {
+        if (fProgress)
+            fProgress->setLabelText(Q("サムネイルを更新しています･･･"));
+        if (stopShown)
+            stopShown();
+    };
+    hooks.Resume = std::move(startShown);
+    fKeeper.SetThumbnails(&thumbnails, std::move(hooks));
+}
+
 bool TMediaCommands::IsMediaDrive(const std::string& folder)
 {
     const std::string plain = ExcludeTrailingPathDelimiter(folder);

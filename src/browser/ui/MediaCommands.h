@@ -31,6 +31,10 @@ public:
     // and its catalogue. Problems go to the returned text.
     std::string Load();
     TMediaKeeper& Keeper() { return fKeeper; }
+    // The thumbnail store that follows the media; stopShown and startShown
+    // stop the thumbnails of the place shown while it changes and start them
+    // again.
+    void SetThumbnails(TThumbnailList& thumbnails, std::function<void()> stopShown, std::function<void()> startShown);
 
     // Whether a folder of the file list is the mount of a drive a medium can
     // be registered from (floppy, removable disk, optical disc).
