@@ -122,6 +122,16 @@ void TMediaKeeper::Reload(int index, const std::string& root, std::function<void
     StartLoading(*medium, root, fDispatcher, true);
 }
 
+void TMediaKeeper::UpdateFrom(int index, const TMediaFolder& fresh, std::function<void(int, const std::string&)> done)
+{
+    TMediaFolder* medium = fList.Medium(index);
+    if (!medium)
+        return;
+    medium->StopLoading();
+    medium->CopyCatalogueFrom(fresh);
+    Finished(*medium, std::string(), false, std::move(done));
+}
+
 void TMediaKeeper::Cancel(int index)
 {
     TMediaFolder* medium = fList.Medium(index);

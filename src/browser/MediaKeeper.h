@@ -68,6 +68,10 @@ public:
     // Reads medium index again from root, keeping its catalogue until the new
     // one is in; saves both files when it ends.
     void Reload(int index, const std::string& root, std::function<void(int index, const std::string& error)> done);
+    // Updates medium index from fresh, a catalogue just read from its disc
+    // (kept as it is), instead of reading the disc again; saves and tells
+    // done as Reload does.
+    void UpdateFrom(int index, const TMediaFolder& fresh, std::function<void(int index, const std::string& error)> done);
     // Ends the load of medium index; a medium that was never loaded goes.
     void Cancel(int index);
 
