@@ -26,7 +26,10 @@ QTreeWidget* MakeList(QWidget* parent, const char* name)
     list->setHeaderLabels({QStringLiteral("名前"), QStringLiteral("サイズ"), QStringLiteral("更新日時"),
                            QStringLiteral("状態")});
     list->header()->setStretchLastSection(false);
+    // The name takes the room the size, date and kind leave.
     list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < 4; ++column)
+        list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     return list;
 }
 
