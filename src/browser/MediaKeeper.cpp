@@ -5,6 +5,7 @@
 #include "common/DateTime.h"
 #include "platform/FileSystem.h"
 #include "shellviews/ShellList.h"
+#include "thumbnails/ThumbnailList.h"
 
 TMediaKeeper::TMediaKeeper(TMediaList& list, std::string dataFolder, TDispatcher& dispatcher)
     : fList(list), fStore(std::move(dataFolder)), fDispatcher(dispatcher)
@@ -12,13 +13,40 @@ TMediaKeeper::TMediaKeeper(TMediaList& list, std::string dataFolder, TDispatcher
     // A renamed or deleted medium takes its files along, and the list is
     // saved at once so that the files and the list agree.
     fList.OnRenamed = [this](TCustomFolderList&, int index, const std::string& oldName) {
-        fStore.RenameFiles(oldName, fList.Folder(index)->Name());
+        const std::string newName = fList.Folder(index)->Name();
+        fStore.RenameFiles(oldName, newName);
         SaveList();
+        ChangeThumbnails([&](TThumbnailList& thumbnails) { thumbnails.RenameMediaPaths(oldName, newName); });
     };
     fList.OnDeleted = [this](TCustomFolderList&, int, const std::string& name) {
         fStore.DeleteFiles(name);
         SaveList();
+        // A medium added later under the same name must not show these.
+        ChangeThumbnails([&](TThumbnailList& thumbnails) { thumbnails.DeleteMediaPaths(name); });
     };
+}
+
+void TMediaKeeper::SetThumbnails(TThumbnailList* thumbnails, TMediaThumbnailHooks hooks)
+{
+    fThumbnails = thumbnails;
+    fThumbHooks = std::move(hooks);
+}
+
+void TMediaKeeper::ChangeThumbnails(const std::function<void(TThumbnailList&)>& change)
+{
+    if (!fThumbnails)
+        return;
+    if (fThumbHooks.Pause)
+        fThumbHooks.Pause();
+    try {
+        change(*fThumbnails);
+    } catch (...) {
+        if (fThumbHooks.Resume)
+            fThumbHooks.Resume();
+        throw;
+    }
+    if (fThumbHooks.Resume)
+        fThumbHooks.Resume();
 }
 
 TMediaKeeper::~TMediaKeeper()
@@ -94,6 +122,16 @@ void TMediaKeeper::Reload(int index, const std::string& root, std::function<void
     StartLoading(*medium, root, fDispatcher, true);
 }
 
+void TMediaKeeper::UpdateFrom(int index, const TMediaFolder& fresh, std::function<void(int, const std::string&)> done)
+{
+    TMediaFolder* medium = fList.Medium(index);
+    if (!medium)
+        return;
+    medium->StopLoading();
+    medium->CopyCatalogueFrom(fresh);
+    Finished(*medium, std::string(), false, std::move(done));
+}
+
 void TMediaKeeper::Cancel(int index)
 {
     TMediaFolder* medium = fList.Medium(index);
@@ -120,6 +158,9 @@ void TMediaKeeper::Finished(TMediaFolder& medium, const std::string& error, bool
             // are not on disk.
             fStore.SaveCatalogue(medium);
             fStore.SaveList(fList);
+            // An update keeps only the thumbnails of what is still there.
+            if (!added)
+                ChangeThumbnails([&](TThumbnailList& thumbnails) { PruneMediaThumbnails(thumbnails, medium); });
         } catch (const EMirevaError& e) {
             failure = e.what();
         }
@@ -141,6 +182,15 @@ std::string TMediaKeeper::EnsureCatalogue(TMediaFolder& medium)
 int TMediaKeeper::MountsChanged(const std::vector<TVolumeInfo>& before, const std::vector<TVolumeInfo>& after)
 {
     return ApplyMountChanges(fList, before, after);
+}
+
+int PruneMediaThumbnails(TThumbnailList& thumbnails, const TMediaFolder& medium)
+{
+    if (!medium.Loaded)
+        return 0;
+    return thumbnails.CheckMedia(medium.Name(), [&medium](const std::string& path, bool folder) {
+        return folder ? medium.DirectoryOf(path) >= 0 : medium.IndexOf(path) >= 0;
+    });
 }
 
 std::vector<int> ChosenMedia(const TShellListModel& fileList, const TMediaList& list)

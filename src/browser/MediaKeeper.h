@@ -16,6 +16,15 @@
 #include "collections/Media.h"
 
 class TShellListModel;
+class TThumbnailList;
+
+// What the keeper does around the media thumbnail store while it changes it.
+struct TMediaThumbnailHooks {
+    // Stops the thumbnails shown (none may be made while the store changes),
+    // and starts them again.
+    std::function<void()> Pause;
+    std::function<void()> Resume;
+};
 
 class TMediaKeeper {
 public:
@@ -27,6 +36,12 @@ public:
     TMediaKeeper& operator=(const TMediaKeeper&) = delete;
 
     TMediaStore& Store() { return fStore; }
+
+    // The thumbnail store that follows the media: a medium renamed moves its
+    // thumbnails, one deleted takes them along, and one updated keeps only
+    // those of items its new catalogue still lists. Null (the default)
+    // leaves thumbnails alone. thumbnails must outlive the keeper.
+    void SetThumbnails(TThumbnailList* thumbnails, TMediaThumbnailHooks hooks = {});
 
     // Reads "Media.lst" and finds which media are mounted now. Returns the
     // load's result for the window to report damage.
@@ -53,6 +68,10 @@ public:
     // Reads medium index again from root, keeping its catalogue until the new
     // one is in; saves both files when it ends.
     void Reload(int index, const std::string& root, std::function<void(int index, const std::string& error)> done);
+    // Updates medium index from fresh, a catalogue just read from its disc
+    // (kept as it is), instead of reading the disc again; saves and tells
+    // done as Reload does.
+    void UpdateFrom(int index, const TMediaFolder& fresh, std::function<void(int index, const std::string& error)> done);
     // Ends the load of medium index; a medium that was never loaded goes.
     void Cancel(int index);
 
@@ -68,10 +87,20 @@ private:
     void Finished(TMediaFolder& medium, const std::string& error, bool added,
                   std::function<void(int, const std::string&)> done);
 
+    // Runs change on the thumbnail store between the pause and resume hooks.
+    void ChangeThumbnails(const std::function<void(TThumbnailList&)>& change);
+
     TMediaList& fList;
     TMediaStore fStore;
     TDispatcher& fDispatcher;
+    TThumbnailList* fThumbnails = nullptr;
+    TMediaThumbnailHooks fThumbHooks;
 };
+
+// Takes from the media thumbnail store what medium's catalogue no longer
+// lists (see TThumbnailList::CheckMedia). Returns what was removed; raises
+// EFileError when the store's index cannot be written.
+int PruneMediaThumbnails(TThumbnailList& thumbnails, const TMediaFolder& medium);
 
 // The media chosen in the file list while it shows the list of media, as
 // indices into list: the focused row first when it is selected, then the

@@ -4,15 +4,19 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 #include <optional>
 
 #include "cli/Commands.h"
+#include "cli/CliSettings.h"
 #include "base/PathUtils.h"
+#include "browser/MediaKeeper.h"
 #include "collections/CompareNames.h"
 #include "collections/Media.h"
 #include "common/DateTime.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
+#include "thumbnails/ThumbnailList.h"
 
 namespace {
 
@@ -205,6 +209,15 @@ int MediaShow(TCliContext& context)
     return whole ? 0 : 1;
 }
 
+// Both thumbnail stores, as the program keeps them.
+std::unique_ptr<TThumbnailList> OpenThumbnails(TCliContext& context)
+{
+    const std::string data = context.DataFolder();
+    TCliSettings settings(context);
+    return std::make_unique<TThumbnailList>(TThumbnailList::NormalFolder(data, settings.Options().Thumbnail.Path),
+                                            TThumbnailList::MediaFolder(data));
+}
+
 int MediaReload(TCliContext& context)
 {
     const std::vector<std::string> args = context.Positional(2);
@@ -218,6 +231,8 @@ int MediaReload(TCliContext& context)
     medium.FreeSpace = volume.FreeSpace;
     Catalogue(medium, root);
     SaveMedium(store, list, medium);
+    // The thumbnails of what the disc no longer holds go too.
+    PruneMediaThumbnails(*OpenThumbnails(context), medium);
     context.Out << "'" << medium.Name() << "': " << medium.FileCount() << " files, " << medium.FolderCount()
                 << " folders\n";
     return 0;
@@ -253,6 +268,7 @@ int MediaDelete(TCliContext& context)
     list.Delete(medium.Index());
     store.SaveList(list);
     store.DeleteFiles(name);
+    OpenThumbnails(context)->DeleteMediaPaths(name);
     context.Out << "'" << name << "' deleted\n";
     return 0;
 }

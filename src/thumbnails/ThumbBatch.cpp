@@ -42,6 +42,36 @@ void TThumbBatchLoad::AddFolder(const std::string& folder)
     Walk(IncludeTrailingPathDelimiter(folder));
 }
 
+void TThumbBatchLoad::AddItem(const std::string& path)
+{
+    const std::string plain = ExcludeTrailingPathDelimiter(path);
+    const TFileStatus status = QueryFile(plain);
+    if (status.Kind == TFileKind::fkFolder) {
+        Walk(IncludeTrailingPathDelimiter(plain));
+        return;
+    }
+    const std::string ext = ExtractFileExt(plain);
+    if (status.Kind == TFileKind::fkFile && fMedium.empty() && fConfig.Loaders && !ext.empty() &&
+        fConfig.Loaders->IsArchiveExtension(ext))
+        AddArchive(plain);
+}
+
+void TThumbBatchLoad::SetMedium(const std::string& name, const std::string& root)
+{
+    fMedium = name;
+    fMediumRoot = name.empty() ? std::string() : IncludeTrailingPathDelimiter(root);
+}
+
+void TThumbBatchLoad::AddScope(const TThumbBatchScope& scope)
+{
+    if (!scope.Medium.empty())
+        SetMedium(scope.Medium, scope.Folder);
+    if (!scope.Folder.empty())
+        AddFolder(scope.Folder);
+    for (const std::string& member : scope.Members)
+        AddItem(member);
+}
+
 void TThumbBatchLoad::Walk(const std::string& folder)
 {
     // A folder reached twice (through a link back up the tree, or named
@@ -80,10 +110,15 @@ void TThumbBatchLoad::Walk(const std::string& folder)
         item.Name = isFolder ? std::string() : entry.Name;
         item.Size = isFolder ? 0 : entry.Status.Size;
         item.Time = UnixToDateTime(entry.Status.ModifiedSeconds, entry.Status.ModifiedNanoseconds);
+        item.Medium = fMedium;
+        item.MediumRoot = fMediumRoot;
+        item.Online = true;
         queued.Items.push_back(std::move(item));
         if (isFolder)
             subfolders.push_back(folder + entry.Name + "/");
-        if (archive)
+        // A catalogue's archives are not opened: the media store keeps no
+        // archive members.
+        if (archive && fMedium.empty())
             AddArchive(folder + entry.Name);
     }
     if (!queued.Items.empty())
@@ -169,7 +204,7 @@ void TThumbBatchLoad::Next()
     }
     TQueuedFolder folder = std::move(fFolders.front());
     fFolders.erase(fFolders.begin());
-    config.Place = {folder.Folder, {}, false, true};
+    config.Place = {folder.Folder, {}, !fMedium.empty(), true};
     std::vector<int32_t> ids;
     for (const TEnumImageInfo& item : folder.Items)
         ids.push_back(item.Id);

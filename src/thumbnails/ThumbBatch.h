@@ -29,6 +29,15 @@ public:
     virtual void BatchFinished(const TThumbCounts& counts) = 0;
 };
 
+// What a batch runs over, as the window shows it: a folder, the members of a
+// shelf or of search results, or a media catalogue whose disc is mounted.
+struct TThumbBatchScope {
+    std::string Folder;                // walked (ends with '/'); for a catalogue its mount
+    std::vector<std::string> Members;  // each walked or queued (AddItem)
+    std::string Medium;                // the catalogue's name; Folder is then where it is mounted
+    bool Empty() const { return Folder.empty() && Members.empty(); }
+};
+
 class TThumbBatchLoad : public TThumbProgress, public TThumbReceiver {
 public:
     // config gives the options, loaders and temporary folder every
@@ -45,6 +54,16 @@ public:
     // archive's) join the archive queue.
     void AddFolder(const std::string& folder);
     void AddArchive(const std::string& path);
+    // A member of a shelf or of search results: a folder is walked, an
+    // archive joins the archive queue, anything else is left out.
+    void AddItem(const std::string& path);
+    // Makes the run one over a media catalogue, before anything is added:
+    // its items carry the medium's name and are stored in the media store
+    // under keys below root (where the medium is mounted, ending with '/'),
+    // and archives are not gathered.
+    void SetMedium(const std::string& name, const std::string& root);
+    // Gathers what scope names, as the calls above would.
+    void AddScope(const TThumbBatchScope& scope);
     size_t QueuedFolders() const { return fFolders.size(); }
     size_t QueuedArchives() const { return fArchives.size(); }
 
@@ -77,6 +96,8 @@ private:
     std::vector<TQueuedFolder> fFolders;
     std::vector<std::string> fArchives;
     std::vector<std::string> fWalked;
+    std::string fMedium;      // the medium of a run over a catalogue; empty for none
+    std::string fMediumRoot;
     std::unique_ptr<TEnumThumbsThread> fThread;
     TThumbCounts fCounts;
     bool fArchivePhase = false;

@@ -120,6 +120,52 @@ int TThumbnailList::DeleteMediaPaths(const std::string& prefix)
     return removed;
 }
 
+int TThumbnailList::CheckMedia(const std::string& medium, const TMediaListed& listed)
+{
+    TThumbStore& media = MediaStore();
+    if (medium.empty() || media.Unreadable())
+        return 0;
+    const std::string prefix = medium + "/";
+    std::vector<std::string> keys;
+    for (const auto& [key, entry] : media.Entries())
+        if (key.starts_with(prefix))
+            keys.push_back(key);
+    Notify(TThumbListChangeKind::tkDelete, TChangePhase::cpBefore, true);
+    int removed = 0;
+    bool rewritten = false;
+    int32_t counter = 0;
+    for (const std::string& key : keys) {
+        std::string folder = key.substr(prefix.size());
+        while (!folder.empty() && folder.back() == '/')
+            folder.pop_back();
+        if (!folder.empty() && !listed(folder, true)) {
+            removed += media.Remove(key) ? 1 : 0;
+            continue;
+        }
+        TFolderThumbs thumbs = media.ReadFolder(key, false);
+        const TThumbIndexEntry* entry = media.Find(key);
+        if (!entry || entry->State == TIndexState::isDeleted) {
+            // Its data file is gone: the entry stands for nothing.
+            removed += media.Remove(key) ? 1 : 0;
+            continue;
+        }
+        const size_t before = thumbs.Records.size();
+        std::erase_if(thumbs.Records, [&](const auto& pair) {
+            return !listed(folder.empty() ? pair.first : folder + "/" + pair.first, false);
+        });
+        removed += static_cast<int>(before - thumbs.Records.size());
+        if (thumbs.Records.size() != before || entry->State == TIndexState::isChanged) {
+            media.Find(key)->State = TIndexState::isChanged;
+            rewritten = media.WriteFolder(thumbs, counter) || rewritten;
+        }
+    }
+    media.Settle();
+    Notify(TThumbListChangeKind::tkDelete, TChangePhase::cpAfter, true);
+    if (removed > 0 || rewritten)
+        media.WriteIndex();
+    return removed;
+}
+
 void TThumbnailList::Settle()
 {
     fNormal.Settle();

@@ -11,6 +11,7 @@
 // User-interface thread only; the enumeration thread works on the stores
 // through it while it runs and the user-interface thread waits.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,16 @@ public:
     int RenameMediaPaths(const std::string& oldPrefix, const std::string& newPrefix);
     // Removes every media entry within prefix and its data file.
     int DeleteMediaPaths(const std::string& prefix);
+    // Keeps medium's part of the media store in step with its catalogue
+    // after the catalogue was read again: a folder the catalogue no longer
+    // has loses its entry and data file, and a thumbnail whose item the
+    // catalogue no longer lists leaves its folder's data file. listed tells
+    // whether the catalogue has path (relative to the medium's root, no
+    // leading or trailing '/'); folder asks for a folder there ("" is the
+    // top). Returns the thumbnails and folders removed. Raises EFileError
+    // when the index cannot be written; no enumeration may run meanwhile.
+    using TMediaListed = std::function<bool(const std::string& path, bool folder)>;
+    int CheckMedia(const std::string& medium, const TMediaListed& listed);
     // Settles both indexes after an enumeration.
     void Settle();
 

@@ -164,6 +164,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
         ShowMessage(problem, TMessageIcon::miWarning);
     // The media catalogues: read at start, registered and updated from discs.
     fMediaCommands = std::make_unique<TMediaCommands>(this, fMedia, core.Folders().DataFolder, fDispatcher);
+    fMediaCommands->SettingsPath = [this] { return fCore.SettingsPath(); };
     if (const std::string problem = fMediaCommands->Load(); !problem.empty())
         ShowMessage(problem, TMessageIcon::miWarning);
     TPageViewer& viewer = fModel->Viewer();
@@ -336,9 +337,32 @@ void TMainForm::ConnectThumbnails()
     host.StopShown = [this] { fFilePane->StopThumbnails(); };
     host.StartShown = [this] { fFilePane->ApplyViewType(); };
     host.SaveShown = [this] { return fFilePane->SaveThumbnails(); };
-    host.ShownFolder = [this] {
+    host.BatchScope = [this] {
+        TThumbBatchScope scope;
+        const TShellListModel& list = fModel->FileList();
         const TShownPlace place = fModel->ShownPlace();
-        return place.Kind == TPlaceKind::pkFolder ? IncludeTrailingPathDelimiter(place.Folder) : std::string();
+        switch (list.Content()) {
+        case TListContent::lcoShelf:
+        case TListContent::lcoSearch:
+            for (int row = 0; row < list.Count(); ++row)
+                if (const TShellFolder* node = list.Node(row); node && !node->GetPath().empty())
+                    scope.Members.push_back(node->GetPath());
+            break;
+        case TListContent::lcoMediumRoot:
+        case TListContent::lcoMediumFolder:
+            // The disc must be in: asked for until it is or the user gives up.
+            if (const int index = list.ListIndex(); fMediaCommands->EnsureInserted(index)) {
+                const TMediaFolder& medium = *fMedia.Medium(index);
+                scope.Folder = IncludeTrailingPathDelimiter(medium.LivePath());
+                scope.Medium = medium.Name();
+            }
+            break;
+        default:
+            if (place.Kind == TPlaceKind::pkFolder)
+                scope.Folder = IncludeTrailingPathDelimiter(place.Folder);
+            break;
+        }
+        return scope;
     };
     host.Config = [this] {
         TEnumThumbsConfig config;
@@ -360,6 +384,17 @@ void TMainForm::ConnectThumbnails()
         return QMessageBox::question(this, QStringLiteral("Mireva"), QString::fromStdString(text)) == QMessageBox::Yes;
     };
     fThumbCommands = std::make_unique<TThumbnailCommands>(*fThumbnails, fDispatcher, std::move(host), this);
+    // The media thumbnails follow the catalogues.
+    fMediaCommands->SetThumbnails(
+        *fThumbnails,
+        [this] {
+            if (fFilePane)
+                fFilePane->StopThumbnails();
+        },
+        [this] {
+            if (fFilePane)
+                fFilePane->ApplyViewType();
+        });
 }
 
 void TMainForm::SetMessageSink(TMessageSink sink)

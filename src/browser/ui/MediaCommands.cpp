@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -9,7 +10,9 @@
 
 #include "base/Errors.h"
 #include "base/PathUtils.h"
+#include "browser/ui/MediaDiffDialog.h"
 #include "collections/ui/MediumPropertyDialog.h"
+#include "common/IniFile.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -43,6 +46,20 @@ TMediaCommands::TMediaCommands(QWidget* window, TMediaList& list, const std::str
 }
 
 TMediaCommands::~TMediaCommands() = default;
+
+void TMediaCommands::SetThumbnails(TThumbnailList& thumbnails, std::function<void()> stopShown,
+                                   std::function<void()> startShown)
+{
+    TMediaThumbnailHooks hooks;
+    hooks.Pause = [this, stopShown = std::move(stopShown)] {
+        if (fProgress)
+            fProgress->setLabelText(Q("サムネイルを更新しています･･･"));
+        if (stopShown)
+            stopShown();
+    };
+    hooks.Resume = std::move(startShown);
+    fKeeper.SetThumbnails(&thumbnails, std::move(hooks));
+}
 
 bool TMediaCommands::IsMediaDrive(const std::string& folder)
 {
@@ -92,20 +109,37 @@ void TMediaCommands::AddFrom(const std::string& path)
     std::unique_ptr<TMediaFolder> prepared = fKeeper.Prepare(volume, root);
     const std::vector<int> same = fKeeper.SameMedia(*prepared);
     if (!same.empty()) {
-        QMessageBox box(QMessageBox::Question, "メディアの選択",
-                        Q("保存されたメディア情報：" + fList.Medium(same[0])->Name()), QMessageBox::Cancel, fWindow);
-        QPushButton* add = box.addButton("追加(&A)", QMessageBox::AcceptRole);
-        QPushButton* update = box.addButton("更新(&U)", QMessageBox::AcceptRole);
-        box.exec();
-        if (box.clickedButton() == update) {
-            fList.LockedDrive.clear();
-            Update(same[0]);
-            return;
+        for (;;) {
+            QMessageBox box(QMessageBox::Question, "メディアの選択",
+                            Q("保存されたメディア情報：" + fList.Medium(same[0])->Name()), QMessageBox::Cancel, fWindow);
+            QPushButton* add = box.addButton("追加(&A)", QMessageBox::AcceptRole);
+            QPushButton* update = box.addButton("更新(&U)", QMessageBox::AcceptRole);
+            QPushButton* differ = box.addButton("差分の表示(&D)...", QMessageBox::ActionRole);
+            box.exec();
+            if (box.clickedButton() == differ) {
+                ShowDifferences(*prepared, root, same[0]);
+                continue;
+            }
+            if (box.clickedButton() == update) {
+                if (prepared->Loaded && fList.Medium(same[0])) {
+                    // The disc was read for the differences already.
+                    fKeeper.UpdateFrom(same[0], *prepared,
+                                       [this](int i, const std::string& error) { Finished(i, error); });
+                    return;
+                }
+                fList.LockedDrive.clear();
+                Update(same[0]);
+                return;
+            }
+            if (box.clickedButton() != add) {
+                fList.LockedDrive.clear();
+                return;
+            }
+            break;
         }
-        if (box.clickedButton() != add) {
-            fList.LockedDrive.clear();
-            return;
-        }
+        // A catalogue read for the differences is read again for the new
+        // medium: the loading thread fills the medium it is given.
+        prepared->ClearCatalogue();
     }
     TMediumPropertyDialog dialog(fWindow, TMediumPropertyDialog::AddCaption, fList, *prepared, std::string());
     if (dialog.exec() != QDialog::Accepted) {
@@ -130,6 +164,8 @@ void TMediaCommands::Update(int index)
 
 bool TMediaCommands::EnsureInserted(int index)
 {
+    if (!fList.Medium(index))
+        return false;
     while (!ScanMedium(fList, index, ReadVolumes(ReadMountPoints()))) {
         const std::string question = "メディア '" + fList.Medium(index)->Name() + "' を挿入してください  ";
         if (QMessageBox::information(fWindow, "Mireva", Q(question), QMessageBox::Ok | QMessageBox::Cancel) !=
@@ -155,6 +191,71 @@ void TMediaCommands::ShowProgress(TMediaFolder& medium, int index)
         Finished(index, std::string());
     });
     fProgress->show();
+}
+
+bool TMediaCommands::ReadTemporary(TMediaFolder& medium, const std::string& root)
+{
+    if (medium.Loaded)
+        return true;
+    QProgressDialog progress(Q("情報を取得中･･･"), "キャンセル", 0, 0, fWindow);
+    progress.setWindowTitle("Mireva");
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    QEventLoop loop;
+    bool ended = false;
+    std::string error;
+    medium.OnLoadProgress = [&progress](TMediaFolder&, const std::string& path, bool sorting) {
+        progress.setLabelText(Q(sorting ? std::string("ソート中･･･") : path + " を読込中･･･"));
+    };
+    medium.OnLoaded = [&](TMediaFolder&, const std::string& reason) {
+        error = reason;
+        ended = true;
+        loop.quit();
+    };
+    connect(&progress, &QProgressDialog::canceled, &loop, [&] {
+        medium.StopLoading();
+        loop.quit();
+    });
+    progress.show();
+    StartLoading(medium, root, fDispatcher, false);
+    if (!ended && medium.Loading())
+        loop.exec();
+    medium.StopLoading();
+    medium.OnLoadProgress = nullptr;
+    medium.OnLoaded = nullptr;
+    if (!error.empty())
+        Warn(error);
+    return ended && error.empty() && medium.Loaded;
+}
+
+void TMediaCommands::ShowDifferences(TMediaFolder& prepared, const std::string& root, int index)
+{
+    if (!ReadTemporary(prepared, root))
+        return;
+    TMediaFolder* stored = fList.Medium(index);
+    if (!stored)
+        return;
+    EnsureCatalogue(*stored);
+    const std::string settingsPath = SettingsPath ? SettingsPath() : std::string();
+    TDifferOptions options;
+    try {
+        if (!settingsPath.empty())
+            options = ReadDifferOptions(TIniFile(settingsPath));
+    } catch (const std::exception& e) {
+        Warn(e.what());
+    }
+    TMediaDiffDialog dialog(fWindow, prepared, root, *stored, stored->StoredRootId.Path(), options);
+    dialog.exec();
+    if (settingsPath.empty())
+        return;
+    // Read again just before writing: the settings may have changed meanwhile.
+    try {
+        TIniFile ini(settingsPath);
+        WriteDifferOptions(ini, dialog.Options());
+        ini.UpdateFile();
+    } catch (const std::exception& e) {
+        Warn(e.what());
+    }
 }
 
 void TMediaCommands::Finished(int index, const std::string& error)

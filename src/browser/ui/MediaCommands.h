@@ -31,6 +31,10 @@ public:
     // and its catalogue. Problems go to the returned text.
     std::string Load();
     TMediaKeeper& Keeper() { return fKeeper; }
+    // The thumbnail store that follows the media; stopShown and startShown
+    // stop the thumbnails of the place shown while it changes and start them
+    // again.
+    void SetThumbnails(TThumbnailList& thumbnails, std::function<void()> stopShown, std::function<void()> startShown);
 
     // Whether a folder of the file list is the mount of a drive a medium can
     // be registered from (floppy, removable disk, optical disc).
@@ -45,6 +49,10 @@ public:
     // -1 for none.
     bool Run(TActionId action, const std::string& path, int medium);
 
+    // Whether the medium's disc is mounted, asking for it until it is or the
+    // user cancels.
+    bool EnsureInserted(int index);
+
     // For the views' OnMediaLoading: reads a catalogue on first use and shows
     // what went wrong.
     void EnsureCatalogue(TMediaFolder& medium);
@@ -53,6 +61,10 @@ public:
     // with them) after asking, unless ask is off. A medium being read is
     // stopped first. False when nothing was deleted.
     bool Delete(std::vector<int> indices, bool ask);
+    // The settings file in use, where the differences dialog keeps its
+    // options; empty (or unset) keeps none.
+    std::function<std::string()> SettingsPath;
+
     // Snapshot runs: questions are not shown but reported, and answered
     // with answerYes. A null report asks the user again.
     void SetBatch(std::function<void(const std::string&)> report, bool answerYes);
@@ -60,10 +72,14 @@ public:
 private:
     void AddFrom(const std::string& path);
     void Update(int index);
-    // Whether the medium's disc is mounted, asking for it until it is or the
-    // user cancels.
-    bool EnsureInserted(int index);
     void ShowProgress(TMediaFolder& medium, int index);
+    // Reads a medium without owner from the disc at root behind a progress
+    // window, unless it holds a catalogue already; false when cancelled or
+    // failed (the reason was shown).
+    bool ReadTemporary(TMediaFolder& medium, const std::string& root);
+    // The differences between the disc at root (read into prepared first)
+    // and the saved catalogue of medium index.
+    void ShowDifferences(TMediaFolder& prepared, const std::string& root, int index);
     void Finished(int index, const std::string& error);
     void Warn(const std::string& text);
     bool Ask(const std::string& question);

@@ -113,15 +113,15 @@ void TThumbnailCommands::KeepDialogState(const std::string& settingsPath, const 
 
 void TThumbnailCommands::LoadAll()
 {
-    const std::string folder = fHost.ShownFolder();
-    if (folder.empty())
+    const TThumbBatchScope scope = fHost.BatchScope();
+    if (scope.Empty())
         return;
     fHost.StopShown();
     {
         TBatchWindow window(fWindow, fHost.Ask);
         TThumbBatchLoad batch(fList, fHost.Config(), fDispatcher, window);
         QObject::connect(&window.Dialog(), &QProgressDialog::canceled, [&batch] { batch.Abort(); });
-        batch.AddFolder(folder);
+        batch.AddScope(scope);
         fWindow->setEnabled(false);
         window.Dialog().setEnabled(true);
         window.Dialog().show();

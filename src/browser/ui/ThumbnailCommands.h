@@ -13,6 +13,7 @@
 
 #include "browser/ActionTable.h"
 #include "thumbnails/EnumThumbs.h"
+#include "thumbnails/ThumbBatch.h"
 #include "thumbnails/ThumbControlState.h"
 
 class TThumbnailList;
@@ -26,8 +27,10 @@ public:
         std::function<void()> StartShown;
         // Writes the running thumbnails of the place shown; false when none run.
         std::function<bool()> SaveShown;
-        // The folder shown on disk, ending with '/'; empty when none.
-        std::function<std::string()> ShownFolder;
+        // What a batch runs over: the folder shown on disk, the members of
+        // the shelf or search results shown, or the catalogue shown once its
+        // disc is in (asking for it); empty when there is nothing to run over.
+        std::function<TThumbBatchScope()> BatchScope;
         // The configuration a batch runs with (options, loaders, temporary folder).
         std::function<TEnumThumbsConfig()> Config;
         std::function<void(const std::string& text)> Message;

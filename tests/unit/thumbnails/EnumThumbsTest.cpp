@@ -462,4 +462,58 @@ TEST_F(EnumThumbs, ABatchWithoutFoldersEndsAtOnceAndAnAbortEndsOnce)
     EXPECT_EQ(watch.Finished, 2);
 }
 
+// Members of a shelf or of search results: folders are walked once however
+// often they are named, archives are queued once, other files are left out.
+TEST_F(EnumThumbs, ABatchOverMembersWalksTheirFoldersAndQueuesTheirArchives)
+{
+    Tmp.Write("pics/a.jpg", JpegBytes(40, 30));
+    Tmp.Write("pics/sub/b.jpg", JpegBytes(30, 40));
+    Tmp.Write("other/c.zip", "not an archive");
+    Tmp.Write("other/d.jpg", JpegBytes(20, 20));
+    TQueueDispatcher dispatcher;
+    TBatchWatch watch(false);
+    TThumbBatchLoad batch(List(), Config(), dispatcher, watch);
+    for (const char* member : {"pics", "pics/sub/", "other/c.zip", "other/c.zip", "other/d.jpg", "gone"})
+        batch.AddItem(Tmp.File(member));
+    EXPECT_EQ(batch.QueuedFolders(), 2u);
+    EXPECT_EQ(batch.QueuedArchives(), 1u);
+    batch.Start();
+    const auto deadline = TQueueDispatcher::TClock::now() + std::chrono::seconds(60);
+    while (watch.Finished == 0 && dispatcher.RunOne(deadline)) {
+    }
+    EXPECT_EQ(watch.Finished, 1);
+    EXPECT_EQ(watch.Asked, 1u);
+    EXPECT_EQ(Stored(Tmp.File("pics/sub/")).count("b.jpg"), 1u);
+    EXPECT_TRUE(Stored(Tmp.File("other/")).empty());
+}
+
+// Over a catalogue the thumbnails go to the media store under the medium's
+// name, whatever the mount, and its archives are not opened.
+TEST_F(EnumThumbs, ABatchOverAMediumFillsTheMediaStore)
+{
+    Tmp.Write("mnt/disc/a.jpg", JpegBytes(40, 30));
+    Tmp.Write("mnt/disc/sub/b.jpg", JpegBytes(30, 40));
+    Tmp.Write("mnt/disc/c.zip", "not an archive");
+    TQueueDispatcher dispatcher;
+    TBatchWatch watch(true);
+    TThumbBatchLoad batch(List(), Config(), dispatcher, watch);
+    batch.SetMedium("Disc", Tmp.File("mnt/disc"));
+    batch.AddFolder(Tmp.File("mnt/disc/"));
+    EXPECT_EQ(batch.QueuedFolders(), 2u);
+    EXPECT_EQ(batch.QueuedArchives(), 0u);
+    batch.Start();
+    const auto deadline = TQueueDispatcher::TClock::now() + std::chrono::seconds(60);
+    while (watch.Finished == 0 && dispatcher.RunOne(deadline)) {
+    }
+    EXPECT_EQ(watch.Finished, 1);
+    EXPECT_EQ(watch.Asked, 0u);
+    Reopen();
+    std::set<std::string> top;
+    for (const auto& [name, record] : List().MediaStore().ReadFolder("Disc/", false).Records)
+        top.insert(name);
+    EXPECT_EQ(top, (std::set<std::string>{"a.jpg", "sub"}));
+    EXPECT_EQ(List().MediaStore().ReadFolder("Disc/sub/", false).Records.count("b.jpg"), 1u);
+    EXPECT_EQ(List().Store().Find(Tmp.File("mnt/disc/")), nullptr);
+}
+
 }  // namespace
