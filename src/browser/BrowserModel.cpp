@@ -282,9 +282,14 @@ int TBrowserModel::ItemOfImage(int image) const
 
 std::string TBrowserModel::ShownFile() const
 {
-    const TImageSlot& primary = fViewer->Primary();
-    const int item = ItemOfImage(primary.Index);
-    if (!primary.HasBitmap() || item < 0)
+    return PageFile(0);
+}
+
+std::string TBrowserModel::PageFile(int page) const
+{
+    const TImageSlot& slot = page == 1 ? fViewer->Partner() : fViewer->Primary();
+    const int item = ItemOfImage(slot.Index);
+    if (!slot.HasBitmap() || item < 0)
         return {};
     const std::string& path = fItems[static_cast<size_t>(item)].Path;
     return fShown.Kind == TPlaceKind::pkArchive ? fShown.ArchivePath + "//" + path : path;
@@ -1108,10 +1113,33 @@ bool TBrowserModel::IsSelectionCommand(TActionId action)
            action == actSelectChange || action == actNoSelect || action == actSelImage || action == actNotSelImage;
 }
 
-void TBrowserModel::RunSelectionCommand(TActionId action)
+void TBrowserModel::RunSelectionCommand(TActionId action, TTargetPage page)
 {
     std::vector<int> indices;
     const int count = static_cast<int>(fItems.size());
+    if (action == TActionId::actSelImage || action == TActionId::actNotSelImage) {
+        // The list items of the pages meant; the rest of the selection
+        // stays as it is.
+        std::vector<int> pages;
+        for (const int shown : {0, 1})
+            if (page == TTargetPage::tpAsk || static_cast<int>(page) == shown) {
+                const TImageSlot& slot = shown == 1 ? fViewer->Partner() : fViewer->Primary();
+                if (const int item = slot.HasBitmap() ? ItemOfImage(slot.Index) : -1; item >= 0)
+                    pages.push_back(item);
+            }
+        if (pages.empty())
+            return;
+        indices = fSelection;
+        for (const int item : pages) {
+            const auto at = std::lower_bound(indices.begin(), indices.end(), item);
+            if (action == TActionId::actSelImage && (at == indices.end() || *at != item))
+                indices.insert(at, item);
+            else if (action == TActionId::actNotSelImage && at != indices.end() && *at == item)
+                indices.erase(at);
+        }
+        Select(indices, pages.front());
+        return;
+    }
     switch (action) {
     case TActionId::actAllSelect:
         for (int i = 0; i < count; ++i)
@@ -1123,7 +1151,6 @@ void TBrowserModel::RunSelectionCommand(TActionId action)
                 indices.push_back(i);
         break;
     case TActionId::actImageSelect:
-    case TActionId::actSelImage:
         indices = fImageItems;
         std::sort(indices.begin(), indices.end());
         break;
@@ -1133,7 +1160,6 @@ void TBrowserModel::RunSelectionCommand(TActionId action)
                 indices.push_back(i);
         break;
     case TActionId::actNoSelect:
-    case TActionId::actNotSelImage:
         break;
     default:
         return;

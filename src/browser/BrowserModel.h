@@ -26,6 +26,7 @@
 #include "app/OpenPath.h"
 #include "app/RegApp.h"
 #include "app/SettingsFileCommands.h"
+#include "browser/CommandTarget.h"
 #include "browser/ImageList.h"
 #include "browser/ItemColors.h"
 #include "app/MusCstm.h"
@@ -186,6 +187,9 @@ public:
     // The path (a file, or "archive//member") of the primary page; empty when
     // no picture is shown.
     std::string ShownFile() const;
+    // The same for page 0 (the primary) or 1 (the partner); empty when that
+    // page shows no picture.
+    std::string PageFile(int page) const;
     // The page label ("3・4 / 20"); empty when no picture is shown.
     std::string PageLabel() const;
     // The finishing step (filter set and rotation) in force now.
@@ -203,9 +207,10 @@ public:
     // False at the top of the file system or when the place cannot be read.
     bool GoUp();
     // The selection commands of the lists: select all, the files, the
-    // pictures, invert, clear.
+    // pictures, invert, clear; and selecting or deselecting the item of a
+    // shown page (page 0 or 1, or without a page both pages shown).
     static bool IsSelectionCommand(TActionId action);
-    void RunSelectionCommand(TActionId action);
+    void RunSelectionCommand(TActionId action, TTargetPage page = TTargetPage::tpAsk);
     // Which panes and bars are shown, which tree is chosen, where the file
     // view sits (section VIEW of the settings file).
     const TViewStates& ViewStates() const { return fViewStates; }

@@ -18,6 +18,15 @@ enum class TCommandTarget : int8_t {
     ctImage = 3,        // the image view, or the separate image window
 };
 
+// Which shown page a command of the image view acts on. The view's context
+// menu gives the page it was opened over; the menu bar, the tool bar and the
+// keys give none.
+enum class TTargetPage : int8_t {
+    tpAsk = -1,     // no page given: the user chooses while a spread is shown
+    tpPrimary = 0,  // the primary page
+    tpPartner = 1,  // the partner page
+};
+
 // Where the focus is, as the window sees it.
 struct TFocusFacts {
     bool ImageWindowActive = false;  // the separate image window is the active window

@@ -244,6 +244,28 @@ constexpr TMenuItem PopupItems[] = {
     Cmd(TPopupCommand::pcExpand, "展開(&X)"), Cmd(TPopupCommand::pcCollapse, "折りたたみ(&S)"),
 };
 
+// --- The image view's context menu ---
+
+constexpr TMenuItem ImagePopupItems[] = {
+    Sub("移動(&M)", MoveItems), Sep(),
+    A(actAuto), A(actSingle), A(actSpread), Sep(),
+    Sub("綴じ方向(&B)", BindItems, actBindChange),
+    Sub(actWindow, WindowItems, actWindowChange),
+    Sub(actRatio, RatioItems), Sep(),
+    A(actEnlarge), A(actShrink), A(actDefSize), Sep(),
+    Sub(actFilter, FilterItems),
+    Sub(actRotate, RotateItems, actRotateChange), Sep(),
+    A(actExecute), Sub(actApplication, ApplicationItems), A(actSelApplication), A(actDropFile), Sep(),
+    A(actClose), A(actSetMark), Sep(),
+    A(actCopy), A(actClipBoard), A(actCopyToFolder), A(actMoveToFolder), Sep(),
+    A(actPathCopy), A(actParentPathCopy), Sep(),
+    A(actDelete), A(actParentDelete), A(actProperties), Sep(),
+    A(actSelImage), A(actNotSelImage), Sep(),
+    A(actFullScreen), A(actViewForm), A(actStayOnTop), A(actTaskTray), A(actMenu), A(actImageMenu),
+    A(actImageToolBar), A(actSeekBar), Sep(),
+    A(actLoupe), Sub("ルーペの設定(&P)", LoupeItems), A(actGrid), Sub("グリッドの設定(&D)", GridItems),
+};
+
 constexpr TMenuItem TrayItems[] = {A(actTrayRestore), Sep(), A(actTrayExit)};
 
 constexpr TActionId KeyOnly[] = {
@@ -304,6 +326,11 @@ std::span<const TMenuItem> FilePopupMenu()
 std::span<const TMenuItem> TrayMenu()
 {
     return TrayItems;
+}
+
+std::span<const TMenuItem> ImagePopupMenu()
+{
+    return ImagePopupItems;
 }
 
 std::span<const TActionId> KeyOnlyActions()
@@ -378,6 +405,116 @@ TPopupItemState FilePopupItemState(const TMenuItem& item, const TPopupContext& p
         result.Visible = plainFolder;
     else if (action == actUndo)
         result.Visible = !popup.HasSelection && plainFolder;
+    return result;
+}
+
+namespace {
+
+// The items that act on the page the menu was opened over; the second
+// group shows only while its action can run.
+bool IsPageItem(TActionId action)
+{
+    switch (action) {
+    case actExecute:
+    case actApplication:
+    case actSelApplication:
+    case actDropFile:
+    case actClose:
+    case actSetMark:
+    case actCopy:
+    case actClipBoard:
+    case actCopyToFolder:
+    case actSelImage:
+    case actNotSelImage: return true;
+    default: return false;
+    }
+}
+
+bool IsPageItemWhileEnabled(TActionId action)
+{
+    switch (action) {
+    case actMoveToFolder:
+    case actPathCopy:
+    case actParentPathCopy:
+    case actDelete:
+    case actParentDelete:
+    case actProperties: return true;
+    default: return false;
+    }
+}
+
+bool IsWindowItem(TActionId action)
+{
+    switch (action) {
+    case actFullScreen:
+    case actViewForm:
+    case actStayOnTop:
+    case actTaskTray:
+    case actMenu:
+    case actImageMenu:
+    case actImageToolBar:
+    case actSeekBar: return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+std::string ImagePopupItemName(const TMenuItem& item)
+{
+    if (item.Kind == TMenuItemKind::mkSubMenu && !item.Action) {
+        if (item.Items.data() == std::span<const TMenuItem>(GridItems).data())
+            return "pmiGridSet";
+        if (item.Items.data() == std::span<const TMenuItem>(LoupeItems).data())
+            return "pmiLoupeSet";
+        if (item.Items.data() == std::span<const TMenuItem>(MoveItems).data())
+            return "pmiMove";
+        if (item.Items.data() == std::span<const TMenuItem>(BindItems).data())
+            return "pmiBind";
+        return {};
+    }
+    if (!item.Action)
+        return {};
+    switch (*item.Action) {
+    case actProperties: return "pmiProperty";
+    case actMenu: return "pmiMainMenu";
+    default: break;
+    }
+    const std::string_view name = ActionInfo(*item.Action).Name;
+    return "pmi" + std::string(name.starts_with("act") ? name.substr(3) : name);
+}
+
+TPopupItemState ImagePopupItemState(const TMenuItem& item, const TImagePopupContext& popup,
+                                    const TActionContext& actions)
+{
+    if (item.Kind == TMenuItemKind::mkSeparator || item.Kind == TMenuItemKind::mkList)
+        return {};
+    // The settings of the loupe and the grid while they are on.
+    if (item.Kind == TMenuItemKind::mkSubMenu && !item.Action) {
+        if (item.Items.data() == std::span<const TMenuItem>(GridItems).data())
+            return {actions.GridShown, true};
+        if (item.Items.data() == std::span<const TMenuItem>(LoupeItems).data())
+            return {actions.LoupeShown && actions.ImageShown, true};
+        return {};
+    }
+    if (!item.Action)
+        return {};
+    const TActionId action = *item.Action;
+    const TActionState state = ActionState(action, actions);
+    TPopupItemState result{state.Visible, state.Enabled};
+    const bool onPage = popup.FromKeyboard ? actions.ImageShown : popup.Page != TTargetPage::tpAsk;
+    if (IsPageItem(action))
+        result.Visible = result.Visible && onPage;
+    else if (IsPageItemWhileEnabled(action))
+        result.Visible = result.Visible && onPage && state.Enabled;
+    else if (IsWindowItem(action)) {
+        result.Visible = result.Visible && (popup.FromKeyboard || popup.Page == TTargetPage::tpAsk);
+        // The menu bar of the window that shows the view.
+        if (action == actImageMenu)
+            result.Visible = result.Visible && actions.SeparateWindow;
+        if (action == actMenu)
+            result.Visible = result.Visible && !actions.SeparateWindow;
+    }
     return result;
 }
 

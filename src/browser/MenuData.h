@@ -60,6 +60,9 @@ std::span<const TMenuItem> ImageWindowMenu();
 std::span<const TMenuItem> FilePopupMenu();
 // The tray icon's menu.
 std::span<const TMenuItem> TrayMenu();
+// The image view's context menu: the moves, the view modes, the commands
+// on the page it was opened over, the window's bars and the loupe and grid.
+std::span<const TMenuItem> ImagePopupMenu();
 // Actions that have no item in the menu bar and run from their keys (or,
 // for the separate image window's menu bar, from that menu).
 std::span<const TActionId> KeyOnlyActions();
@@ -89,6 +92,27 @@ struct TPopupItemState {
 // opened. Separators are always visible (the menu folds repeated ones).
 TPopupItemState FilePopupItemState(const TMenuItem& item, const TPopupContext& popup,
                                    const TActionContext& actions);
+
+// Where the image view's context menu was opened: by a right click over
+// the primary or the partner page or off the pages (tpAsk), or from the
+// keyboard (no page).
+struct TImagePopupContext {
+    bool FromKeyboard = false;
+    TTargetPage Page = TTargetPage::tpAsk;
+};
+
+// The state of one item of the image view's context menu as it opens: the
+// action's state, then the menu's own rules. The items on one page show
+// over a page (from the keyboard while a picture is shown), the window's
+// items from the keyboard or off the pages; the menu bar item is the
+// separate window's while the view is separate. Separators are always
+// visible.
+// The name of an item of that menu: "pmi" and the action's name without
+// "act" ("pmiProperty" and "pmiMainMenu" for the properties and the menu
+// bar), "pmiLoupeSet" and "pmiGridSet" for the settings sub-menus.
+std::string ImagePopupItemName(const TMenuItem& item);
+TPopupItemState ImagePopupItemState(const TMenuItem& item, const TImagePopupContext& popup,
+                                    const TActionContext& actions);
 
 // One item of the sort sub-menu.
 struct TSortMenuItem {

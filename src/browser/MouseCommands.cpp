@@ -109,17 +109,25 @@ TImageMouseResult TImageMouseCommands::Run(const TMouseBindings& bindings, TMous
     TImageMouseResult result;
     if (op == TMouseOperation::moDrag)
         return result;
+    TTargetPage under = TTargetPage::tpAsk;
+    if (fViewer.Layout().PageRect(0).Contains(point))
+        under = TTargetPage::tpPrimary;
+    else if (fViewer.Layout().PageRect(1).Contains(point))
+        under = TTargetPage::tpPartner;
     if (op == TMouseOperation::moRightClick && bindings.RightPopup) {
         result.Popup = true;
+        result.PopupPage = under;
         return result;
     }
     const int command = bindings.ImageCommand(op, held, point.X, point.Y, width, height);
     const std::optional<TImageMouseTarget> target = ImageMouseTarget(command);
     if (!target)
         return result;
-    if (ActsOnPage(command) && !fViewer.Layout().PageRect(0).Contains(point) &&
-        !fViewer.Layout().PageRect(1).Contains(point))
-        return result;
+    if (ActsOnPage(command)) {
+        if (under == TTargetPage::tpAsk)
+            return result;
+        result.Page = under;
+    }
     if (const auto* move = std::get_if<TMoveCommand>(&*target)) {
         // Any mouse command but a scroll forgets the wheel notches turned
         // against an edge.

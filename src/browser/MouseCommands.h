@@ -15,6 +15,7 @@
 #include <variant>
 
 #include "app/MusCstm.h"
+#include "browser/CommandTarget.h"
 #include "browser/ViewActions.h"
 #include "shellviews/ShellList.h"
 
@@ -58,10 +59,14 @@ TListMouseResult ListMouseCommand(const TMouseBindings& bindings, TMouseOperatio
 struct TImageMouseResult {
     // The view carried the command out.
     std::optional<TActionOutcome> Outcome;
-    // The window runs this action (updated first, only when enabled).
+    // The window runs this action (updated first, only when enabled), on
+    // the page under the pointer for the commands that act on one page.
     std::optional<TActionId> Action;
-    // A right click shows the view's context menu instead of a command.
+    TTargetPage Page = TTargetPage::tpAsk;
+    // A right click shows the view's context menu instead of a command,
+    // for the page under the pointer (tpAsk off the pages).
     bool Popup = false;
+    TTargetPage PopupPage = TTargetPage::tpAsk;
 };
 
 class TImageMouseCommands {

@@ -2,12 +2,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QSplitter>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/AppCore.h"
@@ -229,3 +232,120 @@ TEST_F(ImageWindowTest, ViewComesBackBesideTheTreeAtItsKeptWidth)
     const TIniFile ini(fTree.File("data/Mireva.ini"));
     EXPECT_EQ(ini.ReadInteger("STATE", "FolderSplitter", 0), 150);
 }
+
+namespace {
+
+// Where the image view's context menu opens, what it must and must not
+// show there, and the item chosen with the page whose file its command must
+// act on (-1: the page the command falls back to without one).
+struct TImagePopupCase {
+    const char* Name;
+    int Opened;  // 0 or 1: right click over that page; -1: off the pages; 2: the menu key
+    std::vector<QString> Shown;
+    std::vector<QString> Hidden;
+    QString Choose;
+    int ActedOn = 0;
+};
+
+void PrintTo(const TImagePopupCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class ImagePopupTest : public ImageWindowTest, public ::testing::WithParamInterface<TImagePopupCase> {
+protected:
+    // A point of the view's area over page (0 or 1), or off both (-1).
+    QPoint PointOn(int page) const
+    {
+        const TPageLayout& layout = fForm->Model().Viewer().Layout();
+        if (page >= 0) {
+            const TRect rect = layout.PageRect(page);
+            return {(rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2};
+        }
+        const QWidget* area = fForm->View()->Area();
+        for (const QPoint corner : {QPoint(1, 1), QPoint(area->width() - 2, area->height() - 2)})
+            if (!layout.PageRect(0).Contains({corner.x(), corner.y()}) &&
+                !layout.PageRect(1).Contains({corner.x(), corner.y()}))
+                return corner;
+        ADD_FAILURE() << "both pages cover the view's corners";
+        return {};
+    }
+};
+
+}  // namespace
+
+TEST_P(ImagePopupTest, ShowsWhatFitsWhereItOpensAndActsOnThatPage)
+{
+    const TImagePopupCase& c = GetParam();
+    fProgram.WriteBook(6);
+    Start({"book"});
+    ASSERT_TRUE(fForm->RunAction(actSpread));
+    fForm->Settle(10000);
+    ASSERT_FALSE(fForm->Model().PageFile(1).empty());
+    ASSERT_NE(fForm->Model().PageFile(0), fForm->Model().PageFile(1));
+    QApplication::clipboard()->clear();
+    fForm->Model().Select({}, -1);
+
+    QStringList shown;
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu || menu->objectName() != "ImagePopupMenu")
+            return;
+        opened = true;
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator())
+                shown << action->objectName();
+        menu->close();
+        for (QAction* action : menu->actions())
+            if (action->objectName() == c.Choose)
+                action->trigger();
+    });
+    TImageArea* area = fForm->View()->Area();
+    if (c.Opened == 2) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Menu, Qt::NoModifier);
+        QCoreApplication::sendEvent(area, &key);
+    } else {
+        const QPointF at = PointOn(c.Opened);
+        for (const bool press : {true, false}) {
+            QMouseEvent event(press ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, at,
+                              area->mapToGlobal(at), Qt::RightButton, press ? Qt::RightButton : Qt::NoButton,
+                              Qt::NoModifier);
+            QCoreApplication::sendEvent(area, &event);
+        }
+    }
+    ASSERT_TRUE(opened);
+    for (const QString& name : c.Shown)
+        EXPECT_TRUE(shown.contains(name)) << name.toStdString() << " in " << shown.join('|').toStdString();
+    for (const QString& name : c.Hidden)
+        EXPECT_FALSE(shown.contains(name)) << name.toStdString();
+    if (c.Choose == "pmiPathCopy") {
+        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), fForm->Model().PageFile(c.ActedOn));
+    } else if (c.Choose == "pmiSelImage") {
+        const std::string path = fForm->Model().PageFile(c.ActedOn);
+        ASSERT_EQ(fForm->Model().Selection().size(), 1u);
+        EXPECT_EQ(fForm->Model().Items()[static_cast<size_t>(fForm->Model().Selection().front())].Path, path);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, ImagePopupTest,
+    ::testing::Values(
+        TImagePopupCase{"PartnerPage",
+                        1,
+                        {"pmiExecute", "pmiClose", "pmiCopy", "pmiPathCopy", "pmiDelete", "pmiSelImage", "pmiMove"},
+                        {"pmiFullScreen", "pmiMainMenu", "pmiSeekBar", "pmiGridSet", "pmiLoupeSet"},
+                        "pmiPathCopy",
+                        1},
+        TImagePopupCase{"PartnerPageSelected", 1, {"pmiSelImage", "pmiNotSelImage"}, {"pmiViewForm"}, "pmiSelImage", 1},
+        TImagePopupCase{"PrimaryPage", 0, {"pmiExecute", "pmiApplication", "pmiClipBoard"}, {"pmiTaskTray"}, {}, 0},
+        TImagePopupCase{"OffThePages",
+                        -1,
+                        {"pmiFullScreen", "pmiViewForm", "pmiMainMenu", "pmiImageToolBar", "pmiSeekBar", "pmiMove"},
+                        {"pmiExecute", "pmiPathCopy", "pmiSelImage", "pmiImageMenu"},
+                        {},
+                        0},
+        // From the keyboard no page is meant: the command takes the primary.
+        TImagePopupCase{"MenuKey", 2, {"pmiPathCopy", "pmiFullScreen", "pmiMainMenu"}, {"pmiImageMenu"},
+                        "pmiPathCopy", 0}),
+    [](const ::testing::TestParamInfo<TImagePopupCase>& info) { return std::string(info.param.Name); });

@@ -27,13 +27,6 @@ class TBrowserModel;
 class TDesktopLauncher;
 class TTreePane;
 
-// Which shown page a command gets.
-enum class TTargetPage : int8_t {
-    tpAsk = -1,     // no page given: the user chooses while a spread is shown
-    tpPrimary = 0,  // the primary page
-    tpPartner = 1,  // the partner page
-};
-
 class TAppCommandRunner : public TAppListObserver {
 public:
     TAppCommandRunner(TAppCore& core, TBrowserModel& model, TTreePane& trees, QWidget& window);

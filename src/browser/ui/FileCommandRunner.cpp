@@ -270,12 +270,12 @@ void TFileCommandRunner::FillContext(TActionContext& context) const
     context.ClipboardHasFiles = fClipboardHasFiles;
 }
 
-std::vector<std::string> TFileCommandRunner::TargetPaths(TCommandTarget target) const
+std::vector<std::string> TFileCommandRunner::TargetPaths(TCommandTarget target, TTargetPage page) const
 {
     std::vector<std::string> paths;
     const TShownPlace place = fModel.ShownPlace();
     if (target == TCommandTarget::ctImage) {
-        const std::string shown = fModel.ShownFile();
+        const std::string shown = fModel.PageFile(page == TTargetPage::tpPartner ? 1 : 0);
         if (place.Kind == TPlaceKind::pkFolder && !shown.empty() && shown.find(ArchiveDelim) == std::string::npos)
             paths.push_back(shown);
         return paths;
@@ -353,7 +353,7 @@ void TFileCommandRunner::ReadAgainSelecting(const std::vector<std::string>& path
         fModel.Select(indices, indices.front());
 }
 
-bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
+bool TFileCommandRunner::Run(TActionId action, TCommandTarget target, TTargetPage page)
 {
     using enum TActionId;
     const TListOptions& list = fCore.Options().List;
@@ -364,7 +364,7 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
             return true;
         if (target == TCommandTarget::ctFileList && DeleteCollectionRows())
             return true;
-        const std::vector<std::string> paths = TargetPaths(target);
+        const std::vector<std::string> paths = TargetPaths(target, page);
         if (paths.empty())
             return false;
         // The item after the last deleted one takes the selection, as the
@@ -389,7 +389,7 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
     case actCut:
     case actCopy: {
         const std::vector<std::string> paths =
-            target == TCommandTarget::ctArchiveList ? ExtractSelectedMembers() : TargetPaths(target);
+            target == TCommandTarget::ctArchiveList ? ExtractSelectedMembers() : TargetPaths(target, page);
         if (paths.empty())
             return false;
         fCommands->PutOnClipboard(paths, action == actCut ? TClipOperation::coCut : TClipOperation::coCopy);
@@ -406,11 +406,11 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target)
     }
     case actCopyToFolder:
     case actMoveToFolder:
-        CopyOrMoveTo(action == actCopyToFolder ? TTransferMode::tmCopy : TTransferMode::tmMove, target);
+        CopyOrMoveTo(action == actCopyToFolder ? TTransferMode::tmCopy : TTransferMode::tmMove, target, page);
         return true;
     case actPathCopy:
     case actParentPathCopy: {
-        const std::vector<std::string> paths = TargetPaths(target);
+        const std::vector<std::string> paths = TargetPaths(target, page);
         fCommands->CopyPaths(paths, action == actParentPathCopy);
         return !paths.empty();
     }
@@ -649,9 +649,9 @@ void TFileCommandRunner::NewFolder(TCommandTarget target)
     }
 }
 
-void TFileCommandRunner::CopyOrMoveTo(TTransferMode mode, TCommandTarget target)
+void TFileCommandRunner::CopyOrMoveTo(TTransferMode mode, TCommandTarget target, TTargetPage page)
 {
-    const std::vector<std::string> paths = TargetPaths(target);
+    const std::vector<std::string> paths = TargetPaths(target, page);
     if (paths.empty())
         return;
     if (fHost->Report) {

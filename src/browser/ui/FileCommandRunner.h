@@ -48,7 +48,9 @@ public:
     // The facts the rules of these actions read.
     void FillContext(TActionContext& context) const;
     // Runs a file command on the target; false when it had nothing to act on.
-    bool Run(TActionId action, TCommandTarget target);
+    // Over the image view the command acts on page (the primary page when
+    // none is given).
+    bool Run(TActionId action, TCommandTarget target, TTargetPage page = TTargetPage::tpAsk);
     // Batch mode (snapshot runs): questions are answered yes or no without a
     // box and written to report with the answer; an empty report ends it.
     void SetBatch(std::function<void(const std::string&)> report, bool answerYes);
@@ -59,7 +61,7 @@ public:
     TCollectionCommands& Collections() { return *fCollections; }
 
 private:
-    std::vector<std::string> TargetPaths(TCommandTarget target) const;
+    std::vector<std::string> TargetPaths(TCommandTarget target, TTargetPage page = TTargetPage::tpAsk) const;
     // The file list lists files, as a folder, a shelf's or a category's
     // members or search results do (not a catalogue's, whose disc may be
     // absent).
@@ -77,7 +79,7 @@ private:
     bool DeleteCollectionNode(const TTreeNode& node);
     void Rename(TCommandTarget target);
     void NewFolder(TCommandTarget target);
-    void CopyOrMoveTo(TTransferMode mode, TCommandTarget target);
+    void CopyOrMoveTo(TTransferMode mode, TCommandTarget target, TTargetPage page);
     void ReadAgainSelecting(const std::vector<std::string>& paths);
 
     TAppCore& fCore;

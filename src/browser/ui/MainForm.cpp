@@ -66,6 +66,7 @@
 #include "browser/ui/MediaCommands.h"
 #include "browser/ui/ShelfCommands.h"
 #include "browser/ui/MouseCustomizeDialog.h"
+#include "browser/ui/ImagePopupMenu.h"
 #include "browser/ui/MouseRouting.h"
 #include "browser/ui/StatusBarPane.h"
 #include "browser/ui/SearchPane.h"
@@ -85,6 +86,7 @@
 #include "common/DateTime.h"
 #include "common/IniFile.h"
 #include "viewer/ui/ImageViewFrame.h"
+#include "viewer/ui/LoupeOverlay.h"
 
 namespace {
 
@@ -174,8 +176,16 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
 
     fFrame = new TImageViewFrame(viewer, *fScaler, this);
     fFrame->setObjectName("ImageViewFrame");
-    fFrame->SetKeyHandler(
-        [this](int key, Qt::KeyboardModifiers modifiers) { return RouteKey(key, modifiers, true); });
+    fFrame->SetKeyHandler([this](int key, Qt::KeyboardModifiers modifiers) {
+        if (RouteKey(key, modifiers, true))
+            return true;
+        // The menu key, unless bound to a command, opens the view's context
+        // menu at its top-left corner.
+        if (key != Qt::Key_Menu)
+            return false;
+        ShowImagePopup(fFrame->Area()->mapToGlobal(QPoint(0, 0)), true, TTargetPage::tpAsk);
+        return true;
+    });
     fFrame->SetImageBarHandler(
         [this](TImageBarButton button) { Carry(fModel->Carry(fModel->Actions().RunImageBar(button))); });
     fFrame->SetSeekHandler([this](int index) { Carry(fModel->Carry(fModel->Actions().GoToIndex(index))); });
@@ -249,8 +259,9 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ScheduleRefresh(); });
     // Clicks, wheel turns and drags in the image view and on the file list
     // run what the mouse bindings say.
-    const TMouseRoutes mouse{[this](TActionId action) { RunAction(action); },
-                             [this](const TActionOutcome& outcome) { Carry(outcome); }, nullptr};
+    const TMouseRoutes mouse{[this](TActionId action, TTargetPage page) { RunAction(action, page); },
+                             [this](const TActionOutcome& outcome) { Carry(outcome); },
+                             [this](QPoint position, TTargetPage page) { ShowImagePopup(position, false, page); }};
     RouteImageMouse(*fFrame, *fModel, mouse);
     RouteListMouse(*fFilePane->FileView(), *fModel, mouse);
     fFilePane->OnAction = [this](TActionId action) { RunAction(action); };
@@ -1033,7 +1044,7 @@ void TMainForm::UpdateActions()
     }
 }
 
-bool TMainForm::RunAction(TActionId action)
+bool TMainForm::RunAction(TActionId action, TTargetPage page)
 {
     // A sub-menu's own action opens the sub-menu and runs nothing.
     if (IsMenuHolder(action) || !ActionStateOf(action).Enabled) {
@@ -1046,14 +1057,17 @@ bool TMainForm::RunAction(TActionId action)
         Carry(fModel->RunAction(action));
         return true;
     }
-    return RunWindowAction(action);
+    return RunWindowAction(action, page);
 }
 
-bool TMainForm::RunWindowAction(TActionId action)
+bool TMainForm::RunWindowAction(TActionId action, TTargetPage page)
 {
     using enum TActionId;
+    // A page is the image view's: over the other panes there is none.
+    if (Target() != TCommandTarget::ctImage)
+        page = TTargetPage::tpAsk;
     if (TBrowserModel::IsSelectionCommand(action)) {
-        fModel->RunSelectionCommand(action);
+        fModel->RunSelectionCommand(action, page);
         fFilePane->FocusList();
         return true;
     }
@@ -1094,7 +1108,7 @@ bool TMainForm::RunWindowAction(TActionId action)
         return done;
     }
     if (TAppCommandRunner::Runs(action)) {
-        const bool done = fAppCommands->Run(action, Target());
+        const bool done = fAppCommands->Run(action, Target(), page);
         UpdateActions();
         return done;
     }
@@ -1122,7 +1136,7 @@ bool TMainForm::RunWindowAction(TActionId action)
         return done;
     }
     if (TFileCommandRunner::Runs(action)) {
-        const bool done = fFileCommands->Run(action, Target());
+        const bool done = fFileCommands->Run(action, Target(), page);
         UpdateActions();
         return done;
     }
@@ -1251,7 +1265,9 @@ bool TMainForm::RunWindowAction(TActionId action)
         QTimer::singleShot(0, this, [this] { close(); });
         return true;
     case actClipBoard: {
-        const std::shared_ptr<TBitmap>& bitmap = fModel->Viewer().Primary().Bitmap;
+        const TImageSlot& slot =
+            page == TTargetPage::tpPartner ? fModel->Viewer().Partner() : fModel->Viewer().Primary();
+        const std::shared_ptr<TBitmap>& bitmap = slot.Bitmap;
         if (bitmap) {
             // A copy: the clipboard outlives the page's pixels.
             const QImage image = BitmapImage(*bitmap).copy();
@@ -1592,6 +1608,23 @@ void TMainForm::ShowFilePopup(bool fromTree, const QPoint& position)
     QMenu menu(this);
     menu.setObjectName("FilePopupMenu");
     AddPopupItems(&menu, FilePopupMenu(), popup, context, fromTree);
+    if (!menu.isEmpty())
+        menu.exec(position);
+}
+
+void TMainForm::ShowImagePopup(const QPoint& position, bool fromKeyboard, TTargetPage page)
+{
+    // The view takes the focus (the commands act on its pages), a shown
+    // loupe goes, and every action is brought up to date.
+    fFrame->Area()->setFocus(Qt::PopupFocusReason);
+    fTargets.Choose(TCommandTarget::ctImage);
+    if (fFrame->Loupe().Showing())
+        fFrame->Loupe().hide();
+    UpdateActions();
+    const TImagePopupContext popup{fromKeyboard, fromKeyboard ? TTargetPage::tpAsk : page};
+    TImagePopupMenu menu(
+        popup, ActionContext(), [this](TActionId id) { return fActionItems.at(id); },
+        [this](TActionId id, TTargetPage target) { RunAction(id, target); }, this);
     if (!menu.isEmpty())
         menu.exec(position);
 }

@@ -93,8 +93,14 @@ public:
     TFileCommandRunner& FileCommands() { return *fFileCommands; }
 
     // Runs an action of the action table as its menu item does; an action
-    // that is disabled now does nothing (false).
-    bool RunAction(TActionId action);
+    // that is disabled now does nothing (false). The commands on one shown
+    // page act on page while the image view is the target (the view's
+    // context menu gives it).
+    bool RunAction(TActionId action, TTargetPage page = TTargetPage::tpAsk);
+    // Opens the image view's context menu at a global position: from the
+    // keyboard, or for a right click over a page or off the pages (tpAsk).
+    // It returns when the menu has closed.
+    void ShowImagePopup(const QPoint& position, bool fromKeyboard, TTargetPage page);
     TSearchPane* Search() const { return fSearch.get(); }
     // Selects the items of the list that shows the place (the archive list
     // inside an archive) whose names are given, as a user's clicks would;
@@ -163,7 +169,7 @@ private:
     // Carries out what an outcome asks of the window (dialogs, closing).
     void Carry(const TActionOutcome& outcome);
     // The window's own commands (panes, bars, lists); false for the others.
-    bool RunWindowAction(TActionId action);
+    bool RunWindowAction(TActionId action, TTargetPage page);
     static bool IsWindowAction(TActionId action);
     TActionContext ActionContext() const;
     TCommandTarget Target() const;

@@ -58,11 +58,11 @@ void RouteImageMouse(TImageViewFrame& frame, TBrowserModel& model, TMouseRoutes 
                                                       MouseHeldFrom(buttons, modifiers), point, area->width(),
                                                       area->height());
         if (result.Popup && routes.ImagePopup)
-            routes.ImagePopup(area->mapToGlobal(QPoint(point.X, point.Y)));
+            routes.ImagePopup(area->mapToGlobal(QPoint(point.X, point.Y)), result.PopupPage);
         if (result.Outcome && routes.Carry)
             routes.Carry(model.Carry(*result.Outcome));
         if (result.Action && routes.RunAction)
-            routes.RunAction(*result.Action);
+            routes.RunAction(*result.Action, result.Page);
     });
     frame.SetDragModeHandler(
         [&frame, &model](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, TPoint point) {
@@ -109,11 +109,11 @@ void RouteListMouse(TFileListView& view, TBrowserModel& model, TMouseRoutes rout
             break;
         case TListMouseKind::lmProperties:
             if (routes.RunAction)
-                routes.RunAction(TActionId::actProperties);
+                routes.RunAction(TActionId::actProperties, TTargetPage::tpAsk);
             break;
         case TListMouseKind::lmAction:
             if (routes.RunAction)
-                routes.RunAction(result.Action);
+                routes.RunAction(result.Action, TTargetPage::tpAsk);
             break;
         default: break;
         }

@@ -12,6 +12,7 @@
 
 #include "app/MusCstm.h"
 #include "browser/ActionTable.h"
+#include "browser/CommandTarget.h"
 
 class TBrowserModel;
 class TFileListView;
@@ -22,12 +23,13 @@ TMouseHeld MouseHeldFrom(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifie
 
 struct TMouseRoutes {
     // Runs an action as its menu item would: updated first, only when
-    // enabled.
-    std::function<void(TActionId)> RunAction;
+    // enabled; over the image view on the page given.
+    std::function<void(TActionId, TTargetPage)> RunAction;
     // Carries out what a view command asks of the window.
     std::function<void(const TActionOutcome&)> Carry;
-    // Shows the image view's context menu at a global position.
-    std::function<void(QPoint)> ImagePopup;
+    // Shows the image view's context menu at a global position, for the
+    // page under the pointer (tpAsk off the pages).
+    std::function<void(QPoint, TTargetPage)> ImagePopup;
 };
 
 // Both stay in force for the life of the widgets; model must outlive them.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <set>
 
 #include "browser/MenuData.h"
@@ -131,5 +132,77 @@ TEST(SortMenu, ColumnsWithTheirKeysThenTheDirections)
     EXPECT_TRUE(SortMenuStale(menu, {"名前", "種類", "撮影日時", "更新日時"}));
     EXPECT_TRUE(SortMenuStale({}, columns));
 }
+
+// The image view's context menu: what shows where it opened.
+struct TImagePopupCase {
+    const char* Name;
+    TImagePopupContext Popup;
+    bool ImageShown = true;
+    bool ArchiveShown = false;  // the picture lies in an archive: no file commands
+    bool Separate = false;
+    bool Grid = false;
+    bool Loupe = false;
+    std::vector<std::string> Shown;
+    std::vector<std::string> Hidden;
+};
+
+void PrintTo(const TImagePopupCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class ImagePopupTest : public ::testing::TestWithParam<TImagePopupCase> {};
+
+TEST_P(ImagePopupTest, ShowsTheItemsForWhereItOpened)
+{
+    const TImagePopupCase& c = GetParam();
+    TActionContext actions;
+    actions.Target = TCommandTarget::ctImage;
+    actions.ListKind = TListKind::lkFolder;
+    actions.ImageShown = c.ImageShown;
+    actions.ArchiveShown = c.ArchiveShown;
+    actions.SeparateWindow = c.Separate;
+    actions.GridShown = c.Grid;
+    actions.LoupeShown = c.Loupe;
+    std::set<std::string> shown;
+    for (const TMenuItem& item : ImagePopupMenu())
+        if (item.Kind != TMenuItemKind::mkSeparator && ImagePopupItemState(item, c.Popup, actions).Visible)
+            shown.insert(ImagePopupItemName(item));
+    for (const std::string& name : c.Shown)
+        EXPECT_TRUE(shown.contains(name)) << name;
+    for (const std::string& name : c.Hidden)
+        EXPECT_FALSE(shown.contains(name)) << name;
+    // The moves and the view modes are there wherever it opens.
+    EXPECT_TRUE(shown.contains("pmiMove") && shown.contains("pmiSpread"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, ImagePopupTest,
+    ::testing::Values(
+        TImagePopupCase{"OverAPage", {false, TTargetPage::tpPartner}, true, false, false, false, false,
+                        {"pmiExecute", "pmiApplication", "pmiClose", "pmiSetMark", "pmiCopy", "pmiClipBoard",
+                         "pmiCopyToFolder", "pmiMoveToFolder", "pmiPathCopy", "pmiParentPathCopy", "pmiDelete",
+                         "pmiSelImage", "pmiNotSelImage"},
+                        {"pmiFullScreen", "pmiViewForm", "pmiStayOnTop", "pmiTaskTray", "pmiMainMenu",
+                         "pmiImageMenu", "pmiImageToolBar", "pmiSeekBar", "pmiGridSet", "pmiLoupeSet",
+                         "pmiParentDelete", "pmiProperty"}},
+        // A page of an archive: the commands that cannot act on it go.
+        TImagePopupCase{"OverAnArchivePage", {false, TTargetPage::tpPrimary}, true, true, false, false, false,
+                        {"pmiExecute", "pmiCopy", "pmiClose"},
+                        {"pmiMoveToFolder", "pmiPathCopy", "pmiParentPathCopy", "pmiDelete", "pmiFullScreen"}},
+        TImagePopupCase{"OffThePages", {false, TTargetPage::tpAsk}, true, false, false, true, true,
+                        {"pmiFullScreen", "pmiViewForm", "pmiStayOnTop", "pmiTaskTray", "pmiMainMenu",
+                         "pmiImageToolBar", "pmiSeekBar", "pmiGridSet", "pmiLoupeSet"},
+                        {"pmiExecute", "pmiClose", "pmiCopy", "pmiPathCopy", "pmiDelete", "pmiSelImage",
+                         "pmiImageMenu"}},
+        TImagePopupCase{"KeyboardSeparate", {true, TTargetPage::tpAsk}, true, false, true, false, true,
+                        {"pmiExecute", "pmiDelete", "pmiPathCopy", "pmiFullScreen", "pmiImageMenu", "pmiLoupeSet"},
+                        {"pmiMainMenu", "pmiGridSet"}},
+        // From the keyboard with nothing shown: no page to act on, and no
+        // loupe settings without a picture.
+        TImagePopupCase{"KeyboardNoPicture", {true, TTargetPage::tpAsk}, false, false, false, true, true,
+                        {"pmiFullScreen", "pmiMainMenu", "pmiSeekBar", "pmiGridSet"},
+                        {"pmiExecute", "pmiClose", "pmiCopy", "pmiSelImage", "pmiLoupeSet", "pmiImageMenu"}}),
+    [](const ::testing::TestParamInfo<TImagePopupCase>& info) { return std::string(info.param.Name); });
 
 }  // namespace

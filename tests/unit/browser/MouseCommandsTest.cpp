@@ -145,10 +145,17 @@ TEST_F(ImageMouseCommandsTest, PageCommandsNeedThePointerOverAPage)
     ASSERT_FALSE(page.IsEmpty());
     const TImageMouseResult over = Run(TMouseOperation::moLeftClick, {}, {page.Left + 1, page.Top + 1});
     EXPECT_EQ(over.Action, actClipBoard);
+    EXPECT_EQ(over.Page, TTargetPage::tpPrimary);
+    // Over the partner the command is for the partner.
+    const TRect partner = viewer.Layout().PageRect(1);
+    ASSERT_FALSE(partner.IsEmpty());
+    EXPECT_EQ(Run(TMouseOperation::moLeftClick, {}, {partner.Right - 1, partner.Top + 1}).Page, TTargetPage::tpPartner);
     EXPECT_FALSE(Run(TMouseOperation::moLeftClick, {}, {page.Left + 1, page.Bottom + 5}).Action.has_value());
-    // Other commands run wherever the pointer is.
+    // Other commands run wherever the pointer is, for no particular page.
     bindings.ImageEntry(1).Commands[0] = 105;
-    EXPECT_EQ(Run(TMouseOperation::moLeftClick, {}, {page.Left + 1, page.Bottom + 5}).Action, actFullScreen);
+    const TImageMouseResult off = Run(TMouseOperation::moLeftClick, {}, {page.Left + 1, page.Bottom + 5});
+    EXPECT_EQ(off.Action, actFullScreen);
+    EXPECT_EQ(off.Page, TTargetPage::tpAsk);
 }
 
 TEST_F(ImageMouseCommandsTest, RightClickShowsTheMenuWhileRightPopupIsOn)
@@ -156,6 +163,14 @@ TEST_F(ImageMouseCommandsTest, RightClickShowsTheMenuWhileRightPopupIsOn)
     bindings.ImageEntry(17).Commands[0] = 39;
     EXPECT_TRUE(Run(TMouseOperation::moRightClick, {}, {10, 10}).Popup);
     EXPECT_EQ(viewer.Shown().Primary, 4);
+    // The menu is for the page under the pointer, or for none off the pages.
+    for (const TTargetPage page : {TTargetPage::tpPrimary, TTargetPage::tpPartner}) {
+        const TRect rect = viewer.Layout().PageRect(static_cast<int>(page));
+        ASSERT_FALSE(rect.IsEmpty());
+        EXPECT_EQ(Run(TMouseOperation::moRightClick, {}, {rect.Right - 1, rect.Bottom - 1}).PopupPage, page);
+    }
+    EXPECT_EQ(Run(TMouseOperation::moRightClick, {}, {viewer.Layout().PageRect(0).Left + 1, 99}).PopupPage,
+              TTargetPage::tpAsk);
     bindings.RightPopup = false;
     EXPECT_FALSE(Run(TMouseOperation::moRightClick, {}, {10, 10}).Popup);
     EXPECT_EQ(viewer.Shown().Primary, 6);
