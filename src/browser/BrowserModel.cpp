@@ -493,10 +493,17 @@ std::shared_ptr<TPictureSource> TBrowserModel::MakeSource() const
 
 TPictureLimits TBrowserModel::PictureLimits() const
 {
-    // The budget only: the pages are laid out by the size of what was
-    // decoded, so no picture is decoded reduced for a box here.
+    // Pictures above the lower threshold are decoded reduced for the box
+    // the view fits them into; the viewer loads a page in full once it is
+    // zoomed past what its reduced bitmap holds.
     const TPictureOptions& picture = fCore.Options().Picture;
-    return TPictureLimits{PictureBudgetOf(picture.MaxMegapixels, picture.ReducedMegapixels), nullptr};
+    std::function<TPreviewBox()> box;
+    if (fViewer)
+        box = [reader = fViewer->DecodeBoxReader()] {
+            const TSize size = reader();
+            return TPreviewBox{size.Width, size.Height};
+        };
+    return TPictureLimits{PictureBudgetOf(picture.MaxMegapixels, picture.ReducedMegapixels), std::move(box)};
 }
 
 void TBrowserModel::SetPlace(const TShownPlace& place, TArchiverPtr archive, std::vector<TBrowserItem> items)

@@ -12,6 +12,7 @@
 
 #include "base/Errors.h"
 #include "common/BinaryReader.h"
+#include "loading/DecodeLimits.h"
 #include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"
 
@@ -202,14 +203,26 @@ size_t UncompressedSize(const TDibHeader& header)
            UsedRowBytes(header.Width, header.BitCount);
 }
 
+// Rows decoded between two looks at the stop flag.
+constexpr int64_t StopCheckRows = 16;
+
+// A decode whose page was abandoned gives up here, between row bands.
+void CheckStop(const std::atomic<bool>* stop)
+{
+    if (stop && stop->load(std::memory_order_relaxed))
+        throw EDecodeStopped();
+}
+
 // The caller has checked that bits holds UncompressedSize bytes.
-void DecodeUncompressed(const TDibHeader& header, const uint8_t* bits, TBitmap& bitmap)
+void DecodeUncompressed(const TDibHeader& header, const uint8_t* bits, TBitmap& bitmap, const std::atomic<bool>* stop)
 {
     const size_t stride = StoredStride(header.Width, header.BitCount);
     const TChannel red(header.Masks[0]), green(header.Masks[1]), blue(header.Masks[2]);
     const bool plain32 = header.BitCount == 32 && header.Masks[0] == 0x00FF0000 && header.Masks[1] == 0x0000FF00 &&
                          header.Masks[2] == 0x000000FF;
     for (int row = 0; row < header.Height; ++row) {
+        if (row % StopCheckRows == 0)
+            CheckStop(stop);
         const uint8_t* src = bits + stride * static_cast<size_t>(row);
         uint8_t* dst = bitmap.ScanLine(header.TopDown ? row : header.Height - 1 - row);
         switch (header.BitCount) {
@@ -257,7 +270,8 @@ void DecodeUncompressed(const TDibHeader& header, const uint8_t* bits, TBitmap& 
 // byte count. Rows are stored from the first stored row on; pixels never
 // written stay index 0. A run or a move that leaves the row or the picture
 // means the data is damaged.
-void DecodeRle(const TDibHeader& header, const uint8_t* data, size_t size, TBitmap& bitmap)
+void DecodeRle(const TDibHeader& header, const uint8_t* data, size_t size, TBitmap& bitmap,
+               const std::atomic<bool>* stop)
 {
     const bool four = header.Compression == TDibCompression::dcRle4;
     const int64_t width = header.Width;
@@ -268,7 +282,13 @@ void DecodeRle(const TDibHeader& header, const uint8_t* data, size_t size, TBitm
     auto line = [&]() -> uint8_t* {
         return bitmap.ScanLine(static_cast<int>(header.TopDown ? row : height - 1 - row));
     };
+    // The band of rows last looked at the stop flag in.
+    int64_t checkedBand = -1;
     while (true) {
+        if (row / StopCheckRows != checkedBand) {
+            checkedBand = row / StopCheckRows;
+            CheckStop(stop);
+        }
         if (size - pos < 2) {
             // Some writers end without the end-of-bitmap code; that is fine
             // when every row has been reached.
@@ -564,17 +584,18 @@ namespace {
 
 // Decodes pixels that CheckDib has passed against these very blocks.
 TBitmap DecodeChecked(const TDibHeader& header, const uint8_t* info, size_t infoSize, const uint8_t* bits,
-                      size_t bitsSize)
+                      size_t bitsSize, const std::atomic<bool>* stop = nullptr)
 {
+    CheckStop(stop);
     const bool indexed = header.BitCount <= 8;
     const bool rle = header.Compression == TDibCompression::dcRle8 || header.Compression == TDibCompression::dcRle4;
     TBitmap bitmap(header.Width, header.Height, indexed ? 8 : 24, rle);
     if (indexed)
         bitmap.Palette() = ReadColourTable(header, info, infoSize);
     if (rle)
-        DecodeRle(header, bits, bitsSize, bitmap);
+        DecodeRle(header, bits, bitsSize, bitmap, stop);
     else
-        DecodeUncompressed(header, bits, bitmap);
+        DecodeUncompressed(header, bits, bitmap, stop);
     bitmap.SetLoadedFormat(header.Format());
     return bitmap;
 }
@@ -589,7 +610,7 @@ TBitmap DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, siz
     return DecodeChecked(header, info, infoSize, bits, bitsSize);
 }
 
-TBitmap DecodeBmpFile(const uint8_t* data, size_t size)
+TBitmap DecodeBmpFile(const uint8_t* data, size_t size, const std::atomic<bool>* stop)
 {
     // The file header: "BM", the file size and two reserved words (which
     // writers fill in carelessly and nothing needs), and where the pixel rows
@@ -610,7 +631,7 @@ TBitmap DecodeBmpFile(const uint8_t* data, size_t size)
         Damaged();
     const size_t bitsSize = size - offset;
     CheckRows(header, bitsSize, TDibSource::dsFile);
-    return DecodeChecked(header, info, offset - FileHeaderSize, data + offset, bitsSize);
+    return DecodeChecked(header, info, offset - FileHeaderSize, data + offset, bitsSize, stop);
 }
 
 std::vector<uint8_t> EncodeBmpFile(const TBitmap& bitmap)

@@ -5,6 +5,7 @@
 // device-independent bitmap blocks image plug-ins hand back, and JPEG for the
 // program's own thumbnail data.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -25,8 +26,10 @@
 TBitmap DecodeDib(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize,
                   TDibSource source = TDibSource::dsFile);
 
-// Reads a whole bitmap file ("BM", file header, DIB) from bytes.
-TBitmap DecodeBmpFile(const uint8_t* data, size_t size);
+// Reads a whole bitmap file ("BM", file header, DIB) from bytes. With a stop
+// flag, the decode looks at it before each band of 16 rows and raises
+// EDecodeStopped once it is set.
+TBitmap DecodeBmpFile(const uint8_t* data, size_t size, const std::atomic<bool>* stop = nullptr);
 
 // Writes a bitmap file: 24-bit, or 8-bit with its palette. Used by the
 // command-line tools and tests.
@@ -38,6 +41,10 @@ public:
     bool IsSupported(const std::string& fileName, const uint8_t* header) override;
     std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, int64_t offset, bool preview) override;
     std::unique_ptr<TBitmap> LoadFromStream(TMemoryStream& stream, int64_t offset, bool preview) override;
+    // Always the whole picture (bitmaps have no reduced decoding), giving up
+    // between row bands once the call's stop flag is set.
+    std::unique_ptr<TBitmap> DecodeFile(const std::string& fileName, int64_t offset, const TDecodeCall& call) override;
+    std::unique_ptr<TBitmap> DecodeStream(TMemoryStream& stream, int64_t offset, const TDecodeCall& call) override;
     std::unique_ptr<TLoadImage> LoadImage(TMemoryStream& stream) override;
 };
 

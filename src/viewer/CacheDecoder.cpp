@@ -1,5 +1,8 @@
 #include "viewer/CacheDecoder.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "imaging/FilterProc.h"
 #include "imaging/ImgUtils.h"
 #include "viewer/ReadAhead.h"
@@ -51,13 +54,32 @@ TDecodeLimits TPictureLimits::ForLoad(const std::atomic<bool>* stop) const
     return limits;
 }
 
+namespace {
+
+// A side of the reduced bitmap at the picture's full scale.
+int32_t FullSide(int side, double scale)
+{
+    const double full = std::round(side * scale);
+    return static_cast<int32_t>(std::clamp(full, 1.0, static_cast<double>(TBitmap::MaxSide)));
+}
+
+}  // namespace
+
 TImageSlot PrepareLimitedPicture(int index, TLimitedLoad load, const TPictureFinish& finish)
 {
     TImageSlot slot = PreparePicture(index, std::move(load.Bitmap), finish);
-    if (load.Reduced && slot.HasBitmap() && load.Dims) {
+    if (load.Reduced && slot.HasBitmap() && load.Dims && slot.LoadedWidth > 0 && slot.LoadedHeight > 0) {
+        // The decoded size, before the finishing step turned or trimmed it.
+        const double xScale = static_cast<double>(load.Dims->Width) / slot.LoadedWidth;
+        const double yScale = static_cast<double>(load.Dims->Height) / slot.LoadedHeight;
+        const bool turned = slot.LoadedWidth != slot.LoadedHeight && slot.Width() == slot.LoadedHeight &&
+                            slot.Height() == slot.LoadedWidth;
         slot.Reduced = true;
         slot.LoadedWidth = static_cast<int32_t>(load.Dims->Width);
         slot.LoadedHeight = static_cast<int32_t>(load.Dims->Height);
+        // The picture in full, as the finishing step would have left it.
+        slot.FullWidth = FullSide(slot.Width(), turned ? yScale : xScale);
+        slot.FullHeight = FullSide(slot.Height(), turned ? xScale : yScale);
     }
     return slot;
 }
@@ -263,6 +285,14 @@ std::unique_ptr<TPictureLoadJob> TLoaderPictureSource::PrepareLoad(const TCacheI
     // where the filter and rotation in force are read.
     return std::make_unique<TLoaderLoadJob>(fLoaders, fArchive, item, fFinish ? fFinish() : TPictureFinish{},
                                             fOwner, fLimits.ForLoad());
+}
+
+std::unique_ptr<TPictureLoadJob> TLoaderPictureSource::PrepareFullLoad(const TCacheItem& item)
+{
+    TDecodeLimits limits = fLimits.ForLoad();
+    limits.FitBox = TPreviewBox{};
+    return std::make_unique<TLoaderLoadJob>(fLoaders, fArchive, item, fFinish ? fFinish() : TPictureFinish{}, fOwner,
+                                            std::move(limits));
 }
 
 std::shared_ptr<TBitmap> TLoaderPictureSource::Prescale(const TBitmap& picture, bool gray, int width, int height,

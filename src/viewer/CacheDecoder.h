@@ -108,6 +108,8 @@ public:
 
     TImageSlot Load(const TCacheItem& item) override;
     std::unique_ptr<TPictureLoadJob> PrepareLoad(const TCacheItem& item) override;
+    // Within the budget, but never reduced for the box.
+    std::unique_ptr<TPictureLoadJob> PrepareFullLoad(const TCacheItem& item) override;
     std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool gray, int width, int height, TStretchMode stretch) override;
 
 private:

@@ -23,6 +23,10 @@ struct TImageSlot {
     // The bitmap was decoded reduced for the fitted view from a picture of
     // LoadedWidth x LoadedHeight; zooming past its scale needs it whole.
     bool Reduced = false;
+    // For a reduced slot: the size the picture has in full, turned as the
+    // bitmap is (after rotation and filters).
+    int32_t FullWidth = 0;
+    int32_t FullHeight = 0;
     // The whole picture scaled ahead by the cache to the size its page is
     // expected to show at, with the "Stretch" method ScaledStretch; null
     // when none was made (or scaling was not possible at that size).
@@ -36,6 +40,16 @@ struct TImageSlot {
     // The size the view lays out: the bitmap's, after rotation; 0 x 0 without one.
     int Width() const { return Bitmap ? Bitmap->Width() : 0; }
     int Height() const { return Bitmap ? Bitmap->Height() : 0; }
+    // The size the view lays the page out at: the picture's own, also when
+    // the bitmap holds it reduced.
+    int PictureWidth() const { return Reduced && Bitmap ? FullWidth : Width(); }
+    int PictureHeight() const { return Reduced && Bitmap ? FullHeight : Height(); }
+    // A page shown at displayWidth x displayHeight wants more pixels than the
+    // bitmap holds: a reduced bitmap serves only while it is scaled down.
+    bool NeedsFull(int displayWidth, int displayHeight) const
+    {
+        return Reduced && Bitmap && (displayWidth > Width() || displayHeight > Height());
+    }
     void Clear() { *this = TImageSlot{}; }
     // The picture scaled ahead to width x height with stretch, if there is one.
     const TBitmap* ScaledFor(int width, int height, TStretchMode stretch) const

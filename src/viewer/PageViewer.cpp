@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "viewer/Caption.h"
+#include "viewer/FullPicture.h"
 #include "viewer/StepLoad.h"
 #include "viewer/ViewCommands.h"
 
@@ -126,6 +127,7 @@ TPageViewer::TPageViewer(TDecoderFactory decoders, TDispatcher* dispatcher)
 TPageViewer::~TPageViewer()
 {
     CancelStep();
+    CancelFullLoad();
     ReapSteps(true);
     StopCache();
 }
@@ -151,6 +153,7 @@ void TPageViewer::SetViewState(const TViewState& state)
 {
     const bool modeChanged = state.ViewMode != fLayout.ViewState().ViewMode;
     fLayout.SetViewState(state);
+    UpdateDecodeBox();
     if (modeChanged && fCache)
         fCache->RecountLimits(state.ViewMode);
 }
@@ -161,6 +164,7 @@ void TPageViewer::SetClientSize(int width, int height)
     if (old == TSize{width, height})
         return;
     fLayout.SetClientSize(width, height);
+    UpdateDecodeBox();
     if (!fPrimary.HasBitmap())
         return;
     // The first real size lays the pages out as new; later sizes keep the
@@ -174,10 +178,12 @@ void TPageViewer::SetClientSize(int width, int height)
 void TPageViewer::SetList(std::vector<TCacheItem> items, std::shared_ptr<TPictureSource> source, bool media)
 {
     CancelStep();
+    CancelFullLoad();
     StopCache();
     fSource = std::move(source);
     fItems = std::move(items);
     fFailed.clear();
+    fFullFailed.clear();
     fMedia = media;
     for (size_t i = 0; i < fItems.size(); ++i)
         fItems[i].Index = static_cast<int>(i);
@@ -193,6 +199,10 @@ void TPageViewer::SetList(std::vector<TCacheItem> items, std::shared_ptr<TPictur
 void TPageViewer::SetSource(std::shared_ptr<TPictureSource> source)
 {
     StopCache();
+    // A full load on its way reads through the old loaders: asked again at
+    // the next layout.
+    CancelFullLoad();
+    fFullFailed.clear();
     fSource = std::move(source);
 }
 
@@ -265,8 +275,10 @@ void TPageViewer::Execute(TMovePlan& plan, bool gather)
 
 void TPageViewer::SetAsyncSteps(bool on)
 {
-    if (!on)
+    if (!on) {
         CancelStep();
+        CancelFullLoad();
+    }
     fAsync = on && fDispatcher != nullptr;
 }
 
@@ -364,7 +376,7 @@ std::function<void(const std::map<int, std::unique_ptr<TPictureLoadJob>>&)> TPag
     std::map<int, TSize> known;
     for (const TImageSlot* slot : {&fPrimary, &fPartner})
         if (slot->HasBitmap())
-            known[slot->Index] = TSize{slot->Width(), slot->Height()};
+            known[slot->Index] = TSize{slot->PictureWidth(), slot->PictureHeight()};
     const std::vector<int> indexes = StepIndexes(request);
     const int primary = indexes[0];
     const int partner = indexes.size() > 1 ? indexes[1] : -1;
@@ -376,7 +388,7 @@ std::function<void(const std::map<int, std::unique_ptr<TPictureLoadJob>>&)> TPag
         };
         auto sizeOf = [&](int index) -> std::optional<TSize> {
             if (const TImageSlot* slot = slotOf(index))
-                return TSize{slot->Width(), slot->Height()};
+                return TSize{slot->PictureWidth(), slot->PictureHeight()};
             const auto it = known.find(index);
             return it != known.end() ? std::optional<TSize>(it->second) : std::nullopt;
         };
@@ -556,7 +568,7 @@ void TPageViewer::ShowImage(const TShowRequest& request)
         fLayout.ClearView();
         fScroll.ResetCounters();
     } else {
-        fLayout.MeasurePage(0, fPrimary.Width(), fPrimary.Height());
+        fLayout.MeasurePage(0, fPrimary.PictureWidth(), fPrimary.PictureHeight());
         const bool firstAlone = fOptions.Picture.FirstImage && !request.RandomMove && request.Index == 0;
         bool partnerMeasured = false;
         if (fLayout.SpreadActive() && !firstAlone) {
@@ -586,7 +598,7 @@ void TPageViewer::ShowImage(const TShowRequest& request)
                 const TBitmap* partnerPicture = partner.Bitmap.get();
                 if (partner.HasBitmap()) {
                     partnerMeasured = true;
-                    fLayout.MeasurePage(1, partner.Width(), partner.Height());
+                    fLayout.MeasurePage(1, partner.PictureWidth(), partner.PictureHeight());
                     if (fLayout.SpreadActive()) {
                         fPartner = std::move(partner);
                         if (request.RandomMove)
@@ -616,6 +628,7 @@ void TPageViewer::ShowImage(const TShowRequest& request)
     for (TImageSlot& slot : held)
         HandBack(std::move(slot), backward ? TCacheDirection::cdAhead : TCacheDirection::cdBehind, true);
     ResumeCache();
+    WantFullPictures();
 }
 
 TImageSlot TPageViewer::Obtain(int index, bool fromCache, std::vector<TImageSlot>& held, bool relayout)
@@ -713,7 +726,7 @@ std::optional<TPrescaleTarget> TPageViewer::EarlyScaleTarget(int partnerIndex,
     if (fPreloaded.count(partnerIndex))
         return std::nullopt;
     TPageLayout guess = fLayout;
-    guess.MeasurePage(1, fPrimary.Width(), fPrimary.Height());
+    guess.MeasurePage(1, fPrimary.PictureWidth(), fPrimary.PictureHeight());
     const std::optional<TPrescaleTarget> target = WholePageTarget(guess, 0, fPrimary, fOptions.Picture.Stretch);
     if (!target || fPrimary.ScaledFor(target->DisplayWidth, target->DisplayHeight, target->Stretch))
         return std::nullopt;
@@ -772,7 +785,7 @@ void TPageViewer::RefreshLayout(bool recompute)
         return;
     if (recompute)
         fLayout.ApplyRatioState();
-    fLayout.MeasurePage(0, fPrimary.Width(), fPrimary.Height());
+    fLayout.MeasurePage(0, fPrimary.PictureWidth(), fPrimary.PictureHeight());
     const bool firstAlone = fOptions.Picture.FirstImage && !fRandomShown && fPrimary.Index == 0;
     if (!fLayout.SpreadActive() || firstAlone) {
         if (fPartner.Index >= 0) {
@@ -798,7 +811,7 @@ void TPageViewer::RefreshLayout(bool recompute)
         ShowImage(request);
         return;
     } else {
-        fLayout.MeasurePage(1, fPartner.Width(), fPartner.Height());
+        fLayout.MeasurePage(1, fPartner.PictureWidth(), fPartner.PictureHeight());
         if (!fLayout.SpreadActive()) {
             if (fRandomShown)
                 fMover.PartnerHidden(Count());
@@ -807,10 +820,14 @@ void TPageViewer::RefreshLayout(bool recompute)
         }
     }
     ResumeCache();
+    WantFullPictures();
 }
 
 void TPageViewer::Reload()
 {
+    // A full load was asked with the old finishing step.
+    CancelFullLoad();
+    fFullFailed.clear();
     if (fPending) {
         // The step on its way was gathered with the old finishing step: it
         // is gathered again, and the pages shown so far, stale now, go.
@@ -851,6 +868,9 @@ void TPageViewer::Reload()
 void TPageViewer::ShowPreview(TImageSlot primary, TImageSlot partner)
 {
     StopCache();
+    // The preview's pictures are not to be replaced by a load under the
+    // filters in use.
+    CancelFullLoad();
     if (fPrimary.Index < 0 || primary.Index != fPrimary.Index)
         return;
     fPrimary = std::move(primary);
@@ -858,13 +878,14 @@ void TPageViewer::ShowPreview(TImageSlot primary, TImageSlot partner)
         fPartner = std::move(partner);
     // Trimming or a margin may change a page's size: both are measured, the
     // partner last, as a step measures them.
-    fLayout.MeasurePage(0, fPrimary.Width(), fPrimary.Height());
-    fLayout.MeasurePage(1, fPartner.Width(), fPartner.Height());
+    fLayout.MeasurePage(0, fPrimary.PictureWidth(), fPrimary.PictureHeight());
+    fLayout.MeasurePage(1, fPartner.PictureWidth(), fPartner.PictureHeight());
 }
 
 void TPageViewer::Close()
 {
     CancelStep();
+    CancelFullLoad();
     StopCache();
     fPrimary.Clear();
     fPartner.Clear();
@@ -896,6 +917,7 @@ void TPageViewer::ZoomStep(bool enlarge, std::optional<TPoint> mouse)
         state.CustomRatio = fLayout.PageRatio(0);
         SetViewState(state);
     }
+    WantFullPictures();
 }
 
 void TPageViewer::ActualSize(bool on)
@@ -907,6 +929,7 @@ void TPageViewer::ActualSize(bool on)
     if (on) {
         if (fPrimary.HasBitmap())
             fLayout.ZoomBy(false, false, 0.0);
+        WantFullPictures();
     } else {
         RefreshLayout(true);
     }
@@ -922,6 +945,7 @@ bool TPageViewer::ZoomToBand(TPoint a, TPoint b)
     fAnimation.Stop();
     fLayout.SetZoomAnchor(zoom->Anchor);
     fLayout.ZoomBy(true, true, zoom->Factor);
+    WantFullPictures();
     return true;
 }
 
@@ -1052,6 +1076,119 @@ void TPageViewer::ClearPlacementMarks()
 {
     fLayout.SetStartAtBottom(false);
     fLayout.SetStartAtOppositeSide(false);
+}
+
+// --- Pictures in full -------------------------------------------------------------------
+
+std::function<TSize()> TPageViewer::DecodeBoxReader() const
+{
+    return [box = fDecodeBox] { return UnpackDecodeBox(box->load(std::memory_order_relaxed)); };
+}
+
+void TPageViewer::UpdateDecodeBox()
+{
+    fDecodeBox->store(PackDecodeBox(FitDecodeBox(fLayout.ViewState(), fLayout.ClientSize())),
+                      std::memory_order_relaxed);
+}
+
+void TPageViewer::WantFullPictures()
+{
+    // Never decoded here: without a worker the reduced picture stays.
+    if (!fAsync || !fDispatcher || !fSource)
+        return;
+    std::set<int> wanted;
+    for (int page = 0; page < 2; ++page) {
+        const TImageSlot& slot = PageSlot(page);
+        const TSize display = fLayout.PageSize(page);
+        if (fLayout.PageShown(page) && slot.NeedsFull(display.Width, display.Height) &&
+            fFullFailed.count(slot.Index) == 0)
+            wanted.insert(slot.Index);
+    }
+    if (fFullLoad) {
+        const bool stillShown = std::all_of(fFullLoad->Indexes.begin(), fFullLoad->Indexes.end(), [this](int index) {
+            return (fPrimary.Index == index && fPrimary.Reduced) || (fPartner.Index == index && fPartner.Reduced);
+        });
+        if (stillShown && std::includes(fFullLoad->Indexes.begin(), fFullLoad->Indexes.end(), wanted.begin(),
+                                        wanted.end()))
+            return;
+        CancelFullLoad();
+    }
+    if (wanted.empty())
+        return;
+    ReapSteps(false);
+    std::map<int, std::unique_ptr<TPictureLoadJob>> jobs;
+    for (const int index : wanted) {
+        std::unique_ptr<TPictureLoadJob> job = fSource->PrepareFullLoad(fItems[static_cast<size_t>(index)]);
+        if (!job)
+            return;
+        jobs.emplace(index, std::move(job));
+    }
+    auto load = std::make_unique<TFullLoad>();
+    load->Generation = ++fGeneration;
+    load->Indexes = wanted;
+    TDispatcher* dispatcher = fDispatcher;
+    const std::weak_ptr<int> alive = fAlive;
+    const uint64_t generation = load->Generation;
+    try {
+        load->Load = std::make_unique<TStepLoad>(TStepLoad::TCacheWait{}, std::move(jobs),
+                                                 [dispatcher, alive, generation, this] {
+                                                     dispatcher->Post([alive, generation, this] {
+                                                         if (alive.lock())
+                                                             CompleteFullLoad(generation);
+                                                     });
+                                                 });
+    } catch (const std::system_error&) {
+        // No thread to be had: the reduced picture stays until the next zoom.
+        return;
+    }
+    fFullLoad = std::move(load);
+}
+
+void TPageViewer::CompleteFullLoad(uint64_t generation)
+{
+    ReapSteps(false);
+    if (!fFullLoad || fFullLoad->Generation != generation || !fFullLoad->Load->Finished())
+        return;
+    const std::unique_ptr<TFullLoad> load = std::move(fFullLoad);
+    const auto complete = [this, &load] {
+        bool resized = false;
+        for (auto& [index, job] : load->Load->TakeJobs()) {
+            // Shows what the load would have shown (a picture that no longer
+            // fits the free memory says so).
+            TImageSlot full = job->Finish();
+            full.Index = index;
+            TImageSlot* shown = fPrimary.Index == index ? &fPrimary : fPartner.Index == index ? &fPartner : nullptr;
+            if (!shown || !shown->Reduced)
+                continue;
+            if (!full.HasBitmap()) {
+                fFullFailed.insert(index);
+                continue;
+            }
+            resized = resized || full.PictureWidth() != shown->PictureWidth() ||
+                      full.PictureHeight() != shown->PictureHeight();
+            *shown = std::move(full);
+        }
+        // The layout was made for the picture's full size already; only a
+        // finishing step that trims may have made it another.
+        if (resized) {
+            fLayout.SetResizing(true);
+            RefreshLayout(false);
+            fLayout.SetResizing(false);
+        }
+    };
+    if (fStepHost)
+        fStepHost(complete);
+    else
+        complete();
+}
+
+void TPageViewer::CancelFullLoad()
+{
+    if (!fFullLoad)
+        return;
+    fFullLoad->Load->Cancel();
+    fRetired.push_back(std::move(fFullLoad->Load));
+    fFullLoad.reset();
 }
 
 // --- Results --------------------------------------------------------------------------

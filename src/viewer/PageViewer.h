@@ -61,6 +61,10 @@ public:
     // with the finishing step in force now; null when this source loads on
     // the user-interface thread only.
     virtual std::unique_ptr<TPictureLoadJob> PrepareLoad(const TCacheItem&) { return nullptr; }
+    // The same, but the picture in full, never reduced for the view's box:
+    // a page decoded reduced that the view zooms into is loaded again so.
+    // Null when this source cannot.
+    virtual std::unique_ptr<TPictureLoadJob> PrepareFullLoad(const TCacheItem&) { return nullptr; }
     // The whole picture scaled to width x height with the "Stretch" method
     // stretch, as the view would scale it, on one processor; null when this
     // source does not scale. Called on a worker thread while the partner page
@@ -151,6 +155,12 @@ public:
     }
     // A step is gathering its pictures, or moves wait behind one.
     bool StepPending() const { return fPending != nullptr || !fWaitingMoves.empty(); }
+    // A shown page decoded reduced is being loaded in full on a worker.
+    bool FullLoadPending() const { return fFullLoad != nullptr; }
+    // The box the loaders may decode large pictures reduced for (see
+    // FitDecodeBox): the view's, as it is when asked. Any thread; it reads
+    // only a word the viewer keeps up to date, and outlives the viewer.
+    std::function<TSize()> DecodeBoxReader() const;
     // Moves that may wait behind a gathering step; further ones are dropped
     // (a key held down faster than pages decode).
     static constexpr size_t MaxWaitingMoves = 16;
@@ -326,6 +336,14 @@ private:
     }
     void ResumeCache();
     void ClearPlacementMarks();
+    // The decode box follows the view's state and size.
+    void UpdateDecodeBox();
+    // Shown pages decoded reduced that the layout now shows larger than
+    // their bitmaps are loaded in full on a worker; the reduced pictures stay
+    // shown until then.
+    void WantFullPictures();
+    void CompleteFullLoad(uint64_t generation);
+    void CancelFullLoad();
 
     std::shared_ptr<TPictureSource> fSource;
     TDecoderFactory fDecoders;
@@ -371,6 +389,16 @@ private:
     TPreloaded fPreloaded;      // during the completion of a gathered step
     bool fCompleting = false;   // the cache is not waited for: the worker did
     uint64_t fGeneration = 0;
+    // The full load of reduced shown pages, at most one.
+    struct TFullLoad {
+        uint64_t Generation = 0;
+        std::set<int> Indexes;
+        std::unique_ptr<TStepLoad> Load;
+    };
+    std::unique_ptr<TFullLoad> fFullLoad;
+    // Pages whose full load failed: kept reduced, not tried again in this list.
+    std::set<int> fFullFailed;
+    std::shared_ptr<std::atomic<uint64_t>> fDecodeBox = std::make_shared<std::atomic<uint64_t>>(0);
     // Posted completions hold a weak reference: a viewer gone drops them.
     std::shared_ptr<int> fAlive = std::make_shared<int>(0);
 };

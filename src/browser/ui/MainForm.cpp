@@ -1734,12 +1734,14 @@ bool TMainForm::Settle(int milliseconds)
     clock.start();
     QCoreApplication::processEvents();
     // A page step still gathering its pictures completes through the event
-    // loop, the moves behind it after it.
-    while (fModel->Viewer().StepPending() && clock.elapsed() < milliseconds) {
+    // loop, the moves behind it after it; so does a zoomed page loading in
+    // full.
+    const auto busy = [this] { return fModel->Viewer().StepPending() || fModel->Viewer().FullLoadPending(); };
+    while (busy() && clock.elapsed() < milliseconds) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(1);
     }
-    bool idle = !fModel->Viewer().StepPending();
+    bool idle = !busy();
     if (TImageCacheThread* cache = fModel->Viewer().Cache())
         idle = cache->WaitIdle(std::chrono::milliseconds(std::max<qint64>(0, milliseconds - clock.elapsed()))) && idle;
     // The thumbnails asked for by the view are made, then their results

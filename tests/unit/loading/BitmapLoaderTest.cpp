@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -86,5 +88,67 @@ TEST(BitmapLoader, ReadsStreamsAtAnOffsetOrTheirPosition)
     stream.SetPosition(0);
     EXPECT_THROW(loader.LoadImage(stream), EInvalidGraphic);
 }
+
+// Pictures of several bands of rows, in each way the rows are stored.
+struct TStopCase {
+    const char* Name;
+    std::function<Bytes()> Make;
+};
+
+Bytes Encoded(int bits)
+{
+    TBitmap bitmap(40, 70, bits, true);
+    if (bits == 8)
+        bitmap.SetGrayPalette();
+    return EncodeBmpFile(bitmap);
+}
+
+Bytes RunLengths()
+{
+    TBmpSpec spec;
+    spec.Width = 8;
+    spec.Height = 70;
+    spec.BitCount = 8;
+    spec.Compression = 1;
+    spec.ColorsUsed = 2;
+    spec.Palette = {{0, 0, 0}, {255, 255, 255}};
+    for (int row = 0; row < spec.Height; ++row)
+        spec.Pixels.insert(spec.Pixels.end(), {8, 1, 0, 0});
+    spec.Pixels.insert(spec.Pixels.end(), {0, 1});
+    return BuildBmp(spec);
+}
+
+class BitmapLoaderStop : public ::testing::TestWithParam<TStopCase> {};
+
+// A load whose page was abandoned gives up instead of decoding the rows; a
+// load still wanted reads the whole picture. Files and streams alike.
+TEST_P(BitmapLoaderStop, GivesUpOnceItsStopFlagIsSet)
+{
+    TTempFolder folder;
+    TBitmapLoader loader;
+    const Bytes bytes = GetParam().Make();
+    const std::string file = folder.Write("big.bmp", AsString(bytes));
+    TMemoryStream stream(bytes);
+    const std::atomic<bool> stopped{true}, going{false};
+    TDecodeCall call;
+    call.Stop = &stopped;
+    EXPECT_THROW(loader.DecodeFile(file, 0, call), EDecodeStopped);
+    EXPECT_THROW(loader.DecodeStream(stream, 0, call), EDecodeStopped);
+    // The decoder itself, whoever calls it.
+    EXPECT_THROW(DecodeBmpFile(bytes.data(), bytes.size(), &stopped), EDecodeStopped);
+
+    call.Stop = &going;
+    const std::unique_ptr<TBitmap> fromFile = loader.DecodeFile(file, 0, call);
+    const std::unique_ptr<TBitmap> fromStream = loader.DecodeStream(stream, 0, call);
+    ASSERT_TRUE(fromFile && fromStream);
+    EXPECT_EQ(fromFile->Height(), 70);
+    EXPECT_EQ(fromStream->Height(), 70);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BitmapLoaderStop,
+                         ::testing::Values(TStopCase{"Colour", [] { return Encoded(24); }},
+                                           TStopCase{"Indexed", [] { return Encoded(8); }},
+                                           TStopCase{"RunLengths", RunLengths}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace

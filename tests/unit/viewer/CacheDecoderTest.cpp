@@ -316,17 +316,38 @@ TEST(PictureSource, LoadsFollowTheBudgetAndTheirStepsStopFlag)
     EXPECT_TRUE(owner.Messages.empty());
 }
 
-TEST(PictureSource, ReducedPictureKeepsItsDeclaredSizeForTheCaption)
+struct TReducedCase {
+    const char* Name;
+    TRotation Rotation;
+    int BitmapWidth, BitmapHeight;  // after the finishing step
+    int FullWidth, FullHeight;
+};
+
+class ReducedPictureTest : public ::testing::TestWithParam<TReducedCase> {};
+
+// The caption keeps the size the header declared; the view lays the page out
+// at the full size, turned as the bitmap was.
+TEST_P(ReducedPictureTest, KeepsItsDeclaredSizeAndItsFullSizeAsShown)
 {
+    const TReducedCase& c = GetParam();
     TLimitedLoad load;
     load.Bitmap = std::make_unique<TBitmap>(2000, 1000, 24, true);
     load.Dims = TPictureDims{16000, 8000};
     load.Reduced = true;
-    const TImageSlot slot = PrepareLimitedPicture(4, std::move(load), {});
+    const TImageSlot slot = PrepareLimitedPicture(4, std::move(load), MakePictureFinish(nullptr, c.Rotation, false));
     EXPECT_TRUE(slot.Reduced);
-    EXPECT_EQ(slot.Width(), 2000);
+    EXPECT_EQ(slot.Width(), c.BitmapWidth);
+    EXPECT_EQ(slot.Height(), c.BitmapHeight);
     EXPECT_EQ(slot.LoadedWidth, 16000);
     EXPECT_EQ(slot.LoadedHeight, 8000);
+    EXPECT_EQ(slot.PictureWidth(), c.FullWidth);
+    EXPECT_EQ(slot.PictureHeight(), c.FullHeight);
 }
+
+INSTANTIATE_TEST_SUITE_P(Turns, ReducedPictureTest,
+                         ::testing::Values(TReducedCase{"AsDecoded", TRotation::rtNone, 2000, 1000, 16000, 8000},
+                                           TReducedCase{"QuarterTurn", TRotation::rtRight90, 1000, 2000, 8000, 16000},
+                                           TReducedCase{"HalfTurn", TRotation::rt180, 2000, 1000, 16000, 8000}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace

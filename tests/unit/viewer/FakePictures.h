@@ -190,6 +190,15 @@ public:
         return std::make_unique<Job>(*this, item);
     }
 
+    // The picture in full: recorded as prepared, in FullLoads.
+    std::unique_ptr<TPictureLoadJob> PrepareFullLoad(const TCacheItem& item) override
+    {
+        if (!Parallel)
+            return nullptr;
+        FullLoads.push_back(item.Index);
+        return std::make_unique<Job>(*this, item, true);
+    }
+
     // Scaling ahead, on the viewer's worker: recorded; a blank bitmap of the
     // size asked when Scales, an exception when ScaleThrows.
     std::shared_ptr<TBitmap> Prescale(const TBitmap& picture, bool, int width, int height, TStretchMode stretch) override
@@ -211,6 +220,11 @@ public:
     int Height = 800;
     std::set<int> Landscape;
     std::set<int> Broken;
+    // Pictures loaded reduced (a quarter of each side) but for a full load;
+    // FullBroken: those whose full load fails.
+    std::set<int> Reduced;
+    std::set<int> FullBroken;
+    std::vector<int> FullLoads;
     std::vector<int> Loaded;
     bool Scales = false;
     bool ScaleThrows = false;
@@ -222,15 +236,15 @@ public:
 private:
     class Job : public TPictureLoadJob {
     public:
-        Job(FakeSource& source, TCacheItem item)
-            : fSource(source), fItem(std::move(item)), fPreparedOn(std::this_thread::get_id())
+        Job(FakeSource& source, TCacheItem item, bool full = false)
+            : fSource(source), fItem(std::move(item)), fFull(full), fPreparedOn(std::this_thread::get_id())
         {
         }
         void Run() override
         {
             if (fSource.OnRun)
                 fSource.OnRun(fItem.Index);
-            fSlot = fSource.Make(fItem);
+            fSlot = fSource.Make(fItem, fFull);
             if (std::this_thread::get_id() != fPreparedOn) {
                 std::lock_guard<std::mutex> lock(fSource.fJobLock);
                 fSource.fOnWorker.insert(fItem.Index);
@@ -246,21 +260,31 @@ private:
     private:
         FakeSource& fSource;
         TCacheItem fItem;
+        bool fFull;
         std::thread::id fPreparedOn;
         TImageSlot fSlot;
     };
 
     // Reads nothing but the settings above, which tests set before loading.
-    TImageSlot Make(const TCacheItem& item) const
+    TImageSlot Make(const TCacheItem& item, bool full = false) const
     {
         TImageSlot slot;
         slot.Index = item.Index;
-        if (Broken.count(item.Index))
+        if (Broken.count(item.Index) || (full && FullBroken.count(item.Index)))
             return slot;
         const bool wide = Landscape.count(item.Index) > 0;
-        slot.Bitmap = std::make_shared<TBitmap>(wide ? Height : Width, wide ? Width : Height, 24);
-        slot.LoadedWidth = slot.Bitmap->Width();
-        slot.LoadedHeight = slot.Bitmap->Height();
+        const int width = wide ? Height : Width;
+        const int height = wide ? Width : Height;
+        const bool reduced = !full && Reduced.count(item.Index) > 0;
+        slot.Bitmap = reduced ? std::make_shared<TBitmap>(width / 4, height / 4, 24)
+                              : std::make_shared<TBitmap>(width, height, 24);
+        slot.LoadedWidth = width;
+        slot.LoadedHeight = height;
+        if (reduced) {
+            slot.Reduced = true;
+            slot.FullWidth = width;
+            slot.FullHeight = height;
+        }
         return slot;
     }
 
