@@ -169,7 +169,13 @@ public:
     int IconOf(int imageIndex) const;
     // The alternative frame's index when it exists, else IconOf.
     int AltIconOf(int imageIndex) const;
+    // The index a view draws folder with: IconOf its icon number; a medium
+    // whose disc is in a drive shows its alternative frame.
+    virtual int FolderIcon(const TCustomFolder& folder) const { return IconOf(folder.ImageIndex()); }
     int RootIcon() const { return fSystemIconIndices.empty() ? -1 : fSystemIconIndices[0]; }
+    // The registry index of every frame, in strip order.
+    const std::vector<int>& SystemIconIndices() const { return fSystemIconIndices; }
+    const std::vector<int>& AltSystemIconIndices() const { return fAltSystemIconIndices; }
     const std::vector<TIconImage>& Images() const { return fImages; }
     const std::vector<TIconImage>& AltImages() const { return fAltImages; }
 

@@ -185,6 +185,12 @@ std::unique_ptr<TCustomFolder> TMediaList::CreateFolder(const std::string& name)
     return std::make_unique<TMediaFolder>(this, name);
 }
 
+int TMediaList::FolderIcon(const TCustomFolder& folder) const
+{
+    const auto* medium = dynamic_cast<const TMediaFolder*>(&folder);
+    return medium && medium->Inserted() ? AltIconOf(folder.ImageIndex()) : IconOf(folder.ImageIndex());
+}
+
 int TMediaList::CompareFolders(const TCustomFolder& a, const TCustomFolder& b, int key) const
 {
     const auto& ma = static_cast<const TMediaFolder&>(a);

@@ -133,6 +133,8 @@ public:
     int Add(std::unique_ptr<TMediaFolder> folder) { return AddFolder(std::move(folder)); }
     using TCustomFolderList::Add;
 
+    int FolderIcon(const TCustomFolder& folder) const override;
+
     // The mount whose disc may not be ejected meanwhile; empty for none.
     std::string LockedDrive;
 

@@ -1094,7 +1094,7 @@ std::string TShellListModel::Text(int row, int column) const
 int TShellListModel::IconIndex(int row) const
 {
     if (const TCustomFolder* folder = CollectionAt(row))
-        return CollectionList()->IconOf(folder->ImageIndex());
+        return CollectionList()->FolderIcon(*folder);
     TShellFolder* node = Node(row);
     return node ? node->GetIconIndex() : -1;
 }

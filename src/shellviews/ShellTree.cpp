@@ -509,7 +509,7 @@ int TShellTreeModel::IconIndex(const TTreeNode* node, bool open) const
     case TTreeNodeKind::nkShelf:
     case TTreeNodeKind::nkMedium:
     case TTreeNodeKind::nkCategory:
-        return list && node->fCollection ? list->IconOf(node->fCollection->ImageIndex()) : -1;
+        return list && node->fCollection ? list->FolderIcon(*node->fCollection) : -1;
     default:
         return -1;
     }

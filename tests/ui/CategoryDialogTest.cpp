@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QPixmap>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -19,6 +21,8 @@ TEST(CategoryDialog, TakeGivesBackWhatItShowedAndTheChosenKind)
     TQueueDispatcher tasks;
     TCategoryFolder category(tasks, nullptr, "写真");
     category.SetComment("年ごと");
+    // Beyond the icons offered (one without a strip): kept all the same.
+    category.SetImage(2);
     category.SetTargets({{TSearchTargetKind::tkFolder, "/pics/", true},
                          {TSearchTargetKind::tkShelf, "", false},
                          {TSearchTargetKind::tkMedium, "disc", true}});
@@ -32,6 +36,7 @@ TEST(CategoryDialog, TakeGivesBackWhatItShowedAndTheChosenKind)
     dialog.Take(out);
     EXPECT_EQ(out.Name(), "写真");
     EXPECT_EQ(out.Comment(), "年ごと");
+    EXPECT_EQ(out.ImageIndex(), 2);
     EXPECT_EQ(out.Targets(), category.Targets());
     EXPECT_EQ(out.Settings(), category.Settings());
     EXPECT_TRUE(out.ShowSubContents);
@@ -42,6 +47,26 @@ TEST(CategoryDialog, TakeGivesBackWhatItShowedAndTheChosenKind)
             button->setChecked(true);
     dialog.Take(out);
     EXPECT_EQ(out.CategoryKind(), TCategoryKind::ckConditions);
+}
+
+TEST(CategoryDialog, TheIconChooserShowsTheStripsIcons)
+{
+    TQueueDispatcher tasks;
+    TCategoryFolder category(tasks, nullptr, "写真");
+    QPixmap picture(16, 16);
+    picture.fill(Qt::green);
+    const TFolderIconSource icons{4, [&](int i) { return i == 1 ? QIcon() : QIcon(picture); }};
+    TCategoryDialog dialog(category, false, nullptr, nullptr, icons);
+    auto* chooser = dialog.findChild<QComboBox*>("cbIcon");
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_EQ(chooser->count(), 4);
+    EXPECT_EQ(chooser->itemText(0).toStdString(), "アイコン1");
+    EXPECT_FALSE(chooser->itemIcon(0).isNull());
+    EXPECT_TRUE(chooser->itemIcon(1).isNull());
+    chooser->setCurrentIndex(3);
+    TCategoryFolder out(tasks, nullptr, "");
+    dialog.Take(out);
+    EXPECT_EQ(out.ImageIndex(), 3);
 }
 
 TEST(CategoryDialog, OkAsksTheNameCheckFirst)

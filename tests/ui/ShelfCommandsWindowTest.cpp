@@ -8,9 +8,13 @@
 #include <QMenu>
 #include <filesystem>
 #include <QMenuBar>
+#include <QImage>
+#include <QPixmap>
 
 #include "app/AppCore.h"
 #include "browser/ui/MainForm.h"
+#include "browser/ui/TreePane.h"
+#include "shellviews/ui/FolderTreeView.h"
 #include "collections/Shelf.h"
 #include "platform/FileSystem.h"
 #include "support/FakeBook.h"
@@ -106,5 +110,37 @@ TEST_F(ShelfCommandsWindow, MissingMembersGoOnlyAfterTheQuestionIsAnsweredYes)
     EXPECT_EQ(SavedMembers(NewShelf), (std::vector<std::string>{Book("s1"), Book("s3")}));
     EXPECT_EQ(fForm->Model().Items().size(), 2u);
 }
+
+TEST_F(ShelfCommandsWindow, TheShelfTreeShowsTheShelvesOwnIcons)
+{
+    ASSERT_TRUE(fForm->SelectByNames({"s1"}).empty());
+    ASSERT_TRUE(fForm->RunAction(actNewShelf));
+    fForm->Trees()->SetKind(TTreeKind::tkShelf);
+    const TShellTreeModel& tree = fForm->Trees()->Tree(TTreeKind::tkShelf);
+    const TTreeNode* shelf = tree.CollectionNode(0);
+    ASSERT_NE(shelf, nullptr);
+    // The root shows the bookcase, the shelf (icon number 0) the first folder.
+    const int rootIcon = tree.IconIndex(tree.Base().Child(0), false);
+    const int shelfIcon = tree.IconIndex(shelf, false);
+    EXPECT_GE(rootIcon, 0);
+    EXPECT_GE(shelfIcon, 0);
+    EXPECT_NE(rootIcon, shelfIcon);
+
+    // What the view draws is the amber shelf folder, not the desktop's
+    // folder icon.
+    QAbstractItemModel* items = fForm->Trees()->View(TTreeKind::tkShelf)->model();
+    const QModelIndex root = items->index(0, 0);
+    if (items->canFetchMore(root))
+        items->fetchMore(root);
+    ASSERT_EQ(items->rowCount(root), 1);
+    const QIcon icon = items->data(items->index(0, 0, root), Qt::DecorationRole).value<QIcon>();
+    const QImage image = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32);
+    int amber = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            amber += image.pixel(x, y) == qRgb(0xE8, 0xA3, 0x3D);
+    EXPECT_GE(amber, 30);
+}
+
 
 }  // namespace

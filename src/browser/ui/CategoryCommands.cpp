@@ -27,7 +27,7 @@ int TCategoryCommands::NewCategory()
 {
     TCategoryFolder draft(fList.Tasks(), nullptr, "");
     TCategoryDialog dialog(draft, true, [this](const std::string& name) { return fKeeper.CheckName(name, nullptr); },
-                           fWindow);
+                           fWindow, FolderIconSource(fList, fIcons));
     if (dialog.exec() != QDialog::Accepted)
         return -1;
     dialog.Take(draft);
@@ -44,7 +44,7 @@ bool TCategoryCommands::EditProperties(int index)
         return false;
     TCategoryDialog dialog(*category, false,
                            [this, category](const std::string& name) { return fKeeper.CheckName(name, category); },
-                           fWindow);
+                           fWindow, FolderIconSource(fList, fIcons));
     if (dialog.exec() != QDialog::Accepted)
         return false;
     TCategoryFolder edited(fList.Tasks(), nullptr, category->Name());

@@ -14,6 +14,7 @@
 #include "browser/ui/TreePane.h"
 
 class QWidget;
+class TQtShellInfo;
 
 class TCategoryCommands : public QObject {
 public:
@@ -51,9 +52,13 @@ public:
     {
         return TCategoryKeeper::Children(category, itemPath);
     }
+    // The window's icon list, for the icons the category dialog offers; it
+    // must outlive the commands (null: no pictures).
+    void SetIcons(const TQtShellInfo* icons) { fIcons = icons; }
 
 private:
     QWidget* fWindow;
     TCategoryList& fList;
+    const TQtShellInfo* fIcons = nullptr;
     TCategoryKeeper fKeeper;
 };

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -78,7 +79,8 @@ void FillTree(QTreeWidgetItem* item, const TCustomCategorySet& set)
 }  // namespace
 
 TCategoryDialog::TCategoryDialog(const TCategoryFolder& initial, bool isNew,
-                                 std::function<std::string(const std::string&)> checkName, QWidget* parent)
+                                 std::function<std::string(const std::string&)> checkName, QWidget* parent,
+                                 const TFolderIconSource& icons)
     : QDialog(parent), fCheckName(std::move(checkName)), fSettings(initial.Settings())
 {
     setWindowTitle(isNew ? Q("カテゴリの追加") : Q("プロパティ"));
@@ -91,6 +93,9 @@ TCategoryDialog::TCategoryDialog(const TCategoryFolder& initial, bool isNew,
     fComment->setObjectName("edComment");
     fComment->setMaxLength(static_cast<int>(TGroupFolder::MaxCommentLength));
     form->addRow(Q("名前(&N)："), fName);
+    fIcon = NewIconChooser(icons, initial.ImageIndex(), this);
+    fIcon->setObjectName("cbIcon");
+    form->addRow(Q("アイコン(&I)："), fIcon);
     form->addRow(Q("コメント(&C)："), fComment);
     layout->addLayout(form);
 
@@ -156,7 +161,7 @@ void TCategoryDialog::AddTarget(const TSearchTargetSpec& target)
 
 void TCategoryDialog::Take(TCategoryFolder& category) const
 {
-    category.SetProperties(S(fName->text().trimmed()), category.ImageIndex(), S(fComment->text()));
+    category.SetProperties(S(fName->text().trimmed()), std::max(0, fIcon->currentIndex()), S(fComment->text()));
     TCategorySettings settings = fSettings;
     settings.Kind = static_cast<TCategoryKind>(std::max(0, fKind->checkedId()));
     category.SetSettings(std::move(settings));

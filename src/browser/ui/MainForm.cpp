@@ -54,6 +54,7 @@
 #include "browser/ShortcutText.h"
 #include "browser/WindowTitle.h"
 #include "browser/ui/AddressBox.h"
+#include "browser/ui/CollectionIconLoader.h"
 #include "browser/ui/FilePane.h"
 #include "browser/ui/KeyCodes.h"
 #include "browser/ui/FilterCommands.h"
@@ -167,6 +168,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     // The media catalogues: read at start, registered and updated from discs.
     fMediaCommands = std::make_unique<TMediaCommands>(this, fMedia, core.Folders().DataFolder, fDispatcher);
     fMediaCommands->SettingsPath = [this] { return fCore.SettingsPath(); };
+    fMediaCommands->SetIcons(&fShellInfo);
     if (const std::string problem = fMediaCommands->Load(); !problem.empty())
         ShowMessage(problem, TMessageIcon::miWarning);
     TPageViewer& viewer = fModel->Viewer();
@@ -201,6 +203,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     // Categories: read at start; a category gathers and sorts its files the
     // first time a view shows it, and the tree shows its levels.
     fCategoryCommands = std::make_unique<TCategoryCommands>(this, fCategories, core.Folders().DataFolder);
+    fCategoryCommands->SetIcons(&fShellInfo);
     if (const std::string problem = fCategoryCommands->Load(); !problem.empty())
         ShowMessage(problem, TMessageIcon::miWarning);
     const auto loadCategory = [this](TCategoryFolder& category) { fCategoryCommands->EnsureLoaded(category); };
@@ -325,6 +328,11 @@ void TMainForm::LoadCollections()
     } catch (const std::exception&) {
         fShelves.Clear();
     }
+    // The icons of the three lists, before any view shows them.
+    const std::string& program = fCore.Folders().ProgramFolder;
+    LoadCollectionIcons(fShelves, TIconCollection::icShelf, program, fShellInfo);
+    LoadCollectionIcons(fMedia, TIconCollection::icMedia, program, fShellInfo);
+    LoadCollectionIcons(fCategories, TIconCollection::icCategory, program, fShellInfo);
 }
 
 void TMainForm::ConnectThumbnails()

@@ -159,6 +159,8 @@ private:
     void BuildPanes();
     // Puts the panes and bars where the view states say.
     void LayoutPanes();
+    // Reads the shelves and gives the shelf, media and category lists their
+    // icons.
     void LoadCollections();
     // Opens the thumbnail stores and lets the file pane start thumbnail
     // threads on them.

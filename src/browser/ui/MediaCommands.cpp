@@ -11,6 +11,7 @@
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "browser/ui/MediaDiffDialog.h"
+#include "collections/ui/IconChooser.h"
 #include "collections/ui/MediumPropertyDialog.h"
 #include "common/IniFile.h"
 #include "platform/FileSystem.h"
@@ -141,12 +142,13 @@ void TMediaCommands::AddFrom(const std::string& path)
         // medium: the loading thread fills the medium it is given.
         prepared->ClearCatalogue();
     }
-    TMediumPropertyDialog dialog(fWindow, TMediumPropertyDialog::AddCaption, fList, *prepared, std::string());
+    TMediumPropertyDialog dialog(fWindow, TMediumPropertyDialog::AddCaption, fList, *prepared, std::string(),
+                                 FolderIconSource(fList, fIcons));
     if (dialog.exec() != QDialog::Accepted) {
         fList.LockedDrive.clear();
         return;
     }
-    fKeeper.AddMedium(std::move(prepared), dialog.Name(), 0, dialog.Comment(), root,
+    fKeeper.AddMedium(std::move(prepared), dialog.Name(), dialog.ImageIndex(), dialog.Comment(), root,
                       [this](int index, const std::string& error) { Finished(index, error); });
     const int index = fList.Count() - 1;
     ShowProgress(*fList.Medium(index), index);

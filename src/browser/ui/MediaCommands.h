@@ -20,6 +20,7 @@
 
 class QProgressDialog;
 class QWidget;
+class TQtShellInfo;
 
 class TMediaCommands : public QObject {
 public:
@@ -68,6 +69,9 @@ public:
     // Snapshot runs: questions are not shown but reported, and answered
     // with answerYes. A null report asks the user again.
     void SetBatch(std::function<void(const std::string&)> report, bool answerYes);
+    // The window's icon list, for the icons the property dialog offers; it
+    // must outlive the commands (null: no pictures).
+    void SetIcons(const TQtShellInfo* icons) { fIcons = icons; }
 
 private:
     void AddFrom(const std::string& path);
@@ -87,6 +91,7 @@ private:
 
     QWidget* fWindow;
     TMediaList& fList;
+    const TQtShellInfo* fIcons = nullptr;
     TMediaKeeper fKeeper;
     QProgressDialog* fProgress = nullptr;
     int fLoadingIndex = -1;  // the medium the progress window is for

@@ -20,6 +20,7 @@
 #include "browser/ui/TreePane.h"
 #include "collections/Shelf.h"
 #include "collections/ui/QtShellInfo.h"
+#include "collections/ui/IconChooser.h"
 #include "collections/ui/ShelfPropertyDialog.h"
 
 namespace {
@@ -213,8 +214,9 @@ bool TShelfCommandRunner::NewShelf(TCommandTarget target)
     if (fReport) {
         fReport("本棚 '" + name + "' を作成しました");
     } else {
+        const TFolderIconSource icons = FolderIconSource(fHost.Shelves, fHost.Icons);
         TShelfPropertyDialog dialog(&fWindow, TShelfPropertyDialog::AddCaption, fHost.Shelves, std::string(), 0,
-                                    std::string(), IconCount(), [this](int i) { return IconOf(i); });
+                                    std::string(), icons.Count, icons.IconOf);
         if (dialog.exec() != QDialog::Accepted)
             return false;
         name = dialog.Name();
@@ -346,12 +348,6 @@ void TShelfCommandRunner::Warn(const std::string& text)
 QIcon TShelfCommandRunner::IconOf(int imageIndex) const
 {
     return fHost.Icons ? fHost.Icons->Icon(fHost.Shelves.IconOf(imageIndex)) : QIcon();
-}
-
-int TShelfCommandRunner::IconCount() const
-{
-    // Frame 0 of the strip is the root's icon.
-    return std::max(1, static_cast<int>(fHost.Shelves.Images().size()) - 1);
 }
 
 void TShelfCommandRunner::AttachShelfMenu(QMenu* menu)

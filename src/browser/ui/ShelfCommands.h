@@ -77,7 +77,6 @@ private:
     void Save();
     void Warn(const std::string& text);
     QIcon IconOf(int imageIndex) const;
-    int IconCount() const;
 
     THost fHost;
     QWidget& fWindow;

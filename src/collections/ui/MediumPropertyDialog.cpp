@@ -1,5 +1,6 @@
 #include "collections/ui/MediumPropertyDialog.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "collections/Media.h"
 #include "common/ByteSize.h"
@@ -30,7 +32,8 @@ QString SizeText(int64_t bytes)
 }  // namespace
 
 TMediumPropertyDialog::TMediumPropertyDialog(QWidget* parent, const std::string& caption, const TMediaList& list,
-                                             const TMediaFolder& medium, const std::string& originalName)
+                                             const TMediaFolder& medium, const std::string& originalName,
+                                             const TFolderIconSource& icons)
     : QDialog(parent), fList(list), fOriginal(originalName)
 {
     setWindowTitle(Q(caption));
@@ -38,6 +41,8 @@ TMediumPropertyDialog::TMediumPropertyDialog(QWidget* parent, const std::string&
     fName = new QLineEdit(Q(medium.Name()), this);
     fName->setMaxLength(50);
     form->addRow("名前(&N):", fName);
+    fIcon = NewIconChooser(icons, medium.ImageIndex(), this);
+    form->addRow("アイコン(&I):", fIcon);
     fComment = new QPlainTextEdit(Q(medium.Comment()), this);
     fComment->setTabChangesFocus(true);
     form->addRow("コメント(&C):", fComment);
@@ -67,6 +72,11 @@ TMediumPropertyDialog::TMediumPropertyDialog(QWidget* parent, const std::string&
 std::string TMediumPropertyDialog::Name() const
 {
     return Trim(fName->text().toStdString());
+}
+
+int TMediumPropertyDialog::ImageIndex() const
+{
+    return std::max(0, fIcon->currentIndex());
 }
 
 std::string TMediumPropertyDialog::Comment() const

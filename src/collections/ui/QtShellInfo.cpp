@@ -50,12 +50,16 @@ int TQtShellInfo::IconIndex(const std::string& path, bool isDirectory, bool open
     return IndexFor(QStringLiteral("mime:") + type.name(), icon);
 }
 
-int TQtShellInfo::AddIcon(const std::string& name, const TIconImage& icon)
+namespace {
+
+// The colour image with its mask as a picture with alpha; null when the two
+// do not match.
+QImage IconPicture(const TIconImage& icon)
 {
     const TBitmap& color = icon.Color;
     if (color.IsEmpty() || color.BitsPerPixel() != 24 || icon.Mask.Width() != color.Width() ||
         icon.Mask.Height() != color.Height())
-        return -1;
+        return {};
     QImage image(color.Width(), color.Height(), QImage::Format_ARGB32);
     for (int y = 0; y < color.Height(); ++y) {
         const uint8_t* in = color.ScanLine(y);
@@ -64,10 +68,29 @@ int TQtShellInfo::AddIcon(const std::string& name, const TIconImage& icon)
         for (int x = 0; x < color.Width(); ++x)
             out[x] = qRgba(in[x * 3 + 2], in[x * 3 + 1], in[x * 3], mask[x] ? 0 : 255);
     }
+    return image;
+}
+
+}  // namespace
+
+int TQtShellInfo::AddIcon(const std::string& name, const TIconImage& icon)
+{
+    const QImage image = IconPicture(icon);
+    if (image.isNull())
+        return -1;
     // Strip icons are never shared: each frame gets its own entry.
     const QString key = QStringLiteral("strip:") + QString::fromStdString(name) + QLatin1Char(':') +
                         QString::number(fIcons.size());
     return IndexFor(key, QIcon(QPixmap::fromImage(image)));
+}
+
+bool TQtShellInfo::AddIconSize(int index, const TIconImage& icon)
+{
+    const QImage image = IconPicture(icon);
+    if (index < 0 || index >= static_cast<int>(fIcons.size()) || image.isNull())
+        return false;
+    fIcons[static_cast<size_t>(index)].addPixmap(QPixmap::fromImage(image));
+    return true;
 }
 
 QIcon TQtShellInfo::Icon(int index) const

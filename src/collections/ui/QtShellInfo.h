@@ -26,6 +26,10 @@ public:
     int IconIndex(const std::string& path, bool isDirectory, bool open, bool byType) override;
     int AddIcon(const std::string& name, const TIconImage& icon) override;
 
+    // Adds another size of the icon at index (a large frame beside a small
+    // one); false when there is no such icon or the image is unusable.
+    bool AddIconSize(int index, const TIconImage& icon);
+
     int IconCount() const { return static_cast<int>(fIcons.size()); }
     // The icon at index; a null icon outside the list.
     QIcon Icon(int index) const;

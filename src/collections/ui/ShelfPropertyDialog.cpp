@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "collections/Shelf.h"
+#include "collections/ui/IconChooser.h"
 #include "common/Text.h"
 
 namespace {
@@ -32,14 +33,7 @@ TShelfPropertyDialog::TShelfPropertyDialog(QWidget* parent, const std::string& c
     fName = new QLineEdit(Q(originalName.empty() ? ProposeShelfName(list) : originalName), this);
     fName->setMaxLength(static_cast<int>(TGroupFolder::MaxNameLength));
     form->addRow("名前(&N):", fName);
-    // Entry k shows image k of the strip and stores icon number k - 1.
-    fIcon = new QComboBox(this);
-    const int count = std::max({1, iconCount, imageIndex + 1});
-    for (int i = 0; i < count; ++i) {
-        const QIcon icon = iconOf ? iconOf(i) : QIcon();
-        fIcon->addItem(icon, "アイコン" + QString::number(i + 1));
-    }
-    fIcon->setCurrentIndex(std::max(0, imageIndex));
+    fIcon = NewIconChooser({iconCount, iconOf}, imageIndex, this);
     form->addRow("アイコン(&I):", fIcon);
     fComment = new QPlainTextEdit(Q(comment), this);
     fComment->setTabChangesFocus(true);

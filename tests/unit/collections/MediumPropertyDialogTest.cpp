@@ -15,7 +15,9 @@ TEST(MediumPropertyDialog, ShowsTheDiscAndRefusesTakenNames)
     disc.DriveType = TDriveType::dtCdRom;
     disc.Capacity = 2000;
     disc.FreeSpace = 500;
-    TMediumPropertyDialog dialog(nullptr, TMediumPropertyDialog::AddCaption, list, disc, "");
+    disc.SetImage(1);
+    TMediumPropertyDialog dialog(nullptr, TMediumPropertyDialog::AddCaption, list, disc, "", {3, nullptr});
+    EXPECT_EQ(dialog.ImageIndex(), 1);
     EXPECT_EQ(dialog.ValueOf("シリアル番号:"), "1A2B-3C4D");
     EXPECT_EQ(dialog.ValueOf("ドライブの種類:"), "CD-ROM");
     EXPECT_EQ(dialog.ValueOf("使用領域:"), "1,500 バイト (1.5 kB)");
