@@ -108,6 +108,7 @@ void TDropController::Attach(TFileListView& files, TArchiveListView& archive)
 {
     files.Drops.OnStartDrag = [this, &files] { StartFileListDrag(files); };
     files.Drops.OnDrop = [this](const QDropEvent& event, int row, bool drop) { return FileListDrop(event, row, drop); };
+    files.Drops.DropsIntoRow = [this](int row) { return FileListDropsIntoRow(row); };
     archive.Drops.OnStartDrag = [this, &archive] { StartArchiveDrag(archive); };
     // Nothing is dropped into an archive.
     archive.Drops.OnDrop = [](const QDropEvent&, int, bool) { return Qt::IgnoreAction; };
@@ -323,6 +324,20 @@ Qt::DropAction TDropController::FileListDrop(const QDropEvent& event, int row, b
             return DropOnFolder(event, item->Path, drop);
         return Qt::IgnoreAction;
     default: return Qt::IgnoreAction;
+    }
+}
+
+bool TDropController::FileListDropsIntoRow(int row) const
+{
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    if (row < 0 || row >= static_cast<int>(items.size()))
+        return false;
+    switch (fModel.ListKind()) {
+    case TListKind::lkFolder:
+    case TListKind::lkShelf:
+    case TListKind::lkSearch: return items[static_cast<size_t>(row)].Kind == TItemKind::ikFolder;
+    case TListKind::lkShelves: return fModel.FileList().CollectionAt(row) != nullptr;
+    default: return false;
     }
 }
 

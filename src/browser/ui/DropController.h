@@ -83,6 +83,9 @@ private:
     void StartArchiveDrag(QWidget& source);
     void Exec(QWidget& source, QMimeData* data, const TDrag& drag);
     Qt::DropAction FileListDrop(const QDropEvent& event, int row, bool drop);
+    // A drop over row goes into that row's folder or shelf (as FileListDrop
+    // decides), not into the listed place.
+    bool FileListDropsIntoRow(int row) const;
     Qt::DropAction DropOnFolder(const QDropEvent& event, const std::string& folder, bool drop);
     Qt::DropAction DropOnShelf(const QDropEvent& event, int shelf, bool drop);
     Qt::DropAction ReorderShelves(int row, bool drop);
