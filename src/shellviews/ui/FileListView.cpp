@@ -262,6 +262,10 @@ void TFileListView::ShowDragOver(QDragMoveEvent& event)
 void TFileListView::dragEnterEvent(QDragEnterEvent* event)
 {
     ShowDragOver(*event);
+    // Refused on entering, the drag goes on to the window and the list
+    // hears no more of it.
+    if (!event->isAccepted())
+        fDropFeedback.Leave();
 }
 
 void TFileListView::dragMoveEvent(QDragMoveEvent* event)

@@ -195,6 +195,10 @@ void TFolderTreeView::dragEnterEvent(QDragEnterEvent* event)
 {
     QTreeView::dragEnterEvent(event);
     dragMoveEvent(event);
+    // A drag the tree refuses on entering goes on to the window: the tree
+    // hears no more of it, not even its leaving.
+    if (!event->isAccepted())
+        fDropFeedback.Leave();
 }
 
 void TFolderTreeView::dragMoveEvent(QDragMoveEvent* event)

@@ -214,6 +214,10 @@ TEST_F(FolderTreeViewTest, ADragHighlightsTheNodeThatTakesItAndOpensTheNodeItRes
     const QModelIndex c = Index({"c"});
     ASSERT_TRUE(a.isValid() && c.isValid());
     const TDropFeedback& feedback = view.DropFeedback();
+    // A drag the tree refuses at once (one from another program) leaves
+    // nothing running: the tree hears no more of it.
+    SendDrag<QDragEnterEvent>(view, view.visualRect(c).center(), data);
+    EXPECT_FALSE(feedback.Timer().isActive());
 
     SendDrag<QDragEnterEvent>(view, view.visualRect(a).center(), data);
     SendDrag<QDragMoveEvent>(view, view.visualRect(a).center() + QPoint(1, 0), data);
