@@ -156,6 +156,7 @@ void TDropController::AttachThumbnails(TThumbnailView& files, TThumbnailView& ar
 {
     files.OnStartDrag = [this, &files] { StartFileListDrag(files); };
     files.OnDrop = [this](const QDropEvent& event, int cell, bool drop) { return FileListDrop(event, cell, drop); };
+    files.DropsIntoCell = [this](int cell) { return FileListDropsIntoRow(cell); };
     archive.OnStartDrag = [this, &archive] { StartArchiveDrag(archive); };
 }
 
