@@ -159,7 +159,12 @@ bool TFileCommands::Undo()
 {
     if (!fUndo.CanUndo())
         return false;
+    const bool rename = fUndo.LastKind() == TUndoKind::ukRename;
+    const std::string renamedFrom = rename ? fUndo.Last().From : std::string();
+    const std::string renamedTo = rename ? fUndo.Last().To : std::string();
     const TUndoResult result = fUndo.Undo(fTrash);
     TellErrors(result.Errors);
+    if (rename && !result.Restored.empty() && OnRenamedBack)
+        OnRenamedBack(renamedTo, renamedFrom);
     return true;
 }

@@ -9,6 +9,7 @@
 // failure is shown to the user here; the results only say whether the
 // listed place should be read again. User-interface thread.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,6 +72,10 @@ public:
     bool CanUndo() const { return fUndo.CanUndo(); }
     // True when anything was taken back.
     bool Undo();
+    // Told after Undo gave a renamed file or folder its old name back: what
+    // was at from (the new name) is at to again. Whatever follows the path
+    // (a shelf member) follows it back.
+    std::function<void(const std::string& from, const std::string& to)> OnRenamedBack;
 
 private:
     void TellErrors(const std::vector<std::string>& errors);

@@ -36,6 +36,8 @@ public:
     void Push(TUndoStep step);
     bool CanUndo() const { return !fSteps.empty(); }
     TUndoKind LastKind() const { return fSteps.back().Kind; }
+    // The newest step; only while CanUndo.
+    const TUndoStep& Last() const { return fSteps.back(); }
     // Takes back the newest step and forgets it (even when part of it could
     // not be taken back: the rest would fail again the same way).
     TUndoResult Undo(TTrash& trash);

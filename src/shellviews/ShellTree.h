@@ -236,6 +236,7 @@ public:
     // folder inner archives are written to. Takes effect for nodes filled
     // from now on.
     void SetArchiveEnv(const TArchiveEnv& env);
+    const TArchiveEnv& ArchiveEnv() const { return fEnv; }
     // Clears and builds the root level again; the root is selected quietly.
     void Rebuild();
 

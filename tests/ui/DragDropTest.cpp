@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "base/PathUtils.h"
 #include "browser/DropRules.h"
@@ -18,6 +19,7 @@
 #include "loading/AcvUnit.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "shellviews/ShellTree.h"
 #include "support/FakeBook.h"
 #include "support/TempFolder.h"
 
@@ -190,6 +192,93 @@ TEST(ArchiveDrag, AFolderBringsEveryFileBelowIt)
     ListFiles(IncludeTrailingPathDelimiter(paths[0]), "", below);
     std::ranges::sort(below);
     EXPECT_EQ(below, (std::vector<std::string>{"02.jpg", "deep/03.jpg"}));
+}
+
+TTreePlace ArchivePlace(const std::string& archive, const std::string& inside)
+{
+    TTreePlace place;
+    place.Kind = TTreePlaceKind::tpArchive;
+    place.Path = archive;
+    place.ArchiveFolder = inside;
+    return place;
+}
+
+// A tree node inside an archive drags one path: its content, written out
+// when the target reads the drag. Files are listed below the path given.
+struct TNodeDragRow {
+    const char* Name;
+    std::string ArchiveFolder;
+    std::vector<std::string> Below;  // files below the offered folder; empty: the path is a file
+    std::string Content;             // the offered file's bytes, for a file
+};
+
+class ArchiveNodeDragTest : public ::testing::TestWithParam<TNodeDragRow> {};
+
+TEST_P(ArchiveNodeDragTest, OffersTheNodesContentWrittenOutOnlyWhenRead)
+{
+    const TTempFolder inner;
+    WriteZip(inner.File("in.zip"), {{"x/09.jpg", "nine"}, {"y/10.jpg", "ten"}});
+    const std::string innerBytes = ReadWholeFile(inner.File("in.zip"));
+    TDraggedBook dragged("book.zip", {{"01.jpg", "first"},
+                                      {"sub/02.jpg", "2"},
+                                      {"sub/deep/03.jpg", "3"},
+                                      {"inner/in.zip", innerBytes}});
+    ASSERT_TRUE(dragged.Archive);
+    const TNodeDragRow& row = GetParam();
+    const TTreePlace place = ArchivePlace(dragged.Archive->FileName(), row.ArchiveFolder);
+    std::unique_ptr<TFileDragData> data(NewArchiveNodeDrag(dragged.Env, place, nullptr));
+    ASSERT_TRUE(data);
+    std::vector<std::string> written;
+    ListFiles(dragged.Env.TempBase, "", written);
+    EXPECT_TRUE(written.empty()) << "nothing is written before the drop";
+
+    const std::vector<std::string> paths = DroppedPaths(*data);
+    EXPECT_EQ(data->Error(), "");
+    ASSERT_EQ(paths.size(), 1U);
+    EXPECT_TRUE(paths[0].starts_with(dragged.Env.TempBase)) << paths[0];
+    if (row.Below.empty()) {
+        EXPECT_EQ(ReadWholeFile(paths[0]), row.Content);
+        return;
+    }
+    std::vector<std::string> below;
+    ListFiles(IncludeTrailingPathDelimiter(paths[0]), "", below);
+    std::ranges::sort(below);
+    EXPECT_EQ(below, row.Below);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Nodes, ArchiveNodeDragTest,
+    ::testing::Values(TNodeDragRow{"AFolder", "sub/", {"02.jpg", "deep/03.jpg"}, ""},
+                      TNodeDragRow{"ADeeperFolder", "sub/deep/", {"03.jpg"}, ""},
+                      TNodeDragRow{"AFolderOfAnInnerArchive", "inner/in.zip//x/", {"09.jpg"}, ""}),
+    [](const ::testing::TestParamInfo<TNodeDragRow>& info) { return std::string(info.param.Name); });
+
+TEST(ArchiveNodeDrag, AnInnerArchiveArrivesAsItsFileAndATopDragsAsTheArchiveFile)
+{
+    const TTempFolder inner;
+    WriteZip(inner.File("in.zip"), {{"x/09.jpg", "nine"}});
+    const std::string innerBytes = ReadWholeFile(inner.File("in.zip"));
+    TDraggedBook dragged("book.zip", {{"inner/in.zip", innerBytes}});
+    ASSERT_TRUE(dragged.Archive);
+    TTreePlace place = ArchivePlace(dragged.Archive->FileName(), "");
+    EXPECT_EQ(NewArchiveNodeDrag(dragged.Env, place, nullptr), nullptr);
+
+    place.ArchiveFolder = "inner/in.zip";
+    std::unique_ptr<TFileDragData> data(NewArchiveNodeDrag(dragged.Env, place, dragged.Archive));
+    ASSERT_TRUE(data);
+    const std::vector<std::string> paths = DroppedPaths(*data);
+    ASSERT_EQ(paths.size(), 1U);
+    EXPECT_EQ(ReadWholeFile(paths[0]), innerBytes);
+}
+
+TEST(ArchiveNodeDrag, AnArchiveThatCannotBeReadGivesItsMessageAndNoPaths)
+{
+    TDraggedBook dragged("book.zip", {{"sub/02.jpg", "2"}});
+    const TTreePlace place = ArchivePlace(dragged.Program.Tree.File("work/gone.zip"), "sub/");
+    std::unique_ptr<TFileDragData> data(NewArchiveNodeDrag(dragged.Env, place, nullptr));
+    ASSERT_TRUE(data);
+    EXPECT_TRUE(DroppedPaths(*data).empty());
+    EXPECT_NE(data->Error(), "");
 }
 
 }  // namespace

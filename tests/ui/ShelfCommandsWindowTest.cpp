@@ -17,6 +17,7 @@
 #include "shellviews/ui/FolderTreeView.h"
 #include "collections/Shelf.h"
 #include "platform/FileSystem.h"
+#include "shellviews/ShellTree.h"
 #include "support/FakeBook.h"
 #include "support/PumpEvents.h"
 #include "support/SettledForm.h"
@@ -142,5 +143,38 @@ TEST_F(ShelfCommandsWindow, TheShelfTreeShowsTheShelvesOwnIcons)
     EXPECT_GE(amber, 30);
 }
 
+TEST_F(ShelfCommandsWindow, AShelfRenamedInTheTreeIsInTheShelfFile)
+{
+    ASSERT_TRUE(fForm->SelectByNames({"s1"}).empty());
+    ASSERT_TRUE(fForm->RunAction(actNewShelf));
+    // The shelf tree is built when it is shown.
+    fForm->RunAction(actShelf);
+    TShellTreeModel& tree = fForm->Trees()->Tree(TTreeKind::tkShelf);
+    const TTreeNode* shelf = tree.CollectionNode(0);
+    ASSERT_NE(shelf, nullptr);
+    ASSERT_TRUE(tree.Rename(shelf, "  漫画  "));
+    EXPECT_EQ(SavedMembers("漫画"), std::vector<std::string>{Book("s1")});
+    EXPECT_TRUE(SavedMembers(NewShelf).empty());
+}
+
+TEST_F(ShelfCommandsWindow, AMemberRenamedInTheTreeComesBackOnUndo)
+{
+    ASSERT_TRUE(fForm->SelectByNames({"s1"}).empty());
+    ASSERT_TRUE(fForm->RunAction(actNewShelf));
+    // The shelf tree is built when it is shown.
+    fForm->RunAction(actShelf);
+    TShellTreeModel& tree = fForm->Trees()->Tree(TTreeKind::tkShelf);
+    const TTreeNode* shelf = tree.CollectionNode(0);
+    ASSERT_NE(shelf, nullptr);
+    tree.Expand(shelf);
+    const TTreeNode* member = tree.Child(shelf, 0);
+    ASSERT_NE(member, nullptr);
+    ASSERT_TRUE(tree.Rename(member, "t1"));
+    EXPECT_TRUE(PumpUntil([&] { return SavedMembers(NewShelf) == std::vector<std::string>{Book("t1")}; }));
+
+    ASSERT_TRUE(fForm->RunAction(actUndo));
+    EXPECT_TRUE(DirectoryExists(Book("s1")));
+    EXPECT_EQ(SavedMembers(NewShelf), std::vector<std::string>{Book("s1")});
+}
 
 }  // namespace

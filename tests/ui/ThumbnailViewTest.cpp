@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QMimeData>
 #include <QTest>
 #include <QScrollBar>
 #include <QStyle>
@@ -107,6 +108,40 @@ TEST_F(ThumbnailViewTest, ArrivingPictureRepaintsItsCellAndScrollAsksForVisibleI
     fView.verticalScrollBar()->setValue(fView.verticalScrollBar()->maximum());
     QTest::qWait(20);
     EXPECT_EQ(fRequests->Queues.back(), (std::vector<int32_t>{12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23}));
+}
+
+// A cell the drop goes into is highlighted, painted over its picture; one
+// that refuses, or a drop that goes to the listed folder, is not.
+TEST_F(ThumbnailViewTest, HighlightsTheCellADropGoesInto)
+{
+    fView.OnDrop = [](const QDropEvent&, int cell, bool) { return cell == 3 ? Qt::IgnoreAction : Qt::CopyAction; };
+    fView.DropsIntoCell = [](int cell) { return cell == 2 || cell == 3; };
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(fTemp.File("p10.jpg")))});
+    const auto send = [&](QEvent::Type type, int cell) {
+        const QPoint point = fView.CellRect(cell).center();
+        if (type == QEvent::DragEnter) {
+            QDragEnterEvent event(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(fView.viewport(), &event);
+        } else {
+            QDragMoveEvent event(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(fView.viewport(), &event);
+        }
+    };
+    const QPoint centre = fView.CellRect(2).center();
+    const QColor plain = fView.viewport()->grab().toImage().pixelColor(centre);
+    send(QEvent::DragEnter, 1);
+    EXPECT_EQ(fView.DropHighlighted(), std::nullopt);
+    send(QEvent::DragMove, 2);
+    EXPECT_EQ(fView.DropHighlighted(), std::optional<int>(2));
+    EXPECT_NE(fView.viewport()->grab().toImage().pixelColor(centre), plain);
+    send(QEvent::DragMove, 3);
+    EXPECT_EQ(fView.DropHighlighted(), std::nullopt);
+    send(QEvent::DragMove, 2);
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(fView.viewport(), &leave);
+    EXPECT_EQ(fView.DropHighlighted(), std::nullopt);
+    EXPECT_EQ(fView.viewport()->grab().toImage().pixelColor(centre), plain);
 }
 
 }  // namespace

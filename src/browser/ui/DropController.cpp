@@ -18,6 +18,7 @@
 #include "shellviews/ShellTree.h"
 #include "shellviews/ui/FileListView.h"
 #include "shellviews/ui/FolderTreeView.h"
+#include "shellviews/ui/ShellTreeItemModel.h"
 
 namespace {
 
@@ -34,6 +35,15 @@ Qt::DropActions ActionsOf(const TDropEffects& effects)
     if (effects.Link)
         actions |= Qt::LinkAction;
     return actions;
+}
+
+// A node shown on a shelf (a member or a folder below one).
+bool OnShelf(const TTreeNode& node)
+{
+    for (const TTreeNode* up = &node; up; up = up->Parent())
+        if (up->Kind() == TTreeNodeKind::nkShelf || up->Kind() == TTreeNodeKind::nkShelfMember)
+            return true;
+    return false;
 }
 
 std::vector<std::string> WithoutTrailingSlashes(std::vector<std::string> paths)
@@ -98,6 +108,34 @@ bool DropIntoFolder(TFileCommands& commands, TDropEffect effect, const std::vect
     return false;
 }
 
+TFileDragData* NewArchiveNodeDrag(const TArchiveEnv& env, const TTreePlace& place, TArchiverPtr shown)
+{
+    if (place.Kind != TTreePlaceKind::tpArchive || place.Path.empty() || place.ArchiveFolder.empty())
+        return nullptr;
+    // "a/b.zip//c/" is the folder "c/" of the inner archive "a/b.zip";
+    // "a/b.zip" the member "a/b.zip" of the outer archive.
+    std::string archivePart;
+    std::string member;
+    SplitVirtualPath(place.ArchiveFolder, archivePart, member);
+    auto prepare = [env, archive = place.Path, archivePart, member, shown](std::vector<std::string>& paths) {
+        paths.clear();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        std::string error;
+        try {
+            const TArchiverPtr archiver = ResolveVirtualPath(env, archive, archivePart, shown);
+            if (!archiver || !archiver->Loader)
+                error = ArchiveNotReadMessage(ExtractFileName(archive));
+            else
+                error = ExtractDragged(*archiver, {member}, paths);
+        } catch (const std::exception& failure) {
+            error = failure.what();
+        }
+        QApplication::restoreOverrideCursor();
+        return error;
+    };
+    return new TFileDragData({}, std::move(prepare));
+}
+
 TDropController::TDropController(TBrowserModel& model, TFileCommands& commands, TGroupList& shelves,
                                  QWidget& window)
     : fModel(model), fCommands(commands), fShelves(shelves), fWindow(window)
@@ -108,6 +146,7 @@ void TDropController::Attach(TFileListView& files, TArchiveListView& archive)
 {
     files.Drops.OnStartDrag = [this, &files] { StartFileListDrag(files); };
     files.Drops.OnDrop = [this](const QDropEvent& event, int row, bool drop) { return FileListDrop(event, row, drop); };
+    files.Drops.DropsIntoRow = [this](int row) { return FileListDropsIntoRow(row); };
     archive.Drops.OnStartDrag = [this, &archive] { StartArchiveDrag(archive); };
     // Nothing is dropped into an archive.
     archive.Drops.OnDrop = [](const QDropEvent&, int, bool) { return Qt::IgnoreAction; };
@@ -117,6 +156,7 @@ void TDropController::AttachThumbnails(TThumbnailView& files, TThumbnailView& ar
 {
     files.OnStartDrag = [this, &files] { StartFileListDrag(files); };
     files.OnDrop = [this](const QDropEvent& event, int cell, bool drop) { return FileListDrop(event, cell, drop); };
+    files.DropsIntoCell = [this](int cell) { return FileListDropsIntoRow(cell); };
     archive.OnStartDrag = [this, &archive] { StartArchiveDrag(archive); };
 }
 
@@ -131,7 +171,7 @@ void TDropController::AttachTree(TFolderTreeView& tree)
     };
 }
 
-void TDropController::StartTreeDrag(QWidget& source, const TTreeNode& node)
+void TDropController::StartTreeDrag(TFolderTreeView& source, const TTreeNode& node)
 {
     if (fDrag)
         return;
@@ -157,9 +197,29 @@ void TDropController::StartTreeDrag(QWidget& source, const TTreeNode& node)
             return;
         // A folder shown on a shelf is the shelf's reference; moving it
         // would leave the shelf pointing at nothing.
-        drag.Allowed = DragEffects(node.Kind() == TTreeNodeKind::nkShelfMember ? TDragSourceKind::dsShelfMembers
-                                                                               : TDragSourceKind::dsFolder);
+        drag.Allowed = DragEffects(OnShelf(node) ? TDragSourceKind::dsShelfMembers : TDragSourceKind::dsFolder);
         Exec(source, new TFileDragData({path}), drag);
+        return;
+    }
+    case TTreeNodeKind::nkArchive:
+    case TTreeNodeKind::nkArchiveFolder:
+    case TTreeNodeKind::nkInnerArchive: {
+        if (!source.TreeModel())
+            return;
+        const TShellTreeModel& tree = source.TreeModel()->Tree();
+        const TTreePlace place = tree.PlaceOf(&node);
+        if (place.Kind != TTreePlaceKind::tpArchive || place.Path.empty())
+            return;
+        if (place.ArchiveFolder.empty()) {
+            // The archive file itself.
+            drag.Allowed = DragEffects(OnShelf(node) ? TDragSourceKind::dsShelfMembers : TDragSourceKind::dsFolder);
+            Exec(source, new TFileDragData({ExcludeTrailingPathDelimiter(place.Path)}), drag);
+            return;
+        }
+        // What lies inside is written out when the target reads the drag.
+        drag.Allowed = DragEffects(TDragSourceKind::dsArchive);
+        drag.Extracted = true;
+        Exec(source, NewArchiveNodeDrag(tree.ArchiveEnv(), place, fModel.Archive()), drag);
         return;
     }
     default: return;  // catalogued discs and categories have no folder to hand out
@@ -323,6 +383,20 @@ Qt::DropAction TDropController::FileListDrop(const QDropEvent& event, int row, b
             return DropOnFolder(event, item->Path, drop);
         return Qt::IgnoreAction;
     default: return Qt::IgnoreAction;
+    }
+}
+
+bool TDropController::FileListDropsIntoRow(int row) const
+{
+    const std::vector<TBrowserItem>& items = fModel.Items();
+    if (row < 0 || row >= static_cast<int>(items.size()))
+        return false;
+    switch (fModel.ListKind()) {
+    case TListKind::lkFolder:
+    case TListKind::lkShelf:
+    case TListKind::lkSearch: return items[static_cast<size_t>(row)].Kind == TItemKind::ikFolder;
+    case TListKind::lkShelves: return fModel.FileList().CollectionAt(row) != nullptr;
+    default: return false;
     }
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "browser/DropRules.h"
+#include "loading/AcvUnit.h"
 
 class QDropEvent;
 class QMimeData;
@@ -43,6 +44,17 @@ TDropEffect FolderDropEffect(const std::vector<std::string>& paths, const std::s
 // anything changed.
 bool DropIntoFolder(TFileCommands& commands, TDropEffect effect, const std::vector<std::string>& paths,
                     const std::string& folder, const std::function<void(const std::string&)>& tell);
+
+class TFileDragData;
+struct TTreePlace;
+
+// The drag of a tree node for a place inside an archive (a folder of it, an
+// inner archive, a folder of an inner archive): one path, the node's content
+// written out below the shared extraction folder, only when a target reads
+// the drag (a failure leaves the data's message and no paths). shown, the
+// archive the list shows, is reused where it lies on the way. Null for an
+// archive's top, which drags as the file it is.
+TFileDragData* NewArchiveNodeDrag(const TArchiveEnv& env, const TTreePlace& place, TArchiverPtr shown);
 
 class TDropController {
 public:
@@ -83,10 +95,13 @@ private:
     void StartArchiveDrag(QWidget& source);
     void Exec(QWidget& source, QMimeData* data, const TDrag& drag);
     Qt::DropAction FileListDrop(const QDropEvent& event, int row, bool drop);
+    // A drop over row goes into that row's folder or shelf (as FileListDrop
+    // decides), not into the listed place.
+    bool FileListDropsIntoRow(int row) const;
     Qt::DropAction DropOnFolder(const QDropEvent& event, const std::string& folder, bool drop);
     Qt::DropAction DropOnShelf(const QDropEvent& event, int shelf, bool drop);
     Qt::DropAction ReorderShelves(int row, bool drop);
-    void StartTreeDrag(QWidget& source, const TTreeNode& node);
+    void StartTreeDrag(TFolderTreeView& source, const TTreeNode& node);
     Qt::DropAction TreeDrop(const QDropEvent& event, const TTreeNode* node, bool drop);
     void Later(std::function<void()> work);
     void Tell(const std::string& text);

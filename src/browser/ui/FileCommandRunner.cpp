@@ -173,15 +173,44 @@ TFileCommandRunner::TFileCommandRunner(TAppCore& core, TBrowserModel& model, con
     };
     readClipboard();
     fClipboardWatch = QObject::connect(QApplication::clipboard(), &QClipboard::dataChanged, &window, readClipboard);
-    // The list's own in-place rename is undone like the dialog's.
+    // The list's own in-place rename is undone like the dialog's; a shelf
+    // member renamed with its folder is written with the new path.
     fModel.FileList().OnRenamed = [this](const std::string& from, const std::string& to) {
         fCommands->RenamedElsewhere(from, to);
+        SaveIfMember(to);
     };
     // So is a rename of a folder or archive in any of the trees.
     for (const TTreeKind kind : TreeKinds)
         fPanes.Trees.Tree(kind).OnRenamed = [this](const std::string& from, const std::string& to) {
             fCommands->RenamedElsewhere(from, to);
+            SaveIfMember(to);
         };
+    // A shelf member renamed with its folder goes back with it on undo, so
+    // the shelf does not lose it.
+    fCommands->OnRenamedBack = [this](const std::string& from, const std::string& to) {
+        bool changed = false;
+        for (int i = 0; i < fPanes.Shelves.Count(); ++i)
+            if (auto* shelf = dynamic_cast<TGroupFolder*>(fPanes.Shelves.Folder(i)))
+                changed = shelf->ChangeItemPath(from, to) || changed;
+        if (changed && fCollections->OnShelvesChanged)
+            fCollections->OnShelvesChanged();
+    };
+}
+
+void TFileCommandRunner::SaveIfMember(const std::string& path)
+{
+    // Told before the shelf follows the rename: the check waits for that.
+    QMetaObject::invokeMethod(
+        &fWindow,
+        [this, key = ExcludeTrailingPathDelimiter(path)] {
+            for (int i = 0; i < fPanes.Shelves.Count(); ++i)
+                if (const TCustomFolder* shelf = fPanes.Shelves.Folder(i); shelf && shelf->IndexOf(key) >= 0) {
+                    if (fCollections->OnShelvesChanged)
+                        fCollections->OnShelvesChanged();
+                    return;
+                }
+        },
+        Qt::QueuedConnection);
 }
 
 TFileCommandRunner::~TFileCommandRunner()

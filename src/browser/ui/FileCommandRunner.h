@@ -61,6 +61,8 @@ public:
     TCollectionCommands& Collections() { return *fCollections; }
 
 private:
+    // Writes the shelves when path (just renamed) is a shelf member.
+    void SaveIfMember(const std::string& path);
     std::vector<std::string> TargetPaths(TCommandTarget target, TTargetPage page = TTargetPage::tpAsk) const;
     // The file list lists files, as a folder, a shelf's or a category's
     // members or search results do (not a catalogue's, whose disc may be

@@ -258,6 +258,8 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     // Shelves deleted or renamed and members taken off by the file commands
     // are written as a drop's are.
     fFileCommands->Collections().OnShelvesChanged = fDrops->OnShelvesChanged;
+    // A shelf renamed in place in the shelf tree is written as well.
+    fShelves.OnRenamed = [this](TCustomFolderList&, int, const std::string&) { fDrops->OnShelvesChanged(); };
     // Paste follows what the clipboard holds, whoever put it there.
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { ScheduleRefresh(); });
     // Clicks, wheel turns and drags in the image view and on the file list
@@ -293,6 +295,7 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
 TMainForm::~TMainForm()
 {
     disconnect(qApp, nullptr, this, nullptr);
+    fShelves.OnRenamed = nullptr;
     // The panes go before the model they show, the frame before the viewer
     // it paints from, and the model (with the cache thread and the archive
     // it reads) before the collections and icons the trees use.

@@ -238,6 +238,16 @@ void TThumbnailView::paintEvent(QPaintEvent* event)
         if (cell.intersects(exposed))
             PaintCell(painter, index, cell);
     }
+    if (const std::optional<int> target = fDropHover.Highlighted(); target && *target >= first && *target <= last) {
+        const QRect cell = CellRect(*target);
+        const QColor highlight = palette().color(QPalette::Highlight);
+        QColor fill = highlight;
+        fill.setAlpha(80);
+        painter.fillRect(cell, fill);
+        painter.setPen(QPen(highlight, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(cell).adjusted(1, 1, -1, -1));
+    }
 }
 
 void TThumbnailView::PaintCell(QPainter& painter, int index, const QRect& cell)
@@ -633,12 +643,18 @@ void TThumbnailView::mouseMoveEvent(QMouseEvent* event)
 void TThumbnailView::dragEnterEvent(QDragEnterEvent* event)
 {
     dragMoveEvent(event);
+    // Refused on entering, the drag goes on to the window.
+    if (!event->isAccepted() && fDropHover.Leave().Repaint)
+        viewport()->update();
 }
 
 void TThumbnailView::dragMoveEvent(QDragMoveEvent* event)
 {
     const int cell = fSource ? CellAtViewport(event->position().toPoint()) : -1;
     const Qt::DropAction action = OnDrop ? OnDrop(*event, cell, false) : Qt::IgnoreAction;
+    const bool target = action != Qt::IgnoreAction && cell >= 0 && DropsIntoCell && DropsIntoCell(cell);
+    if (fDropHover.Over(cell >= 0 ? std::optional<int>(cell) : std::nullopt, target).Repaint)
+        viewport()->update();
     if (action == Qt::IgnoreAction) {
         event->ignore();
         return;
@@ -647,8 +663,17 @@ void TThumbnailView::dragMoveEvent(QDragMoveEvent* event)
     event->accept();
 }
 
+void TThumbnailView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    QAbstractScrollArea::dragLeaveEvent(event);
+    if (fDropHover.Leave().Repaint)
+        viewport()->update();
+}
+
 void TThumbnailView::dropEvent(QDropEvent* event)
 {
+    if (fDropHover.Leave().Repaint)
+        viewport()->update();
     const int cell = fSource ? CellAtViewport(event->position().toPoint()) : -1;
     const Qt::DropAction action = OnDrop ? OnDrop(*event, cell, true) : Qt::IgnoreAction;
     if (action == Qt::IgnoreAction) {

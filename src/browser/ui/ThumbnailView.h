@@ -19,6 +19,7 @@
 
 #include "app/Init.h"
 #include "browser/ActionTable.h"
+#include "shellviews/DropHover.h"
 #include "shellviews/ThumbLayout.h"
 #include "shellviews/ThumbRequester.h"
 #include "shellviews/ThumbSource.h"
@@ -65,6 +66,11 @@ public:
     // A drag over cell (-1 for empty space): the action a drop would take,
     // Qt::IgnoreAction to refuse; with drop true it happens now.
     std::function<Qt::DropAction(const QDropEvent& event, int cell, bool drop)> OnDrop;
+    // Does a drop over cell go into that cell's folder or shelf? Such a cell
+    // is highlighted while a drag it would take is over it.
+    std::function<bool(int cell)> DropsIntoCell;
+    // The cell highlighted for a drop, if any.
+    std::optional<int> DropHighlighted() const { return fDropHover.Highlighted(); }
 
     // Lays the cells out again (items, box, captions, font or size changed).
     void Relayout();
@@ -81,6 +87,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -118,6 +125,8 @@ private:
     bool fHadFocus = false;
     bool fDeactivated = false;
     int fPressCell = -1;
+    // The cells never open; only the highlight is used.
+    TDropHover<int> fDropHover;
     QPoint fPressPoint;
     Qt::MouseButton fPressButton = Qt::NoButton;
     Qt::KeyboardModifiers fPressModifiers;

@@ -32,6 +32,8 @@ TFileListView::TFileListView(QWidget* parent) : QTreeView(parent)
     // Drags arrive at the rows' widget, which must take them itself.
     viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
+    // A drag near an edge scrolls the rows.
+    setAutoScrollMargin(2 * fontMetrics().height());
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (fModel)
@@ -250,22 +252,46 @@ void TFileListView::startDrag(Qt::DropActions supportedActions)
         Drops.OnStartDrag();
 }
 
+void TFileListView::ShowDragOver(QDragMoveEvent& event)
+{
+    const Qt::DropAction action = AnswerDragOver(Drops, *this, event);
+    const QModelIndex index = indexAt(event.position().toPoint());
+    fDropFeedback.Over(index, DropGoesIntoRow(Drops, index, action));
+}
+
 void TFileListView::dragEnterEvent(QDragEnterEvent* event)
 {
-    AnswerDragOver(Drops, *this, *event);
+    ShowDragOver(*event);
+    // Refused on entering, the drag goes on to the window and the list
+    // hears no more of it.
+    if (!event->isAccepted())
+        fDropFeedback.Leave();
 }
 
 void TFileListView::dragMoveEvent(QDragMoveEvent* event)
 {
     // The base scrolls near the edges; the window's answer decides the rest.
     QTreeView::dragMoveEvent(event);
-    AnswerDragOver(Drops, *this, *event);
+    ShowDragOver(*event);
+}
+
+void TFileListView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    QTreeView::dragLeaveEvent(event);
+    fDropFeedback.Leave();
 }
 
 void TFileListView::dropEvent(QDropEvent* event)
 {
     stopAutoScroll();
     setState(QAbstractItemView::NoState);
+    fDropFeedback.Leave();
     AnswerDrop(Drops, *this, *event);
     viewport()->update();
+}
+
+void TFileListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QTreeView::drawRow(painter, option, index);
+    fDropFeedback.DrawRow(*painter, option.rect, index);
 }

@@ -11,6 +11,7 @@
 #include <QTreeView>
 #include <functional>
 
+#include "shellviews/ui/DropFeedback.h"
 #include "shellviews/ui/ViewDrops.h"
 
 #include "shellviews/ShellList.h"
@@ -53,12 +54,15 @@ public:
 
     // Dragging the selection out, and drops onto the rows.
     TViewDropHooks Drops;
+    const TDropFeedback& DropFeedback() const { return fDropFeedback; }
 
 protected:
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -72,7 +76,11 @@ private:
     void FollowSelection();
     void SelectionChanged();
 
+    void ShowDragOver(QDragMoveEvent& event);
+
     TFileListItemModel* fModel = nullptr;
+    // The list's rows do not open: no resting handler.
+    TDropFeedback fDropFeedback{*this, nullptr};
     // Above zero while the view follows the list, so that what Qt does
     // meanwhile is not taken for the user's doing.
     int fFollowing = 0;

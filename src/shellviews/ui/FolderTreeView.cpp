@@ -13,13 +13,15 @@ TFolderTreeView::TFolderTreeView(QWidget* parent) : QTreeView(parent)
     // Renaming starts through the window's command (F2 by default).
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    // A drag resting on a closed node opens it, as file managers do.
     setDragEnabled(true);
     setAcceptDrops(true);
     // Drags arrive at the rows' widget, which must take them itself.
     viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
-    setAutoExpandDelay(800);
+    // The drop feedback opens the nodes a drag rests on; a drag near an
+    // edge scrolls.
+    setAutoExpandDelay(-1);
+    setAutoScrollMargin(2 * fontMetrics().height());
 }
 
 void TFolderTreeView::SetTreeModel(TShellTreeItemModel* model)
@@ -193,13 +195,20 @@ void TFolderTreeView::dragEnterEvent(QDragEnterEvent* event)
 {
     QTreeView::dragEnterEvent(event);
     dragMoveEvent(event);
+    // A drag the tree refuses on entering goes on to the window: the tree
+    // hears no more of it, not even its leaving.
+    if (!event->isAccepted())
+        fDropFeedback.Leave();
 }
 
 void TFolderTreeView::dragMoveEvent(QDragMoveEvent* event)
 {
-    // The base scrolls near the edges and opens a node the drag rests on.
+    // The base scrolls near the edges.
     QTreeView::dragMoveEvent(event);
     const Qt::DropAction action = AnswerDrag(*event, false);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    // A node that takes the drop takes it itself.
+    fDropFeedback.Over(index, action != Qt::IgnoreAction && index.isValid());
     if (action == Qt::IgnoreAction) {
         event->ignore();
         return;
@@ -208,10 +217,33 @@ void TFolderTreeView::dragMoveEvent(QDragMoveEvent* event)
     event->accept();
 }
 
+void TFolderTreeView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    QTreeView::dragLeaveEvent(event);
+    fDropFeedback.Leave();
+}
+
+void TFolderTreeView::OpenRested(const QModelIndex& index)
+{
+    if (isExpanded(index))
+        return;
+    if (model()->canFetchMore(index))
+        model()->fetchMore(index);
+    if (model()->hasChildren(index))
+        expand(index);
+}
+
+void TFolderTreeView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QTreeView::drawRow(painter, option, index);
+    fDropFeedback.DrawRow(*painter, option.rect, index);
+}
+
 void TFolderTreeView::dropEvent(QDropEvent* event)
 {
     stopAutoScroll();
     setState(QAbstractItemView::NoState);
+    fDropFeedback.Leave();
     const Qt::DropAction action = AnswerDrag(*event, true);
     if (action == Qt::IgnoreAction)
         event->ignore();

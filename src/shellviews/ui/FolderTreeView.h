@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "shellviews/ui/DropFeedback.h"
+
 class QDropEvent;
 
 class TShellTreeItemModel;
@@ -46,13 +48,19 @@ public:
     // A drag over node (null below the last node): the action a drop would
     // take, Qt::IgnoreAction to refuse; with drop true it happens now.
     std::function<Qt::DropAction(const QDropEvent& event, const TTreeNode* node, bool drop)> OnDrop;
+    // A drag over the tree highlights the node that would take it; a
+    // closed node it rests on opens.
+    const TDropFeedback& DropFeedback() const { return fDropFeedback; }
+    TDropFeedback& DropFeedback() { return fDropFeedback; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     void CurrentChanged(const QModelIndex& current);
@@ -61,9 +69,11 @@ private:
     void FollowSelection();
     void Request(TTreeRequest request);
     Qt::DropAction AnswerDrag(const QDropEvent& event, bool drop);
+    void OpenRested(const QModelIndex& index);
 
     TShellTreeItemModel* fModel = nullptr;
     // Above zero while the view follows the tree (or the model moves rows),
     // so that what Qt does meanwhile is not taken for the user's doing.
     int fFollowing = 0;
+    TDropFeedback fDropFeedback{*this, [this](const QModelIndex& index) { OpenRested(index); }};
 };

@@ -99,4 +99,25 @@ TEST_F(FileCommandsFixture, CutPasteMovesOnceAndRenameRefusesToReplace)
     EXPECT_EQ(temp.Read("src/a.txt"), "a");
 }
 
+TEST_F(FileCommandsFixture, UndoOfARenameTellsWhereThePathWentBack)
+{
+    ForceDirectories(temp.File("old"));
+    std::vector<std::pair<std::string, std::string>> back;
+    commands.OnRenamedBack = [&back](const std::string& from, const std::string& to) { back.emplace_back(from, to); };
+    ASSERT_EQ(commands.Rename(temp.File("old"), "new"), temp.File("new"));
+    ASSERT_TRUE(commands.Undo());
+    EXPECT_TRUE(DirectoryExists(temp.File("old")));
+    EXPECT_EQ(back, (std::vector<std::pair<std::string, std::string>>{{temp.File("new"), temp.File("old")}}));
+
+    // A rename that cannot be taken back (the old name is taken meanwhile)
+    // tells nothing; neither does the undo of anything else.
+    ASSERT_EQ(commands.Rename(temp.File("old"), "new"), temp.File("new"));
+    ForceDirectories(temp.File("old"));
+    ASSERT_TRUE(commands.Undo());
+    ForceDirectories(temp.File("here"));
+    ASSERT_FALSE(commands.NewFolder(temp.File("here")).empty());
+    ASSERT_TRUE(commands.Undo());
+    EXPECT_EQ(back.size(), 1u);
+}
+
 }  // namespace

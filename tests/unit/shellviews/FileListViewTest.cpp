@@ -138,4 +138,32 @@ TEST_F(FileListViewTest, AsksTheDropHookWithTheRowUnderThePointer)
     EXPECT_EQ(asked.back(), std::make_pair(1, true));
 }
 
+// Only a row the drop goes into is highlighted: one that takes the drag
+// itself, not one over which the drop goes to the listed folder.
+TEST_F(FileListViewTest, HighlightsOnlyTheRowTheDropGoesInto)
+{
+    ASSERT_TRUE(fList.SetFolder(fTemp.Path()));
+    fView.resize(300, 300);
+    fView.show();
+    fView.Drops.OnDrop = [](const QDropEvent&, int, bool) { return Qt::CopyAction; };
+    fView.Drops.DropsIntoRow = [](int row) { return row == 1; };
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(fTemp.File("a.jpg").c_str())});
+    const QModelIndex first = fModel.index(0, 0);
+    const QModelIndex second = fModel.index(1, 1);
+    const TDropFeedback& feedback = fView.DropFeedback();
+
+    QDragEnterEvent enter(fView.visualRect(first).center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(fView.viewport(), &enter);
+    EXPECT_FALSE(feedback.Highlighted(first));
+    QDragMoveEvent over(fView.visualRect(second).center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(fView.viewport(), &over);
+    EXPECT_TRUE(feedback.Highlighted(fModel.index(1, 0)));
+    // The list's rows never open.
+    EXPECT_FALSE(feedback.Timer().isActive());
+    QDropEvent drop(fView.visualRect(second).center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(fView.viewport(), &drop);
+    EXPECT_FALSE(feedback.Highlighted(fModel.index(1, 0)));
+}
+
 }  // namespace

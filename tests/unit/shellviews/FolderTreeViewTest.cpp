@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QMimeData>
 #include <QTest>
 #include <filesystem>
 
@@ -186,6 +187,65 @@ TEST_F(FolderTreeViewTest, ARefusedRenameIsShownAfterTheEditEnds)
 
     EXPECT_TRUE(fModel.setData(Index({"c"}), QStringLiteral("d")));
     EXPECT_TRUE(Index({"d"}).isValid());
+}
+
+// Sends one drag event of Qt's kind to the rows' widget, as a drag does.
+template <class TEvent>
+void SendDrag(TFolderTreeView& view, const QPoint& point, const QMimeData& data)
+{
+    TEvent event(point, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view.viewport(), &event);
+}
+
+TEST_F(FolderTreeViewTest, ADragHighlightsTheNodeThatTakesItAndOpensTheNodeItRestsOn)
+{
+    TFolderTreeView view;
+    view.SetTreeModel(&fModel);
+    view.resize(300, 400);
+    view.show();
+    view.expand(fModel.index(0, 0));
+    // Folder a takes the drop, c refuses it.
+    view.OnDrop = [this](const QDropEvent&, const TTreeNode* node, bool) {
+        return node && node == fModel.NodeAt(Index({"a"})) ? Qt::CopyAction : Qt::IgnoreAction;
+    };
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(Root() + "c"))});
+    const QModelIndex a = Index({"a"});
+    const QModelIndex c = Index({"c"});
+    ASSERT_TRUE(a.isValid() && c.isValid());
+    const TDropFeedback& feedback = view.DropFeedback();
+    // A drag the tree refuses at once (one from another program) leaves
+    // nothing running: the tree hears no more of it.
+    SendDrag<QDragEnterEvent>(view, view.visualRect(c).center(), data);
+    EXPECT_FALSE(feedback.Timer().isActive());
+
+    SendDrag<QDragEnterEvent>(view, view.visualRect(a).center(), data);
+    SendDrag<QDragMoveEvent>(view, view.visualRect(a).center() + QPoint(1, 0), data);
+    EXPECT_TRUE(feedback.Highlighted(a));
+    EXPECT_TRUE(feedback.Timer().isActive());
+    EXPECT_FALSE(view.isExpanded(a));
+    // The resting time runs out: a opens one level, and stays open.
+    view.DropFeedback().Rest();
+    EXPECT_TRUE(view.isExpanded(a));
+    EXPECT_FALSE(view.isExpanded(Index({"a", "x"})));
+    view.DropFeedback().Rest();
+    EXPECT_TRUE(view.isExpanded(a));
+
+    // c refuses: nothing highlighted, but the time counts for c.
+    SendDrag<QDragMoveEvent>(view, view.visualRect(c).center(), data);
+    EXPECT_FALSE(feedback.Highlighted(a));
+    EXPECT_FALSE(feedback.Highlighted(c));
+    EXPECT_TRUE(feedback.Timer().isActive());
+    // Below the last node the time stops.
+    SendDrag<QDragMoveEvent>(view, QPoint(5, view.viewport()->height() - 2), data);
+    EXPECT_FALSE(feedback.Timer().isActive());
+
+    SendDrag<QDragMoveEvent>(view, view.visualRect(a).center(), data);
+    EXPECT_TRUE(feedback.Highlighted(a));
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(view.viewport(), &leave);
+    EXPECT_FALSE(feedback.Highlighted(a));
+    EXPECT_FALSE(feedback.Timer().isActive());
 }
 
 }  // namespace
