@@ -77,17 +77,19 @@ TJpegPlugin& Plugin()
     return plugin;
 }
 
-void Decode(benchmark::State& state, bool preview)
+// Decodes bytes once per iteration with decode(loader, stream).
+template <typename TDecode>
+void DecodeEach(benchmark::State& state, const std::vector<uint8_t>& bytes, TDecode decode)
 {
     TJpegPlugin& plugin = Plugin();
     if (!plugin.Loader.Enabled) {
         state.SkipWithError("mvjpeg.spi did not load");
         return;
     }
-    TMemoryStream stream(plugin.Bytes);
+    TMemoryStream stream(bytes);
     int width = 0;
     for (auto _ : state) {
-        std::unique_ptr<TBitmap> bitmap = plugin.Loader.LoadFromStream(stream, 0, preview);
+        std::unique_ptr<TBitmap> bitmap = decode(plugin.Loader, stream);
         if (!bitmap) {
             state.SkipWithError("decoding failed");
             return;
@@ -96,7 +98,13 @@ void Decode(benchmark::State& state, bool preview)
         benchmark::DoNotOptimize(bitmap->Bits());
     }
     state.counters["width"] = width;
-    state.counters["MB"] = static_cast<double>(plugin.Bytes.size()) / 1e6;
+    state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+
+void Decode(benchmark::State& state, bool preview)
+{
+    DecodeEach(state, Plugin().Bytes,
+               [preview](auto& loader, TMemoryStream& stream) { return loader.LoadFromStream(stream, 0, preview); });
 }
 
 void BM_JpegFull(benchmark::State& state)
@@ -142,26 +150,10 @@ const std::vector<uint8_t>& HugeScan()
 
 void BM_Jpeg16000ForFittedView(benchmark::State& state)
 {
-    TJpegPlugin& plugin = Plugin();
-    if (!plugin.Loader.Enabled) {
-        state.SkipWithError("mvjpeg.spi did not load");
-        return;
-    }
-    TMemoryStream stream(HugeScan());
     TDecodeCall call;
     call.Box = TPreviewBox{1280, 800};
-    int width = 0;
-    for (auto _ : state) {
-        std::unique_ptr<TBitmap> bitmap = plugin.Loader.DecodeStream(stream, 0, call);
-        if (!bitmap) {
-            state.SkipWithError("decoding failed");
-            return;
-        }
-        width = bitmap->Width();
-        benchmark::DoNotOptimize(bitmap->Bits());
-    }
-    state.counters["width"] = width;
-    state.counters["MB"] = static_cast<double>(HugeScan().size()) / 1e6;
+    DecodeEach(state, HugeScan(),
+               [&call](auto& loader, TMemoryStream& stream) { return loader.DecodeStream(stream, 0, call); });
 }
 
 }  // namespace

@@ -57,6 +57,15 @@ protected:
                 members.push_back(shelf->Key(i));
         return members;
     }
+    // A new shelf holding s1, shown in the shelf tree (built when shown);
+    // its node, or null.
+    const TTreeNode* ShownShelfOfS1()
+    {
+        if (!fForm->SelectByNames({"s1"}).empty() || !fForm->RunAction(actNewShelf))
+            return nullptr;
+        fForm->RunAction(actShelf);
+        return fForm->Trees()->Tree(TTreeKind::tkShelf).CollectionNode(0);
+    }
     QMenu* ShelfMenu() const { return fForm->menuBar()->findChild<QMenu*>("本棚に追加(H)"); }
 
     TFakeProgram fProgram;
@@ -145,13 +154,9 @@ TEST_F(ShelfCommandsWindow, TheShelfTreeShowsTheShelvesOwnIcons)
 
 TEST_F(ShelfCommandsWindow, AShelfRenamedInTheTreeIsInTheShelfFile)
 {
-    ASSERT_TRUE(fForm->SelectByNames({"s1"}).empty());
-    ASSERT_TRUE(fForm->RunAction(actNewShelf));
-    // The shelf tree is built when it is shown.
-    fForm->RunAction(actShelf);
-    TShellTreeModel& tree = fForm->Trees()->Tree(TTreeKind::tkShelf);
-    const TTreeNode* shelf = tree.CollectionNode(0);
+    const TTreeNode* shelf = ShownShelfOfS1();
     ASSERT_NE(shelf, nullptr);
+    TShellTreeModel& tree = fForm->Trees()->Tree(TTreeKind::tkShelf);
     ASSERT_TRUE(tree.Rename(shelf, "  漫画  "));
     EXPECT_EQ(SavedMembers("漫画"), std::vector<std::string>{Book("s1")});
     EXPECT_TRUE(SavedMembers(NewShelf).empty());
@@ -159,13 +164,9 @@ TEST_F(ShelfCommandsWindow, AShelfRenamedInTheTreeIsInTheShelfFile)
 
 TEST_F(ShelfCommandsWindow, AMemberRenamedInTheTreeComesBackOnUndo)
 {
-    ASSERT_TRUE(fForm->SelectByNames({"s1"}).empty());
-    ASSERT_TRUE(fForm->RunAction(actNewShelf));
-    // The shelf tree is built when it is shown.
-    fForm->RunAction(actShelf);
-    TShellTreeModel& tree = fForm->Trees()->Tree(TTreeKind::tkShelf);
-    const TTreeNode* shelf = tree.CollectionNode(0);
+    const TTreeNode* shelf = ShownShelfOfS1();
     ASSERT_NE(shelf, nullptr);
+    TShellTreeModel& tree = fForm->Trees()->Tree(TTreeKind::tkShelf);
     tree.Expand(shelf);
     const TTreeNode* member = tree.Child(shelf, 0);
     ASSERT_NE(member, nullptr);
