@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QSplitter>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
 
@@ -349,3 +350,17 @@ INSTANTIATE_TEST_SUITE_P(
         TImagePopupCase{"MenuKey", 2, {"pmiPathCopy", "pmiFullScreen", "pmiMainMenu"}, {"pmiImageMenu"},
                         "pmiPathCopy", 0}),
     [](const ::testing::TestParamInfo<TImagePopupCase>& info) { return std::string(info.param.Name); });
+
+// "タスクトレイ収納" takes the separate image window along; without a tray
+// (as here) both windows are minimised.
+TEST_F(ImageWindowTest, TrayCommandTakesTheImageWindowAlong)
+{
+    fProgram.WriteBook(2);
+    Start({"book"});
+    ASSERT_TRUE(fForm->RunAction(actViewForm));
+    TImageWindowForm* window = fForm->ImageWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    EXPECT_TRUE(fForm->RunAction(actTaskTray));
+    EXPECT_TRUE(PumpUntil([&] { return fForm->isMinimized() && window->isMinimized(); }, 2000));
+}

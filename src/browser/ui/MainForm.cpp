@@ -1365,8 +1365,13 @@ void TMainForm::HideInTray()
 {
     if (fTrayHidden)
         return;
+    QMainWindow* image = ViewSeparate() ? ImageWindow() : nullptr;
+    if (image && !image->isVisible())
+        image = nullptr;
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        // Without a tray the window is minimised, as the desktop offers.
+        // Without a tray the windows are minimised, as the desktop offers.
+        if (image)
+            image->showMinimized();
         showMinimized();
         return;
     }
@@ -1383,8 +1388,12 @@ void TMainForm::HideInTray()
         });
     }
     fStateBeforeTray = windowState() & ~Qt::WindowMinimized;
+    fImageBeforeTray = {image != nullptr, image && QApplication::activeWindow() == image,
+                        image ? image->windowState() & ~Qt::WindowMinimized : Qt::WindowNoState};
     fTrayHidden = true;
     fAids->WindowHidden(true);
+    if (image)
+        image->hide();
     hide();
     fTray->show();
     UpdateActions();
@@ -1400,8 +1409,15 @@ void TMainForm::RestoreFromTray()
         fTray->hide();
     setWindowState(fStateBeforeTray);
     show();
-    raise();
-    activateWindow();
+    QMainWindow* image = fImageBeforeTray.Shown && ViewSeparate() ? ImageWindow() : nullptr;
+    if (image) {
+        image->setWindowState(fImageBeforeTray.State);
+        image->show();
+    }
+    // The window that was active comes back on top.
+    QMainWindow* active = image && fImageBeforeTray.Active ? image : this;
+    active->raise();
+    active->activateWindow();
     UpdateActions();
 }
 
@@ -2211,6 +2227,12 @@ void TMainForm::BuildImageWindows()
             fAids->LeaveFullScreen();
     };
     links.Minimised = [this](bool minimised) {
+        // Minimising the image window goes to the tray as the main
+        // window's minimising does, when the settings say so.
+        if (minimised && fCore.Options().Other.MinimizeTray && QSystemTrayIcon::isSystemTrayAvailable()) {
+            QTimer::singleShot(0, this, [this] { HideInTray(); });
+            return;
+        }
         if (fAids)
             fAids->WindowHidden(minimised);
     };

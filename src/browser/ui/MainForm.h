@@ -290,6 +290,12 @@ private:
     QSystemTrayIcon* fTray = nullptr;
     bool fTrayHidden = false;
     Qt::WindowStates fStateBeforeTray;
+    // The separate image window as it was when the windows went to the tray.
+    struct TImageBeforeTray {
+        bool Shown = false;
+        bool Active = false;
+        Qt::WindowStates State;
+    } fImageBeforeTray;
 
     bool fSavesState = true;
     bool fStateSaved = false;
