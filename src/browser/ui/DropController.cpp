@@ -169,6 +169,10 @@ void TDropController::AttachTree(TFolderTreeView& tree)
     tree.OnDrop = [this](const QDropEvent& event, const TTreeNode* node, bool drop) {
         return TreeDrop(event, node, drop);
     };
+    // Shelves dragged within the tree show where they will go.
+    tree.IsReorder = [this](const QDropEvent& event) {
+        return fDrag && fDrag->Reorder && fDrag->ShelfIndex >= 0 && event.source();
+    };
 }
 
 void TDropController::StartTreeDrag(TFolderTreeView& source, const TTreeNode& node)

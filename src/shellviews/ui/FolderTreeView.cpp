@@ -1,8 +1,9 @@
 #include "shellviews/ui/FolderTreeView.h"
 
 #include <QDropEvent>
-
 #include <QKeyEvent>
+#include <QPainter>
+#include <QPen>
 
 #include "shellviews/ui/ShellTreeItemModel.h"
 
@@ -207,8 +208,26 @@ void TFolderTreeView::dragMoveEvent(QDragMoveEvent* event)
     QTreeView::dragMoveEvent(event);
     const Qt::DropAction action = AnswerDrag(*event, false);
     const QModelIndex index = indexAt(event->position().toPoint());
-    // A node that takes the drop takes it itself.
-    fDropFeedback.Over(index, action != Qt::IgnoreAction && index.isValid());
+    if (IsReorder && IsReorder(*event)) {
+        fDropFeedback.Leave();
+        int y = -1;
+        if (action != Qt::IgnoreAction) {
+            if (index.isValid())
+                y = visualRect(index).top();
+            else {
+                // Below the last node: under the last one shown.
+                QModelIndex last = model()->index(model()->rowCount() - 1, 0);
+                while (last.isValid() && isExpanded(last) && model()->rowCount(last) > 0)
+                    last = model()->index(model()->rowCount(last) - 1, 0, last);
+                y = last.isValid() ? visualRect(last).bottom() + 1 : -1;
+            }
+        }
+        SetMarker(y);
+    } else {
+        SetMarker(-1);
+        // A node that takes the drop takes it itself.
+        fDropFeedback.Over(index, action != Qt::IgnoreAction && index.isValid());
+    }
     if (action == Qt::IgnoreAction) {
         event->ignore();
         return;
@@ -220,6 +239,7 @@ void TFolderTreeView::dragMoveEvent(QDragMoveEvent* event)
 void TFolderTreeView::dragLeaveEvent(QDragLeaveEvent* event)
 {
     QTreeView::dragLeaveEvent(event);
+    SetMarker(-1);
     fDropFeedback.Leave();
 }
 
@@ -239,10 +259,36 @@ void TFolderTreeView::drawRow(QPainter* painter, const QStyleOptionViewItem& opt
     fDropFeedback.DrawRow(*painter, option.rect, index);
 }
 
+void TFolderTreeView::SetMarker(int y)
+{
+    if (y == fMarker)
+        return;
+    fMarker = y;
+    viewport()->update();
+}
+
+void TFolderTreeView::paintEvent(QPaintEvent* event)
+{
+    QTreeView::paintEvent(event);
+    if (fMarker < 0)
+        return;
+    // The insertion marker: a line across the rows with a short tick at
+    // each end, inverting what lies under it so it shows on any colours.
+    QPainter painter(viewport());
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, 2));
+    const int left = 0;
+    const int right = viewport()->width();
+    painter.drawLine(left + 6, fMarker, right - 7, fMarker);
+    painter.drawLine(left + 5, fMarker - 3, left + 5, fMarker + 3);
+    painter.drawLine(right - 5, fMarker - 3, right - 5, fMarker + 3);
+}
+
 void TFolderTreeView::dropEvent(QDropEvent* event)
 {
     stopAutoScroll();
     setState(QAbstractItemView::NoState);
+    SetMarker(-1);
     fDropFeedback.Leave();
     const Qt::DropAction action = AnswerDrag(*event, true);
     if (action == Qt::IgnoreAction)

@@ -48,6 +48,14 @@ public:
     // A drag over node (null below the last node): the action a drop would
     // take, Qt::IgnoreAction to refuse; with drop true it happens now.
     std::function<Qt::DropAction(const QDropEvent& event, const TTreeNode* node, bool drop)> OnDrop;
+    // True for a drag that reorders the tree's own nodes: it shows an
+    // insertion marker between the nodes instead of a highlight, and opens
+    // nothing it rests on.
+    std::function<bool(const QDropEvent& event)> IsReorder;
+    // The marker's height in the viewport while a reorder drag may drop:
+    // the top edge of the node it goes before, or the bottom edge of the
+    // last node when it goes to the end; -1 without one.
+    int ReorderMarker() const { return fMarker; }
     // A drag over the tree highlights the node that would take it; a
     // closed node it rests on opens.
     const TDropFeedback& DropFeedback() const { return fDropFeedback; }
@@ -61,8 +69,10 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    void SetMarker(int y);
     void CurrentChanged(const QModelIndex& current);
     // Shows the tree's own selection without telling the tree.
     void Follow(const QModelIndex& index);
@@ -75,5 +85,6 @@ private:
     // Above zero while the view follows the tree (or the model moves rows),
     // so that what Qt does meanwhile is not taken for the user's doing.
     int fFollowing = 0;
+    int fMarker = -1;
     TDropFeedback fDropFeedback{*this, [this](const QModelIndex& index) { OpenRested(index); }};
 };

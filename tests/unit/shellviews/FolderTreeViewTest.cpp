@@ -248,4 +248,40 @@ TEST_F(FolderTreeViewTest, ADragHighlightsTheNodeThatTakesItAndOpensTheNodeItRes
     EXPECT_FALSE(feedback.Timer().isActive());
 }
 
+// A drag that reorders the tree's nodes marks where the node goes instead:
+// at the top of a node that takes it, under the last shown node below them
+// all, nowhere over the node itself; it highlights and opens nothing.
+TEST_F(FolderTreeViewTest, AReorderDragMarksWhereTheNodeGoes)
+{
+    TFolderTreeView view;
+    view.SetTreeModel(&fModel);
+    view.resize(300, 400);
+    view.show();
+    view.expand(fModel.index(0, 0));
+    const QModelIndex a = Index({"a"});
+    const QModelIndex c = Index({"c"});
+    ASSERT_TRUE(a.isValid() && c.isValid());
+    view.IsReorder = [](const QDropEvent&) { return true; };
+    // c is the node dragged: it cannot go before itself.
+    view.OnDrop = [&](const QDropEvent&, const TTreeNode* node, bool) {
+        return node == fModel.NodeAt(c) ? Qt::IgnoreAction : Qt::MoveAction;
+    };
+    QMimeData data;
+    SendDrag<QDragEnterEvent>(view, view.visualRect(a).center(), data);
+    EXPECT_EQ(view.ReorderMarker(), view.visualRect(a).top());
+    EXPECT_FALSE(view.DropFeedback().Highlighted(a));
+    EXPECT_FALSE(view.DropFeedback().Timer().isActive());
+    SendDrag<QDragMoveEvent>(view, view.visualRect(c).center(), data);
+    EXPECT_EQ(view.ReorderMarker(), -1);
+
+    QModelIndex last = fModel.index(0, 0);
+    while (view.isExpanded(last) && fModel.rowCount(last) > 0)
+        last = fModel.index(fModel.rowCount(last) - 1, 0, last);
+    SendDrag<QDragMoveEvent>(view, QPoint(5, view.viewport()->height() - 2), data);
+    EXPECT_EQ(view.ReorderMarker(), view.visualRect(last).bottom() + 1);
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(view.viewport(), &leave);
+    EXPECT_EQ(view.ReorderMarker(), -1);
+}
+
 }  // namespace
