@@ -10,6 +10,21 @@
 
 // How long a drag rests on one tree node before the node opens.
 inline constexpr int DropExpandDelayMs = 1500;
+// How often a drag resting near an edge scrolls the view one more line.
+inline constexpr int DragScrollIntervalMs = 50;
+
+// Which way a drag at pos (from the top of a view extent high) scrolls:
+// -1 within zone of the top edge, 1 within zone of the bottom edge, else 0.
+inline int DragScrollDirection(int pos, int extent, int zone)
+{
+    if (extent <= 0 || pos < 0 || pos >= extent)
+        return 0;
+    if (pos < zone)
+        return -1;
+    if (pos >= extent - zone)
+        return 1;
+    return 0;
+}
 
 template <class TKey>
 class TDropHover {

@@ -144,4 +144,39 @@ TEST_F(ThumbnailViewTest, HighlightsTheCellADropGoesInto)
     EXPECT_EQ(fView.viewport()->grab().toImage().pixelColor(centre), plain);
 }
 
+// A drag resting near the bottom edge scrolls the rows down a row per tick
+// until the last row is in view, near the top edge back up; it stops away
+// from the edges and when the drag leaves.
+TEST_F(ThumbnailViewTest, ADragNearAnEdgeScrollsTheRows)
+{
+    fView.Relayout();
+    fView.OnDrop = [](const QDropEvent&, int, bool) { return Qt::CopyAction; };
+    QMimeData data;
+    const auto move = [&](int y) {
+        QDragMoveEvent event(QPoint(50, y), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(fView.viewport(), &event);
+    };
+    QScrollBar* bar = fView.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    QDragEnterEvent enter(QPoint(50, fView.viewport()->height() / 2), Qt::CopyAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QCoreApplication::sendEvent(fView.viewport(), &enter);
+    EXPECT_FALSE(fView.DragScrollTimer().isActive());
+    EXPECT_FALSE(fView.DragScrollTimer().isActive());
+    move(fView.viewport()->height() - 2);
+    EXPECT_TRUE(fView.DragScrollTimer().isActive());
+    for (int tick = 0; tick < 20 && fView.DragScrollTimer().isActive(); ++tick)
+        fView.DragScrollTick();
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_FALSE(fView.DragScrollTimer().isActive()) << "nothing more to scroll";
+
+    move(2);
+    EXPECT_TRUE(fView.DragScrollTimer().isActive());
+    fView.DragScrollTick();
+    EXPECT_LT(bar->value(), bar->maximum());
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(fView.viewport(), &leave);
+    EXPECT_FALSE(fView.DragScrollTimer().isActive());
+}
+
 }  // namespace

@@ -75,6 +75,8 @@ TThumbnailView::TThumbnailView(QWidget* parent) : QAbstractScrollArea(parent)
     });
     // Scrolling by the bar stops a rename about to begin.
     connect(verticalScrollBar(), &QScrollBar::sliderPressed, this, [this] { fRenameTimer.stop(); });
+    fDragScrollTimer.setInterval(DragScrollIntervalMs);
+    connect(&fDragScrollTimer, &QTimer::timeout, this, [this] { DragScrollTick(); });
 }
 
 TThumbnailView::~TThumbnailView()
@@ -644,12 +646,33 @@ void TThumbnailView::dragEnterEvent(QDragEnterEvent* event)
 {
     dragMoveEvent(event);
     // Refused on entering, the drag goes on to the window.
-    if (!event->isAccepted() && fDropHover.Leave().Repaint)
-        viewport()->update();
+    if (!event->isAccepted()) {
+        fDragScrollTimer.stop();
+        if (fDropHover.Leave().Repaint)
+            viewport()->update();
+    }
+}
+
+void TThumbnailView::DragScrollTick()
+{
+    QScrollBar* vbar = verticalScrollBar();
+    const int before = vbar->value();
+    vbar->setValue(before + fDragScroll * fArrangement.Size.PitchY);
+    // At the end of the rows there is nothing more to scroll.
+    if (vbar->value() == before)
+        fDragScrollTimer.stop();
 }
 
 void TThumbnailView::dragMoveEvent(QDragMoveEvent* event)
 {
+    // Near the top or bottom edge (twice the font's height) the rows
+    // scroll while the drag rests there.
+    fDragScroll = DragScrollDirection(static_cast<int>(event->position().y()), viewport()->height(),
+                                      2 * fontMetrics().height());
+    if (fDragScroll == 0)
+        fDragScrollTimer.stop();
+    else if (!fDragScrollTimer.isActive())
+        fDragScrollTimer.start();
     const int cell = fSource ? CellAtViewport(event->position().toPoint()) : -1;
     const Qt::DropAction action = OnDrop ? OnDrop(*event, cell, false) : Qt::IgnoreAction;
     const bool target = action != Qt::IgnoreAction && cell >= 0 && DropsIntoCell && DropsIntoCell(cell);
@@ -666,12 +689,14 @@ void TThumbnailView::dragMoveEvent(QDragMoveEvent* event)
 void TThumbnailView::dragLeaveEvent(QDragLeaveEvent* event)
 {
     QAbstractScrollArea::dragLeaveEvent(event);
+    fDragScrollTimer.stop();
     if (fDropHover.Leave().Repaint)
         viewport()->update();
 }
 
 void TThumbnailView::dropEvent(QDropEvent* event)
 {
+    fDragScrollTimer.stop();
     if (fDropHover.Leave().Repaint)
         viewport()->update();
     const int cell = fSource ? CellAtViewport(event->position().toPoint()) : -1;

@@ -71,6 +71,10 @@ public:
     std::function<bool(int cell)> DropsIntoCell;
     // The cell highlighted for a drop, if any.
     std::optional<int> DropHighlighted() const { return fDropHover.Highlighted(); }
+    // While a drag rests near the top or bottom edge the view scrolls one
+    // row per tick; DragScrollTick does what a tick does (tests call it).
+    const QTimer& DragScrollTimer() const { return fDragScrollTimer; }
+    void DragScrollTick();
 
     // Lays the cells out again (items, box, captions, font or size changed).
     void Relayout();
@@ -127,6 +131,8 @@ private:
     int fPressCell = -1;
     // The cells never open; only the highlight is used.
     TDropHover<int> fDropHover;
+    QTimer fDragScrollTimer;
+    int fDragScroll = 0;  // the way the resting drag scrolls: -1, 0 or 1
     QPoint fPressPoint;
     Qt::MouseButton fPressButton = Qt::NoButton;
     Qt::KeyboardModifiers fPressModifiers;

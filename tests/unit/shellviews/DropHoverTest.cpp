@@ -70,4 +70,16 @@ INSTANTIATE_TEST_SUITE_P(
                {.Item = "a", .Target = false, .Restart = true, .Rested = "a"}}}),
     [](const ::testing::TestParamInfo<TCase>& info) { return std::string(info.param.Name); });
 
+TEST(DragScrollDirection, ScrollsOnlyWithinTheZoneOfAnEdge)
+{
+    // A view 100 high with zones of 20: the edges' rows belong to them,
+    // a view smaller than both zones scrolls up first.
+    const struct {
+        int Pos, Extent, Zone, Direction;
+    } cases[] = {{0, 100, 20, -1}, {19, 100, 20, -1}, {20, 100, 20, 0}, {79, 100, 20, 0}, {80, 100, 20, 1},
+                 {99, 100, 20, 1}, {100, 100, 20, 0}, {-1, 100, 20, 0}, {10, 30, 20, -1}, {5, 0, 20, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(DragScrollDirection(c.Pos, c.Extent, c.Zone), c.Direction) << c.Pos << " in " << c.Extent;
+}
+
 }  // namespace
