@@ -408,6 +408,14 @@ private:
     bool fArchives;
 };
 
+// Runs what the batch posts until it reports its end (a minute at most).
+void RunUntilFinished(TQueueDispatcher& dispatcher, const TBatchWatch& watch)
+{
+    const auto deadline = TQueueDispatcher::TClock::now() + std::chrono::seconds(60);
+    while (watch.Finished == 0 && dispatcher.RunOne(deadline)) {
+    }
+}
+
 class EnumThumbsBatch : public EnumThumbs, public ::testing::WithParamInterface<bool> {};
 
 // An archive that cannot be opened still ends its part of the run, so the
@@ -425,9 +433,7 @@ TEST_P(EnumThumbsBatch, LoadsEveryFolderAndEndsAfterAnUnreadableArchive)
     EXPECT_EQ(batch.QueuedFolders(), 2u);
     EXPECT_EQ(batch.QueuedArchives(), 1u);
     batch.Start();
-    const auto deadline = TQueueDispatcher::TClock::now() + std::chrono::seconds(60);
-    while (watch.Finished == 0 && dispatcher.RunOne(deadline)) {
-    }
+    RunUntilFinished(dispatcher, watch);
     EXPECT_EQ(watch.Finished, 1);
     EXPECT_EQ(watch.Asked, 1u);
     EXPECT_FALSE(batch.Running());
@@ -478,9 +484,7 @@ TEST_F(EnumThumbs, ABatchOverMembersWalksTheirFoldersAndQueuesTheirArchives)
     EXPECT_EQ(batch.QueuedFolders(), 2u);
     EXPECT_EQ(batch.QueuedArchives(), 1u);
     batch.Start();
-    const auto deadline = TQueueDispatcher::TClock::now() + std::chrono::seconds(60);
-    while (watch.Finished == 0 && dispatcher.RunOne(deadline)) {
-    }
+    RunUntilFinished(dispatcher, watch);
     EXPECT_EQ(watch.Finished, 1);
     EXPECT_EQ(watch.Asked, 1u);
     EXPECT_EQ(Stored(Tmp.File("pics/sub/")).count("b.jpg"), 1u);
@@ -502,9 +506,7 @@ TEST_F(EnumThumbs, ABatchOverAMediumFillsTheMediaStore)
     EXPECT_EQ(batch.QueuedFolders(), 2u);
     EXPECT_EQ(batch.QueuedArchives(), 0u);
     batch.Start();
-    const auto deadline = TQueueDispatcher::TClock::now() + std::chrono::seconds(60);
-    while (watch.Finished == 0 && dispatcher.RunOne(deadline)) {
-    }
+    RunUntilFinished(dispatcher, watch);
     EXPECT_EQ(watch.Finished, 1);
     EXPECT_EQ(watch.Asked, 0u);
     Reopen();
