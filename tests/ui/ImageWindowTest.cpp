@@ -241,7 +241,7 @@ namespace {
 // act on (-1: the page the command falls back to without one).
 struct TImagePopupCase {
     const char* Name;
-    int Opened;  // 0 or 1: right click over that page; -1: off the pages; 2: the menu key
+    int Opened;  // 0 or 1: right click over that page; -1: off the pages; 2: the menu key; 3: Shift+F10
     std::vector<QString> Shown;
     std::vector<QString> Hidden;
     QString Choose;
@@ -303,8 +303,9 @@ TEST_P(ImagePopupTest, ShowsWhatFitsWhereItOpensAndActsOnThatPage)
                 action->trigger();
     });
     TImageArea* area = fForm->View()->Area();
-    if (c.Opened == 2) {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_Menu, Qt::NoModifier);
+    if (c.Opened >= 2) {
+        QKeyEvent key(QEvent::KeyPress, c.Opened == 2 ? Qt::Key_Menu : Qt::Key_F10,
+                      c.Opened == 2 ? Qt::NoModifier : Qt::ShiftModifier);
         QCoreApplication::sendEvent(area, &key);
     } else {
         const QPointF at = PointOn(c.Opened);
@@ -348,7 +349,8 @@ INSTANTIATE_TEST_SUITE_P(
                         0},
         // From the keyboard no page is meant: the command takes the primary.
         TImagePopupCase{"MenuKey", 2, {"pmiPathCopy", "pmiFullScreen", "pmiMainMenu"}, {"pmiImageMenu"},
-                        "pmiPathCopy", 0}),
+                        "pmiPathCopy", 0},
+        TImagePopupCase{"ShiftF10", 3, {"pmiPathCopy", "pmiFullScreen"}, {"pmiImageMenu"}, {}, 0}),
     [](const ::testing::TestParamInfo<TImagePopupCase>& info) { return std::string(info.param.Name); });
 
 // "タスクトレイ収納" takes the separate image window along; without a tray

@@ -181,9 +181,10 @@ TMainForm::TMainForm(TAppCore& core, TPageScaler* scaler, QWidget* parent) : QMa
     fFrame->SetKeyHandler([this](int key, Qt::KeyboardModifiers modifiers) {
         if (RouteKey(key, modifiers, true))
             return true;
-        // The menu key, unless bound to a command, opens the view's context
-        // menu at its top-left corner.
-        if (key != Qt::Key_Menu)
+        // The menu key or Shift+F10, unless bound to a command, opens the
+        // view's context menu at its top-left corner.
+        const bool menuKey = key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+        if (!menuKey)
             return false;
         ShowImagePopup(fFrame->Area()->mapToGlobal(QPoint(0, 0)), true, TTargetPage::tpAsk);
         return true;
