@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -85,5 +86,26 @@ TEST_P(ThumbnailControlDialogClose, CancelRestoresTheStoreAndOkKeepsTheChanges)
 }
 
 INSTANTIATE_TEST_SUITE_P(OkOrCancel, ThumbnailControlDialogClose, testing::Bool());
+
+// Sorting again keeps the chosen row chosen where it lands.
+TEST(ThumbnailControlDialog, SortingKeepsTheChosenRowsChosen)
+{
+    TStoreOnDisk disk;
+    TThumbnailControlDialog dialog(disk.Store);
+    QTreeWidget* list = dialog.List();
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    // Sorted by name: "gone" before "pics"; "pics" is chosen.
+    list->topLevelItem(1)->setSelected(true);
+    list->setCurrentItem(list->topLevelItem(1), 0, QItemSelectionModel::NoUpdate);
+    const QString chosen = list->topLevelItem(1)->toolTip(0);
+    // The name column clicked again: the header turns its indicator, then
+    // reports the click.
+    list->header()->setSortIndicator(0, Qt::DescendingOrder);
+    emit list->header()->sectionClicked(0);
+    ASSERT_EQ(list->selectedItems().size(), 1);
+    EXPECT_EQ(list->selectedItems().front()->toolTip(0), chosen);
+    EXPECT_EQ(list->currentItem()->toolTip(0), chosen);
+    EXPECT_EQ(list->topLevelItem(0)->toolTip(0), chosen) << "descending: pics first";
+}
 
 }  // namespace

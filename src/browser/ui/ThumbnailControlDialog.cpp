@@ -1,6 +1,7 @@
 #include "browser/ui/ThumbnailControlDialog.h"
 
 #include <algorithm>
+#include <set>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -123,18 +124,14 @@ TThumbnailControlDialog::TThumbnailControlDialog(const std::string& folder, cons
     layout->addLayout(left, 1);
     layout->addLayout(side);
 
-    connect(fFullPath, &QCheckBox::toggled, this, [this] {
-        Sort();
-        Fill();
-    });
+    connect(fFullPath, &QCheckBox::toggled, this, [this] { SortKeepingSelection(); });
     connect(fList, &QTreeWidget::itemSelectionChanged, this, [this] { UpdatePreview(); });
     // The header turns its indicator before it reports the click.
     connect(fList->header(), &QHeaderView::sectionClicked, this, [this](int column) {
         fSort = static_cast<TThumbSortColumn>(column);
         fSortDir = fList->header()->sortIndicatorOrder() == Qt::DescendingOrder ? TThumbSortDir::sdDesc
                                                                                  : TThumbSortDir::sdAsc;
-        Sort();
-        Fill();
+        SortKeepingSelection();
     });
     fList->header()->setSortIndicator(static_cast<int>(fSort), fSortDir == TThumbSortDir::sdDesc
                                                                    ? Qt::DescendingOrder
@@ -196,6 +193,26 @@ TThumbControlState TThumbnailControlDialog::State() const
 void TThumbnailControlDialog::Sort()
 {
     fControl->Sort(fSort, fSortDir, fFullPath->isChecked());
+}
+
+void TThumbnailControlDialog::SortKeepingSelection()
+{
+    // The rows chosen before stay chosen in their new places.
+    std::set<std::string> chosen;
+    for (const size_t row : SelectedRows())
+        chosen.insert(fControl->Rows()[row].Key);
+    const int currentRow = fList->indexOfTopLevelItem(fList->currentItem());
+    const std::string current = currentRow >= 0 ? fControl->Rows()[static_cast<size_t>(currentRow)].Key : std::string();
+    Sort();
+    Fill();
+    const std::vector<TThumbControlRow>& rows = fControl->Rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        QTreeWidgetItem* item = fList->topLevelItem(static_cast<int>(i));
+        if (!current.empty() && rows[i].Key == current)
+            fList->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+        if (chosen.contains(rows[i].Key))
+            item->setSelected(true);
+    }
 }
 
 void TThumbnailControlDialog::Fill()

@@ -45,6 +45,8 @@ public:
 private:
     void Sort();
     void Fill();
+    // Sorts as chosen and shows the rows again, the chosen ones still chosen.
+    void SortKeepingSelection();
     void UpdatePreview();
     void Remove(const QString& question, const std::function<void()>& removal);
     std::vector<size_t> SelectedRows() const;
