@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <string_view>
 
 namespace {
@@ -39,6 +40,20 @@ constexpr TMenuItem Sub(TActionId action, std::span<const TMenuItem> items,
     item.Action = action;
     return item;
 }
+
+// The items of several lists one after the other, as one list.
+template <size_t... Sizes>
+constexpr std::array<TMenuItem, (Sizes + ...)> Join(const TMenuItem (&... parts)[Sizes])
+{
+    std::array<TMenuItem, (Sizes + ...)> joined{};
+    size_t next = 0;
+    ((std::copy(std::begin(parts), std::end(parts), joined.begin() + static_cast<std::ptrdiff_t>(next)),
+      next += Sizes),
+     ...);
+    return joined;
+}
+
+constexpr TMenuItem Separator[] = {Sep()};
 
 constexpr TMenuItem Cmd(TPopupCommand command, const char* caption)
 {
@@ -143,16 +158,23 @@ constexpr TMenuItem LoupeItems[] = {
 
 constexpr TMenuItem GridItems[] = {A(actGridEnlarge), A(actGridShrink)};
 
-constexpr TMenuItem ImageItems[] = {
+// How the pictures are shown: the image menu of both windows and the
+// view's context menu.
+constexpr TMenuItem PictureItems[] = {
     A(actAuto), A(actSingle), A(actSpread), Sep(),
     Sub("綴じ方向(&B)", BindItems, actBindChange),
     Sub(actWindow, WindowItems, actWindowChange),
     Sub(actRatio, RatioItems), Sep(),
     A(actEnlarge), A(actShrink), A(actDefSize), Sep(),
     Sub(actFilter, FilterItems),
-    Sub(actRotate, RotateItems, actRotateChange), Sep(),
+    Sub(actRotate, RotateItems, actRotateChange),
+};
+
+constexpr TMenuItem LoupeGridItems[] = {
     A(actLoupe), Sub("ルーペの設定(&P)", LoupeItems), A(actGrid), Sub("グリッドの設定(&D)", GridItems),
 };
+
+constexpr auto ImageItems = Join(PictureItems, Separator, LoupeGridItems);
 
 // --- View menu ---
 
@@ -204,15 +226,6 @@ constexpr TMenuItem ImgWinEditItems[] = {
     A(actSelImage), A(actNotSelImage),
 };
 
-constexpr TMenuItem ImgWinImageItems[] = {
-    A(actAuto), A(actSingle), A(actSpread), Sep(),
-    Sub("綴じ方向(&B)", BindItems, actBindChange),
-    Sub(actWindow, WindowItems, actWindowChange),
-    Sub(actRatio, RatioItems), Sep(),
-    A(actEnlarge), A(actShrink), A(actDefSize), Sep(),
-    Sub(actFilter, FilterItems),
-    Sub(actRotate, RotateItems, actRotateChange),
-};
 
 constexpr TMenuItem ImgWinViewItems[] = {
     A(actViewForm), A(actFullScreen), A(actStayOnTop), A(actTaskTray), Sep(),
@@ -226,7 +239,7 @@ constexpr TMenuItem ImgWinOptionItems[] = {
 
 constexpr TMenuItem ImageWindowBar[] = {
     Sub("ファイル(&F)", ImgWinFileItems), Sub("編集(&E)", ImgWinEditItems), Sub("移動(&M)", MoveItems),
-    Sub("イメージ(&I)", ImgWinImageItems), Sub("表示(&V)", ImgWinViewItems), Sub("オプション(&O)", ImgWinOptionItems),
+    Sub("イメージ(&I)", PictureItems), Sub("表示(&V)", ImgWinViewItems), Sub("オプション(&O)", ImgWinOptionItems),
 };
 
 // --- The file context menu ---
@@ -246,15 +259,10 @@ constexpr TMenuItem PopupItems[] = {
 
 // --- The image view's context menu ---
 
-constexpr TMenuItem ImagePopupItems[] = {
-    Sub("移動(&M)", MoveItems), Sep(),
-    A(actAuto), A(actSingle), A(actSpread), Sep(),
-    Sub("綴じ方向(&B)", BindItems, actBindChange),
-    Sub(actWindow, WindowItems, actWindowChange),
-    Sub(actRatio, RatioItems), Sep(),
-    A(actEnlarge), A(actShrink), A(actDefSize), Sep(),
-    Sub(actFilter, FilterItems),
-    Sub(actRotate, RotateItems, actRotateChange), Sep(),
+constexpr TMenuItem PopupMoveItems[] = {Sub("移動(&M)", MoveItems), Sep()};
+
+constexpr TMenuItem PopupPageAndWindowItems[] = {
+    Sep(),
     A(actExecute), Sub(actApplication, ApplicationItems), A(actSelApplication), A(actDropFile), Sep(),
     A(actClose), A(actSetMark), Sep(),
     A(actCopy), A(actClipBoard), A(actCopyToFolder), A(actMoveToFolder), Sep(),
@@ -263,8 +271,9 @@ constexpr TMenuItem ImagePopupItems[] = {
     A(actSelImage), A(actNotSelImage), Sep(),
     A(actFullScreen), A(actViewForm), A(actStayOnTop), A(actTaskTray), A(actMenu), A(actImageMenu),
     A(actImageToolBar), A(actSeekBar), Sep(),
-    A(actLoupe), Sub("ルーペの設定(&P)", LoupeItems), A(actGrid), Sub("グリッドの設定(&D)", GridItems),
 };
+
+constexpr auto ImagePopupItems = Join(PopupMoveItems, PictureItems, PopupPageAndWindowItems, LoupeGridItems);
 
 constexpr TMenuItem TrayItems[] = {A(actTrayRestore), Sep(), A(actTrayExit)};
 
