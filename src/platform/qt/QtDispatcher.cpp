@@ -82,5 +82,11 @@ void TQtDispatcher::Post(std::function<void()> task)
     if (!fShared->Receiver)
         return;
     fShared->Tasks.push_back(std::move(task));
-    QCoreApplication::postEvent(fShared->Receiver, new QEvent(QEvent::User));
+    // The wake-up is made by Qt itself (clone), not by a new here: the
+    // application's event filters read every event on the window's thread,
+    // and an event allocated in our own code on this thread would look, to
+    // the race checker, unsynchronised with those reads for the same reason
+    // as a task carried in the event.
+    const QEvent wake(QEvent::User);
+    QCoreApplication::postEvent(fShared->Receiver, wake.clone());
 }
