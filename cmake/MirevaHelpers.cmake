@@ -13,6 +13,51 @@ function(mireva_library name)
   if(ARG_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     target_link_libraries(${name} PUBLIC Qt6::Widgets Qt6::Network)
+    mireva_use_pch(${name} mireva_pch_qt)
+  else()
+    mireva_use_pch(${name} mireva_pch_std)
+  endif()
+endfunction()
+
+# Precompiled headers. Each set is built once, by a library of its own made
+# with mireva_pch, and taken by every target of the same compile options with
+# mireva_use_pch: the standard library for the logic libraries, Qt's widgets
+# beside it for the ui libraries, GoogleTest (and Qt) for the tests. They
+# only save parsing: every file still includes what it uses. GCC alone, which
+# ignores a header built with other options instead of failing.
+set(MIREVA_PCH_STD
+  <algorithm> <array> <atomic> <chrono> <condition_variable> <cstdint> <cstring> <deque> <filesystem>
+  <functional> <map> <memory> <mutex> <optional> <set> <span> <string> <string_view> <thread>
+  <unordered_map> <utility> <variant> <vector>)
+set(MIREVA_PCH_QT
+  <QAction> <QApplication> <QCheckBox> <QComboBox> <QDialog> <QDialogButtonBox> <QEvent> <QHBoxLayout>
+  <QImage> <QKeyEvent> <QLabel> <QLineEdit> <QListWidget> <QMenu> <QMessageBox> <QMouseEvent> <QObject>
+  <QPainter> <QPushButton> <QString> <QTimer> <QTreeWidget> <QVBoxLayout> <QWidget>)
+
+# mireva_pch(NAME [EXECUTABLE] [HEADERS header...] [LIBS lib...])
+# EXECUTABLE builds the headers as executables are compiled (the tests),
+# otherwise as the static libraries are.
+function(mireva_pch name)
+  if(NOT MIREVA_PCH)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "EXECUTABLE" "" "HEADERS;LIBS" ${ARGN})
+  set(source ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp)
+  if(ARG_EXECUTABLE)
+    file(GENERATE OUTPUT ${source} CONTENT "// Only builds the precompiled headers of ${name}.\nint main() { return 0; }\n")
+    add_executable(${name} ${source})
+  else()
+    file(GENERATE OUTPUT ${source} CONTENT "// Only builds the precompiled headers of ${name}.\n")
+    add_library(${name} STATIC ${source})
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_precompile_headers(${name} PRIVATE ${ARG_HEADERS})
+endfunction()
+
+# mireva_use_pch(TARGET PCH): TARGET takes the headers PCH built.
+function(mireva_use_pch target pch)
+  if(MIREVA_PCH AND TARGET ${pch})
+    target_precompile_headers(${target} REUSE_FROM ${pch})
   endif()
 endfunction()
 
@@ -31,8 +76,10 @@ function(mireva_test name)
   if(ARG_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     target_link_libraries(${name} PRIVATE mireva_test_qtmain Qt6::Widgets)
+    mireva_use_pch(${name} mireva_pch_qt_tests)
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    mireva_use_pch(${name} mireva_pch_tests)
   endif()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
