@@ -293,8 +293,9 @@ constexpr std::array<uint8_t, 80> NaturalOrder = {
     6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51, 58, 59, 52, 45, 38, 31,
     39, 46, 53, 60, 61, 54, 47, 55, 62, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63};
 
-// The AC coefficients of a block into block (zeroed by the caller).
-inline bool DecodeAc(TBitReader& bits, const THuffman& table, int16_t* block)
+// The AC coefficients of a block into block, whose AC part is zero; where
+// they went is kept in written, so that only those are cleared again.
+inline bool DecodeAc(TBitReader& bits, const THuffman& table, int16_t* block, uint8_t* written, int& count)
 {
     for (int k = 1; k < 64;) {
         bits.Fill();
@@ -305,7 +306,9 @@ inline bool DecodeAc(TBitReader& bits, const THuffman& table, int16_t* block)
         const int size = symbol & 15;
         if (size) {
             k += run;
-            block[NaturalOrder[static_cast<size_t>(k)]] = static_cast<int16_t>(Extend(bits.Take(size), size));
+            const uint8_t at = NaturalOrder[static_cast<size_t>(k)];
+            block[at] = static_cast<int16_t>(Extend(bits.Take(size), size));
+            written[count++] = at;
             ++k;
         } else if (run == 15) {
             k += 16;
@@ -508,7 +511,8 @@ TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
     const unsigned interval = info.restart_interval;
     unsigned toGo = interval;
     int nextRestart = 0;
-    alignas(16) int16_t block[64];
+    int16_t block[64] = {};
+    uint8_t written[64];
     for (size_t my = 0; my < mcusDown; ++my) {
         // A picture the user has moved past stops here, every MCU row.
         if (!out.Continue(static_cast<int>(std::min(my * static_cast<size_t>(maxV), outHeight)),
@@ -540,12 +544,14 @@ TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
                             c.Plane.Samples[y * c.Plane.Stride + x] = EighthOfDc(c.Prediction, c.Quant[0]);
                             continue;
                         }
-                        std::memset(block, 0, sizeof block);
                         block[0] = static_cast<int16_t>(c.Prediction);
-                        if (!DecodeAc(bits, *c.Ac, block))
+                        int count = 0;
+                        if (!DecodeAc(bits, *c.Ac, block, written, count))
                             return TEighthResult::erNotMine;
                         Idct2x2(block, c.Quant.data(), &c.Plane.Samples[2 * y * c.Plane.Stride + 2 * x],
                                 c.Plane.Stride);
+                        for (int i = 0; i < count; ++i)
+                            block[written[i]] = 0;
                     }
                 }
             }
