@@ -319,6 +319,13 @@ inline bool DecodeAc(TBitReader& bits, const THuffman& table, int16_t* block, ui
     return true;
 }
 
+// A coefficient times its quantizer, in the 32 bits libjpeg has for it; the
+// 16-bit quantizers of damaged tables wrap there.
+inline int32_t Dequantize(int coefficient, int quant)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(coefficient) * quant));
+}
+
 // libjpeg's sample limit after an inverse DCT: the value is centred on 128,
 // and taken modulo 1024 first, so that wild values of damaged data wrap as
 // they do there.
@@ -332,7 +339,7 @@ inline uint8_t IdctSample(int value)
 // The one pixel of a block at 1/8: its DC dequantized, an eighth of it.
 inline uint8_t EighthOfDc(int dc, int quant)
 {
-    return IdctSample((dc * quant + 4) >> 3);
+    return IdctSample(static_cast<int>((static_cast<int64_t>(Dequantize(dc, quant)) + 4) >> 3));
 }
 
 // The 2 x 2 pixels of a block at 1/4, as libjpeg's reduced inverse DCT
@@ -349,9 +356,9 @@ void Idct2x2(const int16_t* block, const uint16_t* quant, uint8_t* out, size_t o
     const auto descale = [](int64_t x, int n) { return static_cast<int>((x + (int64_t(1) << (n - 1))) >> n); };
     int work[16] = {};
     for (int column : {0, 1, 3, 5, 7}) {
-        const auto at = [&](int row) { return static_cast<int64_t>(block[row * 8 + column]) * quant[row * 8 + column]; };
+        const auto at = [&](int row) -> int64_t { return Dequantize(block[row * 8 + column], quant[row * 8 + column]); };
         if (block[8 + column] == 0 && block[24 + column] == 0 && block[40 + column] == 0 && block[56 + column] == 0) {
-            const int dc = static_cast<int>(at(0) * (1 << Pass1Bits));
+            const int dc = static_cast<int32_t>(static_cast<uint32_t>(at(0)) << Pass1Bits);
             work[column] = dc;
             work[8 + column] = dc;
             continue;
@@ -466,6 +473,14 @@ TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
     // interleaved one by MCUs that cover maxH x maxV luminance blocks.
     const size_t mcusAcross = (info.image_width + 8u * static_cast<unsigned>(maxH) - 1) / (8u * maxH);
     const size_t mcusDown = (info.image_height + 8u * static_cast<unsigned>(maxV) - 1) / (8u * maxV);
+    // Every block takes two bits at least, its DC and its end: data too
+    // short for the blocks its header names is cut short, and is not worth
+    // the planes.
+    const size_t outWidth = (info.image_width + 7) / 8;
+    const size_t outHeight = (info.image_height + 7) / 8;
+    const uint64_t blocks = static_cast<uint64_t>(mcusAcross) * mcusDown * static_cast<unsigned>(maxH * maxV + (ycc ? 2 : 0));
+    if (!PictureSizeAllowed(outWidth, outHeight) || blocks / 4 > info.src->bytes_in_buffer)
+        return TEighthResult::erNotMine;
     for (int i = 0; i < count; ++i) {
         const jpeg_component_info* scanned = info.cur_comp_info[i];
         if (!scanned)
@@ -502,10 +517,6 @@ TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
         c.Plane.Samples.resize(c.Plane.Stride * mcusDown * static_cast<size_t>(c.V) * side);
     }
 
-    const size_t outWidth = (info.image_width + 7) / 8;
-    const size_t outHeight = (info.image_height + 7) / 8;
-    if (!PictureSizeAllowed(outWidth, outHeight))
-        return TEighthResult::erNotMine;
 
     TBitReader bits(info.src->next_input_byte, info.src->bytes_in_buffer);
     const unsigned interval = info.restart_interval;
@@ -545,13 +556,13 @@ TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
                             continue;
                         }
                         block[0] = static_cast<int16_t>(c.Prediction);
-                        int count = 0;
-                        if (!DecodeAc(bits, *c.Ac, block, written, count))
+                        int writtenCount = 0;
+                        if (!DecodeAc(bits, *c.Ac, block, written, writtenCount))
                             return TEighthResult::erNotMine;
                         Idct2x2(block, c.Quant.data(), &c.Plane.Samples[2 * y * c.Plane.Stride + 2 * x],
                                 c.Plane.Stride);
-                        for (int i = 0; i < count; ++i)
-                            block[written[i]] = 0;
+                        for (int w = 0; w < writtenCount; ++w)
+                            block[written[w]] = 0;
                     }
                 }
             }
