@@ -35,10 +35,22 @@ struct TSkip {
     uint8_t Advance2 = 0;
 };
 
+// For decoding coefficients with their values: the coefficient that the
+// next LookBits hold whole, with its value bits; Length 0 when it does not
+// fit. Run is the zeros before it, or one of the two kinds below.
+constexpr uint8_t RunZeros16 = 0xF0;
+constexpr uint8_t RunEndOfBlock = 0xFF;
+struct TValue {
+    int16_t Value = 0;
+    uint8_t Length = 0;
+    uint8_t Run = 0;
+};
+
 // A Huffman table as the decoder uses it.
 struct THuffman {
     std::array<TLook, LookSize> Look{};
     std::array<TSkip, 1 << SkipBits> Skip{};  // AC tables only
+    std::array<TValue, LookSize> Values{};    // AC tables only
     // For codes longer than LookBits: the largest code of each length (-1
     // when none) and where the symbols of that length start, less the
     // length's first code.
@@ -57,6 +69,42 @@ uint8_t AdvanceOf(uint8_t symbol)
     if (size)
         return static_cast<uint8_t>(run + 1);
     return run == 15 ? 16 : 64;
+}
+
+// A value of size bits as JPEG codes it: the lower half stands for the
+// negative values.
+inline int Extend(uint32_t bits, int size)
+{
+    const int value = static_cast<int>(bits);
+    return value < (1 << (size - 1)) ? value - (1 << size) + 1 : value;
+}
+
+// The value entries of an AC table: every coefficient that fits LookBits
+// with its value bits, each value bit pattern its own entry.
+void BuildValues(const JHUFF_TBL& table, THuffman& out)
+{
+    int32_t code = 0;
+    int index = 0;
+    for (int length = 1; length <= 16; ++length, code <<= 1) {
+        for (int i = 0; i < table.bits[length]; ++i, ++index, ++code) {
+            const uint8_t symbol = out.Symbols[static_cast<size_t>(index)];
+            const int run = symbol >> 4;
+            const int size = symbol & 15;
+            const int total = length + size;
+            if (total > LookBits)
+                continue;
+            const int shift = LookBits - total;
+            for (uint32_t valueBits = 0; valueBits < (1u << size); ++valueBits) {
+                TValue entry;
+                entry.Length = static_cast<uint8_t>(total);
+                entry.Run = size ? static_cast<uint8_t>(run) : run == 15 ? RunZeros16 : RunEndOfBlock;
+                entry.Value = static_cast<int16_t>(size ? Extend(valueBits, size) : 0);
+                const uint32_t prefix = (static_cast<uint32_t>(code) << size | valueBits) << shift;
+                for (uint32_t fill = 0; fill < (1u << shift); ++fill)
+                    out.Values[prefix | fill] = entry;
+            }
+        }
+    }
 }
 
 // The skip entries of an AC table: first every coefficient alone that fits
@@ -132,8 +180,10 @@ bool BuildHuffman(const JHUFF_TBL* table, bool dc, THuffman& out)
         code <<= 1;
     }
     out.MaxCode[17] = 0x7FFFFFFF;
-    if (!dc)
+    if (!dc) {
         BuildSkips(*table, out);
+        BuildValues(*table, out);
+    }
     return true;
 }
 
@@ -238,14 +288,6 @@ inline bool DecodeSymbol(TBitReader& bits, const THuffman& table, int& symbol)
     return false;
 }
 
-// A value of size bits as JPEG codes it: the lower half stands for the
-// negative values.
-inline int Extend(uint32_t bits, int size)
-{
-    const int value = static_cast<int>(bits);
-    return value < (1 << (size - 1)) ? value - (1 << size) + 1 : value;
-}
-
 // The DC value of the next block, its prediction updated.
 inline bool DecodeDc(TBitReader& bits, const THuffman& table, int& prediction)
 {
@@ -299,6 +341,22 @@ inline bool DecodeAc(TBitReader& bits, const THuffman& table, int16_t* block, ui
 {
     for (int k = 1; k < 64;) {
         bits.Fill();
+        const TValue& entry = table.Values[bits.Peek(LookBits)];
+        if (entry.Length) {
+            bits.Drop(entry.Length);
+            if (entry.Run == RunEndOfBlock)
+                break;
+            if (entry.Run == RunZeros16) {
+                k += 16;
+                continue;
+            }
+            k += entry.Run;
+            const uint8_t at = NaturalOrder[static_cast<size_t>(k)];
+            block[at] = entry.Value;
+            written[count++] = at;
+            ++k;
+            continue;
+        }
         int symbol = 0;
         if (!DecodeSymbol(bits, table, symbol))
             return false;
