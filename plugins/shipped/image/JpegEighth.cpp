@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -336,8 +337,10 @@ constexpr std::array<uint8_t, 80> NaturalOrder = {
     39, 46, 53, 60, 61, 54, 47, 55, 62, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63};
 
 // The AC coefficients of a block into block, whose AC part is zero; where
-// they went is kept in written, so that only those are cleared again.
-inline bool DecodeAc(TBitReader& bits, const THuffman& table, int16_t* block, uint8_t* written, int& count)
+// they went is kept in written, so that only those are cleared again. large
+// is set when a value is beyond limit.
+inline bool DecodeAc(TBitReader& bits, const THuffman& table, int16_t* block, uint8_t* written, int& count,
+                     int limit, bool& large)
 {
     for (int k = 1; k < 64;) {
         bits.Fill();
@@ -353,6 +356,7 @@ inline bool DecodeAc(TBitReader& bits, const THuffman& table, int16_t* block, ui
             k += entry.Run;
             const uint8_t at = NaturalOrder[static_cast<size_t>(k)];
             block[at] = entry.Value;
+            large |= std::abs(entry.Value) > limit;
             written[count++] = at;
             ++k;
             continue;
@@ -366,6 +370,7 @@ inline bool DecodeAc(TBitReader& bits, const THuffman& table, int16_t* block, ui
             k += run;
             const uint8_t at = NaturalOrder[static_cast<size_t>(k)];
             block[at] = static_cast<int16_t>(Extend(bits.Take(size), size));
+            large |= std::abs(block[at]) > limit;
             written[count++] = at;
             ++k;
         } else if (run == 15) {
@@ -382,6 +387,11 @@ inline bool DecodeAc(TBitReader& bits, const THuffman& table, int16_t* block, ui
 inline int32_t Dequantize(int coefficient, int quant)
 {
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(coefficient) * quant));
+}
+
+inline bool Fits16(int64_t value)
+{
+    return value >= -32768 && value <= 32767;
 }
 
 // libjpeg's sample limit after an inverse DCT: the value is centred on 128,
@@ -402,8 +412,12 @@ inline uint8_t EighthOfDc(int dc, int quant)
 
 // The 2 x 2 pixels of a block at 1/4, as libjpeg's reduced inverse DCT
 // makes them (the chroma of 2x2-sampled pictures at 1/8): the even rows and
-// columns beyond the first drop out.
-void Idct2x2(const int16_t* block, const uint16_t* quant, uint8_t* out, size_t outStride)
+// columns beyond the first drop out. libjpeg runs its vector code here,
+// which works in 16 bits and saturates where the plain code wraps; the two
+// agree on every value a real picture gives, so a block whose values leave
+// that range (damaged data) is refused and the file left to libjpeg. The
+// caller has checked that every dequantized coefficient fits 16 bits.
+bool Idct2x2(const int16_t* block, const uint16_t* quant, uint8_t* out, size_t outStride)
 {
     constexpr int ConstBits = 13;
     constexpr int Pass1Bits = 2;
@@ -411,37 +425,34 @@ void Idct2x2(const int16_t* block, const uint16_t* quant, uint8_t* out, size_t o
     constexpr int64_t Fix0850430095 = 6967;
     constexpr int64_t Fix1272758580 = 10426;
     constexpr int64_t Fix3624509785 = 29692;
-    const auto descale = [](int64_t x, int n) { return static_cast<int>((x + (int64_t(1) << (n - 1))) >> n); };
-    int work[16] = {};
+    const auto descale = [](int64_t x, int n) { return (x + (int64_t(1) << (n - 1))) >> n; };
+    // Outside the range: x + half does not fit 0 .. 2 * half - 1.
+    const auto outside = [](int64_t x, int64_t half) { return static_cast<uint64_t>(x + half) >= static_cast<uint64_t>(2 * half); };
+    // libjpeg skips the odd part of columns and rows that have none; the
+    // full sums give the same values there, without a branch on the data.
+    bool bad = false;
+    int64_t work[2][8] = {};
     for (int column : {0, 1, 3, 5, 7}) {
-        const auto at = [&](int row) -> int64_t { return Dequantize(block[row * 8 + column], quant[row * 8 + column]); };
-        if (block[8 + column] == 0 && block[24 + column] == 0 && block[40 + column] == 0 && block[56 + column] == 0) {
-            const int dc = static_cast<int32_t>(static_cast<uint32_t>(at(0)) << Pass1Bits);
-            work[column] = dc;
-            work[8 + column] = dc;
-            continue;
-        }
-        const int64_t even = at(0) * (int64_t(1) << (ConstBits + 2));
-        const int64_t odd = at(7) * -Fix0720959822 + at(5) * Fix0850430095 + at(3) * -Fix1272758580 +
-                            at(1) * Fix3624509785;
-        work[column] = descale(even + odd, ConstBits - Pass1Bits + 2);
-        work[8 + column] = descale(even - odd, ConstBits - Pass1Bits + 2);
+        const auto z = [&](int row) -> int64_t { return block[row * 8 + column] * int64_t(quant[row * 8 + column]); };
+        const int64_t even = z(0) * (int64_t(1) << (ConstBits + 2));
+        const int64_t odd =
+            z(7) * -Fix0720959822 + z(5) * Fix0850430095 + z(3) * -Fix1272758580 + z(1) * Fix3624509785;
+        work[0][column] = descale(even + odd, ConstBits - Pass1Bits + 2);
+        work[1][column] = descale(even - odd, ConstBits - Pass1Bits + 2);
+        bad |= outside(work[0][column], 32768) | outside(work[1][column], 32768);
     }
     for (int row = 0; row < 2; ++row) {
-        const int* w = work + row * 8;
+        const int64_t* w = work[row];
+        const int64_t even = w[0] * (int64_t(1) << (ConstBits + 2));
+        const int64_t odd = w[7] * -Fix0720959822 + w[5] * Fix0850430095 + w[3] * -Fix1272758580 + w[1] * Fix3624509785;
+        const int64_t left = descale(even + odd, ConstBits + Pass1Bits + 3 + 2);
+        const int64_t right = descale(even - odd, ConstBits + Pass1Bits + 3 + 2);
+        bad |= outside(left, 512) | outside(right, 512);
         uint8_t* target = out + static_cast<size_t>(row) * outStride;
-        if (w[1] == 0 && w[3] == 0 && w[5] == 0 && w[7] == 0) {
-            const uint8_t sample = IdctSample(descale(w[0], Pass1Bits + 3));
-            target[0] = sample;
-            target[1] = sample;
-            continue;
-        }
-        const int64_t even = static_cast<int64_t>(w[0]) * (int64_t(1) << (ConstBits + 2));
-        const int64_t odd = w[7] * -Fix0720959822 + w[5] * Fix0850430095 + w[3] * -Fix1272758580 +
-                            w[1] * Fix3624509785;
-        target[0] = IdctSample(descale(even + odd, ConstBits + Pass1Bits + 3 + 2));
-        target[1] = IdctSample(descale(even - odd, ConstBits + Pass1Bits + 3 + 2));
+        target[0] = IdctSample(static_cast<int>(left));
+        target[1] = IdctSample(static_cast<int>(right));
     }
+    return !bad;
 }
 
 // libjpeg's YCbCr to RGB conversion, in its fixed point.
@@ -493,6 +504,7 @@ struct TComponent {
     const THuffman* Dc = nullptr;
     const THuffman* Ac = nullptr;
     std::array<uint16_t, 64> Quant{};
+    int SafeValue = 0;  // coefficients up to this size fit 16 bits dequantized
     TPlane Plane;
 };
 
@@ -570,6 +582,7 @@ TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
         c.Ac = &acTables[static_cast<size_t>(ac)];
         for (size_t k = 0; k < 64; ++k)
             c.Quant[k] = info.quant_tbl_ptrs[q]->quantval[k];
+        c.SafeValue = 32767 / std::max<int>(1, *std::max_element(c.Quant.begin(), c.Quant.end()));
         const size_t side = c.Idct2 ? 2 : 1;
         c.Plane.Stride = mcusAcross * static_cast<size_t>(c.H) * side;
         c.Plane.Samples.resize(c.Plane.Stride * mcusDown * static_cast<size_t>(c.V) * side);
@@ -615,10 +628,22 @@ TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
                         }
                         block[0] = static_cast<int16_t>(c.Prediction);
                         int writtenCount = 0;
-                        if (!DecodeAc(bits, *c.Ac, block, written, writtenCount))
+                        bool large = std::abs(block[0]) > c.SafeValue;
+                        if (!DecodeAc(bits, *c.Ac, block, written, writtenCount, c.SafeValue, large))
                             return TEighthResult::erNotMine;
-                        Idct2x2(block, c.Quant.data(), &c.Plane.Samples[2 * y * c.Plane.Stride + 2 * x],
-                                c.Plane.Stride);
+                        // Every dequantized coefficient fits 16 bits, as
+                        // Idct2x2 needs; values that large are rare enough
+                        // to be looked at one by one.
+                        if (large) {
+                            bool fits = Fits16(block[0] * int64_t(c.Quant[0]));
+                            for (int w = 0; w < writtenCount; ++w)
+                                fits = fits && Fits16(block[written[w]] * int64_t(c.Quant[written[w]]));
+                            if (!fits)
+                                return TEighthResult::erNotMine;
+                        }
+                        if (!Idct2x2(block, c.Quant.data(), &c.Plane.Samples[2 * y * c.Plane.Stride + 2 * x],
+                                     c.Plane.Stride))
+                            return TEighthResult::erNotMine;
                         for (int w = 0; w < writtenCount; ++w)
                             block[written[w]] = 0;
                     }
