@@ -243,6 +243,23 @@ INSTANTIATE_TEST_SUITE_P(
                       TLayout{"LowQuality", 160, 96, 3, 2, 2, 10}),
     [](const ::testing::TestParamInfo<TLayout>& info) { return std::string(info.param.Name); });
 
+// A chroma table rewritten to its largest quantizers blows the coefficients
+// of a picture written at quality 100 far past what real pictures hold, and
+// past the 16 bits libjpeg's vector inverse DCT works in.
+TEST(JpegEighth, ValuesPastSixteenBitsAreReadAsLibjpegReadsThemOrLeftToIt)
+{
+    for (int quant : {0x80, 0xFF}) {
+        std::vector<uint8_t> bytes = Encode(TLayout{"Ycc420", 96, 64, 3, 2, 2, 100});
+        const uint8_t chromaTable[] = {0xFF, 0xDB, 0x00, 0x43, 0x01};
+        const auto table = std::search(bytes.begin(), bytes.end(), std::begin(chromaTable), std::end(chromaTable));
+        ASSERT_NE(table, bytes.end());
+        std::fill(table + 5, table + 5 + 64, static_cast<uint8_t>(quant));
+        TPicture ours;
+        if (OurEighth(bytes, ours) == TEighthResult::erDone)
+            EXPECT_EQ(ours, LibjpegEighth(bytes)) << quant;
+    }
+}
+
 // What the reader leaves to libjpeg, with nothing made.
 class JpegEighthNotMineTest : public ::testing::TestWithParam<TLayout> {};
 
