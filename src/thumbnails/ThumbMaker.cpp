@@ -12,11 +12,17 @@
 namespace {
 
 // A JPEG file is read into memory once: the reduced decode and the frame
-// header's size both come from those bytes.
+// header's size both come from those bytes. A file larger than the plug-ins
+// read into memory themselves (2 GiB) gives no thumbnail, as before.
+constexpr int64_t MaxJpegBytes = int64_t(1) << 31;
+
 std::vector<uint8_t> ReadFileBytes(const std::string& path)
 {
     TFileStream file(path, TFileMode::fmOpenRead);
-    std::vector<uint8_t> bytes(static_cast<size_t>(file.Size()));
+    const int64_t size = file.Size();
+    if (size > MaxJpegBytes)
+        return {};
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
     bytes.resize(static_cast<size_t>(file.Read(bytes.data(), static_cast<int64_t>(bytes.size()))));
     return bytes;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 namespace spikit {
@@ -508,9 +510,7 @@ struct TComponent {
     TPlane Plane;
 };
 
-}  // namespace
-
-TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
+TEighthResult ReadEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
 {
     if (info.progressive_mode || info.arith_code || info.data_precision != 8 || !info.src ||
         info.image_width == 0 || info.image_height == 0)
@@ -531,10 +531,10 @@ TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
         }
     }
 
-    std::array<THuffman, NUM_HUFF_TBLS> dcTables;
-    std::array<THuffman, NUM_HUFF_TBLS> acTables;
-    std::array<bool, NUM_HUFF_TBLS> dcBuilt{};
-    std::array<bool, NUM_HUFF_TBLS> acBuilt{};
+    // Only the tables the scan names are built; each is some 28 KB, too
+    // much for a worker's stack eight times over.
+    std::array<std::unique_ptr<THuffman>, NUM_HUFF_TBLS> dcTables;
+    std::array<std::unique_ptr<THuffman>, NUM_HUFF_TBLS> acTables;
     std::array<TComponent, 3> components;
     const int count = info.comps_in_scan;
     const int maxH = gray ? 1 : frame[0].h_samp_factor;
@@ -568,18 +568,20 @@ TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
         if (dc < 0 || dc >= NUM_HUFF_TBLS || ac < 0 || ac >= NUM_HUFF_TBLS || q < 0 || q >= NUM_QUANT_TBLS ||
             !info.quant_tbl_ptrs[q])
             return TEighthResult::erNotMine;
-        if (!dcBuilt[static_cast<size_t>(dc)]) {
-            if (!BuildHuffman(info.dc_huff_tbl_ptrs[dc], true, dcTables[static_cast<size_t>(dc)]))
+        std::unique_ptr<THuffman>& dcTable = dcTables[static_cast<size_t>(dc)];
+        if (!dcTable) {
+            dcTable = std::make_unique<THuffman>();
+            if (!BuildHuffman(info.dc_huff_tbl_ptrs[dc], true, *dcTable))
                 return TEighthResult::erNotMine;
-            dcBuilt[static_cast<size_t>(dc)] = true;
         }
-        if (!acBuilt[static_cast<size_t>(ac)]) {
-            if (!BuildHuffman(info.ac_huff_tbl_ptrs[ac], false, acTables[static_cast<size_t>(ac)]))
+        std::unique_ptr<THuffman>& acTable = acTables[static_cast<size_t>(ac)];
+        if (!acTable) {
+            acTable = std::make_unique<THuffman>();
+            if (!BuildHuffman(info.ac_huff_tbl_ptrs[ac], false, *acTable))
                 return TEighthResult::erNotMine;
-            acBuilt[static_cast<size_t>(ac)] = true;
         }
-        c.Dc = &dcTables[static_cast<size_t>(dc)];
-        c.Ac = &acTables[static_cast<size_t>(ac)];
+        c.Dc = dcTable.get();
+        c.Ac = acTable.get();
         for (size_t k = 0; k < 64; ++k)
             c.Quant[k] = info.quant_tbl_ptrs[q]->quantval[k];
         c.SafeValue = 32767 / std::max<int>(1, *std::max_element(c.Quant.begin(), c.Quant.end()));
@@ -684,6 +686,19 @@ TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
         std::memset(row + 3 * outWidth, 0, out.Stride() - 3 * outWidth);
     }
     return TEighthResult::erDone;
+}
+
+}  // namespace
+
+TEighthResult DecodeEighth(const jpeg_decompress_struct& info, TDibBuilder& out)
+{
+    // Memory that runs out for the tables or planes is libjpeg's to report,
+    // with its own state cleaned up.
+    try {
+        return ReadEighth(info, out);
+    } catch (const std::bad_alloc&) {
+        return TEighthResult::erNotMine;
+    }
 }
 
 }  // namespace spikit
