@@ -198,9 +198,9 @@ TEST_P(JpegEighthTest, GivesLibjpegsPictureByteForByte)
     EXPECT_EQ(differing, 0u) << "of " << ours.Bytes.size() << " bytes";
 }
 
-// Damaged data is either read as libjpeg reads it or left to libjpeg:
-// every byte of the entropy-coded data of a small picture flipped in turn,
-// and the file cut at every eighth.
+// Damaged data is either read as libjpeg reads it or left to libjpeg: some
+// forty bytes spread over the entropy-coded data flipped one at a time, and
+// that data cut at every eighth.
 TEST_P(JpegEighthTest, DamagedDataIsReadAsLibjpegReadsItOrLeftToIt)
 {
     const std::vector<uint8_t> clean = Encode(GetParam());
