@@ -11,23 +11,20 @@
 
 namespace {
 
-// Where a JPEG file keeps its frame header: behind the metadata segments,
-// which seldom take more than this. A file whose frame lies further in is
-// read whole.
-constexpr int64_t FrameSearchBytes = 256 * 1024;
+// A JPEG file is read into memory once: the reduced decode and the frame
+// header's size both come from those bytes. A file larger than the plug-ins
+// read into memory themselves (2 GiB) gives no thumbnail, as before.
+constexpr int64_t MaxJpegBytes = int64_t(1) << 31;
 
-TThumbSize FrameSizeOfFile(const std::string& path)
+std::vector<uint8_t> ReadFileBytes(const std::string& path)
 {
     TFileStream file(path, TFileMode::fmOpenRead);
     const int64_t size = file.Size();
-    std::vector<uint8_t> bytes(static_cast<size_t>(std::min(size, FrameSearchBytes)));
+    if (size > MaxJpegBytes)
+        return {};
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
     bytes.resize(static_cast<size_t>(file.Read(bytes.data(), static_cast<int64_t>(bytes.size()))));
-    TThumbSize frame = JpegFrameSize(bytes.data(), bytes.size());
-    if ((frame.Width == 0 || frame.Height == 0) && size > FrameSearchBytes) {
-        const std::string whole = ReadWholeFile(path);
-        frame = JpegFrameSize(reinterpret_cast<const uint8_t*>(whole.data()), whole.size());
-    }
-    return frame;
+    return bytes;
 }
 
 }  // namespace
@@ -78,27 +75,16 @@ std::optional<TMadeThumbnail> TThumbMaker::FromFile(const std::string& path) con
     if (!fLoaders)
         return std::nullopt;
     try {
-        std::unique_ptr<TBitmap> picture;
-        TThumbSize real;
         if (IsJpegName(path)) {
-            picture = fLoaders->LoadPreviewFromFile(path, {fBoxWidth, fBoxHeight});
-            if (picture)
-                real = FrameSizeOfFile(path);
-            if (picture && !PreviewServes(*picture, real)) {
-                picture.reset();
-                real = {};
-            }
+            TMemoryStream stream(ReadFileBytes(path));
+            return FromStream(path, stream);
         }
-        if (!picture)
-            picture = fLoaders->LoadFromFile(path, false);
+        std::unique_ptr<TBitmap> picture = fLoaders->LoadFromFile(path, false);
         if (!picture || picture->IsEmpty())
             return std::nullopt;
-        // A frame header that names no size (damaged, or a frame type the
-        // scan does not know) must not make a thumbnail of a 0 x 0 picture:
-        // the picture that was decoded tells its own size then.
-        if (real.Width <= 0 || real.Height <= 0)
-            real = {picture->Width(), picture->Height()};
-        return FromPicture(std::move(*picture), real.Width, real.Height);
+        const int32_t width = picture->Width();
+        const int32_t height = picture->Height();
+        return FromPicture(std::move(*picture), width, height);
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -127,6 +113,9 @@ std::optional<TMadeThumbnail> TThumbMaker::FromStream(const std::string& name, T
         }
         if (!picture || picture->IsEmpty())
             return std::nullopt;
+        // A frame header that names no size (damaged, or a frame type the
+        // scan does not know) must not make a thumbnail of a 0 x 0 picture:
+        // the picture that was decoded tells its own size then.
         if (real.Width <= 0 || real.Height <= 0)
             real = {picture->Width(), picture->Height()};
         return FromPicture(std::move(*picture), real.Width, real.Height);

@@ -10,6 +10,7 @@
 
 #include <jpeglib.h>
 
+#include "image/JpegEighth.h"
 #include "kit/ImagePlugin.h"
 
 using namespace spikit;
@@ -112,12 +113,29 @@ int32_t DecodeInto(TJpegJob& job, const uint8_t* data, size_t size, TScale scale
         return SPI_BROKEN_DATA;
     const bool gray = info.jpeg_color_space == JCS_GRAYSCALE;
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    const unsigned denominator =
+        !scale.Preview ? 1
+        : scale.BoxWidth > 0 && scale.BoxHeight > 0
+            ? BoxDenominator(info.image_width, info.image_height, scale.BoxWidth, scale.BoxHeight)
+            : PreviewDenominator(info.image_width, info.image_height);
+    // At an eighth the DC coefficients alone make the picture: most
+    // thumbnails of photographs are read that way, without libjpeg walking
+    // every coefficient. What that reader leaves is decoded from the start.
+    if (denominator == 8) {
+        switch (DecodeEighth(info, out)) {
+        case TEighthResult::erDone: return SPI_SUCCESS;
+        case TEighthResult::erStopped: return SPI_ABORTED;
+        case TEighthResult::erNotMine: break;
+        }
+        jpeg_abort_decompress(&info);
+        jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+        if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK)
+            return SPI_BROKEN_DATA;
+    }
     info.out_color_space = gray ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGR;
     if (scale.Preview) {
         info.scale_num = 1;
-        info.scale_denom = scale.BoxWidth > 0 && scale.BoxHeight > 0
-                               ? BoxDenominator(info.image_width, info.image_height, scale.BoxWidth, scale.BoxHeight)
-                               : PreviewDenominator(info.image_width, info.image_height);
+        info.scale_denom = denominator;
         info.dct_method = JDCT_IFAST;
         info.do_fancy_upsampling = FALSE;
     } else {
