@@ -14,9 +14,10 @@ const char* Tx(const char* japanese)
     return text ? text : japanese;
 }
 
-std::string Tx(const std::string& japanese)
+std::string Tx(std::string_view japanese)
 {
-    return Translator ? std::string(Tx(japanese.c_str())) : japanese;
+    const std::string text(japanese);
+    return Translator ? std::string(Tx(text.c_str())) : text;
 }
 
 void InstallTranslator(TTranslateFunction translate)

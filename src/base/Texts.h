@@ -7,12 +7,13 @@
 // before it is filled in, never after.
 
 #include <string>
+#include <string_view>
 
 // Gives the text of japanese in the interface language: a pointer that
 // stays valid for the life of the process, japanese itself when there is no
 // translation. Any thread.
 const char* Tx(const char* japanese);
-std::string Tx(const std::string& japanese);
+std::string Tx(std::string_view japanese);
 
 // The function that finds a translation, or null for none. Installed once
 // at start-up, before any thread is started, and only read afterwards: the

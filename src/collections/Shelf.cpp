@@ -13,6 +13,7 @@
 #include "common/Text.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -327,11 +328,11 @@ std::optional<std::string> CheckShelfName(const TGroupList& list, const std::str
 {
     const std::string trimmed = Trim(name);
     if (trimmed.empty())
-        return std::string(EmptyNameText);
+        return Tx(EmptyNameText);
     if (CharCount(trimmed) > TGroupFolder::MaxNameLength)
         return std::string(LongNameText);
     if (!SameText(trimmed, originalName) && list.IndexOfName(trimmed) >= 0)
-        return std::string(DuplicateNameText);
+        return Tx(DuplicateNameText);
     return std::nullopt;
 }
 

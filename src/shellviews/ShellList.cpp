@@ -20,6 +20,7 @@
 #include "platform/FileSystem.h"
 #include "shellviews/DirNotify.h"
 #include "shellviews/ListDetails.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -1078,7 +1079,7 @@ std::string TShellListModel::Text(int row, int column) const
                 return medium->CatalogueDate == 0 ? std::string() : FormatDateTime(medium->CatalogueDate);
         }
         if (fContent == lcoCategories && column == 2)
-            return std::string(CategoryKindText(static_cast<const TCategoryFolder*>(folder)->CategoryKind()));
+            return Tx(CategoryKindText(static_cast<const TCategoryFolder*>(folder)->CategoryKind()));
         return {};
     }
     if (!Node(row))
