@@ -10,12 +10,6 @@
 Found: </translation>
     </message>
     <message>
-        <source>
-置き換えますか？</source>
-        <translation>
-Replace it?</translation>
-    </message>
-    <message>
         <source> -&gt; キャンセル</source>
         <translation> -&gt; Cancel</translation>
     </message>
@@ -250,12 +244,6 @@ Replace it?</translation>
     <message>
         <source>※区切り位置前後の空白は除去されます</source>
         <translation>* Blanks around the dividers are removed.</translation>
-    </message>
-    <message>
-        <source>が既に存在します  
-</source>
-        <translation> of the same name already exists.
-</translation>
     </message>
     <message>
         <source>このデスクトップでは他のアプリケーションのウィンドウを選べません  </source>
@@ -1390,6 +1378,10 @@ Replace it?</translation>
         <translation>months</translation>
     </message>
     <message>
+        <source>・</source>
+        <translation>-</translation>
+    </message>
+    <message>
         <source>一つ上の階層へ</source>
         <translation>Up One Level</translation>
     </message>
@@ -1575,7 +1567,7 @@ Replace it?</translation>
     </message>
     <message>
         <source>先頭</source>
-        <translation>start</translation>
+        <translation>Start</translation>
     </message>
     <message>
         <source>先頭から(&amp;T)</source>
@@ -1854,8 +1846,20 @@ Replace it?</translation>
         <translation>Total size: </translation>
     </message>
     <message>
-        <source>同じ名前の</source>
-        <translation>A </translation>
+        <source>同じ名前のファイルが既に存在します  
+%1
+置き換えますか？</source>
+        <translation>A file of the same name already exists.
+%1
+Replace it?</translation>
+    </message>
+    <message>
+        <source>同じ名前のフォルダが既に存在します  
+%1
+置き換えますか？</source>
+        <translation>A folder of the same name already exists.
+%1
+Replace it?</translation>
     </message>
     <message>
         <source>同一</source>
@@ -2409,7 +2413,7 @@ Replace it?</translation>
     </message>
     <message>
         <source>末尾</source>
-        <translation>end</translation>
+        <translation>End</translation>
     </message>
     <message>
         <source>末尾から(&amp;L)</source>
@@ -3208,10 +3212,6 @@ End it?</translation>
     <message>
         <source>高さ＞幅の時は高さの1/2を基準にする(&amp;V)</source>
         <translation>Use Half the Height When Taller Than Wide (&amp;V)</translation>
-    </message>
-    <message>
-        <source>（KB）</source>
-        <translation> (KB)</translation>
     </message>
     <message>
         <source>（なし）</source>

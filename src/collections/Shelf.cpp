@@ -330,7 +330,7 @@ std::optional<std::string> CheckShelfName(const TGroupList& list, const std::str
     if (trimmed.empty())
         return Tx(EmptyNameText);
     if (CharCount(trimmed) > TGroupFolder::MaxNameLength)
-        return std::string(LongNameText);
+        return Tx(LongNameText);
     if (!SameText(trimmed, originalName) && list.IndexOfName(trimmed) >= 0)
         return Tx(DuplicateNameText);
     return std::nullopt;
@@ -339,6 +339,6 @@ std::optional<std::string> CheckShelfName(const TGroupList& list, const std::str
 std::optional<std::string> CheckShelfComment(const std::string& comment)
 {
     if (CharCount(Trim(comment)) > TGroupFolder::MaxCommentLength)
-        return std::string(LongCommentText);
+        return Tx(LongCommentText);
     return std::nullopt;
 }

@@ -172,17 +172,17 @@ size_t BuildFolderIndex(TArchiveFileList& items, TFolderIndex& folders)
 
 std::string ArchiveNotReadMessage(const std::string& fileName)
 {
-    return "'" + ExtractFileName(fileName) + "'は読み込めませんでした  ";
+    return "'" + ExtractFileName(fileName) + Tx("'は読み込めませんでした  ");
 }
 
 std::string ArchiveNotListedMessage(const std::string& fileName)
 {
-    return "'" + ExtractFileName(fileName) + "'は展開できませんでした  ";
+    return "'" + ExtractFileName(fileName) + Tx("'は展開できませんでした  ");
 }
 
 std::string ArchiveIncompleteMessage(const std::string& fileName)
 {
-    return "'" + ExtractFileName(fileName) + "'は途中までしか読み込めませんでした  ";
+    return "'" + ExtractFileName(fileName) + Tx("'は途中までしか読み込めませんでした  ");
 }
 
 TArchiver::TArchiver(const TArchiveEnv& env, TArchiveLoader* loader, bool privateFolder, int64_t offset,

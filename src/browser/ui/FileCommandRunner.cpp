@@ -94,8 +94,10 @@ public:
     }
     TConflictAnswer AskConflict(const TConflict& conflict) override
     {
-        const std::string text = Tx("同じ名前の") + std::string(conflict.TargetIsFolder ? Tx("フォルダ") : Tx("ファイル")) +
-                                 Tx("が既に存在します  \n") + conflict.Target + Tx("\n置き換えますか？");
+        const std::string text =
+            FillText(conflict.TargetIsFolder ? Tx("同じ名前のフォルダが既に存在します  \n%1\n置き換えますか？")
+                                             : Tx("同じ名前のファイルが既に存在します  \n%1\n置き換えますか？"),
+                     {conflict.Target});
         if (Report) {
             Report(text + (AnswerYes ? " -> replace (--yes)" : " -> skip (asked in a snapshot run)"));
             return AnswerYes ? TConflictAnswer::caReplace : TConflictAnswer::caSkip;

@@ -21,6 +21,8 @@
 #include "base/Errors.h"
 #include "common/IniFile.h"
 #include "common/Text.h"
+#include "export/FExport.h"
+#include "export/ExportDialogModel.h"
 #include "export/ui/NameDivideDialog.h"
 #include "base/Texts.h"
 
@@ -208,16 +210,27 @@ void TFileExportDialog::BuildWidgets()
     layout->addWidget(buttons);
 }
 
+namespace {
+
+// The program's own columns in the interface language; a name part's
+// column keeps the name the user gave it.
+QString ColumnText(const TExportDialogModel& model, int column)
+{
+    return Q(column < FixedColumnCount ? Tx(model.Caption(column)) : model.Caption(column));
+}
+
+}  // namespace
+
 void TFileExportDialog::Refresh()
 {
     fRefreshing = true;
     const TExportDialogModel& model = *fModel;
     fSrc->clear();
     for (const int column : model.Available())
-        fSrc->addItem(Q(Tx(model.Caption(column))));
+        fSrc->addItem(ColumnText(model, column));
     fDst->clear();
     for (const int column : model.Output())
-        fDst->addItem(Q(Tx(model.Caption(column))));
+        fDst->addItem(ColumnText(model, column));
     // The empty entry at the end: where an added column is appended.
     fDst->addItem(QString());
     fSrc->setCurrentRow(model.AvailableSelected());

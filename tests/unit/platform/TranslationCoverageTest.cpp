@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Texts.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -340,6 +342,36 @@ TEST(TranslationScanner, ReadsLiteralsAsTheCompilerDoes)
             texts.push_back(literal.Text);
         EXPECT_EQ(texts, c.Texts) << c.Code;
     }
+}
+
+TEST(FillText, FillsNumberedPlaceholdersAndKeepsEveryOtherPercent)
+{
+    struct TCase {
+        const char* Pattern;
+        std::initializer_list<std::string_view> Values;
+        const char* Filled;
+    };
+    const TCase cases[] = {
+        {"%1 を %2 へ", {"a", "b"}, "a を b へ"},
+        {"%2, %1", {"x", "y"}, "y, x"},
+        {"100% %1", {"z"}, "100% z"},
+        {"%3 %1", {"only"}, "%3 only"},
+        {"%1", {"%2"}, "%2"},  // a value is never filled in again
+        {"end %", {}, "end %"},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(FillText(c.Pattern, c.Values), c.Filled) << c.Pattern;
+}
+
+TEST(Tx, GivesTheTranslationOrTheTextItself)
+{
+    EXPECT_STREQ(Tx("開く"), "開く");
+    InstallTranslator([](const char* text) -> const char* { return std::string_view(text) == "開く" ? "Open" : nullptr; });
+    EXPECT_STREQ(Tx("開く"), "Open");
+    EXPECT_EQ(Tx(std::string("開く")), "Open");
+    EXPECT_STREQ(Tx("閉じる"), "閉じる");
+    InstallTranslator(nullptr);
+    EXPECT_STREQ(Tx("開く"), "開く");
 }
 
 }  // namespace
