@@ -27,9 +27,11 @@
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MainForm.h"
 #include "browser/ui/MouseCustomizeDialog.h"
+#include "export/ui/ExportDialog.h"
 #include "platform/qt/QtTranslations.h"
 #include "support/FakeBook.h"
 #include "support/SettledForm.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -154,12 +156,16 @@ TEST_P(InterfaceLanguageWindowTest, DialogsShowTheirTextsInTheLanguage)
     const TLanguageRow& row = GetParam();
     TKeyCustomizeDialog keys(DefaultKeyBindings(), TScrollOptions{}, 0);
     TMouseCustomizeDialog mouse(DefaultMouseBindings(), TScrollOptions{}, TMouseOptions{}, 1);
+    TTempFolder data;
+    TFileExportDialog exporting(data.Path(), data.File("Mireva.ini"));
     if (row.Language == TInterfaceLanguage::ilEnglish) {
         ExpectNoJapanese(keys);
         ExpectNoJapanese(mouse);
+        ExpectNoJapanese(exporting);
     } else {
         EXPECT_EQ(keys.windowTitle().toStdString(), "キーカスタマイズ");
         EXPECT_EQ(mouse.windowTitle().toStdString(), "マウスカスタマイズ");
+        EXPECT_EQ(exporting.windowTitle().toStdString(), "CSV形式で出力");
     }
 }
 
