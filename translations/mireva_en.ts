@@ -147,7 +147,7 @@ Found: </translation>
     </message>
     <message>
         <source>&lt;- 削除(&amp;D)</source>
-        <translation>&lt;- &amp;Remove (&amp;D)</translation>
+        <translation>&lt;- Remove (&amp;D)</translation>
     </message>
     <message>
         <source>&lt;- 削除(&amp;E)</source>
@@ -1451,7 +1451,7 @@ Found: </translation>
     </message>
     <message>
         <source>両方(&amp;A)</source>
-        <translation>&amp;Both (&amp;A)</translation>
+        <translation>Both (&amp;A)</translation>
     </message>
     <message>
         <source>並び順(&amp;S)</source>
@@ -1667,7 +1667,7 @@ Found: </translation>
     </message>
     <message>
         <source>分類条件を指定(&amp;S)</source>
-        <translation>Group by &amp;Conditions (&amp;S)</translation>
+        <translation>Group by Conditions (&amp;S)</translation>
     </message>
     <message>
         <source>分類： </source>
