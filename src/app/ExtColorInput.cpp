@@ -3,13 +3,14 @@
 #include <algorithm>
 
 #include "common/Text.h"
+#include "base/Texts.h"
 
 const std::string InvalidExtensionMessage =
-    "拡張子のみを正しく入力してください  \n\n　例） .exe\n　例） .bmp;.jpg";
+    Tx("拡張子のみを正しく入力してください  \n\n　例） .exe\n　例） .bmp;.jpg");
 
 std::string DuplicateExtensionMessage(std::string_view ext)
 {
-    return "拡張子 '" + std::string(ext) + "' は既に登録されています  ";
+    return Tx("拡張子 '") + std::string(ext) + Tx("' は既に登録されています  ");
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "base/Texts.h"
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -43,12 +44,12 @@ public:
     void ReadBuffer(void* buffer, int64_t count)
     {
         if (count < 0 || Read(buffer, count) != count)
-            throw EStreamError("読み込みエラー: データが途中で終わっています");
+            throw EStreamError(Tx("読み込みエラー: データが途中で終わっています"));
     }
     void WriteBuffer(const void* buffer, int64_t count)
     {
         if (count < 0 || Write(buffer, count) != count)
-            throw EStreamError("書き込みエラー: データを書き込めませんでした");
+            throw EStreamError(Tx("書き込みエラー: データを書き込めませんでした"));
     }
 
     template <typename T>

@@ -6,6 +6,7 @@
 #include "base/PathUtils.h"
 #include "common/IniFile.h"
 #include "common/Text.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -42,17 +43,17 @@ TAddressTexts AddressTexts(TListKind kind, const THistoryData& location)
             texts.Short = LastName(location.Item);
         }
         break;
-    case TListKind::lkShelves: texts.Address = texts.Short = "本棚"; break;
+    case TListKind::lkShelves: texts.Address = texts.Short = Tx("本棚"); break;
     case TListKind::lkShelf: texts.Address = texts.Short = location.Shelf; break;
-    case TListKind::lkMediaList: texts.Address = texts.Short = "メディア"; break;
+    case TListKind::lkMediaList: texts.Address = texts.Short = Tx("メディア"); break;
     case TListKind::lkMedium: texts.Address = texts.Short = location.Media; break;
     case TListKind::lkMediumFolder:
         texts.Address = location.Media + "/" + ExcludeTrailingPathDelimiter(location.MediaFolder);
         texts.Short = LastName(location.MediaFolder);
         break;
-    case TListKind::lkCategories: texts.Address = texts.Short = "カテゴリ"; break;
+    case TListKind::lkCategories: texts.Address = texts.Short = Tx("カテゴリ"); break;
     case TListKind::lkCategory: texts.Address = texts.Short = location.Category; break;
-    case TListKind::lkSearch: texts.Address = texts.Short = "検索結果"; break;
+    case TListKind::lkSearch: texts.Address = texts.Short = Tx("検索結果"); break;
     case TListKind::lkNothing: break;
     }
     return texts;

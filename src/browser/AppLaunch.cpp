@@ -4,6 +4,7 @@
 #include "base/PathUtils.h"
 #include "browser/ActionTable.h"
 #include "loading/AcvUnit.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ std::string TArchiverExtractor::ExtractFile(const std::string& member)
 {
     const TArchiveFileInfo* record = fArchive.FindRecord(ExtractFilePath(member), ExtractFileName(member));
     if (!record)
-        throw EFileError(member + ": " + ExtractFailedMessage);
+        throw EFileError(member + ": " + Tx(ExtractFailedMessage));
     return fArchive.ExtractToFile(*record, false);
 }
 
@@ -81,7 +82,7 @@ TTargetPaths BuildTargetPaths(const std::vector<TTargetEntry>& entries, const TP
             else
                 path = extractor->ExtractFile(entry.Member);
             if (path.empty())
-                throw EFileError(entry.Member + ": " + ExtractFailedMessage);
+                throw EFileError(entry.Member + ": " + Tx(ExtractFailedMessage));
             if (pages && !result.Paths.empty() && result.Paths.back() == path)
                 continue;
             result.Paths.push_back(std::move(path));

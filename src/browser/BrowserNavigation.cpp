@@ -12,6 +12,7 @@
 #include "collections/CategoryFolder.h"
 #include "platform/FileSystem.h"
 #include "shellviews/ShellTree.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ int FolderIndex(TCustomFolderList* list, const std::string& name)
 // What the user reads when a neighbouring archive does not open.
 std::string NeighbourFailure(const std::string& fileName)
 {
-    return "'" + fileName + "' は開けませんでした  ";
+    return "'" + fileName + Tx("' は開けませんでした  ");
 }
 
 }  // namespace
@@ -74,7 +75,7 @@ THistoryData TBrowserModel::CurrentLocation() const
         break;
     case tpShelves:
         entry.Style = TShellStyle::ssGroup;
-        entry.Text = "本棚";
+        entry.Text = Tx("本棚");
         break;
     case tpShelf:
     case tpShelfMember:
@@ -90,7 +91,7 @@ THistoryData TBrowserModel::CurrentLocation() const
         break;
     case tpMedia:
         entry.Style = TShellStyle::ssMedia;
-        entry.Text = "メディア";
+        entry.Text = Tx("メディア");
         break;
     case tpMedium:
     case tpMediumFolder:
@@ -104,7 +105,7 @@ THistoryData TBrowserModel::CurrentLocation() const
         break;
     case tpCategories:
         entry.Style = TShellStyle::ssCategory;
-        entry.Text = "カテゴリ";
+        entry.Text = Tx("カテゴリ");
         break;
     case tpCategory:
     case tpCategoryItem:

@@ -5,6 +5,7 @@
 #include "browser/BrowserModel.h"
 #include "common/Text.h"
 #include "shellviews/ShellTree.h"
+#include "base/Texts.h"
 
 TCategoryKeeper::TCategoryKeeper(TCategoryList& list, const std::string& dataFolder)
     : fList(list), fStore(dataFolder)
@@ -42,9 +43,9 @@ std::string TCategoryKeeper::Load()
     const TListLoadResult result = fStore.Load(fList);
     fQuiet = false;
     if (result.Unreadable)
-        return "カテゴリを読み込めません: " + result.Error;
+        return Tx("カテゴリを読み込めません: ") + result.Error;
     if (result.Damaged)
-        return "カテゴリのファイルが壊れています: " + result.Error;
+        return Tx("カテゴリのファイルが壊れています: ") + result.Error;
     return {};
 }
 
@@ -61,10 +62,10 @@ std::string TCategoryKeeper::Save()
 std::string TCategoryKeeper::CheckName(const std::string& name, const TCategoryFolder* self) const
 {
     if (Trim(name).empty())
-        return std::string(EmptyNameText);
+        return Tx(EmptyNameText);
     const int other = fList.IndexOfName(Trim(name));
     if (other >= 0 && fList.Category(other) != self)
-        return std::string(DuplicateNameText);
+        return Tx(DuplicateNameText);
     return {};
 }
 

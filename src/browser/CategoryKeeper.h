@@ -14,6 +14,7 @@
 #include "browser/ActionTable.h"
 #include "browser/CommandTarget.h"
 #include "collections/CategoryFile.h"
+#include "base/Texts.h"
 
 class TBrowserModel;
 class TShellTreeModel;

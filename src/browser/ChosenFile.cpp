@@ -1,6 +1,7 @@
 #include "browser/ChosenFile.h"
 
 #include "base/PathUtils.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ TChosenFileResult DecideChosenFile(const TChosenFile& file, const TItemClassifie
     if (!file.InArchiveList && file.IsLink) {
         const TLinkTarget target = resolve ? resolve(file.Path) : TLinkTarget{};
         if (target.Kind == TFileKind::fkNone)
-            return Message("'" + file.DisplayName + "' の参照先が見つかりません  ", TMessageIcon::miInformation);
+            return Message("'" + file.DisplayName + Tx("' の参照先が見つかりません  "), TMessageIcon::miInformation);
         if (target.Kind == TFileKind::fkFolder || IsArchive(target.Path, extensions))
             return TChosenFileResult{TChosenOutcome::coOpenPath, {}, TMessageIcon::miInformation, target.Path};
         // Any other target is shown through the link, which the image list
@@ -51,6 +52,6 @@ TChosenFileResult DecideChosenFile(const TChosenFile& file, const TItemClassifie
         return {};
     }
     if (CannotOpen(file.Path, extensions, pictureShown))
-        return Message("'" + ExtractFileName(file.Path) + "' は開けませんでした  ", TMessageIcon::miWarning);
+        return Message("'" + ExtractFileName(file.Path) + Tx("' は開けませんでした  "), TMessageIcon::miWarning);
     return {};
 }

@@ -6,6 +6,7 @@
 #include "collections/GroupFolder.h"
 #include "collections/Shelf.h"
 #include "common/Text.h"
+#include "base/Texts.h"
 
 std::optional<TCollectionKind> TCollectionCommands::ListedKind(TListKind kind)
 {
@@ -20,21 +21,21 @@ std::optional<TCollectionKind> TCollectionCommands::ListedKind(TListKind kind)
 std::string TCollectionCommands::DeleteQuestion(TCollectionKind kind)
 {
     switch (kind) {
-    case TCollectionKind::ckShelf: return "選択された本棚を削除してもよろしいですか？  ";
-    case TCollectionKind::ckMedium: return "選択されたメディアを削除してもよろしいですか？  ";
+    case TCollectionKind::ckShelf: return Tx("選択された本棚を削除してもよろしいですか？  ");
+    case TCollectionKind::ckMedium: return Tx("選択されたメディアを削除してもよろしいですか？  ");
     case TCollectionKind::ckCategory: break;
     }
-    return "選択されたカテゴリを削除してもよろしいですか？  ";
+    return Tx("選択されたカテゴリを削除してもよろしいですか？  ");
 }
 
 std::string TCollectionCommands::DuplicateNameText(TCollectionKind kind)
 {
     switch (kind) {
-    case TCollectionKind::ckShelf: return "同名の本棚が存在します  ";
-    case TCollectionKind::ckMedium: return "同名のメディアが存在します  ";
+    case TCollectionKind::ckShelf: return Tx("同名の本棚が存在します  ");
+    case TCollectionKind::ckMedium: return Tx("同名のメディアが存在します  ");
     case TCollectionKind::ckCategory: break;
     }
-    return "同名のカテゴリが存在します  ";
+    return Tx("同名のカテゴリが存在します  ");
 }
 
 TCustomFolderList& TCollectionCommands::ListOf(TCollectionKind kind) const
@@ -102,7 +103,7 @@ bool TCollectionCommands::Rename(TCollectionKind kind, TCustomFolder& folder, co
     if (auto* shelves = dynamic_cast<TGroupList*>(&list); shelves && kind == TCollectionKind::ckShelf) {
         refusal = CheckShelfName(*shelves, trimmed, folder.Name());
     } else if (trimmed.empty()) {
-        refusal = "名前を入力してください  ";
+        refusal = Tx("名前を入力してください  ");
     } else {
         const int other = list.IndexOfName(trimmed);
         if (other >= 0 && list.Folder(other) != &folder)

@@ -3,6 +3,7 @@
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ private:
 
 std::string TFileCommands::DeleteQuestion(bool toTrash)
 {
-    return toTrash ? "選択されたファイルをごみ箱に移動してもよろしいですか？  "
-                   : "選択されたファイルを完全に削除してもよろしいですか？  ";
+    return toTrash ? Tx("選択されたファイルをごみ箱に移動してもよろしいですか？  ")
+                   : Tx("選択されたファイルを完全に削除してもよろしいですか？  ");
 }
 
 void TFileCommands::TellErrors(const std::vector<std::string>& errors)
@@ -72,7 +73,7 @@ std::string TFileCommands::NewFolder(const std::string& folder)
         if (!CreateDirectory(path))
             throw EFileError(SystemErrorText(path, EEXIST));
     } catch (const EMirevaError&) {
-        fHost.Tell("フォルダが作成できませんでした  ", TMessageIcon::miInformation);
+        fHost.Tell(Tx("フォルダが作成できませんでした  "), TMessageIcon::miInformation);
         return {};
     }
     TUndoStep step;

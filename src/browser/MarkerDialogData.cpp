@@ -6,12 +6,7 @@
 #include "base/PathUtils.h"
 #include "common/IniFile.h"
 #include "platform/FileSystem.h"
-
-namespace {
-
-constexpr std::string_view Marker = "しおり";
-
-}  // namespace
+#include "base/Texts.h"
 
 std::string_view MarkerDialogSection(TMarkerDialogMode mode)
 {
@@ -86,15 +81,15 @@ bool MarkerLocationExists(const TMarkerPath& entry)
 
 std::string DeleteSelectedQuestion()
 {
-    return "選択された" + std::string(Marker) + "を削除してもよろしいですか？  ";
+    return Tx("選択されたしおりを削除してもよろしいですか？  ");
 }
 
 std::string DeleteMissingQuestion()
 {
-    return "パスが存在しない" + std::string(Marker) + "を削除してもよろしいですか？  ";
+    return Tx("パスが存在しないしおりを削除してもよろしいですか？  ");
 }
 
 std::string DeleteAllQuestion()
 {
-    return "全ての" + std::string(Marker) + "を削除してもよろしいですか？  ";
+    return Tx("全てのしおりを削除してもよろしいですか？  ");
 }

@@ -5,6 +5,7 @@
 #include "common/ByteSize.h"
 #include "common/DateTime.h"
 #include "common/IniFile.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -74,10 +75,10 @@ std::vector<TDiffRow> DiffRows(const TMediaFolder& live, const std::string& live
 const char* DiffKindText(TDiffKind kind)
 {
     switch (kind) {
-    case TDiffKind::dkAdded: return "追加";
-    case TDiffKind::dkRemoved: return "削除";
-    case TDiffKind::dkChanged: return "変更";
-    case TDiffKind::dkSame: return "同一";
+    case TDiffKind::dkAdded: return Tx("追加");
+    case TDiffKind::dkRemoved: return Tx("削除");
+    case TDiffKind::dkChanged: return Tx("変更");
+    case TDiffKind::dkSame: return Tx("同一");
     }
     return "";
 }

@@ -1,4 +1,5 @@
 #include "browser/MenuData.h"
+#include "base/Texts.h"
 
 #include <algorithm>
 #include <array>
@@ -306,8 +307,8 @@ std::string ColumnCaption(const std::string& column)
 {
     for (const TColumnKey& key : ColumnKeys)
         if (column == key.Caption)
-            return column + key.Key;
-    return column;
+            return Tx(column) + key.Key;
+    return Tx(column);
 }
 
 bool IsViewType(TActionId action)
@@ -542,8 +543,8 @@ std::vector<TSortMenuItem> BuildSortMenu(const std::vector<std::string>& columns
     TSortMenuItem separator;
     separator.Separator = true;
     menu.push_back(separator);
-    menu.push_back(TSortMenuItem{"昇順(&U)", -1, false, false, ascending});
-    menu.push_back(TSortMenuItem{"降順(&W)", -1, false, true, descending});
+    menu.push_back(TSortMenuItem{Tx("昇順(&U)"), -1, false, false, ascending});
+    menu.push_back(TSortMenuItem{Tx("降順(&W)"), -1, false, true, descending});
     return menu;
 }
 

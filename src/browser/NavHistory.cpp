@@ -3,15 +3,16 @@
 #include <algorithm>
 
 #include "base/PathUtils.h"
+#include "base/Texts.h"
 
 std::string HistoryCaption(const THistoryData& entry)
 {
     std::string caption;
     switch (entry.Style) {
-    case TShellStyle::ssGroup: caption = "<本棚>\t"; break;
-    case TShellStyle::ssMedia: caption = "<メディア>\t"; break;
-    case TShellStyle::ssCategory: caption = "<カテゴリ>\t"; break;
-    default: caption = "<フォルダ>\t"; break;
+    case TShellStyle::ssGroup: caption = Tx("<本棚>\t"); break;
+    case TShellStyle::ssMedia: caption = Tx("<メディア>\t"); break;
+    case TShellStyle::ssCategory: caption = Tx("<カテゴリ>\t"); break;
+    default: caption = Tx("<フォルダ>\t"); break;
     }
     // The root has no last name; a catalogue's folder is known by its whole
     // path inside the catalogue.

@@ -1,4 +1,5 @@
 #include "browser/SearchProgress.h"
+#include "base/Texts.h"
 
 void TSearchProgress::Apply(const TSearchChange& change, int resultCount)
 {
@@ -22,6 +23,6 @@ void TSearchProgress::Apply(const TSearchChange& change, int resultCount)
 
 std::string TSearchProgress::Label() const
 {
-    const std::string where = fWhere.empty() ? "検索中･･･" : fWhere + " を検索中･･･";
-    return where + "\n検索結果： " + std::to_string(fCount) + " 件";
+    const std::string where = fWhere.empty() ? Tx("検索中･･･") : fWhere + Tx(" を検索中･･･");
+    return where + Tx("\n検索結果： ") + std::to_string(fCount) + Tx(" 件");
 }

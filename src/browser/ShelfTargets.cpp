@@ -2,6 +2,7 @@
 
 #include "base/PathUtils.h"
 #include "shellviews/ShellTree.h"
+#include "base/Texts.h"
 
 bool IsShelfCandidate(const TBrowserItem& item)
 {
@@ -49,6 +50,6 @@ std::string ShelfExportFileName(const std::string& chosen)
 std::string DeleteMissingQuestion(const std::vector<std::string>& shelfNames)
 {
     if (shelfNames.size() == 1)
-        return "本棚 '" + shelfNames.front() + "' 内の存在しない項目を削除してもよろしいですか？  ";
-    return "選択された本棚内の存在しない項目を削除してもよろしいですか？  ";
+        return Tx("本棚 '") + shelfNames.front() + Tx("' 内の存在しない項目を削除してもよろしいですか？  ");
+    return Tx("選択された本棚内の存在しない項目を削除してもよろしいですか？  ");
 }

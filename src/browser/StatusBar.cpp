@@ -5,6 +5,7 @@
 #include "base/PathUtils.h"
 #include "common/ByteSize.h"
 #include "common/Text.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -19,17 +20,17 @@ constexpr int PlaceMargin = 15;
 
 std::string SelectedObjectsText(size_t selected)
 {
-    return IntToStr(static_cast<int64_t>(selected)) + " 個のオブジェクトを選択";
+    return IntToStr(static_cast<int64_t>(selected)) + Tx(" 個のオブジェクトを選択");
 }
 
 std::string SelectedFilesText(size_t selected, int count)
 {
-    return IntToStr(static_cast<int64_t>(selected)) + " / " + IntToStr(count) + " ファイル";
+    return IntToStr(static_cast<int64_t>(selected)) + " / " + IntToStr(count) + Tx(" ファイル");
 }
 
 std::string FileCountText(int count)
 {
-    return IntToStr(count) + " ファイル";
+    return IntToStr(count) + Tx(" ファイル");
 }
 
 std::string PictureSizeText(const TPictureSize& picture)
@@ -154,13 +155,13 @@ std::string PlaceText(const TStatusSnapshot& s)
             return place.Path.empty() ? place.DisplayPath : ShownPath(place.Path);
         return place.DisplayName;
     case TListKind::lkShelves:
-        return "本棚";
+        return Tx("本棚");
     case TListKind::lkMediaList:
-        return "メディア";
+        return Tx("メディア");
     case TListKind::lkCategories:
-        return "カテゴリ";
+        return Tx("カテゴリ");
     case TListKind::lkSearch:
-        return "検索結果";
+        return Tx("検索結果");
     case TListKind::lkShelf:
     case TListKind::lkMedium:
     case TListKind::lkCategory:

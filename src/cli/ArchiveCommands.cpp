@@ -16,6 +16,7 @@
 #include "common/Text.h"
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 TCliArchives::TCliArchives(TLoaderSetPtr loaders)
     : fTemp(TemporaryBase(), "mireva-cli-" + std::to_string(::getpid()))
@@ -182,7 +183,7 @@ int RunArchiveExtract(TCliContext& context, const std::string& path, const std::
         NotFound(path + "/" + member);
     const std::unique_ptr<TMemoryStream> stream = place.Archiver->ExtractToStream(*record);
     if (stream->Size() == 0 && record->Size != 0)
-        throw EMirevaError(ExtractFailedMessage);
+        throw EMirevaError(Tx(ExtractFailedMessage));
     SaveFileAtomically(out, std::string_view(reinterpret_cast<const char*>(stream->Memory()),
                                              static_cast<size_t>(stream->Size())));
     return 0;

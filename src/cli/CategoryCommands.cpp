@@ -14,6 +14,7 @@
 #include "common/CsvFields.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -224,7 +225,7 @@ int CategoryAdd(TCliContext& context)
 
     const std::string name = Trim(args[0]);
     if (name.empty())
-        throw ECliUsage("名前を入力してください");
+        throw ECliUsage(Tx("名前を入力してください"));
     if (CharCount(name) > TGroupFolder::MaxNameLength)
         throw ECliUsage("a category name has at most 50 characters");
     bool needsShelves = false;
@@ -236,7 +237,7 @@ int CategoryAdd(TCliContext& context)
     TCategoryList list;
     LoadCategories(context, store, list);
     if (list.IndexOfName(name) >= 0)
-        throw EMirevaError("同名のカテゴリが存在します");
+        throw EMirevaError(Tx("同名のカテゴリが存在します"));
     TCategoryFolder& category = *list.Category(list.Add(name, 0, comment.value_or("")));
     category.SetSettings(std::move(settings));
     category.SetTargets(std::move(targets));

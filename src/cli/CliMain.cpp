@@ -3,6 +3,7 @@
 // success and non-zero with a one-line message on failure.
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -14,6 +15,7 @@
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
+#include "platform/qt/QtTranslations.h"
 
 namespace {
 
@@ -138,6 +140,10 @@ std::optional<std::string> TakeHome(std::vector<std::string>& args)
 
 int main(int argc, char** argv)
 {
+    // The messages of the program's logic come in the interface language;
+    // what scripts read (listings, CSV, key=value lines) does not change.
+    if (!InstallProgramTranslations(InterfaceLanguage([](const char* name) { return std::getenv(name); })))
+        std::cerr << "mireva-cli: the English texts could not be loaded; messages stay Japanese\n";
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string home;
     try {

@@ -14,6 +14,7 @@
 #include "imaging/FilterSets.h"
 #include "imaging/ImgUtils.h"
 #include "imaging/Stretch.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ int RunScale(TCliContext& context)
     }
     if (!TBitmap::SizeAllowed(static_cast<int64_t>(x) + visible.Width(), static_cast<int64_t>(y) + visible.Height(),
                               24))
-        throw EInvalidGraphic("画像のサイズが大きすぎます");
+        throw EInvalidGraphic(Tx("画像のサイズが大きすぎます"));
 
     TCliSettings settings(context);
     const TCliPicture picture = ReadCliPicture(settings, files[0]);

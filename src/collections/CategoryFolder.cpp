@@ -6,6 +6,7 @@
 #include "base/PathUtils.h"
 #include "collections/SearchWalker.h"
 #include "platform/Threads.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ TCategoryList& ListOf(TCustomFolderList* owner)
 {
     auto* list = dynamic_cast<TCategoryList*>(owner);
     if (!list)
-        throw EMirevaError("Ownerが正しくありません");
+        throw EMirevaError(Tx("Ownerが正しくありません"));
     return *list;
 }
 

@@ -3,11 +3,12 @@
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 TGroupFolder::TGroupFolder(TCustomFolderList* owner, std::string name) : TCustomFolder(owner, std::move(name))
 {
     if (owner && !dynamic_cast<TGroupList*>(owner))
-        throw EMirevaError("Ownerが正しくありません");
+        throw EMirevaError(Tx("Ownerが正しくありません"));
 }
 
 TGroupFolder::TGroupFolder(TCustomFolderList* owner, std::string name, TAnyOwner)

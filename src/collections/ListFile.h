@@ -14,6 +14,7 @@
 
 #include "base/Stream.h"
 #include "common/BinaryReader.h"
+#include "base/Texts.h"
 
 // The reader of list files: a TBinaryReader whose failures say that the list
 // file is damaged.

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "common/Text.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -45,11 +46,11 @@ std::optional<std::string> CheckMediumName(const TMediaList& list, const std::st
     static constexpr size_t MaxNameLength = 50;
     const std::string trimmed = Trim(name);
     if (trimmed.empty())
-        return std::string("名前を入力してください  ");
+        return std::string(Tx("名前を入力してください  "));
     if (CharCount(trimmed) > MaxNameLength)
-        return std::string("名前は 50 文字以内で入力してください  ");
+        return std::string(Tx("名前は 50 文字以内で入力してください  "));
     if (!SameText(trimmed, originalName) && list.IndexOfName(trimmed) >= 0)
-        return std::string("同名のメディアが存在します  ");
+        return std::string(Tx("同名のメディアが存在します  "));
     return std::nullopt;
 }
 

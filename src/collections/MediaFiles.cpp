@@ -7,6 +7,7 @@
 #include "base/PathUtils.h"
 #include "common/BfStream.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -318,17 +319,17 @@ TCatalogueLoadResult TMediaStore::LoadCatalogue(TMediaFolder& medium)
         [&](TStream& stream) {
             const TMediaReadResult read = ReadCatalogue(stream, medium);
             foreign = !read.Signed;
-            return TListReadOutcome{read.Complete && read.Signed, read.Signed ? read.Error : ForeignCatalogueText};
+            return TListReadOutcome{read.Complete && read.Signed, read.Signed ? read.Error : Tx(ForeignCatalogueText)};
         });
     if (!loaded.Found && !loaded.Unreadable) {
         result.Kind = TCatalogueLoadKind::clMissing;
-        result.Error = MissingCatalogueText;
+        result.Error = Tx(MissingCatalogueText);
     } else if (loaded.Unreadable) {
         result.Kind = TCatalogueLoadKind::clMissing;
         result.Error = loaded.Error;
     } else if (foreign) {
         result.Kind = TCatalogueLoadKind::clForeign;
-        result.Error = ForeignCatalogueText;
+        result.Error = Tx(ForeignCatalogueText);
     } else {
         result.Damaged = loaded.Damaged;
         result.Error = loaded.Error;

@@ -6,6 +6,7 @@
 #include "base/Errors.h"
 #include "collections/CompareNames.h"
 #include "collections/MediaLoader.h"
+#include "base/Texts.h"
 
 std::string CatalogueKey(std::string_view path)
 {
@@ -25,7 +26,7 @@ std::string CatalogueFolderOf(std::string_view key)
 TMediaFolder::TMediaFolder(TCustomFolderList* owner, std::string name) : TCustomFolder(owner, std::move(name))
 {
     if (owner && !dynamic_cast<TMediaList*>(owner))
-        throw EMirevaError("Ownerが正しくありません");
+        throw EMirevaError(Tx("Ownerが正しくありません"));
 }
 
 TMediaFolder::~TMediaFolder()

@@ -2,6 +2,7 @@
 
 #include "common/CsvFields.h"
 #include "common/Text.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -310,7 +311,7 @@ std::string DelimiterCaption(const TNameDivideInfo& rule)
 
 std::string SearchCaption(const TNameDivideInfo& rule)
 {
-    return rule.FromEnd ? "末尾" : "先頭";
+    return rule.FromEnd ? Tx("末尾") : Tx("先頭");
 }
 
 std::string RemoveCaption(const TNameDivideInfo& rule)

@@ -10,6 +10,7 @@
 #include "base/PathUtils.h"
 #include "platform/FileSystem.h"
 #include "platform/Threads.h"
+#include "base/Texts.h"
 
 // ---- Sources ----
 
@@ -345,7 +346,7 @@ void TSearchFolder::Drain(TRun& run)
 }
 
 TSearchFolder::TSearchFolder(TDispatcher& dispatcher, TGroupList* shelves)
-    : TSearchFolder(nullptr, "検索結果", dispatcher, shelves)
+    : TSearchFolder(nullptr, Tx("検索結果"), dispatcher, shelves)
 {
 }
 

@@ -29,6 +29,7 @@
 #include "collections/SearchConditions.h"
 #include "collections/SearchWalker.h"
 #include "common/ObserverList.h"
+#include "base/Texts.h"
 
 class TDispatcher;
 

@@ -4,6 +4,7 @@
 
 #include "common/IniFile.h"
 #include "common/Text.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -181,9 +182,9 @@ std::string TargetText(const TSearchTargetSpec& target)
         return target.Name;
     switch (target.Kind) {
     case TSearchTargetKind::tkShelf:
-        return AllShelvesText;
+        return Tx(AllShelvesText);
     case TSearchTargetKind::tkMedium:
-        return AllMediaText;
+        return Tx(AllMediaText);
     default:
         return {};
     }
@@ -191,7 +192,7 @@ std::string TargetText(const TSearchTargetSpec& target)
 
 std::string CacheLabelText(TDateTime made)
 {
-    const std::string label = "キャッシュ：";
+    const std::string label = Tx("キャッシュ：");
     if (made <= 0)
         return label;
     // "yyyy/mm/dd hh:nn:ss" without the seconds.

@@ -13,6 +13,7 @@
 #include "common/Text.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -327,17 +328,17 @@ std::optional<std::string> CheckShelfName(const TGroupList& list, const std::str
 {
     const std::string trimmed = Trim(name);
     if (trimmed.empty())
-        return std::string(EmptyNameText);
+        return Tx(EmptyNameText);
     if (CharCount(trimmed) > TGroupFolder::MaxNameLength)
-        return std::string(LongNameText);
+        return Tx(LongNameText);
     if (!SameText(trimmed, originalName) && list.IndexOfName(trimmed) >= 0)
-        return std::string(DuplicateNameText);
+        return Tx(DuplicateNameText);
     return std::nullopt;
 }
 
 std::optional<std::string> CheckShelfComment(const std::string& comment)
 {
     if (CharCount(Trim(comment)) > TGroupFolder::MaxCommentLength)
-        return std::string(LongCommentText);
+        return Tx(LongCommentText);
     return std::nullopt;
 }

@@ -9,12 +9,13 @@
 #include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/Mounts.h"
+#include "base/Texts.h"
 
 namespace {
 
 std::string RenameFailedText(const std::string& name)
 {
-    return name + " への名称変更に失敗しました  ";
+    return name + Tx(" への名称変更に失敗しました  ");
 }
 
 // "1,234 KB" as the detail column shows sizes: whole kilobytes, rounded up,
@@ -410,7 +411,7 @@ std::string TShellFolder::GetTypeName()
         const bool plainNames = fPlainTypeNames || !fInfo;
         if (plainNames && !NoFileData()) {
             if (GetAttributes() & faDirectory)
-                fTypeName = "フォルダ";
+                fTypeName = Tx("フォルダ");
             else
                 fTypeName = LowerCase(ExtractFileExt(GetName()));
         } else if (fInfo) {
@@ -488,7 +489,7 @@ std::string TShellFolder::GetDetailText(int column) const
 {
     if (fDetailTexts.empty()) {
         const std::string name = fName ? *fName : ExtractFileName(ExcludeTrailingPathDelimiter(fPath));
-        throw EMirevaError(name + ": LoadColumnDetails への呼び出しがありません");
+        throw EMirevaError(name + Tx(": LoadColumnDetails への呼び出しがありません"));
     }
     if (column < 1 || column > static_cast<int>(fDetailTexts.size()))
         return {};

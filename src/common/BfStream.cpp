@@ -1,4 +1,5 @@
 #include "common/BfStream.h"
+#include "base/Texts.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +8,7 @@ TBufferStream::TBufferStream(TStream& target, int bufferSize)
     : fTarget(target), fBufferSize(bufferSize)
 {
     if (bufferSize <= 0)
-        throw EBfStreamError("TBufferStream.Create: バッファサイズが不正です");
+        throw EBfStreamError(Tx("TBufferStream.Create: バッファサイズが不正です"));
     fBuffer = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(bufferSize));
 }
 
@@ -35,7 +36,7 @@ int64_t TBufferStream::FlushBuffer()
     const int64_t written = fTarget.Write(fBuffer.get(), pending);
     fCursor = 0;
     if (written != pending)
-        throw EBfStreamError("TBufferStream: 書き込みが途中で失敗しました");
+        throw EBfStreamError(Tx("TBufferStream: 書き込みが途中で失敗しました"));
     return written;
 }
 
@@ -71,7 +72,7 @@ int64_t TBufferStream::LogicalPosition()
 int64_t TBufferStream::Read(void* buffer, int64_t count)
 {
     if (count < 0)
-        throw EBfStreamError("TBufferStream.Read: Count が負です");
+        throw EBfStreamError(Tx("TBufferStream.Read: Count が負です"));
     if (fMode != TMode::Reading) {
         Sync();
         fMode = TMode::Reading;
@@ -96,7 +97,7 @@ int64_t TBufferStream::Read(void* buffer, int64_t count)
 int64_t TBufferStream::Write(const void* buffer, int64_t count)
 {
     if (count < 0)
-        throw EBfStreamError("TBufferStream.Write: Count が負です");
+        throw EBfStreamError(Tx("TBufferStream.Write: Count が負です"));
     if (fMode != TMode::Writing) {
         Sync();
         fMode = TMode::Writing;
@@ -191,7 +192,7 @@ std::string ReadString(TStream& stream)
 void WriteString(std::string_view text, TStream& stream)
 {
     if (text.size() > static_cast<size_t>(INT32_MAX))
-        throw EBfStreamError("WriteString: 文字列が長すぎます");
+        throw EBfStreamError(Tx("WriteString: 文字列が長すぎます"));
     const auto length = static_cast<int32_t>(text.size());
     stream.WriteBuffer(&length, 4);
     if (length > 0)

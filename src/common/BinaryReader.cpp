@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "common/Text.h"
+#include "base/Texts.h"
 
 TBinaryReader::TBinaryReader(const uint8_t* data, size_t size, std::string_view damaged)
     : fData(data), fSize(data ? static_cast<int64_t>(size) : 0), fDamaged(damaged)
@@ -22,7 +23,7 @@ TBinaryReader::TBinaryReader(TStream& stream, std::string_view damaged) : fStrea
 
 void TBinaryReader::Fail(const char* field) const
 {
-    std::string message(fDamaged);
+    std::string message = Tx(fDamaged);
     if (field && *field) {
         message += ": ";
         message += field;

@@ -20,6 +20,7 @@
 #include "base/Errors.h"
 #include "base/Stream.h"
 #include "common/DateTime.h"
+#include "base/Texts.h"
 
 class TBinaryReader {
 public:

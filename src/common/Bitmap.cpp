@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/Errors.h"
+#include "base/Texts.h"
 
 bool TBitmap::SizeAllowed(int64_t width, int64_t height, int bitsPerPixel)
 {
@@ -16,7 +17,7 @@ bool TBitmap::SizeAllowed(int64_t width, int64_t height, int bitsPerPixel)
 TBitmap::TBitmap(int width, int height, int bitsPerPixel, bool clear)
 {
     if (!SizeAllowed(width, height, bitsPerPixel))
-        throw EInvalidGraphic("画像のサイズが大きすぎます");
+        throw EInvalidGraphic(Tx("画像のサイズが大きすぎます"));
     fWidth = width;
     fHeight = height;
     fBits = bitsPerPixel;
@@ -38,15 +39,15 @@ TBitmap TBitmap::Adopt(int width, int height, int bitsPerPixel, uint8_t* pixels,
     if (!pixels) {
         if (release)
             release(owner);
-        throw EInvalidGraphic("ビットマップのデータが途中で終わっています");
+        throw EInvalidGraphic(Tx("ビットマップのデータが途中で終わっています"));
     }
     std::unique_ptr<uint8_t[], TPixelOwner> taken(pixels, TPixelOwner{release, owner});
     if (!SizeAllowed(width, height, bitsPerPixel))
-        throw EInvalidGraphic("画像のサイズが大きすぎます");
+        throw EInvalidGraphic(Tx("画像のサイズが大きすぎます"));
     TBitmap bitmap;
     bitmap.fStride = StrideFor(width, bitsPerPixel);
     if (available < bitmap.fStride * static_cast<size_t>(height))
-        throw EInvalidGraphic("ビットマップのデータが途中で終わっています");
+        throw EInvalidGraphic(Tx("ビットマップのデータが途中で終わっています"));
     bitmap.fWidth = width;
     bitmap.fHeight = height;
     bitmap.fBits = bitsPerPixel;

@@ -5,11 +5,12 @@
 #include <string_view>
 
 #include "common/Text.h"
+#include "base/Texts.h"
 
 std::string FormatByteSize(int64_t bytes)
 {
     if (bytes < 1000)
-        return IntToStr(bytes < 0 ? 0 : bytes) + " バイト";
+        return IntToStr(bytes < 0 ? 0 : bytes) + Tx(" バイト");
     static constexpr std::array<std::string_view, 6> Units = {"kB", "MB", "GB", "TB", "PB", "EB"};
     // Unsigned, so that adding half a tenth to the largest size cannot
     // overflow.

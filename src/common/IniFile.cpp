@@ -5,6 +5,7 @@
 #include "common/Text.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -21,13 +22,13 @@ std::string StripLineBreaks(std::string_view value)
 void CheckSectionName(std::string_view section)
 {
     if (section.find_first_of("]\r\n") != std::string_view::npos)
-        throw EIniError("設定ファイルのセクション名に使えない文字があります: " + std::string(section));
+        throw EIniError(Tx("設定ファイルのセクション名に使えない文字があります: ") + std::string(section));
 }
 
 void CheckKeyName(std::string_view key)
 {
     if (!TIniFile::IsValidKeyName(key))
-        throw EIniError("設定ファイルのキー名に使えない文字があります: " + std::string(key));
+        throw EIniError(Tx("設定ファイルのキー名に使えない文字があります: ") + std::string(key));
 }
 
 }  // namespace

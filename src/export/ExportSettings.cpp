@@ -6,6 +6,7 @@
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "common/Text.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ TExportSetting TExportSettingsStore::Load(std::optional<std::string_view> name) 
 void TExportSettingsStore::Save(std::optional<std::string_view> name, const TExportSetting& setting)
 {
     if (name && !NameAllowed(*name))
-        throw EMirevaError(BadNameText);
+        throw EMirevaError(Tx(BadNameText));
     WriteExportSetting(fIni, name.value_or(LastSettingSection), setting);
     fIni.UpdateFile();
 }

@@ -15,6 +15,7 @@
 
 #include "common/IniFile.h"
 #include "export/FExport.h"
+#include "base/Texts.h"
 
 struct TExportSetting {
     std::vector<int> Available;  // the columns offered but not output, in list order

@@ -9,6 +9,7 @@
 #include "imaging/Bicubic.h"
 #include "imaging/ResampleCore.h"
 #include "imaging/ResampleSimd.h"
+#include "base/Texts.h"
 
 using namespace imaging_detail;
 
@@ -239,7 +240,7 @@ void AreaAverageBitmap(const TBitmap& source, TBitmap& destination, int width, i
                        const TVisibleRect& visible, int height, TSimdLevel level)
 {
     if (source.BitsPerPixel() != 24)
-        throw EInvalidGraphic("24ビットの画像ではありません");
+        throw EInvalidGraphic(Tx("24ビットの画像ではありません"));
     AreaAverage(TResampleJob{&source, &destination, width, height, x, y, visible}, level);
 }
 
@@ -247,6 +248,6 @@ void AreaAverageGrayBitmap(const TBitmap& source, TBitmap& destination, int widt
                            const TVisibleRect& visible, int height, TSimdLevel level)
 {
     if (source.BitsPerPixel() != 8)
-        throw EInvalidGraphic("8ビットの画像ではありません");
+        throw EInvalidGraphic(Tx("8ビットの画像ではありません"));
     AreaAverage(TResampleJob{&source, &destination, width, height, x, y, visible}, level);
 }

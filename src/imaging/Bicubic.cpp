@@ -5,6 +5,7 @@
 #include "common/Bitmap.h"
 #include "base/Errors.h"
 #include "imaging/ResampleCore.h"
+#include "base/Texts.h"
 
 using namespace imaging_detail;
 
@@ -72,7 +73,7 @@ void BicubicBitmap(const TBitmap& source, TBitmap& destination, int width, int x
                    int height, TSimdLevel level)
 {
     if (source.BitsPerPixel() != 24)
-        throw EInvalidGraphic("24ビットの画像ではありません");
+        throw EInvalidGraphic(Tx("24ビットの画像ではありません"));
     Bicubic(TResampleJob{&source, &destination, width, height, x, y, visible}, level);
 }
 
@@ -80,6 +81,6 @@ void BicubicGrayBitmap(const TBitmap& source, TBitmap& destination, int width, i
                        const TVisibleRect& visible, int height, TSimdLevel level)
 {
     if (source.BitsPerPixel() != 8)
-        throw EInvalidGraphic("8ビットの画像ではありません");
+        throw EInvalidGraphic(Tx("8ビットの画像ではありません"));
     Bicubic(TResampleJob{&source, &destination, width, height, x, y, visible}, level);
 }

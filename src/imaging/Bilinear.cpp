@@ -8,6 +8,7 @@
 #include "base/Errors.h"
 #include "imaging/ResampleCore.h"
 #include "imaging/ResampleSimd.h"
+#include "base/Texts.h"
 
 using namespace imaging_detail;
 
@@ -179,7 +180,7 @@ void BilinearBitmap(const TBitmap& source, TBitmap& destination, int width, int 
                     int height, TSimdLevel level)
 {
     if (source.BitsPerPixel() != 24)
-        throw EInvalidGraphic("24ビットの画像ではありません");
+        throw EInvalidGraphic(Tx("24ビットの画像ではありません"));
     Bilinear(TResampleJob{&source, &destination, width, height, x, y, visible}, level);
 }
 
@@ -187,6 +188,6 @@ void BilinearGrayBitmap(const TBitmap& source, TBitmap& destination, int width, 
                         const TVisibleRect& visible, int height, TSimdLevel level)
 {
     if (source.BitsPerPixel() != 8)
-        throw EInvalidGraphic("8ビットの画像ではありません");
+        throw EInvalidGraphic(Tx("8ビットの画像ではありません"));
     Bilinear(TResampleJob{&source, &destination, width, height, x, y, visible}, level);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -574,7 +575,7 @@ void AddMarginFilter(TBitmap& bitmap, TBitmap* destination, const TMarginParamet
     const int64_t width = static_cast<int64_t>(bitmap.Width()) + left + right;
     const int64_t height = static_cast<int64_t>(bitmap.Height()) + top + bottom;
     if (!TBitmap::SizeAllowed(width, height, bitmap.BitsPerPixel()))
-        throw EInvalidGraphic("画像のサイズが大きすぎます");
+        throw EInvalidGraphic(Tx("画像のサイズが大きすぎます"));
     TBitmap result = SameKind(bitmap, static_cast<int>(width), static_cast<int>(height));
     const uint8_t red = ColorRed(margin.Color), green = ColorGreen(margin.Color), blue = ColorBlue(margin.Color);
     const size_t bpp = static_cast<size_t>(bitmap.BytesPerPixel());

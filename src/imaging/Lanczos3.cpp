@@ -7,6 +7,7 @@
 #include "common/Bitmap.h"
 #include "base/Errors.h"
 #include "imaging/ResampleCore.h"
+#include "base/Texts.h"
 
 using namespace imaging_detail;
 
@@ -130,7 +131,7 @@ void Lanczos3Bitmap(const TBitmap& source, TBitmap& destination, int width, int 
                     int height, TSimdLevel level)
 {
     if (source.BitsPerPixel() != 24)
-        throw EInvalidGraphic("24ビットの画像ではありません");
+        throw EInvalidGraphic(Tx("24ビットの画像ではありません"));
     Lanczos3(TResampleJob{&source, &destination, width, height, x, y, visible}, level);
 }
 
@@ -138,6 +139,6 @@ void Lanczos3GrayBitmap(const TBitmap& source, TBitmap& destination, int width, 
                         const TVisibleRect& visible, int height, TSimdLevel level)
 {
     if (source.BitsPerPixel() != 8)
-        throw EInvalidGraphic("8ビットの画像ではありません");
+        throw EInvalidGraphic(Tx("8ビットの画像ではありません"));
     Lanczos3(TResampleJob{&source, &destination, width, height, x, y, visible}, level);
 }

@@ -6,22 +6,23 @@
 #include "common/Bitmap.h"
 #include "base/Errors.h"
 #include "imaging/ResampleSimd.h"
+#include "base/Texts.h"
 
 void CheckResampleJob(const TResampleJob& job)
 {
     const TBitmap* source = job.Source;
     const TBitmap* destination = job.Destination;
     if (!source || !destination || source->IsEmpty())
-        throw EInvalidGraphic("拡大縮小する画像がありません");
+        throw EInvalidGraphic(Tx("拡大縮小する画像がありません"));
     const int bits = source->BitsPerPixel();
     if ((bits != 8 && bits != 24) || destination->BitsPerPixel() != bits)
-        throw EInvalidGraphic("拡大縮小できない画素形式です");
+        throw EInvalidGraphic(Tx("拡大縮小できない画素形式です"));
     const TVisibleRect& r = job.Visible;
     if (job.Width <= 0 || job.Height <= 0 || r.IsEmpty() || r.Left < 0 || r.Top < 0 || r.Right > job.Width ||
         r.Bottom > job.Height || job.X < 0 || job.Y < 0 ||
         static_cast<int64_t>(job.X) + r.Width() > destination->Width() ||
         static_cast<int64_t>(job.Y) + r.Height() > destination->Height())
-        throw EInvalidGraphic("拡大縮小の範囲が正しくありません");
+        throw EInvalidGraphic(Tx("拡大縮小の範囲が正しくありません"));
 }
 
 namespace imaging_detail {

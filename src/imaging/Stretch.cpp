@@ -9,6 +9,7 @@
 #include "imaging/Bicubic.h"
 #include "imaging/Bilinear.h"
 #include "imaging/Lanczos3.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void Dispatch(TBitmap& source, TBitmap* destination, int width, int height, int 
         // whatever the memory held.
         const int64_t width64 = static_cast<int64_t>(x) + r.Width(), height64 = static_cast<int64_t>(y) + r.Height();
         if (!TBitmap::SizeAllowed(width64, height64, source.BitsPerPixel()))
-            throw EInvalidGraphic("画像のサイズが大きすぎます");
+            throw EInvalidGraphic(Tx("画像のサイズが大きすぎます"));
         temporary = TBitmap(static_cast<int>(width64), static_cast<int>(height64), source.BitsPerPixel(), true);
         temporary.Palette() = source.Palette();
         temporary.SetLoadedFormat(source.LoadedFormat());

@@ -11,6 +11,7 @@
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 #include "platform/SafeFiles.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -171,17 +172,17 @@ size_t BuildFolderIndex(TArchiveFileList& items, TFolderIndex& folders)
 
 std::string ArchiveNotReadMessage(const std::string& fileName)
 {
-    return "'" + ExtractFileName(fileName) + "'は読み込めませんでした  ";
+    return "'" + ExtractFileName(fileName) + Tx("'は読み込めませんでした  ");
 }
 
 std::string ArchiveNotListedMessage(const std::string& fileName)
 {
-    return "'" + ExtractFileName(fileName) + "'は展開できませんでした  ";
+    return "'" + ExtractFileName(fileName) + Tx("'は展開できませんでした  ");
 }
 
 std::string ArchiveIncompleteMessage(const std::string& fileName)
 {
-    return "'" + ExtractFileName(fileName) + "'は途中までしか読み込めませんでした  ";
+    return "'" + ExtractFileName(fileName) + Tx("'は途中までしか読み込めませんでした  ");
 }
 
 TArchiver::TArchiver(const TArchiveEnv& env, TArchiveLoader* loader, bool privateFolder, int64_t offset,
@@ -340,11 +341,11 @@ std::unique_ptr<TMemoryStream> TArchiver::ExtractToStream(const TArchiveFileInfo
 {
     auto stream = std::make_unique<TMemoryStream>();
     if (!Loader)
-        throw EMirevaError(ExtractFailedMessage);
+        throw EMirevaError(Tx(ExtractFailedMessage));
     try {
         Loader->ExtractToStream(fFileName, record.Position, *stream);
     } catch (const std::exception&) {
-        throw EMirevaError(ExtractFailedMessage);
+        throw EMirevaError(Tx(ExtractFailedMessage));
     }
     stream->SetPosition(0);
     return stream;
@@ -374,7 +375,7 @@ std::string TArchiver::ExtractToFile(const TArchiveFileInfo& record, bool privat
     if (existing.Kind != TFileKind::fkNone && !DeleteFile(target))
         throw EFileError(SystemErrorText(target, errno));
     if (!Loader)
-        throw EMirevaError(ExtractFailedMessage);
+        throw EMirevaError(Tx(ExtractFailedMessage));
 
     bool written = Loader->ExtractToFolder(fFileName, record.Position, folder);
     // A plug-in may report success without writing the file (or under
@@ -396,12 +397,12 @@ std::string TArchiver::ExtractToFile(const TArchiveFileInfo& record, bool privat
         try {
             Loader->ExtractToStream(fFileName, record.Position, stream);
         } catch (const std::exception&) {
-            throw EMirevaError(ExtractFailedMessage);
+            throw EMirevaError(Tx(ExtractFailedMessage));
         }
         // No bytes: a quiet failure cannot be told from an empty member, and
         // an empty file would pass for the member's content.
         if (stream.Size() == 0)
-            throw EMirevaError(ExtractFailedMessage);
+            throw EMirevaError(Tx(ExtractFailedMessage));
         if (static_cast<uint64_t>(stream.Size()) > limit)
             throw EFileError(SystemErrorText(record.Name, EFBIG));
         try {

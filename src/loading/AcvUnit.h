@@ -23,6 +23,7 @@
 
 #include "base/Errors.h"
 #include "loading/FileLoader.h"
+#include "base/Texts.h"
 
 class TFileStream;
 

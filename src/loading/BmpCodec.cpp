@@ -15,6 +15,7 @@
 #include "loading/DecodeLimits.h"
 #include "loading/DibHeader.h"
 #include "loading/ImgLoader.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -46,17 +47,17 @@ constexpr std::string_view ShortDataText = "ビットマップのデータが途
 
 [[noreturn]] void Damaged()
 {
-    throw EInvalidGraphic(std::string(DamagedHeaderText));
+    throw EInvalidGraphic(Tx(DamagedHeaderText));
 }
 
 [[noreturn]] void Unsupported()
 {
-    throw EInvalidGraphic("この形式のビットマップには対応していません");
+    throw EInvalidGraphic(Tx("この形式のビットマップには対応していません"));
 }
 
 [[noreturn]] void ShortData()
 {
-    throw EInvalidGraphic(std::string(ShortDataText));
+    throw EInvalidGraphic(Tx(ShortDataText));
 }
 
 // Runs a reading step whose reader raises EFormatError and gives callers of
@@ -73,7 +74,7 @@ auto Refusing(F step)
 
 [[noreturn]] void BadRle()
 {
-    throw EInvalidGraphic("ビットマップの圧縮データが壊れています");
+    throw EInvalidGraphic(Tx("ビットマップの圧縮データが壊れています"));
 }
 
 uint16_t Le16(const uint8_t* p)
@@ -638,7 +639,7 @@ std::vector<uint8_t> EncodeBmpFile(const TBitmap& bitmap)
 {
     const int bitCount = bitmap.BitsPerPixel();
     if (bitmap.IsEmpty() || (bitCount != 8 && bitCount != 24))
-        throw EInvalidGraphic("空のビットマップは保存できません");
+        throw EInvalidGraphic(Tx("空のビットマップは保存できません"));
     // 8-bit pictures always get a full table: entries the palette lacks are
     // written black, as the program shows such indices.
     const size_t paletteEntries = bitCount == 8 ? 256 : 0;
@@ -647,7 +648,7 @@ std::vector<uint8_t> EncodeBmpFile(const TBitmap& bitmap)
     const size_t imageSize = stride * static_cast<size_t>(bitmap.Height());
     const size_t fileSize = offset + imageSize;
     if (fileSize > UINT32_MAX)
-        throw EInvalidGraphic("画像のサイズが大きすぎます");
+        throw EInvalidGraphic(Tx("画像のサイズが大きすぎます"));
 
     std::vector<uint8_t> out(fileSize, 0);
     uint8_t* p = out.data();

@@ -1,4 +1,5 @@
 #include "loading/DecodeLimits.h"
+#include "base/Texts.h"
 
 #include <algorithm>
 
@@ -6,7 +7,7 @@ namespace {
 
 std::string TooLargeText(TPictureDims dims)
 {
-    return "画像が大きすぎます (" + std::to_string(dims.Width) + " x " + std::to_string(dims.Height) + ")";
+    return Tx("画像が大きすぎます (") + std::to_string(dims.Width) + " x " + std::to_string(dims.Height) + ")";
 }
 
 }  // namespace

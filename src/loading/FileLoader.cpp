@@ -13,6 +13,7 @@
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 #include "platform/Memory.h"
+#include "base/Texts.h"
 
 std::recursive_mutex& LoaderLock()
 {
@@ -481,7 +482,7 @@ TPreparedInfo PrepareLoadedBitmap(TBitmap& bitmap)
 
 std::string NotReadMessage(const std::string& fileName)
 {
-    return "'" + ExtractFileName(fileName) + "' は読み込めませんでした  ";
+    return "'" + ExtractFileName(fileName) + Tx("' は読み込めませんでした  ");
 }
 
 namespace {

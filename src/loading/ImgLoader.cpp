@@ -4,6 +4,7 @@
 
 #include "base/Errors.h"
 #include "platform/FileStream.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ std::unique_ptr<TBitmap> DecodeFrom(const uint8_t* data, int64_t size, int64_t o
                                     const std::atomic<bool>* stop = nullptr)
 {
     if (offset < 0 || offset > size)
-        throw EInvalidGraphic("ビットマップのデータが途中で終わっています");
+        throw EInvalidGraphic(Tx("ビットマップのデータが途中で終わっています"));
     return std::make_unique<TBitmap>(DecodeBmpFile(data + offset, static_cast<size_t>(size - offset), stop));
 }
 
@@ -29,7 +30,7 @@ std::vector<uint8_t> ReadBitmapFile(const std::string& fileName, int64_t offset)
     TFileStream file(fileName, TFileMode::fmOpenRead);
     const int64_t size = file.Size();
     if (offset < 0 || offset > size)
-        throw EInvalidGraphic("ビットマップのデータが途中で終わっています");
+        throw EInvalidGraphic(Tx("ビットマップのデータが途中で終わっています"));
     const int64_t length = std::min(size - offset, MaxBitmapFileBytes);
     std::vector<uint8_t> data(static_cast<size_t>(length));
     file.SetPosition(offset);

@@ -17,6 +17,7 @@
 
 #include "base/Errors.h"
 #include "loading/ImgLoader.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ void LimitScans(j_common_ptr cinfo)
 
 [[noreturn]] void Fail(const char* message)
 {
-    throw EInvalidGraphic(std::string("JPEG データが壊れています: ") + message);
+    throw EInvalidGraphic(std::string(Tx("JPEG データが壊れています: ")) + message);
 }
 
 struct TDecodeSession {
@@ -200,7 +201,7 @@ bool RunEncode(TEncodeSession& s, const TBitmap& bitmap, bool gray, int quality)
 std::vector<uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality)
 {
     if (bitmap.IsEmpty())
-        throw EInvalidGraphic("空のビットマップは JPEG にできません");
+        throw EInvalidGraphic(Tx("空のビットマップは JPEG にできません"));
     quality = std::clamp(quality, 1, 100);
     const bool gray = bitmap.IsGray();
     // A colour-mapped picture is widened first; JPEG holds no palette.
@@ -213,7 +214,7 @@ std::vector<uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality)
     }
     TEncodeSession session;
     if (!RunEncode(session, *source, gray, quality))
-        throw EInvalidGraphic(std::string("JPEG に変換できません: ") + session.Error.Message);
+        throw EInvalidGraphic(std::string(Tx("JPEG に変換できません: ")) + session.Error.Message);
     return std::vector<uint8_t>(session.Buffer, session.Buffer + session.Size);
 }
 

@@ -15,6 +15,7 @@
 #include "loading/ImgLoader.h"
 #include "loading/LoaderLock.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -429,7 +430,7 @@ TDateTime MemberTimeToDateTime(int32_t seconds)
 void ReadMemberList(const uint8_t* block, size_t size, TArchiveFileList& items)
 {
     static_assert(8 + 4 * 4 + 2 * SPI_PATH_FIELD + 4 == sizeof(SpiFileInfo), "the fields below make one record");
-    TBinaryReader list(block, size, "書庫の一覧が壊れています");
+    TBinaryReader list(block, size, Tx("書庫の一覧が壊れています"));
     // As many whole records as the block holds; a piece of one at its end is
     // no member.
     while (list.Remaining() >= static_cast<int64_t>(sizeof(SpiFileInfo))) {

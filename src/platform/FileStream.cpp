@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 TFileStream::TFileStream(const std::string& path, TFileMode mode, bool noFollow, unsigned permissions)
     : fPath(path)
@@ -40,7 +41,7 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode, bool noFollow,
         // which tells the user nothing about the name they gave.
         struct stat st {};
         if (error == ENXIO && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-            throw EFileError("'" + path + "' は通常のファイルではありません  ");
+            throw EFileError("'" + path + Tx("' は通常のファイルではありません  "));
         throw EFileError(SystemErrorText(path, error));
     }
     // A stream is for regular files only: reading a FIFO or a device by
@@ -49,7 +50,7 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode, bool noFollow,
     if (::fstat(fFd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fFd);
         fFd = -1;
-        throw EFileError("'" + path + "' は通常のファイルではありません  ");
+        throw EFileError("'" + path + Tx("' は通常のファイルではありません  "));
     }
     const int status = ::fcntl(fFd, F_GETFL);
     if (status >= 0)
@@ -144,7 +145,7 @@ std::string ReadWholeFile(const std::string& path, int64_t maxBytes)
     TFileStream file(path, TFileMode::fmOpenRead);
     const int64_t size = file.Size();
     if (size > maxBytes)
-        throw EFileError("'" + path + "' は大きすぎます  ");
+        throw EFileError("'" + path + Tx("' は大きすぎます  "));
     std::string bytes(static_cast<size_t>(size), '\0');
     const int64_t got = file.Read(bytes.data(), size);
     bytes.resize(static_cast<size_t>(got));

@@ -9,6 +9,7 @@
 #include "base/Errors.h"
 #include "base/PathUtils.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 // The installed program's own files, relative to the prefix; the build's
 // install rules pass the same folder.
@@ -127,7 +128,7 @@ std::string CreatePrivateFolder(const std::string& base, const std::string& name
     if (::lstat(path.c_str(), &st) != 0)
         throw EFileError(SystemErrorText(path, errno));
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 0077) != 0)
-        throw EFileError("一時フォルダ '" + path + "' を安全に使えません  ");
+        throw EFileError(Tx("一時フォルダ '") + path + Tx("' を安全に使えません  "));
     return IncludeTrailingPathDelimiter(path);
 }
 

@@ -8,6 +8,7 @@
 #include "common/DateTime.h"
 #include "common/Text.h"
 #include "shellviews/SizeText.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -409,7 +410,7 @@ const std::string& TArchiverListModel::TypeName(const TArchiverListRow& row) con
     if (!row.TypeName) {
         const TArchiveFileInfo& record = row.Record;
         if (fOptions.TypeByExtension || !fInfo)
-            row.TypeName = record.IsFolder() ? std::string(FolderTypeName) : LowerCase(ExtractFileExt(record.Name));
+            row.TypeName = record.IsFolder() ? Tx(FolderTypeName) : LowerCase(ExtractFileExt(record.Name));
         else
             // Asked by name alone: the member is no file on disk.
             row.TypeName = fInfo->TypeName(record.IsFolder() ? record.Path : record.Path + record.Name,

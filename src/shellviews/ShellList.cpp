@@ -20,6 +20,7 @@
 #include "platform/FileSystem.h"
 #include "shellviews/DirNotify.h"
 #include "shellviews/ListDetails.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ bool IsCollectionContent(TListContent content)
 
 std::string RenameFailed(const std::string& name)
 {
-    return name + " への名称変更に失敗しました  ";
+    return name + Tx(" への名称変更に失敗しました  ");
 }
 
 }  // namespace
@@ -297,7 +298,7 @@ void TShellListModel::SetOptions(const TShellListOptions& options)
 bool TShellListModel::SetFolder(const std::string& path)
 {
     if (!IsAbsolutePath(path)) {
-        fLastError = "パス設定エラー : \"" + path + "\"";
+        fLastError = Tx("パス設定エラー : \"") + path + "\"";
         return false;
     }
     TListing listing;
@@ -412,7 +413,7 @@ bool TShellListModel::SetPlace(const TTreePlace& place)
     case tpShelfFolder: {
         TGroupFolder* shelf = fSources.Shelves ? fSources.Shelves->Group(place.ListIndex) : nullptr;
         if (!shelf || !IsAbsolutePath(place.Path)) {
-            fLastError = "パス設定エラー : \"" + place.Path + "\"";
+            fLastError = Tx("パス設定エラー : \"") + place.Path + "\"";
             return false;
         }
         TListing listing;
@@ -629,12 +630,12 @@ bool TShellListModel::TryList(TListing& listing)
         case lcoMedia:
         case lcoCategories:
             if (!ListOfContent(listing.Content))
-                throw EMirevaError("一覧がありません");
+                throw EMirevaError(Tx("一覧がありません"));
             break;
         case lcoShelf: {
             TGroupFolder* shelf = fSources.Shelves ? fSources.Shelves->Group(listing.ListIndex) : nullptr;
             if (!shelf)
-                throw EMirevaError("本棚がありません");
+                throw EMirevaError(Tx("本棚がありません"));
             listing.Shown = shelf;
             ListMembers(listing, *shelf);
             break;
@@ -643,7 +644,7 @@ bool TShellListModel::TryList(TListing& listing)
             TCategoryFolder* category =
                 fSources.Categories ? fSources.Categories->Category(listing.ListIndex) : nullptr;
             if (!category)
-                throw EMirevaError("カテゴリがありません");
+                throw EMirevaError(Tx("カテゴリがありません"));
             if (!category->Loaded && OnCategoryLoading)
                 OnCategoryLoading(*category);
             listing.Shown = category;
@@ -768,7 +769,7 @@ void TShellListModel::ListMedium(TListing& listing)
 {
     TMediaFolder* medium = fSources.Media ? fSources.Media->Medium(listing.ListIndex) : nullptr;
     if (!medium)
-        throw EMirevaError("メディアがありません");
+        throw EMirevaError(Tx("メディアがありません"));
     listing.Shown = medium;
     if (!medium->Loaded && OnMediaLoading)
         OnMediaLoading(*medium);
@@ -1078,7 +1079,7 @@ std::string TShellListModel::Text(int row, int column) const
                 return medium->CatalogueDate == 0 ? std::string() : FormatDateTime(medium->CatalogueDate);
         }
         if (fContent == lcoCategories && column == 2)
-            return std::string(CategoryKindText(static_cast<const TCategoryFolder*>(folder)->CategoryKind()));
+            return Tx(CategoryKindText(static_cast<const TCategoryFolder*>(folder)->CategoryKind()));
         return {};
     }
     if (!Node(row))
@@ -1532,10 +1533,10 @@ bool TShellListModel::Rename(int row, const std::string& text)
                 throw EMirevaError(*refusal);
         } else {
             if (name.empty())
-                throw EMirevaError("名前を入力してください  ");
+                throw EMirevaError(Tx("名前を入力してください  "));
             const int other = CollectionList()->IndexOfName(name);
             if (other >= 0 && CollectionList()->Folder(other) != folder)
-                throw EMirevaError(fContent == lcoMedia ? "同名のメディアが存在します  " : "同名のカテゴリが存在します  ");
+                throw EMirevaError(fContent == lcoMedia ? Tx("同名のメディアが存在します  ") : Tx("同名のカテゴリが存在します  "));
         }
         // The list's notice repaints the row.
         folder->SetName(name);

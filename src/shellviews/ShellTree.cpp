@@ -15,6 +15,7 @@
 #include "collections/ShellInfo.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -292,7 +293,7 @@ void TShellTreeModel::BuildRoot()
             root->fFolder = TShellFolder::CreateRoot(fSources.Info);
         } else {
             if (!DirectoryExists(fRootPath))
-                throw EMirevaError("パス設定エラー : \"" + fRootText + "\"");
+                throw EMirevaError(Tx("パス設定エラー : \"") + fRootText + "\"");
             auto folder = TShellFolder::CreateFromPath(nullptr, fRootPath, fSources.Info);
             folder->SetIsDirectory(true);
             root = NewNode(TTreeNodeKind::nkShellFolder, folder->GetName());
@@ -765,7 +766,7 @@ void TShellTreeModel::FillArchive(TTreeNode& node)
                 archiver = nullptr;
             }
             if (!archiver) {
-                ShowMessage("'" + container->fText + "' は開けませんでした  ");
+                ShowMessage("'" + container->fText + Tx("' は開けませんでした  "));
                 return;
             }
             items->Build(*archiver);

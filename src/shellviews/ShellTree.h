@@ -24,6 +24,7 @@
 #include "common/ObserverList.h"
 #include "loading/AcvUnit.h"
 #include "shellviews/ArchiveItemList.h"
+#include "base/Texts.h"
 
 class TCategoryFolder;
 class TCategoryList;
@@ -423,7 +424,7 @@ private:
     TShellStyle fStyle = TShellStyle::ssNone;
     std::string fRootText;  // as given, for the message
     std::string fRootPath;
-    std::string fCaptions[4] = {"コンピュータ", "本棚", "メディア", "カテゴリ"};
+    std::string fCaptions[4] = {Tx("コンピュータ"), Tx("本棚"), Tx("メディア"), Tx("カテゴリ")};
     TShellTreeOptions fOptions;
     TArchiveEnv fEnv;
     TCustomFolderList* fWatchedList = nullptr;

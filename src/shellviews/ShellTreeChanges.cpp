@@ -12,6 +12,7 @@
 #include "collections/Shelf.h"
 #include "common/Text.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ std::string PlainPath(const std::string& path)
 
 std::string RenameFailed(const std::string& name)
 {
-    return name + " への名称変更に失敗しました  ";
+    return name + Tx(" への名称変更に失敗しました  ");
 }
 
 }  // namespace
@@ -311,12 +312,12 @@ void TShellTreeModel::CheckCollectionName(const TTreeNode& node, const std::stri
         return;
     }
     if (name.empty())
-        throw EMirevaError("名前を入力してください  ");
+        throw EMirevaError(Tx("名前を入力してください  "));
     // A medium's name also names its catalogue files: two of one name would
     // share them.
     const int other = list->IndexOfName(name);
     if (other >= 0 && list->Folder(other) != node.fCollection)
-        throw EMirevaError(fStyle == TShellStyle::ssMedia ? "同名のメディアが存在します  " : "同名のカテゴリが存在します  ");
+        throw EMirevaError(fStyle == TShellStyle::ssMedia ? Tx("同名のメディアが存在します  ") : Tx("同名のカテゴリが存在します  "));
 }
 
 bool TShellTreeModel::Rename(const TTreeNode* node, const std::string& text)

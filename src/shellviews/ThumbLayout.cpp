@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "shellviews/SizeText.h"
+#include "base/Texts.h"
 
 TThumbCaptionSet ThumbCaptionSetFrom(const TThumbnailOptions& options)
 {
@@ -264,14 +265,14 @@ std::vector<std::string> ThumbHintLines(const TThumbItemFacts& facts, TSizeUnit 
         return lines;
     }
     if (!facts.Location.empty())
-        lines.push_back("場所: " + facts.Location);
+        lines.push_back(Tx("場所: ") + facts.Location);
     if (!facts.TypeName.empty())
-        lines.push_back("種類: " + facts.TypeName);
+        lines.push_back(Tx("種類: ") + facts.TypeName);
     if (!facts.Folder && facts.SizeKnown)
-        lines.push_back("サイズ: " + FormatSizeColumn(facts.Size, unit));
+        lines.push_back(Tx("サイズ: ") + FormatSizeColumn(facts.Size, unit));
     if (facts.TimeKnown)
-        lines.push_back("更新日時: " + ThumbDateText(facts.Time));
+        lines.push_back(Tx("更新日時: ") + ThumbDateText(facts.Time));
     if (facts.HasPicture && !facts.FolderPicture)
-        lines.push_back("画像サイズ: " + ThumbImageText(facts.SourceWidth, facts.SourceHeight, facts.Bits));
+        lines.push_back(Tx("画像サイズ: ") + ThumbImageText(facts.SourceWidth, facts.SourceHeight, facts.Bits));
     return lines;
 }

@@ -1,6 +1,7 @@
 #include "shellviews/ThumbSource.h"
 
 #include "collections/ShellFolder.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -63,9 +64,9 @@ TThumbItemFacts TFileThumbSource::Facts(int row) const
         facts.Comment = fList.Text(row, 1);
         const auto& columns = fList.Columns();
         if (content == TListContent::lcoMedia) {
-            facts.CollectionLines = {"合計サイズ： " + fList.Text(row, 2), "空き領域： " + fList.Text(row, 3)};
+            facts.CollectionLines = {Tx("合計サイズ： ") + fList.Text(row, 2), Tx("空き領域： ") + fList.Text(row, 3)};
         } else if (content == TListContent::lcoCategories && columns.size() > 2) {
-            facts.CollectionLines = {"分類： " + fList.Text(row, 2)};
+            facts.CollectionLines = {Tx("分類： ") + fList.Text(row, 2)};
             facts.DetailLines = facts.CollectionLines;
         }
         return facts;

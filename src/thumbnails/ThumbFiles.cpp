@@ -8,6 +8,7 @@
 
 #include "common/BfStream.h"
 #include "common/BinaryReader.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -244,7 +245,7 @@ int64_t WriteThumbData(TStream& stream, int32_t number, std::vector<TThumbnailRe
         // The offset field has 32 bits; a file that outgrew it could no
         // longer be read back as written.
         if (offset > static_cast<int64_t>(UINT32_MAX))
-            throw EStreamError("サムネイルのデータが大きすぎます");
+            throw EStreamError(Tx("サムネイルのデータが大きすぎます"));
         out.Bytes(bytes.data(), static_cast<int64_t>(bytes.size()));
         out.U32(static_cast<uint32_t>(offset));
         out.I32(record.Width);

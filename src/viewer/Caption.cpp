@@ -5,6 +5,7 @@
 
 #include "base/PathUtils.h"
 #include "common/Text.h"
+#include "base/Texts.h"
 
 std::string DepthText(PixelFormat format)
 {
@@ -71,7 +72,7 @@ std::string PageLabel(int primaryIndex, int partnerIndex, bool spread, bool bind
         const bool partnerLeft = PartnerOnLeft(bindRight, travelBackward);
         const int left = partnerLeft ? partnerIndex : primaryIndex;
         const int right = partnerLeft ? primaryIndex : partnerIndex;
-        return std::to_string(left + 1) + "・" + std::to_string(right + 1) + " / " + std::to_string(count);
+        return std::to_string(left + 1) + Tx("・") + std::to_string(right + 1) + " / " + std::to_string(count);
     }
     return std::to_string(primaryIndex + 1) + " / " + std::to_string(count);
 }

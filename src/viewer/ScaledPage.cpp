@@ -1,4 +1,5 @@
 #include "viewer/ScaledPage.h"
+#include "base/Texts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -122,7 +123,7 @@ void TScaledPage::MoveKept(const TRenderPlan& plan)
 std::string ScaleFailedMessage(TSize picture, TSize display)
 {
     char text[160];
-    std::snprintf(text, sizeof text, "縮小処理に失敗しました  \n\n画像: %d x %d\n表示: %d x %d", picture.Width,
+    std::snprintf(text, sizeof text, Tx("縮小処理に失敗しました  \n\n画像: %d x %d\n表示: %d x %d"), picture.Width,
                   picture.Height, display.Width, display.Height);
     return text;
 }

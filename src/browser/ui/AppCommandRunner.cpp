@@ -18,6 +18,7 @@
 #include "browser/ui/TreePane.h"
 #include "common/IniFile.h"
 #include "shellviews/ShellTree.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -92,20 +93,20 @@ std::optional<std::vector<std::string>> TAppCommandRunner::AskPages(const std::s
                                                                     const std::string& partner) const
 {
     QDialog dialog(&fWindow);
-    dialog.setWindowTitle("ファイルの選択");
+    dialog.setWindowTitle(Tx("ファイルの選択"));
     auto* layout = new QVBoxLayout(&dialog);
-    auto* group = new QGroupBox("対象ファイル");
+    auto* group = new QGroupBox(Tx("対象ファイル"));
     auto* radios = new QVBoxLayout(group);
-    auto* right = new QRadioButton("右のファイル(&R)");
-    auto* left = new QRadioButton("左のファイル(&L)");
-    auto* both = new QRadioButton("両方(&A)");
+    auto* right = new QRadioButton(Tx("右のファイル(&R)"));
+    auto* left = new QRadioButton(Tx("左のファイル(&L)"));
+    auto* both = new QRadioButton(Tx("両方(&A)"));
     for (QRadioButton* radio : {right, left, both})
         radios->addWidget(radio);
     right->setChecked(true);
     layout->addWidget(group);
     auto* buttons = new QDialogButtonBox;
     buttons->addButton(QDialogButtonBox::Ok);
-    buttons->addButton("キャンセル", QDialogButtonBox::RejectRole);
+    buttons->addButton(Tx("キャンセル"), QDialogButtonBox::RejectRole);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
@@ -222,7 +223,7 @@ bool TAppCommandRunner::Run(TActionId action, TCommandTarget target, TTargetPage
     }
     if (action == actDropFile && !DropWindowAvailable()) {
         QMessageBox::information(&fWindow, "Mireva",
-                                 "このデスクトップでは他のアプリケーションのウィンドウを選べません  ");
+                                 Tx("このデスクトップでは他のアプリケーションのウィンドウを選べません  "));
         return false;
     }
     TPassFlags flags;

@@ -5,6 +5,7 @@
 
 #include "browser/ui/CategoryDialog.h"
 #include "shellviews/ShellTree.h"
+#include "base/Texts.h"
 
 TCategoryCommands::TCategoryCommands(QWidget* window, TCategoryList& list, const std::string& dataFolder)
     : QObject(window), fWindow(window), fList(list), fKeeper(list, dataFolder)
@@ -56,7 +57,7 @@ bool TCategoryCommands::EditProperties(int index)
 
 bool TCategoryCommands::DeleteCategories(std::vector<int> indices)
 {
-    if (indices.empty() || !Ask("選択されたカテゴリを削除してもよろしいですか？  "))
+    if (indices.empty() || !Ask(Tx("選択されたカテゴリを削除してもよろしいですか？  ")))
         return false;
     // From the last, so that the earlier indices stay right.
     std::sort(indices.rbegin(), indices.rend());

@@ -21,6 +21,7 @@
 
 #include "base/PathUtils.h"
 #include "browser/ui/CategoryNameDialog.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -40,9 +41,9 @@ constexpr int NameRole = Qt::UserRole + 1;
 QString TargetCaption(const TSearchTargetSpec& target)
 {
     if (target.Kind == TSearchTargetKind::tkShelf)
-        return target.Name.empty() ? Q("すべての本棚") : Q(target.Name);
+        return target.Name.empty() ? Q(Tx("すべての本棚")) : Q(target.Name);
     if (target.Kind == TSearchTargetKind::tkMedium)
-        return target.Name.empty() ? Q("すべてのメディア") : Q(target.Name);
+        return target.Name.empty() ? Q(Tx("すべてのメディア")) : Q(target.Name);
     return Q(target.Name);
 }
 
@@ -50,7 +51,7 @@ QDialogButtonBox* OkCancel(QDialog* dialog)
 {
     auto* buttons = new QDialogButtonBox(dialog);
     buttons->addButton(Q("OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(Q("キャンセル"), QDialogButtonBox::RejectRole);
+    buttons->addButton(Q(Tx("キャンセル")), QDialogButtonBox::RejectRole);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
@@ -83,7 +84,7 @@ TCategoryDialog::TCategoryDialog(const TCategoryFolder& initial, bool isNew,
                                  const TFolderIconSource& icons)
     : QDialog(parent), fCheckName(std::move(checkName)), fSettings(initial.Settings())
 {
-    setWindowTitle(isNew ? Q("カテゴリの追加") : Q("プロパティ"));
+    setWindowTitle(isNew ? Q(Tx("カテゴリの追加")) : Q(Tx("プロパティ")));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout();
     fName = new QLineEdit(Q(initial.Name()), this);
@@ -92,24 +93,24 @@ TCategoryDialog::TCategoryDialog(const TCategoryFolder& initial, bool isNew,
     fComment = new QLineEdit(Q(initial.Comment()), this);
     fComment->setObjectName("edComment");
     fComment->setMaxLength(static_cast<int>(TGroupFolder::MaxCommentLength));
-    form->addRow(Q("名前(&N)："), fName);
+    form->addRow(Q(Tx("名前(&N)：")), fName);
     fIcon = NewIconChooser(icons, initial.ImageIndex(), this);
     fIcon->setObjectName("cbIcon");
-    form->addRow(Q("アイコン(&I)："), fIcon);
-    form->addRow(Q("コメント(&C)："), fComment);
+    form->addRow(Q(Tx("アイコン(&I)：")), fIcon);
+    form->addRow(Q(Tx("コメント(&C)：")), fComment);
     layout->addLayout(form);
 
-    auto* kindBox = new QGroupBox(Q("分類"), this);
+    auto* kindBox = new QGroupBox(Q(Tx("分類")), this);
     auto* kindLayout = new QHBoxLayout(kindBox);
     fKind = new QButtonGroup(this);
-    const char* kinds[] = {"日付で分類(&A)", "ファイル名で分類(&F)", "分類条件を指定(&S)"};
+    const char* kinds[] = {Tx("日付で分類(&A)"), Tx("ファイル名で分類(&F)"), Tx("分類条件を指定(&S)")};
     for (int i = 0; i < 3; ++i) {
         auto* button = new QRadioButton(Q(kinds[i]), kindBox);
         fKind->addButton(button, i);
         kindLayout->addWidget(button);
     }
     fKind->button(static_cast<int>(fSettings.Kind))->setChecked(true);
-    auto* settings = new QPushButton(Q("設定(&E)"), kindBox);
+    auto* settings = new QPushButton(Q(Tx("設定(&E)")), kindBox);
     settings->setObjectName("btnSettings");
     connect(settings, &QPushButton::clicked, this, [this] { EditSettings(); });
     kindLayout->addWidget(settings);
@@ -121,30 +122,30 @@ TCategoryDialog::TCategoryDialog(const TCategoryFolder& initial, bool isNew,
         AddTarget(target);
     layout->addWidget(fTargets);
     auto* targetButtons = new QHBoxLayout();
-    auto* addFolder = new QPushButton(Q("フォルダ追加"), this);
-    auto* addShelf = new QPushButton(Q("本棚追加"), this);
-    auto* addMedia = new QPushButton(Q("メディア追加"), this);
-    auto* remove = new QPushButton(Q("削除(&D)"), this);
+    auto* addFolder = new QPushButton(Q(Tx("フォルダ追加")), this);
+    auto* addShelf = new QPushButton(Q(Tx("本棚追加")), this);
+    auto* addMedia = new QPushButton(Q(Tx("メディア追加")), this);
+    auto* remove = new QPushButton(Q(Tx("削除(&D)")), this);
     for (QPushButton* button : {addFolder, addShelf, addMedia, remove})
         targetButtons->addWidget(button);
     layout->addLayout(targetButtons);
     connect(addFolder, &QPushButton::clicked, this, [this] {
-        const QString folder = QFileDialog::getExistingDirectory(this, Q("フォルダ追加"));
+        const QString folder = QFileDialog::getExistingDirectory(this, Q(Tx("フォルダ追加")));
         if (!folder.isEmpty())
             AddTarget({TSearchTargetKind::tkFolder, IncludeTrailingPathDelimiter(S(folder)), true});
     });
     // A shelf or medium by name; an empty name stands for all of them.
     const auto addNamed = [this](TSearchTargetKind kind, const QString& title) {
         bool ok = false;
-        const QString name = QInputDialog::getText(this, title, Q("名前(&N)："), QLineEdit::Normal, QString(), &ok);
+        const QString name = QInputDialog::getText(this, title, Q(Tx("名前(&N)：")), QLineEdit::Normal, QString(), &ok);
         if (ok)
             AddTarget({kind, S(name.trimmed()), true});
     };
-    connect(addShelf, &QPushButton::clicked, this, [=] { addNamed(TSearchTargetKind::tkShelf, Q("本棚追加")); });
-    connect(addMedia, &QPushButton::clicked, this, [=] { addNamed(TSearchTargetKind::tkMedium, Q("メディア追加")); });
+    connect(addShelf, &QPushButton::clicked, this, [=] { addNamed(TSearchTargetKind::tkShelf, Q(Tx("本棚追加"))); });
+    connect(addMedia, &QPushButton::clicked, this, [=] { addNamed(TSearchTargetKind::tkMedium, Q(Tx("メディア追加"))); });
     connect(remove, &QPushButton::clicked, this, [this] { delete fTargets->currentItem(); });
 
-    fSubContents = new QCheckBox(Q("子カテゴリの内容も一覧に表示する(&U)"), this);
+    fSubContents = new QCheckBox(Q(Tx("子カテゴリの内容も一覧に表示する(&U)")), this);
     fSubContents->setChecked(initial.ShowSubContents);
     layout->addWidget(fSubContents);
     layout->addWidget(OkCancel(this));
@@ -205,9 +206,9 @@ void TCategoryDialog::EditSettings()
 void TCategoryDialog::EditDates()
 {
     QDialog dialog(this);
-    dialog.setWindowTitle(Q("日付で分類"));
+    dialog.setWindowTitle(Q(Tx("日付で分類")));
     auto* layout = new QVBoxLayout(&dialog);
-    const std::pair<const char*, uint8_t> units[] = {{"年(&Y)", duYear}, {"月(&M)", duMonth}, {"日(&D)", duDay}};
+    const std::pair<const char*, uint8_t> units[] = {{Tx("年(&Y)"), duYear}, {Tx("月(&M)"), duMonth}, {Tx("日(&D)"), duDay}};
     std::vector<std::pair<QCheckBox*, uint8_t>> boxes;
     for (const auto& [caption, bit] : units) {
         auto* box = new QCheckBox(Q(caption), &dialog);
@@ -236,12 +237,12 @@ void TCategoryDialog::EditNames()
 void TCategoryDialog::EditConditions()
 {
     QDialog dialog(this);
-    dialog.setWindowTitle(Q("分類の条件を指定"));
+    dialog.setWindowTitle(Q(Tx("分類の条件を指定")));
     TCustomCategorySet root = fSettings.RootCondition;
     auto* layout = new QVBoxLayout(&dialog);
     auto* tree = new QTreeWidget(&dialog);
     tree->setHeaderHidden(true);
-    auto* rootItem = new QTreeWidgetItem(tree, {Q(TCustomCategorySet::RootName)});
+    auto* rootItem = new QTreeWidgetItem(tree, {Q(Tx(TCustomCategorySet::RootName))});
     FillTree(rootItem, root);
     tree->expandAll();
     layout->addWidget(tree);
@@ -249,13 +250,13 @@ void TCategoryDialog::EditConditions()
     auto* form = new QFormLayout();
     auto* name = new QLineEdit(&dialog);
     auto* mask = new QLineEdit(&dialog);
-    auto* useSize = new QCheckBox(Q("サイズ指定(&Z)"), &dialog);
+    auto* useSize = new QCheckBox(Q(Tx("サイズ指定(&Z)")), &dialog);
     auto* size = new QSpinBox(&dialog);
     size->setRange(0, 9999999);
     size->setSuffix(Q(" KB"));
-    auto* atLeast = new QCheckBox(Q("以上"), &dialog);
-    form->addRow(Q("名前(&N)："), name);
-    form->addRow(Q("ファイル名(&F)："), mask);
+    auto* atLeast = new QCheckBox(Q(Tx("以上")), &dialog);
+    form->addRow(Q(Tx("名前(&N)：")), name);
+    form->addRow(Q(Tx("ファイル名(&F)：")), mask);
     auto* sizeRow = new QHBoxLayout();
     sizeRow->addWidget(useSize);
     sizeRow->addWidget(size);
@@ -264,12 +265,12 @@ void TCategoryDialog::EditConditions()
     layout->addLayout(form);
 
     auto* buttons = new QHBoxLayout();
-    auto* add = new QPushButton(Q("追加(&A)"), &dialog);
-    auto* remove = new QPushButton(Q("削除(&D)"), &dialog);
+    auto* add = new QPushButton(Q(Tx("追加(&A)")), &dialog);
+    auto* remove = new QPushButton(Q(Tx("削除(&D)")), &dialog);
     buttons->addWidget(add);
     buttons->addWidget(remove);
     layout->addLayout(buttons);
-    auto* exclusive = new QCheckBox(Q("複数の条件で同じファイルを表示させない(&W)"), &dialog);
+    auto* exclusive = new QCheckBox(Q(Tx("複数の条件で同じファイルを表示させない(&W)")), &dialog);
     exclusive->setChecked(fSettings.Exclusive);
     layout->addWidget(exclusive);
     layout->addWidget(OkCancel(&dialog));

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "export/ui/NameDivideDialog.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -24,32 +25,32 @@ TCategoryNameDialog::TCategoryNameDialog(const TNameDivideRules& rules, const st
                                          QWidget* parent)
     : QDialog(parent), fParts(rules, order)
 {
-    setWindowTitle(Q("ファイル名で分類"));
+    setWindowTitle(Q(Tx("ファイル名で分類")));
     auto* layout = new QVBoxLayout(this);
-    auto* rulesLabel = new QLabel(Q("ファイル名の分割(&D)："), this);
+    auto* rulesLabel = new QLabel(Q(Tx("ファイル名の分割(&D)：")), this);
     layout->addWidget(rulesLabel);
     fRules = new TNameDivideRuleList(fParts, this);
     rulesLabel->setBuddy(fRules->List());
     layout->addWidget(fRules);
-    layout->addWidget(new QLabel(Q("※区切り位置前後の空白は除去されます"), this));
+    layout->addWidget(new QLabel(Q(Tx("※区切り位置前後の空白は除去されます")), this));
 
     auto* orderRow = new QHBoxLayout();
     auto* unusedBox = new QVBoxLayout();
-    auto* unusedLabel = new QLabel(Q("存在する項目(&O)"), this);
+    auto* unusedLabel = new QLabel(Q(Tx("存在する項目(&O)")), this);
     unusedBox->addWidget(unusedLabel);
     fUnused = new QListWidget(this);
     fUnused->setObjectName("lbSrc");
     unusedLabel->setBuddy(fUnused);
     unusedBox->addWidget(fUnused);
     auto* moveBox = new QVBoxLayout();
-    fUse = new QPushButton(Q("追加(&S) ->"), this);
-    fUnuse = new QPushButton(Q("<- 削除(&E)"), this);
+    fUse = new QPushButton(Q(Tx("追加(&S) ->")), this);
+    fUnuse = new QPushButton(Q(Tx("<- 削除(&E)")), this);
     moveBox->addStretch();
     moveBox->addWidget(fUse);
     moveBox->addWidget(fUnuse);
     moveBox->addStretch();
     auto* levelsBox = new QVBoxLayout();
-    auto* levelsLabel = new QLabel(Q("表示する項目(&V)"), this);
+    auto* levelsLabel = new QLabel(Q(Tx("表示する項目(&V)")), this);
     levelsBox->addWidget(levelsLabel);
     fLevels = new QListWidget(this);
     fLevels->setObjectName("lbDst");
@@ -68,7 +69,7 @@ TCategoryNameDialog::TCategoryNameDialog(const TNameDivideRules& rules, const st
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(Q("OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(Q("キャンセル"), QDialogButtonBox::RejectRole);
+    buttons->addButton(Q(Tx("キャンセル")), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

@@ -10,6 +10,7 @@
 #include "base/PathUtils.h"
 #include "common/IniFile.h"
 #include "platform/qt/FileManager.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -52,8 +53,8 @@ std::string ChooseProgram(QWidget* parent, const std::string& startFolder)
     const QString start = QDir(Q(startFolder)).exists() && !startFolder.empty() ? Q(startFolder) : QDir::currentPath();
     while (true) {
         const QString chosen = QFileDialog::getOpenFileName(
-            parent, "アプリケーションの選択", start,
-            "アプリケーション(*)");
+            parent, Tx("アプリケーションの選択"), start,
+            Tx("アプリケーション(*)"));
         if (chosen.isEmpty())
             return {};
         // A picture chosen by mistake would be "started" as nothing at all.

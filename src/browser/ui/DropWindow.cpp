@@ -16,6 +16,7 @@
 
 #include "base/PathUtils.h"
 #include "browser/ui/FileDragData.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -35,10 +36,10 @@ bool DropWindowAvailable()
 TDropWindow::TDropWindow(std::vector<std::string> paths, const TDropWindowSettings& settings, QWidget* parent)
     : QDialog(parent), fPaths(std::move(paths)), fSettings(settings)
 {
-    setWindowTitle("動作中のアプリケーションで開く");
+    setWindowTitle(Tx("動作中のアプリケーションで開く"));
     setSizeGripEnabled(true);
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel("一覧(&L)");
+    auto* label = new QLabel(Tx("一覧(&L)"));
     fList = new QListWidget;
     fList->setObjectName("lvFiles");
     label->setBuddy(fList);
@@ -53,9 +54,9 @@ TDropWindow::TDropWindow(std::vector<std::string> paths, const TDropWindowSettin
     layout->addWidget(label);
     layout->addWidget(fList);
     // What to do is not obvious from a list: the window says it.
-    layout->addWidget(new QLabel("一覧をアプリケーションのウィンドウへドラッグしてください"));
+    layout->addWidget(new QLabel(Tx("一覧をアプリケーションのウィンドウへドラッグしてください")));
     auto* buttons = new QDialogButtonBox;
-    buttons->addButton("キャンセル", QDialogButtonBox::RejectRole);
+    buttons->addButton(Tx("キャンセル"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 

@@ -8,6 +8,7 @@
 #include "common/IniFile.h"
 #include "export/ExportDialogModel.h"
 #include "export/ui/ExportDialog.h"
+#include "base/Texts.h"
 
 TExportCommand::TExportCommand(THost host, QWidget* window) : fHost(std::move(host)), fWindow(window) {}
 
@@ -17,11 +18,11 @@ bool TExportCommand::Run(bool showDialog)
         TExportSettingsStore store(fHost.DataFolder);
         const TExportDialogModel last(store, ReadExportState(TIniFile(fHost.ProgramSettings)));
         if (last.Output().empty()) {
-            fHost.Message(TFileExportDialog::NoColumnText);
+            fHost.Message(Tx(TFileExportDialog::NoColumnText));
             return false;
         }
         if (last.LastFileName().empty()) {
-            fHost.Message("出力するファイルが決まっていません  ");
+            fHost.Message(Tx("出力するファイルが決まっていません  "));
             return false;
         }
         return Write(last.ExportSettings(), last.LastFileName());

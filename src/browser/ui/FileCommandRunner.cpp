@@ -23,6 +23,7 @@
 #include "platform/FileSystem.h"
 #include "shellviews/ui/FileListView.h"
 #include "shellviews/ui/FolderTreeView.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ public:
     bool Progress(int64_t done, int64_t total, const std::string& current) override
     {
         if (!fDialog) {
-            fDialog = std::make_unique<QProgressDialog>(Q(current), QObject::tr("キャンセル"), 0, 1000, &fParent);
+            fDialog = std::make_unique<QProgressDialog>(Q(current), QObject::tr(Tx("キャンセル")), 0, 1000, &fParent);
             fDialog->setWindowTitle(Caption);
             fDialog->setWindowModality(Qt::WindowModal);
             fDialog->setMinimumDuration(500);
@@ -93,18 +94,20 @@ public:
     }
     TConflictAnswer AskConflict(const TConflict& conflict) override
     {
-        const std::string text = "同じ名前の" + std::string(conflict.TargetIsFolder ? "フォルダ" : "ファイル") +
-                                 "が既に存在します  \n" + conflict.Target + "\n置き換えますか？";
+        const std::string text =
+            FillText(conflict.TargetIsFolder ? Tx("同じ名前のフォルダが既に存在します  \n%1\n置き換えますか？")
+                                             : Tx("同じ名前のファイルが既に存在します  \n%1\n置き換えますか？"),
+                     {conflict.Target});
         if (Report) {
             Report(text + (AnswerYes ? " -> replace (--yes)" : " -> skip (asked in a snapshot run)"));
             return AnswerYes ? TConflictAnswer::caReplace : TConflictAnswer::caSkip;
         }
         QMessageBox box(QMessageBox::Question, Caption, Q(text), QMessageBox::NoButton, &fWindow);
-        QPushButton* replace = box.addButton(QObject::tr("置き換え(&R)"), QMessageBox::YesRole);
-        QPushButton* replaceAll = box.addButton(QObject::tr("すべて置き換え(&A)"), QMessageBox::YesRole);
-        QPushButton* skip = box.addButton(QObject::tr("スキップ(&S)"), QMessageBox::NoRole);
-        QPushButton* skipAll = box.addButton(QObject::tr("すべてスキップ(&K)"), QMessageBox::NoRole);
-        box.addButton(QObject::tr("キャンセル"), QMessageBox::RejectRole);
+        QPushButton* replace = box.addButton(QObject::tr(Tx("置き換え(&R)")), QMessageBox::YesRole);
+        QPushButton* replaceAll = box.addButton(QObject::tr(Tx("すべて置き換え(&A)")), QMessageBox::YesRole);
+        QPushButton* skip = box.addButton(QObject::tr(Tx("スキップ(&S)")), QMessageBox::NoRole);
+        QPushButton* skipAll = box.addButton(QObject::tr(Tx("すべてスキップ(&K)")), QMessageBox::NoRole);
+        box.addButton(QObject::tr(Tx("キャンセル")), QMessageBox::RejectRole);
         box.setDefaultButton(skip);
         box.exec();
         const QAbstractButton* clicked = box.clickedButton();
@@ -493,8 +496,8 @@ bool TFileCommandRunner::DeleteCollectionNode(const TTreeNode& node)
         if (shelf)
             fCollections->RemoveMembers(*shelf, {node.Key()},
                                         DirectoryExists(node.Key())
-                                            ? "選択されたフォルダを本棚から削除してもよろしいですか？  "
-                                            : "選択された書庫を本棚から削除してもよろしいですか？  ",
+                                            ? Tx("選択されたフォルダを本棚から削除してもよろしいですか？  ")
+                                            : Tx("選択された書庫を本棚から削除してもよろしいですか？  "),
                                         noQuestion);
         return true;
     }
@@ -524,7 +527,7 @@ bool TFileCommandRunner::DeleteCollectionRows()
     std::vector<std::string> paths;
     for (const int row : selection)
         paths.push_back(fModel.Items()[static_cast<size_t>(row)].Path);
-    fCollections->RemoveMembers(*shelf, paths, "選択されたオブジェクトを本棚から削除してもよろしいですか？  ",
+    fCollections->RemoveMembers(*shelf, paths, Tx("選択されたオブジェクトを本棚から削除してもよろしいですか？  "),
                                 noQuestion);
     return true;
 }
@@ -606,11 +609,11 @@ void TFileCommandRunner::Rename(TCommandTarget target)
     const std::string name = ExtractFileName(ExcludeTrailingPathDelimiter(path));
     const TListOptions& list = fCore.Options().List;
     if (fHost->Report) {
-        fHost->Report("名前の変更 needs a name typed in; nothing was renamed");
+        fHost->Report(Tx("名前の変更 needs a name typed in; nothing was renamed"));
         return;
     }
     bool ok = false;
-    const QString typed = QInputDialog::getText(&fWindow, QObject::tr("名前の変更"), QObject::tr("新しい名前(&N)"),
+    const QString typed = QInputDialog::getText(&fWindow, QObject::tr(Tx("名前の変更")), QObject::tr(Tx("新しい名前(&N)")),
                                                 QLineEdit::Normal, Q(ProposedRenameText(name, folder, list.NoChangeExt)),
                                                 &ok)
                               .trimmed();
@@ -636,7 +639,7 @@ bool TFileCommandRunner::RenameCollectionRow()
     if (!folder)
         return true;
     if (fHost->Report) {
-        fHost->Report("名前の変更 needs a name typed in; nothing was renamed");
+        fHost->Report(Tx("名前の変更 needs a name typed in; nothing was renamed"));
         return true;
     }
     // The list view edits the name in place with the same checks.
@@ -647,7 +650,7 @@ bool TFileCommandRunner::RenameCollectionRow()
         return true;
     }
     bool ok = false;
-    const QString typed = QInputDialog::getText(&fWindow, QObject::tr("名前の変更"), QObject::tr("新しい名前(&N)"),
+    const QString typed = QInputDialog::getText(&fWindow, QObject::tr(Tx("名前の変更")), QObject::tr(Tx("新しい名前(&N)")),
                                                 QLineEdit::Normal, Q(folder->Name()), &ok);
     if (ok)
         fCollections->Rename(*listed, *folder, typed.toStdString());
@@ -687,7 +690,7 @@ void TFileCommandRunner::CopyOrMoveTo(TTransferMode mode, TCommandTarget target,
         fHost->Report("the folder to copy or move to is chosen in a dialog; nothing was done");
         return;
     }
-    const QString caption = mode == TTransferMode::tmCopy ? QObject::tr("フォルダへコピー") : QObject::tr("フォルダへ移動");
+    const QString caption = mode == TTransferMode::tmCopy ? QObject::tr(Tx("フォルダへコピー")) : QObject::tr(Tx("フォルダへ移動"));
     TSelectDirectoryDialog dialog(caption, fCore.Folders().DataFolder, fCore.Options().Recent.SelectDir,
                                   fModel.ShownPlace().Folder, &fWindow);
     if (dialog.exec() != QDialog::Accepted)

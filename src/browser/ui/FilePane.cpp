@@ -12,6 +12,7 @@
 #include "shellviews/ui/ArchiveListView.h"
 #include "shellviews/ui/FileListItemModel.h"
 #include "shellviews/ui/FileListView.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ TFilePane::TFilePane(TBrowserModel& model, TQtShellInfo* icons, TUserNotifier* n
     fFileThumbs->OnRename = [this](int row) {
         const QModelIndex index = fFileItems->index(row, 0);
         bool ok = false;
-        const QString name = QInputDialog::getText(this, QStringLiteral("名前の変更"), QString(), QLineEdit::Normal,
+        const QString name = QInputDialog::getText(this, QString::fromUtf8(Tx("名前の変更")), QString(), QLineEdit::Normal,
                                                    index.data(Qt::EditRole).toString(), &ok);
         if (ok)
             fFileItems->setData(index, name, Qt::EditRole);

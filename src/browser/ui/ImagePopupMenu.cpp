@@ -1,4 +1,5 @@
 #include "browser/ui/ImagePopupMenu.h"
+#include "base/Texts.h"
 
 #include <utility>
 
@@ -39,7 +40,7 @@ void TImagePopupMenu::AddItems(QMenu& menu, std::span<const TMenuItem> items, co
             break;
         }
         case TMenuItemKind::mkSubMenu: {
-            QMenu* sub = menu.addMenu(QString::fromUtf8(ItemCaption(item)));
+            QMenu* sub = menu.addMenu(QString::fromUtf8(Tx(ItemCaption(item))));
             sub->menuAction()->setObjectName(ImagePopupItemName(item));
             AddItems(*sub, item.Items, popup, actions);
             const bool holderEnabled = !item.Action || fLookup(*item.Action)->isEnabled();

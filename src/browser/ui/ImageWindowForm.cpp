@@ -12,6 +12,7 @@
 
 #include "browser/MenuData.h"
 #include "viewer/ui/ImageViewFrame.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ TImageWindowForm::~TImageWindowForm()
 void TImageWindowForm::BuildMenus(std::span<const TMenuItem> items)
 {
     for (const TMenuItem& item : items) {
-        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(ItemCaption(item)));
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(Tx(ItemCaption(item))));
         menu->setObjectName(MenuName(ItemCaption(item)));
         BuildMenu(menu, item.Items);
     }
@@ -62,7 +63,7 @@ void TImageWindowForm::BuildMenu(QMenu* menu, std::span<const TMenuItem> items)
             menu->addSeparator();
             break;
         case TMenuItemKind::mkSubMenu: {
-            QMenu* sub = menu->addMenu(QString::fromUtf8(ItemCaption(item)));
+            QMenu* sub = menu->addMenu(QString::fromUtf8(Tx(ItemCaption(item))));
             sub->setObjectName(MenuName(ItemCaption(item)));
             BuildMenu(sub, item.Items);
             if (item.Action) {

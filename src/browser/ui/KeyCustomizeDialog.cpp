@@ -15,6 +15,7 @@
 #include "browser/ShortcutText.h"
 #include "browser/ui/KeyCodes.h"
 #include "browser/ui/ScrollOptionsPage.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -47,19 +48,19 @@ TKeyCustomizeDialog::TKeyCustomizeDialog(const TKeyBindings& keys, const TScroll
                                          QWidget* parent)
     : QDialog(parent), fKeys(keys)
 {
-    setWindowTitle(Text("キーカスタマイズ"));
+    setWindowTitle(Text(Tx("キーカスタマイズ")));
     fPages[0].Set = TKeySet::ksGeneral;
     fPages[1].Set = TKeySet::ksImageView;
     fTabs = new QTabWidget(this);
-    fTabs->addTab(BuildPage(fPages[0], {}), Text("全般"));
-    fTabs->addTab(BuildPage(fPages[1], Text("※これらのショートカットは画像表示部にフォーカスがある場合のみ有効です")),
-                  Text("画像表示"));
+    fTabs->addTab(BuildPage(fPages[0], {}), Text(Tx("全般")));
+    fTabs->addTab(BuildPage(fPages[1], Text(Tx("※これらのショートカットは画像表示部にフォーカスがある場合のみ有効です"))),
+                  Text(Tx("画像表示")));
     fScroll = new TScrollOptionsPage(scroll, false, this);
-    fTabs->addTab(fScroll, Text("スクロール"));
+    fTabs->addTab(fScroll, Text(Tx("スクロール")));
     SetPage(page);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton* reset = buttons->addButton(Text("初期値に戻す(&R)"), QDialogButtonBox::ResetRole);
+    QPushButton* reset = buttons->addButton(Text(Tx("初期値に戻す(&R)")), QDialogButtonBox::ResetRole);
     connect(reset, &QPushButton::clicked, this, [this] { ResetKeys(); });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -94,12 +95,12 @@ QWidget* TKeyCustomizeDialog::BuildPage(TPage& page, const QString& note)
 {
     auto* widget = new QWidget(this);
     page.Category = new QComboBox(widget);
-    page.Category->addItem(Text("すべて"));
+    page.Category->addItem(Text(Tx("すべて")));
     const std::span<const TCommandCategory> categories =
         page.Set == TKeySet::ksGeneral ? std::span<const TCommandCategory>(GeneralCategories)
                                        : std::span<const TCommandCategory>(ImageCategories);
     for (const TCommandCategory category : categories)
-        page.Category->addItem(Text(CategoryName(category)), static_cast<int>(category));
+        page.Category->addItem(Text(Tx(CategoryName(category))), static_cast<int>(category));
     page.Commands = new QListWidget(widget);
     page.Keys = new QListWidget(widget);
     page.NewKey = new QLabel(widget);
@@ -108,9 +109,9 @@ QWidget* TKeyCustomizeDialog::BuildPage(TPage& page, const QString& note)
     page.NewKey->installEventFilter(this);
     page.NewKey->setMinimumWidth(160);
     page.Owner = new QLabel(widget);
-    auto* add = new QPushButton(Text("追加(&A)"), widget);
-    auto* remove = new QPushButton(Text("削除(&D)"), widget);
-    auto* clear = new QPushButton(Text("クリア(&C)"), widget);
+    auto* add = new QPushButton(Text(Tx("追加(&A)")), widget);
+    auto* remove = new QPushButton(Text(Tx("削除(&D)")), widget);
+    auto* clear = new QPushButton(Text(Tx("クリア(&C)")), widget);
 
     connect(page.Category, &QComboBox::currentIndexChanged, this, [this, &page] { FillCommands(page); });
     connect(page.Commands, &QListWidget::currentRowChanged, this, [this, &page] { FillKeys(page); });
@@ -188,7 +189,7 @@ void TKeyCustomizeDialog::FillCommands(TPage& page)
         for (const TCatalogEntry& entry : CatalogGroup(group)) {
             if (wanted.isValid() && static_cast<int>(entry.Category) != wanted.toInt())
                 continue;
-            auto* item = new QListWidgetItem(Text(entry.Name), page.Commands);
+            auto* item = new QListWidgetItem(Text(Tx(entry.Name)), page.Commands);
             item->setData(Qt::UserRole, (static_cast<int>(group) << 8) | entry.Number);
         }
     page.Commands->setCurrentRow(0);
@@ -205,7 +206,7 @@ void TKeyCustomizeDialog::FillKeys(TPage& page)
                 item->setData(Qt::UserRole, static_cast<unsigned>(key));
             }
     if (page.Keys->count() == 0)
-        page.Keys->addItem(Text("（なし）"));
+        page.Keys->addItem(Text(Tx("（なし）")));
     page.Keys->setCurrentRow(0);
     ShowNewKey(page, page.Pending);
 }
@@ -220,7 +221,7 @@ void TKeyCustomizeDialog::ShowNewKey(TPage& page, TShortCut key)
     }
     const auto owner = fKeys.Owner(key, page.Set);
     const TCatalogEntry* entry = owner ? FindCatalogEntry(owner->Group, owner->Number) : nullptr;
-    page.Owner->setText("[" + (entry ? Text(entry->Name) : Text("なし")) + "]");
+    page.Owner->setText("[" + (entry ? Text(Tx(entry->Name)) : Text(Tx("なし"))) + "]");
 }
 
 void TKeyCustomizeDialog::SetNewKey(TShortCut key)
@@ -238,8 +239,8 @@ void TKeyCustomizeDialog::AddKey(const std::function<bool()>& confirm)
         const bool yes =
             confirm ? confirm()
                     : QMessageBox::question(this, Text("Mireva"),
-                                            Text("現在このキーが割り当てられている項目のショートカットはクリアされます  \n"
-                                                 "よろしいですか？"),
+                                            Text(Tx("現在このキーが割り当てられている項目のショートカットはクリアされます  \n"
+                                                 "よろしいですか？")),
                                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
         if (!yes)
             return;

@@ -88,6 +88,7 @@
 #include "common/IniFile.h"
 #include "viewer/ui/ImageViewFrame.h"
 #include "viewer/ui/LoupeOverlay.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -549,7 +550,7 @@ void TMainForm::BuildPanes()
     fStatus = new TStatusBarPane(this);
     setStatusBar(fStatus);
 
-    fMainBar = new QToolBar(QString::fromUtf8("メインバー"), this);
+    fMainBar = new QToolBar(QString::fromUtf8(Tx("メインバー")), this);
     fMainBar->setObjectName("MainToolBar");
     fMainBar->setMovable(false);
     for (TActionId id : {TActionId::actBack, TActionId::actForward, TActionId::actUp, TActionId::actRefresh,
@@ -576,10 +577,10 @@ void TMainForm::BuildPanes()
     addToolBar(Qt::TopToolBarArea, fMainBar);
     addToolBarBreak();
 
-    fAddressBar = new QToolBar(QString::fromUtf8("アドレスバー"), this);
+    fAddressBar = new QToolBar(QString::fromUtf8(Tx("アドレスバー")), this);
     fAddressBar->setObjectName("AddressBar");
     fAddressBar->setMovable(false);
-    fAddressBar->addWidget(new QLabel(QString::fromUtf8("アドレス "), fAddressBar));
+    fAddressBar->addWidget(new QLabel(QString::fromUtf8(Tx("アドレス ")), fAddressBar));
     fAddress = new TAddressBox(fAddressBar);
     {
         TAddressHistory typed;
@@ -677,7 +678,7 @@ void TMainForm::BuildActions()
 {
     std::map<TActionGroup, QActionGroup*> groups;
     for (const TActionInfo& info : ActionTable()) {
-        auto* action = new QAction(ToQString(info.Caption), this);
+        auto* action = new QAction(ToQString(Tx(info.Caption)), this);
         action->setObjectName(info.Name);
         action->setCheckable(info.Checkable);
         if (info.Group != TActionGroup::agNone && info.Checkable) {
@@ -706,7 +707,7 @@ void TMainForm::BuildMenu(QMenu* menu, std::span<const TMenuItem> items)
             menu->addSeparator();
             break;
         case TMenuItemKind::mkSubMenu: {
-            QMenu* sub = menu->addMenu(ToQString(ItemCaption(item)));
+            QMenu* sub = menu->addMenu(ToQString(Tx(ItemCaption(item))));
             sub->setObjectName(MenuName(ItemCaption(item)));
             BuildMenu(sub, item.Items);
             if (item.Action) {
@@ -779,7 +780,7 @@ void TMainForm::FillSortMenu(QMenu* menu)
 void TMainForm::BuildMenus()
 {
     for (const TMenuItem& item : MainMenu()) {
-        QMenu* menu = menuBar()->addMenu(ToQString(ItemCaption(item)));
+        QMenu* menu = menuBar()->addMenu(ToQString(Tx(ItemCaption(item))));
         menu->setObjectName(MenuName(ItemCaption(item)));
         BuildMenu(menu, item.Items);
     }
@@ -1043,7 +1044,7 @@ void TMainForm::UpdateActions()
                 ResolveMoveCommand(*move, true, bindLeft ? TBinding::bdLeft : TBinding::bdRight, exchange));
         else
             key = keys.FirstKey(info.Id);
-        QString caption = ToQString(info.Caption);
+        QString caption = ToQString(Tx(info.Caption));
         // A filter item is named after its set.
         const int filter = FilterIndex(info.Id);
         if (filter >= 0 && filter < static_cast<int>(sets.Sets.size()))
@@ -1584,13 +1585,13 @@ void TMainForm::AddPopupItems(QMenu* menu, std::span<const TMenuItem> items, con
             break;
         }
         case TMenuItemKind::mkSubMenu: {
-            QMenu* sub = menu->addMenu(ToQString(ItemCaption(item)));
+            QMenu* sub = menu->addMenu(ToQString(Tx(ItemCaption(item))));
             AddPopupItems(sub, item.Items, popup, context, fromTree);
             sub->setEnabled(state.Enabled && !sub->isEmpty());
             break;
         }
         case TMenuItemKind::mkCommand: {
-            QAction* action = menu->addAction(ToQString(item.Caption));
+            QAction* action = menu->addAction(ToQString(Tx(item.Caption)));
             action->setEnabled(state.Enabled);
             const TPopupCommand command = item.Command;
             connect(action, &QAction::triggered, this, [this, command, fromTree] {
@@ -1943,7 +1944,7 @@ void TMainForm::OpenDialog(bool folder)
     const QString start = ToQString(fModel->DialogStartFolder());
     QString chosen;
     if (folder) {
-        chosen = QFileDialog::getExistingDirectory(this, QString::fromUtf8("フォルダを開く"), start);
+        chosen = QFileDialog::getExistingDirectory(this, QString::fromUtf8(Tx("フォルダを開く")), start);
     } else {
         // Pictures and archives the loaders read, by their extensions.
         QStringList patterns;
@@ -1952,8 +1953,8 @@ void TMainForm::OpenDialog(bool folder)
             patterns << "*" + ToQString(ext).toLower();
         for (const std::string& ext : loaders->ArchiveExtensions())
             patterns << "*" + ToQString(ext).toLower();
-        const QString filter = QString::fromUtf8("画像と書庫 (%1);;すべてのファイル (*)").arg(patterns.join(' '));
-        chosen = QFileDialog::getOpenFileName(this, QString::fromUtf8("開く"), start, filter);
+        const QString filter = QString::fromUtf8(Tx("画像と書庫 (%1);;すべてのファイル (*)")).arg(patterns.join(' '));
+        chosen = QFileDialog::getOpenFileName(this, QString::fromUtf8(Tx("開く")), start, filter);
     }
     if (!chosen.isEmpty())
         fModel->OpenPathFromUser(ToStdString(chosen));
@@ -1962,7 +1963,7 @@ void TMainForm::OpenDialog(bool folder)
 void TMainForm::RatioDialog()
 {
     bool ok = false;
-    const int percent = QInputDialog::getInt(this, QString::fromUtf8("倍率の入力"), QString::fromUtf8("倍率 (%):"),
+    const int percent = QInputDialog::getInt(this, QString::fromUtf8(Tx("倍率の入力")), QString::fromUtf8(Tx("倍率 (%):")),
                                              CustomRatioPercent(fModel->Viewer().ViewState().CustomRatio), 1, 800, 1, &ok);
     if (ok)
         Carry(fModel->Carry(fModel->Actions().ApplyEnteredRatio(percent)));
@@ -1971,18 +1972,18 @@ void TMainForm::RatioDialog()
 void TMainForm::SizeDialog()
 {
     QDialog dialog(this);
-    dialog.setWindowTitle(QString::fromUtf8("サイズの指定"));
+    dialog.setWindowTitle(QString::fromUtf8(Tx("サイズの指定")));
     auto* layout = new QFormLayout(&dialog);
     auto* size = new QSpinBox(&dialog);
     size->setRange(1, 5000);
     size->setSuffix(QStringLiteral(" px"));
     size->setValue(fModel->Viewer().ViewState().SetSize);
-    auto* height = new QRadioButton(QString::fromUtf8("高さ(&V)"), &dialog);
+    auto* height = new QRadioButton(QString::fromUtf8(Tx("高さ(&V)")), &dialog);
     height->setObjectName("rbVert");
-    auto* width = new QRadioButton(QString::fromUtf8("幅(&H)"), &dialog);
+    auto* width = new QRadioButton(QString::fromUtf8(Tx("幅(&H)")), &dialog);
     width->setObjectName("rbHorz");
     (fModel->Viewer().ViewState().SizeDir == TSizeDir::sdWidth ? width : height)->setChecked(true);
-    layout->addRow(QString::fromUtf8("サイズ:"), size);
+    layout->addRow(QString::fromUtf8(Tx("サイズ:")), size);
     layout->addRow(height);
     layout->addRow(width);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);

@@ -16,6 +16,7 @@
 #include "base/PathUtils.h"
 #include "common/IniFile.h"
 #include "common/Text.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ TMarkerDialog::TMarkerDialog(QWidget* parent, TMarkerDialogMode mode, std::vecto
 {
     fResult.Entries = std::move(entries);
     const bool markers = mode == TMarkerDialogMode::mdMarkers;
-    setWindowTitle(markers ? "しおりを開く" : "最近開いたファイルを開く");
+    setWindowTitle(markers ? Tx("しおりを開く") : Tx("最近開いたファイルを開く"));
     setObjectName("MarkerDialog");
     fAsk = [this](const std::string& question) {
         return QMessageBox::question(this, "Mireva", Q(question), QMessageBox::Ok | QMessageBox::Cancel) ==
@@ -61,7 +62,7 @@ TMarkerDialog::TMarkerDialog(QWidget* parent, TMarkerDialogMode mode, std::vecto
 
     fList = new QTreeWidget(this);
     fList->setColumnCount(coCount);
-    fList->setHeaderLabels({"場所", "ファイル名", "位置", "日付"});
+    fList->setHeaderLabels({Tx("場所"), Tx("ファイル名"), Tx("位置"), Tx("日付")});
     fList->setRootIsDecorated(false);
     fList->setSelectionMode(markers ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
     fList->setSortingEnabled(false);
@@ -71,14 +72,14 @@ TMarkerDialog::TMarkerDialog(QWidget* parent, TMarkerDialogMode mode, std::vecto
             fList->setColumnWidth(static_cast<int>(i), *width);
     connect(fList, &QTreeWidget::itemDoubleClicked, this, [this] { accept(); });
 
-    fFullPath = new QCheckBox("フルパスを表示(&F)", this);
+    fFullPath = new QCheckBox(Tx("フルパスを表示(&F)"), this);
     fFullPath->setChecked(state.FullPath);
     connect(fFullPath, &QCheckBox::toggled, this, [this] { Fill(); });
 
     auto* boxes = new QHBoxLayout;
     boxes->addWidget(fFullPath);
     if (markers) {
-        fDeleteOnOpen = new QCheckBox("選択したしおりを削除して開く(&O)", this);
+        fDeleteOnOpen = new QCheckBox(Tx("選択したしおりを削除して開く(&O)"), this);
         fDeleteOnOpen->setChecked(state.Delete);
         boxes->addWidget(fDeleteOnOpen);
     }
@@ -91,12 +92,12 @@ TMarkerDialog::TMarkerDialog(QWidget* parent, TMarkerDialogMode mode, std::vecto
             button->setAutoDefault(false);
             connect(button, &QPushButton::clicked, this, [this, run] { (this->*run)(); });
         };
-        add("削除(&D)", &TMarkerDialog::DeleteSelected);
-        add("存在しないパスを削除(&E)", &TMarkerDialog::DeleteMissing);
-        add("全て削除(&A)", &TMarkerDialog::DeleteAll);
+        add(Tx("削除(&D)"), &TMarkerDialog::DeleteSelected);
+        add(Tx("存在しないパスを削除(&E)"), &TMarkerDialog::DeleteMissing);
+        add(Tx("全て削除(&A)"), &TMarkerDialog::DeleteAll);
     }
     buttons->addButton("OK", QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton("キャンセル", QDialogButtonBox::RejectRole);
+    buttons->addButton(Tx("キャンセル"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

@@ -15,6 +15,7 @@
 #include "collections/ui/MediumPropertyDialog.h"
 #include "common/IniFile.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ void TMediaCommands::SetThumbnails(TThumbnailList& thumbnails, std::function<voi
     TMediaThumbnailHooks hooks;
     hooks.Pause = [this, stopShown = std::move(stopShown)] {
         if (fProgress)
-            fProgress->setLabelText(Q("サムネイルを更新しています･･･"));
+            fProgress->setLabelText(Q(Tx("サムネイルを更新しています･･･")));
         if (stopShown)
             stopShown();
     };
@@ -101,7 +102,7 @@ void TMediaCommands::AddFrom(const std::string& path)
 {
     const std::string root = ExcludeTrailingPathDelimiter(path).empty() ? "/" : ExcludeTrailingPathDelimiter(path);
     if (!DirectoryExists(root)) {
-        QMessageBox::information(fWindow, "Mireva", Q("メディアが挿入されていません  "));
+        QMessageBox::information(fWindow, "Mireva", Q(Tx("メディアが挿入されていません  ")));
         return;
     }
     const TVolumeInfo volume = ReadVolumeInfo(MountOf(RealPath(root).empty() ? root : RealPath(root), ReadMountPoints()));
@@ -111,11 +112,11 @@ void TMediaCommands::AddFrom(const std::string& path)
     const std::vector<int> same = fKeeper.SameMedia(*prepared);
     if (!same.empty()) {
         for (;;) {
-            QMessageBox box(QMessageBox::Question, "メディアの選択",
-                            Q("保存されたメディア情報：" + fList.Medium(same[0])->Name()), QMessageBox::Cancel, fWindow);
-            QPushButton* add = box.addButton("追加(&A)", QMessageBox::AcceptRole);
-            QPushButton* update = box.addButton("更新(&U)", QMessageBox::AcceptRole);
-            QPushButton* differ = box.addButton("差分の表示(&D)...", QMessageBox::ActionRole);
+            QMessageBox box(QMessageBox::Question, Tx("メディアの選択"),
+                            Q(Tx("保存されたメディア情報：") + fList.Medium(same[0])->Name()), QMessageBox::Cancel, fWindow);
+            QPushButton* add = box.addButton(Tx("追加(&A)"), QMessageBox::AcceptRole);
+            QPushButton* update = box.addButton(Tx("更新(&U)"), QMessageBox::AcceptRole);
+            QPushButton* differ = box.addButton(Tx("差分の表示(&D)..."), QMessageBox::ActionRole);
             box.exec();
             if (box.clickedButton() == differ) {
                 ShowDifferences(*prepared, root, same[0]);
@@ -142,7 +143,7 @@ void TMediaCommands::AddFrom(const std::string& path)
         // medium: the loading thread fills the medium it is given.
         prepared->ClearCatalogue();
     }
-    TMediumPropertyDialog dialog(fWindow, TMediumPropertyDialog::AddCaption, fList, *prepared, std::string(),
+    TMediumPropertyDialog dialog(fWindow, Tx(TMediumPropertyDialog::AddCaption), fList, *prepared, std::string(),
                                  FolderIconSource(fList, fIcons));
     if (dialog.exec() != QDialog::Accepted) {
         fList.LockedDrive.clear();
@@ -169,7 +170,7 @@ bool TMediaCommands::EnsureInserted(int index)
     if (!fList.Medium(index))
         return false;
     while (!ScanMedium(fList, index, ReadVolumes(ReadMountPoints()))) {
-        const std::string question = "メディア '" + fList.Medium(index)->Name() + "' を挿入してください  ";
+        const std::string question = Tx("メディア '") + fList.Medium(index)->Name() + Tx("' を挿入してください  ");
         if (QMessageBox::information(fWindow, "Mireva", Q(question), QMessageBox::Ok | QMessageBox::Cancel) !=
             QMessageBox::Ok)
             return false;
@@ -180,13 +181,13 @@ bool TMediaCommands::EnsureInserted(int index)
 void TMediaCommands::ShowProgress(TMediaFolder& medium, int index)
 {
     fLoadingIndex = index;
-    fProgress = new QProgressDialog(Q("情報を取得中･･･"), "キャンセル", 0, 0, fWindow);
+    fProgress = new QProgressDialog(Q(Tx("情報を取得中･･･")), Tx("キャンセル"), 0, 0, fWindow);
     fProgress->setWindowTitle("Mireva");
     fProgress->setWindowModality(Qt::WindowModal);
     fProgress->setMinimumDuration(0);
     QProgressDialog* progress = fProgress;
     medium.OnLoadProgress = [progress](TMediaFolder&, const std::string& path, bool sorting) {
-        progress->setLabelText(Q(sorting ? std::string("ソート中･･･") : path + " を読込中･･･"));
+        progress->setLabelText(Q(sorting ? std::string(Tx("ソート中･･･")) : path + Tx(" を読込中･･･")));
     };
     connect(fProgress, &QProgressDialog::canceled, this, [this, index] {
         fKeeper.Cancel(index);
@@ -199,7 +200,7 @@ bool TMediaCommands::ReadTemporary(TMediaFolder& medium, const std::string& root
 {
     if (medium.Loaded)
         return true;
-    QProgressDialog progress(Q("情報を取得中･･･"), "キャンセル", 0, 0, fWindow);
+    QProgressDialog progress(Q(Tx("情報を取得中･･･")), Tx("キャンセル"), 0, 0, fWindow);
     progress.setWindowTitle("Mireva");
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
@@ -207,7 +208,7 @@ bool TMediaCommands::ReadTemporary(TMediaFolder& medium, const std::string& root
     bool ended = false;
     std::string error;
     medium.OnLoadProgress = [&progress](TMediaFolder&, const std::string& path, bool sorting) {
-        progress.setLabelText(Q(sorting ? std::string("ソート中･･･") : path + " を読込中･･･"));
+        progress.setLabelText(Q(sorting ? std::string(Tx("ソート中･･･")) : path + Tx(" を読込中･･･")));
     };
     medium.OnLoaded = [&](TMediaFolder&, const std::string& reason) {
         error = reason;
@@ -321,7 +322,7 @@ void TMediaCommands::SetBatch(std::function<void(const std::string&)> report, bo
 
 bool TMediaCommands::Delete(std::vector<int> indices, bool ask)
 {
-    if (indices.empty() || (ask && !Ask("選択されたメディアを削除してもよろしいですか？  ")))
+    if (indices.empty() || (ask && !Ask(Tx("選択されたメディアを削除してもよろしいですか？  "))))
         return false;
     // From the last one, so that the indices still to go stay valid.
     std::sort(indices.begin(), indices.end());

@@ -1,4 +1,5 @@
 #include "browser/ui/MediaDiffDialog.h"
+#include "base/Texts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -23,8 +24,8 @@ QTreeWidget* MakeList(QWidget* parent, const char* name)
     list->setObjectName(name);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
-    list->setHeaderLabels({QStringLiteral("名前"), QStringLiteral("サイズ"), QStringLiteral("更新日時"),
-                           QStringLiteral("状態")});
+    list->setHeaderLabels({QString::fromUtf8(Tx("名前")), QString::fromUtf8(Tx("サイズ")), QString::fromUtf8(Tx("更新日時")),
+                           QString::fromUtf8(Tx("状態"))});
     list->header()->setStretchLastSection(false);
     // The name takes the room the size, date and kind leave.
     list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -39,21 +40,21 @@ TMediaDiffDialog::TMediaDiffDialog(QWidget* parent, const TMediaFolder& live, st
                                    const TMediaFolder& stored, std::string storedRoot, const TDifferOptions& options)
     : QDialog(parent), fLive(live), fLiveRoot(std::move(liveRoot)), fStored(stored), fStoredRoot(std::move(storedRoot))
 {
-    setWindowTitle(QStringLiteral("差分の表示"));
+    setWindowTitle(QString::fromUtf8(Tx("差分の表示")));
     setSizeGripEnabled(true);
     setMinimumSize(DifferMinWidth, DifferMinHeight);
     fLeft = MakeList(this, "DriveList");
     fRight = MakeList(this, "CatalogueList");
-    fFullPath = new QCheckBox(QStringLiteral("フルパスで表示(&F)"), this);
-    fAllFile = new QCheckBox(QStringLiteral("差分のないファイルも表示(&A)"), this);
-    fSync = new QCheckBox(QStringLiteral("スクロールを同期(&S)"), this);
+    fFullPath = new QCheckBox(QString::fromUtf8(Tx("フルパスで表示(&F)")), this);
+    fAllFile = new QCheckBox(QString::fromUtf8(Tx("差分のないファイルも表示(&A)")), this);
+    fSync = new QCheckBox(QString::fromUtf8(Tx("スクロールを同期(&S)")), this);
     fFullPath->setChecked(options.FullPath);
     fAllFile->setChecked(options.AllFile);
     fSync->setChecked(options.Sync);
 
     auto* sides = new QHBoxLayout;
-    for (auto [list, caption] : {std::pair{fLeft, "ドライブ：" + fLive.VolumeLabel},
-                                 std::pair{fRight, "保存されたメディア情報：" + fStored.Name()}}) {
+    for (auto [list, caption] : {std::pair{fLeft, Tx("ドライブ：") + fLive.VolumeLabel},
+                                 std::pair{fRight, Tx("保存されたメディア情報：") + fStored.Name()}}) {
         auto* column = new QVBoxLayout;
         column->addWidget(new QLabel(Q(caption), this));
         column->addWidget(list);
@@ -65,7 +66,7 @@ TMediaDiffDialog::TMediaDiffDialog(QWidget* parent, const TMediaFolder& live, st
     checks->addWidget(fSync);
     checks->addStretch();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
+    buttons->button(QDialogButtonBox::Close)->setText(QString::fromUtf8(Tx("閉じる")));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(sides, 1);

@@ -23,6 +23,7 @@
 #include "browser/DialogPage.h"
 #include "browser/ui/ScrollOptionsPage.h"
 #include "common/IniFile.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -65,25 +66,25 @@ TMouseCustomizeDialog::TMouseCustomizeDialog(const TMouseBindings& bindings, con
                                              const TMouseOptions& mouse, int page, QWidget* parent)
     : QDialog(parent), fBindings(bindings), fMouse(mouse)
 {
-    setWindowTitle(Q("マウスカスタマイズ"));
+    setWindowTitle(Q(Tx("マウスカスタマイズ")));
     fList.Image = false;
     fImage.Image = true;
 
     fPages = new QTabWidget(this);
-    fPages->addTab(BuildBindingPage(fList), Q("ファイル一覧"));
-    fPages->addTab(BuildBindingPage(fImage), Q("画像表示"));
+    fPages->addTab(BuildBindingPage(fList), Q(Tx("ファイル一覧")));
+    fPages->addTab(BuildBindingPage(fImage), Q(Tx("画像表示")));
     fScrollPage = new TScrollOptionsPage(scroll, true);
-    fPages->addTab(fScrollPage, Q("スクロール"));
-    fPages->addTab(BuildDetailPage(mouse), Q("詳細"));
+    fPages->addTab(fScrollPage, Q(Tx("スクロール")));
+    fPages->addTab(BuildDetailPage(mouse), Q(Tx("詳細")));
     fPages->setCurrentIndex(page >= 0 && page < fPages->count() ? page : 0);
 
-    auto* reset = new QPushButton(Q("リセット(&R)"));
+    auto* reset = new QPushButton(Q(Tx("リセット(&R)")));
     reset->setObjectName("btnReset");
     connect(reset, &QPushButton::clicked, this, [this] { Reset(); });
     auto* buttons = new QDialogButtonBox;
     QPushButton* ok = buttons->addButton(Q("OK"), QDialogButtonBox::AcceptRole);
     ok->setObjectName("btnOK");
-    QPushButton* cancel = buttons->addButton(Q("キャンセル"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel = buttons->addButton(Q(Tx("キャンセル")), QDialogButtonBox::RejectRole);
     cancel->setObjectName("btnCancel");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -109,21 +110,21 @@ QWidget* TMouseCustomizeDialog::BuildBindingPage(TBindingPage& page)
     page.Category = new QComboBox;
     page.Category->setObjectName("cb" + prefix + "Category");
     for (const TMouseCategory& category : page.Image ? ImageMouseCategories() : ListMouseCategories())
-        page.Category->addItem(Q(category.Name));
+        page.Category->addItem(Q(Tx(category.Name)));
     page.Commands = new QListWidget;
     page.Commands->setObjectName("lb" + prefix + "Commands");
-    page.Assign = new QPushButton(Q("決定(&D)"));
+    page.Assign = new QPushButton(Q(Tx("決定(&D)")));
     page.Assign->setObjectName("btn" + prefix + "Assign");
 
     auto* parts = new QGroupBox;
     auto* partsLayout = new QVBoxLayout(parts);
-    page.Split = new QCheckBox(Q(page.Image ? "カーソル位置の指定(&S)" : "対象の指定(&S)"));
+    page.Split = new QCheckBox(Q(page.Image ? Tx("カーソル位置の指定(&S)") : Tx("対象の指定(&S)")));
     page.Split->setObjectName("cbx" + prefix + "Split");
     partsLayout->addWidget(page.Split);
     auto* group = new QButtonGroup(parts);
     const int count = page.Image ? QuarterCount : MouseItemCount;
     for (int i = 0; i < count; ++i) {
-        auto* radio = new QRadioButton(page.Image ? Q(QuarterCaptions[i]) : Q(MouseItemCaption(static_cast<TMouseItem>(i))));
+        auto* radio = new QRadioButton(page.Image ? Q(Tx(QuarterCaptions[i])) : Q(Tx(MouseItemCaption(static_cast<TMouseItem>(i)))));
         radio->setObjectName("rb" + prefix + QString::number(i));
         group->addButton(radio, i);
         partsLayout->addWidget(radio);
@@ -140,7 +141,7 @@ QWidget* TMouseCustomizeDialog::BuildBindingPage(TBindingPage& page)
     right->addLayout(assignRow);
     right->addWidget(parts);
     if (page.Image) {
-        fRightPopup = new QCheckBox(Q("右クリックメニューを表示する(&P)"));
+        fRightPopup = new QCheckBox(Q(Tx("右クリックメニューを表示する(&P)")));
         fRightPopup->setObjectName("cbxRightPopup");
         fRightPopup->setChecked(fBindings.RightPopup);
         right->addWidget(fRightPopup);
@@ -155,8 +156,8 @@ QWidget* TMouseCustomizeDialog::BuildBindingPage(TBindingPage& page)
     columns->addLayout(right, 1);
     auto* layout = new QVBoxLayout(widget);
     layout->addLayout(columns);
-    layout->addWidget(new QLabel(Q(page.Image ? "※これらのコマンドは画像表示部でのマウス操作のみ有効です"
-                                              : "※これらのコマンドはファイル一覧での項目選択時のみ有効です")));
+    layout->addWidget(new QLabel(Q(page.Image ? Tx("※これらのコマンドは画像表示部でのマウス操作のみ有効です")
+                                              : Tx("※これらのコマンドはファイル一覧での項目選択時のみ有効です"))));
 
     FillTree(page);
     connect(page.Tree, &QTreeWidget::currentItemChanged, this, [this, &page] {
@@ -184,14 +185,14 @@ void TMouseCustomizeDialog::FillTree(TBindingPage& page)
         const auto entryOf = [&page, op](TMouseVariant variant) {
             return page.Image ? ImageMouseEntry(op, variant) : ListMouseEntry(op, variant);
         };
-        auto* top = new QTreeWidgetItem(page.Tree, QStringList(Q(MouseOperationName(op))));
+        auto* top = new QTreeWidgetItem(page.Tree, QStringList(Q(Tx(MouseOperationName(op)))));
         top->setData(0, EntryRole, entryOf(TMouseVariant::mvNone));
         for (int v = static_cast<int>(TMouseVariant::mvLeft); v <= static_cast<int>(TMouseVariant::mvShiftCtrl); ++v) {
             const auto variant = static_cast<TMouseVariant>(v);
             const int entry = entryOf(variant);
             if (entry == 0)
                 continue;
-            auto* child = new QTreeWidgetItem(top, QStringList(Q(MouseVariantName(variant))));
+            auto* child = new QTreeWidgetItem(top, QStringList(Q(Tx(MouseVariantName(variant)))));
             child->setData(0, EntryRole, entry);
         }
     };
@@ -233,7 +234,7 @@ void TMouseCustomizeDialog::FillCommands(TBindingPage& page)
 {
     ++fFilling;
     page.Commands->clear();
-    auto* none = new QListWidgetItem(Q("（なし）"), page.Commands);
+    auto* none = new QListWidgetItem(Q(Tx("（なし）")), page.Commands);
     none->setData(CommandRole, 0);
     const int entry = SelectedEntry(page);
     // The drag has commands of its own; the categories do not apply to it.
@@ -241,14 +242,14 @@ void TMouseCustomizeDialog::FillCommands(TBindingPage& page)
     page.Category->setEnabled(!drag);
     if (drag) {
         for (int n = 1; n <= DragMouseCommandCount; ++n)
-            (new QListWidgetItem(Q(DragMouseCommandName(n)), page.Commands))->setData(CommandRole, n);
+            (new QListWidgetItem(Q(Tx(DragMouseCommandName(n))), page.Commands))->setData(CommandRole, n);
     } else {
         const auto categories = page.Image ? ImageMouseCategories() : ListMouseCategories();
         const int index = std::max(0, page.Category->currentIndex());
         const TMouseCategory& category = categories[static_cast<size_t>(index)];
         for (int n = category.First; n <= category.Last; ++n) {
             const std::string_view name = page.Image ? ImageMouseCommandName(n) : ListMouseCommandName(n);
-            (new QListWidgetItem(Q(name), page.Commands))->setData(CommandRole, n);
+            (new QListWidgetItem(Q(Tx(name)), page.Commands))->setData(CommandRole, n);
         }
     }
     --fFilling;
@@ -331,9 +332,9 @@ QWidget* TMouseCustomizeDialog::BuildDetailPage(const TMouseOptions& mouse)
     fWheelCount->setObjectName("seWheelCount");
     fEdgeWheelCount = SpinBox(0, 999, mouse.EdgeWheelCount);
     fEdgeWheelCount->setObjectName("seEdgeWheelCount");
-    auto* wheel = new QLabel(Q("ホイール操作のあそび(&G)"));
+    auto* wheel = new QLabel(Q(Tx("ホイール操作のあそび(&G)")));
     wheel->setBuddy(fWheelCount);
-    auto* edge = new QLabel(Q("スクロール端でファイル移動する際のあそび(&M)"));
+    auto* edge = new QLabel(Q(Tx("スクロール端でファイル移動する際のあそび(&M)")));
     edge->setBuddy(fEdgeWheelCount);
     grid->addWidget(wheel, 0, 0);
     grid->addWidget(fWheelCount, 0, 1);

@@ -18,6 +18,7 @@
 #include "base/PathUtils.h"
 #include "browser/ui/DesktopLauncher.h"
 #include "common/Text.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -39,10 +40,10 @@ QTreeWidgetItem* Row(int number, const std::string& name)
 TRegisterApplicationDialog::TRegisterApplicationDialog(const std::vector<TRegApplication>& apps, QWidget* parent)
     : QDialog(parent), fApps(apps), fChooser(ChooseProgram)
 {
-    setWindowTitle("アプリケーションの登録");
+    setWindowTitle(Tx("アプリケーションの登録"));
     auto* layout = new QVBoxLayout(this);
 
-    auto* listLabel = new QLabel("一覧(&L)");
+    auto* listLabel = new QLabel(Tx("一覧(&L)"));
     layout->addWidget(listLabel);
     auto* listRow = new QHBoxLayout;
     fList = new QTreeWidget;
@@ -66,14 +67,14 @@ TRegisterApplicationDialog::TRegisterApplicationDialog(const std::vector<TRegApp
     layout->addLayout(listRow);
 
     auto* listButtons = new QHBoxLayout;
-    fAdd = new QPushButton("追加(&A)");
-    fDelete = new QPushButton("削除(&D)");
+    fAdd = new QPushButton(Tx("追加(&A)"));
+    fDelete = new QPushButton(Tx("削除(&D)"));
     listButtons->addWidget(fAdd);
     listButtons->addWidget(fDelete);
     listButtons->addStretch();
     layout->addLayout(listButtons);
 
-    auto* group = new QGroupBox("アプリケーション情報");
+    auto* group = new QGroupBox(Tx("アプリケーション情報"));
     auto* grid = new QGridLayout(group);
     const auto label = [&](const char* text, QWidget* buddy, int row) {
         auto* l = new QLabel(text);
@@ -86,25 +87,25 @@ TRegisterApplicationDialog::TRegisterApplicationDialog(const std::vector<TRegApp
     fBrowse = new QPushButton("...");
     fParameters = new QLineEdit;
     fWindow = new QComboBox;
-    fWindow->addItems({"通常", "最小化", "最大化"});
-    label("表示名(&C)：", fName, 0);
+    fWindow->addItems({Tx("通常"), Tx("最小化"), Tx("最大化")});
+    label(Tx("表示名(&C)："), fName, 0);
     grid->addWidget(fName, 0, 1, 1, 2);
-    label("場所(&F)：", fPath, 1);
+    label(Tx("場所(&F)："), fPath, 1);
     grid->addWidget(fPath, 1, 1);
     grid->addWidget(fBrowse, 1, 2);
-    label("パラメータ(&P)：", fParameters, 2);
+    label(Tx("パラメータ(&P)："), fParameters, 2);
     grid->addWidget(fParameters, 2, 1, 1, 2);
-    label("ウィンドウ(&W)：", fWindow, 3);
+    label(Tx("ウィンドウ(&W)："), fWindow, 3);
     grid->addWidget(fWindow, 3, 1, 1, 2);
-    fParent = new QCheckBox("親フォルダ/書庫のパスを渡す(&R)");
-    fArchivePath = new QCheckBox("書庫内のファイルは書庫内のパスを含めて渡す(&V)");
+    fParent = new QCheckBox(Tx("親フォルダ/書庫のパスを渡す(&R)"));
+    fArchivePath = new QCheckBox(Tx("書庫内のファイルは書庫内のパスを含めて渡す(&V)"));
     grid->addWidget(fParent, 4, 0, 1, 3);
     grid->addWidget(fArchivePath, 5, 0, 1, 3);
     layout->addWidget(group);
 
     auto* buttons = new QDialogButtonBox;
     buttons->addButton(QDialogButtonBox::Ok);
-    buttons->addButton("キャンセル", QDialogButtonBox::RejectRole);
+    buttons->addButton(Tx("キャンセル"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
 
     for (size_t i = 0; i < fApps.size(); ++i)

@@ -1,4 +1,5 @@
 #include "browser/ui/ScrollOptionsPage.h"
+#include "base/Texts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -58,12 +59,12 @@ TScrollOptionsPage::TScrollOptionsPage(const TScrollOptions& options, bool withD
     : QWidget(parent), fOptions(options)
 {
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(BuildRecord(fPage, Text("大スクロール"), "page"));
-    layout->addWidget(BuildRecord(fLine, Text("小スクロール"), "line"));
+    layout->addWidget(BuildRecord(fPage, Text(Tx("大スクロール")), "page"));
+    layout->addWidget(BuildRecord(fLine, Text(Tx("小スクロール")), "line"));
     if (withDragScroll) {
-        auto* box = new QGroupBox(Text("ドラッグによるスクロール"), this);
+        auto* box = new QGroupBox(Text(Tx("ドラッグによるスクロール")), this);
         fDrag = NewSpin(box, 1, 100, "", "dragQuantity");
-        auto* label = new QLabel(Text("移動量(&D)"), box);
+        auto* label = new QLabel(Text(Tx("移動量(&D)")), box);
         label->setBuddy(fDrag);
         auto* row = new QHBoxLayout(box);
         row->addWidget(label);
@@ -78,25 +79,25 @@ TScrollOptionsPage::TScrollOptionsPage(const TScrollOptions& options, bool withD
 QGroupBox* TScrollOptionsPage::BuildRecord(TRecordControls& c, const QString& title, const QString& name)
 {
     c.Box = new QGroupBox(title, this);
-    auto* ratio = new QRadioButton(Text("画面に対する比率で指定"), c.Box);
-    auto* quantity = new QRadioButton(Text("移動量で指定"), c.Box);
+    auto* ratio = new QRadioButton(Text(Tx("画面に対する比率で指定")), c.Box);
+    auto* quantity = new QRadioButton(Text(Tx("移動量で指定")), c.Box);
     c.Kind = new QButtonGroup(c.Box);
     c.Kind->addButton(ratio, 1);
     c.Kind->addButton(quantity, 0);
     ratio->setObjectName(name + "ByRatio");
     quantity->setObjectName(name + "ByQuantity");
     c.Ratio = NewSpin(c.Box, 1, 100, " %", name + "Ratio");
-    c.Quantity = NewSpin(c.Box, 1, 1000, " ピクセル", name + "Quantity");
-    c.Move = new QCheckBox(Text("スクロール端でファイルを移動する"), c.Box);
+    c.Quantity = NewSpin(c.Box, 1, 1000, Tx(" ピクセル"), name + "Quantity");
+    c.Move = new QCheckBox(Text(Tx("スクロール端でファイルを移動する")), c.Box);
     c.Move->setObjectName(name + "Move");
     c.MoveCommand = new QComboBox(c.Box);
     c.MoveCommand->setObjectName(name + "MoveCommand");
     for (const char* move : MoveNames)
-        c.MoveCommand->addItem(Text(move));
-    c.Opposite = new QCheckBox(Text("移動した先では反対側の端から表示する"), c.Box);
+        c.MoveCommand->addItem(Text(Tx(move)));
+    c.Opposite = new QCheckBox(Text(Tx("移動した先では反対側の端から表示する")), c.Box);
     c.Opposite->setObjectName(name + "Opposite");
-    c.OverLap = NewSpin(c.Box, 0, 200, " ピクセル", name + "OverLap");
-    auto* overLap = new QLabel(Text("重ねて表示する幅"), c.Box);
+    c.OverLap = NewSpin(c.Box, 0, 200, Tx(" ピクセル"), name + "OverLap");
+    auto* overLap = new QLabel(Text(Tx("重ねて表示する幅")), c.Box);
     overLap->setBuddy(c.OverLap);
 
     auto* grid = new QGridLayout(c.Box);

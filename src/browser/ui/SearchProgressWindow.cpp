@@ -1,4 +1,5 @@
 #include "browser/ui/SearchProgressWindow.h"
+#include "base/Texts.h"
 
 #include <QProgressDialog>
 #include <QWidget>
@@ -23,7 +24,7 @@ void TSearchProgressWindow::SearchChanged(TSearchFolder& folder, const TSearchCh
         return;
     }
     if (!fDialog) {
-        fDialog = new QProgressDialog(QString(), "キャンセル", 0, 0, fWindow);
+        fDialog = new QProgressDialog(QString(), Tx("キャンセル"), 0, 0, fWindow);
         fDialog->setWindowTitle("Mireva");
         fDialog->setWindowModality(Qt::WindowModal);
         fDialog->setAutoClose(false);

@@ -11,6 +11,7 @@
 
 #include "base/Errors.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 TSelectDirectoryDialog::TSelectDirectoryDialog(const QString& caption, const std::string& dataFolder, int limit,
                                                const std::string& startFolder, QWidget* parent)
@@ -26,7 +27,7 @@ TSelectDirectoryDialog::TSelectDirectoryDialog(const QString& caption, const std
     for (const std::string& folder : fHistory.Items())
         fBox->addItem(QString::fromStdString(folder));
     fBox->setEditText(QString::fromStdString(fHistory.Items().empty() ? startFolder : fHistory.Items().front()));
-    auto* browse = new QPushButton(tr("参照(&B)..."), this);
+    auto* browse = new QPushButton(tr(Tx("参照(&B)...")), this);
     connect(browse, &QPushButton::clicked, this, [this] { Browse(); });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -42,7 +43,7 @@ TSelectDirectoryDialog::TSelectDirectoryDialog(const QString& caption, const std
 void TSelectDirectoryDialog::Browse()
 {
     const QString start = fBox->currentText().trimmed();
-    const QString chosen = QFileDialog::getExistingDirectory(this, tr("フォルダを指定してください"), start);
+    const QString chosen = QFileDialog::getExistingDirectory(this, tr(Tx("フォルダを指定してください")), start);
     if (!chosen.isEmpty())
         fBox->setEditText(chosen);
 }
@@ -55,13 +56,13 @@ void TSelectDirectoryDialog::accept()
         return;
     }
     if (!DirectoryExists(*folder)) {
-        const QString question = tr("指定されたフォルダは存在しません  ") + "\n" + tr("作成しますか？");
+        const QString question = tr(Tx("指定されたフォルダは存在しません  ")) + "\n" + tr(Tx("作成しますか？"));
         if (QMessageBox::question(this, "Mireva", question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
         try {
             ForceDirectories(*folder);
         } catch (const EMirevaError&) {
-            QMessageBox::information(this, "Mireva", tr("フォルダが作成できませんでした  "));
+            QMessageBox::information(this, "Mireva", tr(Tx("フォルダが作成できませんでした  ")));
             return;
         }
     }

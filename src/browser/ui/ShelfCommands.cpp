@@ -22,6 +22,7 @@
 #include "collections/ui/QtShellInfo.h"
 #include "collections/ui/IconChooser.h"
 #include "collections/ui/ShelfPropertyDialog.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -52,14 +53,14 @@ constexpr int ChooseNew = -2;
 int ChooseShelf(QWidget* parent, const TGroupList& shelves, const std::function<QIcon(int)>& iconOf)
 {
     QDialog dialog(parent);
-    dialog.setWindowTitle("本棚の選択");
+    dialog.setWindowTitle(Tx("本棚の選択"));
     auto* list = new QListWidget(&dialog);
     for (int i = 0; i < shelves.Count(); ++i)
         list->addItem(new QListWidgetItem(iconOf(shelves.Group(i)->ImageIndex()), Q(shelves.Group(i)->Name())));
     if (list->count() > 0)
         list->setCurrentRow(0);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QPushButton* create = buttons->addButton("新規(&N)", QDialogButtonBox::ActionRole);
+    QPushButton* create = buttons->addButton(Tx("新規(&N)"), QDialogButtonBox::ActionRole);
     bool createChosen = false;
     QObject::connect(create, &QPushButton::clicked, &dialog, [&] {
         createChosen = true;
@@ -212,10 +213,10 @@ bool TShelfCommandRunner::NewShelf(TCommandTarget target)
     int image = 0;
     std::string comment;
     if (fReport) {
-        fReport("本棚 '" + name + "' を作成しました");
+        fReport(Tx("本棚 '") + name + Tx("' を作成しました"));
     } else {
         const TFolderIconSource icons = FolderIconSource(fHost.Shelves, fHost.Icons);
-        TShelfPropertyDialog dialog(&fWindow, TShelfPropertyDialog::AddCaption, fHost.Shelves, std::string(), 0,
+        TShelfPropertyDialog dialog(&fWindow, Tx(TShelfPropertyDialog::AddCaption), fHost.Shelves, std::string(), 0,
                                     std::string(), icons.Count, icons.IconOf);
         if (dialog.exec() != QDialog::Accepted)
             return false;
@@ -246,13 +247,13 @@ bool TShelfCommandRunner::SelectShelf(TCommandTarget target)
 bool TShelfCommandRunner::Export(TGroupFolder& shelf)
 {
     if (fReport) {
-        fReport("登録項目の出力: ファイルを選ぶ人がいないため出力しません");
+        fReport(Tx("登録項目の出力: ファイルを選ぶ人がいないため出力しません"));
         return false;
     }
     const std::string start = IncludeTrailingPathDelimiter(
         fExportFolder.empty() ? fHost.Model.DialogStartFolder() : fExportFolder);
     const QString chosen =
-        QFileDialog::getSaveFileName(&fWindow, QString(), Q(start + shelf.Name()), TextFilter);
+        QFileDialog::getSaveFileName(&fWindow, QString(), Q(start + shelf.Name()), Tx(TextFilter));
     if (chosen.isEmpty())
         return false;
     const std::string file = ShelfExportFileName(S(chosen));
@@ -269,11 +270,11 @@ bool TShelfCommandRunner::Export(TGroupFolder& shelf)
 bool TShelfCommandRunner::Import(TGroupFolder& shelf)
 {
     if (fReport) {
-        fReport("登録項目の取り込み: ファイルを選ぶ人がいないため取り込みません");
+        fReport(Tx("登録項目の取り込み: ファイルを選ぶ人がいないため取り込みません"));
         return false;
     }
     const QString chosen =
-        QFileDialog::getOpenFileName(&fWindow, QString(), Q(fHost.Model.DialogStartFolder()), TextFilter);
+        QFileDialog::getOpenFileName(&fWindow, QString(), Q(fHost.Model.DialogStartFolder()), Tx(TextFilter));
     if (chosen.isEmpty())
         return false;
     TShelfImportResult result;
@@ -288,7 +289,7 @@ bool TShelfCommandRunner::Import(TGroupFolder& shelf)
     // The lines that added nothing are told, so a list moved from another
     // machine does not lose entries without a word.
     if (!result.Failed.empty()) {
-        std::string text = "取り込めなかった行があります:";
+        std::string text = Tx("取り込めなかった行があります:");
         constexpr size_t Shown = 10;
         for (size_t i = 0; i < std::min(Shown, result.Failed.size()); ++i)
             text += "\n" + std::to_string(result.Failed[i].Line) + ": " + result.Failed[i].Text;
@@ -319,7 +320,7 @@ bool TShelfCommandRunner::DeleteMissing(const std::vector<TGroupFolder*>& shelve
 bool TShelfCommandRunner::Ask(const std::string& question)
 {
     if (fReport) {
-        fReport(question + (fAnswerYes ? " -> OK" : " -> キャンセル"));
+        fReport(question + (fAnswerYes ? " -> OK" : Tx(" -> キャンセル")));
         return fAnswerYes;
     }
     return QMessageBox::question(&fWindow, "Mireva", Q(question), QMessageBox::Ok | QMessageBox::Cancel) ==

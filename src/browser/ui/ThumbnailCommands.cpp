@@ -7,6 +7,7 @@
 #include "common/IniFile.h"
 #include "thumbnails/ThumbBatch.h"
 #include "thumbnails/ThumbnailList.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ public:
     TBatchWindow(QWidget* parent, std::function<bool(const std::string&)> ask) : fDialog(parent), fAsk(std::move(ask))
     {
         fDialog.setWindowTitle(QStringLiteral("Mireva"));
-        fDialog.setCancelButtonText(QStringLiteral("中断"));
+        fDialog.setCancelButtonText(QString::fromUtf8(Tx("中断")));
         fDialog.setRange(0, 0);
         fDialog.setMinimumDuration(0);
         fDialog.setMinimumWidth(482);
@@ -30,12 +31,12 @@ public:
 
     void BatchProgress(const std::string& text) override
     {
-        fDialog.setLabelText(text.empty() ? QStringLiteral("保存しています･･･")
-                                          : QString::fromStdString(text) + QStringLiteral(" を読込中･･･"));
+        fDialog.setLabelText(text.empty() ? QString::fromUtf8(Tx("保存しています･･･"))
+                                          : QString::fromStdString(text) + QString::fromUtf8(Tx(" を読込中･･･")));
     }
     bool BatchAskArchives(size_t) override
     {
-        return fAsk("書庫内の画像のサムネイルも読み込みますか？  ");
+        return fAsk(Tx("書庫内の画像のサムネイルも読み込みますか？  "));
     }
     void BatchFinished(const TThumbCounts& counts) override
     {

@@ -22,6 +22,7 @@
 #include "platform/FileStream.h"
 #include "thumbnails/ThumbControl.h"
 #include "viewer/ui/BitmapImage.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ TThumbnailControlDialog::TThumbnailControlDialog(const std::string& folder, cons
                                                  QWidget* parent)
     : QDialog(parent), fControl(std::make_unique<TThumbControl>(folder)), fSort(state.Sort), fSortDir(state.SortDir)
 {
-    setWindowTitle(tr("サムネイルの管理"));
+    setWindowTitle(tr(Tx("サムネイルの管理")));
     setSizeGripEnabled(true);
     setMinimumSize(ThumbControlMinWidth, ThumbControlMinHeight);
     Confirm = [this](const QString& text) {
@@ -68,13 +69,13 @@ TThumbnailControlDialog::TThumbnailControlDialog(const std::string& folder, cons
                QMessageBox::Ok;
     };
 
-    auto* listLabel = new QLabel(tr("一覧(&L)"), this);
+    auto* listLabel = new QLabel(tr(Tx("一覧(&L)")), this);
     fList = new QTreeWidget(this);
     fList->setObjectName("lvIndex");
     fList->setRootIsDecorated(false);
     fList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     fList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    fList->setHeaderLabels({tr("パス"), tr("ファイル数"), tr("保存サイズ"), tr("アクセス日時")});
+    fList->setHeaderLabels({tr(Tx("パス")), tr(Tx("ファイル数")), tr(Tx("保存サイズ")), tr(Tx("アクセス日時"))});
     fList->setColumnWidth(0, 370);
     fList->setColumnWidth(1, 70);
     fList->setColumnWidth(2, 80);
@@ -83,27 +84,27 @@ TThumbnailControlDialog::TThumbnailControlDialog(const std::string& folder, cons
         fList->setColumnWidth(static_cast<int>(i), state.Header[i]);
     listLabel->setBuddy(fList);
 
-    fFullPath = new QCheckBox(tr("フルパスを表示(&F)"), this);
+    fFullPath = new QCheckBox(tr(Tx("フルパスを表示(&F)")), this);
     fFullPath->setChecked(state.FullPath);
-    fNotExistFile = new QPushButton(tr("存在しないファイルを削除(&L)"), this);
+    fNotExistFile = new QPushButton(tr(Tx("存在しないファイルを削除(&L)")), this);
     fNotExistFile->setObjectName("btnNotExistFile");
-    auto* notExistPath = new QPushButton(tr("存在しないパスを削除(&E)"), this);
+    auto* notExistPath = new QPushButton(tr(Tx("存在しないパスを削除(&E)")), this);
     notExistPath->setObjectName("btnNotExistPath");
-    auto* all = new QPushButton(tr("全て削除(&A)"), this);
+    auto* all = new QPushButton(tr(Tx("全て削除(&A)")), this);
     all->setObjectName("btnAll");
-    auto* remove = new QPushButton(tr("削除(&D)"), this);
+    auto* remove = new QPushButton(tr(Tx("削除(&D)")), this);
     remove->setObjectName("btnDelete");
     remove->setShortcut(QKeySequence::Delete);
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName("btnOK");
     ok->setDefault(true);
-    auto* cancel = new QPushButton(tr("キャンセル"), this);
+    auto* cancel = new QPushButton(tr(Tx("キャンセル")), this);
     cancel->setObjectName("btnCancel");
     fPreview = new QLabel(this);
     fPreview->setFixedSize(PreviewSide, PreviewSide);
     fPreview->setAlignment(Qt::AlignCenter);
     fPreview->setFrameShape(QFrame::StyledPanel);
-    auto* nowTotal = new QLabel(tr("現在の合計サイズ：") + KBText(fControl->InitialTotal()), this);
+    auto* nowTotal = new QLabel(tr(Tx("現在の合計サイズ：")) + KBText(fControl->InitialTotal()), this);
     fTotal = new QLabel(this);
     fTotal->setObjectName("lblTotal");
 
@@ -141,11 +142,11 @@ TThumbnailControlDialog::TThumbnailControlDialog(const std::string& folder, cons
     connect(remove, &QPushButton::clicked, this, [this] {
         if (SelectedRows().empty())
             return;
-        Remove(tr("選択されたパスのサムネイルを削除してもよろしいですか？  "),
+        Remove(tr(Tx("選択されたパスのサムネイルを削除してもよろしいですか？  ")),
                [this] { fControl->RemoveRows(SelectedRows()); });
     });
     connect(fNotExistFile, &QPushButton::clicked, this, [this] {
-        Remove(tr("選択したパス内の存在しないファイルのサムネイルを削除してもよろしいですか？  "), [this] {
+        Remove(tr(Tx("選択したパス内の存在しないファイルのサムネイルを削除してもよろしいですか？  ")), [this] {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             try {
                 fControl->RemoveMissingFiles(SelectedRows());
@@ -160,12 +161,12 @@ TThumbnailControlDialog::TThumbnailControlDialog(const std::string& folder, cons
     connect(notExistPath, &QPushButton::clicked, this, [this] {
         if (fControl->Rows().empty())
             return;
-        Remove(tr("存在しないパスのサムネイルを削除してもよろしいですか？  "), [this] { fControl->RemoveGone(); });
+        Remove(tr(Tx("存在しないパスのサムネイルを削除してもよろしいですか？  ")), [this] { fControl->RemoveGone(); });
     });
     connect(all, &QPushButton::clicked, this, [this] {
         if (fControl->Rows().empty())
             return;
-        Remove(tr("全てのサムネイルを削除してもよろしいですか？  "), [this] { fControl->RemoveAll(); });
+        Remove(tr(Tx("全てのサムネイルを削除してもよろしいですか？  ")), [this] { fControl->RemoveAll(); });
     });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -232,7 +233,7 @@ void TThumbnailControlDialog::Fill()
         if (!row.Exists)
             item->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
     }
-    fTotal->setText(tr("処理後の合計サイズ：") + KBText(fControl->Total()));
+    fTotal->setText(tr(Tx("処理後の合計サイズ：")) + KBText(fControl->Total()));
     fPreviewed = -1;
     UpdatePreview();
 }

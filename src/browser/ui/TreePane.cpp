@@ -8,6 +8,7 @@
 
 #include "shellviews/ui/FolderTreeView.h"
 #include "shellviews/ui/ShellTreeItemModel.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -31,9 +32,9 @@ TTreePane::TTreePane(const TShellTreeSources& sources, TQtShellInfo* icons, QWid
     fCategoryBar = new QToolBar(this);
     fCategoryBar->setObjectName("CategoryToolBar");
     fCategoryBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    const std::pair<const char*, TCategoryButton> buttons[] = {{"カテゴリの追加", TCategoryButton::cbNew},
-                                                               {"最新の情報に更新", TCategoryButton::cbUpdate},
-                                                               {"削除", TCategoryButton::cbDelete}};
+    const std::pair<const char*, TCategoryButton> buttons[] = {{Tx("カテゴリの追加"), TCategoryButton::cbNew},
+                                                               {Tx("最新の情報に更新"), TCategoryButton::cbUpdate},
+                                                               {Tx("削除"), TCategoryButton::cbDelete}};
     for (const auto& [caption, button] : buttons)
         fCategoryBar->addAction(QString::fromUtf8(caption), this, [this, which = button] {
             if (OnCategoryButton)
@@ -90,7 +91,7 @@ void TTreePane::SetKind(TTreeKind kind)
     if (tree.Logic->Style() == TShellStyle::ssNone)
         tree.Logic->SetStyle(Styles[slot]);
     fStack->setCurrentWidget(tree.View);
-    fCaption->setText(QString::fromUtf8(Captions[slot]));
+    fCaption->setText(QString::fromUtf8(Tx(Captions[slot])));
     fCategoryBar->setVisible(kind == TTreeKind::tkCategory);
 }
 

@@ -23,6 +23,7 @@
 #include "common/AtomicSave.h"
 #include "common/Text.h"
 #include "base/PathUtils.h"
+#include "base/Texts.h"
 #include "loading/SPIs.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
@@ -82,7 +83,7 @@ private:
 bool AskTerminateHungCopy(TApplicationHolder& application)
 {
     application.Get();
-    const QString question = QString::fromUtf8("起動中のMirevaがフリーズしている可能性があります  \n強制終了しますか？");
+    const QString question = QString::fromUtf8(Tx("起動中のMirevaがフリーズしている可能性があります  \n強制終了しますか？"));
     return QMessageBox::question(nullptr, "Mireva", question, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
 }
@@ -155,6 +156,10 @@ int RunViewer(int argc, char** argv)
         std::cout << "mireva " << ProgramVersion() << '\n';
         return 0;
     }
+    // Before any thread starts: every text from here on is shown in the
+    // interface language.
+    if (!InstallProgramTranslations(InterfaceLanguage([](const char* name) { return std::getenv(name); })))
+        std::cerr << "mireva: the English texts could not be loaded; the interface stays Japanese\n";
     std::vector<TActionId> runActions;
     for (const std::string& name : options.RunActions) {
         const std::optional<TActionId> action = FindActionByName(name);

@@ -5,6 +5,7 @@
 
 #include "collections/FolderList.h"
 #include "collections/ui/QtShellInfo.h"
+#include "base/Texts.h"
 
 TFolderIconSource FolderIconSource(const TCustomFolderList& list, const TQtShellInfo* icons)
 {
@@ -20,7 +21,7 @@ QComboBox* NewIconChooser(const TFolderIconSource& source, int imageIndex, QWidg
     auto* chooser = new QComboBox(parent);
     const int count = std::max({1, source.Count, imageIndex + 1});
     for (int i = 0; i < count; ++i)
-        chooser->addItem(source.IconOf ? source.IconOf(i) : QIcon(), "アイコン" + QString::number(i + 1));
+        chooser->addItem(source.IconOf ? source.IconOf(i) : QIcon(), Tx("アイコン") + QString::number(i + 1));
     chooser->setCurrentIndex(std::max(0, imageIndex));
     return chooser;
 }

@@ -15,6 +15,7 @@
 #include "common/ByteSize.h"
 #include "common/DateTime.h"
 #include "common/Text.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ QString Q(const std::string& text)
 // "%.0n バイト" and the short size beside it: "1,234,567 バイト (1.2 MB)".
 QString SizeText(int64_t bytes)
 {
-    return Q(FormatByteCount(bytes) + " バイト (" + FormatByteSize(bytes) + ")");
+    return Q(FormatByteCount(bytes) + Tx(" バイト (") + FormatByteSize(bytes) + ")");
 }
 
 }  // namespace
@@ -40,26 +41,26 @@ TMediumPropertyDialog::TMediumPropertyDialog(QWidget* parent, const std::string&
     auto* form = new QFormLayout;
     fName = new QLineEdit(Q(medium.Name()), this);
     fName->setMaxLength(50);
-    form->addRow("名前(&N):", fName);
+    form->addRow(Tx("名前(&N):"), fName);
     fIcon = NewIconChooser(icons, medium.ImageIndex(), this);
-    form->addRow("アイコン(&I):", fIcon);
+    form->addRow(Tx("アイコン(&I):"), fIcon);
     fComment = new QPlainTextEdit(Q(medium.Comment()), this);
     fComment->setTabChangesFocus(true);
-    form->addRow("コメント(&C):", fComment);
+    form->addRow(Tx("コメント(&C):"), fComment);
     const auto row = [&](const char* caption, const QString& value) {
         auto* label = new QLabel(value, this);
         label->setObjectName(caption);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         form->addRow(caption, label);
     };
-    row("ボリュームラベル:", Q(medium.VolumeLabel));
-    row("シリアル番号:", Q(FormatSerial(medium.SerialNumber)));
-    row("ドライブの種類:", Q(DriveTypeName(medium.DriveType)));
-    row("ファイルシステム:", Q(medium.FileSystem));
-    row("使用領域:", SizeText(medium.UsedSpace()));
-    row("空き領域:", SizeText(medium.FreeSpace));
-    row("容量:", SizeText(medium.Capacity));
-    row("更新日時：", medium.CatalogueDate == 0 ? QString() : Q(FormatDateTime(medium.CatalogueDate)));
+    row(Tx("ボリュームラベル:"), Q(medium.VolumeLabel));
+    row(Tx("シリアル番号:"), Q(FormatSerial(medium.SerialNumber)));
+    row(Tx("ドライブの種類:"), Q(Tx(DriveTypeName(medium.DriveType))));
+    row(Tx("ファイルシステム:"), Q(medium.FileSystem));
+    row(Tx("使用領域:"), SizeText(medium.UsedSpace()));
+    row(Tx("空き領域:"), SizeText(medium.FreeSpace));
+    row(Tx("容量:"), SizeText(medium.Capacity));
+    row(Tx("更新日時："), medium.CatalogueDate == 0 ? QString() : Q(FormatDateTime(medium.CatalogueDate)));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &TMediumPropertyDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TMediumPropertyDialog::reject);

@@ -20,6 +20,7 @@
 #include "collections/SearchCache.h"
 #include "common/DateTime.h"
 #include "platform/FileSystem.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ TSearchFrame::TSearchFrame(TSearchFolder& folder, const TGroupList* shelves, TSe
     };
 
     auto* layout = new QVBoxLayout(this);
-    auto* nameLabel = new QLabel("ファイル名(&N)", this);
+    auto* nameLabel = new QLabel(Tx("ファイル名(&N)"), this);
     fName = new QComboBox(this);
     fName->setEditable(true);
     fName->setInsertPolicy(QComboBox::NoInsert);
@@ -54,30 +55,30 @@ TSearchFrame::TSearchFrame(TSearchFolder& folder, const TGroupList* shelves, TSe
     layout->addWidget(nameLabel);
     layout->addWidget(fName);
 
-    layout->addWidget(new QLabel("検索場所", this));
+    layout->addWidget(new QLabel(Tx("検索場所"), this));
     fTargets = new QListWidget(this);
     layout->addWidget(fTargets);
     fTargetButtons = new QWidget(this);
     auto* buttons = new QHBoxLayout(fTargetButtons);
     buttons->setContentsMargins(0, 0, 0, 0);
-    auto* addFolder = new QPushButton("フォルダ追加", fTargetButtons);
-    auto* addShelf = new QPushButton("本棚追加", fTargetButtons);
-    auto* addMedia = new QPushButton("メディア追加", fTargetButtons);
-    auto* remove = new QPushButton("削除(&D)", fTargetButtons);
+    auto* addFolder = new QPushButton(Tx("フォルダ追加"), fTargetButtons);
+    auto* addShelf = new QPushButton(Tx("本棚追加"), fTargetButtons);
+    auto* addMedia = new QPushButton(Tx("メディア追加"), fTargetButtons);
+    auto* remove = new QPushButton(Tx("削除(&D)"), fTargetButtons);
     for (QPushButton* button : {addFolder, addShelf, addMedia, remove})
         buttons->addWidget(button);
     layout->addWidget(fTargetButtons);
 
     auto* cacheRow = new QHBoxLayout;
     fCacheLabel = new QLabel(this);
-    fDiscard = new QPushButton("破棄(&D)", this);
+    fDiscard = new QPushButton(Tx("破棄(&D)"), this);
     cacheRow->addWidget(fCacheLabel, 1);
     cacheRow->addWidget(fDiscard);
     layout->addLayout(cacheRow);
 
     auto* actions = new QHBoxLayout;
-    fSearch = new QPushButton("検索(&S)", this);
-    fDetailButton = new QPushButton("詳細(&T)  ≫", this);
+    fSearch = new QPushButton(Tx("検索(&S)"), this);
+    fDetailButton = new QPushButton(Tx("詳細(&T)  ≫"), this);
     actions->addWidget(fSearch);
     actions->addWidget(fDetailButton);
     layout->addLayout(actions);
@@ -86,32 +87,32 @@ TSearchFrame::TSearchFrame(TSearchFolder& folder, const TGroupList* shelves, TSe
     auto* detail = new QGridLayout(fDetail);
     detail->setContentsMargins(0, 0, 0, 0);
     int row = 0;
-    fCheckSize = new QCheckBox("サイズ指定(&Z)", fDetail);
+    fCheckSize = new QCheckBox(Tx("サイズ指定(&Z)"), fDetail);
     fSize = new QSpinBox(fDetail);
     fSize->setRange(0, 9999999);
     fSize->setSuffix(" KB");
     fSizeKind = new QComboBox(fDetail);
-    fSizeKind->addItems({"以上", "以下"});
+    fSizeKind->addItems({Tx("以上"), Tx("以下")});
     detail->addWidget(fCheckSize, row, 0);
     detail->addWidget(fSize, row, 1);
     detail->addWidget(fSizeKind, row++, 2);
-    fCheckDate = new QCheckBox("日付指定(&C)", fDetail);
+    fCheckDate = new QCheckBox(Tx("日付指定(&C)"), fDetail);
     detail->addWidget(fCheckDate, row++, 0);
-    fMonthsButton = new QRadioButton("過去", fDetail);
+    fMonthsButton = new QRadioButton(Tx("過去"), fDetail);
     fMonths = new QSpinBox(fDetail);
     fMonths->setRange(1, 100);
     detail->addWidget(fMonthsButton, row, 0);
     detail->addWidget(fMonths, row, 1);
-    detail->addWidget(new QLabel("ヶ月間", fDetail), row++, 2);
-    fDaysButton = new QRadioButton("過去", fDetail);
+    detail->addWidget(new QLabel(Tx("ヶ月間"), fDetail), row++, 2);
+    fDaysButton = new QRadioButton(Tx("過去"), fDetail);
     fDays = new QSpinBox(fDetail);
     fDays->setRange(1, 100);
     detail->addWidget(fDaysButton, row, 0);
     detail->addWidget(fDays, row, 1);
-    detail->addWidget(new QLabel("日間", fDetail), row++, 2);
-    fDatesButton = new QRadioButton("日付指定：", fDetail);
+    detail->addWidget(new QLabel(Tx("日間"), fDetail), row++, 2);
+    fDatesButton = new QRadioButton(Tx("日付指定："), fDetail);
     fDateKind = new QComboBox(fDetail);
-    fDateKind->addItems({"以前", "以降", "期間"});
+    fDateKind->addItems({Tx("以前"), Tx("以降"), Tx("期間")});
     detail->addWidget(fDatesButton, row, 0);
     detail->addWidget(fDateKind, row++, 1);
     fDateFrom = new QDateEdit(fDetail);
@@ -122,13 +123,13 @@ TSearchFrame::TSearchFrame(TSearchFolder& folder, const TGroupList* shelves, TSe
     fDateTo->setDisplayFormat("yyyy/MM/dd");
     detail->addWidget(fDateFrom, row, 1);
     detail->addWidget(fDateTo, row++, 2);
-    fSubFolder = new QCheckBox("サブフォルダも検索する(&L)", fDetail);
-    fNoFolder = new QCheckBox("フォルダは検索対象にしない(&K)", fDetail);
-    fNoFile = new QCheckBox("ファイルは検索対象にしない(&R)", fDetail);
-    fKeep = new QCheckBox("検索結果を破棄しない(&J)", fDetail);
-    fFix = new QCheckBox("検索場所を固定する(&X)", fDetail);
-    fCache = new QCheckBox("検索場所の全ファイルをキャッシュ(&U)", fDetail);
-    fSaveCache = new QCheckBox("キャッシュを再起動後も維持(&Y)", fDetail);
+    fSubFolder = new QCheckBox(Tx("サブフォルダも検索する(&L)"), fDetail);
+    fNoFolder = new QCheckBox(Tx("フォルダは検索対象にしない(&K)"), fDetail);
+    fNoFile = new QCheckBox(Tx("ファイルは検索対象にしない(&R)"), fDetail);
+    fKeep = new QCheckBox(Tx("検索結果を破棄しない(&J)"), fDetail);
+    fFix = new QCheckBox(Tx("検索場所を固定する(&X)"), fDetail);
+    fCache = new QCheckBox(Tx("検索場所の全ファイルをキャッシュ(&U)"), fDetail);
+    fSaveCache = new QCheckBox(Tx("キャッシュを再起動後も維持(&Y)"), fDetail);
     for (QCheckBox* box : {fSubFolder, fNoFolder, fNoFile, fKeep, fFix, fCache, fSaveCache})
         detail->addWidget(box, row++, 0, 1, 3);
     fDetail->setVisible(false);
@@ -181,7 +182,7 @@ void TSearchFrame::ToggleDetail()
 {
     const bool show = fDetail->isHidden();
     fDetail->setVisible(show);
-    fDetailButton->setText(show ? "詳細(&T)  ≪" : "詳細(&T)  ≫");
+    fDetailButton->setText(show ? Tx("詳細(&T)  ≪") : Tx("詳細(&T)  ≫"));
 }
 
 void TSearchFrame::SetSettings(const TSearchPanelSettings& s)
@@ -293,7 +294,7 @@ void TSearchFrame::AddTarget(const TSearchTargetSpec& target)
 void TSearchFrame::AddShelfTarget()
 {
     QMenu menu(this);
-    menu.addAction(AllShelvesText)->setData(QString());
+    menu.addAction(Tx(AllShelvesText))->setData(QString());
     if (fShelves) {
         for (int i = 0; i < fShelves->Count(); ++i)
             menu.addAction(Q(fShelves->Folder(i)->Name()))->setData(Q(fShelves->Folder(i)->Name()));
@@ -320,7 +321,7 @@ bool TSearchFrame::Search()
     fFolder.SetConditions(MakeSearchConditions(settings, name, fShowHidden, Now()));
     if (!fFolder.StartSearch()) {
         if (OnMessage)
-            OnMessage(std::string(TSearchFolder::NoTargetText));
+            OnMessage(Tx(TSearchFolder::NoTargetText));
         return false;
     }
     if (!name.empty()) {

@@ -13,6 +13,7 @@
 #include "collections/Shelf.h"
 #include "collections/ui/IconChooser.h"
 #include "common/Text.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -32,12 +33,12 @@ TShelfPropertyDialog::TShelfPropertyDialog(QWidget* parent, const std::string& c
     auto* form = new QFormLayout;
     fName = new QLineEdit(Q(originalName.empty() ? ProposeShelfName(list) : originalName), this);
     fName->setMaxLength(static_cast<int>(TGroupFolder::MaxNameLength));
-    form->addRow("名前(&N):", fName);
+    form->addRow(Tx("名前(&N):"), fName);
     fIcon = NewIconChooser({iconCount, iconOf}, imageIndex, this);
-    form->addRow("アイコン(&I):", fIcon);
+    form->addRow(Tx("アイコン(&I):"), fIcon);
     fComment = new QPlainTextEdit(Q(comment), this);
     fComment->setTabChangesFocus(true);
-    form->addRow("コメント(&C):", fComment);
+    form->addRow(Tx("コメント(&C):"), fComment);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &TShelfPropertyDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TShelfPropertyDialog::reject);

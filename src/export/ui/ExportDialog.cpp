@@ -21,7 +21,10 @@
 #include "base/Errors.h"
 #include "common/IniFile.h"
 #include "common/Text.h"
+#include "export/FExport.h"
+#include "export/ExportDialogModel.h"
 #include "export/ui/NameDivideDialog.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -36,20 +39,20 @@ TFileExportDialog::TFileExportDialog(const std::string& dataFolder, const std::s
                                      QWidget* parent)
     : QDialog(parent), fProgramSettings(programSettings), fStore(std::make_unique<TExportSettingsStore>(dataFolder))
 {
-    setWindowTitle(tr("CSV形式で出力"));
+    setWindowTitle(tr(Tx("CSV形式で出力")));
     Inform = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("Mireva"), text); };
     Ask = [this](const QString& text) {
         return QMessageBox::question(this, QStringLiteral("Mireva"), text) == QMessageBox::Yes;
     };
     AskName = [this]() -> std::optional<QString> {
         bool ok = false;
-        const QString name = QInputDialog::getText(this, tr("出力設定の保存"), tr("名前(&N)"), QLineEdit::Normal,
+        const QString name = QInputDialog::getText(this, tr(Tx("出力設定の保存")), tr(Tx("名前(&N)")), QLineEdit::Normal,
                                                    QString(), &ok);
         return ok ? std::optional<QString>(name) : std::nullopt;
     };
     ChooseFile = [this](const QString& start) -> std::optional<std::pair<QString, int>> {
-        const QStringList filters = {tr("CSVファイル (*.csv)"), tr("テキストファイル (*.txt)"),
-                                     tr("すべてのファイル (*)")};
+        const QStringList filters = {tr(Tx("CSVファイル (*.csv)")), tr(Tx("テキストファイル (*.txt)")),
+                                     tr(Tx("すべてのファイル (*)"))};
         QString chosenFilter = filters.front();
         const QString path = QFileDialog::getSaveFileName(this, QString(), start, filters.join(";;"), &chosenFilter);
         if (path.isEmpty())
@@ -82,13 +85,13 @@ void TFileExportDialog::BuildWidgets()
 {
     auto* layout = new QVBoxLayout(this);
     auto* settingRow = new QHBoxLayout;
-    auto* settingLabel = new QLabel(tr("設定(&T)："), this);
+    auto* settingLabel = new QLabel(tr(Tx("設定(&T)：")), this);
     fSetting = new QComboBox(this);
     fSetting->setObjectName("cbxSetting");
     settingLabel->setBuddy(fSetting);
-    fSave = new QPushButton(tr("保存(&S)"), this);
+    fSave = new QPushButton(tr(Tx("保存(&S)")), this);
     fSave->setObjectName("btnSave");
-    fDelete = new QPushButton(tr("削除(&E)"), this);
+    fDelete = new QPushButton(tr(Tx("削除(&E)")), this);
     fDelete->setObjectName("btnDelete");
     settingRow->addWidget(settingLabel);
     settingRow->addWidget(fSetting, 1);
@@ -109,8 +112,8 @@ void TFileExportDialog::BuildWidgets()
 
     auto* items = new QWidget(pages);
     auto* itemsLayout = new QGridLayout(items);
-    auto* srcLabel = new QLabel(tr("出力可能項目(&V)"), items);
-    auto* dstLabel = new QLabel(tr("出力項目(&X)"), items);
+    auto* srcLabel = new QLabel(tr(Tx("出力可能項目(&V)")), items);
+    auto* dstLabel = new QLabel(tr(Tx("出力項目(&X)")), items);
     fSrc = new QListWidget(items);
     fSrc->setObjectName("lbSrc");
     fDst = new QListWidget(items);
@@ -125,8 +128,8 @@ void TFileExportDialog::BuildWidgets()
         return b;
     };
     moves->addStretch();
-    fAddItem = button("追加(&A) ->", "bbtnAddItem");
-    fDelItem = button("<- 削除(&D)", "bbtnDelItem");
+    fAddItem = button(Tx("追加(&A) ->"), "bbtnAddItem");
+    fDelItem = button(Tx("<- 削除(&D)"), "bbtnDelItem");
     fUpItem = button("▲", "sbtnUpItem");
     fDownItem = button("▼", "sbtnDownItem");
     moves->addStretch();
@@ -135,14 +138,14 @@ void TFileExportDialog::BuildWidgets()
     itemsLayout->addWidget(fSrc, 1, 0);
     itemsLayout->addLayout(moves, 1, 1);
     itemsLayout->addWidget(fDst, 1, 2);
-    auto* options = new QGroupBox(tr("オプション"), items);
+    auto* options = new QGroupBox(tr(Tx("オプション")), items);
     auto* optionsLayout = new QVBoxLayout(options);
-    optionsLayout->addWidget(Option("項目名を出力する(&H)", "ckbHeader", &TExportOptions::Header));
-    optionsLayout->addWidget(Option("サイズをKB単位で表記する(&K)", "ckbSizeKB", &TExportOptions::SizeKB));
+    optionsLayout->addWidget(Option(Tx("項目名を出力する(&H)"), "ckbHeader", &TExportOptions::Header));
+    optionsLayout->addWidget(Option(Tx("サイズをKB単位で表記する(&K)"), "ckbSizeKB", &TExportOptions::SizeKB));
     optionsLayout->addWidget(
-        Option("使用領域/空き領域/容量をKB/MB/GB単位で表記する(&G)", "ckbSizeGB", &TExportOptions::SizeGB));
+        Option(Tx("使用領域/空き領域/容量をKB/MB/GB単位で表記する(&G)"), "ckbSizeGB", &TExportOptions::SizeGB));
     itemsLayout->addWidget(options, 2, 0, 1, 3);
-    pages->addTab(items, tr("項目"));
+    pages->addTab(items, tr(Tx("項目")));
     connect(fSrc, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!fRefreshing) {
             fModel->SelectAvailable(row);
@@ -170,21 +173,21 @@ void TFileExportDialog::BuildWidgets()
 
     auto* output = new QWidget(pages);
     auto* outputLayout = new QVBoxLayout(output);
-    auto* targets = new QGroupBox(tr("対象"), output);
+    auto* targets = new QGroupBox(tr(Tx("対象")), output);
     auto* targetsLayout = new QVBoxLayout(targets);
-    targetsLayout->addWidget(Option("フォルダは除外する(&O)", "ckbNoFolder", &TExportOptions::NoFolder));
-    targetsLayout->addWidget(Option("ファイルは除外する(&F)", "ckbNoFile", &TExportOptions::NoFile));
-    targetsLayout->addWidget(Option("一覧の選択項目のみ出力する(&L)", "ckbSelected", &TExportOptions::Selected));
-    targetsLayout->addWidget(Option("サブフォルダ内も出力する(&B)", "ckbSubFolder", &TExportOptions::SubFolder));
+    targetsLayout->addWidget(Option(Tx("フォルダは除外する(&O)"), "ckbNoFolder", &TExportOptions::NoFolder));
+    targetsLayout->addWidget(Option(Tx("ファイルは除外する(&F)"), "ckbNoFile", &TExportOptions::NoFile));
+    targetsLayout->addWidget(Option(Tx("一覧の選択項目のみ出力する(&L)"), "ckbSelected", &TExportOptions::Selected));
+    targetsLayout->addWidget(Option(Tx("サブフォルダ内も出力する(&B)"), "ckbSubFolder", &TExportOptions::SubFolder));
     outputLayout->addWidget(targets);
-    fNameDivide = Option("名前を分割する(&C)", "ckbNameDivide", &TExportOptions::NameDivide);
+    fNameDivide = Option(Tx("名前を分割する(&C)"), "ckbNameDivide", &TExportOptions::NameDivide);
     outputLayout->addWidget(fNameDivide);
     fRules = new TNameDivideRuleList(*fModel, output);
     fRules->OnEdited = [this] { Refresh(); };
     outputLayout->addWidget(fRules, 1);
-    outputLayout->addWidget(new QLabel(tr("※区切り位置前後の空白は除去されます"), output));
+    outputLayout->addWidget(new QLabel(tr(Tx("※区切り位置前後の空白は除去されます")), output));
     auto* encodingRow = new QHBoxLayout;
-    auto* encodingLabel = new QLabel(tr("文字コード："), output);
+    auto* encodingLabel = new QLabel(tr(Tx("文字コード：")), output);
     fEncoding = new QComboBox(output);
     fEncoding->setObjectName("cbxEncoding");
     fEncoding->addItems({QStringLiteral("UTF-8"), QStringLiteral("CP932")});
@@ -197,15 +200,26 @@ void TFileExportDialog::BuildWidgets()
         if (!fRefreshing)
             fModel->SetEncoding(index == 1 ? TExportEncoding::eeCp932 : TExportEncoding::eeUtf8);
     });
-    pages->addTab(output, tr("出力設定"));
+    pages->addTab(output, tr(Tx("出力設定")));
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setObjectName("btnOK");
-    buttons->addButton(tr("キャンセル"), QDialogButtonBox::RejectRole)->setObjectName("btnCancel");
+    buttons->addButton(tr(Tx("キャンセル")), QDialogButtonBox::RejectRole)->setObjectName("btnCancel");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 }
+
+namespace {
+
+// The program's own columns in the interface language; a name part's
+// column keeps the name the user gave it.
+QString ColumnText(const TExportDialogModel& model, int column)
+{
+    return Q(column < FixedColumnCount ? Tx(model.Caption(column)) : model.Caption(column));
+}
+
+}  // namespace
 
 void TFileExportDialog::Refresh()
 {
@@ -213,10 +227,10 @@ void TFileExportDialog::Refresh()
     const TExportDialogModel& model = *fModel;
     fSrc->clear();
     for (const int column : model.Available())
-        fSrc->addItem(Q(model.Caption(column)));
+        fSrc->addItem(ColumnText(model, column));
     fDst->clear();
     for (const int column : model.Output())
-        fDst->addItem(Q(model.Caption(column)));
+        fDst->addItem(ColumnText(model, column));
     // The empty entry at the end: where an added column is appended.
     fDst->addItem(QString());
     fSrc->setCurrentRow(model.AvailableSelected());
@@ -248,7 +262,7 @@ void TFileExportDialog::SaveSetting()
     if (!typed)
         return;
     const std::string name = typed->toStdString();
-    if (fModel->Exists(name) && !Ask(tr("同名の設定が存在します  ") + "\r\n" + tr("上書きしますか？")))
+    if (fModel->Exists(name) && !Ask(tr(Tx("同名の設定が存在します  ")) + "\r\n" + tr(Tx("上書きしますか？"))))
         return;
     try {
         fModel->SaveAs(name);
@@ -271,7 +285,7 @@ void TFileExportDialog::DeleteSetting()
 void TFileExportDialog::accept()
 {
     if (fModel->Output().empty()) {
-        Inform(tr(NoColumnText));
+        Inform(tr(Tx(NoColumnText)));
         return;
     }
     const std::string& last = fModel->LastFileName();

@@ -1,4 +1,5 @@
 #include "export/ui/NameDivideDialog.h"
+#include "base/Texts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -33,23 +34,23 @@ std::string S(const QString& text)
 
 TNameDivideDialog::TNameDivideDialog(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(tr("名前の分割設定"));
+    setWindowTitle(tr(Tx("名前の分割設定")));
     Inform = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("Mireva"), text); };
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     fName = new QLineEdit(this);
     fName->setObjectName("edItemName");
-    form->addRow(tr("項目名(&N)："), fName);
+    form->addRow(tr(Tx("項目名(&N)：")), fName);
     layout->addLayout(form);
 
-    auto* place = new QGroupBox(tr("分割位置"), this);
+    auto* place = new QGroupBox(tr(Tx("分割位置")), this);
     auto* placeLayout = new QVBoxLayout(place);
     auto* delimiters = new QHBoxLayout;
-    auto* frontLabel = new QLabel(tr("区切り(&D)："), place);
+    auto* frontLabel = new QLabel(tr(Tx("区切り(&D)：")), place);
     fFront = new QLineEdit(place);
     fFront->setObjectName("edFront");
     frontLabel->setBuddy(fFront);
-    fTilde = new QLabel(tr("～"), place);
+    fTilde = new QLabel(tr(Tx("～")), place);
     fEnd = new QLineEdit(place);
     fEnd->setObjectName("edEnd");
     delimiters->addWidget(frontLabel);
@@ -59,7 +60,7 @@ TNameDivideDialog::TNameDivideDialog(QWidget* parent) : QDialog(parent)
     placeLayout->addLayout(delimiters);
     auto* kinds = new QHBoxLayout;
     auto* kindGroup = new QButtonGroup(this);
-    const char* kindCaptions[3] = {"以前(&B)", "以降(&A)", "に囲まれた語句(&W)"};
+    const char* kindCaptions[3] = {Tx("以前(&B)"), Tx("以降(&A)"), Tx("に囲まれた語句(&W)")};
     const char* kindNames[3] = {"rbBefore", "rbAfter", "rbEnclosed"};
     for (int k = 0; k < 3; ++k) {
         fKinds[k] = new QRadioButton(tr(kindCaptions[k]), place);
@@ -70,11 +71,11 @@ TNameDivideDialog::TNameDivideDialog(QWidget* parent) : QDialog(parent)
     }
     placeLayout->addLayout(kinds);
     auto* search = new QHBoxLayout;
-    search->addWidget(new QLabel(tr("検索位置："), place));
+    search->addWidget(new QLabel(tr(Tx("検索位置：")), place));
     auto* searchGroup = new QButtonGroup(this);
-    fHead = new QRadioButton(tr("先頭から(&T)"), place);
+    fHead = new QRadioButton(tr(Tx("先頭から(&T)")), place);
     fHead->setObjectName("rbHead");
-    fTail = new QRadioButton(tr("末尾から(&L)"), place);
+    fTail = new QRadioButton(tr(Tx("末尾から(&L)")), place);
     fTail->setObjectName("rbTail");
     searchGroup->addButton(fHead);
     searchGroup->addButton(fTail);
@@ -83,12 +84,12 @@ TNameDivideDialog::TNameDivideDialog(QWidget* parent) : QDialog(parent)
     placeLayout->addLayout(search);
     layout->addWidget(place);
 
-    fRemove = new QCheckBox(tr("区切り文字を除去(&E)"), this);
+    fRemove = new QCheckBox(tr(Tx("区切り文字を除去(&E)")), this);
     fRemove->setObjectName("ckbRemove");
     layout->addWidget(fRemove);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setObjectName("btnOK");
-    buttons->addButton(tr("キャンセル"), QDialogButtonBox::RejectRole)->setObjectName("btnCancel");
+    buttons->addButton(tr(Tx("キャンセル")), QDialogButtonBox::RejectRole)->setObjectName("btnCancel");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
@@ -131,7 +132,7 @@ bool TNameDivideDialog::IsComplete(const TNameDivideInfo& rule)
 void TNameDivideDialog::accept()
 {
     if (!IsComplete(Rule())) {
-        Inform(tr(IncompleteText));
+        Inform(tr(Tx(IncompleteText)));
         return;
     }
     QDialog::accept();
@@ -166,7 +167,7 @@ TNameDivideRuleList::TNameDivideRuleList(TNameDivideRuleEditor& editor, QWidget*
     fList = new QTreeWidget(this);
     fList->setObjectName("lvDelim");
     fList->setRootIsDecorated(false);
-    fList->setHeaderLabels({tr("項目名"), tr("区切り"), tr("検索"), tr("除去")});
+    fList->setHeaderLabels({tr(Tx("項目名")), tr(Tx("区切り")), tr(Tx("検索")), tr(Tx("除去"))});
     fList->installEventFilter(this);
     layout->addWidget(fList, 1);
     auto* buttons = new QVBoxLayout;
@@ -176,9 +177,9 @@ TNameDivideRuleList::TNameDivideRuleList(TNameDivideRuleEditor& editor, QWidget*
         buttons->addWidget(b);
         return b;
     };
-    fAdd = button("追加(&A)", "btnAddDelim");
-    fChange = button("変更(&I)", "btnChangeDelim");
-    fDelete = button("削除(&D)", "btnDelDelim");
+    fAdd = button(Tx("追加(&A)"), "btnAddDelim");
+    fChange = button(Tx("変更(&I)"), "btnChangeDelim");
+    fDelete = button(Tx("削除(&D)"), "btnDelDelim");
     fUp = button("▲", "sbtnUpDelim");
     fDown = button("▼", "sbtnDownDelim");
     buttons->addStretch();

@@ -1,4 +1,5 @@
 #include "imaging/ui/FilterSelectDialog.h"
+#include "base/Texts.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -22,7 +23,7 @@ QString Tr(const char* text)
 
 QString KindText(FilterKind kind)
 {
-    return QCoreApplication::translate("TFilterSetDialog", std::string(FilterKindText(kind)).c_str());
+    return QCoreApplication::translate("TFilterSetDialog", Tx(FilterKindText(kind)).c_str());
 }
 
 }  // namespace
@@ -30,7 +31,7 @@ QString KindText(FilterKind kind)
 TFilterSelectDialog::TFilterSelectDialog(const TFilterSets& sets, TFilterSelectHooks hooks, QWidget* parent)
     : QDialog(parent), fEditor(sets), fHooks(std::move(hooks))
 {
-    setWindowTitle(Tr("フィルタの設定"));
+    setWindowTitle(Tr(Tx("フィルタの設定")));
     auto* layout = new QGridLayout(this);
     fSets = new QTreeWidget(this);
     fSets->setColumnCount(2);
@@ -38,9 +39,9 @@ TFilterSelectDialog::TFilterSelectDialog(const TFilterSets& sets, TFilterSelectH
     fSets->setRootIsDecorated(false);
     layout->addWidget(fSets, 0, 0, 1, 3);
     auto* setButtons = new QVBoxLayout;
-    fAddSet = new QPushButton(Tr("追加(&N)"), this);
-    fCopySet = new QPushButton(Tr("コピー(&C)"), this);
-    fDeleteSet = new QPushButton(Tr("削除(&T)"), this);
+    fAddSet = new QPushButton(Tr(Tx("追加(&N)")), this);
+    fCopySet = new QPushButton(Tr(Tx("コピー(&C)")), this);
+    fDeleteSet = new QPushButton(Tr(Tx("削除(&T)")), this);
     fSetUp = new QPushButton(QStringLiteral("▲"), this);
     fSetDown = new QPushButton(QStringLiteral("▼"), this);
     for (QPushButton* b : {fAddSet, fCopySet, fDeleteSet, fSetUp, fSetDown})
@@ -56,8 +57,8 @@ TFilterSelectDialog::TFilterSelectDialog(const TFilterSets& sets, TFilterSelectH
     fKinds->setCurrentRow(0);
     layout->addWidget(fKinds, 2, 0);
     auto* middle = new QVBoxLayout;
-    fAdd = new QPushButton(Tr("追加(&A) ->"), this);
-    fRemove = new QPushButton(Tr("<- 削除(&D)"), this);
+    fAdd = new QPushButton(Tr(Tx("追加(&A) ->")), this);
+    fRemove = new QPushButton(Tr(Tx("<- 削除(&D)")), this);
     middle->addWidget(fAdd);
     middle->addWidget(fRemove);
     middle->addStretch();
@@ -67,14 +68,14 @@ TFilterSelectDialog::TFilterSelectDialog(const TFilterSets& sets, TFilterSelectH
     auto* itemButtons = new QVBoxLayout;
     fItemUp = new QPushButton(QStringLiteral("▲"), this);
     fItemDown = new QPushButton(QStringLiteral("▼"), this);
-    fSettings = new QPushButton(Tr("設定(&O)"), this);
+    fSettings = new QPushButton(Tr(Tx("設定(&O)")), this);
     for (QPushButton* b : {fItemUp, fItemDown, fSettings})
         itemButtons->addWidget(b);
     itemButtons->addStretch();
     layout->addLayout(itemButtons, 2, 3);
 
     auto* bottom = new QHBoxLayout;
-    fPreview = new QPushButton(Tr("プレビュー(&P)"), this);
+    fPreview = new QPushButton(Tr(Tx("プレビュー(&P)")), this);
     fPreview->setEnabled(static_cast<bool>(fHooks.Preview));
     bottom->addWidget(fPreview);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

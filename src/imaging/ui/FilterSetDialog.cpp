@@ -17,6 +17,7 @@
 #include "common/IniFile.h"
 #include "common/Text.h"
 #include "imaging/ui/FilterWidgets.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -45,8 +46,8 @@ TFilterSetDialog::TFilterSetDialog(const TFilterItem& item, TFilterDialogHooks h
       fOutput(item.Levels().OutBlack, item.Levels().OutWhite),
       fCurve(item.ToneCurve())
 {
-    setWindowTitle(Tr("フィルタの設定") + QStringLiteral("－") +
-                   Tr(std::string(FilterKindText(item.Kind)).c_str()));
+    setWindowTitle(Tr(Tx("フィルタの設定")) + QString::fromUtf8(Tx("－")) +
+                   Tr(Tx(FilterKindText(item.Kind)).c_str()));
     auto* layout = new QVBoxLayout(this);
     fPages = new QStackedWidget(this);
     fPages->addWidget(MakePage(item.Kind));
@@ -78,7 +79,7 @@ QWidget* TFilterSetDialog::Page() const
 QCheckBox* TFilterSetDialog::LuminanceBox(QWidget* page, bool perChannel)
 {
     // Ticked means the luminance is corrected: the stored flag is its opposite.
-    fLuminance = new QCheckBox(Tr("輝度で補正する(&L)"), page);
+    fLuminance = new QCheckBox(Tr(Tx("輝度で補正する(&L)")), page);
     fLuminance->setChecked(!perChannel);
     connect(fLuminance, &QCheckBox::toggled, this, [this] { Changed(); });
     return fLuminance;
@@ -98,7 +99,7 @@ QWidget* TFilterSetDialog::MakePage(FilterKind kind)
     };
     switch (kind) {
     case FilterKind::Grayscale: {
-        const char* texts[] = {"輝度(&L)", "赤(&R)", "緑(&G)", "青(&B)"};
+        const char* texts[] = {Tx("輝度(&L)"), Tx("赤(&R)"), Tx("緑(&G)"), Tx("青(&B)")};
         for (size_t i = 0; i < 4; ++i) {
             fBase[i] = new QRadioButton(Tr(texts[i]), page);
             connect(fBase[i], &QRadioButton::toggled, this, [this] { Changed(); });
@@ -109,7 +110,7 @@ QWidget* TFilterSetDialog::MakePage(FilterKind kind)
     }
     case FilterKind::Levels: {
         const TLevelsParameter l = fItem.Levels();
-        const char* labels[] = {"入力(黒)：", "入力(白)：", "出力(黒)：", "出力(白)："};
+        const char* labels[] = {Tx("入力(黒)："), Tx("入力(白)："), Tx("出力(黒)："), Tx("出力(白)：")};
         const int values[] = {l.InBlack, l.InWhite, l.OutBlack, l.OutWhite};
         for (size_t i = 0; i < 4; ++i) {
             if (i % 2 == 0)
@@ -127,12 +128,12 @@ QWidget* TFilterSetDialog::MakePage(FilterKind kind)
         break;
     }
     case FilterKind::Gamma:
-        value(0, "ガンマ(&G)：", 20, 180, fItem.Correction().Value, true, ShownGamma, ParseGammaText);
+        value(0, Tx("ガンマ(&G)："), 20, 180, fItem.Correction().Value, true, ShownGamma, ParseGammaText);
         form->addRow(LuminanceBox(page, fItem.Correction().PerChannel));
         break;
     case FilterKind::Contrast:
     case FilterKind::Brightness:
-        value(0, kind == FilterKind::Contrast ? "コントラスト(&C)：" : "明るさ(&B)：", 0, 200, fItem.Correction().Value,
+        value(0, kind == FilterKind::Contrast ? Tx("コントラスト(&C)：") : Tx("明るさ(&B)："), 0, 200, fItem.Correction().Value,
               true, [](int v) { return IntToStr(ShownCorrection(v)); }, ParseCorrectionText);
         // Brightness is stored per channel always: adding to the luminance
         // would add the same to every channel anyway.
@@ -143,7 +144,7 @@ QWidget* TFilterSetDialog::MakePage(FilterKind kind)
         form->addRow(LuminanceBox(page, fItem.Value() != 0));
         break;
     case FilterKind::Posterize:
-        value(0, "階調(&T)：", 2, 255, fItem.Value(), true);
+        value(0, Tx("階調(&T)："), 2, 255, fItem.Value(), true);
         break;
     case FilterKind::Invert:
         break;
@@ -159,24 +160,24 @@ QWidget* TFilterSetDialog::MakePage(FilterKind kind)
         break;
     }
     case FilterKind::Sharpen:
-        value(0, "強さ(&S)：", 1, 300, fItem.Value(), true);
+        value(0, Tx("強さ(&S)："), 1, 300, fItem.Value(), true);
         break;
     case FilterKind::UnsharpMask: {
         const TUnsharpMaskParameter u = fItem.UnsharpMask();
-        value(0, "強さ(&S)：", 1, 300, u.Amount, true);
-        value(1, "半径(&R)：", 1, 5, u.Radius, true);
-        value(2, "しきい値(&T)：", 0, 200, u.Threshold, true);
+        value(0, Tx("強さ(&S)："), 1, 300, u.Amount, true);
+        value(1, Tx("半径(&R)："), 1, 5, u.Radius, true);
+        value(2, Tx("しきい値(&T)："), 0, 200, u.Threshold, true);
         break;
     }
     case FilterKind::Blur:
-        value(0, "半径(&R)：", 1, 5, fItem.Value(), true);
+        value(0, Tx("半径(&R)："), 1, 5, fItem.Value(), true);
         break;
     case FilterKind::Trim:
     case FilterKind::AddMargin: {
         const TMarginParameter m = fItem.Margin();
         const TTrimParameter t = fItem.Trim();
         const bool trim = kind == FilterKind::Trim;
-        const char* labels[] = {"左(&L)：", "上(&T)：", "右(&R)：", "下(&B)："};
+        const char* labels[] = {Tx("左(&L)："), Tx("上(&T)："), Tx("右(&R)："), Tx("下(&B)：")};
         const int sides[] = {trim ? t.Left : m.Left, trim ? t.Top : m.Top, trim ? t.Right : m.Right,
                              trim ? t.Bottom : m.Bottom};
         for (int i = 0; i < 4; ++i)
@@ -184,7 +185,7 @@ QWidget* TFilterSetDialog::MakePage(FilterKind kind)
         if (!trim) {
             fColor = m.Color;
             auto* row = new QHBoxLayout;
-            auto* choose = new QPushButton(Tr("色(&C)..."), page);
+            auto* choose = new QPushButton(Tr(Tx("色(&C)...")), page);
             fSwatch = new QFrame(page);
             fSwatch->setFixedSize(32, 20);
             fSwatch->setFrameShape(QFrame::Box);

@@ -1,6 +1,7 @@
 #include "shellviews/ui/ArchiveListItemModel.h"
 
 #include "collections/ui/QtShellInfo.h"
+#include "base/Texts.h"
 
 TArchiveListItemModel::TArchiveListItemModel(TArchiverListModel& list, TQtShellInfo* icons, QObject* parent)
     : QAbstractTableModel(parent), fList(list), fIcons(icons)
@@ -65,7 +66,7 @@ QVariant TArchiveListItemModel::headerData(int section, Qt::Orientation orientat
     const TArchiverListColumnInfo& column = columns[static_cast<size_t>(section)];
     switch (role) {
     case Qt::DisplayRole:
-        return QString::fromStdString(column.Caption);
+        return QString::fromStdString(Tx(column.Caption));
     case Qt::TextAlignmentRole:
         return column.RightAligned ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
     default:

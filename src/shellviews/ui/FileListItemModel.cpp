@@ -7,6 +7,7 @@
 #include "collections/ui/QtShellInfo.h"
 #include "shellviews/ui/EditMessage.h"
 #include "loading/FileLoader.h"
+#include "base/Texts.h"
 
 TFileListItemModel::TFileListItemModel(TShellListModel& list, TQtShellInfo* icons, TUserNotifier* notifier,
                                        QObject* parent)
@@ -84,7 +85,7 @@ QVariant TFileListItemModel::headerData(int section, Qt::Orientation orientation
         return {};
     const TListColumn& column = fList.Columns()[static_cast<size_t>(section)];
     if (role == Qt::DisplayRole)
-        return QString::fromStdString(column.Caption);
+        return QString::fromStdString(Tx(column.Caption));
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignVCenter |
                                    (column.Align == TColumnAlign::caRight ? Qt::AlignRight : Qt::AlignLeft));

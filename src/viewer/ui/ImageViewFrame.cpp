@@ -23,6 +23,7 @@
 #include "viewer/ui/BitmapImage.h"
 #include "viewer/ui/GridOverlay.h"
 #include "viewer/ui/LoupeOverlay.h"
+#include "base/Texts.h"
 
 namespace {
 
@@ -183,11 +184,11 @@ TImageViewFrame::TImageViewFrame(TPageViewer& viewer, TPageScaler& scaler, QWidg
     fPageLabel = new QLabel(fImageBar);
     fPageLabel->setObjectName("lblPage");
     fPageLabel->setAlignment(Qt::AlignCenter);
-    fPageLabel->setMinimumWidth(fPageLabel->fontMetrics().horizontalAdvance(QStringLiteral("0000・0000 / 0000")));
+    fPageLabel->setMinimumWidth(fPageLabel->fontMetrics().horizontalAdvance(QString::fromUtf8("0000・0000 / 0000")));
     for (const TButtonInfo& info : buttons) {
         auto* button = new QToolButton(fImageBar);
         button->setObjectName(info.Name);
-        button->setToolTip(QString::fromUtf8(info.Hint));
+        button->setToolTip(QString::fromUtf8(Tx(info.Hint)));
         button->setText(QString::fromUtf8(info.Text));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
