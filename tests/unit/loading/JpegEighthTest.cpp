@@ -106,6 +106,14 @@ struct TQuietErrors {
     std::jmp_buf Jump;
 };
 
+// libjpeg's errors jump back to the caller's setjmp, its warnings are dropped.
+void QuietErrorsInto(jpeg_decompress_struct& info, TQuietErrors& errors)
+{
+    info.err = jpeg_std_error(&errors.Base);
+    errors.Base.error_exit = [](j_common_ptr common) { std::longjmp(reinterpret_cast<TQuietErrors*>(common->err)->Jump, 1); };
+    errors.Base.emit_message = [](j_common_ptr, int) {};
+}
+
 // A picture's rows without their padding.
 struct TPicture {
     int Width = 0;
@@ -120,9 +128,7 @@ TPicture LibjpegEighth(const std::vector<uint8_t>& bytes)
     TPicture picture;
     jpeg_decompress_struct info{};
     TQuietErrors errors{};
-    info.err = jpeg_std_error(&errors.Base);
-    errors.Base.error_exit = [](j_common_ptr common) { std::longjmp(reinterpret_cast<TQuietErrors*>(common->err)->Jump, 1); };
-    errors.Base.emit_message = [](j_common_ptr, int) {};
+    QuietErrorsInto(info, errors);
     jpeg_create_decompress(&info);
     if (setjmp(errors.Jump)) {
         jpeg_destroy_decompress(&info);
@@ -154,9 +160,7 @@ TEighthResult OurEighth(const std::vector<uint8_t>& bytes, TPicture& picture)
 {
     jpeg_decompress_struct info{};
     TQuietErrors errors{};
-    info.err = jpeg_std_error(&errors.Base);
-    errors.Base.error_exit = [](j_common_ptr common) { std::longjmp(reinterpret_cast<TQuietErrors*>(common->err)->Jump, 1); };
-    errors.Base.emit_message = [](j_common_ptr, int) {};
+    QuietErrorsInto(info, errors);
     jpeg_create_decompress(&info);
     if (setjmp(errors.Jump)) {
         jpeg_destroy_decompress(&info);
