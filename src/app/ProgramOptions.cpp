@@ -73,6 +73,10 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
             if (!ParsePoint(point, options.PointerX, options.PointerY))
                 throw EUsageError("--pointer wants X,Y, not '" + point + "'");
             options.PointerGiven = true;
+        } else if (name == "--place") {
+            options.Place = takeValue();
+            if (options.Place.empty())
+                throw EUsageError("--place needs a place");
         } else if (name == "--run" || name == "--select") {
             const std::string list = takeValue();
             std::vector<std::string>& into = name == "--run" ? options.RunActions : options.SelectNames;
@@ -104,6 +108,8 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& args)
         throw EUsageError("--run needs --snapshot");
     if (!options.SelectNames.empty() && options.SnapshotPath.empty())
         throw EUsageError("--select needs --snapshot");
+    if (!options.Place.empty() && options.SnapshotPath.empty())
+        throw EUsageError("--place needs --snapshot");
     if (options.PointerGiven && options.SnapshotPath.empty())
         throw EUsageError("--pointer needs --snapshot");
     if (options.AnswerYes && options.SnapshotPath.empty())
@@ -115,7 +121,7 @@ const char* ProgramUsage()
 {
     return "usage: mireva [-f] [-s SETTINGS.ini|.lys] [PATH]\n"
            "       mireva --snapshot OUT.png [--window-size WxH] [-s SETTINGS] [--select NAME,...]\n"
-           "              [--pointer X,Y] [--run ACTION,...] [--yes] [--no-save] [PATH]\n"
+           "              [--place PLACE] [--pointer X,Y] [--run ACTION,...] [--yes] [--no-save] [PATH]\n"
            "       mireva --help | --version\n"
            "\n"
            "PATH is a folder, a picture, an archive or a file inside an archive\n"
@@ -125,6 +131,9 @@ const char* ProgramUsage()
            "  --snapshot OUT.png open PATH, wait until the view has settled, save the\n"
            "                     window's picture and end (offscreen without a display)\n"
            "  --window-size WxH  the window's size\n"
+           "  --place PLACE      with --snapshot: show a collection first: shelves, media,\n"
+           "                     categories, shelf:NAME[//MEMBER], media:NAME[//FOLDER],\n"
+           "                     category:NAME[//PART]\n"
            "  --select NAME,...  with --snapshot: select these items of the list first\n"
            "  --pointer X,Y      with --snapshot: the pointer's place in the view (the loupe)\n"
            "  --run ACTION,...   with --snapshot: run these actions in order first\n"

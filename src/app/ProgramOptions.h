@@ -42,6 +42,9 @@ struct TProgramOptions {
     // Action names ("actNext"), in order; checked against the window's
     // action table by the program.
     std::vector<std::string> RunActions;
+    // --place: a collection shown instead of PATH ("shelf:NAME",
+    // "media:NAME//FOLDER", "category:NAME//PART", "shelves", ...).
+    std::string Place;
     // Names of listed items (or paths), selected before the actions run.
     std::vector<std::string> SelectNames;
     // --pointer: a point of the image view, in its own pixels.

@@ -230,12 +230,14 @@ TActionState RuleState(TActionId action, const TActionContext& context)
 bool PartBuilt(TActionId action, const TActionContext& c)
 {
     switch (action) {
-    // The property dialogs of categories; those of shelves, catalogues and
-    // the system's property sheets come later.
+    // The property dialogs of shelves, catalogues and categories; the
+    // system's property sheets of files come later.
     case TActionId::actProperties:
-        return (c.Target == ctFileList && c.ListKind == lkCategories) ||
-               (c.Target == ctFileList && c.ListKind == lkCategory && c.Selection.Count == 0) ||
-               (c.Target == ctTree && c.Node.Category);
+        return (c.Target == ctFileList &&
+                (c.ListKind == lkShelves || c.ListKind == lkMediaList || c.ListKind == lkCategories)) ||
+               (c.Target == ctFileList && c.Selection.Count == 0 &&
+                (c.ListKind == lkShelf || c.ListKind == lkMedium || c.ListKind == lkCategory)) ||
+               (c.Target == ctTree && (c.Node.Shelf || c.Node.MediaCatalogue || c.Node.Category));
     default: return false;
     }
 }

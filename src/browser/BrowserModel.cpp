@@ -8,7 +8,9 @@
 #include "browser/BrowserStep.h"
 #include "browser/FilterPreview.h"
 #include "browser/KeyCstm.h"
+#include "browser/NamedPlace.h"
 #include "browser/ViewerSettings.h"
+#include "collections/CategoryFolder.h"
 #include "collections/GroupFolder.h"
 #include "collections/MediaFolder.h"
 #include "common/IniFile.h"
@@ -1472,6 +1474,36 @@ bool TBrowserModel::ShowMedium(const std::string& name, const std::string& folde
     place.ListIndex = index;
     place.Kind = folder.empty() ? TTreePlaceKind::tpMedium : TTreePlaceKind::tpMediumFolder;
     place.Path = folder.empty() ? std::string() : IncludeTrailingPathDelimiter(folder);
+    return ShowTreePlace(place);
+}
+
+bool TBrowserModel::ShowCategory(const std::string& name, const std::string& part)
+{
+    const int index = fSources.Categories ? fSources.Categories->IndexOfName(name) : -1;
+    if (index < 0)
+        return false;
+    TTreePlace place;
+    place.ListIndex = index;
+    place.Kind = part.empty() ? TTreePlaceKind::tpCategory : TTreePlaceKind::tpCategoryItem;
+    place.Path = part.empty() ? std::string() : IncludeTrailingPathDelimiter(part);
+    return ShowTreePlace(place);
+}
+
+bool TBrowserModel::ShowNamedPlace(const std::string& text)
+{
+    const std::optional<TNamedPlace> named = ParseNamedPlace(text);
+    if (!named)
+        return false;
+    TTreePlace place;
+    using enum TNamedPlaceKind;
+    switch (named->Kind) {
+    case npShelf: return ShowShelf(named->Name, named->Inner);
+    case npMedium: return ShowMedium(named->Name, named->Inner);
+    case npCategory: return ShowCategory(named->Name, named->Inner);
+    case npShelves: place.Kind = TTreePlaceKind::tpShelves; break;
+    case npMedia: place.Kind = TTreePlaceKind::tpMedia; break;
+    case npCategories: place.Kind = TTreePlaceKind::tpCategories; break;
+    }
     return ShowTreePlace(place);
 }
 

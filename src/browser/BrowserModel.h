@@ -329,6 +329,10 @@ public:
     bool SelectItem(const std::string& name) override;
     bool ShowShelf(const std::string& name, const std::string& memberPath) override;
     bool ShowMedium(const std::string& name, const std::string& folder) override;
+    bool ShowCategory(const std::string& name, const std::string& part);
+    // A collection named as ParseNamedPlace reads it; false for an unknown
+    // form or name.
+    bool ShowNamedPlace(const std::string& text);
 
     // --- TSettingsWindow -----------------------------------------------------
     // Of the window's state the model keeps the view state (section IMAGE),

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "browser/BrowserModel.h"
+#include "browser/CollectionCommands.h"
 #include "common/Text.h"
 #include "shellviews/ShellTree.h"
 #include "base/Texts.h"
@@ -123,32 +124,8 @@ std::vector<std::string> TCategoryKeeper::Children(const TCategoryFolder& catego
 std::vector<int> CategoryTargets(TActionId action, TCommandTarget target, TBrowserModel& model,
                                  const TShellTreeModel& tree, const TCategoryList& list)
 {
-    std::vector<int> indices;
     if (action != TActionId::actProperties && action != TActionId::actDelete)
-        return indices;
-    const auto add = [&](const TCustomFolder* collection) {
-        if (const int index = collection ? list.IndexOf(collection) : -1; index >= 0)
-            indices.push_back(index);
-    };
-    if (target == TCommandTarget::ctTree) {
-        if (const TTreeNode* node = tree.Selected(); node && node->Kind() == TTreeNodeKind::nkCategory)
-            add(node->Collection());
-        return indices;
-    }
-    if (target != TCommandTarget::ctFileList)
-        return indices;
-    if (model.ListKind() == TListKind::lkCategories) {
-        // The focused row first: a property dialog shows that one.
-        const int focused = model.FocusedItem();
-        const std::vector<int>& selection = model.Selection();
-        if (std::find(selection.begin(), selection.end(), focused) != selection.end())
-            add(model.FileList().CollectionAt(focused));
-        for (int row : selection)
-            if (row != focused)
-                add(model.FileList().CollectionAt(row));
-    } else if (model.ListKind() == TListKind::lkCategory && action == TActionId::actProperties &&
-               model.Selection().empty()) {
-        add(model.FileList().ShownCollection());
-    }
-    return indices;
+        return {};
+    return CollectionTargets(TCollectionKind::ckCategory, action == TActionId::actProperties, target, model, tree,
+                             list);
 }

@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include "base/PathUtils.h"
+#include "browser/BrowserModel.h"
+#include "browser/CommandTarget.h"
 #include "collections/GroupFolder.h"
 #include "collections/Shelf.h"
 #include "common/Text.h"
+#include "shellviews/ShellTree.h"
 #include "base/Texts.h"
 
 std::optional<TCollectionKind> TCollectionCommands::ListedKind(TListKind kind)
@@ -116,4 +119,43 @@ bool TCollectionCommands::Rename(TCollectionKind kind, TCustomFolder& folder, co
     folder.SetName(trimmed);
     ShelvesChanged(kind);
     return true;
+}
+
+std::vector<int> CollectionTargets(TCollectionKind kind, bool listed, TCommandTarget target, TBrowserModel& model,
+                                   const TShellTreeModel& tree, const TCustomFolderList& list)
+{
+    struct TKindFacts {
+        TTreeNodeKind Node;
+        TListKind List;      // the list of them
+        TListKind Contents;  // one of them listed
+    };
+    const TKindFacts facts = kind == TCollectionKind::ckShelf
+                                 ? TKindFacts{TTreeNodeKind::nkShelf, TListKind::lkShelves, TListKind::lkShelf}
+                             : kind == TCollectionKind::ckMedium
+                                 ? TKindFacts{TTreeNodeKind::nkMedium, TListKind::lkMediaList, TListKind::lkMedium}
+                                 : TKindFacts{TTreeNodeKind::nkCategory, TListKind::lkCategories, TListKind::lkCategory};
+    std::vector<int> indices;
+    const auto add = [&](const TCustomFolder* collection) {
+        if (const int index = collection ? list.IndexOf(collection) : -1; index >= 0)
+            indices.push_back(index);
+    };
+    if (target == TCommandTarget::ctTree) {
+        if (const TTreeNode* node = tree.Selected(); node && node->Kind() == facts.Node)
+            add(node->Collection());
+        return indices;
+    }
+    if (target != TCommandTarget::ctFileList)
+        return indices;
+    if (model.ListKind() == facts.List) {
+        const int focused = model.FocusedItem();
+        const std::vector<int>& selection = model.Selection();
+        if (std::find(selection.begin(), selection.end(), focused) != selection.end())
+            add(model.FileList().CollectionAt(focused));
+        for (int row : selection)
+            if (row != focused)
+                add(model.FileList().CollectionAt(row));
+    } else if (model.ListKind() == facts.Contents && listed && model.Selection().empty()) {
+        add(model.FileList().ShownCollection());
+    }
+    return indices;
 }

@@ -15,11 +15,22 @@
 #include "browser/FileCommands.h"
 #include "browser/ListKind.h"
 
+class TBrowserModel;
 class TCustomFolder;
 class TCustomFolderList;
 class TGroupFolder;
+class TShellTreeModel;
+enum class TCommandTarget : int8_t;
 
 enum class TCollectionKind : uint8_t { ckShelf, ckMedium, ckCategory };
+
+// The collections of kind a command on collections acts on, as indices of
+// list: the selected rows of the list of them (the focused row first); with
+// listed, also the one whose contents are listed while none of them is
+// selected (a property dialog shows it); the node of that kind selected in
+// tree. Empty for other places.
+std::vector<int> CollectionTargets(TCollectionKind kind, bool listed, TCommandTarget target, TBrowserModel& model,
+                                   const TShellTreeModel& tree, const TCustomFolderList& list);
 
 class TCollectionCommands {
 public:

@@ -142,6 +142,11 @@ void TThumbBatchLoad::Start()
         End();
         return;
     }
+    if (!fMedium.empty() && fPresent && !fPresent()) {
+        fFolders.clear();
+        End();
+        return;
+    }
     Next();
 }
 

@@ -10,6 +10,7 @@
 //
 // User-interface thread (the thread that runs the dispatcher's tasks).
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,10 @@ public:
     // under keys below root (where the medium is mounted, ending with '/'),
     // and archives are not gathered.
     void SetMedium(const std::string& name, const std::string& root);
+    // Over a medium, asked once more after collecting, just before the first
+    // folder starts: false (the disc went while it was walked) ends the run
+    // with nothing made. Unset counts as present.
+    void SetPresenceCheck(std::function<bool()> present) { fPresent = std::move(present); }
     // Gathers what scope names, as the calls above would.
     void AddScope(const TThumbBatchScope& scope);
     size_t QueuedFolders() const { return fFolders.size(); }
@@ -98,6 +103,7 @@ private:
     std::vector<std::string> fWalked;
     std::string fMedium;      // the medium of a run over a catalogue; empty for none
     std::string fMediumRoot;
+    std::function<bool()> fPresent;
     std::unique_ptr<TEnumThumbsThread> fThread;
     TThumbCounts fCounts;
     bool fArchivePhase = false;

@@ -1091,6 +1091,14 @@ void TPageViewer::UpdateDecodeBox()
                       std::memory_order_relaxed);
 }
 
+void TPageViewer::SetDetailWanted(bool wanted)
+{
+    if (fDetailWanted == wanted)
+        return;
+    fDetailWanted = wanted;
+    WantFullPictures();
+}
+
 void TPageViewer::WantFullPictures()
 {
     // Never decoded here: without a worker the reduced picture stays.
@@ -1100,8 +1108,9 @@ void TPageViewer::WantFullPictures()
     for (int page = 0; page < 2; ++page) {
         const TImageSlot& slot = PageSlot(page);
         const TSize display = fLayout.PageSize(page);
-        if (fLayout.PageShown(page) && slot.NeedsFull(display.Width, display.Height) &&
-            fFullFailed.count(slot.Index) == 0)
+        const bool wantsMore = slot.NeedsFull(display.Width, display.Height) ||
+                               (fDetailWanted && slot.Reduced && slot.Bitmap);
+        if (fLayout.PageShown(page) && wantsMore && fFullFailed.count(slot.Index) == 0)
             wanted.insert(slot.Index);
     }
     if (fFullLoad) {

@@ -157,6 +157,9 @@ public:
     bool StepPending() const { return fPending != nullptr || !fWaitingMoves.empty(); }
     // A shown page decoded reduced is being loaded in full on a worker.
     bool FullLoadPending() const { return fFullLoad != nullptr; }
+    // The pages' finest detail is wanted whatever their display size (the
+    // loupe is on): a page decoded reduced is loaded in full, as for a zoom.
+    void SetDetailWanted(bool wanted);
     // The box the loaders may decode large pictures reduced for (see
     // FitDecodeBox): the view's, as it is when asked. Any thread; it reads
     // only a word the viewer keeps up to date, and outlives the viewer.
@@ -398,6 +401,7 @@ private:
     std::unique_ptr<TFullLoad> fFullLoad;
     // Pages whose full load failed: kept reduced, not tried again in this list.
     std::set<int> fFullFailed;
+    bool fDetailWanted = false;
     std::shared_ptr<std::atomic<uint64_t>> fDecodeBox = std::make_shared<std::atomic<uint64_t>>(0);
     // Posted completions hold a weak reference: a viewer gone drops them.
     std::shared_ptr<int> fAlive = std::make_shared<int>(0);

@@ -3,12 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -20,6 +22,7 @@
 #include "browser/ui/ImageWindowForm.h"
 #include "browser/ui/MainForm.h"
 #include "common/IniFile.h"
+#include "fileops/FileLists.h"
 #include "support/FakeBook.h"
 #include "support/PumpEvents.h"
 #include "support/SettledForm.h"
@@ -352,6 +355,60 @@ INSTANTIATE_TEST_SUITE_P(
                         "pmiPathCopy", 0},
         TImagePopupCase{"ShiftF10", 3, {"pmiPathCopy", "pmiFullScreen"}, {"pmiImageMenu"}, {}, 0}),
     [](const ::testing::TestParamInfo<TImagePopupCase>& info) { return std::string(info.param.Name); });
+
+// A page command from a key or the menu bar during a spread asks which file
+// it is for: the right one, the left one, both, or none when cancelled.
+struct TPageChoiceCase {
+    const char* Name;
+    const char* Choice;  // the radio button chosen; null cancels
+    std::vector<bool> RightLeft;  // the files meant: the right page, then the left one
+};
+
+class PageChoiceTest : public ImageWindowTest, public ::testing::WithParamInterface<TPageChoiceCase> {};
+
+TEST_P(PageChoiceTest, PageCommandsAskWhichPageOfTheSpread)
+{
+    const TPageChoiceCase& c = GetParam();
+    fProgram.WriteBook(6);
+    Start({"book"});
+    ASSERT_TRUE(fForm->RunAction(actSpread));
+    fForm->Settle(10000);
+    ASSERT_FALSE(fForm->Model().PageFile(1).empty());
+    QApplication::clipboard()->setText("before");
+    fForm->SetMessageSink(nullptr);
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != "PageChoice")
+            return;
+        asked = true;
+        if (c.Choice) {
+            dialog->findChild<QRadioButton*>(c.Choice)->setChecked(true);
+            static_cast<QDialog*>(dialog)->accept();
+        } else {
+            static_cast<QDialog*>(dialog)->reject();
+        }
+    });
+    fForm->View()->Area()->setFocus();
+    EXPECT_EQ(fForm->RunAction(actPathCopy), c.Choice != nullptr);
+    EXPECT_TRUE(asked);
+    const bool primaryOnRight = fForm->Model().Viewer().ViewState().Binding != TBinding::bdLeft;
+    std::vector<std::string> meant;
+    for (const int side : {0, 1})  // 0 right, 1 left
+        if (c.RightLeft[static_cast<size_t>(side)])
+            meant.push_back(fForm->Model().PageFile((side == 0) == primaryOnRight ? 0 : 1));
+    // Both come primary first.
+    if (meant.size() == 2 && !primaryOnRight)
+        std::swap(meant[0], meant[1]);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), meant.empty() ? "before" : PathCopyText(meant, false));
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, PageChoiceTest,
+                         ::testing::Values(TPageChoiceCase{"Right", "rbRight", {true, false}},
+                                           TPageChoiceCase{"Left", "rbLeft", {false, true}},
+                                           TPageChoiceCase{"Both", "rbBoth", {true, true}},
+                                           TPageChoiceCase{"Cancelled", nullptr, {false, false}}),
+                         [](const ::testing::TestParamInfo<TPageChoiceCase>& info) { return std::string(info.param.Name); });
 
 // "タスクトレイ収納" takes the separate image window along; without a tray
 // (as here) both windows are minimised.

@@ -33,6 +33,8 @@
 #include "app/AppCore.h"
 #include "browser/Marker.h"
 #include "browser/ui/FilePane.h"
+#include "collections/MediaFiles.h"
+#include "collections/ui/MediumPropertyDialog.h"
 #include "browser/ui/KeyCustomizeDialog.h"
 #include "browser/ui/MainForm.h"
 #include "browser/ui/SearchPane.h"
@@ -561,6 +563,30 @@ TEST_F(MainFormTest, DeletingAMediumFromTheListAsksFirst)
         EXPECT_EQ(fForm->Media().Count(), yes ? 1 : 2);
     }
     EXPECT_EQ(fForm->Media().Folder(0)->Name(), "other");
+}
+
+// The property dialog of the chosen medium renames it; the list file follows.
+TEST_F(MainFormTest, ThePropertyDialogOfTheChosenMediumRenamesIt)
+{
+    WriteBook(1);
+    Start({"book"});
+    fForm->Media().Add("disc", 0, "");
+    ASSERT_TRUE(fForm->Model().ShowTreePlace({.Kind = TTreePlaceKind::tpMedia}));
+    ASSERT_TRUE(fForm->SelectByNames({"disc"}).empty());
+    fForm->Files()->FocusList();
+    ASSERT_TRUE(fForm->ActionStateOf(actProperties).Enabled);
+    fForm->SetMessageSink(nullptr);
+    QTimer::singleShot(0, [] {
+        auto* dialog = dynamic_cast<TMediumPropertyDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->NameEdit()->setText("photos 2024");
+        dialog->accept();
+    });
+    EXPECT_TRUE(fForm->RunAction(actProperties));
+    EXPECT_EQ(fForm->Media().Folder(0)->Name(), "photos 2024");
+    const std::string saved = fTree.Read(TMediaStore(fTree.File("data/")).ListPath().substr(fTree.Path().size()));
+    EXPECT_NE(saved.find("photos 2024"), std::string::npos);
+    EXPECT_EQ(saved.find("disc"), std::string::npos);
 }
 
 // Files copied into the shown folder by another program reach the list and

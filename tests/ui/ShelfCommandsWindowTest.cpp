@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
+#include <QTimer>
 #include <filesystem>
 #include <QMenuBar>
 #include <QImage>
@@ -16,6 +19,8 @@
 #include "browser/ui/TreePane.h"
 #include "shellviews/ui/FolderTreeView.h"
 #include "collections/Shelf.h"
+#include "collections/ui/ShelfPropertyDialog.h"
+#include "browser/ui/FilePane.h"
 #include "platform/FileSystem.h"
 #include "shellviews/ShellTree.h"
 #include "support/FakeBook.h"
@@ -160,6 +165,29 @@ TEST_F(ShelfCommandsWindow, AShelfRenamedInTheTreeIsInTheShelfFile)
     ASSERT_TRUE(tree.Rename(shelf, "  漫画  "));
     EXPECT_EQ(SavedMembers("漫画"), std::vector<std::string>{Book("s1")});
     EXPECT_TRUE(SavedMembers(NewShelf).empty());
+}
+
+// The property dialog of the shelf listed (nothing in it chosen) renames
+// it, and the shelf file follows at once.
+TEST_F(ShelfCommandsWindow, ThePropertyDialogOfTheListedShelfRenamesIt)
+{
+    ASSERT_TRUE(fForm->SelectByNames({"s1"}).empty());
+    ASSERT_TRUE(fForm->RunAction(actNewShelf));
+    ASSERT_TRUE(fForm->Model().ShowShelf(NewShelf, ""));
+    fForm->Files()->FocusList();
+    ASSERT_TRUE(fForm->ActionStateOf(actProperties).Enabled);
+    fForm->SetMessageSink(nullptr);
+    std::string offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* dialog = dynamic_cast<TShelfPropertyDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        offered = dialog->NameEdit()->text().toStdString();
+        dialog->NameEdit()->setText("漫画");
+        dialog->accept();
+    });
+    EXPECT_TRUE(fForm->RunAction(actProperties));
+    EXPECT_EQ(offered, NewShelf);
+    EXPECT_EQ(SavedMembers("漫画"), std::vector<std::string>{Book("s1")});
 }
 
 TEST_F(ShelfCommandsWindow, AMemberRenamedInTheTreeComesBackOnUndo)

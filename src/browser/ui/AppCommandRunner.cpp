@@ -1,11 +1,7 @@
 #include "browser/ui/AppCommandRunner.h"
 
 #include <QDialog>
-#include <QDialogButtonBox>
-#include <QGroupBox>
 #include <QMessageBox>
-#include <QRadioButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -14,6 +10,7 @@
 #include "browser/BrowserModel.h"
 #include "browser/ui/DesktopLauncher.h"
 #include "browser/ui/DropWindow.h"
+#include "browser/ui/PageChoice.h"
 #include "browser/ui/RegisterApplicationDialog.h"
 #include "browser/ui/TreePane.h"
 #include "common/IniFile.h"
@@ -89,37 +86,6 @@ void TAppCommandRunner::AppListChanged(TApplicationLists&, TAppListChangeKind, T
         fChanged();
 }
 
-std::optional<std::vector<std::string>> TAppCommandRunner::AskPages(const std::string& primary,
-                                                                    const std::string& partner) const
-{
-    QDialog dialog(&fWindow);
-    dialog.setWindowTitle(Tx("ファイルの選択"));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* group = new QGroupBox(Tx("対象ファイル"));
-    auto* radios = new QVBoxLayout(group);
-    auto* right = new QRadioButton(Tx("右のファイル(&R)"));
-    auto* left = new QRadioButton(Tx("左のファイル(&L)"));
-    auto* both = new QRadioButton(Tx("両方(&A)"));
-    for (QRadioButton* radio : {right, left, both})
-        radios->addWidget(radio);
-    right->setChecked(true);
-    layout->addWidget(group);
-    auto* buttons = new QDialogButtonBox;
-    buttons->addButton(QDialogButtonBox::Ok);
-    buttons->addButton(Tx("キャンセル"), QDialogButtonBox::RejectRole);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    if (both->isChecked())
-        return std::vector<std::string>{primary, partner};
-    // A book bound on the right reads right to left: its primary page is the
-    // right one.
-    const bool primaryOnRight = fModel.Viewer().ViewState().Binding != TBinding::bdLeft;
-    return std::vector<std::string>{right->isChecked() == primaryOnRight ? primary : partner};
-}
-
 std::vector<TTargetEntry> TAppCommandRunner::Entries(TCommandTarget target, TTargetPage page, bool& cancelled) const
 {
     cancelled = false;
@@ -175,8 +141,9 @@ std::vector<TTargetEntry> TAppCommandRunner::Entries(TCommandTarget target, TTar
             pages = {partner};
         else if (primary.empty() || partner.empty())
             pages = {primary};
-        else if (std::optional<std::vector<std::string>> chosen = AskPages(primary, partner))
-            pages = *chosen;
+        else if (const std::optional<std::vector<TTargetPage>> chosen = AskSpreadPages(&fWindow, fModel))
+            for (const TTargetPage one : *chosen)
+                pages.push_back(one == TTargetPage::tpPrimary ? primary : partner);
         else
             cancelled = true;
         entries = PageEntries(pages);

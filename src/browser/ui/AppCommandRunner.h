@@ -52,7 +52,6 @@ public:
 
 private:
     std::vector<TTargetEntry> Entries(TCommandTarget target, TTargetPage page, bool& cancelled) const;
-    std::optional<std::vector<std::string>> AskPages(const std::string& primary, const std::string& partner) const;
     void Register();
     void DropFiles(const std::vector<std::string>& paths);
 

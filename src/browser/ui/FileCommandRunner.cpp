@@ -16,6 +16,7 @@
 #include "base/PathUtils.h"
 #include "browser/BrowserModel.h"
 #include "browser/ui/FilePane.h"
+#include "browser/ui/PageChoice.h"
 #include "browser/ui/SelectDirectoryDialog.h"
 #include "browser/ui/TreePane.h"
 #include "collections/FolderList.h"
@@ -338,6 +339,25 @@ std::vector<std::string> TFileCommandRunner::TargetPaths(TCommandTarget target, 
     return paths;
 }
 
+std::vector<std::string> TFileCommandRunner::PagePaths(TCommandTarget target, TTargetPage page)
+{
+    if (target != TCommandTarget::ctImage || page != TTargetPage::tpAsk)
+        return TargetPaths(target, page);
+    std::vector<std::string> primary = TargetPaths(target, TTargetPage::tpPrimary);
+    std::vector<std::string> partner = TargetPaths(target, TTargetPage::tpPartner);
+    // One page, or pages that are no files of their own: nothing to choose.
+    // A snapshot run, where nobody can choose, takes the primary page.
+    if (primary.empty() || partner.empty() || fHost->Report)
+        return primary;
+    const std::optional<std::vector<TTargetPage>> chosen = AskSpreadPages(&fWindow, fModel);
+    if (!chosen)
+        return {};
+    std::vector<std::string> paths;
+    for (const TTargetPage one : *chosen)
+        paths.push_back(one == TTargetPage::tpPrimary ? primary.front() : partner.front());
+    return paths;
+}
+
 bool TFileCommandRunner::ListsFiles() const
 {
     if (fModel.ShownPlace().Kind == TPlaceKind::pkFolder)
@@ -396,7 +416,7 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target, TTargetPag
             return true;
         if (target == TCommandTarget::ctFileList && DeleteCollectionRows())
             return true;
-        const std::vector<std::string> paths = TargetPaths(target, page);
+        const std::vector<std::string> paths = PagePaths(target, page);
         if (paths.empty())
             return false;
         // The item after the last deleted one takes the selection, as the
@@ -421,7 +441,7 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target, TTargetPag
     case actCut:
     case actCopy: {
         const std::vector<std::string> paths =
-            target == TCommandTarget::ctArchiveList ? ExtractSelectedMembers() : TargetPaths(target, page);
+            target == TCommandTarget::ctArchiveList ? ExtractSelectedMembers() : PagePaths(target, page);
         if (paths.empty())
             return false;
         fCommands->PutOnClipboard(paths, action == actCut ? TClipOperation::coCut : TClipOperation::coCopy);
@@ -442,9 +462,11 @@ bool TFileCommandRunner::Run(TActionId action, TCommandTarget target, TTargetPag
         return true;
     case actPathCopy:
     case actParentPathCopy: {
-        const std::vector<std::string> paths = TargetPaths(target, page);
+        const std::vector<std::string> paths = PagePaths(target, page);
+        if (paths.empty())
+            return false;
         fCommands->CopyPaths(paths, action == actParentPathCopy);
-        return !paths.empty();
+        return true;
     }
     default: return false;
     }
@@ -683,7 +705,7 @@ void TFileCommandRunner::NewFolder(TCommandTarget target)
 
 void TFileCommandRunner::CopyOrMoveTo(TTransferMode mode, TCommandTarget target, TTargetPage page)
 {
-    const std::vector<std::string> paths = TargetPaths(target, page);
+    const std::vector<std::string> paths = PagePaths(target, page);
     if (paths.empty())
         return;
     if (fHost->Report) {

@@ -64,6 +64,9 @@ private:
     // Writes the shelves when path (just renamed) is a shelf member.
     void SaveIfMember(const std::string& path);
     std::vector<std::string> TargetPaths(TCommandTarget target, TTargetPage page = TTargetPage::tpAsk) const;
+    // TargetPaths, but a command on the image view without a page asks which
+    // page while a spread is shown (both: the two files); empty when cancelled.
+    std::vector<std::string> PagePaths(TCommandTarget target, TTargetPage page);
     // The file list lists files, as a folder, a shelf's or a category's
     // members or search results do (not a catalogue's, whose disc may be
     // absent).

@@ -6,6 +6,7 @@
 #include "viewer/ui/GridOverlay.h"
 #include "viewer/ui/ImageViewFrame.h"
 #include "viewer/ui/LoupeOverlay.h"
+#include "viewer/PageViewer.h"
 
 TLoupeGridAids::TLoupeGridAids(TImageViewFrame& frame, TAppCore& core, std::function<void(const std::string&)> report)
     : fFrame(frame)
@@ -29,6 +30,8 @@ void TLoupeGridAids::Show()
     fFrame.Grid().SetOn(fState.GridOn());
     fFrame.Loupe().SetOptions(fState.ViewLoupe());
     fFrame.Loupe().SetOn(fState.LoupeOn());
+    // The loupe magnifies the picture's own pixels, not a reduced copy.
+    fFrame.Viewer().SetDetailWanted(fState.LoupeOn());
 }
 
 bool TLoupeGridAids::Run(TActionId action)

@@ -48,9 +48,11 @@
 #include "browser/ui/DropController.h"
 #include "browser/ui/AppCommandRunner.h"
 #include "browser/ui/FileCommandRunner.h"
+#include "browser/CollectionCommands.h"
 #include "browser/ImageList.h"
 #include "browser/ListKind.h"
 #include "browser/MarkerKeeper.h"
+#include "browser/NamedPlace.h"
 #include "browser/ShortcutText.h"
 #include "browser/WindowTitle.h"
 #include "browser/ui/AddressBox.h"
@@ -387,6 +389,16 @@ void TMainForm::ConnectThumbnails()
             break;
         }
         return scope;
+    };
+    // The busy mark keeps the disc from being ejected while the batch reads it.
+    host.MarkMedium = [this](const TThumbBatchScope& scope, bool busy) {
+        const TMediaFolder* medium = fMedia.Medium(fMedia.IndexOfName(scope.Medium));
+        fMedia.LockedDrive = busy && medium ? medium->LivePath() : std::string();
+    };
+    host.MediumPresent = [this](const TThumbBatchScope& scope) {
+        const int index = fMedia.IndexOfName(scope.Medium);
+        return index >= 0 && fMediaCommands->IsInserted(index) &&
+               IncludeTrailingPathDelimiter(fMedia.Medium(index)->LivePath()) == scope.Folder;
     };
     host.Config = [this] {
         TEnumThumbsConfig config;
@@ -1131,6 +1143,24 @@ bool TMainForm::RunWindowAction(TActionId action, TTargetPage page)
         UpdateActions();
         return done;
     }
+    if (action == actProperties) {
+        // A shelf's or a catalogue's own property dialog.
+        const TShellTreeModel& tree = fTreePane->ActiveTree();
+        if (const std::vector<int> shelves =
+                CollectionTargets(TCollectionKind::ckShelf, true, Target(), *fModel, tree, fShelves);
+            !shelves.empty()) {
+            const bool done = fShelfCommands->EditProperties(shelves.front());
+            UpdateActions();
+            return done;
+        }
+        if (const std::vector<int> media =
+                CollectionTargets(TCollectionKind::ckMedium, true, Target(), *fModel, tree, fMedia);
+            !media.empty()) {
+            const bool done = fMediaCommands->EditProperties(media.front());
+            UpdateActions();
+            return done;
+        }
+    }
     if (const std::vector<int> categories =
             CategoryTargets(action, Target(), *fModel, fTreePane->ActiveTree(), fCategories);
         !categories.empty()) {
@@ -1757,6 +1787,19 @@ void TMainForm::DeferredStart()
     });
 }
 
+bool TMainForm::ShowNamedPlace(const std::string& text)
+{
+    const std::optional<TNamedPlace> named = ParseNamedPlace(text);
+    if (!named)
+        return false;
+    using enum TNamedPlaceKind;
+    const TActionId tree = named->Kind == npShelves || named->Kind == npShelf ? TActionId::actShelf
+                           : named->Kind == npMedia || named->Kind == npMedium ? TActionId::actMedia
+                                                                                : TActionId::actCategory;
+    RunWindowAction(tree, TTargetPage::tpAsk);
+    return fModel->ShowNamedPlace(text);
+}
+
 bool TMainForm::Settle(int milliseconds)
 {
     QElapsedTimer clock;
@@ -1765,7 +1808,13 @@ bool TMainForm::Settle(int milliseconds)
     // A page step still gathering its pictures completes through the event
     // loop, the moves behind it after it; so does a zoomed page loading in
     // full.
-    const auto busy = [this] { return fModel->Viewer().StepPending() || fModel->Viewer().FullLoadPending(); };
+    // So does a category shown while it is being gathered.
+    const auto busy = [this] {
+        const TShellListModel& list = fModel->FileList();
+        const TCategoryFolder* category =
+            list.Content() == TListContent::lcoCategory ? fCategories.Category(list.ListIndex()) : nullptr;
+        return fModel->Viewer().StepPending() || fModel->Viewer().FullLoadPending() || (category && category->Busy());
+    };
     while (busy() && clock.elapsed() < milliseconds) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(1);

@@ -106,6 +106,9 @@ public:
     // inside an archive) whose names are given, as a user's clicks would;
     // the names that are not listed come back.
     std::vector<std::string> SelectByNames(const std::vector<std::string>& names);
+    // Shows a collection named in words (NamedPlace.h) with its tree, as the
+    // tree command and a click on its node would; false when there is none.
+    bool ShowNamedPlace(const std::string& text);
     // Whether closing writes the window state and the last location (on by
     // default; off for runs that must leave the data folder as it was).
     void SetSavesState(bool on) { fSavesState = on; }

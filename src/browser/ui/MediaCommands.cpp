@@ -178,6 +178,31 @@ bool TMediaCommands::EnsureInserted(int index)
     return true;
 }
 
+bool TMediaCommands::EditProperties(int index)
+{
+    TMediaFolder* medium = fList.Medium(index);
+    if (!medium)
+        return false;
+    if (fReport) {
+        fReport(Tx("プロパティ") + std::string(": ") + medium->Name());
+        return false;
+    }
+    TMediumPropertyDialog dialog(fWindow, Tx(TMediumPropertyDialog::EditCaption), fList, *medium, medium->Name(),
+                                 FolderIconSource(fList, fIcons));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    // A new name moves the medium's files and saves the list; the icon and
+    // comment are saved here.
+    medium->SetProperties(dialog.Name(), dialog.ImageIndex(), dialog.Comment());
+    fKeeper.SaveList();
+    return true;
+}
+
+bool TMediaCommands::IsInserted(int index)
+{
+    return fList.Medium(index) && ScanMedium(fList, index, ReadVolumes(ReadMountPoints()));
+}
+
 void TMediaCommands::ShowProgress(TMediaFolder& medium, int index)
 {
     fLoadingIndex = index;

@@ -53,6 +53,13 @@ public:
     // Whether the medium's disc is mounted, asking for it until it is or the
     // user cancels.
     bool EnsureInserted(int index);
+    // Whether it is mounted now, reading the mount table again without asking.
+    bool IsInserted(int index);
+
+    // The property dialog of the medium at index: its name, icon and comment
+    // edited and saved; false when cancelled (or in a snapshot run, which
+    // reports the medium instead).
+    bool EditProperties(int index);
 
     // For the views' OnMediaLoading: reads a catalogue on first use and shows
     // what went wrong.

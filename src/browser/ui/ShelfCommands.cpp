@@ -228,6 +228,25 @@ bool TShelfCommandRunner::NewShelf(TCommandTarget target)
     return AddToShelf(index, target) >= 0;
 }
 
+bool TShelfCommandRunner::EditProperties(int index)
+{
+    TCustomFolder* shelf = fHost.Shelves.Folder(index);
+    if (!shelf)
+        return false;
+    if (fReport) {
+        fReport(Tx("プロパティ") + std::string(": ") + shelf->Name());
+        return false;
+    }
+    const TFolderIconSource icons = FolderIconSource(fHost.Shelves, fHost.Icons);
+    TShelfPropertyDialog dialog(&fWindow, Tx(TShelfPropertyDialog::EditCaption), fHost.Shelves, shelf->Name(),
+                                shelf->ImageIndex(), shelf->Comment(), icons.Count, icons.IconOf);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    shelf->SetProperties(dialog.Name(), dialog.ImageIndex(), dialog.Comment());
+    Save();
+    return true;
+}
+
 bool TShelfCommandRunner::SelectShelf(TCommandTarget target)
 {
     if (SelectionPaths(target).empty())

@@ -59,6 +59,11 @@ public:
     // shelves; the number of members added, -1 when there was nothing to add.
     int AddToShelf(int index, TCommandTarget target);
 
+    // The property dialog of the shelf at index: its name, icon and comment
+    // edited and the shelves written; false when cancelled (or in batch
+    // mode, which reports the shelf instead).
+    bool EditProperties(int index);
+
     // Batch mode (snapshot runs), as in the file commands: questions are
     // answered without a box and written to report; an empty report ends it.
     void SetBatch(std::function<void(const std::string&)> report, bool answerYes);

@@ -118,10 +118,15 @@ void TThumbnailCommands::LoadAll()
     if (scope.Empty())
         return;
     fHost.StopShown();
+    const bool overMedium = !scope.Medium.empty() && fHost.MarkMedium;
+    if (overMedium)
+        fHost.MarkMedium(scope, true);
     {
         TBatchWindow window(fWindow, fHost.Ask);
         TThumbBatchLoad batch(fList, fHost.Config(), fDispatcher, window);
         QObject::connect(&window.Dialog(), &QProgressDialog::canceled, [&batch] { batch.Abort(); });
+        if (fHost.MediumPresent)
+            batch.SetPresenceCheck([this, &scope] { return fHost.MediumPresent(scope); });
         batch.AddScope(scope);
         fWindow->setEnabled(false);
         window.Dialog().setEnabled(true);
@@ -131,5 +136,7 @@ void TThumbnailCommands::LoadAll()
             window.Loop().exec();
         fWindow->setEnabled(true);
     }
+    if (overMedium)
+        fHost.MarkMedium(scope, false);
     fHost.StartShown();
 }

@@ -37,6 +37,11 @@ public:
         // The settings file in use, where the management dialog keeps its
         // state; empty keeps none.
         std::function<std::string()> SettingsPath;
+        // Over a medium: marks its disc busy (not to be ejected) for the run
+        // and clears the mark; and whether the disc is still mounted, asked
+        // without a prompt just before the first folder is read.
+        std::function<void(const TThumbBatchScope& scope, bool busy)> MarkMedium;
+        std::function<bool(const TThumbBatchScope& scope)> MediumPresent;
         // Asks a question; true for yes.
         std::function<bool(const std::string& text)> Ask;
     };

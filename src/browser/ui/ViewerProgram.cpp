@@ -245,6 +245,15 @@ int RunViewer(int argc, char** argv)
                 [](const std::string& text, TMessageIcon) { std::cerr << "mireva: " << text << '\n'; });
             form.SetAnswerYes(options.AnswerYes);
             form.SetSettledHandler([&] {
+                if (!options.Place.empty() && !form.ShowNamedPlace(options.Place)) {
+                    std::cerr << "mireva: --place: there is no " << EscapeControls(options.Place) << '\n';
+                    exitCode = 2;
+                    form.close();
+                    app.quit();
+                    return;
+                }
+                if (!options.Place.empty() && !form.Settle())
+                    std::cerr << "mireva: --place: the place did not settle; going on as it is\n";
                 for (const std::string& missing : form.SelectByNames(options.SelectNames))
                     std::cerr << "mireva: --select: nothing named '" << EscapeControls(missing) << "' is listed\n";
                 // The pointer is placed first, so that the loupe opens there.

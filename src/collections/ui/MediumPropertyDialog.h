@@ -21,6 +21,7 @@ class QPlainTextEdit;
 class TMediumPropertyDialog : public QDialog {
 public:
     static constexpr char AddCaption[] = "メディア情報の追加";
+    static constexpr char EditCaption[] = "プロパティ";
 
     // originalName is the name the medium has in list (empty for a new one);
     // icons are those the icon chooser offers.

@@ -120,6 +120,7 @@ public:
     // The loupe and the grid over the page area; the window switches them
     // and hands them their options.
     TLoupeOverlay& Loupe() const { return *fLoupe; }
+    TPageViewer& Viewer() const { return fViewer; }
     TGridOverlay& Grid() const { return *fGrid; }
     // A left-button drag is scrolling or drawing a band.
     bool Dragging() const { return fDragging; }

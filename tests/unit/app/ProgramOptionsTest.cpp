@@ -84,6 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TBadOptionsCase{"SizeWithTrailingText", {"--window-size", "800x600px"}},
                       TBadOptionsCase{"SizeMissing", {"--snapshot", "o.png", "--window-size"}},
                       TBadOptionsCase{"RunWithoutSnapshot", {"--run", "actNext", "book"}},
+                      TBadOptionsCase{"PlaceWithoutSnapshot", {"--place", "media", "book"}},
+                      TBadOptionsCase{"EmptyPlace", {"--snapshot", "o.png", "--place="}},
                       TBadOptionsCase{"PointerWithoutSnapshot", {"--pointer", "10,20", "book"}},
                       TBadOptionsCase{"PointerWithoutComma", {"--snapshot", "o.png", "--pointer", "10"}},
                       TBadOptionsCase{"PointerWithTrailingText", {"--snapshot", "o.png", "--pointer", "10,20px"}},

@@ -205,12 +205,21 @@ INSTANTIATE_TEST_SUITE_P(
                   Enabled},
         TRuleCase{"AShelfNode", actProperties,
                   [](TActionContext& c) { c.Target = ctTree; c.Node.Exists = c.Node.Collection = c.Node.Shelf = true; },
-                  Greyed},
+                  Enabled},
         TRuleCase{"ASelectedShelf", actProperties,
                   [](TActionContext& c) {
                       c.Target = ctFileList;
                       c.ListKind = TListKind::lkShelves;
                       c.Selection.Count = 1;
+                  },
+                  Enabled},
+        TRuleCase{"TheMediumListed", actProperties,
+                  [](TActionContext& c) { c.Target = ctFileList; c.ListKind = TListKind::lkMedium; }, Enabled},
+        TRuleCase{"AFolderOfTheMedium", actProperties,
+                  [](TActionContext& c) {
+                      c.Target = ctFileList;
+                      c.ListKind = TListKind::lkMedium;
+                      c.Selection = {.Count = 1, .HasProperties = true};
                   },
                   Greyed}),
     [](const auto& info) { return std::string(info.param.Name); });

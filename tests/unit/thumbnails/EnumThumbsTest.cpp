@@ -518,4 +518,25 @@ TEST_F(EnumThumbs, ABatchOverAMediumFillsTheMediaStore)
     EXPECT_EQ(List().Store().Find(Tmp.File("mnt/disc/")), nullptr);
 }
 
+// A disc taken out while its folders were walked: the run ends before the
+// first folder, with nothing made and nothing stored.
+TEST_F(EnumThumbs, ABatchOverAMediumGoneAfterCollectingMakesNothing)
+{
+    Tmp.Write("mnt/disc/a.jpg", JpegBytes(40, 30));
+    TQueueDispatcher dispatcher;
+    TBatchWatch watch(true);
+    TThumbBatchLoad batch(List(), Config(), dispatcher, watch);
+    int asked = 0;
+    batch.SetPresenceCheck([&asked] { return ++asked, false; });
+    batch.SetMedium("Disc", Tmp.File("mnt/disc"));
+    batch.AddFolder(Tmp.File("mnt/disc/"));
+    batch.Start();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(watch.Finished, 1);
+    EXPECT_FALSE(batch.Running());
+    EXPECT_EQ(batch.Counts().Made, 0);
+    Reopen();
+    EXPECT_TRUE(List().MediaStore().ReadFolder("Disc/", false).Records.empty());
+}
+
 }  // namespace

@@ -173,6 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TZoomCase{"QuarterRatioIsTheBitmap", [](TPageViewer& v) { v.SelectRatio(0); }, false},
                       TZoomCase{"HalfRatio", [](TPageViewer& v) { v.SelectRatio(1); }, true},
                       TZoomCase{"Band", [](TPageViewer& v) { v.ZoomToBand({40, 20}, {60, 40}); }, true},
+                      TZoomCase{"LoupeOn", [](TPageViewer& v) { v.SetDetailWanted(true); }, true},
                       TZoomCase{"FitWidthWithinTheBitmap",
                                 [](TPageViewer& v) { v.SelectFit(TWindowFit::wfWidth); }, false}),
     [](const auto& info) { return std::string(info.param.Name); });
