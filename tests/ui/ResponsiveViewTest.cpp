@@ -1,0 +1,109 @@
+// A page turned to whose decoding takes long never holds the window: the
+// decode runs on a worker, the window's events go on meanwhile, and the page
+// appears once its pixels are there. The loader here holds one page's decode until
+// the test lets it go (ten seconds at most, so that a window that waits
+// fails the test instead of hanging it).
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+#include "app/AppCore.h"
+#include "base/PathUtils.h"
+#include "browser/ui/MainForm.h"
+#include "support/FakeBook.h"
+#include "support/PumpEvents.h"
+#include "support/SettledForm.h"
+
+namespace {
+
+using enum TActionId;
+
+class THeldPage {
+public:
+    explicit THeldPage(std::string name) : fName(std::move(name)) {}
+
+    // Called by the loader on whichever thread decodes.
+    void Passing(const std::string& fileName)
+    {
+        if (ExtractFileName(fileName) != fName)
+            return;
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            OnWindowThread = true;
+        std::unique_lock lock(fMutex);
+        fWaiting = true;
+        fChanged.wait_for(lock, std::chrono::seconds(10), [this] { return fOpen; });
+        fWaiting = false;
+    }
+    bool Waiting()
+    {
+        std::lock_guard lock(fMutex);
+        return fWaiting;
+    }
+    void Open()
+    {
+        std::lock_guard lock(fMutex);
+        fOpen = true;
+        fChanged.notify_all();
+    }
+
+    std::atomic<bool> OnWindowThread = false;
+
+private:
+    const std::string fName;
+    std::mutex fMutex;  // guards fOpen and fWaiting
+    std::condition_variable fChanged;
+    bool fOpen = false;
+    bool fWaiting = false;
+};
+
+class THeldLoader : public TFakeLoader {
+public:
+    explicit THeldLoader(std::shared_ptr<THeldPage> held) : fHeld(std::move(held)) {}
+    std::unique_ptr<TBitmap> LoadFromFile(const std::string& fileName, int64_t offset, bool dialog) override
+    {
+        fHeld->Passing(fileName);
+        return TFakeLoader::LoadFromFile(fileName, offset, dialog);
+    }
+
+private:
+    std::shared_ptr<THeldPage> fHeld;
+};
+
+TEST(ResponsiveView, APageTurnedToThatStillDecodesNeverHoldsTheWindow)
+{
+    TFakeProgram program;
+    program.WriteBook(12);
+    std::unique_ptr<TAppCore> core = program.Start({"book"});
+    const auto held = std::make_shared<THeldPage>("11.fake");
+    core->Registry().SetBuiltinFactory([held]() -> std::unique_ptr<TImageLoader> {
+        return std::make_unique<THeldLoader>(held);
+    });
+    core->Registry().Reload();
+    std::vector<std::string> messages;
+    const std::unique_ptr<TMainForm> form = ShowSettledForm(*core, messages);
+    ASSERT_EQ(ExtractFileName(form->Model().ShownFile()), "0.fake");
+
+    ASSERT_TRUE(form->RunAction(actLast));
+    ASSERT_TRUE(PumpUntil([&] { return held->Waiting(); }));
+    // The decode is held: the window's timers still fire and its commands
+    // still run.
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(1);
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 5 || !held->Waiting(); }));
+    EXPECT_TRUE(held->Waiting()) << "the window waited for the decode";
+    EXPECT_TRUE(form->RunAction(actSpread));
+    held->Open();
+    EXPECT_TRUE(form->Settle(10000));
+    EXPECT_EQ(ExtractFileName(form->Model().ShownFile()), "11.fake");
+    EXPECT_FALSE(held->OnWindowThread);
+}
+
+}  // namespace
