@@ -4,7 +4,9 @@
 #include <cmath>
 #include <iterator>
 
+#include "base/PathUtils.h"
 #include "common/Text.h"
+#include "platform/FileSystem.h"
 #include "base/Texts.h"
 
 namespace {
@@ -29,6 +31,30 @@ bool MoveMedium(TMediaList& list, int index, const std::string& mountPath)
     if (!mountPath.empty() || wasInserted)
         AnnounceDevice(list, index, !mountPath.empty());
     return true;
+}
+
+// Whether path is the mount's own folder or lies below it.
+bool OnMount(const std::string& path, const std::string& mountPath)
+{
+    if (path.empty() || mountPath.empty())
+        return false;
+    if (path == mountPath || mountPath == "/")
+        return true;
+    return path.size() > mountPath.size() && path.starts_with(mountPath) && path[mountPath.size()] == '/';
+}
+
+// Where a medium recognised on the volume mounted at mountPath has its top
+// now. A disc catalogued at its top is the mount, wherever it is mounted. A
+// folder catalogued below the mount it lies on is that folder, and only
+// while it is there: its volume being mounted does not bring back a folder
+// that was renamed or deleted, and the mount's other folders are no part of
+// the medium. Empty: the medium is not there.
+std::string LiveRootOn(const TMediaFolder& medium, const std::string& mountPath)
+{
+    const std::string stored = ExcludeTrailingPathDelimiter(medium.StoredRootId.Path());
+    if (stored.empty() || stored == mountPath || !OnMount(stored, mountPath))
+        return mountPath;
+    return DirectoryExists(stored) ? stored : std::string();
 }
 
 bool SameTime(TDateTime a, TDateTime b)
@@ -124,7 +150,7 @@ int ScanMedia(TMediaList& list, const std::vector<TVolumeInfo>& volumes)
             const TMediaFolder& medium = *list.Medium(i);
             if (found[static_cast<size_t>(i)].empty() && DriveTypesMatch(medium.DriveType, type, false) &&
                 SameVolume(medium, volume))
-                found[static_cast<size_t>(i)] = volume.MountPath;
+                found[static_cast<size_t>(i)] = LiveRootOn(medium, volume.MountPath);
         }
     }
     int changed = 0;
@@ -141,7 +167,10 @@ bool ScanMedium(TMediaList& list, int index, const std::vector<TVolumeInfo>& vol
     for (const TVolumeInfo& volume : volumes) {
         const TDriveType type = DriveTypeOfVolume(volume);
         if (IsScannedDriveType(type) && DriveTypesMatch(medium->DriveType, type, true) && SameVolume(*medium, volume)) {
-            MoveMedium(list, index, volume.MountPath);
+            const std::string root = LiveRootOn(*medium, volume.MountPath);
+            if (root.empty())
+                continue;
+            MoveMedium(list, index, root);
             return true;
         }
     }
@@ -161,7 +190,7 @@ int ApplyMountChanges(TMediaList& list, const std::vector<TVolumeInfo>& before, 
         if (mounted(after, gone))
             continue;
         for (int i = 0; i < list.Count(); ++i) {
-            if (list.Medium(i)->LivePath() == gone.MountPath)
+            if (OnMount(list.Medium(i)->LivePath(), gone.MountPath))
                 changed += MoveMedium(list, i, std::string()) ? 1 : 0;
         }
     }
@@ -172,7 +201,8 @@ int ApplyMountChanges(TMediaList& list, const std::vector<TVolumeInfo>& before, 
         for (int i = 0; i < list.Count(); ++i) {
             const TMediaFolder& medium = *list.Medium(i);
             if (DriveTypesMatch(medium.DriveType, type, true) && SameVolume(medium, arrived))
-                changed += MoveMedium(list, i, arrived.MountPath) ? 1 : 0;
+                if (const std::string root = LiveRootOn(medium, arrived.MountPath); !root.empty())
+                    changed += MoveMedium(list, i, root) ? 1 : 0;
         }
     }
     return changed;
@@ -180,11 +210,11 @@ int ApplyMountChanges(TMediaList& list, const std::vector<TVolumeInfo>& before, 
 
 bool RefusesRemoval(const TMediaList& list, const std::string& mountPath)
 {
-    if (!list.LockedDrive.empty() && list.LockedDrive == mountPath)
+    if (OnMount(list.LockedDrive, mountPath))
         return true;
     for (int i = 0; i < list.Count(); ++i) {
         const TMediaFolder& medium = *list.Medium(i);
-        if (medium.Loading() && medium.LivePath() == mountPath)
+        if (medium.Loading() && OnMount(medium.LivePath(), mountPath))
             return true;
     }
     return false;

@@ -47,7 +47,8 @@ bool DriveTypesMatch(TDriveType medium, TDriveType drive, bool exact);
 // The volumes of the mounts, as the system reports them now.
 std::vector<TVolumeInfo> ReadVolumes(const std::vector<TMountPoint>& mounts);
 
-// Sets every medium's live path to the mount of its disc, or clears it when
+// Sets every medium's live path to the mount of its disc (a folder
+// catalogued below its mount: that folder while it exists), or clears it when
 // its disc is in no drive, and sends lcChangeDevice for each medium that came
 // or went. Returns the number of media that changed.
 int ScanMedia(TMediaList& list, const std::vector<TVolumeInfo>& volumes);

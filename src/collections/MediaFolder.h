@@ -37,8 +37,9 @@ public:
     TDateTime CatalogueDate = 0;    // when the catalogue was made
     int64_t UsedSpace() const { return Capacity - FreeSpace; }
 
-    // Where the disc is mounted now, without trailing '/'; empty while it is
-    // in no drive. SetLivePath stops a running load when the disc goes.
+    // Where the catalogue's top is now, without trailing '/': the disc's
+    // mount, or a folder catalogued below its mount; empty while it is in no
+    // drive. SetLivePath stops a running load when the disc goes.
     const std::string& LivePath() const { return fLivePath; }
     bool Inserted() const { return !fLivePath.empty(); }
     void SetLivePath(const std::string& path);

@@ -1,5 +1,7 @@
 #include "shellviews/ThumbSource.h"
 
+#include "base/PathUtils.h"
+#include "collections/MediaFolder.h"
 #include "collections/ShellFolder.h"
 #include "base/Texts.h"
 
@@ -105,6 +107,28 @@ TEnumImageInfo TFileThumbSource::WorkItem(int row) const
     }
     item.Time = listed.Modified;
     item.FactsKnown = listed.DetailsKnown;
+    // A catalogue's rows are the medium's: their thumbnails live in the media
+    // store under its name, and while the disc is in no drive they come from
+    // there alone. The rows' paths begin with the disc's mount, or with where
+    // it was catalogued while it is out.
+    const TListContent content = fList.Content();
+    if (content == TListContent::lcoMediumRoot || content == TListContent::lcoMediumFolder)
+        if (const auto* medium = dynamic_cast<const TMediaFolder*>(fList.ShownCollection())) {
+            item.Medium = medium->Name();
+            item.Online = medium->Inserted();
+            item.MediumRoot =
+                WithSlash(item.Online ? medium->LivePath() : ExcludeTrailingPathDelimiter(medium->StoredRootId.Path()));
+            // The stored thumbnail is checked against the file's size and
+            // time: before the row's details are read, the catalogue has them.
+            const std::string path(listed.Path);
+            if (!item.FactsKnown && path.starts_with(item.MediumRoot))
+                if (const TCtFileInfo* record =
+                        medium->Record(medium->IndexOf(CatalogueKey(path.substr(item.MediumRoot.size()))))) {
+                    item.Size = record->IsDirectory ? 0 : record->Size;
+                    item.Time = record->Modified;
+                    item.FactsKnown = true;
+                }
+        }
     return item;
 }
 

@@ -47,7 +47,10 @@ TMediaCommands::TMediaCommands(QWidget* window, TMediaList& list, const std::str
 {
 }
 
-TMediaCommands::~TMediaCommands() = default;
+TMediaCommands::~TMediaCommands()
+{
+    *fAlive = false;
+}
 
 void TMediaCommands::SetThumbnails(TThumbnailList& thumbnails, std::function<void()> stopShown,
                                    std::function<void()> startShown)
@@ -319,9 +322,20 @@ void TMediaCommands::MountsChanged()
 
 void TMediaCommands::EnsureCatalogue(TMediaFolder& medium)
 {
+    const bool wasLoaded = medium.Loaded;
     const std::string error = fKeeper.EnsureCatalogue(medium);
     if (!error.empty())
         Warn(error);
+    // Where a folder catalogued below its mount lies is in its catalogue, not
+    // in the list: with the catalogue read, its disc is looked for again.
+    // Not from inside the listing that asked for the catalogue: a medium
+    // that moves makes the views list it again.
+    if (!wasLoaded && medium.Loaded && medium.Inserted() && !medium.StoredRootId.Path().empty())
+        fDispatcher.Post([this, alive = fAlive, name = medium.Name()] {
+            const int index = *alive ? fList.IndexOfName(name) : -1;
+            if (index >= 0)
+                ScanMedium(fList, index, fVolumes);
+        });
 }
 
 void TMediaCommands::Warn(const std::string& text)

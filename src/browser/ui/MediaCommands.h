@@ -107,4 +107,6 @@ private:
     std::unique_ptr<TShellChangeNotifier> fDrives;
     std::function<void(const std::string&)> fReport;
     bool fAnswerYes = false;
+    // Posted tasks hold this; they find it false once the commands are gone.
+    std::shared_ptr<bool> fAlive = std::make_shared<bool>(true);
 };

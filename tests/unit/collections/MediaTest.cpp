@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <set>
 
+#include "base/PathUtils.h"
 #include "base/QueueDispatcher.h"
 #include "base/Stream.h"
 #include "collections/Media.h"
@@ -428,6 +430,42 @@ TEST(MediaScanNotices, InsertAndRemoveAreAnnouncedAndLockRefusesEject)
     ScanMedia(list, {});
     EXPECT_EQ(spy.Inserted, (std::vector<bool>{true, false}));
     list.UnregisterObserver(&spy);
+}
+
+// A folder catalogued below its mount is the medium, not the whole volume:
+// it is there only while the folder is, and the mount's removal or busy mark
+// covers it. A disc catalogued at its top follows its mount anywhere.
+TEST(MediaScanFolders, AFolderBelowItsMountIsTheMediumWhileItIsThere)
+{
+    TTempFolder t;
+    const std::string mount = ExcludeTrailingPathDelimiter(t.Path());
+    ForceDirectories(t.File("photos/2024"));
+    TMediaList list;
+    TMediaFolder& folder = *list.Medium(list.Add("Folder", 0, ""));
+    TMediaFolder& disc = *list.Medium(list.Add("Disc", 0, ""));
+    for (TMediaFolder* m : {&folder, &disc}) {
+        m->DriveType = TDriveType::dtFixed;
+        m->VolumeLabel = "VOL";
+    }
+    folder.StoredRootId = TItemIdList::FromPath(t.File("photos/2024"));
+    disc.StoredRootId = TItemIdList::FromPath("/media/u/VOL");
+    TVolumeInfo v;
+    v.MountPath = mount;
+    v.Label = "VOL";
+    ScanMedia(list, {v});
+    EXPECT_EQ(folder.LivePath(), t.File("photos/2024"));
+    EXPECT_EQ(disc.LivePath(), mount);
+    list.LockedDrive = folder.LivePath();
+    EXPECT_TRUE(RefusesRemoval(list, mount));
+    list.LockedDrive.clear();
+    ApplyMountChanges(list, {v}, {});
+    EXPECT_FALSE(folder.Inserted());
+
+    ASSERT_EQ(std::rename(t.File("photos/2024").c_str(), t.File("photos/away").c_str()), 0);
+    EXPECT_FALSE(ScanMedium(list, 0, {v}));
+    ApplyMountChanges(list, {}, {v});
+    EXPECT_FALSE(folder.Inserted());
+    EXPECT_EQ(disc.LivePath(), mount);
 }
 
 TEST(MediaLoading, ThreadInstallsRecordsOrDiscardsThemWhenStopped)
