@@ -738,7 +738,8 @@ std::optional<TPrescaleTarget> TPageViewer::EarlyScaleTarget(int partnerIndex,
         return std::nullopt;
     TPageLayout guess = fLayout;
     guess.MeasurePage(1, fPrimary.PictureWidth(), fPrimary.PictureHeight());
-    const std::optional<TPrescaleTarget> target = WholePageTarget(guess, 0, fPrimary, fOptions.Picture.Stretch, fDeviceRatio);
+    const std::optional<TPrescaleTarget> target =
+        WholePageTarget(guess, 0, fPrimary, fOptions.Picture.Stretch, fDeviceRatio);
     if (!target || fPrimary.ScaledFor(target->DisplayWidth, target->DisplayHeight, target->Stretch))
         return std::nullopt;
     return target;
@@ -1100,8 +1101,8 @@ std::function<TSize()> TPageViewer::DecodeBoxReader() const
 void TPageViewer::UpdateDecodeBox()
 {
     // Large pictures are decoded reduced to the view's device pixels.
-    fDecodeBox->store(PackDecodeBox(FitDecodeBox(fLayout.ViewState(), DeviceSize(fLayout.ClientSize(), fDeviceRatio))),
-                      std::memory_order_relaxed);
+    const TSize client = DeviceSize(fLayout.ClientSize(), fDeviceRatio);
+    fDecodeBox->store(PackDecodeBox(FitDecodeBox(fLayout.ViewState(), client)), std::memory_order_relaxed);
 }
 
 void TPageViewer::WantFullPictures()

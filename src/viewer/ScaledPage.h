@@ -1,12 +1,13 @@
 #pragma once
 
 // One page's scaled cache: the pixels of the visible part of a page at its
-// display size in device pixels, kept between paints. A new layout of the same picture at the
-// same size reuses what is held; a scroll moves the held pixels inside the
-// cache with one block copy and scales only the strips it uncovers; a page at
-// its loaded size is copied, never resampled. The view widget paints the
-// cache as it is; the scaling itself is done by an injected TPageScaler, so
-// the resamplers (and, in tests, a counting stand-in) plug in here.
+// display size in device pixels, kept between paints. A new layout of the
+// same picture at the same size reuses what is held; a scroll moves the held
+// pixels inside the cache with one block copy and scales only the strips it
+// uncovers; a page at its loaded size is copied, never resampled. The view
+// widget paints the cache as it is; the scaling itself is done by an
+// injected TPageScaler, so the resamplers (and, in tests, a counting
+// stand-in) plug in here.
 // User-interface thread.
 
 #include <cstdint>
