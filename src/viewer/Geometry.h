@@ -86,3 +86,18 @@ inline int RoundHalfEven(double value)
         result = std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
     return SaturateToInt(result);
 }
+
+// Device pixels: a size or rectangle of the view times the screen's device
+// pixel ratio (2 on a screen scaled by two), rounded half away. A rectangle's
+// corner and its size are rounded apart, so a page placed anywhere keeps the
+// device size its pixels were scaled to.
+inline TSize DeviceSize(TSize size, double ratio)
+{
+    return TSize{RoundHalfAway(size.Width * ratio), RoundHalfAway(size.Height * ratio)};
+}
+
+inline TRect DeviceRect(const TRect& rect, double ratio)
+{
+    return TRect::FromSize(RoundHalfAway(rect.Left * ratio), RoundHalfAway(rect.Top * ratio),
+                           RoundHalfAway(rect.Width() * ratio), RoundHalfAway(rect.Height() * ratio));
+}

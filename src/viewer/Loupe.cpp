@@ -121,7 +121,7 @@ TLoupeView LoupeGeometry(const TPageLayout& layout, TPoint pointer, const TViewL
 }
 
 TRenderStats TLoupeRenderer::Render(const TLoupeView& view, const std::array<TLoupeSource, 2>& sources,
-                                    TPageScaler& scaler)
+                                    TPageScaler& scaler, double ratio)
 {
     TRenderStats stats;
     const TSize content{view.Content.Width(), view.Content.Height()};
@@ -133,9 +133,12 @@ TRenderStats TLoupeRenderer::Render(const TLoupeView& view, const std::array<TLo
             input.Source = source.Bitmap;
             input.Gray = source.Gray;
             input.Display = page.Virtual;
-            input.Exact = page.Exact;
+            // On a scaled screen the device size decides: Render copies a
+            // magnified page whose device size is its picture's.
+            input.Exact = ratio == 1.0 ? page.Exact : true;
             input.PageRect = page.Place;
             input.Client = content;
+            input.Ratio = ratio;
         }
         stats.Add(fPages[p].Render(input, scaler));
     }

@@ -99,10 +99,14 @@ struct TLoupeSource {
 // still shows and scales only the uncovered strips.
 class TLoupeRenderer {
 public:
-    TRenderStats Render(const TLoupeView& view, const std::array<TLoupeSource, 2>& sources, TPageScaler& scaler);
+    // ratio: the screen's device pixel ratio; the magnified pages are made
+    // in device pixels, so a scaled screen shows them at its own resolution.
+    TRenderStats Render(const TLoupeView& view, const std::array<TLoupeSource, 2>& sources, TPageScaler& scaler,
+                        double ratio = 1.0);
     // Forgets every held pixel (the loupe was hidden, the scaling changed).
     void Clear();
-    // The held pixels of a page; HeldInView is in content coordinates.
+    // The held pixels of a page; HeldInView is in content coordinates
+    // (device pixels).
     const TScaledPage& Page(int page) const { return fPages[page == 1 ? 1 : 0]; }
 
 private:

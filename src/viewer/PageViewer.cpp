@@ -16,17 +16,19 @@ namespace {
 // Pictures are scaled ahead only for pages shown whole and resampled: a
 // zoomed page shows a part, which is scaled as it scrolls, and the desktop's
 // smooth stretch belongs to the window. The size the page is resampled to,
-// if so.
+// in device pixels (ratio: the screen's device pixel ratio), if so.
 std::optional<TPrescaleTarget> WholePageTarget(const TPageLayout& layout, int page, const TImageSlot& slot,
-                                               TStretchMode stretch)
+                                               TStretchMode stretch, double ratio)
 {
-    if (!MethodOfStretchMode(stretch) || !layout.PageShown(page) || !slot.HasBitmap() || layout.PageExact(page))
+    if (!MethodOfStretchMode(stretch) || !layout.PageShown(page) || !slot.HasBitmap() ||
+        layout.PageRatio(page) * ratio == 1.0)
         return std::nullopt;
     const TSize display = layout.PageSize(page);
     const TSize client = layout.ClientSize();
     if (display.Width <= 0 || display.Height <= 0 || display.Width > client.Width || display.Height > client.Height)
         return std::nullopt;
-    return TPrescaleTarget{slot.Width(), slot.Height(), display.Width, display.Height, stretch};
+    const TSize device = DeviceSize(display, ratio);
+    return TPrescaleTarget{slot.Width(), slot.Height(), device.Width, device.Height, stretch};
 }
 
 }  // namespace
@@ -156,6 +158,15 @@ void TPageViewer::SetViewState(const TViewState& state)
     UpdateDecodeBox();
     if (modeChanged && fCache)
         fCache->RecountLimits(state.ViewMode);
+}
+
+void TPageViewer::SetDeviceRatio(double ratio)
+{
+    if (!(ratio > 0.0) || ratio == fDeviceRatio)
+        return;
+    fDeviceRatio = ratio;
+    // The cache learns the new sizes to scale ahead for with the next step.
+    UpdateDecodeBox();
 }
 
 void TPageViewer::SetClientSize(int width, int height)
@@ -380,7 +391,7 @@ std::function<void(const std::map<int, std::unique_ptr<TPictureLoadJob>>&)> TPag
     const std::vector<int> indexes = StepIndexes(request);
     const int primary = indexes[0];
     const int partner = indexes.size() > 1 ? indexes[1] : -1;
-    return [guess, known, primary, partner, stretch, source = fSource,
+    return [guess, known, primary, partner, stretch, ratio = fDeviceRatio, source = fSource,
             into](const std::map<int, std::unique_ptr<TPictureLoadJob>>& jobs) mutable {
         auto slotOf = [&](int index) -> const TImageSlot* {
             const auto job = jobs.find(index);
@@ -411,7 +422,7 @@ std::function<void(const std::map<int, std::unique_ptr<TPictureLoadJob>>&)> TPag
             const TImageSlot* slot = slotOf(index);
             if (!slot)
                 return TStepScaled{};
-            const std::optional<TPrescaleTarget> target = WholePageTarget(guess, page, *slot, stretch);
+            const std::optional<TPrescaleTarget> target = WholePageTarget(guess, page, *slot, stretch, ratio);
             if (!target)
                 return TStepScaled{};
             return TStepScaled{*target, slot->Bitmap.get(),
@@ -727,7 +738,8 @@ std::optional<TPrescaleTarget> TPageViewer::EarlyScaleTarget(int partnerIndex,
         return std::nullopt;
     TPageLayout guess = fLayout;
     guess.MeasurePage(1, fPrimary.PictureWidth(), fPrimary.PictureHeight());
-    const std::optional<TPrescaleTarget> target = WholePageTarget(guess, 0, fPrimary, fOptions.Picture.Stretch);
+    const std::optional<TPrescaleTarget> target =
+        WholePageTarget(guess, 0, fPrimary, fOptions.Picture.Stretch, fDeviceRatio);
     if (!target || fPrimary.ScaledFor(target->DisplayWidth, target->DisplayHeight, target->Stretch))
         return std::nullopt;
     return target;
@@ -740,8 +752,9 @@ void TPageViewer::KeepEarlyScale(int page, const TPrescaleTarget& target, const 
     // view scales them itself. So it does when another picture became the
     // page meanwhile (a command run while a loader's message was shown).
     TImageSlot& slot = page == 1 ? fPartner : fPrimary;
-    const TSize display = fLayout.PageSize(page);
-    if (!scaled || slot.Bitmap.get() != picture || !fLayout.PageShown(page) || fLayout.PageExact(page) ||
+    const TSize display = DeviceSize(fLayout.PageSize(page), fDeviceRatio);
+    if (!scaled || slot.Bitmap.get() != picture || !fLayout.PageShown(page) ||
+        fLayout.PageRatio(page) * fDeviceRatio == 1.0 ||
         display.Width != target.DisplayWidth || display.Height != target.DisplayHeight)
         return;
     slot.Scaled = std::move(scaled);
@@ -1087,8 +1100,9 @@ std::function<TSize()> TPageViewer::DecodeBoxReader() const
 
 void TPageViewer::UpdateDecodeBox()
 {
-    fDecodeBox->store(PackDecodeBox(FitDecodeBox(fLayout.ViewState(), fLayout.ClientSize())),
-                      std::memory_order_relaxed);
+    // Large pictures are decoded reduced to the view's device pixels.
+    const TSize client = DeviceSize(fLayout.ClientSize(), fDeviceRatio);
+    fDecodeBox->store(PackDecodeBox(FitDecodeBox(fLayout.ViewState(), client)), std::memory_order_relaxed);
 }
 
 void TPageViewer::SetDetailWanted(bool wanted)
@@ -1107,7 +1121,8 @@ void TPageViewer::WantFullPictures()
     std::set<int> wanted;
     for (int page = 0; page < 2; ++page) {
         const TImageSlot& slot = PageSlot(page);
-        const TSize display = fLayout.PageSize(page);
+        // The page is scaled to device pixels: so many it needs.
+        const TSize display = DeviceSize(fLayout.PageSize(page), fDeviceRatio);
         const bool wantsMore = slot.NeedsFull(display.Width, display.Height) ||
                                (fDetailWanted && slot.Reduced && slot.Bitmap);
         if (fLayout.PageShown(page) && wantsMore && fFullFailed.count(slot.Index) == 0)
@@ -1279,7 +1294,7 @@ std::vector<TPrescaleTarget> TPageViewer::PrescaleTargets() const
     std::vector<TPrescaleTarget> targets;
     for (int page = 0; page < 2; ++page)
         if (const std::optional<TPrescaleTarget> target =
-                WholePageTarget(fLayout, page, PageSlot(page), fOptions.Picture.Stretch))
+                WholePageTarget(fLayout, page, PageSlot(page), fOptions.Picture.Stretch, fDeviceRatio))
             targets.push_back(*target);
     return targets;
 }

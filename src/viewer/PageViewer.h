@@ -117,6 +117,12 @@ public:
     // The view's client size; a change lays the pages out again keeping the
     // reader's place.
     void SetClientSize(int width, int height);
+    // The screen's device pixel ratio (2 on a screen scaled by two). The view
+    // scales pages to device pixels, so pictures are scaled ahead to the
+    // pages' device sizes, and large ones decoded reduced for the view's
+    // device size.
+    void SetDeviceRatio(double ratio);
+    double DeviceRatio() const { return fDeviceRatio; }
     // A new image list and the source that loads its pictures: the cache
     // stops, the view is cleared. media: the items may lie on absent media
     // (media catalogues, search results).
@@ -402,6 +408,7 @@ private:
     // Pages whose full load failed: kept reduced, not tried again in this list.
     std::set<int> fFullFailed;
     bool fDetailWanted = false;
+    double fDeviceRatio = 1.0;  // device pixels per layout pixel
     std::shared_ptr<std::atomic<uint64_t>> fDecodeBox = std::make_shared<std::atomic<uint64_t>>(0);
     // Posted completions hold a weak reference: a viewer gone drops them.
     std::shared_ptr<int> fAlive = std::make_shared<int>(0);

@@ -24,7 +24,7 @@ bool TScaledPage::SamePicture(const TPageRenderInput& page) const
     // Owner comparison: two pointers share an owner only when they are the
     // same picture, even if the old one has been freed meanwhile.
     const bool same = !fSource.owner_before(page.Source) && !page.Source.owner_before(fSource);
-    return same && !fSource.expired() && fDisplay == page.Display && fExact == page.Exact;
+    return same && !fSource.expired() && fDisplay == page.Display && fRatio == page.Ratio && fExact == page.Exact;
 }
 
 void TScaledPage::Clear()
@@ -33,6 +33,7 @@ void TScaledPage::Clear()
     fCache = TBitmap();
     fSource.reset();
     fDisplay = TSize{};
+    fRatio = 1.0;
     fExact = false;
 }
 
@@ -44,12 +45,25 @@ TRenderStats TScaledPage::Render(const TPageRenderInput& input, TPageScaler& sca
         Clear();
         return stats;
     }
+    // Everything from here on is in device pixels.
+    if (!(page.Ratio > 0.0))
+        page.Ratio = 1.0;
+    if (page.Ratio != 1.0) {
+        page.Display = DeviceSize(page.Display, page.Ratio);
+        page.PageRect = DeviceRect(page.PageRect, page.Ratio);
+        page.Client = DeviceSize(page.Client, page.Ratio);
+        if (page.Display.IsEmpty() || page.PageRect.IsEmpty()) {
+            Clear();
+            return stats;
+        }
+    }
     // Only a page shown at exactly its own size can be copied.
     page.Exact = page.Exact && page.Display == TSize{page.Source->Width(), page.Source->Height()};
     if (!SamePicture(page))
         fArea.Reset();
     fSource = page.Source;
     fDisplay = page.Display;
+    fRatio = page.Ratio;
     fExact = page.Exact;
     fPageLeftTop = page.PageRect.TopLeft();
 

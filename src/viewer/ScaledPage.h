@@ -1,12 +1,13 @@
 #pragma once
 
 // One page's scaled cache: the pixels of the visible part of a page at its
-// display size, kept between paints. A new layout of the same picture at the
-// same size reuses what is held; a scroll moves the held pixels inside the
-// cache with one block copy and scales only the strips it uncovers; a page at
-// its loaded size is copied, never resampled. The view widget paints the
-// cache as it is; the scaling itself is done by an injected TPageScaler, so
-// the resamplers (and, in tests, a counting stand-in) plug in here.
+// display size in device pixels, kept between paints. A new layout of the
+// same picture at the same size reuses what is held; a scroll moves the held
+// pixels inside the cache with one block copy and scales only the strips it
+// uncovers; a page at its loaded size is copied, never resampled. The view
+// widget paints the cache as it is; the scaling itself is done by an
+// injected TPageScaler, so the resamplers (and, in tests, a counting
+// stand-in) plug in here.
 // User-interface thread.
 
 #include <cstdint>
@@ -44,16 +45,20 @@ struct TRenderStats {
 };
 
 // The page to render: the slot's bitmap, its display size, and where the page
-// lies in the view.
+// lies in the view, all in layout pixels.
 struct TPageRenderInput {
     std::shared_ptr<TBitmap> Source;
     bool Gray = false;
     TSize Display;
-    // The page is shown at its loaded size (ratio exactly 1.0): its pixels
-    // are copied.
+    // The page is shown at its loaded size in device pixels (the display
+    // ratio times Ratio exactly 1.0): its pixels are copied.
     bool Exact = false;
     TRect PageRect;  // view coordinates; empty when the page is not shown
     TSize Client;
+    // Device pixels per layout pixel (the screen's device pixel ratio): the
+    // page is scaled to Display x Ratio and held in device pixels, so that
+    // it is painted 1:1 on a scaled screen instead of enlarged afterwards.
+    double Ratio = 1.0;
 };
 
 class TScaledPage {
@@ -73,11 +78,13 @@ public:
 
     // The cache's pixels: the visible part of the page at (0, 0) of
     // Bitmap(), Held() in display coordinates. Held() is empty when nothing
-    // is held.
+    // is held. Both are in device pixels: layout pixels times Ratio().
     const TBitmap& Bitmap() const { return fCache; }
     const TRect& Held() const { return fArea.Held(); }
-    // Where the held pixels go in the view.
+    // Where the held pixels go in the view (device pixels).
     TRect HeldInView() const { return fArea.Held().Offset(fPageLeftTop.X, fPageLeftTop.Y); }
+    // The device pixel ratio the held pixels were made for.
+    double Ratio() const { return fRatio; }
 
 private:
     bool SamePicture(const TPageRenderInput& page) const;
@@ -87,10 +94,11 @@ private:
     TBitmap fCache;
     TScaledArea fArea;
     // What the held pixels are of: the picture (compared by identity, so a
-    // new picture at a freed one's address never matches), its size and
-    // whether they were copied.
+    // new picture at a freed one's address never matches), its size, the
+    // device pixel ratio and whether they were copied.
     std::weak_ptr<TBitmap> fSource;
     TSize fDisplay;
+    double fRatio = 1.0;
     bool fExact = false;
     TPoint fPageLeftTop;
 };

@@ -89,16 +89,20 @@ bool AskTerminateHungCopy(TApplicationHolder& application)
 }
 
 // The browser window's picture, with the separate image window's beside it
-// on its right while that window is shown.
+// on its right while that window is shown. Grabs hold device pixels (twice
+// the window's size on a screen scaled by two); both are put together 1:1
+// in those.
 QPixmap WindowPicture(TMainForm& form)
 {
-    const QPixmap browser = form.grab();
+    QPixmap browser = form.grab();
     const QWidget* separate = form.ImageWindow();
     if (!separate || !separate->isVisible() || browser.isNull())
         return browser;
-    const QPixmap image = const_cast<QWidget*>(separate)->grab();
+    QPixmap image = const_cast<QWidget*>(separate)->grab();
     if (image.isNull())
         return browser;
+    browser.setDevicePixelRatio(1.0);
+    image.setDevicePixelRatio(1.0);
     QPixmap both(browser.width() + image.width(), std::max(browser.height(), image.height()));
     both.fill(Qt::black);
     QPainter painter(&both);

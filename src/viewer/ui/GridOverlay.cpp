@@ -57,12 +57,13 @@ void TGridOverlay::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     const TGridLines lines = GridLines(width(), height(), fOptions.Interval);
-    painter.setPen(QPen(ToQColor(fOptions.Color), 1));
+    // Each line fills whole pixels of the layout, which a scaled screen
+    // covers with whole device pixels: never smeared over a neighbour.
+    const QColor color = ToQColor(fOptions.Color);
     for (int x : lines.Vertical)
-        painter.drawLine(x, 0, x, height() - 1);
+        painter.fillRect(QRect(x, 0, 1, height()), color);
     for (int y : lines.Horizontal)
-        painter.drawLine(0, y, width() - 1, y);
+        painter.fillRect(QRect(0, y, width(), 1), color);
     // The centre line over the others: the joint of a spread.
-    painter.setPen(QPen(ToQColor(fOptions.Center), 1));
-    painter.drawLine(lines.Center, 0, lines.Center, height() - 1);
+    painter.fillRect(QRect(lines.Center, 0, 1, height()), ToQColor(fOptions.Center));
 }

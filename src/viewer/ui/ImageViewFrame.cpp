@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "viewer/PageViewer.h"
@@ -35,6 +36,17 @@ QString ToQString(const std::string& text)
 TPoint ToPoint(const QPointF& point)
 {
     return TPoint{static_cast<int>(point.x()), static_cast<int>(point.y())};
+}
+
+// The layout pixels wholly inside a rectangle of device pixels: on a screen
+// of a fractional scale the page's edge may cover part of one.
+QRect LayoutInside(const TRect& device, double ratio)
+{
+    const int left = static_cast<int>(std::ceil(device.Left / ratio));
+    const int top = static_cast<int>(std::ceil(device.Top / ratio));
+    const int right = static_cast<int>(std::floor(device.Right / ratio));
+    const int bottom = static_cast<int>(std::floor(device.Bottom / ratio));
+    return QRect(left, top, right - left, bottom - top);
 }
 
 // A click on the seek bar jumps straight to the position under the pointer
@@ -257,6 +269,11 @@ void TImageViewFrame::UpdateView()
 void TImageViewFrame::Render()
 {
     fDirty = false;
+    // The pages are scaled to device pixels: on a scaled screen they are
+    // painted 1:1 instead of being enlarged after scaling.
+    const double ratio = fArea->devicePixelRatio();
+    fRenderedRatio = ratio;
+    fViewer.SetDeviceRatio(ratio);
     const TPageLayout& layout = fViewer.Layout();
     for (int page = 0; page < 2; ++page) {
         const TImageSlot& slot = fViewer.PageSlot(page);
@@ -265,9 +282,11 @@ void TImageViewFrame::Render()
             input.Source = slot.Bitmap;
             input.Gray = slot.Gray;
             input.Display = layout.PageSize(page);
-            input.Exact = layout.PageExact(page);
+            input.Exact = layout.PageRatio(page) * ratio == 1.0;
+            input.Ratio = ratio;
             // Scaled ahead by the cache to this very size: only copied.
-            if (slot.ScaledFor(input.Display.Width, input.Display.Height, fViewer.Options().Picture.Stretch)) {
+            const TSize device = DeviceSize(input.Display, ratio);
+            if (slot.ScaledFor(device.Width, device.Height, fViewer.Options().Picture.Stretch)) {
                 input.Source = slot.Scaled;
                 input.Exact = true;
             }
@@ -290,11 +309,12 @@ void TImageViewFrame::Render()
 
 void TImageViewFrame::PaintArea(QPaintEvent* event)
 {
-    if (fDirty)
+    // The window may have moved to a screen of another scale.
+    if (fDirty || fRenderedRatio != fArea->devicePixelRatio())
         Render();
     QPainter painter(fArea);
     QRegion background = event->region();
-    QRect rects[2];
+    QPointF places[2];
     QImage images[2];
     for (int page = 0; page < 2; ++page) {
         const TRect held = fPages[page].HeldInView();
@@ -303,8 +323,12 @@ void TImageViewFrame::PaintArea(QPaintEvent* event)
         images[page] = BitmapImage(fPages[page].Bitmap(), held.Width(), held.Height());
         if (images[page].isNull())
             continue;
-        rects[page] = QRect(held.Left, held.Top, held.Width(), held.Height());
-        background -= rects[page];
+        // Held in device pixels: the image says so, and the painter draws
+        // it 1:1 at its place in layout pixels.
+        const double ratio = fPages[page].Ratio();
+        images[page].setDevicePixelRatio(ratio);
+        places[page] = QPointF(held.Left / ratio, held.Top / ratio);
+        background -= LayoutInside(held, ratio);
     }
     // The background goes around the pages, never under them.
     const QColor color(ColorRed(fBackground), ColorGreen(fBackground), ColorBlue(fBackground));
@@ -312,7 +336,7 @@ void TImageViewFrame::PaintArea(QPaintEvent* event)
         painter.fillRect(rect, color);
     for (int page = 0; page < 2; ++page)
         if (!images[page].isNull())
-            painter.drawImage(rects[page].topLeft(), images[page]);
+            painter.drawImage(places[page], images[page]);
     if (fDragging && fDragNow == TDragMode::dmRubberBand) {
         painter.setPen(QPen(Qt::white, 1, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);
@@ -322,6 +346,7 @@ void TImageViewFrame::PaintArea(QPaintEvent* event)
 
 void TImageViewFrame::AreaResized()
 {
+    fViewer.SetDeviceRatio(fArea->devicePixelRatio());
     fViewer.SetClientSize(fArea->width(), fArea->height());
     UpdateView();
     Changed();

@@ -175,6 +175,7 @@ private:
     TScaledPage fPages[2];
     TRenderStats fStats;
     bool fDirty = true;
+    double fRenderedRatio = 1.0;  // the device pixel ratio of the caches
     bool fSeekUpdating = false;
     int fSeekCount = 0;
 

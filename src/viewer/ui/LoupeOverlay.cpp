@@ -227,8 +227,11 @@ void TLoupeOverlay::paintEvent(QPaintEvent*)
     const std::array<TLoupeSource, 2> sources{
         TLoupeSource{fViewer.PageSlot(0).Bitmap, fViewer.PageSlot(0).Gray},
         TLoupeSource{fViewer.Layout().PageShown(1) ? fViewer.PageSlot(1).Bitmap : nullptr, fViewer.PageSlot(1).Gray}};
+    // The magnified pages are made in device pixels, so on a scaled screen
+    // the loupe samples the picture at the screen's own resolution.
+    const double ratio = devicePixelRatio();
     try {
-        fStats.Add(fRenderer.Render(fView, sources, fScaler));
+        fStats.Add(fRenderer.Render(fView, sources, fScaler, ratio));
     } catch (const std::exception&) {
         // A page that cannot be scaled shows as background in the loupe;
         // the view itself reports the failure.
@@ -240,8 +243,11 @@ void TLoupeOverlay::paintEvent(QPaintEvent*)
         const TRect at = held.HeldInView();
         if (at.IsEmpty())
             continue;
-        const QImage image = BitmapImage(held.Bitmap(), at.Width(), at.Height());
-        if (!image.isNull())
-            painter.drawImage(QPoint(content.left() + at.Left, content.top() + at.Top), image);
+        QImage image = BitmapImage(held.Bitmap(), at.Width(), at.Height());
+        if (image.isNull())
+            continue;
+        image.setDevicePixelRatio(held.Ratio());
+        painter.drawImage(QPointF(content.left() + at.Left / held.Ratio(), content.top() + at.Top / held.Ratio()),
+                          image);
     }
 }

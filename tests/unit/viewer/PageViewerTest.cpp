@@ -190,6 +190,27 @@ TEST_F(Book, PagesShownWholeAndScaledAreScaledAheadByTheCache)
     EXPECT_TRUE(viewer->PrescaleTargets().empty()) << "the desktop's stretch is the window's";
 }
 
+TEST_F(Book, OnADoubledScreenPagesAreScaledAheadAndDecodedForTheirDeviceSize)
+{
+    Load(10);
+    viewer->SetDeviceRatio(2.0);
+    viewer->Open(0);
+    ASSERT_EQ(viewer->Layout().PageSize(0), (TSize{60, 80}));
+    const std::vector<TPrescaleTarget> targets = viewer->PrescaleTargets();
+    ASSERT_FALSE(targets.empty()) << "a page at its own size is enlarged on the device";
+    EXPECT_EQ(targets[0], (TPrescaleTarget{60, 80, 120, 160, TStretchMode::smLanczos3}));
+    EXPECT_EQ(viewer->DecodeBoxReader()(), (TSize{260, 200}));
+
+    // Half the picture's size is the picture's own pixels on the device.
+    TViewState state = viewer->ViewState();
+    state.ScaleMode = TScaleMode::smRatio;
+    state.RatioItem = CustomRatioItem;
+    state.CustomRatio = 0.5;
+    viewer->SetViewState(state);
+    viewer->RefreshLayout(true);
+    EXPECT_TRUE(viewer->PrescaleTargets().empty());
+}
+
 TEST_F(Book, ResizeSeeksAndDropsThePartner)
 {
     // Height fit in automatic mode shows a pair only when it fits the width.

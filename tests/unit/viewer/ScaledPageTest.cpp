@@ -19,6 +19,9 @@ public:
             throw std::runtime_error("no memory");
         ++Calls;
         Pixels += static_cast<int64_t>(region.Width()) * region.Height();
+        Width = width;
+        Height = height;
+        EXPECT_TRUE(region.Intersect(TRect{0, 0, width, height}) == region) << "a region past the scaled size";
         EXPECT_GE(x, 0);
         EXPECT_GE(y, 0);
         EXPECT_LE(x + region.Width(), destination.Width());
@@ -40,6 +43,8 @@ public:
     }
     int Calls = 0;
     int64_t Pixels = 0;
+    int Width = 0;  // the size of the last call
+    int Height = 0;
     bool Fail = false;
 };
 
@@ -196,6 +201,57 @@ TEST(ScaledPage, GrayPageKeepsAGrayCache)
     EXPECT_TRUE(page.Bitmap().IsGray());
     EXPECT_EQ(page.Bitmap().ScanLine(7)[150], 150);
 }
+
+struct TDeviceCase {
+    const char* Name;
+    double Ratio;
+    TSize Display;   // layout pixels
+    TRect PageRect;  // layout pixels, in a client of 200 x 100
+    bool Exact;
+    TSize Scaled;    // the size the scaler was asked for; empty when copied
+    TRect Held;      // device pixels
+    TRect InView;    // device pixels
+};
+void PrintTo(const TDeviceCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+class ScaledPageDeviceTest : public ::testing::TestWithParam<TDeviceCase> {};
+
+TEST_P(ScaledPageDeviceTest, HoldsThePageInDevicePixels)
+{
+    const TDeviceCase& row = GetParam();
+    const auto source = std::make_shared<TBitmap>(500, 400, 24, true);
+    CoordinateScaler scaler;
+    TScaledPage page;
+    TPageRenderInput input = Page(source, row.Display, row.PageRect, row.Exact);
+    input.Ratio = row.Ratio;
+    const TRenderStats stats = page.Render(input, scaler);
+    EXPECT_EQ(stats.RegionsCopied, row.Scaled.IsEmpty() ? 1 : 0);
+    EXPECT_EQ((TSize{scaler.Width, scaler.Height}), row.Scaled);
+    EXPECT_EQ(page.Held(), row.Held);
+    EXPECT_EQ(page.HeldInView(), row.InView);
+    EXPECT_EQ(page.Ratio(), row.Ratio);
+    // The ratio belongs to what is held: the same layout at another ratio
+    // is scaled afresh.
+    input.Ratio = 1.0;
+    EXPECT_GT(page.Render(input, scaler).PixelsScaled, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ScaledPageDeviceTest,
+    ::testing::Values(
+        // Half the picture's size on a doubled screen: its own pixels, copied.
+        TDeviceCase{"DoubledCopy", 2.0, {250, 200}, {-50, -20, 200, 180}, true, {}, {100, 40, 500, 240},
+                    {0, 0, 400, 200}},
+        TDeviceCase{"DoubledScaled", 2.0, {300, 200}, {10, 0, 310, 200}, false, {600, 400}, {0, 0, 380, 200},
+                    {20, 0, 400, 200}},
+        // A fractional scale: the corner and the size are rounded apart, and
+        // no region reaches past the scaled size.
+        TDeviceCase{"Fractional", 1.5, {333, 222}, {-7, -3, 326, 219}, false, {500, 333}, {11, 5, 311, 155},
+                    {0, 0, 300, 150}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(ScaledPage, MessageOfAFailedScale)
 {
