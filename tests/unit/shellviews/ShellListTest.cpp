@@ -13,6 +13,7 @@
 #include "collections/Shelf.h"
 #include "shellviews/DirNotify.h"
 #include "shellviews/ShellList.h"
+#include "shellviews/ThumbSource.h"
 #include "base/PathUtils.h"
 #include "platform/SafeFiles.h"
 #include "support/TempFolder.h"
@@ -641,9 +642,16 @@ TEST_F(ShellListTest, AMediumListsOneDirectoryFromItsCatalogue)
     add("top.jpg", false, 2048);
     add("art", true, 0);
     add("art/in.jpg", false, 5);
+    medium.StoredRootId = TItemIdList::FromPath("/nowhere");
     ASSERT_TRUE(fList->SetMedium(0));
     EXPECT_EQ(Names(), (TNames{"art", "top.jpg"}));
     EXPECT_EQ(fList->Text(1, 1), "2 KB");
+    // Their thumbnails are the medium's, under where it was catalogued.
+    const auto thumbOf = [this](int row) { return TFileThumbSource(*fList).WorkItem(row); };
+    EXPECT_EQ(thumbOf(1).Medium, "disc");
+    EXPECT_EQ(thumbOf(1).MediumRoot, "/nowhere/");
+    EXPECT_FALSE(thumbOf(1).Online);
+    EXPECT_EQ(thumbOf(1).Size, 2048);
     EXPECT_EQ(fList->Open(1).Kind, TOpenKind::okNothing);
     ASSERT_TRUE(fList->SetPlace(fList->Open(0).Place));
     EXPECT_EQ(fList->Content(), lcoMediumFolder);
@@ -655,6 +663,8 @@ TEST_F(ShellListTest, AMediumListsOneDirectoryFromItsCatalogue)
     ASSERT_TRUE(fList->SetMedium(0));
     EXPECT_EQ(Names(), (TNames{"art", "top.jpg"}));
     EXPECT_EQ(fList->Text(1, 1), "3 KB");
+    EXPECT_TRUE(thumbOf(1).Online);
+    EXPECT_EQ(thumbOf(1).MediumRoot, fTemp.File("live/"));
 }
 
 TEST_F(ShellListTest, AFolderFoundInACatalogueOpensInTheCatalogue)
