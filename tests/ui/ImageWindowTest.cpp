@@ -48,6 +48,17 @@ protected:
         fCore.reset();
     }
 
+    // A book of six pages shown as a spread; whether two pages of their own show.
+    bool StartSpread()
+    {
+        fProgram.WriteBook(6);
+        Start({"book"});
+        if (!fForm->RunAction(actSpread))
+            return false;
+        fForm->Settle(10000);
+        return !fForm->Model().PageFile(1).empty() && fForm->Model().PageFile(0) != fForm->Model().PageFile(1);
+    }
+
     std::string Shown() const { return ExtractFileName(fForm->Model().ShownFile()); }
     QSplitter* ImagePane() const { return fForm->findChild<QSplitter*>("splFile2"); }
     bool ViewInBrowserPane() const { return ImagePane()->indexOf(fForm->View()) >= 0; }
@@ -281,12 +292,7 @@ protected:
 TEST_P(ImagePopupTest, ShowsWhatFitsWhereItOpensAndActsOnThatPage)
 {
     const TImagePopupCase& c = GetParam();
-    fProgram.WriteBook(6);
-    Start({"book"});
-    ASSERT_TRUE(fForm->RunAction(actSpread));
-    fForm->Settle(10000);
-    ASSERT_FALSE(fForm->Model().PageFile(1).empty());
-    ASSERT_NE(fForm->Model().PageFile(0), fForm->Model().PageFile(1));
+    ASSERT_TRUE(StartSpread());
     QApplication::clipboard()->clear();
     fForm->Model().Select({}, -1);
 
@@ -369,11 +375,7 @@ class PageChoiceTest : public ImageWindowTest, public ::testing::WithParamInterf
 TEST_P(PageChoiceTest, PageCommandsAskWhichPageOfTheSpread)
 {
     const TPageChoiceCase& c = GetParam();
-    fProgram.WriteBook(6);
-    Start({"book"});
-    ASSERT_TRUE(fForm->RunAction(actSpread));
-    fForm->Settle(10000);
-    ASSERT_FALSE(fForm->Model().PageFile(1).empty());
+    ASSERT_TRUE(StartSpread());
     QApplication::clipboard()->setText("before");
     fForm->SetMessageSink(nullptr);
     bool asked = false;
