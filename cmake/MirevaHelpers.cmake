@@ -61,16 +61,19 @@ function(mireva_use_pch target pch)
   endif()
 endfunction()
 
-# mireva_test(NAME SOURCES... [LIBS lib...] [QT] [LABELS label...])
-# One GoogleTest executable; every TEST becomes its own ctest case. QT gives
-# the test a QApplication on the offscreen platform (tests/support/QtTestMain.cpp).
+# mireva_test(NAME SOURCES... [LIBS lib...] [QT] [EACH_CASE] [LABELS label...])
+# One GoogleTest executable, run by ctest as one case: starting a sanitized
+# process per TEST cost five times the tests' own time. EACH_CASE makes every
+# TEST its own ctest case instead, for programs whose cases are long enough to
+# be worth spreading over the cores. QT gives the test a QApplication on the
+# offscreen platform (tests/support/QtTestMain.cpp).
 # LABELS go on every case; "threads" marks the tests of code that runs
 # threads, which the tsan preset builds and runs under ThreadSanitizer.
 function(mireva_test name)
   if(NOT MIREVA_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "QT;EACH_CASE" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} mireva_test_support GTest::gtest GTest::gmock)
   if(ARG_QT)
@@ -94,7 +97,12 @@ function(mireva_test name)
   if("threads" IN_LIST ARG_LABELS)
     set_property(GLOBAL APPEND PROPERTY MIREVA_THREADED_TESTS ${name})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES PROPERTIES ${properties})
+  if(ARG_EACH_CASE)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES PROPERTIES ${properties})
+  else()
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(${name} PROPERTIES ${properties})
+  endif()
 endfunction()
 
 # mireva_bench(NAME SOURCES... [LIBS lib...])
