@@ -23,6 +23,10 @@
 //              keys and the wheel would have waited on an idle machine;
 //              wall_stall_ms the same stretch by the clock, which on a busy
 //              machine also holds the time the thread waited for a processor
+//   HugeOpen   a folder holding a page and a 1.4 KB JPEG that claims
+//              16000 x 16000 pixels: from the page, the huge picture is
+//              opened and shown fitted; stall_ms and wall_stall_ms as for
+//              JumpTurn, rss_growth_mb what resident memory grew by
 //
 // Each turn benchmark runs 50 turns once and reports their median, 90th
 // percentile and worst time as counters. Run each benchmark in its own
@@ -202,7 +206,7 @@ QApplication& Application()
 // 1920 x 1080.
 class TReader {
 public:
-    explicit TReader(bool cache)
+    explicit TReader(bool cache, const std::string& open = Book().Archive)
     {
         Application();
         static int readers = 0;
@@ -217,7 +221,7 @@ public:
         folders.WorkingFolder = Book().Folder;
         folders.TemporaryBase = home;
         folders.TemporaryName = "temp";
-        fCore = std::make_unique<TAppCore>(folders, std::vector<std::string>{Book().Archive},
+        fCore = std::make_unique<TAppCore>(folders, std::vector<std::string>{open},
                                            PluginFolderScanner(TPluginFolders{MIREVA_BIN_DIR "/", ""}));
         fForm = std::make_unique<TMainForm>(*fCore);
         fForm->SetMessageSink([](const std::string& text, TMessageIcon) {
@@ -258,6 +262,10 @@ public:
         double WallStall;  // the same stretch by the clock
     };
     TTurnTimes Turn() { return Step([this] { fForm->RunAction(TActionId::actNext); }); }
+    TTurnTimes OpenFile(const std::string& path)
+    {
+        return Step([this, path] { fForm->Model().SelectAndShow(path); });
+    }
     TTurnTimes Jump(int index)
     {
         return Step([this, index] { fForm->Model().Carry(fForm->Model().Actions().GoToIndex(index)); });
@@ -410,6 +418,55 @@ void JumpTurn(benchmark::State& state)
     }
 }
 
+// A JPEG of a few blocks whose frame header claims width x height: the
+// decoder fills what the data lacks, at the size claimed.
+std::vector<uint8_t> JpegClaiming(int width, int height)
+{
+    TBitmap small(16, 16, 24);
+    std::vector<uint8_t> bytes = EncodeJpeg(small);
+    for (size_t i = 0; i + 9 < bytes.size(); ++i) {
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
+            bytes[i + 5] = static_cast<uint8_t>(height >> 8);
+            bytes[i + 6] = static_cast<uint8_t>(height);
+            bytes[i + 7] = static_cast<uint8_t>(width >> 8);
+            bytes[i + 8] = static_cast<uint8_t>(width);
+            return bytes;
+        }
+    }
+    throw std::runtime_error("the encoder wrote no frame header");
+}
+
+void HugeOpen(benchmark::State& state)
+{
+    Book();
+    const std::string folder = Book().Folder + "huge/";
+    ForceDirectories(folder);
+    const std::vector<uint8_t> page = EncodeJpeg(DrawPage(0));
+    const std::vector<uint8_t> huge = JpegClaiming(16000, 16000);
+    std::ofstream(folder + "a.jpg", std::ios::binary).write(reinterpret_cast<const char*>(page.data()),
+                                                          static_cast<std::streamsize>(page.size()));
+    std::ofstream(folder + "b.jpg", std::ios::binary).write(reinterpret_cast<const char*>(huge.data()),
+                                                          static_cast<std::streamsize>(huge.size()));
+    for (auto _ : state) {
+        state.PauseTiming();
+        TReader reader(true, folder + "a.jpg");
+        reader.WaitForCache();
+        const int64_t before = StatusKilobytes("VmRSS");
+        const TReader::TTurnTimes times = reader.OpenFile(folder + "b.jpg");
+        const TImageSlot& shown = reader.Viewer().Primary();
+        if (!shown.HasBitmap() || shown.PictureWidth() != 16000) {
+            state.SkipWithError("the huge picture was not shown");
+            return;
+        }
+        state.counters["open_ms"] = times.Total;
+        state.counters["stall_ms"] = times.Stall;
+        state.counters["wall_stall_ms"] = times.WallStall;
+        state.counters["rss_growth_mb"] = static_cast<double>(StatusKilobytes("VmRSS") - before) / 1024.0;
+        state.counters["jpeg_kb"] = static_cast<double>(huge.size()) / 1024.0;
+        state.ResumeTiming();
+    }
+}
+
 void ReadingMemory(benchmark::State& state)
 {
     Book();
@@ -433,6 +490,7 @@ void ReadingMemory(benchmark::State& state)
 BENCHMARK(WarmTurn)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ColdTurn)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(JumpTurn)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(HugeOpen)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ReadingMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv)

@@ -299,8 +299,6 @@ std::string TBrowserModel::PageFile(int page) const
 
 std::string TBrowserModel::PageLabel() const
 {
-    if (fViewer->Primary().Index < 0 || fViewer->Count() == 0)
-        return {};
     return fViewer->PageLabel();
 }
 

@@ -224,10 +224,12 @@ void TPageViewer::Open(int index, bool backward)
     if (index < 0 || index >= Count())
         return;
     CancelStep();
-    // Opening shows its picture at once: the callers read what is shown
-    // right after.
     TMovePlan plan = fMover.GoToIndex(index, Count(), backward);
-    Execute(plan, false);
+    Execute(plan, true);
+    // Callers read what is shown right after: a picture that arrives within
+    // the limit is shown now, in the caller's step.
+    if (fPending && fPending->Load->WaitFinished(fOpenWaitLimit))
+        CompleteStep(fPending->Generation, false);
 }
 
 TMovePlan TPageViewer::RunMove(TMoveCommand command)
@@ -448,7 +450,7 @@ std::function<void(const std::map<int, std::unique_ptr<TPictureLoadJob>>&)> TPag
     };
 }
 
-void TPageViewer::CompleteStep(uint64_t generation)
+void TPageViewer::CompleteStep(uint64_t generation, bool hosted)
 {
     ReapSteps(false);
     if (!fPending || fPending->Generation != generation || !fPending->Load->Finished())
@@ -499,7 +501,7 @@ void TPageViewer::CompleteStep(uint64_t generation)
                 fDeferredPlans(plan);
         }
     };
-    if (fStepHost)
+    if (fStepHost && hosted)
         fStepHost(complete);
     else
         complete();
@@ -1237,6 +1239,13 @@ std::string TPageViewer::CaptionText() const
 
 std::string TPageViewer::PageLabel() const
 {
+    if (fPrimary.Index < 0) {
+        // A first picture still gathering: its label shows already.
+        if (!fPending || Count() == 0)
+            return {};
+        return ::PageLabel(fPending->Request.Index, -1, false, fLayout.ViewState().BindRight(),
+                           fPending->TravelBackward, Count());
+    }
     const bool spread = fLayout.SpreadActive() && fPartner.HasBitmap();
     return ::PageLabel(fPrimary.Index, fPartner.Index, spread, fLayout.ViewState().BindRight(),
                        fMover.TravelBackward(), Count());

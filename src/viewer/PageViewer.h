@@ -96,6 +96,9 @@ public:
     // frozen for a moment only, well before the desktop offers to end the
     // program as not responding (about five seconds).
     static constexpr std::chrono::milliseconds DefaultCacheWaitLimit{3000};
+    // How long Open waits for a picture gathered on a worker before it lets
+    // the window run on (see SetOpenWaitLimit).
+    static constexpr std::chrono::milliseconds DefaultOpenWaitLimit{40};
 
 
     explicit TPageViewer(TDecoderFactory decoders, TDispatcher* dispatcher = nullptr);
@@ -133,6 +136,13 @@ public:
     // How long a step waits for the cache thread to deliver a picture
     // before loading it itself (DefaultCacheWaitLimit unless set).
     void SetCacheWaitLimit(std::chrono::milliseconds limit) { fCacheWaitLimit = limit; }
+    // With steps off the window's thread, Open gathers its pictures on a
+    // worker as a jump does, and waits for them up to limit: a picture that
+    // arrives in time is shown when Open returns, as without steps off the
+    // thread; a slower one (a huge scan, a page deep in a solid archive)
+    // completes through the event loop meanwhile, and until then the page
+    // label already names it (DefaultOpenWaitLimit unless set).
+    void SetOpenWaitLimit(std::chrono::milliseconds limit) { fOpenWaitLimit = limit; }
     // Told (through the dispatcher) of each picture the cache prefetched;
     // takes effect when the cache next starts.
     void SetPrefetchListener(TImageCacheThread::TPrefetchListener listener) { fPrefetchListener = std::move(listener); }
@@ -304,7 +314,9 @@ private:
     // layout as it stands.
     std::function<void(const std::map<int, std::unique_ptr<TPictureLoadJob>>&)> ScaleAhead(
         const TShowRequest& request, bool travelBackward, const std::shared_ptr<std::map<int, TStepScaled>>& into) const;
-    void CompleteStep(uint64_t generation);
+    // hosted: run inside the step host (a step completing on its own);
+    // false when the caller is in a step of its own already (Open).
+    void CompleteStep(uint64_t generation, bool hosted = true);
     TMovePlan RunMoveNow(TMoveCommand command);
     // Drops the gathering step and the moves waiting behind it.
     void CancelStep();
@@ -373,6 +385,7 @@ private:
     std::shared_ptr<TImageCacheThread> fCache;
     int fDirectLoads = 0;
     std::chrono::milliseconds fCacheWaitLimit = DefaultCacheWaitLimit;
+    std::chrono::milliseconds fOpenWaitLimit = DefaultOpenWaitLimit;
 
     // Gathering steps.
     struct TPendingStep {

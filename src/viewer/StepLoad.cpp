@@ -61,9 +61,19 @@ void TStepLoad::Work()
             }
         }
     }
-    fFinished.store(true);
+    {
+        const std::lock_guard lock(fFinishMutex);
+        fFinished.store(true);
+    }
+    fFinishedSignal.notify_all();
     if (fDone)
         fDone();
+}
+
+bool TStepLoad::WaitFinished(std::chrono::milliseconds limit)
+{
+    std::unique_lock lock(fFinishMutex);
+    return fFinishedSignal.wait_for(lock, limit, [this] { return fFinished.load(); });
 }
 
 std::map<int, std::unique_ptr<TPictureLoadJob>> TStepLoad::TakeJobs()

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
@@ -49,6 +50,8 @@ public:
     bool Cancelled() const { return fCancel.load(); }
     // Any thread: the worker has called done (or is about to).
     bool Finished() const { return fFinished.load(); }
+    // Waits at most limit for the worker to finish; true when it has.
+    bool WaitFinished(std::chrono::milliseconds limit);
 
     // After done, on the viewer's thread. True when the cache holds every
     // position waited for; the jobs were then not run and are dropped.
@@ -66,6 +69,8 @@ private:
     TAfterLoad fAfterLoad;
     std::atomic<bool> fCancel{false};
     std::atomic<bool> fFinished{false};
+    std::mutex fFinishMutex;
+    std::condition_variable fFinishedSignal;
     // Written by the worker before done; read after it.
     bool fCacheReady = false;
     bool fJobsRan = false;

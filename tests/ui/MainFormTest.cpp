@@ -571,7 +571,9 @@ TEST_F(MainFormTest, ThePropertyDialogOfTheChosenMediumRenamesIt)
     WriteBook(1);
     Start({"book"});
     fForm->Media().Add("disc", 0, "");
-    ASSERT_TRUE(fForm->Model().ShowTreePlace({.Kind = TTreePlaceKind::tpMedia}));
+    TTreePlace media;
+    media.Kind = TTreePlaceKind::tpMedia;
+    ASSERT_TRUE(fForm->Model().ShowTreePlace(media));
     ASSERT_TRUE(fForm->SelectByNames({"disc"}).empty());
     fForm->Files()->FocusList();
     ASSERT_TRUE(fForm->ActionStateOf(actProperties).Enabled);

@@ -106,4 +106,41 @@ TEST(ResponsiveView, APageTurnedToThatStillDecodesNeverHoldsTheWindow)
     EXPECT_FALSE(held->OnWindowThread);
 }
 
+// Opening a book whose first picture is slow to decode: the window runs on
+// at once, the page label names the page already, and the picture shows
+// once decoded.
+TEST(ResponsiveView, AFirstPictureStillDecodingShowsItsLabelAndComesLater)
+{
+    TFakeProgram program;
+    program.WriteBook(12);
+    std::unique_ptr<TAppCore> core = program.Start({"book"});
+    const auto held = std::make_shared<THeldPage>("0.fake");
+    core->Registry().SetBuiltinFactory([held]() -> std::unique_ptr<TImageLoader> {
+        return std::make_unique<THeldLoader>(held);
+    });
+    core->Registry().Reload();
+    std::vector<std::string> messages;
+    TMainForm form(*core);
+    form.SetMessageSink([&messages](const std::string& text, TMessageIcon) { messages.push_back(text); });
+    bool settled = false;
+    form.SetSettledHandler([&settled] { settled = true; });
+    form.resize(400, 300);
+    form.show();
+    ASSERT_TRUE(PumpUntil([&] { return held->Waiting(); }));
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(1);
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 5 || !held->Waiting(); }));
+    EXPECT_TRUE(held->Waiting()) << "the window waited for the decode";
+    EXPECT_FALSE(settled) << "settled before the first picture showed";
+    EXPECT_FALSE(form.Model().Viewer().Primary().HasBitmap());
+    EXPECT_EQ(form.Model().PageLabel(), "1 / 12");
+    held->Open();
+    EXPECT_TRUE(PumpUntil([&] { return settled; }));
+    EXPECT_EQ(ExtractFileName(form.Model().ShownFile()), "0.fake");
+    EXPECT_FALSE(held->OnWindowThread);
+    EXPECT_TRUE(messages.empty());
+}
+
 }  // namespace

@@ -1778,13 +1778,20 @@ void TMainForm::DeferredStart()
     fModel->DeferredStart();
     fStartingUp = false;
     // The picture is painted by the events already queued; settle after them.
-    QTimer::singleShot(0, this, [this] {
-        if (fSettled) {
-            const std::function<void()> settled = std::move(fSettled);
-            fSettled = nullptr;
-            settled();
-        }
-    });
+    QTimer::singleShot(0, this, [this] { TellSettled(QDeadlineTimer(std::chrono::seconds(30))); });
+}
+
+void TMainForm::TellSettled(QDeadlineTimer deadline)
+{
+    if (!fSettled)
+        return;
+    if (fModel->Viewer().StepPending() && !deadline.hasExpired()) {
+        QTimer::singleShot(5, this, [this, deadline] { TellSettled(deadline); });
+        return;
+    }
+    const std::function<void()> settled = std::move(fSettled);
+    fSettled = nullptr;
+    settled();
 }
 
 bool TMainForm::ShowNamedPlace(const std::string& text)
@@ -2126,8 +2133,13 @@ void TMainForm::CarryShowAids()
     const bool moved = fModel->Actions().TakeMoved();
     const std::string shown = fModel->Viewer().Primary().Bitmap ? fModel->ShownFile() : std::string();
     const TShowAidsState state{InFullScreen(), fAids->SlideShow().Running(), fStartingUp};
+    TOpenForce force = fOpenForce;
+    if (fPendingOpenForce && !fModel->Viewer().StepPending()) {
+        force = *fPendingOpenForce;
+        fPendingOpenForce.reset();
+    }
     const TShowAidsRequest request =
-        fShowAids.Shown(shown, moved, fCore.Options().Picture, fCore.Options().FullScreen, state, fOpenForce);
+        fShowAids.Shown(shown, moved, fCore.Options().Picture, fCore.Options().FullScreen, state, force);
     if (request.LeaveFullScreen)
         fAids->LeaveFullScreen();
     if (request.EnterFullScreen)
@@ -2210,6 +2222,13 @@ void TMainForm::RunOpenCommand(TActionId action)
     case osNothing: break;
     }
     fOpenForce = before;
+    fPendingOpenForce.reset();
+    if (fModel->Viewer().StepPending()) {
+        // A picture slow to decode shows later, through the event loop.
+        fPendingOpenForce = TOpenForce{!slideShow, slideShow};
+        UpdateActions();
+        return;
+    }
 
     const bool shown = fModel->Viewer().Primary().HasBitmap();
     if (!slideShow) {

@@ -15,11 +15,13 @@
 // the last location; once that has been opened and painted the window counts
 // as settled (the snapshot mode waits for that).
 
+#include <QDeadlineTimer>
 #include <QMainWindow>
 #include <array>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -79,7 +81,8 @@ public:
     // front; the arguments are acted on once the start location is open.
     void HandOver(const THandOver& message);
 
-    // Called once, after the start location has been opened and painted.
+    // Called once, after the start location has been opened and its
+    // picture (gathered on a worker) shown and painted.
     void SetSettledHandler(std::function<void()> handler) { fSettled = std::move(handler); }
     // Sends messages to sink instead of message boxes (the snapshot mode
     // runs without anyone to press OK); an empty sink restores the boxes.
@@ -154,6 +157,9 @@ protected:
 
 private:
     void DeferredStart();
+    // Tells the settled handler once the start's picture shows (it may still
+    // be gathering on a worker), or at deadline at the latest.
+    void TellSettled(QDeadlineTimer deadline);
     void BuildActions();
     void BuildMenus();
     void BuildMenu(QMenu* menu, std::span<const TMenuItem> items);
@@ -284,6 +290,9 @@ private:
     // Full screen and the slideshow asked for by an opened or closed picture.
     TShowAids fShowAids;
     TOpenForce fOpenForce;  // the open command running now
+    // An open command whose picture was still gathering when it ended: the
+    // picture counts as opened by it once it shows.
+    std::optional<TOpenForce> fPendingOpenForce;
     bool fStartingUp = false;
     // Holds the view in a window of its own while the view is separate.
     std::unique_ptr<TImageWindowHost> fImageWindows;
