@@ -156,12 +156,12 @@ struct TTreePlace {
     TTreePlaceKind Kind = TTreePlaceKind::tpNone;
     // A folder path ends in '/'. A catalogue's or category's folder is
     // relative to its top.
-    std::string Path;
+    std::string Path{};
     // Inside the archive, as the browser model opens it: "" for its top,
     // "a/b/" for a folder, "a/inner.zip" for an inner archive's top,
     // "a/inner.zip//x/" for a folder inside that.
-    std::string ArchiveFolder;
-    std::string MemberPath;
+    std::string ArchiveFolder{};
+    std::string MemberPath{};
     int ListIndex = -1;
     bool operator==(const TTreePlace&) const = default;
 };

@@ -226,10 +226,7 @@ void TPageViewer::Open(int index, bool backward)
     CancelStep();
     TMovePlan plan = fMover.GoToIndex(index, Count(), backward);
     Execute(plan, true);
-    // Callers read what is shown right after: a picture that arrives within
-    // the limit is shown now, in the caller's step.
-    if (fPending && fPending->Load->WaitFinished(fOpenWaitLimit))
-        CompleteStep(fPending->Generation, false);
+    WaitForOpening();
 }
 
 TMovePlan TPageViewer::RunMove(TMoveCommand command)
@@ -877,7 +874,19 @@ void TPageViewer::Reload()
     TShowRequest request;
     request.Index = index;
     request.RandomMove = fRandomShown;
+    if (fAsync && StartStep(request, fLayout.TravelBackward())) {
+        WaitForOpening();
+        return;
+    }
     ShowImage(request);
+}
+
+void TPageViewer::WaitForOpening()
+{
+    // Callers read what is shown right after: a picture that arrives within
+    // the limit is shown now, in the caller's step.
+    if (fPending && fPending->Load->WaitFinished(fOpenWaitLimit))
+        CompleteStep(fPending->Generation, false);
 }
 
 void TPageViewer::ShowPreview(TImageSlot primary, TImageSlot partner)

@@ -200,7 +200,7 @@ public:
     // handed back.
     void RefreshLayout(bool recompute);
     // The filter or rotation changed: the cache's pictures are stale, the
-    // shown picture is loaded again.
+    // shown picture is loaded again (gathered as Open gathers it).
     void Reload();
     // A preview of other filters: the shown pages take these pictures (a
     // slot whose index is not shown is ignored) and are measured again; the
@@ -317,6 +317,9 @@ private:
     // hosted: run inside the step host (a step completing on its own);
     // false when the caller is in a step of its own already (Open).
     void CompleteStep(uint64_t generation, bool hosted = true);
+    // After Open or Reload started a step: waits for it up to the open
+    // limit, and carries it out if it finished in time.
+    void WaitForOpening();
     TMovePlan RunMoveNow(TMoveCommand command);
     // Drops the gathering step and the moves waiting behind it.
     void CancelStep();
