@@ -105,7 +105,7 @@ struct TShellListSources {
     TDirChangeNotifier* Notifier = nullptr;
     // Whether a name's extension (with its dot, any case) is one of the
     // loaders' archive extensions. Without it nothing counts as an archive.
-    std::function<bool(std::string_view ext)> IsArchive;
+    std::function<bool(std::string_view ext)> IsArchive{};
     // The user-interface thread's dispatcher; may be null. With it a folder
     // is listed by its names and kinds alone and the sizes, dates and
     // attributes are read on a worker and arrive as a change of the rows;

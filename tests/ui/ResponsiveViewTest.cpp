@@ -26,12 +26,13 @@ using enum TActionId;
 
 class THeldPage {
 public:
-    explicit THeldPage(std::string name) : fName(std::move(name)) {}
+    // The first freePasses decodes of the page go through unheld.
+    explicit THeldPage(std::string name, int freePasses = 0) : fName(std::move(name)), fFreePasses(freePasses) {}
 
     // Called by the loader on whichever thread decodes.
     void Passing(const std::string& fileName)
     {
-        if (ExtractFileName(fileName) != fName)
+        if (ExtractFileName(fileName) != fName || fFreePasses-- > 0)
             return;
         if (QThread::currentThread() == QCoreApplication::instance()->thread())
             OnWindowThread = true;
@@ -56,6 +57,7 @@ public:
 
 private:
     const std::string fName;
+    std::atomic<int> fFreePasses;
     std::mutex fMutex;  // guards fOpen and fWaiting
     std::condition_variable fChanged;
     bool fOpen = false;
@@ -141,6 +143,38 @@ TEST(ResponsiveView, AFirstPictureStillDecodingShowsItsLabelAndComesLater)
     EXPECT_EQ(ExtractFileName(form.Model().ShownFile()), "0.fake");
     EXPECT_FALSE(held->OnWindowThread);
     EXPECT_TRUE(messages.empty());
+}
+
+// A rotation loads the shown page again: on a worker too, the window running
+// on meanwhile, as for an opened page.
+TEST(ResponsiveView, APageLoadedAgainForARotationNeverHoldsTheWindow)
+{
+    TFakeProgram program;
+    program.WriteBook(12);
+    std::unique_ptr<TAppCore> core = program.Start({"book"});
+    const auto held = std::make_shared<THeldPage>("0.fake", 1);
+    core->Registry().SetBuiltinFactory([held]() -> std::unique_ptr<TImageLoader> {
+        return std::make_unique<THeldLoader>(held);
+    });
+    core->Registry().Reload();
+    std::vector<std::string> messages;
+    const std::unique_ptr<TMainForm> form = ShowSettledForm(*core, messages);
+    ASSERT_EQ(ExtractFileName(form->Model().ShownFile()), "0.fake");
+
+    ASSERT_TRUE(form->RunAction(actR90));
+    ASSERT_TRUE(PumpUntil([&] { return held->Waiting(); }));
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(1);
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 5 || !held->Waiting(); }));
+    EXPECT_TRUE(held->Waiting()) << "the window waited for the decode";
+    EXPECT_EQ(form->Model().PageLabel(), "1 / 12");
+    held->Open();
+    EXPECT_TRUE(form->Settle(10000));
+    EXPECT_EQ(ExtractFileName(form->Model().ShownFile()), "0.fake");
+    EXPECT_EQ(form->Model().Viewer().ViewState().Rotation, TRotation::rtRight90);
+    EXPECT_FALSE(held->OnWindowThread);
 }
 
 }  // namespace
