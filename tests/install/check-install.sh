@@ -20,7 +20,7 @@ for file in bin/mireva bin/mireva-cli lib/mireva/libspimem.so \
             lib/mireva/mvtiff.spi lib/mireva/mvavif.spi lib/mireva/mvarchive.spi \
             share/applications/org.mireva.Mireva.desktop share/metainfo/org.mireva.Mireva.metainfo.xml \
             share/icons/hicolor/scalable/apps/org.mireva.Mireva.svg \
-            share/man/man1/mireva.1.gz share/man/man1/mireva-cli.1.gz; do
+            share/man/man1/mireva.1.gz share/man/man1/mireva-cli.1.gz share/doc/mireva/copyright; do
   [ -f "$prefix/$file" ] || fail "$file is missing"
 done
 desktop-file-validate "$prefix/share/applications/org.mireva.Mireva.desktop" || fail "the desktop entry is not valid"
