@@ -77,104 +77,93 @@ private:
     std::shared_ptr<THeldPage> fHeld;
 };
 
-TEST(ResponsiveView, APageTurnedToThatStillDecodesNeverHoldsTheWindow)
+// A book of twelve pages whose loader holds one page's decode (after
+// freePasses decodes of it go through).
+class ResponsiveView : public ::testing::Test {
+protected:
+    void Start(const std::string& heldPage, int freePasses = 0)
+    {
+        fProgram.WriteBook(12);
+        fCore = fProgram.Start({"book"});
+        fHeld = std::make_shared<THeldPage>(heldPage, freePasses);
+        fCore->Registry().SetBuiltinFactory([held = fHeld]() -> std::unique_ptr<TImageLoader> {
+            return std::make_unique<THeldLoader>(held);
+        });
+        fCore->Registry().Reload();
+    }
+    // Once the decode is held: the window's timers still fire.
+    void ExpectTheWindowRuns()
+    {
+        ASSERT_TRUE(PumpUntil([&] { return fHeld->Waiting(); }));
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+        timer.start(1);
+        EXPECT_TRUE(PumpUntil([&] { return ticks >= 5 || !fHeld->Waiting(); }));
+        EXPECT_TRUE(fHeld->Waiting()) << "the window waited for the decode";
+    }
+
+    TFakeProgram fProgram;
+    std::unique_ptr<TAppCore> fCore;
+    std::shared_ptr<THeldPage> fHeld;
+    std::vector<std::string> fMessages;
+};
+
+TEST_F(ResponsiveView, APageTurnedToThatStillDecodesNeverHoldsTheWindow)
 {
-    TFakeProgram program;
-    program.WriteBook(12);
-    std::unique_ptr<TAppCore> core = program.Start({"book"});
-    const auto held = std::make_shared<THeldPage>("11.fake");
-    core->Registry().SetBuiltinFactory([held]() -> std::unique_ptr<TImageLoader> {
-        return std::make_unique<THeldLoader>(held);
-    });
-    core->Registry().Reload();
-    std::vector<std::string> messages;
-    const std::unique_ptr<TMainForm> form = ShowSettledForm(*core, messages);
+    Start("11.fake");
+    const std::unique_ptr<TMainForm> form = ShowSettledForm(*fCore, fMessages);
     ASSERT_EQ(ExtractFileName(form->Model().ShownFile()), "0.fake");
 
     ASSERT_TRUE(form->RunAction(actLast));
-    ASSERT_TRUE(PumpUntil([&] { return held->Waiting(); }));
-    // The decode is held: the window's timers still fire and its commands
-    // still run.
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
-    timer.start(1);
-    EXPECT_TRUE(PumpUntil([&] { return ticks >= 5 || !held->Waiting(); }));
-    EXPECT_TRUE(held->Waiting()) << "the window waited for the decode";
+    ExpectTheWindowRuns();
+    // Its commands still run.
     EXPECT_TRUE(form->RunAction(actSpread));
-    held->Open();
+    fHeld->Open();
     EXPECT_TRUE(form->Settle(10000));
     EXPECT_EQ(ExtractFileName(form->Model().ShownFile()), "11.fake");
-    EXPECT_FALSE(held->OnWindowThread);
+    EXPECT_FALSE(fHeld->OnWindowThread);
 }
 
 // Opening a book whose first picture is slow to decode: the window runs on
 // at once, the page label names the page already, and the picture shows
 // once decoded.
-TEST(ResponsiveView, AFirstPictureStillDecodingShowsItsLabelAndComesLater)
+TEST_F(ResponsiveView, AFirstPictureStillDecodingShowsItsLabelAndComesLater)
 {
-    TFakeProgram program;
-    program.WriteBook(12);
-    std::unique_ptr<TAppCore> core = program.Start({"book"});
-    const auto held = std::make_shared<THeldPage>("0.fake");
-    core->Registry().SetBuiltinFactory([held]() -> std::unique_ptr<TImageLoader> {
-        return std::make_unique<THeldLoader>(held);
-    });
-    core->Registry().Reload();
-    std::vector<std::string> messages;
-    TMainForm form(*core);
-    form.SetMessageSink([&messages](const std::string& text, TMessageIcon) { messages.push_back(text); });
+    Start("0.fake");
+    TMainForm form(*fCore);
+    form.SetMessageSink([this](const std::string& text, TMessageIcon) { fMessages.push_back(text); });
     bool settled = false;
     form.SetSettledHandler([&settled] { settled = true; });
     form.resize(400, 300);
     form.show();
-    ASSERT_TRUE(PumpUntil([&] { return held->Waiting(); }));
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
-    timer.start(1);
-    EXPECT_TRUE(PumpUntil([&] { return ticks >= 5 || !held->Waiting(); }));
-    EXPECT_TRUE(held->Waiting()) << "the window waited for the decode";
+    ExpectTheWindowRuns();
     EXPECT_FALSE(settled) << "settled before the first picture showed";
     EXPECT_FALSE(form.Model().Viewer().Primary().HasBitmap());
     EXPECT_EQ(form.Model().PageLabel(), "1 / 12");
-    held->Open();
+    fHeld->Open();
     EXPECT_TRUE(PumpUntil([&] { return settled; }));
     EXPECT_EQ(ExtractFileName(form.Model().ShownFile()), "0.fake");
-    EXPECT_FALSE(held->OnWindowThread);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(fHeld->OnWindowThread);
+    EXPECT_TRUE(fMessages.empty());
 }
 
 // A rotation loads the shown page again: on a worker too, the window running
 // on meanwhile, as for an opened page.
-TEST(ResponsiveView, APageLoadedAgainForARotationNeverHoldsTheWindow)
+TEST_F(ResponsiveView, APageLoadedAgainForARotationNeverHoldsTheWindow)
 {
-    TFakeProgram program;
-    program.WriteBook(12);
-    std::unique_ptr<TAppCore> core = program.Start({"book"});
-    const auto held = std::make_shared<THeldPage>("0.fake", 1);
-    core->Registry().SetBuiltinFactory([held]() -> std::unique_ptr<TImageLoader> {
-        return std::make_unique<THeldLoader>(held);
-    });
-    core->Registry().Reload();
-    std::vector<std::string> messages;
-    const std::unique_ptr<TMainForm> form = ShowSettledForm(*core, messages);
+    Start("0.fake", 1);
+    const std::unique_ptr<TMainForm> form = ShowSettledForm(*fCore, fMessages);
     ASSERT_EQ(ExtractFileName(form->Model().ShownFile()), "0.fake");
 
     ASSERT_TRUE(form->RunAction(actR90));
-    ASSERT_TRUE(PumpUntil([&] { return held->Waiting(); }));
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
-    timer.start(1);
-    EXPECT_TRUE(PumpUntil([&] { return ticks >= 5 || !held->Waiting(); }));
-    EXPECT_TRUE(held->Waiting()) << "the window waited for the decode";
+    ExpectTheWindowRuns();
     EXPECT_EQ(form->Model().PageLabel(), "1 / 12");
-    held->Open();
+    fHeld->Open();
     EXPECT_TRUE(form->Settle(10000));
     EXPECT_EQ(ExtractFileName(form->Model().ShownFile()), "0.fake");
     EXPECT_EQ(form->Model().Viewer().ViewState().Rotation, TRotation::rtRight90);
-    EXPECT_FALSE(held->OnWindowThread);
+    EXPECT_FALSE(fHeld->OnWindowThread);
 }
 
 }  // namespace

@@ -10,32 +10,13 @@
 #include "loading/ImgLoader.h"
 #include "loading/PictureHeader.h"
 #include "platform/Memory.h"
+#include "support/JpegClaiming.h"
 #include "support/TempFolder.h"
 #include "unit/loading/FakeLoaders.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-// A small real JPEG whose frame header is patched to claim width x height:
-// a few hundred bytes that a careless viewer would try to decode into
-// gigabytes.
-Bytes JpegClaiming(int width, int height)
-{
-    TBitmap bitmap(8, 8, 24, true);
-    Bytes bytes = EncodeJpeg(bitmap);
-    for (size_t i = 0; i + 9 < bytes.size(); ++i) {
-        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
-            bytes[i + 5] = static_cast<uint8_t>(height >> 8);
-            bytes[i + 6] = static_cast<uint8_t>(height);
-            bytes[i + 7] = static_cast<uint8_t>(width >> 8);
-            bytes[i + 8] = static_cast<uint8_t>(width);
-            return bytes;
-        }
-    }
-    ADD_FAILURE() << "no frame header";
-    return bytes;
-}
 
 Bytes Raw(std::string_view text)
 {
