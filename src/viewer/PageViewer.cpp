@@ -885,7 +885,7 @@ void TPageViewer::WaitForOpening()
 {
     // Callers read what is shown right after: a picture that arrives within
     // the limit is shown now, in the caller's step.
-    if (fPending && fPending->Load->WaitFinished(fOpenWaitLimit))
+    if (fPending && fPending->Load->WaitFinished(OpenWaitLimit))
         CompleteStep(fPending->Generation, false);
 }
 

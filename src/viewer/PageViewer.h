@@ -97,8 +97,8 @@ public:
     // program as not responding (about five seconds).
     static constexpr std::chrono::milliseconds DefaultCacheWaitLimit{3000};
     // How long Open waits for a picture gathered on a worker before it lets
-    // the window run on (see SetOpenWaitLimit).
-    static constexpr std::chrono::milliseconds DefaultOpenWaitLimit{40};
+    // the window run on (see Open).
+    static constexpr std::chrono::milliseconds OpenWaitLimit{40};
 
 
     explicit TPageViewer(TDecoderFactory decoders, TDispatcher* dispatcher = nullptr);
@@ -136,13 +136,6 @@ public:
     // How long a step waits for the cache thread to deliver a picture
     // before loading it itself (DefaultCacheWaitLimit unless set).
     void SetCacheWaitLimit(std::chrono::milliseconds limit) { fCacheWaitLimit = limit; }
-    // With steps off the window's thread, Open gathers its pictures on a
-    // worker as a jump does, and waits for them up to limit: a picture that
-    // arrives in time is shown when Open returns, as without steps off the
-    // thread; a slower one (a huge scan, a page deep in a solid archive)
-    // completes through the event loop meanwhile, and until then the page
-    // label already names it (DefaultOpenWaitLimit unless set).
-    void SetOpenWaitLimit(std::chrono::milliseconds limit) { fOpenWaitLimit = limit; }
     // Told (through the dispatcher) of each picture the cache prefetched;
     // takes effect when the cache next starts.
     void SetPrefetchListener(TImageCacheThread::TPrefetchListener listener) { fPrefetchListener = std::move(listener); }
@@ -188,7 +181,12 @@ public:
 
     // Shows the picture at index as a new picture (opening a file, a new
     // list): forward, loaded directly; backward when the list was entered
-    // from its end (a backward move into the previous book).
+    // from its end (a backward move into the previous book). With steps off
+    // the window's thread the pictures are gathered on a worker as for a
+    // jump, and waited for up to OpenWaitLimit: a picture that arrives in
+    // time is shown when Open returns, as without steps off the thread; a
+    // slower one (a huge scan, a page deep in a solid archive) completes
+    // through the event loop, and until then the page label names it.
     void Open(int index, bool backward = false);
     // A move command (after key exchange). A plan with moShow has been
     // carried out; other outcomes are for the window.
@@ -388,7 +386,6 @@ private:
     std::shared_ptr<TImageCacheThread> fCache;
     int fDirectLoads = 0;
     std::chrono::milliseconds fCacheWaitLimit = DefaultCacheWaitLimit;
-    std::chrono::milliseconds fOpenWaitLimit = DefaultOpenWaitLimit;
 
     // Gathering steps.
     struct TPendingStep {
